@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Quillet twice and runs every test:
+#  1. the release build (g++) with all unit, golden and corpus tests;
+#  2. a clang build with AddressSanitizer + UndefinedBehaviorSanitizer, which
+#     reruns the suites and runs each libFuzzer target for a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DQUILLET_SANITIZE=ON -DQUILLET_FUZZ=ON -DQUILLET_DESKTOP=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+ctest --test-dir build-asan --output-on-failure -j "$jobs"
