@@ -324,6 +324,37 @@ TEST(LexDirectives, LookAheadDoesNotDefine)
     EXPECT_EQ(DefineEvents, 1);
 }
 
+TEST(LexDirectives, LookAheadAnswersQueriesAsTheLexer)
+{
+    TlxPasLex Lex;
+    Lex.SetOnDeclared([](TlxBasePasLex*, const std::string&) { return true; });
+    const std::string Text = "a {$IF Declared(T)} yes {$ELSE} no {$IFEND}";
+    Lex.SetOrigin(Text.c_str());
+    Lex.InitAhead();
+    EXPECT_EQ(Lex.GetAheadToken(), "yes");
+    Lex.NextNoJunk();
+    EXPECT_EQ(Lex.GetToken(), "yes");
+}
+
+TEST(LexDirectives, NewTextDropsOpenIncludes)
+{
+    TlxPasLex Lex;
+    const std::string Inc = "i1 i2 i3";
+    Lex.SetOnIncludeDirect([&](TlxBasePasLex*, const std::string&) { return Inc.c_str(); });
+    {
+        const std::string First = "a {$I x.inc} b";
+        Lex.SetOrigin(First.c_str());
+        Lex.NextNoJunk();
+        EXPECT_EQ(Lex.GetToken(), "i1");
+        EXPECT_EQ(Lex.IncludeDepth(), 1);
+    } // the first text is gone
+    const std::string Second = "c";
+    Lex.SetOrigin(Second.c_str());
+    EXPECT_EQ(Lex.IncludeDepth(), 0);
+    Lex.NextNoJunk();
+    EXPECT_EQ(Lex.TokenID(), ptNull);
+}
+
 TEST(LexDirectives, DirectiveEvents)
 {
     Harness R;
