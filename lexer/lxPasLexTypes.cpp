@@ -476,6 +476,7 @@ void TlxPasHash::Add(const std::string& S, TptTokenKind TokenID, TptTokenKind Ex
     Item->TokenID = TokenID;
     Item->ExID = ExID;
     AddItem(std::move(Item));
+    FIndex.clear(); // rebuilt by Init; until then lookups use the binary search
 }
 
 void TlxPasHash::BuildIndex()
