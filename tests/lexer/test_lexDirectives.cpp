@@ -76,6 +76,19 @@ TEST(LexDirectives, IfElseIfTakesExactlyOneBranch)
     EXPECT_EQ(Tokens("{$IF Defined(A)} a {$ELSEIF Defined(A)} b {$ELSE} c {$IFEND}", {"A"}), "a");
 }
 
+TEST(LexDirectives, NotNegatesOnlyTheTermItStandsBefore)
+{
+    EXPECT_EQ(Tokens("{$IF NOT Defined(A)} a {$ELSE} b {$ENDIF}"), "a");
+    EXPECT_EQ(Tokens("{$IF not Defined(A)} a {$ELSE} b {$ENDIF}", {"A"}), "b");
+    EXPECT_EQ(Tokens("{$IF not not Defined(A)} a {$ELSE} b {$ENDIF}", {"A"}), "a");
+    // not binds to Defined(A) alone: (not A) and B.
+    EXPECT_EQ(Tokens("{$IF not Defined(A) and Defined(B)} a {$ELSE} b {$ENDIF}", {"B"}), "a");
+    EXPECT_EQ(Tokens("{$IF not Defined(A) and Defined(B)} a {$ELSE} b {$ENDIF}"), "b");
+    EXPECT_EQ(Tokens("{$IF Defined(B) and not Defined(A)} a {$ELSE} b {$ENDIF}", {"B"}), "a");
+    EXPECT_EQ(Tokens("{$IF not (Defined(A) or Defined(B))} a {$ELSE} b {$ENDIF}", {"B"}), "b");
+    EXPECT_EQ(Tokens("{$IF not (Defined(A) or Defined(B))} a {$ELSE} b {$ENDIF}"), "a");
+}
+
 TEST(LexDirectives, DirectivesRightAfterSkippedTextOrEachOther)
 {
     EXPECT_EQ(Tokens("{$IFDEF X} a {$ENDIF}{$IFDEF Z} b {$ENDIF} c", {"Z"}), "b c");
