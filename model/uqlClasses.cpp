@@ -456,9 +456,30 @@ TqlCodeError* TqlCodingErrorsList::AddError(TCodeErrorKind ErrorKind, int FileIn
 // ---------------------------------------------------------------------------
 
 namespace {
+// The word table of a name index. Once sorted it stays sorted: a new name is
+// inserted after the entries of equal hash instead of being appended, so that
+// declarations and lookups, which alternate all through an analysis, never
+// make the table sort itself again.
 class TqlNameHash : public TlxAssignAbleHash {
 public:
-    int FirstOfHash(uint32_t H) const { return FindHash(H); }
+    int AddObject(const std::string& Name, void* Object)
+    {
+        std::unique_ptr<TlxLexHashStringItem> Item = CreateNewItem();
+        Item->Str = Name;
+        Item->HashValue = HashOf(Name);
+        Item->Obj = Object;
+        if (!FSorted && Count() > 0) {
+            AddItem(std::move(Item));
+            return Count() - 1;
+        }
+        const uint32_t H = Item->HashValue;
+        const auto At = std::upper_bound(FItems.begin(), FItems.end(), H,
+                                         [](uint32_t V, const auto& I) { return V < I->HashValue; });
+        const int Index = static_cast<int>(At - FItems.begin());
+        Insert(Index, std::move(Item));
+        FSorted = true;
+        return Index;
+    }
 };
 } // namespace
 
@@ -467,9 +488,7 @@ TqlHashedObjectList::~TqlHashedObjectList() = default;
 
 int TqlHashedObjectList::Add(const std::string& Name, TqlBase* Object)
 {
-    TlxLexHashStringItem* Item = FHash->AddString(Name);
-    Item->Obj = Object;
-    return FHash->Count() - 1;
+    return static_cast<TqlNameHash*>(FHash.get())->AddObject(Name, Object);
 }
 
 bool TqlHashedObjectList::Find(const std::string& Name, int& Index)
