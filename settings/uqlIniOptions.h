@@ -1,0 +1,78 @@
+// The ini file and the typed value store over it.
+//
+// TqlIniFile is a small private-profile file: "[Section]" headers, each
+// followed by "key=value" lines. Section and key names are compared without
+// regard to case; reading never creates the file; every write goes straight to
+// the disk through a temporary file that replaces the old one by a rename, so
+// an interrupted write never leaves half a file behind. Lines may end in LF or
+// CR LF, and a UTF-8 byte-order mark is accepted and kept. A new file gets
+// CR LF line ends; an existing file keeps the line end it already uses.
+//
+// TOptions stores values of the supported variant kinds as text and reads them
+// back as the kind of the caller's default.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// The blanks that surround names and values in an ini line: spaces, tabs and
+// the other control characters.
+std::string qlIniTrim(const std::string& S);
+
+// True when Key can be written as a key name and read back as the same key
+// (blanks around it aside, which the file never keeps): not empty after
+// trimming, not starting with "[" or ";", no "=" and no line break.
+bool qlIsStorableIniKey(const std::string& Key);
+
+// Throws Exception with a message that names what could not be stored, when
+// Key is not a storable key. What names the kind of entry ("key", "folder",
+// "define", "prefix pattern", ...).
+void qlCheckStorableIniKey(const std::string& Key, const std::string& What,
+                           const std::string& Section, const std::string& FileName);
+
+class TqlIniFile {
+public:
+    explicit TqlIniFile(std::string FileName);
+
+    const std::string& FileName() const { return FFileName; }
+
+    // The value of Ident in Section, or Default when the key, its section or
+    // the file is missing. A key present with an empty value gives "".
+    std::string ReadString(const std::string& Section, const std::string& Ident,
+                           const std::string& Default) const;
+    bool SectionExists(const std::string& Section) const;
+    bool ValueExists(const std::string& Section, const std::string& Ident) const;
+
+    // Replaces the value of an existing key where it stands (keeping the
+    // key's spelling) or adds the key at the end of its section; a missing
+    // section is added at the end of the file, a missing file is created.
+    void WriteString(const std::string& Section, const std::string& Ident,
+                     const std::string& Value);
+    // Removes every header of Section with all its lines.
+    void EraseSection(const std::string& Section);
+
+    // The key names of Section, in file order.
+    std::vector<std::string> ReadSection(const std::string& Section) const;
+    // The "key=value" lines of Section, in file order.
+    std::vector<std::string> ReadSectionValues(const std::string& Section) const;
+
+    // Erases Section and writes the given keys in order, all in one rewrite of
+    // the file. Keys equal without regard to case collapse into the first
+    // one's place with the last one's value. Every key and value is checked
+    // before the file is touched.
+    void ReplaceSection(const std::string& Section,
+                        const std::vector<std::pair<std::string, std::string>>& Pairs);
+
+private:
+    struct TLine;
+    struct TContent;
+    TContent Load() const;
+    void Store(const TContent& Content) const;
+    void CheckSection(const std::string& Section) const;
+    void CheckKey(const std::string& Section, const std::string& Ident) const;
+    void CheckValue(const std::string& Section, const std::string& Ident,
+                    const std::string& Value) const;
+
+    std::string FFileName;
+};
