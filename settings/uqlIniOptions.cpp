@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 
@@ -20,19 +21,25 @@ bool IsBlank(char C)
     return static_cast<unsigned char>(C) <= ' ';
 }
 
-char LowerAscii(char C)
+// Lower case of a Windows-1252 character.
+unsigned char LowerAnsi(unsigned char C)
 {
-    return (C >= 'A' && C <= 'Z') ? static_cast<char>(C - 'A' + 'a') : C;
+    if (C >= 'A' && C <= 'Z')
+        return static_cast<unsigned char>(C + 32);
+    if (C >= 0xC0 && C <= 0xDE && C != 0xD7)
+        return static_cast<unsigned char>(C + 32);
+    switch (C) {
+    case 0x8A: return 0x9A; // S with caron
+    case 0x8C: return 0x9C; // OE
+    case 0x8E: return 0x9E; // Z with caron
+    case 0x9F: return 0xFF; // Y with diaeresis
+    default: return C;
+    }
 }
 
 bool SameName(const std::string& A, const std::string& B)
 {
-    if (A.size() != B.size())
-        return false;
-    for (size_t I = 0; I < A.size(); ++I)
-        if (LowerAscii(A[I]) != LowerAscii(B[I]))
-            return false;
-    return true;
+    return qlSameText(A, B);
 }
 
 bool HasLineBreak(const std::string& S)
@@ -47,7 +54,7 @@ std::string Quoted(const std::string& S)
 
 [[noreturn]] void RaiseFileError(const std::string& Action, const std::string& FileName, int Err)
 {
-    throw Exception("Cannot " + Action + " the settings file " + Quoted(FileName) + ": " +
+    throw Exception("Cannot " + Action + " the file " + Quoted(FileName) + ": " +
                     std::strerror(Err) + ".");
 }
 
@@ -70,6 +77,58 @@ bool WriteAll(int Fd, const std::string& Data)
 }
 
 } // namespace
+
+bool qlSameText(const std::string& A, const std::string& B)
+{
+    if (A.size() != B.size())
+        return false;
+    for (size_t I = 0; I < A.size(); ++I)
+        if (LowerAnsi(static_cast<unsigned char>(A[I])) != LowerAnsi(static_cast<unsigned char>(B[I])))
+            return false;
+    return true;
+}
+
+void qlWriteFileAtomically(const std::string& FileName, const std::string& Data)
+{
+    // Write into the real file behind a symbolic link, so the link survives.
+    std::string Target = FileName;
+    struct stat St {};
+    if (::lstat(Target.c_str(), &St) == 0 && S_ISLNK(St.st_mode)) {
+        char* Real = ::realpath(Target.c_str(), nullptr);
+        if (Real) {
+            Target = Real;
+            std::free(Real);
+        }
+    }
+    const bool Existed = ::stat(Target.c_str(), &St) == 0;
+
+    std::string Temp;
+    int Fd = -1;
+    for (int Attempt = 0; Fd < 0; ++Attempt) {
+        Temp = Target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(Attempt);
+        Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (Fd < 0 && (errno != EEXIST || Attempt > 100))
+            RaiseFileError("write", FileName, errno);
+    }
+    bool Ok = WriteAll(Fd, Data);
+    if (Ok && Existed)
+        Ok = ::fchmod(Fd, St.st_mode & 07777) == 0;
+    if (Ok)
+        Ok = ::fsync(Fd) == 0;
+    int Err = errno;
+    if (::close(Fd) != 0 && Ok) {
+        Ok = false;
+        Err = errno;
+    }
+    if (Ok && ::rename(Temp.c_str(), Target.c_str()) != 0) {
+        Ok = false;
+        Err = errno;
+    }
+    if (!Ok) {
+        ::unlink(Temp.c_str());
+        RaiseFileError("write", FileName, Err);
+    }
+}
 
 std::string qlIniTrim(const std::string& S)
 {
@@ -310,45 +369,7 @@ TqlIniFile::TContent TqlIniFile::Load() const
 
 void TqlIniFile::Store(const TContent& Content) const
 {
-    // Write into the real file behind a symbolic link, so the link survives.
-    std::string Target = FFileName;
-    struct stat St {};
-    if (::lstat(Target.c_str(), &St) == 0 && S_ISLNK(St.st_mode)) {
-        char* Real = ::realpath(Target.c_str(), nullptr);
-        if (Real) {
-            Target = Real;
-            std::free(Real);
-        }
-    }
-    const bool Existed = ::stat(Target.c_str(), &St) == 0;
-
-    const std::string Data = Content.Serialize();
-    std::string Temp;
-    int Fd = -1;
-    for (int Attempt = 0; Fd < 0; ++Attempt) {
-        Temp = Target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(Attempt);
-        Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (Fd < 0 && (errno != EEXIST || Attempt > 100))
-            RaiseFileError("write", FFileName, errno);
-    }
-    bool Ok = WriteAll(Fd, Data);
-    if (Ok && Existed)
-        Ok = ::fchmod(Fd, St.st_mode & 07777) == 0;
-    if (Ok)
-        Ok = ::fsync(Fd) == 0;
-    int Err = errno;
-    if (::close(Fd) != 0 && Ok) {
-        Ok = false;
-        Err = errno;
-    }
-    if (Ok && ::rename(Temp.c_str(), Target.c_str()) != 0) {
-        Ok = false;
-        Err = errno;
-    }
-    if (!Ok) {
-        ::unlink(Temp.c_str());
-        RaiseFileError("write", FFileName, Err);
-    }
+    qlWriteFileAtomically(FFileName, Content.Serialize());
 }
 
 void TqlIniFile::CheckSection(const std::string& Section) const
@@ -501,4 +522,141 @@ void TqlIniFile::ReplaceSection(const std::string& Section,
     if (C.Exists && C.Serialize() == Before)
         return;
     Store(C);
+}
+
+// ---------------------------------------------------------------------------
+// TOptions
+// ---------------------------------------------------------------------------
+
+namespace {
+
+std::string DoubleText(double D)
+{
+    char Buf[64];
+    const auto R = std::to_chars(Buf, Buf + sizeof Buf, D, std::chars_format::general, 15);
+    return R.ec == std::errc() ? std::string(Buf, R.ptr) : std::string("0");
+}
+
+// The text a value is stored as; empty for a value without a storable kind.
+std::string ValueText(const Variant& V)
+{
+    switch (V.GetKind()) {
+    case Variant::Kind::Integer: return std::to_string(V.AsInteger());
+    case Variant::Kind::Double: return DoubleText(V.AsDouble());
+    case Variant::Kind::Boolean: return V.AsBoolean() ? "T" : "F";
+    case Variant::Kind::String: return V.AsString();
+    case Variant::Kind::Empty: break;
+    }
+    return std::string();
+}
+
+bool ParseInt32(const std::string& Text, int32_t& Out)
+{
+    const std::string T = qlIniTrim(Text);
+    const char* B = T.data();
+    const char* E = B + T.size();
+    if (B != E && *B == '+')
+        ++B;
+    if (B == E)
+        return false;
+    const auto R = std::from_chars(B, E, Out);
+    return R.ec == std::errc() && R.ptr == E;
+}
+
+bool ParseDouble(const std::string& Text, double& Out)
+{
+    const std::string T = qlIniTrim(Text);
+    const char* B = T.data();
+    const char* E = B + T.size();
+    if (B != E && *B == '+')
+        ++B;
+    if (B == E)
+        return false;
+    const auto R = std::from_chars(B, E, Out);
+    return R.ec == std::errc() && R.ptr == E;
+}
+
+} // namespace
+
+TOptions::TOptions(const std::string& FileName) : FIniFile(std::make_unique<TqlIniFile>(FileName)) {}
+
+TOptions::~TOptions() = default;
+
+const std::string& TOptions::FileName() const
+{
+    return FIniFile->FileName();
+}
+
+Variant TOptions::ReadValue(const std::string& Section, const std::string& Ident,
+                            const Variant& Default)
+{
+    return ReadValue(*FIniFile, Section, Ident, Default);
+}
+
+Variant TOptions::ReadValue(TqlIniFile& Ini, const std::string& Section, const std::string& Ident,
+                            const Variant& Default)
+{
+    const std::string Text = Ini.ReadString(Section, Ident, ValueText(Default));
+    switch (Default.GetKind()) {
+    case Variant::Kind::Integer: {
+        int32_t I = 0;
+        if (ParseInt32(Text, I))
+            return Variant(I);
+        return Default; // not a whole number: keep the default
+    }
+    case Variant::Kind::Double: {
+        double D = 0;
+        if (ParseDouble(Text, D))
+            return Variant(D);
+        return Default;
+    }
+    case Variant::Kind::Boolean: return Variant(Text == "T");
+    case Variant::Kind::String: return Variant(Text);
+    case Variant::Kind::Empty: break;
+    }
+    throw Exception("Unknown value type in section, " + Section + ", option, " + Ident + ".");
+}
+
+void TOptions::WriteValue(const std::string& Section, const std::string& Ident, const Variant& Value)
+{
+    WriteValue(*FIniFile, Section, Ident, Value);
+}
+
+void TOptions::WriteValue(TqlIniFile& Ini, const std::string& Section, const std::string& Ident,
+                          const Variant& Value)
+{
+    if (Section.empty() || Ident.empty())
+        return;
+    Ini.WriteString(Section, Ident, ValueText(Value));
+}
+
+void TOptions::EraseSection(const std::string& Section)
+{
+    FIniFile->EraseSection(Section);
+}
+
+void TOptions::ReadSection(const std::string& Section, std::vector<std::string>& Strings)
+{
+    Strings = FIniFile->ReadSection(Section);
+}
+
+void TOptions::ReadSectionValues(const std::string& Section, std::vector<std::string>& Strings)
+{
+    Strings = FIniFile->ReadSectionValues(Section);
+}
+
+void TOptions::WriteSection(const std::string& Section, const std::vector<std::string>& Strings)
+{
+    std::vector<std::pair<std::string, std::string>> Pairs;
+    Pairs.reserve(Strings.size());
+    for (const std::string& Line : Strings) {
+        if (qlIniTrim(Line).empty())
+            continue;
+        const size_t Eq = Line.find('=');
+        if (Eq == std::string::npos)
+            Pairs.emplace_back(Line, std::string());
+        else
+            Pairs.emplace_back(Line.substr(0, Eq), Line.substr(Eq + 1));
+    }
+    FIniFile->ReplaceSection(Section, Pairs);
 }

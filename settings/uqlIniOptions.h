@@ -12,9 +12,22 @@
 // back as the kind of the caller's default.
 #pragma once
 
+#include "model/uqlClasses.h"
+
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
+
+// Text comparison without regard to case for 8-bit Windows-1252 text (ASCII
+// letters and the accented letters of that code page).
+bool qlSameText(const std::string& A, const std::string& B);
+
+// Writes Data to FileName through a temporary file in the same folder that
+// then replaces the file, so the file is either the old or the new one, never
+// half of it. A symbolic link keeps pointing at the file it named, an existing
+// file keeps its permissions. Raises Exception naming the file on failure.
+void qlWriteFileAtomically(const std::string& FileName, const std::string& Data);
 
 // The blanks that surround names and values in an ini line: spaces, tabs and
 // the other control characters.
@@ -75,4 +88,46 @@ private:
                     const std::string& Value) const;
 
     std::string FFileName;
+};
+
+// The typed value store over one ini file. A value is written as the text of
+// its kind and read back as the kind of the default:
+//   integer  decimal text; read back as a 32-bit integer
+//   double   up to 15 significant digits, "." as decimal separator
+//   Boolean  "T" or "F"; only "T" reads back as true
+//   string   the text itself
+// Text that is not a number where the default is a number gives the default.
+// An empty default cannot be read back: that raises Exception.
+class TOptions {
+public:
+    explicit TOptions(const std::string& FileName);
+    ~TOptions();
+    TOptions(const TOptions&) = delete;
+    TOptions& operator=(const TOptions&) = delete;
+
+    const std::string& FileName() const;
+    TqlIniFile& IniFile() { return *FIniFile; }
+
+    Variant ReadValue(const std::string& Section, const std::string& Ident, const Variant& Default);
+    Variant ReadValue(TqlIniFile& Ini, const std::string& Section, const std::string& Ident,
+                      const Variant& Default);
+    // Does nothing when Section or Ident is empty.
+    void WriteValue(const std::string& Section, const std::string& Ident, const Variant& Value);
+    void WriteValue(TqlIniFile& Ini, const std::string& Section, const std::string& Ident,
+                    const Variant& Value);
+
+    void EraseSection(const std::string& Section);
+    // The section's key names, in file order.
+    void ReadSection(const std::string& Section, std::vector<std::string>& Strings);
+    // The section's key=value lines, in file order.
+    void ReadSectionValues(const std::string& Section, std::vector<std::string>& Strings);
+    // Erases the section and writes one key per line that is not blank: the
+    // text before the first "=" is the key, all after it the value (empty for
+    // a line without "="). Keys equal without regard to case keep the first
+    // one's place and the last one's value. Nothing is written when a line
+    // cannot be stored.
+    void WriteSection(const std::string& Section, const std::vector<std::string>& Strings);
+
+private:
+    std::unique_ptr<TqlIniFile> FIniFile;
 };

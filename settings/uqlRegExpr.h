@@ -12,6 +12,7 @@
 #pragma once
 
 #include "base/qlException.h"
+#include "model/uqlClasses.h"
 
 #include <memory>
 #include <string>
@@ -53,4 +54,18 @@ private:
     std::unordered_map<std::string, std::unique_ptr<TCompiled>> FCache;
     struct TState;
     std::unique_ptr<TState> FState;
+};
+
+// The project's matcher behind IqlRegExpr; owns one engine.
+class TqlRegExpr : public TInterfacedObject, public IqlRegExpr {
+public:
+    TqlRegExpr() = default;
+    bool Matches(const std::string& Expression, const std::string& Text) override
+    {
+        return FEngine.Matches(Expression, Text);
+    }
+    TqlRegExprEngine& Engine() { return FEngine; }
+
+private:
+    TqlRegExprEngine FEngine;
 };
