@@ -425,12 +425,10 @@ void TqlIniFile::WriteString(const std::string& Section, const std::string& Iden
     const std::string Before = C.Serialize();
     const size_t I = C.FindKey(Sec, Key);
     if (I != std::string::npos) {
-        // Keep the key as it is spelled in the file, and its place.
-        const std::string& Old = C.Lines[I].Text;
-        const size_t Eq = Old.find('=');
-        const std::string Spelled =
-            Eq == std::string::npos ? qlIniTrim(Old) : Old.substr(0, Eq);
-        C.Lines[I] = TLine::Key(Spelled, Value);
+        // Keep the key as it is spelled in the file, and its place; a line
+        // whose value does not change is left exactly as it is.
+        if (C.Lines[I].Value != qlIniTrim(Value))
+            C.Lines[I] = TLine::Key(C.Lines[I].Name, Value);
         C.RemoveDuplicates(Sec, Key, I);
     } else {
         size_t At = C.InsertPoint(Sec);

@@ -181,3 +181,13 @@ TEST_F(IniFileTest, FailedWriteNamesTheFile)
         EXPECT_NE(std::string(E.what()).find(Missing), std::string::npos) << E.what();
     }
 }
+
+TEST_F(IniFileTest, UnchangedValueLeavesTheLineAlone)
+{
+    WriteFileBytes(Name, "[s]\r\n  Key = same  \r\nOther = old\r\n");
+    TqlIniFile Ini(Name);
+    Ini.WriteString("s", "key", "same");
+    EXPECT_EQ(ReadFileBytes(Name), "[s]\r\n  Key = same  \r\nOther = old\r\n");
+    Ini.WriteString("s", "other", "new");
+    EXPECT_EQ(ReadFileBytes(Name), "[s]\r\n  Key = same  \r\nOther=new\r\n");
+}
