@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -585,3 +586,1075 @@ void qlCreateGlobalTables();
 // parser that a hub still holds is ever left with a freed table. Safe to call
 // more than once; QuilletBase calls it itself when it is unloaded.
 void qlReleaseGlobals();
+
+// ===========================================================================
+// The code model
+// ===========================================================================
+
+class TqlClass;
+class TqlRecord;
+class TqlRoutine;
+class TqlVarContainer;
+class TqlProperty;
+class TqlVariable;
+class TqlDFMResource;
+
+// Root of every object that the model's lists hold.
+class TqlBase {
+public:
+    virtual ~TqlBase() = default;
+};
+
+// ---------------------------------------------------------------------------
+// Locations, uses, files
+// ---------------------------------------------------------------------------
+
+// A position in a source file: file index (into the project's file-name list,
+// -1 for none), start column X and line Y, end column and line. The unit index
+// is looked up through the file-name list on first request and then kept.
+class TqlCodeLocation : public TqlBase {
+public:
+    TqlCodeLocation(int FileIndex, int X, int Y);
+
+    int GetX() const { return FX; }
+    int GetY() const { return FY; }
+    int GetEndX() const { return FEndX; }
+    int GetEndY() const { return FEndY; }
+    int GetFileIndex() const { return FFileIndex; }
+    // Sets X (Y) and moves the end column (line) with it.
+    void SetX(int Value);
+    void SetY(int Value);
+    void SetEndX(int Value) { FEndX = Value; }
+    void SetEndY(int Value) { FEndY = Value; }
+
+    // "???" for a negative file index (or when no project is set), else the
+    // full name of the file.
+    std::string GetFileName() const;
+    int GetUnitIndex();
+    // The unit of the location's file; nil when there is none.
+    TqlUnit* GetUnitIntf();
+    // Same file index, X and Y; the end positions are not compared.
+    bool ComparesTo(const TqlCodeLocation* Other) const;
+
+private:
+    int FEndX = 0;
+    int FEndY = 0;
+    int FFileIndex = -1;
+    int FUnitIndex = -1;
+    int FX = 0;
+    int FY = 0;
+};
+
+// The place of one identifier.
+struct TqlUsedByInfo {
+    int FileIndex = -1;
+    bool IsWrongCase = false;
+    int X = -1;
+    int Y = -1;
+};
+TqlUsedByInfo UsedByInfo(int FileIndex, bool IsWrongCase, int X, int Y);
+
+// A list of model objects in insertion order; owning or not. Index errors
+// raise EListError.
+class TqlList : public TqlBase {
+public:
+    explicit TqlList(bool OwnsObjects = true);
+    ~TqlList() override;
+    TqlList(const TqlList&) = delete;
+    TqlList& operator=(const TqlList&) = delete;
+
+    bool GetOwnsObjects() const { return FOwnsObjects; }
+    virtual void Clear();
+    int Add(TqlBase* Object);
+    int GetCount() const { return static_cast<int>(FItems.size()); }
+    TqlBase* GetItem(int Index) const;
+    void SetItem(int Index, TqlBase* Object);
+
+protected:
+    template <class T>
+    T* ItemAs(int Index) const
+    {
+        return static_cast<T*>(GetItem(Index));
+    }
+
+private:
+    std::vector<TqlBase*> FItems;
+    bool FOwnsObjects;
+};
+
+class TqlUsedByLocation;
+
+// The uses of one symbol, in order of recording; owns its locations.
+class TqlUsedByList : public TqlList {
+public:
+    explicit TqlUsedByList(TqlSymbol* Symbol);
+    int AddUsedBy(const TqlUsedByInfo& Info);
+    TqlUsedByLocation* GetLocations(int Index) const;
+    TqlSymbol* GetSymbol() const { return FSymbol; }
+
+private:
+    TqlSymbol* FSymbol;
+};
+
+// One use of a symbol. Registers itself with the unit of its file.
+class TqlUsedByLocation : public TqlCodeLocation {
+public:
+    TqlUsedByLocation(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
+    bool GetIsWrongCase() const { return FIsWrongCase; }
+    TqlUsedByList* GetUsedByList() const { return FUsedByList; }
+
+private:
+    bool FIsWrongCase;
+    TqlUsedByList* FUsedByList;
+};
+
+class TqlCodeError : public TqlCodeLocation {
+public:
+    TqlCodeError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y);
+    TCodeErrorKind GetErrorKind() const { return FErrorKind; }
+
+private:
+    TCodeErrorKind FErrorKind;
+};
+
+class TqlCodingErrorsList : public TqlList {
+public:
+    TqlCodingErrorsList() : TqlList(true) {}
+    TqlCodeError* AddError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y);
+    TqlCodeError* GetItems(int Index) const { return ItemAs<TqlCodeError>(Index); }
+};
+
+// A name index of (name, object) pairs with hashed, case-insensitive lookup.
+// Never owns the objects. Positions change when the index sorts itself.
+class TqlHashedObjectList : public TqlBase {
+public:
+    TqlHashedObjectList();
+    ~TqlHashedObjectList() override;
+    TqlHashedObjectList(const TqlHashedObjectList&) = delete;
+    TqlHashedObjectList& operator=(const TqlHashedObjectList&) = delete;
+
+    int Add(const std::string& Name, TqlBase* Object);
+    bool Find(const std::string& Name, int& Index);
+    // Every position holding Name (without regard to case), ascending.
+    std::vector<int> FindAll(const std::string& Name);
+    TqlBase* GetObject(int Index) const;
+    std::string GetString(int Index) const;
+    void SetObject(int Index, TqlBase* Object);
+    void Delete(int Index);
+    int Count() const;
+    void Clear();
+    void Sort();
+
+private:
+    void CheckIndex(int Index) const;
+    std::unique_ptr<TlxAssignAbleHash> FHash;
+};
+
+class TqlSourceFile : public TqlBase {
+public:
+    TqlSourceFile(const std::string& FullFileName, bool Exists, int FileIndex, int UnitIndex);
+    int GetFileIndex() const { return FFileIndex; }
+    const std::string& GetFullFileName() const { return FFullFileName; }
+    int GetUnitIndex() const { return FUnitIndex; }
+    TqlUnit* GetUnitIntf() const;
+
+    bool Exists;
+
+private:
+    int FFileIndex;
+    std::string FFullFileName;
+    int FUnitIndex;
+};
+
+// The project's files in order of entry; the position is the file index.
+class TqlFileNameList : public TqlBase {
+public:
+    TqlFileNameList();
+    ~TqlFileNameList() override;
+    int Add(const std::string& FullFileName, bool Exists, int UnitIndex);
+    TqlSourceFile* Find(const std::string& FullFileName);
+    void Clear();
+    int GetCount() const { return FFiles.GetCount(); }
+    TqlSourceFile* GetItems(int Index) const;
+    TqlHashedObjectList* GetFileNameList() { return &FNames; }
+
+private:
+    TqlHashedObjectList FNames;
+    TqlList FFiles{true};
+};
+
+// Line counts of one unit.
+class TqlCodeStatistics {
+public:
+    int GetAnsiCommentLines() const { return FAnsiCommentLines; }
+    int GetBorCommentLines() const { return FBorCommentLines; }
+    int GetCodeLines() const { return FCodeLines; }
+    int GetEmptyLines() const { return FEmptyLines; }
+    int GetSlashCommentLines() const { return FSlashCommentLines; }
+    int GetCommentLines() const { return FAnsiCommentLines + FBorCommentLines + FSlashCommentLines; }
+    int GetTotalLines() const { return GetCommentLines() + FCodeLines + FEmptyLines; }
+    void IncAnsiCommentLines() { ++FAnsiCommentLines; }
+    void IncBorCommentLines() { ++FBorCommentLines; }
+    void IncCodeLines() { ++FCodeLines; }
+    void IncEmptyLines() { ++FEmptyLines; }
+    void IncSlashCommentLines() { ++FSlashCommentLines; }
+
+private:
+    int FAnsiCommentLines = 0;
+    int FBorCommentLines = 0;
+    int FCodeLines = 0;
+    int FEmptyLines = 0;
+    int FSlashCommentLines = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Symbols
+// ---------------------------------------------------------------------------
+
+class TqlSymbol : public TqlCodeLocation {
+public:
+    TqlSymbol(const std::string& Name, TVisibilityKind Visibility, TqlTypeKind TypeKind,
+              int FileIndex, int X, int Y);
+    ~TqlSymbol() override;
+
+    // Slot 1: the symbol's type; the symbol itself when it has none.
+    virtual TqlSymbol* GetTypeIntf();
+    // Slot 2.
+    virtual void SetTypeIntf(TqlSymbol* Symbol);
+    // Slot 3.
+    virtual TqlTypeKind GetTypeKind();
+    // Slot 4: the lookup of a member name; nil for plain symbols.
+    virtual TqlSymbol* FindSymbol(TqlUnit* Unit, TqlClass* Class, const std::string& Name,
+                                  bool AddReference, const TqlUsedByInfo& Info);
+    // Slot 5: slot 4 without recording and with an empty place.
+    TqlSymbol* FindSymbol(TqlUnit* Unit, TqlClass* Class, const std::string& Name);
+    // Slot 6: whether a declaration of this kind must name a type.
+    virtual bool TypeRequired();
+
+    const std::string& GetName() const { return FName; }
+    bool GetPointerType() const { return FPointerType; }
+    void SetPointerType(bool Value) { FPointerType = Value; }
+    const std::string& GetPointerTypeName() const { return FPointerTypeName; }
+    void SetPointerTypeName(const std::string& Value) { FPointerTypeName = Value; }
+    TqlSymbol* GetPredefinedArrayType() const { return FPredefinedArrayType; }
+    void SetPredefinedArrayType(TqlSymbol* Value) { FPredefinedArrayType = Value; }
+    bool GetTypeAssigned() const { return FType != nullptr; }
+    void SetTypeKind(TqlTypeKind Value);
+    TVisibilityKind GetVisibility() const { return FVisibility; }
+    // Created on first request.
+    TqlUsedByList* GetUsedBy();
+    // The uses list cannot be replaced: always an assertion failure.
+    void SetUsedBy(TqlUsedByList* Value);
+
+    // Equal names (with regard to case) and equal locations.
+    bool ComparesTo(const TqlSymbol* Other) const;
+    // The container that supplies the members of this symbol's type (the
+    // members of x in x.y); nil when there is none or the type chain loops.
+    TqlSymbol* FindContainer();
+
+    // Order of creation, used to tell which of several same-named
+    // declarations came last.
+    uint64_t GetSerial() const { return FSerial; }
+
+protected:
+    // Records a use of Found at Info (wrong case when Name differs from the
+    // declared name) when AddReference is set.
+    static void RecordUse(TqlSymbol* Found, const std::string& Name, bool AddReference,
+                          const TqlUsedByInfo& Info);
+    // Adds a finding about this symbol to the project's message list, once.
+    void ReportFinding(const std::string& Text);
+
+    TqlSymbol* FType = nullptr;
+    TqlTypeKind FTypeKind;
+
+private:
+    std::string FName;
+    bool FPointerType = false;
+    std::string FPointerTypeName;
+    TqlSymbol* FPredefinedArrayType = nullptr;
+    std::unique_ptr<TqlUsedByList> FUsedBy;
+    TVisibilityKind FVisibility;
+    bool FFindingReported = false;
+    uint64_t FSerial;
+};
+
+// A symbol that holds others, with one name index over all its members.
+class TqlSymbolContainer : public TqlSymbol {
+public:
+    TqlSymbolContainer(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X,
+                       int Y);
+    ~TqlSymbolContainer() override;
+
+    using TqlSymbol::FindSymbol;
+    TqlSymbol* FindSymbol(TqlUnit* Unit, TqlClass* Class, const std::string& Name,
+                          bool AddReference, const TqlUsedByInfo& Info) override;
+
+    void AddSymbol(TqlSymbol* Symbol);
+    // In the order of the name index.
+    TqlSymbol* GetSymbol(int Index) const;
+    int GetSymbolCount() const;
+    TqlHashedObjectList* GetSymbols() { return FSymbols.get(); }
+
+protected:
+    std::unique_ptr<TqlHashedObjectList> FSymbols;
+};
+
+class TqlSymbolList;
+
+class TqlEnumerationMemberContainer : public TqlSymbolContainer {
+public:
+    using TqlSymbolContainer::TqlSymbolContainer;
+    bool TypeRequired() override { return true; }
+    virtual TqlSymbolList* GetItems() = 0;
+};
+
+class TqlEnumeration : public TqlEnumerationMemberContainer {
+public:
+    TqlEnumeration(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X, int Y);
+    ~TqlEnumeration() override;
+    TqlTypeKind GetTypeKind() override { return tkEnum; }
+    TqlSymbolList* GetItems() override;
+
+private:
+    std::unique_ptr<TqlSymbolList> FItems;
+};
+
+class TqlSet : public TqlEnumerationMemberContainer {
+public:
+    TqlSet(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X, int Y);
+    ~TqlSet() override;
+    TqlTypeKind GetTypeKind() override { return tkSet; }
+    // The enumeration's items when the set is of one, else its own (created
+    // on first request).
+    TqlSymbolList* GetItems() override;
+    TqlEnumeration* GetEnumeration() const { return FEnumeration; }
+    // Allowed while the set has no items of its own.
+    void SetEnumeration(TqlEnumeration* Value);
+
+private:
+    std::unique_ptr<TqlSymbolList> FItems;
+    TqlEnumeration* FEnumeration = nullptr;
+};
+
+class TqlVariablesList;
+class TqlTypesList;
+class TqlRecordsList;
+class TqlPropertyList;
+class TqlClassList;
+class TqlObjectList;
+class TqlInterfaceList;
+class TqlParameterList;
+class TqlRoutineList;
+class TqlEnumerationList;
+class TqlSetList;
+class TqlArrayList;
+class TqlLabelsList;
+
+// A container of declarations: thirteen lists, each created on first request.
+class TqlVarContainer : public TqlSymbolContainer {
+public:
+    TqlVarContainer(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X,
+                    int Y);
+    ~TqlVarContainer() override;
+
+    TqlEnumerationList* GetEnumerations();
+    TqlArrayList* GetArrays();
+    TqlVariablesList* GetConstants();
+    TqlLabelsList* GetLabels();
+    TqlRecordsList* GetRecords();
+    TqlSetList* GetSets();
+    TqlTypesList* GetTypes();
+    TqlVariablesList* GetVariables();
+    TqlOwnedClassList* GetClasses();
+    TqlOwnedObjectList* GetObjects();
+    TqlOwnedInterfaceList* GetInterfaces();
+    TqlRoutineList* GetRoutines();
+
+    // Enters PointerType under its PointerTypeName.
+    void AddForwardPointerType(TqlSymbol* PointerType);
+    TqlSymbol* FindForwardPointerType(const std::string& Name);
+
+private:
+    std::unique_ptr<TqlEnumerationList> FEnumerations;
+    std::unique_ptr<TqlArrayList> FArrays;
+    std::unique_ptr<TqlVariablesList> FConstants;
+    std::unique_ptr<TqlLabelsList> FLabels;
+    std::unique_ptr<TqlRecordsList> FRecords;
+    std::unique_ptr<TqlSetList> FSets;
+    std::unique_ptr<TqlHashedObjectList> FForwardPointerTypes;
+    std::unique_ptr<TqlVariablesList> FVariables;
+    std::unique_ptr<TqlOwnedClassList> FClasses;
+    std::unique_ptr<TqlOwnedObjectList> FObjects;
+    std::unique_ptr<TqlOwnedInterfaceList> FInterfaces;
+    std::unique_ptr<TqlRoutineList> FRoutines;
+    // Declared last so that it goes first: the typed lists above only refer
+    // to what the types list owns.
+    std::unique_ptr<TqlTypesList> FTypes;
+};
+
+class TqlRecord : public TqlVarContainer {
+public:
+    TqlRecord(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X, int Y);
+    ~TqlRecord() override;
+    TqlSymbol* GetTypeIntf() override { return this; }
+    void SetTypeIntf(TqlSymbol* Symbol) override;
+    TqlTypeKind GetTypeKind() override { return tkRecord; }
+    bool TypeRequired() override { return true; }
+    TqlVariablesList* GetFieldList() { return FFieldList.get(); }
+
+private:
+    std::unique_ptr<TqlVariablesList> FFieldList;
+};
+
+class TqlClass : public TqlVarContainer {
+public:
+    struct TVisibilitySpecifier {
+        int32_t Line;
+        TVisibilityKind Visibility;
+    };
+
+    TqlClass(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X, int Y);
+    ~TqlClass() override;
+
+    TqlSymbol* GetTypeIntf() override { return this; }
+    void SetTypeIntf(TqlSymbol* Symbol) override;
+    TqlTypeKind GetTypeKind() override { return tkClass; }
+    bool TypeRequired() override { return true; }
+    using TqlSymbol::FindSymbol;
+    // Own members, then the ancestors', with the visibility rules.
+    TqlSymbol* FindSymbol(TqlUnit* Unit, TqlClass* Class, const std::string& Name,
+                          bool AddReference, const TqlUsedByInfo& Info) override;
+    virtual TVisibilityKind GetDefaultVisibility() { return vkPublished; }
+
+    // The classes that name this class as ancestor (not owned).
+    TqlList* GetDescendants() { return FDescendants.get(); }
+    TqlVariablesList* GetFieldList() { return GetVariables(); }
+    TqlClass* GetInheritsFromClass() const { return FInheritsFromClass; }
+    // Takes effect once. An ancestor that would make the class its own
+    // ancestor is refused with a finding.
+    void SetInheritsFromClass(TqlClass* Value);
+    TqlPropertyList* GetProperties() { return FProperties.get(); }
+    // The class's own default property, else the nearest ancestor's.
+    TqlProperty* GetDefaultProperty();
+    void SetDefaultProperty(TqlProperty* Value) { FDefaultProperty = Value; }
+
+    void AddVisibilitySpecifier(int Line, TVisibilityKind Visibility);
+    int GetVisibilitySpecifierCount() const { return static_cast<int>(FVisibilitySpecifiers.size()); }
+    int GetVisibilitySpecifierLine(int Index) const;
+    TVisibilityKind GetVisibilitySpecifierVisibility(int Index) const;
+
+    // A new non-owning list (the caller's) of the fields, then routines, then
+    // properties whose visibility is in Visibilities.
+    void GetMembersWithVisibility(std::unique_ptr<TqlSymbolList>& List,
+                                  TVisibilityKindSet Visibilities);
+    // Class lies among the descendants, at any depth.
+    bool IsDescendant(TqlClass* Class);
+    // Some implemented interface has a member of that name.
+    bool IsSymbolFromInterface(const std::string& Name);
+
+private:
+    bool IsDescendantWalk(TqlClass* Class, std::vector<TqlClass*>& Seen);
+
+    TqlProperty* FDefaultProperty = nullptr;
+    std::unique_ptr<TqlList> FDescendants;
+    TqlClass* FInheritsFromClass = nullptr;
+    std::unique_ptr<TqlPropertyList> FProperties;
+    std::vector<TVisibilitySpecifier> FVisibilitySpecifiers;
+    bool FInLookup = false;
+};
+
+class TqlObject : public TqlClass {
+public:
+    using TqlClass::TqlClass;
+    TqlTypeKind GetTypeKind() override { return tkObject; }
+    TVisibilityKind GetDefaultVisibility() override { return vkPublic; }
+};
+
+class TqlInterface : public TqlClass {
+public:
+    using TqlClass::TqlClass;
+    TqlTypeKind GetTypeKind() override { return tkInterface; }
+    TVisibilityKind GetDefaultVisibility() override { return vkPublic; }
+    const std::string& GetGUID() const { return FGUID; }
+    void SetGUID(const std::string& Value) { FGUID = Value; }
+    bool GetIsDispatchInterface() const { return FIsDispatchInterface; }
+    void SetIsDispatchInterface(bool Value) { FIsDispatchInterface = Value; }
+
+private:
+    std::string FGUID;
+    bool FIsDispatchInterface = false;
+};
+
+class TqlParameterList;
+
+class TqlRoutine : public TqlVarContainer {
+public:
+    TqlRoutine(TqlRoutineList* RoutineList, const std::string& Name, TVisibilityKind Visibility,
+               TRoutineKind RoutineKind, int FileIndex, int X, int Y);
+    ~TqlRoutine() override;
+
+    // The return variable's type; nil without one.
+    TqlSymbol* GetTypeIntf() override;
+    bool TypeRequired() override { return FRoutineKind == rkFunction; }
+
+    void AddDirective(TRoutineDirective Directive) { FDirectives.Include(Directive); }
+    TRoutineDirectives GetDirectives() const { return FDirectives; }
+    int GetImplStartX() const { return FImplStartX; }
+    int GetImplStartY() const { return FImplStartY; }
+    int GetImplEndX() const { return FImplEndX; }
+    int GetImplEndY() const { return FImplEndY; }
+    void SetImplStartX(int Value) { FImplStartX = Value; }
+    void SetImplStartY(int Value) { FImplStartY = Value; }
+    void SetImplEndX(int Value) { FImplEndX = Value; }
+    void SetImplEndY(int Value) { FImplEndY = Value; }
+    TqlParameterList* GetParameters() { return FParameters.get(); }
+    TqlVariable* GetReturnType() const { return FReturnType.get(); }
+    // Takes ownership.
+    void SetReturnType(TqlVariable* Value);
+    TRoutineKind GetRoutineKind() const { return FRoutineKind; }
+    TqlRoutineList* GetRoutineList() const { return FRoutineList; }
+    TqlVariable* GetRoutineType() const { return FRoutineType.get(); }
+    // Takes ownership.
+    void SetRoutineType(TqlVariable* Value);
+    // A property of the unit's form names the routine.
+    bool GetIsUsedFromDFM();
+
+private:
+    TRoutineDirectives FDirectives;
+    int FImplEndX = 0;
+    int FImplEndY = 0;
+    int FImplStartX = 0;
+    int FImplStartY = 0;
+    std::unique_ptr<TqlParameterList> FParameters;
+    std::unique_ptr<TqlVariable> FReturnType;
+    TRoutineKind FRoutineKind;
+    TqlRoutineList* FRoutineList;
+    std::unique_ptr<TqlVariable> FRoutineType;
+};
+
+class TqlUsedUnitList;
+
+class TqlUnit : public TqlVarContainer {
+public:
+    TqlUnit(int FileIndex, const std::string& Name);
+    ~TqlUnit() override;
+
+    bool TypeRequired() override { return false; }
+    using TqlSymbol::FindSymbol;
+    // The unit's own declarations; implementation-section ones only from
+    // within the unit itself.
+    TqlSymbol* FindSymbol(TqlUnit* Unit, TqlClass* Class, const std::string& Name,
+                          bool AddReference, const TqlUsedByInfo& Info) override;
+    // The unit's declarations, then those of its used units, last first.
+    TqlSymbol* FindReferencedSymbol(TqlClass* Class, const std::string& Name, bool AddReference,
+                                    const TqlUsedByInfo& Info);
+
+    TqlCodingErrorsList* GetCodingErrorsList() { return FCodingErrorsList.get(); }
+    TqlDFMResource* GetDFMResource() { return FDFMResource.get(); }
+    int GetImplementationLine() const { return FImplementationLine; }
+    void SetImplementationLine(int Value) { FImplementationLine = Value; }
+    int GetInterfaceLine() const { return FInterfaceLine; }
+    void SetInterfaceLine(int Value) { FInterfaceLine = Value; }
+    TqlSymbolList* GetStringLiterals() { return FStringLiterals.get(); }
+    TDirectoryType GetUnitType() const { return FUnitType; }
+    void SetUnitType(TDirectoryType Value) { FUnitType = Value; }
+    // Every use whose file belongs to this unit (not owned).
+    TqlList* GetUsedByLocations() { return FUsedByLocations.get(); }
+    TqlUsedUnitList* GetUsedUnits() { return FUsedUnits.get(); }
+    // The unit's line counts; zeros until the analysis fills them.
+    TqlCodeStatistics& GetCodeStatistics() { return FCodeStatistics; }
+
+    // Found on the library path, or not parsed to the end.
+    bool IsLibraryUnit() const;
+    std::string GetFullFileName() const;
+    void LoadFormResource(const std::string& FileName) { FormResource = FileName; }
+
+    std::string FormResource;
+    TParserState ParserState = psrNone;
+    TqlUnitWarningSet Warnings;
+
+private:
+    std::unique_ptr<TqlCodingErrorsList> FCodingErrorsList;
+    std::unique_ptr<TqlDFMResource> FDFMResource;
+    int FImplementationLine = 0;
+    int FInterfaceLine = 0;
+    std::unique_ptr<TqlSymbolList> FStringLiterals;
+    std::unique_ptr<TqlUsedUnitList> FUsedUnits;
+    TDirectoryType FUnitType = dtProject;
+    std::unique_ptr<TqlList> FUsedByLocations;
+    TqlCodeStatistics FCodeStatistics;
+};
+
+class TqlType : public TqlSymbol {
+public:
+    TqlType(const std::string& Name, TqlTypeKind TypeKind, TVisibilityKind Visibility,
+            int FileIndex, int X, int Y, bool TypeRequired);
+    // The named type (may be nil).
+    TqlSymbol* GetTypeIntf() override { return FType; }
+    void SetTypeIntf(TqlSymbol* Symbol) override { FType = Symbol; }
+    bool TypeRequired() override { return FTypeRequired; }
+
+private:
+    bool FTypeRequired;
+};
+
+class TqlArray : public TqlType {
+public:
+    TqlArray(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X, int Y);
+    ~TqlArray() override;
+    TqlSymbol* GetTypeIntf() override { return FArrayType; }
+    bool TypeRequired() override { return true; }
+    TqlSymbol* GetArrayType() const { return FArrayType; }
+    // Takes effect once.
+    void SetArrayType(TqlSymbol* Value);
+    void AddDimension(TqlSymbol* Symbol);
+    int GetDimensionCount() const;
+    TqlSymbol* GetDimensions(int Index) const;
+
+private:
+    TqlSymbol* FArrayType = nullptr;
+    std::unique_ptr<TqlList> FDimensions;
+};
+
+class TqlVariable : public TqlSymbol {
+public:
+    TqlVariable(const std::string& Name, TVisibilityKind Visibility, bool IsConst, int FileIndex,
+                int X, int Y);
+    TqlSymbol* GetTypeIntf() override { return FType; }
+    void SetTypeIntf(TqlSymbol* Symbol) override { FType = Symbol; }
+    bool TypeRequired() override { return !FIsConst; }
+    bool GetIsConst() const { return FIsConst; }
+    bool GetIsThreadVar() const { return FIsThreadVar; }
+    void SetIsThreadVar(bool Value) { FIsThreadVar = Value; }
+
+private:
+    bool FIsConst;
+    bool FIsThreadVar = false;
+};
+
+class TqlProperty : public TqlVariable {
+public:
+    TqlProperty(const std::string& Name, TVisibilityKind Visibility, TqlClass* OwnerClass,
+                int FileIndex, int X, int Y);
+    bool GetDefaultProperty() const { return FDefaultProperty; }
+    // When true, also makes this the owner class's default property.
+    void SetDefaultProperty(bool Value);
+    bool GetIsArrayProperty() const { return FIsArrayProperty; }
+    void SetIsArrayProperty(bool Value) { FIsArrayProperty = Value; }
+    TqlClass* GetOwnerClass() const { return FOwnerClass; }
+    TqlSymbol* GetReadAccess() const { return FReadAccess; }
+    void SetReadAccess(TqlSymbol* Value) { FReadAccess = Value; }
+    TqlSymbol* GetWriteAccess() const { return FWriteAccess; }
+    void SetWriteAccess(TqlSymbol* Value) { FWriteAccess = Value; }
+
+private:
+    bool FDefaultProperty = false;
+    bool FIsArrayProperty = false;
+    TqlClass* FOwnerClass;
+    TqlSymbol* FReadAccess = nullptr;
+    TqlSymbol* FWriteAccess = nullptr;
+};
+
+class TqlLabel : public TqlSymbol {
+public:
+    TqlLabel(const std::string& Name, bool IsIntLabel, int FileIndex, int X, int Y);
+    bool TypeRequired() override { return false; }
+    bool GetIsIntLabel() const { return FIsIntLabel; }
+
+private:
+    bool FIsIntLabel;
+};
+
+class TqlParameter : public TqlSymbol {
+public:
+    TqlParameter(const std::string& Name, TParamKind ParamKind, int FileIndex, int X, int Y);
+    TqlSymbol* GetTypeIntf() override { return FType; }
+    bool TypeRequired() override { return !FUntypedParameter; }
+    TParamKind GetParamKind() const { return FParamKind; }
+    TqlSymbol* GetParamType() const { return FType; }
+    void SetParamType(TqlSymbol* Value) { FType = Value; }
+    bool GetUntypedParameter() const { return FUntypedParameter; }
+    void SetUntypedParameter(bool Value) { FUntypedParameter = Value; }
+
+private:
+    TParamKind FParamKind;
+    bool FUntypedParameter = false;
+};
+
+// ---------------------------------------------------------------------------
+// Lists
+// ---------------------------------------------------------------------------
+
+// A list with a name index and a name-sorted view built on demand.
+class TqlListSorted : public TqlList {
+public:
+    explicit TqlListSorted(bool OwnsObjects) : TqlList(OwnsObjects) {}
+    ~TqlListSorted() override;
+    void Clear() override;
+    void DoItemAdded(const std::string& Name, TqlBase* Object);
+    TqlBase* Find(const std::string& Name);
+    TqlBase* GetSortedItem(int Index);
+
+private:
+    std::unique_ptr<TqlHashedObjectList> FIndex;
+    std::unique_ptr<std::vector<std::pair<std::string, TqlBase*>>> FSorted;
+};
+
+// A list of declarations of one container.
+class TqlContainerList : public TqlList {
+public:
+    TqlContainerList(TqlVarContainer* Container, bool OwnsObjects)
+        : TqlList(OwnsObjects), FContainer(Container)
+    {
+    }
+    TqlVarContainer* GetContainer() const { return FContainer; }
+
+private:
+    TqlVarContainer* FContainer;
+};
+
+class TqlContainerListSorted : public TqlContainerList {
+public:
+    TqlContainerListSorted(TqlVarContainer* Container, bool OwnsObjects)
+        : TqlContainerList(Container, OwnsObjects)
+    {
+    }
+    ~TqlContainerListSorted() override;
+    void Clear() override;
+    // List, own name index, drop the view.
+    void InternalSymbolAdded(TqlSymbol* Symbol);
+    // InternalSymbolAdded, then the container's name index.
+    virtual void DoSymbolAdded(TqlSymbol* Symbol);
+    // InternalSymbolAdded, then the container's Types list (which owns it).
+    void DoTypeAdded(TqlSymbol* Symbol);
+    TqlSymbol* Find(const std::string& Name);
+    TqlSymbol* GetSortedItem(int Index);
+
+private:
+    std::unique_ptr<TqlHashedObjectList> FIndex;
+    std::unique_ptr<std::vector<std::pair<std::string, TqlBase*>>> FSorted;
+};
+
+class TqlSymbolList : public TqlList {
+public:
+    explicit TqlSymbolList(bool OwnsObjects);
+    ~TqlSymbolList() override;
+    void Clear() override;
+    int AddSymbol(TqlSymbol* Symbol);
+    TqlSymbol* AddSymbol(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X,
+                         int Y);
+    TqlSymbol* Find(const std::string& Name);
+    TqlSymbol* GetSymbol(int Index) const { return ItemAs<TqlSymbol>(Index); }
+    // In the order of the name index.
+    TqlSymbol* GetSortedSymbols(int Index);
+
+private:
+    std::unique_ptr<TqlHashedObjectList> FIndex;
+};
+
+class TqlUsedUnit : public TqlBase {
+public:
+    explicit TqlUsedUnit(TqlUnit* Unit);
+    ~TqlUsedUnit() override;
+    TqlUnit* GetUnit() const { return FUnit; }
+    TqlUsedByList* GetUsedBy() { return FUsedBy.get(); }
+
+private:
+    TqlUnit* FUnit;
+    std::unique_ptr<TqlUsedByList> FUsedBy;
+};
+
+class TqlUsedUnitList : public TqlListSorted {
+public:
+    TqlUsedUnitList() : TqlListSorted(true) {}
+    int AddUsedUnit(TqlUsedUnit* UsedUnit);
+    TqlUsedUnit* FindUsedUnit(const std::string& Name);
+    TqlUsedUnit* GetUsedUnit(int Index) const { return ItemAs<TqlUsedUnit>(Index); }
+    TqlUsedUnit* GetSortedUsedUnit(int Index);
+};
+
+// The project's units; the position of a unit is its unit index.
+class TqlUnitList : public TqlListSorted {
+public:
+    TqlUnitList() : TqlListSorted(true) {}
+    int AddUnit(TqlUnit* Unit);
+    TqlUnit* FindUnit(const std::string& Name);
+    TqlUnit* GetUnits(int Index) const { return ItemAs<TqlUnit>(Index); }
+    TqlUnit* GetSortedUnits(int Index);
+};
+
+class TqlVariablesList : public TqlContainerListSorted {
+public:
+    explicit TqlVariablesList(TqlVarContainer* Container) : TqlContainerListSorted(Container, true) {}
+    TqlVariable* AddVariable(const std::string& Name, TVisibilityKind Visibility, bool IsConst,
+                             int FileIndex, int X, int Y);
+    TqlVariable* Find(const std::string& Name);
+    TqlVariable* GetVariables(int Index) const { return ItemAs<TqlVariable>(Index); }
+    TqlVariable* GetSortedVariables(int Index);
+};
+
+class TqlTypesList : public TqlContainerListSorted {
+public:
+    explicit TqlTypesList(TqlVarContainer* Container) : TqlContainerListSorted(Container, true) {}
+    TqlType* AddType(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X,
+                     int Y, bool TypeRequired);
+    void AddType(TqlSymbol* Symbol);
+    // Also completes a forward pointer type waiting for this name.
+    void DoSymbolAdded(TqlSymbol* Symbol) override;
+    TqlSymbol* GetTypes(int Index) const { return ItemAs<TqlSymbol>(Index); }
+    TqlSymbol* GetSortedTypes(int Index) { return GetSortedItem(Index); }
+};
+
+class TqlRecordsList : public TqlContainerListSorted {
+public:
+    explicit TqlRecordsList(TqlVarContainer* Container) : TqlContainerListSorted(Container, false) {}
+    TqlRecord* AddRecord(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X,
+                         int Y);
+    TqlRecord* Find(const std::string& Name);
+    TqlRecord* GetRecords(int Index) const { return ItemAs<TqlRecord>(Index); }
+    TqlRecord* GetSortedRecords(int Index);
+};
+
+class TqlPropertyList : public TqlContainerListSorted {
+public:
+    explicit TqlPropertyList(TqlVarContainer* Container) : TqlContainerListSorted(Container, true) {}
+    TqlProperty* AddProperty(const std::string& Name, TVisibilityKind Visibility,
+                             TqlClass* OwnerClass, int FileIndex, int X, int Y);
+    TqlProperty* Find(const std::string& Name);
+    TqlProperty* GetProperties(int Index) const { return ItemAs<TqlProperty>(Index); }
+    TqlProperty* GetSortedProperties(int Index);
+};
+
+class TqlClassList : public TqlContainerListSorted {
+public:
+    explicit TqlClassList(TqlVarContainer* Container, bool OwnsObjects = true)
+        : TqlContainerListSorted(Container, OwnsObjects)
+    {
+    }
+    // Slot 3: a new class, added through slot 4.
+    virtual TqlClass* AddClass(const std::string& Name, TVisibilityKind Visibility, int FileIndex,
+                               int X, int Y);
+    // Slot 4.
+    virtual void AddClass(TqlClass* Class);
+    TqlClass* Find(const std::string& Name);
+    TqlClass* GetClasses(int Index) const { return ItemAs<TqlClass>(Index); }
+    TqlClass* GetSortedClasses(int Index);
+};
+
+// Classes that the container's Types list owns.
+class TqlOwnedClassList : public TqlClassList {
+public:
+    explicit TqlOwnedClassList(TqlVarContainer* Container) : TqlClassList(Container, false) {}
+    using TqlClassList::AddClass;
+    void AddClass(TqlClass* Class) override;
+};
+
+class TqlObjectList : public TqlClassList {
+public:
+    explicit TqlObjectList(TqlVarContainer* Container) : TqlClassList(Container, true) {}
+    using TqlClassList::AddClass;
+    TqlClass* AddClass(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X,
+                       int Y) override;
+};
+
+class TqlOwnedObjectList : public TqlOwnedClassList {
+public:
+    explicit TqlOwnedObjectList(TqlVarContainer* Container) : TqlOwnedClassList(Container) {}
+    using TqlOwnedClassList::AddClass;
+    TqlClass* AddClass(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X,
+                       int Y) override;
+};
+
+class TqlInterfaceList : public TqlContainerListSorted {
+public:
+    explicit TqlInterfaceList(TqlVarContainer* Container, bool OwnsObjects = true)
+        : TqlContainerListSorted(Container, OwnsObjects)
+    {
+    }
+    TqlInterface* AddInterface(const std::string& Name, TVisibilityKind Visibility, int FileIndex,
+                               int X, int Y);
+    // Slot 3.
+    virtual void AddInterface(TqlInterface* Interface);
+    TqlInterface* Find(const std::string& Name);
+    TqlInterface* GetInterfaces(int Index) const { return ItemAs<TqlInterface>(Index); }
+    TqlInterface* GetSortedInterfaces(int Index);
+};
+
+// Interfaces that the container's Types list owns; also the interfaces a
+// class implements (entered with InternalSymbolAdded alone).
+class TqlOwnedInterfaceList : public TqlInterfaceList {
+public:
+    explicit TqlOwnedInterfaceList(TqlVarContainer* Container) : TqlInterfaceList(Container, false) {}
+    using TqlInterfaceList::AddInterface;
+    void AddInterface(TqlInterface* Interface) override;
+};
+
+class TqlParameterList : public TqlContainerListSorted {
+public:
+    explicit TqlParameterList(TqlVarContainer* Container) : TqlContainerListSorted(Container, true) {}
+    TqlParameter* AddParameter(const std::string& Name, TParamKind ParamKind, int FileIndex, int X,
+                               int Y);
+    TqlParameter* Find(const std::string& Name);
+    TqlParameter* GetParameters(int Index) const { return ItemAs<TqlParameter>(Index); }
+};
+
+class TqlRoutineList : public TqlContainerListSorted {
+public:
+    explicit TqlRoutineList(TqlVarContainer* Container) : TqlContainerListSorted(Container, true) {}
+    TqlRoutine* AddRoutine(const std::string& Name, TVisibilityKind Visibility,
+                           TRoutineKind RoutineKind, int FileIndex, int X, int Y);
+    TqlRoutine* Find(const std::string& Name);
+    TqlRoutine* GetRoutine(int Index) const { return ItemAs<TqlRoutine>(Index); }
+    TqlRoutine* GetSortedRoutines(int Index);
+};
+
+class TqlEnumerationList : public TqlContainerList {
+public:
+    explicit TqlEnumerationList(TqlVarContainer* Container) : TqlContainerList(Container, false) {}
+    TqlEnumeration* AddItem(const std::string& Name, TVisibilityKind Visibility, int FileIndex,
+                            int X, int Y);
+    void AddItem(TqlEnumeration* Enumeration);
+    TqlEnumeration* GetEnumeration(int Index) const { return ItemAs<TqlEnumeration>(Index); }
+};
+
+class TqlSetList : public TqlContainerList {
+public:
+    explicit TqlSetList(TqlVarContainer* Container) : TqlContainerList(Container, false) {}
+    TqlSet* AddItem(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X,
+                    int Y);
+    void AddItem(TqlSet* Set);
+    TqlSet* GetSet(int Index) const { return ItemAs<TqlSet>(Index); }
+};
+
+class TqlArrayList : public TqlContainerList {
+public:
+    explicit TqlArrayList(TqlVarContainer* Container) : TqlContainerList(Container, false) {}
+    TqlArray* AddArray(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X,
+                       int Y);
+    TqlArray* GetArray(int Index) const { return ItemAs<TqlArray>(Index); }
+};
+
+class TqlLabelsList : public TqlList {
+public:
+    TqlLabelsList() : TqlList(true) {}
+    TqlLabel* AddLabel(const std::string& Name, bool IsIntLabel, int FileIndex, int X, int Y);
+    TqlLabel* GetLabels(int Index) const { return ItemAs<TqlLabel>(Index); }
+};
+
+// ---------------------------------------------------------------------------
+// Form files
+// ---------------------------------------------------------------------------
+
+// A malformed form file or a form text the reader cannot follow.
+class EParserError : public Exception {
+public:
+    explicit EParserError(const std::string& Msg) : Exception(Msg) {}
+};
+
+class TqlComponentProperty : public TqlBase {
+public:
+    explicit TqlComponentProperty(const std::string& Name) : FName(Name) {}
+    const std::string& GetName() const { return FName; }
+    const Variant& GetValue() const { return FValue; }
+    void SetValue(const Variant& Value) { FValue = Value; }
+    TDFMPropType GetValueType() const { return FValueType; }
+    void SetValueType(TDFMPropType Value) { FValueType = Value; }
+
+private:
+    std::string FName;
+    Variant FValue;
+    TDFMPropType FValueType = dptString;
+};
+
+class TqlComponentPropertiesList : public TqlBase {
+public:
+    TqlComponentProperty* AddProperty(const std::string& Name);
+    void AddIdentifierName(const std::string& Identifier, TqlComponentProperty* Property);
+    bool HasProperty(const std::string& Name);
+    bool HasWithIdentifier(const std::string& Identifier);
+    int GetCount() const { return FProperties.GetCount(); }
+    TqlComponentProperty* GetProperties(int Index) const
+    {
+        return static_cast<TqlComponentProperty*>(FProperties.GetItem(Index));
+    }
+
+private:
+    TqlList FProperties{true};
+    TqlHashedObjectList FNames;
+    TqlHashedObjectList FIdentifiers;
+};
+
+class TqlComponent;
+
+class TqlComponentList : public TqlList {
+public:
+    TqlComponentList() : TqlList(true) {}
+    TqlComponent* AddComponent(const std::string& Name, const std::string& ClassName);
+    TqlComponent* GetComponents(int Index) const;
+};
+
+class TqlComponent : public TqlBase {
+public:
+    TqlComponent(const std::string& Name, const std::string& ClassName);
+    const std::string& GetName() const { return FName; }
+    const std::string& GetCClassName() const { return FClassName; }
+    TqlComponentList* GetChildComponents() { return &FChildComponents; }
+    bool GetIsInherited() const { return FIsInherited; }
+    void SetIsInherited(bool Value) { FIsInherited = Value; }
+    bool GetIsInline() const { return FIsInline; }
+    void SetIsInline(bool Value) { FIsInline = Value; }
+    int GetPosition() const { return FPosition; }
+    void SetPosition(int Value) { FPosition = Value; }
+    TqlComponentPropertiesList* GetProperties() { return &FProperties; }
+    // Own properties, then those of each direct child.
+    bool HasProperty(const std::string& Name);
+    // Own properties, then each child at any depth.
+    bool HasPropertyWithIdentifier(const std::string& Identifier);
+
+private:
+    TqlComponentList FChildComponents;
+    std::string FClassName;
+    bool FIsInherited = false;
+    bool FIsInline = false;
+    std::string FName;
+    int FPosition = -1;
+    TqlComponentPropertiesList FProperties;
+};
+
+// A unit's form: its component tree, read from a binary or text form file.
+class TqlDFMResource : public TqlBase {
+public:
+    // Nesting of object blocks and value lists the reader follows.
+    static constexpr int MaxNesting = 200;
+
+    // Enters the file in the project's file list and, when it exists, reads
+    // it. Malformed files raise EParserError.
+    void ReadResource(TqlUnit* Unit, const std::string& FileName);
+    // Reads a form, binary or text, from Stream.
+    void ReadStream(TqlUnit* Unit, std::istream& Stream);
+    // Reads form text from Stream into this model.
+    void ReadDFM(TqlUnit* Unit, std::istream& Stream);
+    // The stream starts with the binary resource header FF 0A 00. Raises
+    // "Unable to read from stream." for fewer than 3 bytes.
+    static bool IsBinary(std::istream& Stream);
+
+    TqlComponentList* GetComponents() { return &FComponents; }
+    const std::string& GetFileName() const { return FFileName; }
+    int GetFileIndex() const { return FFileIndex; }
+    int GetUnitIndex() const { return FUnitIndex; }
+    void SetUnitIndex(int Value) { FUnitIndex = Value; }
+    // A top-level component or one of its direct children has the property.
+    bool HasProperty(const std::string& Name);
+    // Any component at any depth has a property with that identifier value.
+    bool HasPropertyWithIdentifier(const std::string& Identifier);
+
+private:
+    TqlComponentList FComponents;
+    int FFileIndex = -1;
+    std::string FFileName;
+    int FUnitIndex = -1;
+};
+
+// Converts a binary form (with or without its resource header) to the text
+// form. Raises EParserError for truncated or malformed data.
+std::string qlObjectBinaryToText(const std::string& Binary);

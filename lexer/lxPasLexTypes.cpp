@@ -1,0 +1,864 @@
+#include "lexer/lxPasLexTypes.h"
+
+#include "base/qlException.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iterator>
+#include <utility>
+
+namespace {
+
+const char* const ptNames[ptTokenKindCount] = {
+    "ptAbsolute", "ptAbstract", "ptAddressOp", "ptAmpersand", "ptAnd", "ptAnsiComment",
+    "ptAnsiDirective", "ptAnsiString", "ptArray", "ptAs", "ptAsciiChar", "ptAsm",
+    "ptAssembler", "ptAssign", "ptAt", "ptAutomated", "ptBegin", "ptBoolean", "ptBorComment",
+    "ptBorDirective", "ptBraceClose", "ptBraceOpen", "ptByte", "ptByteBool", "ptCardinal",
+    "ptCase", "ptCdecl", "ptChar", "ptClass", "ptClassForward", "ptClassFunction",
+    "ptClassProcedure", "ptColon", "ptComma", "ptComp", "ptCompDirect", "ptConst",
+    "ptConstructor", "ptContains", "ptCRLF", "ptCRLFCo", "ptCurrency", "ptDefault",
+    "ptDeprecated", "ptDestructor", "ptDispid", "ptDispinterface", "ptDiv", "ptDo", "ptDotDot",
+    "ptDouble", "ptDoubleAddressOp", "ptDownto", "ptDWORD", "ptDynamic", "ptElse", "ptEnd",
+    "ptEqual", "ptError", "ptExcept", "ptExperimental", "ptExport", "ptExports", "ptExtended",
+    "ptExternal", "ptFar", "ptFile", "ptFinalization", "ptFinally", "ptFloat", "ptFor",
+    "ptForward", "ptFunction", "ptGoto", "ptGreater", "ptGreaterEqual", "ptHelper",
+    "ptIdentifier", "ptIf", "ptImplementation", "ptImplements", "ptIn", "ptIndex",
+    "ptInherited", "ptInitialization", "ptInline", "ptInt64", "ptInteger", "ptIntegerConst",
+    "ptInterface", "ptInternationalIdentifier", "ptIs", "ptKeyWord", "ptLabel", "ptLibrary",
+    "ptLocal", "ptLongBool", "ptLongint", "ptLongword", "ptLower", "ptLowerEqual", "ptMessage",
+    "ptMinus", "ptMod", "ptName", "ptNear", "ptNil", "ptNodefault", "ptNone", "ptNot",
+    "ptNotEqual", "ptNull", "ptObject", "ptOf", "ptOleVariant", "ptOn", "ptOr", "ptOut",
+    "ptOverload", "ptOverride", "ptPackage", "ptPacked", "ptPascal", "ptPlatform", "ptPChar",
+    "ptPlus", "ptPoint", "ptPointerSymbol", "ptPrivate", "ptProcedure", "ptProgram",
+    "ptProperty", "ptProtected", "ptPublic", "ptPublished", "ptRaise", "ptRead", "ptReadonly",
+    "ptReal", "ptReal48", "ptRecord", "ptRegister", "ptReintroduce", "ptRepeat", "ptRequires",
+    "ptResident", "ptResourcestring", "ptRoundClose", "ptRoundOpen", "ptSafeCall",
+    "ptSemiColon", "ptSet", "ptShl", "ptShortint", "ptShortString", "ptShr", "ptSingle",
+    "ptSlash", "ptSlashesComment", "ptSmallint", "ptSpace", "ptSquareClose", "ptSquareOpen",
+    "ptStar", "ptStdcall", "ptStored", "ptStrict", "ptString", "ptStringConst",
+    "ptStringresource", "ptSymbol", "ptThen", "ptThreadvar", "ptTo", "ptTry", "ptType",
+    "ptUnit", "ptUnknown", "ptUntil", "ptUses", "ptVar", "ptVarargs", "ptVariant", "ptVirtual",
+    "ptWhile", "ptWideChar", "ptWideString", "ptWith", "ptWord", "ptWordBool", "ptWrite",
+    "ptWriteonly", "ptXor"
+};
+
+const char* const cdNames[cdTokenKindCount] = {
+    "cdNull", "cdA", "cdAOne", "cdATwo", "cdAFour", "cdAEight", "cdAPlus", "cdAMinus",
+    "cdAlign", "cdApptype", "cdC", "cdCPlus", "cdCMinus", "cdConsole", "cdAssertions", "cdB",
+    "cdBPlus", "cdBMinus", "cdBooleval", "cdSoPrefix", "cdSoSuffix", "cdSoVersion", "cdSoName",
+    "cdD", "cdDPlus", "cdDMinus", "cdDebugInfo", "cdDefaultFile", "cdDefine",
+    "cdDenyPackageUnit", "cdDescription", "cdDesignOnly", "cdElse", "cdElseIf", "cdEndIf",
+    "cdE", "cdExtension", "cdObjExportAll", "cdX", "cdXPlus", "cdXMinus", "cdExtendedSyntax",
+    "cdExternalSym", "cdHints", "cdHPPEmit", "cdIf", "cdIfDef", "cdIfNDef", "cdIfOpt",
+    "cdIfEnd", "cdImplicitBuild", "cdG", "cdGPlus", "cdGMinus", "cdGUI", "cdImportedData",
+    "cdI", "cdIPlus", "cdIMinus", "cdImageBase", "cdInclude", "cdIOChecks", "cdL", "cdLPlus",
+    "cdLMinus", "cdLink", "cdLocalSymbols", "cdH", "cdHPlus", "cdHMinus", "cdLongStrings",
+    "cdM", "cdMPlus", "cdMMinus", "cdMinStackSize", "cdMaxStackSize", "cdZ", "cdZOne",
+    "cdZTwo", "cdZFour", "cdMinEnumSize", "cdP", "cdPPlus", "cdPMinus", "cdOpenStrings", "cdO",
+    "cdOPlus", "cdOMinus", "cdOptimization", "cdQ", "cdQPlus", "cdQMinus", "cdOverFlowChecks",
+    "cdNoDefine", "cdNoInclude", "cdR", "cdRPlus", "cdRMinus", "cdRangeChecks",
+    "cdRealCompatibility", "cdRecordAlignment", "cdResourceReserve", "cdResource", "cdRunOnly",
+    "cdTypeInfo", "cdY", "cdYPlus", "cdYMinus", "cdYD", "cdReferenceInfo", "cdDefinitionInfo",
+    "cdSafeDivide", "cdSetPEFlags", "cdSetPEOptFlags", "cdT", "cdTPlus", "cdTMinus",
+    "cdTypedAddress", "cdU", "cdUPlus", "cdUMinus", "cdUnDef", "cdV", "cdVPlus", "cdVMinus",
+    "cdVarStringChecks", "cdWarn", "cdWarnings", "cdWeakPackageUnit", "cdW", "cdWPlus",
+    "cdWMinus", "cdStackFrames", "cdJ", "cdJPlus", "cdJMinus", "cdVarPropSetter",
+    "cdWriteableConst", "cdUnknownPlus", "cdUnknownMinus", "cdAnd", "cdAtEnd", "cdAnsiEnd",
+    "cdBorEnd", "cdComma", "cdCRLF", "cdDeclared", "cdDefined", "cdEqual", "cdFileName",
+    "cdFloat", "cdGreater", "cdGreaterEqual", "cdIdentifier", "cdLower", "cdLowerEqual",
+    "cdNotEqual", "cdNumber", "cdOff", "cdOn", "cdOr", "cdRoundOpen", "cdRoundClose",
+    "cdSpace", "cdStringConst", "cdSymbol_Platform", "cdSymbol_Library", "cdSymbol_Deprecated",
+    "cdUnit_Deprecated", "cdUnit_Library", "cdUnit_Platform", "cdUnknown"
+};
+
+constexpr std::array<bool, 256> MakeStandardIdentifiers()
+{
+    std::array<bool, 256> T{};
+    for (int c = '0'; c <= '9'; ++c)
+        T[c] = true;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        T[c] = true;
+    for (int c = 'a'; c <= 'z'; ++c)
+        T[c] = true;
+    T['_'] = true;
+    return T;
+}
+
+constexpr std::array<bool, 256> MakeNonEnglishChars()
+{
+    std::array<bool, 256> T{};
+    T[170] = T[181] = T[186] = true;
+    for (int c = 192; c <= 255; ++c)
+        T[c] = c != 215 && c != 247;
+    return T;
+}
+
+constexpr std::array<bool, 256> MakeIdentifiers()
+{
+    std::array<bool, 256> T = MakeStandardIdentifiers();
+    std::array<bool, 256> N = MakeNonEnglishChars();
+    for (int c = 0; c < 256; ++c)
+        T[c] = T[c] || N[c];
+    return T;
+}
+
+// Upper-casing of the Windows-1252 code page.
+constexpr std::array<unsigned char, 256> MakeUpperTable()
+{
+    std::array<unsigned char, 256> T{};
+    for (int c = 0; c < 256; ++c)
+        T[c] = static_cast<unsigned char>(c);
+    for (int c = 'a'; c <= 'z'; ++c)
+        T[c] = static_cast<unsigned char>(c - 32);
+    T[0x9A] = 0x8A; // s caron
+    T[0x9C] = 0x8C; // oe
+    T[0x9E] = 0x8E; // z caron
+    T[0xFF] = 0x9F; // y diaeresis
+    for (int c = 0xE0; c <= 0xFE; ++c)
+        if (c != 0xF7)
+            T[c] = static_cast<unsigned char>(c - 32);
+    return T;
+}
+
+} // namespace
+
+constexpr std::array<bool, 256> StandardIdentifiers = MakeStandardIdentifiers();
+constexpr std::array<bool, 256> NonEnglishChars = MakeNonEnglishChars();
+constexpr std::array<bool, 256> Identifiers = MakeIdentifiers();
+constexpr std::array<bool, 256> CompTable{};
+constexpr std::array<unsigned char, 256> lxInsensitiveHashTable = MakeUpperTable();
+
+std::string ptTokenName(TptTokenKind Kind)
+{
+    return Kind < ptTokenKindCount ? ptNames[Kind] : std::to_string(int(Kind));
+}
+
+std::string TokenName(TptTokenKind Kind)
+{
+    return Kind < ptTokenKindCount ? std::string(ptNames[Kind] + 2) : std::to_string(int(Kind));
+}
+
+std::string cdTokenName(TcdTokenKind Kind)
+{
+    return Kind < cdTokenKindCount ? cdNames[Kind] : std::to_string(int(Kind));
+}
+
+bool IsTokenIDJunk(TptTokenKind Kind)
+{
+    switch (Kind) {
+    case ptAnsiComment:
+    case ptAnsiDirective:
+    case ptBorComment:
+    case ptBorDirective:
+    case ptCRLF:
+    case ptCRLFCo:
+    case ptSlashesComment:
+    case ptSpace:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- TlxLexStream
+
+TlxLexStream::TlxLexStream() { SetTerminator(); }
+
+void TlxLexStream::Clear()
+{
+    FSize = 0;
+    SetTerminator();
+}
+
+void TlxLexStream::LoadFromFile(const std::string& FileName)
+{
+    std::error_code Ec;
+    if (std::filesystem::is_directory(FileName, Ec))
+        throw Exception("Cannot read \"" + FileName + "\": it is a folder");
+    std::FILE* F = std::fopen(FileName.c_str(), "rb");
+    if (!F)
+        throw Exception("Cannot open file \"" + FileName + "\": " + std::strerror(errno));
+    std::vector<char> Data;
+    char Buf[65536];
+    bool Failed = false;
+    for (;;) {
+        size_t N = std::fread(Buf, 1, sizeof Buf, F);
+        Data.insert(Data.end(), Buf, Buf + N);
+        if (N < sizeof Buf) {
+            Failed = std::ferror(F) != 0;
+            break;
+        }
+    }
+    std::fclose(F);
+    if (Failed)
+        throw Exception("Cannot read file \"" + FileName + "\"");
+    FSize = int64_t(Data.size());
+    FData = std::move(Data);
+    SetTerminator();
+}
+
+void TlxLexStream::LoadFromStream(std::istream& Stream)
+{
+    FData.assign(std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>());
+    FSize = int64_t(FData.size());
+    SetTerminator();
+}
+
+void TlxLexStream::SetTerminator()
+{
+    FData.resize(size_t(FSize) + 1);
+    FData[size_t(FSize)] = '\0';
+}
+
+// -------------------------------------------------------- TlxPasLexStatusStack
+
+void TlxPasLexStatusStack::Push(const TlxPasLexStatus& Status)
+{
+    FItems.push_back(std::make_unique<TlxPasLexStatus>(Status));
+}
+
+std::unique_ptr<TlxPasLexStatus> TlxPasLexStatusStack::Pop()
+{
+    if (FItems.empty())
+        return nullptr;
+    std::unique_ptr<TlxPasLexStatus> Top = std::move(FItems.back());
+    FItems.pop_back();
+    return Top;
+}
+
+const TlxPasLexStatus* TlxPasLexStatusStack::Peek() const
+{
+    return FItems.empty() ? nullptr : FItems.back().get();
+}
+
+const TlxPasLexStatus* TlxPasLexStatusStack::Items(int Index) const
+{
+    return Index >= 0 && Index < Count() ? FItems[size_t(Index)].get() : nullptr;
+}
+
+void TlxPasLexStatusStack::Clear() { FItems.clear(); }
+
+// ----------------------------------------------------------- TlxLexHashStrings
+
+TlxLexHashStrings::~TlxLexHashStrings() = default;
+
+bool TlxLexHashStrings::CompareString(const std::string& S1, const std::string& S2) const
+{
+    if (S1.size() != S2.size())
+        return false;
+    for (size_t i = 0; i < S1.size(); ++i)
+        if (lxUpper(S1[i]) != lxUpper(S2[i]))
+            return false;
+    return true;
+}
+
+bool TlxLexHashStrings::ComparePChar(const char* P, int Len, const std::string& S) const
+{
+    if (Len < 0 || size_t(Len) != S.size())
+        return false;
+    for (int i = Len - 1; i >= 0; --i)
+        if (lxUpper(P[i]) != lxUpper(S[size_t(i)]))
+            return false;
+    return true;
+}
+
+std::unique_ptr<TlxLexHashStringItem> TlxLexHashStrings::CreateNewItem() const
+{
+    return std::make_unique<TlxLexHashStringItem>();
+}
+
+uint32_t TlxLexHashStrings::HashOfPointer(int& Len, const char* P) const
+{
+    uint32_t H = 0;
+    int N = 0;
+    while (Identifiers[static_cast<unsigned char>(P[N])]) {
+        H = HashStep(H, P[N]);
+        ++N;
+    }
+    Len = N;
+    return H;
+}
+
+uint32_t TlxLexHashStrings::HashOf(const std::string& S) const
+{
+    uint32_t H = 0;
+    for (char C : S)
+        H = HashStep(H, C);
+    return H;
+}
+
+void TlxLexHashStrings::Clear()
+{
+    FItems.clear();
+    FItems.shrink_to_fit();
+    FCapacity = 0;
+}
+
+TlxLexHashStringItem* TlxLexHashStrings::AddItem(std::unique_ptr<TlxLexHashStringItem> Item)
+{
+    Insert(Count(), std::move(Item));
+    FSorted = false;
+    return FItems.back().get();
+}
+
+TlxLexHashStringItem* TlxLexHashStrings::AddString(const std::string& S)
+{
+    std::unique_ptr<TlxLexHashStringItem> Item = CreateNewItem();
+    Item->Str = S;
+    Item->HashValue = HashOf(S);
+    return AddItem(std::move(Item));
+}
+
+TlxLexHashStringItem* TlxLexHashStrings::AddItemSorted(std::unique_ptr<TlxLexHashStringItem> Item)
+{
+    // The hash is needed in both branches: an item appended unsorted must be
+    // found by the lazy sort and the lookup that follow.
+    Item->HashValue = HashOf(Item->Str);
+    if (Count() > 2000)
+        return AddItem(std::move(Item));
+    if (Count() == 0) {
+        FSorted = true;
+        Insert(0, std::move(Item));
+        return FItems[0].get();
+    }
+    if (!FSorted)
+        QuickSort();
+    const uint32_t H = Item->HashValue;
+    int Lo = 0, Hi = Count() - 1, Mid = 0, Cmp = 0;
+    while (Lo <= Hi) {
+        Mid = (Lo + Hi) / 2;
+        Cmp = CompareValue(FItems[size_t(Mid)]->HashValue, H);
+        if (Cmp > 0)
+            Hi = Mid - 1;
+        else if (Cmp < 0)
+            Lo = Mid + 1;
+        else
+            break;
+    }
+    const int At = Cmp < 0 ? Mid + 1 : Mid;
+    Insert(At, std::move(Item));
+    return FItems[size_t(At)].get();
+}
+
+TlxLexHashStringItem* TlxLexHashStrings::AddSorted(const std::string& S)
+{
+    std::unique_ptr<TlxLexHashStringItem> Item = CreateNewItem();
+    Item->Str = S;
+    return AddItemSorted(std::move(Item));
+}
+
+void TlxLexHashStrings::Insert(int Index, std::unique_ptr<TlxLexHashStringItem> Item)
+{
+    if (Index < 0 || Index > Count())
+        throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Count() == FCapacity)
+        Expand();
+    FItems.insert(FItems.begin() + Index, std::move(Item));
+}
+
+void TlxLexHashStrings::Delete(int Index)
+{
+    if (Index < 0 || Index >= Count())
+        throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
+    FItems.erase(FItems.begin() + Index);
+}
+
+int TlxLexHashStrings::Remove(const std::string& S)
+{
+    int I = IndexOf(S);
+    if (I >= 0)
+        Delete(I);
+    return I;
+}
+
+int TlxLexHashStrings::FindHash(uint32_t H) const
+{
+    int Lo = 0, Hi = Count() - 1;
+    while (Lo <= Hi) {
+        int Mid = (Lo + Hi) / 2;
+        uint32_t V = FItems[size_t(Mid)]->HashValue;
+        if (V > H)
+            Hi = Mid - 1;
+        else if (V < H)
+            Lo = Mid + 1;
+        else
+            return Mid;
+    }
+    return -1;
+}
+
+int TlxLexHashStrings::IndexOf(const std::string& S)
+{
+    if (!FSorted)
+        QuickSort();
+    const uint32_t H = HashOf(S);
+    const int Found = FindHash(H);
+    if (Found < 0)
+        return -1;
+    for (int I = Found; I >= 0 && FItems[size_t(I)]->HashValue == H; --I)
+        if (CompareString(FItems[size_t(I)]->Str, S))
+            return I;
+    for (int I = Found + 1; I < Count() && FItems[size_t(I)]->HashValue == H; ++I)
+        if (CompareString(FItems[size_t(I)]->Str, S))
+            return I;
+    return -1;
+}
+
+TlxLexHashStringItem* TlxLexHashStrings::GetItems(int Index) const
+{
+    return Index >= 0 && Index < Count() ? FItems[size_t(Index)].get() : nullptr;
+}
+
+void TlxLexHashStrings::Expand() { SetCapacity(Count() + Count() / 10 + 1); }
+
+void TlxLexHashStrings::SetCapacity(int N)
+{
+    if (N == FCapacity || N < Count())
+        return;
+    FItems.reserve(size_t(N));
+    FCapacity = N;
+}
+
+void TlxLexHashStrings::QuickSort()
+{
+    if (Count() < 2)
+        return;
+    constexpr int MaxDepth = 128;
+    std::pair<int, int> Stack[MaxDepth];
+    int Depth = 0;
+    Stack[Depth++] = {0, Count() - 1};
+    while (Depth > 0) {
+        auto [Lo, Hi] = Stack[--Depth];
+        int J;
+        do {
+            int I = Lo;
+            J = Hi;
+            const uint32_t Pivot = FItems[size_t((Lo + Hi) / 2)]->HashValue;
+            do {
+                while (CompareValue(FItems[size_t(I)]->HashValue, Pivot) < 0)
+                    ++I;
+                while (CompareValue(FItems[size_t(J)]->HashValue, Pivot) > 0)
+                    --J;
+                if (I <= J) {
+                    std::swap(FItems[size_t(I)], FItems[size_t(J)]);
+                    ++I;
+                    --J;
+                }
+            } while (I <= J);
+            if (I < Hi) {
+                if (Depth + 1 > MaxDepth)
+                    throw Exception("Max depth exceeded, depth is " + std::to_string(Depth + 1));
+                Stack[Depth++] = {I, Hi};
+            }
+            Hi = J;
+        } while (Lo < J);
+    }
+    FSorted = true;
+}
+
+// ------------------------------------------------------------------ TlxPasHash
+
+TlxPasHash::TlxPasHash() { Init(); }
+
+std::unique_ptr<TlxLexHashStringItem> TlxPasHash::CreateNewItem() const
+{
+    return std::make_unique<TlxPasHashItem>();
+}
+
+void TlxPasHash::Add(const std::string& S, TptTokenKind TokenID, TptTokenKind ExID)
+{
+    auto Item = std::make_unique<TlxPasHashItem>();
+    Item->Str = S;
+    Item->HashValue = HashOf(S);
+    Item->TokenID = TokenID;
+    Item->ExID = ExID;
+    AddItem(std::move(Item));
+}
+
+void TlxPasHash::BuildIndex()
+{
+    size_t Size = 1;
+    while (Size < size_t(Count()) * 4)
+        Size <<= 1;
+    FIndex.assign(Size, -1);
+    FIndexMask = uint32_t(Size - 1);
+    // Only the first item of a run of equal hashes is entered; the lookup
+    // walks the run from there.
+    for (int I = 0; I < Count(); ++I) {
+        uint32_t H = FItems[size_t(I)]->HashValue;
+        if (I > 0 && FItems[size_t(I - 1)]->HashValue == H)
+            continue;
+        uint32_t Slot = (H ^ (H >> 15)) & FIndexMask;
+        while (FIndex[Slot] >= 0)
+            Slot = (Slot + 1) & FIndexMask;
+        FIndex[Slot] = I;
+    }
+}
+
+void TlxPasHash::HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const
+{
+    const int Start = Run;
+    uint32_t H = 0;
+    const char* Q = P + Run;
+    while (StandardIdentifiers[static_cast<unsigned char>(*Q)]) {
+        H = HashStep(H, *Q);
+        ++Q;
+    }
+    Run = int(Q - P);
+    const int Len = Run - Start;
+    int First = -1;
+    if (!FIndex.empty()) {
+        uint32_t Slot = (H ^ (H >> 15)) & FIndexMask;
+        for (int I; (I = FIndex[Slot]) >= 0; Slot = (Slot + 1) & FIndexMask)
+            if (FItems[size_t(I)]->HashValue == H) {
+                First = I;
+                break;
+            }
+    } else {
+        First = FindHash(H);
+        while (First > 0 && FItems[size_t(First - 1)]->HashValue == H)
+            --First;
+    }
+    if (First < 0)
+        return;
+    for (int I = First; I < Count() && FItems[size_t(I)]->HashValue == H; ++I) {
+        const auto* Item = static_cast<const TlxPasHashItem*>(FItems[size_t(I)].get());
+        if (ComparePChar(P + Start, Len, Item->Str)) {
+            TokenID = Item->TokenID;
+            ExID = Item->ExID;
+            return;
+        }
+    }
+}
+
+void TlxPasHash::Init()
+{
+    Add("If", ptIf, ptKeyWord);
+    Add("Do", ptDo, ptKeyWord);
+    Add("And", ptAnd, ptKeyWord);
+    Add("As", ptAs, ptKeyWord);
+    Add("Of", ptOf, ptKeyWord);
+    Add("End", ptEnd, ptKeyWord);
+    Add("In", ptIn, ptKeyWord);
+    Add("Case", ptCase, ptKeyWord);
+    Add("Is", ptIs, ptKeyWord);
+    Add("File", ptFile, ptKeyWord);
+    Add("Label", ptLabel, ptKeyWord);
+    Add("Mod", ptMod, ptKeyWord);
+    Add("Or", ptOr, ptKeyWord);
+    Add("Asm", ptAsm, ptKeyWord);
+    Add("Nil", ptNil, ptKeyWord);
+    Add("To", ptTo, ptKeyWord);
+    Add("Div", ptDiv, ptKeyWord);
+    Add("Begin", ptBegin, ptKeyWord);
+    Add("For", ptFor, ptKeyWord);
+    Add("Shl", ptShl, ptKeyWord);
+    Add("Packed", ptPacked, ptKeyWord);
+    Add("Var", ptVar, ptKeyWord);
+    Add("Else", ptElse, ptKeyWord);
+    Add("Set", ptSet, ptKeyWord);
+    Add("Shr", ptShr, ptKeyWord);
+    Add("Then", ptThen, ptKeyWord);
+    Add("Not", ptNot, ptKeyWord);
+    Add("Raise", ptRaise, ptKeyWord);
+    Add("Class", ptClass, ptKeyWord);
+    Add("Object", ptObject, ptKeyWord);
+    Add("While", ptWhile, ptKeyWord);
+    Add("Xor", ptXor, ptKeyWord);
+    Add("Goto", ptGoto, ptKeyWord);
+    Add("With", ptWith, ptKeyWord);
+    Add("Array", ptArray, ptKeyWord);
+    Add("Try", ptTry, ptKeyWord);
+    Add("Record", ptRecord, ptKeyWord);
+    Add("Inline", ptInline, ptKeyWord);
+    Add("Uses", ptUses, ptKeyWord);
+    Add("Unit", ptUnit, ptKeyWord);
+    Add("Repeat", ptRepeat, ptKeyWord);
+    Add("Type", ptType, ptKeyWord);
+    Add("Const", ptConst, ptKeyWord);
+    Add("Except", ptExcept, ptKeyWord);
+    Add("Until", ptUntil, ptKeyWord);
+    Add("Finally", ptFinally, ptKeyWord);
+    Add("Library", ptLibrary, ptKeyWord);
+    Add("String", ptString, ptKeyWord);
+    Add("Program", ptProgram, ptKeyWord);
+    Add("Downto", ptDownto, ptKeyWord);
+    Add("Threadvar", ptThreadvar, ptKeyWord);
+    Add("Function", ptFunction, ptKeyWord);
+    Add("Procedure", ptProcedure, ptKeyWord);
+    Add("Exports", ptExports, ptKeyWord);
+    Add("Dispinterface", ptDispinterface, ptKeyWord);
+    Add("Finalization", ptFinalization, ptKeyWord);
+    Add("Destructor", ptDestructor, ptKeyWord);
+    Add("Constructor", ptConstructor, ptKeyWord);
+    Add("Implementation", ptImplementation, ptKeyWord);
+    Add("Initialization", ptInitialization, ptKeyWord);
+    Add("Resourcestring", ptResourcestring, ptKeyWord);
+    Add("Interface", ptInterface, ptInterface);
+    Add("Inherited", ptInherited, ptInherited);
+    Add("Property", ptProperty, ptProperty);
+    Add("At", ptIdentifier, ptAt);
+    Add("Far", ptIdentifier, ptFar);
+    Add("Cdecl", ptIdentifier, ptCdecl);
+    Add("Read", ptIdentifier, ptRead);
+    Add("On", ptIdentifier, ptOn);
+    Add("Char", ptIdentifier, ptChar);
+    Add("Name", ptIdentifier, ptName);
+    Add("Real", ptIdentifier, ptReal);
+    Add("Real48", ptIdentifier, ptReal48);
+    Add("Near", ptIdentifier, ptNear);
+    Add("Int64", ptIdentifier, ptInt64);
+    Add("Package", ptIdentifier, ptPackage);
+    Add("PChar", ptIdentifier, ptPChar);
+    Add("Comp", ptIdentifier, ptComp);
+    Add("Byte", ptIdentifier, ptByte);
+    Add("Pascal", ptIdentifier, ptPascal);
+    Add("Index", ptIdentifier, ptIndex);
+    Add("Out", ptIdentifier, ptOut);
+    Add("Safecall", ptIdentifier, ptSafeCall);
+    Add("Double", ptIdentifier, ptDouble);
+    Add("Word", ptIdentifier, ptWord);
+    Add("Dispid", ptIdentifier, ptDispid);
+    Add("Cardinal", ptIdentifier, ptCardinal);
+    Add("Public", ptIdentifier, ptPublic);
+    Add("Boolean", ptIdentifier, ptBoolean);
+    Add("DWORD", ptIdentifier, ptDWORD);
+    Add("Single", ptIdentifier, ptSingle);
+    Add("Default", ptIdentifier, ptDefault);
+    Add("Message", ptIdentifier, ptMessage);
+    Add("Dynamic", ptIdentifier, ptDynamic);
+    Add("WideChar", ptIdentifier, ptWideChar);
+    Add("Stdcall", ptIdentifier, ptStdcall);
+    Add("Write", ptIdentifier, ptWrite);
+    Add("Integer", ptIdentifier, ptInteger);
+    Add("Extended", ptIdentifier, ptExtended);
+    Add("Stored", ptIdentifier, ptStored);
+    Add("Abstract", ptIdentifier, ptAbstract);
+    Add("Forward", ptIdentifier, ptForward);
+    Add("Variant", ptIdentifier, ptVariant);
+    Add("Private", ptIdentifier, ptPrivate);
+    Add("Longint", ptIdentifier, ptLongint);
+    Add("LongBool", ptIdentifier, ptLongBool);
+    Add("Overload", ptIdentifier, ptOverload);
+    Add("Resident", ptIdentifier, ptResident);
+    Add("Assembler", ptIdentifier, ptAssembler);
+    Add("Readonly", ptIdentifier, ptReadonly);
+    Add("Contains", ptIdentifier, ptContains);
+    Add("Absolute", ptIdentifier, ptAbsolute);
+    Add("ByteBool", ptIdentifier, ptByteBool);
+    Add("Override", ptIdentifier, ptOverride);
+    Add("Published", ptIdentifier, ptPublished);
+    Add("Export", ptIdentifier, ptExport);
+    Add("Nodefault", ptIdentifier, ptNodefault);
+    Add("External", ptIdentifier, ptExternal);
+    Add("Automated", ptIdentifier, ptAutomated);
+    Add("Smallint", ptIdentifier, ptSmallint);
+    Add("Register", ptIdentifier, ptRegister);
+    Add("Virtual", ptIdentifier, ptVirtual);
+    Add("WordBool", ptIdentifier, ptWordBool);
+    Add("Protected", ptIdentifier, ptProtected);
+    Add("Strict", ptIdentifier, ptStrict);
+    Add("Currency", ptIdentifier, ptCurrency);
+    Add("Longword", ptIdentifier, ptLongword);
+    Add("Requires", ptIdentifier, ptRequires);
+    Add("OleVariant", ptIdentifier, ptOleVariant);
+    Add("Shortint", ptIdentifier, ptShortint);
+    Add("Implements", ptIdentifier, ptImplements);
+    Add("WideString", ptIdentifier, ptWideString);
+    Add("AnsiString", ptIdentifier, ptAnsiString);
+    Add("Reintroduce", ptIdentifier, ptReintroduce);
+    Add("Writeonly", ptIdentifier, ptWriteonly);
+    Add("ShortString", ptIdentifier, ptShortString);
+    Add("Stringresource", ptIdentifier, ptStringresource);
+    Add("Deprecated", ptIdentifier, ptDeprecated);
+    Add("Experimental", ptIdentifier, ptExperimental);
+    Add("Helper", ptIdentifier, ptHelper);
+    Add("Platform", ptIdentifier, ptPlatform);
+    Add("Varargs", ptIdentifier, ptVarargs);
+    Add("local", ptIdentifier, ptLocal);
+    QuickSort();
+    BuildIndex();
+}
+
+// ------------------------------------------------------------ TlxDirectiveHash
+
+TlxDirectiveHash::TlxDirectiveHash() { Init(); }
+
+std::unique_ptr<TlxLexHashStringItem> TlxDirectiveHash::CreateNewItem() const
+{
+    return std::make_unique<TlxDirectiveHashItem>();
+}
+
+void TlxDirectiveHash::Add(const std::string& S, TcdTokenKind Kind)
+{
+    auto Item = std::make_unique<TlxDirectiveHashItem>();
+    Item->Str = S;
+    Item->HashValue = HashOf(S);
+    Item->Kind = Kind;
+    AddItem(std::move(Item));
+}
+
+void TlxDirectiveHash::HashRun(const char* P, int& Run, TcdTokenKind& Kind) const
+{
+    const int Start = Run;
+    uint32_t H = 0;
+    while (StandardIdentifiers[static_cast<unsigned char>(P[Run])]) {
+        H = HashStep(H, P[Run]);
+        ++Run;
+    }
+    int First = FindHash(H);
+    if (First < 0)
+        return;
+    while (First > 0 && FItems[size_t(First - 1)]->HashValue == H)
+        --First;
+    for (int I = First; I < Count() && FItems[size_t(I)]->HashValue == H; ++I) {
+        const auto* Item = static_cast<const TlxDirectiveHashItem*>(FItems[size_t(I)].get());
+        if (ComparePChar(P + Start, Run - Start, Item->Str)) {
+            Kind = Item->Kind;
+            return;
+        }
+    }
+}
+
+void TlxDirectiveHash::Init()
+{
+    Add("A", cdA);
+    Add("B", cdB);
+    Add("C", cdC);
+    Add("D", cdD);
+    Add("E", cdE);
+    Add("G", cdG);
+    Add("H", cdH);
+    Add("I", cdI);
+    Add("J", cdJ);
+    Add("L", cdL);
+    Add("M", cdM);
+    Add("O", cdO);
+    Add("P", cdP);
+    Add("Q", cdQ);
+    Add("R", cdR);
+    Add("T", cdT);
+    Add("U", cdU);
+    Add("V", cdV);
+    Add("W", cdW);
+    Add("X", cdX);
+    Add("Y", cdY);
+    Add("Z", cdZ);
+    Add("Z1", cdZOne);
+    Add("Z2", cdZTwo);
+    Add("Z4", cdZFour);
+    Add("And", cdAnd);
+    Add("Off", cdOff);
+    Add("YD", cdYD);
+    Add("On", cdOn);
+    Add("If", cdIf);
+    Add("IfDef", cdIfDef);
+    Add("Or", cdOr);
+    Add("GUI", cdGUI);
+    Add("EndIf", cdEndIf);
+    Add("IfEnd", cdIfEnd);
+    Add("Else", cdElse);
+    Add("Define", cdDefine);
+    Add("Align", cdAlign);
+    Add("IfNDef", cdIfNDef);
+    Add("Link", cdLink);
+    Add("Defined", cdDefined);
+    Add("UnDef", cdUnDef);
+    Add("Declared", cdDeclared);
+    Add("ElseIf", cdElseIf);
+    Add("ImageBase", cdImageBase);
+    Add("IfOpt", cdIfOpt);
+    Add("SoName", cdSoName);
+    Add("Include", cdInclude);
+    Add("Hints", cdHints);
+    Add("NoDefine", cdNoDefine);
+    Add("IOChecks", cdIOChecks);
+    Add("DebugInfo", cdDebugInfo);
+    Add("Console", cdConsole);
+    Add("Booleval", cdBooleval);
+    Add("HPPEmit", cdHPPEmit);
+    Add("RangeChecks", cdRangeChecks);
+    Add("NoInclude", cdNoInclude);
+    Add("Apptype", cdApptype);
+    Add("SafeDivide", cdSafeDivide);
+    Add("Resource", cdResource);
+    Add("Warn", cdWarn);
+    Add("Warnings", cdWarnings);
+    Add("TypeInfo", cdTypeInfo);
+    Add("SetPEFlags", cdSetPEFlags);
+    Add("SoPrefix", cdSoPrefix);
+    Add("StackFrames", cdStackFrames);
+    Add("RunOnly", cdRunOnly);
+    Add("SoSuffix", cdSoSuffix);
+    Add("ReferenceInfo", cdReferenceInfo);
+    Add("DesignOnly", cdDesignOnly);
+    Add("Extension", cdExtension);
+    Add("ImportedData", cdImportedData);
+    Add("Description", cdDescription);
+    Add("SoVersion", cdSoVersion);
+    Add("Assertions", cdAssertions);
+    Add("ImplicitBuild", cdImplicitBuild);
+    Add("TypedAddress", cdTypedAddress);
+    Add("LocalSymbols", cdLocalSymbols);
+    Add("MinEnumSize", cdMinEnumSize);
+    Add("WeakPackageUnit", cdWeakPackageUnit);
+    Add("DefinitionInfo", cdDefinitionInfo);
+    Add("MinStackSize", cdMinStackSize);
+    Add("ObjExportAll", cdObjExportAll);
+    Add("MaxStackSize", cdMaxStackSize);
+    Add("LongStrings", cdLongStrings);
+    Add("DenyPackageUnit", cdDenyPackageUnit);
+    Add("ExternalSym", cdExternalSym);
+    Add("OpenStrings", cdOpenStrings);
+    Add("SetPEOptFlags", cdSetPEOptFlags);
+    Add("OverFlowChecks", cdOverFlowChecks);
+    Add("VarPropSetter", cdVarPropSetter);
+    Add("WriteableConst", cdWriteableConst);
+    Add("Optimization", cdOptimization);
+    Add("VarStringChecks", cdVarStringChecks);
+    Add("ExtendedSyntax", cdExtendedSyntax);
+    Add("RealCompatibility", cdRealCompatibility);
+    Add("ResourceReserve", cdResourceReserve);
+    QuickSort();
+}
+
+// ----------------------------------------------------------- TlxAssignAbleHash
+
+TlxAssignAbleHash::TlxAssignAbleHash(const std::vector<std::string>& List)
+{
+    for (const std::string& S : List)
+        AddString(S);
+}
+
+namespace {
+std::vector<std::string> SplitLines(const std::string& Text)
+{
+    std::vector<std::string> Lines;
+    size_t I = 0;
+    while (I < Text.size()) {
+        size_t J = I;
+        while (J < Text.size() && Text[J] != '\r' && Text[J] != '\n')
+            ++J;
+        Lines.push_back(Text.substr(I, J - I));
+        if (J < Text.size() && Text[J] == '\r')
+            ++J;
+        if (J < Text.size() && Text[J] == '\n')
+            ++J;
+        I = J;
+    }
+    return Lines;
+}
+} // namespace
+
+TlxAssignAbleHash::TlxAssignAbleHash(const std::string& Text) : TlxAssignAbleHash(SplitLines(Text)) {}
+
+void TlxAssignAbleHash::Assign(const TlxAssignAbleHash* Other)
+{
+    if (!Other || Other == this)
+        return;
+    for (int I = 0; I < Other->Count(); ++I)
+        AddSorted(Other->GetItems(I)->Str);
+}

@@ -1,0 +1,290 @@
+// Vocabulary shared by the lexer, the directive scanner and the parsers:
+// token kinds, compiler-directive kinds, boolean switches, character tables,
+// the hashed word tables, the defined-symbol set, the saved lexer state and
+// the source stream.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Token kinds of Object Pascal source. The order and the ordinals are part of
+// the interface (stored as one byte in node trees, printed by name).
+enum TptTokenKind : uint8_t {
+    ptAbsolute, ptAbstract, ptAddressOp, ptAmpersand, ptAnd, ptAnsiComment, ptAnsiDirective,
+    ptAnsiString, ptArray, ptAs, ptAsciiChar, ptAsm, ptAssembler, ptAssign, ptAt, ptAutomated,
+    ptBegin, ptBoolean, ptBorComment, ptBorDirective, ptBraceClose, ptBraceOpen, ptByte,
+    ptByteBool, ptCardinal, ptCase, ptCdecl, ptChar, ptClass, ptClassForward, ptClassFunction,
+    ptClassProcedure, ptColon, ptComma, ptComp, ptCompDirect, ptConst, ptConstructor,
+    ptContains, ptCRLF, ptCRLFCo, ptCurrency, ptDefault, ptDeprecated, ptDestructor, ptDispid,
+    ptDispinterface, ptDiv, ptDo, ptDotDot, ptDouble, ptDoubleAddressOp, ptDownto, ptDWORD,
+    ptDynamic, ptElse, ptEnd, ptEqual, ptError, ptExcept, ptExperimental, ptExport, ptExports,
+    ptExtended, ptExternal, ptFar, ptFile, ptFinalization, ptFinally, ptFloat, ptFor,
+    ptForward, ptFunction, ptGoto, ptGreater, ptGreaterEqual, ptHelper, ptIdentifier, ptIf,
+    ptImplementation, ptImplements, ptIn, ptIndex, ptInherited, ptInitialization, ptInline,
+    ptInt64, ptInteger, ptIntegerConst, ptInterface, ptInternationalIdentifier, ptIs,
+    ptKeyWord, ptLabel, ptLibrary, ptLocal, ptLongBool, ptLongint, ptLongword, ptLower,
+    ptLowerEqual, ptMessage, ptMinus, ptMod, ptName, ptNear, ptNil, ptNodefault, ptNone, ptNot,
+    ptNotEqual, ptNull, ptObject, ptOf, ptOleVariant, ptOn, ptOr, ptOut, ptOverload,
+    ptOverride, ptPackage, ptPacked, ptPascal, ptPlatform, ptPChar, ptPlus, ptPoint,
+    ptPointerSymbol, ptPrivate, ptProcedure, ptProgram, ptProperty, ptProtected, ptPublic,
+    ptPublished, ptRaise, ptRead, ptReadonly, ptReal, ptReal48, ptRecord, ptRegister,
+    ptReintroduce, ptRepeat, ptRequires, ptResident, ptResourcestring, ptRoundClose,
+    ptRoundOpen, ptSafeCall, ptSemiColon, ptSet, ptShl, ptShortint, ptShortString, ptShr,
+    ptSingle, ptSlash, ptSlashesComment, ptSmallint, ptSpace, ptSquareClose, ptSquareOpen,
+    ptStar, ptStdcall, ptStored, ptStrict, ptString, ptStringConst, ptStringresource, ptSymbol,
+    ptThen, ptThreadvar, ptTo, ptTry, ptType, ptUnit, ptUnknown, ptUntil, ptUses, ptVar,
+    ptVarargs, ptVariant, ptVirtual, ptWhile, ptWideChar, ptWideString, ptWith, ptWord,
+    ptWordBool, ptWrite, ptWriteonly, ptXor
+};
+constexpr int ptTokenKindCount = 193;
+
+// Token kinds inside compiler directives.
+enum TcdTokenKind : uint8_t {
+    cdNull, cdA, cdAOne, cdATwo, cdAFour, cdAEight, cdAPlus, cdAMinus, cdAlign, cdApptype, cdC,
+    cdCPlus, cdCMinus, cdConsole, cdAssertions, cdB, cdBPlus, cdBMinus, cdBooleval, cdSoPrefix,
+    cdSoSuffix, cdSoVersion, cdSoName, cdD, cdDPlus, cdDMinus, cdDebugInfo, cdDefaultFile,
+    cdDefine, cdDenyPackageUnit, cdDescription, cdDesignOnly, cdElse, cdElseIf, cdEndIf, cdE,
+    cdExtension, cdObjExportAll, cdX, cdXPlus, cdXMinus, cdExtendedSyntax, cdExternalSym,
+    cdHints, cdHPPEmit, cdIf, cdIfDef, cdIfNDef, cdIfOpt, cdIfEnd, cdImplicitBuild, cdG,
+    cdGPlus, cdGMinus, cdGUI, cdImportedData, cdI, cdIPlus, cdIMinus, cdImageBase, cdInclude,
+    cdIOChecks, cdL, cdLPlus, cdLMinus, cdLink, cdLocalSymbols, cdH, cdHPlus, cdHMinus,
+    cdLongStrings, cdM, cdMPlus, cdMMinus, cdMinStackSize, cdMaxStackSize, cdZ, cdZOne, cdZTwo,
+    cdZFour, cdMinEnumSize, cdP, cdPPlus, cdPMinus, cdOpenStrings, cdO, cdOPlus, cdOMinus,
+    cdOptimization, cdQ, cdQPlus, cdQMinus, cdOverFlowChecks, cdNoDefine, cdNoInclude, cdR,
+    cdRPlus, cdRMinus, cdRangeChecks, cdRealCompatibility, cdRecordAlignment,
+    cdResourceReserve, cdResource, cdRunOnly, cdTypeInfo, cdY, cdYPlus, cdYMinus, cdYD,
+    cdReferenceInfo, cdDefinitionInfo, cdSafeDivide, cdSetPEFlags, cdSetPEOptFlags, cdT,
+    cdTPlus, cdTMinus, cdTypedAddress, cdU, cdUPlus, cdUMinus, cdUnDef, cdV, cdVPlus, cdVMinus,
+    cdVarStringChecks, cdWarn, cdWarnings, cdWeakPackageUnit, cdW, cdWPlus, cdWMinus,
+    cdStackFrames, cdJ, cdJPlus, cdJMinus, cdVarPropSetter, cdWriteableConst, cdUnknownPlus,
+    cdUnknownMinus, cdAnd, cdAtEnd, cdAnsiEnd, cdBorEnd, cdComma, cdCRLF, cdDeclared,
+    cdDefined, cdEqual, cdFileName, cdFloat, cdGreater, cdGreaterEqual, cdIdentifier, cdLower,
+    cdLowerEqual, cdNotEqual, cdNumber, cdOff, cdOn, cdOr, cdRoundOpen, cdRoundClose, cdSpace,
+    cdStringConst, cdSymbol_Platform, cdSymbol_Library, cdSymbol_Deprecated, cdUnit_Deprecated,
+    cdUnit_Library, cdUnit_Platform, cdUnknown
+};
+constexpr int cdTokenKindCount = 172;
+
+// Boolean compiler switches.
+enum TbdBooleanDirectives : uint8_t {
+    bdAlign, bdAssertions, bdBooleval, bdDebugInfo, bdDenyPackageUnit, bdDesignOnly,
+    bdObjExportAll, bdExtendedSyntax, bdHints, bdImplicitBuild, bdImportedData, bdIOChecks,
+    bdLocalSymbols, bdLongStrings, bdOpenStrings, bdOptimization, bdOverFlowChecks,
+    bdRangeChecks, bdRealCompatibility, bdRunOnly, bdTypeInfo, bdDefinitionInfo, bdSafeDivide,
+    bdTypedAddress, bdVarStringChecks, bdWarn, bdWarnings, bdWeakPackageUnit, bdStackFrames,
+    bdWriteableConst, bdVarPropSetter, bdSymbol_Platform, bdSymbol_Library,
+    bdSymbol_Deprecated, bdUnit_Deprecated, bdUnit_Library, bdUnit_Platform, bdUnKnown
+};
+constexpr int bdBooleanDirectivesCount = 38;
+
+// The set of switches that are on: five bytes, bit n stands for member n.
+struct TlxBooleanDirectives {
+    uint8_t Bits[5] = {0, 0, 0, 0, 0};
+
+    bool Contains(TbdBooleanDirectives D) const { return (Bits[D >> 3] >> (D & 7)) & 1; }
+    void Include(TbdBooleanDirectives D) { Bits[D >> 3] |= uint8_t(1u << (D & 7)); }
+    void Exclude(TbdBooleanDirectives D) { Bits[D >> 3] &= uint8_t(~(1u << (D & 7))); }
+    bool Empty() const { return !(Bits[0] | Bits[1] | Bits[2] | Bits[3] | Bits[4]); }
+    friend bool operator==(const TlxBooleanDirectives& A, const TlxBooleanDirectives& B)
+    {
+        for (int i = 0; i < 5; ++i)
+            if (A.Bits[i] != B.Bits[i])
+                return false;
+        return true;
+    }
+};
+
+enum TlxLexState : uint8_t { lsNormal, lsSkipping };
+enum TlxAppType : uint8_t { atConsole, atGUI };
+
+// "Begin" for ptBegin: the enumeration name without its two-letter prefix.
+std::string TokenName(TptTokenKind Kind);
+// The enumeration names: "ptBegin", "cdIfDef".
+std::string ptTokenName(TptTokenKind Kind);
+std::string cdTokenName(TcdTokenKind Kind);
+// Comments, directive comments, line breaks and blanks.
+bool IsTokenIDJunk(TptTokenKind Kind);
+
+// Character tables, indexed by the unsigned character code.
+extern const std::array<bool, 256> StandardIdentifiers; // 0-9 A-Z _ a-z
+extern const std::array<bool, 256> NonEnglishChars;     // Windows-1252 letters
+extern const std::array<bool, 256> Identifiers;         // union of the two
+extern const std::array<bool, 256> CompTable;           // kept for completeness; all false
+// Upper-case folding of Windows-1252 (accented letters fold too).
+extern const std::array<unsigned char, 256> lxInsensitiveHashTable;
+
+inline unsigned char lxUpper(char C) { return lxInsensitiveHashTable[static_cast<unsigned char>(C)]; }
+
+// The source text of one file, followed in memory by a zero byte that is not
+// part of the text (Size() is the text's length).
+class TlxLexStream {
+public:
+    TlxLexStream();
+    // Throws Exception when the file cannot be opened or read (also for a folder).
+    void LoadFromFile(const std::string& FileName);
+    void LoadFromStream(std::istream& Stream);
+    // Writes the zero byte just past the end of the text.
+    void SetTerminator();
+    const char* Memory() const { return FData.data(); }
+    int64_t Size() const { return FSize; }
+    void Clear();
+
+private:
+    std::vector<char> FData;
+    int64_t FSize = 0;
+};
+
+// The saved state of a lexer (include files, reading ahead).
+struct TlxPasLexStatus {
+    TlxLexState LexState = lsNormal;
+    TptTokenKind ExID = ptUnknown;
+    int LineNumber = 0;
+    int LinePos = 0;
+    const char* Origin = nullptr;
+    int RunPos = 0;
+    int TokenPos = 0;
+    TptTokenKind TokenID = ptUnknown;
+    TlxBooleanDirectives Switches;
+    int SkipDepth = 0;
+    std::string FileName;
+    // Length of the text when known (-1: the first zero byte ends it), so that
+    // a zero byte inside a file is reported instead of cutting the file short.
+    int TextLen = -1;
+    // One entry per conditional opened while compiling and not yet closed:
+    // '1' once one of its branches has been compiled, '0' before.
+    std::string CondStack;
+};
+
+// Heap copies of saved states; the lexer's include stack.
+class TlxPasLexStatusStack {
+public:
+    void Push(const TlxPasLexStatus& Status);
+    // The top record (ownership passes to the caller); nil when empty.
+    std::unique_ptr<TlxPasLexStatus> Pop();
+    const TlxPasLexStatus* Peek() const;
+    const TlxPasLexStatus* Items(int Index) const;
+    int Count() const { return int(FItems.size()); }
+    void Clear();
+
+private:
+    std::vector<std::unique_ptr<TlxPasLexStatus>> FItems;
+};
+
+// One word of a hashed word table.
+class TlxLexHashStringItem {
+public:
+    virtual ~TlxLexHashStringItem() = default;
+    uint32_t HashValue = 0;
+    std::string Str;
+    // A borrowed object reference (the hashed name index of the code model
+    // keeps the named object here); never owned or freed by the table.
+    void* Obj = nullptr;
+};
+
+class TlxPasHashItem : public TlxLexHashStringItem {
+public:
+    TptTokenKind TokenID = ptIdentifier;
+    TptTokenKind ExID = ptIdentifier;
+};
+
+class TlxDirectiveHashItem : public TlxLexHashStringItem {
+public:
+    TcdTokenKind Kind = cdUnknown;
+};
+
+// Words kept in ascending (unsigned) order of their case-insensitive hash
+// when Sorted; several items may share a hash, and a word may occur twice.
+class TlxLexHashStrings {
+public:
+    TlxLexHashStrings() = default;
+    TlxLexHashStrings(const TlxLexHashStrings&) = delete;
+    TlxLexHashStrings& operator=(const TlxLexHashStrings&) = delete;
+    virtual ~TlxLexHashStrings();
+
+    virtual bool CompareString(const std::string& S1, const std::string& S2) const;
+    virtual bool ComparePChar(const char* P, int Len, const std::string& S) const;
+    virtual std::unique_ptr<TlxLexHashStringItem> CreateNewItem() const;
+    virtual uint32_t HashOfPointer(int& Len, const char* P) const;
+    virtual uint32_t HashOf(const std::string& S) const;
+    virtual void Clear();
+
+    // The Add operations return the stored item.
+    TlxLexHashStringItem* AddItem(std::unique_ptr<TlxLexHashStringItem> Item);
+    TlxLexHashStringItem* AddString(const std::string& S);
+    TlxLexHashStringItem* AddItemSorted(std::unique_ptr<TlxLexHashStringItem> Item);
+    TlxLexHashStringItem* AddSorted(const std::string& S);
+    void Insert(int Index, std::unique_ptr<TlxLexHashStringItem> Item);
+    void Delete(int Index);
+    int Remove(const std::string& S);
+    int IndexOf(const std::string& S);
+    bool Hash(const std::string& S) { return IndexOf(S) != -1; }
+    TlxLexHashStringItem* GetItems(int Index) const;
+    void Expand();
+    void SetCapacity(int N);
+    static int CompareValue(uint32_t A, uint32_t B) { return A < B ? -1 : (A > B ? 1 : 0); }
+    int SorCompare(const TlxLexHashStringItem* Item1, const TlxLexHashStringItem* Item2) const
+    {
+        return CompareValue(Item1->HashValue, Item2->HashValue);
+    }
+    void QuickSort();
+
+    int Count() const { return int(FItems.size()); }
+    int Capacity() const { return FCapacity; }
+    bool Sorted() const { return FSorted; }
+
+    // The case-insensitive hash of a word.
+    static uint32_t HashStep(uint32_t H, char C) { return H * 991u + lxUpper(C); }
+
+protected:
+    // Binary search for any item with hash H in a sorted table; -1 when none.
+    int FindHash(uint32_t H) const;
+    std::vector<std::unique_ptr<TlxLexHashStringItem>> FItems;
+    int FCapacity = 0;
+    bool FSorted = false;
+};
+
+// The keyword table: reserved words, directives and standard identifiers.
+class TlxPasHash : public TlxLexHashStrings {
+public:
+    TlxPasHash();
+    std::unique_ptr<TlxLexHashStringItem> CreateNewItem() const override;
+    void Add(const std::string& S, TptTokenKind TokenID, TptTokenKind ExID);
+    // Measures and hashes the word at P[Run] (advancing Run past its
+    // StandardIdentifiers characters); for a table word sets TokenID and ExID,
+    // otherwise leaves them.
+    void HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const;
+    void Init();
+
+private:
+    void BuildIndex();
+    // Open-addressed index from hash to item, filled once after sorting: a
+    // keyword lookup costs one probe on average instead of a binary search.
+    std::vector<int32_t> FIndex;
+    uint32_t FIndexMask = 0;
+};
+
+// The compiler-directive word table.
+class TlxDirectiveHash : public TlxLexHashStrings {
+public:
+    TlxDirectiveHash();
+    std::unique_ptr<TlxLexHashStringItem> CreateNewItem() const override;
+    void Add(const std::string& S, TcdTokenKind Kind);
+    void HashRun(const char* P, int& Run, TcdTokenKind& Kind) const;
+    void Init();
+};
+
+// A case-insensitive set of strings that keeps duplicates: the lexer's
+// defined symbols, and the name index of the code model's hashed lists.
+class TlxAssignAbleHash : public TlxLexHashStrings {
+public:
+    TlxAssignAbleHash() = default;
+    explicit TlxAssignAbleHash(const std::vector<std::string>& List);
+    // One symbol per line.
+    explicit TlxAssignAbleHash(const std::string& Text);
+    // Adds (sorted) every word of Other in its item order; nil does nothing.
+    void Assign(const TlxAssignAbleHash* Other);
+};
