@@ -119,35 +119,54 @@ Ref<IqlRegExpr> TqlPrefixList::Matcher()
     return FOwnMatcher;
 }
 
-bool TqlPrefixList::CheckPrefixFor(const std::string& ComponentClass, const std::string& Name,
-                                   const TqlUsePlace& Declaration,
-                                   const std::vector<TqlUsePlace>& Uses,
-                                   std::string& ExpectedPrefix)
+int TqlPrefixList::MatchRule(const std::string& ComponentClass, const std::string& Name,
+                             std::string& ExpectedPrefix)
 {
     const Ref<IqlComponentPrefix> Rule = Find(ComponentClass);
     if (!Rule)
-        return true;
+        return 1;
     const std::string Pattern = Rule->GetPrefix();
     if (Matcher()->Matches(Pattern, Name))
-        return true;
+        return 1;
     ExpectedPrefix = Pattern;
-    if (FEnforcePrefixOnUnreferenced)
-        return false;
-    // Excused when only the unit's other files (its form file) refer to it.
+    return FEnforcePrefixOnUnreferenced ? 0 : -1;
+}
+
+bool TqlPrefixList::OnlyUsedByOtherFiles(const TqlUsePlace& Declaration,
+                                         const std::vector<TqlUsePlace>& Uses)
+{
     for (const TqlUsePlace& Use : Uses)
         if (Use.UnitIndex != Declaration.UnitIndex || Use.FileIndex == Declaration.FileIndex)
             return false;
     return true;
 }
 
+bool TqlPrefixList::CheckPrefixFor(const std::string& ComponentClass, const std::string& Name,
+                                   const TqlUsePlace& Declaration,
+                                   const std::vector<TqlUsePlace>& Uses,
+                                   std::string& ExpectedPrefix)
+{
+    const int Verdict = MatchRule(ComponentClass, Name, ExpectedPrefix);
+    return Verdict >= 0 ? Verdict == 1 : OnlyUsedByOtherFiles(Declaration, Uses);
+}
+
 bool TqlPrefixList::CheckPrefix(const std::string& ComponentClass, TqlSymbol* Component,
                                 std::string& ExpectedPrefix)
 {
     QL_ASSERT(Component != nullptr, "CheckPrefix needs a component");
-    // The code model's symbol is not available yet.
-    (void)ComponentClass;
-    (void)ExpectedPrefix;
-    throw Exception("CheckPrefix: component symbols are not available");
+    const int Verdict = MatchRule(ComponentClass, Component->GetName(), ExpectedPrefix);
+    if (Verdict >= 0)
+        return Verdict == 1;
+    // Excused when only the unit's other files (its form file) refer to it.
+    const TqlUsePlace Declaration{Component->GetUnitIndex(), Component->GetFileIndex()};
+    std::vector<TqlUsePlace> Uses;
+    TqlUsedByList* UsedBy = Component->GetUsedBy();
+    Uses.reserve(static_cast<size_t>(UsedBy->GetCount()));
+    for (int I = 0; I < UsedBy->GetCount(); ++I) {
+        TqlUsedByLocation* Use = UsedBy->GetLocations(I);
+        Uses.push_back({Use->GetUnitIndex(), Use->GetFileIndex()});
+    }
+    return OnlyUsedByOtherFiles(Declaration, Uses);
 }
 
 void TqlPrefixList::Delete(int Index)

@@ -61,6 +61,14 @@ public:
                         std::string& ExpectedPrefix);
 
 private:
+    // 1 when the name passes (no rule, or it matches), 0 when it fails, -1
+    // when it does not match but may be excused as unreferenced. Sets
+    // ExpectedPrefix when the name does not match.
+    int MatchRule(const std::string& ComponentClass, const std::string& Name,
+                  std::string& ExpectedPrefix);
+    // True when every use lies in the declaring unit but in another file.
+    static bool OnlyUsedByOtherFiles(const TqlUsePlace& Declaration,
+                                     const std::vector<TqlUsePlace>& Uses);
     // The project's shared matcher, or one of our own when there is no
     // project (tools and tests).
     Ref<IqlRegExpr> Matcher();
