@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <charconv>
-#include <climits>
 #include <cstdlib>
 
 namespace {

@@ -70,10 +70,12 @@ public:
     // The "key=value" lines of Section, in file order.
     std::vector<std::string> ReadSectionValues(const std::string& Section) const;
 
-    // Erases Section and writes the given keys in order, all in one rewrite of
-    // the file. Keys equal without regard to case collapse into the first
-    // one's place with the last one's value. Every key and value is checked
-    // before the file is touched.
+    // Erases Section (every header of it, with comments and all lines) and
+    // writes the given keys in order, all in one rewrite of the file. The
+    // section keeps the place and spelling of its first header; a new one is
+    // added at the end; with no keys it is only erased. Keys equal without
+    // regard to case collapse into the first one's place with the last one's
+    // value. Every key and value is checked before the file is touched.
     void ReplaceSection(const std::string& Section,
                         const std::vector<std::pair<std::string, std::string>>& Pairs);
 
