@@ -1,0 +1,271 @@
+#include "ModelTestSupport.h"
+
+#include "model/uqlFind.h"
+#include "model/uqlQuickSort.h"
+
+#include <gtest/gtest.h>
+
+TEST(CodeLocation, NegativeFileIndexHasNoFileAndNoUnit)
+{
+    TProjectScope Project;
+    Project->NewUnit("UnitA");
+    TqlCodeLocation L(-1, 3, 4);
+    EXPECT_EQ(L.GetFileName(), "???");
+    EXPECT_EQ(L.GetUnitIndex(), -1);
+    EXPECT_EQ(L.GetUnitIntf(), nullptr);
+
+    TqlSymbol S("X", vkPublic, tkNone, 0, 1, 1);
+    S.GetUsedBy()->AddUsedBy(UsedByInfo(-1, false, 5, 6));
+    EXPECT_EQ(S.GetUsedBy()->GetLocations(0)->GetFileName(), "???");
+    EXPECT_EQ(Project->GetUnits()->GetUnits(0)->GetUsedByLocations()->GetCount(), 0);
+}
+
+TEST(CodeLocation, SetXMovesTheEndAndSetEndXOnlyTheEnd)
+{
+    TqlCodeLocation L(0, 1, 2);
+    EXPECT_EQ(L.GetEndX(), 1);
+    EXPECT_EQ(L.GetEndY(), 2);
+    L.SetX(10);
+    L.SetY(20);
+    EXPECT_EQ(L.GetEndX(), 10);
+    EXPECT_EQ(L.GetEndY(), 20);
+    L.SetEndX(15);
+    L.SetEndY(25);
+    EXPECT_EQ(L.GetX(), 10);
+    EXPECT_EQ(L.GetEndX(), 15);
+    EXPECT_EQ(L.GetY(), 20);
+    EXPECT_EQ(L.GetEndY(), 25);
+
+    TqlCodeLocation M(0, 10, 20);
+    EXPECT_TRUE(L.ComparesTo(&M)) << "end positions are not compared";
+    TqlCodeLocation N(1, 10, 20);
+    EXPECT_FALSE(L.ComparesTo(&N));
+    EXPECT_FALSE(L.ComparesTo(nullptr));
+}
+
+TEST(CodeLocation, PositionsBeyond65535DoNotWrap)
+{
+    TProjectScope Project;
+    TqlUnit* U = Project->NewUnit("Big");
+    TqlCodeLocation L(0, 70000, 131072);
+    EXPECT_EQ(L.GetX(), 70000);
+    EXPECT_EQ(L.GetY(), 131072);
+    TqlVariable* V = U->GetVariables()->AddVariable("V", vkInterface, false, 0, 65536, 65537);
+    EXPECT_EQ(V->GetX(), 65536);
+    EXPECT_EQ(V->GetY(), 65537);
+    V->GetUsedBy()->AddUsedBy(UsedByInfo(0, false, 1, 100000));
+    EXPECT_EQ(V->GetUsedBy()->GetLocations(0)->GetY(), 100000);
+    TqlMessage M("m", 0, 66000, 99999, false);
+    EXPECT_EQ(M.GetCodeLocation()->GetX(), 66000);
+    EXPECT_EQ(M.GetCodeLocation()->GetY(), 99999);
+}
+
+TEST(CodeLocation, UnitIndexIsCachedOnceFoundAndLookedUpAgainWhileMinusOne)
+{
+    TProjectScope Project;
+    TqlFileNameList* Files = Project->GetFileNames();
+    const int Orphan = Files->Add("orphan.inc", true, -1);
+    TqlCodeLocation L(Orphan, 1, 1);
+    EXPECT_EQ(L.GetUnitIndex(), -1);
+    EXPECT_EQ(L.GetUnitIntf(), nullptr);
+
+    TqlUnit* U = Project->NewUnit("Owner");
+    TqlCodeLocation K(U->GetFileIndex(), 1, 1);
+    EXPECT_EQ(K.GetUnitIndex(), 0);
+    EXPECT_EQ(K.GetUnitIntf(), U);
+    EXPECT_EQ(K.GetFileName(), "Owner.pas");
+}
+
+TEST(CodeLocation, UsedByLocationRegistersWithTheUnitOfItsFile)
+{
+    TProjectScope Project;
+    TqlUnit* A = Project->NewUnit("A");
+    TqlUnit* B = Project->NewUnit("B");
+    TqlVariable* V = A->GetVariables()->AddVariable("V", vkInterface, false, A->GetFileIndex(), 1, 1);
+    TqlUsedByList* Uses = V->GetUsedBy();
+    EXPECT_EQ(Uses->GetSymbol(), V);
+    EXPECT_EQ(Uses->AddUsedBy(UsedByInfo(B->GetFileIndex(), true, 3, 7)), 0);
+    ASSERT_EQ(B->GetUsedByLocations()->GetCount(), 1);
+    EXPECT_EQ(A->GetUsedByLocations()->GetCount(), 0);
+    auto* Loc = static_cast<TqlUsedByLocation*>(B->GetUsedByLocations()->GetItem(0));
+    EXPECT_EQ(Loc, Uses->GetLocations(0));
+    EXPECT_TRUE(Loc->GetIsWrongCase());
+    EXPECT_EQ(Loc->GetUsedByList(), Uses);
+    EXPECT_EQ(Loc->GetX(), 3);
+    EXPECT_EQ(Loc->GetY(), 7);
+}
+
+TEST(FileNameList, SameNameTwiceGivesTwoEntriesAndFindIgnoresCase)
+{
+    TqlFileNameList Files;
+    EXPECT_EQ(Files.Add("C:\\Src\\Main.pas", true, 0), 0);
+    EXPECT_EQ(Files.Add("C:\\Src\\Main.pas", false, 1), 1);
+    EXPECT_EQ(Files.GetCount(), 2);
+    TqlSourceFile* F = Files.Find("c:\\src\\MAIN.PAS");
+    ASSERT_NE(F, nullptr);
+    EXPECT_EQ(F->GetFullFileName(), "C:\\Src\\Main.pas");
+    EXPECT_TRUE(F->GetFileIndex() == 0 || F->GetFileIndex() == 1);
+    EXPECT_EQ(Files.GetItems(1)->GetFileIndex(), 1);
+    EXPECT_FALSE(Files.GetItems(1)->Exists);
+    EXPECT_EQ(Files.Find("other.pas"), nullptr);
+    EXPECT_EQ(Files.GetFileNameList()->Count(), 2);
+    Files.Clear();
+    EXPECT_EQ(Files.GetCount(), 0);
+    EXPECT_EQ(Files.Find("C:\\Src\\Main.pas"), nullptr);
+}
+
+TEST(ListIndex, OutOfRangeRaisesTheListError)
+{
+    TqlFileNameList Files;
+    Files.Add("a.pas", true, -1);
+    EXPECT_THROW(Files.GetItems(1), EListError);
+    EXPECT_THROW(Files.GetItems(-1), EListError);
+    try {
+        Files.GetItems(5);
+        FAIL();
+    } catch (const EListError& E) {
+        EXPECT_STREQ(E.what(), "List index out of bounds (5)");
+    }
+    TqlClass C("TC", vkInterface, -1, 0, 0);
+    C.AddVisibilitySpecifier(70000, vkPrivate);
+    EXPECT_EQ(C.GetVisibilitySpecifierLine(0), 70000);
+    EXPECT_EQ(C.GetVisibilitySpecifierVisibility(0), vkPrivate);
+    EXPECT_THROW(C.GetVisibilitySpecifierLine(1), EListError);
+    EXPECT_THROW(C.GetVisibilitySpecifierVisibility(-1), EListError);
+
+    TqlArray A("TArr", vkInterface, -1, 0, 0);
+    EXPECT_EQ(A.GetDimensionCount(), 0);
+    EXPECT_THROW(A.GetDimensions(0), EListError);
+    TqlSymbolList L(true);
+    EXPECT_THROW(L.GetSymbol(0), EListError);
+    EXPECT_THROW(L.GetSortedSymbols(0), EListError);
+    TqlUnitList Units;
+    EXPECT_THROW(Units.GetSortedUnits(0), EListError);
+    TqlHashedObjectList H;
+    EXPECT_THROW(H.GetObject(0), EListError);
+    EXPECT_THROW(H.Delete(0), EListError);
+    TqlCodingErrorsList Errors;
+    Errors.AddError(ekBadSpacing, 0, 1, 2);
+    EXPECT_EQ(Errors.GetItems(0)->GetErrorKind(), ekBadSpacing);
+    EXPECT_THROW(Errors.GetItems(1), EListError);
+}
+
+TEST(CodeStatistics, SumsOfCommentAndTotalLines)
+{
+    TqlCodeStatistics S;
+    EXPECT_EQ(S.GetTotalLines(), 0);
+    for (int i = 0; i < 3; ++i)
+        S.IncCodeLines();
+    S.IncEmptyLines();
+    S.IncEmptyLines();
+    S.IncAnsiCommentLines();
+    S.IncBorCommentLines();
+    S.IncSlashCommentLines();
+    EXPECT_EQ(S.GetCommentLines(), 3);
+    EXPECT_EQ(S.GetTotalLines(), 8);
+    TqlUnit U(-1, "U");
+    EXPECT_EQ(U.GetCodeStatistics().GetTotalLines(), 0);
+}
+
+// --- Find, QuickSort, messages ---------------------------------------------
+
+namespace {
+class TStrings : public TInterfacedObject, public IqlFindable, public IqlQuickSortable {
+public:
+    explicit TStrings(std::vector<std::string> Items) : FItems(std::move(Items)) {}
+    int GetCount() override { return int(FItems.size()); }
+    std::string GetString(int Index) override { return FItems.at(size_t(Index)); }
+    void Exchange(int A, int B) override
+    {
+        ++Exchanges;
+        std::swap(FItems.at(size_t(A)), FItems.at(size_t(B)));
+    }
+    int Compare(int A, int B) override
+    {
+        ++Compares;
+        EXPECT_NE(A, B) << "an item is never compared with itself";
+        return FItems.at(size_t(A)).compare(FItems.at(size_t(B)));
+    }
+    std::vector<std::string> FItems;
+    int Exchanges = 0;
+    int Compares = 0;
+};
+} // namespace
+
+TEST(Find, BinarySearchGivesFirstEqualOrInsertionPoint)
+{
+    Ref<TStrings> S(new TStrings({"a", "b", "b", "c"}));
+    int Index = -5;
+    EXPECT_TRUE(Find(S.get(), "b", Index, true));
+    EXPECT_EQ(Index, 1);
+    EXPECT_FALSE(Find(S.get(), "bb", Index, true));
+    EXPECT_EQ(Index, 3);
+    EXPECT_FALSE(Find(S.get(), "0", Index, true));
+    EXPECT_EQ(Index, 0);
+    EXPECT_FALSE(Find(S.get(), "d", Index, true));
+    EXPECT_EQ(Index, 4);
+    Ref<TStrings> Empty(new TStrings({}));
+    EXPECT_FALSE(Find(Empty.get(), "x", Index, false));
+    EXPECT_EQ(Index, 0);
+}
+
+TEST(Find, CaseSensitivity)
+{
+    Ref<TStrings> S(new TStrings({"ALPHA", "BETA", "GAMMA"}));
+    int Index = -1;
+    EXPECT_TRUE(Find(S.get(), "beta", Index, false));
+    EXPECT_EQ(Index, 1);
+    EXPECT_FALSE(Find(S.get(), "beta", Index, true));
+    EXPECT_EQ(Index, 3) << "lower case sorts after every upper-case item";
+    EXPECT_FALSE(Find(S.get(), "BET", Index, true));
+    EXPECT_EQ(Index, 1) << "a proper prefix sorts first";
+}
+
+TEST(QuickSort, SortsAndCountsComparisons)
+{
+    Ref<TStrings> One(new TStrings({"x"}));
+    QuickSort(One.get(), 0, 0);
+    EXPECT_EQ(One->Compares, 0);
+    EXPECT_EQ(One->Exchanges, 0);
+
+    Ref<TStrings> Two(new TStrings({"b", "a"}));
+    QuickSort(Two.get(), 0, 1);
+    EXPECT_EQ(Two->Exchanges, 1);
+    EXPECT_EQ(Two->FItems, (std::vector<std::string>{"a", "b"}));
+
+    Ref<TStrings> None(new TStrings({"b", "a"}));
+    QuickSort(None.get(), 1, 0);
+    EXPECT_EQ(None->Compares, 0);
+
+    std::vector<std::string> Items;
+    unsigned Seed = 12345;
+    for (int i = 0; i < 500; ++i) {
+        Seed = Seed * 1103515245u + 12345u;
+        Items.push_back(std::to_string((Seed >> 8) % 97));
+    }
+    Ref<TStrings> Many(new TStrings(Items));
+    QuickSort(Many.get(), 0, 499);
+    std::sort(Items.begin(), Items.end());
+    EXPECT_EQ(Many->FItems, Items);
+
+    Ref<TStrings> Part(new TStrings({"z", "d", "c", "b", "a"}));
+    QuickSort(Part.get(), 1, 3);
+    EXPECT_EQ(Part->FItems, (std::vector<std::string>{"z", "b", "c", "d", "a"}));
+}
+
+TEST(Message, KeepsItsValuesAndItsLocation)
+{
+    int Before = 0;
+    {
+        Ref<IqlMessage> M(new TqlMessage("Symbol, X, not found in project", -1, 4, 9, true));
+        EXPECT_EQ(M->GetMessageText(), "Symbol, X, not found in project");
+        EXPECT_TRUE(M->GetInterfaceSection());
+        TqlCodeLocation* L = M->GetCodeLocation();
+        EXPECT_EQ(L, M->GetCodeLocation()) << "the location object, not a copy";
+        EXPECT_EQ(L->GetX(), 4);
+        EXPECT_EQ(L->GetY(), 9);
+        EXPECT_EQ(L->GetFileName(), "???");
+        Before = M->RefCount();
+    }
+    EXPECT_EQ(Before, 1);
+}
