@@ -58,5 +58,11 @@ TEST_F(LintTest, RoutineNameUsedInsteadOfResult)
     // The row leads to the first use.
     ASSERT_EQ(Symbols("routine name to return").size(), 1u);
     EXPECT_EQ(Symbols("routine name to return")[0]->GetY(), 14);
-    Lint->GetData()->ShowCode(static_cast<int>(0));
+    const Strings Rows = RunRows(Lint);
+    for (size_t I = 0; I < Rows.size(); ++I)
+        if (Rows[I].find("routine name to return") != std::string::npos)
+            Lint->GetData()->ShowCode(static_cast<int>(I));
+    ASSERT_EQ(Project->Shown.size(), 1u);
+    EXPECT_EQ(Project->Shown[0].FileName, "/src/Main.pas");
+    EXPECT_EQ(Project->Shown[0].Y, 14);
 }
