@@ -222,3 +222,17 @@ TEST_F(UntrustedUsesTest, UnparsedUsedUnitCountsAsMissing)
     Lib->ParserState = psrInterfaceParsed;
     EXPECT_TRUE(HasUnusedRows(RunRows(Lint), "Main"));
 }
+
+TEST(FormEventHandlerTest, FormPrefixAndAKnownEvent)
+{
+    EXPECT_TRUE(TRPTpasLint::IsFormEventHandler("FormCreate"));
+    EXPECT_TRUE(TRPTpasLint::IsFormEventHandler("FormKeyDown"));
+    EXPECT_TRUE(TRPTpasLint::IsFormEventHandler("Formmousewheelup"));
+    EXPECT_TRUE(TRPTpasLint::IsFormEventHandler("FormConstrainedResize"));
+    EXPECT_FALSE(TRPTpasLint::IsFormEventHandler("Formula"));
+    EXPECT_FALSE(TRPTpasLint::IsFormEventHandler("FormFoo"));
+    EXPECT_FALSE(TRPTpasLint::IsFormEventHandler("formCreate"));
+    EXPECT_FALSE(TRPTpasLint::IsFormEventHandler("Form"));
+    EXPECT_FALSE(TRPTpasLint::IsFormEventHandler("FormCreateX"));
+    EXPECT_FALSE(TRPTpasLint::IsFormEventHandler(""));
+}
