@@ -213,3 +213,18 @@ TEST_F(LintTest, LibraryUnitGetsOnlyLibraryDefaultChecks)
     EXPECT_EQ(RowsWith(RunRows(Lint), "LibUnit|"),
               (Strings{"LibUnit|foo|Destructor must be declared as override: Destroy"}));
 }
+
+TEST_F(LintTest, BadPatternEndsTheRunWithAMessageNamingIt)
+{
+    Var(U, "Counter", U);
+    Naming()->SetGlobalVariables("g[A-Z");
+    try {
+        Lint->Run();
+        FAIL() << "no exception";
+    } catch (const ERegExpr& E) {
+        EXPECT_NE(std::string(E.what()).find("g[A-Z"), std::string::npos) << E.what();
+    }
+    // A corrected pattern runs normally afterwards.
+    Naming()->SetGlobalVariables("g[A-Z].*");
+    EXPECT_EQ(Lines("Global variable"), (Strings{"Main||Global variable naming error - g[A-Z].*"}));
+}
