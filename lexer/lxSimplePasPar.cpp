@@ -392,6 +392,13 @@ void TlxSimplePasPar::Run(const std::string& FileName, TlxLexStream* Stream)
     ParseFile();
 }
 
+bool TlxSimplePasPar::AtHintDirective()
+{
+    return (GetExID() == ptDeprecated || GetExID() == ptPlatform ||
+            GetTokenID() == ptLibrary) &&
+           !DirectiveIsName();
+}
+
 void TlxSimplePasPar::HintDirectives()
 {
     while (GetExID() == ptDeprecated || GetExID() == ptPlatform || GetTokenID() == ptLibrary)
@@ -453,6 +460,7 @@ void TlxSimplePasPar::UnitFile()
 {
     Expected(ptUnit);
     Expected(ptIdentifier);
+    HintDirectives();
     SEMICOLON();
     InterfaceSection();
     ImplementationSection();
@@ -738,8 +746,9 @@ void TlxSimplePasPar::ConstantDeclaration()
     switch (GetTokenID()) {
     case ptColon: ConstantColon(); break;
     case ptEqual: ConstantEqual(); break;
-    default: SynError(InvalidConstantDeclaration);
+    default: SynError(InvalidConstantDeclaration); return;
     }
+    HintDirectives();
 }
 
 void TlxSimplePasPar::ConstantColon()
@@ -789,6 +798,7 @@ void TlxSimplePasPar::VarDeclaration()
     case ptEqual: VarEqual(); break;
     default: break;
     }
+    HintDirectives();
 }
 
 void TlxSimplePasPar::VarAbsolute()
@@ -991,6 +1001,7 @@ void TlxSimplePasPar::TypeDeclaration()
     default:
         TypeKind();
     }
+    HintDirectives();
 }
 
 void TlxSimplePasPar::TypeName() { Expected(ptIdentifier); }
@@ -1092,6 +1103,7 @@ void TlxSimplePasPar::FieldDeclaration()
     IdentifierList();
     Expected(ptColon);
     TypeKind();
+    HintDirectives();
 }
 
 void TlxSimplePasPar::VariantSection()
@@ -1213,9 +1225,11 @@ void TlxSimplePasPar::OrdinalType()
     default:
         Expression();
     }
+    // The upper bound is read without relations, so that in a typed
+    // constant (const S: set of 'a'..'z' = [...]) the '=' is left alone.
     if (GetTokenID() == ptDotDot) {
         NextToken();
-        ConstantExpression();
+        SimpleExpression();
     }
 }
 
@@ -1232,6 +1246,15 @@ void TlxSimplePasPar::EnumeratedType()
 {
     Expected(ptRoundOpen);
     IdentifierList();
+    // Members may be given explicit values: (a = 1, b, c = 5).
+    while (GetTokenID() == ptEqual) {
+        NextToken();
+        ConstantExpression();
+        if (GetTokenID() != ptComma)
+            break;
+        NextToken();
+        IdentifierList();
+    }
     Expected(ptRoundClose);
 }
 
@@ -1506,6 +1529,7 @@ void TlxSimplePasPar::ClassField()
     IdentifierList();
     Expected(ptColon);
     TypeKind();
+    HintDirectives();
 }
 
 void TlxSimplePasPar::ClassMethodOrProperty()
@@ -1627,8 +1651,13 @@ void TlxSimplePasPar::ResolutionInterfaceName() { Expected(ptIdentifier); }
 
 void TlxSimplePasPar::ClassMethodDirective()
 {
-    while (IsClassMethodDirective(GetExID()) && !DirectiveIsName()) {
-        ProceduralDirective();
+    for (;;) {
+        if (IsClassMethodDirective(GetExID()) && !DirectiveIsName())
+            ProceduralDirective();
+        else if (AtHintDirective())
+            HintDirectives();
+        else
+            break;
         SEMICOLON();
     }
 }
@@ -1820,6 +1849,7 @@ void TlxSimplePasPar::ObjectField()
     IdentifierList();
     Expected(ptColon);
     TypeKind();
+    HintDirectives();
 }
 
 void TlxSimplePasPar::ObjectMethodHeading()
@@ -1893,8 +1923,13 @@ void TlxSimplePasPar::ObjectDestructorHeading()
 
 void TlxSimplePasPar::ObjectMethodDirective()
 {
-    while (IsObjectMethodDirective(GetExID()) && !DirectiveIsName()) {
-        ProceduralDirective();
+    for (;;) {
+        if (IsObjectMethodDirective(GetExID()) && !DirectiveIsName())
+            ProceduralDirective();
+        else if (AtHintDirective())
+            HintDirectives();
+        else
+            break;
         if (GetTokenID() == ptSemiColon)
             NextToken();
     }
@@ -2055,10 +2090,16 @@ void TlxSimplePasPar::FunctionProcedureBlock()
         return;
     }
     bool External = false;
-    while (IsRoutineDirective(GetExID())) {
-        if (GetExID() == ptExternal)
-            External = true;
-        ProceduralDirective();
+    for (;;) {
+        if (IsRoutineDirective(GetExID())) {
+            if (GetExID() == ptExternal)
+                External = true;
+            ProceduralDirective();
+        } else if (AtHintDirective()) {
+            HintDirectives();
+        } else {
+            break;
+        }
         if (GetTokenID() == ptSemiColon)
             NextToken();
     }
@@ -2093,8 +2134,13 @@ void TlxSimplePasPar::ExportedHeading()
     } else if (GetExID() == ptForward) {
         ForwardDeclaration();
     } else {
-        while (IsTypeDirective(GetExID())) {
-            ProceduralDirective();
+        for (;;) {
+            if (IsTypeDirective(GetExID()))
+                ProceduralDirective();
+            else if (AtHintDirective())
+                HintDirectives();
+            else
+                break;
             if (GetTokenID() == ptSemiColon)
                 NextToken();
         }
@@ -2243,7 +2289,8 @@ void TlxSimplePasPar::NewFormalParameterType()
 
 void TlxSimplePasPar::OldFormalParameterType()
 {
-    if (GetTokenID() == ptString)
+    // string, and file for an untyped file parameter (var F: file).
+    if (GetTokenID() == ptString || GetTokenID() == ptFile)
         NextToken();
     else
         TypeId();

@@ -52,8 +52,11 @@ public:
     void SetOnMessage(TMessageEvent Handler) { FOnMessage = std::move(Handler); }
     // Passes a message of the lexer on to OnMessage, with this parser as Sender.
     void DoLexerMessage(void* Sender, const std::string& Msg, int X, int Y);
-    // Steps over hint directives (deprecated, platform, library).
+    // Steps over hint directives (deprecated, platform, library). The base
+    // grammar calls it after declarations and among routine directives.
     void HintDirectives();
+    // Whether the current word is a hint directive (not a name being declared).
+    bool AtHintDirective();
     // On while the arguments of a parenthesised list after a designator are
     // parsed: Expression then accepts write-style formatting (x:10:2).
     bool InArgumentList() const { return FArgumentList; }

@@ -410,3 +410,46 @@ TEST(ParserRoutines, ReportsOfRoutineRules)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ParserDelphi7, EnumerationsWithExplicitValues)
+{
+    auto P = ParsePas(UnitWithDecls("type TE = (eA = 1, eB, eC = eA + 5, eD);"));
+    EXPECT_CLEAN(P);
+    EXPECT_EQ(P->Count("EnumeratedType"), 1);
+    EXPECT_EQ(P->Count("IdentifierList"), 3);
+}
+
+TEST(ParserDelphi7, SubrangeTypeOfTypedConstant)
+{
+    auto P = ParsePas(UnitWithDecls(
+        "const S: set of 'a'..'z' = ['a', 'b'];\n  R: 0..5 = 3;\n"
+        "  L: array[TE] of set of A..B = ([A], [B]);"));
+    EXPECT_CLEAN(P);
+    EXPECT_EQ(P->Count("ConstantValueTyped"), 3);
+}
+
+TEST(ParserDelphi7, UntypedFileParameter)
+{
+    auto P = ParsePas(UnitWithDecls("procedure Dump(var F: File; const G: file);"));
+    EXPECT_CLEAN(P);
+    EXPECT_EQ(P->Count("OldFormalParameterType"), 2);
+}
+
+TEST(ParserDelphi7, HintDirectives)
+{
+    auto P = ParsePas(
+        "unit U platform;\ninterface\n"
+        "function WeekDay(Y: Integer): Integer; platform;\n"
+        "procedure Old; overload; deprecated;\nprocedure Lib; library;\n"
+        "const C = 1 deprecated;\nvar V: Integer platform;\n"
+        "type TR = record F: string deprecated; end;\n"
+        "  TC = class\n    G: Integer deprecated;\n    procedure M; virtual; deprecated;\n  end;\n"
+        "  TOld = Integer deprecated;\n"
+        "implementation\nprocedure Old; deprecated; begin end;\n"
+        "var Platform: Integer;\nend.");
+    EXPECT_CLEAN(P);
+}
+
+} // namespace
