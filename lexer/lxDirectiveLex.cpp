@@ -243,6 +243,16 @@ void TlxDirectiveLex::ScanWord()
         return;
     }
 
+    if (FExpectName && Len == 2 && Kind == cdIdentifier && lxUpper(char(First)) == 'A') {
+        // A1, A2, A4, A8: the word scan took the digit along.
+        switch (Ch(Start + 1)) {
+        case '1': FTokenID = cdAOne; return;
+        case '2': FTokenID = cdATwo; return;
+        case '4': FTokenID = cdAFour; return;
+        case '8': FTokenID = cdAEight; return;
+        default: break;
+        }
+    }
     if (FExpectName && Len == 1) {
         const unsigned char F = Ch(FRun);
         const bool Plus = F == '+', Minus = F == '-';
