@@ -2430,6 +2430,8 @@ private:
                 const uint8_t Next = PeekByte();
                 if (Next == vaInt8 || Next == vaInt16 || Next == vaInt32)
                     ReadInteger(); // the item's order index carries nothing for the model
+                if (ReadByte() != vaList)
+                    Error("Collection item expected");
                 Indent(Level + 1);
                 FOut += "item\r\n";
                 while (PeekByte() != vaNull)
