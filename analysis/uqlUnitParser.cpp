@@ -819,14 +819,14 @@ TqlSymbol* TUnitParser::ParseTypeId(bool Quiet)
     return Found;
 }
 
-TqlSymbol* TUnitParser::ParseSimpleType(TqlVarContainer* Container, const std::string& TypeName)
+TqlSymbol* TUnitParser::ParseSimpleType(TqlVarContainer* Container, const std::string& TypeName,
+                                         const TPoint& Position)
 {
     if (GetTokenID() == ptRoundOpen) {
         TqlEnumeration* E = nullptr;
-        if (!TypeName.empty()) {
-            const TPoint P = Pos();
-            E = Container->GetEnumerations()->AddItem(TypeName, FVisibility, FFileIndex, P.X, P.Y);
-        }
+        if (!TypeName.empty())
+            E = Container->GetEnumerations()->AddItem(TypeName, FVisibility, FFileIndex, Position.X,
+                                                      Position.Y);
         NextToken();
         while (GetTokenID() == ptIdentifier) {
             const TPoint P = Pos();
@@ -898,7 +898,7 @@ TqlSymbol* TUnitParser::ParseType(TqlVarContainer* Container, const std::string&
     }
     case ptAsciiChar: case ptFloat: case ptIntegerConst: case ptStringConst: case ptMinus:
     case ptNil: case ptPlus: case ptRoundOpen: case ptSquareOpen:
-        Found = ParseSimpleType(Container, Declaring ? TypeName : std::string());
+        Found = ParseSimpleType(Container, Declaring ? TypeName : std::string(), Position);
         if (Found)
             return Found;
         Required = false;

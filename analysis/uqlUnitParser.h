@@ -132,7 +132,8 @@ private:
     void DoMessage(void* Sender, const std::string& Msg, int X, int Y);
     const char* IncludeFileRequest(const std::string& Name);
     void IncludeFileEnd();
-    TqlSymbol* ParseSimpleType(TqlVarContainer* Container, const std::string& TypeName);
+    TqlSymbol* ParseSimpleType(TqlVarContainer* Container, const std::string& TypeName,
+                               const TPoint& Position);
     TqlSymbol* DeclareType(TqlVarContainer* Container, const std::string& TypeName,
                            TqlSymbol* Found, bool Required, const TPoint& Position);
 

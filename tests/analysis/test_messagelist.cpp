@@ -64,6 +64,5 @@ TEST(MessageList, SortByUnitWithoutFilesUsesPlaceholder)
     L->Add("y", -1, 1, 1, false);
     L->Sort(mlsbUnit);
     EXPECT_EQ(L->Compare(0, 1), 0);
-    L->Sort(static_cast<TMessageListSortBy>(7));
-    EXPECT_THROW(L->Compare(0, 1), EAssertionFailed);
+    EXPECT_THROW(L->Sort(static_cast<TMessageListSortBy>(7)), EAssertionFailed);
 }
