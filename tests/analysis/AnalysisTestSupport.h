@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -31,6 +32,8 @@ public:
     std::vector<std::string> Aliases; // "Name=Target"
     std::vector<std::string> SearchFolders;
     std::string BaseFolder;
+    // Creates the parser of a unit file (a TAnalyzeParser by default).
+    std::function<std::unique_ptr<TAnalyzeParser>(const std::string&)> Factory;
 
     // Analyses a main file: its interface, then every unit's rest.
     void Analyze(const std::string& MainFile, bool ParseAll)
@@ -60,6 +63,18 @@ public:
     {
         auto M = MessageTexts();
         return std::find(M.begin(), M.end(), Text) != M.end();
+    }
+
+    TqlUnit* FindUnit(const std::string& Name) { return FUnits.FindUnit(Name); }
+    int CountUnitsWithFile(const std::string& FileName)
+    {
+        int N = 0;
+        for (int i = 0; i < FUnits.GetCount(); ++i) {
+            TqlSourceFile* F = FFiles.GetItems(FUnits.GetUnits(i)->GetFileIndex());
+            if (F->Exists && qlExtractFileName(F->GetFullFileName()) == FileName)
+                ++N;
+        }
+        return N;
     }
 
     TqlUnit* GetMainUnit() override { return nullptr; }
@@ -133,8 +148,10 @@ public:
         const int UnitIndex = FUnits.GetCount();
         int FileIndex;
         if (!Found.empty()) {
-            auto P = std::make_unique<TAnalyzeParser>(Found, GlobalDirectiveHash,
-                                                      GlobalKeyHashTable, nullptr);
+            std::unique_ptr<TAnalyzeParser> P =
+                Factory ? Factory(Found)
+                        : std::make_unique<TAnalyzeParser>(Found, GlobalDirectiveHash,
+                                                           GlobalKeyHashTable, nullptr);
             P->SetUsesInfo(FUsesInfo);
             FParsers.push_back(std::move(P));
             FileIndex = FFiles.Add(Found, true, UnitIndex);
