@@ -6,6 +6,7 @@
 class TObjectParser : public TClassParser {
 public:
     using TClassParser::TClassParser;
+    using TClassParser::ObjectMemberList;
     using TClassParser::ObjectForward;
     using TClassParser::ObjectType;
 

@@ -6,6 +6,7 @@
 class TStructuredTypeParser : public TVarParser {
 public:
     using TVarParser::TVarParser;
+    using TVarParser::FieldList;
 
     TqlSymbol* ParseStructuredType(TqlVarContainer* Container, const std::string& TypeName,
                                    bool& IsNew, const TPoint& Position) override;

@@ -6,6 +6,9 @@
 class TVarParser : public TUnitParser {
 public:
     using TUnitParser::TUnitParser;
+    using TUnitParser::ConstSection;
+    using TUnitParser::VarDeclaration;
+    using TUnitParser::VarSection;
 
     void ConstSection(TqlVarContainer* Container);
     void VarSection(TqlVarContainer* Container);
