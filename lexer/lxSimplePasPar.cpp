@@ -198,7 +198,7 @@ void TlxSimplePasPar::Report(const std::string& Msg)
 void TlxSimplePasPar::NestingTooDeep()
 {
     throw ESyntaxError("Nesting too deep: more than " + std::to_string(MaxNestingDepth) +
-                           " nested statements, expressions or types",
+                           " nested levels of statements, expressions or types",
                        FLexer->GetPosXY());
 }
 
@@ -2796,18 +2796,31 @@ bool TlxSimplePasPar::BracketHoldsSubrange()
     }
 }
 
-void TlxSimplePasPar::VariableTwo()
+// Each selector that follows another counts as one level of nesting, so
+// that an endless chain of selectors ends in the nesting error.
+void TlxSimplePasPar::NestedVariableTwo()
 {
     TNestGuard Guard(*this);
+    VariableTwo();
+}
+
+void TlxSimplePasPar::NestedVariableReference()
+{
+    TNestGuard Guard(*this);
+    VariableReference();
+}
+
+void TlxSimplePasPar::VariableTwo()
+{
     switch (GetTokenID()) {
     case ptPoint:
         NextToken();
         switch (GetTokenID()) {
         case ptRoundOpen: case ptSquareOpen: case ptPointerSymbol:
-            VariableTwo();
+            NestedVariableTwo();
             break;
         case ptAddressOp: case ptDoubleAddressOp: case ptIdentifier:
-            VariableReference();
+            NestedVariableReference();
             break;
         default:
             break;
@@ -2817,10 +2830,10 @@ void TlxSimplePasPar::VariableTwo()
         NextToken();
         switch (GetTokenID()) {
         case ptAddressOp: case ptDoubleAddressOp: case ptIdentifier:
-            VariableReference();
+            NestedVariableReference();
             break;
         case ptPoint: case ptPointerSymbol: case ptRoundOpen: case ptSquareOpen:
-            VariableTwo();
+            NestedVariableTwo();
             break;
         default:
             break;
@@ -2835,10 +2848,10 @@ void TlxSimplePasPar::VariableTwo()
         } else {
             switch (GetTokenID()) {
             case ptAddressOp: case ptDoubleAddressOp:
-                VariableReference();
+                NestedVariableReference();
                 break;
             case ptPoint: case ptPointerSymbol: case ptRoundOpen: case ptSquareOpen:
-                VariableTwo();
+                NestedVariableTwo();
                 break;
             default:
                 break;
@@ -2860,10 +2873,10 @@ void TlxSimplePasPar::VariableTwo()
         } else {
             switch (GetTokenID()) {
             case ptAddressOp: case ptDoubleAddressOp:
-                VariableReference();
+                NestedVariableReference();
                 break;
             case ptPoint: case ptPointerSymbol: case ptRoundOpen: case ptSquareOpen:
-                VariableTwo();
+                NestedVariableTwo();
                 break;
             default:
                 break;
@@ -2878,10 +2891,10 @@ void TlxSimplePasPar::VariableTwo()
     // After an argument or index list the designator goes on.
     switch (GetTokenID()) {
     case ptAddressOp: case ptDoubleAddressOp:
-        VariableReference();
+        NestedVariableReference();
         break;
     case ptPoint: case ptPointerSymbol: case ptRoundOpen: case ptSquareOpen:
-        VariableTwo();
+        NestedVariableTwo();
         break;
     default:
         break;
@@ -2994,7 +3007,6 @@ void TlxSimplePasPar::MultiplicativeOperator()
 
 void TlxSimplePasPar::Factor()
 {
-    TNestGuard Guard(*this);
     switch (GetTokenID()) {
     case ptAddressOp: case ptDoubleAddressOp: case ptIdentifier: case ptInherited:
     case ptPointerSymbol: case ptRoundOpen:
@@ -3006,10 +3018,12 @@ void TlxSimplePasPar::Factor()
     case ptFloat: case ptIntegerConst:
         Number();
         break;
-    case ptMinus: case ptNot: case ptPlus: case ptString:
+    case ptMinus: case ptNot: case ptPlus: case ptString: {
+        TNestGuard Guard(*this);
         NextToken();
         Factor();
         break;
+    }
     case ptNil:
         NextToken();
         break;
