@@ -1404,7 +1404,7 @@ void TlxSimplePasPar::ProceduralType()
                 break;
             FLexer->AheadNext();
             TptTokenKind After = FLexer->GetAheadTokenID();
-            if (After == ptColon || After == ptComma || After == ptEqual)
+            if (After == ptColon || After == ptComma)
                 break;
             NextToken();
         } else if (!IsTypeDirective(GetExID()) || DirectiveIsName()) {
@@ -1579,7 +1579,7 @@ void TlxSimplePasPar::ClassFunctionHeading()
     }
     Expected(ptColon);
     ReturnType();
-    SEMICOLON();
+    SemicolonBeforeDirective();
     if (GetExID() == ptDispid) {
         NextToken();
         ConstantExpression();
@@ -1597,7 +1597,7 @@ void TlxSimplePasPar::ClassProcedureHeading()
         FormalParameterList();
         Expected(ptRoundClose);
     }
-    SEMICOLON();
+    SemicolonBeforeDirective();
     if (GetExID() == ptDispid) {
         NextToken();
         ConstantExpression();
@@ -1615,7 +1615,7 @@ void TlxSimplePasPar::ConstructorHeading()
         FormalParameterList();
         Expected(ptRoundClose);
     }
-    SEMICOLON();
+    SemicolonBeforeDirective();
     ClassMethodDirective();
 }
 
@@ -1628,7 +1628,7 @@ void TlxSimplePasPar::DestructorHeading()
         FormalParameterList();
         Expected(ptRoundClose);
     }
-    SEMICOLON();
+    SemicolonBeforeDirective();
     ClassMethodDirective();
 }
 
@@ -1649,15 +1649,29 @@ void TlxSimplePasPar::ClassMethodResolution()
 
 void TlxSimplePasPar::ResolutionInterfaceName() { Expected(ptIdentifier); }
 
+// The ';' after a method heading may be left out before a directive
+// (function Get: HRESULT stdcall;).
+void TlxSimplePasPar::SemicolonBeforeDirective()
+{
+    if (GetTokenID() != ptSemiColon && IsClassMethodDirective(GetExID()))
+        return;
+    SEMICOLON();
+}
+
 void TlxSimplePasPar::ClassMethodDirective()
 {
     for (;;) {
-        if (IsClassMethodDirective(GetExID()) && !DirectiveIsName())
+        if (IsClassMethodDirective(GetExID()) && !DirectiveIsName()) {
             ProceduralDirective();
-        else if (AtHintDirective())
+        } else if (AtHintDirective()) {
             HintDirectives();
-        else
+        } else if (GetExID() == ptDispid && !DirectiveIsName()) {
+            // Methods of dual interfaces: stdcall; dispid 1;
+            NextToken();
+            ConstantExpression();
+        } else {
             break;
+        }
         SEMICOLON();
     }
 }
@@ -3008,8 +3022,14 @@ void TlxSimplePasPar::MultiplicativeOperator()
 void TlxSimplePasPar::Factor()
 {
     switch (GetTokenID()) {
+    case ptPointerSymbol:
+        if (AtControlChar())
+            CharString();
+        else
+            Designator();
+        break;
     case ptAddressOp: case ptDoubleAddressOp: case ptIdentifier: case ptInherited:
-    case ptPointerSymbol: case ptRoundOpen:
+    case ptRoundOpen:
         Designator();
         break;
     case ptAsciiChar: case ptStringConst:
@@ -3046,18 +3066,30 @@ void TlxSimplePasPar::Number()
     }
 }
 
+// At '^' directly followed by one character: a control character such as ^M.
+bool TlxSimplePasPar::AtControlChar()
+{
+    if (GetTokenID() != ptPointerSymbol)
+        return false;
+    FLexer->InitAhead();
+    TlxBasePasLex& Ahead = FLexer->AheadLex();
+    return Ahead.TokenID() != ptNull && Ahead.TokenPos() == FLexer->RunPos() &&
+           Ahead.GetTokenLen() == 1;
+}
+
 void TlxSimplePasPar::CharString()
 {
     auto IsPart = [](TptTokenKind K) {
         return K == ptAsciiChar || K == ptIdentifier || K == ptRoundOpen || K == ptStringConst;
     };
-    if (!IsPart(GetTokenID())) {
+    if (!IsPart(GetTokenID()) && !AtControlChar()) {
         SynError(InvalidCharString);
         return;
     }
     // A name or a parenthesised part joins the string only at the start or
     // after a '+': a word right after a literal (resident, name, index ...)
-    // belongs to the enclosing construct.
+    // belongs to the enclosing construct. A '+' is taken only when a part
+    // follows it; otherwise it is left to the enclosing expression.
     bool Joinable = true;
     for (;;) {
         TptTokenKind K = GetTokenID();
@@ -3069,7 +3101,15 @@ void TlxSimplePasPar::CharString()
         } else if (K == ptAsciiChar || K == ptStringConst) {
             NextToken();
             Joinable = false;
+        } else if (K == ptPointerSymbol && AtControlChar()) {
+            NextToken();
+            NextToken();
+            Joinable = false;
         } else if (K == ptPlus) {
+            FLexer->InitAhead();
+            TptTokenKind After = FLexer->GetAheadTokenID();
+            if (!IsPart(After) && After != ptPointerSymbol)
+                break;
             NextToken();
             Joinable = true;
         } else {

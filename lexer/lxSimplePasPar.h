@@ -329,6 +329,8 @@ protected:
     // Whether the index list after '[' holds '..' before its closing ']'.
     bool BracketHoldsSubrange();
     void TypedSetElement();
+    bool AtControlChar();
+    void SemicolonBeforeDirective();
     [[noreturn]] void NestingTooDeep();
     void NestedVariableTwo();
     void NestedVariableReference();
