@@ -3,6 +3,7 @@
 #include "lexer/lxPasLexTypes.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -283,8 +284,9 @@ TqlBase* SortedViewItem(std::unique_ptr<std::vector<std::pair<std::string, TqlBa
 
 uint64_t NextSerial()
 {
-    static uint64_t Serial = 0;
-    return ++Serial;
+    // Atomic so that models built on several threads (corpus runs) stay sound.
+    static std::atomic<uint64_t> Serial{0};
+    return Serial.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 // Marks a symbol as being walked for the time of one call; a second entry
@@ -456,42 +458,120 @@ TqlCodeError* TqlCodingErrorsList::AddError(TCodeErrorKind ErrorKind, int FileIn
 // ---------------------------------------------------------------------------
 
 namespace {
+// The word table of a name index: a prefix kept in hash order and a short
+// tail of recent additions in arrival order. A lookup searches the prefix by
+// hash and scans the tail; once the tail grows past about the square root of
+// the table it is sorted and merged into the prefix (stably, so entries of
+// one hash keep their order of arrival). Declarations and lookups alternate
+// all through an analysis; this keeps both cheap instead of sorting the whole
+// table again after every addition.
 class TqlNameHash : public TlxAssignAbleHash {
 public:
-    int FirstOfHash(uint32_t H) const { return FindHash(H); }
+    int AddObject(const std::string& Name, void* Object)
+    {
+        std::unique_ptr<TlxLexHashStringItem> Item = CreateNewItem();
+        Item->Str = Name;
+        Item->HashValue = HashOf(Name);
+        Item->Obj = Object;
+        TlxLexHashStringItem* Added = AddItem(std::move(Item));
+        const size_t Tail = FItems.size() - FSortedCount;
+        if (Tail * Tail > FItems.size() && Tail > 16) {
+            MergeTail();
+            return Position(Added);
+        }
+        FSorted = FSortedCount == FItems.size();
+        return Count() - 1;
+    }
+
+    // Every position holding Name, ascending.
+    std::vector<int> FindAll(const std::string& Name) const
+    {
+        std::vector<int> Result;
+        const uint32_t H = HashOf(Name);
+        const auto Begin = FItems.begin();
+        const auto SortedEnd = Begin + static_cast<std::ptrdiff_t>(FSortedCount);
+        auto It = std::lower_bound(Begin, SortedEnd, H,
+                                   [](const auto& I, uint32_t V) { return I->HashValue < V; });
+        for (; It != SortedEnd && (*It)->HashValue == H; ++It)
+            if (CompareString((*It)->Str, Name))
+                Result.push_back(static_cast<int>(It - Begin));
+        for (It = SortedEnd; It != FItems.end(); ++It)
+            if ((*It)->HashValue == H && CompareString((*It)->Str, Name))
+                Result.push_back(static_cast<int>(It - Begin));
+        return Result;
+    }
+
+    void DeleteAt(int Index)
+    {
+        Delete(Index);
+        if (size_t(Index) < FSortedCount)
+            --FSortedCount;
+        FSorted = FSortedCount == FItems.size();
+    }
+
+    void ClearAll()
+    {
+        Clear();
+        FSortedCount = 0;
+        FSorted = true;
+    }
+
+    void MergeTail()
+    {
+        auto ByHash = [](const auto& A, const auto& B) { return A->HashValue < B->HashValue; };
+        const auto Mid = FItems.begin() + static_cast<std::ptrdiff_t>(FSortedCount);
+        std::stable_sort(Mid, FItems.end(), ByHash);
+        std::inplace_merge(FItems.begin(), Mid, FItems.end(), ByHash);
+        FSortedCount = FItems.size();
+        FSorted = true;
+    }
+
+private:
+    int Position(const TlxLexHashStringItem* Item) const
+    {
+        const auto Range = std::equal_range(
+            FItems.begin(), FItems.end(), Item->HashValue,
+            [](const auto& A, const auto& B) {
+                if constexpr (std::is_same_v<std::decay_t<decltype(A)>, uint32_t>)
+                    return A < B->HashValue;
+                else
+                    return A->HashValue < B;
+            });
+        for (auto It = Range.first; It != Range.second; ++It)
+            if (It->get() == Item)
+                return static_cast<int>(It - FItems.begin());
+        return -1;
+    }
+
+    size_t FSortedCount = 0;
 };
 } // namespace
 
 TqlHashedObjectList::TqlHashedObjectList() : FHash(std::make_unique<TqlNameHash>()) {}
 TqlHashedObjectList::~TqlHashedObjectList() = default;
 
+namespace {
+TqlNameHash* NameHash(const std::unique_ptr<TlxAssignAbleHash>& Hash)
+{
+    return static_cast<TqlNameHash*>(Hash.get());
+}
+} // namespace
+
 int TqlHashedObjectList::Add(const std::string& Name, TqlBase* Object)
 {
-    TlxLexHashStringItem* Item = FHash->AddString(Name);
-    Item->Obj = Object;
-    return FHash->Count() - 1;
+    return NameHash(FHash)->AddObject(Name, Object);
 }
 
 bool TqlHashedObjectList::Find(const std::string& Name, int& Index)
 {
-    Index = FHash->IndexOf(Name);
-    return Index >= 0;
+    const std::vector<int> All = NameHash(FHash)->FindAll(Name);
+    Index = All.empty() ? -1 : All.front();
+    return !All.empty();
 }
 
 std::vector<int> TqlHashedObjectList::FindAll(const std::string& Name)
 {
-    std::vector<int> Result;
-    const int Hit = FHash->IndexOf(Name); // sorts the table when needed
-    if (Hit < 0)
-        return Result;
-    const uint32_t H = FHash->GetItems(Hit)->HashValue;
-    int First = Hit;
-    while (First > 0 && FHash->GetItems(First - 1)->HashValue == H)
-        --First;
-    for (int i = First; i < FHash->Count() && FHash->GetItems(i)->HashValue == H; ++i)
-        if (SameTextAnsi(FHash->GetItems(i)->Str, Name))
-            Result.push_back(i);
-    return Result;
+    return NameHash(FHash)->FindAll(Name);
 }
 
 void TqlHashedObjectList::CheckIndex(int Index) const
@@ -521,17 +601,12 @@ void TqlHashedObjectList::SetObject(int Index, TqlBase* Object)
 void TqlHashedObjectList::Delete(int Index)
 {
     CheckIndex(Index);
-    FHash->Delete(Index);
+    NameHash(FHash)->DeleteAt(Index);
 }
 
 int TqlHashedObjectList::Count() const { return FHash->Count(); }
-void TqlHashedObjectList::Clear() { FHash->Clear(); }
-
-void TqlHashedObjectList::Sort()
-{
-    if (!FHash->Sorted())
-        FHash->QuickSort();
-}
+void TqlHashedObjectList::Clear() { NameHash(FHash)->ClearAll(); }
+void TqlHashedObjectList::Sort() { NameHash(FHash)->MergeTail(); }
 
 // ---------------------------------------------------------------------------
 // Files

@@ -724,8 +724,10 @@ public:
     TqlCodeError* GetItems(int Index) const { return ItemAs<TqlCodeError>(Index); }
 };
 
-// A name index of (name, object) pairs with hashed, case-insensitive lookup.
-// Never owns the objects. Positions change when the index sorts itself.
+// A name index of (name, object) pairs with hashed, case-insensitive lookup
+// (Windows-1252 letters fold as well). Never owns the objects. Entries are
+// kept in hash order; Add returns the new entry's position, and positions
+// shift as further entries arrive.
 class TqlHashedObjectList : public TqlBase {
 public:
     TqlHashedObjectList();

@@ -167,3 +167,42 @@ TEST(Hubs, ReleaseFreesHubsInOrderAndOnlyThenTheWordTables)
     EXPECT_NE(GlobalKeyHashTable, nullptr);
     EXPECT_NE(GlobalDirectiveHash, nullptr);
 }
+
+TEST(Interfaces, GuidsInRegistryForm)
+{
+    const std::vector<std::pair<TGUID, const char*>> Guids = {
+        {IqlFindable::IID, "{364D3ED9-800C-427D-9F3A-BCFCE8111604}"},
+        {IqlQuickSortable::IID, "{A458994D-0A86-40DA-93F7-0D5CC7BBC3EA}"},
+        {IqlStringList::IID, "{A5A50DE6-FB1C-4937-8A6D-89B7CE4855DC}"},
+        {IqlFileSettings::IID, "{4F2C704D-FE4F-4B56-BCF4-967901DC1C1F}"},
+        {IqlRefactorOptions::IID, "{85859A49-C97D-4BBB-973D-1222206FC2EC}"},
+        {IqlSystemOptions::IID, "{ED4CBDA8-8588-49CD-938B-F61DD136A269}"},
+        {IqlOptions::IID, "{00C66710-D6DF-4F9B-829E-80FE744CA726}"},
+        {IqlCodeViewer::IID, "{523EDCE0-9EF4-4032-91D1-A6B31C872371}"},
+        {IqlProgressNotifier::IID, "{BB7D22F5-4FC0-4C0C-BB2F-919763BF5164}"},
+        {IqlSetting::IID, "{72F1C3FF-9408-49E8-82C5-1E27124FAA3C}"},
+        {IqlSettingsCategory::IID, "{6B4A6B43-1867-4665-99BD-B125DF8FF855}"},
+        {IqlSettings::IID, "{BCFE8D72-F6CA-477F-9F60-38A317D6E2C3}"},
+        {IqlComponentPrefix::IID, "{C0C6F2AC-CF9F-4BA9-93B7-9848FB5CC6A6}"},
+        {IqlPrefixList::IID, "{C2C19BB1-AE90-43CD-988F-A4B240BE2603}"},
+        {IqlNamingConventions::IID, "{1CAE66C1-2FF7-47EA-B69B-2EE7CD575862}"},
+        {IqlIndentationConventions::IID, "{956021B3-46F7-4AFF-A92F-DFA12DAF3C51}"},
+        {IqlCodingConventions::IID, "{F5965926-03D2-4C89-8D37-EA0D2EA3ADD7}"},
+        {IqlReportData::IID, "{5EF6D97A-951D-4FCF-BF38-6A2C8AB402F9}"},
+        {IqlColumn::IID, "{0FAC4110-06C1-40E6-855B-2B38041EAA0C}"},
+        {IqlColumns::IID, "{E081A698-1E51-4656-9F87-C86FFC1D565A}"},
+        {IqlReport::IID, "{BF298C61-9A88-468C-9797-9826A5379C68}"},
+        {IqlReports::IID, "{F54A3712-CF91-4A15-B7D3-37EDB34EE807}"},
+        {IqlRegExpr::IID, "{4FB7AC8E-9F2E-4288-8E0F-A61D61563379}"},
+        {IqlMessage::IID, "{E32A27C5-1273-4163-A660-2BF7C28EB88A}"},
+        {IqlMessageList::IID, "{C431285B-BFE7-4E15-917F-0D9BB0A08EA5}"},
+        {IqlProject::IID, "{1BCCB41B-6209-43E9-B94C-FE6031F5525C}"},
+        {IqlRefactoring::IID, "{2719AD0C-999A-4F00-9F68-952C4FB87A45}"},
+        {IqlRefactoringHost::IID, "{CE37AB84-309B-4E44-86E6-5B3B718D65AA}"},
+    };
+    for (const auto& [Guid, Text] : Guids)
+        EXPECT_EQ(Guid.ToString(), Text);
+    for (size_t i = 0; i < Guids.size(); ++i)
+        for (size_t j = i + 1; j < Guids.size(); ++j)
+            EXPECT_FALSE(Guids[i].first == Guids[j].first) << Guids[i].second;
+}

@@ -2,9 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+
 namespace {
 TqlUsedByInfo At(TqlUnit* U, int X, int Y) { return UsedByInfo(U->GetFileIndex(), false, X, Y); }
 int Uses(TqlSymbol* S) { return S->GetUsedBy()->GetCount(); }
+bool SameTextForTest(const std::string& A, const std::string& B)
+{
+    return A.size() == B.size() &&
+           std::equal(A.begin(), A.end(), B.begin(), [](char C, char D) { return std::toupper(C) == std::toupper(D); });
+}
 } // namespace
 
 TEST(Lookup, WrongCaseIsRecorded)
@@ -291,4 +299,32 @@ TEST(Lookup, HashedObjectListKeepsDuplicates)
     EXPECT_EQ(H.Count(), 2);
     H.Clear();
     EXPECT_EQ(H.Count(), 0);
+}
+
+TEST(Lookup, NameIndexStaysSearchableWhileAddsAndLookupsAlternate)
+{
+    TqlHashedObjectList H;
+    std::vector<std::unique_ptr<TqlSymbol>> Symbols;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string Name = "Name" + std::to_string(i * 7919 % 3001);
+        Symbols.push_back(std::make_unique<TqlSymbol>(Name, vkPublic, tkNone, -1, 0, i));
+        const int At = H.Add(Name, Symbols.back().get());
+        EXPECT_EQ(H.GetObject(At), Symbols.back().get());
+        int Index = -1;
+        ASSERT_TRUE(H.Find(Name, Index)) << Name;
+        EXPECT_TRUE(SameTextForTest(H.GetString(Index), Name));
+        if (i > 0) {
+            const std::string Earlier = Symbols[size_t(i / 2)]->GetName();
+            ASSERT_TRUE(H.Find(Earlier, Index)) << Earlier;
+        }
+    }
+    EXPECT_EQ(H.Count(), 3000);
+    // Two entries of one name keep the order in which they came.
+    TqlSymbol A("Dup", vkPublic, tkNone, -1, 0, 0), B("DUP", vkPublic, tkNone, -1, 0, 0);
+    H.Add("Dup", &A);
+    H.Add("DUP", &B);
+    const std::vector<int> Both = H.FindAll("dup");
+    ASSERT_EQ(Both.size(), 2u);
+    EXPECT_EQ(H.GetObject(Both[0]), &A);
+    EXPECT_EQ(H.GetObject(Both[1]), &B);
 }
