@@ -198,3 +198,10 @@ TEST(Fixtures, Proj1MatchesGolden)
     P->Analyze(std::string(QUILLET_TEST_DATA) + "/Proj1/Prog.dpr", true);
     ExpectGolden(DumpProject(P.get()), "Proj1.golden");
 }
+
+TEST(Fixtures, Proj2PackageMatchesGolden)
+{
+    TAnalysisScope P;
+    P->Analyze(std::string(QUILLET_TEST_DATA) + "/Proj2/Pkg.dpk", true);
+    ExpectGolden(DumpProject(P.get()), "Proj2.golden");
+}

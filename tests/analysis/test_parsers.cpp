@@ -1,5 +1,6 @@
 // Edge cases of the parser chain over small generated projects.
 #include "AnalysisTestSupport.h"
+#include "analysis/uqlPreprocessImpl.h"
 
 namespace {
 
@@ -260,4 +261,68 @@ TEST(UnitParser, DeepInterfaceChainsDoNotExhaustTheStack)
         EXPECT_EQ(U->ParserState, psrFull) << i;
     }
     EXPECT_TRUE(P->MessageTexts().empty());
+}
+
+TEST(UnitParser, IncludeWithoutExtensionAndMessagesInsideIncludes)
+{
+    TTempFolder T;
+    T.Write("Parts.pas", "const InPart = 1;\nvar Broken: TNoSuchType;\n");
+    const std::string Main = T.Write("Prog.dpr", "program Prog;\n{$I parts}\nbegin\nend.\n");
+    TAnalysisScope P;
+    P->Analyze(Main, true);
+    EXPECT_NE(P->FindUnit("Prog")->GetConstants()->Find("InPart"), nullptr);
+    ASSERT_TRUE(P->HasMessage("Type, TNoSuchType, not found in project"));
+    Ref<IqlMessage> M = P->GetMessages()->GetItems(0);
+    TqlSourceFile* F = P->GetFileNames()->GetItems(M->GetCodeLocation()->GetFileIndex());
+    EXPECT_EQ(qlExtractFileName(F->GetFullFileName()), "Parts.pas");
+    EXPECT_EQ(M->GetCodeLocation()->GetY(), 2);
+    EXPECT_EQ(M->GetCodeLocation()->GetX(), 13);
+}
+
+TEST(UnitParser, UnitsUsingEachOtherInTheirInterfacesParseOnce)
+{
+    TTempFolder T;
+    T.Write("a.pas", "unit A;\ninterface\nuses B;\ntype TA = Integer;\nimplementation\nend.\n");
+    T.Write("b.pas", "unit B;\ninterface\nuses A;\ntype TB = Integer;\nimplementation\nend.\n");
+    const std::string Main = T.Write("Prog.dpr", "program Prog;\nuses A;\nbegin\nend.\n");
+    TAnalysisScope P;
+    P->Analyze(Main, true);
+    TqlUnit* A = P->FindUnit("A");
+    TqlUnit* B = P->FindUnit("B");
+    ASSERT_TRUE(A && B);
+    EXPECT_EQ(A->GetTypes()->GetCount(), 1);
+    EXPECT_EQ(B->GetTypes()->GetCount(), 1);
+    EXPECT_EQ(A->ParserState, psrFull);
+    EXPECT_EQ(B->ParserState, psrFull);
+    EXPECT_EQ(P->CountUnitsWithFile("a.pas"), 1);
+    EXPECT_TRUE(P->MessageTexts().empty());
+}
+
+TEST(UnitParser, SyntaxProblemsMarkTheirSection)
+{
+    TTempFolder T;
+    const std::string Main = T.Write(
+        "u.pas", "unit U;\ninterface\nimplementation\nvar V: TUnknownType;\nend.\n");
+    TAnalysisScope P;
+    P->Analyze(Main, true);
+    TqlUnit* U = P->FindUnit("U");
+    EXPECT_FALSE(U->Warnings.Contains(uwInterface));
+    EXPECT_TRUE(U->Warnings.Contains(uwImplementation));
+    ASSERT_TRUE(P->HasMessage("Type, TUnknownType, not found in project"));
+    EXPECT_FALSE(P->GetMessages()->GetItems(0)->GetInterfaceSection());
+    EXPECT_EQ(P->GetMessages()->GetItems(0)->GetCodeLocation()->GetY(), 4);
+}
+
+TEST(Preprocessor, SameFileNameScansOnce)
+{
+    TTempFolder T;
+    const std::string F = T.Write("p.dpr", "program P;\nuses A;\nbegin\nend.\n");
+    Ref<TVxPreProcessorInfo> Info(new TVxPreProcessorInfo);
+    Info->SetFileName(F);
+    ASSERT_EQ(Info->GetUsedUnitCount(), 1);
+    T.Write("p.dpr", "program P;\nuses A, B;\nbegin\nend.\n");
+    Info->SetFileName(F);
+    EXPECT_EQ(Info->GetUsedUnitCount(), 1);
+    Info->SetFileName(T.Path() + "/missing.dpr");
+    EXPECT_EQ(Info->GetUsedUnitCount(), 0);
 }
