@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
@@ -30,13 +32,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
     if (Size > 1 << 20)
         return 0;
-    const std::string Text(reinterpret_cast<const char*>(Data), Size);
+    // An exact heap copy with its terminator, so that any read past the zero
+    // byte is caught by the address sanitizer.
+    std::unique_ptr<char[]> Buffer(new char[Size + 1]);
+    std::memcpy(Buffer.get(), Data, Size);
+    Buffer[Size] = '\0';
+    const std::string Text(Buffer.get(), Size);
     const int Len = int(Size);
 
     // Lossless scan: the token texts give back the input.
     {
         TlxBasePasLex Lex(&Keys(), &Dirs());
-        Lex.SetOrigin(Text.c_str(), Len);
+        Lex.SetOrigin(Buffer.get(), Len);
         std::string Joined;
         size_t Steps = 0;
         for (;;) {
@@ -81,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
             return nullptr;
         return IncludedText;
     });
-    Lex.SetOrigin(Text.c_str(), Len);
+    Lex.SetOrigin(Buffer.get(), Len);
     size_t Steps = 0;
     while (Lex.TokenID() != ptNull) {
         if (++Steps > 4 * Size + 64)

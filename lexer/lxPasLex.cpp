@@ -1404,15 +1404,21 @@ bool TlxBasePasLex::EvalExpression(int Depth)
         DirSkipToEnd();
         return false;
     }
+    // "not" negates the term that follows it (not the whole and/or chain).
+    bool Negate = false;
+    while (DirIsWord() && SameText(D.GetToken(), "not")) {
+        Negate = !Negate;
+        DirNextNonBlank();
+    }
     const TcdTokenKind K = D.TokenID();
     if (K == cdAtEnd || K == cdNull)
         return false;
     if (K == cdDeclared)
-        return EvalTerm(true, Depth);
+        return EvalTerm(true, Negate, Depth);
     if (K == cdDefined)
-        return EvalTerm(false, Depth);
+        return EvalTerm(false, Negate, Depth);
     if (K == cdNumber || K == cdFloat || K == cdStringConst || K == cdRoundOpen || DirIsWord())
-        return EvalComparison(Depth);
+        return EvalComparison(Negate, Depth);
     return false;
 }
 
@@ -1443,7 +1449,7 @@ bool TlxBasePasLex::EvalAndOrTail(bool Answer, bool ShortCircuit, int Depth)
     return K == cdAnd ? (Answer && Right) : (Answer || Right);
 }
 
-bool TlxBasePasLex::EvalTerm(bool Declared, int Depth)
+bool TlxBasePasLex::EvalTerm(bool Declared, bool Negate, int Depth)
 {
     TlxDirectiveLex& D = *FDirectiveLex;
     DirNextNonBlank();
@@ -1466,10 +1472,10 @@ bool TlxBasePasLex::EvalTerm(bool Declared, int Depth)
     DirNextNonBlank();
     if (Paren && DirExpect(cdRoundClose))
         DirNextNonBlank();
-    return EvalAndOrTail(Answer, Declared, Depth);
+    return EvalAndOrTail(Answer != Negate, Declared, Depth);
 }
 
-bool TlxBasePasLex::EvalComparison(int Depth)
+bool TlxBasePasLex::EvalComparison(bool Negate, int Depth)
 {
     TlxDirectiveLex& D = *FDirectiveLex;
     if (D.TokenID() == cdRoundOpen) {
@@ -1477,7 +1483,7 @@ bool TlxBasePasLex::EvalComparison(int Depth)
         const bool Answer = EvalExpression(Depth + 1);
         if (DirExpect(cdRoundClose))
             DirNextNonBlank();
-        return EvalAndOrTail(Answer, true, Depth);
+        return EvalAndOrTail(Answer != Negate, true, Depth);
     }
     auto Operand = [&](TcdTokenKind& Kind, std::string& Text) {
         const TcdTokenKind K = D.TokenID();
@@ -1509,7 +1515,7 @@ bool TlxBasePasLex::EvalComparison(int Depth)
     }
     const bool Answer = FOnExpression ? FOnExpression(this, K1, T1, Rel, K2, T2) : false;
     DirNextNonBlank();
-    return EvalAndOrTail(Answer, true, Depth);
+    return EvalAndOrTail(Answer != Negate, true, Depth);
 }
 
 std::string TlxBasePasLex::GetDirectiveParam() const

@@ -274,8 +274,8 @@ private:
     void OpenConditional(bool Compiled);
     bool EvalExpression(int Depth);
     bool EvalAndOrTail(bool Answer, bool ShortCircuit, int Depth);
-    bool EvalTerm(bool Declared, int Depth);
-    bool EvalComparison(int Depth);
+    bool EvalTerm(bool Declared, bool Negate, int Depth);
+    bool EvalComparison(bool Negate, int Depth);
     void CheckConditionalsAtEnd();
 
     TScanProc FProcTable[256];

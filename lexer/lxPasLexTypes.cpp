@@ -181,17 +181,24 @@ void TlxLexStream::LoadFromFile(const std::string& FileName)
     std::FILE* F = std::fopen(FileName.c_str(), "rb");
     if (!F)
         throw Exception("Cannot open file \"" + FileName + "\": " + std::strerror(errno));
+    // Read straight into the buffer: the size is known for regular files, and
+    // whatever a growing file adds meanwhile is read in further chunks.
     std::vector<char> Data;
-    char Buf[65536];
+    const uintmax_t Hint = std::filesystem::file_size(FileName, Ec);
+    Data.resize(Ec ? 65536 : size_t(Hint) + 1);
+    size_t Used = 0;
     bool Failed = false;
     for (;;) {
-        size_t N = std::fread(Buf, 1, sizeof Buf, F);
-        Data.insert(Data.end(), Buf, Buf + N);
-        if (N < sizeof Buf) {
+        if (Used == Data.size())
+            Data.resize(Data.size() * 2);
+        const size_t N = std::fread(Data.data() + Used, 1, Data.size() - Used, F);
+        Used += N;
+        if (N == 0) {
             Failed = std::ferror(F) != 0;
             break;
         }
     }
+    Data.resize(Used);
     std::fclose(F);
     if (Failed)
         throw Exception("Cannot read file \"" + FileName + "\"");
@@ -476,6 +483,7 @@ void TlxPasHash::Add(const std::string& S, TptTokenKind TokenID, TptTokenKind Ex
     Item->TokenID = TokenID;
     Item->ExID = ExID;
     AddItem(std::move(Item));
+    FIndex.clear(); // rebuilt by Init; until then lookups use the binary search
 }
 
 void TlxPasHash::BuildIndex()

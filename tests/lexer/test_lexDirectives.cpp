@@ -76,6 +76,19 @@ TEST(LexDirectives, IfElseIfTakesExactlyOneBranch)
     EXPECT_EQ(Tokens("{$IF Defined(A)} a {$ELSEIF Defined(A)} b {$ELSE} c {$IFEND}", {"A"}), "a");
 }
 
+TEST(LexDirectives, NotNegatesOnlyTheTermItStandsBefore)
+{
+    EXPECT_EQ(Tokens("{$IF NOT Defined(A)} a {$ELSE} b {$ENDIF}"), "a");
+    EXPECT_EQ(Tokens("{$IF not Defined(A)} a {$ELSE} b {$ENDIF}", {"A"}), "b");
+    EXPECT_EQ(Tokens("{$IF not not Defined(A)} a {$ELSE} b {$ENDIF}", {"A"}), "a");
+    // not binds to Defined(A) alone: (not A) and B.
+    EXPECT_EQ(Tokens("{$IF not Defined(A) and Defined(B)} a {$ELSE} b {$ENDIF}", {"B"}), "a");
+    EXPECT_EQ(Tokens("{$IF not Defined(A) and Defined(B)} a {$ELSE} b {$ENDIF}"), "b");
+    EXPECT_EQ(Tokens("{$IF Defined(B) and not Defined(A)} a {$ELSE} b {$ENDIF}", {"B"}), "a");
+    EXPECT_EQ(Tokens("{$IF not (Defined(A) or Defined(B))} a {$ELSE} b {$ENDIF}", {"B"}), "b");
+    EXPECT_EQ(Tokens("{$IF not (Defined(A) or Defined(B))} a {$ELSE} b {$ENDIF}"), "a");
+}
+
 TEST(LexDirectives, DirectivesRightAfterSkippedTextOrEachOther)
 {
     EXPECT_EQ(Tokens("{$IFDEF X} a {$ENDIF}{$IFDEF Z} b {$ENDIF} c", {"Z"}), "b c");
@@ -322,6 +335,37 @@ TEST(LexDirectives, LookAheadDoesNotDefine)
     Lex.InitAhead(); // the look-ahead over the undef leaves Y defined
     EXPECT_TRUE(Lex.DefinedList()->Hash("Y"));
     EXPECT_EQ(DefineEvents, 1);
+}
+
+TEST(LexDirectives, LookAheadAnswersQueriesAsTheLexer)
+{
+    TlxPasLex Lex;
+    Lex.SetOnDeclared([](TlxBasePasLex*, const std::string&) { return true; });
+    const std::string Text = "a {$IF Declared(T)} yes {$ELSE} no {$IFEND}";
+    Lex.SetOrigin(Text.c_str());
+    Lex.InitAhead();
+    EXPECT_EQ(Lex.GetAheadToken(), "yes");
+    Lex.NextNoJunk();
+    EXPECT_EQ(Lex.GetToken(), "yes");
+}
+
+TEST(LexDirectives, NewTextDropsOpenIncludes)
+{
+    TlxPasLex Lex;
+    const std::string Inc = "i1 i2 i3";
+    Lex.SetOnIncludeDirect([&](TlxBasePasLex*, const std::string&) { return Inc.c_str(); });
+    {
+        const std::string First = "a {$I x.inc} b";
+        Lex.SetOrigin(First.c_str());
+        Lex.NextNoJunk();
+        EXPECT_EQ(Lex.GetToken(), "i1");
+        EXPECT_EQ(Lex.IncludeDepth(), 1);
+    } // the first text is gone
+    const std::string Second = "c";
+    Lex.SetOrigin(Second.c_str());
+    EXPECT_EQ(Lex.IncludeDepth(), 0);
+    Lex.NextNoJunk();
+    EXPECT_EQ(Lex.TokenID(), ptNull);
 }
 
 TEST(LexDirectives, DirectiveEvents)
