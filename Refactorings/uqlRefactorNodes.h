@@ -15,6 +15,7 @@
 #pragma once
 
 #include "base/qlException.h"
+#include "lexer/lxPasLex.h"
 #include "lexer/lxPasLexTypes.h"
 
 #include <cstdint>
@@ -32,15 +33,6 @@ class TqlBlockNode;
 class TqlVariableDeclarationListNode;
 class TqlIdentifierNode;
 
-#ifndef QL_HAVE_TPOINT
-#define QL_HAVE_TPOINT
-// A column and line position.
-struct TPoint {
-    int X = 0;
-    int Y = 0;
-    friend bool operator==(const TPoint&, const TPoint&) = default;
-};
-#endif
 
 // A class reference for the node finders: typeid(TqlBlockNode).
 using TClass = std::type_info;
