@@ -52,6 +52,12 @@ TqlCodeNode* TqlCodeNodeList::GetNode(int Index) const
 // owner, whose secondary indexes die with it.
 TqlNode::~TqlNode() = default;
 
+void TqlNode::DiscardChildren()
+{
+    FChildren.clear();
+    FParked.clear();
+}
+
 void TqlNode::Adopt(std::unique_ptr<TqlNode> Node, int AIndex)
 {
     TqlNode* Raw = Node.get();

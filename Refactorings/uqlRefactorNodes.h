@@ -32,6 +32,7 @@ class TqlTokenNode;
 class TqlBlockNode;
 class TqlVariableDeclarationListNode;
 class TqlIdentifierNode;
+class TqlNodeBuilder;
 
 
 // A class reference for the node finders: typeid(TqlBlockNode).
@@ -175,6 +176,10 @@ public:
     }
 
 private:
+    friend class TqlNodeBuilder;
+    // Destroys every child and parked node at once: the remains of a tree
+    // that could not be built, which nobody else points into.
+    void DiscardChildren();
     // Parks Node as owned by Self, makes Self its parent and inserts it.
     void Adopt(std::unique_ptr<TqlNode> Node, int AIndex);
     // Takes Node out of Self's parked nodes; nullptr when it is not there.
