@@ -1,0 +1,41 @@
+// Shared parts of the qlbench subcommands: finding the files, reading them,
+// the common options and the closing line that every subcommand prints.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class TlxLexStream;
+
+struct TBenchOptions {
+    std::vector<std::string> Defines;
+    bool Summary = false;
+    std::vector<std::string> Paths;
+};
+
+struct TBenchTotals {
+    long long Files = 0;
+    long long Bytes = 0;
+    long long Lines = 0;
+    double Seconds = 0;
+    long long Errors = 0;
+};
+
+// Parses "--defines A,B", "--summary" and the paths (Argv[0] is the
+// subcommand). Prints the problem and returns false on a bad argument.
+bool ParseBenchOptions(int Argc, char** Argv, TBenchOptions& Options);
+// "A,B,,C" gives A, B, C (blanks around the names are dropped).
+std::vector<std::string> ParseDefines(const std::string& Text);
+// Files named on the command line are taken as they are; folders are walked
+// recursively for *.pas *.pp *.dpr *.dpk *.inc (letter case ignored). A path
+// that does not exist is reported on standard error and counted in Errors.
+std::vector<std::string> CollectFiles(const std::vector<std::string>& Paths, long long& Errors);
+bool HasPascalExtension(const std::string& Path);
+// Reads a whole file; prints the reason on standard error and returns false
+// when it cannot be read.
+bool ReadSourceFile(const std::string& Path, TlxLexStream& Stream);
+// files=N bytes=N lines=N seconds=X lines_per_s=N errors=N
+void PrintClosingLine(const TBenchTotals& Totals);
+
+// The subcommands; each takes the arguments from the subcommand name on.
+int RunLex(int Argc, char** Argv);

@@ -1,0 +1,1 @@
+﻿program P; {$I none.inc} {$INCLUDE nested.inc}begin  x := a[1] + (.2.) @@p; // c  { multi line } (* open

@@ -1,0 +1,1 @@
+{$IFDEF A}{$IFDEF B}{$ELSE}x{$ENDIF}{$ENDIF}{$ENDIF}{$ELSE}{$DEFINE :}{$IF ((1<2)}{$

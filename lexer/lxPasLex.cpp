@@ -1,0 +1,1586 @@
+#include "lexer/lxPasLex.h"
+
+#include "base/qlException.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr std::array<bool, 256> MakeSpaceTable()
+{
+    std::array<bool, 256> T{};
+    for (int C = 1; C <= 32; ++C)
+        T[C] = C != 10 && C != 13;
+    return T;
+}
+constexpr std::array<bool, 256> SpaceChars = MakeSpaceTable();
+
+// Characters at which the comment and string scanners must look closer.
+constexpr std::array<bool, 256> MakeStops(char Close)
+{
+    std::array<bool, 256> T{};
+    T[0] = T[10] = T[13] = true;
+    T[static_cast<unsigned char>(Close)] = true;
+    return T;
+}
+constexpr std::array<bool, 256> BorStops = MakeStops('}');
+constexpr std::array<bool, 256> AnsiStops = MakeStops('*');
+constexpr std::array<bool, 256> StringStops = MakeStops('\'');
+constexpr std::array<bool, 256> LineStops = MakeStops('\0');
+
+bool IsDigit(unsigned char C) { return C >= '0' && C <= '9'; }
+bool IsHexDigit(unsigned char C)
+{
+    return IsDigit(C) || (C >= 'A' && C <= 'F') || (C >= 'a' && C <= 'f');
+}
+
+// The switch of a "+"/"-" directive kind; bdUnKnown with Found false for
+// every other kind.
+bool SignSwitch(TcdTokenKind K, TbdBooleanDirectives& S, bool& On)
+{
+    struct Row {
+        TcdTokenKind Plus, Minus;
+        TbdBooleanDirectives Switch;
+    };
+    static const Row Rows[] = {
+        {cdAPlus, cdAMinus, bdAlign},           {cdBPlus, cdBMinus, bdBooleval},
+        {cdCPlus, cdCMinus, bdAssertions},      {cdDPlus, cdDMinus, bdDebugInfo},
+        {cdGPlus, cdGMinus, bdImportedData},    {cdHPlus, cdHMinus, bdLongStrings},
+        {cdIPlus, cdIMinus, bdIOChecks},        {cdJPlus, cdJMinus, bdWriteableConst},
+        {cdLPlus, cdLMinus, bdLocalSymbols},    {cdMPlus, cdMMinus, bdTypeInfo},
+        {cdOPlus, cdOMinus, bdOptimization},    {cdPPlus, cdPMinus, bdOpenStrings},
+        {cdQPlus, cdQMinus, bdOverFlowChecks},  {cdRPlus, cdRMinus, bdRangeChecks},
+        {cdTPlus, cdTMinus, bdTypedAddress},    {cdUPlus, cdUMinus, bdSafeDivide},
+        {cdVPlus, cdVMinus, bdVarStringChecks}, {cdWPlus, cdWMinus, bdStackFrames},
+        {cdXPlus, cdXMinus, bdExtendedSyntax},  {cdYPlus, cdYMinus, bdDefinitionInfo},
+        {cdUnknownPlus, cdUnknownMinus, bdUnKnown},
+    };
+    for (const Row& R : Rows)
+        if (K == R.Plus || K == R.Minus) {
+            S = R.Switch;
+            On = K == R.Plus;
+            return true;
+        }
+    return false;
+}
+
+// Directive words that switch a boolean with ON / OFF.
+bool LongSwitchOf(TcdTokenKind K, TbdBooleanDirectives& S)
+{
+    struct Row {
+        TcdTokenKind Kind;
+        TbdBooleanDirectives Switch;
+    };
+    static const Row Rows[] = {
+        {cdAlign, bdAlign},
+        {cdAssertions, bdAssertions},
+        {cdBooleval, bdBooleval},
+        {cdDebugInfo, bdDebugInfo},
+        {cdDenyPackageUnit, bdDenyPackageUnit},
+        {cdDesignOnly, bdDesignOnly},
+        {cdObjExportAll, bdObjExportAll},
+        {cdExtendedSyntax, bdExtendedSyntax},
+        {cdHints, bdHints},
+        {cdImplicitBuild, bdImplicitBuild},
+        {cdImportedData, bdImportedData},
+        {cdIOChecks, bdIOChecks},
+        {cdLocalSymbols, bdLocalSymbols},
+        {cdLongStrings, bdLongStrings},
+        {cdOpenStrings, bdOpenStrings},
+        {cdOptimization, bdOptimization},
+        {cdOverFlowChecks, bdOverFlowChecks},
+        {cdRangeChecks, bdRangeChecks},
+        {cdRealCompatibility, bdRealCompatibility},
+        {cdRunOnly, bdRunOnly},
+        {cdTypeInfo, bdTypeInfo},
+        {cdSafeDivide, bdSafeDivide},
+        {cdTypedAddress, bdTypedAddress},
+        {cdVarStringChecks, bdVarStringChecks},
+        {cdWarnings, bdWarnings},
+        {cdWeakPackageUnit, bdWeakPackageUnit},
+        {cdStackFrames, bdStackFrames},
+        {cdWriteableConst, bdWriteableConst},
+        {cdVarPropSetter, bdVarPropSetter},
+        {cdReferenceInfo, bdDefinitionInfo},
+        {cdDefinitionInfo, bdDefinitionInfo},
+    };
+    for (const Row& R : Rows)
+        if (K == R.Kind) {
+            S = R.Switch;
+            return true;
+        }
+    return false;
+}
+
+bool IsRelation(TcdTokenKind K)
+{
+    return K == cdEqual || K == cdNotEqual || K == cdLower || K == cdLowerEqual || K == cdGreater ||
+           K == cdGreaterEqual;
+}
+
+bool SameText(const std::string& A, const std::string& B)
+{
+    if (A.size() != B.size())
+        return false;
+    for (size_t I = 0; I < A.size(); ++I)
+        if (lxUpper(A[I]) != lxUpper(B[I]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+// ================================================================ TlxBasePasLex
+
+TlxBasePasLex::TlxBasePasLex(const TlxPasHash* KeyTable, const TlxDirectiveHash* DirectiveTable)
+    : FOrigin(""), FKeyTable(KeyTable)
+{
+    if (!FKeyTable) {
+        FOwnedKeyTable = std::make_unique<TlxPasHash>();
+        FKeyTable = FOwnedKeyTable.get();
+    }
+    FDirectiveLex = std::make_unique<TlxDirectiveLex>(DirectiveTable);
+    FOwnedDefinedList = std::make_unique<TlxAssignAbleHash>();
+    FDefinedList = FOwnedDefinedList.get();
+    MakeMethodTables();
+    FExID = ptUnknown;
+}
+
+TlxBasePasLex::~TlxBasePasLex() = default;
+
+void TlxBasePasLex::MakeMethodTables()
+{
+    for (int C = 0; C < 256; ++C) {
+        TScanProc P = &TlxBasePasLex::UnknownProc;
+        if (C == 0)
+            P = &TlxBasePasLex::NullProc;
+        else if (C == 10)
+            P = &TlxBasePasLex::LFProc;
+        else if (C == 13)
+            P = &TlxBasePasLex::CRProc;
+        else if (C <= 32)
+            P = &TlxBasePasLex::SpaceProc;
+        else if (C == 0xEF)
+            P = &TlxBasePasLex::ByteOrderMarkProc;
+        else if (NonEnglishChars[C])
+            P = &TlxBasePasLex::IntIdentProc;
+        else if ((C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || C == '_')
+            P = &TlxBasePasLex::IdentProc;
+        else if (C >= '0' && C <= '9')
+            P = &TlxBasePasLex::NumberProc;
+        FProcTable[C] = P;
+    }
+    for (unsigned char C : {'!', '"', '%', '&', '?', '\\', '~', '`'})
+        FProcTable[C] = &TlxBasePasLex::SymbolProc;
+    FProcTable[static_cast<unsigned char>('#')] = &TlxBasePasLex::AsciiCharProc;
+    FProcTable[static_cast<unsigned char>('$')] = &TlxBasePasLex::IntegerProc;
+    FProcTable[static_cast<unsigned char>('\'')] = &TlxBasePasLex::StringProc;
+    FProcTable[static_cast<unsigned char>('(')] = &TlxBasePasLex::RoundOpenProc;
+    FProcTable[static_cast<unsigned char>(')')] = &TlxBasePasLex::RoundCloseProc;
+    FProcTable[static_cast<unsigned char>('*')] = &TlxBasePasLex::StarProc;
+    FProcTable[static_cast<unsigned char>('+')] = &TlxBasePasLex::PlusProc;
+    FProcTable[static_cast<unsigned char>(',')] = &TlxBasePasLex::CommaProc;
+    FProcTable[static_cast<unsigned char>('-')] = &TlxBasePasLex::MinusProc;
+    FProcTable[static_cast<unsigned char>('.')] = &TlxBasePasLex::PointProc;
+    FProcTable[static_cast<unsigned char>('/')] = &TlxBasePasLex::SlashProc;
+    FProcTable[static_cast<unsigned char>(':')] = &TlxBasePasLex::ColonProc;
+    FProcTable[static_cast<unsigned char>(';')] = &TlxBasePasLex::SemiColonProc;
+    FProcTable[static_cast<unsigned char>('<')] = &TlxBasePasLex::LowerProc;
+    FProcTable[static_cast<unsigned char>('=')] = &TlxBasePasLex::EqualProc;
+    FProcTable[static_cast<unsigned char>('>')] = &TlxBasePasLex::GreaterProc;
+    FProcTable[static_cast<unsigned char>('@')] = &TlxBasePasLex::AddressOpProc;
+    FProcTable[static_cast<unsigned char>('[')] = &TlxBasePasLex::SquareOpenProc;
+    FProcTable[static_cast<unsigned char>(']')] = &TlxBasePasLex::SquareCloseProc;
+    FProcTable[static_cast<unsigned char>('^')] = &TlxBasePasLex::PointerSymbolProc;
+    FProcTable[static_cast<unsigned char>('{')] = &TlxBasePasLex::BraceOpenProc;
+    FProcTable[static_cast<unsigned char>('}')] = &TlxBasePasLex::BraceCloseProc;
+}
+
+void TlxBasePasLex::Message(const std::string& Msg)
+{
+    if (FOnMessage) {
+        const TPoint P = GetPosXY();
+        FOnMessage(this, Msg, P.X, P.Y);
+    }
+}
+
+// ------------------------------------------------------------------- scanning
+
+void TlxBasePasLex::Next()
+{
+    FExID = ptUnknown;
+    FTokenPos = FRun;
+    FDirectiveDone = false;
+    ++FTokenCount;
+    (this->*FProcTable[Ch(FRun)])();
+}
+
+void TlxBasePasLex::NextNoJunk()
+{
+    do {
+        if (FTokenID == ptAnsiDirective || FTokenID == ptBorDirective)
+            ScannDirectives();
+        else
+            Next();
+    } while (IsTokenIDJunk(FTokenID));
+}
+
+void TlxBasePasLex::NextNoSpace()
+{
+    do
+        Next();
+    while (FTokenID == ptSpace || FTokenID == ptCRLF);
+}
+
+void TlxBasePasLex::NextID(TptTokenKind Kind)
+{
+    while (FTokenID != ptNull) {
+        Next();
+        if (FTokenID == Kind)
+            break;
+    }
+}
+
+std::string TlxBasePasLex::GetStringContent() const
+{
+    if (FTokenID != ptStringConst)
+        return std::string();
+    const int Len = GetTokenLen();
+    if (Len <= 1)
+        return std::string();
+    const char* P = GetTokenPtr();
+    const int End = P[Len - 1] == '\'' ? Len - 1 : Len;
+    return std::string(P + 1, size_t(End - 1));
+}
+
+void TlxBasePasLex::Init()
+{
+    FLexState = lsNormal;
+    FLineNumber = 0;
+    FLinePos = 0;
+    FTokenID = ptUnknown;
+    FRun = 0;
+}
+
+void TlxBasePasLex::InitLine()
+{
+    FLineNumber = 0;
+    FLinePos = 0;
+    FRun = 0;
+}
+
+void TlxBasePasLex::SetOrigin(const char* Text, int TextLen)
+{
+    FOrigin = Text ? Text : "";
+    FTextLen = Text ? TextLen : -1;
+    // A new text starts with no open conditionals and no include files.
+    FSkipDepth = 0;
+    FCondStack.clear();
+    FStatusStack.Clear();
+    FEndChecked = false;
+    Init();
+    Next();
+}
+
+void TlxBasePasLex::SetLine(const std::string& Line)
+{
+    FLineBuffer = Line;
+    FOrigin = FLineBuffer.c_str();
+    FTextLen = int(FLineBuffer.size());
+    InitLine();
+    Next();
+}
+
+void TlxBasePasLex::SetRunPos(int Value)
+{
+    QL_ASSERT(Value >= 0, "run position before the text");
+    QL_ASSERT(FTextLen < 0 || Value <= FTextLen, "run position after the text");
+    FRun = Value;
+    Next();
+}
+
+void TlxBasePasLex::GetStatus(TlxPasLexStatus& Status) const
+{
+    Status.LexState = FLexState;
+    Status.ExID = FExID;
+    Status.LineNumber = FLineNumber;
+    Status.LinePos = FLinePos;
+    Status.Origin = FOrigin;
+    Status.RunPos = FRun;
+    Status.TokenPos = FTokenPos;
+    Status.TokenID = FTokenID;
+    Status.Switches = FSwitches;
+    Status.SkipDepth = FSkipDepth;
+    Status.FileName = FFileName;
+    Status.TextLen = FTextLen;
+    Status.CondStack = FCondStack;
+}
+
+void TlxBasePasLex::SetStatus(const TlxPasLexStatus& Status)
+{
+    FLexState = Status.LexState;
+    FExID = Status.ExID;
+    FLineNumber = Status.LineNumber;
+    FLinePos = Status.LinePos;
+    FOrigin = Status.Origin ? Status.Origin : "";
+    FRun = Status.RunPos;
+    FTokenPos = Status.TokenPos;
+    FTokenID = Status.TokenID;
+    FSwitches = Status.Switches;
+    FSkipDepth = Status.SkipDepth;
+    FFileName = Status.FileName;
+    FTextLen = Status.TextLen;
+    FCondStack = Status.CondStack;
+}
+
+void TlxBasePasLex::SetDefinedList(TlxAssignAbleHash* List)
+{
+    if (List) {
+        FOwnedDefinedList.reset();
+        FDefinedList = List;
+    } else {
+        FOwnedDefinedList = std::make_unique<TlxAssignAbleHash>();
+        FDefinedList = FOwnedDefinedList.get();
+    }
+}
+
+TlxAssignAbleHash& TlxBasePasLex::WritableDefines()
+{
+    if (FDefinesCopyOnWrite && FDefinedList != FOwnedDefinedList.get()) {
+        auto Copy = std::make_unique<TlxAssignAbleHash>();
+        Copy->Assign(FDefinedList);
+        FOwnedDefinedList = std::move(Copy);
+        FDefinedList = FOwnedDefinedList.get();
+    }
+    return *FDefinedList;
+}
+
+void TlxBasePasLex::AtLineEnd(int Pos)
+{
+    ++FLineNumber;
+    FLinePos = Pos;
+    if (FOnLineEnd)
+        FOnLineEnd(this);
+}
+
+// ------------------------------------------------------------ scanner routines
+
+void TlxBasePasLex::NullProc()
+{
+    if (FTextLen >= 0 && FRun < FTextLen) {
+        // A zero byte inside the text: an unknown character, not the end.
+        ++FRun;
+        FTokenID = ptUnknown;
+        Message("Unknown Character, ($00)");
+        return;
+    }
+    FTokenID = ptNull;
+    if (FStatusStack.Count() > 0) {
+        EndIncludeText();
+        return;
+    }
+    CheckConditionalsAtEnd();
+}
+
+bool TlxBasePasLex::EndIncludeText()
+{
+    const TlxPasLexStatus* Top = FStatusStack.Peek();
+    if (FCondStack.size() != Top->CondStack.size() || FLexState != Top->LexState)
+        Message("Missing $ENDIF at end of include file " + FFileName);
+    std::unique_ptr<TlxPasLexStatus> Saved = FStatusStack.Pop();
+    SetStatus(*Saved);
+    Saved.reset();
+    if (FOnIncludeEnd)
+        FOnIncludeEnd(this);
+    Next();
+    return true;
+}
+
+void TlxBasePasLex::CheckConditionalsAtEnd()
+{
+    if (FEndChecked)
+        return;
+    FEndChecked = true;
+    if (!FCondStack.empty() || FLexState == lsSkipping)
+        Message("Missing $ENDIF at end of file");
+}
+
+void TlxBasePasLex::SpaceProc()
+{
+    ++FRun;
+    while (SpaceChars[Ch(FRun)])
+        ++FRun;
+    FTokenID = ptSpace;
+}
+
+void TlxBasePasLex::LFProc()
+{
+    ++FRun;
+    FTokenID = ptCRLF;
+    AtLineEnd(FRun);
+}
+
+void TlxBasePasLex::CRProc()
+{
+    ++FRun;
+    if (Ch(FRun) == 10)
+        ++FRun;
+    FTokenID = ptCRLF;
+    AtLineEnd(FRun);
+}
+
+void TlxBasePasLex::SymbolProc()
+{
+    ++FRun;
+    FTokenID = ptSymbol;
+}
+
+void TlxBasePasLex::AsciiCharProc()
+{
+    ++FRun;
+    if (Ch(FRun) == '$') {
+        ++FRun;
+        while (IsHexDigit(Ch(FRun)))
+            ++FRun;
+    } else {
+        while (IsDigit(Ch(FRun)))
+            ++FRun;
+    }
+    FTokenID = ptAsciiChar;
+}
+
+void TlxBasePasLex::IntegerProc()
+{
+    ++FRun;
+    while (IsHexDigit(Ch(FRun)))
+        ++FRun;
+    FTokenID = ptIntegerConst;
+}
+
+void TlxBasePasLex::StringProc()
+{
+    FTokenID = ptStringConst;
+    ++FRun;
+    for (;;) {
+        while (!StringStops[Ch(FRun)])
+            ++FRun;
+        if (Ch(FRun) != '\'') {
+            // A line break or the end of the text: the break is not consumed.
+            Message("Unterminated string");
+            return;
+        }
+        ++FRun;
+        if (Ch(FRun) != '\'')
+            break;
+        ++FRun; // a doubled quote stands for one quote
+    }
+    if (FRun - FTokenPos == 3)
+        FTokenID = ptAsciiChar;
+}
+
+void TlxBasePasLex::RoundOpenProc()
+{
+    const unsigned char C = Ch(FRun + 1);
+    if (C == '*') {
+        if (Ch(FRun + 2) == '$') {
+            FRun += 3;
+            DirectiveToken(ptAnsiDirective);
+        } else {
+            FRun += 2;
+            AnsiProc();
+        }
+    } else if (C == '.') {
+        FRun += 2;
+        FTokenID = ptSquareOpen;
+    } else {
+        ++FRun;
+        FTokenID = ptRoundOpen;
+    }
+}
+
+void TlxBasePasLex::RoundCloseProc()
+{
+    ++FRun;
+    FTokenID = ptRoundClose;
+}
+
+void TlxBasePasLex::StarProc()
+{
+    ++FRun;
+    FTokenID = ptStar;
+}
+
+void TlxBasePasLex::PlusProc()
+{
+    ++FRun;
+    FTokenID = ptPlus;
+}
+
+void TlxBasePasLex::CommaProc()
+{
+    ++FRun;
+    FTokenID = ptComma;
+}
+
+void TlxBasePasLex::MinusProc()
+{
+    ++FRun;
+    FTokenID = ptMinus;
+}
+
+void TlxBasePasLex::PointProc()
+{
+    const unsigned char C = Ch(FRun + 1);
+    if (C == ')') {
+        FRun += 2;
+        FTokenID = ptSquareClose;
+    } else if (C == '.') {
+        FRun += 2;
+        FTokenID = ptDotDot;
+    } else {
+        ++FRun;
+        FTokenID = ptPoint;
+    }
+}
+
+void TlxBasePasLex::SlashProc()
+{
+    if (Ch(FRun + 1) == '/') {
+        FRun += 2;
+        while (!LineStops[Ch(FRun)])
+            ++FRun;
+        FTokenID = ptSlashesComment;
+        if (FLexState == lsNormal && FOnSlashesComment)
+            FOnSlashesComment(this);
+    } else {
+        ++FRun;
+        FTokenID = ptSlash;
+    }
+}
+
+void TlxBasePasLex::NumberProc()
+{
+    FTokenID = ptIntegerConst;
+    ++FRun;
+    for (;;) {
+        const unsigned char C = Ch(FRun);
+        if (IsDigit(C)) {
+            ++FRun;
+        } else if (C == '.') {
+            if (Ch(FRun + 1) == '.')
+                break; // 1..9: the number ends before the range
+            FTokenID = ptFloat;
+            ++FRun;
+        } else if (C == 'e' || C == 'E') {
+            ++FRun;
+            // The sign of an exponent belongs to the number (1.5E-3).
+            if ((Ch(FRun) == '+' || Ch(FRun) == '-') && IsDigit(Ch(FRun + 1)))
+                ++FRun;
+        } else {
+            break;
+        }
+    }
+}
+
+void TlxBasePasLex::ColonProc()
+{
+    if (Ch(FRun + 1) == '=') {
+        FRun += 2;
+        FTokenID = ptAssign;
+    } else {
+        ++FRun;
+        FTokenID = ptColon;
+    }
+}
+
+void TlxBasePasLex::SemiColonProc()
+{
+    ++FRun;
+    FTokenID = ptSemiColon;
+}
+
+void TlxBasePasLex::LowerProc()
+{
+    const unsigned char C = Ch(FRun + 1);
+    if (C == '=') {
+        FRun += 2;
+        FTokenID = ptLowerEqual;
+    } else if (C == '>') {
+        FRun += 2;
+        FTokenID = ptNotEqual;
+    } else {
+        ++FRun;
+        FTokenID = ptLower;
+    }
+}
+
+void TlxBasePasLex::EqualProc()
+{
+    ++FRun;
+    FTokenID = ptEqual;
+}
+
+void TlxBasePasLex::GreaterProc()
+{
+    if (Ch(FRun + 1) == '=') {
+        FRun += 2;
+        FTokenID = ptGreaterEqual;
+    } else {
+        ++FRun;
+        FTokenID = ptGreater;
+    }
+}
+
+void TlxBasePasLex::AddressOpProc()
+{
+    if (Ch(FRun + 1) == '@') {
+        FRun += 2;
+        FTokenID = ptDoubleAddressOp;
+    } else {
+        ++FRun;
+        FTokenID = ptAddressOp;
+    }
+}
+
+void TlxBasePasLex::IdentProc()
+{
+    FTokenID = ptIdentifier;
+    FExID = ptIdentifier;
+    FKeyTable->HashRun(FOrigin, FRun, FTokenID, FExID);
+    if (NonEnglishChars[Ch(FRun)]) {
+        while (Identifiers[Ch(FRun)])
+            ++FRun;
+        FTokenID = ptIdentifier;
+        FExID = ptInternationalIdentifier;
+    }
+}
+
+void TlxBasePasLex::SquareOpenProc()
+{
+    ++FRun;
+    FTokenID = ptSquareOpen;
+}
+
+void TlxBasePasLex::SquareCloseProc()
+{
+    ++FRun;
+    FTokenID = ptSquareClose;
+}
+
+void TlxBasePasLex::PointerSymbolProc()
+{
+    ++FRun;
+    FTokenID = ptPointerSymbol;
+}
+
+void TlxBasePasLex::BraceOpenProc()
+{
+    if (Ch(FRun + 1) == '$') {
+        FRun += 2;
+        DirectiveToken(ptBorDirective);
+    } else {
+        ++FRun;
+        BorProc();
+    }
+}
+
+void TlxBasePasLex::BraceCloseProc()
+{
+    ++FRun;
+    FTokenID = ptBraceClose;
+}
+
+void TlxBasePasLex::IntIdentProc()
+{
+    ++FRun;
+    while (Identifiers[Ch(FRun)])
+        ++FRun;
+    FTokenID = ptIdentifier;
+    FExID = ptInternationalIdentifier;
+}
+
+void TlxBasePasLex::ByteOrderMarkProc()
+{
+    // A UTF-8 byte-order mark at the start of a text is a blank of its own, so
+    // that nothing of the text is lost and parsers skip it as junk.
+    if (FRun == 0 && Ch(1) == 0xBB && Ch(2) == 0xBF) {
+        FRun = 3;
+        FTokenID = ptSpace;
+        return;
+    }
+    IntIdentProc();
+}
+
+void TlxBasePasLex::UnknownProc()
+{
+    char Buf[8];
+    std::snprintf(Buf, sizeof Buf, "%02X", unsigned(Ch(FRun)));
+    ++FRun;
+    FTokenID = ptUnknown;
+    Message(std::string("Unknown Character, ($") + Buf + ")");
+}
+
+void TlxBasePasLex::BorProc()
+{
+    FTokenID = ptBorComment;
+    if (FLexState == lsNormal && FOnMultiLineStart)
+        FOnMultiLineStart(this);
+    for (;;) {
+        while (!BorStops[Ch(FRun)])
+            ++FRun;
+        const unsigned char C = Ch(FRun);
+        if (C == '}') {
+            ++FRun;
+            break;
+        }
+        if (C == 0) {
+            // The token keeps its kind; the end of the text is the next token.
+            Message("Unexpected file end");
+            break;
+        }
+        ++FRun;
+        if (C == 13 && Ch(FRun) == 10)
+            ++FRun;
+        AtLineEnd(FRun);
+    }
+    if (FLexState == lsNormal && FOnMultiLineEnd)
+        FOnMultiLineEnd(this);
+}
+
+void TlxBasePasLex::AnsiProc()
+{
+    FTokenID = ptAnsiComment;
+    if (FLexState == lsNormal && FOnMultiLineStart)
+        FOnMultiLineStart(this);
+    for (;;) {
+        while (!AnsiStops[Ch(FRun)])
+            ++FRun;
+        const unsigned char C = Ch(FRun);
+        if (C == '*') {
+            ++FRun;
+            if (Ch(FRun) == ')') {
+                ++FRun;
+                break;
+            }
+            continue;
+        }
+        if (C == 0) {
+            Message("Unexpected file end");
+            break;
+        }
+        ++FRun;
+        if (C == 13 && Ch(FRun) == 10)
+            ++FRun;
+        AtLineEnd(FRun);
+    }
+    if (FLexState == lsNormal && FOnMultiLineEnd)
+        FOnMultiLineEnd(this);
+}
+
+void TlxBasePasLex::DirectiveToken(TptTokenKind Kind)
+{
+    FTokenID = Kind;
+    if (FLexState == lsSkipping) {
+        // Inside skipped text directives are acted on at once, so that nested
+        // conditionals are counted and the closing one ends the skip.
+        StartDirective();
+        ProcessDirective();
+        FDirectiveDone = true;
+    }
+}
+
+// ------------------------------------------------------------------ directives
+
+void TlxBasePasLex::StartDirective()
+{
+    FDirectiveLex->Init(FOrigin, FRun, FTokenID);
+    FRun = FDirectiveLex->RunPos();
+    if (FDirectiveLex->TokenID() == cdCRLF)
+        AtLineEnd(FRun);
+}
+
+void TlxBasePasLex::ScannDirectives()
+{
+    if (FTokenID != ptAnsiDirective && FTokenID != ptBorDirective) {
+        Next();
+        return;
+    }
+    const unsigned Count = FTokenCount;
+    if (!FDirectiveDone) {
+        StartDirective();
+        ProcessDirective();
+    }
+    if (FTokenCount != Count)
+        return; // an included text was entered and its first token scanned
+    if (FLexState == lsSkipping)
+        SkipDirective();
+    else
+        Next();
+}
+
+void TlxBasePasLex::SkipDirective()
+{
+    if (FLexState != lsSkipping) {
+        // Called from outside: skip as for a conditional that is not compiled.
+        FLexState = lsSkipping;
+        if (FSkipDepth < 1)
+            FSkipDepth = 1;
+    }
+    // Iterative: skipped directives are acted on inside Next, so nothing here
+    // recurses however many directives the skipped text holds.
+    for (;;) {
+        Next();
+        if (FTokenID == ptNull)
+            return;
+        if (FLexState == lsNormal) {
+            // Either the directive just scanned ended the skip, or the end of
+            // an included text restored a compiling state.
+            if (FDirectiveDone)
+                Next();
+            return;
+        }
+    }
+}
+
+void TlxBasePasLex::ProcessDirective()
+{
+    FTokenPos = FDirectiveLex->TokenPos();
+    while (ProcessOne()) {
+        // Several switches in one comment ({$A+,B-}): the next name follows.
+    }
+}
+
+void TlxBasePasLex::DirAdvance()
+{
+    if (FDirectiveLex->TokenID() == cdAtEnd)
+        return;
+    FDirectiveLex->Next();
+    FRun = FDirectiveLex->RunPos();
+    if (FDirectiveLex->TokenID() == cdCRLF)
+        AtLineEnd(FRun);
+}
+
+void TlxBasePasLex::DirNextNonBlank()
+{
+    DirAdvance();
+    while (FDirectiveLex->TokenID() == cdSpace || FDirectiveLex->TokenID() == cdCRLF)
+        DirAdvance();
+}
+
+void TlxBasePasLex::DirSkipToEnd()
+{
+    while (FDirectiveLex->TokenID() != cdNull && FDirectiveLex->TokenID() != cdAtEnd)
+        DirNextNonBlank();
+}
+
+void TlxBasePasLex::DirInvalid()
+{
+    if (FOnInvalidDirect)
+        FOnInvalidDirect(this, std::string(FOrigin + FTokenPos, size_t(FRun - FTokenPos)));
+}
+
+bool TlxBasePasLex::DirEndOrNext()
+{
+    DirNextNonBlank();
+    const TcdTokenKind K = FDirectiveLex->TokenID();
+    if (K == cdAtEnd)
+        return false;
+    if (K == cdComma) {
+        DirNextNonBlank();
+        return true;
+    }
+    DirInvalid();
+    DirSkipToEnd();
+    return false;
+}
+
+void TlxBasePasLex::DirEndOnly()
+{
+    DirNextNonBlank();
+    if (FDirectiveLex->TokenID() == cdAtEnd)
+        return;
+    DirInvalid();
+    DirSkipToEnd();
+}
+
+bool TlxBasePasLex::DirExpect(TcdTokenKind Kind)
+{
+    const TcdTokenKind Cur = FDirectiveLex->TokenID();
+    const bool Ok = (Kind == cdIdentifier ? FDirectiveLex->GetGenID() : Cur) == Kind;
+    if (!Ok)
+        Message("Expected: " + cdTokenName(Kind) + "   found: " + cdTokenName(Cur));
+    return Ok;
+}
+
+bool TlxBasePasLex::DirIsWord() const { return FDirectiveLex->GetGenID() == cdIdentifier; }
+
+std::string TlxBasePasLex::DirStringValue() const
+{
+    const std::string T = FDirectiveLex->GetToken();
+    return T.size() >= 2 ? T.substr(1, T.size() - 2) : std::string();
+}
+
+void TlxBasePasLex::DirSwitch(TbdBooleanDirectives S, bool On)
+{
+    if (On)
+        FSwitches.Include(S);
+    else
+        FSwitches.Exclude(S);
+    if (OnSwitchDirect)
+        OnSwitchDirect(this, S, On);
+}
+
+bool TlxBasePasLex::ProcessOne()
+{
+    TlxDirectiveLex& D = *FDirectiveLex;
+    const TcdTokenKind K = D.TokenID();
+
+    switch (K) {
+    case cdIfDef:
+    case cdIfNDef:
+        DirIfDef(K == cdIfNDef);
+        return false;
+    case cdIf:
+        DirIf();
+        return false;
+    case cdIfOpt:
+        DirIfOpt();
+        return false;
+    case cdElse:
+    case cdElseIf:
+        DirElse(K == cdElseIf);
+        return false;
+    case cdEndIf:
+    case cdIfEnd:
+        DirEndIf(K == cdIfEnd);
+        return false;
+    default:
+        break;
+    }
+    if (FLexState == lsSkipping) {
+        DirSkipToEnd(); // every other directive is ignored in skipped text
+        return false;
+    }
+
+    TbdBooleanDirectives S;
+    bool On;
+    if (SignSwitch(K, S, On)) {
+        DirSwitch(S, On);
+        return DirEndOrNext();
+    }
+    if (LongSwitchOf(K, S)) {
+        DirNextNonBlank();
+        const TcdTokenKind V = D.TokenID();
+        bool More = false;
+        if (V == cdOff || V == cdOn) {
+            DirSwitch(S, V == cdOn);
+            More = DirEndOrNext();
+        } else {
+            DirInvalid();
+        }
+        if (!More)
+            DirSkipToEnd();
+        return More;
+    }
+
+    switch (K) {
+    case cdAOne:
+    case cdATwo:
+    case cdAFour:
+    case cdAEight:
+        if (OnAlignDirect)
+            OnAlignDirect(this, K == cdAOne ? 1 : K == cdATwo ? 2 : K == cdAFour ? 4 : 8);
+        return DirEndOrNext();
+    case cdYD:
+        DirSwitch(bdDefinitionInfo, true);
+        return DirEndOrNext();
+    case cdApptype:
+        DirNextNonBlank();
+        if (D.TokenID() == cdConsole || D.TokenID() == cdGUI) {
+            if (OnAppTypeDirect)
+                OnAppTypeDirect(this, D.TokenID() == cdConsole ? atConsole : atGUI);
+        } else {
+            DirInvalid();
+        }
+        return DirEndOrNext();
+    case cdC:
+        return DirEndOrNext();
+    case cdSoPrefix:
+    case cdSoSuffix:
+    case cdSoVersion:
+    case cdSoName:
+        DirNextNonBlank();
+        if (D.TokenID() == cdStringConst) {
+            if (OnSODirect)
+                OnSODirect(this, K, DirStringValue());
+        } else {
+            DirInvalid();
+        }
+        return DirEndOrNext();
+    case cdDescription:
+        DirNextNonBlank();
+        if (D.TokenID() == cdStringConst) {
+            if (OnDescriptionDirect)
+                OnDescriptionDirect(this, DirStringValue());
+        } else {
+            DirInvalid();
+        }
+        return DirEndOrNext();
+    case cdHPPEmit:
+        DirNextNonBlank();
+        if (DirExpect(cdStringConst)) {
+            if (OnHPPEmitDirect)
+                OnHPPEmitDirect(this, DirStringValue());
+            DirNextNonBlank();
+            return DirEndOrNext();
+        }
+        DirInvalid();
+        DirSkipToEnd();
+        return false;
+    case cdE:
+    case cdExtension:
+        DirNextNonBlank();
+        if (DirExpect(cdIdentifier)) {
+            if (OnExtensionDirect)
+                OnExtensionDirect(this, D.GetToken());
+            return DirEndOrNext();
+        }
+        DirInvalid();
+        DirSkipToEnd();
+        return false;
+    case cdExternalSym:
+        DirNextNonBlank();
+        if (DirExpect(cdIdentifier)) {
+            if (OnExternalSymDirect)
+                OnExternalSymDirect(this, D.GetToken());
+            DirNextNonBlank();
+            return DirEndOrNext();
+        }
+        DirInvalid();
+        DirSkipToEnd();
+        return false;
+    case cdDefine:
+        DirNextNonBlank();
+        if (DirIsWord()) {
+            const std::string Name = D.GetToken();
+            WritableDefines().AddSorted(Name);
+            if (FOnDefineDirect)
+                FOnDefineDirect(this, Name);
+            DirNextNonBlank();
+        } else {
+            DirInvalid();
+        }
+        if (D.TokenID() != cdAtEnd) {
+            DirInvalid();
+            DirSkipToEnd();
+        }
+        return false;
+    case cdUnDef:
+        DirNextNonBlank();
+        if (DirIsWord()) {
+            const std::string Name = D.GetToken();
+            if (FOnUnDefDirect)
+                FOnUnDefDirect(this, Name);
+            WritableDefines().Remove(Name);
+        } else {
+            DirInvalid();
+        }
+        return DirEndOrNext();
+    case cdI:
+    case cdInclude:
+        DirInclude();
+        return false;
+    case cdR:
+    case cdResource:
+        DirNextNonBlank();
+        if (D.TokenID() == cdDefaultFile || D.TokenID() == cdFileName || DirIsWord()) {
+            if (FOnResourceDirect)
+                FOnResourceDirect(this, D.GetToken());
+        } else {
+            DirInvalid();
+        }
+        return DirEndOrNext();
+    case cdL:
+    case cdLink:
+        DirNextNonBlank();
+        if (D.TokenID() == cdFileName || D.TokenID() == cdStringConst || DirIsWord()) {
+            if (OnLinkDirect)
+                OnLinkDirect(this, D.GetToken());
+        } else {
+            DirInvalid();
+        }
+        return DirEndOrNext();
+    case cdNoDefine:
+        DirNextNonBlank();
+        if (DirIsWord()) {
+            if (OnNoDefineDirect)
+                OnNoDefineDirect(this, D.GetToken());
+        } else {
+            DirInvalid();
+        }
+        return DirEndOrNext();
+    case cdNoInclude:
+        DirNextNonBlank();
+        if (D.TokenID() == cdFileName || DirIsWord()) {
+            if (OnNoIncludeDirect)
+                OnNoIncludeDirect(this, D.GetToken());
+        } else {
+            DirInvalid();
+        }
+        return DirEndOrNext();
+    case cdImageBase:
+    case cdResourceReserve:
+    case cdMinStackSize:
+    case cdMaxStackSize: {
+        DirNextNonBlank();
+        const TlxLexStringEvent& E = K == cdImageBase         ? OnImageBaseDirect
+                                     : K == cdResourceReserve ? OnResourceReserveDirect
+                                     : K == cdMinStackSize    ? OnMinStackSizeDirect
+                                                              : OnMaxStackSizeDirect;
+        if (D.TokenID() == cdNumber) {
+            if (E)
+                E(this, D.GetToken());
+        } else {
+            DirInvalid();
+        }
+        return DirEndOrNext();
+    }
+    case cdM:
+        DirNextNonBlank();
+        if (D.TokenID() == cdNumber) {
+            if (OnMinStackSizeDirect)
+                OnMinStackSizeDirect(this, D.GetToken());
+            DirNextNonBlank();
+            if (D.TokenID() == cdComma) {
+                DirNextNonBlank();
+                if (D.TokenID() == cdNumber) {
+                    if (OnMaxStackSizeDirect)
+                        OnMaxStackSizeDirect(this, D.GetToken());
+                } else {
+                    DirInvalid();
+                }
+            } else {
+                DirInvalid();
+            }
+        } else {
+            DirInvalid();
+        }
+        return DirEndOrNext();
+    case cdZOne:
+    case cdZTwo:
+    case cdZFour:
+        if (OnMinEnumSizeDirect)
+            OnMinEnumSizeDirect(this, K == cdZOne ? "1" : K == cdZTwo ? "2" : "4");
+        return DirEndOrNext();
+    case cdMinEnumSize:
+        DirNextNonBlank();
+        if (D.TokenID() == cdNumber) {
+            if (OnMinEnumSizeDirect)
+                OnMinEnumSizeDirect(this, D.GetToken());
+        } else {
+            DirInvalid();
+        }
+        DirSkipToEnd();
+        return false;
+    case cdSetPEFlags:
+    case cdSetPEOptFlags:
+        DirSkipToEnd();
+        return false;
+    case cdWarn: {
+        DirNextNonBlank();
+        const TcdTokenKind V = D.TokenID();
+        if (V == cdOff || V == cdOn) {
+            DirSwitch(bdWarn, V == cdOn);
+            return DirEndOrNext();
+        }
+        static const std::pair<TcdTokenKind, TbdBooleanDirectives> Names[] = {
+            {cdSymbol_Platform, bdSymbol_Platform},     {cdSymbol_Library, bdSymbol_Library},
+            {cdSymbol_Deprecated, bdSymbol_Deprecated}, {cdUnit_Deprecated, bdUnit_Deprecated},
+            {cdUnit_Library, bdUnit_Library},           {cdUnit_Platform, bdUnit_Platform},
+        };
+        for (const auto& [Kind, Switch] : Names)
+            if (V == Kind) {
+                DirNextNonBlank();
+                if (D.TokenID() == cdOff || D.TokenID() == cdOn) {
+                    DirSwitch(Switch, D.TokenID() == cdOn);
+                    return DirEndOrNext();
+                }
+                break;
+            }
+        DirInvalid();
+        return DirEndOrNext();
+    }
+    default:
+        // A word that names no directive ({$REGION}, {$MODE}, {$MESSAGE}...)
+        // or an unreadable one: reported and skipped to its closing bracket,
+        // so that its text is never read as Pascal.
+        DirInvalid();
+        DirSkipToEnd();
+        return false;
+    }
+}
+
+void TlxBasePasLex::DirInclude()
+{
+    TlxDirectiveLex& D = *FDirectiveLex;
+    DirNextNonBlank();
+    std::string Name;
+    if (D.TokenID() == cdDefaultFile || D.TokenID() == cdFileName || DirIsWord())
+        Name = D.GetToken();
+    else
+        DirInvalid();
+    DirEndOnly();
+    if (!FOnIncludeDirect)
+        return;
+    if (FStatusStack.Count() >= MaxIncludeDepth) {
+        Message("Include files nested too deeply, " + Name + " ignored");
+        return;
+    }
+    bool Recursive = !Name.empty() && SameText(Name, FFileName);
+    for (int I = 0; !Recursive && I < FStatusStack.Count(); ++I)
+        Recursive = !Name.empty() && SameText(Name, FStatusStack.Items(I)->FileName);
+    if (Recursive) {
+        Message("Include file, " + Name + ", includes itself and is ignored");
+        return;
+    }
+    const char* Text = FOnIncludeDirect(this, Name);
+    if (!Text)
+        return;
+    TlxPasLexStatus Saved;
+    GetStatus(Saved);
+    FStatusStack.Push(Saved);
+    FTokenID = ptUnknown;
+    FExID = ptUnknown;
+    FLineNumber = 0;
+    FLinePos = 0;
+    FRun = 0;
+    FTokenPos = 0;
+    FOrigin = Text;
+    FTextLen = -1;
+    FFileName = Name;
+    Next();
+}
+
+void TlxBasePasLex::OpenConditional(bool Compiled)
+{
+    FCondStack.push_back(Compiled ? '1' : '0');
+    if (!Compiled) {
+        FLexState = lsSkipping;
+        FSkipDepth = 1;
+    }
+}
+
+void TlxBasePasLex::DirIfDef(bool IfNDef)
+{
+    TlxDirectiveLex& D = *FDirectiveLex;
+    DirNextNonBlank();
+    bool Found = false;
+    if (DirExpect(cdIdentifier)) {
+        if (IfNDef ? bool(FOnIfNDefDirect) : bool(FOnIfDefDirect))
+            (IfNDef ? FOnIfNDefDirect : FOnIfDefDirect)(this);
+        Found = FDefinedList->Hash(D.GetToken());
+        DirEndOnly();
+    } else {
+        DirInvalid();
+        DirSkipToEnd();
+    }
+    if (FLexState == lsSkipping)
+        ++FSkipDepth;
+    else
+        OpenConditional(IfNDef ? !Found : Found);
+}
+
+void TlxBasePasLex::DirIf()
+{
+    DirNextNonBlank();
+    if (FLexState == lsSkipping) {
+        ++FSkipDepth;
+        DirSkipToEnd();
+        return;
+    }
+    const bool Value = EvalExpression(0);
+    if (Value && FOnIfDirect)
+        FOnIfDirect(this);
+    DirEndOnly();
+    OpenConditional(Value);
+}
+
+void TlxBasePasLex::DirIfOpt()
+{
+    TlxDirectiveLex& D = *FDirectiveLex;
+    D.SetExpectName(true); // the operand is a switch letter with its sign
+    DirNextNonBlank();
+    bool Answer = false;
+    TbdBooleanDirectives Switch = bdUnKnown;
+    if (FLexState == lsNormal) {
+        const TcdTokenKind K = D.TokenID();
+        bool On;
+        if (K == cdUPlus || K == cdUMinus) {
+            Answer = false; // U is not a letter IFOPT knows
+        } else if (SignSwitch(K, Switch, On)) {
+            Answer = FSwitches.Contains(Switch) == On;
+        } else if (K == cdSafeDivide) {
+            Switch = bdSafeDivide;
+            Answer = FSwitches.Contains(bdSafeDivide);
+        }
+    }
+    DirNextNonBlank();
+    if (D.TokenID() == cdAtEnd) {
+        if (FOnIfOptDirect)
+            FOnIfOptDirect(this, Switch, Answer);
+    } else {
+        DirInvalid();
+        DirSkipToEnd();
+    }
+    if (FLexState == lsSkipping)
+        ++FSkipDepth;
+    else
+        OpenConditional(Answer);
+}
+
+void TlxBasePasLex::DirElse(bool IsElseIf)
+{
+    DirNextNonBlank();
+    // The expression of an ElseIf is always read (its events are raised).
+    const bool Value = IsElseIf ? EvalExpression(0) : true;
+    if (FLexState == lsSkipping) {
+        if (FSkipDepth <= 1) {
+            // Our own conditional: compile this branch only when none before
+            // it was compiled.
+            if (FCondStack.empty())
+                FCondStack.push_back('0');
+            if (FCondStack.back() == '0' && Value) {
+                FCondStack.back() = '1';
+                FLexState = lsNormal;
+                FSkipDepth = 0;
+            }
+        }
+    } else {
+        // The branch that was compiled ends here; skip to the EndIf.
+        if (FCondStack.empty()) {
+            Message(IsElseIf ? "$ELSEIF without $IF" : "$ELSE without $IF");
+            FCondStack.push_back('1');
+        }
+        FCondStack.back() = '1';
+        FLexState = lsSkipping;
+        FSkipDepth = 1;
+    }
+    if (FLexState == lsNormal) {
+        const TlxLexEvent& E = IsElseIf ? FOnElseIfDirect : FOnElseDirect;
+        if (E)
+            E(this);
+    }
+    DirEndOnly();
+}
+
+void TlxBasePasLex::DirEndIf(bool IsIfEnd)
+{
+    DirNextNonBlank();
+    DirEndOnly();
+    if (FLexState == lsSkipping) {
+        if (--FSkipDepth <= 0) {
+            FSkipDepth = 0;
+            FLexState = lsNormal;
+            if (!FCondStack.empty())
+                FCondStack.pop_back();
+        }
+        return;
+    }
+    if (FCondStack.empty())
+        Message(IsIfEnd ? "$IFEND without $IF" : "$ENDIF without $IF");
+    else
+        FCondStack.pop_back();
+    const TlxLexEvent& E = IsIfEnd ? FOnIfEndDirect : FOnEndIfDirect;
+    if (E)
+        E(this);
+}
+
+
+bool TlxBasePasLex::EvalExpression(int Depth)
+{
+    TlxDirectiveLex& D = *FDirectiveLex;
+    if (Depth > MaxExpressionDepth) {
+        Message("Expression nested too deeply");
+        DirSkipToEnd();
+        return false;
+    }
+    const TcdTokenKind K = D.TokenID();
+    if (K == cdAtEnd || K == cdNull)
+        return false;
+    if (K == cdDeclared)
+        return EvalTerm(true, Depth);
+    if (K == cdDefined)
+        return EvalTerm(false, Depth);
+    if (K == cdNumber || K == cdFloat || K == cdStringConst || K == cdRoundOpen || DirIsWord())
+        return EvalComparison(Depth);
+    return false;
+}
+
+bool TlxBasePasLex::EvalAndOrTail(bool Answer, bool ShortCircuit, int Depth)
+{
+    TlxDirectiveLex& D = *FDirectiveLex;
+    const TcdTokenKind K = D.TokenID();
+    if (K != cdAnd && K != cdOr)
+        return Answer;
+    DirNextNonBlank();
+    const bool Decided = K == cdAnd ? !Answer : Answer;
+    if (ShortCircuit && Decided) {
+        // The rest is not evaluated; step over it without raising events.
+        int Parens = 0;
+        for (;;) {
+            const TcdTokenKind T = D.TokenID();
+            if (T == cdAtEnd || T == cdNull)
+                break;
+            if (T == cdRoundOpen)
+                ++Parens;
+            else if (T == cdRoundClose && Parens-- == 0)
+                break;
+            DirNextNonBlank();
+        }
+        return Answer;
+    }
+    const bool Right = EvalExpression(Depth + 1);
+    return K == cdAnd ? (Answer && Right) : (Answer || Right);
+}
+
+bool TlxBasePasLex::EvalTerm(bool Declared, int Depth)
+{
+    TlxDirectiveLex& D = *FDirectiveLex;
+    DirNextNonBlank();
+    const bool Paren = DirExpect(cdRoundOpen);
+    if (Paren)
+        DirNextNonBlank();
+    if (!DirIsWord()) {
+        DirInvalid();
+        return false;
+    }
+    const std::string Name = D.GetToken();
+    bool Answer;
+    if (Declared) {
+        Answer = FOnDeclared ? FOnDeclared(this, Name) : false;
+    } else {
+        if (FOnDefined)
+            FOnDefined(this, Name);
+        Answer = FDefinedList->Hash(Name);
+    }
+    DirNextNonBlank();
+    if (Paren && DirExpect(cdRoundClose))
+        DirNextNonBlank();
+    return EvalAndOrTail(Answer, Declared, Depth);
+}
+
+bool TlxBasePasLex::EvalComparison(int Depth)
+{
+    TlxDirectiveLex& D = *FDirectiveLex;
+    if (D.TokenID() == cdRoundOpen) {
+        DirNextNonBlank();
+        const bool Answer = EvalExpression(Depth + 1);
+        if (DirExpect(cdRoundClose))
+            DirNextNonBlank();
+        return EvalAndOrTail(Answer, true, Depth);
+    }
+    auto Operand = [&](TcdTokenKind& Kind, std::string& Text) {
+        const TcdTokenKind K = D.TokenID();
+        if (K == cdNumber || K == cdFloat || K == cdStringConst)
+            Kind = K;
+        else if (DirIsWord())
+            Kind = cdIdentifier;
+        else
+            return false;
+        Text = D.GetToken();
+        return true;
+    };
+    TcdTokenKind K1, K2;
+    std::string T1, T2;
+    if (!Operand(K1, T1)) {
+        DirInvalid();
+        return false;
+    }
+    DirNextNonBlank();
+    const TcdTokenKind Rel = D.TokenID();
+    if (!IsRelation(Rel)) {
+        DirInvalid();
+        return false;
+    }
+    DirNextNonBlank();
+    if (!Operand(K2, T2)) {
+        DirInvalid();
+        return false;
+    }
+    const bool Answer = FOnExpression ? FOnExpression(this, K1, T1, Rel, K2, T2) : false;
+    DirNextNonBlank();
+    return EvalAndOrTail(Answer, true, Depth);
+}
+
+std::string TlxBasePasLex::GetDirectiveParam() const
+{
+    int P = FTokenPos;
+    int End = FRun;
+    if (FTokenID == ptAnsiDirective) {
+        P += 3;
+        if (End - 2 >= P && FOrigin[End - 2] == '*' && FOrigin[End - 1] == ')')
+            End -= 2;
+    } else {
+        P += 2;
+        if (End - 1 >= P && FOrigin[End - 1] == '}')
+            End -= 1;
+    }
+    if (P > End)
+        return std::string();
+    while (P < End && StandardIdentifiers[Ch(P)])
+        ++P;
+    while (P < End && (FOrigin[P] == '+' || FOrigin[P] == '-' || FOrigin[P] == ',' ||
+                       (StandardIdentifiers[Ch(P)] && P + 1 < End &&
+                        (FOrigin[P + 1] == '+' || FOrigin[P + 1] == '-'))))
+        ++P;
+    std::string S;
+    for (int I = P; I < End; ++I)
+        S += char(lxUpper(FOrigin[I]));
+    return S;
+}
+
+// ==================================================================== TlxPasLex
+
+TlxPasLex::TlxPasLex(const TlxPasHash* KeyTable, const TlxDirectiveHash* DirectiveTable)
+    : TlxBasePasLex(KeyTable, DirectiveTable)
+{
+    FAheadLex = std::make_unique<TlxBasePasLex>(this->KeyTable(), DirectiveLex().DirectiveTable());
+    FAheadLex->SetDefinesCopyOnWrite(true);
+}
+
+TlxPasLex::~TlxPasLex() = default;
+
+void TlxPasLex::SetOrigin(const char* Text, int TextLen)
+{
+    TlxBasePasLex::SetOrigin(Text, TextLen);
+    FAheadLex->SetOrigin(Text, TextLen);
+}
+
+void TlxPasLex::SetLine(const std::string& Line)
+{
+    TlxBasePasLex::SetLine(Line);
+    FAheadLex->SetLine(Line);
+}
+
+void TlxPasLex::InitAhead()
+{
+    TlxBasePasLex& A = *FAheadLex;
+    A.FStatusStack.Clear();
+    TlxPasLexStatus S;
+    GetStatus(S);
+    A.SetStatus(S);
+    A.SetDefinedList(DefinedList());
+    // The look-ahead answers {$IF} queries as this lexer does; it raises no
+    // notices and follows no include files.
+    A.FOnDeclared = FOnDeclared;
+    A.FOnExpression = FOnExpression;
+    A.Next();
+    while (A.GetIsJunk()) {
+        if (A.TokenID() == ptAnsiDirective || A.TokenID() == ptBorDirective)
+            A.ScannDirectives();
+        else
+            A.Next();
+    }
+}
+
+void TlxPasLex::AheadNext() { FAheadLex->NextNoJunk(); }
