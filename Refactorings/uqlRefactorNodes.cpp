@@ -743,3 +743,293 @@ TqlIdentifierNode* TqlVariableReferenceNode::GetContainerNode(bool& IsAsCast) co
     }
     return Result;
 }
+
+// ---------------------------------------------------------------------------
+// TqlNodeBuilder
+
+TqlNodeBuilder::TqlNodeBuilder(TqlModuleNode* ARoot, const std::string& ADefines,
+                               const TlxPasHash* KeyTable, const TlxDirectiveHash* DirectiveTable)
+    : TlxSimplePasPar(KeyTable, DirectiveTable), FRootNode(ARoot)
+{
+    QL_ASSERT(ARoot != nullptr, "uqlRefactorNodes: the node builder needs a root");
+    // Conditional compilation follows the project's defines.
+    TlxAssignAbleHash Defines(ADefines);
+    Lexer().DefinedList()->Assign(&Defines);
+}
+
+TqlNodeBuilder::~TqlNodeBuilder() = default;
+
+void TqlNodeBuilder::Run(const std::string& FileName, TlxLexStream* Stream)
+{
+    FParsedFileName = FileName;
+    FCurrentNode = FRootNode;
+    FNodeStack.clear();
+    FInJunk = false;
+    FCovered = 0;
+    FCoveredPoint = TPoint{0, 0};
+    try {
+        TlxSimplePasPar::Run(FileName, Stream);
+    } catch (...) {
+        // Nothing of a tree that could not be built stays behind.
+        FRootNode->DiscardChildren();
+        FNodeStack.clear();
+        FCurrentNode = nullptr;
+        FSource = {};
+        throw;
+    }
+    FCurrentNode = nullptr;
+    FSource = {};
+}
+
+std::string_view TqlNodeBuilder::Source() const
+{
+    return FSource;
+}
+
+void TqlNodeBuilder::CoverGap()
+{
+    const int Pos = Lexer().TokenPos();
+    if (Pos <= FCovered)
+        return;
+    auto* Gap = TqlJunkNode::Create(FCurrentNode, FCoveredPoint, FCovered, -1);
+    Gap->SetEndPoint(Lexer().GetPosXY(), Pos - 1, Source());
+    FCovered = Pos;
+    FCoveredPoint = Lexer().GetPosXY();
+}
+
+void TqlNodeBuilder::BeginCodeNode(TqlCodeNodeClass NodeClass)
+{
+    QL_ASSERT(FCurrentNode != nullptr, "uqlRefactorNodes: BeginCodeNode without a current node");
+    CoverGap();
+    FNodeStack.push_back(FCurrentNode);
+    TqlCodeNode* Node = NodeClass(FCurrentNode, Lexer().GetPosXY(), Lexer().TokenPos(), -1);
+    FCurrentNode = Node;
+    FNodeStack.push_back(Node);
+}
+
+void TqlNodeBuilder::EndCodeNode()
+{
+    QL_ASSERT(FNodeStack.size() >= 2, "uqlRefactorNodes: EndCodeNode without an open node");
+    auto* Node = static_cast<TqlCodeNode*>(FNodeStack.back());
+    FNodeStack.pop_back();
+    const int Pos = Lexer().TokenPos();
+    Node->SetEndPoint(Lexer().GetPosXY(), Pos - 1, Source());
+    if (Node->Count() == 0 && Pos > FCovered) {
+        FCovered = Pos;
+        FCoveredPoint = Lexer().GetPosXY();
+    }
+    FCurrentNode = FNodeStack.back();
+    FNodeStack.pop_back();
+}
+
+template <class T, class F>
+void TqlNodeBuilder::Wrap(F&& Rule)
+{
+    BeginCodeNode(NewCodeNode<T>);
+    try {
+        Rule();
+    } catch (...) {
+        EndCodeNode();
+        throw;
+    }
+    EndCodeNode();
+}
+
+void TqlNodeBuilder::TokenLeaf(TqlCodeNodeClass NodeClass, TptTokenKind Kind)
+{
+    BeginCodeNode(NodeClass);
+    static_cast<TqlTokenNode*>(FCurrentNode)->SetTokenKind(Kind);
+    try {
+        Lexer().Next();
+    } catch (...) {
+        EndCodeNode();
+        throw;
+    }
+    EndCodeNode();
+    SkipJunk();
+}
+
+void TqlNodeBuilder::NextToken()
+{
+    QL_ASSERT(!FInJunk, "uqlRefactorNodes: NextToken inside a run of blanks");
+    TokenLeaf(NewCodeNode<TqlTokenNode>, Lexer().TokenID());
+}
+
+void TqlNodeBuilder::Expected(TptTokenKind Kind)
+{
+    QL_ASSERT(!FInJunk, "uqlRefactorNodes: Expected inside a run of blanks");
+    if (Lexer().TokenID() != Kind) {
+        TlxSimplePasPar::Expected(Kind);
+        return;
+    }
+    TokenLeaf(Kind == ptIdentifier ? NewCodeNode<TqlIdentifierNode> : NewCodeNode<TqlTokenNode>, Kind);
+}
+
+void TqlNodeBuilder::SkipJunk()
+{
+    for (;;) {
+        switch (Lexer().TokenID()) {
+        case ptAnsiDirective:
+        case ptBorDirective:
+            SkipDirective();
+            break;
+        case ptAnsiComment:
+        case ptBorComment:
+        case ptSlashesComment:
+            BeginCodeNode(NewCodeNode<TqlCommentNode>);
+            try {
+                Lexer().Next();
+            } catch (...) {
+                EndCodeNode();
+                throw;
+            }
+            EndCodeNode();
+            break;
+        case ptCRLF:
+        case ptCRLFCo:
+        case ptSpace:
+            FInJunk = true;
+            BeginCodeNode(NewCodeNode<TqlJunkNode>);
+            try {
+                do
+                    Lexer().Next();
+                while (Lexer().TokenID() == ptCRLF || Lexer().TokenID() == ptCRLFCo ||
+                       Lexer().TokenID() == ptSpace);
+            } catch (...) {
+                FInJunk = false;
+                EndCodeNode();
+                throw;
+            }
+            FInJunk = false;
+            EndCodeNode();
+            break;
+        default:
+            return;
+        }
+    }
+}
+
+void TqlNodeBuilder::SkipDirective()
+{
+    Wrap<TqlDirectiveNode>([this] { TlxSimplePasPar::SkipDirective(); });
+}
+
+void TqlNodeBuilder::ParseFile()
+{
+    FSource = FStream ? std::string_view(FStream->Memory(), static_cast<size_t>(FStream->Size()))
+                      : std::string_view();
+    TlxSimplePasPar::ParseFile();
+    // Text that the parser did not take (anything after the final "end.")
+    // becomes the last junk node of the module.
+    const int Pos = Lexer().TokenPos();
+    const int Len = static_cast<int>(FSource.size());
+    if (Pos < Len) {
+        auto* Rest = TqlJunkNode::Create(FRootNode, Lexer().GetPosXY(), Pos, -1);
+        // The point after the text: count its line breaks.
+        TPoint End = Lexer().GetPosXY();
+        for (int I = Pos; I < Len; ++I) {
+            const char C = FSource[static_cast<size_t>(I)];
+            if (C == '\n' || (C == '\r' && (I + 1 >= Len || FSource[static_cast<size_t>(I) + 1] != '\n'))) {
+                ++End.Y;
+                End.X = 0;
+            } else if (C != '\r') {
+                ++End.X;
+            }
+        }
+        Rest->SetEndPoint(End, Len - 1, FSource);
+        FCovered = Len;
+        FCoveredPoint = End;
+    }
+}
+
+void TqlNodeBuilder::UnitFile()
+{
+    TlxSimplePasPar::UnitFile();
+    SkipJunk();
+}
+
+// The rules that make inner nodes.
+void TqlNodeBuilder::InterfaceSection()
+{
+    Wrap<TqlInterfaceSectionNode>([this] { TlxSimplePasPar::InterfaceSection(); });
+}
+
+void TqlNodeBuilder::ImplementationSection()
+{
+    Wrap<TqlImplementationSectionNode>([this] { TlxSimplePasPar::ImplementationSection(); });
+}
+
+void TqlNodeBuilder::UsedUnitsList()
+{
+    Wrap<TqlUsesListNode>([this] { TlxSimplePasPar::UsedUnitsList(); });
+}
+
+void TqlNodeBuilder::Block()
+{
+    Wrap<TqlBlockNode>([this] { TlxSimplePasPar::Block(); });
+}
+
+void TqlNodeBuilder::Statement()
+{
+    Wrap<TqlStatementNode>([this] { TlxSimplePasPar::Statement(); });
+}
+
+void TqlNodeBuilder::ClassType()
+{
+    Wrap<TqlClassNode>([this] { TlxSimplePasPar::ClassType(); });
+}
+
+void TqlNodeBuilder::ClassMemberList()
+{
+    Wrap<TqlClassMemberListNode>([this] { TlxSimplePasPar::ClassMemberList(); });
+}
+
+void TqlNodeBuilder::ClassMethodHeading()
+{
+    Wrap<TqlClassMethodDeclarationNode>([this] { TlxSimplePasPar::ClassMethodHeading(); });
+}
+
+void TqlNodeBuilder::ClassProperty()
+{
+    Wrap<TqlClassPropertyNode>([this] { TlxSimplePasPar::ClassProperty(); });
+}
+
+void TqlNodeBuilder::ExportedHeading()
+{
+    Wrap<TqlMethodDeclarationNode>([this] { TlxSimplePasPar::ExportedHeading(); });
+}
+
+void TqlNodeBuilder::ProcedureMethodDeclaration()
+{
+    Wrap<TqlMethodImplementationNode>([this] { TlxSimplePasPar::ProcedureMethodDeclaration(); });
+}
+
+void TqlNodeBuilder::FunctionMethodDeclaration()
+{
+    Wrap<TqlMethodImplementationNode>([this] { TlxSimplePasPar::FunctionMethodDeclaration(); });
+}
+
+void TqlNodeBuilder::VarSection()
+{
+    Wrap<TqlVariableDeclarationListNode>([this] { TlxSimplePasPar::VarSection(); });
+}
+
+void TqlNodeBuilder::ConstSection()
+{
+    Wrap<TqlConstDeclarationListNode>([this] { TlxSimplePasPar::ConstSection(); });
+}
+
+void TqlNodeBuilder::TypeSection()
+{
+    Wrap<TqlTypeDeclarationListNode>([this] { TlxSimplePasPar::TypeSection(); });
+}
+
+void TqlNodeBuilder::FormalParameterList()
+{
+    Wrap<TqlParameterListNode>([this] { TlxSimplePasPar::FormalParameterList(); });
+}
+
+void TqlNodeBuilder::VariableReference()
+{
+    Wrap<TqlVariableReferenceNode>([this] { TlxSimplePasPar::VariableReference(); });
+}

@@ -17,6 +17,7 @@
 #include "base/qlException.h"
 #include "lexer/lxPasLex.h"
 #include "lexer/lxPasLexTypes.h"
+#include "lexer/lxSimplePasPar.h"
 
 #include <cstdint>
 #include <functional>
@@ -495,4 +496,78 @@ public:
     // The identifier that names what the last part of the reference belongs
     // to; IsAsCast is set when an "as" cast was met.
     TqlIdentifierNode* GetContainerNode(bool& IsAsCast) const;
+};
+
+// Builds the node tree of one source file: a parser that lets the grammar run
+// unchanged and turns every token, comment, directive and run of blanks and
+// line breaks into a leaf, and the grammar rules that refactorings work on
+// into inner nodes around the leaves that the rule consumed.
+class TqlNodeBuilder : public TlxSimplePasPar {
+public:
+    // ADefines: the conditional defines to parse with, one per line (the
+    // project's defines). The word tables are shared when given.
+    TqlNodeBuilder(TqlModuleNode* ARoot, const std::string& ADefines,
+                   const TlxPasHash* KeyTable = nullptr,
+                   const TlxDirectiveHash* DirectiveTable = nullptr);
+    ~TqlNodeBuilder() override;
+
+    // Builds the tree of FileName (loaded when Stream is nil) under the root.
+    // A fatal syntax error leaves the root without children and goes on to
+    // the caller.
+    void Run(const std::string& FileName, TlxLexStream* Stream) override;
+
+    // Opens a rule node of NodeClass under the current node and makes it
+    // current; EndCodeNode closes it.
+    void BeginCodeNode(TqlCodeNodeClass NodeClass);
+    void EndCodeNode();
+
+    bool InJunk() const { return FInJunk; }
+    const std::string& ParsedFileName() const { return FParsedFileName; }
+    TqlNode* CurrentNode() const { return FCurrentNode; }
+    TqlModuleNode* RootNode() const { return FRootNode; }
+
+    // Overrides of the parser.
+    void Expected(TptTokenKind Kind) override;
+    void NextToken() override;
+    void SkipJunk() override;
+    void SkipDirective() override;
+    void ParseFile() override;
+    void UnitFile() override;
+
+    void InterfaceSection() override;
+    void ImplementationSection() override;
+    void UsedUnitsList() override;
+    void Block() override;
+    void Statement() override;
+    void ClassType() override;
+    void ClassMemberList() override;
+    void ClassMethodHeading() override;
+    void ClassProperty() override;
+    void ExportedHeading() override;
+    void ProcedureMethodDeclaration() override;
+    void FunctionMethodDeclaration() override;
+    void VarSection() override;
+    void ConstSection() override;
+    void TypeSection() override;
+    void FormalParameterList() override;
+    void VariableReference() override;
+
+private:
+    template <class T, class F>
+    void Wrap(F&& Rule);
+    // Moves the lexer past the current token inside a leaf of NodeClass.
+    void TokenLeaf(TqlCodeNodeClass NodeClass, TptTokenKind Kind);
+    // Text that no leaf holds yet before the current token (the lexer passed
+    // over it without a token the builder saw) becomes a leaf of its own.
+    void CoverGap();
+    std::string_view Source() const;
+
+    bool FInJunk = false;
+    std::string FParsedFileName;
+    std::vector<TqlNode*> FNodeStack;
+    TqlNode* FCurrentNode = nullptr;
+    TqlModuleNode* FRootNode;
+    std::string_view FSource;
+    int FCovered = 0;         // offset after the last character held by a leaf
+    TPoint FCoveredPoint{};   // its lexer position
 };
