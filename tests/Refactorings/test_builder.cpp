@@ -270,3 +270,14 @@ TEST_F(BuilderTest, AFatalErrorLeavesNothingBehind)
     EXPECT_ANY_THROW(NoFile.Run((Dir / "nothere.pas").string(), nullptr));
     EXPECT_EQ(Missing.Count(), 0);
 }
+
+TEST_F(BuilderTest, NestingTooDeepForTheParserLeavesNothingBehind)
+{
+    const fs::path File = Dir / "deep.pas";
+    std::ofstream(File) << "program P;\nbegin\n  X := " << std::string(5000, '(') << "1"
+                        << std::string(5000, ')') << ";\nend.\n";
+    TqlModuleNode Root;
+    TqlNodeBuilder Builder(&Root, "");
+    EXPECT_THROW(Builder.Run(File.string(), nullptr), ESyntaxError);
+    EXPECT_EQ(Root.Count(), 0);
+}
