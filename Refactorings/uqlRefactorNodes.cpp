@@ -924,6 +924,7 @@ void TqlNodeBuilder::ParseFile()
     const int Pos = Lexer().TokenPos();
     const int Len = static_cast<int>(FSource.size());
     if (Pos < Len) {
+        CoverGap();
         auto* Rest = TqlJunkNode::Create(FRootNode, Lexer().GetPosXY(), Pos, -1);
         // The point after the text: count its line breaks.
         TPoint End = Lexer().GetPosXY();

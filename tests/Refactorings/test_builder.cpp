@@ -281,3 +281,61 @@ TEST_F(BuilderTest, NestingTooDeepForTheParserLeavesNothingBehind)
     EXPECT_THROW(Builder.Run(File.string(), nullptr), ESyntaxError);
     EXPECT_EQ(Root.Count(), 0);
 }
+
+namespace {
+
+const char* const Sample =
+    "\xEF\xBB\xBF{$mode delphi}\r\nunit Sample; // a unit\n\ninterface\r\n\r\nuses SysUtils, Classes;\n"
+    "type\n  TFoo = class(TObject)\n  private\n    FA: Integer;\n  public\n"
+    "    constructor Create(const A: Integer; var B: string);\n"
+    "    property A: Integer read FA write FA default 0;\n  end;\n\n"
+    "const\n  K = 'it''s' + #13#10;\n  R: array[0..1] of Byte = (1, 2);\n\n"
+    "{$IFDEF WINDOWS} procedure Win; {$ELSE} procedure Lin; {$ENDIF}\n\n"
+    "implementation\n\n(* an (* old *) comment *)\n"
+    "constructor TFoo.Create(const A: Integer; var B: string);\nvar\n  I: Integer;\n"
+    "begin\n  inherited Create;\n  with Self do\n    for I := 0 to A - 1 do\n"
+    "      if (B <> '') and (I mod 2 = 0) then B := B + IntToStr(I) else Exit;\n"
+    "  try\n    FA := A;\n  except\n    on E: Exception do raise;\n  end;\n"
+    "  case A of 1, 2: ; else FA := -1; end;\nend;\n\n"
+    "procedure Lin;\nasm\n  mov eax, 1\n  @@end: ret\nend;\n\nend.\ntrailing {";
+
+// Builds Text from memory and tells whether the leaves give it back.
+std::string BuildText(const std::string& Text)
+{
+    TlxLexStream Stream;
+    std::istringstream In(Text);
+    Stream.LoadFromStream(In);
+    TqlModuleNode Root;
+    try {
+        TqlNodeBuilder Builder(&Root, "");
+        Builder.Run("memory.pas", &Stream);
+    } catch (const ESyntaxError&) {
+        return Root.Count() == 0 ? Text : "partial tree";
+    }
+    return Root.GetText();
+}
+
+} // namespace
+
+TEST(BuilderStress, EveryPrefixAndDamagedCopyIsGivenBack)
+{
+    const std::string Text = Sample;
+    EXPECT_EQ(BuildText(Text), Text);
+    // Cut anywhere: inside comments, strings, directives, words and line breaks.
+    for (size_t Len = 0; Len <= Text.size(); ++Len) {
+        const std::string Cut = Text.substr(0, Len);
+        ASSERT_EQ(BuildText(Cut), Cut) << "prefix of " << Len << " bytes";
+    }
+    // Damaged copies: bytes replaced by characters that open or close things.
+    const char Noise[] = {'{', '}', '(', '*', ')', '\'', '\0', '\r', '$', '#', '/', '\xA0'};
+    uint32_t Seed = 12345;
+    for (int Round = 0; Round < 400; ++Round) {
+        std::string Damaged = Text;
+        for (int K = 0; K < 3; ++K) {
+            Seed = Seed * 1103515245u + 12345u;
+            const size_t At = (Seed >> 8) % Damaged.size();
+            Damaged[At] = Noise[(Seed >> 20) % sizeof Noise];
+        }
+        ASSERT_EQ(BuildText(Damaged), Damaged) << "round " << Round;
+    }
+}
