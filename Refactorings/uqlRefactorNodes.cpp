@@ -291,12 +291,16 @@ TqlTokenNode* TqlNode::GetLastTokenNode(TptTokenKind Kind) const
 
 TqlTokenNode* TqlNode::GetNextPeerTokenNode(TptTokenKind Kind, bool Continue) const
 {
-    return FParent ? FParent->GetNextTokenNode(GetIndex(), Kind, Continue) : nullptr;
+    // A detached node has no peers.
+    const int Index = GetIndex();
+    return Index >= 0 ? FParent->GetNextTokenNode(Index, Kind, Continue) : nullptr;
 }
 
 TqlTokenNode* TqlNode::GetPriorPeerTokenNode(TptTokenKind Kind, bool Continue) const
 {
-    return FParent ? FParent->GetPriorTokenNode(GetIndex(), Kind, Continue) : nullptr;
+    // A detached node has no peers.
+    const int Index = GetIndex();
+    return Index >= 0 ? FParent->GetPriorTokenNode(Index, Kind, Continue) : nullptr;
 }
 
 TqlNode* TqlNode::GetFirstNodeClass(const TClass& AClass) const
@@ -321,12 +325,16 @@ TqlNode* TqlNode::GetLastNodeClass(const TClass& AClass) const
 
 TqlNode* TqlNode::GetNextPeerNodeClass(const TClass& AClass, bool Continue) const
 {
-    return FParent ? FParent->GetNextNodeClass(GetIndex(), AClass, Continue) : nullptr;
+    // A detached node has no peers.
+    const int Index = GetIndex();
+    return Index >= 0 ? FParent->GetNextNodeClass(Index, AClass, Continue) : nullptr;
 }
 
 TqlNode* TqlNode::GetPriorPeerNodeClass(const TClass& AClass, bool Continue) const
 {
-    return FParent ? FParent->GetPriorNodeClass(GetIndex(), AClass, Continue) : nullptr;
+    // A detached node has no peers.
+    const int Index = GetIndex();
+    return Index >= 0 ? FParent->GetPriorNodeClass(Index, AClass, Continue) : nullptr;
 }
 
 // ---------------------------------------------------------------------------

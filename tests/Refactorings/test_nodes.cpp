@@ -99,6 +99,9 @@ TEST(NodeTree, DeleteKeepsTheParentLinkAndFailsForANonChild)
     T->Delete();
     EXPECT_EQ(T->Parent(), S);
     EXPECT_EQ(T->GetIndex(), -1);
+    Tok(S, "z", ptIdentifier);
+    EXPECT_EQ(T->GetNextPeerTokenNode(ptUnknown, true), nullptr); // no peers once detached
+    S->GetNode(0)->Free();
     EXPECT_EQ(S->Count(), 0);
     EXPECT_THROW(T->Delete(), EListError);
     EXPECT_THROW(S->GetNode(0), EListError);
