@@ -280,6 +280,27 @@ TEST_F(BuilderTest, NestingTooDeepForTheParserLeavesNothingBehind)
     TqlNodeBuilder Builder(&Root, "");
     EXPECT_THROW(Builder.Run(File.string(), nullptr), ESyntaxError);
     EXPECT_EQ(Root.Count(), 0);
+    // Just below the parser's limit the deep tree is built, walked and freed.
+    int Depth = 1;
+    while (true) {
+        const std::string Text = "program P;\nbegin\n  X := " + std::string(Depth, '(') + "1" +
+                                 std::string(Depth, ')') + ";\nend.\n";
+        const fs::path Deep = Dir / ("deep" + std::to_string(Depth) + ".pas");
+        std::ofstream(Deep) << Text;
+        auto Tree = std::make_unique<TqlModuleNode>();
+        try {
+            TqlNodeBuilder B(Tree.get(), "");
+            B.Run(Deep.string(), nullptr);
+        } catch (const ESyntaxError&) {
+            break;
+        }
+        EXPECT_EQ(Tree->GetText(), Text);
+        int Nodes = 0;
+        Tree->IterateNodes(true, [&](TqlNode*) { ++Nodes; });
+        EXPECT_GT(Nodes, Depth);
+        Depth *= 2;
+    }
+    EXPECT_GT(Depth, 64);
 }
 
 namespace {
