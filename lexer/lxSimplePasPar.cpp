@@ -198,7 +198,7 @@ void TlxSimplePasPar::Report(const std::string& Msg)
 void TlxSimplePasPar::NestingTooDeep()
 {
     throw ESyntaxError("Nesting too deep: more than " + std::to_string(MaxNestingDepth) +
-                           " nested statements, expressions or types",
+                           " nested levels of statements, expressions or types",
                        FLexer->GetPosXY());
 }
 
@@ -1404,7 +1404,7 @@ void TlxSimplePasPar::ProceduralType()
                 break;
             FLexer->AheadNext();
             TptTokenKind After = FLexer->GetAheadTokenID();
-            if (After == ptColon || After == ptComma || After == ptEqual)
+            if (After == ptColon || After == ptComma)
                 break;
             NextToken();
         } else if (!IsTypeDirective(GetExID()) || DirectiveIsName()) {
@@ -1579,7 +1579,7 @@ void TlxSimplePasPar::ClassFunctionHeading()
     }
     Expected(ptColon);
     ReturnType();
-    SEMICOLON();
+    SemicolonBeforeDirective();
     if (GetExID() == ptDispid) {
         NextToken();
         ConstantExpression();
@@ -1597,7 +1597,7 @@ void TlxSimplePasPar::ClassProcedureHeading()
         FormalParameterList();
         Expected(ptRoundClose);
     }
-    SEMICOLON();
+    SemicolonBeforeDirective();
     if (GetExID() == ptDispid) {
         NextToken();
         ConstantExpression();
@@ -1615,7 +1615,7 @@ void TlxSimplePasPar::ConstructorHeading()
         FormalParameterList();
         Expected(ptRoundClose);
     }
-    SEMICOLON();
+    SemicolonBeforeDirective();
     ClassMethodDirective();
 }
 
@@ -1628,7 +1628,7 @@ void TlxSimplePasPar::DestructorHeading()
         FormalParameterList();
         Expected(ptRoundClose);
     }
-    SEMICOLON();
+    SemicolonBeforeDirective();
     ClassMethodDirective();
 }
 
@@ -1649,15 +1649,29 @@ void TlxSimplePasPar::ClassMethodResolution()
 
 void TlxSimplePasPar::ResolutionInterfaceName() { Expected(ptIdentifier); }
 
+// The ';' after a method heading may be left out before a directive
+// (function Get: HRESULT stdcall;).
+void TlxSimplePasPar::SemicolonBeforeDirective()
+{
+    if (GetTokenID() != ptSemiColon && IsClassMethodDirective(GetExID()))
+        return;
+    SEMICOLON();
+}
+
 void TlxSimplePasPar::ClassMethodDirective()
 {
     for (;;) {
-        if (IsClassMethodDirective(GetExID()) && !DirectiveIsName())
+        if (IsClassMethodDirective(GetExID()) && !DirectiveIsName()) {
             ProceduralDirective();
-        else if (AtHintDirective())
+        } else if (AtHintDirective()) {
             HintDirectives();
-        else
+        } else if (GetExID() == ptDispid && !DirectiveIsName()) {
+            // Methods of dual interfaces: stdcall; dispid 1;
+            NextToken();
+            ConstantExpression();
+        } else {
             break;
+        }
         SEMICOLON();
     }
 }
@@ -2796,18 +2810,31 @@ bool TlxSimplePasPar::BracketHoldsSubrange()
     }
 }
 
-void TlxSimplePasPar::VariableTwo()
+// Each selector that follows another counts as one level of nesting, so
+// that an endless chain of selectors ends in the nesting error.
+void TlxSimplePasPar::NestedVariableTwo()
 {
     TNestGuard Guard(*this);
+    VariableTwo();
+}
+
+void TlxSimplePasPar::NestedVariableReference()
+{
+    TNestGuard Guard(*this);
+    VariableReference();
+}
+
+void TlxSimplePasPar::VariableTwo()
+{
     switch (GetTokenID()) {
     case ptPoint:
         NextToken();
         switch (GetTokenID()) {
         case ptRoundOpen: case ptSquareOpen: case ptPointerSymbol:
-            VariableTwo();
+            NestedVariableTwo();
             break;
         case ptAddressOp: case ptDoubleAddressOp: case ptIdentifier:
-            VariableReference();
+            NestedVariableReference();
             break;
         default:
             break;
@@ -2817,10 +2844,10 @@ void TlxSimplePasPar::VariableTwo()
         NextToken();
         switch (GetTokenID()) {
         case ptAddressOp: case ptDoubleAddressOp: case ptIdentifier:
-            VariableReference();
+            NestedVariableReference();
             break;
         case ptPoint: case ptPointerSymbol: case ptRoundOpen: case ptSquareOpen:
-            VariableTwo();
+            NestedVariableTwo();
             break;
         default:
             break;
@@ -2835,10 +2862,10 @@ void TlxSimplePasPar::VariableTwo()
         } else {
             switch (GetTokenID()) {
             case ptAddressOp: case ptDoubleAddressOp:
-                VariableReference();
+                NestedVariableReference();
                 break;
             case ptPoint: case ptPointerSymbol: case ptRoundOpen: case ptSquareOpen:
-                VariableTwo();
+                NestedVariableTwo();
                 break;
             default:
                 break;
@@ -2860,10 +2887,10 @@ void TlxSimplePasPar::VariableTwo()
         } else {
             switch (GetTokenID()) {
             case ptAddressOp: case ptDoubleAddressOp:
-                VariableReference();
+                NestedVariableReference();
                 break;
             case ptPoint: case ptPointerSymbol: case ptRoundOpen: case ptSquareOpen:
-                VariableTwo();
+                NestedVariableTwo();
                 break;
             default:
                 break;
@@ -2878,10 +2905,10 @@ void TlxSimplePasPar::VariableTwo()
     // After an argument or index list the designator goes on.
     switch (GetTokenID()) {
     case ptAddressOp: case ptDoubleAddressOp:
-        VariableReference();
+        NestedVariableReference();
         break;
     case ptPoint: case ptPointerSymbol: case ptRoundOpen: case ptSquareOpen:
-        VariableTwo();
+        NestedVariableTwo();
         break;
     default:
         break;
@@ -2994,10 +3021,15 @@ void TlxSimplePasPar::MultiplicativeOperator()
 
 void TlxSimplePasPar::Factor()
 {
-    TNestGuard Guard(*this);
     switch (GetTokenID()) {
+    case ptPointerSymbol:
+        if (AtControlChar())
+            CharString();
+        else
+            Designator();
+        break;
     case ptAddressOp: case ptDoubleAddressOp: case ptIdentifier: case ptInherited:
-    case ptPointerSymbol: case ptRoundOpen:
+    case ptRoundOpen:
         Designator();
         break;
     case ptAsciiChar: case ptStringConst:
@@ -3006,10 +3038,12 @@ void TlxSimplePasPar::Factor()
     case ptFloat: case ptIntegerConst:
         Number();
         break;
-    case ptMinus: case ptNot: case ptPlus: case ptString:
+    case ptMinus: case ptNot: case ptPlus: case ptString: {
+        TNestGuard Guard(*this);
         NextToken();
         Factor();
         break;
+    }
     case ptNil:
         NextToken();
         break;
@@ -3032,18 +3066,30 @@ void TlxSimplePasPar::Number()
     }
 }
 
+// At '^' directly followed by one character: a control character such as ^M.
+bool TlxSimplePasPar::AtControlChar()
+{
+    if (GetTokenID() != ptPointerSymbol)
+        return false;
+    FLexer->InitAhead();
+    TlxBasePasLex& Ahead = FLexer->AheadLex();
+    return Ahead.TokenID() != ptNull && Ahead.TokenPos() == FLexer->RunPos() &&
+           Ahead.GetTokenLen() == 1;
+}
+
 void TlxSimplePasPar::CharString()
 {
     auto IsPart = [](TptTokenKind K) {
         return K == ptAsciiChar || K == ptIdentifier || K == ptRoundOpen || K == ptStringConst;
     };
-    if (!IsPart(GetTokenID())) {
+    if (!IsPart(GetTokenID()) && !AtControlChar()) {
         SynError(InvalidCharString);
         return;
     }
     // A name or a parenthesised part joins the string only at the start or
     // after a '+': a word right after a literal (resident, name, index ...)
-    // belongs to the enclosing construct.
+    // belongs to the enclosing construct. A '+' is taken only when a part
+    // follows it; otherwise it is left to the enclosing expression.
     bool Joinable = true;
     for (;;) {
         TptTokenKind K = GetTokenID();
@@ -3055,7 +3101,15 @@ void TlxSimplePasPar::CharString()
         } else if (K == ptAsciiChar || K == ptStringConst) {
             NextToken();
             Joinable = false;
+        } else if (K == ptPointerSymbol && AtControlChar()) {
+            NextToken();
+            NextToken();
+            Joinable = false;
         } else if (K == ptPlus) {
+            FLexer->InitAhead();
+            TptTokenKind After = FLexer->GetAheadTokenID();
+            if (!IsPart(After) && After != ptPointerSymbol)
+                break;
             NextToken();
             Joinable = true;
         } else {

@@ -34,9 +34,10 @@ private:
 
 class TlxSimplePasPar {
 public:
-    // Nesting of statements, expressions, types, typed constants and blocks
-    // beyond this depth raises ESyntaxError instead of exhausting the stack.
-    static constexpr int MaxNestingDepth = 4000;
+    // Nesting of statements, expressions, types, typed constants, blocks,
+    // unary operators and selectors beyond this depth raises ESyntaxError
+    // instead of exhausting the stack. Real code stays far below it.
+    static constexpr int MaxNestingDepth = 1000;
 
     // Tables may be nil: the lexer then builds tables of its own.
     TlxSimplePasPar(const TlxPasHash* KeyTable = nullptr,
@@ -328,7 +329,11 @@ protected:
     // Whether the index list after '[' holds '..' before its closing ']'.
     bool BracketHoldsSubrange();
     void TypedSetElement();
+    bool AtControlChar();
+    void SemicolonBeforeDirective();
     [[noreturn]] void NestingTooDeep();
+    void NestedVariableTwo();
+    void NestedVariableReference();
 
     struct TNestGuard {
         explicit TNestGuard(TlxSimplePasPar& Parser) : P(Parser)

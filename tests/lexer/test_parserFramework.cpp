@@ -309,11 +309,18 @@ TEST(ParserFramework, DeepBlocksAndOtherNestingGiveNestingError)
 TEST(ParserFramework, NestingWellBeyondRealCodeIsAccepted)
 {
     std::string S;
-    for (int i = 0; i < 300; ++i) S += "begin if A then ";
+    for (int i = 0; i < 200; ++i) S += "begin if A then ";
     S += "X := " + std::string(300, '(') + "1" + std::string(300, ')') + ";";
-    for (int i = 0; i < 300; ++i) S += " end";
+    for (int i = 0; i < 200; ++i) S += " end";
     auto P = ParsePas(UnitWithStatements(S));
     EXPECT_TRUE(P->Messages.empty()) << P->MessageText().substr(0, 500);
+    // The cap counts one level per parenthesis.
+    auto Q = ParsePas(UnitWithStatements("X := " + std::string(950, '(') + "1" +
+                                         std::string(950, ')') + ";"));
+    EXPECT_TRUE(Q->Messages.empty());
+    EXPECT_THROW(ParsePas(UnitWithStatements("X := " + std::string(1001, '(') + "1" +
+                                             std::string(1001, ')') + ";")),
+                 ESyntaxError);
 }
 
 } // namespace

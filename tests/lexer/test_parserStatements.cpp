@@ -196,3 +196,44 @@ TEST(ParserRobustness, BrokenInputsEnd)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ParserDelphi7, ControlCharacterConstants)
+{
+    auto P = ParsePas(UnitWithStatements(
+        "S := Labl + ^M^J'Value ' + SL;\nC := ^C'Error';\nT := #0 + Char(K) + ^R#0;\n"
+        "D := ^[;\nQ := P^;\nR := P^.X;"));
+    EXPECT_CLEAN(P);
+    EXPECT_EQ(P->Count("CharString"), 4);
+}
+
+TEST(ParserDelphi7, PlusBeforeATypecastKeyword)
+{
+    auto P = ParsePas(UnitWithStatements("Print(S + ' = ' + String(P^.Data));\n"
+                                         "X := 'a' + string(Y) + 'b';"));
+    EXPECT_CLEAN(P);
+}
+
+TEST(ParserDelphi7, ProceduralVariableWithDirectiveAndInitialValue)
+{
+    auto P = ParsePas(UnitWithDecls(
+        "var\n  F: function(A, B: PChar): Integer; stdcall = nil;\n"
+        "  G: procedure; cdecl;\n  H: Integer;"));
+    EXPECT_CLEAN(P);
+    EXPECT_EQ(P->Count("ProceduralDirective"), 2);
+    EXPECT_EQ(P->Count("VarEqual"), 1);
+}
+
+TEST(ParserDelphi7, MethodDirectivesWithoutSemicolonAndDispid)
+{
+    auto P = ParsePas(UnitWithDecls(
+        "type IX = interface(IDispatch)\n"
+        "  function GetStatus(out S: HRESULT): HRESULT stdcall;\n"
+        "  function Made(B: WideString): HRESULT; stdcall; dispid 1;\n"
+        "  procedure Done; safecall; dispid 2;\nend;"));
+    EXPECT_CLEAN(P);
+    EXPECT_EQ(P->Count("ProceduralDirective"), 3);
+}
+
+} // namespace
