@@ -2,8 +2,9 @@
 // Pascal tree is built into a node tree, and the leaves, joined, must give the
 // file back byte for byte. Each file is built once as it is and once in a
 // changed form (other line ends, no final line break, a byte-order mark, text
-// after the end), written to a scratch folder. A file that stops the parser
-// with a fatal error must leave an empty root behind.
+// after the end), written to a scratch folder and built with a set of target
+// defines. A file that stops the parser with a fatal error must leave an
+// empty root behind.
 #include "Refactorings/uqlRefactorNodes.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,9 @@ std::string Variant(const std::string& Text, int Which)
     }
 }
 constexpr int VariantCount = 6;
+// The changed copies are built with the defines of a 64-bit Linux target, so
+// that other conditional branches are compiled and excluded than without.
+const char* const TargetDefines = "FPC\nUNIX\nLINUX\nCPU64\nCPUX86_64\nENDIAN_LITTLE\nFPC_OBJFPC";
 // Changed copies are made of the files up to this size (nearly all of them).
 constexpr size_t VariantMaxSize = 256 * 1024;
 
@@ -141,12 +145,12 @@ struct TResult {
     std::string Problem;
 };
 
-TResult BuildAndCheck(const std::string& FileName, const std::string& Text)
+TResult BuildAndCheck(const std::string& FileName, const std::string& Text, const std::string& Defines)
 {
     TResult R;
     auto Root = std::make_unique<TqlModuleNode>();
     try {
-        TqlNodeBuilder Builder(Root.get(), "");
+        TqlNodeBuilder Builder(Root.get(), Defines);
         Builder.Run(FileName, nullptr);
     } catch (const ESyntaxError&) {
         R.Fatal = true;
@@ -194,7 +198,7 @@ TEST(NodeTreeCorpus, LeavesGiveBackEveryFileOfTheFreePascalTree)
             const std::string Text = ReadFile(Files[I]);
             std::string Problem;
             if (Item % 2 == 0) {
-                TResult R = BuildAndCheck(Files[I].string(), Text);
+                TResult R = BuildAndCheck(Files[I].string(), Text, "");
                 (R.Fatal ? Fatal : Parsed)++;
                 if (!R.Problem.empty())
                     Problem = Files[I].string() + ": " + R.Problem;
@@ -203,7 +207,7 @@ TEST(NodeTreeCorpus, LeavesGiveBackEveryFileOfTheFreePascalTree)
                 const std::string Changed = Variant(Text, Which);
                 const fs::path Copy = Scratch / (std::to_string(Id) + Files[I].extension().string());
                 WriteFile(Copy, Changed);
-                TResult V = BuildAndCheck(Copy.string(), Changed);
+                TResult V = BuildAndCheck(Copy.string(), Changed, TargetDefines);
                 if (!V.Fatal)
                     VariantsParsed++;
                 if (!V.Problem.empty())
