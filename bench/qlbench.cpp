@@ -6,13 +6,17 @@
 #include <cstdio>
 #include <cstring>
 
+int RunParse(int Argc, char** Argv); // bench/qlbenchParse.cpp
+
 int main(int Argc, char** Argv)
 {
     if (Argc >= 2) {
         const char* Cmd = Argv[1];
         if (std::strcmp(Cmd, "lex") == 0)
             return RunLex(Argc - 1, Argv + 1);
+        if (std::strcmp(Cmd, "parse") == 0)
+            return RunParse(Argc - 1, Argv + 1);
     }
-    std::fprintf(stderr, "usage: qlbench lex [--defines A,B] [--summary] PATH...\n");
+    std::fprintf(stderr, "usage: qlbench lex|parse [--defines A,B] [--summary] PATH...\n");
     return 2;
 }

@@ -1,0 +1,385 @@
+#include "analysis/uqlClassParser.h"
+
+#include "analysis/uqlPathUtils.h"
+
+#include <set>
+
+namespace {
+
+bool IsMethodOrPropertyStart(TptTokenKind K)
+{
+    return K == ptClass || K == ptConstructor || K == ptDestructor || K == ptFunction ||
+           K == ptProcedure || K == ptProperty;
+}
+
+} // namespace
+
+TqlClass* TClassParser::TakeForward(std::unique_ptr<TqlHashedObjectList>& List,
+                                    const std::string& Name, const TPoint& Position)
+{
+    int Index;
+    if (!List || !List->Find(Name, Index))
+        return nullptr;
+    auto* C = static_cast<TqlClass*>(List->GetObject(Index));
+    List->Delete(Index);
+    C->SetX(Position.X);
+    C->SetY(Position.Y);
+    return C;
+}
+
+void TClassParser::EnterForward(std::unique_ptr<TqlHashedObjectList>& List, TqlClass* Class)
+{
+    if (!List)
+        List = std::make_unique<TqlHashedObjectList>();
+    int Index;
+    if (!List->Find(Class->GetName(), Index))
+        List->Add(Class->GetName(), Class);
+}
+
+void TClassParser::SetAncestor(TqlClass* Class, TqlClass* Ancestor)
+{
+    if (!Class || !Ancestor || Class->GetInheritsFromClass())
+        return;
+    Class->SetInheritsFromClass(Ancestor);
+    if (Class->GetInheritsFromClass() == Ancestor)
+        Ancestor->GetDescendants()->Add(Class);
+}
+
+TqlClass* TClassParser::ClassForward(const std::string& Name, const TPoint& Position)
+{
+    TqlClass* C = CurrentUnit()->GetClasses()->AddClass(Name, FVisibility, FileIndex(), Position.X,
+                                                        Position.Y);
+    EnterForward(FForwardClasses, C);
+    return C;
+}
+
+void TClassParser::ImplicitAncestor(TqlClass* Class)
+{
+    if (!gqlProject)
+        return;
+    TqlUnit* System = gqlProject->GetUnits()->FindUnit("System");
+    if (!System)
+        return;
+    TqlClass* Root = System->GetClasses()->Find("TObject");
+    if (Root && Root != Class)
+        SetAncestor(Class, Root);
+}
+
+TqlClass* TClassParser::ClassType(const std::string& Name, const TPoint& Position)
+{
+    TqlClass* C = TakeForward(FForwardClasses, Name, Position);
+    if (!C)
+        C = CurrentUnit()->GetClasses()->AddClass(Name, FVisibility, FileIndex(), Position.X,
+                                                  Position.Y);
+    Indent();
+    struct TDeclared {
+        TClassParser& P;
+        TqlClass* Saved;
+        ~TDeclared() { P.SetDeclaredClass(Saved); }
+    } Declared{*this, DeclaredClass()};
+    SetDeclaredClass(C);
+    Expected(ptClass);
+    // class sealed / class abstract
+    if ((GetExID() == ptAbstract || qlSameText(Token(), "sealed")) && !NextIs(ptSemiColon) &&
+        GetTokenID() == ptIdentifier)
+        NextToken();
+    bool Body = true;
+    if (GetTokenID() == ptEnd) {
+        ImplicitAncestor(C);
+        NextToken();
+        HintDirectives();
+        Body = false;
+    } else if (GetTokenID() == ptRoundOpen) {
+        ClassHeritage(C);
+        if (GetTokenID() == ptEnd) {
+            NextToken();
+            HintDirectives();
+            Body = false;
+        } else if (GetTokenID() == ptSemiColon) {
+            Body = false;
+        }
+    } else {
+        ImplicitAncestor(C);
+    }
+    if (Body) {
+        ClassMemberList(C);
+        Expected(ptEnd);
+        HintDirectives();
+    }
+    SetEndPosition(C);
+    return C;
+}
+
+void TClassParser::ClassHeritage(TqlClass* Class)
+{
+    Expected(ptRoundOpen);
+    TPositionList Names;
+    ReadHeritageList(Names);
+    for (size_t i = 0; i < Names.size(); ++i) {
+        if (i == 0) {
+            if (TqlClass* A = FindClass(Names[i].first)) {
+                if (A == Class)
+                    AddMessageAt("Class, " + Class->GetName() + ", is its own ancestor.",
+                                 Names[i].second);
+                else
+                    SetAncestor(Class, A);
+                continue;
+            }
+        }
+        if (TqlInterface* I = FindInterface(Names[i].first))
+            if (!Class->GetInterfaces()->Find(I->GetName()))
+                Class->GetInterfaces()->InternalSymbolAdded(I);
+    }
+    Expected(ptRoundClose);
+}
+
+void TClassParser::ClassMemberList(TqlClass* Class)
+{
+    TVisibilityKind Vis = vkPublished;
+    for (;;) {
+        const int Before = Lexer().TokenPos();
+        const char* Origin = Lexer().Origin();
+        ClassVisibility(Class, Vis);
+        if (GetTokenID() != ptIdentifier && !IsMethodOrPropertyStart(GetTokenID()))
+            break;
+        while (GetTokenID() == ptIdentifier) {
+            ClassField(Class, Vis);
+            SEMICOLON();
+            ClassVisibility(Class, Vis);
+        }
+        while (IsMethodOrPropertyStart(GetTokenID()))
+            ClassMethodOrProperty(Class, Vis);
+        if (Lexer().TokenPos() == Before && Lexer().Origin() == Origin)
+            break;
+    }
+}
+
+void TClassParser::ClassVisibility(TqlClass* Class, TVisibilityKind& Visibility)
+{
+    for (;;) {
+        const TptTokenKind Ex = GetExID();
+        if (Ex != ptAutomated && Ex != ptPrivate && Ex != ptProtected && Ex != ptPublic &&
+            Ex != ptPublished && Ex != ptStrict)
+            return;
+        Lexer().InitAhead();
+        const TptTokenKind Next = Lexer().GetAheadTokenID();
+        if (Next == ptColon || Next == ptComma)
+            return;
+        TVisibilityKind V;
+        switch (Ex) {
+        case ptAutomated: V = vkAutomated; break;
+        case ptPrivate: V = vkPrivate; break;
+        case ptProtected: V = vkProtected; break;
+        case ptPublic: V = vkPublic; break;
+        case ptPublished: V = vkPublished; break;
+        default: {
+            const TptTokenKind AheadEx = Lexer().GetAheadExID();
+            if (AheadEx == ptPrivate)
+                V = vkStrictPrivate;
+            else if (AheadEx == ptProtected)
+                V = vkStrictProtected;
+            else
+                return;
+            NextToken();
+        }
+        }
+        NextToken();
+        Visibility = V;
+        Class->AddVisibilitySpecifier(Lexer().LineNumber(), V);
+    }
+}
+
+void TClassParser::ClassField(TqlClass* Class, TVisibilityKind Visibility)
+{
+    std::vector<TqlVariable*> Fields;
+    for (;;) {
+        const TPoint P = Pos();
+        if (GetTokenID() == ptIdentifier)
+            Fields.push_back(Class->GetFieldList()->AddVariable(Token(), Visibility, false,
+                                                                FileIndex(), P.X, P.Y));
+        Expected(ptIdentifier);
+        if (GetTokenID() != ptComma)
+            break;
+        NextToken();
+    }
+    Expected(ptColon);
+    if (TqlSymbol* T = ParseType(Class, "", false, Pos()))
+        for (TqlVariable* F : Fields)
+            F->SetTypeIntf(T);
+    HintDirectives();
+}
+
+void TClassParser::ClassMethodOrProperty(TqlClass* Class, TVisibilityKind Visibility)
+{
+    if (GetTokenID() == ptClass)
+        NextToken();
+    if (GetTokenID() == ptProperty)
+        ClassProperty(Class, Visibility);
+    else
+        MethodHeading(Class, Visibility);
+}
+
+void TClassParser::MethodHeading(TqlClass* Class, TVisibilityKind Visibility)
+{
+    const TptTokenKind K = GetTokenID();
+    TRoutineKind Kind;
+    switch (K) {
+    case ptConstructor: Kind = rkConstructor; break;
+    case ptDestructor: Kind = rkDestructor; break;
+    case ptFunction: Kind = rkFunction; break;
+    case ptProcedure: Kind = rkProcedure; break;
+    default:
+        SynError(InvalidClassMethodHeading);
+        NextToken();
+        return;
+    }
+    if (K == ptFunction || K == ptProcedure) {
+        Lexer().InitAhead();
+        Lexer().AheadNext();
+        if (Lexer().GetAheadTokenID() == ptPoint) {
+            ClassMethodResolution();
+            return;
+        }
+    }
+    NextToken();
+    const TPoint P = Pos();
+    TqlRoutine* R =
+        Class->GetRoutines()->AddRoutine(Token(), Visibility, Kind, FileIndex(), P.X, P.Y);
+    FunctionProcedureName();
+    if (GetTokenID() == ptRoundOpen)
+        FormalParameterList(R, true, false);
+    if (K == ptConstructor) {
+        auto* Result = new TqlVariable("Result", vkNone, false, FileIndex(), P.X, P.Y);
+        Result->SetTypeIntf(Class);
+        R->SetReturnType(Result);
+        R->AddSymbol(Result);
+    }
+    if (K == ptFunction) {
+        Expected(ptColon);
+        DeclareResult(R);
+    }
+    SetEndPosition(R);
+    if ((K == ptFunction || K == ptProcedure) && GetExID() == ptDispid) {
+        NextToken();
+        ConstantExpression();
+        SetEndPosition(R);
+    }
+    SEMICOLON();
+    for (;;) {
+        const TptTokenKind Ex = GetExID();
+        if (AtHintDirective()) {
+            HintDirectives();
+        } else if (DirectiveOf(Ex) != rdNone && Ex != ptLocal && Ex != ptExternal &&
+                   Ex != ptExport && Ex != ptFar && Ex != ptNear && !DirectiveIsName()) {
+            R->AddDirective(DirectiveOf(Ex));
+            ProceduralDirective();
+        } else {
+            break;
+        }
+        SEMICOLON();
+    }
+}
+
+void TClassParser::ClassProperty(TqlClass* Class, TVisibilityKind Visibility)
+{
+    Expected(ptProperty);
+    const TPoint P = Pos();
+    TqlProperty* Prop =
+        Class->GetProperties()->AddProperty(Token(), Visibility, Class, FileIndex(), P.X, P.Y);
+    PropertyName();
+    if (GetTokenID() == ptColon || GetTokenID() == ptSquareOpen) {
+        if (GetTokenID() == ptSquareOpen) {
+            Prop->SetIsArrayProperty(true);
+            Expected(ptSquareOpen);
+            TqlRoutine* None = nullptr;
+            // The index parameters are read like a parameter list.
+            int Depth = 0;
+            while (GetTokenID() != ptNull && !(GetTokenID() == ptSquareClose && Depth == 0)) {
+                if (GetTokenID() == ptSquareOpen)
+                    ++Depth;
+                if (GetTokenID() == ptSquareClose)
+                    --Depth;
+                if (GetTokenID() == ptIdentifier && NextIs(ptColon)) {
+                    NextToken();
+                    NextToken();
+                    if (GetTokenID() == ptIdentifier)
+                        ParseTypeId(false);
+                    continue;
+                }
+                NextToken();
+            }
+            (void)None;
+            Expected(ptSquareClose);
+        }
+        Expected(ptColon);
+        if (TqlSymbol* T = ParseTypeId(false))
+            Prop->SetTypeIntf(T);
+    } else if (GetTokenID() == ptSemiColon || GetExID() == ptDefault || GetExID() == ptRead ||
+               GetExID() == ptWrite || GetExID() == ptStored || GetExID() == ptNodefault) {
+        // A redeclared property takes its type from the nearest ancestor's.
+        std::set<TqlClass*> Seen;
+        for (TqlClass* A = Class->GetInheritsFromClass(); A && Seen.insert(A).second;
+             A = A->GetInheritsFromClass()) {
+            TqlProperty* Old = A->GetProperties()->Find(Prop->GetName());
+            if (!Old || Old->GetName() != Prop->GetName())
+                continue;
+            const TVisibilityKind V = Old->GetVisibility();
+            const bool SameUnit = Old->GetFileIndex() == Prop->GetFileIndex();
+            if (!SameUnit && V != vkPublic && V != vkPublished && V != vkProtected)
+                continue;
+            if (Old->GetTypeIntf()) {
+                Prop->SetTypeIntf(Old->GetTypeIntf());
+                Prop->SetIsArrayProperty(Old->GetIsArrayProperty());
+                break;
+            }
+        }
+    }
+    if (GetExID() == ptIndex) {
+        NextToken();
+        ConstantExpression();
+    }
+    for (;;) {
+        const TptTokenKind Ex = GetExID();
+        if (Ex == ptRead || Ex == ptWrite) {
+            NextToken();
+            TqlSymbol* Access = nullptr;
+            if (GetTokenID() == ptIdentifier) {
+                Access = Class->FindSymbol(CurrentUnit(), Class, Token(), true, MakeUsedByInfo());
+                NextToken();
+                while (GetTokenID() == ptPoint) {
+                    NextToken();
+                    Expected(ptIdentifier);
+                }
+            } else {
+                Expected(ptIdentifier);
+            }
+            if (Ex == ptRead)
+                Prop->SetReadAccess(Access);
+            else
+                Prop->SetWriteAccess(Access);
+        } else if (Ex == ptReadonly || Ex == ptWriteonly) {
+            NextToken();
+        } else {
+            break;
+        }
+    }
+    if (GetExID() == ptDispid) {
+        NextToken();
+        ConstantExpression();
+    }
+    while (GetExID() == ptDefault || GetExID() == ptNodefault || GetExID() == ptStored) {
+        if (GetExID() == ptDefault && NextIs(ptSemiColon) && Prop->GetIsArrayProperty())
+            break;
+        StorageSpecifier();
+    }
+    if (GetExID() == ptImplements) {
+        NextToken();
+        QualifiedIdentifierList();
+    }
+    SetEndPosition(Prop);
+    SEMICOLON();
+    if (Prop->GetIsArrayProperty() && GetExID() == ptDefault) {
+        Prop->SetDefaultProperty(true);
+        PropertyDirective();
+    }
+}

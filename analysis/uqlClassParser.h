@@ -1,0 +1,43 @@
+// Class types, class references, forward classes, fields, methods and
+// properties.
+#pragma once
+
+#include "analysis/uqlRoutineParser.h"
+
+#include <memory>
+
+class TClassParser : public TRoutineParser {
+public:
+    using TRoutineParser::TRoutineParser;
+    using TRoutineParser::ClassField;
+    using TRoutineParser::ClassForward;
+    using TRoutineParser::ClassHeritage;
+    using TRoutineParser::ClassMemberList;
+    using TRoutineParser::ClassMethodOrProperty;
+    using TRoutineParser::ClassProperty;
+    using TRoutineParser::ClassType;
+    using TRoutineParser::ClassVisibility;
+
+    TqlClass* ClassType(const std::string& Name, const TPoint& Position);
+    TqlClass* ClassForward(const std::string& Name, const TPoint& Position);
+    void ClassHeritage(TqlClass* Class);
+    void ClassMemberList(TqlClass* Class);
+    void ClassVisibility(TqlClass* Class, TVisibilityKind& Visibility);
+    void ClassField(TqlClass* Class, TVisibilityKind Visibility);
+    void ClassMethodOrProperty(TqlClass* Class, TVisibilityKind Visibility);
+    void ClassProperty(TqlClass* Class, TVisibilityKind Visibility);
+
+protected:
+    // Gives Class the ancestor TObject of the unit System, when known.
+    void ImplicitAncestor(TqlClass* Class);
+    // Links Class to Ancestor unless that would make a cycle.
+    static void SetAncestor(TqlClass* Class, TqlClass* Ancestor);
+    // A method heading inside a class, object or interface body.
+    void MethodHeading(TqlClass* Class, TVisibilityKind Visibility);
+    // Takes a forward declaration of Name out of List (moved to Position).
+    static TqlClass* TakeForward(std::unique_ptr<TqlHashedObjectList>& List,
+                                 const std::string& Name, const TPoint& Position);
+    static void EnterForward(std::unique_ptr<TqlHashedObjectList>& List, TqlClass* Class);
+
+    std::unique_ptr<TqlHashedObjectList> FForwardClasses;
+};

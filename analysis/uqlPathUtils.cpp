@@ -1,0 +1,242 @@
+#include "analysis/uqlPathUtils.h"
+
+#include <algorithm>
+#include <cctype>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace {
+
+size_t LastDelimiter(const std::string& Path)
+{
+    for (size_t i = Path.size(); i > 0; --i)
+        if (qlIsPathDelimiter(Path[i - 1]))
+            return i - 1;
+    return std::string::npos;
+}
+
+std::vector<std::string> SplitPath(const std::string& Path)
+{
+    std::vector<std::string> Parts;
+    std::string Part;
+    for (char C : Path) {
+        if (qlIsPathDelimiter(C)) {
+            if (!Part.empty())
+                Parts.push_back(Part);
+            Part.clear();
+        } else {
+            Part += C;
+        }
+    }
+    if (!Part.empty())
+        Parts.push_back(Part);
+    return Parts;
+}
+
+// The names in a folder, sorted; empty when it cannot be read.
+std::vector<std::string> ListFolder(const std::string& Folder)
+{
+    std::vector<std::string> Names;
+    DIR* D = opendir(Folder.empty() ? "/" : Folder.c_str());
+    if (!D)
+        return Names;
+    while (dirent* E = readdir(D)) {
+        std::string N = E->d_name;
+        if (N != "." && N != "..")
+            Names.push_back(N);
+    }
+    closedir(D);
+    std::sort(Names.begin(), Names.end());
+    return Names;
+}
+
+std::string Join(const std::string& Folder, const std::string& Name)
+{
+    if (!Folder.empty() && Folder.back() == '/')
+        return Folder + Name;
+    return Folder + "/" + Name;
+}
+
+bool Exists(const std::string& Path)
+{
+    struct stat St;
+    return ::stat(Path.c_str(), &St) == 0;
+}
+
+// Walks the components; "" when some component has no match. WantFolder
+// selects what the last component must be.
+std::string Resolve(const std::string& BaseFolder, const std::string& Path, bool WantFolder)
+{
+    if (Path.empty() || qlIsForeignRootedPath(Path))
+        return "";
+    std::string Current;
+    if (Path[0] == '/')
+        Current = "/";
+    else
+        Current = BaseFolder.empty() ? std::string(".") : BaseFolder;
+    const std::vector<std::string> Parts = SplitPath(Path);
+    for (size_t i = 0; i < Parts.size(); ++i) {
+        const std::string& Part = Parts[i];
+        const bool Last = i + 1 == Parts.size();
+        if (Part == ".")
+            continue;
+        if (Part == "..") {
+            Current = Join(Current, "..");
+            continue;
+        }
+        std::string Exact = Join(Current, Part);
+        std::string Match;
+        auto Fits = [&](const std::string& Candidate) {
+            if (!Last)
+                return qlIsFolder(Candidate);
+            return WantFolder ? qlIsFolder(Candidate) : qlIsRegularFile(Candidate);
+        };
+        if (Exists(Exact) && Fits(Exact)) {
+            Match = Exact;
+        } else {
+            for (const std::string& Name : ListFolder(Current)) {
+                if (qlSameText(Name, Part) && Fits(Join(Current, Name))) {
+                    Match = Join(Current, Name);
+                    break;
+                }
+            }
+        }
+        if (Match.empty())
+            return "";
+        Current = Match;
+    }
+    if (WantFolder ? !qlIsFolder(Current) : !qlIsRegularFile(Current))
+        return "";
+    // Normalise: drop "." and ".." textually where the result stays valid.
+    std::vector<std::string> Out;
+    const bool Absolute = !Current.empty() && Current[0] == '/';
+    for (const std::string& Part : SplitPath(Current)) {
+        if (Part == ".")
+            continue;
+        if (Part == ".." && !Out.empty() && Out.back() != "..") {
+            Out.pop_back();
+            continue;
+        }
+        Out.push_back(Part);
+    }
+    std::string Result = Absolute ? "/" : "";
+    for (size_t i = 0; i < Out.size(); ++i)
+        Result += (i ? "/" : "") + Out[i];
+    if (Result.empty())
+        Result = Absolute ? "/" : ".";
+    return Result;
+}
+
+} // namespace
+
+std::string qlExtractFileName(const std::string& Path)
+{
+    const size_t P = LastDelimiter(Path);
+    std::string Name = P == std::string::npos ? Path : Path.substr(P + 1);
+    // A bare drive prefix ("C:Foo.pas").
+    if (Name.size() >= 2 && Name[1] == ':' && std::isalpha(static_cast<unsigned char>(Name[0])))
+        Name = Name.substr(2);
+    return Name;
+}
+
+std::string qlExtractFilePath(const std::string& Path)
+{
+    const size_t P = LastDelimiter(Path);
+    return P == std::string::npos ? std::string() : Path.substr(0, P + 1);
+}
+
+std::string qlExtractFileExt(const std::string& Path)
+{
+    const std::string Name = qlExtractFileName(Path);
+    const size_t Dot = Name.rfind('.');
+    return Dot == std::string::npos ? std::string() : Name.substr(Dot);
+}
+
+std::string qlChangeFileExt(const std::string& Path, const std::string& Ext)
+{
+    const std::string Old = qlExtractFileExt(Path);
+    return Path.substr(0, Path.size() - Old.size()) + Ext;
+}
+
+std::string qlExtractUnitName(const std::string& Path)
+{
+    const std::string Name = qlExtractFileName(Path);
+    return Name.substr(0, Name.size() - qlExtractFileExt(Name).size());
+}
+
+bool qlHasFolderPart(const std::string& Path)
+{
+    for (char C : Path)
+        if (qlIsPathDelimiter(C) || C == ':')
+            return true;
+    return false;
+}
+
+bool qlIsForeignRootedPath(const std::string& Path)
+{
+    if (Path.size() >= 2 && Path[1] == ':' && std::isalpha(static_cast<unsigned char>(Path[0])))
+        return true;
+    // "\\server\share" and "\Folder" (the root of the current drive).
+    return !Path.empty() && Path[0] == '\\';
+}
+
+std::string qlLowerCase(const std::string& S)
+{
+    std::string R = S;
+    for (char& C : R)
+        if (C >= 'A' && C <= 'Z')
+            C = char(C - 'A' + 'a');
+    return R;
+}
+
+std::string qlFolderOf(const std::string& FullFileName)
+{
+    std::string Folder = qlExtractFilePath(FullFileName);
+    return Folder.empty() ? std::string("./") : Folder;
+}
+
+bool qlIsRegularFile(const std::string& Path)
+{
+    struct stat St;
+    return ::stat(Path.c_str(), &St) == 0 && S_ISREG(St.st_mode);
+}
+
+bool qlIsFolder(const std::string& Path)
+{
+    struct stat St;
+    return ::stat(Path.c_str(), &St) == 0 && S_ISDIR(St.st_mode);
+}
+
+std::string qlResolveFile(const std::string& BaseFolder, const std::string& Path)
+{
+    return Resolve(BaseFolder, Path, false);
+}
+
+std::string qlResolveFolder(const std::string& BaseFolder, const std::string& Path)
+{
+    return Resolve(BaseFolder, Path, true);
+}
+
+void TqlFolderIndex::AddFolder(const std::string& BaseFolder, const std::string& Folder,
+                               bool IsLibrary)
+{
+    const std::string Resolved = qlResolveFolder(BaseFolder, Folder.empty() ? "." : Folder);
+    if (Resolved.empty())
+        return;
+    for (const std::string& Name : ListFolder(Resolved)) {
+        const std::string Full = Join(Resolved, Name);
+        if (!qlIsRegularFile(Full))
+            continue;
+        // emplace keeps the first entry: earlier folders, then sorted order.
+        FEntries.emplace(qlLowerCase(Name), TEntry{Full, IsLibrary});
+    }
+}
+
+bool TqlFolderIndex::Find(const std::string& FileName, TEntry& Entry) const
+{
+    auto It = FEntries.find(qlLowerCase(FileName));
+    if (It == FEntries.end())
+        return false;
+    Entry = It->second;
+    return true;
+}

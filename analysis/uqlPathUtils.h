@@ -1,0 +1,74 @@
+// File names of Windows projects on a POSIX file system.
+//
+// Paths written in project text ("..\Src\Foo.pas", "{$I ..\inc\defs.inc}",
+// "*.DFM") use '\' or '/' as separators and any letter case. They are split
+// on both separators and each component is matched against the folder
+// entries on disk: an exact match first, then the first entry in sorted
+// (byte) order whose name equals it without regard to case. Drive letters
+// ("C:\...") and UNC paths ("\\server\share") cannot exist here: they are
+// simply not found. Nothing here changes the current folder; relative paths
+// are taken relative to a base folder given by the caller.
+#pragma once
+
+#include "settings/uqlIniOptions.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+// Both separators.
+inline bool qlIsPathDelimiter(char C) { return C == '\\' || C == '/'; }
+
+// The name after the last separator ("..\Src\Foo.pas" gives "Foo.pas").
+std::string qlExtractFileName(const std::string& Path);
+// Everything up to and including the last separator ("" when there is none).
+std::string qlExtractFilePath(const std::string& Path);
+// The extension of the file name part with its dot, or "".
+std::string qlExtractFileExt(const std::string& Path);
+// The path with the file name's extension replaced (or added).
+std::string qlChangeFileExt(const std::string& Path, const std::string& Ext);
+// The file name without folder and extension ("..\Src\Foo.pas" gives "Foo").
+std::string qlExtractUnitName(const std::string& Path);
+// Whether the text names a folder part (holds a separator or a drive colon).
+bool qlHasFolderPart(const std::string& Path);
+// Drive letters and UNC or drive-rooted paths: cannot be found on this system.
+bool qlIsForeignRootedPath(const std::string& Path);
+
+// Lower-cased copy (ASCII letters only).
+std::string qlLowerCase(const std::string& S);
+
+// The folder of an existing file, with a trailing '/'.
+std::string qlFolderOf(const std::string& FullFileName);
+
+// Whether Path is an existing regular file (a folder is not a file).
+bool qlIsRegularFile(const std::string& Path);
+bool qlIsFolder(const std::string& Path);
+
+// Resolves Path, taken relative to BaseFolder unless it starts with '/', to
+// the full name of an existing regular file, matching each component
+// without regard to case. Returns "" when there is no such file.
+std::string qlResolveFile(const std::string& BaseFolder, const std::string& Path);
+// The same for a folder; the result carries no trailing separator.
+std::string qlResolveFolder(const std::string& BaseFolder, const std::string& Path);
+
+// An index of the regular files of a list of folders: the first folder that
+// holds a name (without regard to case) wins; within one folder, of several
+// names that differ only in case, the first in sorted order wins.
+class TqlFolderIndex {
+public:
+    struct TEntry {
+        std::string FullFileName;
+        bool IsLibrary = false;
+    };
+    // Lists the folder (resolved like qlResolveFolder); a missing folder adds
+    // nothing.
+    void AddFolder(const std::string& BaseFolder, const std::string& Folder, bool IsLibrary);
+    // Looks a bare file name up without regard to case.
+    bool Find(const std::string& FileName, TEntry& Entry) const;
+    bool IsEmpty() const { return FEntries.empty(); }
+    void Clear() { FEntries.clear(); }
+    size_t Count() const { return FEntries.size(); }
+
+private:
+    std::map<std::string, TEntry> FEntries;
+};

@@ -1,0 +1,441 @@
+#include "analysis/uqlRoutineParser.h"
+
+#include "analysis/uqlPathUtils.h"
+
+namespace {
+
+bool IsDirectiveWord(TptTokenKind Ex) { return TRoutineParser::DirectiveOf(Ex) != rdNone; }
+
+bool IsDeclarationStart(TptTokenKind K)
+{
+    switch (K) {
+    case ptClass: case ptConst: case ptConstructor: case ptDestructor: case ptExports:
+    case ptFunction: case ptLabel: case ptProcedure: case ptResourcestring: case ptThreadvar:
+    case ptType: case ptVar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+struct TParamName {
+    std::string Name;
+    TPoint Position; // 1-based
+    TqlSymbol* Type = nullptr;
+};
+
+} // namespace
+
+TRoutineDirective TRoutineParser::DirectiveOf(TptTokenKind ExID)
+{
+    switch (ExID) {
+    case ptAbstract: return rdAbstract;
+    case ptAssembler: return rdAssembler;
+    case ptCdecl: return rdCdecl;
+    case ptDynamic: return rdDynamic;
+    case ptExport: return rdExport;
+    case ptExternal: return rdExternal;
+    case ptFar: return rdFar;
+    case ptLocal: return rdLocal;
+    case ptMessage: return rdMessage;
+    case ptNear: return rdNear;
+    case ptOverload: return rdOverload;
+    case ptOverride: return rdOverride;
+    case ptPascal: return rdPascal;
+    case ptRegister: return rdRegister;
+    case ptReintroduce: return rdReintroduce;
+    case ptSafeCall: return rdSafeCall;
+    case ptStdcall: return rdStdCall;
+    case ptVirtual: return rdVirtual;
+    default: return rdNone;
+    }
+}
+
+TqlRoutine* TRoutineParser::FunctionHeading(TqlVarContainer* Container)
+{
+    Expected(ptFunction);
+    const TPoint P = Pos();
+    TqlRoutine* R =
+        Container->GetRoutines()->AddRoutine(Token(), FVisibility, rkFunction, FileIndex(), P.X, P.Y);
+    FunctionProcedureName();
+    if (GetTokenID() == ptRoundOpen)
+        FormalParameterList(R, true, false);
+    Expected(ptColon);
+    DeclareResult(R);
+    return R;
+}
+
+TqlRoutine* TRoutineParser::ProcedureHeading(TqlVarContainer* Container)
+{
+    Expected(ptProcedure);
+    const TPoint P = Pos();
+    TqlRoutine* R = Container->GetRoutines()->AddRoutine(Token(), FVisibility, rkProcedure,
+                                                         FileIndex(), P.X, P.Y);
+    FunctionProcedureName();
+    if (GetTokenID() == ptRoundOpen)
+        FormalParameterList(R, true, false);
+    return R;
+}
+
+void TRoutineParser::DeclareResult(TqlRoutine* Routine)
+{
+    TqlSymbol* T;
+    if (GetTokenID() == ptString) {
+        T = SystemType(tkString);
+        StringType();
+    } else {
+        T = ParseTypeId(false);
+    }
+    if (!T || !Routine)
+        return;
+    const TPoint P = Pos();
+    auto* Result = new TqlVariable("Result", vkPublic, false, FileIndex(), P.X, P.Y);
+    Result->SetTypeIntf(T);
+    Routine->SetReturnType(Result);
+    Routine->AddSymbol(Result);
+    auto* Named = new TqlVariable(Routine->GetName(), vkPublic, false, FileIndex(), P.X, P.Y);
+    Named->SetTypeIntf(T);
+    Routine->SetRoutineType(Named);
+    Routine->AddSymbol(Named);
+}
+
+void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameters,
+                                         bool MatchOverload)
+{
+    std::vector<TParamName> Names;
+    Expected(ptRoundOpen);
+    for (;;) {
+        TParamKind Kind = pkNone;
+        switch (GetTokenID()) {
+        case ptConst: Kind = pkConst; NextToken(); break;
+        case ptVar: Kind = pkVar; NextToken(); break;
+        case ptIn: Kind = pkIn; NextToken(); break;
+        case ptIdentifier:
+            if (GetExID() == ptOut && !DirectiveIsName()) {
+                Kind = pkOut;
+                NextToken();
+            }
+            break;
+        default:
+            break;
+        }
+        if (GetTokenID() != ptIdentifier) {
+            if (GetTokenID() != ptRoundClose)
+                SynError(InvalidParameter);
+            break;
+        }
+        const size_t First = Names.size();
+        std::vector<TqlParameter*> Added;
+        for (;;) {
+            const TPoint P = Pos();
+            Names.push_back(TParamName{Token(), P, nullptr});
+            if (AddParameters && Routine)
+                Added.push_back(
+                    Routine->GetParameters()->AddParameter(Token(), Kind, FileIndex(), P.X, P.Y));
+            Expected(ptIdentifier);
+            if (GetTokenID() != ptComma)
+                break;
+            NextToken();
+        }
+        if (GetTokenID() == ptColon) {
+            NextToken();
+            TqlSymbol* T = nullptr;
+            TqlSymbol* Element = nullptr;
+            if (GetTokenID() == ptArray) {
+                NextToken();
+                Expected(ptOf);
+                if (GetTokenID() == ptConst) {
+                    T = SystemType(tkArrayOfConst);
+                    NextToken();
+                } else {
+                    T = SystemType(tkArray);
+                    if (GetTokenID() == ptString) {
+                        Element = SystemType(tkString);
+                        StringType();
+                    } else if (GetTokenID() == ptFile) {
+                        Element = SystemType(tkFile);
+                        NextToken();
+                    } else {
+                        Element = ParseTypeId(false);
+                    }
+                }
+            } else if (GetTokenID() == ptString) {
+                T = SystemType(tkString);
+                StringType();
+            } else if (GetTokenID() == ptFile) {
+                T = SystemType(tkFile);
+                NextToken();
+            } else {
+                T = ParseTypeId(false);
+            }
+            for (size_t i = First; i < Names.size(); ++i)
+                Names[i].Type = T;
+            for (TqlParameter* Param : Added) {
+                Param->SetParamType(T);
+                if (Element)
+                    Param->SetPredefinedArrayType(Element);
+            }
+            if (GetTokenID() == ptEqual) {
+                NextToken();
+                TypedConstant();
+            }
+        } else if (Kind == pkNone || Kind == pkIn) {
+            SynError(InvalidParameter);
+        } else {
+            for (TqlParameter* Param : Added)
+                Param->SetUntypedParameter(true);
+        }
+        if (GetTokenID() != ptSemiColon)
+            break;
+        NextToken();
+    }
+    Expected(ptRoundClose);
+    if (!Routine)
+        return;
+
+    auto Matches = [&Names](TqlRoutine* R) {
+        TqlParameterList* Params = R->GetParameters();
+        if (Params->GetCount() != static_cast<int>(Names.size()))
+            return false;
+        for (int i = 0; i < Params->GetCount(); ++i) {
+            TqlParameter* Param = Params->GetParameters(i);
+            TqlSymbol* T = Names[size_t(i)].Type;
+            if (Param->GetUntypedParameter() && !T)
+                continue;
+            if (!Param->GetParamType() || !T || !qlSameText(Param->GetParamType()->GetName(), T->GetName()))
+                return false;
+        }
+        return true;
+    };
+    if (MatchOverload && !Matches(Routine)) {
+        TqlRoutineList* List = Routine->GetRoutineList();
+        for (int i = 0; List && i < List->GetCount(); ++i) {
+            TqlRoutine* Other = List->GetRoutine(i);
+            if (Other != Routine && qlSameText(Other->GetName(), Routine->GetName()) && Matches(Other)) {
+                Routine = Other;
+                break;
+            }
+        }
+    }
+    for (const TParamName& N : Names) {
+        if (TqlParameter* Param = Routine->GetParameters()->Find(N.Name))
+            RecordUse(Param, N.Name, MakeUsedByInfo(N.Position, false));
+        else
+            AddMessageAt("Parameter, " + N.Name + ", not found.",
+                         TPoint{N.Position.X - 1, N.Position.Y - 1});
+    }
+}
+
+void TRoutineParser::ExportedHeading()
+{
+    TqlRoutine* R = nullptr;
+    if (GetTokenID() == ptFunction)
+        R = FunctionHeading(CurrentContainer());
+    else if (GetTokenID() == ptProcedure)
+        R = ProcedureHeading(CurrentContainer());
+    else
+        SynError(InvalidExportedHeading);
+    SetEndPosition(R);
+    if (GetTokenID() == ptSemiColon)
+        NextToken();
+    if (GetExID() == ptAssembler) {
+        NextToken();
+        SEMICOLON();
+        if (GetExID() == ptForward)
+            ForwardDeclaration();
+        return;
+    }
+    if (GetExID() == ptForward) {
+        ForwardDeclaration();
+        return;
+    }
+    for (;;) {
+        if (AtHintDirective()) {
+            HintDirectives();
+        } else if (IsDirectiveWord(GetExID()) && GetExID() != ptLocal) {
+            if (R)
+                R->AddDirective(DirectiveOf(GetExID()));
+            ProceduralDirective();
+        } else {
+            break;
+        }
+        if (GetTokenID() == ptSemiColon)
+            NextToken();
+    }
+    if (GetExID() == ptForward)
+        ForwardDeclaration();
+}
+
+void TRoutineParser::ProcedureDeclarationSection()
+{
+    ProcedureDeclarationSection(CurrentContainer());
+}
+
+TqlRoutine* TRoutineParser::ProcedureDeclarationSection(TqlVarContainer* Container)
+{
+    if (GetTokenID() == ptClass)
+        NextToken();
+    switch (GetTokenID()) {
+    case ptConstructor: case ptDestructor: case ptProcedure:
+        return RoutineImplementation(Container);
+    case ptFunction:
+        RoutineImplementation(Container);
+        return nullptr;
+    default:
+        SynError(InvalidProcedureDeclarationSection);
+        return nullptr;
+    }
+}
+
+TqlRoutine* TRoutineParser::RoutineImplementation(TqlVarContainer* Container)
+{
+    TNestGuard Guard(*this);
+    const TptTokenKind Keyword = GetTokenID();
+    switch (Keyword) {
+    case ptConstructor: case ptDestructor: case ptFunction: case ptProcedure:
+        NextToken();
+        break;
+    default:
+        SynError(InvalidProcedureMethodDeclaration);
+        return nullptr;
+    }
+    const bool IsFunction = Keyword == ptFunction;
+    TqlUnit* Unit = CurrentUnit();
+    TqlClass* Class = nullptr;
+    TqlRoutine* R = nullptr;
+    TPoint P = Pos();
+    std::string Name = Token();
+    if (GetTokenID() == ptIdentifier && NextIs(ptPoint)) {
+        Class = Unit->GetClasses()->Find(Name);
+        if (!Class)
+            Class = Unit->GetObjects()->Find(Name);
+        if (Class)
+            RecordUse(Class, Name, MakeUsedByInfo(P, false));
+        NextToken();
+        NextToken();
+        // Nested type names (TOuter.TInner.Method).
+        while (GetTokenID() == ptIdentifier && NextIs(ptPoint)) {
+            NextToken();
+            NextToken();
+        }
+        P = Pos();
+        Name = Token();
+        if (Class)
+            R = Class->GetRoutines()->Find(Name);
+    } else if (Container != Unit) {
+        // A nested routine: only its own container may hold its declaration.
+        R = Container->GetRoutines()->Find(Name);
+        if (R)
+            RecordUse(R, Name, MakeUsedByInfo(P, false));
+    } else {
+        R = dynamic_cast<TqlRoutine*>(Unit->FindSymbol(Unit, nullptr, Name, true, MakeUsedByInfo(P, false)));
+    }
+    bool Overloaded = false;
+    if (R) {
+        if (R->GetDirectives().Contains(rdOverload)) {
+            Overloaded = true;
+        } else if (R->GetDirectives().Contains(rdOverride)) {
+            auto* Owner = R->GetRoutineList()
+                              ? dynamic_cast<TqlClass*>(R->GetRoutineList()->GetContainer())
+                              : nullptr;
+            if (Owner && Owner->GetInheritsFromClass()) {
+                auto* Inherited = dynamic_cast<TqlRoutine*>(
+                    Owner->GetInheritsFromClass()->FindSymbol(Unit, Owner, Name));
+                Overloaded = Inherited && Inherited->GetDirectives().Contains(rdOverload);
+            }
+        }
+    }
+    const bool IsNew = !R || (Overloaded && R->GetVisibility() == vkImplementation);
+    if (IsNew)
+        R = Container->GetRoutines()->AddRoutine(Name, FVisibility,
+                                                 IsFunction ? rkFunction : rkProcedure, FileIndex(),
+                                                 P.X, P.Y);
+    FunctionProcedureName();
+    if (GetTokenID() == ptRoundOpen)
+        FormalParameterList(R, IsNew, Overloaded);
+    if (IsNew)
+        SetEndPosition(R);
+
+    struct TScopeGuard {
+        TRoutineParser& P;
+        ~TScopeGuard() { P.PopScope(); }
+    };
+    PushScope(R, Class);
+    TScopeGuard ScopeGuard{*this};
+    if (IsFunction && GetTokenID() != ptSemiColon) {
+        Expected(ptColon);
+        if (IsNew)
+            DeclareResult(R);
+        else
+            ReturnType();
+    }
+    RoutineBody(R);
+    return R;
+}
+
+void TRoutineParser::RoutineBody(TqlRoutine* Routine)
+{
+    struct TVisibilityGuard {
+        TRoutineParser& P;
+        TVisibilityKind Saved;
+        ~TVisibilityGuard() { P.SetVisibility(Saved); }
+    } VisGuard{*this, FVisibility};
+    FVisibility = vkNone;
+    if (GetTokenID() == ptSemiColon)
+        NextToken();
+    if (GetExID() == ptForward) {
+        ForwardDeclaration();
+        return;
+    }
+    bool External = false;
+    for (;;) {
+        if (IsDirectiveWord(GetExID()) && !DirectiveIsName()) {
+            const TRoutineDirective D = DirectiveOf(GetExID());
+            Routine->AddDirective(D);
+            if (D == rdExternal) {
+                External = true;
+                const TPoint P = Pos();
+                Routine->SetImplEndX(P.X);
+                Routine->SetImplEndY(P.Y);
+            }
+            ProceduralDirective();
+        } else if (AtHintDirective()) {
+            HintDirectives();
+        } else {
+            break;
+        }
+        if (GetTokenID() == ptSemiColon)
+            NextToken();
+    }
+    if (External)
+        return;
+    if (GetExID() == ptForward) {
+        ForwardDeclaration();
+        return;
+    }
+    if (GetTokenID() == ptAsm) {
+        AsmStatement();
+    } else {
+        while (IsDeclarationStart(GetTokenID())) {
+            const int Before = Lexer().TokenPos();
+            const char* Origin = Lexer().Origin();
+            ParseDeclarationSection(Routine);
+            if (Lexer().TokenPos() == Before && Lexer().Origin() == Origin)
+                NextToken();
+        }
+        if (GetTokenID() == ptAsm) {
+            AsmStatement();
+        } else {
+            Indent();
+            Expected(ptBegin);
+            StatementList();
+            Outdent();
+            Expected(ptEnd);
+        }
+    }
+    const TPoint P = Pos();
+    Routine->SetImplEndX(P.X);
+    Routine->SetImplEndY(P.Y);
+    SEMICOLON();
+}
+

@@ -1,0 +1,32 @@
+// Routine headings, parameters, directives, result variables, the matching
+// of implementations to their declarations, and routine bodies.
+#pragma once
+
+#include "analysis/uqlStructuredTypeParser.h"
+
+class TRoutineParser : public TStructuredTypeParser {
+public:
+    using TStructuredTypeParser::TStructuredTypeParser;
+    using TStructuredTypeParser::FormalParameterList;
+    using TStructuredTypeParser::FunctionHeading;
+    using TStructuredTypeParser::ProcedureDeclarationSection;
+    using TStructuredTypeParser::ProcedureHeading;
+
+    void ExportedHeading() override;
+    // Routine implementations; returns the routine (nil for a function).
+    TqlRoutine* ProcedureDeclarationSection(TqlVarContainer* Container);
+    void ProcedureDeclarationSection() override;
+    // Headings inside types (and of the interface section).
+    TqlRoutine* FunctionHeading(TqlVarContainer* Container);
+    TqlRoutine* ProcedureHeading(TqlVarContainer* Container);
+    // Reads "(" sections ")"; may rebind Routine to a matching overload.
+    void FormalParameterList(TqlRoutine*& Routine, bool AddParameters, bool MatchOverload);
+    void DeclareResult(TqlRoutine* Routine);
+
+    // The directive word's kind (rdNone for other words).
+    static TRoutineDirective DirectiveOf(TptTokenKind ExID);
+
+protected:
+    TqlRoutine* RoutineImplementation(TqlVarContainer* Container);
+    void RoutineBody(TqlRoutine* Routine);
+};

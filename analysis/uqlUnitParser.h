@@ -1,0 +1,154 @@
+// The base of the analysis parsers: turns the grammar parser into a builder
+// of the code model for one source file. It holds the source and include
+// files, runs the two parse phases (interface, then the rest), records the
+// uses clauses, keeps the scope stack and looks names and types up.
+#pragma once
+
+#include "analysis/uqlPreprocessIntf.h"
+#include "lexer/lxPasLexTypes.h"
+#include "lexer/lxSimplePasPar.h"
+#include "model/uqlClasses.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TUnitParser : public TlxSimplePasPar {
+public:
+    // Reads the whole file; a missing file raises the stream's exception.
+    TUnitParser(const std::string& FileName, const TlxDirectiveHash* DirectiveHash,
+                const TlxPasHash* PasHash, const TlxAssignAbleHash* Defines);
+    ~TUnitParser() override;
+
+    // Phase 1: the implicit used units, then the file up to the end of its
+    // interface section (a program or package file is parsed whole).
+    void ParseInterface(TqlUnit* Unit);
+    // Phase 2: the rest of a unit file, where phase 1 stopped.
+    void ParseImplementation();
+
+    // The main file's used units with their in-paths; consulted before a used
+    // unit named without an in-path is searched on the search paths.
+    void SetUsesInfo(const Ref<IVxPreProcessorInfo>& Info) { FUsesInfo = Info; }
+
+    const std::string& FileName() const { return FFileName; }
+    TqlUnit* CurrentUnit() const { return FCurrentUnit; }
+    int FileIndex() const { return FFileIndex; }
+    bool InterfaceDone() const { return FInterfaceDone; }
+    TVisibilityKind Visibility() const { return FVisibility; }
+    void SetVisibility(TVisibilityKind Value) { FVisibility = Value; }
+    int IndentLevel() const { return FIndentLevel; }
+    TqlClass* CurrentClass() const { return FCurrentClass; }
+    TqlClass* DeclaredClass() const { return FDeclaredClass; }
+    void SetDeclaredClass(TqlClass* Value) { FDeclaredClass = Value; }
+    // The symbols of the enclosing with-statements, innermost last.
+    std::vector<TqlSymbol*>& WithList() { return FWithScopes; }
+
+    // Operations that the chain below supplies.
+    virtual TqlSymbol* ParseStructuredType(TqlVarContainer* Container, const std::string& TypeName,
+                                           bool& IsNew, const TPoint& Position);
+    virtual void ParseDeclarationSection(TqlVarContainer* Container);
+    // Resolves the identifier at the current token (and consumes it).
+    virtual TqlSymbol* ResolveIdentifier(TqlSymbol* Context);
+    // Resolves (and consumes) a designator.
+    virtual TqlSymbol* ResolveDesignator(TqlSymbol* Context);
+
+    // Grammar rules.
+    void NextToken() override;
+    void ContainsClause() override;
+    void ContainsStatement() override;
+    void Designator() override;
+    void ExceptionHandler() override;
+    void ExportsElement() override;
+    void ExternalDirective() override;
+    void ImplementationSection() override;
+    void InterfaceSection() override;
+    void MainUsedUnitStatement() override;
+    void MainUsesClause() override;
+    void ProgramBlock() override;
+    void ResourceIncluded(const std::string& FileName) override;
+    void UnitFile() override;
+    void UsedUnitName() override;
+    void UsesClause() override;
+
+    // Every this many nested interface parses, the next one runs on a fresh
+    // stack.
+    static constexpr int StackHopDepth = 16;
+
+protected:
+    struct TScope {
+        TqlVarContainer* Container = nullptr;
+        TqlClass* Class = nullptr;
+    };
+    using TPositionList = std::vector<std::pair<std::string, TPoint>>;
+
+    void PushScope(TqlVarContainer* Container, TqlClass* Class);
+    void PopScope();
+    TqlVarContainer* CurrentContainer() const;
+    int ScopeDepth() const { return static_cast<int>(FScopes.size()); }
+    void SetEndPosition(TqlCodeLocation* Symbol);
+    void Indent();
+    void Outdent();
+    void AddUsedUnit(const std::string& Name, const std::string& InPath, int Y, int X);
+    TqlSymbol* FindSymbol(const std::string& Name, bool AddReference, bool ReportMissing,
+                          const TqlUsedByInfo& Info);
+    TqlSymbol* FindType(const std::string& Name, bool Quiet);
+    TqlClass* FindClass(const std::string& Name);
+    TqlInterface* FindInterface(const std::string& Name);
+    void ReadIdentifierList(TPositionList& List);
+    void ReadHeritageList(TPositionList& List);
+    // Reads a type after "=" or ":"; returns the type found (or declared).
+    TqlSymbol* ParseType(TqlVarContainer* Container, const std::string& TypeName,
+                         bool IsTypeDeclaration, const TPoint& Position);
+    TqlSymbol* ParseTypeId(bool Quiet);
+    void ParseCharString();
+    TqlUsedByInfo MakeUsedByInfo() const;
+    TqlUsedByInfo MakeUsedByInfo(const TPoint& Position, bool IsWrongCase) const;
+
+    // The 1-based position of the current token.
+    TPoint Pos() const;
+    // Adds a finding at the current token (through the message handler).
+    void AddMessage(const std::string& Text);
+    void AddMessageAt(const std::string& Text, const TPoint& Position0);
+    void RecordUse(TqlSymbol* Symbol, const std::string& WrittenName, const TqlUsedByInfo& Info);
+    void CheckIndent();
+    // The end of a unit: main block, initialization or "end".
+    void UnitEnd();
+    // The built-in type of a kind (nil without a project or before the
+    // built-in types exist).
+    TqlType* SystemType(TqlTypeKind Kind) const;
+    // The string literal at the current token is recorded in the unit.
+    void RecordStringLiteral();
+    std::string Token() const { return FLexer->GetToken(); }
+
+    bool FInExternalDirective = false;
+    bool FInterfaceDone = false;
+    bool FInterfaceOnly = false;
+    TVisibilityKind FVisibility = vkInterface;
+    TqlUnit* FCurrentUnit = nullptr;
+    TqlClass* FCurrentClass = nullptr;
+    TqlClass* FDeclaredClass = nullptr;
+
+private:
+    void DoMessage(void* Sender, const std::string& Msg, int X, int Y);
+    const char* IncludeFileRequest(const std::string& Name);
+    void IncludeFileEnd();
+    TqlSymbol* ParseSimpleType(TqlVarContainer* Container, const std::string& TypeName,
+                               const TPoint& Position);
+    TqlSymbol* DeclareType(TqlVarContainer* Container, const std::string& TypeName,
+                           TqlSymbol* Found, bool Required, const TPoint& Position);
+
+    std::string FFileName;
+    TlxLexStream FSource;
+    std::vector<std::unique_ptr<std::string>> FIncludeBuffers;
+    int FFileIndex = -1;
+    std::vector<int> FFileStack;
+    std::vector<TqlSymbol*> FWithScopes;
+    std::vector<TScope> FScopes;
+    bool FCheckIndentation = true;
+    int FIndentLevel = 0;
+    int FIndentSize = 2;
+    Ref<IVxPreProcessorInfo> FUsesInfo;
+};
+
+// Removes the quotes of a Pascal string literal ('It''s' gives It's).
+std::string qlDequote(const std::string& Literal);

@@ -1,0 +1,3 @@
+object MainForm: TMainForm
+  Left = 0
+end
