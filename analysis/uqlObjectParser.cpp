@@ -27,8 +27,11 @@ TqlClass* TObjectParser::ObjectType(const std::string& Name, const TPoint& Posit
         if (GetTokenID() == ptIdentifier) {
             const TPoint P = Lexer().GetPosXY();
             const std::string Ancestor = Token();
-            ResolveIdentifier(nullptr);
-            if (TqlClass* A = FindClass(Ancestor)) {
+            // Object types are classes of the model, kept in their own list.
+            auto* A = dynamic_cast<TqlClass*>(ResolveIdentifier(nullptr));
+            if (!A)
+                A = FindClass(Ancestor);
+            if (A && !dynamic_cast<TqlInterface*>(A)) {
                 if (A == O)
                     AddMessageAt("Class, " + O->GetName() + ", is its own ancestor.", P);
                 else

@@ -38,7 +38,7 @@ void RunOnFreshStack(std::function<void()> Work)
     THopArgs Args{&Work, nullptr};
     pthread_attr_t Attr;
     pthread_attr_init(&Attr);
-    pthread_attr_setstacksize(&Attr, size_t(256) << 20);
+    pthread_attr_setstacksize(&Attr, size_t(64) << 20);
     pthread_t Thread;
     const int Rc = pthread_create(&Thread, &Attr, HopMain, &Args);
     pthread_attr_destroy(&Attr);

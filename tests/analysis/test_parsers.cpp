@@ -326,3 +326,60 @@ TEST(Preprocessor, SameFileNameScansOnce)
     Info->SetFileName(T.Path() + "/missing.dpr");
     EXPECT_EQ(Info->GetUsedUnitCount(), 0);
 }
+
+TEST(ObjectParser, ObjectsInheritFromObjects)
+{
+    TTempFolder T;
+    const std::string Main = T.Write(
+        "u.pas", "unit U;\ninterface\ntype\n  TBase = object\n    A: Integer;\n  end;\n"
+                 "  TDerived = object(TBase)\n  private\n    B: Integer;\n  public\n    procedure P;\n  end;\n"
+                 "  TLoop = object(TLoop)\n  end;\nimplementation\nprocedure TDerived.P;\nbegin\nend;\nend.\n");
+    TAnalysisScope P;
+    P->Analyze(Main, true);
+    TqlUnit* U = P->FindUnit("U");
+    TqlClass* Base = U->GetObjects()->Find("TBase");
+    TqlClass* Derived = U->GetObjects()->Find("TDerived");
+    ASSERT_TRUE(Base && Derived);
+    EXPECT_EQ(Derived->GetInheritsFromClass(), Base);
+    EXPECT_EQ(Base->GetDescendants()->GetCount(), 1);
+    EXPECT_EQ(Derived->GetFieldList()->Find("B")->GetVisibility(), vkPrivate);
+    EXPECT_EQ(Derived->GetRoutines()->Find("P")->GetVisibility(), vkPublic);
+    EXPECT_EQ(Derived->GetRoutines()->Find("P")->GetUsedBy()->GetCount(), 0);
+    EXPECT_EQ(U->GetObjects()->Find("TLoop")->GetInheritsFromClass(), nullptr);
+    EXPECT_TRUE(P->HasMessage("Class, TLoop, is its own ancestor."));
+}
+
+TEST(ClassParser, ClassReferencesPropertiesAndVisibilityWords)
+{
+    TTempFolder T;
+    const std::string Main = T.Write(
+        "u.pas",
+        "unit U;\ninterface\ntype\n  TFooClass = class of TFoo;\n  TFoo = class\n"
+        "  strict private\n    FItems: array of Integer;\n    function GetItem(I: Integer): Integer;\n"
+        "  public\n    private: Integer;\n    property Items[I: Integer]: Integer read GetItem; default;\n"
+        "  end;\nimplementation\nfunction TFoo.GetItem(I: Integer): Integer;\nbegin\nend;\nend.\n");
+    TAnalysisScope P;
+    P->Analyze(Main, true);
+    TqlUnit* U = P->FindUnit("U");
+    TqlClass* Foo = U->GetClasses()->Find("TFoo");
+    ASSERT_NE(Foo, nullptr);
+    EXPECT_EQ(U->GetClasses()->GetCount(), 1) << "the forward class made by the reference is completed";
+    EXPECT_EQ(Foo->GetY(), 5);
+    TqlSymbol* Ref = U->GetTypes()->Find("TFooClass");
+    ASSERT_NE(Ref, nullptr);
+    EXPECT_EQ(Ref->GetTypeIntf(), Foo);
+    EXPECT_EQ(Foo->GetFieldList()->Find("FItems")->GetVisibility(), vkStrictPrivate);
+    EXPECT_EQ(Foo->GetRoutines()->Find("GetItem")->GetVisibility(), vkStrictPrivate);
+    TqlVariable* Private = Foo->GetFieldList()->Find("private");
+    ASSERT_NE(Private, nullptr) << "a visibility word followed by ':' is a field";
+    EXPECT_EQ(Private->GetVisibility(), vkPublic);
+    TqlProperty* Items = Foo->GetProperties()->Find("Items");
+    ASSERT_NE(Items, nullptr);
+    EXPECT_TRUE(Items->GetIsArrayProperty());
+    EXPECT_EQ(Foo->GetDefaultProperty(), Items);
+    EXPECT_EQ(Items->GetReadAccess(), Foo->GetRoutines()->Find("GetItem"));
+    ASSERT_EQ(Foo->GetVisibilitySpecifierCount(), 2);
+    EXPECT_EQ(Foo->GetVisibilitySpecifierLine(0), 6) << "the line after the word, counted from 0";
+    EXPECT_EQ(Foo->GetVisibilitySpecifierVisibility(1), vkPublic);
+    EXPECT_TRUE(P->MessageTexts().empty());
+}
