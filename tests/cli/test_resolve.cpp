@@ -1,0 +1,110 @@
+// Reference resolution: with-statements, constructor calls, default array
+// properties, string literals and names that cannot be resolved.
+#include "ProjectTestSupport.h"
+
+namespace {
+
+struct TResolved {
+    TProjectScope P;
+    TCliFolder F;
+    explicit TResolved(const std::string& Body, const std::string& Decls = "")
+    {
+        const std::string Main = F.Write(
+            "Test.pas", "unit Test;\ninterface\n" + Decls + "implementation\n" + Body + "\nend.\n");
+        P.Analyze(Main);
+    }
+    TqlUnit* Unit() { return P.Unit("Test"); }
+    TqlSymbol* Find(const std::string& Name) { return Unit()->FindSymbol(Unit(), nullptr, Name); }
+    int Uses(TqlSymbol* S) { return S ? S->GetUsedBy()->GetCount() : -1; }
+    std::string UseAt(TqlSymbol* S, int I)
+    {
+        TqlUsedByLocation* L = S->GetUsedBy()->GetLocations(I);
+        return std::to_string(L->GetY()) + ":" + std::to_string(L->GetX());
+    }
+};
+
+} // namespace
+
+TEST(Resolve, WithRecordFieldAndScopeEnd)
+{
+    TResolved R("procedure P;\nbegin\n  with Rec do\n    Field := 1;\n  Field := 2;\nend;\n",
+                "type\n  TRec = record\n    Field: Integer;\n  end;\nvar\n  Rec: TRec;\n"
+                "  Other: Integer;\n");
+    auto* Rec = dynamic_cast<TqlRecord*>(R.Find("TRec"));
+    ASSERT_NE(Rec, nullptr);
+    TqlSymbol* Field = Rec->FindSymbol(R.Unit(), nullptr, "Field");
+    ASSERT_NE(Field, nullptr);
+    ASSERT_EQ(R.Uses(Field), 1);
+    EXPECT_EQ(R.UseAt(Field, 0), "14:5");
+    EXPECT_EQ(R.P.CountMessage("Symbol, Field, not found in project"), 1);
+    EXPECT_EQ(R.P.CountMessage("Symbol not found, Field."), 1);
+    EXPECT_EQ(R.Uses(R.Find("Rec")), 1);
+}
+
+TEST(Resolve, ConstructorCallYieldsTheClass)
+{
+    TResolved R("procedure P;\nbegin\n  TFoo.Create.Run;\nend;\n",
+                "type\n  TFoo = class\n  public\n    constructor Create;\n    procedure Run;\n  end;\n");
+    auto* Foo = dynamic_cast<TqlClass*>(R.Find("TFoo"));
+    ASSERT_NE(Foo, nullptr);
+    TqlSymbol* Create = Foo->FindSymbol(R.Unit(), Foo, "Create");
+    TqlSymbol* Run = Foo->FindSymbol(R.Unit(), Foo, "Run");
+    ASSERT_NE(Create, nullptr);
+    ASSERT_NE(Run, nullptr);
+    EXPECT_GE(R.Uses(Create), 1);
+    EXPECT_EQ(R.Uses(Run), 1);
+    EXPECT_EQ(R.UseAt(Run, 0), "12:15");
+    EXPECT_TRUE(R.P.Messages().empty());
+}
+
+TEST(Resolve, DefaultArrayPropertyIndex)
+{
+    TResolved R("function TList.GetItem(I: Integer): Integer;\nbegin\n  Result := I;\nend;\n"
+                "procedure P;\nvar\n  L: TList;\n  X: Integer;\nbegin\n  X := L[1];\nend;\n",
+                "type\n  TList = class\n    function GetItem(I: Integer): Integer;\n"
+                "    property Items[I: Integer]: Integer read GetItem; default;\n  end;\n");
+    auto* List = dynamic_cast<TqlClass*>(R.Find("TList"));
+    ASSERT_NE(List, nullptr);
+    TqlSymbol* Items = List->FindSymbol(R.Unit(), List, "Items");
+    ASSERT_NE(Items, nullptr);
+    ASSERT_EQ(R.Uses(Items), 1);
+    EXPECT_EQ(R.UseAt(Items, 0), "18:9");
+}
+
+TEST(Resolve, StringLiteralListed)
+{
+    TResolved R("procedure P;\nvar\n  S: string;\nbegin\n  S := 'abc' + S;\nend;\n");
+    TqlSymbolList* L = R.Unit()->GetStringLiterals();
+    ASSERT_EQ(L->GetCount(), 1);
+    EXPECT_NE(L->GetSymbol(0)->GetName().find("abc"), std::string::npos);
+}
+
+TEST(Resolve, MisspelledIdentifierGivesTwoMessagesAndNoUse)
+{
+    TResolved R("procedure P;\nbegin\n  Countr := 1;\nend;\n", "var\n  Counter: Integer;\n");
+    EXPECT_EQ(R.P.Messages(), (std::vector<std::string>{"Symbol, Countr, not found in project",
+                                                         "Symbol not found, Countr."}));
+    EXPECT_EQ(R.Uses(R.Find("Counter")), 0);
+}
+
+TEST(Resolve, WrongCaseAndForLoopVariable)
+{
+    TResolved R("procedure P;\nvar\n  i: Integer;\nbegin\n  for I := 1 to 2 do\n    COUNTER := i;\nend;\n",
+                "var\n  Counter: Integer;\n");
+    TqlSymbol* Counter = R.Find("Counter");
+    ASSERT_EQ(R.Uses(Counter), 1);
+    EXPECT_TRUE(Counter->GetUsedBy()->GetLocations(0)->GetIsWrongCase());
+    EXPECT_TRUE(R.P.Messages().empty());
+}
+
+TEST(Resolve, CastInParenthesesCarriesTheType)
+{
+    TResolved R("procedure P(O: TObject);\nbegin\n  (O as TFoo).Run;\n  TFoo(O).Run;\nend;\n",
+                "type\n  TObject = class\n  end;\n  TFoo = class(TObject)\n  public\n"
+                "    procedure Run;\n  end;\n");
+    auto* Foo = dynamic_cast<TqlClass*>(R.Find("TFoo"));
+    ASSERT_NE(Foo, nullptr);
+    TqlSymbol* Run = Foo->FindSymbol(R.Unit(), Foo, "Run");
+    ASSERT_NE(Run, nullptr);
+    EXPECT_EQ(R.Uses(Run), 2);
+}
