@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <csignal>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -18,6 +19,7 @@
 struct TQlcheckRun {
     int ExitCode = -1;
     int Signal = 0;
+    bool TimedOut = false;
     std::string Out;
     std::string Err;
 };
@@ -70,10 +72,14 @@ public:
     const std::string& Folder() const { return FFolder.Path(); }
 
     // Runs the program in folder Cwd with the arguments.
-    TQlcheckRun Run(const std::vector<std::string>& Args, const std::string& Cwd) const
+    // A run that takes longer than TimeoutSeconds is killed and marked.
+    TQlcheckRun Run(const std::vector<std::string>& Args, const std::string& Cwd,
+                    int TimeoutSeconds = 0) const
     {
-        const std::string OutFile = FFolder.Path() + "/stdout.txt";
-        const std::string ErrFile = FFolder.Path() + "/stderr.txt";
+        const TCliFolder Capture; // of this run alone: runs may go in parallel
+        const std::string OutFile = Capture.Path() + "/stdout.txt";
+        const std::string ErrFile = Capture.Path() + "/stderr.txt";
+        TQlcheckRun R;
         const pid_t Pid = fork();
         if (Pid == 0) {
             const int O = open(OutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -90,9 +96,22 @@ public:
             execv(FExe.c_str(), Argv.data());
             _exit(127);
         }
-        TQlcheckRun R;
         int Status = 0;
-        waitpid(Pid, &Status, 0);
+        if (TimeoutSeconds > 0) {
+            for (long Waited = 0;; Waited += 10) {
+                if (waitpid(Pid, &Status, WNOHANG) == Pid)
+                    break;
+                if (Waited >= TimeoutSeconds * 1000L) {
+                    kill(Pid, SIGKILL);
+                    waitpid(Pid, &Status, 0);
+                    R.TimedOut = true;
+                    break;
+                }
+                usleep(10000);
+            }
+        } else {
+            waitpid(Pid, &Status, 0);
+        }
         if (WIFEXITED(Status))
             R.ExitCode = WEXITSTATUS(Status);
         if (WIFSIGNALED(Status))
