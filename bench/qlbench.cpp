@@ -16,7 +16,10 @@ int main(int Argc, char** Argv)
             return RunLex(Argc - 1, Argv + 1);
         if (std::strcmp(Cmd, "parse") == 0)
             return RunParse(Argc - 1, Argv + 1);
+        if (std::strcmp(Cmd, "analyze") == 0)
+            return RunAnalyze(Argc - 1, Argv + 1);
     }
-    std::fprintf(stderr, "usage: qlbench lex|parse [--defines A,B] [--summary] PATH...\n");
+    std::fprintf(stderr, "usage: qlbench lex|parse [--defines A,B] [--summary] PATH...\n"
+                         "       qlbench analyze MAIN_FILE [--libpath DIR...]\n");
     return 2;
 }

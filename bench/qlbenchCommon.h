@@ -39,3 +39,5 @@ void PrintClosingLine(const TBenchTotals& Totals);
 
 // The subcommands; each takes the arguments from the subcommand name on.
 int RunLex(int Argc, char** Argv);
+// Full analysis of a main file (bench/qlbenchAnalyze.cpp).
+int RunAnalyze(int Argc, char** Argv);

@@ -1,0 +1,336 @@
+#include "analysis/uqlAnalyzeParser.h"
+
+namespace {
+
+bool IsAddressOp(TptTokenKind K) { return K == ptAddressOp || K == ptDoubleAddressOp; }
+
+bool IsSelector(TptTokenKind K)
+{
+    return K == ptPoint || K == ptPointerSymbol || K == ptRoundOpen || K == ptSquareOpen;
+}
+
+// The class whose members a lookup in Container sees as "own class".
+TqlClass* AsClass(TqlSymbol* Container) { return dynamic_cast<TqlClass*>(Container); }
+
+bool IsConstructor(TqlSymbol* S)
+{
+    auto* R = dynamic_cast<TqlRoutine*>(S);
+    return R && R->GetRoutineKind() == rkConstructor;
+}
+
+} // namespace
+
+TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
+{
+    if (GetTokenID() != ptIdentifier) {
+        Expected(ptIdentifier);
+        return nullptr;
+    }
+    TNestGuard Guard(*this);
+    const std::string Name = Token();
+    const TqlUsedByInfo Info = MakeUsedByInfo();
+    TqlSymbol* Found = nullptr;
+    if (Context)
+        if (TqlSymbol* C = Context->FindContainer()) {
+            TqlClass* K = AsClass(C);
+            Found = C->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Name, true, Info);
+        }
+    if (!Found)
+        Found = FindSymbol(Name, true, true, Info);
+    TqlSymbol* Work = nullptr;
+    if (Found) {
+        FLastSymbol = Found;
+        FLastResolved = true;
+        Work = Found->FindContainer();
+    } else {
+        AddMessage("Symbol not found, " + Name + ".");
+    }
+    NextToken();
+    while (GetTokenID() == ptPointerSymbol)
+        NextToken();
+
+    TqlSymbol* Result = Found;
+    while (GetTokenID() == ptPoint || GetTokenID() == ptSquareOpen) {
+        const bool IsDot = GetTokenID() == ptPoint;
+        std::string Member;
+        TqlUsedByInfo MemberInfo;
+        if (IsDot) {
+            NextToken();
+            if (GetTokenID() != ptIdentifier) {
+                // ".(" and the like: the caller's selectors go on from here.
+                if (IsSelector(GetTokenID()) || IsAddressOp(GetTokenID()))
+                    return Qualifiers(Result);
+                Expected(ptIdentifier);
+                return Result;
+            }
+            Member = Token();
+            MemberInfo = MakeUsedByInfo();
+        } else {
+            auto* Prop = dynamic_cast<TqlProperty*>(Result);
+            TqlClass* K = nullptr;
+            if (Result && !(Prop && Prop->GetIsArrayProperty()))
+                K = dynamic_cast<TqlClass*>(Result->GetTypeIntf());
+            TqlProperty* Default = K ? K->GetDefaultProperty() : nullptr;
+            if (!Default) {
+                // An index of an array or string: read as an expression.
+                SetConstructor();
+                return Result;
+            }
+            Member = Default->GetName();
+            MemberInfo = MakeUsedByInfo();
+        }
+        if (Work) {
+            TqlClass* K = AsClass(Work);
+            TqlSymbol* M =
+                Work->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Member, true, MemberInfo);
+            if (M) {
+                if (K && IsConstructor(M)) {
+                    // A constructor call yields an object of the class.
+                    Result = Work;
+                } else {
+                    Result = M;
+                    Work = M->FindContainer();
+                }
+            } else {
+                Result = nullptr;
+            }
+        } else {
+            Result = nullptr;
+        }
+        if (IsDot) {
+            NextToken();
+        } else {
+            NextToken();
+            ExpressionList();
+            Expected(ptSquareClose);
+        }
+    }
+    return Result;
+}
+
+TqlSymbol* TAnalyzeParser::ResolveDesignator(TqlSymbol* Context)
+{
+    TNestGuard Guard(*this);
+    if (IsAddressOp(GetTokenID())) {
+        NextToken();
+        return DesignatorPart(Context);
+    }
+    if (AtControlChar()) {
+        // ^M and the like: a character, not a dereference.
+        NextToken();
+        NextToken();
+        return Context;
+    }
+    return DesignatorPart(Context);
+}
+
+TqlSymbol* TAnalyzeParser::DesignatorPart(TqlSymbol* Context)
+{
+    TqlSymbol* Result;
+    const TptTokenKind K = GetTokenID();
+    if (IsSelector(K)) {
+        Result = Context;
+    } else if (K == ptInherited) {
+        NextToken();
+        Result = GetTokenID() == ptIdentifier ? ResolveIdentifier(Context) : Context;
+    } else {
+        Result = ResolveIdentifier(Context);
+    }
+    Result = Qualifiers(Result);
+    if (GetTokenID() == ptAs)
+        if (TqlSymbol* T = ResolveCastType())
+            Result = T;
+    return Result;
+}
+
+TqlSymbol* TAnalyzeParser::ResolveCastType()
+{
+    NextToken(); // "as"
+    TqlSymbol* T = ResolveIdentifier(nullptr);
+    if (T)
+        FLastSymbol = T;
+    return T;
+}
+
+void TAnalyzeParser::FirstListEntry(TqlSymbol* Symbol)
+{
+    const TptTokenKind K = GetTokenID();
+    if (IsAddressOp(K))
+        ResolveDesignator(Symbol);
+    else if (K == ptPoint || K == ptPointerSymbol || K == ptSquareOpen)
+        Qualifiers(Symbol);
+    else if (K == ptRoundOpen)
+        Qualifiers(nullptr);
+}
+
+bool TAnalyzeParser::AfterList(TqlSymbol*& Symbol)
+{
+    const TptTokenKind K = GetTokenID();
+    if (IsAddressOp(K)) {
+        Symbol = ResolveDesignator(Symbol);
+        return true;
+    }
+    if (K == ptAs) {
+        if (TqlSymbol* T = ResolveCastType())
+            Symbol = T;
+        return true;
+    }
+    return IsSelector(K);
+}
+
+TqlSymbol* TAnalyzeParser::Qualifiers(TqlSymbol* Symbol)
+{
+    TNestGuard Guard(*this);
+    while (IsSelector(GetTokenID())) {
+        switch (GetTokenID()) {
+        case ptPoint:
+            NextToken();
+            if (GetTokenID() == ptRoundOpen || GetTokenID() == ptSquareOpen ||
+                GetTokenID() == ptPointerSymbol)
+                continue;
+            if (IsAddressOp(GetTokenID()) || GetTokenID() == ptIdentifier) {
+                Symbol = ResolveDesignator(Symbol);
+                continue;
+            }
+            return Symbol;
+        case ptPointerSymbol:
+            NextToken();
+            if (IsAddressOp(GetTokenID()) || GetTokenID() == ptIdentifier) {
+                Symbol = ResolveDesignator(Symbol);
+                continue;
+            }
+            if (IsSelector(GetTokenID()))
+                continue;
+            return Symbol;
+        case ptRoundOpen: {
+            NextToken();
+            if (GetTokenID() == ptRoundClose) {
+                NextToken();
+            } else {
+                FLastResolved = false;
+                FLastSymbol = nullptr;
+                FirstListEntry(Symbol);
+                ExpressionList();
+                Expected(ptRoundClose);
+                if (!Symbol && FLastResolved)
+                    Symbol = FLastSymbol;
+            }
+            if (!AfterList(Symbol))
+                return Symbol;
+            continue;
+        }
+        case ptSquareOpen:
+            if (BracketHoldsSubrange()) {
+                SubrangeType();
+                return Symbol;
+            }
+            NextToken();
+            if (GetTokenID() == ptSquareClose) {
+                NextToken();
+            } else {
+                FirstListEntry(Symbol);
+                ExpressionList();
+                Expected(ptSquareClose);
+            }
+            if (!AfterList(Symbol))
+                return Symbol;
+            continue;
+        default:
+            return Symbol;
+        }
+    }
+    return Symbol;
+}
+
+void TAnalyzeParser::Factor()
+{
+    switch (GetTokenID()) {
+    case ptAddressOp: case ptDoubleAddressOp: case ptIdentifier: case ptInherited:
+    case ptPointerSymbol: case ptRoundOpen:
+        Designator();
+        break;
+    case ptAsciiChar: case ptStringConst:
+        if (FInUnitPath)
+            CharString();
+        else
+            ParseCharString();
+        break;
+    case ptFloat: case ptIntegerConst:
+        Number();
+        break;
+    case ptMinus: case ptNot: case ptPlus: case ptString: {
+        TNestGuard Guard(*this);
+        NextToken();
+        Factor();
+        break;
+    }
+    case ptNil:
+        NextToken();
+        break;
+    case ptSquareOpen:
+        SetConstructor();
+        break;
+    default:
+        break;
+    }
+}
+
+void TAnalyzeParser::MainUsedUnitStatement()
+{
+    const bool Saved = FInUnitPath;
+    FInUnitPath = true;
+    try {
+        TTypeParser::MainUsedUnitStatement();
+    } catch (...) {
+        FInUnitPath = Saved;
+        throw;
+    }
+    FInUnitPath = Saved;
+}
+
+void TAnalyzeParser::ContainsStatement()
+{
+    const bool Saved = FInUnitPath;
+    FInUnitPath = true;
+    try {
+        TTypeParser::ContainsStatement();
+    } catch (...) {
+        FInUnitPath = Saved;
+        throw;
+    }
+    FInUnitPath = Saved;
+}
+
+void TAnalyzeParser::ForStatement()
+{
+    Expected(ptFor);
+    ResolveIdentifier(nullptr);
+    Expected(ptAssign);
+    Expression();
+    if (GetTokenID() == ptTo || GetTokenID() == ptDownto)
+        NextToken();
+    else
+        SynError(InvalidForStatement);
+    Expression();
+    Expected(ptDo);
+    Statement();
+}
+
+void TAnalyzeParser::WithStatement()
+{
+    Expected(ptWith);
+    std::vector<TqlSymbol*>& List = WithList();
+    const size_t Mark = List.size();
+    for (;;) {
+        if (TqlSymbol* S = ResolveDesignator(nullptr)) {
+            TqlSymbol* C = S->FindContainer();
+            List.push_back(C ? C : S);
+        }
+        if (GetTokenID() != ptComma)
+            break;
+        NextToken();
+    }
+    Expected(ptDo);
+    Statement();
+    List.resize(Mark);
+}

@@ -1,0 +1,92 @@
+// qlbench analyze MAIN_FILE [--libpath DIR...]: the full analysis that
+// qlcheck runs, without printing, timed; then the closing line and the peak
+// memory of the process.
+#include "bench/qlbenchCommon.h"
+
+#include "analysis/uqlProject.h"
+#include "settings/uqlStringList.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+void CountFile(const std::string& Path, TBenchTotals& Totals)
+{
+    std::ifstream In(Path, std::ios::binary);
+    if (!In)
+        return;
+    std::string Text((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+    ++Totals.Files;
+    Totals.Bytes += static_cast<long long>(Text.size());
+    long long Lines = 0;
+    for (char C : Text)
+        Lines += C == '\n';
+    if (!Text.empty() && Text.back() != '\n')
+        ++Lines;
+    Totals.Lines += Lines;
+}
+
+} // namespace
+
+int RunAnalyze(int Argc, char** Argv)
+{
+    std::string MainFile;
+    std::vector<std::string> LibPaths;
+    for (int i = 1; i < Argc; ++i) {
+        if (std::strcmp(Argv[i], "--libpath") == 0) {
+            if (i + 1 >= Argc) {
+                std::fprintf(stderr, "--libpath needs a folder\n");
+                return 2;
+            }
+            LibPaths.push_back(Argv[++i]);
+        } else if (MainFile.empty()) {
+            MainFile = Argv[i];
+        } else {
+            std::fprintf(stderr, "only one main file may be given\n");
+            return 2;
+        }
+    }
+    if (MainFile.empty()) {
+        std::fprintf(stderr, "usage: qlbench analyze MAIN_FILE [--libpath DIR...]\n");
+        return 2;
+    }
+    TBenchTotals Totals;
+    try {
+        Ref<TqlProject> Project(new TqlProject);
+        gqlProject = Ref<IqlProject>(Project.get());
+        for (const std::string& P : LibPaths)
+            Project->GetSystemOptions()->GetLibrarySearchPath()->Add(P);
+        Project->GetOptions()->SetFileToAnalyze(MainFile);
+        const auto Start = std::chrono::steady_clock::now();
+        Project->Analyze(true);
+        Totals.Seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+        TqlFileNameList* Files = Project->GetFileNames();
+        for (int i = 0; i < Files->GetCount(); ++i)
+            if (Files->GetItems(i)->Exists)
+                CountFile(Files->GetItems(i)->GetFullFileName(), Totals);
+        if (Files->GetCount() == 0) {
+            std::fprintf(stderr, "%s: no such file\n", MainFile.c_str());
+            ++Totals.Errors;
+        }
+    } catch (const std::exception& E) {
+        std::fprintf(stderr, "%s\n", E.what());
+        ++Totals.Errors;
+    }
+    gqlProject = nullptr;
+    PrintClosingLine(Totals);
+    rusage Usage{};
+    getrusage(RUSAGE_SELF, &Usage);
+    const double PeakKb = static_cast<double>(Usage.ru_maxrss);
+    std::printf("peak_kb=%.0f mb_per_100k_lines=%.1f bytes_per_line=%.0f\n", PeakKb,
+                Totals.Lines ? PeakKb / 1024.0 * 100000.0 / double(Totals.Lines) : 0.0,
+                Totals.Lines ? PeakKb * 1024.0 / double(Totals.Lines) : 0.0);
+    return Totals.Errors ? 1 : 0;
+}

@@ -1,0 +1,13 @@
+unit A;
+
+interface
+
+uses
+  B;
+
+implementation
+
+uses
+  C;
+
+end.

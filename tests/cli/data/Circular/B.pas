@@ -1,0 +1,10 @@
+unit B;
+
+interface
+
+uses
+  A;
+
+implementation
+
+end.

@@ -1,0 +1,10 @@
+unit C;
+
+interface
+
+implementation
+
+uses
+  A, B;
+
+end.

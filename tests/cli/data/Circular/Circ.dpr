@@ -1,0 +1,7 @@
+program Circ;
+
+uses
+  A;
+
+begin
+end.

@@ -1,0 +1,12 @@
+program App;
+
+uses
+  UnitA,
+  unitb,
+  Missing,
+  SubUnit in 'lib\SubUnit.pas';
+
+begin
+  DoA;
+  DoB;
+end.

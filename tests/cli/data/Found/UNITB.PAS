@@ -1,0 +1,13 @@
+unit UnitB;
+
+interface
+
+procedure DoB;
+
+implementation
+
+procedure DoB;
+begin
+end;
+
+end.

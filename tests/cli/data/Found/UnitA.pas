@@ -1,0 +1,17 @@
+unit UnitA;
+
+interface
+
+procedure DoA;
+
+implementation
+
+uses
+  UnitC;
+
+procedure DoA;
+begin
+  DoC;
+end;
+
+end.

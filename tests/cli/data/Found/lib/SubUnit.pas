@@ -1,0 +1,13 @@
+unit SubUnit;
+
+interface
+
+procedure DoSub;
+
+implementation
+
+procedure DoSub;
+begin
+end;
+
+end.

@@ -1,0 +1,7 @@
+unit Good;
+
+interface
+
+implementation
+
+end.

@@ -1,0 +1,7 @@
+unit Later;
+
+interface
+
+implementation
+
+end.

@@ -1,0 +1,7 @@
+program Prog;
+
+uses
+  Good, Bad, Later;
+
+begin
+end.
