@@ -79,10 +79,6 @@ TqlClass* TClassParser::ClassType(const std::string& Name, const TPoint& Positio
     } Declared{*this, DeclaredClass()};
     SetDeclaredClass(C);
     Expected(ptClass);
-    // class sealed / class abstract
-    if ((GetExID() == ptAbstract || qlSameText(Token(), "sealed")) && !NextIs(ptSemiColon) &&
-        GetTokenID() == ptIdentifier)
-        NextToken();
     bool Body = true;
     if (GetTokenID() == ptEnd) {
         ImplicitAncestor(C);

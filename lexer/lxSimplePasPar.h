@@ -31,7 +31,6 @@ private:
     TPoint FPosition;
 };
 
-
 class TlxSimplePasPar {
 public:
     // Nesting of statements, expressions, types, typed constants, blocks,

@@ -28,18 +28,31 @@ std::vector<std::string> CorpusFiles()
     return Files;
 }
 
-// Parses one file alone (its used units are looked up but not on the path).
-void ParseOne(const std::string& File)
+// Parses one file with the units of its own folder; returns whether the
+// parse ended in a fatal syntax error.
+bool ParseOne(const std::string& File, size_t& Units, size_t& Messages)
 {
     TAnalysisScope P;
+    struct TCount {
+        TAnalysisScope& P;
+        size_t& Units;
+        size_t& Messages;
+        ~TCount()
+        {
+            Units += size_t(P->GetUnits()->GetCount());
+            Messages += size_t(P->GetMessages()->GetCount());
+        }
+    } Count{P, Units, Messages};
     try {
         P->Analyze(File, false);
     } catch (const ESyntaxError&) {
         // A fatal syntax error is a clear message, not a failure here.
+        return true;
     } catch (const EAssertionFailed& E) {
         std::fprintf(stderr, "assertion in %s: %s\n", File.c_str(), E.what());
         _exit(3);
     }
+    return false;
 }
 
 } // namespace
@@ -56,8 +69,12 @@ TEST(CorpusAnalysis, EveryFreePascalSourceParses)
         ASSERT_GE(Pid, 0);
         if (Pid == 0) {
             alarm(600);
-            for (size_t i = size_t(W); i < Files.size(); i += size_t(Workers))
-                ParseOne(Files[i]);
+            size_t Fatal = 0, Count = 0, Units = 0, Messages = 0;
+            for (size_t i = size_t(W); i < Files.size(); i += size_t(Workers), ++Count)
+                Fatal += ParseOne(Files[i], Units, Messages) ? 1 : 0;
+            std::fprintf(stderr,
+                         "worker %d: %zu files, %zu fatal syntax errors, %zu units, %zu messages\n",
+                         W, Count, Fatal, Units, Messages);
             _exit(0);
         }
         Pids.push_back(Pid);

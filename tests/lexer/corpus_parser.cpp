@@ -5,7 +5,8 @@
 // with the most common messages, overall and for the Delphi-mode files.
 //
 // Set QUILLET_CORPUS_REPORT to a file name to get every Delphi-mode file
-// with its first message written there.
+// with its first message written there, followed by every message of every
+// file.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -309,6 +310,11 @@ TEST(CorpusParser, FpcSourceTree)
                 Out << "MSG " << R.File << ":" << R.Messages[0].second << ": "
                     << R.Messages[0].first << " (" << R.Messages.size() << ")\n";
         }
+        // Then every message of every file.
+        for (auto& R : Results)
+            for (auto& M : R.Messages)
+                Out << "ALL " << (R.Delphi ? "D " : "F ") << R.File << ":" << M.second << ": "
+                    << M.first << "\n";
     }
 
     EXPECT_EQ(All.Files, int(Files.size()));

@@ -453,3 +453,20 @@ TEST(ParserDelphi7, HintDirectives)
 }
 
 } // namespace
+
+namespace {
+
+// Rules that only unusual text reaches.
+TEST(ParserRareRules, RealTypeSubrangeAndStringStatement)
+{
+    auto P = ParsePas(UnitWithDecls("type TF = -1.5;\n  TS = [1..2];"));
+    EXPECT_CLEAN(P);
+    EXPECT_EQ(P->Count("RealType"), 1);
+    EXPECT_EQ(P->Count("SubrangeType"), 1);
+    auto Q = ParsePas(UnitWithStatements("string(P) := 'x';\nX := F(1)[1..2];"));
+    EXPECT_CLEAN(Q);
+    EXPECT_EQ(Q->Count("StringStatement"), 1);
+    EXPECT_EQ(Q->Count("SubrangeType"), 1);
+}
+
+} // namespace

@@ -237,3 +237,165 @@ TEST(ParserDelphi7, MethodDirectivesWithoutSemicolonAndDispid)
 }
 
 } // namespace
+
+namespace {
+
+// A unit in the style of Delphi 7 application code parses without a message.
+TEST(ParserDelphi7, TypicalVclUnit)
+{
+    auto P = ParsePas(R"(unit Main;
+
+interface
+
+uses
+  Windows, Messages, SysUtils, Classes, Controls, Forms, StdCtrls;
+
+type
+  TItemKind = (ikNone, ikFile, ikFolder);
+  TItemKinds = set of TItemKind;
+  TNotifyProc = procedure(Sender: TObject; const Name: string) of object;
+
+  EMainError = class(Exception);
+
+  TMainForm = class(TForm)
+    Button1: TButton;
+    Memo1: TMemo;
+    procedure Button1Click(Sender: TObject);
+    procedure FormCreate(Sender: TObject);
+  private
+    FItems: TStringList;
+    FOnNotify: TNotifyProc;
+    Name2: string;
+    procedure WMSize(var Message: TWMSize); message WM_SIZE;
+    function GetItem(Index: Integer): string;
+    procedure SetItem(Index: Integer; const Value: string);
+  protected
+    procedure CreateParams(var Params: TCreateParams); override;
+  public
+    constructor Create(AOwner: TComponent); override;
+    destructor Destroy; override;
+    class function Instance: TMainForm;
+    property Items[Index: Integer]: string read GetItem write SetItem; default;
+    property OnNotify: TNotifyProc read FOnNotify write FOnNotify;
+  published
+    property Align default alNone;
+  end;
+
+const
+  KindNames: array[TItemKind] of string = ('none', 'file', 'folder');
+  CRLF = #13#10;
+
+resourcestring
+  SBadIndex = 'Index %d out of bounds';
+
+var
+  MainForm: TMainForm;
+
+function MessageBox(hWnd: HWND; Text, Caption: PChar; uType: UINT): Integer; stdcall;
+  external 'user32.dll' name 'MessageBoxA';
+
+implementation
+
+{$R *.dfm}
+
+var
+  GInstance: TMainForm = nil;
+
+constructor TMainForm.Create(AOwner: TComponent);
+begin
+  inherited Create(AOwner);
+  FItems := TStringList.Create;
+end;
+
+destructor TMainForm.Destroy;
+begin
+  FItems.Free;
+  inherited;
+end;
+
+class function TMainForm.Instance: TMainForm;
+begin
+  if GInstance = nil then
+    GInstance := TMainForm.Create(Application);
+  Result := GInstance;
+end;
+
+procedure TMainForm.CreateParams(var Params: TCreateParams);
+begin
+  inherited CreateParams(Params);
+  Params.Style := Params.Style or WS_CLIPCHILDREN and not WS_BORDER;
+end;
+
+function TMainForm.GetItem(Index: Integer): string;
+begin
+  if (Index < 0) or (Index >= FItems.Count) then
+    raise EMainError.CreateFmt(SBadIndex, [Index]);
+  Result := FItems[Index];
+end;
+
+procedure TMainForm.SetItem(Index: Integer; const Value: string);
+begin
+  FItems[Index] := Value;
+  if Assigned(FOnNotify) then FOnNotify(Self, Value);
+end;
+
+procedure TMainForm.WMSize(var Message: TWMSize);
+begin
+  inherited;
+  Caption := Format('%d x %d', [Message.Width, Message.Height]);
+end;
+
+procedure TMainForm.FormCreate(Sender: TObject);
+var
+  I: Integer;
+  K: TItemKind;
+  S: string;
+  P: PChar;
+begin
+  for I := 0 to FItems.Count - 1 do
+    Memo1.Lines.Add(IntToStr(I) + ': ' + FItems[I]);
+  for K := Low(TItemKind) to High(TItemKind) do
+    if K in [ikFile, ikFolder] then
+      S := S + KindNames[K] + CRLF;
+  P := PChar(S);
+  while P^ <> #0 do Inc(P);
+  with TStringList.Create do
+  try
+    Add('x');
+    Sort;
+  finally
+    Free;
+  end;
+  try
+    StrToInt(S);
+  except
+    on E: EConvertError do
+      MessageBox(Handle, PChar(E.Message), 'Error', MB_OK);
+    on EAbort do ;
+  end;
+  case Length(S) of
+    0: Exit;
+    1..9: S := Copy(S, 1, 1);
+  else
+    S := '';
+  end;
+  (Sender as TButton).Caption := 'Done';
+  TButton(Sender).Enabled := False;
+  Writeln(I:4, S:10);
+end;
+
+procedure TMainForm.Button1Click(Sender: TObject);
+begin
+  Close;
+end;
+
+initialization
+  RegisterClass(TMainForm);
+finalization
+  GInstance := nil;
+end.
+)");
+    EXPECT_CLEAN(P);
+}
+
+} // namespace

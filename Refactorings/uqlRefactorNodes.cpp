@@ -1,0 +1,1044 @@
+#include "Refactorings/uqlRefactorNodes.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+[[noreturn]] void ListIndexError(int Index)
+{
+    throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+}
+
+bool IsJunkOrComment(const TqlNode* Node)
+{
+    return dynamic_cast<const TqlJunkNode*>(Node) || dynamic_cast<const TqlCommentNode*>(Node);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TqlCodeNodeList
+
+int TqlCodeNodeList::Add(TqlCodeNode* Node)
+{
+    FItems.push_back(Node);
+    return Count() - 1;
+}
+
+void TqlCodeNodeList::Delete(TqlCodeNode* Node)
+{
+    auto It = std::find(FItems.begin(), FItems.end(), Node);
+    if (It == FItems.end())
+        ListIndexError(-1);
+    FItems.erase(It);
+}
+
+TqlCodeNode* TqlCodeNodeList::GetNode(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        ListIndexError(Index);
+    return FItems[static_cast<size_t>(Index)];
+}
+
+// ---------------------------------------------------------------------------
+// TqlNode
+
+// The children and the parked nodes go with their unique_ptrs. Nothing here
+// reaches back into the parent: a node is only destroyed together with its
+// owner, whose secondary indexes die with it.
+TqlNode::~TqlNode() = default;
+
+void TqlNode::DiscardChildren()
+{
+    FChildren.clear();
+    FParked.clear();
+}
+
+void TqlNode::Adopt(std::unique_ptr<TqlNode> Node, int AIndex)
+{
+    TqlNode* Raw = Node.get();
+    Raw->FParent = this;
+    FParked.push_back(std::move(Node));
+    Insert(AIndex < 0 ? Count() : AIndex, Raw);
+}
+
+std::unique_ptr<TqlNode> TqlNode::Unpark(TqlNode* Node)
+{
+    for (auto It = FParked.begin(); It != FParked.end(); ++It)
+        if (It->get() == Node) {
+            std::unique_ptr<TqlNode> Result = std::move(*It);
+            FParked.erase(It);
+            return Result;
+        }
+    return nullptr;
+}
+
+void TqlNode::Insert(int Index, TqlNode* Node)
+{
+    QL_ASSERT(Node != nullptr, "uqlRefactorNodes: Insert of nil");
+    if (Index < 0 || Index > Count())
+        ListIndexError(Index);
+    QL_ASSERT(Node->FParent != nullptr && !Node->FFreed,
+              "uqlRefactorNodes: only a detached node of the tree can be inserted");
+    std::unique_ptr<TqlNode> Owned = Node->FParent->Unpark(Node);
+    QL_ASSERT(Owned != nullptr, "uqlRefactorNodes: the node to insert is still attached");
+    FChildren.insert(FChildren.begin() + Index, std::move(Owned));
+}
+
+void TqlNode::Delete(TqlNode* Node)
+{
+    const int Index = IndexOf(Node);
+    if (Index < 0)
+        ListIndexError(Index);
+    FParked.push_back(std::move(FChildren[static_cast<size_t>(Index)]));
+    FChildren.erase(FChildren.begin() + Index);
+}
+
+void TqlNode::Delete()
+{
+    QL_ASSERT(FParent != nullptr, "uqlRefactorNodes: Delete of a node without parent");
+    FParent->Delete(this);
+}
+
+void TqlNode::DeleteIfExists(TqlNode* Node)
+{
+    if (Node)
+        Node->Delete();
+}
+
+void TqlNode::Free()
+{
+    QL_ASSERT(FParent != nullptr, "uqlRefactorNodes: the root of a tree is freed by its owner");
+    if (FFreed)
+        return;
+    if (FParent->IndexOf(this) >= 0)
+        FParent->Delete(this);
+    FFreed = true;
+}
+
+void TqlNode::Clear()
+{
+    while (Count() > 0) {
+        TqlNode* First = FChildren.front().get();
+        First->Free();
+        // A Delete override that kept the node would loop forever.
+        QL_ASSERT(Count() == 0 || FChildren.front().get() != First,
+                  "uqlRefactorNodes: Clear could not take a child out");
+    }
+}
+
+TqlNode* TqlNode::GetNode(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        ListIndexError(Index);
+    return FChildren[static_cast<size_t>(Index)].get();
+}
+
+int TqlNode::IndexOf(const TqlNode* Node) const
+{
+    for (size_t I = 0; I < FChildren.size(); ++I)
+        if (FChildren[I].get() == Node)
+            return static_cast<int>(I);
+    return -1;
+}
+
+int TqlNode::GetIndex() const
+{
+    return FParent ? FParent->IndexOf(this) : -1;
+}
+
+int TqlNode::Add(std::unique_ptr<TqlNode> Node)
+{
+    QL_ASSERT(Node != nullptr, "uqlRefactorNodes: Add of nil");
+    QL_ASSERT(Node->FParent == nullptr && dynamic_cast<TqlModuleNode*>(Node.get()) == nullptr,
+              "uqlRefactorNodes: Add takes a node that belongs to no tree");
+    Node->FParent = this;
+    FChildren.push_back(std::move(Node));
+    return Count() - 1;
+}
+
+void TqlNode::SetParentNode(TqlNode* NewParent, int Index)
+{
+    QL_ASSERT(NewParent != nullptr, "uqlRefactorNodes: SetParentNode to nil");
+    QL_ASSERT(NewParent != this && !IsParentOf(NewParent),
+              "uqlRefactorNodes: SetParentNode onto the node itself or into its subtree");
+    QL_ASSERT(FParent != nullptr && !FFreed,
+              "uqlRefactorNodes: SetParentNode of a node that is not part of a tree");
+    // A node that was detached before is moved as it is.
+    if (FParent->IndexOf(this) >= 0)
+        FParent->Delete(this);
+    if (Index == -1)
+        Index = NewParent->Count();
+    NewParent->Insert(Index, this);
+    FParent = NewParent;
+}
+
+bool TqlNode::ParentedBy(const TqlNode* Node) const
+{
+    for (const TqlNode* P = FParent; P; P = P->FParent)
+        if (P == Node)
+            return true;
+    return false;
+}
+
+bool TqlNode::ParentedBy(const TClass& AClass) const
+{
+    for (const TqlNode* P = FParent; P; P = P->FParent)
+        if (typeid(*P) == AClass)
+            return true;
+    return false;
+}
+
+bool TqlNode::IsParentOf(const TqlNode* Node) const
+{
+    return Node != nullptr && Node->ParentedBy(this);
+}
+
+TqlNode* TqlNode::GetNextNode(int StartIndex, bool Continue, const TqlNodeCompareEvent& Compare,
+                              const void* Data) const
+{
+    int I = StartIndex + 1;
+    if (I < 0) {
+        if (!Continue)
+            return nullptr;
+        I = 0;
+    }
+    for (; I < Count(); ++I) {
+        TqlNode* Node = FChildren[static_cast<size_t>(I)].get();
+        if (Compare(Node, Data))
+            return Node;
+        if (!Continue)
+            break;
+    }
+    return nullptr;
+}
+
+TqlNode* TqlNode::GetPriorNode(int StartIndex, bool Continue, const TqlNodeCompareEvent& Compare,
+                               const void* Data) const
+{
+    int I = StartIndex - 1;
+    if (I >= Count()) {
+        if (!Continue)
+            return nullptr;
+        I = Count() - 1;
+    }
+    for (; I >= 0; --I) {
+        TqlNode* Node = FChildren[static_cast<size_t>(I)].get();
+        if (Compare(Node, Data))
+            return Node;
+        if (!Continue)
+            break;
+    }
+    return nullptr;
+}
+
+bool TqlNode::GetNextTokenNodeCompareEvent(TqlNode* Node, const void* Data) const
+{
+    const auto* Token = dynamic_cast<const TqlTokenNode*>(Node);
+    if (!Token)
+        return false;
+    const TptTokenKind Kind = *static_cast<const TptTokenKind*>(Data);
+    return Kind == ptUnknown || Token->TokenKind() == Kind;
+}
+
+bool TqlNode::GetNextNodeClassCompareEvent(TqlNode* Node, const void* Data) const
+{
+    return Node != nullptr && typeid(*Node) == *static_cast<const TClass*>(Data);
+}
+
+namespace {
+
+TqlNodeCompareEvent TokenCompare(const TqlNode* Self)
+{
+    return [Self](TqlNode* Node, const void* Data) {
+        return Self->GetNextTokenNodeCompareEvent(Node, Data);
+    };
+}
+
+TqlNodeCompareEvent ClassCompare(const TqlNode* Self)
+{
+    return [Self](TqlNode* Node, const void* Data) {
+        return Self->GetNextNodeClassCompareEvent(Node, Data);
+    };
+}
+
+} // namespace
+
+TqlTokenNode* TqlNode::GetFirstTokenNode(TptTokenKind Kind) const
+{
+    return GetNextTokenNode(-1, Kind, true);
+}
+
+TqlTokenNode* TqlNode::GetNextTokenNode(int StartIndex, TptTokenKind Kind, bool Continue) const
+{
+    return static_cast<TqlTokenNode*>(GetNextNode(StartIndex, Continue, TokenCompare(this), &Kind));
+}
+
+TqlTokenNode* TqlNode::GetPriorTokenNode(int StartIndex, TptTokenKind Kind, bool Continue) const
+{
+    return static_cast<TqlTokenNode*>(
+        GetPriorNode(StartIndex, Continue, TokenCompare(this), &Kind));
+}
+
+TqlTokenNode* TqlNode::GetLastTokenNode(TptTokenKind Kind) const
+{
+    return GetPriorTokenNode(Count(), Kind, true);
+}
+
+TqlTokenNode* TqlNode::GetNextPeerTokenNode(TptTokenKind Kind, bool Continue) const
+{
+    // A detached node has no peers.
+    const int Index = GetIndex();
+    return Index >= 0 ? FParent->GetNextTokenNode(Index, Kind, Continue) : nullptr;
+}
+
+TqlTokenNode* TqlNode::GetPriorPeerTokenNode(TptTokenKind Kind, bool Continue) const
+{
+    // A detached node has no peers.
+    const int Index = GetIndex();
+    return Index >= 0 ? FParent->GetPriorTokenNode(Index, Kind, Continue) : nullptr;
+}
+
+TqlNode* TqlNode::GetFirstNodeClass(const TClass& AClass) const
+{
+    return GetNextNodeClass(-1, AClass, true);
+}
+
+TqlNode* TqlNode::GetNextNodeClass(int StartIndex, const TClass& AClass, bool Continue) const
+{
+    return GetNextNode(StartIndex, Continue, ClassCompare(this), &AClass);
+}
+
+TqlNode* TqlNode::GetPriorNodeClass(int StartIndex, const TClass& AClass, bool Continue) const
+{
+    return GetPriorNode(StartIndex, Continue, ClassCompare(this), &AClass);
+}
+
+TqlNode* TqlNode::GetLastNodeClass(const TClass& AClass) const
+{
+    return GetPriorNodeClass(Count(), AClass, true);
+}
+
+TqlNode* TqlNode::GetNextPeerNodeClass(const TClass& AClass, bool Continue) const
+{
+    // A detached node has no peers.
+    const int Index = GetIndex();
+    return Index >= 0 ? FParent->GetNextNodeClass(Index, AClass, Continue) : nullptr;
+}
+
+TqlNode* TqlNode::GetPriorPeerNodeClass(const TClass& AClass, bool Continue) const
+{
+    // A detached node has no peers.
+    const int Index = GetIndex();
+    return Index >= 0 ? FParent->GetPriorNodeClass(Index, AClass, Continue) : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// TqlModuleNode
+
+void TqlModuleNode::VisitNode(TqlNode* Node, bool ChildrenFirst, const TqlNodeCallback& Callback)
+{
+    if (!ChildrenFirst) {
+        Callback(Node);
+        // A node that its callback dropped is not entered.
+        if (Node->Freed())
+            return;
+    }
+    // The index moves on by one plus the change of the child count during
+    // the visit, so a visited node may be detached or nodes inserted before
+    // it without a sibling being skipped or visited twice.
+    int I = 0;
+    while (I <= Node->Count() - 1) {
+        const int Before = Node->Count();
+        VisitNode(Node->GetNode(I), ChildrenFirst, Callback);
+        I += 1 + (Node->Count() - Before);
+        if (I < 0)
+            I = 0;
+    }
+    if (ChildrenFirst)
+        Callback(Node);
+}
+
+void TqlModuleNode::IterateNodes(bool ChildrenFirst, const TqlNodeCallback& Callback)
+{
+    VisitNode(this, ChildrenFirst, Callback);
+}
+
+namespace {
+
+void AppendTreeText(const TqlNode* Node, std::string& Text)
+{
+    const auto* Code = dynamic_cast<const TqlCodeNode*>(Node);
+    if (Code && (Code->Count() == 0 || Code->Modified())) {
+        Text += Code->Code();
+        return;
+    }
+    for (int I = 0; I < Node->Count(); ++I)
+        AppendTreeText(Node->GetNode(I), Text);
+}
+
+// Splits Text into lines at CR LF, CR or LF and ends every line with CR LF.
+std::string WithCrLfLines(const std::string& Text)
+{
+    std::string Result;
+    Result.reserve(Text.size() + Text.size() / 16 + 2);
+    size_t Pos = 0;
+    const size_t Len = Text.size();
+    while (Pos < Len) {
+        size_t End = Text.find_first_of("\r\n", Pos);
+        if (End == std::string::npos)
+            End = Len;
+        Result.append(Text, Pos, End - Pos);
+        Result += "\r\n";
+        Pos = End;
+        if (Pos < Len) {
+            if (Text[Pos] == '\r' && Pos + 1 < Len && Text[Pos + 1] == '\n')
+                Pos += 2;
+            else
+                Pos += 1;
+        }
+    }
+    return Result;
+}
+
+[[noreturn]] void CreateError(const std::string& FileName, int Err)
+{
+    throw Exception("Cannot create file \"" + FileName + "\". " + std::strerror(Err));
+}
+
+} // namespace
+
+std::string TqlModuleNode::GetText() const
+{
+    std::string Text;
+    AppendTreeText(this, Text);
+    return Text;
+}
+
+void TqlModuleNode::Generate(const std::string& FileName, bool CheckOverwrite)
+{
+    const std::string Data = WithCrLfLines(GetText());
+    // The existence check and the creation are one step: a file or a link
+    // (even a dangling one) that is at the target, or appears there, makes
+    // the open fail and stays as it is. Links are never followed.
+    int Flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC;
+    Flags |= CheckOverwrite ? O_EXCL : O_TRUNC;
+    const int Fd = ::open(FileName.c_str(), Flags, 0666);
+    if (Fd < 0) {
+        const int Err = errno;
+        if (CheckOverwrite && Err == EEXIST)
+            throw Exception("Attempt to overwrite file, " + FileName + ".");
+        CreateError(FileName, Err);
+    }
+    size_t Done = 0;
+    while (Done < Data.size()) {
+        const ssize_t N = ::write(Fd, Data.data() + Done, Data.size() - Done);
+        if (N < 0) {
+            if (errno == EINTR)
+                continue;
+            const int Err = errno;
+            ::close(Fd);
+            if (CheckOverwrite)
+                ::unlink(FileName.c_str()); // we created it: leave nothing half written
+            throw Exception("Error writing file \"" + FileName + "\". " + std::strerror(Err));
+        }
+        Done += static_cast<size_t>(N);
+    }
+    if (::close(Fd) != 0) {
+        const int Err = errno;
+        if (CheckOverwrite)
+            ::unlink(FileName.c_str());
+        throw Exception("Error writing file \"" + FileName + "\". " + std::strerror(Err));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TqlCodeNode
+
+TqlCodeNode::TqlCodeNode(const TPoint& APoint, int AStartPos) : FStartPos(AStartPos)
+{
+    TranslatePoint(FPoint, APoint);
+}
+
+namespace {
+
+void AppendCode(const TqlCodeNode* Node, bool IncludeTrailingJunk, std::string& Text)
+{
+    if (Node->Count() == 0 || Node->Modified()) {
+        Text += Node->Code();
+        return;
+    }
+    const int Last = Node->Count() - 1;
+    for (int I = 0; I <= Last; ++I) {
+        const auto* Child = dynamic_cast<const TqlCodeNode*>(Node->GetNode(I));
+        if (!Child)
+            continue;
+        if (I == Last && !IncludeTrailingJunk && dynamic_cast<const TqlJunkNode*>(Child))
+            continue;
+        AppendCode(Child, true, Text);
+    }
+}
+
+} // namespace
+
+std::string TqlCodeNode::GetCode(bool IncludeTrailingJunk) const
+{
+    std::string Text;
+    AppendCode(this, IncludeTrailingJunk, Text);
+    return Text;
+}
+
+void TqlCodeNode::SetCode(const std::string& ACode)
+{
+    FCode = ACode;
+    FModified = true;
+}
+
+void TqlCodeNode::TranslatePoint(TPoint& Dest, const TPoint& Src)
+{
+    Dest = TPoint{Src.X + 1, Src.Y + 1};
+}
+
+void TqlCodeNode::SetEndPoint(const TPoint& APoint, int AEndPos, std::string_view Source)
+{
+    TranslatePoint(FEndPoint, APoint);
+    FEndPos = AEndPos;
+    if (FStartPos >= 0 && Count() == 0) {
+        const long long First = FStartPos;
+        const long long Last = std::min<long long>(AEndPos, static_cast<long long>(Source.size()) - 1);
+        if (Last >= First)
+            FCode.assign(Source.substr(static_cast<size_t>(First), static_cast<size_t>(Last - First + 1)));
+        else
+            FCode.clear();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Leaves
+
+bool TqlJunkNode::IsWhiteSpaceOnly() const
+{
+    const std::string Text = DoGetCode();
+    return Text.find_first_not_of("\r\n\t ") == std::string::npos;
+}
+
+bool TqlIdentifierNode::IsQualified() const
+{
+    QL_ASSERT(Parent() != nullptr, "uqlRefactorNodes: IsQualified of an identifier without parent");
+    const TqlNode* Subject = this;
+    if (GetIndex() == 0 && dynamic_cast<const TqlVariableReferenceNode*>(Parent())) {
+        Subject = Parent();
+        QL_ASSERT(Subject->Parent() != nullptr,
+                  "uqlRefactorNodes: IsQualified in a reference without parent");
+    }
+    const TqlTokenNode* Prior = Subject->GetPriorPeerTokenNode(ptUnknown, true);
+    return Prior != nullptr && Prior->TokenKind() == ptPoint;
+}
+
+// ---------------------------------------------------------------------------
+// Container nodes
+
+void TqlIdentifierListNode::RebuildIdentifiers()
+{
+    FIdentifiers.Clear();
+    for (int I = 0; I < Count(); ++I)
+        if (auto* Id = dynamic_cast<TqlIdentifierNode*>(GetNode(I)))
+            FIdentifiers.Add(Id);
+}
+
+void TqlIdentifierListNode::Insert(int Index, TqlNode* Node)
+{
+    TqlCodeNode::Insert(Index, Node);
+    if (dynamic_cast<TqlIdentifierNode*>(Node))
+        RebuildIdentifiers();
+}
+
+void TqlIdentifierListNode::Delete(TqlNode* Node)
+{
+    TqlCodeNode::Delete(Node);
+    if (dynamic_cast<TqlIdentifierNode*>(Node))
+        RebuildIdentifiers();
+}
+
+void TqlMethodImplementationNode::Insert(int Index, TqlNode* Node)
+{
+    TqlCodeNode::Insert(Index, Node);
+    if (auto* B = dynamic_cast<TqlBlockNode*>(Node))
+        FBlock = B;
+}
+
+void TqlMethodImplementationNode::Delete(TqlNode* Node)
+{
+    TqlCodeNode::Delete(Node);
+    if (dynamic_cast<TqlBlockNode*>(Node))
+        FBlock = nullptr;
+}
+
+void TqlStatementListNode::Insert(int Index, TqlNode* Node)
+{
+    TqlCodeNode::Insert(Index, Node);
+    if (auto* S = dynamic_cast<TqlStatementNode*>(Node))
+        FStatements.Add(S);
+}
+
+void TqlStatementListNode::Delete(TqlNode* Node)
+{
+    TqlCodeNode::Delete(Node);
+    if (auto* S = dynamic_cast<TqlStatementNode*>(Node))
+        FStatements.Delete(S);
+}
+
+void TqlBlockNode::Insert(int Index, TqlNode* Node)
+{
+    TqlStatementListNode::Insert(Index, Node);
+    if (auto* M = dynamic_cast<TqlMethodImplementationNode*>(Node))
+        FMethodImplementations.Add(M);
+    else if (auto* V = dynamic_cast<TqlVariableDeclarationListNode*>(Node))
+        FVariableSections.Add(V);
+}
+
+void TqlBlockNode::Delete(TqlNode* Node)
+{
+    TqlStatementListNode::Delete(Node);
+    if (auto* M = dynamic_cast<TqlMethodImplementationNode*>(Node))
+        FMethodImplementations.Delete(M);
+    else if (auto* V = dynamic_cast<TqlVariableDeclarationListNode*>(Node))
+        FVariableSections.Delete(V);
+}
+
+TqlVariableDeclarationListNode* TqlBlockNode::AddVariableSectionCode()
+{
+    TqlTokenNode* Begin = GetFirstTokenNode(ptUnknown);
+    QL_ASSERT(Begin != nullptr && Begin->TokenKind() == ptBegin,
+              "uqlRefactorNodes: a var section can only be added to a block that starts with begin");
+    auto* Section = TqlVariableDeclarationListNode::Create(this, TPoint{-1, -1}, -1, Begin->GetIndex());
+    TqlTokenNode::Create(Section, "var", ptVar, 0);
+    TqlJunkNode::Create(Section, "\r\n  ", 1);
+    return Section;
+}
+
+TqlVariableDeclarationListNode* TqlBlockNode::GetInnerMostVariableSection() const
+{
+    for (int I = 0; I < FVariableSections.Count(); ++I) {
+        auto* Section = static_cast<TqlVariableDeclarationListNode*>(FVariableSections.GetNode(I));
+        if (Section->IsInnerMostSection())
+            return Section;
+    }
+    return nullptr;
+}
+
+TqlBlockNode* TqlStatementNode::GetBlockNode() const
+{
+    for (TqlNode* P = Parent(); P; P = P->Parent())
+        if (auto* B = dynamic_cast<TqlBlockNode*>(P))
+            return B;
+    return nullptr;
+}
+
+TptTokenKind TqlStatementNode::GetStatementKind() const
+{
+    const TqlTokenNode* First = GetFirstTokenNode(ptUnknown);
+    return First ? First->TokenKind() : ptUnknown;
+}
+
+TqlBlockNode* TqlVariableDeclarationListNode::GetBlockNode() const
+{
+    for (TqlNode* P = Parent(); P; P = P->Parent())
+        if (auto* B = dynamic_cast<TqlBlockNode*>(P))
+            return B;
+    return nullptr;
+}
+
+bool TqlVariableDeclarationListNode::IsInnerMostSection() const
+{
+    const TqlBlockNode* Block = GetBlockNode();
+    if (!Block)
+        return false;
+    const TqlTokenNode* Begin = Block->GetFirstTokenNode(ptUnknown);
+    if (!Begin || Begin->TokenKind() != ptBegin)
+        return false;
+    const int Index = Block->IndexOf(this);
+    return Index >= 0 && Index == Block->IndexOf(Begin) - 1;
+}
+
+void TqlVariableDeclarationListNode::AddVariableCode(const std::string& VariableName,
+                                                     const std::string& TypeName)
+{
+    QL_ASSERT(Count() >= 2, "uqlRefactorNodes: AddVariableCode on a section without var and junk");
+    const auto* VarToken = dynamic_cast<const TqlTokenNode*>(GetNode(0));
+    QL_ASSERT(VarToken != nullptr && VarToken->TokenKind() == ptVar,
+              "uqlRefactorNodes: AddVariableCode on a section that does not start with var");
+    const auto* AfterVar = dynamic_cast<const TqlJunkNode*>(GetNode(1));
+    QL_ASSERT(AfterVar != nullptr, "uqlRefactorNodes: AddVariableCode needs a junk node after var");
+    const bool DeclarationFollows = Count() >= 3 && dynamic_cast<TqlIdentifierNode*>(GetNode(2));
+    const std::string LineEnd = DeclarationFollows ? AfterVar->DoGetCode() : std::string("\r\n");
+    TqlIdentifierNode::Create(this, VariableName, ptIdentifier, 2);
+    TqlTokenNode::Create(this, ":", ptColon, 3);
+    TqlJunkNode::Create(this, " ", 4);
+    TqlIdentifierNode::Create(this, TypeName, ptIdentifier, 5);
+    TqlTokenNode::Create(this, ";", ptSemiColon, 6);
+    TqlJunkNode::Create(this, LineEnd, 7);
+}
+
+void TqlVariableReferenceListNode::Insert(int Index, TqlNode* Node)
+{
+    TqlCodeNode::Insert(Index, Node);
+    if (auto* R = dynamic_cast<TqlVariableReferenceNode*>(Node))
+        FVariableReferences.Add(R);
+}
+
+void TqlVariableReferenceListNode::Delete(TqlNode* Node)
+{
+    TqlCodeNode::Delete(Node);
+    if (auto* R = dynamic_cast<TqlVariableReferenceNode*>(Node))
+        FVariableReferences.Delete(R);
+}
+
+TqlIdentifierNode* TqlVariableReferenceNode::GetContainerNode(bool& IsAsCast) const
+{
+    QL_ASSERT(Count() > 0, "uqlRefactorNodes: GetContainerNode of an empty reference");
+    TqlIdentifierNode* Result = nullptr;
+    std::vector<TqlIdentifierNode*> Saved;
+    for (int I = 0; I < Count(); ++I) {
+        TqlNode* Child = GetNode(I);
+        // Blanks, line breaks, comments and directives inside a reference
+        // say nothing about it.
+        if (IsJunkOrComment(Child))
+            continue;
+        if (auto* Nested = dynamic_cast<TqlVariableReferenceNode*>(Child)) {
+            if (!Result && Nested->Count() > 0) {
+                bool NestedAsCast = false;
+                Result = Nested->GetContainerNode(NestedAsCast);
+            }
+            continue;
+        }
+        if (auto* Id = dynamic_cast<TqlIdentifierNode*>(Child)) {
+            Result = Id;
+            continue;
+        }
+        auto* Token = dynamic_cast<TqlTokenNode*>(Child);
+        QL_ASSERT(Token != nullptr, "uqlRefactorNodes: unexpected node in a variable reference");
+        switch (Token->TokenKind()) {
+        case ptAs:
+            Result = nullptr;
+            IsAsCast = true;
+            break;
+        case ptPoint:
+            Result = nullptr;
+            break;
+        case ptRoundOpen:
+        case ptSquareOpen:
+            Saved.push_back(Result);
+            break;
+        case ptRoundClose:
+        case ptSquareClose: {
+            TqlIdentifierNode* Popped = nullptr;
+            if (!Saved.empty()) {
+                Popped = Saved.back();
+                Saved.pop_back();
+            }
+            if (Popped)
+                Result = Popped;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return Result;
+}
+
+// ---------------------------------------------------------------------------
+// TqlNodeBuilder
+
+TqlNodeBuilder::TqlNodeBuilder(TqlModuleNode* ARoot, const std::string& ADefines,
+                               const TlxPasHash* KeyTable, const TlxDirectiveHash* DirectiveTable)
+    : TlxSimplePasPar(KeyTable, DirectiveTable), FRootNode(ARoot)
+{
+    QL_ASSERT(ARoot != nullptr, "uqlRefactorNodes: the node builder needs a root");
+    // Conditional compilation follows the project's defines.
+    TlxAssignAbleHash Defines(ADefines);
+    Lexer().DefinedList()->Assign(&Defines);
+}
+
+TqlNodeBuilder::~TqlNodeBuilder() = default;
+
+void TqlNodeBuilder::Run(const std::string& FileName, TlxLexStream* Stream)
+{
+    FParsedFileName = FileName;
+    FCurrentNode = FRootNode;
+    FNodeStack.clear();
+    FInJunk = false;
+    FCovered = 0;
+    FCoveredPoint = TPoint{0, 0};
+    try {
+        TlxSimplePasPar::Run(FileName, Stream);
+    } catch (...) {
+        // Nothing of a tree that could not be built stays behind.
+        FRootNode->DiscardChildren();
+        FNodeStack.clear();
+        FCurrentNode = nullptr;
+        FSource = {};
+        throw;
+    }
+    FCurrentNode = nullptr;
+    FSource = {};
+}
+
+std::string_view TqlNodeBuilder::Source() const
+{
+    return FSource;
+}
+
+void TqlNodeBuilder::CoverGap()
+{
+    const int Pos = Lexer().TokenPos();
+    if (Pos <= FCovered)
+        return;
+    auto* Gap = TqlJunkNode::Create(FCurrentNode, FCoveredPoint, FCovered, -1);
+    Gap->SetEndPoint(Lexer().GetPosXY(), Pos - 1, Source());
+    FCovered = Pos;
+    FCoveredPoint = Lexer().GetPosXY();
+}
+
+void TqlNodeBuilder::BeginCodeNode(TqlCodeNodeClass NodeClass)
+{
+    QL_ASSERT(FCurrentNode != nullptr, "uqlRefactorNodes: BeginCodeNode without a current node");
+    CoverGap();
+    FNodeStack.push_back(FCurrentNode);
+    TqlCodeNode* Node = NodeClass(FCurrentNode, Lexer().GetPosXY(), Lexer().TokenPos(), -1);
+    FCurrentNode = Node;
+    FNodeStack.push_back(Node);
+}
+
+void TqlNodeBuilder::EndCodeNode()
+{
+    QL_ASSERT(FNodeStack.size() >= 2, "uqlRefactorNodes: EndCodeNode without an open node");
+    auto* Node = static_cast<TqlCodeNode*>(FNodeStack.back());
+    FNodeStack.pop_back();
+    const int Pos = Lexer().TokenPos();
+    Node->SetEndPoint(Lexer().GetPosXY(), Pos - 1, Source());
+    if (Node->Count() == 0 && Pos > FCovered) {
+        FCovered = Pos;
+        FCoveredPoint = Lexer().GetPosXY();
+    }
+    FCurrentNode = FNodeStack.back();
+    FNodeStack.pop_back();
+}
+
+template <class T, class F>
+void TqlNodeBuilder::Wrap(F&& Rule)
+{
+    BeginCodeNode(NewCodeNode<T>);
+    try {
+        Rule();
+    } catch (...) {
+        EndCodeNode();
+        throw;
+    }
+    EndCodeNode();
+}
+
+void TqlNodeBuilder::TokenLeaf(TqlCodeNodeClass NodeClass, TptTokenKind Kind)
+{
+    BeginCodeNode(NodeClass);
+    static_cast<TqlTokenNode*>(FCurrentNode)->SetTokenKind(Kind);
+    try {
+        Lexer().Next();
+    } catch (...) {
+        EndCodeNode();
+        throw;
+    }
+    EndCodeNode();
+    SkipJunk();
+}
+
+void TqlNodeBuilder::NextToken()
+{
+    QL_ASSERT(!FInJunk, "uqlRefactorNodes: NextToken inside a run of blanks");
+    TokenLeaf(NewCodeNode<TqlTokenNode>, Lexer().TokenID());
+}
+
+void TqlNodeBuilder::Expected(TptTokenKind Kind)
+{
+    QL_ASSERT(!FInJunk, "uqlRefactorNodes: Expected inside a run of blanks");
+    if (Lexer().TokenID() != Kind) {
+        TlxSimplePasPar::Expected(Kind);
+        return;
+    }
+    TokenLeaf(Kind == ptIdentifier ? NewCodeNode<TqlIdentifierNode> : NewCodeNode<TqlTokenNode>, Kind);
+}
+
+void TqlNodeBuilder::SkipJunk()
+{
+    for (;;) {
+        switch (Lexer().TokenID()) {
+        case ptAnsiDirective:
+        case ptBorDirective:
+            SkipDirective();
+            break;
+        case ptAnsiComment:
+        case ptBorComment:
+        case ptSlashesComment:
+            BeginCodeNode(NewCodeNode<TqlCommentNode>);
+            try {
+                Lexer().Next();
+            } catch (...) {
+                EndCodeNode();
+                throw;
+            }
+            EndCodeNode();
+            break;
+        case ptCRLF:
+        case ptCRLFCo:
+        case ptSpace:
+            FInJunk = true;
+            BeginCodeNode(NewCodeNode<TqlJunkNode>);
+            try {
+                do
+                    Lexer().Next();
+                while (Lexer().TokenID() == ptCRLF || Lexer().TokenID() == ptCRLFCo ||
+                       Lexer().TokenID() == ptSpace);
+            } catch (...) {
+                FInJunk = false;
+                EndCodeNode();
+                throw;
+            }
+            FInJunk = false;
+            EndCodeNode();
+            break;
+        default:
+            return;
+        }
+    }
+}
+
+void TqlNodeBuilder::SkipDirective()
+{
+    Wrap<TqlDirectiveNode>([this] { TlxSimplePasPar::SkipDirective(); });
+}
+
+void TqlNodeBuilder::ParseFile()
+{
+    FSource = FStream ? std::string_view(FStream->Memory(), static_cast<size_t>(FStream->Size()))
+                      : std::string_view();
+    TlxSimplePasPar::ParseFile();
+    // Text that the parser did not take (anything after the final "end.")
+    // becomes the last junk node of the module.
+    const int Pos = Lexer().TokenPos();
+    const int Len = static_cast<int>(FSource.size());
+    if (Pos < Len) {
+        CoverGap();
+        auto* Rest = TqlJunkNode::Create(FRootNode, Lexer().GetPosXY(), Pos, -1);
+        // The point after the text: count its line breaks.
+        TPoint End = Lexer().GetPosXY();
+        for (int I = Pos; I < Len; ++I) {
+            const char C = FSource[static_cast<size_t>(I)];
+            if (C == '\n' || (C == '\r' && (I + 1 >= Len || FSource[static_cast<size_t>(I) + 1] != '\n'))) {
+                ++End.Y;
+                End.X = 0;
+            } else if (C != '\r') {
+                ++End.X;
+            }
+        }
+        Rest->SetEndPoint(End, Len - 1, FSource);
+        FCovered = Len;
+        FCoveredPoint = End;
+    }
+}
+
+void TqlNodeBuilder::UnitFile()
+{
+    TlxSimplePasPar::UnitFile();
+    SkipJunk();
+}
+
+// The rules that make inner nodes.
+void TqlNodeBuilder::InterfaceSection()
+{
+    Wrap<TqlInterfaceSectionNode>([this] { TlxSimplePasPar::InterfaceSection(); });
+}
+
+void TqlNodeBuilder::ImplementationSection()
+{
+    Wrap<TqlImplementationSectionNode>([this] { TlxSimplePasPar::ImplementationSection(); });
+}
+
+void TqlNodeBuilder::UsedUnitsList()
+{
+    Wrap<TqlUsesListNode>([this] { TlxSimplePasPar::UsedUnitsList(); });
+}
+
+void TqlNodeBuilder::Block()
+{
+    Wrap<TqlBlockNode>([this] { TlxSimplePasPar::Block(); });
+}
+
+void TqlNodeBuilder::Statement()
+{
+    Wrap<TqlStatementNode>([this] { TlxSimplePasPar::Statement(); });
+}
+
+void TqlNodeBuilder::ClassType()
+{
+    Wrap<TqlClassNode>([this] { TlxSimplePasPar::ClassType(); });
+}
+
+void TqlNodeBuilder::ClassMemberList()
+{
+    Wrap<TqlClassMemberListNode>([this] { TlxSimplePasPar::ClassMemberList(); });
+}
+
+void TqlNodeBuilder::ClassMethodHeading()
+{
+    Wrap<TqlClassMethodDeclarationNode>([this] { TlxSimplePasPar::ClassMethodHeading(); });
+}
+
+void TqlNodeBuilder::ClassProperty()
+{
+    Wrap<TqlClassPropertyNode>([this] { TlxSimplePasPar::ClassProperty(); });
+}
+
+void TqlNodeBuilder::ExportedHeading()
+{
+    Wrap<TqlMethodDeclarationNode>([this] { TlxSimplePasPar::ExportedHeading(); });
+}
+
+void TqlNodeBuilder::ProcedureMethodDeclaration()
+{
+    Wrap<TqlMethodImplementationNode>([this] { TlxSimplePasPar::ProcedureMethodDeclaration(); });
+}
+
+void TqlNodeBuilder::FunctionMethodDeclaration()
+{
+    Wrap<TqlMethodImplementationNode>([this] { TlxSimplePasPar::FunctionMethodDeclaration(); });
+}
+
+void TqlNodeBuilder::VarSection()
+{
+    Wrap<TqlVariableDeclarationListNode>([this] { TlxSimplePasPar::VarSection(); });
+}
+
+void TqlNodeBuilder::ConstSection()
+{
+    Wrap<TqlConstDeclarationListNode>([this] { TlxSimplePasPar::ConstSection(); });
+}
+
+void TqlNodeBuilder::TypeSection()
+{
+    Wrap<TqlTypeDeclarationListNode>([this] { TlxSimplePasPar::TypeSection(); });
+}
+
+void TqlNodeBuilder::FormalParameterList()
+{
+    Wrap<TqlParameterListNode>([this] { TlxSimplePasPar::FormalParameterList(); });
+}
+
+void TqlNodeBuilder::VariableReference()
+{
+    Wrap<TqlVariableReferenceNode>([this] { TlxSimplePasPar::VariableReference(); });
+}

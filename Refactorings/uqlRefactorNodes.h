@@ -1,0 +1,573 @@
+// The lossless node tree of one Object Pascal source file.
+//
+// Every character of the file lies in exactly one leaf: a token, a comment, a
+// compiler directive or a run of blanks and line breaks. Inner nodes group the
+// leaves under the grammar constructs that refactorings work on. A tree is
+// edited node by node and written back as text by its module node.
+//
+// Ownership: a node owns its children. A node taken out of its parent's
+// children (Delete) stays owned by that former parent, parked, and keeps its
+// Parent link; it is no longer written and is destroyed with the tree (or
+// with its former parent), never earlier and never twice. Free() is a detach
+// that also marks the node as dropped, so pointers that a caller or a walk
+// still holds stay valid until the whole tree goes. The module node, the root
+// of a tree, is owned by whoever created it.
+#pragma once
+
+#include "base/qlException.h"
+#include "lexer/lxPasLex.h"
+#include "lexer/lxPasLexTypes.h"
+#include "lexer/lxSimplePasPar.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <typeinfo>
+#include <vector>
+
+class TqlNode;
+class TqlCodeNode;
+class TqlTokenNode;
+class TqlBlockNode;
+class TqlVariableDeclarationListNode;
+class TqlIdentifierNode;
+class TqlNodeBuilder;
+
+
+// A class reference for the node finders: typeid(TqlBlockNode).
+using TClass = std::type_info;
+
+// The list-index error of the node lists.
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A list of code nodes that does not own them: the secondary indexes of the
+// container nodes.
+class TqlCodeNodeList {
+public:
+    int Add(TqlCodeNode* Node);
+    int Count() const { return static_cast<int>(FItems.size()); }
+    // Removes the first entry equal to Node; a list-index error when Node is
+    // not in the list.
+    void Delete(TqlCodeNode* Node);
+    TqlCodeNode* GetNode(int Index) const;
+    void Clear() { FItems.clear(); }
+
+private:
+    std::vector<TqlCodeNode*> FItems;
+};
+
+// Compare(Node, Data) of the generic child search.
+using TqlNodeCompareEvent = std::function<bool(TqlNode* Node, const void* Data)>;
+// Callback of TqlModuleNode::IterateNodes.
+using TqlNodeCallback = std::function<void(TqlNode* Node)>;
+
+class TqlNode {
+public:
+    TqlNode() = default;
+    virtual ~TqlNode();
+    TqlNode(const TqlNode&) = delete;
+    TqlNode& operator=(const TqlNode&) = delete;
+
+    // Puts Node into the children at Index (0..Count). Node must be a node
+    // made for this tree and not among any node's children at the moment (a
+    // new node, or one taken out with Delete). Does not set Node's parent.
+    virtual void Insert(int Index, TqlNode* Node);
+    // Takes Node out of the children; Node is not freed and keeps its Parent.
+    // A list-index error when Node is not a child.
+    virtual void Delete(TqlNode* Node);
+
+    // Detaches Self from its parent (Parent->Delete(Self)).
+    void Delete();
+    static void DeleteIfExists(TqlNode* Node);
+    // Drops Self from the tree: detaches it (when attached) and marks it as
+    // freed; its storage goes with the tree. The root cannot be freed this
+    // way (its creator owns it).
+    void Free();
+    bool Freed() const { return FFreed; }
+    // Frees every child.
+    void Clear();
+
+    int Count() const { return static_cast<int>(FChildren.size()); }
+    TqlNode* GetNode(int Index) const;
+    int IndexOf(const TqlNode* Node) const;
+    int GetIndex() const;
+    // Appends an unattached node to the children without calling Insert, so
+    // no secondary index sees it. Self becomes its parent (its owner).
+    int Add(std::unique_ptr<TqlNode> Node);
+    TqlNode* Parent() const { return FParent; }
+
+    // Moves Self under NewParent at Index (-1: at the end). NewParent must be
+    // neither Self nor inside Self's subtree.
+    void SetParentNode(TqlNode* NewParent, int Index);
+    // Node is an ancestor of Self.
+    bool ParentedBy(const TqlNode* Node) const;
+    // Some ancestor's class is exactly AClass.
+    bool ParentedBy(const TClass& AClass) const;
+    // Node lies in Self's subtree (False for Self).
+    bool IsParentOf(const TqlNode* Node) const;
+
+    TqlNode* GetNextNode(int StartIndex, bool Continue, const TqlNodeCompareEvent& Compare,
+                         const void* Data) const;
+    TqlNode* GetPriorNode(int StartIndex, bool Continue, const TqlNodeCompareEvent& Compare,
+                          const void* Data) const;
+
+    // Token finders: a TqlTokenNode (or descendant) of Kind; ptUnknown matches
+    // any token.
+    TqlTokenNode* GetFirstTokenNode(TptTokenKind Kind) const;
+    TqlTokenNode* GetNextTokenNode(int StartIndex, TptTokenKind Kind, bool Continue) const;
+    TqlTokenNode* GetPriorTokenNode(int StartIndex, TptTokenKind Kind, bool Continue) const;
+    TqlTokenNode* GetLastTokenNode(TptTokenKind Kind) const;
+    TqlTokenNode* GetNextPeerTokenNode(TptTokenKind Kind, bool Continue) const;
+    TqlTokenNode* GetPriorPeerTokenNode(TptTokenKind Kind, bool Continue) const;
+
+    // Class finders: a node whose class is exactly AClass.
+    TqlNode* GetFirstNodeClass(const TClass& AClass) const;
+    TqlNode* GetNextNodeClass(int StartIndex, const TClass& AClass, bool Continue) const;
+    TqlNode* GetPriorNodeClass(int StartIndex, const TClass& AClass, bool Continue) const;
+    TqlNode* GetLastNodeClass(const TClass& AClass) const;
+    TqlNode* GetNextPeerNodeClass(const TClass& AClass, bool Continue) const;
+    TqlNode* GetPriorPeerNodeClass(const TClass& AClass, bool Continue) const;
+
+    // Typed forms of the class finders: GetFirstNodeClass<TqlBlockNode>().
+    template <class T>
+    T* GetFirstNodeClass() const { return static_cast<T*>(GetFirstNodeClass(typeid(T))); }
+    template <class T>
+    T* GetNextNodeClass(int StartIndex, bool Continue) const
+    {
+        return static_cast<T*>(GetNextNodeClass(StartIndex, typeid(T), Continue));
+    }
+    template <class T>
+    T* GetPriorNodeClass(int StartIndex, bool Continue) const
+    {
+        return static_cast<T*>(GetPriorNodeClass(StartIndex, typeid(T), Continue));
+    }
+    template <class T>
+    T* GetLastNodeClass() const { return static_cast<T*>(GetLastNodeClass(typeid(T))); }
+    template <class T>
+    T* GetNextPeerNodeClass(bool Continue) const
+    {
+        return static_cast<T*>(GetNextPeerNodeClass(typeid(T), Continue));
+    }
+    template <class T>
+    T* GetPriorPeerNodeClass(bool Continue) const
+    {
+        return static_cast<T*>(GetPriorPeerNodeClass(typeid(T), Continue));
+    }
+
+    // Data points to a TptTokenKind.
+    bool GetNextTokenNodeCompareEvent(TqlNode* Node, const void* Data) const;
+    // Data points to a TClass.
+    bool GetNextNodeClassCompareEvent(TqlNode* Node, const void* Data) const;
+
+    // Creates a node of class T from Args and puts it under AParent at AIndex
+    // (negative: at the end) through AParent->Insert. The tree owns it.
+    template <class T, class... A>
+    static T* CreateChild(TqlNode* AParent, int AIndex, A&&... Args)
+    {
+        QL_ASSERT(AParent != nullptr, "uqlRefactorNodes: a new node needs a parent");
+        auto Owned = std::make_unique<T>(std::forward<A>(Args)...);
+        T* Result = Owned.get();
+        AParent->Adopt(std::move(Owned), AIndex);
+        return Result;
+    }
+
+private:
+    friend class TqlNodeBuilder;
+    // Destroys every child and parked node at once: the remains of a tree
+    // that could not be built, which nobody else points into.
+    void DiscardChildren();
+    // Parks Node as owned by Self, makes Self its parent and inserts it.
+    void Adopt(std::unique_ptr<TqlNode> Node, int AIndex);
+    // Takes Node out of Self's parked nodes; nullptr when it is not there.
+    std::unique_ptr<TqlNode> Unpark(TqlNode* Node);
+
+    std::vector<std::unique_ptr<TqlNode>> FChildren;
+    std::vector<std::unique_ptr<TqlNode>> FParked; // detached, still owned
+    TqlNode* FParent = nullptr;
+    bool FFreed = false;
+};
+
+// The root of one file's tree; never has a parent.
+class TqlModuleNode : public TqlNode {
+public:
+    TqlModuleNode() = default;
+
+    // Visits the whole tree, the module node included. A callback may detach
+    // or free the visited node, or insert nodes before it.
+    void IterateNodes(bool ChildrenFirst, const TqlNodeCallback& Callback);
+    // Writes the tree's text to FileName with CR LF line ends and a final line
+    // break. With CheckOverwrite an existing file (or link) at FileName is
+    // refused with "Attempt to overwrite file, %s." and left untouched.
+    void Generate(const std::string& FileName, bool CheckOverwrite);
+    // The text that Generate writes, before the line ends are normalised.
+    std::string GetText() const;
+
+private:
+    void VisitNode(TqlNode* Node, bool ChildrenFirst, const TqlNodeCallback& Callback);
+};
+
+// The per-class constructors of the code nodes: through the source position
+// (the builder) and through a text (a node made by an edit).
+#define QL_CODE_NODE_CREATORS(Class)                                                    \
+    static Class* Create(TqlNode* AParent, const TPoint& APoint, int AStartPos, int AIndex) \
+    {                                                                                    \
+        return TqlNode::CreateChild<Class>(AParent, AIndex, APoint, AStartPos);         \
+    }                                                                                    \
+    static Class* Create(TqlNode* AParent, const std::string& ACode, int AIndex)         \
+    {                                                                                    \
+        Class* Node = TqlNode::CreateChild<Class>(AParent, AIndex, TPoint{-1, -1}, -1);  \
+        Node->SetCode(ACode);                                                            \
+        return Node;                                                                     \
+    }
+
+// A node that covers a span of source text.
+class TqlCodeNode : public TqlNode {
+public:
+    // APoint is a 0-based lexer position (column X, line Y).
+    TqlCodeNode(const TPoint& APoint, int AStartPos);
+    QL_CODE_NODE_CREATORS(TqlCodeNode)
+
+    // The node's text; IncludeTrailingJunk False leaves out a last child that
+    // is a junk node (at this level only).
+    std::string GetCode(bool IncludeTrailingJunk) const;
+    std::string DoGetCode() const { return GetCode(true); }
+    void SetCode(const std::string& ACode);
+
+    bool Modified() const { return FModified; }
+    const std::string& Code() const { return FCode; }
+    const TPoint& GetPoint() const { return FPoint; }
+    const TPoint& GetEndPoint() const { return FEndPoint; }
+    int GetStartPos() const { return FStartPos; }
+    int GetEndPos() const { return FEndPos; }
+
+    static void TranslatePoint(TPoint& Dest, const TPoint& Src);
+    // Closes the node: end point (0-based, of the first character after the
+    // node), end position (its last character). A leaf from the source takes
+    // its text from Source here.
+    void SetEndPoint(const TPoint& APoint, int AEndPos, std::string_view Source);
+
+private:
+    bool FModified = false;
+    int FStartPos = -1;
+    int FEndPos = 0;
+    std::string FCode;
+    TPoint FPoint{0, 0};
+    TPoint FEndPoint{0, 0};
+};
+
+// A function that creates a code node of one class: the builder's class
+// reference. NewCodeNode<TqlBlockNode> is the one for TqlBlockNode.
+using TqlCodeNodeClass = TqlCodeNode* (*)(TqlNode* AParent, const TPoint& APoint, int AStartPos,
+                                          int AIndex);
+template <class T>
+TqlCodeNode* NewCodeNode(TqlNode* AParent, const TPoint& APoint, int AStartPos, int AIndex)
+{
+    return T::Create(AParent, APoint, AStartPos, AIndex);
+}
+
+class TqlInterfaceSectionNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlInterfaceSectionNode)
+};
+
+class TqlImplementationSectionNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlImplementationSectionNode)
+};
+
+// A list of identifiers; Identifiers holds its identifier children in child
+// order.
+class TqlIdentifierListNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlIdentifierListNode)
+    void Insert(int Index, TqlNode* Node) override;
+    void Delete(TqlNode* Node) override;
+    using TqlNode::Delete;
+    const TqlCodeNodeList& Identifiers() const { return FIdentifiers; }
+
+private:
+    void RebuildIdentifiers();
+    TqlCodeNodeList FIdentifiers;
+};
+
+// The unit names of a uses clause (without "uses" and the closing ";").
+class TqlUsesListNode : public TqlIdentifierListNode {
+public:
+    using TqlIdentifierListNode::TqlIdentifierListNode;
+    QL_CODE_NODE_CREATORS(TqlUsesListNode)
+};
+
+class TqlCommentNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlCommentNode)
+};
+
+class TqlDirectiveNode : public TqlCommentNode {
+public:
+    using TqlCommentNode::TqlCommentNode;
+    QL_CODE_NODE_CREATORS(TqlDirectiveNode)
+};
+
+// One run of blanks and line breaks.
+class TqlJunkNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlJunkNode)
+    // The text holds nothing but CR, LF, TAB and blanks.
+    bool IsWhiteSpaceOnly() const;
+};
+
+#define QL_TOKEN_NODE_CREATORS(Class)                                                      \
+    QL_CODE_NODE_CREATORS(Class)                                                           \
+    static Class* Create(TqlNode* AParent, const std::string& ACode, TptTokenKind AKind,    \
+                         int AIndex)                                                       \
+    {                                                                                      \
+        Class* Node = TqlNode::CreateChild<Class>(AParent, AIndex, TPoint{-1, -1}, -1);    \
+        Node->SetCode(ACode);                                                              \
+        Node->SetTokenKind(AKind);                                                         \
+        return Node;                                                                       \
+    }
+
+class TqlTokenNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_TOKEN_NODE_CREATORS(TqlTokenNode)
+    TptTokenKind TokenKind() const { return FTokenKind; }
+    void SetTokenKind(TptTokenKind AKind) { FTokenKind = AKind; }
+
+private:
+    TptTokenKind FTokenKind = ptUnknown;
+};
+
+class TqlIdentifierNode : public TqlTokenNode {
+public:
+    using TqlTokenNode::TqlTokenNode;
+    QL_TOKEN_NODE_CREATORS(TqlIdentifierNode)
+    // The identifier follows a "." (for the first identifier of a variable
+    // reference: the reference follows one).
+    bool IsQualified() const;
+};
+
+class TqlClassNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlClassNode)
+};
+
+class TqlClassMemberListNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlClassMemberListNode)
+};
+
+class TqlClassMethodDeclarationNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlClassMethodDeclarationNode)
+};
+
+class TqlClassPropertyNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlClassPropertyNode)
+};
+
+class TqlMethodDeclarationNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlMethodDeclarationNode)
+};
+
+// A routine with its body; remembers its block.
+class TqlMethodImplementationNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlMethodImplementationNode)
+    void Insert(int Index, TqlNode* Node) override;
+    void Delete(TqlNode* Node) override;
+    using TqlNode::Delete;
+    TqlBlockNode* Block() const { return FBlock; }
+
+private:
+    TqlBlockNode* FBlock = nullptr;
+};
+
+// A holder of statements; Statements indexes its statement children in order
+// of insertion.
+class TqlStatementListNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlStatementListNode)
+    void Insert(int Index, TqlNode* Node) override;
+    void Delete(TqlNode* Node) override;
+    using TqlNode::Delete;
+    const TqlCodeNodeList& Statements() const { return FStatements; }
+
+private:
+    TqlCodeNodeList FStatements;
+};
+
+// A block: declarations and the compound statement.
+class TqlBlockNode : public TqlStatementListNode {
+public:
+    using TqlStatementListNode::TqlStatementListNode;
+    QL_CODE_NODE_CREATORS(TqlBlockNode)
+    void Insert(int Index, TqlNode* Node) override;
+    void Delete(TqlNode* Node) override;
+    using TqlNode::Delete;
+    const TqlCodeNodeList& MethodImplementations() const { return FMethodImplementations; }
+    const TqlCodeNodeList& VariableSections() const { return FVariableSections; }
+
+    // A new, empty var section right before the block's "begin".
+    TqlVariableDeclarationListNode* AddVariableSectionCode();
+    // The var section right before the block's "begin", nil when none.
+    TqlVariableDeclarationListNode* GetInnerMostVariableSection() const;
+
+private:
+    TqlCodeNodeList FMethodImplementations;
+    TqlCodeNodeList FVariableSections;
+};
+
+class TqlStatementNode : public TqlStatementListNode {
+public:
+    using TqlStatementListNode::TqlStatementListNode;
+    QL_CODE_NODE_CREATORS(TqlStatementNode)
+    TqlBlockNode* GetBlockNode() const;
+    // The kind of the first token child; ptUnknown when there is none.
+    TptTokenKind GetStatementKind() const;
+};
+
+class TqlVariableDeclarationListNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlVariableDeclarationListNode)
+    // Adds "VariableName: TypeName;" as the first declaration of the section.
+    void AddVariableCode(const std::string& VariableName, const std::string& TypeName);
+    TqlBlockNode* GetBlockNode() const;
+    bool IsInnerMostSection() const;
+};
+
+class TqlConstDeclarationListNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlConstDeclarationListNode)
+};
+
+class TqlTypeDeclarationListNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlTypeDeclarationListNode)
+};
+
+class TqlParameterListNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlParameterListNode)
+};
+
+// A holder of variable references, indexed in order of insertion.
+class TqlVariableReferenceListNode : public TqlCodeNode {
+public:
+    using TqlCodeNode::TqlCodeNode;
+    QL_CODE_NODE_CREATORS(TqlVariableReferenceListNode)
+    void Insert(int Index, TqlNode* Node) override;
+    void Delete(TqlNode* Node) override;
+    using TqlNode::Delete;
+    const TqlCodeNodeList& VariableReferences() const { return FVariableReferences; }
+
+private:
+    TqlCodeNodeList FVariableReferences;
+};
+
+// One designator such as A.B[I].C or (X as T).Y.
+class TqlVariableReferenceNode : public TqlVariableReferenceListNode {
+public:
+    using TqlVariableReferenceListNode::TqlVariableReferenceListNode;
+    QL_CODE_NODE_CREATORS(TqlVariableReferenceNode)
+    // The identifier that names what the last part of the reference belongs
+    // to; IsAsCast is set when an "as" cast was met.
+    TqlIdentifierNode* GetContainerNode(bool& IsAsCast) const;
+};
+
+// Builds the node tree of one source file: a parser that lets the grammar run
+// unchanged and turns every token, comment, directive and run of blanks and
+// line breaks into a leaf, and the grammar rules that refactorings work on
+// into inner nodes around the leaves that the rule consumed.
+class TqlNodeBuilder : public TlxSimplePasPar {
+public:
+    // ADefines: the conditional defines to parse with, one per line (the
+    // project's defines). The word tables are shared when given.
+    TqlNodeBuilder(TqlModuleNode* ARoot, const std::string& ADefines,
+                   const TlxPasHash* KeyTable = nullptr,
+                   const TlxDirectiveHash* DirectiveTable = nullptr);
+    ~TqlNodeBuilder() override;
+
+    // Builds the tree of FileName (loaded when Stream is nil) under the root.
+    // A fatal syntax error leaves the root without children and goes on to
+    // the caller.
+    void Run(const std::string& FileName, TlxLexStream* Stream) override;
+
+    // Opens a rule node of NodeClass under the current node and makes it
+    // current; EndCodeNode closes it.
+    void BeginCodeNode(TqlCodeNodeClass NodeClass);
+    void EndCodeNode();
+
+    bool InJunk() const { return FInJunk; }
+    const std::string& ParsedFileName() const { return FParsedFileName; }
+    TqlNode* CurrentNode() const { return FCurrentNode; }
+    TqlModuleNode* RootNode() const { return FRootNode; }
+
+    // Overrides of the parser.
+    void Expected(TptTokenKind Kind) override;
+    void NextToken() override;
+    void SkipJunk() override;
+    void SkipDirective() override;
+    void ParseFile() override;
+    void UnitFile() override;
+
+    void InterfaceSection() override;
+    void ImplementationSection() override;
+    void UsedUnitsList() override;
+    void Block() override;
+    void Statement() override;
+    void ClassType() override;
+    void ClassMemberList() override;
+    void ClassMethodHeading() override;
+    void ClassProperty() override;
+    void ExportedHeading() override;
+    void ProcedureMethodDeclaration() override;
+    void FunctionMethodDeclaration() override;
+    void VarSection() override;
+    void ConstSection() override;
+    void TypeSection() override;
+    void FormalParameterList() override;
+    void VariableReference() override;
+
+private:
+    template <class T, class F>
+    void Wrap(F&& Rule);
+    // Moves the lexer past the current token inside a leaf of NodeClass.
+    void TokenLeaf(TqlCodeNodeClass NodeClass, TptTokenKind Kind);
+    // Text that no leaf holds yet before the current token (the lexer passed
+    // over it without a token the builder saw) becomes a leaf of its own.
+    void CoverGap();
+    std::string_view Source() const;
+
+    bool FInJunk = false;
+    std::string FParsedFileName;
+    std::vector<TqlNode*> FNodeStack;
+    TqlNode* FCurrentNode = nullptr;
+    TqlModuleNode* FRootNode;
+    std::string_view FSource;
+    int FCovered = 0;         // offset after the last character held by a leaf
+    TPoint FCoveredPoint{};   // its lexer position
+};
