@@ -250,7 +250,10 @@ void TAnalyzeParser::Factor()
         Designator();
         break;
     case ptAsciiChar: case ptStringConst:
-        ParseCharString();
+        if (FInUnitPath)
+            CharString();
+        else
+            ParseCharString();
         break;
     case ptFloat: case ptIntegerConst:
         Number();
@@ -270,6 +273,32 @@ void TAnalyzeParser::Factor()
     default:
         break;
     }
+}
+
+void TAnalyzeParser::MainUsedUnitStatement()
+{
+    const bool Saved = FInUnitPath;
+    FInUnitPath = true;
+    try {
+        TTypeParser::MainUsedUnitStatement();
+    } catch (...) {
+        FInUnitPath = Saved;
+        throw;
+    }
+    FInUnitPath = Saved;
+}
+
+void TAnalyzeParser::ContainsStatement()
+{
+    const bool Saved = FInUnitPath;
+    FInUnitPath = true;
+    try {
+        TTypeParser::ContainsStatement();
+    } catch (...) {
+        FInUnitPath = Saved;
+        throw;
+    }
+    FInUnitPath = Saved;
 }
 
 void TAnalyzeParser::ForStatement()

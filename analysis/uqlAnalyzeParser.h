@@ -18,6 +18,10 @@ public:
     TqlSymbol* ResolveDesignator(TqlSymbol* Context) override;
 
     void Factor() override;
+    // The in-path of a used or contained unit is a file name, not a string
+    // literal of the code.
+    void MainUsedUnitStatement() override;
+    void ContainsStatement() override;
     void ForStatement() override;
     void WithStatement() override;
 
@@ -35,6 +39,7 @@ private:
     bool AfterList(TqlSymbol*& Symbol);
     TqlSymbol* ResolveCastType();
 
+    bool FInUnitPath = false;
     bool FLastResolved = false;
     TqlSymbol* FLastSymbol = nullptr;
 };

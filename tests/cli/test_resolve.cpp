@@ -108,3 +108,50 @@ TEST(Resolve, CastInParenthesesCarriesTheType)
     ASSERT_NE(Run, nullptr);
     EXPECT_EQ(R.Uses(Run), 2);
 }
+
+// An element of an array of objects opens the members of its class.
+TEST(Resolve, ArrayElementMembers)
+{
+    TResolved R("procedure P;\nvar\n  i: Integer;\nbegin\n  Items[i].Run;\n  Holder.FItems[i].Run;\nend;\n",
+                "type\n  TFoo = class\n  public\n    procedure Run;\n  end;\n"
+                "  THolder = class\n  public\n    FItems: array[0..9] of TFoo;\n  end;\n"
+                "var\n  Items: array[0..9] of TFoo;\n  Holder: THolder;\n");
+    auto* Foo = dynamic_cast<TqlClass*>(R.Find("TFoo"));
+    ASSERT_NE(Foo, nullptr);
+    TqlSymbol* Run = Foo->FindSymbol(R.Unit(), Foo, "Run");
+    ASSERT_NE(Run, nullptr);
+    EXPECT_EQ(R.Uses(Run), 2);
+    EXPECT_TRUE(R.P.Messages().empty());
+}
+
+// Inside a method: a field that is an array of objects whose class names
+// its ancestor; the inherited member is found through the element type.
+TEST(Resolve, ArrayFieldElementInheritedMember)
+{
+    TResolved R("procedure TObject.Free;\nbegin\nend;\n"
+                "procedure THolder.Clear;\nvar\n  i: Integer;\nbegin\n  FItems[i].Free;\nend;\n",
+                "const\n  Max = 10;\n"
+                "type\n  TObject = class\n  public\n    procedure Free;\n  end;\n"
+                "  TFoo = class(TObject)\n  end;\n"
+                "  THolder = class(TObject)\n  private\n    FItems: array[0..Max - 1] of TFoo;\n  public\n"
+                "    procedure Clear;\n  end;\n");
+    auto* Obj = dynamic_cast<TqlClass*>(R.Find("TObject"));
+    ASSERT_NE(Obj, nullptr);
+    TqlSymbol* Free = Obj->FindSymbol(R.Unit(), Obj, "Free");
+    ASSERT_NE(Free, nullptr);
+    EXPECT_EQ(R.Uses(Free), 1);
+    EXPECT_TRUE(R.P.Messages().empty());
+}
+
+// An in-path of the main uses clause is no string literal of the code.
+TEST(Resolve, InPathIsNoStringLiteral)
+{
+    TProjectScope P;
+    TCliFolder F;
+    F.Write("Src/U.pas", "unit U;\ninterface\nimplementation\nend.\n");
+    P.Analyze(F.Write("App.dpr", "program App;\nuses U in 'Src\\U.pas';\nvar\n  S: string;\nbegin\n  S := 'xyz';\nend.\n"));
+    TqlSymbolList* L = P.Unit("App")->GetStringLiterals();
+    ASSERT_EQ(L->GetCount(), 1);
+    EXPECT_EQ(L->GetSymbol(0)->GetName(), "'xyz'");
+    EXPECT_TRUE(P.FileOf(P.Unit("U"))->Exists);
+}

@@ -3,7 +3,7 @@ unit StockItems;
 interface
 
 type
-  TStockItem = class
+  TStockItem = class(TObject)
   private
     FName: string;
     FCount: Integer;

@@ -9,7 +9,7 @@ const
   MaxItems = 100;
 
 type
-  TStockStore = class
+  TStockStore = class(TObject)
   private
     FItems: array[0..MaxItems - 1] of TStockItem;
     FCount: Integer;

@@ -1,0 +1,21 @@
+// The sample project shipped with the sources analyses cleanly: every unit
+// is found and parsed, and every name in it resolves.
+#include "ProjectTestSupport.h"
+
+TEST(SampleProject, EveryUnitFoundAndEveryNameResolved)
+{
+    TProjectScope P;
+    P.Analyze(std::string(QUILLET_SOURCE_DIR) + "/samples/Inventory/Inventory.dpr");
+    for (const char* Name : {"Inventory", "MainForm", "StockItems", "StockStore"}) {
+        SCOPED_TRACE(Name);
+        TqlUnit* U = P.Unit(Name);
+        ASSERT_NE(U, nullptr);
+        EXPECT_TRUE(P.FileOf(U)->Exists);
+        EXPECT_EQ(U->ParserState, psrFull);
+    }
+    std::string NotFound;
+    for (const std::string& M : P.Messages())
+        if (M.find("not found") != std::string::npos)
+            NotFound += M + "\n";
+    EXPECT_EQ(NotFound, "");
+}
