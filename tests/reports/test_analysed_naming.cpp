@@ -144,6 +144,20 @@ TEST_F(AnalysedNaming, IndentationNearMiss)
     EXPECT_TRUE(With("indentation").empty());
 }
 
+TEST_F(AnalysedNaming, IndentationOfProgramsAndLibraries)
+{
+    // The first word is measured whatever the kind of file, not the name
+    // after it.
+    P.Write("Prog.dpr", "program Prog;\n\nbegin\nend.\n");
+    P.Write("Lib.dpr", "  library Lib;\n\nbegin\nend.\n");
+    P.Analyze("Prog.dpr");
+    EXPECT_TRUE(With("indentation").empty());
+    TAnalysedProject Q;
+    Q.Write("Lib.dpr", "  library Lib;\n\nbegin\nend.\n");
+    Q.Analyze("Lib.dpr");
+    EXPECT_EQ(Q.Lint("indentation"), (Strings{"Lib||Bad indentation"}));
+}
+
 TEST_F(AnalysedNaming, ComponentPrefixes)
 {
     Run("type\n  TButton = class\n  end;\n  TForm1 = class\n  published\n    btnOk: TButton;\n"
