@@ -15,6 +15,8 @@ public:
     ~TProjectScope() { gqlProject = nullptr; }
     TqlProject* operator->() const { return FProject.get(); }
     TqlProject* get() const { return FProject.get(); }
+    // The folder that holds the project's settings files.
+    const TCliFolder& Settings() const { return FSettings; }
 
     void Analyze(const std::string& File, bool ParseAll = true)
     {

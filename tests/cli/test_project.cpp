@@ -3,6 +3,8 @@
 // relative names, missing files and long interface chains.
 #include "ProjectTestSupport.h"
 
+#include "reports/uqlBuiltInReports.h"
+
 #include <cstdlib>
 
 namespace {
@@ -289,12 +291,31 @@ TEST(ProjectPersist, SaveAndLoadProjectFile)
 {
     TCliFolder F;
     const std::string Main = F.Write("App.dpr", "program App;\nbegin\nend.\n");
-    const std::string Ini = F.Path() + "/saved.ini";
+    std::string Saved;
     {
         TProjectScope P;
+        RegisterBuiltInReports();
+        P->GetReports()->FindByName("Used Units")->SetVisible(true);
         P->GetOptions()->SetFileToAnalyze(Main);
-        P->GetOptions()->GetProjectSearchPath()->Add(F.Path() + "/src");
-        P->SaveToFile(Ini);
-        EXPECT_NE(ReadAll(P->GetProjectSettingsFile()->GetFileName()).find("src"), std::string::npos);
+        P->GetOptions()->GetAliases()->Add("Old=New");
+        P->SaveToFile(P->GetProjectSettingsFile()->GetFileName());
+        Saved = ReadAll(P->GetProjectSettingsFile()->GetFileName());
     }
+    EXPECT_NE(Saved.find("[VisibleReports]"), std::string::npos);
+    EXPECT_NE(Saved.find("Used Units="), std::string::npos);
+    EXPECT_EQ(Saved.find("Code Metrics="), std::string::npos);
+    EXPECT_NE(Saved.find("Old=New"), std::string::npos);
+
+    TProjectScope P;
+    P.Settings().Write("projectoptions.ini", Saved);
+    EXPECT_TRUE(P->LoadFromFile(P->GetProjectSettingsFile()->GetFileName()));
+    EXPECT_EQ(P->GetOptions()->GetFileToAnalyze(), Main);
+    EXPECT_EQ(qlListLines(P->GetOptions()->GetAliases()), std::vector<std::string>{"Old=New"});
+    // The file to analyse is entered as a unit, not yet parsed.
+    ASSERT_NE(P.Unit("App"), nullptr);
+    EXPECT_EQ(P.Unit("App")->ParserState, psrNone);
+    EXPECT_TRUE(P.FileOf(P.Unit("App"))->Exists);
+    P->New();
+    EXPECT_EQ(P->GetUnits()->GetCount(), 0);
+    EXPECT_EQ(P->GetOptions()->GetFileToAnalyze(), "");
 }

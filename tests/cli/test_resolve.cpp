@@ -155,3 +155,38 @@ TEST(Resolve, InPathIsNoStringLiteral)
     EXPECT_EQ(L->GetSymbol(0)->GetName(), "'xyz'");
     EXPECT_TRUE(P.FileOf(P.Unit("U"))->Exists);
 }
+
+// "with A, B do": B is searched first; nested with-statements end with their
+// statements.
+TEST(Resolve, WithListInnermostFirst)
+{
+    TResolved R("procedure P;\nbegin\n  with A, B do\n    X := 1;\n  with A do\n  begin\n"
+                "    with B do\n      Y := X;\n    X := 2;\n  end;\nend;\n",
+                "type\n  TA = record\n    X: Integer;\n  end;\n  TB = record\n    X, Y: Integer;\n  end;\n"
+                "var\n  A: TA;\n  B: TB;\n");
+    auto* TA = dynamic_cast<TqlRecord*>(R.Find("TA"));
+    auto* TB = dynamic_cast<TqlRecord*>(R.Find("TB"));
+    ASSERT_NE(TA, nullptr);
+    ASSERT_NE(TB, nullptr);
+    TqlSymbol* AX = TA->FindSymbol(R.Unit(), nullptr, "X");
+    TqlSymbol* BX = TB->FindSymbol(R.Unit(), nullptr, "X");
+    TqlSymbol* BY = TB->FindSymbol(R.Unit(), nullptr, "Y");
+    EXPECT_EQ(R.Uses(BX), 2); // lines 17 and 21
+    EXPECT_EQ(R.Uses(BY), 1);
+    ASSERT_EQ(R.Uses(AX), 1); // only the X after the inner with ended
+    EXPECT_EQ(R.UseAt(AX, 0), "22:5");
+    EXPECT_TRUE(R.P.Messages().empty());
+}
+
+// Dereferenced pointers lead on to the members of their target types.
+TEST(Resolve, PointerDereference)
+{
+    TResolved R("procedure P;\nbegin\n  PRec^.Field := 1;\n  Rec.Field := PRec^.Field;\nend;\n",
+                "type\n  TRec = record\n    Field: Integer;\n  end;\n  PRecT = ^TRec;\n"
+                "var\n  Rec: TRec;\n  PRec: PRecT;\n");
+    auto* Rec = dynamic_cast<TqlRecord*>(R.Find("TRec"));
+    ASSERT_NE(Rec, nullptr);
+    EXPECT_EQ(R.Uses(Rec->FindSymbol(R.Unit(), nullptr, "Field")), 3);
+    EXPECT_EQ(R.Uses(R.Find("PRec")), 2);
+    EXPECT_TRUE(R.P.Messages().empty());
+}
