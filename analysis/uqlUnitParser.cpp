@@ -141,6 +141,15 @@ void TUnitParser::ParseImplementation()
     Expected(ptPoint);
 }
 
+void TUnitParser::ParseFile()
+{
+    // The first word of the file (program, library, package or unit) is the
+    // one token compared with the indentation level.
+    SkipJunk();
+    CheckIndent();
+    TlxSimplePasPar::ParseFile();
+}
+
 void TUnitParser::UnitFile()
 {
     CheckIndent();

@@ -64,6 +64,7 @@ public:
     void InterfaceSection() override;
     void MainUsedUnitStatement() override;
     void MainUsesClause() override;
+    void ParseFile() override;
     void ProgramBlock() override;
     void ResourceIncluded(const std::string& FileName) override;
     void UnitFile() override;

@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-int RunParse(int Argc, char** Argv); // bench/qlbenchParse.cpp
+int RunParse(int Argc, char** Argv);   // bench/qlbenchParse.cpp
+int RunReports(int Argc, char** Argv); // bench/qlbenchReports.cpp
 
 int main(int Argc, char** Argv)
 {
@@ -18,8 +19,11 @@ int main(int Argc, char** Argv)
             return RunParse(Argc - 1, Argv + 1);
         if (std::strcmp(Cmd, "analyze") == 0)
             return RunAnalyze(Argc - 1, Argv + 1);
+        if (std::strcmp(Cmd, "reports") == 0)
+            return RunReports(Argc - 1, Argv + 1);
     }
     std::fprintf(stderr, "usage: qlbench lex|parse [--defines A,B] [--summary] PATH...\n"
-                         "       qlbench analyze MAIN_FILE [--libpath DIR...]\n");
+                         "       qlbench analyze MAIN_FILE [--libpath DIR...]\n"
+                         "       qlbench reports MAIN_FILE [--libpath DIR...]\n");
     return 2;
 }

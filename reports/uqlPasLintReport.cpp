@@ -145,6 +145,17 @@ void TRPTpasLint::CheckName(TqlUnit* Unit, const Ref<IqlSetting>& Setting, TqlSy
         Finding(Unit, Setting, Symbol, Location, Message + " - " + Pattern);
 }
 
+bool TRPTpasLint::NamedInUses(TqlUnit* Used, TqlUnit* User)
+{
+    TqlUsedByList* Uses = Used->GetUsedBy();
+    for (int I = 0; I < Uses->GetCount(); ++I) {
+        TqlUsedByLocation* Use = Uses->GetLocations(I);
+        if (Use->GetY() >= 0 && Use->GetUnitIntf() == User)
+            return true;
+    }
+    return false;
+}
+
 void TRPTpasLint::CollectUntrustedUnits()
 {
     FUnresolved.clear();
@@ -164,7 +175,7 @@ void TRPTpasLint::CollectUntrustedUnits()
         TqlUsedUnitList* Used = Unit->GetUsedUnits();
         for (int J = 0; !Unresolved && J < Used->GetCount(); ++J) {
             TqlUnit* UsedUnit = Used->GetUsedUnit(J)->GetUnit();
-            Unresolved = UsedUnit && NeverParsed(UsedUnit);
+            Unresolved = UsedUnit && NeverParsed(UsedUnit) && NamedInUses(UsedUnit, Unit);
         }
         if (!Unresolved)
             continue;
@@ -343,10 +354,15 @@ void TRPTpasLint::CheckImplementedInterfaces(TqlUnit* Unit, TqlClass* K)
 {
     TqlOwnedInterfaceList* Implemented = K->GetInterfaces();
     std::set<std::string> Reported; // upper-case routine names
-    auto IsImplemented = [Implemented](TqlInterface* A) {
-        for (int X = 0; X < Implemented->GetCount(); ++X)
-            if (Implemented->GetInterfaces(X) == A)
-                return true;
+    // Implemented by K or by one of its ancestor classes.
+    auto IsImplemented = [K](TqlInterface* A) {
+        int Depth = 0;
+        for (TqlClass* C = K; C && Depth < 1000; C = C->GetInheritsFromClass(), ++Depth) {
+            TqlOwnedInterfaceList* List = C->GetInterfaces();
+            for (int X = 0; X < List->GetCount(); ++X)
+                if (List->GetInterfaces(X) == A)
+                    return true;
+        }
         return false;
     };
     for (int II = 0; II < Implemented->GetCount(); ++II) {
@@ -367,14 +383,20 @@ void TRPTpasLint::CheckImplementedInterfaces(TqlUnit* Unit, TqlClass* K)
                             I->GetName() + " and " + J->GetName());
             }
         }
-        TqlOwnedInterfaceList* Ancestors = I->GetInterfaces();
-        for (int AI = 0; AI < Ancestors->GetCount(); ++AI) {
-            TqlInterface* A = Ancestors->GetInterfaces(AI);
+        // The interfaces I descends from: its own interfaces list, and the
+        // parent the analysis records as its ancestor.
+        std::vector<TqlInterface*> Ancestors;
+        TqlOwnedInterfaceList* Own = I->GetInterfaces();
+        for (int AI = 0; AI < Own->GetCount(); ++AI)
+            Ancestors.push_back(Own->GetInterfaces(AI));
+        if (auto* Parent = dynamic_cast<TqlInterface*>(I->GetInheritsFromClass()))
+            if (std::find(Ancestors.begin(), Ancestors.end(), Parent) == Ancestors.end())
+                Ancestors.push_back(Parent);
+        for (TqlInterface* A : Ancestors)
             if (!IsImplemented(A))
                 Finding(Unit, FAncestorInterface, K, K->GetName(),
                         "Class does not implement interface " + A->GetName() +
                             ", from which " + I->GetName() + " is descending");
-        }
     }
 }
 

@@ -66,8 +66,14 @@ private:
     // resolve every name when its parse raised messages (its Warnings are
     // not empty: names not found, syntax problems, missing include files) or
     // when a unit it names in its uses clause was never parsed (its file was
-    // not found).
+    // not found). The units every unit uses without naming them (System,
+    // SysInit and the built-in system unit) do not count: their symbols come
+    // from the built-in system symbols when their files are not found, and a
+    // name that is not among those raises a message of its own.
     bool CanTrustUses(TqlUnit* Unit, bool VisibleOutside) const;
+    // Whether User names Used in a uses clause (a use with a position in
+    // User's text, as opposed to the implicit uses).
+    static bool NamedInUses(TqlUnit* Used, TqlUnit* User);
     void CollectUntrustedUnits();
 
     Ref<IqlSetting> FAncestorInterface;        // 1

@@ -157,9 +157,11 @@ protected:
                 return true;
         return false;
     }
+    // User names Used in its uses clause (a use at line 2 of User).
     static void Uses(TqlUnit* User, TqlUnit* Used)
     {
         User->GetUsedUnits()->AddUsedUnit(new TqlUsedUnit(Used));
+        Use(Used, User, 2);
     }
 };
 
@@ -185,6 +187,16 @@ TEST_F(UntrustedUsesTest, UnitUsingAMissingUnitReportsNoUnused)
     EXPECT_FALSE(HasUnusedRows(Rows, "Main")) << ::testing::PrintToString(Rows);
     // The other checks still run.
     EXPECT_EQ(RowsWith(Rows, "Main||Global variable naming error").size(), 1u);
+}
+
+TEST_F(UntrustedUsesTest, ImplicitlyUsedMissingUnitDoesNotCount)
+{
+    // The system units every unit uses without naming them (no position).
+    Declare(U, vkInterface, "A");
+    TqlUnit* System = Project->MissingUnit("System");
+    U->GetUsedUnits()->AddUsedUnit(new TqlUsedUnit(System));
+    System->GetUsedBy()->AddUsedBy(UsedByInfo(U->GetFileIndex(), false, -1, -1));
+    EXPECT_TRUE(HasUnusedRows(RunRows(Lint), "Main"));
 }
 
 TEST_F(UntrustedUsesTest, UnitWithUnresolvedNamesReportsNoUnused)

@@ -1,0 +1,140 @@
+// Ridizo Dedu checks on declarations nothing uses, on units the real
+// analysis builds; and their silence where the analysis could not resolve
+// every use because a unit named in a uses clause was not found.
+#include "AnalysedProject.h"
+
+namespace {
+
+// A library unit Helper with one of each kind of declaration, used from Main
+// except for the "Idle" ones.
+const char* const HelperText =
+    "unit Helper;\n\ninterface\n\n"
+    "type\n"
+    "  TPair = record\n    Used: Integer;\n    Idle: Integer;\n  end;\n"
+    "  TWidget = class\n"
+    "  private\n    FUsed: Integer;\n    FIdle: Integer;\n    FIdler: Integer;\n"
+    "    function GetUsed: Integer;\n"
+    "  public\n"
+    "    procedure Work;\n    procedure IdleWork;\n"
+    "    procedure Paint; virtual;\n"
+    "    property Used: Integer read GetUsed;\n    property IdleProp: Integer read FIdle;\n"
+    "  end;\n\n"
+    "const\n  USEDCONST = 1;\n  IDLECONST = 2;\n\n"
+    "var\n  gUsed: Integer;\n  gIdle: Integer;\n\n"
+    "procedure UsedProc;\nprocedure IdleProc;\n\n"
+    "implementation\n\n"
+    "function TWidget.GetUsed: Integer;\nbegin\n  Result := FUsed;\nend;\n\n"
+    "procedure TWidget.Work;\nbegin\n  FUsed := USEDCONST;\nend;\n\n"
+    "procedure TWidget.IdleWork;\nbegin\nend;\n\n"
+    "procedure TWidget.Paint;\nbegin\nend;\n\n"
+    "procedure UsedProc;\nvar\n  vUsed, vIdle: Integer;\nbegin\n  vUsed := gUsed;\n  gUsed := vUsed;\nend;\n\n"
+    "procedure IdleProc;\nbegin\nend;\n\n"
+    "procedure Hidden;\nbegin\nend;\n\n"
+    "end.\n";
+
+const char* const MainText =
+    "program Main;\n\nuses\n  Helper%s;\n\n"
+    "var\n  gW: TWidget;\n  gP: TPair;\n\n"
+    "begin\n  gW.Work;\n  gP.Used := gW.Used;\n  UsedProc;\nend.\n";
+
+std::string MainUsing(const std::string& Extra)
+{
+    std::string T = MainText;
+    return T.replace(T.find("%s"), 2, Extra);
+}
+
+const Strings AllUnused = {
+    "Helper|TWidget|Unused field: FIdler",
+    "Helper|TWidget|Unused property: IdleProp",
+    "Helper|TWidget|Unused routine: IdleWork",
+    "Helper|TPair|Unused field: Idle",
+    "Helper|UsedProc|Unused variable: vIdle",
+    "Helper|Helper|Unused variable: gIdle",
+    "Helper|Helper|Unused constant: IDLECONST",
+    "Helper|Helper|Unused routine: Hidden",
+};
+
+} // namespace
+
+TEST(AnalysedUnused, EveryKindFiresWhenAllUnitsArePresent)
+{
+    TAnalysedProject P;
+    P.Write("Helper.pas", HelperText);
+    P.Write("Main.dpr", MainUsing(""));
+    P.Analyze("Main.dpr");
+    ASSERT_EQ(P.Messages(), "");
+    EXPECT_EQ(P.Lint("Unused"), AllUnused);
+}
+
+TEST(AnalysedUnused, RoutinesDeclaredInTheInterfaceAreNeverUnused)
+{
+    // The implementation heading of a routine declared in the interface
+    // looks its name up in the unit and records that reference as a use, so
+    // such a routine never has an empty used-by list (IdleProc above).
+    TAnalysedProject P;
+    P.Write("Helper.pas", HelperText);
+    P.Write("Main.dpr", MainUsing(""));
+    P.Analyze("Main.dpr");
+    TqlRoutine* Idle = dynamic_cast<TqlRoutine*>(P->GetUnits()->FindUnit("Helper")->GetRoutines()->Find("IdleProc"));
+    ASSERT_TRUE(Idle);
+    EXPECT_EQ(Idle->GetUsedBy()->GetCount(), 1);
+    EXPECT_TRUE(P.Lint("IdleProc").empty());
+}
+
+TEST(AnalysedUnused, ImplicitSystemUnitsDoNotSilenceTheChecks)
+{
+    // System and SysInit are never found here; every unit uses them without
+    // naming them.
+    TAnalysedProject P;
+    P.Write("Helper.pas", HelperText);
+    P.Write("Main.dpr", MainUsing(""));
+    P.Analyze("Main.dpr");
+    TqlUnit* System = P->GetUnits()->FindUnit("System");
+    ASSERT_TRUE(System);
+    EXPECT_FALSE(P->GetFileNames()->GetItems(System->GetFileIndex())->Exists);
+    EXPECT_FALSE(P.Lint("Unused").empty());
+}
+
+TEST(AnalysedUnused, SilentWhereAUserOfTheUnitNamesAMissingUnit)
+{
+    // Main also names a unit whose file does not exist: Main's own
+    // declarations and everything Helper shows to Main may be used there
+    // through names the analysis could not resolve.
+    TAnalysedProject P;
+    P.Write("Helper.pas", HelperText);
+    P.Write("Main.dpr", MainUsing(",\n  Missing"));
+    P.Analyze("Main.dpr");
+    const Strings Rows = P.Lint("Unused");
+    // Only Helper's declarations that Main cannot see stay reported: a local
+    // variable of a routine and a routine of the implementation section.
+    EXPECT_EQ(Rows, (Strings{"Helper|UsedProc|Unused variable: vIdle", "Helper|Helper|Unused routine: Hidden"}));
+}
+
+TEST(AnalysedUnused, SilentInAUnitThatNamesAMissingUnit)
+{
+    TAnalysedProject P;
+    std::string Text = HelperText;
+    Text.insert(Text.find("type\n"), "uses\n  Missing;\n\n");
+    P.Write("Helper.pas", Text);
+    P.Write("Main.dpr", MainUsing(""));
+    P.Analyze("Main.dpr");
+    EXPECT_EQ(P.Lint("Unused"), Strings{});
+    // The other checks still run on the unit.
+    EXPECT_FALSE(P.Lint("Helper|").empty());
+}
+
+TEST(AnalysedUnused, OverridesInterfaceRoutinesAndMessageHandlersAreNotUnused)
+{
+    TAnalysedProject P;
+    P.Write("Main.pas",
+            UnitText("Main",
+                     "type\n"
+                     "  IRun = interface\n    ['{00000000-0000-0000-0000-000000000021}']\n    procedure Go;\n  end;\n"
+                     "  TBase = class\n  public\n    procedure Hook; virtual;\n  end;\n"
+                     "  TImpl = class(TBase, IRun)\n  public\n    procedure Go;\n    procedure Hook; override;\n"
+                     "    procedure WMPaint(var aMsg); message 15;\n  end;\n",
+                     "procedure TBase.Hook;\nbegin\nend;\n\nprocedure TImpl.Go;\nbegin\nend;\n\n"
+                     "procedure TImpl.Hook;\nbegin\nend;\n\nprocedure TImpl.WMPaint(var aMsg);\nbegin\nend;\n"));
+    P.Analyze("Main.pas");
+    EXPECT_EQ(P.Lint("Unused routine"), Strings{});
+}
