@@ -209,9 +209,11 @@ TqlSymbol* TAnalyzeParser::Qualifiers(TqlSymbol* Symbol)
             } else {
                 FLastResolved = false;
                 FLastSymbol = nullptr;
+                const bool Saved = SetInArgumentList(true);
                 FirstListEntry(Symbol);
                 ExpressionList();
                 Expected(ptRoundClose);
+                SetInArgumentList(Saved);
                 if (!Symbol && FLastResolved)
                     Symbol = FLastSymbol;
             }

@@ -997,6 +997,9 @@ void TUnitParser::ParseCharString()
         SynError(InvalidCharString);
         return;
     }
+    // A ")" is taken only when it closes a "(" taken here: the string may be
+    // an argument, and the list's own closing bracket is not ours.
+    int Parens = 0;
     int Guard = 0;
     while (Guard++ < 100000) {
         const TptTokenKind K = GetTokenID();
@@ -1010,7 +1013,13 @@ void TUnitParser::ParseCharString()
             NextToken();
         } else if (K == ptIdentifier) {
             ResolveDesignator(nullptr);
-        } else if (K == ptPlus || K == ptRoundOpen || K == ptRoundClose) {
+        } else if (K == ptPlus) {
+            NextToken();
+        } else if (K == ptRoundOpen) {
+            ++Parens;
+            NextToken();
+        } else if (K == ptRoundClose && Parens > 0) {
+            --Parens;
             NextToken();
         } else {
             break;

@@ -4,6 +4,8 @@
 // rules by name to record what they need.
 #pragma once
 
+#include <utility>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -60,6 +62,9 @@ public:
     // On while the arguments of a parenthesised list after a designator are
     // parsed: Expression then accepts write-style formatting (x:10:2).
     bool InArgumentList() const { return FArgumentList; }
+    // Subclasses that parse argument lists themselves switch it around the
+    // list and restore the previous value afterwards.
+    bool SetInArgumentList(bool Value) { return std::exchange(FArgumentList, Value); }
     // Tokens read ahead to decide typed constants and index lists since the
     // last Run (a measure of the look-ahead's cost).
     size_t AheadTokensScanned() const { return FAheadTokens; }

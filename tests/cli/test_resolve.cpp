@@ -97,6 +97,28 @@ TEST(Resolve, WrongCaseAndForLoopVariable)
     EXPECT_TRUE(R.P.Messages().empty());
 }
 
+TEST(Resolve, WriteStyleFormatInCallArguments)
+{
+    TResolved R("procedure Show(const A: Double);\nbegin\nend;\n"
+                "procedure P;\nbegin\n  Show(Total:0:2);\n  Show(Total);\nend;\n",
+                "var\n  Total: Double;\n");
+    EXPECT_TRUE(R.P.Messages().empty()) << R.P.Messages().front();
+    EXPECT_EQ(R.Uses(R.Find("Total")), 2);
+}
+
+TEST(Resolve, StringArgumentLeavesTheClosingBracketToTheCall)
+{
+    for (const char* Call : {"Check(A < B, 'x');", "Check(A, 'x' + 'y');", "Check(A, ('x'));",
+                             "Check(A, 'x' + (M));"}) {
+        SCOPED_TRACE(Call);
+        TResolved R(std::string("procedure Check(C: Integer; const S: string);\nbegin\nend;\n"
+                                "procedure P;\nbegin\n  ") + Call + "\nend;\n",
+                    "var\n  A, B: Integer;\n  M: string;\n");
+        EXPECT_TRUE(R.P.Messages().empty()) << R.P.Messages().front();
+        EXPECT_EQ(R.Uses(R.Find("Check")), 1);
+    }
+}
+
 TEST(Resolve, CastInParenthesesCarriesTheType)
 {
     TResolved R("procedure P(O: TObject);\nbegin\n  (O as TFoo).Run;\n  TFoo(O).Run;\nend;\n",
