@@ -377,9 +377,14 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
     std::string FileName = Name;
     if (qlExtractFileExt(FileName).empty())
         FileName += ".pas";
+    // A bare name is looked for beside the unit that includes it first, as
+    // the compiler does; the project's search folders come after.
     std::string Full;
+    if (!qlHasFolderPart(FileName))
+        Full = qlResolveFile(qlFolderOf(FFileName), FileName);
     bool IsLibrary = false;
-    gqlProject->FindUnitFile(FileName, qlFolderOf(FFileName), Full, IsLibrary);
+    if (Full.empty())
+        gqlProject->FindUnitFile(FileName, qlFolderOf(FFileName), Full, IsLibrary);
     if (Full.empty()) {
         AddMessage(Format1("Include file, %s, does not exist.", Name));
         return nullptr;

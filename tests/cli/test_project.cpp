@@ -319,3 +319,30 @@ TEST(ProjectPersist, SaveAndLoadProjectFile)
     EXPECT_EQ(P->GetUnits()->GetCount(), 0);
     EXPECT_EQ(P->GetOptions()->GetFileToAnalyze(), "");
 }
+
+TEST(ProjectAnalyze, BareIncludeNameIsFoundBesideTheIncludingUnitFirst)
+{
+    TCliFolder F;
+    TProjectScope P;
+    F.Write("Lib/Defs.INC", "const FromLib = 1;\n");
+    F.Write("defs.inc", "const FromMain = 1;\n");
+    F.Write("Lib/Other.pas", "unit Other;\ninterface\n{$I defs.inc}\nimplementation\nend.\n");
+    F.Write("Lib/Only.pas", "unit Only;\ninterface\n{$I only.inc}\nimplementation\nend.\n");
+    F.Write("only.inc", "const InMainFolder = 1;\n");
+    const std::string Main = F.Write(
+        "App.dpr", "program App;\nuses\n  Other in 'lib\\other.pas',\n  Only in 'LIB\\Only.pas';\n"
+                   "{$I defs.inc}\nbegin\nend.\n");
+    P.Analyze(Main);
+    EXPECT_TRUE(P.Messages().empty()) << P.Messages().front();
+    TqlUnit* Other = P.Unit("Other");
+    ASSERT_NE(Other, nullptr);
+    EXPECT_NE(Other->FindSymbol(Other, nullptr, "FromLib"), nullptr);
+    EXPECT_EQ(Other->FindSymbol(Other, nullptr, "FromMain"), nullptr);
+    // Nothing beside the unit: the project's search folders still serve.
+    TqlUnit* Only = P.Unit("Only");
+    ASSERT_NE(Only, nullptr);
+    EXPECT_NE(Only->FindSymbol(Only, nullptr, "InMainFolder"), nullptr);
+    TqlUnit* App = P.Unit("App");
+    ASSERT_NE(App, nullptr);
+    EXPECT_NE(App->FindSymbol(App, nullptr, "FromMain"), nullptr);
+}
