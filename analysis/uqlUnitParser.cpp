@@ -129,6 +129,8 @@ void TUnitParser::ParseInterface(TqlUnit* Unit)
         }
     }
     Run(FFileName, &FSource);
+    FClosedIncludeBuffers.clear();
+    FClosedIncludeBuffers.shrink_to_fit();
 }
 
 void TUnitParser::ParseImplementation()
@@ -416,6 +418,10 @@ void TUnitParser::IncludeFileEnd()
     }
     FFileIndex = FFileStack.back();
     FFileStack.pop_back();
+    if (!FIncludeBuffers.empty()) {
+        FClosedIncludeBuffers.push_back(std::move(FIncludeBuffers.back()));
+        FIncludeBuffers.pop_back();
+    }
 }
 
 void TUnitParser::ResourceIncluded(const std::string& FileName)

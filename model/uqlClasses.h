@@ -739,6 +739,9 @@ public:
     bool Find(const std::string& Name, int& Index);
     // Every position holding Name (without regard to case), ascending.
     std::vector<int> FindAll(const std::string& Name);
+    // The same into Result (cleared first), without allocating when Result
+    // already has room.
+    void FindAll(const std::string& Name, std::vector<int>& Result);
     TqlBase* GetObject(int Index) const;
     std::string GetString(int Index) const;
     void SetObject(int Index, TqlBase* Object);
