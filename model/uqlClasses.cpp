@@ -691,12 +691,26 @@ TqlSourceFile* TqlFileNameList::GetItems(int Index) const
 
 TqlSymbol::TqlSymbol(const std::string& Name, TVisibilityKind Visibility, TqlTypeKind TypeKind,
                      int FileIndex, int X, int Y)
-    : TqlCodeLocation(FileIndex, X, Y), FTypeKind(TypeKind), FName(Name), FVisibility(Visibility),
+    : TqlCodeLocation(FileIndex, X, Y), FTypeKind(TypeKind), FVisibility(Visibility), FName(Name),
       FSerial(NextSerial())
 {
 }
 
 TqlSymbol::~TqlSymbol() = default;
+
+const std::string& TqlSymbol::GetPointerTypeName() const
+{
+    static const std::string None;
+    return FPointerTypeName ? *FPointerTypeName : None;
+}
+
+void TqlSymbol::SetPointerTypeName(const std::string& Value)
+{
+    if (FPointerTypeName)
+        *FPointerTypeName = Value;
+    else if (!Value.empty())
+        FPointerTypeName = std::make_unique<std::string>(Value);
+}
 
 TqlSymbol* TqlSymbol::GetTypeIntf() { return FType ? FType : this; }
 void TqlSymbol::SetTypeIntf(TqlSymbol* Symbol) { FType = Symbol; }
