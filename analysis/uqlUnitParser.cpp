@@ -129,6 +129,8 @@ void TUnitParser::ParseInterface(TqlUnit* Unit)
         }
     }
     Run(FFileName, &FSource);
+    FClosedIncludeBuffers.clear();
+    FClosedIncludeBuffers.shrink_to_fit();
 }
 
 void TUnitParser::ParseImplementation()
@@ -414,9 +416,23 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
         AddMessage(Format1("Include file, %s, does not exist.", Name));
         return nullptr;
     }
-    std::ostringstream Text;
-    Text << In.rdbuf();
-    FIncludeBuffers.push_back(std::make_unique<std::string>(Text.str()));
+    // Read straight into the buffer the lexer will scan.
+    auto Text = std::make_unique<std::string>();
+    In.seekg(0, std::ios::end);
+    const std::streamoff Size = In.tellg();
+    In.seekg(0, std::ios::beg);
+    if (Size > 0) {
+        Text->resize(static_cast<size_t>(Size));
+        In.read(Text->data(), Size);
+        Text->resize(static_cast<size_t>(In.gcount()));
+    } else if (Size < 0) {
+        // Not seekable: read it as a stream.
+        In.clear();
+        std::ostringstream Stream;
+        Stream << In.rdbuf();
+        *Text = Stream.str();
+    }
+    FIncludeBuffers.push_back(std::move(Text));
     FFileStack.push_back(FFileIndex);
     FFileIndex = Index;
     return FIncludeBuffers.back()->c_str();
@@ -430,6 +446,10 @@ void TUnitParser::IncludeFileEnd()
     }
     FFileIndex = FFileStack.back();
     FFileStack.pop_back();
+    if (!FIncludeBuffers.empty()) {
+        FClosedIncludeBuffers.push_back(std::move(FIncludeBuffers.back()));
+        FIncludeBuffers.pop_back();
+    }
 }
 
 void TUnitParser::ResourceIncluded(const std::string& FileName)

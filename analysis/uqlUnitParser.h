@@ -140,7 +140,12 @@ private:
 
     std::string FFileName;
     TlxLexStream FSource;
+    // The texts of the include files now open, innermost last; the lexer
+    // reads from them until each one ends.
     std::vector<std::unique_ptr<std::string>> FIncludeBuffers;
+    // Texts of include files that have ended. Freed once the interface parse
+    // is over, when no parse step can still compare positions in them.
+    std::vector<std::unique_ptr<std::string>> FClosedIncludeBuffers;
     int FFileIndex = -1;
     std::vector<int> FFileStack;
     std::vector<TqlSymbol*> FWithScopes;

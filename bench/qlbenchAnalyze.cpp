@@ -1,6 +1,6 @@
 // qlbench analyze MAIN_FILE [--libpath DIR...]: the full analysis that
-// qlcheck runs, without printing, timed; then the closing line and the peak
-// memory of the process.
+// qlcheck runs, without printing, timed; then the peak memory of the process and
+// the closing line.
 #include "bench/qlbenchCommon.h"
 
 #include "analysis/uqlProject.h"
@@ -81,12 +81,14 @@ int RunAnalyze(int Argc, char** Argv)
         ++Totals.Errors;
     }
     gqlProject = nullptr;
-    PrintClosingLine(Totals);
+    // The peak memory comes first so that the closing line is the last line
+    // printed, as with the other subcommands.
     rusage Usage{};
     getrusage(RUSAGE_SELF, &Usage);
     const double PeakKb = static_cast<double>(Usage.ru_maxrss);
     std::printf("peak_kb=%.0f mb_per_100k_lines=%.1f bytes_per_line=%.0f\n", PeakKb,
                 Totals.Lines ? PeakKb / 1024.0 * 100000.0 / double(Totals.Lines) : 0.0,
                 Totals.Lines ? PeakKb * 1024.0 / double(Totals.Lines) : 0.0);
+    PrintClosingLine(Totals);
     return Totals.Errors ? 1 : 0;
 }

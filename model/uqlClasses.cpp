@@ -487,6 +487,14 @@ public:
     std::vector<int> FindAll(const std::string& Name) const
     {
         std::vector<int> Result;
+        FindAll(Name, Result);
+        return Result;
+    }
+
+    // The same into Result, which is cleared first.
+    void FindAll(const std::string& Name, std::vector<int>& Result) const
+    {
+        Result.clear();
         const uint32_t H = HashOf(Name);
         const auto Begin = FItems.begin();
         const auto SortedEnd = Begin + static_cast<std::ptrdiff_t>(FSortedCount);
@@ -498,7 +506,23 @@ public:
         for (It = SortedEnd; It != FItems.end(); ++It)
             if ((*It)->HashValue == H && CompareString((*It)->Str, Name))
                 Result.push_back(static_cast<int>(It - Begin));
-        return Result;
+    }
+
+    // The first position holding Name, -1 when there is none.
+    int FindFirst(const std::string& Name) const
+    {
+        const uint32_t H = HashOf(Name);
+        const auto Begin = FItems.begin();
+        const auto SortedEnd = Begin + static_cast<std::ptrdiff_t>(FSortedCount);
+        auto It = std::lower_bound(Begin, SortedEnd, H,
+                                   [](const auto& I, uint32_t V) { return I->HashValue < V; });
+        for (; It != SortedEnd && (*It)->HashValue == H; ++It)
+            if (CompareString((*It)->Str, Name))
+                return static_cast<int>(It - Begin);
+        for (It = SortedEnd; It != FItems.end(); ++It)
+            if ((*It)->HashValue == H && CompareString((*It)->Str, Name))
+                return static_cast<int>(It - Begin);
+        return -1;
     }
 
     void DeleteAt(int Index)
@@ -564,14 +588,18 @@ int TqlHashedObjectList::Add(const std::string& Name, TqlBase* Object)
 
 bool TqlHashedObjectList::Find(const std::string& Name, int& Index)
 {
-    const std::vector<int> All = NameHash(FHash)->FindAll(Name);
-    Index = All.empty() ? -1 : All.front();
-    return !All.empty();
+    Index = NameHash(FHash)->FindFirst(Name);
+    return Index >= 0;
 }
 
 std::vector<int> TqlHashedObjectList::FindAll(const std::string& Name)
 {
     return NameHash(FHash)->FindAll(Name);
+}
+
+void TqlHashedObjectList::FindAll(const std::string& Name, std::vector<int>& Result)
+{
+    NameHash(FHash)->FindAll(Name, Result);
 }
 
 void TqlHashedObjectList::CheckIndex(int Index) const
@@ -663,12 +691,26 @@ TqlSourceFile* TqlFileNameList::GetItems(int Index) const
 
 TqlSymbol::TqlSymbol(const std::string& Name, TVisibilityKind Visibility, TqlTypeKind TypeKind,
                      int FileIndex, int X, int Y)
-    : TqlCodeLocation(FileIndex, X, Y), FTypeKind(TypeKind), FName(Name), FVisibility(Visibility),
+    : TqlCodeLocation(FileIndex, X, Y), FTypeKind(TypeKind), FVisibility(Visibility), FName(Name),
       FSerial(NextSerial())
 {
 }
 
 TqlSymbol::~TqlSymbol() = default;
+
+const std::string& TqlSymbol::GetPointerTypeName() const
+{
+    static const std::string None;
+    return FPointerTypeName ? *FPointerTypeName : None;
+}
+
+void TqlSymbol::SetPointerTypeName(const std::string& Value)
+{
+    if (FPointerTypeName)
+        *FPointerTypeName = Value;
+    else if (!Value.empty())
+        FPointerTypeName = std::make_unique<std::string>(Value);
+}
 
 TqlSymbol* TqlSymbol::GetTypeIntf() { return FType ? FType : this; }
 void TqlSymbol::SetTypeIntf(TqlSymbol* Symbol) { FType = Symbol; }
@@ -1139,7 +1181,12 @@ TqlSymbol* TqlUnit::FindSymbol(TqlUnit* Unit, TqlClass*, const std::string& Name
     // Of several declarations of the name that count, the one declared last
     // wins (overloads, a forward declaration and its body).
     TqlSymbol* Found = nullptr;
-    for (int Index : FSymbols->FindAll(Name)) {
+    // Looked up for every unit in scope on most identifiers: the positions go
+    // into a buffer kept between calls (the loop below does not come back
+    // here).
+    thread_local std::vector<int> Positions;
+    FSymbols->FindAll(Name, Positions);
+    for (int Index : Positions) {
         auto* S = static_cast<TqlSymbol*>(FSymbols->GetObject(Index));
         QL_ASSERT(S != nullptr, "Empty entry in the name index of unit " + GetName());
         if (S->GetVisibility() == vkNone)

@@ -739,6 +739,9 @@ public:
     bool Find(const std::string& Name, int& Index);
     // Every position holding Name (without regard to case), ascending.
     std::vector<int> FindAll(const std::string& Name);
+    // The same into Result (cleared first), without allocating when Result
+    // already has room.
+    void FindAll(const std::string& Name, std::vector<int>& Result);
     TqlBase* GetObject(int Index) const;
     std::string GetString(int Index) const;
     void SetObject(int Index, TqlBase* Object);
@@ -836,8 +839,8 @@ public:
     const std::string& GetName() const { return FName; }
     bool GetPointerType() const { return FPointerType; }
     void SetPointerType(bool Value) { FPointerType = Value; }
-    const std::string& GetPointerTypeName() const { return FPointerTypeName; }
-    void SetPointerTypeName(const std::string& Value) { FPointerTypeName = Value; }
+    const std::string& GetPointerTypeName() const;
+    void SetPointerTypeName(const std::string& Value);
     TqlSymbol* GetPredefinedArrayType() const { return FPredefinedArrayType; }
     void SetPredefinedArrayType(TqlSymbol* Value) { FPredefinedArrayType = Value; }
     bool GetTypeAssigned() const { return FType != nullptr; }
@@ -870,13 +873,15 @@ protected:
     TqlTypeKind FTypeKind;
 
 private:
-    std::string FName;
+    // The small fields sit together: the model holds a great many symbols.
     bool FPointerType = false;
-    std::string FPointerTypeName;
-    TqlSymbol* FPredefinedArrayType = nullptr;
-    std::unique_ptr<TqlUsedByList> FUsedBy;
     TVisibilityKind FVisibility;
     bool FFindingReported = false;
+    std::string FName;
+    // Only pointer types have a target name: kept apart, nil until set.
+    std::unique_ptr<std::string> FPointerTypeName;
+    TqlSymbol* FPredefinedArrayType = nullptr;
+    std::unique_ptr<TqlUsedByList> FUsedBy;
     uint64_t FSerial;
 };
 
