@@ -208,6 +208,23 @@ bool TlxSimplePasPar::NextIs(TptTokenKind Kind)
     return FLexer->GetAheadTokenID() == Kind;
 }
 
+// A type that starts with an identifier: a type name (followed by "." or
+// ";"), or a subrange whose bounds are expressions.
+void TlxSimplePasPar::TypeIdOrSubrange()
+{
+    FLexer->InitAhead();
+    const TptTokenKind Next = FLexer->GetAheadTokenID();
+    if (Next == ptPoint || Next == ptSemiColon) {
+        TypeId();
+        return;
+    }
+    SimpleExpression();
+    if (GetTokenID() == ptDotDot) {
+        NextToken();
+        SimpleExpression();
+    }
+}
+
 bool TlxSimplePasPar::DirectiveIsName()
 {
     FLexer->InitAhead();
@@ -1025,20 +1042,9 @@ void TlxSimplePasPar::TypeKind()
     case ptFunction: case ptProcedure:
         ProceduralType();
         break;
-    case ptIdentifier: {
-        FLexer->InitAhead();
-        TptTokenKind Next = FLexer->GetAheadTokenID();
-        if (Next == ptPoint || Next == ptSemiColon) {
-            TypeId();
-        } else {
-            SimpleExpression();
-            if (GetTokenID() == ptDotDot) {
-                NextToken();
-                SimpleExpression();
-            }
-        }
+    case ptIdentifier:
+        TypeIdOrSubrange();
         break;
-    }
     case ptPointerSymbol:
         PointerType();
         break;
@@ -1175,20 +1181,9 @@ void TlxSimplePasPar::SimpleType()
     case ptFloat:
         RealType();
         break;
-    case ptIdentifier: {
-        FLexer->InitAhead();
-        TptTokenKind Next = FLexer->GetAheadTokenID();
-        if (Next == ptPoint || Next == ptSemiColon) {
-            TypeId();
-        } else {
-            SimpleExpression();
-            if (GetTokenID() == ptDotDot) {
-                NextToken();
-                SimpleExpression();
-            }
-        }
+    case ptIdentifier:
+        TypeIdOrSubrange();
         break;
-    }
     case ptRoundOpen:
         EnumeratedType();
         break;

@@ -327,6 +327,8 @@ protected:
     // A directive word followed by ':', ',' or '=' is a name being declared (a
     // field or parameter called Message, Index, Read ...), not a directive.
     bool DirectiveIsName();
+    // A type name, or a subrange of expressions, at an identifier.
+    void TypeIdOrSubrange();
     // How a parenthesised typed constant is to be read.
     enum TParenConstKind { pcArray, pcRecord, pcExpression, pcNothing };
     TParenConstKind ClassifyParenConstant();
