@@ -3,6 +3,8 @@
 // units, files, messages, the built-in types, and the two parse phases.
 #pragma once
 
+#include "tests/TestFolder.h"
+
 #include "analysis/uqlAnalyzeParser.h"
 #include "analysis/uqlMessageList.h"
 #include "analysis/uqlPathUtils.h"
@@ -264,26 +266,7 @@ private:
 };
 
 // A temporary folder removed at the end of the test.
-class TTempFolder {
-public:
-    TTempFolder()
-    {
-        std::string Templ = (std::filesystem::temp_directory_path() / "qlanalysisXXXXXX").string();
-        FPath = mkdtemp(Templ.data());
-    }
-    ~TTempFolder() { std::filesystem::remove_all(FPath); }
-    const std::string& Path() const { return FPath; }
-    std::string Write(const std::string& Rel, const std::string& Text) const
-    {
-        const std::filesystem::path P = std::filesystem::path(FPath) / Rel;
-        std::filesystem::create_directories(P.parent_path());
-        std::ofstream(P, std::ios::binary) << Text;
-        return P.string();
-    }
-
-private:
-    std::string FPath;
-};
+using TTempFolder = TTestFolder;
 
 // A deterministic text of a unit's model: declarations in order with their
 // positions and types, and the units each unit uses.

@@ -3,6 +3,8 @@
 // belong to the test alone.
 #pragma once
 
+#include "tests/TestFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -24,28 +26,7 @@ struct TQlcheckRun {
     std::string Err;
 };
 
-class TCliFolder {
-public:
-    TCliFolder()
-    {
-        std::string Templ = (std::filesystem::temp_directory_path() / "qlclitestXXXXXX").string();
-        FPath = mkdtemp(Templ.data());
-    }
-    ~TCliFolder() { std::filesystem::remove_all(FPath); }
-    TCliFolder(const TCliFolder&) = delete;
-    TCliFolder& operator=(const TCliFolder&) = delete;
-    const std::string& Path() const { return FPath; }
-    std::string Write(const std::string& Rel, const std::string& Text) const
-    {
-        const std::filesystem::path P = std::filesystem::path(FPath) / Rel;
-        std::filesystem::create_directories(P.parent_path());
-        std::ofstream(P, std::ios::binary) << Text;
-        return P.string();
-    }
-
-private:
-    std::string FPath;
-};
+using TCliFolder = TTestFolder;
 
 inline std::string ReadAll(const std::string& Path)
 {

@@ -4,6 +4,8 @@
 // own), and the built-in reports registered and run over the result.
 #pragma once
 
+#include "tests/TestFolder.h"
+
 #include <gtest/gtest.h>
 
 #include "analysis/uqlProject.h"
@@ -19,35 +21,7 @@
 
 using Strings = std::vector<std::string>;
 
-class TTempFolder {
-public:
-    TTempFolder()
-    {
-        std::string Templ = (std::filesystem::temp_directory_path() / "qlreportsXXXXXX").string();
-        const char* Made = mkdtemp(Templ.data());
-        if (!Made)
-            throw std::runtime_error("cannot create a temporary folder");
-        FPath = Made;
-    }
-    ~TTempFolder()
-    {
-        std::error_code Ec;
-        std::filesystem::remove_all(FPath, Ec);
-    }
-    TTempFolder(const TTempFolder&) = delete;
-    TTempFolder& operator=(const TTempFolder&) = delete;
-    const std::string& Path() const { return FPath; }
-    std::string Write(const std::string& Rel, const std::string& Text) const
-    {
-        const std::filesystem::path P = std::filesystem::path(FPath) / Rel;
-        std::filesystem::create_directories(P.parent_path());
-        std::ofstream(P, std::ios::binary) << Text;
-        return P.string();
-    }
-
-private:
-    std::string FPath;
-};
+using TTempFolder = TTestFolder;
 
 class TAnalysedProject {
 public:
