@@ -246,35 +246,14 @@ TqlSymbol* TAnalyzeParser::Qualifiers(TqlSymbol* Symbol)
 
 void TAnalyzeParser::Factor()
 {
-    switch (GetTokenID()) {
-    case ptAddressOp: case ptDoubleAddressOp: case ptIdentifier: case ptInherited:
-    case ptPointerSymbol: case ptRoundOpen:
-        Designator();
-        break;
-    case ptAsciiChar: case ptStringConst:
-        if (FInUnitPath)
-            CharString();
-        else
-            ParseCharString();
-        break;
-    case ptFloat: case ptIntegerConst:
-        Number();
-        break;
-    case ptMinus: case ptNot: case ptPlus: case ptString: {
-        TNestGuard Guard(*this);
-        NextToken();
-        Factor();
-        break;
+    // String literals are recorded, except the in-paths of a uses clause;
+    // every other factor is read as the grammar reads it.
+    const TptTokenKind K = GetTokenID();
+    if ((K == ptAsciiChar || K == ptStringConst) && !FInUnitPath) {
+        ParseCharString();
+        return;
     }
-    case ptNil:
-        NextToken();
-        break;
-    case ptSquareOpen:
-        SetConstructor();
-        break;
-    default:
-        break;
-    }
+    TTypeParser::Factor();
 }
 
 void TAnalyzeParser::MainUsedUnitStatement()

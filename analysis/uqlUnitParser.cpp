@@ -1038,6 +1038,9 @@ void TUnitParser::ParseCharString()
             NextToken();
         } else if (K == ptIdentifier) {
             ResolveDesignator(nullptr);
+        } else if (K == ptPointerSymbol && AtControlChar()) {
+            NextToken(); // ^M: the caret and its letter
+            NextToken();
         } else if (K == ptPlus) {
             NextToken();
         } else if (K == ptRoundOpen) {

@@ -119,6 +119,13 @@ TEST(Resolve, StringArgumentLeavesTheClosingBracketToTheCall)
     }
 }
 
+TEST(Resolve, ControlCharactersInExpressions)
+{
+    TResolved R("procedure P;\nbegin\n  S := 'a' + ^M^J + S;\nend;\n", "var\n  S: string;\n");
+    EXPECT_TRUE(R.P.Messages().empty()) << R.P.Messages().front();
+    EXPECT_EQ(R.Uses(R.Find("S")), 2);
+}
+
 TEST(Resolve, CastInParenthesesCarriesTheType)
 {
     TResolved R("procedure P(O: TObject);\nbegin\n  (O as TFoo).Run;\n  TFoo(O).Run;\nend;\n",
