@@ -63,9 +63,21 @@ bool Exists(const std::string& Path)
     return ::stat(Path.c_str(), &St) == 0;
 }
 
-// Walks the components; "" when some component has no match. WantFolder
-// selects what the last component must be.
-std::string Resolve(const std::string& BaseFolder, const std::string& Path, bool WantFolder)
+enum TWant { wFile, wFolder, wAnything };
+
+bool IsWanted(const std::string& Path, TWant Want)
+{
+    switch (Want) {
+    case wFile: return qlIsRegularFile(Path);
+    case wFolder: return qlIsFolder(Path);
+    case wAnything: return Exists(Path);
+    }
+    return false;
+}
+
+// Walks the components; "" when some component has no match. Want selects
+// what the last component must be.
+std::string Resolve(const std::string& BaseFolder, const std::string& Path, TWant Want)
 {
     if (Path.empty() || qlIsForeignRootedPath(Path))
         return "";
@@ -89,7 +101,7 @@ std::string Resolve(const std::string& BaseFolder, const std::string& Path, bool
         auto Fits = [&](const std::string& Candidate) {
             if (!Last)
                 return qlIsFolder(Candidate);
-            return WantFolder ? qlIsFolder(Candidate) : qlIsRegularFile(Candidate);
+            return IsWanted(Candidate, Want);
         };
         if (Exists(Exact) && Fits(Exact)) {
             Match = Exact;
@@ -105,7 +117,7 @@ std::string Resolve(const std::string& BaseFolder, const std::string& Path, bool
             return "";
         Current = Match;
     }
-    if (WantFolder ? !qlIsFolder(Current) : !qlIsRegularFile(Current))
+    if (!IsWanted(Current, Want))
         return "";
     // Normalise: drop "." and ".." textually where the result stays valid.
     std::vector<std::string> Out;
@@ -209,12 +221,17 @@ bool qlIsFolder(const std::string& Path)
 
 std::string qlResolveFile(const std::string& BaseFolder, const std::string& Path)
 {
-    return Resolve(BaseFolder, Path, false);
+    return Resolve(BaseFolder, Path, wFile);
+}
+
+std::string qlResolveEntry(const std::string& BaseFolder, const std::string& Path)
+{
+    return Resolve(BaseFolder, Path, wAnything);
 }
 
 std::string qlResolveFolder(const std::string& BaseFolder, const std::string& Path)
 {
-    return Resolve(BaseFolder, Path, true);
+    return Resolve(BaseFolder, Path, wFolder);
 }
 
 void TqlFolderIndex::AddFolder(const std::string& BaseFolder, const std::string& Folder,

@@ -1,6 +1,7 @@
 #include "analysis/uqlProject.h"
 
 #include "analysis/uqlMessageList.h"
+#include "base/qlFileLimits.h"
 #include "reports/uqlReports.h"
 #include "settings/uqlCodingConventions.h"
 #include "settings/uqlFileSettings.h"
@@ -361,6 +362,14 @@ TqlUnit* TqlProject::AddUnit(const std::string& UnitName, const std::string& Fil
     std::string Found;
     bool IsLibrary = false;
     FindUnitFile(FileName.empty() ? UnitName : FileName, "", Found, IsLibrary);
+    // A file too large to be a unit is not read: the unit counts as not found.
+    std::string TooLarge;
+    std::string Why;
+    if (!Found.empty() &&
+        qlCheckLimitedFile(Found, qlMaxSourceFileSize, Why) == TqlFileProblem::TooLarge) {
+        TooLarge = "Unit file, " + Found + ", is skipped: " + Why + ".";
+        Found.clear();
+    }
     const int UnitIndex = FUnits->GetCount();
     int FileIndex;
     if (!Found.empty()) {
@@ -370,6 +379,8 @@ TqlUnit* TqlProject::AddUnit(const std::string& UnitName, const std::string& Fil
         FParsers.push_back(nullptr);
         FileIndex = FFileNames->Add(UnitName, false, UnitIndex);
     }
+    if (!TooLarge.empty())
+        FMessages->Add(TooLarge, FileIndex, 1, 1, false);
     auto* Unit = new TqlUnit(FileIndex, UnitName);
     FUnits->AddUnit(Unit);
     Unit->SetUnitType(IsLibrary ? dtLibrary : dtProject);

@@ -1,6 +1,7 @@
 #include "analysis/uqlUnitParser.h"
 
 #include "analysis/uqlPathUtils.h"
+#include "base/qlFileLimits.h"
 
 #include <exception>
 #include <fstream>
@@ -63,13 +64,29 @@ bool IsImplementationDeclarationStart(TptTokenKind K)
     }
 }
 
-std::string Format1(const char* Pattern, const std::string& Value)
+// Pattern with Value in place of "%s"; a Reason, when given, replaces the
+// final full stop: "..., does not exist: it is a FIFO, not a regular file.".
+std::string Format1(const char* Pattern, const std::string& Value, const std::string& Reason = "")
 {
     std::string S = Pattern;
     const size_t P = S.find("%s");
     if (P != std::string::npos)
         S.replace(P, 2, Value);
+    if (!Reason.empty() && !S.empty() && S.back() == '.')
+        S.insert(S.size() - 1, ": " + Reason);
     return S;
+}
+
+// Why a name, taken from Folder, names nothing that can be read as a file:
+// "" when there is nothing of that name (or a folder).
+std::string WhyNotAFile(const std::string& Folder, const std::string& FileName)
+{
+    const std::string Entry = qlResolveEntry(Folder, FileName);
+    std::string Why;
+    if (!Entry.empty() && !qlIsFolder(Entry) &&
+        qlCheckLimitedFile(Entry, qlMaxSourceFileSize, Why) == TqlFileProblem::NotRegular)
+        return Why;
+    return "";
 }
 
 } // namespace
@@ -388,49 +405,47 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
     if (Full.empty())
         gqlProject->FindUnitFile(FileName, qlFolderOf(FFileName), Full, IsLibrary);
     if (Full.empty()) {
-        AddMessage(Format1("Include file, %s, does not exist.", Name));
+        AddMessage(Format1("Include file, %s, does not exist.", Name,
+                           WhyNotAFile(qlFolderOf(FFileName), FileName)));
         return nullptr;
     }
     TqlFileNameList* Files = gqlProject->GetFileNames();
-    int Index;
-    if (TqlSourceFile* F = Files->Find(Full)) {
-        Index = F->GetFileIndex();
-    } else {
+    const TqlSourceFile* Known = Files->Find(Full);
+    const int KnownIndex = Known ? Known->GetFileIndex() : -1;
+    // An include file that is already open (itself, or a cycle through
+    // others) would never end.
+    bool Open = KnownIndex >= 0 && (KnownIndex == FFileIndex || KnownIndex == FCurrentUnit->GetFileIndex());
+    for (int F : FFileStack)
+        Open = Open || (KnownIndex >= 0 && F == KnownIndex);
+    if (Open) {
+        AddMessage(Format1("Include file, %s, includes itself.", Name));
+        return nullptr;
+    }
+    // Read straight into the buffer the lexer will scan.
+    auto Text = std::make_unique<std::string>();
+    std::string Why;
+    switch (qlReadLimitedFile(Full, qlMaxSourceFileSize, *Text, Why)) {
+    case TqlFileProblem::None: break;
+    case TqlFileProblem::Missing:
+        AddMessage(Format1("Include file, %s, does not exist.", Name));
+        return nullptr;
+    case TqlFileProblem::NotRegular:
+        AddMessage(Format1("Include file, %s, does not exist.", Name, Why));
+        return nullptr;
+    case TqlFileProblem::TooLarge:
+        AddMessage(Format1("Include file, %s, is skipped.", Name, Why));
+        return nullptr;
+    case TqlFileProblem::Unreadable:
+        AddMessage("Cannot open include file, " + Name + ": " + Why);
+        return nullptr;
+    }
+    int Index = KnownIndex;
+    if (Index < 0) {
         int UnitIndex = -1;
         const int Own = FCurrentUnit->GetFileIndex();
         if (Own >= 0 && Own < Files->GetCount())
             UnitIndex = Files->GetItems(Own)->GetUnitIndex();
         Index = Files->Add(Full, true, UnitIndex);
-    }
-    // An include file that is already open (itself, or a cycle through
-    // others) would never end.
-    bool Open = Index == FFileIndex || Index == FCurrentUnit->GetFileIndex();
-    for (int F : FFileStack)
-        Open = Open || F == Index;
-    if (Open) {
-        AddMessage(Format1("Include file, %s, includes itself.", Name));
-        return nullptr;
-    }
-    std::ifstream In(Full, std::ios::binary);
-    if (!In) {
-        AddMessage(Format1("Include file, %s, does not exist.", Name));
-        return nullptr;
-    }
-    // Read straight into the buffer the lexer will scan.
-    auto Text = std::make_unique<std::string>();
-    In.seekg(0, std::ios::end);
-    const std::streamoff Size = In.tellg();
-    In.seekg(0, std::ios::beg);
-    if (Size > 0) {
-        Text->resize(static_cast<size_t>(Size));
-        In.read(Text->data(), Size);
-        Text->resize(static_cast<size_t>(In.gcount()));
-    } else if (Size < 0) {
-        // Not seekable: read it as a stream.
-        In.clear();
-        std::ostringstream Stream;
-        Stream << In.rdbuf();
-        *Text = Stream.str();
     }
     FIncludeBuffers.push_back(std::move(Text));
     FFileStack.push_back(FFileIndex);

@@ -1,6 +1,7 @@
 #include "settings/uqlIniOptions.h"
 
 #include "base/qlException.h"
+#include "base/qlFileLimits.h"
 
 #include <cerrno>
 #include <cstring>
@@ -91,22 +92,6 @@ bool qlSameText(const std::string& A, const std::string& B)
 
 namespace {
 
-// What kind of file system object a mode names, for messages.
-const char* KindName(mode_t Mode)
-{
-    if (S_ISDIR(Mode))
-        return "a folder";
-    if (S_ISFIFO(Mode))
-        return "a FIFO";
-    if (S_ISCHR(Mode))
-        return "a character device";
-    if (S_ISBLK(Mode))
-        return "a block device";
-    if (S_ISSOCK(Mode))
-        return "a socket";
-    return "not a regular file";
-}
-
 [[noreturn]] void RaiseRefusal(const std::string& Action, const std::string& FileName,
                                const std::string& Why)
 {
@@ -170,8 +155,7 @@ std::string FollowLinks(const std::string& FileName)
 void CheckReplaceable(const std::string& FileName, const struct stat& St)
 {
     if (!S_ISREG(St.st_mode))
-        RaiseRefusal("write", FileName, std::string("it is ") + KindName(St.st_mode) +
-                                            ", not a regular file");
+        RaiseRefusal("write", FileName, qlNotRegularReason(St.st_mode));
     if (!ModeAllowsWriting(St))
         RaiseRefusal("write", FileName, "it is read-only");
     if (St.st_nlink > 1)
@@ -466,15 +450,11 @@ std::string StampOf(const struct stat& St)
 
 enum class TReadResult { Missing, Refused, Read };
 
-std::string TooLarge()
-{
-    return "it is larger than " + std::to_string(qlMaxIniFileSize >> 20) + " MiB";
-}
-
 // Reads a settings file whole. Refused (Why says why) for anything but a
 // regular file and for a file over the size limit: a FIFO would block, a
-// device could be endless. Raises Exception naming the file when it exists
-// but cannot be read.
+// device could be endless. Stamp identifies the state of the file as it was
+// before the read, so a change during the read is seen by the next one.
+// Raises Exception naming the file when it exists but cannot be read.
 TReadResult ReadSettingsFile(const std::string& FileName, std::string& Data, std::string& Why,
                              std::string& Stamp)
 {
@@ -485,51 +465,14 @@ TReadResult ReadSettingsFile(const std::string& FileName, std::string& Data, std
         RaiseFileError("read", FileName, errno);
     }
     Stamp = StampOf(St);
-    if (!S_ISREG(St.st_mode)) {
-        Why = std::string("it is ") + KindName(St.st_mode) + ", not a regular file";
-        return TReadResult::Refused;
+    switch (qlReadLimitedFile(FileName, qlMaxIniFileSize, Data, Why)) {
+    case TqlFileProblem::None: return TReadResult::Read;
+    case TqlFileProblem::Missing: return TReadResult::Missing;
+    case TqlFileProblem::NotRegular:
+    case TqlFileProblem::TooLarge: return TReadResult::Refused;
+    case TqlFileProblem::Unreadable: break;
     }
-    if (St.st_size > qlMaxIniFileSize) {
-        Why = TooLarge();
-        return TReadResult::Refused;
-    }
-    const int Fd = ::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (Fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return TReadResult::Missing;
-        RaiseFileError("read", FileName, errno);
-    }
-    // The name may have been given to another file since the look above.
-    if (::fstat(Fd, &St) != 0 || !S_ISREG(St.st_mode)) {
-        ::close(Fd);
-        Why = std::string("it is ") + KindName(St.st_mode) + ", not a regular file";
-        return TReadResult::Refused;
-    }
-    Stamp = StampOf(St);
-    Data.clear();
-    Data.reserve(static_cast<size_t>(St.st_size));
-    char Buf[65536];
-    for (;;) {
-        const ssize_t N = ::read(Fd, Buf, sizeof Buf);
-        if (N < 0) {
-            if (errno == EINTR)
-                continue;
-            const int Err = errno;
-            ::close(Fd);
-            RaiseFileError("read", FileName, Err);
-        }
-        if (N == 0)
-            break;
-        Data.append(Buf, static_cast<size_t>(N));
-        if (static_cast<long long>(Data.size()) > qlMaxIniFileSize) {
-            ::close(Fd);
-            Data.clear();
-            Why = TooLarge();
-            return TReadResult::Refused;
-        }
-    }
-    ::close(Fd);
-    return TReadResult::Read;
+    RaiseRefusal("read", FileName, Why);
 }
 
 } // namespace
