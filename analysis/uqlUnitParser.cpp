@@ -5,15 +5,36 @@
 
 #include <exception>
 #include <fstream>
+#include <cstdint>
 #include <functional>
 #include <pthread.h>
 #include <sstream>
 
 namespace {
 
-// Interface parses nested on this thread's stack (a used unit's interface is
-// parsed from within the uses clause that names it).
-thread_local int GInterfaceNesting = 0;
+// The room left on this thread's stack, in bytes; as much as anyone could
+// want when the system does not tell. Interface parses nest on the stack (a
+// used unit's interface is parsed from within the uses clause that names it).
+size_t StackRoomLeft()
+{
+    thread_local const char* Low = nullptr;
+    thread_local bool Known = false;
+    if (!Known) {
+        Known = true;
+        pthread_attr_t Attr;
+        if (pthread_getattr_np(pthread_self(), &Attr) == 0) {
+            void* Addr = nullptr;
+            size_t Size = 0;
+            if (pthread_attr_getstack(&Attr, &Addr, &Size) == 0)
+                Low = static_cast<const char*>(Addr);
+            pthread_attr_destroy(&Attr);
+        }
+    }
+    const char* Here = static_cast<const char*>(__builtin_frame_address(0));
+    if (!Low)
+        return SIZE_MAX;
+    return Here > Low ? size_t(Here - Low) : 0;
+}
 
 struct THopArgs {
     std::function<void()>* Work;
@@ -32,14 +53,14 @@ void* HopMain(void* Arg)
 }
 
 // Runs Work to its end on a fresh, large stack while the caller waits, so
-// that chains of hundreds of units that use each other in their interfaces
+// that chains of thousands of units that use each other in their interfaces
 // cannot exhaust the stack. Only one thread runs at any time.
-void RunOnFreshStack(std::function<void()> Work)
+void RunOnFreshStack(std::function<void()> Work, size_t StackSize)
 {
     THopArgs Args{&Work, nullptr};
     pthread_attr_t Attr;
     pthread_attr_init(&Attr);
-    pthread_attr_setstacksize(&Attr, size_t(64) << 20);
+    pthread_attr_setstacksize(&Attr, StackSize);
     pthread_t Thread;
     const int Rc = pthread_create(&Thread, &Attr, HopMain, &Args);
     pthread_attr_destroy(&Attr);
@@ -374,12 +395,8 @@ void TUnitParser::AddUsedUnit(const std::string& Name, const std::string& InPath
     FCurrentUnit->GetUsedUnits()->AddUsedUnit(new TqlUsedUnit(Unit));
     const int FI = Unit->GetFileIndex();
     if (Files && FI >= 0 && FI < Files->GetCount() && Files->GetItems(FI)->Exists) {
-        struct TNest {
-            TNest() { ++GInterfaceNesting; }
-            ~TNest() { --GInterfaceNesting; }
-        } Nest;
-        if (GInterfaceNesting % StackHopDepth == 0)
-            RunOnFreshStack([Unit] { gqlProject->ParseInterface(Unit); });
+        if (StackRoomLeft() < StackReserve)
+            RunOnFreshStack([Unit] { gqlProject->ParseInterface(Unit); }, FreshStackSize);
         else
             gqlProject->ParseInterface(Unit);
     }
