@@ -181,3 +181,24 @@ TEST(HostileFiles, LongInterfaceChainFitsInALimitedAddressSpace)
     EXPECT_EQ(R.Out.substr(R.Out.size() - Last.size()), Last);
 }
 #endif
+
+// Settings files beside the program that are a FIFO or an endless device:
+// the run neither hangs nor reads without end; a notice names each file and
+// the analysis runs with the defaults.
+TEST(HostileFiles, QlcheckReadsNoFifoOrDeviceAsSettings)
+{
+    TQlcheck Q;
+    ASSERT_EQ(::mkfifo((Q.Folder() + "/projectoptions.ini").c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", Q.Folder() + "/options.ql");
+    fs::create_symlink("/dev/zero", Q.Folder() + "/codeconventions.ql");
+    TCliFolder F;
+    F.Write("App.dpr", "program App;\nbegin\nend.\n");
+    const TQlcheckRun R = Q.Run({"App.dpr"}, F.Path(), 60);
+    ASSERT_FALSE(R.TimedOut);
+    EXPECT_EQ(R.ExitCode, 0) << R.Err;
+    EXPECT_EQ(R.Out, F.Path() + "/App.dpr Interface\n" + F.Path() + "/App.dpr Implementation\n");
+    for (const std::string Name : {"projectoptions.ini", "options.ql", "codeconventions.ql"}) {
+        const std::string Notice = "The settings file \"" + Q.Folder() + "/" + Name + "\" is not read: ";
+        EXPECT_NE(R.Err.find(Notice), std::string::npos) << R.Err;
+    }
+}
