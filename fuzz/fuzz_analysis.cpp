@@ -11,6 +11,7 @@
 #include "base/qlException.h"
 #include "lexer/lxSimplePasPar.h"
 #include "reports/uqlBuiltInReports.h"
+#include "tests/TestFolder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -77,24 +78,15 @@ const char* const FixedFiles[][2] = {
 };
 
 struct TFixture {
-    std::string Folder;
-    std::string Settings;
+    TTestFolder Scratch;
+    std::string Folder = Scratch.Path();
+    std::string Settings = Folder + "/settings";
 
     TFixture()
     {
-        std::string Templ = (fs::temp_directory_path() / "qlfuzzXXXXXX").string();
-        if (!mkdtemp(Templ.data()))
-            std::abort();
-        Folder = Templ;
-        Settings = Folder + "/settings";
         fs::create_directory(Settings);
         for (const auto& F : FixedFiles)
-            std::ofstream(Folder + "/" + F[0], std::ios::binary) << F[1];
-    }
-    ~TFixture()
-    {
-        std::error_code Ec;
-        fs::remove_all(Folder, Ec);
+            Scratch.Write(F[0], F[1]);
     }
 };
 

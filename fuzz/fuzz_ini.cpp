@@ -8,12 +8,12 @@
 //  - a change that is refused leaves the file exactly as it was.
 #include "base/qlException.h"
 #include "settings/uqlIniOptions.h"
+#include "tests/TestFolder.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -21,8 +21,6 @@
 #include <vector>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // The input, read piece by piece.
 class TInput {
@@ -141,39 +139,22 @@ void CheckOrder(const std::vector<std::string>& Before, const std::vector<std::s
         Broken("section order changed");
 }
 
-struct TFile {
-    std::string Folder;
-    std::string Name;
-    TFile()
-    {
-        std::string Templ = (fs::temp_directory_path() / "qlfuzziniXXXXXX").string();
-        if (!mkdtemp(Templ.data()))
-            std::abort();
-        Folder = Templ;
-        Name = Folder + "/fuzz.ini";
-    }
-    ~TFile()
-    {
-        std::error_code Ec;
-        fs::remove_all(Folder, Ec);
-    }
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    static TFile File;
+    static const TTestFolder Folder;
+    static const std::string FileName = Folder.Path() + "/fuzz.ini";
     if (Size > 16 * 1024)
         return 0;
     TInput In(Data, Size);
-    std::ofstream(File.Name, std::ios::binary | std::ios::trunc) << In.Text();
-    TqlIniFile Ini(File.Name);
+    std::ofstream(FileName, std::ios::binary | std::ios::trunc) << In.Text();
+    TqlIniFile Ini(FileName);
 
     for (int Step = 0; Step < 8 && !In.AtEnd(); ++Step) {
         const uint8_t Op = In.Byte() % 3;
         const std::string Section = In.Text();
-        const std::string Bytes = ReadBytes(File.Name);
+        const std::string Bytes = ReadBytes(FileName);
         const std::vector<std::string> Order = SectionOrder(Bytes);
         const std::vector<TEntry> Before = Snapshot(Ini, Order);
         const std::string Sec = qlIniTrim(Section);
@@ -198,11 +179,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
                 break;
             }
         } catch (const Exception&) {
-            if (ReadBytes(File.Name) != Bytes)
+            if (ReadBytes(FileName) != Bytes)
                 Broken("a refused change altered the file");
             continue;
         }
-        const std::vector<std::string> After = SectionOrder(ReadBytes(File.Name));
+        const std::vector<std::string> After = SectionOrder(ReadBytes(FileName));
         switch (Op) {
         case 0:
             if (Ini.ReadString(Section, Key, "\x02missing") != qlIniTrim(Value))
