@@ -1008,7 +1008,7 @@ void TMainForm::Notify(const std::string& Name, TParserState Stage, bool& Abort)
         return;
     }
     const auto Now = std::chrono::steady_clock::now();
-    if (Now - FLastProgress <= FProgressInterval)
+    if (FProgressShown && Now - FLastProgress <= FProgressInterval)
         return;
     QString Text = qlFromAnsi(Name) + " " + (Stage <= psrFull ? StageWords[Stage] : "");
     SetStatusText(4, Text);
@@ -1016,6 +1016,7 @@ void TMainForm::Notify(const std::string& Name, TParserState Stage, bool& Abort)
     QApplication::processEvents();
     Abort = FCancel;
     FLastProgress = Now;
+    FProgressShown = true;
 }
 
 // ---------------------------------------------------------------------------

@@ -181,6 +181,7 @@ private:
     TReportPages* FReportPages = nullptr;
     TFindForm* FFindForm = nullptr;
     std::chrono::steady_clock::time_point FLastProgress{};
+    bool FProgressShown = false;
     std::chrono::steady_clock::duration FProgressInterval = std::chrono::milliseconds(300);
     bool FFound = false;
     std::atomic<bool> FCancel{false};
