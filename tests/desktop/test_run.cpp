@@ -199,6 +199,17 @@ private slots:
         F->ShowCode(A, 2, 99);
         QCOMPARE(F->EditorFileName(), A);
         QCOMPARE(F->EditorLine(), F->seEditor->lines());
+        // Columns count characters and stop at the end of their line.
+        const std::string C = Folder.Write("c.pas", "ab\r\n\r\nc\xE9\xE9 x\r\n");
+        const struct {
+            int X, Y, Line, Column;
+        } Carets[] = {{5, 2, 2, 1}, {4, 3, 3, 4}, {99, 1, 1, 3}, {1, 3, 3, 1}};
+        for (const auto& K : Carets) {
+            F->ShowCode(C, K.X, K.Y);
+            QCOMPARE(F->EditorLine(), K.Line);
+            QCOMPARE(F->EditorColumn(), K.Column);
+        }
+        F->ShowCode(A, 2, 99);
         // The same unchanged file is not reloaded: edits and caret stay.
         F->actReadOnly->trigger();
         F->seEditor->insertAt("EDIT", 0, 0);
