@@ -46,6 +46,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <filesystem>
 
 // ---------------------------------------------------------------------------
@@ -802,20 +803,28 @@ void TMainForm::MarkModified()
 // Document commands
 // ---------------------------------------------------------------------------
 
+// Yes saves and lets the caller go on only when the save took place; No
+// goes on; Cancel stops.
+static bool AskToSave(QWidget* Parent, const QString& Question, const std::function<void()>& Save,
+                      const std::function<bool()>& Unsaved)
+{
+    switch (qlAsk(Parent, Question, true)) {
+    case TqlAnswer::Cancel:
+        return false;
+    case TqlAnswer::Yes:
+        Save();
+        return !Unsaved();
+    default:
+        return true;
+    }
+}
+
 bool TMainForm::ConfirmSave()
 {
     if (!FDocument->GetModified())
         return true;
-    switch (qlAsk(this, "Do you want to save changes?", true)) {
-    case TqlAnswer::Cancel:
-        return false;
-    case TqlAnswer::Yes:
-        DoSave();
-        // Only a save that took place lets the caller go on.
-        return !FDocument->GetModified();
-    default:
-        return true;
-    }
+    return AskToSave(this, "Do you want to save changes?", [this] { DoSave(); },
+                     [this] { return FDocument->GetModified(); });
 }
 
 void TMainForm::DoNew()
@@ -1164,16 +1173,11 @@ bool TMainForm::ConfirmEditorSave()
 {
     if (FEditorFileName.empty() || !seEditor->isModified())
         return true;
-    switch (qlAsk(this, QString("Save changes to %1?").arg(qlFromFileName(FEditorFileName)), true)) {
-    case TqlAnswer::Cancel:
+    if (!AskToSave(this, QString("Save changes to %1?").arg(qlFromFileName(FEditorFileName)),
+                   [this] { SaveEditorFile(); }, [this] { return seEditor->isModified(); }))
         return false;
-    case TqlAnswer::Yes:
-        SaveEditorFile();
-        return !seEditor->isModified();
-    default:
-        seEditor->setModified(false);
-        return true;
-    }
+    seEditor->setModified(false);  // answered No: the edits are given up
+    return true;
 }
 
 void TMainForm::DoEditSave() { SaveEditorFile(); }

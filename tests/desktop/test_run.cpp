@@ -19,20 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TForm {
-    explicit TForm(const TTestFolder& Folder, const QStringList& Args = {})
-        : Form(new TMainForm(Args, QString::fromStdString(Folder.Path())))
-    {
-    }
-    ~TForm()
-    {
-        Form->Shutdown();
-        delete Form;
-    }
-    TMainForm* operator->() const { return Form; }
-    TMainForm* Form;
-};
-
 // A copy of the Inventory sample in Folder and a project file naming it.
 std::string CopySample(const TTestFolder& Folder)
 {
