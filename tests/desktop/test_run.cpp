@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -149,6 +150,15 @@ private slots:
         F->Notify("y", psrFull, Abort);  // within the interval: nothing at all
         QCOMPARE(F->StatusText(4), QString("x Interface"));
         QVERIFY(Abort);
+        // From the analysis' worker thread: only the cancel flag is read.
+        F->SetProgressInterval(std::chrono::steady_clock::duration::zero());
+        F->actCancel->setEnabled(true);
+        F->actCancel->trigger();
+        bool WorkerAbort = false;
+        std::thread Worker([&] { F->Notify("z", psrFull, WorkerAbort); });
+        Worker.join();
+        QVERIFY(WorkerAbort);
+        QCOMPARE(F->StatusText(4), QString("x Interface"));
     }
 
     void MessagesSortAndDoubleClick()
