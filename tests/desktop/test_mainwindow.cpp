@@ -182,10 +182,17 @@ private slots:
         QCOMPARE(gqlProject->GetOptions()->GetFileToAnalyze(), std::string("web.dpr"));
         QCOMPARE(F->windowTitle(), QString::fromStdString(Good) + " - Quillet");
         QCOMPARE(F->RecentFiles().front(), Good);
+        // Save never writes to an address: it asks for a file name.
+        F->MarkModified();
+        Prompts.FileNames = {QString::fromStdString(Folder.Path() + "/web.xml")};
+        F->actSave->trigger();
+        QCOMPARE(F->Document().GetFileName(), Folder.Path() + "/web.xml");
+        QVERIFY(ReadFile(Folder.Path() + "/web.xml").find("web.dpr") != std::string::npos);
+        Prompts.Texts.clear();
         // A recent address is opened as an address again.
         QVERIFY(F->OpenDocument(A));
         const int Before = Server.Requests;
-        F->RecentActions.at(1)->trigger();
+        F->RecentActions.at(2)->trigger();
         QCOMPARE(Server.Requests, Before + 1);
         QCOMPARE(F->Document().GetFileName(), Good);
         QVERIFY(Prompts.Texts.isEmpty());
