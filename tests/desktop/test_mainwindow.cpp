@@ -14,6 +14,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -293,6 +294,22 @@ private slots:
         }
         QCOMPARE(Prompts.Texts.size(), 1);
         QCOMPARE(ReadFile(Ini), std::string("x"));
+    }
+
+    void UnreadableSettingsFileStopsTheStart()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        Folder.Write("codeconventions.ql/keep", "x");
+        try {
+            TMainForm F({}, QString::fromStdString(Folder.Path()));
+            QFAIL("the window was created");
+        } catch (const std::exception& E) {
+            QVERIFY2(std::string(E.what()).find("codeconventions.ql") != std::string::npos, E.what());
+        }
+        // Nothing of the failed start stays behind or is written.
+        QVERIFY(!gqlProject && !gqlQuilletOptions && !gqlRefactoringHost);
+        QVERIFY(!std::filesystem::exists(Folder.Path() + "/Quillet.ini"));
     }
 
     void UnwritableIniAtCloseGivesOneMessage()
