@@ -664,7 +664,6 @@ void TMainForm::UpdateCaption()
 void TMainForm::UpdateStatusBar() {}
 void TMainForm::MarkModified() { FDocument->SetModified(true); }
 void TMainForm::AddRecentFile(const std::string&) {}
-void TMainForm::FindNext(QTreeWidgetItem*) {}
 void TMainForm::UpdateRecentMenu() {}
 void TMainForm::LoadRecentFiles() {}
 void TMainForm::SaveRecentFiles() {}
@@ -675,5 +674,4 @@ void TMainForm::DoOpen() {}
 void TMainForm::DoOpenURL() {}
 void TMainForm::DoSave() {}
 void TMainForm::DoSaveAs() {}
-void TMainForm::DoFind() {}
 void TMainForm::DoEditSave() {}
