@@ -128,8 +128,10 @@ const std::vector<QIcon>& qlTreeImages()
         {"r", 0x8c9f5a, false}, // record
         {"r", 0x8c9f5a, true}, // records group
     }};
-    static const std::vector<QIcon> Images = [] {
-        std::vector<QIcon> R;
+    // Made once and kept to the end: pixmaps must not outlive the
+    // application object, which static destruction would risk.
+    static const std::vector<QIcon>* Images = [] {
+        auto* R = new std::vector<QIcon>;
         for (const TPicture& P : Pictures) {
             QPixmap Pix(16, 16);
             Pix.fill(Qt::transparent);
@@ -146,11 +148,11 @@ const std::vector<QIcon>& qlTreeImages()
             Painter.setPen(Qt::white);
             Painter.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QString::fromUtf8(P.Letter));
             Painter.end();
-            R.emplace_back(Pix);
+            R->emplace_back(Pix);
         }
         return R;
     }();
-    return Images;
+    return *Images;
 }
 
 void SetNodeKind(TqlTreeNode* Node, uint8_t Kind)
@@ -177,6 +179,16 @@ TqlTreeNode* NewChild(TqlTreeNode* Parent, const std::string& Caption)
     auto* Child = new TqlTreeNode(Parent);
     Child->SetCaption(Caption);
     Child->Unit = Parent->Unit;
+    return Child;
+}
+
+// A child captioned with the symbol's name.
+TqlTreeNode* AddNamedNode(TqlTreeNode* Parent, TqlSymbol* Symbol, uint8_t Kind, bool HasChildren)
+{
+    TqlTreeNode* Child = NewChild(Parent, Symbol->GetName());
+    Child->Symbol = Symbol;
+    SetNodeKind(Child, Kind);
+    Child->SetHasChildren(HasChildren);
     return Child;
 }
 
@@ -411,10 +423,7 @@ void FillItemHolders(TqlTreeNode* Node, TList* List, TGet Get, uint8_t ChildKind
 {
     for (int I = 0; I < List->GetCount(); ++I) {
         TqlEnumerationMemberContainer* Holder = (List->*Get)(I);
-        TqlTreeNode* Child = NewChild(Node, Holder->GetName());
-        Child->Symbol = Holder;
-        SetNodeKind(Child, ChildKind);
-        Child->SetHasChildren(Holder->GetItems()->GetCount() > 0);
+        AddNamedNode(Node, Holder, ChildKind, Holder->GetItems()->GetCount() > 0);
     }
 }
 
@@ -476,11 +485,8 @@ void FillProjectNode(TqlTreeNode* Node)
             TqlRecordsList* Records = Container->GetRecords();
             for (int I = 0; I < Records->GetCount(); ++I) {
                 TqlRecord* Record = Records->GetSortedRecords(I);
-                TqlTreeNode* Child = NewChild(Node, Record->GetName());
-                Child->Symbol = Record;
-                SetNodeKind(Child, nkRecord);
-                Child->SetHasChildren(Record->GetFieldList()->GetCount() > 0 ||
-                                      ReferenceCount(Record) > 0);
+                AddNamedNode(Node, Record, nkRecord,
+                             Record->GetFieldList()->GetCount() > 0 || ReferenceCount(Record) > 0);
             }
         }
         break;
@@ -549,10 +555,7 @@ void FillProjectNode(TqlTreeNode* Node)
             TqlArrayList* Arrays = Container->GetArrays();
             for (int I = 0; I < Arrays->GetCount(); ++I) {
                 TqlArray* Array = Arrays->GetArray(I);
-                TqlTreeNode* Child = NewChild(Node, Array->GetName());
-                Child->Symbol = Array;
-                SetNodeKind(Child, nkArray);
-                Child->SetHasChildren(Array->GetDimensionCount() > 0);
+                AddNamedNode(Node, Array, nkArray, Array->GetDimensionCount() > 0);
             }
         }
         break;
@@ -567,12 +570,8 @@ void FillProjectNode(TqlTreeNode* Node)
 // One root-level node of the inheritance tree.
 TqlTreeNode* AddHeirNode(TqlTreeNode* Parent, TqlClass* Class, TqlUnit* Unit, uint8_t Kind)
 {
-    auto* Child = new TqlTreeNode(Parent);
-    Child->SetCaption(Class->GetName());
+    TqlTreeNode* Child = AddNamedNode(Parent, Class, Kind, Class->GetDescendants()->GetCount() > 0);
     Child->Unit = Unit;
-    Child->Symbol = Class;
-    SetNodeKind(Child, Kind);
-    Child->SetHasChildren(Class->GetDescendants()->GetCount() > 0);
     return Child;
 }
 
