@@ -341,7 +341,7 @@ private slots:
             TqlTreeNode* U = Units->ChildNode(I);
             QCOMPARE(U->Unit, All->GetSortedUnits(I));
             QCOMPARE(U->Symbol, static_cast<TqlSymbol*>(All->GetSortedUnits(I)));
-            QCOMPARE(U->childCount() > 0, U->HasChildren());
+            QVERIFY(U->childCount() > 0);  // every sample unit has something to show
         }
         // In the inheritance tree a unit or a routine node expands to nothing.
         TqlTreeNode Fresh;
