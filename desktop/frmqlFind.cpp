@@ -1,13 +1,10 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include "desktop/frmqlFind.h"
 
-#include "desktop/frmqlMain.h"
-#include "desktop/uqlPrompts.h"
 #include "desktop/uqlText.h"
 #include "desktop/uqlTreeNode.h"
 #include "settings/uqlRegExpr.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -189,37 +186,4 @@ bool FindInTree(QTreeWidget* Tree, TFindForm& Form, QTreeWidgetItem* StartNode)
     return qlSearchTree(Tree, Start,
                         [&Form](const std::string& Name) { return Form.FindTextMatches(Name); }) !=
            nullptr;
-}
-
-// ---------------------------------------------------------------------------
-// The main window's find commands
-// ---------------------------------------------------------------------------
-
-void TMainForm::DoFind()
-{
-    if (FFindForm->exec() == QDialog::Accepted)
-        FindNext(nullptr);
-}
-
-void TMainForm::FindNext(QTreeWidgetItem* StartNode)
-{
-    // Hourglass and update bracket end on every path, errors included.
-    struct TBracket {
-        QTreeWidget* Tree;
-        TBracket(QTreeWidget* T) : Tree(T)
-        {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            Tree->setUpdatesEnabled(false);
-        }
-        ~TBracket()
-        {
-            Tree->setUpdatesEnabled(true);
-            Tree->setFocus();
-            QApplication::restoreOverrideCursor();
-        }
-    } Bracket(tvProjectTree);
-    FFound = FindInTree(tvProjectTree, *FFindForm, StartNode);
-    if (!FFound)
-        qlShowMessage(this, "Finished search.");
-    UpdateActions();
 }
