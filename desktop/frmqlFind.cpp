@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <pcre2.h>
 
@@ -151,7 +152,11 @@ TFindForm::TFindForm(QWidget* Parent)
                        static_cast<QWidget*>(RegularExpressionCheckBox)})
         W->adjustSize();
     setFixedSize(size());
-    FindEdit->setFocus();
+    setTabOrder(FindEdit, CaseSensitiveCheckBox);
+    setTabOrder(CaseSensitiveCheckBox, WholeWordsOnlyCheckBox);
+    setTabOrder(WholeWordsOnlyCheckBox, RegularExpressionCheckBox);
+    setTabOrder(RegularExpressionCheckBox, btnOK);
+    setTabOrder(btnOK, btnCancel);
     FormCreate();
 }
 
@@ -167,6 +172,13 @@ bool TFindForm::FindTextMatches(const std::string& Text)
     FRule.Set(FSearchAnsi, CaseSensitiveCheckBox->isChecked(),
               WholeWordsOnlyCheckBox->isChecked(), RegularExpressionCheckBox->isChecked());
     return FRule.Matches(Text);
+}
+
+void TFindForm::showEvent(QShowEvent* Event)
+{
+    TBaseDialogForm::showEvent(Event);
+    FindEdit->setFocus();
+    FindEdit->selectAll();
 }
 
 void TFindForm::done(int Result)

@@ -66,6 +66,10 @@ public slots:
     // OK with an empty search text closes the dialog as Cancel.
     void done(int Result) override;
 
+protected:
+    // The search text is the active control on every showing.
+    void showEvent(QShowEvent* Event) override;
+
 private:
     TqlFindRule FRule;
     QString FSearchText;

@@ -154,6 +154,7 @@ private slots:
         // OK with an empty text closes as Cancel; with a text as OK.
         Search("", false, true, false);
         FForm->open();
+        QCOMPARE(FForm->focusWidget(), static_cast<QWidget*>(FForm->FindEdit));
         QTest::mouseClick(FForm->btnOK, Qt::LeftButton);
         QCOMPARE(FForm->result(), int(QDialog::Rejected));
         Search("Count", false, true, false);
