@@ -774,7 +774,6 @@ QTreeWidget* CreateExplorerTree(QWidget* Parent, bool InProjectTree)
     Tree->setSelectionBehavior(QAbstractItemView::SelectRows);
     Tree->setAllColumnsShowFocus(true);
     Tree->setUniformRowHeights(true);
-    Tree->setExpandsOnDoubleClick(false);
     QObject::connect(Tree, &QTreeWidget::itemExpanded, Tree, [InProjectTree](QTreeWidgetItem* Item) {
         if (Item->type() == TqlTreeNode::NodeType && Item->childCount() == 0)
             ExpandTreeNode(static_cast<TqlTreeNode*>(Item), InProjectTree);
