@@ -197,6 +197,14 @@ private slots:
         QVERIFY(std::adjacent_find(Sorted.begin(), Sorted.end()) == Sorted.end());
         for (const char* Caption : {"FCount : Integer", "Property Count : Integer"})
             QVERIFY2(std::count(Names.begin(), Names.end(), Caption) >= 2, Caption);
+        // The failed Find Next closed what it opened: only the paths to the
+        // hits, opened when each was shown, stay open.
+        std::vector<QTreeWidgetItem*> Path;
+        for (TqlTreeNode* Hit : Found)
+            for (QTreeWidgetItem* P = Hit->parent(); P; P = P->parent())
+                Path.push_back(P);
+        for (TqlTreeNode* N : AllNodes(&Tree))
+            QCOMPARE(N->isExpanded(), std::find(Path.begin(), Path.end(), N) != Path.end());
         // Find (from the first node) starts over at the first match.
         QVERIFY(FindInTree(&Tree, *FForm, nullptr));
         QCOMPARE(Tree.currentItem(), static_cast<QTreeWidgetItem*>(Found.front()));
