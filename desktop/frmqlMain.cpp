@@ -418,9 +418,11 @@ void TMainForm::closeEvent(QCloseEvent* Event)
 void TMainForm::CreateActions()
 {
     auto Make = [this](const char* Caption, const char* Hint, const QKeySequence& Key = {}) {
+        // "Short|Long": the tip shows the short part, the status line the long.
+        const QString Text(Hint);
         auto* A = new QAction(QString(Caption), this);
-        A->setToolTip(Hint);
-        A->setStatusTip(Hint);
+        A->setToolTip(Text.section('|', 0, 0));
+        A->setStatusTip(Text.section('|', -1));
         if (!Key.isEmpty())
             A->setShortcut(Key);
         return A;
@@ -580,6 +582,7 @@ void TMainForm::CreateLayout()
     RightLayout->addWidget(lblReports);
     pgcReports = new QTabWidget(Right);
     pgcReports->setObjectName("pgcReports");
+    pgcReports->setStyleSheet("QTabBar::tab { min-width: 100px; }");
     RightLayout->addWidget(pgcReports, 1);
     splTop->addWidget(pnlTopLeft);
     splTop->addWidget(Right);
@@ -590,6 +593,7 @@ void TMainForm::CreateLayout()
     auto* BottomLayout = new QVBoxLayout(pnlBottom);
     BottomLayout->setContentsMargins(0, 0, 0, 0);
     pgcBottom = new QTabWidget(pnlBottom);
+    pgcBottom->setStyleSheet("QTabBar::tab { min-width: 100px; }");
     BottomLayout->addWidget(pgcBottom);
     seEditor = new QsciScintilla(pgcBottom);
     seEditor->setObjectName("seEditor");
@@ -628,6 +632,9 @@ void TMainForm::CreateLayout()
     lvMessages->setUniformRowHeights(true);
     lvMessages->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvMessages->setAllColumnsShowFocus(true);
+    QPalette Tip = lvMessages->palette();
+    Tip.setColor(QPalette::Base, Tip.color(QPalette::ToolTipBase));
+    lvMessages->setPalette(Tip);
     FMessageModel = new TMessageListModel(this);
     lvMessages->setModel(FMessageModel);
     lvMessages->header()->resizeSection(0, 350);
@@ -765,6 +772,7 @@ void TMainForm::RefreshViews(bool ReloadVisibleReports)
     FillInheritanceTree(tvInheritance);
     FReportPages->RerunReportTabs();
     UpdateStatusBar();
+    UpdateActions();
 }
 
 void TMainForm::RefreshMessages() { FMessageModel->Refill(); }
