@@ -1,0 +1,3 @@
+#include "desktop/frmqlCodeOptions.h"
+
+void EditCodingConventions(QWidget*) {}

@@ -1,0 +1,6 @@
+#include "desktop/frmqlOptions.h"
+
+bool EditProjectOptions(QWidget*)
+{
+    return false;
+}

@@ -1,0 +1,5 @@
+#include "desktop/frmqlSystemOptions.h"
+
+void CreateSystemOptionsForm(QWidget*) {}
+void FreeSystemOptionsForm() {}
+void ShowSystemOptionsForm() {}

@@ -1,0 +1,63 @@
+// Shared helpers of the desktop tests: a scratch folder that holds the
+// settings files, and scripted answers for every prompt.
+#pragma once
+
+#include "TestFolder.h"
+#include "desktop/uqlPrompts.h"
+#include "model/uqlClasses.h"
+#include "settings/uqlFileSettings.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+// Answers prompts from a queue (OK for plain messages when it runs dry) and
+// records every text it was shown.
+class TScriptedPrompts : public TqlPromptHandler {
+public:
+    TScriptedPrompts() { FOld = qlSetPromptHandler(this); }
+    ~TScriptedPrompts() override { qlSetPromptHandler(FOld); }
+
+    TqlAnswer Answer(const QString& Text) override
+    {
+        Texts << Text;
+        if (OnPrompt)
+            OnPrompt(Text);
+        if (Answers.empty())
+            return TqlAnswer::OK;
+        TqlAnswer A = Answers.front();
+        Answers.pop_front();
+        return A;
+    }
+    QString FileName(const QString& Title) override
+    {
+        Texts << Title;
+        if (FileNames.empty())
+            return {};
+        QString N = FileNames.front();
+        FileNames.pop_front();
+        return N;
+    }
+
+    std::deque<TqlAnswer> Answers;
+    std::deque<QString> FileNames;
+    QStringList Texts;
+    std::function<void(const QString&)> OnPrompt;
+
+private:
+    TqlPromptHandler* FOld;
+};
+
+// gqlQuilletOptions on Folder/Quillet.ini for one test.
+class TDesktopIni {
+public:
+    explicit TDesktopIni(const TTestFolder& Folder)
+        : FileName(Folder.Path() + "/Quillet.ini")
+    {
+        gqlQuilletOptions = Ref<IqlFileSettings>(new TqlFileSettings(FileName));
+    }
+    ~TDesktopIni() { gqlQuilletOptions = nullptr; }
+    std::string FileName;
+};
