@@ -270,6 +270,9 @@ QWidget* TReportPages::ShowReport(const Ref<IqlReport>& Report)
         Page = new QWidget;
         FPages->addTab(Page, qlFromAnsi(Report->GetName()));
         FPages->setCurrentWidget(Page);
+        // The page takes its place at once, so the grids start at its size.
+        if (QWidget* Area = Page->parentWidget())
+            Page->setGeometry(Area->rect());
         auto Viewer = std::make_unique<TVTReportViewer>();
         Viewer->Setup(Page, Report);
         FViewers.emplace_back(Page, std::move(Viewer));

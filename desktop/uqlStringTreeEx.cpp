@@ -244,6 +244,10 @@ void TVirtualStringTreeEx::ColumnResized(int Column)
 {
     if (FResizing || FColumnUpdates > 0)
         return;
+    // A grid not shown yet has no width of its own: fitting to it would
+    // squeeze the designed widths away.
+    if (Column < 0 && !isVisible())
+        return;
     const QHeaderView* Header = horizontalHeader();
     const int Count = FModel->columnCount();
     if (Count == 0)
@@ -269,6 +273,13 @@ void TVirtualStringTreeEx::ColumnResized(int Column)
             setColumnWidth(Logical, Widths[Visual]);
     }
     FResizing = false;
+}
+
+void TVirtualStringTreeEx::showEvent(QShowEvent* Event)
+{
+    QTableView::showEvent(Event);
+    if (FAutoWidth)
+        ColumnResized(-1);
 }
 
 bool TVirtualStringTreeEx::viewportEvent(QEvent* Event)

@@ -91,6 +91,7 @@ signals:
 
 protected:
     bool viewportEvent(QEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
 
 private:
     TqlGridModel* FModel;
