@@ -23,6 +23,11 @@ public:
     int ShortRow = -1;
 
 protected:
+    void DefineSettings() override
+    {
+        FSettings->AddCategory("Group")->AddSetting("Inner", true, false);
+        AddSetting("Outer", false, true);
+    }
     void DefineColumns() override
     {
         AddColumn("Name", dtString);
