@@ -8,12 +8,15 @@
 #include "desktop/frmqlOptions.h"
 #include "desktop/frmqlSystemOptions.h"
 #include "desktop/uqlDocument.h"
+#include "desktop/uqlNet.h"
 #include "desktop/uqlPrompts.h"
 #include "desktop/uqlReportView.h"
 #include "desktop/uqlText.h"
 #include "desktop/uqlTreeNode.h"
 #include "reports/uqlBuiltInReports.h"
 #include "settings/uqlFileSettings.h"
+#include "settings/uqlIniOptions.h"
+#include "settings/uqlStringList.h"
 
 #include <Qsci/qscilexerpascal.h>
 #include <Qsci/qsciscintilla.h>
@@ -31,11 +34,15 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QThread>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 
@@ -98,6 +105,13 @@ public:
         FCount = gqlProject ? gqlProject->GetMessages()->GetCount() : 0;
         endResetModel();
     }
+    // No rows while the analysis rebuilds the messages.
+    void Empty()
+    {
+        beginResetModel();
+        FCount = 0;
+        endResetModel();
+    }
     void Redraw()
     {
         if (FCount > 0)
@@ -145,6 +159,24 @@ private:
 
 namespace {
 
+// Settings that answer every read with its default and keep no write: the
+// desktop ini when it cannot be read.
+class TDefaultSettings : public TInterfacedObject, public IqlFileSettings {
+public:
+    explicit TDefaultSettings(std::string FileName) : FFileName(std::move(FileName)) {}
+    std::string GetFileName() override { return FFileName; }
+    Variant ReadValue(const std::string&, const std::string&, const Variant& Default) override { return Default; }
+    bool Open(const std::string&) override { return true; }
+    void ReadSection(const std::string&, const Ref<IqlStringList>& List) override { List->Clear(); }
+    void ReadSectionValues(const std::string&, const Ref<IqlStringList>& List) override { List->Clear(); }
+    void SaveAs(const std::string&) override {}
+    void WriteSection(const std::string&, const Ref<IqlStringList>&) override {}
+    void WriteValue(const std::string&, const std::string&, const Variant&) override {}
+
+private:
+    std::string FFileName;
+};
+
 // The hourglass for the life of one object.
 class TWaitCursor {
 public:
@@ -188,7 +220,16 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
     FSettingsFolder = WithSlash(SettingsFolder.isEmpty() ? qlProgramFolder() : qlToFileName(SettingsFolder));
     FLink = Ref<TMainFormLink>(new TMainFormLink(this));
     gqlRefactoringHost = Ref<IqlRefactoringHost>(FLink.get());
-    gqlQuilletOptions = Ref<IqlFileSettings>(new TqlFileSettings(FSettingsFolder + "Quillet.ini"));
+    const std::string IniName = FSettingsFolder + "Quillet.ini";
+    gqlQuilletOptions = Ref<IqlFileSettings>(new TqlFileSettings(IniName));
+    try {
+        gqlQuilletOptions->ReadValue("TMainForm", "Docked", false);
+    } catch (const std::exception& E) {
+        // Defaults for every window, and nothing written back over the file.
+        FLayoutWritable = false;
+        gqlQuilletOptions = Ref<IqlFileSettings>(new TDefaultSettings(IniName));
+        qlShowMessage(nullptr, QString("%1\nThe default layout is used.").arg(qlFromAnsi(E.what())));
+    }
 
     setWindowTitle(ProgramName);
     resize(861, 683);
@@ -197,45 +238,64 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
     CreateLayout();
     FormCreate();
 
-    auto* Project = new TqlProject(FSettingsFolder);
-    gqlProject = Ref<IqlProject>(Project);
-    gqlProject->AddCodeViewer(Ref<IqlCodeViewer>(FLink.get()));
-    gqlProject->AddProgressNotifier(Ref<IqlProgressNotifier>(FLink.get()));
-    FDocument = std::make_unique<TDocument>(Ref<IvxPersist>(Project));
-    LoadRecentFiles();
+    try {
+        auto* Project = new TqlProject(FSettingsFolder);
+        gqlProject = Ref<IqlProject>(Project);
+        gqlProject->AddCodeViewer(Ref<IqlCodeViewer>(FLink.get()));
+        gqlProject->AddProgressNotifier(Ref<IqlProgressNotifier>(FLink.get()));
+        FDocument = std::make_unique<TDocument>(Ref<IvxPersist>(Project),
+                                                gqlProject->GetProjectSettingsFile()->GetFileName());
+        LoadRecentFiles();
 
-    UpdateStatusBar();
-    IqlFileSettings& S = *gqlQuilletOptions;
-    QList<int> Top = splTop->sizes();
-    Top[0] = static_cast<int>(S.ReadValue("MainForm", "ExplorerWidth", Top[0]).AsInteger());
-    splTop->setSizes(Top);
-    QList<int> Main = splMain->sizes();
-    Main[1] = static_cast<int>(S.ReadValue("MainForm", "BottomPanelHeight", Main[1]).AsInteger());
-    splMain->setSizes(Main);
-    seEditor->setReadOnly(S.ReadValue("Editor", "ReadOnly", seEditor->isReadOnly()).AsBoolean());
-    actReadOnly->setChecked(seEditor->isReadOnly());
+        UpdateStatusBar();
+        IqlFileSettings& S = *gqlQuilletOptions;
+        QList<int> Top = splTop->sizes();
+        Top[0] = static_cast<int>(S.ReadValue("MainForm", "ExplorerWidth", Top[0]).AsInteger());
+        splTop->setSizes(Top);
+        QList<int> Main = splMain->sizes();
+        Main[1] = static_cast<int>(S.ReadValue("MainForm", "BottomPanelHeight", Main[1]).AsInteger());
+        splMain->setSizes(Main);
+        seEditor->setReadOnly(S.ReadValue("Editor", "ReadOnly", seEditor->isReadOnly()).AsBoolean());
+        actReadOnly->setChecked(seEditor->isReadOnly());
 
-    RegisterBuiltInReports();
-    FReportPages->BuildReportsMenu();
+        RegisterBuiltInReports();
+        FReportPages->BuildReportsMenu();
 
-    // The command-line file opens only now that the reports are registered,
-    // so its report settings and tabs are not lost.
-    const QString First = FArgs.isEmpty() ? QString() : FArgs.first();
-    if (First.isEmpty() || First == "-noplugins") {
-        NewDocument("");
-    } else {
-        const std::string Full = qlToFileName(QFileInfo(First).absoluteFilePath());
-        if (QFileInfo::exists(First))
-            OpenDocument(Full);
-        else
-            NewDocument(Full);
+        // The command-line file opens only now that the reports are
+        // registered, so its report settings and tabs are not lost. A file
+        // that cannot be opened leaves an untitled document.
+        const QString First = FArgs.isEmpty() ? QString() : FArgs.first();
+        if (First.isEmpty() || First == "-noplugins") {
+            NewDocument("");
+        } else {
+            const std::string Full = qlToFileName(QFileInfo(First).absoluteFilePath());
+            if (QFileInfo::exists(First))
+                Guarded([&] { OpenDocument(Full); });
+            else
+                NewDocument(Full);
+        }
+        if (FDocument->GetFileName().empty() && !FRecentFiles.empty() &&
+            QFileInfo::exists(qlFromFileName(FRecentFiles.front())))
+            Guarded([&] { OpenDocument(FRecentFiles.front()); });
+
+        FFindForm = new TFindForm(this);
+        CreateSystemOptionsForm(this);
+    } catch (...) {
+        // Nothing of a failed start is written anywhere.
+        FShutDown = true;
+        delete FFindForm;
+        FFindForm = nullptr;
+        FreeSystemOptionsForm();
+        tvProjectTree->clear();
+        tvInheritance->clear();
+        FDocument.reset();
+        FLink->Cut();
+        gqlRefactoringHost = nullptr;
+        gqlProject = nullptr;
+        gqlQuilletOptions = nullptr;
+        throw;
     }
-    if (FDocument->GetFileName().empty() && !FRecentFiles.empty() &&
-        QFileInfo::exists(qlFromFileName(FRecentFiles.front())))
-        OpenDocument(FRecentFiles.front());
-
-    FFindForm = new TFindForm(this);
-    CreateSystemOptionsForm(this);
+    UpdateCaption();
     UpdateActions();
 }
 
@@ -252,38 +312,48 @@ void TMainForm::Shutdown()
     if (FShutDown)
         return;
     FShutDown = true;
+    // One message for a settings file that cannot be written; the shutdown
+    // goes on regardless.
+    bool Reported = false;
+    auto Step = [&](auto&& Body) {
+        try {
+            Body();
+        } catch (const std::exception& E) {
+            if (!Reported)
+                qlShowError(this, qlFromAnsi(E.what()));
+            Reported = true;
+        }
+    };
     gqlRefactoringHost = nullptr;
     FRefactorings.clear();
-    // The find dialog stores its placement while the settings still exist.
-    delete FFindForm;
-    FFindForm = nullptr;
-    FreeSystemOptionsForm();
-    try {
-        SaveRecentFiles();
-        IqlFileSettings& S = *gqlQuilletOptions;
-        S.WriteValue("MainForm", "ExplorerWidth", splTop->sizes().value(0));
-        S.WriteValue("Editor", "ReadOnly", seEditor->isReadOnly());
-        S.WriteValue("MainForm", "BottomPanelHeight", splMain->sizes().value(1));
-    } catch (const std::exception& E) {
-        qlShowError(this, qlFromAnsi(E.what()));
+    // The dialogs store their placement while the settings still exist.
+    Step([&] {
+        delete FFindForm;
+        FFindForm = nullptr;
+    });
+    Step([&] { FreeSystemOptionsForm(); });
+    if (FLayoutWritable) {
+        Step([&] { SaveRecentFiles(); });
+        Step([&] {
+            IqlFileSettings& S = *gqlQuilletOptions;
+            S.WriteValue("MainForm", "ExplorerWidth", splTop->sizes().value(0));
+            S.WriteValue("Editor", "ReadOnly", seEditor->isReadOnly());
+            S.WriteValue("MainForm", "BottomPanelHeight", splMain->sizes().value(1));
+        });
     }
-    FReportPages->CloseAllReportTabs();
-    // The trees point into the model: empty them before the project goes.
+    Step([&] { FReportPages->CloseAllReportTabs(); });
+    // The trees and the message list point into the model: empty them
+    // before the project goes.
     tvProjectTree->clear();
     tvInheritance->clear();
-    FMessageModel->Refill();
+    FMessageModel->Empty();
     FDocument.reset();
     if (gqlProject) {
         gqlProject->RemoveCodeViewer(Ref<IqlCodeViewer>(FLink.get()));
         gqlProject->RemoveProgressNotifier(Ref<IqlProgressNotifier>(FLink.get()));
     }
     gqlProject = nullptr;
-    FMessageModel->Refill();
-    try {
-        FormDestroy();
-    } catch (const std::exception& E) {
-        qlShowError(this, qlFromAnsi(E.what()));
-    }
+    Step([&] { FormDestroy(); });
     FLink->Cut();
     gqlQuilletOptions = nullptr;
 }
@@ -299,7 +369,7 @@ void TMainForm::closeEvent(QCloseEvent* Event)
         return;
     }
     bool Ok = false;
-    Guarded([&] { Ok = ConfirmSave(); });
+    Guarded([&] { Ok = ConfirmEditorSave() && ConfirmSave(); });
     if (Ok)
         Event->accept();
     else
@@ -545,6 +615,26 @@ void TMainForm::CreateLayout()
         stbMain->addWidget(Panel, I == 4 ? 1 : 0);
     }
 
+    connect(lvMessages->header(), &QHeaderView::sectionClicked, this,
+            [this](int Column) { Guarded([&] { SortMessages(Column); }); });
+    connect(lvMessages, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& Index) { Guarded([&] { MessageDoubleClicked(Index); }); });
+    connect(seEditor, &QsciScintilla::cursorPositionChanged, this, [this] { UpdateStatusBar(); });
+    connect(seEditor, &QsciScintilla::modificationChanged, this, [this] { UpdateStatusBar(); });
+    connect(seEditor, &QsciScintilla::SCN_UPDATEUI, this, [this] { UpdateStatusBar(); });
+    connect(seEditor, &QsciScintilla::selectionChanged, this, [this] { UpdateActions(); });
+    connect(tvProjectTree, &QTreeWidget::currentItemChanged, this, [this] { UpdateActions(); });
+    connect(actCut, &QAction::triggered, seEditor, &QsciScintilla::cut);
+    connect(actCopy, &QAction::triggered, seEditor, &QsciScintilla::copy);
+    connect(actPaste, &QAction::triggered, seEditor, &QsciScintilla::paste);
+    connect(actDelete, &QAction::triggered, seEditor, &QsciScintilla::removeSelectedText);
+    connect(actSelectAll, &QAction::triggered, seEditor, [this] { seEditor->selectAll(true); });
+    connect(actReadOnly, &QAction::triggered, this, [this](bool Checked) {
+        seEditor->setReadOnly(Checked);
+        UpdateStatusBar();
+        UpdateActions();
+    });
+
     FReportPages = new TReportPages(pgcReports, mnuReports, [this] { MarkModified(); }, this);
     connect(actCloseCurrentReport, &QAction::triggered, this,
             [this] { Guarded([this] { FReportPages->CloseCurrentReport(); }); });
@@ -608,8 +698,6 @@ void TMainForm::UpdateActions()
     }
 }
 
-void TMainForm::Run() {}
-bool TMainForm::ConfirmSave() { return true; }
 void TMainForm::NewDocument(const std::string& Name)
 {
     ClearProject();
@@ -621,9 +709,6 @@ void TMainForm::NewDocument(const std::string& Name)
     UpdateCaption();
     RefreshViews(true);
 }
-bool TMainForm::OpenDocument(const std::string&) { return false; }
-void TMainForm::OpenDocumentURL(const std::string&) {}
-bool TMainForm::SaveDocument(const std::string&) { return false; }
 
 void TMainForm::ClearProject()
 {
@@ -661,19 +746,447 @@ void TMainForm::UpdateCaption()
     setWindowTitle(FDocument->GetModified() ? Title + " *" : Title);
 }
 
-void TMainForm::UpdateStatusBar() {}
-void TMainForm::MarkModified() { FDocument->SetModified(true); }
-void TMainForm::AddRecentFile(const std::string&) {}
-void TMainForm::FindNext(QTreeWidgetItem*) {}
-void TMainForm::UpdateRecentMenu() {}
-void TMainForm::LoadRecentFiles() {}
-void TMainForm::SaveRecentFiles() {}
-void TMainForm::ShowCode(const std::string&, int, int) {}
-void TMainForm::Notify(const std::string&, TParserState, bool&) {}
-void TMainForm::DoNew() {}
-void TMainForm::DoOpen() {}
-void TMainForm::DoOpenURL() {}
-void TMainForm::DoSave() {}
-void TMainForm::DoSaveAs() {}
-void TMainForm::DoFind() {}
-void TMainForm::DoEditSave() {}
+void TMainForm::MarkModified()
+{
+    FDocument->SetModified(true);
+    UpdateCaption();
+    UpdateActions();
+}
+
+// ---------------------------------------------------------------------------
+// Document commands
+// ---------------------------------------------------------------------------
+
+bool TMainForm::ConfirmSave()
+{
+    if (!FDocument->GetModified())
+        return true;
+    switch (qlAsk(this, "Do you want to save changes?", true)) {
+    case TqlAnswer::Cancel:
+        return false;
+    case TqlAnswer::Yes:
+        DoSave();
+        // Only a save that took place lets the caller go on.
+        return !FDocument->GetModified();
+    default:
+        return true;
+    }
+}
+
+void TMainForm::DoNew()
+{
+    if (FRunning)
+        return;
+    if (FDocument->GetFileName().empty() && !FDocument->GetModified())
+        return;
+    if (ConfirmEditorSave() && ConfirmSave())
+        NewDocument("");
+}
+
+void TMainForm::DoOpen()
+{
+    if (FRunning)
+        return;
+    const QString Name = qlOpenFileName(
+        this, "Open", "Quillet Project Files (*.qlp)|*.qlp|XML Files (*.xml)|*.xml|All Files (*.*)|*.*", "xml");
+    if (Name.isEmpty())
+        return;
+    if (ConfirmEditorSave() && ConfirmSave())
+        OpenDocument(qlToFileName(Name));
+}
+
+void TMainForm::DoOpenURL()
+{
+    if (FRunning)
+        return;
+    std::string Address;
+    if (ExecuteOpenURL(this, FRecentFiles, Address) && !Address.empty() && ConfirmEditorSave() &&
+        ConfirmSave())
+        OpenDocumentURL(Address);
+}
+
+void TMainForm::DoSave()
+{
+    if (FRunning)
+        return;
+    if (FDocument->GetFileName().empty())
+        DoSaveAs();
+    else
+        SaveDocument(FDocument->GetFileName());
+}
+
+void TMainForm::DoSaveAs()
+{
+    if (FRunning)
+        return;
+    const QString Name =
+        qlSaveFileName(this, "Save As", "XML Files (*.xml)|*.xml|All Files (*.*)|*.*", "xml", true);
+    if (!Name.isEmpty())
+        SaveDocument(qlToFileName(Name));
+}
+
+void TMainForm::DoRecentFile(const std::string& Name)
+{
+    if (FRunning)
+        return;
+    if (!ConfirmEditorSave() || !ConfirmSave())
+        return;
+    if (IsURL(Name))
+        OpenDocumentURL(Name);
+    else
+        OpenDocument(Name);
+}
+
+bool TMainForm::OpenDocument(const std::string& FileName)
+{
+    // Check the file before the open project is given up, so a failed open
+    // keeps the old document (and its name) as it was.
+    std::string Data;
+    try {
+        TDocument::ReadProjectFile(FileName, Data);
+    } catch (const std::exception& E) {
+        qlShowError(this, qlFromAnsi(E.what()));
+        return false;
+    }
+    ClearProject();
+    FDocument->SetFileName(FileName);
+    try {
+        FDocument->Open();
+    } catch (...) {
+        // The project is cleared by now: leave an untitled document behind,
+        // never one whose next save would overwrite the file.
+        FDocument->New();
+        UpdateCaption();
+        RefreshViews(true);
+        throw;
+    }
+    AddRecentFile(FDocument->GetFileName());
+    UpdateCaption();
+    RefreshViews(true);
+    return true;
+}
+
+void TMainForm::OpenDocumentURL(const std::string& Address)
+{
+    THttpGetLimits Limits;
+    Limits.ProgressParent = this;
+    std::string Body;
+    HttpGetText(Address, "", Body, Limits);  // a failed fetch changes nothing
+    const std::string Reason = TDocument::CheckProjectText(Body);
+    if (!Reason.empty())
+        throw Exception(Address + " is not a Quillet project file.");
+    ClearProject();
+    FDocument->SetFileName(Address);
+    try {
+        FDocument->OpenURL(Address, Body);
+    } catch (...) {
+        FDocument->New();
+        UpdateCaption();
+        RefreshViews(true);
+        throw;
+    }
+    AddRecentFile(Address);
+    UpdateCaption();
+    RefreshViews(true);
+}
+
+bool TMainForm::SaveDocument(const std::string& FileName)
+{
+    const std::string Old = FDocument->GetFileName();
+    FDocument->SetFileName(FileName);
+    try {
+        FDocument->Save();
+    } catch (...) {
+        FDocument->SetFileName(Old);
+        throw;
+    }
+    AddRecentFile(FileName);
+    UpdateCaption();
+    RefreshViews(true);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Recently-used list
+// ---------------------------------------------------------------------------
+
+void TMainForm::AddRecentFile(const std::string& Name)
+{
+    if (Name.empty())
+        return;
+    std::erase(FRecentFiles, Name);
+    FRecentFiles.insert(FRecentFiles.begin(), Name);
+    UpdateRecentMenu();
+}
+
+void TMainForm::UpdateRecentMenu()
+{
+    for (QAction* A : RecentActions) {
+        mnuFile->removeAction(A);
+        A->deleteLater();
+    }
+    RecentActions.clear();
+    auto* ExitSeparator = static_cast<QAction*>(RecentSeparator->data().value<void*>());
+    for (const std::string& Name : FRecentFiles) {
+        QString Caption = qlFromFileName(Name);
+        Caption.replace("&", "&&");
+        auto* A = new QAction(Caption, this);
+        connect(A, &QAction::triggered, this, [this, Name] { Guarded([&] { DoRecentFile(Name); }); });
+        mnuFile->insertAction(ExitSeparator, A);
+        RecentActions.push_back(A);
+    }
+    RecentSeparator->setVisible(!FRecentFiles.empty());
+    UpdateActions();
+}
+
+void TMainForm::LoadRecentFiles()
+{
+    FRecentFiles.clear();
+    for (int I = 1; I <= 5; ++I) {
+        const std::string Name =
+            gqlQuilletOptions->ReadValue("Recent files", "MRU" + std::to_string(I), std::string()).AsString();
+        if (!Name.empty())
+            FRecentFiles.push_back(Name);
+    }
+    UpdateRecentMenu();
+}
+
+void TMainForm::SaveRecentFiles()
+{
+    Ref<IqlStringList> Lines(new TqlStringList);
+    for (std::size_t I = 0; I < FRecentFiles.size() && I < 5; ++I)
+        Lines->Add("MRU" + std::to_string(I + 1) + "=" + FRecentFiles[I]);
+    gqlQuilletOptions->WriteSection("Recent files", Lines);
+}
+
+// ---------------------------------------------------------------------------
+// Analysis
+// ---------------------------------------------------------------------------
+
+void TMainForm::Run()
+{
+    if (FRunning)
+        return;
+    const auto Start = std::chrono::steady_clock::now();
+    {
+        TWaitCursor Wait;
+        SetRunning(true);
+        FCancel = false;
+        // Always: Run's state back, and a close asked for meanwhile goes on.
+        struct TRestore {
+            TMainForm* Form;
+            ~TRestore()
+            {
+                Form->SetRunning(false);
+                if (Form->FCloseAfterRun) {
+                    Form->FCloseAfterRun = false;
+                    QTimer::singleShot(0, Form, &QWidget::close);
+                }
+            }
+        } Restore{this};
+        // The analysis rebuilds the model the trees, the tabs and the message
+        // list point into, and events are processed while it runs.
+        tvProjectTree->clear();
+        tvInheritance->clear();
+        FReportPages->DropUsedBy();
+        FMessageModel->Empty();
+        gqlProject->Analyze(true);
+        bool Abort = false;
+        Notify(FCancel ? "Parsing canceled" : "", psrNone, Abort);
+        FReportPages->UpdateReportMenuChecks();
+        RefreshViews(false);
+    }
+    const double Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+    SetStatusText(4, QString::asprintf("%.2f (s)", Seconds));
+}
+
+void TMainForm::Notify(const std::string& Name, TParserState Stage, bool& Abort)
+{
+    if (QThread::currentThread() != thread()) {
+        // The analysis' own worker thread: no widgets, no events.
+        Abort = FCancel;
+        return;
+    }
+    const auto Now = std::chrono::steady_clock::now();
+    if (Now - FLastProgress <= FProgressInterval)
+        return;
+    QString Text = qlFromAnsi(Name) + " " + (Stage <= psrFull ? StageWords[Stage] : "");
+    SetStatusText(4, Text);
+    stbMain->repaint();
+    QApplication::processEvents();
+    Abort = FCancel;
+    FLastProgress = Now;
+}
+
+// ---------------------------------------------------------------------------
+// Source viewer and status bar
+// ---------------------------------------------------------------------------
+
+std::string TMainForm::FileAge(const std::string& FileName)
+{
+    struct stat St {};
+    if (::stat(FileName.c_str(), &St) != 0)
+        return {};
+    return std::to_string(static_cast<long long>(St.st_mtim.tv_sec) * 1000000000LL + St.st_mtim.tv_nsec) + ":" +
+           std::to_string(static_cast<long long>(St.st_size));
+}
+
+int TMainForm::EditorLine() const
+{
+    int Line = 0, Index = 0;
+    seEditor->getCursorPosition(&Line, &Index);
+    return Line + 1;
+}
+
+int TMainForm::EditorColumn() const
+{
+    int Line = 0, Index = 0;
+    seEditor->getCursorPosition(&Line, &Index);
+    return Index + 1;
+}
+
+void TMainForm::ShowCode(const std::string& FileName, int X, int Y)
+{
+    if (X < 1 || Y < 1 || !QFileInfo(qlFromFileName(FileName)).isFile())
+        return;
+    pgcBottom->setCurrentWidget(seEditor);
+    if (FileName != FEditorFileName || FileAge(FileName) != FEditorFileAge) {
+        if (!ConfirmEditorSave())
+            return;
+        LoadEditorFile(FileName);
+    }
+    FEditorFileName = FileName;
+    const int Line = std::min(Y, std::max(1, seEditor->lines()));
+    seEditor->setCursorPosition(Line - 1, X - 1);
+    seEditor->ensureCursorVisible();
+    seEditor->setFocus();
+    UpdateStatusBar();
+    UpdateActions();
+}
+
+void TMainForm::LoadEditorFile(const std::string& FileName)
+{
+    QFile File(qlFromFileName(FileName));
+    if (!File.open(QIODevice::ReadOnly))
+        throw Exception("Cannot open " + FileName + ": " + File.errorString().toStdString());
+    const QByteArray Bytes = File.readAll();
+    const std::string Age = FileAge(FileName);
+    TqlDecodedText Decoded = qlDecodeSource(Bytes);
+    const QByteArray Utf8 = Decoded.Text.toUtf8();
+    const bool ReadOnly = seEditor->isReadOnly();
+    seEditor->setReadOnly(false);
+    seEditor->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    seEditor->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(Utf8.size()),
+                            Utf8.constData());
+    seEditor->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    seEditor->setReadOnly(ReadOnly);
+    seEditor->setModified(false);
+    const int Lf = Bytes.indexOf('\n');
+    seEditor->setEolMode(Lf > 0 && Bytes[Lf - 1] == '\r' ? QsciScintilla::EolWindows : QsciScintilla::EolUnix);
+    FEditorUtf8 = Decoded.Utf8;
+    FEditorFileAge = Age;
+}
+
+void TMainForm::SaveEditorFile()
+{
+    if (FEditorFileName.empty())
+        return;
+    const QString Name = qlFromFileName(FEditorFileName);
+    if (FileAge(FEditorFileName) != FEditorFileAge &&
+        qlAsk(this, QString("%1 has changed on disk. Overwrite it?").arg(Name), false) != TqlAnswer::Yes)
+        return;
+    const auto* Chars = reinterpret_cast<const char*>(
+        seEditor->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    const long Length = seEditor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const QString Text = QString::fromUtf8(Chars, Length);
+    const QByteArray Bytes = qlEncodeSource(Text, FEditorUtf8);
+    qlWriteFileAtomically(FEditorFileName, Bytes.toStdString());
+    FEditorFileAge = FileAge(FEditorFileName);
+    seEditor->setModified(false);
+    UpdateStatusBar();
+}
+
+bool TMainForm::ConfirmEditorSave()
+{
+    if (FEditorFileName.empty() || !seEditor->isModified())
+        return true;
+    switch (qlAsk(this, QString("Save changes to %1?").arg(qlFromFileName(FEditorFileName)), true)) {
+    case TqlAnswer::Cancel:
+        return false;
+    case TqlAnswer::Yes:
+        SaveEditorFile();
+        return !seEditor->isModified();
+    default:
+        seEditor->setModified(false);
+        return true;
+    }
+}
+
+void TMainForm::DoEditSave() { SaveEditorFile(); }
+
+void TMainForm::SetStatusText(int Panel, const QString& Text)
+{
+    if (auto* L = stbMain->findChild<QLabel*>(QString("stbPanel%1").arg(Panel)))
+        L->setText(Text);
+}
+
+void TMainForm::UpdateStatusBar()
+{
+    SetStatusText(0, QString::asprintf("%6d:%3d", EditorLine(), EditorColumn()));
+    SetStatusText(1, seEditor->overwriteMode() ? "Overwrite" : "Insert");
+    SetStatusText(2, seEditor->isModified() ? "Modified" : "");
+    SetStatusText(3, seEditor->isReadOnly() ? "Read-Only" : "");
+    SetStatusText(4, qlFromFileName(FEditorFileName));
+}
+
+// ---------------------------------------------------------------------------
+// Message list and find
+// ---------------------------------------------------------------------------
+
+void TMainForm::SortMessages(int Column)
+{
+    static const int NoSort = -1;
+    const int By[4] = {mlsbMessage, mlsbUnit, NoSort, mlsbInterface};
+    if (Column >= 0 && Column < 4 && By[Column] != NoSort && gqlProject)
+        gqlProject->GetMessages()->Sort(static_cast<TMessageListSortBy>(By[Column]));
+    FMessageModel->Redraw();
+}
+
+void TMainForm::MessageDoubleClicked(const QModelIndex& Index)
+{
+    Ref<IqlMessage> M = FMessageModel->Message(Index.row());
+    if (!M || !M->GetCodeLocation())
+        return;
+    TqlCodeLocation* L = M->GetCodeLocation();
+    ShowCode(L->GetFileName(), L->GetX(), L->GetY());
+}
+
+void TMainForm::DoFind()
+{
+    if (FRunning || !FFindForm)
+        return;
+    if (FFindForm->exec() == QDialog::Accepted)
+        FindNext(nullptr);
+}
+
+void TMainForm::FindNext(QTreeWidgetItem* StartNode)
+{
+    if (FRunning || !FFindForm)
+        return;
+    {
+        TWaitCursor Wait;
+        tvProjectTree->setUpdatesEnabled(false);
+        struct TEnd {
+            QTreeWidget* Tree;
+            ~TEnd()
+            {
+                Tree->setUpdatesEnabled(true);
+                Tree->setFocus();
+            }
+        } End{tvProjectTree};
+        FFound = FindInTree(tvProjectTree, *FFindForm, StartNode);
+    }
+    if (!FFound)
+        qlShowMessage(this, "Finished search.");
+    UpdateActions();
+}

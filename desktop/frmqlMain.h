@@ -24,6 +24,7 @@ class QToolBar;
 class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QModelIndex;
 class QWidget;
 class QsciScintilla;
 class TDocument;
@@ -48,6 +49,16 @@ public:
     // IqlCodeViewer and IqlProgressNotifier (through the link object).
     void ShowCode(const std::string& FileName, int X, int Y);
     void Notify(const std::string& Name, TParserState Stage, bool& Abort);
+
+    // The age of a file as the editor compares it: modification time in
+    // nanoseconds and size; empty when the file does not exist.
+    static std::string FileAge(const std::string& FileName);
+    // Where ShowCode left the caret (1-based), for tests.
+    int EditorLine() const;
+    int EditorColumn() const;
+    // The least time between two progress displays (300 ms).
+    std::chrono::steady_clock::duration ProgressInterval() const { return FProgressInterval; }
+    void SetProgressInterval(std::chrono::steady_clock::duration Value) { FProgressInterval = Value; }
 
     // Commands, also reachable from tests.
     void Run();
@@ -134,6 +145,7 @@ private:
     void CreateMenus();
     void CreateLayout();
     void SetRunning(bool Value);
+    void SetStatusText(int Panel, const QString& Text);
     void UpdateRecentMenu();
     void LoadRecentFiles();
     void SaveRecentFiles();
@@ -150,6 +162,14 @@ private:
     void DoSaveAs();
     void DoFind();
     void DoEditSave();
+    void DoRecentFile(const std::string& Name);
+    void SortMessages(int Column);
+    void MessageDoubleClicked(const QModelIndex& Index);
+    // Asks "Save changes to X?" when the editor holds unsaved edits; false
+    // when the user cancels (or the save failed).
+    bool ConfirmEditorSave();
+    void LoadEditorFile(const std::string& FileName);
+    void SaveEditorFile();
 
     std::string FSettingsFolder;
     QStringList FArgs;
@@ -161,6 +181,7 @@ private:
     TReportPages* FReportPages = nullptr;
     TFindForm* FFindForm = nullptr;
     std::chrono::steady_clock::time_point FLastProgress{};
+    std::chrono::steady_clock::duration FProgressInterval = std::chrono::milliseconds(300);
     bool FFound = false;
     std::atomic<bool> FCancel{false};
     bool FRunning = false;
@@ -168,4 +189,6 @@ private:
     bool FShutDown = false;
     std::string FEditorFileName;
     std::string FEditorFileAge;
+    bool FEditorUtf8 = false;
+    bool FLayoutWritable = true;
 };
