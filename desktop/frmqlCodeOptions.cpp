@@ -163,6 +163,7 @@ TCodeOptions::TCodeOptions(const Ref<IqlCodingConventions>& AConventions, QWidge
     edtRegExprHelp = new QLineEdit(RegExprHelp, pnlCommandButtons);
     edtRegExprHelp->setReadOnly(true);
     edtRegExprHelp->setFrame(false);
+    edtRegExprHelp->setCursorPosition(0);
     edtRegExprHelp->setStyleSheet("background: palette(button);");
     if (auto* Panel = qobject_cast<QBoxLayout*>(pnlCommandButtons->layout()))
         for (int K = 0; K < Panel->count(); ++K)
