@@ -26,6 +26,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -249,12 +251,9 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
 
         UpdateStatusBar();
         IqlFileSettings& S = *gqlQuilletOptions;
-        QList<int> Top = splTop->sizes();
-        Top[0] = static_cast<int>(S.ReadValue("MainForm", "ExplorerWidth", Top[0]).AsInteger());
-        splTop->setSizes(Top);
-        QList<int> Main = splMain->sizes();
-        Main[1] = static_cast<int>(S.ReadValue("MainForm", "BottomPanelHeight", Main[1]).AsInteger());
-        splMain->setSizes(Main);
+        SetExplorerWidth(static_cast<int>(S.ReadValue("MainForm", "ExplorerWidth", ExplorerWidth()).AsInteger()));
+        SetBottomPanelHeight(
+            static_cast<int>(S.ReadValue("MainForm", "BottomPanelHeight", BottomPanelHeight()).AsInteger()));
         seEditor->setReadOnly(S.ReadValue("Editor", "ReadOnly", seEditor->isReadOnly()).AsBoolean());
         actReadOnly->setChecked(seEditor->isReadOnly());
 
@@ -336,9 +335,9 @@ void TMainForm::Shutdown()
         Step([&] { SaveRecentFiles(); });
         Step([&] {
             IqlFileSettings& S = *gqlQuilletOptions;
-            S.WriteValue("MainForm", "ExplorerWidth", splTop->sizes().value(0));
+            S.WriteValue("MainForm", "ExplorerWidth", ExplorerWidth());
             S.WriteValue("Editor", "ReadOnly", seEditor->isReadOnly());
-            S.WriteValue("MainForm", "BottomPanelHeight", splMain->sizes().value(1));
+            S.WriteValue("MainForm", "BottomPanelHeight", BottomPanelHeight());
         });
     }
     Step([&] { FReportPages->CloseAllReportTabs(); });
@@ -356,6 +355,42 @@ void TMainForm::Shutdown()
     Step([&] { FormDestroy(); });
     FLink->Cut();
     gqlQuilletOptions = nullptr;
+}
+
+// The splitters lay their panes out only once the window is shown; until
+// then the wanted sizes are kept here and applied on the first show.
+int TMainForm::ExplorerWidth() const
+{
+    return FSplittersApplied ? splTop->sizes().value(0) : FExplorerWidth;
+}
+
+int TMainForm::BottomPanelHeight() const
+{
+    return FSplittersApplied ? splMain->sizes().value(1) : FBottomPanelHeight;
+}
+
+void TMainForm::SetExplorerWidth(int Value)
+{
+    FExplorerWidth = std::max(0, Value);
+    if (FSplittersApplied)
+        splTop->setSizes({FExplorerWidth, std::max(0, splTop->width() - FExplorerWidth)});
+}
+
+void TMainForm::SetBottomPanelHeight(int Value)
+{
+    FBottomPanelHeight = std::max(0, Value);
+    if (FSplittersApplied)
+        splMain->setSizes({std::max(0, splMain->height() - FBottomPanelHeight), FBottomPanelHeight});
+}
+
+void TMainForm::showEvent(QShowEvent* Event)
+{
+    TFormBase<QMainWindow>::showEvent(Event);
+    if (FSplittersApplied)
+        return;
+    FSplittersApplied = true;
+    SetExplorerWidth(FExplorerWidth);
+    SetBottomPanelHeight(FBottomPanelHeight);
 }
 
 void TMainForm::closeEvent(QCloseEvent* Event)
@@ -549,7 +584,7 @@ void TMainForm::CreateLayout()
     splTop->addWidget(pnlTopLeft);
     splTop->addWidget(Right);
     splTop->setStretchFactor(1, 1);
-    splTop->setSizes({273, 861 - 273 - 6});
+
 
     pnlBottom = new QWidget(splMain);
     auto* BottomLayout = new QVBoxLayout(pnlBottom);
@@ -563,7 +598,9 @@ void TMainForm::CreateLayout()
     QFont Mono("Courier New");
     Mono.setStyleHint(QFont::TypeWriter);
     Mono.setFixedPitch(true);
-    Mono.setPixelSize(13);
+    // 13 pixels; the editor takes sizes in points.
+    const QScreen* Screen = QGuiApplication::primaryScreen();
+    Mono.setPointSizeF(13.0 * 72.0 / (Screen ? Screen->logicalDotsPerInch() : 96.0));
     Lexer->setDefaultFont(Mono);
     Lexer->setFont(Mono);
     seEditor->setLexer(Lexer);
@@ -601,7 +638,7 @@ void TMainForm::CreateLayout()
     splMain->addWidget(splTop);
     splMain->addWidget(pnlBottom);
     splMain->setStretchFactor(0, 1);
-    splMain->setSizes({683 - 160 - 6, 160});
+
     setCentralWidget(pnlMain);
 
     stbMain = statusBar();
@@ -1008,7 +1045,7 @@ void TMainForm::Notify(const std::string& Name, TParserState Stage, bool& Abort)
         return;
     }
     const auto Now = std::chrono::steady_clock::now();
-    if (Now - FLastProgress <= FProgressInterval)
+    if (FProgressShown && Now - FLastProgress <= FProgressInterval)
         return;
     QString Text = qlFromAnsi(Name) + " " + (Stage <= psrFull ? StageWords[Stage] : "");
     SetStatusText(4, Text);
@@ -1016,6 +1053,7 @@ void TMainForm::Notify(const std::string& Name, TParserState Stage, bool& Abort)
     QApplication::processEvents();
     Abort = FCancel;
     FLastProgress = Now;
+    FProgressShown = true;
 }
 
 // ---------------------------------------------------------------------------
@@ -1033,16 +1071,17 @@ std::string TMainForm::FileAge(const std::string& FileName)
 
 int TMainForm::EditorLine() const
 {
-    int Line = 0, Index = 0;
-    seEditor->getCursorPosition(&Line, &Index);
-    return Line + 1;
+    const long Pos = seEditor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    return static_cast<int>(seEditor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, Pos)) + 1;
 }
 
+// In characters, not bytes, as the analysis counts them.
 int TMainForm::EditorColumn() const
 {
-    int Line = 0, Index = 0;
-    seEditor->getCursorPosition(&Line, &Index);
-    return Index + 1;
+    const long Pos = seEditor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    const long Line = seEditor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, Pos);
+    const long Start = seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, Line);
+    return static_cast<int>(seEditor->SendScintilla(QsciScintillaBase::SCI_COUNTCHARACTERS, Start, Pos)) + 1;
 }
 
 void TMainForm::ShowCode(const std::string& FileName, int X, int Y)
@@ -1056,8 +1095,15 @@ void TMainForm::ShowCode(const std::string& FileName, int X, int Y)
         LoadEditorFile(FileName);
     }
     FEditorFileName = FileName;
-    const int Line = std::min(Y, std::max(1, seEditor->lines()));
-    seEditor->setCursorPosition(Line - 1, X - 1);
+    // A line past the end goes to the last line, a column past the end of
+    // its line to the line's end.
+    const long Line = std::min(Y, std::max(1, seEditor->lines())) - 1;
+    const long Start = seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, Line);
+    const long End = seEditor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, Line);
+    long Pos = seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONRELATIVE, Start, long(X - 1));
+    if (Pos <= 0 && X > 1)
+        Pos = End;  // before the text's end Scintilla answers 0
+    seEditor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, std::min(std::max(Pos, Start), End));
     seEditor->ensureCursorVisible();
     seEditor->setFocus();
     UpdateStatusBar();

@@ -137,8 +137,15 @@ public:
 
     TReportPages* ReportPages() const { return FReportPages; }
 
+    // Width of the explorer panel and height of the bottom panel.
+    int ExplorerWidth() const;
+    int BottomPanelHeight() const;
+    void SetExplorerWidth(int Value);
+    void SetBottomPanelHeight(int Value);
+
 protected:
     void closeEvent(QCloseEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
 
 private:
     void CreateActions();
@@ -181,6 +188,7 @@ private:
     TReportPages* FReportPages = nullptr;
     TFindForm* FFindForm = nullptr;
     std::chrono::steady_clock::time_point FLastProgress{};
+    bool FProgressShown = false;
     std::chrono::steady_clock::duration FProgressInterval = std::chrono::milliseconds(300);
     bool FFound = false;
     std::atomic<bool> FCancel{false};
@@ -191,4 +199,7 @@ private:
     std::string FEditorFileAge;
     bool FEditorUtf8 = false;
     bool FLayoutWritable = true;
+    int FExplorerWidth = 273;
+    int FBottomPanelHeight = 160;
+    bool FSplittersApplied = false;
 };

@@ -6,49 +6,52 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
-TPrefixDlg::TPrefixDlg(QWidget* Parent)
-    : TBaseDialogForm("TPrefixDlg", true, fsAllSteps, Parent)
+TPrefixDlg::TPrefixDlg(QWidget* Parent) : TBaseDialogForm("TPrefixDlg", true, fsAllSteps, Parent)
 {
     setWindowTitle("Component Prefix");
     resize(429, 149);
     auto* Grid = new QGridLayout(ClientArea());
-    Grid->setContentsMargins(7, 7, 7, 7);
-    auto* lblPrefix = new QLabel("&Prefix:", ClientArea());
-    auto* lblClass = new QLabel("&Component Class:", ClientArea());
+    Grid->setContentsMargins(7, 7, 7, 0);
     edtPrefix = new QLineEdit(ClientArea());
+    edtPrefix->setObjectName("edtPrefix");
     edtPrefix->setFixedWidth(105);
     edtComponentClass = new QLineEdit(ClientArea());
-    lblPrefix->setBuddy(edtPrefix);
-    lblClass->setBuddy(edtComponentClass);
-    Grid->addWidget(lblPrefix, 0, 0);
-    Grid->addWidget(lblClass, 0, 1);
+    edtComponentClass->setObjectName("edtComponentClass");
+    auto* PrefixLabel = new QLabel("&Prefix:", ClientArea());
+    PrefixLabel->setBuddy(edtPrefix);
+    auto* ClassLabel = new QLabel("&Component Class:", ClientArea());
+    ClassLabel->setBuddy(edtComponentClass);
+    Grid->addWidget(PrefixLabel, 0, 0);
+    Grid->addWidget(ClassLabel, 0, 1);
     Grid->addWidget(edtPrefix, 1, 0);
     Grid->addWidget(edtComponentClass, 1, 1);
+    Grid->setColumnStretch(1, 1);
     Grid->setRowStretch(2, 1);
     setTabOrder(edtPrefix, edtComponentClass);
+    disconnect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnOK, &QPushButton::clicked, this, &TPrefixDlg::ButtonOKClick);
     edtPrefix->setFocus();
     FormCreate();
 }
 
-void TPrefixDlg::accept()
+void TPrefixDlg::ButtonOKClick()
 {
     if (edtPrefix->text().trimmed().isEmpty()) {
         qlShowMessage(this, "Please enter a prefix");
         edtPrefix->setFocus();
-        return;
-    }
-    if (edtComponentClass->text().trimmed().isEmpty()) {
+    } else if (edtComponentClass->text().trimmed().isEmpty()) {
         qlShowMessage(this, "Please enter a Component Class");
         edtComponentClass->setFocus();
-        return;
+    } else {
+        accept();
     }
-    TBaseDialogForm::accept();
 }
 
-bool EditComponentPrefix(std::string& Prefix, std::string& ComponentClass)
+bool EditComponentPrefix(std::string& Prefix, std::string& ComponentClass, QWidget* Parent)
 {
-    TPrefixDlg Dialog;
+    TPrefixDlg Dialog(Parent);
     Dialog.edtPrefix->setText(qlFromAnsi(Prefix));
     Dialog.edtComponentClass->setText(qlFromAnsi(ComponentClass));
     if (Dialog.exec() != QDialog::Accepted)

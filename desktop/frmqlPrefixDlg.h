@@ -12,13 +12,14 @@ class TPrefixDlg : public TBaseDialogForm {
 public:
     explicit TPrefixDlg(QWidget* Parent = nullptr);
 
-    // Stays open until both texts hold more than blanks.
-    void accept() override;
+    // Checks the input: a blank prefix or a blank component class is named
+    // in a message and keeps the dialog open.
+    void ButtonOKClick();
 
     QLineEdit* edtPrefix = nullptr;
     QLineEdit* edtComponentClass = nullptr;
 };
 
-// Shows the dialog over the two texts; on OK copies the edits back as typed
-// and returns true, otherwise leaves them and returns false.
-bool EditComponentPrefix(std::string& Prefix, std::string& ComponentClass);
+// Shows the dialog over Prefix and ComponentClass; on OK both take the texts
+// as typed (not trimmed) and the answer is true.
+bool EditComponentPrefix(std::string& Prefix, std::string& ComponentClass, QWidget* Parent = nullptr);

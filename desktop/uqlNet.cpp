@@ -25,6 +25,11 @@ bool Fetchable(const QUrl& Url)
 
 }  // namespace
 
+bool RedirectAllowed(const QUrl& From, const QUrl& To)
+{
+    return Fetchable(To) && !(From.scheme().toLower() == "https" && To.scheme().toLower() == "http");
+}
+
 void HttpGetText(const std::string& Address, const std::string& Query, std::string& Body,
                  const THttpGetLimits& Limits)
 {
@@ -90,10 +95,9 @@ void HttpGetText(const std::string& Address, const std::string& Query, std::stri
             const QUrl Target = Url.resolved(Reply->header(QNetworkRequest::LocationHeader).toUrl());
             if (Redirects >= Limits.MaxRedirects)
                 Error = "too many redirects";
-            else if (!Fetchable(Target))
-                Error = "a redirect leads to an address that cannot be fetched";
-            else if (Url.scheme().toLower() == "https" && Target.scheme().toLower() == "http")
-                Error = "a redirect leads from https to http";
+            else if (!RedirectAllowed(Url, Target))
+                Error = Fetchable(Target) ? "a redirect leads from https to http"
+                                          : "a redirect leads to an address that cannot be fetched";
             else {
                 Url = Target;
                 continue;

@@ -5,10 +5,15 @@
 #include <cstdint>
 #include <string>
 
+class QUrl;
 class QWidget;
 
 // True when Text contains "://" anywhere.
 bool IsURL(const std::string& Text);
+
+// Whether a redirect from From to To may be followed: to http or https
+// only, and never from https down to http.
+bool RedirectAllowed(const QUrl& From, const QUrl& To);
 
 // Limits of one fetch; the defaults are the program's.
 struct THttpGetLimits {

@@ -11,7 +11,18 @@
 #include <QStringList>
 
 #include <deque>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <functional>
+
+inline std::string ReadFile(const std::string& Name)
+{
+    std::ifstream In(Name, std::ios::binary);
+    std::ostringstream S;
+    S << In.rdbuf();
+    return S.str();
+}
 
 // Answers prompts from a queue (OK for plain messages when it runs dry) and
 // records every text it was shown.

@@ -338,9 +338,9 @@ private slots:
         WhenModal([](QDialog* Dlg) {
             auto* Prefix = static_cast<TPrefixDlg*>(Dlg);
             Prefix->edtComponentClass->setText("TZebra");
-            Prefix->accept();  // refused: no prefix yet
+            Prefix->btnOK->click();  // refused: no prefix yet
             Prefix->edtPrefix->setText(" zb ");
-            Prefix->accept();
+            Prefix->btnOK->click();
         });
         D.tbnAddComponentPrefixClick();
         QVERIFY(Prompts.Texts.contains("Please enter a prefix"));
@@ -354,7 +354,7 @@ private slots:
             auto* Prefix = static_cast<TPrefixDlg*>(Dlg);
             QCOMPARE(Prefix->edtComponentClass->text(), QString("TZebra"));
             Prefix->edtPrefix->setText("zeb");
-            Prefix->accept();
+            Prefix->btnOK->click();
         });
         D.lvCmpPrefixesDblClick();
         QCOMPARE(List->Find("TZebra")->GetPrefix(), std::string("zeb"));

@@ -18,14 +18,6 @@
 
 namespace {
 
-std::string ReadFile(const std::string& Name)
-{
-    std::ifstream In(Name, std::ios::binary);
-    std::ostringstream S;
-    S << In.rdbuf();
-    return S.str();
-}
-
 std::string Project(const std::string& FileToAnalyze)
 {
     return "[general]\r\nfiletoanalyze=" + FileToAnalyze + "\r\n";
