@@ -99,31 +99,25 @@ TfrmOptions::TfrmOptions(QWidget* Parent)
     P->addWidget(lblFileToAnalyze, 0, 0, 1, 2);
     P->addWidget(edtFileToAnalyze, 1, 0);
     P->addWidget(btnFileBrowse, 1, 1);
-    auto* lblProjectDirs = new QLabel("&Project Directories:", tabProject);
-    memProjectDirs = NewMemo(tabProject);
-    lblProjectDirs->setBuddy(memProjectDirs);
-    btnProjectDefaults = new QPushButton("Get Defaults For...", tabProject);
+    // A folder memo under its label, its two buttons beside it.
+    auto AddFolderMemo = [&](const char* Caption, int Row, QPlainTextEdit*& Memo, QPushButton*& Defaults,
+                             QPushButton*& Browse) {
+        auto* Label = new QLabel(Caption, tabProject);
+        Memo = NewMemo(tabProject);
+        Label->setBuddy(Memo);
+        Defaults = new QPushButton("Get Defaults For...", tabProject);
+        Browse = new QPushButton("Browse...", tabProject);
+        auto* Buttons = new QVBoxLayout;
+        Buttons->addWidget(Defaults);
+        Buttons->addWidget(Browse);
+        Buttons->addStretch(1);
+        P->addWidget(Label, Row, 0, 1, 2);
+        P->addWidget(Memo, Row + 1, 0);
+        P->addLayout(Buttons, Row + 1, 1);
+    };
+    AddFolderMemo("&Project Directories:", 2, memProjectDirs, btnProjectDefaults, btnProjectBrowse);
     btnProjectDefaults->setVisible(false);
-    btnProjectBrowse = new QPushButton("Browse...", tabProject);
-    auto* ProjectButtons = new QVBoxLayout;
-    ProjectButtons->addWidget(btnProjectDefaults);
-    ProjectButtons->addWidget(btnProjectBrowse);
-    ProjectButtons->addStretch(1);
-    P->addWidget(lblProjectDirs, 2, 0, 1, 2);
-    P->addWidget(memProjectDirs, 3, 0);
-    P->addLayout(ProjectButtons, 3, 1);
-    auto* lblLibDirs = new QLabel("&Library Directories:", tabProject);
-    memLibDirs = NewMemo(tabProject);
-    lblLibDirs->setBuddy(memLibDirs);
-    btnLibDefaults = new QPushButton("Get Defaults For...", tabProject);
-    btnLibBrowse = new QPushButton("Browse...", tabProject);
-    auto* LibButtons = new QVBoxLayout;
-    LibButtons->addWidget(btnLibDefaults);
-    LibButtons->addWidget(btnLibBrowse);
-    LibButtons->addStretch(1);
-    P->addWidget(lblLibDirs, 4, 0, 1, 2);
-    P->addWidget(memLibDirs, 5, 0);
-    P->addLayout(LibButtons, 5, 1);
+    AddFolderMemo("&Library Directories:", 4, memLibDirs, btnLibDefaults, btnLibBrowse);
     pgcOptions->addTab(tabProject, "Project");
 
     // Report options.

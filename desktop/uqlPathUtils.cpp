@@ -15,16 +15,6 @@
 
 namespace {
 
-std::string Trim(const std::string& S)
-{
-    size_t B = 0, E = S.size();
-    while (B < E && static_cast<unsigned char>(S[B]) <= ' ')
-        ++B;
-    while (E > B && static_cast<unsigned char>(S[E - 1]) <= ' ')
-        --E;
-    return S.substr(B, E - B);
-}
-
 std::string Slashed(std::string S)
 {
     std::replace(S.begin(), S.end(), '\\', '/');
@@ -117,7 +107,7 @@ void AddFolders(std::vector<std::string>& List, const std::string& Text)
         size_t End = Text.find(';', Start);
         if (End == std::string::npos)
             End = Text.size();
-        const std::string Piece = Trim(Text.substr(Start, End - Start));
+        const std::string Piece = qlIniTrim(Text.substr(Start, End - Start));
         if (!Piece.empty())
             AddFolder(List, Piece);
         Start = End + 1;
@@ -178,7 +168,7 @@ std::string qlMissingFolders(const std::vector<std::string>& Lines, const std::s
 {
     std::string Missing;
     for (const std::string& Line : Lines) {
-        if (Trim(Line).empty())
+        if (qlIniTrim(Line).empty())
             continue;
         if (!qlResolveFolder(BaseFolder, ExpandEnvironmentPrefix(Line)).empty())
             continue;

@@ -45,6 +45,15 @@ struct TTabs {
     int Modified = 0;
 };
 
+// The "Used Units" tab over the analysed sample.
+TVTReportViewer* UsedUnitsTab(TProjectFixture& P, TTabs& T)
+{
+    P.AnalyzeSample();
+    const Ref<IqlReport> Used = P.Report("Used Units");
+    Used->Run();
+    return T.Report->ViewerOf(T.Report->ShowReport(Used));
+}
+
 // The first row of the focused report whose used-by list is not empty.
 int RowWithUsedBy(const Ref<IqlReportData>& Data)
 {
@@ -153,11 +162,8 @@ private slots:
     void UsedByGridOverTheSample()
     {
         TProjectFixture P;
-        P.AnalyzeSample();
-        const Ref<IqlReport> Used = P.Report("Used Units");
-        Used->Run();
         TTabs T;
-        TVTReportViewer* V = T.Report->ViewerOf(T.Report->ShowReport(Used));
+        TVTReportViewer* V = UsedUnitsTab(P, T);
         QVERIFY(V->UsedByGrid && V->Splitter);
         QCOMPARE(V->Splitter->handleWidth(), 6);
         QCOMPARE(V->UsedByGrid->model()->headerData(1, Qt::Horizontal).toString(), QString("Location"));
@@ -183,11 +189,8 @@ private slots:
     void UsedByNeverOutlivesTheModel()
     {
         TProjectFixture P;
-        P.AnalyzeSample();
-        const Ref<IqlReport> Used = P.Report("Used Units");
-        Used->Run();
         TTabs T;
-        TVTReportViewer* V = T.Report->ViewerOf(T.Report->ShowReport(Used));
+        TVTReportViewer* V = UsedUnitsTab(P, T);
         const int Row = RowWithUsedBy(V->Data);
         V->Grid->setCurrentIndex(V->Grid->model()->index(Row, 0));
         QVERIFY(V->UsedBy);
