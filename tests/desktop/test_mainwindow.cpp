@@ -1,6 +1,8 @@
 // The main window: start-up variants, caption, document commands, recent
 // files, update rules and shutdown.
 #include "DesktopTestSupport.h"
+#include "LoopbackServer.h"
+#include "base/qlException.h"
 #include "desktop/frmqlMain.h"
 #include "desktop/uqlDocument.h"
 #include "settings/uqlIniOptions.h"
@@ -168,6 +170,40 @@ private slots:
                      qPrintable(Prompts.Texts[0]));
         }
         QCOMPARE(ReadFile(A), Project("keep.dpr"));
+    }
+
+    void OpenFromAddress()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        TLoopbackServer Server([](const QByteArray& Path) -> QByteArray {
+            if (Path == "/good.xml")
+                return Http("200 OK", "[general]\r\nfiletoanalyze=web.dpr\r\n");
+            if (Path == "/text")
+                return Http("200 OK", "<html>not a project</html>");
+            return Http("404 Not Found", "");
+        });
+        const std::string A = Folder.Write("a.xml", Project("keep.dpr"));
+        TForm F(Folder, {QString::fromStdString(A)});
+        for (const char* Bad : {"/missing", "/text"}) {
+            QVERIFY_THROWS_EXCEPTION(Exception, F->OpenDocumentURL(Server.Url(Bad)));
+            QCOMPARE(F->Document().GetFileName(), A);
+            QCOMPARE(gqlProject->GetOptions()->GetFileToAnalyze(), std::string("keep.dpr"));
+            QCOMPARE(F->RecentFiles().front(), A);
+        }
+        const std::string Good = Server.Url("/good.xml");
+        F->OpenDocumentURL(Good);
+        QCOMPARE(F->Document().GetFileName(), Good);
+        QCOMPARE(gqlProject->GetOptions()->GetFileToAnalyze(), std::string("web.dpr"));
+        QCOMPARE(F->windowTitle(), QString::fromStdString(Good) + " - Quillet");
+        QCOMPARE(F->RecentFiles().front(), Good);
+        // A recent address is opened as an address again.
+        QVERIFY(F->OpenDocument(A));
+        const int Before = Server.Requests;
+        F->RecentActions.at(1)->trigger();
+        QCOMPARE(Server.Requests, Before + 1);
+        QCOMPARE(F->Document().GetFileName(), Good);
+        QVERIFY(Prompts.Texts.isEmpty());
     }
 
     void ConfirmSaveAnswers()

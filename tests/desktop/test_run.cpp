@@ -125,6 +125,30 @@ private slots:
         QVERIFY(F->actRun->isEnabled());
     }
 
+    void UnitDeletedDuringRun()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        TForm F(Folder, {QString::fromStdString(CopySample(Folder))});
+        const fs::path Unit = fs::path(Folder.Path()) / "Inventory/Src/StockStore.pas";
+        Ref<TScriptNotifier> Script(new TScriptNotifier([&](int Call) {
+            if (Call == 1)
+                fs::remove(Unit);
+        }));
+        gqlProject->AddProgressNotifier(Ref<IqlProgressNotifier>(Script.get()));
+        F->actRun->trigger();
+        gqlProject->RemoveProgressNotifier(Ref<IqlProgressNotifier>(Script.get()));
+        QVERIFY(!F->Running());
+        QVERIFY(F->actRun->isEnabled());
+        QVERIFY(!F->actCancel->isEnabled());
+        QVERIFY(F->actNew->isEnabled());
+        // The core reports the missing unit in its messages or as an error.
+        QStringList Texts = Prompts.Texts;
+        for (int R = 0; R < F->lvMessages->model()->rowCount(); ++R)
+            Texts << F->lvMessages->model()->index(R, 0).data().toString();
+        QVERIFY2(!Texts.filter("stockstore", Qt::CaseInsensitive).isEmpty(), qPrintable(Texts.join("\n")));
+    }
+
     void NotifyKeepsItsInterval()
     {
         TTestFolder Folder;

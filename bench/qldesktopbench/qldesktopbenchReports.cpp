@@ -1,4 +1,4 @@
-// qldesktopbench [--main FILE] [--libpath DIR...] [--walk DIR]
+// qldesktopbench reports [--main FILE] [--libpath DIR...] [--walk DIR]
 //
 // Times the desktop's report grids over a 100,000-row stand-in report (tab
 // open, header-click sort with repaint, page-down frames, the memory the
@@ -234,12 +234,13 @@ void Walk(const std::string& Folder)
 
 } // namespace
 
-int main(int Argc, char** Argv)
+// Argv[0] is the subcommand's name.
+int RunReportBench(int Argc, char** Argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication App(Argc, Argv);
-    std::string MainFile, WalkFolder = "/usr/share/fpcsrc/3.2.2";
+    std::string MainFile, WalkFolder = QUILLET_FPCSRC;
     std::vector<std::string> LibPaths;
     for (int I = 1; I < Argc; ++I) {
         if (!std::strcmp(Argv[I], "--main") && I + 1 < Argc)
@@ -249,7 +250,7 @@ int main(int Argc, char** Argv)
         else if (!std::strcmp(Argv[I], "--walk") && I + 1 < Argc)
             WalkFolder = Argv[++I];
         else {
-            std::fprintf(stderr, "usage: qldesktopbench [--main FILE] [--libpath DIR...] [--walk DIR]\n");
+            std::fprintf(stderr, "usage: qldesktopbench reports [--main FILE] [--libpath DIR...] [--walk DIR]\n");
             return 2;
         }
     }
