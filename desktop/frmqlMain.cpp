@@ -46,6 +46,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <filesystem>
 
 // ---------------------------------------------------------------------------
@@ -418,9 +419,11 @@ void TMainForm::closeEvent(QCloseEvent* Event)
 void TMainForm::CreateActions()
 {
     auto Make = [this](const char* Caption, const char* Hint, const QKeySequence& Key = {}) {
+        // "Short|Long": the tip shows the short part, the status line the long.
+        const QString Text(Hint);
         auto* A = new QAction(QString(Caption), this);
-        A->setToolTip(Hint);
-        A->setStatusTip(Hint);
+        A->setToolTip(Text.section('|', 0, 0));
+        A->setStatusTip(Text.section('|', -1));
         if (!Key.isEmpty())
             A->setShortcut(Key);
         return A;
@@ -580,6 +583,7 @@ void TMainForm::CreateLayout()
     RightLayout->addWidget(lblReports);
     pgcReports = new QTabWidget(Right);
     pgcReports->setObjectName("pgcReports");
+    pgcReports->setStyleSheet("QTabBar::tab { min-width: 100px; }");
     RightLayout->addWidget(pgcReports, 1);
     splTop->addWidget(pnlTopLeft);
     splTop->addWidget(Right);
@@ -590,6 +594,7 @@ void TMainForm::CreateLayout()
     auto* BottomLayout = new QVBoxLayout(pnlBottom);
     BottomLayout->setContentsMargins(0, 0, 0, 0);
     pgcBottom = new QTabWidget(pnlBottom);
+    pgcBottom->setStyleSheet("QTabBar::tab { min-width: 100px; }");
     BottomLayout->addWidget(pgcBottom);
     seEditor = new QsciScintilla(pgcBottom);
     seEditor->setObjectName("seEditor");
@@ -628,6 +633,9 @@ void TMainForm::CreateLayout()
     lvMessages->setUniformRowHeights(true);
     lvMessages->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvMessages->setAllColumnsShowFocus(true);
+    QPalette Tip = lvMessages->palette();
+    Tip.setColor(QPalette::Base, Tip.color(QPalette::ToolTipBase));
+    lvMessages->setPalette(Tip);
     FMessageModel = new TMessageListModel(this);
     lvMessages->setModel(FMessageModel);
     lvMessages->header()->resizeSection(0, 350);
@@ -765,6 +773,7 @@ void TMainForm::RefreshViews(bool ReloadVisibleReports)
     FillInheritanceTree(tvInheritance);
     FReportPages->RerunReportTabs();
     UpdateStatusBar();
+    UpdateActions();
 }
 
 void TMainForm::RefreshMessages() { FMessageModel->Refill(); }
@@ -794,20 +803,28 @@ void TMainForm::MarkModified()
 // Document commands
 // ---------------------------------------------------------------------------
 
+// Yes saves and lets the caller go on only when the save took place; No
+// goes on; Cancel stops.
+static bool AskToSave(QWidget* Parent, const QString& Question, const std::function<void()>& Save,
+                      const std::function<bool()>& Unsaved)
+{
+    switch (qlAsk(Parent, Question, true)) {
+    case TqlAnswer::Cancel:
+        return false;
+    case TqlAnswer::Yes:
+        Save();
+        return !Unsaved();
+    default:
+        return true;
+    }
+}
+
 bool TMainForm::ConfirmSave()
 {
     if (!FDocument->GetModified())
         return true;
-    switch (qlAsk(this, "Do you want to save changes?", true)) {
-    case TqlAnswer::Cancel:
-        return false;
-    case TqlAnswer::Yes:
-        DoSave();
-        // Only a save that took place lets the caller go on.
-        return !FDocument->GetModified();
-    default:
-        return true;
-    }
+    return AskToSave(this, "Do you want to save changes?", [this] { DoSave(); },
+                     [this] { return FDocument->GetModified(); });
 }
 
 void TMainForm::DoNew()
@@ -1156,16 +1173,11 @@ bool TMainForm::ConfirmEditorSave()
 {
     if (FEditorFileName.empty() || !seEditor->isModified())
         return true;
-    switch (qlAsk(this, QString("Save changes to %1?").arg(qlFromFileName(FEditorFileName)), true)) {
-    case TqlAnswer::Cancel:
+    if (!AskToSave(this, QString("Save changes to %1?").arg(qlFromFileName(FEditorFileName)),
+                   [this] { SaveEditorFile(); }, [this] { return seEditor->isModified(); }))
         return false;
-    case TqlAnswer::Yes:
-        SaveEditorFile();
-        return !seEditor->isModified();
-    default:
-        seEditor->setModified(false);
-        return true;
-    }
+    seEditor->setModified(false);  // answered No: the edits are given up
+    return true;
 }
 
 void TMainForm::DoEditSave() { SaveEditorFile(); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "TestFolder.h"
+#include "desktop/frmqlMain.h"
 #include "desktop/uqlPrompts.h"
 #include "model/uqlClasses.h"
 #include "settings/uqlFileSettings.h"
@@ -71,4 +72,21 @@ public:
     }
     ~TDesktopIni() { gqlQuilletOptions = nullptr; }
     std::string FileName;
+};
+
+// One main window over a scratch folder; shut down and freed at the end.
+struct TForm {
+    explicit TForm(const TTestFolder& Folder, const QStringList& Args = {})
+        : Form(new TMainForm(Args, QString::fromStdString(Folder.Path())))
+    {
+    }
+    ~TForm()
+    {
+        Form->Shutdown();
+        delete Form;
+    }
+    TForm(const TForm&) = delete;
+    TForm& operator=(const TForm&) = delete;
+    TMainForm* operator->() const { return Form; }
+    TMainForm* Form;
 };

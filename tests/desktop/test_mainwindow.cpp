@@ -25,21 +25,6 @@ std::string Project(const std::string& FileToAnalyze)
     return "[general]\r\nfiletoanalyze=" + FileToAnalyze + "\r\n";
 }
 
-// One main window over a scratch folder; shut down and freed at the end.
-struct TForm {
-    TForm(const TTestFolder& Folder, const QStringList& Args = {})
-        : Form(new TMainForm(Args, QString::fromStdString(Folder.Path())))
-    {
-    }
-    ~TForm()
-    {
-        Form->Shutdown();
-        delete Form;
-    }
-    TMainForm* operator->() const { return Form; }
-    TMainForm* Form;
-};
-
 QStringList RecentCaptions(TMainForm& F)
 {
     QStringList Result;

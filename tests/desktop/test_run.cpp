@@ -14,24 +14,11 @@
 
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TForm {
-    explicit TForm(const TTestFolder& Folder, const QStringList& Args = {})
-        : Form(new TMainForm(Args, QString::fromStdString(Folder.Path())))
-    {
-    }
-    ~TForm()
-    {
-        Form->Shutdown();
-        delete Form;
-    }
-    TMainForm* operator->() const { return Form; }
-    TMainForm* Form;
-};
 
 // A copy of the Inventory sample in Folder and a project file naming it.
 std::string CopySample(const TTestFolder& Folder)
@@ -163,6 +150,15 @@ private slots:
         F->Notify("y", psrFull, Abort);  // within the interval: nothing at all
         QCOMPARE(F->StatusText(4), QString("x Interface"));
         QVERIFY(Abort);
+        // From the analysis' worker thread: only the cancel flag is read.
+        F->SetProgressInterval(std::chrono::steady_clock::duration::zero());
+        F->actCancel->setEnabled(true);
+        F->actCancel->trigger();
+        bool WorkerAbort = false;
+        std::thread Worker([&] { F->Notify("z", psrFull, WorkerAbort); });
+        Worker.join();
+        QVERIFY(WorkerAbort);
+        QCOMPARE(F->StatusText(4), QString("x Interface"));
     }
 
     void MessagesSortAndDoubleClick()
