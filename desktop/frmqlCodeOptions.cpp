@@ -164,6 +164,7 @@ TCodeOptions::TCodeOptions(const Ref<IqlCodingConventions>& AConventions, QWidge
     edtRegExprHelp->setReadOnly(true);
     edtRegExprHelp->setFrame(false);
     edtRegExprHelp->setCursorPosition(0);
+    edtRegExprHelp->setToolTip(RegExprHelp);
     edtRegExprHelp->setStyleSheet("background: palette(button);");
     if (auto* Panel = qobject_cast<QBoxLayout*>(pnlCommandButtons->layout()))
         for (int K = 0; K < Panel->count(); ++K)
