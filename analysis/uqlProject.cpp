@@ -52,9 +52,9 @@ std::string CurrentFolder()
     return Ec ? std::string("/") : WithSlash(P.string());
 }
 
-// "$(NAME)rest": the variable's value (without a trailing delimiter) and the
-// rest. Other texts are returned as they are.
-std::string ExpandEnvironment(const std::string& Folder)
+} // namespace
+
+std::string ExpandEnvironmentPrefix(const std::string& Folder)
 {
     if (Folder.empty() || Folder[0] != '$')
         return Folder;
@@ -68,6 +68,8 @@ std::string ExpandEnvironment(const std::string& Folder)
         V.pop_back();
     return V + Folder.substr(Close + 1);
 }
+
+namespace {
 
 // A path taken relative to Base (unless absolute), with '\' read as '/',
 // "." and ".." folded, without touching the disk.
@@ -393,10 +395,10 @@ void TqlProject::FillSearchCache()
     FSearchCache.AddFolder("", FFileToAnalyze.empty() ? Base : qlFolderOf(FFileToAnalyze), false);
     for (const std::string& F : qlListLines(FOptions->GetProjectSearchPath()))
         if (!Trim(F).empty())
-            FSearchCache.AddFolder(Base, ExpandEnvironment(F), false);
+            FSearchCache.AddFolder(Base, ExpandEnvironmentPrefix(F), false);
     for (const std::string& F : qlListLines(FSystemOptions->GetLibrarySearchPath()))
         if (!Trim(F).empty())
-            FSearchCache.AddFolder(Base, ExpandEnvironment(F), true);
+            FSearchCache.AddFolder(Base, ExpandEnvironmentPrefix(F), true);
 }
 
 void TqlProject::FindUnitFile(const std::string& Name, const std::string& Folder,

@@ -104,3 +104,16 @@ QString qlSaveFileName(QWidget* Parent, const QString& Title, const QString& Fil
     return RunFileDialog(Parent, Title, Filter, DefaultSuffix, QFileDialog::AcceptSave,
                          QFileDialog::AnyFile, ConfirmOverwrite);
 }
+
+QString qlFolderName(QWidget* Parent, const QString& Title)
+{
+    if (GHandler)
+        return GHandler->FileName(Title);
+    QFileDialog Dialog(Parent, Title);
+    Dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    Dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    Dialog.setFileMode(QFileDialog::Directory);
+    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
+        return {};
+    return Dialog.selectedFiles().first();
+}

@@ -32,3 +32,7 @@ QString qlOpenFileName(QWidget* Parent, const QString& Title, const QString& Fil
                        const QString& DefaultSuffix, bool MustExist = true);
 QString qlSaveFileName(QWidget* Parent, const QString& Title, const QString& Filter,
                        const QString& DefaultSuffix, bool ConfirmOverwrite = true);
+
+// A folder chooser (a file chooser cannot pick an empty folder); empty for
+// Cancel. Scripted answers come from the handler's FileName.
+QString qlFolderName(QWidget* Parent, const QString& Title);

@@ -192,8 +192,14 @@ long PeakKb()
 
 }  // namespace
 
+// "qldesktopbench reports ...": the report grids and tabs
+// (qldesktopbenchReports.cpp).
+int RunReportBench(int Argc, char** Argv);
+
 int main(int argc, char** argv)
 {
+    if (argc > 1 && !std::strcmp(argv[1], "reports"))
+        return RunReportBench(argc - 1, argv + 1);
     long long Lines = 400000;
     std::string Corpus = QUILLET_FPCSRC;
     std::string WriteMain;
