@@ -73,10 +73,17 @@ public:
 
     // A nested interface parse runs on a fresh stack of FreshStackSize bytes
     // when less than StackReserve is left on the current one: enough for the
-    // deepest parse of one unit. A stack is only as many as the chain needs,
-    // so a long chain holds few of them.
+    // deepest parse of one unit (the parser caps nesting). A stack is only as
+    // many as the chain needs, so a long chain holds few of them. The reserve
+    // stays well below a main thread's usual 8 MB, so an ordinary project is
+    // analysed on the caller's thread: the desktop handles its events from
+    // the progress calls, which it can only do there.
     static constexpr size_t FreshStackSize = size_t(64) << 20;
-    static constexpr size_t StackReserve = size_t(16) << 20;
+#if defined(__SANITIZE_ADDRESS__) || defined(QUILLET_ASAN_BUILD)
+    static constexpr size_t StackReserve = size_t(6) << 20;
+#else
+    static constexpr size_t StackReserve = size_t(4) << 20;
+#endif
 
 protected:
     struct TScope {

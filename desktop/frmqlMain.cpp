@@ -180,6 +180,32 @@ private:
     std::string FFileName;
 };
 
+// Gathers the notices about settings files that are not read while it
+// lives; Raise turns the first one gathered into an exception.
+class TStartNotices {
+public:
+    TStartNotices()
+        : FPrevious(qlSetIniNoticeHandler([this](const std::string& Notice) { FNotices.push_back(Notice); }))
+    {
+    }
+    ~TStartNotices() { qlSetIniNoticeHandler(FPrevious); }
+    TStartNotices(const TStartNotices&) = delete;
+    TStartNotices& operator=(const TStartNotices&) = delete;
+
+    void Raise()
+    {
+        if (FNotices.empty())
+            return;
+        const std::string First = FNotices.front();
+        FNotices.clear();
+        throw Exception(First);
+    }
+
+private:
+    std::vector<std::string> FNotices;
+    TqlIniNoticeHandler FPrevious;
+};
+
 // The hourglass for the life of one object.
 class TWaitCursor {
 public:
@@ -225,8 +251,12 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
     gqlRefactoringHost = Ref<IqlRefactoringHost>(FLink.get());
     const std::string IniName = FSettingsFolder + "Quillet.ini";
     gqlQuilletOptions = Ref<IqlFileSettings>(new TqlFileSettings(IniName));
+    // A settings file that cannot be read answers with defaults and a notice;
+    // at start-up such a notice is an error the user is shown.
+    TStartNotices Notices;
     try {
         gqlQuilletOptions->ReadValue("TMainForm", "Docked", false);
+        Notices.Raise();
     } catch (const std::exception& E) {
         // Defaults for every window, and nothing written back over the file.
         FLayoutWritable = false;
@@ -244,6 +274,7 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
     try {
         auto* Project = new TqlProject(FSettingsFolder);
         gqlProject = Ref<IqlProject>(Project);
+        Notices.Raise();
         gqlProject->AddCodeViewer(Ref<IqlCodeViewer>(FLink.get()));
         gqlProject->AddProgressNotifier(Ref<IqlProgressNotifier>(FLink.get()));
         FDocument = std::make_unique<TDocument>(Ref<IvxPersist>(Project),
