@@ -57,10 +57,13 @@ void TClassParser::ImplicitAncestor(TqlClass* Class)
 {
     if (!gqlProject)
         return;
-    TqlUnit* System = gqlProject->GetUnits()->FindUnit("System");
-    if (!System)
-        return;
-    TqlClass* Root = System->GetClasses()->Find("TObject");
+    // "System" when the project has one, else the implicit unit
+    // "QuilletSystem", which declares TObject in its place.
+    TqlClass* Root = nullptr;
+    for (const char* Name : {"System", "QuilletSystem"})
+        if (TqlUnit* U = gqlProject->GetUnits()->FindUnit(Name))
+            if ((Root = U->GetClasses()->Find("TObject")))
+                break;
     if (Root && Root != Class)
         SetAncestor(Class, Root);
 }

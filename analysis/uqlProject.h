@@ -15,6 +15,11 @@
 
 // The folder of the running program, with a trailing '/'.
 std::string qlProgramFolder();
+// The folder "QuilletSystem" beside the program, which holds the unit that
+// every unit uses implicitly.
+std::string qlShippedSystemFolder();
+// Appends that folder to a library search path that does not list it yet.
+void qlAddShippedSystemFolder(const Ref<IqlStringList>& LibrarySearchPath);
 
 class TqlProject : public TInterfacedObject, public IqlProject, public IvxPersist {
 public:
