@@ -249,8 +249,8 @@ void TAnalyzeParser::Factor()
     // String literals are recorded, except the in-paths of a uses clause;
     // every other factor is read as the grammar reads it.
     const TptTokenKind K = GetTokenID();
-    if ((K == ptAsciiChar || K == ptStringConst) && !FInUnitPath) {
-        ParseCharString();
+    if ((K == ptAsciiChar || K == ptStringConst || AtControlChar()) && !FInUnitPath) {
+        StringFactor();
         return;
     }
     TTypeParser::Factor();

@@ -268,6 +268,10 @@ void TClassParser::MethodHeading(TqlClass* Class, TVisibilityKind Visibility)
         const TptTokenKind Ex = GetExID();
         if (AtHintDirective()) {
             HintDirectives();
+        } else if (Ex == ptDispid && (K == ptFunction || K == ptProcedure) && !DirectiveIsName()) {
+            // A dispatch interface's method may give its id after the ";".
+            NextToken();
+            ConstantExpression();
         } else if (DirectiveOf(Ex) != rdNone && Ex != ptLocal && Ex != ptExternal &&
                    Ex != ptExport && Ex != ptFar && Ex != ptNear && !DirectiveIsName()) {
             R->AddDirective(DirectiveOf(Ex));
@@ -345,9 +349,16 @@ void TClassParser::ClassProperty(TqlClass* Class, TVisibilityKind Visibility)
             if (GetTokenID() == ptIdentifier) {
                 Access = Class->FindSymbol(CurrentUnit(), Class, Token(), true, MakeUsedByInfo());
                 NextToken();
-                while (GetTokenID() == ptPoint) {
-                    NextToken();
-                    Expected(ptIdentifier);
+                // A record field or an array element: read FRec.Field, FArr[0].
+                while (GetTokenID() == ptPoint || GetTokenID() == ptSquareOpen) {
+                    if (GetTokenID() == ptPoint) {
+                        NextToken();
+                        Expected(ptIdentifier);
+                    } else {
+                        NextToken();
+                        ExpressionList();
+                        Expected(ptSquareClose);
+                    }
                 }
             } else {
                 Expected(ptIdentifier);

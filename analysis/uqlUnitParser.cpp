@@ -54,9 +54,9 @@ void RunOnFreshStack(std::function<void()> Work)
 bool IsImplementationDeclarationStart(TptTokenKind K)
 {
     switch (K) {
-    case ptClass: case ptConst: case ptConstructor: case ptDestructor: case ptFunction:
-    case ptLabel: case ptProcedure: case ptResourcestring: case ptThreadvar: case ptType:
-    case ptVar:
+    case ptClass: case ptConst: case ptConstructor: case ptDestructor: case ptExports:
+    case ptFunction: case ptLabel: case ptProcedure: case ptResourcestring: case ptThreadvar:
+    case ptType: case ptVar:
         return true;
     default:
         return false;
@@ -230,14 +230,17 @@ void TUnitParser::ProgramBlock()
 {
     if (GetTokenID() == ptUses)
         MainUsesClause();
-    while (IsImplementationDeclarationStart(GetTokenID()) || GetTokenID() == ptExports) {
+    while (IsImplementationDeclarationStart(GetTokenID())) {
         const int Before = FLexer->TokenPos();
         const char* Origin = FLexer->Origin();
         ParseDeclarationSection(FCurrentUnit);
         if (FLexer->TokenPos() == Before && FLexer->Origin() == Origin)
             NextToken();
     }
-    if (GetTokenID() == ptAsm) {
+    if (GetTokenID() == ptEnd && NextIs(ptPoint)) {
+        // A library may end with "end." and no main block.
+        NextToken();
+    } else if (GetTokenID() == ptAsm) {
         AsmStatement();
     } else {
         Indent();
@@ -980,8 +983,10 @@ TqlSymbol* TUnitParser::ParseType(TqlVarContainer* Container, const std::string&
             TypeId();
             return T;
         }
-        Found = GetTokenID() == ptIdentifier ? ParseTypeId(true) : nullptr;
-        if (!Found)
+        // A pointer to a type that may be declared later, or not at all.
+        if (GetTokenID() == ptIdentifier)
+            Found = ParseTypeId(true);
+        else
             TypeId();
         Required = false;
         break;
@@ -1019,35 +1024,27 @@ void TUnitParser::ParseCharString()
     case ptAsciiChar: case ptIdentifier: case ptRoundOpen: case ptStringConst:
         break;
     default:
-        SynError(InvalidCharString);
-        return;
+        if (!AtControlChar()) {
+            SynError(InvalidCharString);
+            return;
+        }
     }
-    // A ")" is taken only when it closes a "(" taken here: the string may be
-    // an argument, and the list's own closing bracket is not ours.
-    int Parens = 0;
-    int Guard = 0;
-    while (Guard++ < 100000) {
-        const TptTokenKind K = GetTokenID();
-        if (GetExID() == ptDeprecated || GetExID() == ptPlatform)
-            break;
-        if (FInExternalDirective && GetExID() == ptName)
-            break;
-        if (K == ptStringConst || K == ptAsciiChar) {
-            if (K == ptStringConst)
-                RecordStringLiteral();
+    // Whatever an expression may hold: the string literals in it are
+    // recorded by the factors that read them.
+    Expression();
+}
+
+void TUnitParser::StringFactor()
+{
+    // A literal with the characters written next to it ('a'#13#10^M'b').
+    for (;;) {
+        if (GetTokenID() == ptStringConst) {
+            RecordStringLiteral();
             NextToken();
-        } else if (K == ptIdentifier) {
-            ResolveDesignator(nullptr);
-        } else if (K == ptPointerSymbol && AtControlChar()) {
+        } else if (GetTokenID() == ptAsciiChar) {
+            NextToken();
+        } else if (AtControlChar()) {
             NextToken(); // ^M: the caret and its letter
-            NextToken();
-        } else if (K == ptPlus) {
-            NextToken();
-        } else if (K == ptRoundOpen) {
-            ++Parens;
-            NextToken();
-        } else if (K == ptRoundClose && Parens > 0) {
-            --Parens;
             NextToken();
         } else {
             break;

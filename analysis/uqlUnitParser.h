@@ -101,7 +101,12 @@ protected:
     TqlSymbol* ParseType(TqlVarContainer* Container, const std::string& TypeName,
                          bool IsTypeDeclaration, const TPoint& Position);
     TqlSymbol* ParseTypeId(bool Quiet);
+    // Records and reads a string expression (resource strings, exports
+    // names, GUIDs).
     void ParseCharString();
+    // Records and reads the literal at the current token together with the
+    // character constants written next to it.
+    void StringFactor();
     TqlUsedByInfo MakeUsedByInfo() const;
     TqlUsedByInfo MakeUsedByInfo(const TPoint& Position, bool IsWrongCase) const;
 
