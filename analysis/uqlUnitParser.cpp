@@ -467,6 +467,12 @@ void TUnitParser::ResourceIncluded(const std::string& FileName)
 // ---------------------------------------------------------------------------
 // Messages and positions
 
+bool TUnitParser::AtInheritedName() const
+{
+    return FInheritedNameOrigin && FLexer->TokenPos() == FInheritedNamePos &&
+           FLexer->Origin() == FInheritedNameOrigin;
+}
+
 TPoint TUnitParser::Pos() const
 {
     TPoint P = FLexer->GetPosXY();
@@ -505,6 +511,79 @@ TqlUsedByInfo TUnitParser::MakeUsedByInfo(const TPoint& Position, bool IsWrongCa
     return UsedByInfo(FFileIndex, IsWrongCase, Position.X, Position.Y);
 }
 
+int TUnitParser::ArgumentCountAhead()
+{
+    FLexer->InitAhead();
+    if (FLexer->GetAheadTokenID() != ptRoundOpen)
+        return 0;
+    int Depth = 0;
+    int Count = 0;
+    bool Empty = true;
+    for (int Guard = 0; Guard < 100000; ++Guard) {
+        FLexer->AheadNext();
+        switch (FLexer->GetAheadTokenID()) {
+        case ptNull: case ptSemiColon: case ptBegin: case ptEnd:
+            return -1;
+        case ptRoundOpen: case ptSquareOpen:
+            ++Depth;
+            break;
+        case ptRoundClose: case ptSquareClose:
+            if (Depth == 0)
+                return Empty ? 0 : Count + 1;
+            --Depth;
+            break;
+        case ptComma:
+            if (Depth == 0)
+                ++Count;
+            break;
+        default:
+            break;
+        }
+        Empty = false;
+    }
+    return -1;
+}
+
+void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName,
+                                const TqlUsedByInfo& Info)
+{
+    auto* R = dynamic_cast<TqlRoutine*>(Found);
+    TqlRoutineList* List = R ? R->GetRoutineList() : nullptr;
+    std::vector<TqlRoutine*> Overloads;
+    for (int i = 0; List && i < List->GetCount(); ++i)
+        if (qlSameText(List->GetRoutine(i)->GetName(), R->GetName()))
+            Overloads.push_back(List->GetRoutine(i));
+    if (Overloads.size() < 2) {
+        RecordUse(Found, WrittenName, Info);
+        return;
+    }
+    // A use of an overloaded name counts for every overload of its list,
+    // unless the number of arguments picks one: the only overload with
+    // that many parameters, when none has more (defaults may fill those).
+    TqlRoutine* Picked = nullptr;
+    if (qlSameText(Token(), WrittenName)) {
+        const int Args = ArgumentCountAhead();
+        int Exact = 0;
+        bool Longer = false;
+        for (TqlRoutine* O : Overloads) {
+            const int N = O->GetParameters()->GetCount();
+            if (N == Args) {
+                ++Exact;
+                Picked = O;
+            }
+            Longer = Longer || N > Args;
+        }
+        if (Args < 0 || Exact != 1 || Longer)
+            Picked = nullptr;
+    }
+    if (Picked) {
+        RecordUse(Picked, WrittenName, Info);
+        return;
+    }
+    for (TqlRoutine* O : Overloads)
+        RecordUse(O, WrittenName, Info);
+}
+
 void TUnitParser::RecordUse(TqlSymbol* Symbol, const std::string& WrittenName,
                             const TqlUsedByInfo& Info)
 {
@@ -540,8 +619,15 @@ void TUnitParser::CheckIndent()
 
 void TUnitParser::NextToken()
 {
+    const bool AfterInherited = GetTokenID() == ptInherited;
     FLexer->Next();
     SkipJunk();
+    // The grammar passes over "inherited" in several rules; the name after
+    // it is remembered by its place.
+    if (AfterInherited && GetTokenID() == ptIdentifier) {
+        FInheritedNamePos = FLexer->TokenPos();
+        FInheritedNameOrigin = FLexer->Origin();
+    }
     if (GetTokenID() == ptEnd)
         Outdent();
     CheckIndent();
@@ -609,9 +695,10 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
     for (auto It = FScopes.rbegin(); !Found && It != FScopes.rend(); ++It) {
         if (It->Container) {
             Found = It->Container->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
-            // Inside function F, "F(" calls F; only a bare F is its result.
+            // Inside function F, "F(" and "inherited F" call F; only a bare
+            // F is its result.
             auto* R = dynamic_cast<TqlRoutine*>(It->Container);
-            if (Found && R && Found == R->GetRoutineType() && NextIs(ptRoundOpen))
+            if (Found && R && Found == R->GetRoutineType() && (FCallingName || NextIs(ptRoundOpen)))
                 Found = R;
         }
         if (!Found && It->Class)
@@ -636,6 +723,9 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
                 Found = U->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
         }
     }
+    // Self inside a method is its class; no use of the class is recorded.
+    if (!Found && FCurrentClass && qlSameText(Name, "Self"))
+        return FCurrentClass;
     // 7. The built-in symbols.
     if (!Found && gqlProject)
         Found = gqlProject->FindSystemSymbol(Name);
@@ -645,7 +735,7 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
         return nullptr;
     }
     if (AddReference)
-        RecordUse(Found, Name, Info);
+        RecordNameUse(Found, Name, Info);
     return Found;
 }
 
@@ -903,11 +993,11 @@ TqlSymbol* TUnitParser::ParseSimpleType(TqlVarContainer* Container, const std::s
 TqlSymbol* TUnitParser::DeclareType(TqlVarContainer* Container, const std::string& TypeName,
                                     TqlSymbol* Found, bool Required, const TPoint& Position)
 {
-    if (Required && !Found) {
+    // A type whose target is unknown (an alias of a type from a unit that
+    // was not found) is still declared, so that its name resolves.
+    if (Required && !Found)
         AddMessageAt(Format1("Type not found for type named, %s", TypeName),
                      TPoint{Position.X - 1, Position.Y - 1});
-        return nullptr;
-    }
     // Types of an implementation section stay private to their unit.
     const TVisibilityKind Vis = FVisibility == vkImplementation ? vkImplementation : vkInterface;
     TqlType* T = Container->GetTypes()->AddType(TypeName, Vis, FFileIndex, Position.X, Position.Y,
@@ -1102,3 +1192,20 @@ void TUnitParser::ExternalDirective()
 }
 
 void TUnitParser::Designator() { ResolveDesignator(nullptr); }
+
+void TUnitParser::OldFormalParameterType()
+{
+    // The parameter types of procedural types are uses of those types.
+    if (GetTokenID() == ptIdentifier)
+        ParseTypeId(false);
+    else
+        TlxSimplePasPar::OldFormalParameterType();
+}
+
+void TUnitParser::ReturnType()
+{
+    if (GetTokenID() == ptIdentifier)
+        ParseTypeId(false);
+    else
+        TlxSimplePasPar::ReturnType();
+}
