@@ -263,7 +263,14 @@ void TClassParser::MethodHeading(TqlClass* Class, TVisibilityKind Visibility)
         ConstantExpression();
         SetEndPosition(R);
     }
-    SEMICOLON();
+    // A calling convention may follow the heading without a ";" before it
+    // (function GetStatus: HResult stdcall;).
+    const bool DirectiveFollows =
+        DirectiveOf(GetExID()) != rdNone && GetExID() != ptLocal && !DirectiveIsName();
+    if (GetTokenID() == ptSemiColon)
+        NextToken();
+    else if (!DirectiveFollows)
+        SEMICOLON();
     for (;;) {
         const TptTokenKind Ex = GetExID();
         if (AtHintDirective()) {

@@ -76,6 +76,11 @@ TEST(Delphi7Syntax, FormsThatOnceLostTheRestOfTheUnit)
          "type\n  IOrderDisp = dispinterface\n    ['{6B1C8E4A-2F0D-4E7B-9C51-3A8D2E6F1B70}']\n"
          "    function Total: Integer; dispid 201;\n    procedure Clear; dispid 202;\n  end;\n",
          ""},
+        {"interface methods with a calling convention and no semicolon before it",
+         "type\n  ITask = interface(IUnknown)\n    ['{2A0B3C4D-5E6F-4A1B-8C9D-0E1F2A3B4C5D}']\n"
+         "    function GetStatus(out Status: HResult): HResult stdcall;\n"
+         "    function GetExitCode(out Code: LongWord): HResult stdcall;\n  end;\n",
+         ""},
         {"array bounds that are expressions",
          "const\n  Lo = 1;\n  Hi = 10;\n  MaxItems = 8;\n\ntype\n"
          "  TShifted = array [Lo - 1..Hi] of Integer;\n"
