@@ -112,9 +112,6 @@ type
   AnsiChar = Char;
   PAnsiChar = PChar;
   PWideChar = ^WideChar;
-  PPChar = ^PChar;
-  PPAnsiChar = ^PAnsiChar;
-  PPWideChar = ^PWideChar;
   UCS2Char = WideChar;
   PUCS2Char = ^UCS2Char;
   UCS4Char = LongWord;
@@ -160,7 +157,6 @@ type
   HINST = THandle;
   HMODULE = HINST;
   HGLOBAL = THandle;
-  TThreadID = LongWord;
   IntegerArray = array [0..$EFFFFFF] of Integer;
   PIntegerArray = ^IntegerArray;
   PointerArray = array [0..512 * 1024 * 1024 - 2] of Pointer;
@@ -359,6 +355,7 @@ type
     Bounds: TVarArrayBoundArray;
   end;
 
+  TVarType = Word;
   TVarOp = Integer;
 
   PCallDesc = ^TCallDesc;
@@ -523,6 +520,10 @@ function Random(const ARange: Integer): Integer; overload;
 function Random: Extended; overload;
 procedure Randomize;
 function UpCase(Ch: Char): Char;
+function CompToDouble(Value: Comp): Double;
+procedure DoubleToComp(Value: Double; var Result: Comp);
+function CompToCurrency(Value: Comp): Currency;
+procedure CurrencyToComp(Value: Currency; var Result: Comp);
 
 { Control flow }
 procedure Exit;
@@ -530,7 +531,6 @@ procedure Break;
 procedure Continue;
 procedure Halt(ExitCode: Integer = 0);
 procedure RunError(ErrorCode: Byte = 0);
-procedure Abort;
 procedure Error(ErrorCode: Byte);
 procedure Assert(Expr: Boolean; const Msg: string = '');
 
@@ -548,7 +548,6 @@ procedure Dispose(var P);
 procedure GetMem(var P: Pointer; Size: Integer);
 procedure FreeMem(var P: Pointer; Size: Integer = 0);
 procedure ReallocMem(var P: Pointer; Size: Integer);
-function AllocMem(Size: Cardinal): Pointer;
 procedure Initialize(var V; Count: Integer = 1);
 procedure Finalize(var V; Count: Integer = 1);
 procedure FillChar(var X; Count: Integer; Value: Byte);
@@ -637,8 +636,6 @@ function ParamCount: Integer;
 function ParamStr(Index: Integer): string;
 
 { Exceptions, threads and modules }
-function ExceptObject: TObject;
-function ExceptAddr: Pointer;
 function AcquireExceptionObject: Pointer;
 procedure ReleaseExceptionObject;
 function RaiseList: Pointer;
