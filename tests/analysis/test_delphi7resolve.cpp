@@ -136,3 +136,23 @@ TEST(Delphi7Resolve, TypesInProceduralTypesAndImplementationHeadingsAreUses)
     // the constructor call.
     EXPECT_EQ(TFixture::Uses(Fx.Class("TWidget")), 7);
 }
+
+TEST(Delphi7Resolve, OverloadedMethodThroughAnObject)
+{
+    TFixture Fx("type\n  TPrinter = class\n  public\n    procedure Print(Value: Integer); overload;\n"
+                "    procedure Print(const Text: string); overload;\n"
+                "    procedure Print(Value: Integer; const Text: string); overload;\n  end;\n",
+                "procedure TPrinter.Print(Value: Integer);\nbegin\nend;\n\n"
+                "procedure TPrinter.Print(const Text: string);\nbegin\nend;\n\n"
+                "procedure TPrinter.Print(Value: Integer; const Text: string);\nbegin\n"
+                "  Print(Value);\nend;\n\n"
+                "procedure Run(APrinter: TPrinter);\nbegin\n  APrinter.Print(1, 'one');\nend;\n");
+    EXPECT_EQ(Fx.Messages(), "");
+    TqlRoutineList* L = Fx.Class("TPrinter")->GetRoutines();
+    ASSERT_EQ(L->GetCount(), 3);
+    // Print(Value) counts for all three (a longer one may have defaults);
+    // the object's call with two arguments means only the last.
+    EXPECT_EQ(TFixture::Uses(L->GetRoutine(0)), 1);
+    EXPECT_EQ(TFixture::Uses(L->GetRoutine(1)), 1);
+    EXPECT_EQ(TFixture::Uses(L->GetRoutine(2)), 2);
+}
