@@ -547,8 +547,10 @@ int TUnitParser::ArgumentCountAhead()
 void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName,
                                 const TqlUsedByInfo& Info)
 {
+    // Every overload of a name carries the overload directive.
     auto* R = dynamic_cast<TqlRoutine*>(Found);
-    TqlRoutineList* List = R ? R->GetRoutineList() : nullptr;
+    TqlRoutineList* List =
+        R && R->GetDirectives().Contains(rdOverload) ? R->GetRoutineList() : nullptr;
     std::vector<TqlRoutine*> Overloads;
     for (int i = 0; List && i < List->GetCount(); ++i)
         if (qlSameText(List->GetRoutine(i)->GetName(), R->GetName()))
