@@ -1,5 +1,7 @@
 #include "analysis/uqlAnalyzeParser.h"
 
+#include <utility>
+
 namespace {
 
 bool IsAddressOp(TptTokenKind K) { return K == ptAddressOp || K == ptDoubleAddressOp; }
@@ -27,16 +29,25 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
         return nullptr;
     }
     TNestGuard Guard(*this);
+    const bool Inherited = AtInheritedName();
     const std::string Name = Token();
     const TqlUsedByInfo Info = MakeUsedByInfo();
     TqlSymbol* Found = nullptr;
+    // "inherited Name" names a member of the ancestors of the method's class.
+    if (Inherited && FCurrentClass && !Context)
+        Context = FCurrentClass->GetInheritsFromClass();
     if (Context)
         if (TqlSymbol* C = Context->FindContainer()) {
             TqlClass* K = AsClass(C);
-            Found = C->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Name, true, Info);
+            Found = C->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Name, false, Info);
+            if (Found)
+                RecordNameUse(Found, Name, Info);
         }
-    if (!Found)
+    if (!Found) {
+        const bool Saved = std::exchange(FCallingName, Inherited);
         Found = FindSymbol(Name, true, true, Info);
+        FCallingName = Saved;
+    }
     TqlSymbol* Work = nullptr;
     if (Found) {
         FLastSymbol = Found;
@@ -82,7 +93,9 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
         if (Work) {
             TqlClass* K = AsClass(Work);
             TqlSymbol* M =
-                Work->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Member, true, MemberInfo);
+                Work->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Member, false, MemberInfo);
+            if (M)
+                RecordNameUse(M, Member, MemberInfo);
             if (M) {
                 if (K && IsConstructor(M)) {
                     // A constructor call yields an object of the class.
@@ -249,8 +262,8 @@ void TAnalyzeParser::Factor()
     // String literals are recorded, except the in-paths of a uses clause;
     // every other factor is read as the grammar reads it.
     const TptTokenKind K = GetTokenID();
-    if ((K == ptAsciiChar || K == ptStringConst) && !FInUnitPath) {
-        ParseCharString();
+    if ((K == ptAsciiChar || K == ptStringConst || AtControlChar()) && !FInUnitPath) {
+        StringFactor();
         return;
     }
     TTypeParser::Factor();

@@ -57,10 +57,13 @@ void TClassParser::ImplicitAncestor(TqlClass* Class)
 {
     if (!gqlProject)
         return;
-    TqlUnit* System = gqlProject->GetUnits()->FindUnit("System");
-    if (!System)
-        return;
-    TqlClass* Root = System->GetClasses()->Find("TObject");
+    // "System" when the project has one, else the implicit unit
+    // "QuilletSystem", which declares TObject in its place.
+    TqlClass* Root = nullptr;
+    for (const char* Name : {"System", "QuilletSystem"})
+        if (TqlUnit* U = gqlProject->GetUnits()->FindUnit(Name))
+            if ((Root = U->GetClasses()->Find("TObject")))
+                break;
     if (Root && Root != Class)
         SetAncestor(Class, Root);
 }
@@ -260,11 +263,22 @@ void TClassParser::MethodHeading(TqlClass* Class, TVisibilityKind Visibility)
         ConstantExpression();
         SetEndPosition(R);
     }
-    SEMICOLON();
+    // A calling convention may follow the heading without a ";" before it
+    // (function GetStatus: HResult stdcall;).
+    const bool DirectiveFollows =
+        DirectiveOf(GetExID()) != rdNone && GetExID() != ptLocal && !DirectiveIsName();
+    if (GetTokenID() == ptSemiColon)
+        NextToken();
+    else if (!DirectiveFollows)
+        SEMICOLON();
     for (;;) {
         const TptTokenKind Ex = GetExID();
         if (AtHintDirective()) {
             HintDirectives();
+        } else if (Ex == ptDispid && (K == ptFunction || K == ptProcedure) && !DirectiveIsName()) {
+            // A dispatch interface's method may give its id after the ";".
+            NextToken();
+            ConstantExpression();
         } else if (DirectiveOf(Ex) != rdNone && Ex != ptLocal && Ex != ptExternal &&
                    Ex != ptExport && Ex != ptFar && Ex != ptNear && !DirectiveIsName()) {
             R->AddDirective(DirectiveOf(Ex));
@@ -342,9 +356,16 @@ void TClassParser::ClassProperty(TqlClass* Class, TVisibilityKind Visibility)
             if (GetTokenID() == ptIdentifier) {
                 Access = Class->FindSymbol(CurrentUnit(), Class, Token(), true, MakeUsedByInfo());
                 NextToken();
-                while (GetTokenID() == ptPoint) {
-                    NextToken();
-                    Expected(ptIdentifier);
+                // A record field or an array element: read FRec.Field, FArr[0].
+                while (GetTokenID() == ptPoint || GetTokenID() == ptSquareOpen) {
+                    if (GetTokenID() == ptPoint) {
+                        NextToken();
+                        Expected(ptIdentifier);
+                    } else {
+                        NextToken();
+                        ExpressionList();
+                        Expected(ptSquareClose);
+                    }
                 }
             } else {
                 Expected(ptIdentifier);

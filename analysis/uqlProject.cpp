@@ -92,6 +92,23 @@ std::string qlProgramFolder()
     return WithSlash(Exe.parent_path().string());
 }
 
+std::string qlShippedSystemFolder() { return qlProgramFolder() + "QuilletSystem"; }
+
+void qlAddShippedSystemFolder(const Ref<IqlStringList>& LibrarySearchPath)
+{
+    if (!LibrarySearchPath)
+        return;
+    const std::string Shipped = qlShippedSystemFolder();
+    for (const std::string& F : qlListLines(LibrarySearchPath)) {
+        std::string Listed = Trim(F);
+        while (Listed.size() > 1 && qlIsPathDelimiter(Listed.back()))
+            Listed.pop_back();
+        if (Listed == Shipped)
+            return;
+    }
+    LibrarySearchPath->Add(Shipped);
+}
+
 TqlProject::TqlProject() { Construct(qlProgramFolder()); }
 
 TqlProject::TqlProject(const std::string& SettingsFolder) { Construct(WithSlash(SettingsFolder)); }

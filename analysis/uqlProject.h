@@ -15,6 +15,11 @@
 
 // The folder of the running program, with a trailing '/'.
 std::string qlProgramFolder();
+// The folder "QuilletSystem" beside the program, which holds the unit that
+// every unit uses implicitly.
+std::string qlShippedSystemFolder();
+// Appends that folder to a library search path that does not list it yet.
+void qlAddShippedSystemFolder(const Ref<IqlStringList>& LibrarySearchPath);
 
 // "$(NAME)rest": the variable's value (without a trailing delimiter) followed
 // by the rest. Other texts are returned as they are.

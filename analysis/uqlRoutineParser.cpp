@@ -86,7 +86,9 @@ void TRoutineParser::DeclareResult(TqlRoutine* Routine)
     } else {
         T = ParseTypeId(false);
     }
-    if (!T || !Routine)
+    // Declared also when the type is unknown, so that the body still finds
+    // Result and the routine-name variable.
+    if (!Routine)
         return;
     const TPoint P = Pos();
     auto* Result = new TqlVariable("Result", vkPublic, false, FileIndex(), P.X, P.Y);
@@ -193,29 +195,43 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
     if (!Routine)
         return;
 
-    auto Matches = [&Names](TqlRoutine* R) {
+    // Strict: the types match. Otherwise a type that is unknown on either
+    // side (its unit was not found) is matched by the parameter's name.
+    auto Matches = [&Names](TqlRoutine* R, bool Strict) {
         TqlParameterList* Params = R->GetParameters();
         if (Params->GetCount() != static_cast<int>(Names.size()))
             return false;
         for (int i = 0; i < Params->GetCount(); ++i) {
             TqlParameter* Param = Params->GetParameters(i);
-            TqlSymbol* T = Names[size_t(i)].Type;
-            if (Param->GetUntypedParameter() && !T)
+            const TParamName& N = Names[size_t(i)];
+            if (Param->GetUntypedParameter() && !N.Type)
                 continue;
-            if (!Param->GetParamType() || !T || !qlSameText(Param->GetParamType()->GetName(), T->GetName()))
+            if (Param->GetParamType() && N.Type) {
+                if (!qlSameText(Param->GetParamType()->GetName(), N.Type->GetName()))
+                    return false;
+            } else if (Strict || !qlSameText(Param->GetName(), N.Name)) {
                 return false;
+            }
         }
         return true;
     };
-    if (MatchOverload && !Matches(Routine)) {
+    if (MatchOverload && !Matches(Routine, true)) {
         TqlRoutineList* List = Routine->GetRoutineList();
-        for (int i = 0; List && i < List->GetCount(); ++i) {
+        TqlRoutine* Loose = Matches(Routine, false) ? Routine : nullptr;
+        TqlRoutine* Exact = nullptr;
+        for (int i = 0; List && i < List->GetCount() && !Exact; ++i) {
             TqlRoutine* Other = List->GetRoutine(i);
-            if (Other != Routine && qlSameText(Other->GetName(), Routine->GetName()) && Matches(Other)) {
-                Routine = Other;
-                break;
-            }
+            if (Other == Routine || !qlSameText(Other->GetName(), Routine->GetName()))
+                continue;
+            if (Matches(Other, true))
+                Exact = Other;
+            else if (!Loose && Matches(Other, false))
+                Loose = Other;
         }
+        if (Exact)
+            Routine = Exact;
+        else if (Loose)
+            Routine = Loose;
     }
     for (const TParamName& N : Names) {
         if (TqlParameter* Param = Routine->GetParameters()->Find(N.Name))
@@ -303,6 +319,7 @@ TqlRoutine* TRoutineParser::RoutineImplementation(TqlVarContainer* Container)
     TqlUnit* Unit = CurrentUnit();
     TqlClass* Class = nullptr;
     TqlRoutine* R = nullptr;
+    bool HeadingUse = false;
     TPoint P = Pos();
     std::string Name = Token();
     if (GetTokenID() == ptIdentifier && NextIs(ptPoint)) {
@@ -325,10 +342,10 @@ TqlRoutine* TRoutineParser::RoutineImplementation(TqlVarContainer* Container)
     } else if (Container != Unit) {
         // A nested routine: only its own container may hold its declaration.
         R = Container->GetRoutines()->Find(Name);
-        if (R)
-            RecordUse(R, Name, MakeUsedByInfo(P, false));
+        HeadingUse = R != nullptr;
     } else {
-        R = dynamic_cast<TqlRoutine*>(Unit->FindSymbol(Unit, nullptr, Name, true, MakeUsedByInfo(P, false)));
+        R = dynamic_cast<TqlRoutine*>(Unit->FindSymbol(Unit, nullptr, Name, false, MakeUsedByInfo(P, false)));
+        HeadingUse = R != nullptr;
     }
     bool Overloaded = false;
     if (R) {
@@ -353,6 +370,10 @@ TqlRoutine* TRoutineParser::RoutineImplementation(TqlVarContainer* Container)
     FunctionProcedureName();
     if (GetTokenID() == ptRoundOpen)
         FormalParameterList(R, IsNew, Overloaded);
+    // The heading uses the declaration it implements: of overloads, the one
+    // its parameters matched.
+    if (HeadingUse && !IsNew)
+        RecordUse(R, Name, MakeUsedByInfo(P, false));
     if (IsNew)
         SetEndPosition(R);
 

@@ -18,8 +18,16 @@ TqlSymbol* TStructuredTypeParser::ParseStructuredType(TqlVarContainer* Container
             NextToken();
             for (;;) {
                 if (GetTokenID() == ptIdentifier) {
-                    if (TqlSymbol* D = ResolveDesignator(nullptr))
-                        A->AddDimension(D);
+                    // A type or constant name on its own gives the dimension;
+                    // a bound such as Lo - 1 is read as an expression.
+                    Lexer().InitAhead();
+                    const TptTokenKind Next = Lexer().GetAheadTokenID();
+                    if (Next == ptDotDot || Next == ptComma || Next == ptSquareClose) {
+                        if (TqlSymbol* D = ResolveDesignator(nullptr))
+                            A->AddDimension(D);
+                    } else {
+                        ConstantExpression();
+                    }
                     if (GetTokenID() == ptDotDot) {
                         NextToken();
                         ConstantExpression();

@@ -76,9 +76,9 @@ void RunOnFreshStack(std::function<void()> Work, size_t StackSize)
 bool IsImplementationDeclarationStart(TptTokenKind K)
 {
     switch (K) {
-    case ptClass: case ptConst: case ptConstructor: case ptDestructor: case ptFunction:
-    case ptLabel: case ptProcedure: case ptResourcestring: case ptThreadvar: case ptType:
-    case ptVar:
+    case ptClass: case ptConst: case ptConstructor: case ptDestructor: case ptExports:
+    case ptFunction: case ptLabel: case ptProcedure: case ptResourcestring: case ptThreadvar:
+    case ptType: case ptVar:
         return true;
     default:
         return false;
@@ -268,14 +268,17 @@ void TUnitParser::ProgramBlock()
 {
     if (GetTokenID() == ptUses)
         MainUsesClause();
-    while (IsImplementationDeclarationStart(GetTokenID()) || GetTokenID() == ptExports) {
+    while (IsImplementationDeclarationStart(GetTokenID())) {
         const int Before = FLexer->TokenPos();
         const char* Origin = FLexer->Origin();
         ParseDeclarationSection(FCurrentUnit);
         if (FLexer->TokenPos() == Before && FLexer->Origin() == Origin)
             NextToken();
     }
-    if (GetTokenID() == ptAsm) {
+    if (GetTokenID() == ptEnd && NextIs(ptPoint)) {
+        // A library may end with "end." and no main block.
+        NextToken();
+    } else if (GetTokenID() == ptAsm) {
         AsmStatement();
     } else {
         Indent();
@@ -496,6 +499,12 @@ void TUnitParser::ResourceIncluded(const std::string& FileName)
 // ---------------------------------------------------------------------------
 // Messages and positions
 
+bool TUnitParser::AtInheritedName() const
+{
+    return FInheritedNameOrigin && FLexer->TokenPos() == FInheritedNamePos &&
+           FLexer->Origin() == FInheritedNameOrigin;
+}
+
 TPoint TUnitParser::Pos() const
 {
     TPoint P = FLexer->GetPosXY();
@@ -534,6 +543,81 @@ TqlUsedByInfo TUnitParser::MakeUsedByInfo(const TPoint& Position, bool IsWrongCa
     return UsedByInfo(FFileIndex, IsWrongCase, Position.X, Position.Y);
 }
 
+int TUnitParser::ArgumentCountAhead()
+{
+    FLexer->InitAhead();
+    if (FLexer->GetAheadTokenID() != ptRoundOpen)
+        return 0;
+    int Depth = 0;
+    int Count = 0;
+    bool Empty = true;
+    for (int Guard = 0; Guard < 100000; ++Guard) {
+        FLexer->AheadNext();
+        switch (FLexer->GetAheadTokenID()) {
+        case ptNull: case ptSemiColon: case ptBegin: case ptEnd:
+            return -1;
+        case ptRoundOpen: case ptSquareOpen:
+            ++Depth;
+            break;
+        case ptRoundClose: case ptSquareClose:
+            if (Depth == 0)
+                return Empty ? 0 : Count + 1;
+            --Depth;
+            break;
+        case ptComma:
+            if (Depth == 0)
+                ++Count;
+            break;
+        default:
+            break;
+        }
+        Empty = false;
+    }
+    return -1;
+}
+
+void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName,
+                                const TqlUsedByInfo& Info)
+{
+    // Every overload of a name carries the overload directive.
+    auto* R = dynamic_cast<TqlRoutine*>(Found);
+    TqlRoutineList* List =
+        R && R->GetDirectives().Contains(rdOverload) ? R->GetRoutineList() : nullptr;
+    std::vector<TqlRoutine*> Overloads;
+    for (int i = 0; List && i < List->GetCount(); ++i)
+        if (qlSameText(List->GetRoutine(i)->GetName(), R->GetName()))
+            Overloads.push_back(List->GetRoutine(i));
+    if (Overloads.size() < 2) {
+        RecordUse(Found, WrittenName, Info);
+        return;
+    }
+    // A use of an overloaded name counts for every overload of its list,
+    // unless the number of arguments picks one: the only overload with
+    // that many parameters, when none has more (defaults may fill those).
+    TqlRoutine* Picked = nullptr;
+    if (qlSameText(Token(), WrittenName)) {
+        const int Args = ArgumentCountAhead();
+        int Exact = 0;
+        bool Longer = false;
+        for (TqlRoutine* O : Overloads) {
+            const int N = O->GetParameters()->GetCount();
+            if (N == Args) {
+                ++Exact;
+                Picked = O;
+            }
+            Longer = Longer || N > Args;
+        }
+        if (Args < 0 || Exact != 1 || Longer)
+            Picked = nullptr;
+    }
+    if (Picked) {
+        RecordUse(Picked, WrittenName, Info);
+        return;
+    }
+    for (TqlRoutine* O : Overloads)
+        RecordUse(O, WrittenName, Info);
+}
+
 void TUnitParser::RecordUse(TqlSymbol* Symbol, const std::string& WrittenName,
                             const TqlUsedByInfo& Info)
 {
@@ -569,8 +653,15 @@ void TUnitParser::CheckIndent()
 
 void TUnitParser::NextToken()
 {
+    const bool AfterInherited = GetTokenID() == ptInherited;
     FLexer->Next();
     SkipJunk();
+    // The grammar passes over "inherited" in several rules; the name after
+    // it is remembered by its place.
+    if (AfterInherited && GetTokenID() == ptIdentifier) {
+        FInheritedNamePos = FLexer->TokenPos();
+        FInheritedNameOrigin = FLexer->Origin();
+    }
     if (GetTokenID() == ptEnd)
         Outdent();
     CheckIndent();
@@ -638,9 +729,10 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
     for (auto It = FScopes.rbegin(); !Found && It != FScopes.rend(); ++It) {
         if (It->Container) {
             Found = It->Container->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
-            // Inside function F, "F(" calls F; only a bare F is its result.
+            // Inside function F, "F(" and "inherited F" call F; only a bare
+            // F is its result.
             auto* R = dynamic_cast<TqlRoutine*>(It->Container);
-            if (Found && R && Found == R->GetRoutineType() && NextIs(ptRoundOpen))
+            if (Found && R && Found == R->GetRoutineType() && (FCallingName || NextIs(ptRoundOpen)))
                 Found = R;
         }
         if (!Found && It->Class)
@@ -665,6 +757,9 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
                 Found = U->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
         }
     }
+    // Self inside a method is its class; no use of the class is recorded.
+    if (!Found && FCurrentClass && qlSameText(Name, "Self"))
+        return FCurrentClass;
     // 7. The built-in symbols.
     if (!Found && gqlProject)
         Found = gqlProject->FindSystemSymbol(Name);
@@ -674,7 +769,7 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
         return nullptr;
     }
     if (AddReference)
-        RecordUse(Found, Name, Info);
+        RecordNameUse(Found, Name, Info);
     return Found;
 }
 
@@ -932,11 +1027,11 @@ TqlSymbol* TUnitParser::ParseSimpleType(TqlVarContainer* Container, const std::s
 TqlSymbol* TUnitParser::DeclareType(TqlVarContainer* Container, const std::string& TypeName,
                                     TqlSymbol* Found, bool Required, const TPoint& Position)
 {
-    if (Required && !Found) {
+    // A type whose target is unknown (an alias of a type from a unit that
+    // was not found) is still declared, so that its name resolves.
+    if (Required && !Found)
         AddMessageAt(Format1("Type not found for type named, %s", TypeName),
                      TPoint{Position.X - 1, Position.Y - 1});
-        return nullptr;
-    }
     // Types of an implementation section stay private to their unit.
     const TVisibilityKind Vis = FVisibility == vkImplementation ? vkImplementation : vkInterface;
     TqlType* T = Container->GetTypes()->AddType(TypeName, Vis, FFileIndex, Position.X, Position.Y,
@@ -1012,8 +1107,10 @@ TqlSymbol* TUnitParser::ParseType(TqlVarContainer* Container, const std::string&
             TypeId();
             return T;
         }
-        Found = GetTokenID() == ptIdentifier ? ParseTypeId(true) : nullptr;
-        if (!Found)
+        // A pointer to a type that may be declared later, or not at all.
+        if (GetTokenID() == ptIdentifier)
+            Found = ParseTypeId(true);
+        else
             TypeId();
         Required = false;
         break;
@@ -1051,35 +1148,27 @@ void TUnitParser::ParseCharString()
     case ptAsciiChar: case ptIdentifier: case ptRoundOpen: case ptStringConst:
         break;
     default:
-        SynError(InvalidCharString);
-        return;
+        if (!AtControlChar()) {
+            SynError(InvalidCharString);
+            return;
+        }
     }
-    // A ")" is taken only when it closes a "(" taken here: the string may be
-    // an argument, and the list's own closing bracket is not ours.
-    int Parens = 0;
-    int Guard = 0;
-    while (Guard++ < 100000) {
-        const TptTokenKind K = GetTokenID();
-        if (GetExID() == ptDeprecated || GetExID() == ptPlatform)
-            break;
-        if (FInExternalDirective && GetExID() == ptName)
-            break;
-        if (K == ptStringConst || K == ptAsciiChar) {
-            if (K == ptStringConst)
-                RecordStringLiteral();
+    // Whatever an expression may hold: the string literals in it are
+    // recorded by the factors that read them.
+    Expression();
+}
+
+void TUnitParser::StringFactor()
+{
+    // A literal with the characters written next to it ('a'#13#10^M'b').
+    for (;;) {
+        if (GetTokenID() == ptStringConst) {
+            RecordStringLiteral();
             NextToken();
-        } else if (K == ptIdentifier) {
-            ResolveDesignator(nullptr);
-        } else if (K == ptPointerSymbol && AtControlChar()) {
+        } else if (GetTokenID() == ptAsciiChar) {
+            NextToken();
+        } else if (AtControlChar()) {
             NextToken(); // ^M: the caret and its letter
-            NextToken();
-        } else if (K == ptPlus) {
-            NextToken();
-        } else if (K == ptRoundOpen) {
-            ++Parens;
-            NextToken();
-        } else if (K == ptRoundClose && Parens > 0) {
-            --Parens;
             NextToken();
         } else {
             break;
@@ -1137,3 +1226,20 @@ void TUnitParser::ExternalDirective()
 }
 
 void TUnitParser::Designator() { ResolveDesignator(nullptr); }
+
+void TUnitParser::OldFormalParameterType()
+{
+    // The parameter types of procedural types are uses of those types.
+    if (GetTokenID() == ptIdentifier)
+        ParseTypeId(false);
+    else
+        TlxSimplePasPar::OldFormalParameterType();
+}
+
+void TUnitParser::ReturnType()
+{
+    if (GetTokenID() == ptIdentifier)
+        ParseTypeId(false);
+    else
+        TlxSimplePasPar::ReturnType();
+}

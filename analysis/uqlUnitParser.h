@@ -64,9 +64,11 @@ public:
     void InterfaceSection() override;
     void MainUsedUnitStatement() override;
     void MainUsesClause() override;
+    void OldFormalParameterType() override;
     void ParseFile() override;
     void ProgramBlock() override;
     void ResourceIncluded(const std::string& FileName) override;
+    void ReturnType() override;
     void UnitFile() override;
     void UsedUnitName() override;
     void UsesClause() override;
@@ -111,16 +113,29 @@ protected:
     TqlSymbol* ParseType(TqlVarContainer* Container, const std::string& TypeName,
                          bool IsTypeDeclaration, const TPoint& Position);
     TqlSymbol* ParseTypeId(bool Quiet);
+    // Records and reads a string expression (resource strings, exports
+    // names, GUIDs).
     void ParseCharString();
+    // Records and reads the literal at the current token together with the
+    // character constants written next to it.
+    void StringFactor();
     TqlUsedByInfo MakeUsedByInfo() const;
     TqlUsedByInfo MakeUsedByInfo(const TPoint& Position, bool IsWrongCase) const;
 
     // The 1-based position of the current token.
     TPoint Pos() const;
+    // The current token is the name after "inherited".
+    bool AtInheritedName() const;
     // Adds a finding at the current token (through the message handler).
     void AddMessage(const std::string& Text);
     void AddMessageAt(const std::string& Text, const TPoint& Position0);
     void RecordUse(TqlSymbol* Symbol, const std::string& WrittenName, const TqlUsedByInfo& Info);
+    // Records a use of the name at the current token: of the symbol, or of
+    // the overloads of a routine that the name may mean.
+    void RecordNameUse(TqlSymbol* Found, const std::string& WrittenName, const TqlUsedByInfo& Info);
+    // The number of arguments in the parentheses after the current token:
+    // 0 without parentheses, -1 when the list does not close.
+    int ArgumentCountAhead();
     void CheckIndent();
     // The end of a unit: main block, initialization or "end".
     void UnitEnd();
@@ -138,6 +153,12 @@ protected:
     TqlUnit* FCurrentUnit = nullptr;
     TqlClass* FCurrentClass = nullptr;
     TqlClass* FDeclaredClass = nullptr;
+    // The name being resolved is called (inherited Name), so a routine's
+    // name inside its own body means the routine, not its result.
+    bool FCallingName = false;
+    // Where the name after the last "inherited" stands.
+    int FInheritedNamePos = -1;
+    const char* FInheritedNameOrigin = nullptr;
 
 private:
     void DoMessage(void* Sender, const std::string& Msg, int X, int Y);

@@ -39,6 +39,8 @@ int Run(const std::string& FileToAnalyze)
     gqlQuilletOptions =
         Ref<IqlFileSettings>(new TqlFileSettings(qlChangeFileExt(qlProgramFolder() + "qlcheck", ".ini")));
     gqlProject = Ref<IqlProject>(new TqlProject);
+    // The unit that ships beside the program is found without any setting.
+    qlAddShippedSystemFolder(gqlProject->GetSystemOptions()->GetLibrarySearchPath());
     gqlProject->AddProgressNotifier(Ref<IqlProgressNotifier>(new TProgressIndicator));
     RegisterBuiltInReports();
     gqlProject->GetOptions()->SetFileToAnalyze(FileToAnalyze);

@@ -638,6 +638,8 @@ void TlxSimplePasPar::Block()
         DeclarationSection();
     if (GetTokenID() == ptAsm)
         AsmStatement();
+    else if (GetTokenID() == ptEnd && NextIs(ptPoint))
+        NextToken(); // a library that ends with "end." and no main block
     else
         CompoundStatement();
 }
@@ -1402,7 +1404,9 @@ void TlxSimplePasPar::ProceduralType()
             if (After == ptColon || After == ptComma)
                 break;
             NextToken();
-        } else if (!IsTypeDirective(GetExID()) || DirectiveIsName()) {
+        } else if (!IsTypeDirective(GetExID()) || NextIs(ptColon) || NextIs(ptComma)) {
+            // Right after the type, "cdecl = nil" is the directive and the
+            // variable's initial value.
             break;
         }
         ProceduralDirective();
@@ -2951,6 +2955,11 @@ void TlxSimplePasPar::ConstantExpression() { Expression(); }
 void TlxSimplePasPar::Expression()
 {
     TNestGuard Guard(*this);
+    // A named argument of an automation call: W.Open(FileName := 'a.doc').
+    if (FArgumentList && GetTokenID() == ptIdentifier && NextIs(ptAssign)) {
+        NextToken();
+        NextToken();
+    }
     SimpleExpression();
     if (IsRelationalOperator(GetTokenID())) {
         RelativeOperator();
@@ -3041,6 +3050,9 @@ void TlxSimplePasPar::Factor()
     }
     case ptNil:
         NextToken();
+        // nil^ is an untyped reference: THandle(nil^).
+        while (GetTokenID() == ptPointerSymbol)
+            NextToken();
         break;
     case ptSquareOpen:
         SetConstructor();

@@ -171,3 +171,34 @@ TEST(Qlcheck, LongInterfaceChainFinishes)
     ASSERT_GE(R.Out.size(), Last.size());
     EXPECT_EQ(R.Out.substr(R.Out.size() - Last.size()), Last);
 }
+
+// The unit QuilletSystem ships in a folder beside the program and is found
+// with no setting at all; a QuilletSystem.pas on the library search path
+// comes first.
+TEST(Qlcheck, ShippedQuilletSystemBesideTheProgram)
+{
+    namespace fs = std::filesystem;
+    const fs::path Built = fs::path(QLCHECK_EXE).parent_path() / "QuilletSystem";
+    ASSERT_EQ(ReadAll((Built / "QuilletSystem.pas").string()),
+              ReadAll(std::string(QUILLET_SOURCE_DIR) + "/QuilletSystem/QuilletSystem.pas"));
+    TCliFolder Main;
+    Main.Write("Main.dpr", "program Main;\nbegin\nend.\n");
+    TCliFolder Lib;
+    Lib.Write("QuilletSystem.pas", "unit QuilletSystem;\ninterface\nimplementation\nend.\n");
+    const struct {
+        bool WithOptions;
+        std::string Expected;
+    } Cases[] = {{false, "/QuilletSystem/QuilletSystem.pas Interface"},
+                 {true, Lib.Path() + "/QuilletSystem.pas Interface"}};
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.WithOptions);
+        TQlcheck Q(std::nullopt, C.WithOptions
+                                     ? std::optional<std::string>("[LibrarySearchPath]\n" + Lib.Path() + "=\n")
+                                     : std::nullopt);
+        fs::copy(Built, fs::path(Q.Folder()) / "QuilletSystem", fs::copy_options::recursive);
+        const TQlcheckRun R = Q.Run({"Main.dpr"}, Main.Path());
+        ExpectCleanExit(R);
+        const std::string Expected = (C.WithOptions ? "" : Q.Folder()) + C.Expected + "\n";
+        EXPECT_EQ(R.Out.substr(R.Out.find('\n') + 1, Expected.size()), Expected) << R.Out;
+    }
+}

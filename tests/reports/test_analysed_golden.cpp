@@ -57,6 +57,7 @@ void CheckAll(TAnalysedProject& P, const std::string& Prefix)
 TEST(AnalysedGolden, InventorySample)
 {
     TAnalysedProject P;
+    P.AddLibraryPath(std::string(QUILLET_SOURCE_DIR) + "/QuilletSystem");
     P.Analyze(std::string(QUILLET_SOURCE_DIR) + "/samples/Inventory/Inventory.dpr");
     CheckAll(P, "inventory");
 }
