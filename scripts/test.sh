@@ -7,6 +7,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
+# Tests write only into temporary folders: the working tree must look the
+# same after the run as before it.
+tree_state() { git status --porcelain 2>/dev/null || true; }
+before=$(tree_state)
+
 jobs=$(nproc)
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -18,3 +23,10 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUILLET_SANITIZE=ON -DQUILLET_FUZZ=ON -DQUILLET_DESKTOP=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+after=$(tree_state)
+if [ "$after" != "$before" ]; then
+  echo "the test run left changes in the working tree:" >&2
+  diff <(echo "$before") <(echo "$after") >&2 || true
+  exit 1
+fi
