@@ -1,5 +1,7 @@
 #include "analysis/uqlPathUtils.h"
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <cctype>
 #include <dirent.h>
@@ -187,6 +189,21 @@ std::string qlLowerCase(const std::string& S)
         if (C >= 'A' && C <= 'Z')
             C = char(C - 'A' + 'a');
     return R;
+}
+
+std::string qlExpandSearchFolder(const std::string& Folder)
+{
+    if (Folder.empty() || Folder[0] != '$')
+        return Folder;
+    const size_t Close = Folder.find(')');
+    if (Folder.size() < 2 || Folder[1] != '(' || Close == std::string::npos)
+        return Folder;
+    const std::string Name = Folder.substr(2, Close - 2);
+    const char* Value = std::getenv(Name.c_str());
+    std::string V = Value ? Value : "";
+    while (!V.empty() && qlIsPathDelimiter(V.back()))
+        V.pop_back();
+    return V + Folder.substr(Close + 1);
 }
 
 std::string qlFolderOf(const std::string& FullFileName)

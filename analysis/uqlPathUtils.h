@@ -34,6 +34,11 @@ bool qlHasFolderPart(const std::string& Path);
 // Drive letters and UNC or drive-rooted paths: cannot be found on this system.
 bool qlIsForeignRootedPath(const std::string& Path);
 
+// A search folder as written: "$(NAME)rest" gives the variable's value
+// (without a trailing separator) followed by the rest; other texts are
+// returned as they are.
+std::string qlExpandSearchFolder(const std::string& Folder);
+
 // Lower-cased copy (ASCII letters only).
 std::string qlLowerCase(const std::string& S);
 

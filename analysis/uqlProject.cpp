@@ -51,23 +51,6 @@ std::string CurrentFolder()
     return Ec ? std::string("/") : WithSlash(P.string());
 }
 
-// "$(NAME)rest": the variable's value (without a trailing delimiter) and the
-// rest. Other texts are returned as they are.
-std::string ExpandEnvironment(const std::string& Folder)
-{
-    if (Folder.empty() || Folder[0] != '$')
-        return Folder;
-    const size_t Close = Folder.find(')');
-    if (Folder.size() < 2 || Folder[1] != '(' || Close == std::string::npos)
-        return Folder;
-    const std::string Name = Folder.substr(2, Close - 2);
-    const char* Value = std::getenv(Name.c_str());
-    std::string V = Value ? Value : "";
-    while (!V.empty() && qlIsPathDelimiter(V.back()))
-        V.pop_back();
-    return V + Folder.substr(Close + 1);
-}
-
 // A path taken relative to Base (unless absolute), with '\' read as '/',
 // "." and ".." folded, without touching the disk.
 std::string Expand(const std::string& Base, const std::string& Path)
@@ -382,10 +365,10 @@ void TqlProject::FillSearchCache()
     FSearchCache.AddFolder("", FFileToAnalyze.empty() ? Base : qlFolderOf(FFileToAnalyze), false);
     for (const std::string& F : qlListLines(FOptions->GetProjectSearchPath()))
         if (!Trim(F).empty())
-            FSearchCache.AddFolder(Base, ExpandEnvironment(F), false);
+            FSearchCache.AddFolder(Base, qlExpandSearchFolder(F), false);
     for (const std::string& F : qlListLines(FSystemOptions->GetLibrarySearchPath()))
         if (!Trim(F).empty())
-            FSearchCache.AddFolder(Base, ExpandEnvironment(F), true);
+            FSearchCache.AddFolder(Base, qlExpandSearchFolder(F), true);
 }
 
 void TqlProject::FindUnitFile(const std::string& Name, const std::string& Folder,

@@ -1,6 +1,7 @@
 #include "analysis/uqlUnitParser.h"
 
 #include "analysis/uqlPathUtils.h"
+#include "settings/uqlStringList.h"
 
 #include <exception>
 #include <fstream>
@@ -372,6 +373,51 @@ void TUnitParser::AddUsedUnit(const std::string& Name, const std::string& InPath
 // ---------------------------------------------------------------------------
 // Include and form files
 
+std::string TUnitParser::FindIncludeFile(const std::string& FileName) const
+{
+    // Beside the file that holds the directive (the unit or an include
+    // file), then beside the unit; a name with a folder part is taken
+    // relative to each.
+    TqlFileNameList* Files = gqlProject->GetFileNames();
+    std::vector<std::string> Beside;
+    if (Files && FFileIndex >= 0 && FFileIndex < Files->GetCount())
+        Beside.push_back(qlFolderOf(Files->GetItems(FFileIndex)->GetFullFileName()));
+    Beside.push_back(qlFolderOf(FFileName));
+    for (const std::string& Folder : Beside) {
+        const std::string Full = qlResolveFile(Folder, FileName);
+        if (!Full.empty())
+            return Full;
+    }
+    // Then every folder of the project: the main file's, the project search
+    // path, the library search path.
+    std::string Full;
+    if (!qlHasFolderPart(FileName)) {
+        bool IsLibrary = false;
+        gqlProject->FindUnitFile(FileName, "", Full, IsLibrary);
+        return Full;
+    }
+    TqlUnitList* Units = gqlProject->GetUnits();
+    const std::string Main = Units && Units->GetCount() > 0
+                                 ? qlFolderOf(Units->GetUnits(0)->GetFullFileName())
+                                 : qlFolderOf(FFileName);
+    std::vector<std::string> Folders{Main};
+    std::vector<Ref<IqlStringList>> Paths;
+    if (Ref<IqlOptions> O = gqlProject->GetOptions())
+        Paths.push_back(O->GetProjectSearchPath());
+    if (Ref<IqlSystemOptions> O = gqlProject->GetSystemOptions())
+        Paths.push_back(O->GetLibrarySearchPath());
+    for (const Ref<IqlStringList>& List : Paths)
+        for (const std::string& F : qlListLines(List))
+            if (!F.empty())
+                Folders.push_back(qlExpandSearchFolder(F));
+    for (const std::string& Folder : Folders) {
+        Full = qlResolveFile(Main, Folder + "/" + FileName);
+        if (!Full.empty())
+            return Full;
+    }
+    return Full;
+}
+
 const char* TUnitParser::IncludeFileRequest(const std::string& Name)
 {
     if (!gqlProject || !FCurrentUnit)
@@ -379,14 +425,7 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
     std::string FileName = Name;
     if (qlExtractFileExt(FileName).empty())
         FileName += ".pas";
-    // A bare name is looked for beside the unit that includes it first, as
-    // the compiler does; the project's search folders come after.
-    std::string Full;
-    if (!qlHasFolderPart(FileName))
-        Full = qlResolveFile(qlFolderOf(FFileName), FileName);
-    bool IsLibrary = false;
-    if (Full.empty())
-        gqlProject->FindUnitFile(FileName, qlFolderOf(FFileName), Full, IsLibrary);
+    const std::string Full = FindIncludeFile(FileName);
     if (Full.empty()) {
         AddMessage(Format1("Include file, %s, does not exist.", Name));
         return nullptr;

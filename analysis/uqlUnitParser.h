@@ -132,6 +132,10 @@ protected:
 private:
     void DoMessage(void* Sender, const std::string& Msg, int X, int Y);
     const char* IncludeFileRequest(const std::string& Name);
+    // The full name of an include file, or "" when it is nowhere: beside the
+    // file that holds the directive, beside the unit, then in every folder
+    // of the project and library search paths, in that order.
+    std::string FindIncludeFile(const std::string& FileName) const;
     void IncludeFileEnd();
     TqlSymbol* ParseSimpleType(TqlVarContainer* Container, const std::string& TypeName,
                                const TPoint& Position);
