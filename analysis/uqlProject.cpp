@@ -314,8 +314,31 @@ void TqlProject::ParseUnit(TqlUnit* Unit, bool WithImplementation)
         }
         Unit->ParserState = psrFull;
         if (!Unit->FormResource.empty())
-            if (TqlDFMResource* R = Unit->GetDFMResource())
-                R->ReadResource(Unit, Unit->FormResource);
+            ReadForm(Unit);
+    }
+}
+
+void TqlProject::ReadForm(TqlUnit* Unit)
+{
+    TqlDFMResource* R = Unit->GetDFMResource();
+    if (!R)
+        return;
+    try {
+        R->ReadResource(Unit, Unit->FormResource);
+    } catch (const EParserError& E) {
+        // A form that cannot be read costs the uses it names, not the rest
+        // of the analysis: the finding goes on the unit's message list.
+        std::string Text = E.what();
+        int Line = 1;
+        const size_t At = Text.rfind(" on line ");
+        if (At != std::string::npos) {
+            Line = std::max(1, std::atoi(Text.c_str() + At + 9));
+            Text.erase(At);
+        }
+        FMessages->Add("Form file, " + qlExtractFileName(Unit->FormResource) +
+                           ", cannot be read: " + Text,
+                       R->GetFileIndex(), 1, Line, false);
+        Unit->Warnings.Include(uwImplementation);
     }
 }
 

@@ -2208,6 +2208,9 @@ private:
 void TqlDFMResource::ReadDFM(TqlUnit* Unit, std::istream& Stream)
 {
     std::string Text((std::istreambuf_iterator<char>(Stream)), std::istreambuf_iterator<char>());
+    // A text form saved as UTF-8 may start with a byte-order mark.
+    if (Text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        Text.erase(0, 3);
     TqlFormReader Reader(this, Unit, FFileIndex, std::move(Text));
     Reader.Read();
 }
