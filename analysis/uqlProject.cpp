@@ -303,6 +303,8 @@ void TqlProject::ParseUnit(TqlUnit* Unit, bool WithImplementation)
     if (Unit->ParserState == psrInterfaceParsing) {
         NotifyProgress(FileName, psrInterfaceParsing);
         FParsers[size_t(Index)]->ParseInterface(Unit);
+        if (TAnalyzeParser* P = FParsers[size_t(Index)].get())
+            Unit->AnalysedLines = P->ParsedLines();
     }
     if (WithImplementation) {
         NotifyProgress(FileName, psrFull);
@@ -310,6 +312,8 @@ void TqlProject::ParseUnit(TqlUnit* Unit, bool WithImplementation)
         // the unit list changed under it; look it up afresh.
         if (TAnalyzeParser* P = FParsers[size_t(Index)].get()) {
             P->ParseImplementation();
+            Unit->AnalysedLines = P->ParsedLines();
+            Unit->AnalysedToEnd = P->ParsedWhole();
             FParsers[size_t(Index)].reset();
         }
         Unit->ParserState = psrFull;
@@ -339,6 +343,7 @@ void TqlProject::ReadForm(TqlUnit* Unit)
                            ", cannot be read: " + Text,
                        R->GetFileIndex(), 1, Line, false);
         Unit->Warnings.Include(uwImplementation);
+        Unit->AnalysedToEnd = false;
     }
 }
 

@@ -3,6 +3,8 @@
 #include "analysis/uqlPathUtils.h"
 #include "settings/uqlStringList.h"
 
+#include <algorithm>
+#include <cstring>
 #include <exception>
 #include <fstream>
 #include <functional>
@@ -103,7 +105,11 @@ TUnitParser::TUnitParser(const std::string& FileName, const TlxDirectiveHash* Di
     });
     Lexer().DefinedList()->Assign(Defines);
     Lexer().SetOnIncludeDirect([this](TlxBasePasLex*, const std::string& Name) {
-        return IncludeFileRequest(Name);
+        const bool FromOwnFile = FCurrentUnit && FFileIndex == FCurrentUnit->GetFileIndex();
+        const int Line = FLexer->LineNumber();
+        const char* Text = IncludeFileRequest(Name);
+        IncludeOpened(Text, FromOwnFile, Line);
+        return Text;
     });
     Lexer().SetOnIncludeEnd([this](TlxBasePasLex*) { IncludeFileEnd(); });
 }
@@ -121,6 +127,15 @@ void TUnitParser::ParseInterface(TqlUnit* Unit)
     FFileIndex = Unit->GetFileIndex();
     FInterfaceOnly = true;
     const std::string& Name = Unit->GetName();
+    if (FCountedFiles.insert(FFileIndex).second) {
+        const size_t Size = static_cast<size_t>(FSource.Size());
+        Unit->GetCodeStatistics().AddText(FSource.Memory(), Size);
+        const char* Text = FSource.Memory();
+        for (size_t i = 0; i < Size; ++i)
+            FOwnLineCount += Text[i] == '\n';
+        if (Size > 0 && Text[Size - 1] != '\n')
+            ++FOwnLineCount;
+    }
     if (Name != "QuilletSystem") {
         AddUsedUnit("QuilletSystem", "", -1, -1);
         if (!qlSameText(Name, "System")) {
@@ -477,6 +492,25 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
     return FIncludeBuffers.back()->c_str();
 }
 
+void TUnitParser::IncludeOpened(const char* Text, bool FromOwnFile, int OwnLine)
+{
+    if (!Text) {
+        FParsedWhole = false;
+        return;
+    }
+    if (FromOwnFile)
+        FOwnLine = OwnLine;
+    if (FCurrentUnit && FCountedFiles.insert(FFileIndex).second)
+        FCurrentUnit->GetCodeStatistics().AddText(Text, std::strlen(Text));
+}
+
+int TUnitParser::ParsedLines() const
+{
+    const bool InOwnFile = FCurrentUnit && FFileIndex == FCurrentUnit->GetFileIndex();
+    const int Line = (InOwnFile ? FLexer->LineNumber() : FOwnLine) + 1;
+    return std::min(Line, FOwnLineCount);
+}
+
 void TUnitParser::IncludeFileEnd()
 {
     if (FFileStack.empty()) {
@@ -511,6 +545,10 @@ TPoint TUnitParser::Pos() const
 
 void TUnitParser::DoMessage(void*, const std::string& Msg, int X, int Y)
 {
+    // The grammar's own messages are syntax problems: the parse may have
+    // lost text there.
+    if (!FOwnMessage)
+        FParsedWhole = false;
     if (gqlProject)
         if (Ref<IqlMessageList> L = gqlProject->GetMessages())
             L->Add(Msg, FFileIndex, X + 1, Y + 1, !FInterfaceDone);
@@ -526,8 +564,12 @@ void TUnitParser::AddMessage(const std::string& Text)
 
 void TUnitParser::AddMessageAt(const std::string& Text, const TPoint& Position0)
 {
-    if (FOnMessage)
+    if (FOnMessage) {
+        const bool Saved = FOwnMessage;
+        FOwnMessage = true;
         FOnMessage(this, Text, Position0.X, Position0.Y);
+        FOwnMessage = Saved;
+    }
 }
 
 TqlUsedByInfo TUnitParser::MakeUsedByInfo() const

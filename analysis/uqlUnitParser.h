@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class TUnitParser : public TlxSimplePasPar {
@@ -29,6 +30,11 @@ public:
     // The main file's used units with their in-paths; consulted before a used
     // unit named without an in-path is searched on the search paths.
     void SetUsesInfo(const Ref<IVxPreProcessorInfo>& Info) { FUsesInfo = Info; }
+
+    // The line of the unit's own file up to which the parse has come.
+    int ParsedLines() const;
+    // No syntax problem was raised and every include file named was read.
+    bool ParsedWhole() const { return FParsedWhole; }
 
     const std::string& FileName() const { return FFileName; }
     TqlUnit* CurrentUnit() const { return FCurrentUnit; }
@@ -131,6 +137,9 @@ protected:
 
 private:
     void DoMessage(void* Sender, const std::string& Msg, int X, int Y);
+    // After an include request: counts the lines of a newly read include
+    // file to the unit; a request that read nothing leaves the unit short.
+    void IncludeOpened(const char* Text, bool FromOwnFile, int OwnLine);
     const char* IncludeFileRequest(const std::string& Name);
     // The full name of an include file, or "" when it is nowhere: beside the
     // file that holds the directive, beside the unit, then in every folder
@@ -158,6 +167,12 @@ private:
     int FIndentLevel = 0;
     int FIndentSize = 2;
     Ref<IVxPreProcessorInfo> FUsesInfo;
+    // Line counting and how far the parse came.
+    std::unordered_set<int> FCountedFiles;
+    int FOwnLineCount = 0;
+    int FOwnLine = 0;
+    bool FParsedWhole = true;
+    bool FOwnMessage = false;
 };
 
 // Removes the quotes of a Pascal string literal ('It''s' gives It's).

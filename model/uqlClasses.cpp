@@ -1217,6 +1217,15 @@ TqlSymbol* TqlUnit::FindReferencedSymbol(TqlClass* Class, const std::string& Nam
     return nullptr;
 }
 
+void TqlUnit::AddUnresolvedName(const std::string& Name)
+{
+    std::string Upper = Name;
+    for (char& C : Upper)
+        if (C >= 'a' && C <= 'z')
+            C = static_cast<char>(C - 'a' + 'A');
+    FUnresolvedNames.insert(std::move(Upper));
+}
+
 bool TqlUnit::IsLibraryUnit() const { return FUnitType == dtLibrary || ParserState != psrFull; }
 
 std::string TqlUnit::GetFullFileName() const
@@ -1759,6 +1768,101 @@ bool TqlDFMResource::HasPropertyWithIdentifier(const std::string& Identifier)
         if (FComponents.GetComponents(i)->HasPropertyWithIdentifier(Identifier))
             return true;
     return false;
+}
+
+// ---------------------------------------------------------------------------
+// Line counts
+// ---------------------------------------------------------------------------
+
+void TqlCodeStatistics::AddText(const char* Text, size_t Size)
+{
+    enum TState { stCode, stBrace, stAnsi, stString };
+    enum TComment { cmNone, cmAnsi, cmBrace, cmSlash };
+    TState State = stCode;
+    bool Code = false;
+    TComment Comment = cmNone;
+    bool Any = false; // the current line holds a character
+    auto InComment = [&Comment](TComment Kind) {
+        if (Comment == cmNone)
+            Comment = Kind;
+    };
+    auto EndLine = [&] {
+        if (Code)
+            IncCodeLines();
+        else if (Comment == cmAnsi)
+            IncAnsiCommentLines();
+        else if (Comment == cmBrace)
+            IncBorCommentLines();
+        else if (Comment == cmSlash)
+            IncSlashCommentLines();
+        else
+            IncEmptyLines();
+        Code = false;
+        Any = false;
+        Comment = cmNone;
+        if (State == stString)
+            State = stCode;
+        // A comment that goes on makes the next line a comment line.
+        if (State == stBrace)
+            Comment = cmBrace;
+        else if (State == stAnsi)
+            Comment = cmAnsi;
+    };
+    for (size_t I = 0; I < Size; ++I) {
+        const char C = Text[I];
+        if (C == '\n' || C == '\r') {
+            if (C == '\r' && I + 1 < Size && Text[I + 1] == '\n')
+                ++I;
+            EndLine();
+            continue;
+        }
+        Any = true;
+        const char Next = I + 1 < Size ? Text[I + 1] : '\0';
+        switch (State) {
+        case stBrace:
+            if (C == '}')
+                State = stCode;
+            break;
+        case stAnsi:
+            if (C == '*' && Next == ')') {
+                State = stCode;
+                ++I;
+            }
+            break;
+        case stString:
+            if (C == '\'')
+                State = stCode;
+            break;
+        case stCode:
+            if (static_cast<unsigned char>(C) <= ' ')
+                break;
+            if (C == '{') {
+                if (Next == '$')
+                    Code = true;
+                else
+                    InComment(cmBrace);
+                State = stBrace;
+            } else if (C == '(' && Next == '*') {
+                if (I + 2 < Size && Text[I + 2] == '$')
+                    Code = true;
+                else
+                    InComment(cmAnsi);
+                State = stAnsi;
+                ++I;
+            } else if (C == '/' && Next == '/') {
+                InComment(cmSlash);
+                while (I + 1 < Size && Text[I + 1] != '\n' && Text[I + 1] != '\r')
+                    ++I;
+            } else {
+                Code = true;
+                if (C == '\'')
+                    State = stString;
+            }
+            break;
+        }
+    }
+    if (Any)
+        EndLine();
 }
 
 // ---------------------------------------------------------------------------
