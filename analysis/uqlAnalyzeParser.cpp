@@ -30,11 +30,14 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
     const std::string Name = Token();
     const TqlUsedByInfo Info = MakeUsedByInfo();
     TqlSymbol* Found = nullptr;
-    if (Context)
+    if (Context) {
         if (TqlSymbol* C = Context->FindContainer()) {
             TqlClass* K = AsClass(C);
             Found = C->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Name, true, Info);
+        } else {
+            NoteUnresolved(Name);
         }
+    }
     if (!Found)
         Found = FindSymbol(Name, true, true, Info);
     TqlSymbol* Work = nullptr;
@@ -93,9 +96,11 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
                 }
             } else {
                 Result = nullptr;
+                NoteUnresolved(Member);
             }
         } else {
             Result = nullptr;
+            NoteUnresolved(Member);
         }
         if (IsDot) {
             NextToken();
@@ -306,6 +311,8 @@ void TAnalyzeParser::WithStatement()
         if (TqlSymbol* S = ResolveDesignator(nullptr)) {
             TqlSymbol* C = S->FindContainer();
             List.push_back(C ? C : S);
+        } else {
+            List.push_back(nullptr); // a with over something unknown
         }
         if (GetTokenID() != ptComma)
             break;

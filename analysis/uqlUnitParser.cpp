@@ -583,6 +583,12 @@ TqlUsedByInfo TUnitParser::MakeUsedByInfo(const TPoint& Position, bool IsWrongCa
     return UsedByInfo(FFileIndex, IsWrongCase, Position.X, Position.Y);
 }
 
+void TUnitParser::NoteUnresolved(const std::string& Name)
+{
+    if (FCurrentUnit)
+        FCurrentUnit->AddUnresolvedName(Name);
+}
+
 void TUnitParser::RecordUse(TqlSymbol* Symbol, const std::string& WrittenName,
                             const TqlUsedByInfo& Info)
 {
@@ -674,9 +680,14 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
                                    const TqlUsedByInfo& Info)
 {
     TqlSymbol* Found = nullptr;
+    // A name inside a with-statement over a type the analysis does not know
+    // may be a member of that type, whatever it resolves to here.
+    bool UnknownWith = false;
     // 1. The enclosing with-statements, innermost first.
     for (auto It = FWithScopes.rbegin(); !Found && It != FWithScopes.rend(); ++It) {
-        TqlSymbol* T = (*It)->GetTypeIntf();
+        TqlSymbol* T = *It ? (*It)->GetTypeIntf() : nullptr;
+        if (!T || !T->GetTypeIntf())
+            UnknownWith = true;
         if (T && T->GetTypeIntf()) {
             auto* AsClass = dynamic_cast<TqlClass*>(T);
             Found = T->GetTypeIntf()->FindSymbol(FCurrentUnit, AsClass ? AsClass : FCurrentClass,
@@ -717,6 +728,8 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
     // 7. The built-in symbols.
     if (!Found && gqlProject)
         Found = gqlProject->FindSystemSymbol(Name);
+    if (!Found || UnknownWith)
+        NoteUnresolved(Name);
     if (!Found) {
         if (ReportMissing)
             AddMessage(Format1("Symbol, %s, not found in project", Name));
@@ -757,6 +770,8 @@ TqlSymbol* TUnitParser::FindType(const std::string& Name, bool Quiet)
     }
     if (!Found && gqlProject)
         Found = gqlProject->FindSystemSymbol(Name);
+    if (!Found)
+        NoteUnresolved(Name);
     if (!Found && !Quiet)
         AddMessage(Format1("Type, %s, not found in project", Name));
     return Found;

@@ -117,6 +117,9 @@ protected:
     void AddMessage(const std::string& Text);
     void AddMessageAt(const std::string& Text, const TPoint& Position0);
     void RecordUse(TqlSymbol* Symbol, const std::string& WrittenName, const TqlUsedByInfo& Info);
+    // Records a name that an identifier here was not (or not surely)
+    // resolved to: a declaration of that name may have unseen uses.
+    void NoteUnresolved(const std::string& Name);
     void CheckIndent();
     // The end of a unit: main block, initialization or "end".
     void UnitEnd();

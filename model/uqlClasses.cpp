@@ -2200,19 +2200,25 @@ private:
         }
     }
 
+    // A name the form gives that resolves to nothing is noted on the unit:
+    // a declaration of that name may be what the form means.
     void Resolve(const std::string& Ident)
     {
         const size_t Dot = Ident.find('.');
         if (Dot == std::string::npos) {
-            if (FFormClass)
-                FFormClass->FindSymbol(FUnit, FFormClass, Ident, true, Place());
+            if (!(FFormClass && FFormClass->FindSymbol(FUnit, FFormClass, Ident, true, Place())) && FUnit)
+                FUnit->AddUnresolvedName(Ident);
             return;
         }
         if (!FUnit)
             return;
-        TqlSymbol* Head = FUnit->FindReferencedSymbol(FFormClass, Ident.substr(0, Dot), true, Place());
-        if (Head && Head->GetTypeIntf())
-            Head->GetTypeIntf()->FindSymbol(FUnit, FFormClass, Ident.substr(Dot + 1), true, Place());
+        const std::string Head = Ident.substr(0, Dot), Rest = Ident.substr(Dot + 1);
+        TqlSymbol* Found = FUnit->FindReferencedSymbol(FFormClass, Head, true, Place());
+        if (!Found)
+            FUnit->AddUnresolvedName(Head);
+        if (!(Found && Found->GetTypeIntf() &&
+              Found->GetTypeIntf()->FindSymbol(FUnit, FFormClass, Rest, true, Place())))
+            FUnit->AddUnresolvedName(Rest);
     }
 
     void ReadValue(TqlComponent* Component, TqlComponentProperty* Property)

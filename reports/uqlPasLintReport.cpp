@@ -55,6 +55,14 @@ bool VisibleOutsideUnit(TqlSymbol* Symbol)
     return Symbol->GetVisibility() != vkImplementation;
 }
 
+// A member of a class or record that other units can reach: its type is
+// visible outside the unit and the member is not private to the unit.
+bool MemberVisibleOutsideUnit(TqlSymbol* Owner, TqlSymbol* Member)
+{
+    const TVisibilityKind V = Member->GetVisibility();
+    return VisibleOutsideUnit(Owner) && V != vkPrivate && V != vkStrictPrivate;
+}
+
 } // namespace
 
 bool TRPTpasLint::IsFormEventHandler(const std::string& Name)
@@ -145,51 +153,28 @@ void TRPTpasLint::CheckName(TqlUnit* Unit, const Ref<IqlSetting>& Setting, TqlSy
         Finding(Unit, Setting, Symbol, Location, Message + " - " + Pattern);
 }
 
-bool TRPTpasLint::NamedInUses(TqlUnit* Used, TqlUnit* User)
+void TRPTpasLint::CollectUnresolved()
 {
-    TqlUsedByList* Uses = Used->GetUsedBy();
-    for (int I = 0; I < Uses->GetCount(); ++I) {
-        TqlUsedByLocation* Use = Uses->GetLocations(I);
-        if (Use->GetY() >= 0 && Use->GetUnitIntf() == User)
-            return true;
-    }
-    return false;
-}
-
-void TRPTpasLint::CollectUntrustedUnits()
-{
-    FUnresolved.clear();
-    FSeenByUnresolved.clear();
-    IqlProject& P = Project();
-    TqlUnitList* Units = P.GetUnits();
-    TqlFileNameList* Files = P.GetFileNames();
-    auto NeverParsed = [Files](TqlUnit* U) {
-        if (U->ParserState == psrNone)
-            return true;
-        const int F = U->GetFileIndex();
-        return Files && F >= 0 && F < Files->GetCount() && !Files->GetItems(F)->Exists;
-    };
+    FUnresolvedNames.clear();
+    FUsedByUnfinished.clear();
+    TqlUnitList* Units = Project().GetUnits();
     for (int I = 0; I < Units->GetCount(); ++I) {
         TqlUnit* Unit = Units->GetUnits(I);
-        bool Unresolved = !Unit->Warnings.IsEmpty();
-        TqlUsedUnitList* Used = Unit->GetUsedUnits();
-        for (int J = 0; !Unresolved && J < Used->GetCount(); ++J) {
-            TqlUnit* UsedUnit = Used->GetUsedUnit(J)->GetUnit();
-            Unresolved = UsedUnit && NeverParsed(UsedUnit) && NamedInUses(UsedUnit, Unit);
-        }
-        if (!Unresolved)
+        const auto& Names = Unit->GetUnresolvedNames();
+        FUnresolvedNames.insert(Names.begin(), Names.end());
+        if (Unit->AnalysedToEnd)
             continue;
-        FUnresolved.insert(Unit);
+        TqlUsedUnitList* Used = Unit->GetUsedUnits();
         for (int J = 0; J < Used->GetCount(); ++J)
-            FSeenByUnresolved.insert(Used->GetUsedUnit(J)->GetUnit());
+            FUsedByUnfinished.insert(Used->GetUsedUnit(J)->GetUnit());
     }
 }
 
-bool TRPTpasLint::CanTrustUses(TqlUnit* Unit, bool VisibleOutside) const
+bool TRPTpasLint::MayBeUnused(TqlUnit* Unit, TqlSymbol* Symbol, bool VisibleOutside) const
 {
-    if (FUnresolved.count(Unit))
+    if (!Unit->AnalysedToEnd || FUnresolvedNames.count(Upper(Symbol->GetName())))
         return false;
-    return !(VisibleOutside && FSeenByUnresolved.count(Unit));
+    return !(VisibleOutside && FUsedByUnfinished.count(Unit));
 }
 
 // ---------------------------------------------------------------------------
@@ -212,15 +197,15 @@ void TRPTpasLint::Execute()
         throw Exception("The report \"Ridizo Dedu\" needs the naming conventions, the component "
                         "prefixes and the project's matcher.");
     FGUIDs.clear();
-    CollectUntrustedUnits();
+    CollectUnresolved();
 
     struct TRunEnd {
         TRPTpasLint& R;
         ~TRunEnd()
         {
             R.FGUIDs.clear();
-            R.FUnresolved.clear();
-            R.FSeenByUnresolved.clear();
+            R.FUnresolvedNames.clear();
+            R.FUsedByUnfinished.clear();
             R.FNaming = nullptr;
             R.FPrefixes = nullptr;
             R.FRegExpr = nullptr;
@@ -452,26 +437,26 @@ bool TRPTpasLint::HasDescendantDeclaring(TqlClass* K, TqlRoutine* R)
 
 void TRPTpasLint::CheckUnusedClassMembers(TqlUnit* Unit, TqlClass* K)
 {
-    if (!CanTrustUses(Unit, VisibleOutsideUnit(K)))
-        return;
+    auto Unused = [&](TqlSymbol* S) {
+        return S->GetUsedBy()->GetCount() == 0 && MayBeUnused(Unit, S, MemberVisibleOutsideUnit(K, S));
+    };
     TqlVariablesList* Fields = K->GetFieldList();
     for (int I = 0; I < Fields->GetCount(); ++I) {
         TqlVariable* F = Fields->GetVariables(I);
-        if (F->GetUsedBy()->GetCount() == 0)
+        if (Unused(F))
             Finding(Unit, FUnusedClassFields, F, K->GetName(), Format("Unused field: %s", F->GetName()));
     }
     TqlPropertyList* Properties = K->GetProperties();
     for (int I = 0; I < Properties->GetCount(); ++I) {
         TqlProperty* P = Properties->GetProperties(I);
-        if (P->GetUsedBy()->GetCount() == 0 && !K->IsSymbolFromInterface(P->GetName()))
+        if (Unused(P) && !K->IsSymbolFromInterface(P->GetName()))
             Finding(Unit, FUnusedClassProperties, P, K->GetName(),
                     Format("Unused property: %s", P->GetName()));
     }
     TqlRoutineList* Routines = K->GetRoutines();
     for (int I = 0; I < Routines->GetCount(); ++I) {
         TqlRoutine* R = Routines->GetRoutine(I);
-        if (R->GetUsedBy()->GetCount() == 0 &&
-            !HasAny(R->GetDirectives(), {rdOverride, rdVirtual, rdMessage}) &&
+        if (Unused(R) && !HasAny(R->GetDirectives(), {rdOverride, rdVirtual, rdMessage}) &&
             !K->IsSymbolFromInterface(R->GetName()) && !IsFormEventHandler(R->GetName()))
             Finding(Unit, FUnusedClassRoutines, R, K->GetName(),
                     Format("Unused routine: %s", R->GetName()));
@@ -483,14 +468,12 @@ void TRPTpasLint::CheckRecords(TqlUnit* Unit)
     TqlRecordsList* Records = Unit->GetRecords();
     for (int I = 0; I < Records->GetCount(); ++I) {
         TqlRecord* Q = Records->GetRecords(I);
-        if (CanTrustUses(Unit, VisibleOutsideUnit(Q))) {
-            TqlVariablesList* Fields = Q->GetFieldList();
-            for (int J = 0; J < Fields->GetCount(); ++J) {
-                TqlVariable* F = Fields->GetVariables(J);
-                if (F->GetUsedBy()->GetCount() == 0)
-                    Finding(Unit, FUnusedRecordFields, F, Q->GetName(),
-                            Format("Unused field: %s", F->GetName()));
-            }
+        TqlVariablesList* Fields = Q->GetFieldList();
+        for (int J = 0; J < Fields->GetCount(); ++J) {
+            TqlVariable* F = Fields->GetVariables(J);
+            if (F->GetUsedBy()->GetCount() == 0 && MayBeUnused(Unit, F, VisibleOutsideUnit(Q)))
+                Finding(Unit, FUnusedRecordFields, F, Q->GetName(),
+                        Format("Unused field: %s", F->GetName()));
         }
         CheckCaseMismatch(Unit, nullptr, Q);
         CheckName(Unit, FRecordTypes, Q, "", FNaming->GetRecordTypes(), "Record type naming error");
@@ -539,12 +522,10 @@ void TRPTpasLint::CheckUnusedParameters(TqlUnit* Unit, TqlSymbol* Owner, TqlRout
             (OwnerClass && OwnerClass->IsSymbolFromInterface(R->GetName())))
             return;
     }
-    if (!CanTrustUses(Unit, false))
-        return;
     TqlParameterList* Parameters = R->GetParameters();
     for (int I = 0; I < Parameters->GetCount(); ++I) {
         TqlParameter* P = Parameters->GetParameters(I);
-        if (P->GetUsedBy()->GetCount() == 0)
+        if (P->GetUsedBy()->GetCount() == 0 && MayBeUnused(Unit, P, false))
             Finding(Unit, FUnusedParameters, P, OwnerRule(Owner, R),
                     Format("Unused parameter: %s", P->GetName()));
     }
@@ -554,9 +535,7 @@ void TRPTpasLint::CheckUnusedSymbols(TqlUnit* Unit, TqlSymbol* Owner, TqlVarCont
 {
     const bool IsUnit = Container == Unit;
     const std::string Location = IsUnit ? Unit->GetName() : OwnerRule(Owner, Container);
-    auto Trusted = [&](TqlSymbol* S) {
-        return CanTrustUses(Unit, IsUnit && VisibleOutsideUnit(S));
-    };
+    auto Trusted = [&](TqlSymbol* S) { return MayBeUnused(Unit, S, IsUnit && VisibleOutsideUnit(S)); };
     TqlVariablesList* Variables = Container->GetVariables();
     for (int I = 0; I < Variables->GetCount(); ++I) {
         TqlVariable* V = Variables->GetVariables(I);
