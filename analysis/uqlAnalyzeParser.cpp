@@ -216,6 +216,7 @@ TqlSymbol* TAnalyzeParser::Qualifiers(TqlSymbol* Symbol)
                 FLastSymbol = nullptr;
                 const bool Saved = SetInArgumentList(true);
                 FirstListEntry(Symbol);
+                NoteCall(Symbol);
                 ExpressionList();
                 Expected(ptRoundClose);
                 SetInArgumentList(Saved);

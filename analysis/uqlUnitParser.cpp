@@ -587,6 +587,107 @@ void TUnitParser::NoteUnresolved(const std::string& Name)
 {
     if (FCurrentUnit)
         FCurrentUnit->AddUnresolvedName(Name);
+    FLastUnresolved = Name;
+}
+
+void TUnitParser::NoteCall(TqlSymbol* Callee)
+{
+    FCallPending = true;
+    FPendingCallee = Callee;
+    FPendingName = Callee ? Callee->GetName() : FLastUnresolved;
+}
+
+void TUnitParser::ExpressionList()
+{
+    TCallFrame Frame;
+    if (FCallPending) {
+        Frame.Callee = FPendingCallee;
+        Frame.Name = FPendingName;
+    }
+    Frame.Depth = FBracketDepth;
+    FCallPending = false;
+    FCallFrames.push_back(std::move(Frame));
+    struct TPop {
+        std::vector<TCallFrame>& Frames;
+        ~TPop() { Frames.pop_back(); }
+    } Pop{FCallFrames};
+    TlxSimplePasPar::ExpressionList();
+}
+
+namespace {
+
+// Routines of the language that change a variable given to them.
+bool WritesItsArguments(const std::string& Name)
+{
+    static const char* const Names[] = {
+        "Addr", "Dec", "Delete", "Exclude", "FillChar", "Finalize", "FreeAndNil", "Inc",
+        "Include", "Initialize", "Insert", "Move", "Read", "ReadLn", "SetLength", "SetString",
+        "Str", "UniqueString", "Val"};
+    for (const char* N : Names)
+        if (qlSameText(Name, N))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool TUnitParser::PassedByReference() const
+{
+    if (FCallFrames.empty())
+        return false;
+    const TCallFrame& F = FCallFrames.back();
+    if (F.Name.empty())
+        return false;
+    if (WritesItsArguments(F.Name))
+        return true;
+    auto* R = dynamic_cast<TqlRoutine*>(F.Callee);
+    if (!R)
+        return false;
+    // Any overload of the name in the same list may be the one called.
+    std::vector<TqlRoutine*> Candidates{R};
+    if (TqlRoutineList* List = R->GetRoutineList())
+        for (int i = 0; i < List->GetCount(); ++i)
+            if (List->GetRoutine(i) != R && qlSameText(List->GetRoutine(i)->GetName(), F.Name))
+                Candidates.push_back(List->GetRoutine(i));
+    for (TqlRoutine* C : Candidates) {
+        TqlParameterList* Params = C->GetParameters();
+        if (F.Index < Params->GetCount()) {
+            const TParamKind K = Params->GetParameters(F.Index)->GetParamKind();
+            if (K == pkVar || K == pkOut)
+                return true;
+        }
+    }
+    return false;
+}
+
+bool TUnitParser::AssignedNext()
+{
+    // The identifier, then dereferences and indexes, then ":=".
+    FLexer->InitAhead();
+    int Depth = 0;
+    for (int Guard = 0; Guard < 100000; ++Guard) {
+        const TptTokenKind K = FLexer->GetAheadTokenID();
+        if (K == ptNull)
+            return false;
+        if (Depth > 0) {
+            if (K == ptSquareOpen)
+                ++Depth;
+            else if (K == ptSquareClose)
+                --Depth;
+        } else if (K == ptSquareOpen) {
+            Depth = 1;
+        } else if (K != ptPointerSymbol) {
+            return K == ptAssign;
+        }
+        FLexer->AheadNext();
+    }
+    return false;
+}
+
+bool TUnitParser::IsWrittenHere(TqlParameter*)
+{
+    return FPrevTokenID == ptAddressOp || FPrevTokenID == ptDoubleAddressOp || PassedByReference() ||
+           AssignedNext();
 }
 
 void TUnitParser::RecordUse(TqlSymbol* Symbol, const std::string& WrittenName,
@@ -597,6 +698,9 @@ void TUnitParser::RecordUse(TqlSymbol* Symbol, const std::string& WrittenName,
     TqlUsedByInfo I = Info;
     I.IsWrongCase = WrittenName != Symbol->GetName();
     Symbol->GetUsedBy()->AddUsedBy(I);
+    if (auto* P = dynamic_cast<TqlParameter*>(Symbol))
+        if (!P->GetIsModified() && IsWrittenHere(P))
+            P->SetIsModified(true);
 }
 
 // ---------------------------------------------------------------------------
@@ -624,6 +728,23 @@ void TUnitParser::CheckIndent()
 
 void TUnitParser::NextToken()
 {
+    const TptTokenKind Left = GetTokenID();
+    switch (Left) {
+    case ptRoundOpen: case ptSquareOpen:
+        ++FBracketDepth;
+        break;
+    case ptRoundClose: case ptSquareClose:
+        if (FBracketDepth > 0)
+            --FBracketDepth;
+        break;
+    case ptComma:
+        if (!FCallFrames.empty() && FCallFrames.back().Depth == FBracketDepth)
+            ++FCallFrames.back().Index;
+        break;
+    default:
+        break;
+    }
+    FPrevTokenID = Left;
     FLexer->Next();
     SkipJunk();
     if (GetTokenID() == ptEnd)

@@ -60,6 +60,9 @@ public:
 
     // Grammar rules.
     void NextToken() override;
+    // Each list is read with a frame of its own, which knows the routine
+    // called when the list holds a call's arguments (see NoteCall).
+    void ExpressionList() override;
     void ContainsClause() override;
     void ContainsStatement() override;
     void Designator() override;
@@ -120,6 +123,9 @@ protected:
     // Records a name that an identifier here was not (or not surely)
     // resolved to: a declaration of that name may have unseen uses.
     void NoteUnresolved(const std::string& Name);
+    // The next expression list holds the arguments of a call of Callee (nil
+    // when it was not resolved: the name last left unresolved is taken).
+    void NoteCall(TqlSymbol* Callee);
     void CheckIndent();
     // The end of a unit: main block, initialization or "end".
     void UnitEnd();
@@ -176,6 +182,25 @@ private:
     int FOwnLine = 0;
     bool FParsedWhole = true;
     bool FOwnMessage = false;
+    // Where parameters are written: the calls whose arguments are being
+    // read, the bracket depth, the token before the current one.
+    struct TCallFrame {
+        TqlSymbol* Callee = nullptr;
+        std::string Name;
+        int Index = 0;
+        int Depth = 0;
+    };
+    std::vector<TCallFrame> FCallFrames;
+    bool FCallPending = false;
+    TqlSymbol* FPendingCallee = nullptr;
+    std::string FPendingName;
+    std::string FLastUnresolved;
+    int FBracketDepth = 0;
+    TptTokenKind FPrevTokenID = ptUnknown;
+    // A use of P at the current token that may change it.
+    bool IsWrittenHere(TqlParameter* P);
+    bool PassedByReference() const;
+    bool AssignedNext();
 };
 
 // Removes the quotes of a Pascal string literal ('It''s' gives It's).

@@ -1303,10 +1303,15 @@ public:
     void SetParamType(TqlSymbol* Value) { FType = Value; }
     bool GetUntypedParameter() const { return FUntypedParameter; }
     void SetUntypedParameter(bool Value) { FUntypedParameter = Value; }
+    // The routine assigns the parameter, passes it to a var or out
+    // parameter, or takes its address.
+    bool GetIsModified() const { return FIsModified; }
+    void SetIsModified(bool Value) { FIsModified = Value; }
 
 private:
     TParamKind FParamKind;
     bool FUntypedParameter = false;
+    bool FIsModified = false;
 };
 
 // ---------------------------------------------------------------------------

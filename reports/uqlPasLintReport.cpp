@@ -43,6 +43,23 @@ std::string Format(const std::string& Text, const std::string& Arg)
     return P == std::string::npos ? Text : Text.substr(0, P) + Arg + Text.substr(P + 2);
 }
 
+// The kind of a type, through type aliases (TName = OtherName) to the type
+// they name.
+TqlTypeKind AliasedTypeKind(TqlSymbol* Type)
+{
+    for (int Depth = 0; Type && Depth < 100; ++Depth) {
+        const TqlTypeKind Kind = Type->GetTypeKind();
+        auto* Alias = dynamic_cast<TqlType*>(Type);
+        if (Kind != tkNone || !Alias || Alias->GetPointerType() || dynamic_cast<TqlArray*>(Type))
+            return Kind;
+        TqlSymbol* Next = Alias->GetTypeIntf();
+        if (Next == Type)
+            return Kind;
+        Type = Next;
+    }
+    return tkNone;
+}
+
 // Owner name + "." + container name when an owner is given, else the
 // container name.
 std::string OwnerRule(TqlSymbol* Owner, TqlSymbol* Container)
@@ -495,9 +512,10 @@ void TRPTpasLint::CheckConstParameters(TqlUnit* Unit, TqlSymbol* Owner, TqlRouti
     TqlParameterList* Parameters = R->GetParameters();
     for (int I = 0; I < Parameters->GetCount(); ++I) {
         TqlParameter* P = Parameters->GetParameters(I);
-        if (P->GetParamKind() != pkNone || !P->GetParamType())
+        // A parameter the routine changes cannot be const.
+        if (P->GetParamKind() != pkNone || !P->GetParamType() || P->GetIsModified())
             continue;
-        switch (P->GetParamType()->GetTypeKind()) {
+        switch (AliasedTypeKind(P->GetParamType())) {
         case tkAnsiString:
         case tkShortString:
         case tkString:
