@@ -65,3 +65,16 @@ TEST(FormFiles, ByteOrderMarkAndMalformedForms)
         }
     }
 }
+
+TEST(FormFiles, QlcheckGoesOnAfterAMalformedForm)
+{
+    TCliFolder T;
+    T.Write("Main.pas", FormUnit);
+    T.Write("Main.dfm", "object Form1: TForm1\n  Caption = 'Main\nend\n");
+    T.Write("Later.pas", "unit Later;\ninterface\nimplementation\nend.\n");
+    T.Write("Prog.dpr", "program Prog;\nuses Main, Later;\nbegin\nend.\n");
+    TQlcheck Q;
+    const TQlcheckRun R = Q.Run({"Prog.dpr"}, T.Path());
+    EXPECT_EQ(R.ExitCode, 0) << R.Err;
+    EXPECT_NE(R.Out.find("Later.pas Implementation"), std::string::npos) << R.Out;
+}
