@@ -131,8 +131,7 @@ void TUnitParser::ParseInterface(TqlUnit* Unit)
         const size_t Size = static_cast<size_t>(FSource.Size());
         Unit->GetCodeStatistics().AddText(FSource.Memory(), Size);
         const char* Text = FSource.Memory();
-        for (size_t i = 0; i < Size; ++i)
-            FOwnLineCount += Text[i] == '\n';
+        FOwnLineCount = static_cast<int>(std::count(Text, Text + Size, '\n'));
         if (Size > 0 && Text[Size - 1] != '\n')
             ++FOwnLineCount;
     }

@@ -1776,17 +1776,103 @@ bool TqlDFMResource::HasPropertyWithIdentifier(const std::string& Identifier)
 
 void TqlCodeStatistics::AddText(const char* Text, size_t Size)
 {
-    enum TState { stCode, stBrace, stAnsi, stString };
+    enum TState { stCode, stBrace, stAnsi };
     enum TComment { cmNone, cmAnsi, cmBrace, cmSlash };
     TState State = stCode;
     bool Code = false;
     TComment Comment = cmNone;
-    bool Any = false; // the current line holds a character
-    auto InComment = [&Comment](TComment Kind) {
-        if (Comment == cmNone)
-            Comment = Kind;
+    const char* P = Text;
+    const char* const End = Text + Size;
+    auto LineEnd = [](char C) { return C == '\n' || C == '\r'; };
+    // Characters that stop a scan: in code (blanks, line breaks, the
+    // starts of comments and strings), in a brace comment, in a string.
+    static const auto Stops = [] {
+        struct TTables {
+            bool Code[256] = {}, Brace[256] = {}, Quote[256] = {};
+        } T;
+        for (int C = 0; C <= ' '; ++C)
+            T.Code[C] = true;
+        for (unsigned char C : {'{', '(', '/', '\''})
+            T.Code[C] = true;
+        for (unsigned char C : {'\n', '\r', '}'})
+            T.Brace[C] = true;
+        for (unsigned char C : {'\n', '\r', '\''})
+            T.Quote[C] = true;
+        return T;
+    }();
+    auto Skip = [&P, End](const bool (&Table)[256]) {
+        while (P < End && !Table[static_cast<unsigned char>(*P)])
+            ++P;
     };
-    auto EndLine = [&] {
+    while (P < End) {
+        // One line: from P up to its line break.
+        const char* const LineStart = P;
+        // A comment that goes on makes this line a comment line.
+        Comment = State == stBrace ? cmBrace : State == stAnsi ? cmAnsi : cmNone;
+        Code = false;
+        while (P < End && !LineEnd(*P)) {
+            if (State == stBrace) {
+                Skip(Stops.Brace);
+                if (P < End && *P == '}') {
+                    State = stCode;
+                    ++P;
+                }
+                continue;
+            }
+            if (State == stAnsi) {
+                while (P < End && !LineEnd(*P) && !(*P == '*' && P + 1 < End && P[1] == ')'))
+                    ++P;
+                if (P < End && *P == '*') {
+                    State = stCode;
+                    P += 2;
+                }
+                continue;
+            }
+            const char C = *P;
+            const char Next = P + 1 < End ? P[1] : '\0';
+            if (static_cast<unsigned char>(C) <= ' ') {
+                ++P;
+            } else if (C == '{') {
+                if (Next == '$')
+                    Code = true;
+                else if (Comment == cmNone)
+                    Comment = cmBrace;
+                State = stBrace;
+                ++P;
+            } else if (C == '(' && Next == '*') {
+                if (P + 2 < End && P[2] == '$')
+                    Code = true;
+                else if (Comment == cmNone)
+                    Comment = cmAnsi;
+                State = stAnsi;
+                P += 2;
+            } else if (C == '/' && Next == '/') {
+                if (Comment == cmNone)
+                    Comment = cmSlash;
+                while (P < End && !LineEnd(*P))
+                    ++P;
+            } else if (C == '\'') {
+                // A string ends at its closing quote or at the line end.
+                Code = true;
+                ++P;
+                Skip(Stops.Quote);
+                if (P < End && *P == '\'')
+                    ++P;
+            } else {
+                Code = true;
+                ++P;
+                Skip(Stops.Code);
+            }
+        }
+        const bool Empty = P == LineStart;
+        if (P < End) {
+            // The line break: CR LF, LF or a lone CR.
+            if (*P == '\r' && P + 1 < End && P[1] == '\n')
+                ++P;
+            ++P;
+        } else if (Empty) {
+            break; // no last line after a final line break
+        }
         if (Code)
             IncCodeLines();
         else if (Comment == cmAnsi)
@@ -1797,72 +1883,7 @@ void TqlCodeStatistics::AddText(const char* Text, size_t Size)
             IncSlashCommentLines();
         else
             IncEmptyLines();
-        Code = false;
-        Any = false;
-        Comment = cmNone;
-        if (State == stString)
-            State = stCode;
-        // A comment that goes on makes the next line a comment line.
-        if (State == stBrace)
-            Comment = cmBrace;
-        else if (State == stAnsi)
-            Comment = cmAnsi;
-    };
-    for (size_t I = 0; I < Size; ++I) {
-        const char C = Text[I];
-        if (C == '\n' || C == '\r') {
-            if (C == '\r' && I + 1 < Size && Text[I + 1] == '\n')
-                ++I;
-            EndLine();
-            continue;
-        }
-        Any = true;
-        const char Next = I + 1 < Size ? Text[I + 1] : '\0';
-        switch (State) {
-        case stBrace:
-            if (C == '}')
-                State = stCode;
-            break;
-        case stAnsi:
-            if (C == '*' && Next == ')') {
-                State = stCode;
-                ++I;
-            }
-            break;
-        case stString:
-            if (C == '\'')
-                State = stCode;
-            break;
-        case stCode:
-            if (static_cast<unsigned char>(C) <= ' ')
-                break;
-            if (C == '{') {
-                if (Next == '$')
-                    Code = true;
-                else
-                    InComment(cmBrace);
-                State = stBrace;
-            } else if (C == '(' && Next == '*') {
-                if (I + 2 < Size && Text[I + 2] == '$')
-                    Code = true;
-                else
-                    InComment(cmAnsi);
-                State = stAnsi;
-                ++I;
-            } else if (C == '/' && Next == '/') {
-                InComment(cmSlash);
-                while (I + 1 < Size && Text[I + 1] != '\n' && Text[I + 1] != '\r')
-                    ++I;
-            } else {
-                Code = true;
-                if (C == '\'')
-                    State = stString;
-            }
-            break;
-        }
     }
-    if (Any)
-        EndLine();
 }
 
 // ---------------------------------------------------------------------------
