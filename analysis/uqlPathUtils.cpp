@@ -1,7 +1,5 @@
 #include "analysis/uqlPathUtils.h"
 
-#include <cstdlib>
-
 #include <algorithm>
 #include <cctype>
 #include <dirent.h>
@@ -65,9 +63,21 @@ bool Exists(const std::string& Path)
     return ::stat(Path.c_str(), &St) == 0;
 }
 
-// Walks the components; "" when some component has no match. WantFolder
-// selects what the last component must be.
-std::string Resolve(const std::string& BaseFolder, const std::string& Path, bool WantFolder)
+enum TWant { wFile, wFolder, wAnything };
+
+bool IsWanted(const std::string& Path, TWant Want)
+{
+    switch (Want) {
+    case wFile: return qlIsRegularFile(Path);
+    case wFolder: return qlIsFolder(Path);
+    case wAnything: return Exists(Path);
+    }
+    return false;
+}
+
+// Walks the components; "" when some component has no match. Want selects
+// what the last component must be.
+std::string Resolve(const std::string& BaseFolder, const std::string& Path, TWant Want)
 {
     if (Path.empty() || qlIsForeignRootedPath(Path))
         return "";
@@ -91,7 +101,7 @@ std::string Resolve(const std::string& BaseFolder, const std::string& Path, bool
         auto Fits = [&](const std::string& Candidate) {
             if (!Last)
                 return qlIsFolder(Candidate);
-            return WantFolder ? qlIsFolder(Candidate) : qlIsRegularFile(Candidate);
+            return IsWanted(Candidate, Want);
         };
         if (Exists(Exact) && Fits(Exact)) {
             Match = Exact;
@@ -107,7 +117,7 @@ std::string Resolve(const std::string& BaseFolder, const std::string& Path, bool
             return "";
         Current = Match;
     }
-    if (WantFolder ? !qlIsFolder(Current) : !qlIsRegularFile(Current))
+    if (!IsWanted(Current, Want))
         return "";
     // Normalise: drop "." and ".." textually where the result stays valid.
     std::vector<std::string> Out;
@@ -191,21 +201,6 @@ std::string qlLowerCase(const std::string& S)
     return R;
 }
 
-std::string qlExpandSearchFolder(const std::string& Folder)
-{
-    if (Folder.empty() || Folder[0] != '$')
-        return Folder;
-    const size_t Close = Folder.find(')');
-    if (Folder.size() < 2 || Folder[1] != '(' || Close == std::string::npos)
-        return Folder;
-    const std::string Name = Folder.substr(2, Close - 2);
-    const char* Value = std::getenv(Name.c_str());
-    std::string V = Value ? Value : "";
-    while (!V.empty() && qlIsPathDelimiter(V.back()))
-        V.pop_back();
-    return V + Folder.substr(Close + 1);
-}
-
 std::string qlFolderOf(const std::string& FullFileName)
 {
     std::string Folder = qlExtractFilePath(FullFileName);
@@ -226,12 +221,17 @@ bool qlIsFolder(const std::string& Path)
 
 std::string qlResolveFile(const std::string& BaseFolder, const std::string& Path)
 {
-    return Resolve(BaseFolder, Path, false);
+    return Resolve(BaseFolder, Path, wFile);
+}
+
+std::string qlResolveEntry(const std::string& BaseFolder, const std::string& Path)
+{
+    return Resolve(BaseFolder, Path, wAnything);
 }
 
 std::string qlResolveFolder(const std::string& BaseFolder, const std::string& Path)
 {
-    return Resolve(BaseFolder, Path, true);
+    return Resolve(BaseFolder, Path, wFolder);
 }
 
 void TqlFolderIndex::AddFolder(const std::string& BaseFolder, const std::string& Folder,

@@ -34,11 +34,6 @@ bool qlHasFolderPart(const std::string& Path);
 // Drive letters and UNC or drive-rooted paths: cannot be found on this system.
 bool qlIsForeignRootedPath(const std::string& Path);
 
-// A search folder as written: "$(NAME)rest" gives the variable's value
-// (without a trailing separator) followed by the rest; other texts are
-// returned as they are.
-std::string qlExpandSearchFolder(const std::string& Folder);
-
 // Lower-cased copy (ASCII letters only).
 std::string qlLowerCase(const std::string& S);
 
@@ -53,6 +48,9 @@ bool qlIsFolder(const std::string& Path);
 // the full name of an existing regular file, matching each component
 // without regard to case. Returns "" when there is no such file.
 std::string qlResolveFile(const std::string& BaseFolder, const std::string& Path);
+// The same for anything that exists under that name (a FIFO, a device...),
+// to say why a name that is no regular file cannot be read.
+std::string qlResolveEntry(const std::string& BaseFolder, const std::string& Path);
 // The same for a folder; the result carries no trailing separator.
 std::string qlResolveFolder(const std::string& BaseFolder, const std::string& Path);
 

@@ -1,6 +1,7 @@
 #include "analysis/uqlProject.h"
 
 #include "analysis/uqlMessageList.h"
+#include "base/qlFileLimits.h"
 #include "reports/uqlReports.h"
 #include "settings/uqlCodingConventions.h"
 #include "settings/uqlFileSettings.h"
@@ -50,6 +51,25 @@ std::string CurrentFolder()
     const fs::path P = fs::current_path(Ec);
     return Ec ? std::string("/") : WithSlash(P.string());
 }
+
+} // namespace
+
+std::string ExpandEnvironmentPrefix(const std::string& Folder)
+{
+    if (Folder.empty() || Folder[0] != '$')
+        return Folder;
+    const size_t Close = Folder.find(')');
+    if (Folder.size() < 2 || Folder[1] != '(' || Close == std::string::npos)
+        return Folder;
+    const std::string Name = Folder.substr(2, Close - 2);
+    const char* Value = std::getenv(Name.c_str());
+    std::string V = Value ? Value : "";
+    while (!V.empty() && qlIsPathDelimiter(V.back()))
+        V.pop_back();
+    return V + Folder.substr(Close + 1);
+}
+
+namespace {
 
 // A path taken relative to Base (unless absolute), with '\' read as '/',
 // "." and ".." folded, without touching the disk.
@@ -327,8 +347,12 @@ void TqlProject::ReadForm(TqlUnit* Unit)
     TqlDFMResource* R = Unit->GetDFMResource();
     if (!R)
         return;
+    const int Before = FMessages->GetCount();
     try {
         R->ReadResource(Unit, Unit->FormResource);
+        // A form file that could not be opened gives its own finding.
+        if (FMessages->GetCount() != Before)
+            Unit->AnalysedToEnd = false;
     } catch (const EParserError& E) {
         // A form that cannot be read costs the uses it names, not the rest
         // of the analysis: the finding goes on the unit's message list.
@@ -372,6 +396,14 @@ TqlUnit* TqlProject::AddUnit(const std::string& UnitName, const std::string& Fil
     std::string Found;
     bool IsLibrary = false;
     FindUnitFile(FileName.empty() ? UnitName : FileName, "", Found, IsLibrary);
+    // A file too large to be a unit is not read: the unit counts as not found.
+    std::string TooLarge;
+    std::string Why;
+    if (!Found.empty() &&
+        qlCheckLimitedFile(Found, qlMaxSourceFileSize, Why) == TqlFileProblem::TooLarge) {
+        TooLarge = "Unit file, " + Found + ", is skipped: " + Why + ".";
+        Found.clear();
+    }
     const int UnitIndex = FUnits->GetCount();
     int FileIndex;
     if (!Found.empty()) {
@@ -381,6 +413,8 @@ TqlUnit* TqlProject::AddUnit(const std::string& UnitName, const std::string& Fil
         FParsers.push_back(nullptr);
         FileIndex = FFileNames->Add(UnitName, false, UnitIndex);
     }
+    if (!TooLarge.empty())
+        FMessages->Add(TooLarge, FileIndex, 1, 1, false);
     auto* Unit = new TqlUnit(FileIndex, UnitName);
     FUnits->AddUnit(Unit);
     Unit->SetUnitType(IsLibrary ? dtLibrary : dtProject);
@@ -393,10 +427,10 @@ void TqlProject::FillSearchCache()
     FSearchCache.AddFolder("", FFileToAnalyze.empty() ? Base : qlFolderOf(FFileToAnalyze), false);
     for (const std::string& F : qlListLines(FOptions->GetProjectSearchPath()))
         if (!Trim(F).empty())
-            FSearchCache.AddFolder(Base, qlExpandSearchFolder(F), false);
+            FSearchCache.AddFolder(Base, ExpandEnvironmentPrefix(F), false);
     for (const std::string& F : qlListLines(FSystemOptions->GetLibrarySearchPath()))
         if (!Trim(F).empty())
-            FSearchCache.AddFolder(Base, qlExpandSearchFolder(F), true);
+            FSearchCache.AddFolder(Base, ExpandEnvironmentPrefix(F), true);
 }
 
 void TqlProject::FindUnitFile(const std::string& Name, const std::string& Folder,

@@ -16,6 +16,10 @@
 // The folder of the running program, with a trailing '/'.
 std::string qlProgramFolder();
 
+// "$(NAME)rest": the variable's value (without a trailing delimiter) followed
+// by the rest. Other texts are returned as they are.
+std::string ExpandEnvironmentPrefix(const std::string& Folder);
+
 class TqlProject : public TInterfacedObject, public IqlProject, public IvxPersist {
 public:
     TqlProject();

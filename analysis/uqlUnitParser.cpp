@@ -1,21 +1,44 @@
 #include "analysis/uqlUnitParser.h"
 
 #include "analysis/uqlPathUtils.h"
+#include "analysis/uqlProject.h"
+#include "base/qlFileLimits.h"
 #include "settings/uqlStringList.h"
 
 #include <algorithm>
 #include <cstring>
 #include <exception>
 #include <fstream>
+#include <cstdint>
 #include <functional>
 #include <pthread.h>
 #include <sstream>
 
 namespace {
 
-// Interface parses nested on this thread's stack (a used unit's interface is
-// parsed from within the uses clause that names it).
-thread_local int GInterfaceNesting = 0;
+// The room left on this thread's stack, in bytes; as much as anyone could
+// want when the system does not tell. Interface parses nest on the stack (a
+// used unit's interface is parsed from within the uses clause that names it).
+size_t StackRoomLeft()
+{
+    thread_local const char* Low = nullptr;
+    thread_local bool Known = false;
+    if (!Known) {
+        Known = true;
+        pthread_attr_t Attr;
+        if (pthread_getattr_np(pthread_self(), &Attr) == 0) {
+            void* Addr = nullptr;
+            size_t Size = 0;
+            if (pthread_attr_getstack(&Attr, &Addr, &Size) == 0)
+                Low = static_cast<const char*>(Addr);
+            pthread_attr_destroy(&Attr);
+        }
+    }
+    const char* Here = static_cast<const char*>(__builtin_frame_address(0));
+    if (!Low)
+        return SIZE_MAX;
+    return Here > Low ? size_t(Here - Low) : 0;
+}
 
 struct THopArgs {
     std::function<void()>* Work;
@@ -34,14 +57,14 @@ void* HopMain(void* Arg)
 }
 
 // Runs Work to its end on a fresh, large stack while the caller waits, so
-// that chains of hundreds of units that use each other in their interfaces
+// that chains of thousands of units that use each other in their interfaces
 // cannot exhaust the stack. Only one thread runs at any time.
-void RunOnFreshStack(std::function<void()> Work)
+void RunOnFreshStack(std::function<void()> Work, size_t StackSize)
 {
     THopArgs Args{&Work, nullptr};
     pthread_attr_t Attr;
     pthread_attr_init(&Attr);
-    pthread_attr_setstacksize(&Attr, size_t(64) << 20);
+    pthread_attr_setstacksize(&Attr, StackSize);
     pthread_t Thread;
     const int Rc = pthread_create(&Thread, &Attr, HopMain, &Args);
     pthread_attr_destroy(&Attr);
@@ -66,13 +89,29 @@ bool IsImplementationDeclarationStart(TptTokenKind K)
     }
 }
 
-std::string Format1(const char* Pattern, const std::string& Value)
+// Pattern with Value in place of "%s"; a Reason, when given, replaces the
+// final full stop: "..., does not exist: it is a FIFO, not a regular file.".
+std::string Format1(const char* Pattern, const std::string& Value, const std::string& Reason = "")
 {
     std::string S = Pattern;
     const size_t P = S.find("%s");
     if (P != std::string::npos)
         S.replace(P, 2, Value);
+    if (!Reason.empty() && !S.empty() && S.back() == '.')
+        S.insert(S.size() - 1, ": " + Reason);
     return S;
+}
+
+// Why a name, taken from Folder, names nothing that can be read as a file:
+// "" when there is nothing of that name (or a folder).
+std::string WhyNotAFile(const std::string& Folder, const std::string& FileName)
+{
+    const std::string Entry = qlResolveEntry(Folder, FileName);
+    std::string Why;
+    if (!Entry.empty() && !qlIsFolder(Entry) &&
+        qlCheckLimitedFile(Entry, qlMaxSourceFileSize, Why) == TqlFileProblem::NotRegular)
+        return Why;
+    return "";
 }
 
 } // namespace
@@ -372,12 +411,8 @@ void TUnitParser::AddUsedUnit(const std::string& Name, const std::string& InPath
     FCurrentUnit->GetUsedUnits()->AddUsedUnit(new TqlUsedUnit(Unit));
     const int FI = Unit->GetFileIndex();
     if (Files && FI >= 0 && FI < Files->GetCount() && Files->GetItems(FI)->Exists) {
-        struct TNest {
-            TNest() { ++GInterfaceNesting; }
-            ~TNest() { --GInterfaceNesting; }
-        } Nest;
-        if (GInterfaceNesting % StackHopDepth == 0)
-            RunOnFreshStack([Unit] { gqlProject->ParseInterface(Unit); });
+        if (StackRoomLeft() < StackReserve)
+            RunOnFreshStack([Unit] { gqlProject->ParseInterface(Unit); }, FreshStackSize);
         else
             gqlProject->ParseInterface(Unit);
     }
@@ -423,7 +458,7 @@ std::string TUnitParser::FindIncludeFile(const std::string& FileName) const
     for (const Ref<IqlStringList>& List : Paths)
         for (const std::string& F : qlListLines(List))
             if (!F.empty())
-                Folders.push_back(qlExpandSearchFolder(F));
+                Folders.push_back(ExpandEnvironmentPrefix(F));
     for (const std::string& Folder : Folders) {
         Full = qlResolveFile(Main, Folder + "/" + FileName);
         if (!Full.empty())
@@ -441,49 +476,47 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
         FileName += ".pas";
     const std::string Full = FindIncludeFile(FileName);
     if (Full.empty()) {
-        AddMessage(Format1("Include file, %s, does not exist.", Name));
+        AddMessage(Format1("Include file, %s, does not exist.", Name,
+                           WhyNotAFile(qlFolderOf(FFileName), FileName)));
         return nullptr;
     }
     TqlFileNameList* Files = gqlProject->GetFileNames();
-    int Index;
-    if (TqlSourceFile* F = Files->Find(Full)) {
-        Index = F->GetFileIndex();
-    } else {
+    const TqlSourceFile* Known = Files->Find(Full);
+    const int KnownIndex = Known ? Known->GetFileIndex() : -1;
+    // An include file that is already open (itself, or a cycle through
+    // others) would never end.
+    bool Open = KnownIndex >= 0 && (KnownIndex == FFileIndex || KnownIndex == FCurrentUnit->GetFileIndex());
+    for (int F : FFileStack)
+        Open = Open || (KnownIndex >= 0 && F == KnownIndex);
+    if (Open) {
+        AddMessage(Format1("Include file, %s, includes itself.", Name));
+        return nullptr;
+    }
+    // Read straight into the buffer the lexer will scan.
+    auto Text = std::make_unique<std::string>();
+    std::string Why;
+    switch (qlReadLimitedFile(Full, qlMaxSourceFileSize, *Text, Why)) {
+    case TqlFileProblem::None: break;
+    case TqlFileProblem::Missing:
+        AddMessage(Format1("Include file, %s, does not exist.", Name));
+        return nullptr;
+    case TqlFileProblem::NotRegular:
+        AddMessage(Format1("Include file, %s, does not exist.", Name, Why));
+        return nullptr;
+    case TqlFileProblem::TooLarge:
+        AddMessage(Format1("Include file, %s, is skipped.", Name, Why));
+        return nullptr;
+    case TqlFileProblem::Unreadable:
+        AddMessage("Cannot open include file, " + Name + ": " + Why);
+        return nullptr;
+    }
+    int Index = KnownIndex;
+    if (Index < 0) {
         int UnitIndex = -1;
         const int Own = FCurrentUnit->GetFileIndex();
         if (Own >= 0 && Own < Files->GetCount())
             UnitIndex = Files->GetItems(Own)->GetUnitIndex();
         Index = Files->Add(Full, true, UnitIndex);
-    }
-    // An include file that is already open (itself, or a cycle through
-    // others) would never end.
-    bool Open = Index == FFileIndex || Index == FCurrentUnit->GetFileIndex();
-    for (int F : FFileStack)
-        Open = Open || F == Index;
-    if (Open) {
-        AddMessage(Format1("Include file, %s, includes itself.", Name));
-        return nullptr;
-    }
-    std::ifstream In(Full, std::ios::binary);
-    if (!In) {
-        AddMessage(Format1("Include file, %s, does not exist.", Name));
-        return nullptr;
-    }
-    // Read straight into the buffer the lexer will scan.
-    auto Text = std::make_unique<std::string>();
-    In.seekg(0, std::ios::end);
-    const std::streamoff Size = In.tellg();
-    In.seekg(0, std::ios::beg);
-    if (Size > 0) {
-        Text->resize(static_cast<size_t>(Size));
-        In.read(Text->data(), Size);
-        Text->resize(static_cast<size_t>(In.gcount()));
-    } else if (Size < 0) {
-        // Not seekable: read it as a stream.
-        In.clear();
-        std::ostringstream Stream;
-        Stream << In.rdbuf();
-        *Text = Stream.str();
     }
     FIncludeBuffers.push_back(std::move(Text));
     FFileStack.push_back(FFileIndex);

@@ -80,9 +80,12 @@ public:
     void UsedUnitName() override;
     void UsesClause() override;
 
-    // Every this many nested interface parses, the next one runs on a fresh
-    // stack.
-    static constexpr int StackHopDepth = 16;
+    // A nested interface parse runs on a fresh stack of FreshStackSize bytes
+    // when less than StackReserve is left on the current one: enough for the
+    // deepest parse of one unit. A stack is only as many as the chain needs,
+    // so a long chain holds few of them.
+    static constexpr size_t FreshStackSize = size_t(64) << 20;
+    static constexpr size_t StackReserve = size_t(16) << 20;
 
 protected:
     struct TScope {

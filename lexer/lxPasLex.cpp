@@ -1225,13 +1225,31 @@ void TlxBasePasLex::DirInclude()
     TlxDirectiveLex& D = *FDirectiveLex;
     DirNextNonBlank();
     std::string Name;
-    if (D.TokenID() == cdDefaultFile || D.TokenID() == cdFileName || DirIsWord())
+    const int NameStart = D.TokenPos();
+    const bool Readable = D.TokenID() == cdDefaultFile || D.TokenID() == cdFileName || DirIsWord();
+    if (Readable)
         Name = D.GetToken();
     else
         DirInvalid();
     DirEndOnly();
+    if (!Readable) {
+        // A name the file-name rules cannot read ('my file.inc', %HOME%\x.inc)
+        // is passed on as it is written, so that a message can name it.
+        const int NameEnd = D.TokenID() == cdAtEnd ? D.TokenPos() : D.RunPos();
+        const char* Text = D.Origin();
+        int B = NameStart, E = NameEnd;
+        while (B < E && static_cast<unsigned char>(Text[B]) <= ' ')
+            ++B;
+        while (E > B && static_cast<unsigned char>(Text[E - 1]) <= ' ')
+            --E;
+        Name.assign(Text + B, size_t(E - B));
+    }
     if (!FOnIncludeDirect)
         return;
+    if (Name.empty()) {
+        Message("Include directive without a file name");
+        return;
+    }
     if (FStatusStack.Count() >= MaxIncludeDepth) {
         Message("Include files nested too deeply, " + Name + " ignored");
         return;

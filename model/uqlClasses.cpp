@@ -1,5 +1,7 @@
 #include "model/uqlClasses.h"
 
+#include "base/qlFileLimits.h"
+
 #include "lexer/lxPasLexTypes.h"
 
 #include <algorithm>
@@ -2379,11 +2381,23 @@ void TqlDFMResource::ReadResource(TqlUnit* Unit, const std::string& FileName)
     const bool Exists = std::filesystem::is_regular_file(FileName, Ec);
     if (TqlFileNameList* Files = ProjectFiles())
         FFileIndex = Files->Add(FileName, Exists, FUnitIndex);
-    if (!Exists)
+    // A form that cannot be read is a finding on its unit; the analysis goes on.
+    std::string Text, Why;
+    std::string Problem;
+    switch (qlReadLimitedFile(FileName, qlMaxSourceFileSize, Text, Why)) {
+    case TqlFileProblem::None: break;
+    case TqlFileProblem::Missing: return; // no form, no finding
+    case TqlFileProblem::NotRegular: Problem = "Form file, " + FileName + ", does not exist: " + Why + "."; break;
+    case TqlFileProblem::TooLarge: Problem = "Form file, " + FileName + ", is skipped: " + Why + "."; break;
+    case TqlFileProblem::Unreadable: Problem = "Cannot open form file, " + FileName + ": " + Why; break;
+    }
+    if (!Problem.empty()) {
+        if (gqlProject && Unit)
+            if (Ref<IqlMessageList> Messages = gqlProject->GetMessages())
+                Messages->Add(Problem, Unit->GetFileIndex(), 1, 1, false);
         return;
-    std::ifstream File(FileName, std::ios::binary);
-    if (!File)
-        throw EParserError("Cannot open file \"" + FileName + "\"");
+    }
+    std::istringstream File(std::move(Text));
     ReadStream(Unit, File);
 }
 

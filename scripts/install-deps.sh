@@ -9,7 +9,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   libpcre2-dev
   qt6-base-dev libqscintilla2-qt6-dev
-  xvfb xauth
+  xvfb xauth fonts-dejavu-core
   fpc-source-3.2.2
 )
 

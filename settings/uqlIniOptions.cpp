@@ -1,14 +1,17 @@
 #include "settings/uqlIniOptions.h"
 
 #include "base/qlException.h"
+#include "base/qlFileLimits.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -87,31 +90,128 @@ bool qlSameText(const std::string& A, const std::string& B)
     return true;
 }
 
+namespace {
+
+[[noreturn]] void RaiseRefusal(const std::string& Action, const std::string& FileName,
+                               const std::string& Why)
+{
+    throw Exception("Cannot " + Action + " the file " + Quoted(FileName) + ": " + Why + ".");
+}
+
+bool InGroup(gid_t Gid)
+{
+    if (Gid == ::getegid())
+        return true;
+    const int N = ::getgroups(0, nullptr);
+    if (N <= 0)
+        return false;
+    std::vector<gid_t> Groups(static_cast<size_t>(N));
+    const int Got = ::getgroups(N, Groups.data());
+    for (int I = 0; I < Got; ++I)
+        if (Groups[static_cast<size_t>(I)] == Gid)
+            return true;
+    return false;
+}
+
+// Whether the mode lets this process write the file. The super-user, whom
+// the system lets write anything, still keeps off a file that nobody may
+// write.
+bool ModeAllowsWriting(const struct stat& St)
+{
+    const uid_t Uid = ::geteuid();
+    if (Uid == 0)
+        return (St.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    if (St.st_uid == Uid)
+        return (St.st_mode & S_IWUSR) != 0;
+    if (InGroup(St.st_gid))
+        return (St.st_mode & S_IWGRP) != 0;
+    return (St.st_mode & S_IWOTH) != 0;
+}
+
+// The name behind FileName once every symbolic link is followed, a dangling
+// one included: that is the file to replace or to create.
+std::string FollowLinks(const std::string& FileName)
+{
+    std::string Target = FileName;
+    for (int Hops = 0; Hops < 40; ++Hops) {
+        struct stat St {};
+        if (::lstat(Target.c_str(), &St) != 0 || !S_ISLNK(St.st_mode))
+            return Target;
+        std::string Link(static_cast<size_t>(St.st_size > 0 ? St.st_size : 4095) + 1, '\0');
+        const ssize_t N = ::readlink(Target.c_str(), Link.data(), Link.size());
+        if (N < 0)
+            return Target;
+        Link.resize(static_cast<size_t>(N));
+        if (Link.empty() || Link[0] != '/') {
+            const size_t Slash = Target.rfind('/');
+            Link = (Slash == std::string::npos ? std::string() : Target.substr(0, Slash + 1)) + Link;
+        }
+        Target = Link;
+    }
+    RaiseFileError("write", FileName, ELOOP);
+}
+
+// Refuses a file that must not be replaced by a new one.
+void CheckReplaceable(const std::string& FileName, const struct stat& St)
+{
+    if (!S_ISREG(St.st_mode))
+        RaiseRefusal("write", FileName, qlNotRegularReason(St.st_mode));
+    if (!ModeAllowsWriting(St))
+        RaiseRefusal("write", FileName, "it is read-only");
+    if (St.st_nlink > 1)
+        RaiseRefusal("write", FileName,
+                     "it has " + std::to_string(St.st_nlink) +
+                         " hard links, and replacing it would leave the other names with the "
+                         "old content");
+}
+
+// Makes a completed rename durable.
+void SyncFolderOf(const std::string& Target)
+{
+    const size_t Slash = Target.rfind('/');
+    const std::string Folder = Slash == std::string::npos ? "." : Target.substr(0, Slash + 1);
+    const int Fd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (Fd < 0)
+        return;
+    ::fsync(Fd);
+    ::close(Fd);
+}
+
+} // namespace
+
 void qlWriteFileAtomically(const std::string& FileName, const std::string& Data)
 {
-    // Write into the real file behind a symbolic link, so the link survives.
-    std::string Target = FileName;
+    const std::string Target = FollowLinks(FileName);
     struct stat St {};
-    if (::lstat(Target.c_str(), &St) == 0 && S_ISLNK(St.st_mode)) {
-        char* Real = ::realpath(Target.c_str(), nullptr);
-        if (Real) {
-            Target = Real;
-            std::free(Real);
-        }
+    bool Existed = true;
+    if (::stat(Target.c_str(), &St) != 0) {
+        if (errno != ENOENT)
+            RaiseFileError("write", FileName, errno);
+        Existed = false;
     }
-    const bool Existed = ::stat(Target.c_str(), &St) == 0;
+    if (Existed)
+        CheckReplaceable(FileName, St);
 
+    // The new file starts with no more access than the old one allows (the
+    // creation mask can only take some away), and gets the old mode, owner
+    // and group before a byte of the content is written.
+    const mode_t Mode = Existed ? (St.st_mode & 07777) : 0666;
     std::string Temp;
     int Fd = -1;
     for (int Attempt = 0; Fd < 0; ++Attempt) {
         Temp = Target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(Attempt);
-        Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, Mode & 0777);
         if (Fd < 0 && (errno != EEXIST || Attempt > 100))
             RaiseFileError("write", FileName, errno);
     }
-    bool Ok = WriteAll(Fd, Data);
-    if (Ok && Existed)
-        Ok = ::fchmod(Fd, St.st_mode & 07777) == 0;
+    bool Ok = true;
+    if (Existed) {
+        Ok = ::fchmod(Fd, Mode) == 0;
+        // Keeping the owner needs privileges; the group, membership of it.
+        if (Ok && ::fchown(Fd, St.st_uid, St.st_gid) != 0)
+            (void)!::fchown(Fd, static_cast<uid_t>(-1), St.st_gid);
+    }
+    Ok = Ok && WriteAll(Fd, Data);
     if (Ok)
         Ok = ::fsync(Fd) == 0;
     int Err = errno;
@@ -127,6 +227,7 @@ void qlWriteFileAtomically(const std::string& FileName, const std::string& Data)
         ::unlink(Temp.c_str());
         RaiseFileError("write", FileName, Err);
     }
+    SyncFolderOf(Target);
 }
 
 std::string qlIniTrim(const std::string& S)
@@ -201,6 +302,9 @@ struct TqlIniFile::TContent {
     bool HasBom = false;
     std::string Eol = "\r\n";
     std::vector<TLine> Lines;
+
+    // Takes the lines of a file's bytes (which exist, even when empty).
+    void Parse(const std::string& Data);
 
     std::string Serialize() const
     {
@@ -317,57 +421,189 @@ struct TqlIniFile::TContent {
 
 TqlIniFile::TqlIniFile(std::string FileName) : FFileName(std::move(FileName)) {}
 
-TqlIniFile::TContent TqlIniFile::Load() const
-{
-    TContent C;
-    const int Fd = ::open(FFileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (Fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return C;
-        RaiseFileError("read", FFileName, errno);
-    }
-    std::string Data;
-    char Buf[65536];
-    for (;;) {
-        const ssize_t N = ::read(Fd, Buf, sizeof Buf);
-        if (N < 0) {
-            if (errno == EINTR)
-                continue;
-            const int Err = errno;
-            ::close(Fd);
-            RaiseFileError("read", FFileName, Err);
-        }
-        if (N == 0)
-            break;
-        Data.append(Buf, static_cast<size_t>(N));
-    }
-    ::close(Fd);
-    C.Exists = true;
+namespace {
 
+TqlIniNoticeHandler& NoticeHandler()
+{
+    static TqlIniNoticeHandler Handler;
+    return Handler;
+}
+
+void Notice(const std::string& Text)
+{
+    if (const TqlIniNoticeHandler& H = NoticeHandler())
+        H(Text);
+    else
+        std::fprintf(stderr, "%s\n", Text.c_str());
+}
+
+// What tells one state of a file from another: its identity, size and time
+// stamps (a replacement by rename is a new file; an edit in place moves the
+// modification and change times).
+std::string StampOf(const struct stat& St)
+{
+    return std::to_string(St.st_dev) + ":" + std::to_string(St.st_ino) + ":" +
+           std::to_string(St.st_size) + ":" + std::to_string(St.st_mtim.tv_sec) + "." +
+           std::to_string(St.st_mtim.tv_nsec) + ":" + std::to_string(St.st_ctim.tv_sec) + "." +
+           std::to_string(St.st_ctim.tv_nsec);
+}
+
+enum class TReadResult { Missing, Refused, Read };
+
+// Reads a settings file whole. Refused (Why says why) for anything but a
+// regular file and for a file over the size limit: a FIFO would block, a
+// device could be endless. Stamp identifies the state of the file as it was
+// before the read, so a change during the read is seen by the next one.
+// Raises Exception naming the file when it exists but cannot be read.
+TReadResult ReadSettingsFile(const std::string& FileName, std::string& Data, std::string& Why,
+                             std::string& Stamp)
+{
+    struct stat St {};
+    if (::stat(FileName.c_str(), &St) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return TReadResult::Missing;
+        RaiseFileError("read", FileName, errno);
+    }
+    Stamp = StampOf(St);
+    switch (qlReadLimitedFile(FileName, qlMaxIniFileSize, Data, Why)) {
+    case TqlFileProblem::None: return TReadResult::Read;
+    case TqlFileProblem::Missing: return TReadResult::Missing;
+    case TqlFileProblem::NotRegular:
+    case TqlFileProblem::TooLarge: return TReadResult::Refused;
+    case TqlFileProblem::Unreadable: break;
+    }
+    RaiseRefusal("read", FileName, Why);
+}
+
+} // namespace
+
+TqlIniNoticeHandler qlSetIniNoticeHandler(TqlIniNoticeHandler Handler)
+{
+    TqlIniNoticeHandler Old = std::move(NoticeHandler());
+    NoticeHandler() = std::move(Handler);
+    return Old;
+}
+
+void TqlIniFile::TContent::Parse(const std::string& Data)
+{
+    Exists = true;
     size_t Pos = 0;
     if (Data.compare(0, 3, Bom) == 0) {
-        C.HasBom = true;
+        HasBom = true;
         Pos = 3;
     }
     const size_t FirstBreak = Data.find_first_of("\r\n", Pos);
     if (FirstBreak != std::string::npos && Data[FirstBreak] == '\n')
-        C.Eol = "\n";
+        Eol = "\n";
     while (Pos < Data.size()) {
         size_t End = Data.find_first_of("\r\n", Pos);
         if (End == std::string::npos) {
-            C.Lines.push_back(TLine::Parse(Data.substr(Pos)));
+            Lines.push_back(TLine::Parse(Data.substr(Pos)));
             break;
         }
-        C.Lines.push_back(TLine::Parse(Data.substr(Pos, End - Pos)));
+        Lines.push_back(TLine::Parse(Data.substr(Pos, End - Pos)));
         if (Data[End] == '\r' && End + 1 < Data.size() && Data[End + 1] == '\n')
             ++End;
         Pos = End + 1;
     }
+}
+
+std::shared_ptr<const TqlIniFile::TContent> TqlIniFile::Load() const
+{
+    struct stat St {};
+    if (::stat(FFileName.c_str(), &St) == 0 && FCache && StampOf(St) == FCacheStamp)
+        return FCache;
+    auto C = std::make_shared<TContent>();
+    std::string Data, Why, Stamp;
+    switch (ReadSettingsFile(FFileName, Data, Why, Stamp)) {
+    case TReadResult::Missing:
+        FCache.reset();
+        FCacheStamp.clear();
+        return C;
+    case TReadResult::Refused:
+        // Said once for this state of the file; every key reads as its default.
+        Notice("The settings file " + Quoted(FFileName) + " is not read: " + Why + ".");
+        break;
+    case TReadResult::Read:
+        C->Parse(Data);
+        break;
+    }
+    FCache = C;
+    FCacheStamp = Stamp;
     return C;
 }
 
+TqlIniFile::TContent TqlIniFile::LoadForUpdate() const
+{
+    TContent C;
+    std::string Data, Why, Stamp;
+    switch (ReadSettingsFile(FFileName, Data, Why, Stamp)) {
+    case TReadResult::Missing: break;
+    case TReadResult::Refused: RaiseRefusal("write", FFileName, Why);
+    case TReadResult::Read: C.Parse(Data); break;
+    }
+    return C;
+}
+
+// Holds an advisory lock on the file behind a settings file name for one
+// read-modify-write. A writer that replaced the file meanwhile has left the
+// lock on the old file: the lock is then taken again on the new one.
+class TqlIniFile::TLock {
+public:
+    // With Create, a missing file is created empty so that it can be locked;
+    // without, Held() tells whether there was a file to lock.
+    TLock(const std::string& FileName, bool Create)
+    {
+        for (int Attempt = 0; Attempt < 1000; ++Attempt) {
+            struct stat St {};
+            if (::stat(FileName.c_str(), &St) == 0)
+                CheckReplaceable(FileName, St);
+            else if (errno != ENOENT && errno != ENOTDIR)
+                RaiseFileError("write", FileName, errno);
+            else if (!Create)
+                return;
+            FFd = ::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (Create ? O_CREAT : 0),
+                         0666);
+            if (FFd < 0) {
+                if (errno == ENOENT && !Create)
+                    return;
+                RaiseFileError("write", FileName, errno);
+            }
+            struct stat Locked {};
+            int Rc;
+            while ((Rc = ::flock(FFd, LOCK_EX)) != 0 && errno == EINTR) {
+            }
+            if (Rc != 0 || ::fstat(FFd, &Locked) != 0) {
+                const int Err = errno;
+                Release();
+                RaiseFileError("write", FileName, Err);
+            }
+            if (::stat(FileName.c_str(), &St) == 0 && St.st_ino == Locked.st_ino &&
+                St.st_dev == Locked.st_dev)
+                return;
+            Release();
+        }
+        RaiseFileError("lock", FileName, EAGAIN);
+    }
+    ~TLock() { Release(); }
+    TLock(const TLock&) = delete;
+    TLock& operator=(const TLock&) = delete;
+    bool Held() const { return FFd >= 0; }
+
+private:
+    void Release()
+    {
+        if (FFd >= 0)
+            ::close(FFd);
+        FFd = -1;
+    }
+    int FFd = -1;
+};
+
 void TqlIniFile::Store(const TContent& Content) const
 {
+    FCache.reset();
+    FCacheStamp.clear();
     qlWriteFileAtomically(FFileName, Content.Serialize());
 }
 
@@ -396,19 +632,19 @@ void TqlIniFile::CheckValue(const std::string& Section, const std::string& Ident
 std::string TqlIniFile::ReadString(const std::string& Section, const std::string& Ident,
                                    const std::string& Default) const
 {
-    const TContent C = Load();
-    const size_t I = C.FindKey(qlIniTrim(Section), qlIniTrim(Ident));
-    return I == std::string::npos ? Default : C.Lines[I].Value;
+    const auto C = Load();
+    const size_t I = C->FindKey(qlIniTrim(Section), qlIniTrim(Ident));
+    return I == std::string::npos ? Default : C->Lines[I].Value;
 }
 
 bool TqlIniFile::SectionExists(const std::string& Section) const
 {
-    return Load().HasSection(qlIniTrim(Section));
+    return Load()->HasSection(qlIniTrim(Section));
 }
 
 bool TqlIniFile::ValueExists(const std::string& Section, const std::string& Ident) const
 {
-    return Load().FindKey(qlIniTrim(Section), qlIniTrim(Ident)) != std::string::npos;
+    return Load()->FindKey(qlIniTrim(Section), qlIniTrim(Ident)) != std::string::npos;
 }
 
 void TqlIniFile::WriteString(const std::string& Section, const std::string& Ident,
@@ -420,7 +656,8 @@ void TqlIniFile::WriteString(const std::string& Section, const std::string& Iden
     const std::string Sec = qlIniTrim(Section);
     const std::string Key = qlIniTrim(Ident);
 
-    TContent C = Load();
+    const TLock Lock(FFileName, true);
+    TContent C = LoadForUpdate();
     const std::string Before = C.Serialize();
     const size_t I = C.FindKey(Sec, Key);
     if (I != std::string::npos) {
@@ -442,29 +679,32 @@ void TqlIniFile::WriteString(const std::string& Section, const std::string& Iden
 
 void TqlIniFile::EraseSection(const std::string& Section)
 {
-    TContent C = Load();
+    const TLock Lock(FFileName, false);
+    if (!Lock.Held())
+        return; // no file, no section
+    TContent C = LoadForUpdate();
     if (C.Erase(qlIniTrim(Section)) != std::string::npos)
         Store(C);
 }
 
 std::vector<std::string> TqlIniFile::ReadSection(const std::string& Section) const
 {
-    const TContent C = Load();
+    const auto C = Load();
     std::vector<std::string> Keys;
-    C.ForSection(qlIniTrim(Section), [&](size_t I) {
-        if (C.Lines[I].Kind == TLine::lkKey)
-            Keys.push_back(C.Lines[I].Name);
+    C->ForSection(qlIniTrim(Section), [&](size_t I) {
+        if (C->Lines[I].Kind == TLine::lkKey)
+            Keys.push_back(C->Lines[I].Name);
     });
     return Keys;
 }
 
 std::vector<std::string> TqlIniFile::ReadSectionValues(const std::string& Section) const
 {
-    const TContent C = Load();
+    const auto C = Load();
     std::vector<std::string> Lines;
-    C.ForSection(qlIniTrim(Section), [&](size_t I) {
-        if (C.Lines[I].Kind == TLine::lkKey)
-            Lines.push_back(C.Lines[I].Name + "=" + C.Lines[I].Value);
+    C->ForSection(qlIniTrim(Section), [&](size_t I) {
+        if (C->Lines[I].Kind == TLine::lkKey)
+            Lines.push_back(C->Lines[I].Name + "=" + C->Lines[I].Value);
     });
     return Lines;
 }
@@ -494,7 +734,10 @@ void TqlIniFile::ReplaceSection(const std::string& Section,
             Body.push_back(TLine::Key(K, Value));
     }
 
-    TContent C = Load();
+    const TLock Lock(FFileName, !Body.empty());
+    if (!Lock.Held())
+        return; // no file to erase the section from
+    TContent C = LoadForUpdate();
     const std::string Before = C.Serialize();
     const bool HadSection = C.HasSection(Sec);
     std::string HeaderText;

@@ -4,7 +4,13 @@
 // followed by "key=value" lines. Section and key names are compared without
 // regard to case; reading never creates the file; every write goes straight to
 // the disk through a temporary file that replaces the old one by a rename, so
-// an interrupted write never leaves half a file behind. Lines may end in LF or
+// an interrupted write never leaves half a file behind. A write reads, changes
+// and replaces the file under an advisory lock (flock) on it, so writers in
+// other processes or threads lose none of each other's keys. The file is
+// parsed once and read again only when its size, time stamps or identity
+// change; a file that is not a regular file or is larger than
+// qlMaxIniFileSize is not read (a notice names it, and every key reads as its
+// default), and writing to it is refused. Lines may end in LF or
 // CR LF, and a UTF-8 byte-order mark is accepted and kept. A new file gets
 // CR LF line ends; an existing file keeps the line end it already uses.
 //
@@ -14,6 +20,7 @@
 
 #include "model/uqlClasses.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -25,9 +32,23 @@ bool qlSameText(const std::string& A, const std::string& B);
 
 // Writes Data to FileName through a temporary file in the same folder that
 // then replaces the file, so the file is either the old or the new one, never
-// half of it. A symbolic link keeps pointing at the file it named, an existing
-// file keeps its permissions. Raises Exception naming the file on failure.
+// half of it. Symbolic links are followed (a dangling one too: its target is
+// created) and stay links; an existing file keeps its mode, and its owner and
+// group as far as the writer may set them, and the new content is never open
+// to anyone the old mode kept out. A file that is not a regular file, that is
+// read-only for the writer, or that has more than one hard link (the other
+// names would keep the old content) is refused, never replaced. Raises
+// Exception naming the file on failure.
 void qlWriteFileAtomically(const std::string& FileName, const std::string& Data);
+
+// Settings files larger than this are not read.
+constexpr long long qlMaxIniFileSize = 16LL << 20;
+
+// Where notices about settings files that are not read go (a FIFO, a device,
+// a file too large): to standard error unless a handler is set. Returns the
+// handler it replaces; an empty handler restores the default.
+using TqlIniNoticeHandler = std::function<void(const std::string& Notice)>;
+TqlIniNoticeHandler qlSetIniNoticeHandler(TqlIniNoticeHandler Handler);
 
 // The blanks that surround names and values in an ini line: spaces, tabs and
 // the other control characters.
@@ -82,7 +103,12 @@ public:
 private:
     struct TLine;
     struct TContent;
-    TContent Load() const;
+    class TLock;
+    // The content as it is on disk now, from the cache when the file has
+    // not changed since it was parsed.
+    std::shared_ptr<const TContent> Load() const;
+    // A fresh read for a change under the lock; raises where Load gives up.
+    TContent LoadForUpdate() const;
     void Store(const TContent& Content) const;
     void CheckSection(const std::string& Section) const;
     void CheckKey(const std::string& Section, const std::string& Ident) const;
@@ -90,6 +116,9 @@ private:
                     const std::string& Value) const;
 
     std::string FFileName;
+    // The parsed file and what identified it when it was read.
+    mutable std::shared_ptr<const TContent> FCache;
+    mutable std::string FCacheStamp;
 };
 
 // The typed value store over one ini file. A value is written as the text of

@@ -14,6 +14,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -53,9 +54,10 @@ public:
     const std::string& Folder() const { return FFolder.Path(); }
 
     // Runs the program in folder Cwd with the arguments.
-    // A run that takes longer than TimeoutSeconds is killed and marked.
+    // A run that takes longer than TimeoutSeconds is killed and marked; a
+    // run with an AddressSpaceLimit (bytes) gets no more address space.
     TQlcheckRun Run(const std::vector<std::string>& Args, const std::string& Cwd,
-                    int TimeoutSeconds = 0) const
+                    int TimeoutSeconds = 0, long long AddressSpaceLimit = 0) const
     {
         const TCliFolder Capture; // of this run alone: runs may go in parallel
         const std::string OutFile = Capture.Path() + "/stdout.txt";
@@ -69,6 +71,11 @@ public:
             dup2(E, 2);
             if (chdir(Cwd.c_str()) != 0)
                 _exit(127);
+            if (AddressSpaceLimit > 0) {
+                const rlimit L{rlim_t(AddressSpaceLimit), rlim_t(AddressSpaceLimit)};
+                if (setrlimit(RLIMIT_AS, &L) != 0)
+                    _exit(126);
+            }
             std::vector<char*> Argv;
             Argv.push_back(const_cast<char*>(FExe.c_str()));
             for (const std::string& A : Args)

@@ -1,0 +1,1253 @@
+#include "desktop/frmqlMain.h"
+
+#include "analysis/uqlProject.h"
+#include "base/qlException.h"
+#include "desktop/frmqlCodeOptions.h"
+#include "desktop/frmqlFind.h"
+#include "desktop/frmqlOpenURL.h"
+#include "desktop/frmqlOptions.h"
+#include "desktop/frmqlSystemOptions.h"
+#include "desktop/uqlDocument.h"
+#include "desktop/uqlNet.h"
+#include "desktop/uqlPrompts.h"
+#include "desktop/uqlReportView.h"
+#include "desktop/uqlText.h"
+#include "desktop/uqlTreeNode.h"
+#include "reports/uqlBuiltInReports.h"
+#include "settings/uqlFileSettings.h"
+#include "settings/uqlIniOptions.h"
+#include "settings/uqlStringList.h"
+
+#include <Qsci/qscilexerpascal.h>
+#include <Qsci/qsciscintilla.h>
+
+#include <QAbstractTableModel>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QThread>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <exception>
+#include <functional>
+#include <filesystem>
+
+// ---------------------------------------------------------------------------
+// The counted object the project and the plug-ins hold instead of the window,
+// which Qt owns. The window cuts the link when it shuts down.
+// ---------------------------------------------------------------------------
+
+class TMainFormLink : public TInterfacedObject,
+                      public IqlCodeViewer,
+                      public IqlProgressNotifier,
+                      public IqlRefactoringHost {
+public:
+    explicit TMainFormLink(TMainForm* Form) : FForm(Form) {}
+    void Cut() { FForm = nullptr; }
+
+    void ShowCode(const std::string& FileName, int X, int Y) override
+    {
+        if (FForm)
+            FForm->ShowCode(FileName, X, Y);
+    }
+    void Notify(const std::string& Name, TParserState Stage, bool& Abort) override
+    {
+        if (FForm)
+            FForm->Notify(Name, Stage, Abort);
+    }
+
+    void AddMessage(const Ref<IqlRefactoring>&, const Ref<IqlMessage>&) override {}
+    void AddGroup(const std::string&, const std::string&, const std::string&) override {}
+    TqlSymbol* GetSelectedSymbol() override
+    {
+        auto* Node = FForm ? dynamic_cast<TqlTreeNode*>(FForm->tvProjectTree->currentItem()) : nullptr;
+        return Node ? Node->Symbol : nullptr;
+    }
+    TqlUnit* GetSelectedUnit() override
+    {
+        auto* Node = FForm ? dynamic_cast<TqlTreeNode*>(FForm->tvProjectTree->currentItem()) : nullptr;
+        return Node ? Node->Unit : nullptr;
+    }
+    void UnitRefactored(TqlUnit*) override {}
+    void RegisterRefactoring(const Ref<IqlRefactoring>&, const std::string&) override {}
+    void RemoveGroup(const std::string&) override {}
+    void UnregisterRefactoring(const Ref<IqlRefactoring>&) override {}
+
+private:
+    TMainForm* FForm;
+};
+
+// ---------------------------------------------------------------------------
+// The message list: rows map straight to the project's messages.
+// ---------------------------------------------------------------------------
+
+class TMessageListModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void Refill()
+    {
+        beginResetModel();
+        FCount = gqlProject ? gqlProject->GetMessages()->GetCount() : 0;
+        endResetModel();
+    }
+    // No rows while the analysis rebuilds the messages.
+    void Empty()
+    {
+        beginResetModel();
+        FCount = 0;
+        endResetModel();
+    }
+    void Redraw()
+    {
+        if (FCount > 0)
+            emit dataChanged(index(0, 0), index(FCount - 1, 3));
+    }
+    Ref<IqlMessage> Message(int Row) const
+    {
+        if (!gqlProject || Row < 0 || Row >= FCount || Row >= gqlProject->GetMessages()->GetCount())
+            return nullptr;
+        return gqlProject->GetMessages()->GetItems(Row);
+    }
+
+    int rowCount(const QModelIndex& Parent) const override { return Parent.isValid() ? 0 : FCount; }
+    int columnCount(const QModelIndex& Parent) const override { return Parent.isValid() ? 0 : 4; }
+    QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override
+    {
+        static const char* const Titles[4] = {"Message", "Unit", "X,Y", "Interface"};
+        if (Orientation == Qt::Horizontal && Role == Qt::DisplayRole && Section >= 0 && Section < 4)
+            return QString(Titles[Section]);
+        return {};
+    }
+    QVariant data(const QModelIndex& Index, int Role) const override
+    {
+        if (Role != Qt::DisplayRole)
+            return {};
+        Ref<IqlMessage> M = Message(Index.row());
+        if (!M)
+            return {};
+        TqlCodeLocation* L = M->GetCodeLocation();
+        switch (Index.column()) {
+        case 0:
+            return qlFromAnsi(M->GetMessageText());
+        case 1:
+            return L ? qlFromFileName(L->GetFileName()) : QString();
+        case 2:
+            return L ? QString("%1,%2").arg(L->GetX()).arg(L->GetY()) : QString();
+        default:
+            return QString(M->GetInterfaceSection() ? "True" : "False");
+        }
+    }
+
+private:
+    int FCount = 0;
+};
+
+namespace {
+
+// Settings that answer every read with its default and keep no write: the
+// desktop ini when it cannot be read.
+class TDefaultSettings : public TInterfacedObject, public IqlFileSettings {
+public:
+    explicit TDefaultSettings(std::string FileName) : FFileName(std::move(FileName)) {}
+    std::string GetFileName() override { return FFileName; }
+    Variant ReadValue(const std::string&, const std::string&, const Variant& Default) override { return Default; }
+    bool Open(const std::string&) override { return true; }
+    void ReadSection(const std::string&, const Ref<IqlStringList>& List) override { List->Clear(); }
+    void ReadSectionValues(const std::string&, const Ref<IqlStringList>& List) override { List->Clear(); }
+    void SaveAs(const std::string&) override {}
+    void WriteSection(const std::string&, const Ref<IqlStringList>&) override {}
+    void WriteValue(const std::string&, const std::string&, const Variant&) override {}
+
+private:
+    std::string FFileName;
+};
+
+// The hourglass for the life of one object.
+class TWaitCursor {
+public:
+    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
+const char* const StageWords[4] = {"", "Interface", "", "Implementation"};
+const char* const ProgramName = "Quillet";
+
+std::string WithSlash(std::string Folder)
+{
+    if (Folder.empty() || Folder.back() != '/')
+        Folder += '/';
+    return Folder;
+}
+
+}  // namespace
+
+template <class F>
+void TMainForm::Guarded(F&& Body)
+{
+    try {
+        Body();
+    } catch (const std::exception& E) {
+        qlShowError(this, qlFromAnsi(E.what()));
+    } catch (...) {
+        qlShowError(this, "Unknown error");
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Start-up and shutdown
+// ---------------------------------------------------------------------------
+
+TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
+    : TFormBase<QMainWindow>("TMainForm", true, fsAllSteps), FArgs(Args)
+{
+    FSettingsFolder = WithSlash(SettingsFolder.isEmpty() ? qlProgramFolder() : qlToFileName(SettingsFolder));
+    FLink = Ref<TMainFormLink>(new TMainFormLink(this));
+    gqlRefactoringHost = Ref<IqlRefactoringHost>(FLink.get());
+    const std::string IniName = FSettingsFolder + "Quillet.ini";
+    gqlQuilletOptions = Ref<IqlFileSettings>(new TqlFileSettings(IniName));
+    try {
+        gqlQuilletOptions->ReadValue("TMainForm", "Docked", false);
+    } catch (const std::exception& E) {
+        // Defaults for every window, and nothing written back over the file.
+        FLayoutWritable = false;
+        gqlQuilletOptions = Ref<IqlFileSettings>(new TDefaultSettings(IniName));
+        qlShowMessage(nullptr, QString("%1\nThe default layout is used.").arg(qlFromAnsi(E.what())));
+    }
+
+    setWindowTitle(ProgramName);
+    resize(861, 683);
+    CreateActions();
+    CreateMenus();
+    CreateLayout();
+    FormCreate();
+
+    try {
+        auto* Project = new TqlProject(FSettingsFolder);
+        gqlProject = Ref<IqlProject>(Project);
+        gqlProject->AddCodeViewer(Ref<IqlCodeViewer>(FLink.get()));
+        gqlProject->AddProgressNotifier(Ref<IqlProgressNotifier>(FLink.get()));
+        FDocument = std::make_unique<TDocument>(Ref<IvxPersist>(Project),
+                                                gqlProject->GetProjectSettingsFile()->GetFileName());
+        LoadRecentFiles();
+
+        UpdateStatusBar();
+        IqlFileSettings& S = *gqlQuilletOptions;
+        SetExplorerWidth(static_cast<int>(S.ReadValue("MainForm", "ExplorerWidth", ExplorerWidth()).AsInteger()));
+        SetBottomPanelHeight(
+            static_cast<int>(S.ReadValue("MainForm", "BottomPanelHeight", BottomPanelHeight()).AsInteger()));
+        seEditor->setReadOnly(S.ReadValue("Editor", "ReadOnly", seEditor->isReadOnly()).AsBoolean());
+        actReadOnly->setChecked(seEditor->isReadOnly());
+
+        RegisterBuiltInReports();
+        FReportPages->BuildReportsMenu();
+
+        // The command-line file opens only now that the reports are
+        // registered, so its report settings and tabs are not lost. A file
+        // that cannot be opened leaves an untitled document.
+        const QString First = FArgs.isEmpty() ? QString() : FArgs.first();
+        if (First.isEmpty() || First == "-noplugins") {
+            NewDocument("");
+        } else {
+            const std::string Full = qlToFileName(QFileInfo(First).absoluteFilePath());
+            if (QFileInfo::exists(First))
+                Guarded([&] { OpenDocument(Full); });
+            else
+                NewDocument(Full);
+        }
+        if (FDocument->GetFileName().empty() && !FRecentFiles.empty() &&
+            QFileInfo::exists(qlFromFileName(FRecentFiles.front())))
+            Guarded([&] { OpenDocument(FRecentFiles.front()); });
+
+        FFindForm = new TFindForm(this);
+        CreateSystemOptionsForm(this);
+    } catch (...) {
+        // Nothing of a failed start is written anywhere.
+        FShutDown = true;
+        delete FFindForm;
+        FFindForm = nullptr;
+        FreeSystemOptionsForm();
+        tvProjectTree->clear();
+        tvInheritance->clear();
+        FDocument.reset();
+        FLink->Cut();
+        gqlRefactoringHost = nullptr;
+        gqlProject = nullptr;
+        gqlQuilletOptions = nullptr;
+        throw;
+    }
+    UpdateCaption();
+    UpdateActions();
+}
+
+TMainForm::~TMainForm()
+{
+    try {
+        Shutdown();
+    } catch (...) {
+    }
+}
+
+void TMainForm::Shutdown()
+{
+    if (FShutDown)
+        return;
+    FShutDown = true;
+    // One message for a settings file that cannot be written; the shutdown
+    // goes on regardless.
+    bool Reported = false;
+    auto Step = [&](auto&& Body) {
+        try {
+            Body();
+        } catch (const std::exception& E) {
+            if (!Reported)
+                qlShowError(this, qlFromAnsi(E.what()));
+            Reported = true;
+        }
+    };
+    gqlRefactoringHost = nullptr;
+    FRefactorings.clear();
+    // The dialogs store their placement while the settings still exist.
+    Step([&] {
+        delete FFindForm;
+        FFindForm = nullptr;
+    });
+    Step([&] { FreeSystemOptionsForm(); });
+    if (FLayoutWritable) {
+        Step([&] { SaveRecentFiles(); });
+        Step([&] {
+            IqlFileSettings& S = *gqlQuilletOptions;
+            S.WriteValue("MainForm", "ExplorerWidth", ExplorerWidth());
+            S.WriteValue("Editor", "ReadOnly", seEditor->isReadOnly());
+            S.WriteValue("MainForm", "BottomPanelHeight", BottomPanelHeight());
+        });
+    }
+    Step([&] { FReportPages->CloseAllReportTabs(); });
+    // The trees and the message list point into the model: empty them
+    // before the project goes.
+    tvProjectTree->clear();
+    tvInheritance->clear();
+    FMessageModel->Empty();
+    FDocument.reset();
+    if (gqlProject) {
+        gqlProject->RemoveCodeViewer(Ref<IqlCodeViewer>(FLink.get()));
+        gqlProject->RemoveProgressNotifier(Ref<IqlProgressNotifier>(FLink.get()));
+    }
+    gqlProject = nullptr;
+    Step([&] { FormDestroy(); });
+    FLink->Cut();
+    gqlQuilletOptions = nullptr;
+}
+
+// The splitters lay their panes out only once the window is shown; until
+// then the wanted sizes are kept here and applied on the first show.
+int TMainForm::ExplorerWidth() const
+{
+    return FSplittersApplied ? splTop->sizes().value(0) : FExplorerWidth;
+}
+
+int TMainForm::BottomPanelHeight() const
+{
+    return FSplittersApplied ? splMain->sizes().value(1) : FBottomPanelHeight;
+}
+
+void TMainForm::SetExplorerWidth(int Value)
+{
+    FExplorerWidth = std::max(0, Value);
+    if (FSplittersApplied)
+        splTop->setSizes({FExplorerWidth, std::max(0, splTop->width() - FExplorerWidth)});
+}
+
+void TMainForm::SetBottomPanelHeight(int Value)
+{
+    FBottomPanelHeight = std::max(0, Value);
+    if (FSplittersApplied)
+        splMain->setSizes({std::max(0, splMain->height() - FBottomPanelHeight), FBottomPanelHeight});
+}
+
+void TMainForm::showEvent(QShowEvent* Event)
+{
+    TFormBase<QMainWindow>::showEvent(Event);
+    if (FSplittersApplied)
+        return;
+    FSplittersApplied = true;
+    SetExplorerWidth(FExplorerWidth);
+    SetBottomPanelHeight(FBottomPanelHeight);
+}
+
+void TMainForm::closeEvent(QCloseEvent* Event)
+{
+    FormClose();
+    if (FRunning) {
+        // Cancel the analysis; the window closes once Run has returned.
+        FCancel = true;
+        FCloseAfterRun = true;
+        Event->ignore();
+        return;
+    }
+    bool Ok = false;
+    Guarded([&] { Ok = ConfirmEditorSave() && ConfirmSave(); });
+    if (Ok)
+        Event->accept();
+    else
+        Event->ignore();
+}
+
+// ---------------------------------------------------------------------------
+// Layout, actions and menus
+// ---------------------------------------------------------------------------
+
+void TMainForm::CreateActions()
+{
+    auto Make = [this](const char* Caption, const char* Hint, const QKeySequence& Key = {}) {
+        // "Short|Long": the tip shows the short part, the status line the long.
+        const QString Text(Hint);
+        auto* A = new QAction(QString(Caption), this);
+        A->setToolTip(Text.section('|', 0, 0));
+        A->setStatusTip(Text.section('|', -1));
+        if (!Key.isEmpty())
+            A->setShortcut(Key);
+        return A;
+    };
+    actNew = Make("New", "New", QKeySequence("Ctrl+N"));
+    actOpen = Make("Open...", "Open", QKeySequence("Ctrl+O"));
+    actOpenURL = Make("Open &URL...", "Open URL", QKeySequence("Ctrl+U"));
+    actSave = Make("Save", "Save", QKeySequence("Ctrl+S"));
+    actSaveAs = Make("Save As...", "Save As");
+    SystemOptionsAction = Make("Options...", "Options");
+    actCodingConventions = Make("Coding Conventions...", "Coding Conventions");
+    actExit = Make("Exit", "Exit", QKeySequence("Alt+F4"));
+    actCut = Make("Cut", "Cut", QKeySequence("Ctrl+X"));
+    actCopy = Make("Copy", "Copy", QKeySequence("Ctrl+C"));
+    actPaste = Make("Paste", "Paste", QKeySequence("Ctrl+V"));
+    actDelete = Make("&Delete", "Delete", QKeySequence("Ctrl+Del"));
+    actSelectAll = Make("&Select All", "Select All");
+    actReadOnly = Make("&Read-Only", "Read-Only");
+    actReadOnly->setCheckable(true);
+    actEditSave = Make("Save Edit File", "Save Edit File");
+    SearchFindAction = Make("&Find...", "Find|Finds the specified text", QKeySequence("Ctrl+F"));
+    SearchFindNextAction = Make("Find &Next", "Find Next|Repeats the last find", QKeySequence("F3"));
+    actRun = Make("Run", "Run", QKeySequence("Ctrl+R"));
+    actCancel = Make("Cancel", "Cancel");
+    actCancel->setEnabled(false);
+    actOptions = Make("&Options...", "Options");
+    actCloseCurrentReport = Make("&Close Current", "Close Current");
+    actCloseAllReports = Make("Close All", "Close All");
+    actAbout = Make("About", "About");
+    actAbout->setEnabled(false);
+
+    auto On = [this](QAction* A, auto Slot) {
+        connect(A, &QAction::triggered, this, [this, Slot] { Guarded([&] { (this->*Slot)(); }); });
+    };
+    On(actNew, &TMainForm::DoNew);
+    On(actOpen, &TMainForm::DoOpen);
+    On(actOpenURL, &TMainForm::DoOpenURL);
+    On(actSave, &TMainForm::DoSave);
+    On(actSaveAs, &TMainForm::DoSaveAs);
+    On(actRun, &TMainForm::Run);
+    On(SearchFindAction, &TMainForm::DoFind);
+    On(actEditSave, &TMainForm::DoEditSave);
+    connect(SearchFindNextAction, &QAction::triggered, this,
+            [this] { Guarded([&] { FindNext(tvProjectTree->currentItem()); }); });
+    connect(actExit, &QAction::triggered, this, &QWidget::close);
+    connect(actCancel, &QAction::triggered, this, [this] { FCancel = true; });
+    connect(SystemOptionsAction, &QAction::triggered, this, [this] { Guarded([] { ShowSystemOptionsForm(); }); });
+    connect(actCodingConventions, &QAction::triggered, this,
+            [this] { Guarded([this] { EditCodingConventions(this); }); });
+    connect(actOptions, &QAction::triggered, this, [this] {
+        Guarded([this] {
+            if (EditProjectOptions(this))
+                MarkModified();
+        });
+    });
+}
+
+void TMainForm::CreateMenus()
+{
+    mnuFile = menuBar()->addMenu("&File");
+    mnuFile->addAction(actNew);
+    mnuFile->addAction(actOpen);
+    mnuFile->addAction(actOpenURL);
+    mnuFile->addAction(actSave);
+    mnuFile->addAction(actSaveAs);
+    mnuFile->addSeparator();
+    mnuFile->addAction(SystemOptionsAction);
+    mnuFile->addAction(actCodingConventions);
+    RecentSeparator = mnuFile->addSeparator();
+    QAction* ExitSeparator = mnuFile->addSeparator();
+    mnuFile->addAction(actExit);
+    RecentSeparator->setData(QVariant::fromValue<void*>(ExitSeparator));
+
+    mnuEdit = menuBar()->addMenu("&Edit");
+    mnuEdit->addAction(actCut);
+    mnuEdit->addAction(actCopy);
+    mnuEdit->addAction(actPaste);
+    mnuEdit->addAction(actDelete);
+    mnuEdit->addAction(actSelectAll);
+    mnuEdit->addSeparator();
+    mnuEdit->addAction(actReadOnly);
+    mnuEdit->addSeparator();
+    mnuEdit->addAction(actEditSave);
+    mnuEdit->addSeparator();
+    mnuEdit->addAction(SearchFindAction);
+    mnuEdit->addAction(SearchFindNextAction);
+
+    mnuProject = menuBar()->addMenu("&Project");
+    mnuProject->addAction(actRun);
+    mnuProject->addAction(actCancel);
+    mnuProject->addSeparator();
+    mnuProject->addAction(actOptions);
+
+    mnuReports = menuBar()->addMenu("&Reports");
+    mnuReports->addAction(actCloseCurrentReport);
+    mnuReports->addAction(actCloseAllReports);
+    mnuReports->addSeparator();
+
+    mnuHelp = menuBar()->addMenu("Help");
+    mnuHelp->addAction(actAbout);
+
+    for (QMenu* M : {mnuFile, mnuEdit, mnuProject, mnuReports})
+        connect(M, &QMenu::aboutToShow, this, &TMainForm::UpdateActions);
+}
+
+void TMainForm::CreateLayout()
+{
+    tbFileClipboard = addToolBar("tbFileClipboard");
+    tbFileClipboard->setObjectName("tbFileClipboard");
+    tbFileClipboard->addAction(actNew);
+    tbFileClipboard->addAction(actOpen);
+    tbFileClipboard->addAction(actSave);
+    tbFileClipboard->addSeparator();
+    tbFileClipboard->addAction(actCut);
+    tbFileClipboard->addAction(actCopy);
+    tbFileClipboard->addAction(actPaste);
+    tbProject = addToolBar("tbProject");
+    tbProject->setObjectName("tbProject");
+    tbProject->addAction(actRun);
+    tbProject->addAction(actCancel);
+
+    pnlMain = new QWidget(this);
+    auto* MainLayout = new QVBoxLayout(pnlMain);
+    MainLayout->setContentsMargins(0, 0, 0, 0);
+    splMain = new QSplitter(Qt::Vertical, pnlMain);
+    splMain->setHandleWidth(6);
+    MainLayout->addWidget(splMain);
+
+    splTop = new QSplitter(Qt::Horizontal, splMain);
+    splTop->setHandleWidth(6);
+    pnlTopLeft = new QWidget(splTop);
+    auto* LeftLayout = new QVBoxLayout(pnlTopLeft);
+    LeftLayout->setContentsMargins(0, 0, 0, 0);
+    pgcExplorer = new QTabWidget(pnlTopLeft);
+    LeftLayout->addWidget(pgcExplorer);
+    tvProjectTree = CreateExplorerTree(pgcExplorer, true);
+    tvProjectTree->setObjectName("tvProjectTree");
+    tvInheritance = CreateExplorerTree(pgcExplorer, false);
+    tvInheritance->setObjectName("tvInheritance");
+    pgcExplorer->addTab(tvProjectTree, "Tree");
+    pgcExplorer->addTab(tvInheritance, "Inheritance");
+    ProjectPopupMenu = new QMenu(this);
+    ProjectPopupMenu->setObjectName("ProjectPopupMenu");
+    tvProjectTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tvProjectTree, &QWidget::customContextMenuRequested, this, [this](const QPoint& P) {
+        if (!ProjectPopupMenu->isEmpty())
+            ProjectPopupMenu->popup(tvProjectTree->viewport()->mapToGlobal(P));
+    });
+
+    auto* Right = new QWidget(splTop);
+    auto* RightLayout = new QVBoxLayout(Right);
+    RightLayout->setContentsMargins(0, 0, 0, 0);
+    lblReports = new QLabel("Reports", Right);
+    QFont Bold = lblReports->font();
+    Bold.setBold(true);
+    lblReports->setFont(Bold);
+    RightLayout->addWidget(lblReports);
+    pgcReports = new QTabWidget(Right);
+    pgcReports->setObjectName("pgcReports");
+    pgcReports->setStyleSheet("QTabBar::tab { min-width: 100px; }");
+    RightLayout->addWidget(pgcReports, 1);
+    splTop->addWidget(pnlTopLeft);
+    splTop->addWidget(Right);
+    splTop->setStretchFactor(1, 1);
+
+
+    pnlBottom = new QWidget(splMain);
+    auto* BottomLayout = new QVBoxLayout(pnlBottom);
+    BottomLayout->setContentsMargins(0, 0, 0, 0);
+    pgcBottom = new QTabWidget(pnlBottom);
+    pgcBottom->setStyleSheet("QTabBar::tab { min-width: 100px; }");
+    BottomLayout->addWidget(pgcBottom);
+    seEditor = new QsciScintilla(pgcBottom);
+    seEditor->setObjectName("seEditor");
+    seEditor->setUtf8(true);
+    auto* Lexer = new QsciLexerPascal(seEditor);
+    QFont Mono("Courier New");
+    Mono.setStyleHint(QFont::TypeWriter);
+    Mono.setFixedPitch(true);
+    // 13 pixels; the editor takes sizes in points.
+    const QScreen* Screen = QGuiApplication::primaryScreen();
+    Mono.setPointSizeF(13.0 * 72.0 / (Screen ? Screen->logicalDotsPerInch() : 96.0));
+    Lexer->setDefaultFont(Mono);
+    Lexer->setFont(Mono);
+    seEditor->setLexer(Lexer);
+    seEditor->setReadOnly(true);
+    seEditor->setEolMode(QsciScintilla::EolWindows);
+    seEditor->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Ctrl+Del belongs to the Delete command, not to the editor.
+    seEditor->SendScintilla(QsciScintillaBase::SCI_CLEARCMDKEY,
+                            QsciScintillaBase::SCK_DELETE + (QsciScintillaBase::SCMOD_CTRL << 16));
+    EditorPopupMenu = new QMenu(this);
+    for (QAction* A : {actCut, actCopy, actPaste, actDelete, actSelectAll})
+        EditorPopupMenu->addAction(A);
+    EditorPopupMenu->addSeparator();
+    EditorPopupMenu->addAction(actReadOnly);
+    EditorPopupMenu->addAction(actEditSave);
+    connect(seEditor, &QWidget::customContextMenuRequested, this, [this](const QPoint& P) {
+        UpdateActions();
+        EditorPopupMenu->popup(seEditor->mapToGlobal(P));
+    });
+    pgcBottom->addTab(seEditor, "Source");
+
+    lvMessages = new QTreeView(pgcBottom);
+    lvMessages->setObjectName("lvMessages");
+    lvMessages->setRootIsDecorated(false);
+    lvMessages->setUniformRowHeights(true);
+    lvMessages->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvMessages->setAllColumnsShowFocus(true);
+    QPalette Tip = lvMessages->palette();
+    Tip.setColor(QPalette::Base, Tip.color(QPalette::ToolTipBase));
+    lvMessages->setPalette(Tip);
+    FMessageModel = new TMessageListModel(this);
+    lvMessages->setModel(FMessageModel);
+    lvMessages->header()->resizeSection(0, 350);
+    lvMessages->header()->resizeSection(1, 250);
+    lvMessages->header()->resizeSection(3, 75);
+    lvMessages->header()->setSectionsClickable(true);
+    pgcBottom->addTab(lvMessages, "Messages");
+    splMain->addWidget(splTop);
+    splMain->addWidget(pnlBottom);
+    splMain->setStretchFactor(0, 1);
+
+    setCentralWidget(pnlMain);
+
+    stbMain = statusBar();
+    const int Widths[5] = {100, 100, 100, 100, 50};
+    for (int I = 0; I < 5; ++I) {
+        auto* Panel = new QLabel(stbMain);
+        Panel->setObjectName(QString("stbPanel%1").arg(I));
+        Panel->setMinimumWidth(Widths[I]);
+        if (I < 4)
+            Panel->setFixedWidth(Widths[I]);
+        stbMain->addWidget(Panel, I == 4 ? 1 : 0);
+    }
+
+    connect(lvMessages->header(), &QHeaderView::sectionClicked, this,
+            [this](int Column) { Guarded([&] { SortMessages(Column); }); });
+    connect(lvMessages, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& Index) { Guarded([&] { MessageDoubleClicked(Index); }); });
+    connect(seEditor, &QsciScintilla::cursorPositionChanged, this, [this] { UpdateStatusBar(); });
+    connect(seEditor, &QsciScintilla::modificationChanged, this, [this] { UpdateStatusBar(); });
+    connect(seEditor, &QsciScintilla::SCN_UPDATEUI, this, [this] { UpdateStatusBar(); });
+    connect(seEditor, &QsciScintilla::selectionChanged, this, [this] { UpdateActions(); });
+    connect(tvProjectTree, &QTreeWidget::currentItemChanged, this, [this] { UpdateActions(); });
+    connect(actCut, &QAction::triggered, seEditor, &QsciScintilla::cut);
+    connect(actCopy, &QAction::triggered, seEditor, &QsciScintilla::copy);
+    connect(actPaste, &QAction::triggered, seEditor, &QsciScintilla::paste);
+    connect(actDelete, &QAction::triggered, seEditor, &QsciScintilla::removeSelectedText);
+    connect(actSelectAll, &QAction::triggered, seEditor, [this] { seEditor->selectAll(true); });
+    connect(actReadOnly, &QAction::triggered, this, [this](bool Checked) {
+        seEditor->setReadOnly(Checked);
+        UpdateStatusBar();
+        UpdateActions();
+    });
+
+    FReportPages = new TReportPages(pgcReports, mnuReports, [this] { MarkModified(); }, this);
+    connect(actCloseCurrentReport, &QAction::triggered, this,
+            [this] { Guarded([this] { FReportPages->CloseCurrentReport(); }); });
+    connect(actCloseAllReports, &QAction::triggered, this,
+            [this] { Guarded([this] { FReportPages->CloseAllReportTabs(); }); });
+}
+
+QString TMainForm::StatusText(int Panel) const
+{
+    auto* L = stbMain->findChild<QLabel*>(QString("stbPanel%1").arg(Panel));
+    return L ? L->text() : QString();
+}
+
+// ---------------------------------------------------------------------------
+// Commands (filled in below)
+// ---------------------------------------------------------------------------
+
+void TMainForm::SetRunning(bool Value)
+{
+    if (Value == FRunning)
+        return;
+    FRunning = Value;
+    actCancel->setEnabled(Value);
+    actRun->setEnabled(!Value);
+    FReportPages->SetRunning(Value);
+    UpdateActions();
+}
+
+void TMainForm::UpdateActions()
+{
+    const bool Idle = !FRunning;
+    const bool ReadOnly = seEditor->isReadOnly();
+    const bool Selection = seEditor->hasSelectedText();
+    const bool Shown = !FEditorFileName.empty();
+    actCut->setEnabled(Selection && !ReadOnly);
+    actDelete->setEnabled(Selection && !ReadOnly);
+    actCopy->setEnabled(Selection);
+    actPaste->setEnabled(seEditor->SendScintilla(QsciScintillaBase::SCI_CANPASTE) != 0 && !ReadOnly);
+    actSelectAll->setEnabled(Shown);
+    actEditSave->setEnabled(Shown && !ReadOnly);
+    actReadOnly->setChecked(ReadOnly);
+    actCloseCurrentReport->setEnabled(Idle && FReportPages->HasActiveTab());
+    actCloseAllReports->setEnabled(Idle);
+    SearchFindAction->setEnabled(Idle);
+    SearchFindNextAction->setEnabled(Idle && FFound && tvProjectTree->currentItem() &&
+                                     tvProjectTree->currentItem()->parent());
+    actNew->setEnabled(Idle);
+    actOpen->setEnabled(Idle);
+    actOpenURL->setEnabled(Idle && OpenURLDialogAvailable);
+    SystemOptionsAction->setEnabled(Idle && SystemOptionsDialogAvailable);
+    actCodingConventions->setEnabled(Idle && CodingConventionsDialogAvailable);
+    actOptions->setEnabled(Idle && ProjectOptionsDialogAvailable);
+    actSaveAs->setEnabled(Idle);
+    for (QAction* A : RecentActions)
+        A->setEnabled(Idle);
+    if (FDocument) {
+        actSave->setEnabled(Idle && FDocument->CanSave() &&
+                            (FDocument->GetModified() || FDocument->GetFileName().empty()));
+        if (FDocument->GetModified())
+            UpdateCaption();
+    }
+}
+
+void TMainForm::NewDocument(const std::string& Name)
+{
+    ClearProject();
+    FDocument->New();
+    if (!Name.empty()) {
+        FDocument->SetFileName(Name);
+        FDocument->SetModified(true);
+    }
+    UpdateCaption();
+    RefreshViews(true);
+}
+
+void TMainForm::ClearProject()
+{
+    FReportPages->DropUsedBy();
+    tvProjectTree->clear();
+    tvInheritance->clear();
+    gqlProject->Clear();
+    RefreshViews(true);
+}
+
+void TMainForm::RefreshViews(bool ReloadVisibleReports)
+{
+    if (ReloadVisibleReports)
+        FReportPages->ShowVisibleReports();
+    RefreshMessages();
+    FillProjectTree(tvProjectTree);
+    FillInheritanceTree(tvInheritance);
+    FReportPages->RerunReportTabs();
+    UpdateStatusBar();
+    UpdateActions();
+}
+
+void TMainForm::RefreshMessages() { FMessageModel->Refill(); }
+
+void TMainForm::UpdateCaption()
+{
+    const std::string& FileName = FDocument->GetFileName();
+    QString Name;
+    if (FileName.empty())
+        Name = "Untitled";
+    else if (QFileInfo(qlFromFileName(FileName)).isFile())
+        Name = QFileInfo(qlFromFileName(FileName)).fileName();
+    else
+        Name = qlFromFileName(FileName);
+    const QString Title = Name + " - " + ProgramName;
+    setWindowTitle(FDocument->GetModified() ? Title + " *" : Title);
+}
+
+void TMainForm::MarkModified()
+{
+    FDocument->SetModified(true);
+    UpdateCaption();
+    UpdateActions();
+}
+
+// ---------------------------------------------------------------------------
+// Document commands
+// ---------------------------------------------------------------------------
+
+// Yes saves and lets the caller go on only when the save took place; No
+// goes on; Cancel stops.
+static bool AskToSave(QWidget* Parent, const QString& Question, const std::function<void()>& Save,
+                      const std::function<bool()>& Unsaved)
+{
+    switch (qlAsk(Parent, Question, true)) {
+    case TqlAnswer::Cancel:
+        return false;
+    case TqlAnswer::Yes:
+        Save();
+        return !Unsaved();
+    default:
+        return true;
+    }
+}
+
+bool TMainForm::ConfirmSave()
+{
+    if (!FDocument->GetModified())
+        return true;
+    return AskToSave(this, "Do you want to save changes?", [this] { DoSave(); },
+                     [this] { return FDocument->GetModified(); });
+}
+
+void TMainForm::DoNew()
+{
+    if (FRunning)
+        return;
+    if (FDocument->GetFileName().empty() && !FDocument->GetModified())
+        return;
+    if (ConfirmEditorSave() && ConfirmSave())
+        NewDocument("");
+}
+
+void TMainForm::DoOpen()
+{
+    if (FRunning)
+        return;
+    const QString Name = qlOpenFileName(
+        this, "Open", "Quillet Project Files (*.qlp)|*.qlp|XML Files (*.xml)|*.xml|All Files (*.*)|*.*", "xml");
+    if (Name.isEmpty())
+        return;
+    if (ConfirmEditorSave() && ConfirmSave())
+        OpenDocument(qlToFileName(Name));
+}
+
+void TMainForm::DoOpenURL()
+{
+    if (FRunning)
+        return;
+    std::string Address;
+    if (ExecuteOpenURL(this, FRecentFiles, Address) && !Address.empty() && ConfirmEditorSave() &&
+        ConfirmSave())
+        OpenDocumentURL(Address);
+}
+
+void TMainForm::DoSave()
+{
+    if (FRunning)
+        return;
+    // A document opened from an address, or a read-only file, is saved under
+    // a new name.
+    const std::string& Name = FDocument->GetFileName();
+    if (Name.empty() || IsURL(Name) || !FDocument->CanSave())
+        DoSaveAs();
+    else
+        SaveDocument(Name);
+}
+
+void TMainForm::DoSaveAs()
+{
+    if (FRunning)
+        return;
+    const QString Name =
+        qlSaveFileName(this, "Save As", "XML Files (*.xml)|*.xml|All Files (*.*)|*.*", "xml", true);
+    if (!Name.isEmpty())
+        SaveDocument(qlToFileName(Name));
+}
+
+void TMainForm::DoRecentFile(const std::string& Name)
+{
+    if (FRunning)
+        return;
+    if (!ConfirmEditorSave() || !ConfirmSave())
+        return;
+    if (IsURL(Name))
+        OpenDocumentURL(Name);
+    else
+        OpenDocument(Name);
+}
+
+bool TMainForm::OpenDocument(const std::string& FileName)
+{
+    // Check the file before the open project is given up, so a failed open
+    // keeps the old document (and its name) as it was.
+    std::string Data;
+    try {
+        TDocument::ReadProjectFile(FileName, Data);
+    } catch (const std::exception& E) {
+        qlShowError(this, qlFromAnsi(E.what()));
+        return false;
+    }
+    ClearProject();
+    FDocument->SetFileName(FileName);
+    try {
+        FDocument->Open();
+    } catch (...) {
+        // The project is cleared by now: leave an untitled document behind,
+        // never one whose next save would overwrite the file.
+        FDocument->New();
+        UpdateCaption();
+        RefreshViews(true);
+        throw;
+    }
+    AddRecentFile(FDocument->GetFileName());
+    UpdateCaption();
+    RefreshViews(true);
+    return true;
+}
+
+void TMainForm::OpenDocumentURL(const std::string& Address)
+{
+    THttpGetLimits Limits;
+    Limits.ProgressParent = this;
+    std::string Body;
+    HttpGetText(Address, "", Body, Limits);  // a failed fetch changes nothing
+    const std::string Reason = TDocument::CheckProjectText(Body);
+    if (!Reason.empty())
+        throw Exception(Address + " is not a Quillet project file.");
+    ClearProject();
+    FDocument->SetFileName(Address);
+    try {
+        FDocument->OpenURL(Address, Body);
+    } catch (...) {
+        FDocument->New();
+        UpdateCaption();
+        RefreshViews(true);
+        throw;
+    }
+    AddRecentFile(Address);
+    UpdateCaption();
+    RefreshViews(true);
+}
+
+bool TMainForm::SaveDocument(const std::string& FileName)
+{
+    const std::string Old = FDocument->GetFileName();
+    FDocument->SetFileName(FileName);
+    try {
+        FDocument->Save();
+    } catch (...) {
+        FDocument->SetFileName(Old);
+        throw;
+    }
+    AddRecentFile(FileName);
+    UpdateCaption();
+    RefreshViews(true);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Recently-used list
+// ---------------------------------------------------------------------------
+
+void TMainForm::AddRecentFile(const std::string& Name)
+{
+    if (Name.empty())
+        return;
+    std::erase(FRecentFiles, Name);
+    FRecentFiles.insert(FRecentFiles.begin(), Name);
+    UpdateRecentMenu();
+}
+
+void TMainForm::UpdateRecentMenu()
+{
+    for (QAction* A : RecentActions) {
+        mnuFile->removeAction(A);
+        A->deleteLater();
+    }
+    RecentActions.clear();
+    auto* ExitSeparator = static_cast<QAction*>(RecentSeparator->data().value<void*>());
+    for (const std::string& Name : FRecentFiles) {
+        QString Caption = qlFromFileName(Name);
+        Caption.replace("&", "&&");
+        auto* A = new QAction(Caption, this);
+        connect(A, &QAction::triggered, this, [this, Name] { Guarded([&] { DoRecentFile(Name); }); });
+        mnuFile->insertAction(ExitSeparator, A);
+        RecentActions.push_back(A);
+    }
+    RecentSeparator->setVisible(!FRecentFiles.empty());
+    UpdateActions();
+}
+
+void TMainForm::LoadRecentFiles()
+{
+    FRecentFiles.clear();
+    for (int I = 1; I <= 5; ++I) {
+        const std::string Name =
+            gqlQuilletOptions->ReadValue("Recent files", "MRU" + std::to_string(I), std::string()).AsString();
+        if (!Name.empty())
+            FRecentFiles.push_back(Name);
+    }
+    UpdateRecentMenu();
+}
+
+void TMainForm::SaveRecentFiles()
+{
+    Ref<IqlStringList> Lines(new TqlStringList);
+    for (std::size_t I = 0; I < FRecentFiles.size() && I < 5; ++I)
+        Lines->Add("MRU" + std::to_string(I + 1) + "=" + FRecentFiles[I]);
+    gqlQuilletOptions->WriteSection("Recent files", Lines);
+}
+
+// ---------------------------------------------------------------------------
+// Analysis
+// ---------------------------------------------------------------------------
+
+void TMainForm::Run()
+{
+    if (FRunning)
+        return;
+    const auto Start = std::chrono::steady_clock::now();
+    {
+        TWaitCursor Wait;
+        SetRunning(true);
+        FCancel = false;
+        // Always: Run's state back, and a close asked for meanwhile goes on.
+        struct TRestore {
+            TMainForm* Form;
+            ~TRestore()
+            {
+                Form->SetRunning(false);
+                if (Form->FCloseAfterRun) {
+                    Form->FCloseAfterRun = false;
+                    QTimer::singleShot(0, Form, &QWidget::close);
+                }
+            }
+        } Restore{this};
+        // The analysis rebuilds the model the trees, the tabs and the message
+        // list point into, and events are processed while it runs.
+        tvProjectTree->clear();
+        tvInheritance->clear();
+        FReportPages->DropUsedBy();
+        FMessageModel->Empty();
+        gqlProject->Analyze(true);
+        bool Abort = false;
+        Notify(FCancel ? "Parsing canceled" : "", psrNone, Abort);
+        FReportPages->UpdateReportMenuChecks();
+        RefreshViews(false);
+    }
+    const double Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+    SetStatusText(4, QString::asprintf("%.2f (s)", Seconds));
+}
+
+void TMainForm::Notify(const std::string& Name, TParserState Stage, bool& Abort)
+{
+    if (QThread::currentThread() != thread()) {
+        // The analysis' own worker thread: no widgets, no events.
+        Abort = FCancel;
+        return;
+    }
+    const auto Now = std::chrono::steady_clock::now();
+    if (FProgressShown && Now - FLastProgress <= FProgressInterval)
+        return;
+    QString Text = qlFromAnsi(Name) + " " + (Stage <= psrFull ? StageWords[Stage] : "");
+    SetStatusText(4, Text);
+    stbMain->repaint();
+    QApplication::processEvents();
+    Abort = FCancel;
+    FLastProgress = Now;
+    FProgressShown = true;
+}
+
+// ---------------------------------------------------------------------------
+// Source viewer and status bar
+// ---------------------------------------------------------------------------
+
+std::string TMainForm::FileAge(const std::string& FileName)
+{
+    struct stat St {};
+    if (::stat(FileName.c_str(), &St) != 0)
+        return {};
+    return std::to_string(static_cast<long long>(St.st_mtim.tv_sec) * 1000000000LL + St.st_mtim.tv_nsec) + ":" +
+           std::to_string(static_cast<long long>(St.st_size));
+}
+
+int TMainForm::EditorLine() const
+{
+    const long Pos = seEditor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    return static_cast<int>(seEditor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, Pos)) + 1;
+}
+
+// In characters, not bytes, as the analysis counts them.
+int TMainForm::EditorColumn() const
+{
+    const long Pos = seEditor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    const long Line = seEditor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, Pos);
+    const long Start = seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, Line);
+    return static_cast<int>(seEditor->SendScintilla(QsciScintillaBase::SCI_COUNTCHARACTERS, Start, Pos)) + 1;
+}
+
+void TMainForm::ShowCode(const std::string& FileName, int X, int Y)
+{
+    if (X < 1 || Y < 1 || !QFileInfo(qlFromFileName(FileName)).isFile())
+        return;
+    pgcBottom->setCurrentWidget(seEditor);
+    if (FileName != FEditorFileName || FileAge(FileName) != FEditorFileAge) {
+        if (!ConfirmEditorSave())
+            return;
+        LoadEditorFile(FileName);
+    }
+    FEditorFileName = FileName;
+    // A line past the end goes to the last line, a column past the end of
+    // its line to the line's end.
+    const long Line = std::min(Y, std::max(1, seEditor->lines())) - 1;
+    const long Start = seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, Line);
+    const long End = seEditor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, Line);
+    long Pos = seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONRELATIVE, Start, long(X - 1));
+    if (Pos <= 0 && X > 1)
+        Pos = End;  // before the text's end Scintilla answers 0
+    seEditor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, std::min(std::max(Pos, Start), End));
+    seEditor->ensureCursorVisible();
+    seEditor->setFocus();
+    UpdateStatusBar();
+    UpdateActions();
+}
+
+void TMainForm::LoadEditorFile(const std::string& FileName)
+{
+    QFile File(qlFromFileName(FileName));
+    if (!File.open(QIODevice::ReadOnly))
+        throw Exception("Cannot open " + FileName + ": " + File.errorString().toStdString());
+    const QByteArray Bytes = File.readAll();
+    const std::string Age = FileAge(FileName);
+    TqlDecodedText Decoded = qlDecodeSource(Bytes);
+    const QByteArray Utf8 = Decoded.Text.toUtf8();
+    const bool ReadOnly = seEditor->isReadOnly();
+    seEditor->setReadOnly(false);
+    seEditor->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    seEditor->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(Utf8.size()),
+                            Utf8.constData());
+    seEditor->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    seEditor->setReadOnly(ReadOnly);
+    seEditor->setModified(false);
+    const int Lf = Bytes.indexOf('\n');
+    seEditor->setEolMode(Lf > 0 && Bytes[Lf - 1] == '\r' ? QsciScintilla::EolWindows : QsciScintilla::EolUnix);
+    FEditorUtf8 = Decoded.Utf8;
+    FEditorFileAge = Age;
+}
+
+void TMainForm::SaveEditorFile()
+{
+    if (FEditorFileName.empty())
+        return;
+    const QString Name = qlFromFileName(FEditorFileName);
+    if (FileAge(FEditorFileName) != FEditorFileAge &&
+        qlAsk(this, QString("%1 has changed on disk. Overwrite it?").arg(Name), false) != TqlAnswer::Yes)
+        return;
+    const auto* Chars = reinterpret_cast<const char*>(
+        seEditor->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    const long Length = seEditor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const QString Text = QString::fromUtf8(Chars, Length);
+    const QByteArray Bytes = qlEncodeSource(Text, FEditorUtf8);
+    qlWriteFileAtomically(FEditorFileName, Bytes.toStdString());
+    FEditorFileAge = FileAge(FEditorFileName);
+    seEditor->setModified(false);
+    UpdateStatusBar();
+}
+
+bool TMainForm::ConfirmEditorSave()
+{
+    if (FEditorFileName.empty() || !seEditor->isModified())
+        return true;
+    if (!AskToSave(this, QString("Save changes to %1?").arg(qlFromFileName(FEditorFileName)),
+                   [this] { SaveEditorFile(); }, [this] { return seEditor->isModified(); }))
+        return false;
+    seEditor->setModified(false);  // answered No: the edits are given up
+    return true;
+}
+
+void TMainForm::DoEditSave() { SaveEditorFile(); }
+
+void TMainForm::SetStatusText(int Panel, const QString& Text)
+{
+    if (auto* L = stbMain->findChild<QLabel*>(QString("stbPanel%1").arg(Panel)))
+        L->setText(Text);
+}
+
+void TMainForm::UpdateStatusBar()
+{
+    SetStatusText(0, QString::asprintf("%6d:%3d", EditorLine(), EditorColumn()));
+    SetStatusText(1, seEditor->overwriteMode() ? "Overwrite" : "Insert");
+    SetStatusText(2, seEditor->isModified() ? "Modified" : "");
+    SetStatusText(3, seEditor->isReadOnly() ? "Read-Only" : "");
+    SetStatusText(4, qlFromFileName(FEditorFileName));
+}
+
+// ---------------------------------------------------------------------------
+// Message list and find
+// ---------------------------------------------------------------------------
+
+void TMainForm::SortMessages(int Column)
+{
+    static const int NoSort = -1;
+    const int By[4] = {mlsbMessage, mlsbUnit, NoSort, mlsbInterface};
+    if (Column >= 0 && Column < 4 && By[Column] != NoSort && gqlProject)
+        gqlProject->GetMessages()->Sort(static_cast<TMessageListSortBy>(By[Column]));
+    FMessageModel->Redraw();
+}
+
+void TMainForm::MessageDoubleClicked(const QModelIndex& Index)
+{
+    Ref<IqlMessage> M = FMessageModel->Message(Index.row());
+    if (!M || !M->GetCodeLocation())
+        return;
+    TqlCodeLocation* L = M->GetCodeLocation();
+    ShowCode(L->GetFileName(), L->GetX(), L->GetY());
+}
+
+void TMainForm::DoFind()
+{
+    if (FRunning || !FFindForm)
+        return;
+    if (FFindForm->exec() == QDialog::Accepted)
+        FindNext(nullptr);
+}
+
+void TMainForm::FindNext(QTreeWidgetItem* StartNode)
+{
+    if (FRunning || !FFindForm)
+        return;
+    {
+        TWaitCursor Wait;
+        tvProjectTree->setUpdatesEnabled(false);
+        struct TEnd {
+            QTreeWidget* Tree;
+            ~TEnd()
+            {
+                Tree->setUpdatesEnabled(true);
+                Tree->setFocus();
+            }
+        } End{tvProjectTree};
+        FFound = FindInTree(tvProjectTree, *FFindForm, StartNode);
+    }
+    if (!FFound)
+        qlShowMessage(this, "Finished search.");
+    UpdateActions();
+}

@@ -1,0 +1,119 @@
+#include "desktop/uqlPrompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace {
+
+TqlPromptHandler* GHandler = nullptr;
+
+// "A (*.a)|*.a|B|*.b" -> "A (*.a);;B (*.b)" for the Qt dialog.
+QString QtFilter(const QString& Filter)
+{
+    const QStringList Parts = Filter.split('|');
+    QStringList Result;
+    for (int I = 0; I + 1 < Parts.size(); I += 2) {
+        QString Caption = Parts[I];
+        QString Patterns = Parts[I + 1];
+        Patterns.replace(';', ' ');
+        if (Patterns == "*.*")
+            Patterns = "*";
+        if (Caption.contains('('))
+            Caption = Caption.left(Caption.indexOf('(')).trimmed();
+        Result << QString("%1 (%2)").arg(Caption, Patterns);
+    }
+    return Result.join(";;");
+}
+
+QString RunFileDialog(QWidget* Parent, const QString& Title, const QString& Filter,
+                      const QString& DefaultSuffix, QFileDialog::AcceptMode Mode,
+                      QFileDialog::FileMode FileMode, bool ConfirmOverwrite)
+{
+    QFileDialog Dialog(Parent, Title);
+    Dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    Dialog.setOption(QFileDialog::DontConfirmOverwrite, !ConfirmOverwrite);
+    Dialog.setAcceptMode(Mode);
+    Dialog.setFileMode(FileMode);
+    Dialog.setNameFilters(QtFilter(Filter).split(";;"));
+    Dialog.setDefaultSuffix(DefaultSuffix);
+    Dialog.setFilter(Dialog.filter() & ~QDir::CaseSensitive);  // filters ignore case
+    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
+        return {};
+    return Dialog.selectedFiles().first();
+}
+
+}  // namespace
+
+TqlPromptHandler* qlSetPromptHandler(TqlPromptHandler* Handler)
+{
+    TqlPromptHandler* Old = GHandler;
+    GHandler = Handler;
+    return Old;
+}
+
+TqlAnswer qlAsk(QWidget* Parent, const QString& Text, bool WithCancel)
+{
+    if (GHandler)
+        return GHandler->Answer(Text);
+    QMessageBox::StandardButtons Buttons = QMessageBox::Yes | QMessageBox::No;
+    if (WithCancel)
+        Buttons |= QMessageBox::Cancel;
+    switch (QMessageBox::question(Parent, "Confirm", Text, Buttons)) {
+    case QMessageBox::Yes:
+        return TqlAnswer::Yes;
+    case QMessageBox::No:
+        return TqlAnswer::No;
+    default:
+        return WithCancel ? TqlAnswer::Cancel : TqlAnswer::No;
+    }
+}
+
+void qlShowMessage(QWidget* Parent, const QString& Text)
+{
+    if (GHandler) {
+        GHandler->Answer(Text);
+        return;
+    }
+    QMessageBox::information(Parent, "Quillet", Text);
+}
+
+void qlShowError(QWidget* Parent, const QString& Text)
+{
+    if (GHandler) {
+        GHandler->Answer(Text);
+        return;
+    }
+    QMessageBox::critical(Parent, "Quillet", Text);
+}
+
+QString qlOpenFileName(QWidget* Parent, const QString& Title, const QString& Filter,
+                       const QString& DefaultSuffix, bool MustExist)
+{
+    if (GHandler)
+        return GHandler->FileName(Title);
+    return RunFileDialog(Parent, Title, Filter, DefaultSuffix, QFileDialog::AcceptOpen,
+                         MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile, false);
+}
+
+QString qlSaveFileName(QWidget* Parent, const QString& Title, const QString& Filter,
+                       const QString& DefaultSuffix, bool ConfirmOverwrite)
+{
+    if (GHandler)
+        return GHandler->FileName(Title);
+    return RunFileDialog(Parent, Title, Filter, DefaultSuffix, QFileDialog::AcceptSave,
+                         QFileDialog::AnyFile, ConfirmOverwrite);
+}
+
+QString qlFolderName(QWidget* Parent, const QString& Title)
+{
+    if (GHandler)
+        return GHandler->FileName(Title);
+    QFileDialog Dialog(Parent, Title);
+    Dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    Dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    Dialog.setFileMode(QFileDialog::Directory);
+    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
+        return {};
+    return Dialog.selectedFiles().first();
+}

@@ -1,0 +1,93 @@
+// Under a real X server (xvfb-run): opens the Inventory sample, runs it,
+// expands the project tree and saves PNGs of the main window and of the
+// explorer into the folder given as the first argument. Fails when the window
+// was never exposed or an image is blank.
+#include "TestFolder.h"
+#include "desktop/frmqlMain.h"
+#include "desktop/uqlPrompts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QPixmap>
+#include <QSet>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+// Answers every prompt with No/Cancel-free defaults and reports it.
+class TSilentPrompts : public TqlPromptHandler {
+public:
+    TqlAnswer Answer(const QString& Text) override
+    {
+        std::fprintf(stderr, "prompt: %s\n", qPrintable(Text));
+        return TqlAnswer::No;
+    }
+    QString FileName(const QString&) override { return {}; }
+};
+
+// Distinct colours of an image, sampled on a grid.
+int Colours(const QImage& Image)
+{
+    QSet<QRgb> Seen;
+    for (int Y = 0; Y < Image.height(); Y += 3)
+        for (int X = 0; X < Image.width(); X += 3)
+            Seen.insert(Image.pixel(X, Y));
+    return int(Seen.size());
+}
+
+bool Save(QWidget* Widget, const QString& File, int MinColours)
+{
+    const QImage Image = Widget->grab().toImage();
+    const int N = Colours(Image);
+    std::printf("%s: %dx%d, %d colours\n", qPrintable(File), Image.width(), Image.height(), N);
+    return Image.save(File) && !Image.isNull() && N >= MinColours;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication App(argc, argv);
+    const QString Out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(Out);
+    TSilentPrompts Prompts;
+    qlSetPromptHandler(&Prompts);
+
+    TTestFolder Folder;
+    const std::filesystem::path Sample = std::filesystem::path(QUILLET_SOURCE_DIR) / "samples/Inventory";
+    const std::string Project =
+        Folder.Write("Inventory.xml", "[general]\r\nfiletoanalyze=" + (Sample / "Inventory.dpr").string() + "\r\n");
+    int Result = 0;
+    {
+        auto* Form = new TMainForm({QString::fromStdString(Project)}, QString::fromStdString(Folder.Path()));
+        Form->show();
+        if (!QTest::qWaitForWindowExposed(Form, 10000)) {
+            std::fprintf(stderr, "the main window was never exposed\n");
+            Result = 1;
+        } else {
+            Form->Run();
+            Form->tvProjectTree->expandAll();
+            Form->ShowCode((Sample / "Src/StockStore.pas").string(), 3, 10);
+            QTest::qWait(300);
+            if (!Save(Form, Out + "/mainwindow.png", 8) || !Save(Form->pnlTopLeft, Out + "/explorer.png", 2)) {
+                std::fprintf(stderr, "an image is blank\n");
+                Result = 1;
+            }
+        }
+        Form->Shutdown();
+        delete Form;
+    }
+    qlSetPromptHandler(nullptr);
+    return Result;
+}

@@ -1,0 +1,333 @@
+// The main window: start-up variants, caption, document commands, recent
+// files, update rules and shutdown.
+#include "DesktopTestSupport.h"
+#include "LoopbackServer.h"
+#include "base/qlException.h"
+#include "desktop/frmqlMain.h"
+#include "desktop/uqlDocument.h"
+#include "settings/uqlIniOptions.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QTest>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+std::string Project(const std::string& FileToAnalyze)
+{
+    return "[general]\r\nfiletoanalyze=" + FileToAnalyze + "\r\n";
+}
+
+QStringList RecentCaptions(TMainForm& F)
+{
+    QStringList Result;
+    for (QAction* A : F.RecentActions)
+        Result << A->text();
+    return Result;
+}
+
+}  // namespace
+
+class TMainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void StartVariants()
+    {
+        struct TCase {
+            const char* Name;
+            QStringList Args;
+            const char* Caption;  // "%F" is the full name of the missing file
+            bool Modified;
+        };
+        const TCase Cases[] = {
+            {"no argument", {}, "Untitled - Quillet", false},
+            {"-noplugins", {"-noplugins"}, "Untitled - Quillet", false},
+            {"missing file", {"missing.xml"}, "%F - Quillet *", true},
+        };
+        for (const TCase& C : Cases) {
+            TTestFolder Folder;
+            TScriptedPrompts Prompts;
+            TForm F(Folder, C.Args);
+            QString Expected = QString(C.Caption).replace("%F", QDir::current().absoluteFilePath("missing.xml"));
+            QCOMPARE(F->windowTitle(), Expected);
+            QVERIFY2(F->Document().GetModified() == C.Modified, C.Name);
+            QVERIFY(Prompts.Texts.isEmpty());
+        }
+    }
+
+    void CommandLineFileAndRecentEntries()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        const std::string A = Folder.Write("a.xml", Project("a.dpr"));
+        const std::string B = Folder.Write("b.xml", Project("b.dpr"));
+        {
+            TForm F(Folder, {QString::fromStdString(A)});
+            QCOMPARE(F->windowTitle(), QString("a.xml - Quillet"));
+            QCOMPARE(F->Document().GetFileName(), A);
+            // Seven entries in memory, only five survive a restart.
+            for (int I = 0; I < 6; ++I)
+                F->AddRecentFile(Folder.Path() + "/gone" + std::to_string(I) + ".xml");
+            F->AddRecentFile(B);
+            QCOMPARE(int(F->RecentFiles().size()), 8);
+            QCOMPARE(F->RecentFiles().front(), B);
+            QCOMPARE(RecentCaptions(*F.Form).size(), 8);
+        }
+        {
+            // No argument: the first recent entry (B) is reopened.
+            TForm F(Folder);
+            QCOMPARE(int(F->RecentFiles().size()), 5);
+            QCOMPARE(F->Document().GetFileName(), B);
+            QVERIFY(F->RecentSeparator->isVisible());
+        }
+        const std::string Ini = Folder.Path() + "/Quillet.ini";
+        QCOMPARE(TqlIniFile(Ini).ReadString("Recent files", "MRU6", "<none>"), std::string("<none>"));
+        // A vanished first entry leaves the program untitled, without a word.
+        std::remove(B.c_str());
+        TForm F(Folder);
+        QCOMPARE(F->windowTitle(), QString("Untitled - Quillet"));
+        QVERIFY(Prompts.Texts.isEmpty());
+    }
+
+    void BadCommandLineFileStartsUntitled()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        const std::string Bad = Folder.Write("bad.xml", "no section\n");
+        TForm F(Folder, {QString::fromStdString(Bad)});
+        QCOMPARE(F->windowTitle(), QString("Untitled - Quillet"));
+        QCOMPARE(Prompts.Texts, QStringList{QString::fromStdString(Bad + " is not a Quillet project file.")});
+    }
+
+    void SaveAsOpenOtherOpenBack()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        const std::string B = Folder.Write("b.xml", Project("other.dpr"));
+        const std::string A = Folder.Path() + "/a.xml";
+        TForm F(Folder);
+        gqlProject->GetOptions()->SetFileToAnalyze("first.dpr");
+        F->MarkModified();
+        QCOMPARE(F->windowTitle(), QString("Untitled - Quillet *"));
+        Prompts.FileNames.push_back(QString::fromStdString(A));
+        F->actSave->trigger();
+        QCOMPARE(F->windowTitle(), QString("a.xml - Quillet"));
+        const std::string Saved = ReadFile(A);
+        QVERIFY(Saved.find("first.dpr") != std::string::npos);
+        QVERIFY(F->OpenDocument(B));
+        QCOMPARE(gqlProject->GetOptions()->GetFileToAnalyze(), std::string("other.dpr"));
+        QVERIFY(F->OpenDocument(A));
+        QCOMPARE(gqlProject->GetOptions()->GetFileToAnalyze(), std::string("first.dpr"));
+        QCOMPARE(ReadFile(A), Saved);
+        QCOMPARE(F->RecentFiles().front(), A);
+    }
+
+    void FailedOpenKeepsDocument()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        const std::string A = Folder.Write("a.xml", Project("keep.dpr"));
+        std::string Big(MaxProjectFileSize + 1, 'x');
+        Big.replace(0, 3, "[x]");
+        const std::string Bad[] = {
+            Folder.Write("nul.xml", std::string("[general]\n\0x", 12)),
+            Folder.Write("nosection.xml", "filetoanalyze=x\n"),
+            Folder.Write("big.xml", Big),
+            Folder.Path() + "/missing.xml",
+            Folder.Path(),
+        };
+        TForm F(Folder, {QString::fromStdString(A)});
+        for (const std::string& Name : Bad) {
+            Prompts.Texts.clear();
+            QVERIFY(!F->OpenDocument(Name));
+            QCOMPARE(F->Document().GetFileName(), A);
+            QCOMPARE(gqlProject->GetOptions()->GetFileToAnalyze(), std::string("keep.dpr"));
+            QCOMPARE(Prompts.Texts.size(), 1);
+            QVERIFY2(Prompts.Texts[0].startsWith("Cannot open " + QString::fromStdString(Name) + ": ") ||
+                         Prompts.Texts[0] == QString::fromStdString(Name) + " is not a Quillet project file.",
+                     qPrintable(Prompts.Texts[0]));
+        }
+        QCOMPARE(ReadFile(A), Project("keep.dpr"));
+    }
+
+    void OpenFromAddress()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        TLoopbackServer Server([](const QByteArray& Path) -> QByteArray {
+            if (Path == "/good.xml")
+                return Http("200 OK", "[general]\r\nfiletoanalyze=web.dpr\r\n");
+            if (Path == "/text")
+                return Http("200 OK", "<html>not a project</html>");
+            return Http("404 Not Found", "");
+        });
+        const std::string A = Folder.Write("a.xml", Project("keep.dpr"));
+        TForm F(Folder, {QString::fromStdString(A)});
+        for (const char* Bad : {"/missing", "/text"}) {
+            QVERIFY_THROWS_EXCEPTION(Exception, F->OpenDocumentURL(Server.Url(Bad)));
+            QCOMPARE(F->Document().GetFileName(), A);
+            QCOMPARE(gqlProject->GetOptions()->GetFileToAnalyze(), std::string("keep.dpr"));
+            QCOMPARE(F->RecentFiles().front(), A);
+        }
+        const std::string Good = Server.Url("/good.xml");
+        F->OpenDocumentURL(Good);
+        QCOMPARE(F->Document().GetFileName(), Good);
+        QCOMPARE(gqlProject->GetOptions()->GetFileToAnalyze(), std::string("web.dpr"));
+        QCOMPARE(F->windowTitle(), QString::fromStdString(Good) + " - Quillet");
+        QCOMPARE(F->RecentFiles().front(), Good);
+        // Save never writes to an address: it asks for a file name.
+        F->MarkModified();
+        Prompts.FileNames = {QString::fromStdString(Folder.Path() + "/web.xml")};
+        F->actSave->trigger();
+        QCOMPARE(F->Document().GetFileName(), Folder.Path() + "/web.xml");
+        QVERIFY(ReadFile(Folder.Path() + "/web.xml").find("web.dpr") != std::string::npos);
+        Prompts.Texts.clear();
+        // A recent address is opened as an address again.
+        QVERIFY(F->OpenDocument(A));
+        const int Before = Server.Requests;
+        F->RecentActions.at(2)->trigger();
+        QCOMPARE(Server.Requests, Before + 1);
+        QCOMPARE(F->Document().GetFileName(), Good);
+        QVERIFY(Prompts.Texts.isEmpty());
+    }
+
+    void ConfirmSaveAnswers()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        TForm F(Folder);
+        F->MarkModified();
+        // Yes, then Save As cancelled: the caller must not go on.
+        Prompts.Answers = {TqlAnswer::Yes};
+        QVERIFY(!F->ConfirmSave());
+        QCOMPARE(Prompts.Texts.first(), QString("Do you want to save changes?"));
+        Prompts.Answers = {TqlAnswer::Cancel};
+        QVERIFY(!F->ConfirmSave());
+        Prompts.Answers = {TqlAnswer::No};
+        QVERIFY(F->ConfirmSave());
+        // Yes with a name chosen saves and goes on.
+        Prompts.Answers = {TqlAnswer::Yes};
+        Prompts.FileNames = {QString::fromStdString(Folder.Path() + "/p.xml")};
+        QVERIFY(F->ConfirmSave());
+        QVERIFY(!F->Document().GetModified());
+        // Cancel on New keeps the modified document.
+        F->MarkModified();
+        Prompts.Answers = {TqlAnswer::Cancel};
+        F->actNew->trigger();
+        QVERIFY(F->Document().GetModified());
+        QCOMPARE(F->Document().GetFileName(), Folder.Path() + "/p.xml");
+    }
+
+    void NewOnUntitledAsksNothing()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        TForm F(Folder);
+        F->actNew->trigger();
+        QVERIFY(Prompts.Texts.isEmpty());
+        QCOMPARE(F->windowTitle(), QString("Untitled - Quillet"));
+    }
+
+    void UpdateRules()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        const std::string A = Folder.Write("a.xml", Project("a.dpr"));
+        TForm F(Folder);
+        F->UpdateActions();
+        QVERIFY(F->actSave->isEnabled());  // untitled
+        QVERIFY(!F->actAbout->isEnabled());
+        QVERIFY(!F->actCancel->isEnabled());
+        QVERIFY(F->actRun->isEnabled());
+        QVERIFY(!F->actSelectAll->isEnabled());
+        QVERIFY(!F->SearchFindNextAction->isEnabled());
+        QVERIFY(F->OpenDocument(A));
+        F->UpdateActions();
+        QVERIFY(!F->actSave->isEnabled());  // named, not modified
+        F->MarkModified();
+        QVERIFY(F->actSave->isEnabled());
+        chmod(A.c_str(), 0444);
+        F->UpdateActions();
+        if (access(A.c_str(), W_OK) != 0)
+            QVERIFY(!F->actSave->isEnabled());  // read-only file
+        chmod(A.c_str(), 0644);
+    }
+
+    void ShutdownWritesSettings()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        {
+            TForm F(Folder);
+            F->actReadOnly->trigger();  // now editable
+        }
+        const std::string Ini = Folder.Path() + "/Quillet.ini";
+        TqlIniFile File(Ini);
+        QCOMPARE(File.ReadString("Editor", "ReadOnly", ""), std::string("F"));
+        QVERIFY(File.ReadString("MainForm", "ExplorerWidth", "") != "");
+        QVERIFY(File.ReadString("MainForm", "BottomPanelHeight", "") != "");
+        QCOMPARE(File.ReadString("TMainForm", "Width", ""), std::string("861"));
+        QVERIFY(File.ValueExists("TFindForm", "Left"));
+        TForm F(Folder);
+        QVERIFY(!F->actReadOnly->isChecked());
+    }
+
+    void UnreadableIniGivesDefaultsAndWritesNothing()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        // A folder in the ini's place cannot be read, whoever runs the test.
+        const std::string Ini = Folder.Write("Quillet.ini/keep", "x");
+        {
+            TForm F(Folder);
+            QCOMPARE(F->width(), 861);
+            QCOMPARE(Prompts.Texts.size(), 1);
+            QVERIFY(Prompts.Texts[0].contains("Quillet.ini"));
+        }
+        QCOMPARE(Prompts.Texts.size(), 1);
+        QCOMPARE(ReadFile(Ini), std::string("x"));
+    }
+
+    void UnreadableSettingsFileStopsTheStart()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        Folder.Write("codeconventions.ql/keep", "x");
+        try {
+            TMainForm F({}, QString::fromStdString(Folder.Path()));
+            QFAIL("the window was created");
+        } catch (const std::exception& E) {
+            QVERIFY2(std::string(E.what()).find("codeconventions.ql") != std::string::npos, E.what());
+        }
+        // Nothing of the failed start stays behind or is written.
+        QVERIFY(!gqlProject && !gqlQuilletOptions && !gqlRefactoringHost);
+        QVERIFY(!std::filesystem::exists(Folder.Path() + "/Quillet.ini"));
+    }
+
+    void UnwritableIniAtCloseGivesOneMessage()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        const std::string Ini = Folder.Write("Quillet.ini", "[TMainForm]\r\nWidth=500\r\n");
+        {
+            TForm F(Folder);
+            QCOMPARE(F->width(), 500);
+            std::remove(Ini.c_str());
+            Folder.Write("Quillet.ini/keep", "x");
+            Prompts.Texts.clear();
+        }
+        QCOMPARE(Prompts.Texts.size(), 1);
+        QVERIFY(Prompts.Texts[0].contains("Quillet.ini"));
+    }
+};
+
+QTEST_MAIN(TMainWindowTest)
+#include "test_mainwindow.moc"
