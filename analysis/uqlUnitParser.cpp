@@ -627,6 +627,7 @@ void TUnitParser::NoteCall(TqlSymbol* Callee)
     FCallPending = true;
     FPendingCallee = Callee;
     FPendingName = Callee ? Callee->GetName() : FLastUnresolved;
+    FLastUnresolved.clear();
 }
 
 void TUnitParser::ExpressionList()
