@@ -36,13 +36,16 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
     // "inherited Name" names a member of the ancestors of the method's class.
     if (Inherited && FCurrentClass && !Context)
         Context = FCurrentClass->GetInheritsFromClass();
-    if (Context)
+    if (Context) {
         if (TqlSymbol* C = Context->FindContainer()) {
             TqlClass* K = AsClass(C);
             Found = C->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Name, false, Info);
             if (Found)
                 RecordNameUse(Found, Name, Info);
+        } else {
+            NoteUnresolved(Name);
         }
+    }
     if (!Found) {
         const bool Saved = std::exchange(FCallingName, Inherited);
         Found = FindSymbol(Name, true, true, Info);
@@ -106,9 +109,11 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
                 }
             } else {
                 Result = nullptr;
+                NoteUnresolved(Member);
             }
         } else {
             Result = nullptr;
+            NoteUnresolved(Member);
         }
         if (IsDot) {
             NextToken();
@@ -224,6 +229,7 @@ TqlSymbol* TAnalyzeParser::Qualifiers(TqlSymbol* Symbol)
                 FLastSymbol = nullptr;
                 const bool Saved = SetInArgumentList(true);
                 FirstListEntry(Symbol);
+                NoteCall(Symbol);
                 ExpressionList();
                 Expected(ptRoundClose);
                 SetInArgumentList(Saved);
@@ -319,6 +325,8 @@ void TAnalyzeParser::WithStatement()
         if (TqlSymbol* S = ResolveDesignator(nullptr)) {
             TqlSymbol* C = S->FindContainer();
             List.push_back(C ? C : S);
+        } else {
+            List.push_back(nullptr); // a with over something unknown
         }
         if (GetTokenID() != ptComma)
             break;

@@ -340,6 +340,8 @@ void TqlProject::ParseUnit(TqlUnit* Unit, bool WithImplementation)
     if (Unit->ParserState == psrInterfaceParsing) {
         NotifyProgress(FileName, psrInterfaceParsing);
         FParsers[size_t(Index)]->ParseInterface(Unit);
+        if (TAnalyzeParser* P = FParsers[size_t(Index)].get())
+            Unit->AnalysedLines = P->ParsedLines();
     }
     if (WithImplementation) {
         NotifyProgress(FileName, psrFull);
@@ -347,12 +349,42 @@ void TqlProject::ParseUnit(TqlUnit* Unit, bool WithImplementation)
         // the unit list changed under it; look it up afresh.
         if (TAnalyzeParser* P = FParsers[size_t(Index)].get()) {
             P->ParseImplementation();
+            Unit->AnalysedLines = P->ParsedLines();
+            Unit->AnalysedToEnd = P->ParsedWhole();
             FParsers[size_t(Index)].reset();
         }
         Unit->ParserState = psrFull;
         if (!Unit->FormResource.empty())
-            if (TqlDFMResource* R = Unit->GetDFMResource())
-                R->ReadResource(Unit, Unit->FormResource);
+            ReadForm(Unit);
+    }
+}
+
+void TqlProject::ReadForm(TqlUnit* Unit)
+{
+    TqlDFMResource* R = Unit->GetDFMResource();
+    if (!R)
+        return;
+    const int Before = FMessages->GetCount();
+    try {
+        R->ReadResource(Unit, Unit->FormResource);
+        // A form file that could not be opened gives its own finding.
+        if (FMessages->GetCount() != Before)
+            Unit->AnalysedToEnd = false;
+    } catch (const EParserError& E) {
+        // A form that cannot be read costs the uses it names, not the rest
+        // of the analysis: the finding goes on the unit's message list.
+        std::string Text = E.what();
+        int Line = 1;
+        const size_t At = Text.rfind(" on line ");
+        if (At != std::string::npos) {
+            Line = std::max(1, std::atoi(Text.c_str() + At + 9));
+            Text.erase(At);
+        }
+        FMessages->Add("Form file, " + qlExtractFileName(Unit->FormResource) +
+                           ", cannot be read: " + Text,
+                       R->GetFileIndex(), 1, Line, false);
+        Unit->Warnings.Include(uwImplementation);
+        Unit->AnalysedToEnd = false;
     }
 }
 

@@ -84,6 +84,8 @@ private:
     void CreateSystemTypes();
     void FullParse(TqlUnit* Unit);
     void ParseUnit(TqlUnit* Unit, bool WithImplementation);
+    // Reads the unit's form file; a malformed one gives a message.
+    void ReadForm(TqlUnit* Unit);
     int IndexOf(const TqlUnit* Unit) const;
     std::unique_ptr<TAnalyzeParser> CreateParser(const std::string& FileName);
     void FillSearchCache();

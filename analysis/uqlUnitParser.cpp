@@ -1,8 +1,12 @@
 #include "analysis/uqlUnitParser.h"
 
 #include "analysis/uqlPathUtils.h"
+#include "analysis/uqlProject.h"
 #include "base/qlFileLimits.h"
+#include "settings/uqlStringList.h"
 
+#include <algorithm>
+#include <cstring>
 #include <exception>
 #include <fstream>
 #include <cstdint>
@@ -140,7 +144,11 @@ TUnitParser::TUnitParser(const std::string& FileName, const TlxDirectiveHash* Di
     });
     Lexer().DefinedList()->Assign(Defines);
     Lexer().SetOnIncludeDirect([this](TlxBasePasLex*, const std::string& Name) {
-        return IncludeFileRequest(Name);
+        const bool FromOwnFile = FCurrentUnit && FFileIndex == FCurrentUnit->GetFileIndex();
+        const int Line = FLexer->LineNumber();
+        const char* Text = IncludeFileRequest(Name);
+        IncludeOpened(Text, FromOwnFile, Line);
+        return Text;
     });
     Lexer().SetOnIncludeEnd([this](TlxBasePasLex*) { IncludeFileEnd(); });
 }
@@ -158,6 +166,14 @@ void TUnitParser::ParseInterface(TqlUnit* Unit)
     FFileIndex = Unit->GetFileIndex();
     FInterfaceOnly = true;
     const std::string& Name = Unit->GetName();
+    if (FCountedFiles.insert(FFileIndex).second) {
+        const size_t Size = static_cast<size_t>(FSource.Size());
+        Unit->GetCodeStatistics().AddText(FSource.Memory(), Size);
+        const char* Text = FSource.Memory();
+        FOwnLineCount = static_cast<int>(std::count(Text, Text + Size, '\n'));
+        if (Size > 0 && Text[Size - 1] != '\n')
+            ++FOwnLineCount;
+    }
     if (Name != "QuilletSystem") {
         AddUsedUnit("QuilletSystem", "", -1, -1);
         if (!qlSameText(Name, "System")) {
@@ -409,6 +425,51 @@ void TUnitParser::AddUsedUnit(const std::string& Name, const std::string& InPath
 // ---------------------------------------------------------------------------
 // Include and form files
 
+std::string TUnitParser::FindIncludeFile(const std::string& FileName) const
+{
+    // Beside the file that holds the directive (the unit or an include
+    // file), then beside the unit; a name with a folder part is taken
+    // relative to each.
+    TqlFileNameList* Files = gqlProject->GetFileNames();
+    std::vector<std::string> Beside;
+    if (Files && FFileIndex >= 0 && FFileIndex < Files->GetCount())
+        Beside.push_back(qlFolderOf(Files->GetItems(FFileIndex)->GetFullFileName()));
+    Beside.push_back(qlFolderOf(FFileName));
+    for (const std::string& Folder : Beside) {
+        const std::string Full = qlResolveFile(Folder, FileName);
+        if (!Full.empty())
+            return Full;
+    }
+    // Then every folder of the project: the main file's, the project search
+    // path, the library search path.
+    std::string Full;
+    if (!qlHasFolderPart(FileName)) {
+        bool IsLibrary = false;
+        gqlProject->FindUnitFile(FileName, "", Full, IsLibrary);
+        return Full;
+    }
+    TqlUnitList* Units = gqlProject->GetUnits();
+    const std::string Main = Units && Units->GetCount() > 0
+                                 ? qlFolderOf(Units->GetUnits(0)->GetFullFileName())
+                                 : qlFolderOf(FFileName);
+    std::vector<std::string> Folders{Main};
+    std::vector<Ref<IqlStringList>> Paths;
+    if (Ref<IqlOptions> O = gqlProject->GetOptions())
+        Paths.push_back(O->GetProjectSearchPath());
+    if (Ref<IqlSystemOptions> O = gqlProject->GetSystemOptions())
+        Paths.push_back(O->GetLibrarySearchPath());
+    for (const Ref<IqlStringList>& List : Paths)
+        for (const std::string& F : qlListLines(List))
+            if (!F.empty())
+                Folders.push_back(ExpandEnvironmentPrefix(F));
+    for (const std::string& Folder : Folders) {
+        Full = qlResolveFile(Main, Folder + "/" + FileName);
+        if (!Full.empty())
+            return Full;
+    }
+    return Full;
+}
+
 const char* TUnitParser::IncludeFileRequest(const std::string& Name)
 {
     if (!gqlProject || !FCurrentUnit)
@@ -416,14 +477,7 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
     std::string FileName = Name;
     if (qlExtractFileExt(FileName).empty())
         FileName += ".pas";
-    // A bare name is looked for beside the unit that includes it first, as
-    // the compiler does; the project's search folders come after.
-    std::string Full;
-    if (!qlHasFolderPart(FileName))
-        Full = qlResolveFile(qlFolderOf(FFileName), FileName);
-    bool IsLibrary = false;
-    if (Full.empty())
-        gqlProject->FindUnitFile(FileName, qlFolderOf(FFileName), Full, IsLibrary);
+    const std::string Full = FindIncludeFile(FileName);
     if (Full.empty()) {
         AddMessage(Format1("Include file, %s, does not exist.", Name,
                            WhyNotAFile(qlFolderOf(FFileName), FileName)));
@@ -473,6 +527,25 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
     return FIncludeBuffers.back()->c_str();
 }
 
+void TUnitParser::IncludeOpened(const char* Text, bool FromOwnFile, int OwnLine)
+{
+    if (!Text) {
+        FParsedWhole = false;
+        return;
+    }
+    if (FromOwnFile)
+        FOwnLine = OwnLine;
+    if (FCurrentUnit && FCountedFiles.insert(FFileIndex).second)
+        FCurrentUnit->GetCodeStatistics().AddText(Text, std::strlen(Text));
+}
+
+int TUnitParser::ParsedLines() const
+{
+    const bool InOwnFile = FCurrentUnit && FFileIndex == FCurrentUnit->GetFileIndex();
+    const int Line = (InOwnFile ? FLexer->LineNumber() : FOwnLine) + 1;
+    return std::min(Line, FOwnLineCount);
+}
+
 void TUnitParser::IncludeFileEnd()
 {
     if (FFileStack.empty()) {
@@ -513,6 +586,10 @@ TPoint TUnitParser::Pos() const
 
 void TUnitParser::DoMessage(void*, const std::string& Msg, int X, int Y)
 {
+    // The grammar's own messages are syntax problems: the parse may have
+    // lost text there.
+    if (!FOwnMessage)
+        FParsedWhole = false;
     if (gqlProject)
         if (Ref<IqlMessageList> L = gqlProject->GetMessages())
             L->Add(Msg, FFileIndex, X + 1, Y + 1, !FInterfaceDone);
@@ -528,8 +605,12 @@ void TUnitParser::AddMessage(const std::string& Text)
 
 void TUnitParser::AddMessageAt(const std::string& Text, const TPoint& Position0)
 {
-    if (FOnMessage)
+    if (FOnMessage) {
+        const bool Saved = FOwnMessage;
+        FOwnMessage = true;
         FOnMessage(this, Text, Position0.X, Position0.Y);
+        FOwnMessage = Saved;
+    }
 }
 
 TqlUsedByInfo TUnitParser::MakeUsedByInfo() const
@@ -618,6 +699,114 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
         RecordUse(O, WrittenName, Info);
 }
 
+void TUnitParser::NoteUnresolved(const std::string& Name)
+{
+    if (FCurrentUnit)
+        FCurrentUnit->AddUnresolvedName(Name);
+    FLastUnresolved = Name;
+}
+
+void TUnitParser::NoteCall(TqlSymbol* Callee)
+{
+    FCallPending = true;
+    FPendingCallee = Callee;
+    FPendingName = Callee ? Callee->GetName() : FLastUnresolved;
+    FLastUnresolved.clear();
+}
+
+void TUnitParser::ExpressionList()
+{
+    TCallFrame Frame;
+    if (FCallPending) {
+        Frame.Callee = FPendingCallee;
+        Frame.Name = FPendingName;
+    }
+    Frame.Depth = FBracketDepth;
+    FCallPending = false;
+    FCallFrames.push_back(std::move(Frame));
+    struct TPop {
+        std::vector<TCallFrame>& Frames;
+        ~TPop() { Frames.pop_back(); }
+    } Pop{FCallFrames};
+    TlxSimplePasPar::ExpressionList();
+}
+
+namespace {
+
+// Routines of the language that change a variable given to them.
+bool WritesItsArguments(const std::string& Name)
+{
+    static const char* const Names[] = {
+        "Addr", "Dec", "Delete", "Exclude", "FillChar", "Finalize", "FreeAndNil", "Inc",
+        "Include", "Initialize", "Insert", "Move", "Read", "ReadLn", "SetLength", "SetString",
+        "Str", "UniqueString", "Val"};
+    for (const char* N : Names)
+        if (qlSameText(Name, N))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool TUnitParser::PassedByReference() const
+{
+    if (FCallFrames.empty())
+        return false;
+    const TCallFrame& F = FCallFrames.back();
+    if (F.Name.empty())
+        return false;
+    if (WritesItsArguments(F.Name))
+        return true;
+    auto* R = dynamic_cast<TqlRoutine*>(F.Callee);
+    if (!R)
+        return false;
+    // Any overload of the name in the same list may be the one called.
+    std::vector<TqlRoutine*> Candidates{R};
+    if (TqlRoutineList* List = R->GetRoutineList())
+        for (int i = 0; i < List->GetCount(); ++i)
+            if (List->GetRoutine(i) != R && qlSameText(List->GetRoutine(i)->GetName(), F.Name))
+                Candidates.push_back(List->GetRoutine(i));
+    for (TqlRoutine* C : Candidates) {
+        TqlParameterList* Params = C->GetParameters();
+        if (F.Index < Params->GetCount()) {
+            const TParamKind K = Params->GetParameters(F.Index)->GetParamKind();
+            if (K == pkVar || K == pkOut)
+                return true;
+        }
+    }
+    return false;
+}
+
+bool TUnitParser::AssignedNext()
+{
+    // The identifier, then dereferences and indexes, then ":=".
+    FLexer->InitAhead();
+    int Depth = 0;
+    for (int Guard = 0; Guard < 100000; ++Guard) {
+        const TptTokenKind K = FLexer->GetAheadTokenID();
+        if (K == ptNull)
+            return false;
+        if (Depth > 0) {
+            if (K == ptSquareOpen)
+                ++Depth;
+            else if (K == ptSquareClose)
+                --Depth;
+        } else if (K == ptSquareOpen) {
+            Depth = 1;
+        } else if (K != ptPointerSymbol) {
+            return K == ptAssign;
+        }
+        FLexer->AheadNext();
+    }
+    return false;
+}
+
+bool TUnitParser::IsWrittenHere(TqlParameter*)
+{
+    return FPrevTokenID == ptAddressOp || FPrevTokenID == ptDoubleAddressOp || PassedByReference() ||
+           AssignedNext();
+}
+
 void TUnitParser::RecordUse(TqlSymbol* Symbol, const std::string& WrittenName,
                             const TqlUsedByInfo& Info)
 {
@@ -626,6 +815,9 @@ void TUnitParser::RecordUse(TqlSymbol* Symbol, const std::string& WrittenName,
     TqlUsedByInfo I = Info;
     I.IsWrongCase = WrittenName != Symbol->GetName();
     Symbol->GetUsedBy()->AddUsedBy(I);
+    if (auto* P = dynamic_cast<TqlParameter*>(Symbol))
+        if (!P->GetIsModified() && IsWrittenHere(P))
+            P->SetIsModified(true);
 }
 
 // ---------------------------------------------------------------------------
@@ -654,6 +846,23 @@ void TUnitParser::CheckIndent()
 void TUnitParser::NextToken()
 {
     const bool AfterInherited = GetTokenID() == ptInherited;
+    const TptTokenKind Left = GetTokenID();
+    switch (Left) {
+    case ptRoundOpen: case ptSquareOpen:
+        ++FBracketDepth;
+        break;
+    case ptRoundClose: case ptSquareClose:
+        if (FBracketDepth > 0)
+            --FBracketDepth;
+        break;
+    case ptComma:
+        if (!FCallFrames.empty() && FCallFrames.back().Depth == FBracketDepth)
+            ++FCallFrames.back().Index;
+        break;
+    default:
+        break;
+    }
+    FPrevTokenID = Left;
     FLexer->Next();
     SkipJunk();
     // The grammar passes over "inherited" in several rules; the name after
@@ -716,9 +925,14 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
                                    const TqlUsedByInfo& Info)
 {
     TqlSymbol* Found = nullptr;
+    // A name inside a with-statement over a type the analysis does not know
+    // may be a member of that type, whatever it resolves to here.
+    bool UnknownWith = false;
     // 1. The enclosing with-statements, innermost first.
     for (auto It = FWithScopes.rbegin(); !Found && It != FWithScopes.rend(); ++It) {
-        TqlSymbol* T = (*It)->GetTypeIntf();
+        TqlSymbol* T = *It ? (*It)->GetTypeIntf() : nullptr;
+        if (!T || !T->GetTypeIntf())
+            UnknownWith = true;
         if (T && T->GetTypeIntf()) {
             auto* AsClass = dynamic_cast<TqlClass*>(T);
             Found = T->GetTypeIntf()->FindSymbol(FCurrentUnit, AsClass ? AsClass : FCurrentClass,
@@ -763,6 +977,8 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
     // 7. The built-in symbols.
     if (!Found && gqlProject)
         Found = gqlProject->FindSystemSymbol(Name);
+    if (!Found || UnknownWith)
+        NoteUnresolved(Name);
     if (!Found) {
         if (ReportMissing)
             AddMessage(Format1("Symbol, %s, not found in project", Name));
@@ -803,6 +1019,8 @@ TqlSymbol* TUnitParser::FindType(const std::string& Name, bool Quiet)
     }
     if (!Found && gqlProject)
         Found = gqlProject->FindSystemSymbol(Name);
+    if (!Found)
+        NoteUnresolved(Name);
     if (!Found && !Quiet)
         AddMessage(Format1("Type, %s, not found in project", Name));
     return Found;

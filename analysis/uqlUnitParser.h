@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class TUnitParser : public TlxSimplePasPar {
@@ -29,6 +30,11 @@ public:
     // The main file's used units with their in-paths; consulted before a used
     // unit named without an in-path is searched on the search paths.
     void SetUsesInfo(const Ref<IVxPreProcessorInfo>& Info) { FUsesInfo = Info; }
+
+    // The line of the unit's own file up to which the parse has come.
+    int ParsedLines() const;
+    // No syntax problem was raised and every include file named was read.
+    bool ParsedWhole() const { return FParsedWhole; }
 
     const std::string& FileName() const { return FFileName; }
     TqlUnit* CurrentUnit() const { return FCurrentUnit; }
@@ -54,6 +60,9 @@ public:
 
     // Grammar rules.
     void NextToken() override;
+    // Each list is read with a frame of its own, which knows the routine
+    // called when the list holds a call's arguments (see NoteCall).
+    void ExpressionList() override;
     void ContainsClause() override;
     void ContainsStatement() override;
     void Designator() override;
@@ -136,6 +145,12 @@ protected:
     // The number of arguments in the parentheses after the current token:
     // 0 without parentheses, -1 when the list does not close.
     int ArgumentCountAhead();
+    // Records a name that an identifier here was not (or not surely)
+    // resolved to: a declaration of that name may have unseen uses.
+    void NoteUnresolved(const std::string& Name);
+    // The next expression list holds the arguments of a call of Callee (nil
+    // when it was not resolved: the name last left unresolved is taken).
+    void NoteCall(TqlSymbol* Callee);
     void CheckIndent();
     // The end of a unit: main block, initialization or "end".
     void UnitEnd();
@@ -162,7 +177,14 @@ protected:
 
 private:
     void DoMessage(void* Sender, const std::string& Msg, int X, int Y);
+    // After an include request: counts the lines of a newly read include
+    // file to the unit; a request that read nothing leaves the unit short.
+    void IncludeOpened(const char* Text, bool FromOwnFile, int OwnLine);
     const char* IncludeFileRequest(const std::string& Name);
+    // The full name of an include file, or "" when it is nowhere: beside the
+    // file that holds the directive, beside the unit, then in every folder
+    // of the project and library search paths, in that order.
+    std::string FindIncludeFile(const std::string& FileName) const;
     void IncludeFileEnd();
     TqlSymbol* ParseSimpleType(TqlVarContainer* Container, const std::string& TypeName,
                                const TPoint& Position);
@@ -185,6 +207,31 @@ private:
     int FIndentLevel = 0;
     int FIndentSize = 2;
     Ref<IVxPreProcessorInfo> FUsesInfo;
+    // Line counting and how far the parse came.
+    std::unordered_set<int> FCountedFiles;
+    int FOwnLineCount = 0;
+    int FOwnLine = 0;
+    bool FParsedWhole = true;
+    bool FOwnMessage = false;
+    // Where parameters are written: the calls whose arguments are being
+    // read, the bracket depth, the token before the current one.
+    struct TCallFrame {
+        TqlSymbol* Callee = nullptr;
+        std::string Name;
+        int Index = 0;
+        int Depth = 0;
+    };
+    std::vector<TCallFrame> FCallFrames;
+    bool FCallPending = false;
+    TqlSymbol* FPendingCallee = nullptr;
+    std::string FPendingName;
+    std::string FLastUnresolved;
+    int FBracketDepth = 0;
+    TptTokenKind FPrevTokenID = ptUnknown;
+    // A use of P at the current token that may change it.
+    bool IsWrittenHere(TqlParameter* P);
+    bool PassedByReference() const;
+    bool AssignedNext();
 };
 
 // Removes the quotes of a Pascal string literal ('It''s' gives It's).

@@ -24,6 +24,6 @@ int main(int Argc, char** Argv)
     }
     std::fprintf(stderr, "usage: qlbench lex|parse [--defines A,B] [--summary] PATH...\n"
                          "       qlbench analyze MAIN_FILE [--libpath DIR...]\n"
-                         "       qlbench reports MAIN_FILE [--libpath DIR...]\n");
+                         "       qlbench reports MAIN_FILE [--libpath DIR...] [--checks]\n");
     return 2;
 }

@@ -1,7 +1,10 @@
-// qlbench reports MAIN_FILE [--libpath DIR...]: the full analysis that
-// qlcheck runs, then each of the seven built-in reports in their registered
-// order; prints each report's row count and time, the analysis time against
-// the reports' total, and the closing line.
+// qlbench reports MAIN_FILE [--libpath DIR...] [--checks]: the full analysis
+// that qlcheck runs, then each of the seven built-in reports in their
+// registered order; prints each report's row count and time, the analysis
+// time against the reports' total, the number of messages and of "not found"
+// messages, and the closing line. With --checks, also the rows of each check
+// of the Ridizo Dedu report (the report run once per check, with only that
+// check on, at its default flags).
 #include "bench/qlbenchCommon.h"
 
 #include "analysis/uqlProject.h"
@@ -38,14 +41,53 @@ long long CountLines(const std::string& Path, long long& Bytes)
     return Lines;
 }
 
+// Messages of names that the analysis could not resolve.
+int CountNotFound(IqlMessageList& Messages)
+{
+    int N = 0;
+    for (int i = 0; i < Messages.GetCount(); ++i)
+        if (Messages.GetItems(i)->GetMessageText().find("not found") != std::string::npos)
+            ++N;
+    return N;
+}
+
+// check=N rows=N name="..." for every check of the report.
+void PrintCheckRows(IqlReport& Report)
+{
+    Ref<IqlSettings> Settings = Report.GetSettings();
+    const int Count = Settings->GetSettingCount();
+    std::vector<std::pair<bool, bool>> Saved;
+    for (int i = 0; i < Count; ++i) {
+        Ref<IqlSetting> S = Settings->GetSetting(i);
+        Saved.emplace_back(S->GetProject(), S->GetLibrary());
+    }
+    for (int i = 0; i < Count; ++i) {
+        for (int j = 0; j < Count; ++j) {
+            Ref<IqlSetting> S = Settings->GetSetting(j);
+            S->SetProject(i == j && Saved[size_t(j)].first);
+            S->SetLibrary(i == j && Saved[size_t(j)].second);
+        }
+        Report.Run();
+        std::printf("check=%d rows=%d name=\"%s\"\n", i + 1, Report.GetData()->GetRowCount(),
+                    Settings->GetSetting(i)->GetName().c_str());
+    }
+    for (int i = 0; i < Count; ++i) {
+        Settings->GetSetting(i)->SetProject(Saved[size_t(i)].first);
+        Settings->GetSetting(i)->SetLibrary(Saved[size_t(i)].second);
+    }
+}
+
 } // namespace
 
 int RunReports(int Argc, char** Argv)
 {
     std::string MainFile;
     std::vector<std::string> LibPaths;
+    bool Checks = false;
     for (int i = 1; i < Argc; ++i) {
-        if (std::strcmp(Argv[i], "--libpath") == 0) {
+        if (std::strcmp(Argv[i], "--checks") == 0) {
+            Checks = true;
+        } else if (std::strcmp(Argv[i], "--libpath") == 0) {
             if (i + 1 >= Argc) {
                 std::fprintf(stderr, "--libpath needs a folder\n");
                 return 2;
@@ -59,7 +101,7 @@ int RunReports(int Argc, char** Argv)
         }
     }
     if (MainFile.empty()) {
-        std::fprintf(stderr, "usage: qlbench reports MAIN_FILE [--libpath DIR...]\n");
+        std::fprintf(stderr, "usage: qlbench reports MAIN_FILE [--libpath DIR...] [--checks]\n");
         return 2;
     }
     TBenchTotals Totals;
@@ -97,6 +139,11 @@ int RunReports(int Argc, char** Argv)
         }
         std::printf("reports_seconds=%.4f reports_vs_analysis=%.3f\n", ReportSeconds,
                     Totals.Seconds > 0 ? ReportSeconds / Totals.Seconds : 0.0);
+        Ref<IqlMessageList> Messages = Project->GetMessages();
+        std::printf("messages=%d not_found=%d\n", Messages->GetCount(), CountNotFound(*Messages));
+        if (Checks)
+            if (Ref<IqlReport> Lint = Reports->FindByName("Ridizo Dedu"))
+                PrintCheckRows(*Lint);
     } catch (const std::exception& E) {
         std::fprintf(stderr, "%s\n", E.what());
         ++Totals.Errors;

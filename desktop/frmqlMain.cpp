@@ -1078,6 +1078,8 @@ void TMainForm::Run()
         tvInheritance->clear();
         FReportPages->DropUsedBy();
         FMessageModel->Empty();
+        // The unit that ships beside the program is found without any setting.
+        qlAddShippedSystemFolder(gqlProject->GetSystemOptions()->GetLibrarySearchPath());
         gqlProject->Analyze(true);
         bool Abort = false;
         Notify(FCancel ? "Parsing canceled" : "", psrNone, Abort);

@@ -1219,6 +1219,15 @@ TqlSymbol* TqlUnit::FindReferencedSymbol(TqlClass* Class, const std::string& Nam
     return nullptr;
 }
 
+void TqlUnit::AddUnresolvedName(const std::string& Name)
+{
+    std::string Upper = Name;
+    for (char& C : Upper)
+        if (C >= 'a' && C <= 'z')
+            C = static_cast<char>(C - 'a' + 'A');
+    FUnresolvedNames.insert(std::move(Upper));
+}
+
 bool TqlUnit::IsLibraryUnit() const { return FUnitType == dtLibrary || ParserState != psrFull; }
 
 std::string TqlUnit::GetFullFileName() const
@@ -1764,6 +1773,122 @@ bool TqlDFMResource::HasPropertyWithIdentifier(const std::string& Identifier)
 }
 
 // ---------------------------------------------------------------------------
+// Line counts
+// ---------------------------------------------------------------------------
+
+void TqlCodeStatistics::AddText(const char* Text, size_t Size)
+{
+    enum TState { stCode, stBrace, stAnsi };
+    enum TComment { cmNone, cmAnsi, cmBrace, cmSlash };
+    TState State = stCode;
+    bool Code = false;
+    TComment Comment = cmNone;
+    const char* P = Text;
+    const char* const End = Text + Size;
+    auto LineEnd = [](char C) { return C == '\n' || C == '\r'; };
+    // Characters that stop a scan: in code (blanks, line breaks, the
+    // starts of comments and strings), in a brace comment, in a string.
+    static const auto Stops = [] {
+        struct TTables {
+            bool Code[256] = {}, Brace[256] = {}, Quote[256] = {};
+        } T;
+        for (int C = 0; C <= ' '; ++C)
+            T.Code[C] = true;
+        for (unsigned char C : {'{', '(', '/', '\''})
+            T.Code[C] = true;
+        for (unsigned char C : {'\n', '\r', '}'})
+            T.Brace[C] = true;
+        for (unsigned char C : {'\n', '\r', '\''})
+            T.Quote[C] = true;
+        return T;
+    }();
+    auto Skip = [&P, End](const bool (&Table)[256]) {
+        while (P < End && !Table[static_cast<unsigned char>(*P)])
+            ++P;
+    };
+    while (P < End) {
+        // One line: from P up to its line break.
+        const char* const LineStart = P;
+        // A comment that goes on makes this line a comment line.
+        Comment = State == stBrace ? cmBrace : State == stAnsi ? cmAnsi : cmNone;
+        Code = false;
+        while (P < End && !LineEnd(*P)) {
+            if (State == stBrace) {
+                Skip(Stops.Brace);
+                if (P < End && *P == '}') {
+                    State = stCode;
+                    ++P;
+                }
+                continue;
+            }
+            if (State == stAnsi) {
+                while (P < End && !LineEnd(*P) && !(*P == '*' && P + 1 < End && P[1] == ')'))
+                    ++P;
+                if (P < End && *P == '*') {
+                    State = stCode;
+                    P += 2;
+                }
+                continue;
+            }
+            const char C = *P;
+            const char Next = P + 1 < End ? P[1] : '\0';
+            if (static_cast<unsigned char>(C) <= ' ') {
+                ++P;
+            } else if (C == '{') {
+                if (Next == '$')
+                    Code = true;
+                else if (Comment == cmNone)
+                    Comment = cmBrace;
+                State = stBrace;
+                ++P;
+            } else if (C == '(' && Next == '*') {
+                if (P + 2 < End && P[2] == '$')
+                    Code = true;
+                else if (Comment == cmNone)
+                    Comment = cmAnsi;
+                State = stAnsi;
+                P += 2;
+            } else if (C == '/' && Next == '/') {
+                if (Comment == cmNone)
+                    Comment = cmSlash;
+                while (P < End && !LineEnd(*P))
+                    ++P;
+            } else if (C == '\'') {
+                // A string ends at its closing quote or at the line end.
+                Code = true;
+                ++P;
+                Skip(Stops.Quote);
+                if (P < End && *P == '\'')
+                    ++P;
+            } else {
+                Code = true;
+                ++P;
+                Skip(Stops.Code);
+            }
+        }
+        const bool Empty = P == LineStart;
+        if (P < End) {
+            // The line break: CR LF, LF or a lone CR.
+            if (*P == '\r' && P + 1 < End && P[1] == '\n')
+                ++P;
+            ++P;
+        } else if (Empty) {
+            break; // no last line after a final line break
+        }
+        if (Code)
+            IncCodeLines();
+        else if (Comment == cmAnsi)
+            IncAnsiCommentLines();
+        else if (Comment == cmBrace)
+            IncBorCommentLines();
+        else if (Comment == cmSlash)
+            IncSlashCommentLines();
+        else
+            IncEmptyLines();
+    }
+}
+
+// ---------------------------------------------------------------------------
 // Form text reader
 // ---------------------------------------------------------------------------
 
@@ -2098,19 +2223,25 @@ private:
         }
     }
 
+    // A name the form gives that resolves to nothing is noted on the unit:
+    // a declaration of that name may be what the form means.
     void Resolve(const std::string& Ident)
     {
         const size_t Dot = Ident.find('.');
         if (Dot == std::string::npos) {
-            if (FFormClass)
-                FFormClass->FindSymbol(FUnit, FFormClass, Ident, true, Place());
+            if (!(FFormClass && FFormClass->FindSymbol(FUnit, FFormClass, Ident, true, Place())) && FUnit)
+                FUnit->AddUnresolvedName(Ident);
             return;
         }
         if (!FUnit)
             return;
-        TqlSymbol* Head = FUnit->FindReferencedSymbol(FFormClass, Ident.substr(0, Dot), true, Place());
-        if (Head && Head->GetTypeIntf())
-            Head->GetTypeIntf()->FindSymbol(FUnit, FFormClass, Ident.substr(Dot + 1), true, Place());
+        const std::string Head = Ident.substr(0, Dot), Rest = Ident.substr(Dot + 1);
+        TqlSymbol* Found = FUnit->FindReferencedSymbol(FFormClass, Head, true, Place());
+        if (!Found)
+            FUnit->AddUnresolvedName(Head);
+        if (!(Found && Found->GetTypeIntf() &&
+              Found->GetTypeIntf()->FindSymbol(FUnit, FFormClass, Rest, true, Place())))
+            FUnit->AddUnresolvedName(Rest);
     }
 
     void ReadValue(TqlComponent* Component, TqlComponentProperty* Property)
@@ -2210,6 +2341,9 @@ private:
 void TqlDFMResource::ReadDFM(TqlUnit* Unit, std::istream& Stream)
 {
     std::string Text((std::istreambuf_iterator<char>(Stream)), std::istreambuf_iterator<char>());
+    // A text form saved as UTF-8 may start with a byte-order mark.
+    if (Text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        Text.erase(0, 3);
     TqlFormReader Reader(this, Unit, FFileIndex, std::move(Text));
     Reader.Read();
 }

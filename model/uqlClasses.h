@@ -24,6 +24,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <type_traits>
 #include <variant>
 #include <vector>
@@ -803,6 +804,13 @@ public:
     void IncCodeLines() { ++FCodeLines; }
     void IncEmptyLines() { ++FEmptyLines; }
     void IncSlashCommentLines() { ++FSlashCommentLines; }
+    // Counts the lines of a Pascal source text. A line that holds code (any
+    // token outside comments; compiler directives count as code) is a code
+    // line; else a line that lies in a comment, wholly or in part, is a
+    // comment line of the first kind met on it; else it is empty. Strings
+    // end at the line end; a last line without a line break counts when it
+    // holds anything.
+    void AddText(const char* Text, size_t Size);
 
 private:
     int FAnsiCommentLines = 0;
@@ -1179,6 +1187,18 @@ public:
     std::string FormResource;
     TParserState ParserState = psrNone;
     TqlUnitWarningSet Warnings;
+    // Lines of the unit's own file up to where its parse ended (0 while it
+    // has not been parsed).
+    int AnalysedLines = 0;
+    // The unit was analysed to its end: its full parse ran through with no
+    // syntax problem, every include file it names was read, and so was its
+    // form file.
+    bool AnalysedToEnd = false;
+
+    // Names (of identifiers, members, form values) that the analysis of
+    // this unit left unresolved, kept upper-cased.
+    void AddUnresolvedName(const std::string& Name);
+    const std::unordered_set<std::string>& GetUnresolvedNames() const { return FUnresolvedNames; }
 
 private:
     std::unique_ptr<TqlCodingErrorsList> FCodingErrorsList;
@@ -1190,6 +1210,7 @@ private:
     TDirectoryType FUnitType = dtProject;
     std::unique_ptr<TqlList> FUsedByLocations;
     TqlCodeStatistics FCodeStatistics;
+    std::unordered_set<std::string> FUnresolvedNames;
 };
 
 class TqlType : public TqlSymbol {
@@ -1282,10 +1303,15 @@ public:
     void SetParamType(TqlSymbol* Value) { FType = Value; }
     bool GetUntypedParameter() const { return FUntypedParameter; }
     void SetUntypedParameter(bool Value) { FUntypedParameter = Value; }
+    // The routine assigns the parameter, passes it to a var or out
+    // parameter, or takes its address.
+    bool GetIsModified() const { return FIsModified; }
+    void SetIsModified(bool Value) { FIsModified = Value; }
 
 private:
     TParamKind FParamKind;
     bool FUntypedParameter = false;
+    bool FIsModified = false;
 };
 
 // ---------------------------------------------------------------------------

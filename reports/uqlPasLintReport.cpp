@@ -43,6 +43,23 @@ std::string Format(const std::string& Text, const std::string& Arg)
     return P == std::string::npos ? Text : Text.substr(0, P) + Arg + Text.substr(P + 2);
 }
 
+// The kind of a type, through type aliases (TName = OtherName) to the type
+// they name.
+TqlTypeKind AliasedTypeKind(TqlSymbol* Type)
+{
+    for (int Depth = 0; Type && Depth < 100; ++Depth) {
+        const TqlTypeKind Kind = Type->GetTypeKind();
+        auto* Alias = dynamic_cast<TqlType*>(Type);
+        if (Kind != tkNone || !Alias || Alias->GetPointerType() || dynamic_cast<TqlArray*>(Type))
+            return Kind;
+        TqlSymbol* Next = Alias->GetTypeIntf();
+        if (Next == Type)
+            return Kind;
+        Type = Next;
+    }
+    return tkNone;
+}
+
 // Owner name + "." + container name when an owner is given, else the
 // container name.
 std::string OwnerRule(TqlSymbol* Owner, TqlSymbol* Container)
@@ -53,6 +70,14 @@ std::string OwnerRule(TqlSymbol* Owner, TqlSymbol* Container)
 bool VisibleOutsideUnit(TqlSymbol* Symbol)
 {
     return Symbol->GetVisibility() != vkImplementation;
+}
+
+// A member of a class or record that other units can reach: its type is
+// visible outside the unit and the member is not private to the unit.
+bool MemberVisibleOutsideUnit(TqlSymbol* Owner, TqlSymbol* Member)
+{
+    const TVisibilityKind V = Member->GetVisibility();
+    return VisibleOutsideUnit(Owner) && V != vkPrivate && V != vkStrictPrivate;
 }
 
 } // namespace
@@ -145,51 +170,28 @@ void TRPTpasLint::CheckName(TqlUnit* Unit, const Ref<IqlSetting>& Setting, TqlSy
         Finding(Unit, Setting, Symbol, Location, Message + " - " + Pattern);
 }
 
-bool TRPTpasLint::NamedInUses(TqlUnit* Used, TqlUnit* User)
+void TRPTpasLint::CollectUnresolved()
 {
-    TqlUsedByList* Uses = Used->GetUsedBy();
-    for (int I = 0; I < Uses->GetCount(); ++I) {
-        TqlUsedByLocation* Use = Uses->GetLocations(I);
-        if (Use->GetY() >= 0 && Use->GetUnitIntf() == User)
-            return true;
-    }
-    return false;
-}
-
-void TRPTpasLint::CollectUntrustedUnits()
-{
-    FUnresolved.clear();
-    FSeenByUnresolved.clear();
-    IqlProject& P = Project();
-    TqlUnitList* Units = P.GetUnits();
-    TqlFileNameList* Files = P.GetFileNames();
-    auto NeverParsed = [Files](TqlUnit* U) {
-        if (U->ParserState == psrNone)
-            return true;
-        const int F = U->GetFileIndex();
-        return Files && F >= 0 && F < Files->GetCount() && !Files->GetItems(F)->Exists;
-    };
+    FUnresolvedNames.clear();
+    FUsedByUnfinished.clear();
+    TqlUnitList* Units = Project().GetUnits();
     for (int I = 0; I < Units->GetCount(); ++I) {
         TqlUnit* Unit = Units->GetUnits(I);
-        bool Unresolved = !Unit->Warnings.IsEmpty();
-        TqlUsedUnitList* Used = Unit->GetUsedUnits();
-        for (int J = 0; !Unresolved && J < Used->GetCount(); ++J) {
-            TqlUnit* UsedUnit = Used->GetUsedUnit(J)->GetUnit();
-            Unresolved = UsedUnit && NeverParsed(UsedUnit) && NamedInUses(UsedUnit, Unit);
-        }
-        if (!Unresolved)
+        const auto& Names = Unit->GetUnresolvedNames();
+        FUnresolvedNames.insert(Names.begin(), Names.end());
+        if (Unit->AnalysedToEnd)
             continue;
-        FUnresolved.insert(Unit);
+        TqlUsedUnitList* Used = Unit->GetUsedUnits();
         for (int J = 0; J < Used->GetCount(); ++J)
-            FSeenByUnresolved.insert(Used->GetUsedUnit(J)->GetUnit());
+            FUsedByUnfinished.insert(Used->GetUsedUnit(J)->GetUnit());
     }
 }
 
-bool TRPTpasLint::CanTrustUses(TqlUnit* Unit, bool VisibleOutside) const
+bool TRPTpasLint::MayBeUnused(TqlUnit* Unit, TqlSymbol* Symbol, bool VisibleOutside) const
 {
-    if (FUnresolved.count(Unit))
+    if (!Unit->AnalysedToEnd || FUnresolvedNames.count(Upper(Symbol->GetName())))
         return false;
-    return !(VisibleOutside && FSeenByUnresolved.count(Unit));
+    return !(VisibleOutside && FUsedByUnfinished.count(Unit));
 }
 
 // ---------------------------------------------------------------------------
@@ -212,15 +214,15 @@ void TRPTpasLint::Execute()
         throw Exception("The report \"Ridizo Dedu\" needs the naming conventions, the component "
                         "prefixes and the project's matcher.");
     FGUIDs.clear();
-    CollectUntrustedUnits();
+    CollectUnresolved();
 
     struct TRunEnd {
         TRPTpasLint& R;
         ~TRunEnd()
         {
             R.FGUIDs.clear();
-            R.FUnresolved.clear();
-            R.FSeenByUnresolved.clear();
+            R.FUnresolvedNames.clear();
+            R.FUsedByUnfinished.clear();
             R.FNaming = nullptr;
             R.FPrefixes = nullptr;
             R.FRegExpr = nullptr;
@@ -452,26 +454,26 @@ bool TRPTpasLint::HasDescendantDeclaring(TqlClass* K, TqlRoutine* R)
 
 void TRPTpasLint::CheckUnusedClassMembers(TqlUnit* Unit, TqlClass* K)
 {
-    if (!CanTrustUses(Unit, VisibleOutsideUnit(K)))
-        return;
+    auto Unused = [&](TqlSymbol* S) {
+        return S->GetUsedBy()->GetCount() == 0 && MayBeUnused(Unit, S, MemberVisibleOutsideUnit(K, S));
+    };
     TqlVariablesList* Fields = K->GetFieldList();
     for (int I = 0; I < Fields->GetCount(); ++I) {
         TqlVariable* F = Fields->GetVariables(I);
-        if (F->GetUsedBy()->GetCount() == 0)
+        if (Unused(F))
             Finding(Unit, FUnusedClassFields, F, K->GetName(), Format("Unused field: %s", F->GetName()));
     }
     TqlPropertyList* Properties = K->GetProperties();
     for (int I = 0; I < Properties->GetCount(); ++I) {
         TqlProperty* P = Properties->GetProperties(I);
-        if (P->GetUsedBy()->GetCount() == 0 && !K->IsSymbolFromInterface(P->GetName()))
+        if (Unused(P) && !K->IsSymbolFromInterface(P->GetName()))
             Finding(Unit, FUnusedClassProperties, P, K->GetName(),
                     Format("Unused property: %s", P->GetName()));
     }
     TqlRoutineList* Routines = K->GetRoutines();
     for (int I = 0; I < Routines->GetCount(); ++I) {
         TqlRoutine* R = Routines->GetRoutine(I);
-        if (R->GetUsedBy()->GetCount() == 0 &&
-            !HasAny(R->GetDirectives(), {rdOverride, rdVirtual, rdMessage}) &&
+        if (Unused(R) && !HasAny(R->GetDirectives(), {rdOverride, rdVirtual, rdMessage}) &&
             !K->IsSymbolFromInterface(R->GetName()) && !IsFormEventHandler(R->GetName()))
             Finding(Unit, FUnusedClassRoutines, R, K->GetName(),
                     Format("Unused routine: %s", R->GetName()));
@@ -483,14 +485,12 @@ void TRPTpasLint::CheckRecords(TqlUnit* Unit)
     TqlRecordsList* Records = Unit->GetRecords();
     for (int I = 0; I < Records->GetCount(); ++I) {
         TqlRecord* Q = Records->GetRecords(I);
-        if (CanTrustUses(Unit, VisibleOutsideUnit(Q))) {
-            TqlVariablesList* Fields = Q->GetFieldList();
-            for (int J = 0; J < Fields->GetCount(); ++J) {
-                TqlVariable* F = Fields->GetVariables(J);
-                if (F->GetUsedBy()->GetCount() == 0)
-                    Finding(Unit, FUnusedRecordFields, F, Q->GetName(),
-                            Format("Unused field: %s", F->GetName()));
-            }
+        TqlVariablesList* Fields = Q->GetFieldList();
+        for (int J = 0; J < Fields->GetCount(); ++J) {
+            TqlVariable* F = Fields->GetVariables(J);
+            if (F->GetUsedBy()->GetCount() == 0 && MayBeUnused(Unit, F, VisibleOutsideUnit(Q)))
+                Finding(Unit, FUnusedRecordFields, F, Q->GetName(),
+                        Format("Unused field: %s", F->GetName()));
         }
         CheckCaseMismatch(Unit, nullptr, Q);
         CheckName(Unit, FRecordTypes, Q, "", FNaming->GetRecordTypes(), "Record type naming error");
@@ -512,9 +512,10 @@ void TRPTpasLint::CheckConstParameters(TqlUnit* Unit, TqlSymbol* Owner, TqlRouti
     TqlParameterList* Parameters = R->GetParameters();
     for (int I = 0; I < Parameters->GetCount(); ++I) {
         TqlParameter* P = Parameters->GetParameters(I);
-        if (P->GetParamKind() != pkNone || !P->GetParamType())
+        // A parameter the routine changes cannot be const.
+        if (P->GetParamKind() != pkNone || !P->GetParamType() || P->GetIsModified())
             continue;
-        switch (P->GetParamType()->GetTypeKind()) {
+        switch (AliasedTypeKind(P->GetParamType())) {
         case tkAnsiString:
         case tkShortString:
         case tkString:
@@ -539,12 +540,10 @@ void TRPTpasLint::CheckUnusedParameters(TqlUnit* Unit, TqlSymbol* Owner, TqlRout
             (OwnerClass && OwnerClass->IsSymbolFromInterface(R->GetName())))
             return;
     }
-    if (!CanTrustUses(Unit, false))
-        return;
     TqlParameterList* Parameters = R->GetParameters();
     for (int I = 0; I < Parameters->GetCount(); ++I) {
         TqlParameter* P = Parameters->GetParameters(I);
-        if (P->GetUsedBy()->GetCount() == 0)
+        if (P->GetUsedBy()->GetCount() == 0 && MayBeUnused(Unit, P, false))
             Finding(Unit, FUnusedParameters, P, OwnerRule(Owner, R),
                     Format("Unused parameter: %s", P->GetName()));
     }
@@ -554,9 +553,7 @@ void TRPTpasLint::CheckUnusedSymbols(TqlUnit* Unit, TqlSymbol* Owner, TqlVarCont
 {
     const bool IsUnit = Container == Unit;
     const std::string Location = IsUnit ? Unit->GetName() : OwnerRule(Owner, Container);
-    auto Trusted = [&](TqlSymbol* S) {
-        return CanTrustUses(Unit, IsUnit && VisibleOutsideUnit(S));
-    };
+    auto Trusted = [&](TqlSymbol* S) { return MayBeUnused(Unit, S, IsUnit && VisibleOutsideUnit(S)); };
     TqlVariablesList* Variables = Container->GetVariables();
     for (int I = 0; I < Variables->GetCount(); ++I) {
         TqlVariable* V = Variables->GetVariables(I);

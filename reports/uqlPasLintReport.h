@@ -4,8 +4,8 @@
 // parameters, case mismatches. Each kind of finding has its own check
 // setting with a project flag and a library flag.
 //
-// Declarations nothing uses are reported only where the uses of the unit can
-// be trusted: see CanTrustUses.
+// Declarations nothing uses are reported only where every use of them can
+// have been seen: see MayBeUnused.
 #pragma once
 
 #include "reports/uqlReport.h"
@@ -59,22 +59,13 @@ private:
                    const std::string& Location, const std::string& Pattern,
                    const std::string& Message);
 
-    // Whether an empty used-by list of a symbol of Unit means "unused". It
-    // does not when the analysis could not resolve every name where the
-    // symbol can be used: in Unit itself (for every symbol) or, for a symbol
-    // that other units can see, in a unit that uses Unit. A unit could not
-    // resolve every name when its parse raised messages (its Warnings are
-    // not empty: names not found, syntax problems, missing include files) or
-    // when a unit it names in its uses clause was never parsed (its file was
-    // not found). The units every unit uses without naming them (System,
-    // SysInit and the built-in system unit) do not count: their symbols come
-    // from the built-in system symbols when their files are not found, and a
-    // name that is not among those raises a message of its own.
-    bool CanTrustUses(TqlUnit* Unit, bool VisibleOutside) const;
-    // Whether User names Used in a uses clause (a use with a position in
-    // User's text, as opposed to the implicit uses).
-    static bool NamedInUses(TqlUnit* Used, TqlUnit* User);
-    void CollectUntrustedUnits();
+    // Whether an empty used-by list of Symbol, declared in Unit, means
+    // "unused": Unit was analysed to its end, no identifier left unresolved
+    // anywhere in the project bears the symbol's name (compared without
+    // case), and, for a symbol other units can see, every unit that uses
+    // Unit was analysed to its end.
+    bool MayBeUnused(TqlUnit* Unit, TqlSymbol* Symbol, bool VisibleOutside) const;
+    void CollectUnresolved();
 
     Ref<IqlSetting> FAncestorInterface;        // 1
     Ref<IqlSetting> FComponentPrefixes;        // 2
@@ -121,8 +112,8 @@ private:
     Ref<IqlRegExpr> FRegExpr;
     // GUID (upper case) -> the first interface that declared it.
     std::map<std::string, TqlInterface*> FGUIDs;
-    // Units whose own names were not all resolved.
-    std::unordered_set<TqlUnit*> FUnresolved;
-    // Units used by such a unit.
-    std::unordered_set<TqlUnit*> FSeenByUnresolved;
+    // The names left unresolved in any unit (upper-cased).
+    std::unordered_set<std::string> FUnresolvedNames;
+    // Units used by a unit that was not analysed to its end.
+    std::unordered_set<TqlUnit*> FUsedByUnfinished;
 };

@@ -65,9 +65,22 @@ std::string qlQuotedStr(const std::string& Value)
     return Result;
 }
 
+std::string qlCsvField(const std::string& Text)
+{
+    if (Text.find_first_of(",\"\r\n") == std::string::npos)
+        return Text;
+    std::string Field = "\"";
+    for (char C : Text) {
+        if (C == '"')
+            Field += '"';
+        Field += C;
+    }
+    return Field + '"';
+}
+
 Ref<IqlStringList> TqlReport::AsCSV(bool Header, bool Quote)
 {
-    auto Field = [Quote](const std::string& S) { return Quote ? qlQuotedStr(S) : S; };
+    auto Field = [Quote](const std::string& S) { return Quote ? qlQuotedStr(S) : qlCsvField(S); };
     Ref<IqlStringList> Lines = MakeRef<TqlStringList>();
     const int ColumnCount = FColumns->GetCount();
     if (Header) {

@@ -61,3 +61,7 @@ private:
 std::string qlVariantToText(const Variant& Value);
 // Value wrapped in single quotes, embedded single quotes doubled.
 std::string qlQuotedStr(const std::string& Value);
+// A field of comma-separated text: wrapped in double quotes, with embedded
+// double quotes doubled, when it holds a comma, a double quote or a line
+// break; otherwise as it is.
+std::string qlCsvField(const std::string& Text);

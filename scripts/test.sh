@@ -10,6 +10,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
+# Tests write only into temporary folders: the working tree must look the
+# same after the run as before it.
+tree_state() { git status --porcelain 2>/dev/null || true; }
+before=$(tree_state)
+
 jobs=$(nproc)
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -28,3 +33,10 @@ cmake -S . -B build-desktop-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build build-desktop-asan -j "$jobs" --target desktop_tests
 LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-desktop.supp:print_suppressions=0" \
   ctest --test-dir build-desktop-asan --output-on-failure -j "$jobs" -L desktop -E desktop_screenshots
+
+after=$(tree_state)
+if [ "$after" != "$before" ]; then
+  echo "the test run left changes in the working tree:" >&2
+  diff <(echo "$before") <(echo "$after") >&2 || true
+  exit 1
+fi

@@ -6,6 +6,7 @@
 // defines. A file that stops the parser with a fatal error must leave an
 // empty root behind.
 #include "Refactorings/uqlRefactorNodes.h"
+#include "tests/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -184,8 +185,8 @@ TEST(NodeTreeCorpus, LeavesGiveBackEveryFileOfTheFreePascalTree)
         Files[I] = BySize[I].second;
     ASSERT_GT(Files.size(), 1000u);
 
-    char Templ[] = "/tmp/qlcorpusXXXXXX";
-    const fs::path Scratch = ::mkdtemp(Templ);
+    const TTestFolder ScratchFolder;
+    const fs::path Scratch = ScratchFolder.Path();
 
     std::atomic<size_t> Next{0};
     std::atomic<int> Parsed{0}, Fatal{0}, VariantsParsed{0};
@@ -225,7 +226,6 @@ TEST(NodeTreeCorpus, LeavesGiveBackEveryFileOfTheFreePascalTree)
         Pool.emplace_back(Worker, static_cast<int>(T));
     for (auto& T : Pool)
         T.join();
-    fs::remove_all(Scratch);
 
     std::cout << "files " << Files.size() << ", built " << Parsed << ", fatal " << Fatal
               << ", changed copies built " << VariantsParsed << "\n";

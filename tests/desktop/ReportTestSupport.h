@@ -64,6 +64,7 @@ public:
     void AnalyzeSample()
     {
         gqlProject->GetOptions()->SetFileToAnalyze(QUILLET_SOURCE_DIR "/samples/Inventory/Inventory.dpr");
+        qlAddShippedSystemFolder(gqlProject->GetSystemOptions()->GetLibrarySearchPath());
         gqlProject->Analyze(true);
     }
     Ref<IqlReport> Report(const char* Name) { return gqlProject->GetReports()->FindByName(Name); }

@@ -87,6 +87,7 @@ private slots:
         gqlProject = Ref<IqlProject>(FProject.get());
         FProject->GetOptions()->SetFileToAnalyze(std::string(QUILLET_SOURCE_DIR) +
                                                  "/samples/Inventory/Inventory.dpr");
+        qlAddShippedSystemFolder(FProject->GetSystemOptions()->GetLibrarySearchPath());
         FProject->Analyze(true);
         QVERIFY(Unit("StockItems") != nullptr);
     }
@@ -302,11 +303,11 @@ private slots:
 
         // Routine with parameters and a record-free unit's constants.
         TqlTreeNode* Assert = Path(&Tree, {"Inventory", "Used Units (6)", "QuilletSystem",
-                                           "Routines (3)", "Assert"});
+                                           "Routines (145)", "Assert"});
         QVERIFY(Assert);
-        QCOMPARE(Captions(Open(Assert)), (Strings{"Parameters (1)", "Used By (2)"}));
-        QCOMPARE(Captions(Open(Child(Assert, "Parameters (1)"))), (Strings{"Condition : Boolean"}));
-        QCOMPARE(Child(Assert, "Parameters (1)")->ChildNode(0)->Kind, uint8_t(nkParameter));
+        QCOMPARE(Captions(Open(Assert)), (Strings{"Parameters (2)", "Used By (1)"}));
+        QCOMPARE(Captions(Open(Child(Assert, "Parameters (2)"))), (Strings{"Expr : Boolean", "Msg : String"}));
+        QCOMPARE(Child(Assert, "Parameters (2)")->ChildNode(0)->Kind, uint8_t(nkParameter));
         QCOMPARE(Captions(Open(Path(&Tree, {"Inventory", "Used Units (6)", "stockstore",
                                             "Constants (1)"}))),
                  (Strings{"MaxItems"}));
@@ -317,7 +318,7 @@ private slots:
     {
         QTreeWidget Tree;
         FillInheritanceTree(&Tree);
-        QCOMPARE(TopCaptions(&Tree), (Strings{"Classes", "Units"}));
+        QCOMPARE(TopCaptions(&Tree), (Strings{"Classes", "Interfaces", "Units"}));
         auto* Classes = static_cast<TqlTreeNode*>(Tree.topLevelItem(0));
         QCOMPARE(Classes->Kind, uint8_t(nkClasses));
         QVERIFY(Classes->HasChildren());
@@ -326,14 +327,15 @@ private slots:
         QCOMPARE(Root->Unit, Unit("QuilletSystem"));
         QCOMPARE(Root->Kind, uint8_t(nkClass));
         QCOMPARE(Captions(Open(Root, false)),
-                 (Strings{"TStockItem", "TStockStore", "TfrmMain", "Used By (10)"}));
+                 (Strings{"TInterfacedObject", "TAggregatedObject", "TStockItem", "TStockStore", "TfrmMain",
+                          "Used By (16)"}));
         TqlTreeNode* Heir = Child(Root, "TStockItem");
         QCOMPARE(Heir->Unit, Unit("StockItems"));
         QVERIFY(!Heir->HasChildren());  // no descendants of its own
         QCOMPARE(Captions(Open(Heir, false)), (Strings{"Used By (7)"}));
 
         // The units, sorted, each filled at once as in the project tree.
-        auto* Units = static_cast<TqlTreeNode*>(Tree.topLevelItem(1));
+        auto* Units = static_cast<TqlTreeNode*>(Tree.topLevelItem(2));
         QCOMPARE(Units->Kind, uint8_t(nkUnit));
         TqlUnitList* All = FProject->GetUnits();
         QCOMPARE(Units->childCount(), All->GetCount());

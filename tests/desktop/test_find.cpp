@@ -75,6 +75,7 @@ private slots:
         gqlProject = Ref<IqlProject>(FProject.get());
         FProject->GetOptions()->SetFileToAnalyze(std::string(QUILLET_SOURCE_DIR) +
                                                  "/samples/Inventory/Inventory.dpr");
+        qlAddShippedSystemFolder(FProject->GetSystemOptions()->GetLibrarySearchPath());
         FProject->Analyze(true);
         FForm = std::make_unique<TFindForm>();
     }

@@ -1,6 +1,7 @@
 // The main window's Find and Find Next commands over the analysed sample:
 // the dialog, the selection, "Finished search." and a bad expression.
 #include "DesktopTestSupport.h"
+#include "analysis/uqlProject.h"
 #include "desktop/frmqlFind.h"
 #include "desktop/frmqlMain.h"
 #include "desktop/uqlTreeNode.h"
@@ -46,6 +47,7 @@ private slots:
         TMainForm W({}, QString::fromStdString(Folder.Path()));
         gqlProject->GetOptions()->SetFileToAnalyze(std::string(QUILLET_SOURCE_DIR) +
                                                    "/samples/Inventory/Inventory.dpr");
+        qlAddShippedSystemFolder(gqlProject->GetSystemOptions()->GetLibrarySearchPath());
         gqlProject->Analyze(true);
         W.RefreshViews(false);
         QVERIFY(!W.SearchFindNextAction->isEnabled());

@@ -94,7 +94,7 @@ public:
     // --- model building ---
 
     // A unit with its source file "/src/<Name>.pas" (or "/lib/..." for a
-    // library unit), fully parsed.
+    // library unit), analysed to its end.
     TqlUnit* NewUnit(const std::string& Name, bool Library = false)
     {
         const int FileIndex = FFiles.Add((Library ? "/lib/" : "/src/") + Name + ".pas", true,
@@ -102,6 +102,7 @@ public:
         auto* Unit = new TqlUnit(FileIndex, Name);
         FUnits.AddUnit(Unit);
         Unit->ParserState = psrFull;
+        Unit->AnalysedToEnd = true;
         Unit->SetUnitType(Library ? dtLibrary : dtProject);
         return Unit;
     }

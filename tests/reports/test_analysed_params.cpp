@@ -29,6 +29,49 @@ TEST_F(AnalysedParams, NonConstStringAndVariantParameters)
                        "Main|Send|Parameter aWhat should be declared as const"}));
 }
 
+TEST(AnalysedConstParams, ChangedParametersAndStringAliases)
+{
+    struct TCase {
+        const char* Name;
+        const char* Type;
+        const char* Body;
+        bool Row;
+    };
+    const TCase Cases[] = {
+        {"read only", "string", "G := aStr + Copy(aStr, 1, 2);", true},
+        {"assigned", "string", "aStr := 'x';", false},
+        {"character assigned", "string", "aStr[1] := 'x';", false},
+        {"Delete", "string", "Delete(aStr, 1, 1);", false},
+        {"Insert", "string", "Insert('a', aStr, 1);", false},
+        {"SetLength", "string", "SetLength(aStr, 2);", false},
+        {"own var parameter", "string", "Fix(aStr);", false},
+        {"own const parameter", "string", "Show(aStr);", true},
+        {"second argument is var", "string", "Swap(G, aStr);", false},
+        {"first argument is const", "string", "Swap(aStr, G);", true},
+        {"var argument inside a call", "string", "Show(Copy(aStr, 1, 1));", true},
+        {"address taken", "string", "Ptr := @aStr;", false},
+        {"alias of a string type", "UnicodeString", "G := aStr;", true},
+        {"alias of an alias", "TName", "G := aStr;", true},
+        {"alias, assigned", "TName", "aStr := G;", false},
+        {"alias of an integer", "TCount", "G := '';", false},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TAnalysedProject P;
+        P.Write("Main.pas",
+                UnitText("Main", "",
+                         std::string("type\n  UnicodeString = WideString;\n  TName = UnicodeString;\n"
+                                     "  TCount = Integer;\n\nvar\n  G: string;\n  Ptr: Pointer;\n\n"
+                                     "procedure Fix(var S: string);\nbegin\nend;\n\n"
+                                     "procedure Show(const S: string);\nbegin\nend;\n\n"
+                                     "procedure Swap(const A: string; var B: string);\nbegin\nend;\n\n"
+                                     "procedure Probe(aStr: ") +
+                             C.Type + ");\nbegin\n  " + C.Body + "\nend;\n"));
+        P.Analyze("Main.pas");
+        EXPECT_EQ(P.Lint("Parameter aStr should be declared as const").size(), C.Row ? 1u : 0u) << ::testing::PrintToString(P.Lint("")) << P.Messages();
+    }
+}
+
 TEST_F(AnalysedParams, NonConstParametersOfInterfaceRoutines)
 {
     Run("type\n  IShow = interface\n    ['{00000000-0000-0000-0000-000000000031}']\n"

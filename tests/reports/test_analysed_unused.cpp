@@ -95,29 +95,53 @@ TEST(AnalysedUnused, ImplicitSystemUnitsDoNotSilenceTheChecks)
     EXPECT_FALSE(P.Lint("Unused").empty());
 }
 
-TEST(AnalysedUnused, SilentWhereAUserOfTheUnitNamesAMissingUnit)
+TEST(AnalysedUnused, WhatNamesLeftUnresolvedSilence)
 {
-    // Main also names a unit whose file does not exist: Main's own
-    // declarations and everything Helper shows to Main may be used there
-    // through names the analysis could not resolve.
-    TAnalysedProject P;
-    P.Write("Helper.pas", HelperText);
-    P.Write("Main.dpr", MainUsing(",\n  Missing"));
-    P.Analyze("Main.dpr");
-    const Strings Rows = P.Lint("Unused");
-    // Only Helper's declarations that Main cannot see stay reported: a local
-    // variable of a routine and a routine of the implementation section.
-    EXPECT_EQ(Rows, (Strings{"Helper|UsedProc|Unused variable: vIdle", "Helper|Helper|Unused routine: Hidden"}));
+    // Main also names a unit whose file does not exist. That alone silences
+    // nothing; each name the analysis could not resolve silences the
+    // declarations of that name, and inside a with-statement over a type it
+    // does not know, every name counts as unresolved.
+    struct TCase {
+        const char* Name;
+        const char* Declarations; // added to Main's var section
+        const char* Statements;   // added to Main's block
+        Strings Silenced;
+    };
+    const TCase Cases[] = {
+        {"missing unit only", "", "", {}},
+        {"unresolved call", "", "  idlework;\n", {"Helper|TWidget|Unused routine: IdleWork"}},
+        {"member of an unknown type", "  gX: TUnknown;\n", "  gX.Hidden := 1;\n",
+         {"Helper|Helper|Unused routine: Hidden"}},
+        {"with over an unknown type", "  Idle: Integer;\n  gX: TUnknown;\n",
+         "  with gX do\n    Idle := 1;\n", {"Helper|TPair|Unused field: Idle"}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TAnalysedProject P;
+        P.Write("Helper.pas", HelperText);
+        std::string Main = MainUsing(",\n  Missing");
+        Main.insert(Main.find("\nbegin"), C.Declarations);
+        Main.insert(Main.find("end."), C.Statements);
+        P.Write("Main.dpr", Main);
+        P.Analyze("Main.dpr");
+        Strings Expected;
+        for (const std::string& Row : AllUnused)
+            if (std::find(C.Silenced.begin(), C.Silenced.end(), Row) == C.Silenced.end())
+                Expected.push_back(Row);
+        EXPECT_EQ(P.Lint("Unused"), Expected);
+    }
 }
 
-TEST(AnalysedUnused, SilentInAUnitThatNamesAMissingUnit)
+TEST(AnalysedUnused, SilentInAUnitNotAnalysedToItsEnd)
 {
+    // A syntax problem in Helper: what the parse lost may hold uses.
     TAnalysedProject P;
     std::string Text = HelperText;
-    Text.insert(Text.find("type\n"), "uses\n  Missing;\n\n");
+    Text.insert(Text.find("procedure IdleProc;\nbegin\n") + 27, "  P(1;\n");
     P.Write("Helper.pas", Text);
     P.Write("Main.dpr", MainUsing(""));
     P.Analyze("Main.dpr");
+    EXPECT_FALSE(P->GetUnits()->FindUnit("Helper")->AnalysedToEnd);
     EXPECT_EQ(P.Lint("Unused"), Strings{});
     // The other checks still run on the unit.
     EXPECT_FALSE(P.Lint("Helper|").empty());

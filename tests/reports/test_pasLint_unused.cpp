@@ -173,20 +173,13 @@ TEST_F(UntrustedUsesTest, CompleteProjectReportsUnused)
     EXPECT_TRUE(HasUnusedRows(Rows, "Main"));
 }
 
-TEST_F(UntrustedUsesTest, UnitUsingAMissingUnitReportsNoUnused)
+TEST_F(UntrustedUsesTest, AMissingUsedUnitAloneSilencesNothing)
 {
+    // Names from a unit that was not found are unresolved names; the unit
+    // itself takes nothing away.
     Declare(U, vkInterface, "A");
-    Declare(U, vkImplementation, "B");
     Uses(U, Project->MissingUnit("Forms"));
-    TqlRoutine* R = Routine(U, "DoIt", U);
-    Use(R, U);
-    Param(R, "aUnused", pkConst, nullptr, U);
-    Var(R, "vUnused", U);
-    Var(U, "Counter", U);
-    const Strings Rows = RunRows(Lint);
-    EXPECT_FALSE(HasUnusedRows(Rows, "Main")) << ::testing::PrintToString(Rows);
-    // The other checks still run.
-    EXPECT_EQ(RowsWith(Rows, "Main||Global variable naming error").size(), 1u);
+    EXPECT_EQ(RowsWith(RunRows(Lint), "|Unused ").size(), 5u);
 }
 
 TEST_F(UntrustedUsesTest, ImplicitlyUsedMissingUnitDoesNotCount)
@@ -199,17 +192,50 @@ TEST_F(UntrustedUsesTest, ImplicitlyUsedMissingUnitDoesNotCount)
     EXPECT_TRUE(HasUnusedRows(RunRows(Lint), "Main"));
 }
 
-TEST_F(UntrustedUsesTest, UnitWithUnresolvedNamesReportsNoUnused)
+TEST_F(UntrustedUsesTest, AnUnresolvedNameAnywhereSilencesThatNameOnly)
 {
-    Declare(U, vkInterface, "A");
-    U->Warnings.Include(uwImplementation);
-    EXPECT_FALSE(HasUnusedRows(RunRows(Lint), "Main"));
+    // Names compared without regard to case, whichever unit left them.
+    struct TCase {
+        const char* Name;
+        bool InOtherUnit;
+        const char* Silenced;
+    };
+    const TCase Cases[] = {
+        {"GVARA", false, "Unused variable: gVarA"},
+        {"proca", true, "Unused routine: ProcA"},
+        {"Field", true, "Unused field: Field"},
+        {"fField", false, "Unused field: FField"},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TearDown();
+        SetUp();
+        Declare(U, vkInterface, "A");
+        TqlUnit* Other = Project->NewUnit("Other");
+        (C.InOtherUnit ? Other : U)->AddUnresolvedName(C.Name);
+        const Strings Rows = RowsWith(RunRows(Lint), "|Unused ");
+        EXPECT_EQ(Rows.size(), 4u) << ::testing::PrintToString(Rows);
+        EXPECT_TRUE(RowsWith(Rows, C.Silenced).empty());
+    }
 }
 
-TEST_F(UntrustedUsesTest, UnitUsedByAnUntrustedUnitKeepsOnlyItsPrivateFindings)
+TEST_F(UntrustedUsesTest, AUnitNotAnalysedToItsEndReportsNoUnused)
 {
-    // Main is complete; Client uses it and could not resolve everything, so
-    // what Main shows to other units may have unseen uses there.
+    Declare(U, vkInterface, "A");
+    Declare(U, vkImplementation, "B");
+    Var(U, "Counter", U);
+    U->AnalysedToEnd = false;
+    const Strings Rows = RunRows(Lint);
+    EXPECT_FALSE(HasUnusedRows(Rows, "Main")) << ::testing::PrintToString(Rows);
+    // The other checks still run.
+    EXPECT_EQ(RowsWith(Rows, "Main||Global variable naming error").size(), 1u);
+}
+
+TEST_F(UntrustedUsesTest, UnitUsedByAnUnfinishedUnitKeepsOnlyItsPrivateFindings)
+{
+    // Main is complete; Client uses it and was not analysed to its end, so
+    // what Main shows to other units may have unseen uses there. Private
+    // class members stay within Main.
     Declare(U, vkInterface, "Pub");
     Declare(U, vkImplementation, "Priv");
     TqlRoutine* R = Routine(U, "DoIt", U, rkProcedure, vkInterface);
@@ -217,22 +243,12 @@ TEST_F(UntrustedUsesTest, UnitUsedByAnUntrustedUnitKeepsOnlyItsPrivateFindings)
     Var(R, "vLocal", U);
     TqlUnit* Client = Project->NewUnit("Client");
     Uses(Client, U);
-    Client->Warnings.Include(uwInterface);
+    Client->AnalysedToEnd = false;
     const Strings Rows = RowsWith(RunRows(Lint), "|Unused ");
-    EXPECT_EQ(RowsWith(Rows, "Pub").size(), 0u) << ::testing::PrintToString(Rows);
+    EXPECT_EQ(RowsWith(Rows, "Pub"), (Strings{"Main|TClassPub|Unused field: FField"}))
+        << ::testing::PrintToString(Rows);
     EXPECT_EQ(RowsWith(Rows, "Priv").size(), 5u) << ::testing::PrintToString(Rows);
     EXPECT_EQ(RowsWith(Rows, "Main|DoIt|Unused variable: vLocal").size(), 1u);
-}
-
-TEST_F(UntrustedUsesTest, UnparsedUsedUnitCountsAsMissing)
-{
-    Declare(U, vkInterface, "A");
-    TqlUnit* Lib = Project->NewUnit("Lib", true);
-    Lib->ParserState = psrNone; // the analysis never got to it
-    Uses(U, Lib);
-    EXPECT_FALSE(HasUnusedRows(RunRows(Lint), "Main"));
-    Lib->ParserState = psrInterfaceParsed;
-    EXPECT_TRUE(HasUnusedRows(RunRows(Lint), "Main"));
 }
 
 TEST(FormEventHandlerTest, FormPrefixAndAKnownEvent)

@@ -93,13 +93,28 @@ TEST_F(ReportsTest, CsvFieldsQuotingAndSpecialRows)
     R->GetData()->AddTitleRow("Title");
     R->GetData()->AddEmptyRow();
     EXPECT_EQ(qlListLines(R->AsCSV(true, false)),
-              (Strings{"Name,Count", "it's, here,12", "plain,", "Title,", ","}));
+              (Strings{"Name,Count", "\"it's, here\",12", "plain,", "Title,", ","}));
     EXPECT_EQ(qlListLines(R->AsCSV(true, true)),
               (Strings{"'Name','Count'", "'it''s, here','12'", "'plain',''", "'Title',''",
                        "'',''"}));
     // The current row order.
     R->GetData()->Sort(false, 0);
     EXPECT_EQ(qlListLines(R->AsCSV(false, false))[0], "Title,");
+}
+
+TEST(CsvField, QuotedOnlyWhenCommaQuoteOrLineBreak)
+{
+    const std::pair<const char*, const char*> Cases[] = {
+        {"plain", "plain"},
+        {"", ""},
+        {"a,b", "\"a,b\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\nlines", "\"two\nlines\""},
+        {"cr\rhere", "\"cr\rhere\""},
+        {"it's", "it's"},
+    };
+    for (const auto& [In, Out] : Cases)
+        EXPECT_EQ(qlCsvField(In), Out) << In;
 }
 
 TEST_F(ReportsTest, CsvOfThreeColumnReportWithATitleRowWritesTwoFields)
