@@ -16,7 +16,11 @@
 //   qlPluginFinalize     unregisters the refactorings, but only while
 //                        gqlRefactoringHost is set, then drops the
 //                        plug-in's own counted references; it never deletes
-//                        a registered object and never throws.
+//                        a registered object and never throws. It also
+//                        runs right after an Initialize that failed, so
+//                        it must cope with a half-done registration
+//                        (UnregisterRefactoring raises for an object that
+//                        was never registered).
 //
 // No static constructor of a plug-in may touch a hub: the module's own
 // objects are made in qlPluginInitialize.
