@@ -1,6 +1,6 @@
 #include "desktop/frmqlOptions.h"
 
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 #include "analysis/uqlProject.h"
 #include "desktop/uqlPrompts.h"
 #include "desktop/uqlText.h"

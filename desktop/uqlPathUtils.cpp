@@ -1,6 +1,6 @@
 #include "desktop/uqlPathUtils.h"
 
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 #include "analysis/uqlProject.h"
 #include "settings/uqlIniOptions.h"
 

@@ -1,4 +1,4 @@
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 
 #include <algorithm>
 #include <cctype>
@@ -256,4 +256,29 @@ bool TqlFolderIndex::Find(const std::string& FileName, TEntry& Entry) const
         return false;
     Entry = It->second;
     return true;
+}
+
+bool qlSameText(const std::string& A, const std::string& B)
+{
+    if (A.size() != B.size())
+        return false;
+    for (size_t I = 0; I < A.size(); ++I)
+        if (qlLowerAnsi(static_cast<unsigned char>(A[I])) != qlLowerAnsi(static_cast<unsigned char>(B[I])))
+            return false;
+    return true;
+}
+
+unsigned char qlLowerAnsi(unsigned char C)
+{
+    if (C >= 'A' && C <= 'Z')
+        return static_cast<unsigned char>(C + 32);
+    if (C >= 0xC0 && C <= 0xDE && C != 0xD7)
+        return static_cast<unsigned char>(C + 32);
+    switch (C) {
+    case 0x8A: return 0x9A; // S with caron
+    case 0x8C: return 0x9C; // OE
+    case 0x8E: return 0x9E; // Z with caron
+    case 0x9F: return 0xFF; // Y with diaeresis
+    default: return C;
+    }
 }

@@ -10,7 +10,6 @@
 // are taken relative to a base folder given by the caller.
 #pragma once
 
-#include "settings/uqlIniOptions.h"
 
 #include <map>
 #include <string>
@@ -33,6 +32,14 @@ std::string qlExtractUnitName(const std::string& Path);
 bool qlHasFolderPart(const std::string& Path);
 // Drive letters and UNC or drive-rooted paths: cannot be found on this system.
 bool qlIsForeignRootedPath(const std::string& Path);
+
+// Text comparison without regard to case for 8-bit Windows-1252 text (ASCII
+// letters and the accented letters of that code page).
+bool qlSameText(const std::string& A, const std::string& B);
+// Lower case of a Windows-1252 character: ASCII letters, the accented
+// capitals C0..DE (but D7, the multiplication sign) and the three capitals
+// of the 80..9F block.
+unsigned char qlLowerAnsi(unsigned char C);
 
 // Lower-cased copy (ASCII letters only).
 std::string qlLowerCase(const std::string& S);
