@@ -1,6 +1,6 @@
 #include "desktop/uqlTreeNode.h"
 
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 #include "desktop/uqlText.h"
 
 #include <QColor>

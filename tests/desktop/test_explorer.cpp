@@ -1,7 +1,7 @@
 // The explorer trees: node kinds and images, the building blocks on a
 // hand-made model, and both trees over the analysed sample project.
 #include "TestFolder.h"
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 #include "analysis/uqlProject.h"
 #include "desktop/uqlTreeNode.h"
 
