@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -265,6 +266,30 @@ private slots:
         // Each of the stub's four refactorings went exactly once.
         QCOMPARE(StubProbe<int (*)()>("qlStubGood.so", "qlStubDestroyed")() - StubBefore, 4);
         QVERIFY(qlDesktopPluginLoader().Loaded().empty());
+    }
+
+    // A refactoring that unregisters itself while it runs: its command
+    // goes, the object lives until the command has returned.
+    void UnregisterWhileRunning()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        THostForm F(Folder);
+        Destroyed = 0;
+        Ref<IqlRefactoring> Self;
+        Self = MakeRef<TTestRefactoring>("Self", [&] {
+            gqlRefactoringHost->UnregisterRefactoring(Self);
+            Self = nullptr;
+            QCOMPARE(Destroyed, 0);
+        });
+        gqlRefactoringHost->RegisterRefactoring(Self, "");
+        QPointer<QAction> Command = F.Menu().CommandAction(Self);
+        Command->trigger();
+        QVERIFY(!Command);
+        QCOMPARE(Destroyed, 1);
+        QVERIFY(F.Menu().Refactorings().empty());
+        QVERIFY(Prompts.Texts.isEmpty());
+        QVERIFY(!F->Running());
     }
 
     void NoPlugins()
