@@ -921,10 +921,13 @@ void TMainForm::DoSave()
 {
     if (FRunning)
         return;
-    if (FDocument->GetFileName().empty())
+    // A document opened from an address, or a read-only file, is saved under
+    // a new name.
+    const std::string& Name = FDocument->GetFileName();
+    if (Name.empty() || IsURL(Name) || !FDocument->CanSave())
         DoSaveAs();
     else
-        SaveDocument(FDocument->GetFileName());
+        SaveDocument(Name);
 }
 
 void TMainForm::DoSaveAs()

@@ -104,6 +104,9 @@ void TDocument::Save()
 {
     if (FFileName.empty())
         return;
+    // The copy goes through a rename, which would replace a read-only file.
+    if (!CanSave())
+        throw Exception("Cannot save " + FFileName + ": the file is read-only");
     FPersist->SaveToFile(FFileName);
     if (!FWorkingFile.empty() && FWorkingFile != FFileName) {
         std::ifstream In(FWorkingFile, std::ios::binary);

@@ -29,6 +29,7 @@ public:
     // Body is no project file. An empty address does nothing.
     void OpenURL(const std::string& Address, const std::string& Body);
     // Saves the project under FileName; nothing when the name is empty.
+    // Raises Exception for a read-only file.
     void Save();
 
     const std::string& GetFileName() const { return FFileName; }

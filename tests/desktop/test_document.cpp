@@ -74,6 +74,10 @@ private slots:
         chmod(F.c_str(), 0444);
         Doc.SetFileName(F);
         QCOMPARE(Doc.CanSave(), access(F.c_str(), W_OK) == 0);
+        if (!Doc.CanSave()) {
+            QVERIFY_THROWS_EXCEPTION(Exception, Doc.Save());
+            QCOMPARE(ReadFile(F), std::string("[a]\n"));
+        }
         chmod(F.c_str(), 0644);
         QVERIFY(Doc.CanSave());
     }

@@ -14,6 +14,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -182,10 +183,17 @@ private slots:
         QCOMPARE(gqlProject->GetOptions()->GetFileToAnalyze(), std::string("web.dpr"));
         QCOMPARE(F->windowTitle(), QString::fromStdString(Good) + " - Quillet");
         QCOMPARE(F->RecentFiles().front(), Good);
+        // Save never writes to an address: it asks for a file name.
+        F->MarkModified();
+        Prompts.FileNames = {QString::fromStdString(Folder.Path() + "/web.xml")};
+        F->actSave->trigger();
+        QCOMPARE(F->Document().GetFileName(), Folder.Path() + "/web.xml");
+        QVERIFY(ReadFile(Folder.Path() + "/web.xml").find("web.dpr") != std::string::npos);
+        Prompts.Texts.clear();
         // A recent address is opened as an address again.
         QVERIFY(F->OpenDocument(A));
         const int Before = Server.Requests;
-        F->RecentActions.at(1)->trigger();
+        F->RecentActions.at(2)->trigger();
         QCOMPARE(Server.Requests, Before + 1);
         QCOMPARE(F->Document().GetFileName(), Good);
         QVERIFY(Prompts.Texts.isEmpty());
@@ -286,6 +294,22 @@ private slots:
         }
         QCOMPARE(Prompts.Texts.size(), 1);
         QCOMPARE(ReadFile(Ini), std::string("x"));
+    }
+
+    void UnreadableSettingsFileStopsTheStart()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        Folder.Write("codeconventions.ql/keep", "x");
+        try {
+            TMainForm F({}, QString::fromStdString(Folder.Path()));
+            QFAIL("the window was created");
+        } catch (const std::exception& E) {
+            QVERIFY2(std::string(E.what()).find("codeconventions.ql") != std::string::npos, E.what());
+        }
+        // Nothing of the failed start stays behind or is written.
+        QVERIFY(!gqlProject && !gqlQuilletOptions && !gqlRefactoringHost);
+        QVERIFY(!std::filesystem::exists(Folder.Path() + "/Quillet.ini"));
     }
 
     void UnwritableIniAtCloseGivesOneMessage()
