@@ -1085,20 +1085,8 @@ void TMainForm::Run()
     const auto Start = std::chrono::steady_clock::now();
     {
         TWaitCursor Wait;
-        SetRunning(true);
+        TRunningScope Running(this);
         FCancel = false;
-        // Always: Run's state back, and a close asked for meanwhile goes on.
-        struct TRestore {
-            TMainForm* Form;
-            ~TRestore()
-            {
-                Form->SetRunning(false);
-                if (Form->FCloseAfterRun) {
-                    Form->FCloseAfterRun = false;
-                    QTimer::singleShot(0, Form, &QWidget::close);
-                }
-            }
-        } Restore{this};
         // The analysis rebuilds the model the trees, the tabs and the message
         // list point into, and events are processed while it runs.
         tvProjectTree->clear();
@@ -1113,6 +1101,17 @@ void TMainForm::Run()
     }
     const double Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
     SetStatusText(4, QString::asprintf("%.2f (s)", Seconds));
+}
+
+TMainForm::TRunningScope::TRunningScope(TMainForm* Form) : FForm(Form) { FForm->SetRunning(true); }
+
+TMainForm::TRunningScope::~TRunningScope()
+{
+    FForm->SetRunning(false);
+    if (FForm->FCloseAfterRun) {
+        FForm->FCloseAfterRun = false;
+        QTimer::singleShot(0, FForm, &QWidget::close);
+    }
 }
 
 void TMainForm::Notify(const std::string& Name, TParserState Stage, bool& Abort)
@@ -1334,19 +1333,8 @@ void TMainForm::ExecuteRefactoring(const Ref<IqlRefactoring>& Refactoring)
         return;
     // The busy rule of Run holds while the refactoring works, since it lets
     // events through; nothing reads a cancel, so Cancel stays disabled.
-    SetRunning(true);
+    TRunningScope Running(this);
     actCancel->setEnabled(false);
-    struct TRestore {
-        TMainForm* Form;
-        ~TRestore()
-        {
-            Form->SetRunning(false);
-            if (Form->FCloseAfterRun) {
-                Form->FCloseAfterRun = false;
-                QTimer::singleShot(0, Form, &QWidget::close);
-            }
-        }
-    } Restore{this};
     Guarded([&] { qlExecuteRefactoring(Refactoring); });
 }
 

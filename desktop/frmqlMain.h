@@ -168,6 +168,18 @@ private:
     // box for each that fails.
     void LoadPlugins();
     void SetRunning(bool Value);
+    // The busy state for its life (Run, a refactoring); on the way out a
+    // close asked for meanwhile goes on.
+    class TRunningScope {
+    public:
+        explicit TRunningScope(TMainForm* Form);
+        ~TRunningScope();
+        TRunningScope(const TRunningScope&) = delete;
+        TRunningScope& operator=(const TRunningScope&) = delete;
+
+    private:
+        TMainForm* FForm;
+    };
     void SetStatusText(int Panel, const QString& Text);
     void UpdateRecentMenu();
     void LoadRecentFiles();

@@ -11,10 +11,6 @@
 
 #include <stdexcept>
 
-#ifndef STUB_ABI
-#define STUB_ABI QL_PLUGIN_ABI_VERSION
-#endif
-
 namespace {
 
 int Destroyed = 0;
@@ -42,7 +38,7 @@ void Register(const std::string& Name, const std::string& Group, bool NeedsUnit)
     gqlRefactoringHost->RegisterRefactoring(Own.back(), Group);
 }
 
-void Initialize()
+[[maybe_unused]] void Initialize()
 {
     const std::string N = STUB_NAME;
     gqlRefactoringHost->AddGroup(N, "&" + N, "");
@@ -57,7 +53,7 @@ void Initialize()
     Register(N + ".Top", "", false);
 }
 
-void Finalize()
+[[maybe_unused]] void Finalize()
 {
     if (gqlRefactoringHost)
         for (const Ref<IqlRefactoring>& R : Own)
@@ -67,18 +63,14 @@ void Finalize()
 
 } // namespace
 
+#ifdef STUB_ABI
+// Built for another version: never initialised.
 QL_PLUGIN_EXPORT int qlPluginAbiVersion() { return STUB_ABI; }
-QL_PLUGIN_EXPORT int qlPluginInitialize(char* Error, size_t Size)
-{
-    return qlPluginGuard(Error, Size, [] { Initialize(); });
-}
-QL_PLUGIN_EXPORT void qlPluginFinalize()
-{
-    try {
-        Finalize();
-    } catch (...) {
-    }
-}
+QL_PLUGIN_EXPORT int qlPluginInitialize(char*, size_t) { return 0; }
+QL_PLUGIN_EXPORT void qlPluginFinalize() {}
+#else
+QL_PLUGIN_ENTRY_POINTS(Initialize, Finalize)
+#endif
 
 QL_PLUGIN_EXPORT int qlStubDestroyed() { return Destroyed; }
 QL_PLUGIN_EXPORT void qlStubHubs(const void** Project, const void** Host, const void** Options)
