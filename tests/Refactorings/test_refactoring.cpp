@@ -326,3 +326,31 @@ TEST(ProgramLauncher, StartsDetachedAndTellsFailure)
     // Nothing is left to reap: the started program is not our child.
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
 }
+
+TEST_F(RefactoringTest, DefinesOfIncludeFilesPickTheAnalysisBranches)
+{
+    const std::string Text = "unit U;\ninterface\n{$I defs.inc}\nimplementation\n"
+                             "{$IFDEF FEATURE}\nprocedure Run;\nbegin\nend;\n{$ELSE}\nprocedure Other;\nbegin\nend;\n{$ENDIF}\n"
+                             "{$IFDEF DEEP}\nprocedure Deep;\nbegin\nend;\n{$ENDIF}\nend.\n";
+    Analyze({{"U.pas", Text}, {"defs.inc", "{$DEFINE FEATURE}\n{$I inc/more.inc}\n"},
+             {"inc/more.inc", "{$IFDEF FEATURE}{$DEFINE DEEP}{$ENDIF}"}});
+    TqlUnit* U = Unit("U");
+    ASSERT_NE(U, nullptr);
+    auto Root = Refactoring->TryCreateModuleNode(U);
+    ASSERT_NE(Root, nullptr);
+    EXPECT_EQ(Root->GetText(), Text);
+    std::vector<std::string> Methods;
+    Root->IterateNodes(false, [&](TqlNode* N) {
+        if (auto* M = dynamic_cast<TqlMethodImplementationNode*>(N))
+            Methods.push_back(M->GetFirstTokenNode(ptIdentifier) ? M->GetFirstTokenNode(ptIdentifier)->Code()
+                                                                   : M->GetCode(false));
+    });
+    EXPECT_EQ(Methods, (std::vector<std::string>{"Run", "Deep"}));
+    // The directive stays one node.
+    int Includes = 0;
+    Root->IterateNodes(false, [&](TqlNode* N) {
+        if (auto* D = dynamic_cast<TqlDirectiveNode*>(N))
+            Includes += D->Code() == "{$I defs.inc}";
+    });
+    EXPECT_EQ(Includes, 1);
+}
