@@ -1,6 +1,8 @@
 // The desktop program.
 #include "desktop/frmqlMain.h"
+#include "desktop/uqlPluginLoader.h"
 #include "desktop/uqlPrompts.h"
+#include "desktop/uqlRefactoringMenu.h"
 #include "desktop/uqlText.h"
 
 #include <QApplication>
@@ -19,6 +21,7 @@ int main(int argc, char** argv)
             MainForm = new TMainForm(Args);
         } catch (const std::exception& E) {
             qlShowError(nullptr, qlFromAnsi(E.what()));
+            qlDesktopPluginLoader().FinalizeAll();
             qlReleaseGlobals();
             return 1;
         }
@@ -27,6 +30,9 @@ int main(int argc, char** argv)
         MainForm->Shutdown();
         delete MainForm;
     }
+    // The window withdrew the host and released the registered
+    // refactorings: the plug-ins clear up last first, the hubs still alive.
+    qlDesktopPluginLoader().FinalizeAll();
     qlReleaseGlobals();
     return Result;
 }

@@ -9,10 +9,14 @@
 #include "desktop/frmqlSystemOptions.h"
 #include "desktop/uqlDocument.h"
 #include "desktop/uqlNet.h"
+#include "desktop/uqlPluginLoader.h"
 #include "desktop/uqlPrompts.h"
+#include "desktop/uqlRefactoringMenu.h"
 #include "desktop/uqlReportView.h"
 #include "desktop/uqlText.h"
 #include "desktop/uqlTreeNode.h"
+#include "model/uqlMessage.h"
+#include "Refactorings/uqlRefactoring.h"
 #include "reports/uqlBuiltInReports.h"
 #include "settings/uqlFileSettings.h"
 #include "settings/uqlIniOptions.h"
@@ -73,29 +77,58 @@ public:
             FForm->Notify(Name, Stage, Abort);
     }
 
-    void AddMessage(const Ref<IqlRefactoring>&, const Ref<IqlMessage>&) override {}
-    void AddGroup(const std::string&, const std::string&, const std::string&) override {}
+    void AddMessage(const Ref<IqlRefactoring>& Refactoring, const Ref<IqlMessage>& Msg) override
+    {
+        if (FForm)
+            FForm->AddRefactoringMessage(Refactoring, Msg);
+    }
+    void AddGroup(const std::string& Name, const std::string& Caption, const std::string& ParentName) override
+    {
+        if (TqlRefactoringMenu* Menu = RefactoringMenu())
+            Menu->AddGroup(Name, Caption, ParentName);
+    }
     TqlSymbol* GetSelectedSymbol() override
     {
-        auto* Node = FForm ? dynamic_cast<TqlTreeNode*>(FForm->tvProjectTree->currentItem()) : nullptr;
+        TqlTreeNode* Node = FForm ? FForm->SelectedProjectNode() : nullptr;
         return Node ? Node->Symbol : nullptr;
     }
     TqlUnit* GetSelectedUnit() override
     {
-        auto* Node = FForm ? dynamic_cast<TqlTreeNode*>(FForm->tvProjectTree->currentItem()) : nullptr;
+        TqlTreeNode* Node = FForm ? FForm->SelectedProjectNode() : nullptr;
         return Node ? Node->Unit : nullptr;
     }
-    void UnitRefactored(TqlUnit*) override {}
-    void RegisterRefactoring(const Ref<IqlRefactoring>&, const std::string&) override {}
-    void RemoveGroup(const std::string&) override {}
-    void UnregisterRefactoring(const Ref<IqlRefactoring>&) override {}
+    void UnitRefactored(TqlUnit* Unit) override
+    {
+        if (FForm)
+            FForm->UnitRefactored(Unit);
+    }
+    void RegisterRefactoring(const Ref<IqlRefactoring>& Refactoring, const std::string& GroupName) override
+    {
+        if (TqlRefactoringMenu* Menu = RefactoringMenu())
+            Menu->RegisterRefactoring(Refactoring, GroupName);
+    }
+    void RemoveGroup(const std::string& Name) override
+    {
+        if (TqlRefactoringMenu* Menu = RefactoringMenu())
+            Menu->RemoveGroup(Name);
+    }
+    void UnregisterRefactoring(const Ref<IqlRefactoring>& Refactoring) override
+    {
+        TqlRefactoringMenu* Menu = RefactoringMenu();
+        if (!Menu)
+            throw Exception("Refactoring not registered.");
+        Menu->UnregisterRefactoring(Refactoring);
+    }
 
 private:
+    TqlRefactoringMenu* RefactoringMenu() const { return FForm ? FForm->RefactoringMenu() : nullptr; }
+
     TMainForm* FForm;
 };
 
 // ---------------------------------------------------------------------------
-// The message list: rows map straight to the project's messages.
+// The message list: rows map straight to the project's messages, followed by
+// the messages refactorings reported since the last refill.
 // ---------------------------------------------------------------------------
 
 class TMessageListModel : public QAbstractTableModel {
@@ -106,6 +139,7 @@ public:
     {
         beginResetModel();
         FCount = gqlProject ? gqlProject->GetMessages()->GetCount() : 0;
+        FAppended.clear();
         endResetModel();
     }
     // No rows while the analysis rebuilds the messages.
@@ -113,21 +147,35 @@ public:
     {
         beginResetModel();
         FCount = 0;
+        FAppended.clear();
         endResetModel();
     }
     void Redraw()
     {
-        if (FCount > 0)
-            emit dataChanged(index(0, 0), index(FCount - 1, 3));
+        if (rowCount({}) > 0)
+            emit dataChanged(index(0, 0), index(rowCount({}) - 1, 3));
+    }
+    // Appends a message of the list's own, after the project's.
+    void Append(const Ref<IqlMessage>& Msg)
+    {
+        const int Row = rowCount({});
+        beginInsertRows({}, Row, Row);
+        FAppended.push_back(Msg);
+        endInsertRows();
     }
     Ref<IqlMessage> Message(int Row) const
     {
+        if (Row >= FCount && Row - FCount < static_cast<int>(FAppended.size()))
+            return FAppended[static_cast<size_t>(Row - FCount)];
         if (!gqlProject || Row < 0 || Row >= FCount || Row >= gqlProject->GetMessages()->GetCount())
             return nullptr;
         return gqlProject->GetMessages()->GetItems(Row);
     }
 
-    int rowCount(const QModelIndex& Parent) const override { return Parent.isValid() ? 0 : FCount; }
+    int rowCount(const QModelIndex& Parent) const override
+    {
+        return Parent.isValid() ? 0 : FCount + static_cast<int>(FAppended.size());
+    }
     int columnCount(const QModelIndex& Parent) const override { return Parent.isValid() ? 0 : 4; }
     QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override
     {
@@ -158,6 +206,7 @@ public:
 
 private:
     int FCount = 0;
+    std::vector<Ref<IqlMessage>> FAppended;
 };
 
 namespace {
@@ -269,6 +318,7 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
     CreateActions();
     CreateMenus();
     CreateLayout();
+    CreateRefactoringMenu();
     FormCreate();
 
     try {
@@ -311,6 +361,9 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
 
         FFindForm = new TFindForm(this);
         CreateSystemOptionsForm(this);
+
+        if (First != "-noplugins")
+            LoadPlugins();
     } catch (...) {
         // Nothing of a failed start is written anywhere.
         FShutDown = true;
@@ -322,6 +375,8 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
         FDocument.reset();
         FLink->Cut();
         gqlRefactoringHost = nullptr;
+        delete FRefactorings;
+        FRefactorings = nullptr;
         gqlProject = nullptr;
         gqlQuilletOptions = nullptr;
         throw;
@@ -356,7 +411,8 @@ void TMainForm::Shutdown()
         }
     };
     gqlRefactoringHost = nullptr;
-    FRefactorings.clear();
+    delete FRefactorings;
+    FRefactorings = nullptr;
     // The dialogs store their placement while the settings still exist.
     Step([&] {
         delete FFindForm;
@@ -772,6 +828,8 @@ void TMainForm::UpdateActions()
         if (FDocument->GetModified())
             UpdateCaption();
     }
+    if (FRefactorings)
+        FRefactorings->UpdateActions();
 }
 
 void TMainForm::NewDocument(const std::string& Name)
@@ -1058,20 +1116,8 @@ void TMainForm::Run()
     const auto Start = std::chrono::steady_clock::now();
     {
         TWaitCursor Wait;
-        SetRunning(true);
+        TRunningScope Running(this);
         FCancel = false;
-        // Always: Run's state back, and a close asked for meanwhile goes on.
-        struct TRestore {
-            TMainForm* Form;
-            ~TRestore()
-            {
-                Form->SetRunning(false);
-                if (Form->FCloseAfterRun) {
-                    Form->FCloseAfterRun = false;
-                    QTimer::singleShot(0, Form, &QWidget::close);
-                }
-            }
-        } Restore{this};
         // The analysis rebuilds the model the trees, the tabs and the message
         // list point into, and events are processed while it runs.
         tvProjectTree->clear();
@@ -1088,6 +1134,17 @@ void TMainForm::Run()
     }
     const double Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
     SetStatusText(4, QString::asprintf("%.2f (s)", Seconds));
+}
+
+TMainForm::TRunningScope::TRunningScope(TMainForm* Form) : FForm(Form) { FForm->SetRunning(true); }
+
+TMainForm::TRunningScope::~TRunningScope()
+{
+    FForm->SetRunning(false);
+    if (FForm->FCloseAfterRun) {
+        FForm->FCloseAfterRun = false;
+        QTimer::singleShot(0, FForm, &QWidget::close);
+    }
 }
 
 void TMainForm::Notify(const std::string& Name, TParserState Stage, bool& Abort)
@@ -1283,4 +1340,54 @@ void TMainForm::FindNext(QTreeWidgetItem* StartNode)
     if (!FFound)
         qlShowMessage(this, "Finished search.");
     UpdateActions();
+}
+
+// ---------------------------------------------------------------------------
+// Refactoring host
+// ---------------------------------------------------------------------------
+
+void TMainForm::CreateRefactoringMenu()
+{
+    FRefactorings = new TqlRefactoringMenu(
+        ProjectPopupMenu, [this](const Ref<IqlRefactoring>& Refactoring) { ExecuteRefactoring(Refactoring); },
+        [this] { return FRunning; });
+}
+
+void TMainForm::LoadPlugins()
+{
+    const std::vector<std::string> List =
+        gqlProject->GetSystemOptions()->GetRefactorOptions()->GetRefactorings();
+    qlDesktopPluginLoader().LoadAll(List, [this](const std::string& Text) { qlShowError(this, qlFromAnsi(Text)); });
+}
+
+void TMainForm::ExecuteRefactoring(const Ref<IqlRefactoring>& Refactoring)
+{
+    if (FRunning || !Refactoring)
+        return;
+    // The busy rule of Run holds while the refactoring works, since it lets
+    // events through; nothing reads a cancel, so Cancel stays disabled.
+    TRunningScope Running(this);
+    actCancel->setEnabled(false);
+    Guarded([&] { qlExecuteRefactoring(Refactoring); });
+}
+
+void TMainForm::AddRefactoringMessage(const Ref<IqlRefactoring>& Refactoring, const Ref<IqlMessage>& Msg)
+{
+    TqlCodeLocation* L = Msg ? Msg->GetCodeLocation() : nullptr;
+    FMessageModel->Append(Ref<IqlMessage>(new TqlMessage(TqlRefactoringRegistry::MessageText(Refactoring, Msg),
+                                                         L ? L->GetFileIndex() : -1, L ? L->GetX() : 0,
+                                                         L ? L->GetY() : 0, false)));
+}
+
+TqlTreeNode* TMainForm::SelectedProjectNode() const
+{
+    QTreeWidgetItem* Item = tvProjectTree->currentItem();
+    auto* Node = Item && Item->isSelected() ? dynamic_cast<TqlTreeNode*>(Item) : nullptr;
+    return Node && !qlIsGroupNodeKind(Node->Kind) ? Node : nullptr;
+}
+
+void TMainForm::UnitRefactored(TqlUnit* Unit)
+{
+    bool Abort = false;  // a refactoring cannot be cancelled
+    Notify(Unit ? Unit->GetFullFileName() : std::string(), psrNone, Abort);
 }

@@ -32,6 +32,8 @@ class TFindForm;
 class TMainFormLink;
 class TMessageListModel;
 class TReportPages;
+class TqlRefactoringMenu;
+class TqlTreeNode;
 
 class TMainForm : public TFormBase<QMainWindow> {
     Q_OBJECT
@@ -137,6 +139,16 @@ public:
 
     TReportPages* ReportPages() const { return FReportPages; }
 
+    // The refactoring host (through the link object): the registered
+    // commands (nil once shut down), the messages refactorings report, the
+    // project tree's selected node (nil for none or a group node), the
+    // progress display, and running one refactoring under the busy rule.
+    TqlRefactoringMenu* RefactoringMenu() const { return FRefactorings; }
+    void AddRefactoringMessage(const Ref<IqlRefactoring>& Refactoring, const Ref<IqlMessage>& Msg);
+    TqlTreeNode* SelectedProjectNode() const;
+    void UnitRefactored(TqlUnit* Unit);
+    void ExecuteRefactoring(const Ref<IqlRefactoring>& Refactoring);
+
     // Width of the explorer panel and height of the bottom panel.
     int ExplorerWidth() const;
     int BottomPanelHeight() const;
@@ -151,7 +163,23 @@ private:
     void CreateActions();
     void CreateMenus();
     void CreateLayout();
+    void CreateRefactoringMenu();
+    // Start-up: the refactoring plug-ins of the system options, one error
+    // box for each that fails.
+    void LoadPlugins();
     void SetRunning(bool Value);
+    // The busy state for its life (Run, a refactoring); on the way out a
+    // close asked for meanwhile goes on.
+    class TRunningScope {
+    public:
+        explicit TRunningScope(TMainForm* Form);
+        ~TRunningScope();
+        TRunningScope(const TRunningScope&) = delete;
+        TRunningScope& operator=(const TRunningScope&) = delete;
+
+    private:
+        TMainForm* FForm;
+    };
     void SetStatusText(int Panel, const QString& Text);
     void UpdateRecentMenu();
     void LoadRecentFiles();
@@ -182,7 +210,7 @@ private:
     QStringList FArgs;
     std::unique_ptr<TDocument> FDocument;
     Ref<TMainFormLink> FLink;
-    std::vector<Ref<IqlRefactoring>> FRefactorings;
+    TqlRefactoringMenu* FRefactorings = nullptr;
     std::vector<std::string> FRecentFiles;
     TMessageListModel* FMessageModel = nullptr;
     TReportPages* FReportPages = nullptr;

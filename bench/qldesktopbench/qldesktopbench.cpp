@@ -1,6 +1,7 @@
 // qldesktopbench: the desktop program's timings on Qt's offscreen platform.
 //
 //   qldesktopbench [--lines N] [--corpus DIR] [--write-main FILE]
+//   qldesktopbench plugins [--rounds N]
 //
 // Prints one "name=value" line per figure: start-up to a shown window; an
 // analysis through Run over a generated main program that uses about N lines
@@ -195,11 +196,16 @@ long PeakKb()
 // "qldesktopbench reports ...": the report grids and tabs
 // (qldesktopbenchReports.cpp).
 int RunReportBench(int Argc, char** Argv);
+// "qldesktopbench plugins ...": the refactoring host
+// (qldesktopbenchPlugins.cpp).
+int RunPluginBench(int Argc, char** Argv);
 
 int main(int argc, char** argv)
 {
     if (argc > 1 && !std::strcmp(argv[1], "reports"))
         return RunReportBench(argc - 1, argv + 1);
+    if (argc > 1 && !std::strcmp(argv[1], "plugins"))
+        return RunPluginBench(argc - 1, argv + 1);
     long long Lines = 400000;
     std::string Corpus = QUILLET_FPCSRC;
     std::string WriteMain;
