@@ -1,0 +1,131 @@
+#include "Refactorings/Common/uqlPluginSupport.h"
+
+#include <cctype>
+#include <vector>
+
+uint64_t qlPointKey(int X, int Y)
+{
+    return (uint64_t(uint32_t(Y)) << 32) | uint32_t(X);
+}
+
+TqlLeafIndex::TqlLeafIndex(TqlModuleNode* Tree) : FTree(Tree)
+{
+    if (!Tree)
+        return;
+    std::vector<TqlNode*> Stack{Tree};
+    while (!Stack.empty()) {
+        TqlNode* Node = Stack.back();
+        Stack.pop_back();
+        auto* Code = dynamic_cast<TqlCodeNode*>(Node);
+        if (Code && (Node->Count() == 0 || Code->Modified())) {
+            if (!Code->Code().empty() && Code->GetStartPos() >= 0)
+                FLeaves.emplace(qlPointKey(Code->GetPoint().X, Code->GetPoint().Y), Code);
+            continue;
+        }
+        for (int I = Node->Count() - 1; I >= 0; --I)
+            Stack.push_back(Node->GetNode(I));
+    }
+}
+
+TqlCodeNode* TqlLeafIndex::Find(int X, int Y) const
+{
+    auto It = FLeaves.find(qlPointKey(X, Y));
+    if (It == FLeaves.end() || !qlIsAttached(It->second, FTree))
+        return nullptr;
+    return It->second;
+}
+
+TqlUseIndex::TqlUseIndex(TqlUnit* Unit)
+{
+    if (!Unit)
+        return;
+    TqlList* Uses = Unit->GetUsedByLocations();
+    for (int I = 0; I < Uses->GetCount(); ++I) {
+        auto* Use = static_cast<TqlUsedByLocation*>(Uses->GetItem(I));
+        if (Use->GetFileIndex() == Unit->GetFileIndex())
+            FUses.emplace(qlPointKey(Use->GetX(), Use->GetY()), Use);
+    }
+}
+
+TqlUsedByLocation* TqlUseIndex::Find(int X, int Y) const
+{
+    auto It = FUses.find(qlPointKey(X, Y));
+    return It == FUses.end() ? nullptr : It->second;
+}
+
+TqlUsedByLocation* TqlUseIndex::Find(const TqlCodeNode* Node) const
+{
+    if (!Node || Node->GetStartPos() < 0)
+        return nullptr;
+    return Find(Node->GetPoint().X, Node->GetPoint().Y);
+}
+
+bool qlIsAttached(const TqlNode* Node, const TqlNode* Root)
+{
+    for (const TqlNode* N = Node; N; N = N->Parent()) {
+        if (N->Freed())
+            return false;
+        if (N == Root)
+            return true;
+        if (N->Parent() && N->Parent()->IndexOf(N) < 0)
+            return false;
+    }
+    return false;
+}
+
+bool qlIsJunk(const TqlNode* Node)
+{
+    return dynamic_cast<const TqlJunkNode*>(Node) != nullptr;
+}
+
+bool qlIsTrivia(const TqlNode* Node)
+{
+    return dynamic_cast<const TqlJunkNode*>(Node) || dynamic_cast<const TqlCommentNode*>(Node);
+}
+
+bool qlIsToken(const TqlNode* Node, TptTokenKind Kind)
+{
+    auto* Token = dynamic_cast<const TqlTokenNode*>(Node);
+    return Token && (Kind == ptUnknown || Token->TokenKind() == Kind);
+}
+
+TqlNode* qlLastLeaf(TqlNode* Node)
+{
+    while (Node->Count() > 0) {
+        auto* Code = dynamic_cast<TqlCodeNode*>(Node);
+        if (Code && Code->Modified())
+            break;
+        Node = Node->GetNode(Node->Count() - 1);
+    }
+    return Node;
+}
+
+bool qlHoldsDirective(const TqlNode* Node)
+{
+    if (dynamic_cast<const TqlDirectiveNode*>(Node))
+        return true;
+    for (int I = 0; I < Node->Count(); ++I)
+        if (qlHoldsDirective(Node->GetNode(I)))
+            return true;
+    return false;
+}
+
+bool qlSameName(const std::string& A, const std::string& B)
+{
+    if (A.size() != B.size())
+        return false;
+    for (size_t I = 0; I < A.size(); ++I)
+        if (std::tolower(static_cast<unsigned char>(A[I])) !=
+            std::tolower(static_cast<unsigned char>(B[I])))
+            return false;
+    return true;
+}
+
+std::string qlFormat(const std::string& Pattern, const std::string& Value)
+{
+    std::string Result = Pattern;
+    const size_t At = Result.find("%s");
+    if (At != std::string::npos)
+        Result.replace(At, 2, Value);
+    return Result;
+}

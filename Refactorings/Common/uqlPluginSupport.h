@@ -1,0 +1,57 @@
+// Helpers that the refactoring plug-ins share: finding the leaf of a tree and
+// the recorded use of the code model at one position without walking the
+// tree or the unit's uses once per lookup, and small node tests.
+#pragma once
+
+#include "Refactorings/uqlRefactorNodes.h"
+#include "model/uqlClasses.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
+
+// The leaves of one tree by their 1-based column and line. Only leaves with
+// text count (an empty rule node shares its point with the token after it),
+// and of several at one point the first in depth-first order wins. Nodes that
+// an edit detached or dropped are not answered.
+class TqlLeafIndex {
+public:
+    explicit TqlLeafIndex(TqlModuleNode* Tree);
+    TqlCodeNode* Find(int X, int Y) const;
+    TqlModuleNode* Tree() const { return FTree; }
+
+private:
+    TqlModuleNode* FTree;
+    std::unordered_map<uint64_t, TqlCodeNode*> FLeaves;
+};
+
+// The uses that the analysis recorded in one unit's own source file (not in
+// its include or form files), by column and line; the first recorded wins.
+class TqlUseIndex {
+public:
+    explicit TqlUseIndex(TqlUnit* Unit);
+    TqlUsedByLocation* Find(int X, int Y) const;
+    TqlUsedByLocation* Find(const TqlCodeNode* Node) const;
+
+private:
+    std::unordered_map<uint64_t, TqlUsedByLocation*> FUses;
+};
+
+uint64_t qlPointKey(int X, int Y);
+
+// The node is still part of the tree under Root (not detached or dropped).
+bool qlIsAttached(const TqlNode* Node, const TqlNode* Root);
+bool qlIsJunk(const TqlNode* Node);
+// Junk, comment or directive: nodes that carry no token.
+bool qlIsTrivia(const TqlNode* Node);
+bool qlIsToken(const TqlNode* Node, TptTokenKind Kind);
+// The last leaf of Node's subtree (Node itself when it has no children).
+TqlNode* qlLastLeaf(TqlNode* Node);
+// The subtree holds a compiler directive node.
+bool qlHoldsDirective(const TqlNode* Node);
+// Text without regard to case (ASCII letters).
+bool qlSameName(const std::string& A, const std::string& B);
+// A posted finding of a plug-in: text and 1-based column and line.
+using TqlMessageSink = std::function<void(const std::string& Text, int X, int Y)>;
+std::string qlFormat(const std::string& Pattern, const std::string& Value);

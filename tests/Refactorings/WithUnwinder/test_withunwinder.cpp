@@ -1,0 +1,79 @@
+// The with-statement operations over analysed fixture projects, and their
+// helpers.
+#include "tests/Refactorings/PluginTestSupport.h"
+
+#include "Refactorings/WithUnwinder/uWithUnwinder.h"
+
+namespace {
+
+enum class TOp { AddLocalVars, QualifyMembers, QualifyAll, Remove };
+
+// Runs one operation over every unit of the case's project, as the all-units
+// commands do, and compares the result with the case's expected folder.
+void RunCase(const std::string& Case, TOp Op)
+{
+    TAnalysedProject P(qlCaseFolder(Case) / "before");
+    P.Analyze();
+    std::map<std::string, std::string> Written;
+    TqlUnitList* Units = P->GetUnits();
+    for (int I = 0; I < Units->GetCount(); ++I) {
+        TqlUnit* Unit = Units->GetUnits(I);
+        TqlModuleNode* Tree = P.Tree(Unit);
+        if (!Tree)
+            continue;
+        TqlWithUnwinder W(Unit, Tree, P.Sink());
+        bool Changed = false;
+        switch (Op) {
+        case TOp::AddLocalVars: Changed = W.AddLocalVars(); break;
+        case TOp::QualifyMembers: Changed = W.QualifyWithStatements(true); break;
+        case TOp::QualifyAll: Changed = W.QualifyWithStatements(false); break;
+        case TOp::Remove: Changed = W.RemoveWithStatements(); break;
+        }
+        if (Changed)
+            Written[fs::path(Unit->GetFullFileName()).filename().string()] = P.Generated(Tree);
+    }
+    qlDumpCase(Case, Written, P.Messages);
+    qlExpectCase(Case, Written, P.Messages);
+}
+
+} // namespace
+
+TEST(WithUnwinder, FixtureCases)
+{
+    const struct {
+        const char* Case;
+        TOp Op;
+    } Cases[] = {
+        {"with_add_class", TOp::AddLocalVars},
+        {"with_add_record", TOp::AddLocalVars},
+        {"with_add_names", TOp::AddLocalVars},
+        {"with_add_checks", TOp::AddLocalVars},
+        {"with_qualify_all", TOp::QualifyAll},
+        {"with_qualify_members", TOp::QualifyMembers},
+        {"with_qualify_unstable", TOp::QualifyAll},
+        {"with_remove", TOp::Remove},
+        {"with_remove_refused", TOp::Remove},
+        {"with_none", TOp::Remove},
+    };
+    for (const auto& C : Cases)
+        RunCase(C.Case, C.Op);
+}
+
+TEST(WithUnwinder, VariableNames)
+{
+    EXPECT_EQ(WithUnwinder::VariableNameFor("TFoo"), "AFoo");
+    EXPECT_EQ(WithUnwinder::VariableNameFor("Foo"), "AFoo");
+    EXPECT_EQ(WithUnwinder::VariableNameFor("tFoo"), "AtFoo");
+}
+
+TEST(WithUnwinder, OutdentTakesAnyLineBreak)
+{
+    TqlModuleNode Root;
+    const char* Texts[] = {"\r\n    ", "\n    ", "\r    ", "    ", "\n "};
+    const char* Wanted[] = {"\r\n  ", "\n  ", "\r  ", "    ", "\n "};
+    for (const char* T : Texts)
+        TqlJunkNode::Create(&Root, T, -1);
+    WithUnwinder::Outdent(&Root);
+    for (int I = 0; I < Root.Count(); ++I)
+        EXPECT_EQ(static_cast<TqlCodeNode*>(Root.GetNode(I))->Code(), Wanted[I]);
+}
