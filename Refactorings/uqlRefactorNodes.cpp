@@ -10,7 +10,7 @@ namespace {
 
 [[noreturn]] void ListIndexError(int Index)
 {
-    throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    throw EListError(Index);
 }
 
 bool IsJunkOrComment(const TqlNode* Node)

@@ -39,12 +39,6 @@ class TqlNodeBuilder;
 // A class reference for the node finders: typeid(TqlBlockNode).
 using TClass = std::type_info;
 
-// The list-index error of the node lists.
-class EListError : public Exception {
-public:
-    using Exception::Exception;
-};
-
 // A list of code nodes that does not own them: the secondary indexes of the
 // container nodes.
 class TqlCodeNodeList {

@@ -1,6 +1,6 @@
 #include "analysis/uqlClassParser.h"
 
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 
 #include <set>
 

@@ -1,6 +1,6 @@
 #include "analysis/uqlPreprocessImpl.h"
 
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 #include "analysis/uqlPreprocessor.h"
 #include "model/uqlClasses.h"
 

@@ -1,6 +1,6 @@
 #include "analysis/uqlPreprocessor.h"
 
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 #include "lexer/lxPasLexTypes.h"
 #include "model/uqlClasses.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "analysis/uqlAnalyzeParser.h"
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 #include "analysis/uqlPersistIntf.h"
 #include "analysis/uqlPreprocessIntf.h"
 #include "model/uqlClasses.h"

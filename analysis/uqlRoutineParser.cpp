@@ -1,6 +1,6 @@
 #include "analysis/uqlRoutineParser.h"
 
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 
 namespace {
 

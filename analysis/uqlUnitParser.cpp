@@ -1,6 +1,6 @@
 #include "analysis/uqlUnitParser.h"
 
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 
 #include <exception>
 #include <fstream>

@@ -11,6 +11,11 @@ std::string AssertText(const std::string& Msg, const char* File, int Line)
 }
 } // namespace
 
+EListError::EListError(int Index)
+    : Exception("List index out of bounds (" + std::to_string(Index) + ")")
+{
+}
+
 EAssertionFailed::EAssertionFailed(const std::string& Msg, const char* File, int Line)
     : Exception(AssertText(Msg, File, Line)), FFile(File ? File : ""), FLine(Line)
 {

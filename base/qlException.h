@@ -11,6 +11,13 @@ public:
     explicit Exception(const std::string& Msg) : std::runtime_error(Msg) {}
 };
 
+// The run-time list-index error: "List index out of bounds (%d)".
+class EListError : public Exception {
+public:
+    explicit EListError(int Index);
+    explicit EListError(const std::string& Msg) : Exception(Msg) {}
+};
+
 // A failed internal consistency check. Carries the source file and line.
 class EAssertionFailed : public Exception {
 public:

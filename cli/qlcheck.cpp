@@ -2,7 +2,7 @@
 // unit it reaches, printing a progress line before each unit's interface and
 // implementation, then runs the reports that "projectoptions.ini" beside the
 // program lists as visible.
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 #include "analysis/uqlProject.h"
 #include "reports/uqlBuiltInReports.h"
 #include "settings/uqlFileSettings.h"

@@ -172,11 +172,6 @@ std::string Variant::AsString() const
     return std::string();
 }
 
-EListError::EListError(int Index)
-    : Exception("List index out of bounds (" + std::to_string(Index) + ")")
-{
-}
-
 // ---------------------------------------------------------------------------
 // Global hubs and shared word tables
 // ---------------------------------------------------------------------------

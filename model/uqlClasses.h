@@ -69,13 +69,6 @@ private:
     std::variant<std::monostate, bool, int64_t, double, std::string> FValue;
 };
 
-// The run-time list-index error: "List index out of bounds (%d)".
-class EListError : public Exception {
-public:
-    explicit EListError(int Index);
-    explicit EListError(const std::string& Msg) : Exception(Msg) {}
-};
-
 // A small set of an enumeration with at most 64 members.
 template <class E>
 class TqlEnumSet {

@@ -20,22 +20,6 @@ bool IsBlank(char C)
     return static_cast<unsigned char>(C) <= ' ';
 }
 
-// Lower case of a Windows-1252 character.
-unsigned char LowerAnsi(unsigned char C)
-{
-    if (C >= 'A' && C <= 'Z')
-        return static_cast<unsigned char>(C + 32);
-    if (C >= 0xC0 && C <= 0xDE && C != 0xD7)
-        return static_cast<unsigned char>(C + 32);
-    switch (C) {
-    case 0x8A: return 0x9A; // S with caron
-    case 0x8C: return 0x9C; // OE
-    case 0x8E: return 0x9E; // Z with caron
-    case 0x9F: return 0xFF; // Y with diaeresis
-    default: return C;
-    }
-}
-
 bool SameName(const std::string& A, const std::string& B)
 {
     return qlSameText(A, B);
@@ -76,16 +60,6 @@ bool WriteAll(int Fd, const std::string& Data)
 }
 
 } // namespace
-
-bool qlSameText(const std::string& A, const std::string& B)
-{
-    if (A.size() != B.size())
-        return false;
-    for (size_t I = 0; I < A.size(); ++I)
-        if (LowerAnsi(static_cast<unsigned char>(A[I])) != LowerAnsi(static_cast<unsigned char>(B[I])))
-            return false;
-    return true;
-}
 
 void qlWriteFileAtomically(const std::string& FileName, const std::string& Data)
 {

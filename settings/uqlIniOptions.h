@@ -12,16 +12,13 @@
 // back as the kind of the caller's default.
 #pragma once
 
+#include "base/uqlPathUtils.h"
 #include "model/uqlClasses.h"
 
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
-
-// Text comparison without regard to case for 8-bit Windows-1252 text (ASCII
-// letters and the accented letters of that code page).
-bool qlSameText(const std::string& A, const std::string& B);
 
 // Writes Data to FileName through a temporary file in the same folder that
 // then replaces the file, so the file is either the old or the new one, never

@@ -7,7 +7,7 @@
 
 #include "analysis/uqlAnalyzeParser.h"
 #include "analysis/uqlMessageList.h"
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 #include "analysis/uqlPreprocessIntf.h"
 #include "model/uqlClasses.h"
 

@@ -1,4 +1,4 @@
-#include "analysis/uqlPathUtils.h"
+#include "base/uqlPathUtils.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,6 +6,22 @@
 #include <sys/stat.h>
 
 namespace {
+
+// Lower case of a Windows-1252 character.
+unsigned char LowerAnsi(unsigned char C)
+{
+    if (C >= 'A' && C <= 'Z')
+        return static_cast<unsigned char>(C + 32);
+    if (C >= 0xC0 && C <= 0xDE && C != 0xD7)
+        return static_cast<unsigned char>(C + 32);
+    switch (C) {
+    case 0x8A: return 0x9A; // S with caron
+    case 0x8C: return 0x9C; // OE
+    case 0x8E: return 0x9E; // Z with caron
+    case 0x9F: return 0xFF; // Y with diaeresis
+    default: return C;
+    }
+}
 
 size_t LastDelimiter(const std::string& Path)
 {
@@ -240,3 +256,14 @@ bool TqlFolderIndex::Find(const std::string& FileName, TEntry& Entry) const
     Entry = It->second;
     return true;
 }
+
+bool qlSameText(const std::string& A, const std::string& B)
+{
+    if (A.size() != B.size())
+        return false;
+    for (size_t I = 0; I < A.size(); ++I)
+        if (LowerAnsi(static_cast<unsigned char>(A[I])) != LowerAnsi(static_cast<unsigned char>(B[I])))
+            return false;
+    return true;
+}
+

@@ -10,7 +10,6 @@
 // are taken relative to a base folder given by the caller.
 #pragma once
 
-#include "settings/uqlIniOptions.h"
 
 #include <map>
 #include <string>
@@ -33,6 +32,10 @@ std::string qlExtractUnitName(const std::string& Path);
 bool qlHasFolderPart(const std::string& Path);
 // Drive letters and UNC or drive-rooted paths: cannot be found on this system.
 bool qlIsForeignRootedPath(const std::string& Path);
+
+// Text comparison without regard to case for 8-bit Windows-1252 text (ASCII
+// letters and the accented letters of that code page).
+bool qlSameText(const std::string& A, const std::string& B);
 
 // Lower-cased copy (ASCII letters only).
 std::string qlLowerCase(const std::string& S);
