@@ -101,17 +101,19 @@ TqlTokenNode* NextPeerToken(const TqlNode* Node)
     return Node->GetNextPeerTokenNode(ptUnknown, true);
 }
 
-// A reference that a statement passes on or assigns: followed by ":=", or an
-// argument of a call (inside parentheses or after a comma), or its address
-// taken.
+// A name that a statement assigns or passes on: the name, not something
+// reached through it with ".", is followed by ":=", is an argument (after "("
+// or ","), has its address taken, or is a for loop's control variable.
 bool IsWrittenOrPassed(TqlCodeNode* Identifier)
 {
+    if (TqlTokenNode* Next = Identifier->GetNextPeerTokenNode(ptUnknown, true))
+        if (Next->TokenKind() == ptPoint)
+            return false;
     const TqlNode* Subject = Identifier;
     while (Subject->Parent() && dynamic_cast<const TqlVariableReferenceNode*>(Subject->Parent()) &&
            Subject->GetIndex() == 0)
         Subject = Subject->Parent();
-    // The outermost reference that starts with the identifier.
-    if (TqlTokenNode* Next = NextPeerToken(Subject))
+    if (TqlTokenNode* Next = Subject->GetNextPeerTokenNode(ptUnknown, true))
         if (Next->TokenKind() == ptAssign)
             return true;
     if (TqlTokenNode* Prior = Subject->GetPriorPeerTokenNode(ptUnknown, true))
@@ -121,8 +123,6 @@ bool IsWrittenOrPassed(TqlCodeNode* Identifier)
         default:
             break;
         }
-    // A reference directly inside a reference's parentheses (a call's
-    // argument list there) or a for statement's control variable.
     return false;
 }
 
@@ -454,12 +454,20 @@ void TqlWithUnwinder::AddLocalVarsCallback(TqlStatementNode* With)
         TResolved R;
         if (!Resolve(Expression, NoLocationInVardex, R))
             return;
-        // Only an expression with a nested reference is worth a variable.
-        bool Nested = false;
-        for (int I = 0; I < Expression->Count(); ++I)
-            if (dynamic_cast<TqlVariableReferenceNode*>(Expression->GetNode(I)))
-                Nested = true;
-        if (!Nested)
+        // Only an expression that reaches further than a plain name is worth
+        // a variable (the parts after a "." are tokens of the same reference).
+        int Tokens = 0;
+        std::function<void(TqlNode*)> Count = [&](TqlNode* Node) {
+            for (int I = 0; I < Node->Count(); ++I) {
+                TqlNode* Child = Node->GetNode(I);
+                if (dynamic_cast<TqlTokenNode*>(Child))
+                    ++Tokens;
+                else if (!qlIsTrivia(Child))
+                    Count(Child);
+            }
+        };
+        Count(Expression);
+        if (Tokens <= 1)
             continue;
         const int X = R.Location->GetX(), Y = R.Location->GetY();
         TqlSymbol* Type = R.Symbol->GetTypeIntf();
@@ -600,7 +608,13 @@ void TqlWithUnwinder::DoRemoveWithStatementCallback(TqlStatementNode* With)
     }
 
     FChanged = true;
+    // The line break after the statement's last token belongs to what
+    // follows the statement: it keeps its indentation.
+    auto* Trailing = dynamic_cast<TqlJunkNode*>(qlLastLeaf(With));
+    const std::string TrailingText = Trailing ? Trailing->DoGetCode() : std::string();
     Outdent(With);
+    if (Trailing && Trailing->DoGetCode() != TrailingText)
+        Trailing->SetCode(TrailingText);
     TqlNode* Parent = With->Parent();
     int Index = With->GetIndex();
     // Comments of the header stay, in front of the body.
@@ -671,6 +685,12 @@ void TqlWithUnwinder::DoRemoveWithStatementCallback(TqlStatementNode* With)
     const bool EndsWithEnd = Last && !qlIsToken(Last, ptEnd) && qlIsJunk(Last);
     if (EndsWithEnd)
         Last->SetParentNode(Parent, I++);
+    // A blank left at the end of the last statement before "end" would stand
+    // in front of the ";" that follows.
+    if (LastMoved && !qlIsToken(LastMoved, ptSemiColon))
+        if (auto* Blank = dynamic_cast<TqlJunkNode*>(qlLastLeaf(LastMoved));
+            Blank && Blank != LastMoved && !HasLineBreak(Blank->DoGetCode()))
+            Blank->Free();
     // The ";" that closed the block goes when the moved statements end with
     // one of their own.
     TqlNode* After = nullptr;

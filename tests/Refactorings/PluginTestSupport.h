@@ -147,8 +147,9 @@ inline void qlExpectCase(const std::string& Case, const std::map<std::string, st
         GotNames.push_back(Name);
     EXPECT_EQ(GotNames, WantNames) << Case;
     for (const auto& [Name, Text] : Written)
-        if (Want.count(Name))
+        if (Want.count(Name)) {
             EXPECT_EQ(Text, Want[Name]) << Case << "/" << Name;
+        }
 }
 
 // With QL_FIXTURE_DUMP naming a folder outside the repository, the outputs of

@@ -77,3 +77,4 @@ TEST(WithUnwinder, OutdentTakesAnyLineBreak)
     for (int I = 0; I < Root.Count(); ++I)
         EXPECT_EQ(static_cast<TqlCodeNode*>(Root.GetNode(I))->Code(), Wanted[I]);
 }
+
