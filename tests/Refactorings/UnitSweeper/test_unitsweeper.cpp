@@ -1,0 +1,70 @@
+// The unused-unit sweep over analysed fixture projects and over single uses
+// lists.
+#include "tests/Refactorings/PluginTestSupport.h"
+
+#include "Refactorings/UnitSweeper/uUnitSweeper.h"
+
+namespace {
+
+// Sweeps units 1..last of the case's project, as the all-units command does.
+void RunCase(const std::string& Case, bool RemoveAll, bool MoveUsed)
+{
+    TAnalysedProject P(qlCaseFolder(Case) / "before");
+    P.Analyze();
+    std::map<std::string, std::string> Written;
+    TqlUnitList* Units = P->GetUnits();
+    for (int I = 1; I < Units->GetCount(); ++I) {
+        TqlUnit* Unit = Units->GetUnits(I);
+        TqlUnitSweeper Sweeper(Unit, P.Tree(Unit), P.Sink(), RemoveAll, MoveUsed);
+        if (Sweeper.Run())
+            Written[fs::path(Unit->GetFullFileName()).filename().string()] = P.Generated(P.Tree(Unit));
+    }
+    qlDumpCase(Case, Written, P.Messages);
+    qlExpectCase(Case, Written, P.Messages);
+}
+
+} // namespace
+
+TEST(UnitSweeper, FixtureCases)
+{
+    RunCase("sweep_basic", false, true);
+    RunCase("sweep_move_new_clause", false, true);
+}
+
+// Deleting entries keeps the list well formed: the comma after an entry, or
+// before the last one, goes with it; the last entry takes the clause along.
+TEST(UnitSweeper, DeleteUsesEntry)
+{
+    const struct {
+        const char* Delete;
+        const char* Wanted;
+    } Cases[] = {
+        {"A", "unit U;\ninterface\nuses B, C;\nimplementation\nend.\n"},
+        {"B", "unit U;\ninterface\nuses A, C;\nimplementation\nend.\n"},
+        {"C", "unit U;\ninterface\nuses A, B;\nimplementation\nend.\n"},
+    };
+    for (const auto& C : Cases) {
+        TAnalysedProject P;
+        P.Write("U.pas", "unit U;\ninterface\nuses A, B, C;\nimplementation\nend.\n");
+        P.Analyze("U.pas");
+        TqlUnit* U = P.Unit("U");
+        TqlModuleNode* Tree = P.Tree(U);
+        TqlUnitSweeper Sweeper(U, Tree, P.Sink(), false, true);
+        auto* List = Tree->GetFirstNodeClass<TqlInterfaceSectionNode>()->GetFirstNodeClass<TqlUsesListNode>();
+        for (int I = 0; I < List->Count(); ++I)
+            if (auto* Id = dynamic_cast<TqlTokenNode*>(List->GetNode(I)); Id && Id->Code() == C.Delete) {
+                Sweeper.DeleteUsesEntry(Id);
+                break;
+            }
+        EXPECT_EQ(Tree->GetText(), C.Wanted) << C.Delete;
+    }
+    TAnalysedProject P;
+    P.Write("U.pas", "unit U;\ninterface\nuses A;\nimplementation\nend.\n");
+    P.Analyze("U.pas");
+    TqlUnit* U = P.Unit("U");
+    TqlModuleNode* Tree = P.Tree(U);
+    TqlUnitSweeper Sweeper(U, Tree, P.Sink(), false, true);
+    auto* List = Tree->GetFirstNodeClass<TqlInterfaceSectionNode>()->GetFirstNodeClass<TqlUsesListNode>();
+    Sweeper.DeleteUsesEntry(static_cast<TqlTokenNode*>(List->GetNode(0)));
+    EXPECT_EQ(Tree->GetText(), "unit U;\ninterface\nimplementation\nend.\n");
+}
