@@ -41,13 +41,23 @@ void AddWords(const std::string& Text, std::unordered_set<std::string>& Words)
     }
 }
 
-// Text that conditional compilation left out lies in junk nodes that hold
-// more than blanks and line breaks.
+// Text that conditional compilation left out lies in the directive node
+// before it (after the directive's own closing bracket) or in a junk node
+// that holds more than blanks and line breaks.
 void CollectInactiveWords(const TqlNode* Node, std::unordered_set<std::string>& Words)
 {
     if (auto* Junk = dynamic_cast<const TqlJunkNode*>(Node)) {
         if (!Junk->IsWhiteSpaceOnly())
             AddWords(Junk->Code(), Words);
+        return;
+    }
+    if (auto* Directive = dynamic_cast<const TqlDirectiveNode*>(Node)) {
+        const std::string& Text = Directive->Code();
+        const size_t Close = Text.rfind("*)", 0) == 0 || Text.rfind("(*", 0) == 0
+                                 ? Text.find("*)")
+                                 : Text.find('}');
+        if (Close != std::string::npos)
+            AddWords(Text.substr(Close + 1), Words);
         return;
     }
     for (int I = 0; I < Node->Count(); ++I)
@@ -137,7 +147,16 @@ void TqlUnitSweeper::ProcessUsesList(TqlUsesListNode* List, bool InterfaceMode)
 {
     if (!List)
         return;
-    if (qlHoldsDirective(List)) {
+    // The clause from "uses" to its ";".
+    bool Directives = qlHoldsDirective(List);
+    const TqlNode* Parent = List->Parent();
+    const int ListIndex = List->GetIndex();
+    for (int I = ListIndex - 1; I >= 0 && !Directives && !qlIsToken(Parent->GetNode(I), ptUses); --I)
+        Directives = qlHoldsDirective(Parent->GetNode(I));
+    for (int I = ListIndex + 1;
+         I < Parent->Count() && !Directives && !qlIsToken(Parent->GetNode(I), ptSemiColon); ++I)
+        Directives = qlHoldsDirective(Parent->GetNode(I));
+    if (Directives) {
         Post(UsesDirectives, List->GetPoint().X, List->GetPoint().Y);
         return;
     }

@@ -29,6 +29,7 @@ TEST(UnitSweeper, FixtureCases)
 {
     RunCase("sweep_basic", false, true);
     RunCase("sweep_move_new_clause", false, true);
+    RunCase("sweep_kept", false, true);
 }
 
 // Deleting entries keeps the list well formed: the comma after an entry, or
