@@ -78,3 +78,52 @@ TEST(WithUnwinder, OutdentTakesAnyLineBreak)
         EXPECT_EQ(static_cast<TqlCodeNode*>(Root.GetNode(I))->Code(), Wanted[I]);
 }
 
+
+namespace {
+
+// Builds Program in Folder with the Free Pascal compiler in Delphi mode and
+// answers what the program prints; "<build failed>" when it does not build.
+std::string BuildAndRun(const fs::path& Folder, const std::string& Program)
+{
+    const std::string Compile = "cd '" + Folder.string() + "' && fpc -Mdelphi -FE. -FU. '" +
+                                Program + "' > build.log 2>&1";
+    if (std::system(Compile.c_str()) != 0)
+        return "<build failed>";
+    const std::string Run = "cd '" + Folder.string() + "' && ./" + fs::path(Program).stem().string();
+    std::string Output;
+    if (FILE* Pipe = popen(Run.c_str(), "r")) {
+        char Buffer[256];
+        while (size_t N = fread(Buffer, 1, sizeof Buffer, Pipe))
+            Output.append(Buffer, N);
+        pclose(Pipe);
+    }
+    return Output;
+}
+
+} // namespace
+
+// The programs of the with fixtures print the same before and after.
+TEST(WithUnwinder, FixtureProgramsBehaveTheSame)
+{
+    if (std::system("command -v fpc > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "fpc is not installed";
+    for (const char* Case : {"with_add_class", "with_add_names", "with_qualify_all",
+                             "with_qualify_members", "with_qualify_unstable", "with_remove"}) {
+        const fs::path Expected = qlCaseFolder(Case) / "expected";
+        std::string Program;
+        for (const auto& E : fs::directory_iterator(Expected))
+            if (E.path().extension() == ".dpr")
+                Program = E.path().filename().string();
+        ASSERT_FALSE(Program.empty()) << Case;
+        TTestFolder Work;
+        const fs::path Before = fs::path(Work.Path()) / "before";
+        const fs::path After = fs::path(Work.Path()) / "after";
+        fs::create_directories(Before);
+        fs::create_directories(After);
+        fs::copy(qlCaseFolder(Case) / "before" / Program, Before / Program);
+        fs::copy(Expected / Program, After / Program);
+        const std::string Was = BuildAndRun(Before, Program);
+        EXPECT_NE(Was, "<build failed>") << Case;
+        EXPECT_EQ(BuildAndRun(After, Program), Was) << Case;
+    }
+}
