@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -381,28 +382,53 @@ void AppendTreeText(const TqlNode* Node, std::string& Text)
         AppendTreeText(Node->GetNode(I), Text);
 }
 
-// Splits Text into lines at CR LF, CR or LF and ends every line with CR LF.
-std::string WithCrLfLines(const std::string& Text)
+// Appends Text with each of its line breaks (CR LF, CR or LF) written as
+// Break.
+void AppendWithBreaks(const std::string& Text, const std::string& Break, std::string& Out)
 {
-    std::string Result;
-    Result.reserve(Text.size() + Text.size() / 16 + 2);
     size_t Pos = 0;
     const size_t Len = Text.size();
     while (Pos < Len) {
         size_t End = Text.find_first_of("\r\n", Pos);
-        if (End == std::string::npos)
-            End = Len;
-        Result.append(Text, Pos, End - Pos);
-        Result += "\r\n";
-        Pos = End;
-        if (Pos < Len) {
-            if (Text[Pos] == '\r' && Pos + 1 < Len && Text[Pos + 1] == '\n')
-                Pos += 2;
-            else
-                Pos += 1;
+        if (End == std::string::npos) {
+            Out.append(Text, Pos, Len - Pos);
+            return;
         }
+        Out.append(Text, Pos, End - Pos);
+        Out += Break;
+        Pos = End + (Text[End] == '\r' && End + 1 < Len && Text[End + 1] == '\n' ? 2 : 1);
     }
-    return Result;
+}
+
+// The text to write: leaves from the source as they are, text of edits in
+// the file's line-break style.
+void AppendOutputText(const TqlNode* Node, const std::string& Break, std::string& Out)
+{
+    const auto* Code = dynamic_cast<const TqlCodeNode*>(Node);
+    if (Code && (Code->Count() == 0 || Code->Modified())) {
+        if (Code->Modified() || Code->GetStartPos() < 0)
+            AppendWithBreaks(Code->Code(), Break, Out);
+        else
+            Out += Code->Code();
+        return;
+    }
+    for (int I = 0; I < Node->Count(); ++I)
+        AppendOutputText(Node->GetNode(I), Break, Out);
+}
+
+bool WriteAll(int Fd, const std::string& Data)
+{
+    size_t Done = 0;
+    while (Done < Data.size()) {
+        const ssize_t N = ::write(Fd, Data.data() + Done, Data.size() - Done);
+        if (N < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        Done += static_cast<size_t>(N);
+    }
+    return true;
 }
 
 [[noreturn]] void CreateError(const std::string& FileName, int Err)
@@ -421,38 +447,53 @@ std::string TqlModuleNode::GetText() const
 
 void TqlModuleNode::Generate(const std::string& FileName, bool CheckOverwrite)
 {
-    const std::string Data = WithCrLfLines(GetText());
-    // The existence check and the creation are one step: a file or a link
-    // (even a dangling one) that is at the target, or appears there, makes
-    // the open fail and stays as it is. Links are never followed.
-    int Flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC;
-    Flags |= CheckOverwrite ? O_EXCL : O_TRUNC;
-    const int Fd = ::open(FileName.c_str(), Flags, 0666);
-    if (Fd < 0) {
-        const int Err = errno;
-        if (CheckOverwrite && Err == EEXIST)
-            throw Exception("Attempt to overwrite file, " + FileName + ".");
-        CreateError(FileName, Err);
-    }
-    size_t Done = 0;
-    while (Done < Data.size()) {
-        const ssize_t N = ::write(Fd, Data.data() + Done, Data.size() - Done);
-        if (N < 0) {
-            if (errno == EINTR)
-                continue;
-            const int Err = errno;
-            ::close(Fd);
-            if (CheckOverwrite)
-                ::unlink(FileName.c_str()); // we created it: leave nothing half written
-            throw Exception("Error writing file \"" + FileName + "\". " + std::strerror(Err));
-        }
-        Done += static_cast<size_t>(N);
-    }
-    if (::close(Fd) != 0) {
-        const int Err = errno;
+    std::string Data;
+    AppendOutputText(this, FLineBreak, Data);
+    if (!Data.empty() && Data.back() != '\n' && Data.back() != '\r')
+        Data += FLineBreak;
+
+    struct stat St {};
+    if (::lstat(FileName.c_str(), &St) == 0) {
         if (CheckOverwrite)
-            ::unlink(FileName.c_str());
+            throw Exception("Attempt to overwrite file, " + FileName + ".");
+        if (S_ISLNK(St.st_mode))
+            CreateError(FileName, ELOOP);
+    }
+    // The text goes into a new file of its own beside the target first.
+    static unsigned Counter = 0;
+    std::string Temp;
+    int Fd = -1;
+    for (int Attempt = 0; Fd < 0; ++Attempt) {
+        Temp = FileName + ".~" + std::to_string(::getpid()) + "." + std::to_string(++Counter);
+        Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (Fd < 0 && (errno != EEXIST || Attempt > 100))
+            CreateError(FileName, errno);
+    }
+    bool Written = WriteAll(Fd, Data);
+    int Err = Written ? 0 : errno;
+    if (::close(Fd) != 0 && Written) {
+        Written = false;
+        Err = errno;
+    }
+    if (!Written) {
+        ::unlink(Temp.c_str());
         throw Exception("Error writing file \"" + FileName + "\". " + std::strerror(Err));
+    }
+    // A link never replaces what is there: a file that appeared meanwhile
+    // stays as it is.
+    if (CheckOverwrite) {
+        const int Linked = ::link(Temp.c_str(), FileName.c_str());
+        Err = errno;
+        ::unlink(Temp.c_str());
+        if (Linked != 0) {
+            if (Err == EEXIST)
+                throw Exception("Attempt to overwrite file, " + FileName + ".");
+            CreateError(FileName, Err);
+        }
+    } else if (::rename(Temp.c_str(), FileName.c_str()) != 0) {
+        Err = errno;
+        ::unlink(Temp.c_str());
+        CreateError(FileName, Err);
     }
 }
 
@@ -926,6 +967,14 @@ void TqlNodeBuilder::ParseFile()
 {
     FSource = FStream ? std::string_view(FStream->Memory(), static_cast<size_t>(FStream->Size()))
                       : std::string_view();
+    // Text that edits add is written with the file's own line break.
+    const size_t Break = FSource.find_first_of("\r\n");
+    if (Break == std::string_view::npos)
+        FRootNode->SetLineBreak("\r\n");
+    else if (FSource[Break] == '\n')
+        FRootNode->SetLineBreak("\n");
+    else
+        FRootNode->SetLineBreak(Break + 1 < FSource.size() && FSource[Break + 1] == '\n' ? "\r\n" : "\r");
     TlxSimplePasPar::ParseFile();
     // Text that the parser did not take (anything after the final "end.")
     // becomes the last junk node of the module.

@@ -194,15 +194,30 @@ public:
     // Visits the whole tree, the module node included. A callback may detach
     // or free the visited node, or insert nodes before it.
     void IterateNodes(bool ChildrenFirst, const TqlNodeCallback& Callback);
-    // Writes the tree's text to FileName with CR LF line ends and a final line
-    // break. With CheckOverwrite an existing file (or link) at FileName is
-    // refused with "Attempt to overwrite file, %s." and left untouched.
+    // Writes the tree's text to FileName. Text that comes from the source
+    // file is written byte for byte; the line breaks of text made by edits
+    // are written in the file's own style (LineBreak), and the file always
+    // ends with a line break. The file appears complete or not at all: the
+    // text goes into a new file beside it that is then linked (or, without
+    // CheckOverwrite, renamed) into place. With CheckOverwrite an existing
+    // file or link at FileName is refused with "Attempt to overwrite file,
+    // %s." and left untouched; a link is never written through.
     void Generate(const std::string& FileName, bool CheckOverwrite);
-    // The text that Generate writes, before the line ends are normalised.
+    // The text of the tree as it stands, line breaks as they are.
     std::string GetText() const;
+
+    // The line break of the file the tree was built from (its first one; CR
+    // LF when it has none or the tree was not built from a file).
+    const std::string& LineBreak() const { return FLineBreak; }
+    void SetLineBreak(const std::string& Value) { FLineBreak = Value; }
+    // The project file index of the source file; -1 when unknown.
+    int FileIndex() const { return FFileIndex; }
+    void SetFileIndex(int Value) { FFileIndex = Value; }
 
 private:
     void VisitNode(TqlNode* Node, bool ChildrenFirst, const TqlNodeCallback& Callback);
+    std::string FLineBreak = "\r\n";
+    int FFileIndex = -1;
 };
 
 // The per-class constructors of the code nodes: through the source position

@@ -1,5 +1,6 @@
 #include "analysis/uqlUnitParser.h"
 
+#include "base/qlHash.h"
 #include "base/uqlPathUtils.h"
 
 #include <exception>
@@ -128,6 +129,13 @@ void TUnitParser::ParseInterface(TqlUnit* Unit)
             AddUsedUnit("System", "", -1, -1);
         }
     }
+    // What was read, so that a later edit of the file can be told.
+    if (TqlFileNameList* Files = gqlProject ? gqlProject->GetFileNames() : nullptr)
+        if (FFileIndex >= 0 && FFileIndex < Files->GetCount()) {
+            TqlSourceFile* File = Files->GetItems(FFileIndex);
+            File->Size = FSource.Size();
+            File->Hash = qlHash64(std::string_view(FSource.Memory(), static_cast<size_t>(FSource.Size())));
+        }
     Run(FFileName, &FSource);
     FClosedIncludeBuffers.clear();
     FClosedIncludeBuffers.shrink_to_fit();

@@ -757,6 +757,9 @@ public:
     TqlUnit* GetUnitIntf() const;
 
     bool Exists;
+    // Size and qlHash64 of the text the analysis read; -1 until then.
+    int64_t Size = -1;
+    uint64_t Hash = 0;
 
 private:
     int FFileIndex;
