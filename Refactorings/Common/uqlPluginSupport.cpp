@@ -1,5 +1,7 @@
 #include "Refactorings/Common/uqlPluginSupport.h"
 
+#include "model/uqlMessage.h"
+
 #include <cctype>
 #include <vector>
 
@@ -128,4 +130,36 @@ std::string qlFormat(const std::string& Pattern, const std::string& Value)
     if (At != std::string::npos)
         Result.replace(At, 2, Value);
     return Result;
+}
+
+void qlPostMessage(IqlRefactoring* Refactoring, const std::string& Text, int FileIndex, int X, int Y)
+{
+    if (gqlRefactoringHost)
+        gqlRefactoringHost->AddMessage(Ref<IqlRefactoring>(Refactoring),
+                                       Ref<IqlMessage>(new TqlMessage(Text, FileIndex, X, Y, false)));
+}
+
+TqlMessageSink qlUnitMessageSink(IqlRefactoring* Refactoring, int FileIndex)
+{
+    return [Refactoring, FileIndex](const std::string& Text, int X, int Y) {
+        qlPostMessage(Refactoring, Text, FileIndex, X, Y);
+    };
+}
+
+void TqlPluginRegistrations::Register(IqlRefactoring* Refactoring, const std::string& Group)
+{
+    Ref<IqlRefactoring> Item(Refactoring);
+    FItems.push_back(Item);
+    gqlRefactoringHost->RegisterRefactoring(Item, Group);
+}
+
+void TqlPluginRegistrations::UnregisterAll() noexcept
+{
+    for (const Ref<IqlRefactoring>& Item : FItems)
+        try {
+            if (gqlRefactoringHost)
+                gqlRefactoringHost->UnregisterRefactoring(Item);
+        } catch (...) {
+        }
+    FItems.clear();
 }

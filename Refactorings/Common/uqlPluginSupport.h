@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 // The leaves of one tree by their 1-based column and line. Only leaves with
 // text count (an empty rule node shares its point with the token after it),
@@ -55,3 +56,22 @@ bool qlSameName(const std::string& A, const std::string& B);
 // A posted finding of a plug-in: text and 1-based column and line.
 using TqlMessageSink = std::function<void(const std::string& Text, int X, int Y)>;
 std::string qlFormat(const std::string& Pattern, const std::string& Value);
+
+// Posts a finding of Refactoring to the host, when there is one, as a
+// message at the column and line of the file.
+void qlPostMessage(IqlRefactoring* Refactoring, const std::string& Text, int FileIndex, int X, int Y);
+// The sink that posts a refactoring's findings in one unit's file.
+TqlMessageSink qlUnitMessageSink(IqlRefactoring* Refactoring, int FileIndex);
+
+// The counted references that a plug-in keeps of the refactorings it
+// registered, in registration order.
+class TqlPluginRegistrations {
+public:
+    // Registers a new refactoring with the host under Group.
+    void Register(IqlRefactoring* Refactoring, const std::string& Group);
+    // Unregisters them all while the host is there, then lets them go.
+    void UnregisterAll() noexcept;
+
+private:
+    std::vector<Ref<IqlRefactoring>> FItems;
+};

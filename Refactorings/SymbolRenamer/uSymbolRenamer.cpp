@@ -274,3 +274,137 @@ void TqlSymbolRename::Apply()
             Path->SetCode(RenamePath(Path->Code(), FOldName, FNewName));
     }
 }
+
+// ---------------------------------------------------------------------------
+// The refactoring
+
+#include "Refactorings/uqlPlugin.h"
+
+#include <fcntl.h>
+#include <fstream>
+#include <unistd.h>
+
+bool TSymbolRenamer::GetCanExecute()
+{
+    return gqlRefactoringHost && gqlRefactoringHost->GetSelectedSymbol() != nullptr;
+}
+
+void TSymbolRenamer::Execute()
+{
+    TqlSymbol* Symbol = gqlRefactoringHost ? gqlRefactoringHost->GetSelectedSymbol() : nullptr;
+    if (!Symbol)
+        return;
+    std::string Name = Symbol->GetName();
+    if (!qlInputQuery("Rename", "Rename", Name))
+        return;
+    const std::string Base = GetBaseFolderName();
+    RenameRefactor(Symbol, Name, Base);
+    ViewRefactoring(Base);
+}
+
+namespace {
+
+// Copies From to To byte for byte; To must not exist.
+void CopyExclusive(const std::string& From, const std::string& To)
+{
+    std::ifstream In(From, std::ios::binary);
+    if (!In)
+        throw Exception("Could not read " + From);
+    const int Fd = ::open(To.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (Fd < 0)
+        throw Exception(qlFormat("Attempt to overwrite file, %s.", To));
+    char Buffer[65536];
+    bool Ok = true;
+    while (Ok && In) {
+        In.read(Buffer, sizeof Buffer);
+        const std::streamsize N = In.gcount();
+        for (std::streamsize Done = 0; Ok && Done < N;) {
+            const ssize_t W = ::write(Fd, Buffer + Done, size_t(N - Done));
+            Ok = W > 0;
+            Done += W > 0 ? W : 0;
+        }
+    }
+    ::close(Fd);
+    if (!Ok)
+        throw Exception("Could not write " + To);
+}
+
+} // namespace
+
+void TSymbolRenamer::WriteRenamedUnit(TqlUnit* Unit, const std::string& NewName,
+                                      const std::string& BaseFolder)
+{
+    const std::filesystem::path Source(Unit->GetFullFileName());
+    const std::string NewFile =
+        (Source.parent_path() / (NewName + Source.extension().string())).string();
+    std::string Folder;
+    const std::string Target = GetFilenameToGenerate(NewFile, BaseFolder, Folder);
+    // The form file that the analysis read goes along under the new name.
+    TqlDFMResource* Form = Unit->GetDFMResource();
+    if (Form && !Form->GetFileName().empty() && std::filesystem::exists(Form->GetFileName()))
+        CopyExclusive(Form->GetFileName(),
+                      (std::filesystem::path(Folder) / (NewName + ".dfm")).string());
+    const int Index = CheckRefactoringUnit(Unit);
+    RefactoringList()->GetNode(Index)->ModuleNode->Generate(Target, true);
+    RefactoringList()->Delete(Index);
+}
+
+void TSymbolRenamer::RenameRefactor(TqlSymbol* Symbol, const std::string& NewName,
+                                    const std::string& BaseFolder)
+{
+    FSymbol = Symbol;
+    TqlSymbolRename Rename(
+        Symbol, NewName,
+        [this, &BaseFolder](TqlUnit* Unit) {
+            if (!GetLocked(Unit))
+                BeginRefactoring(BaseFolder, Unit);
+            return GetModuleNode(Unit);
+        },
+        [this](const std::string& Text, int FileIndex, int X, int Y) {
+            qlPostMessage(this, Text, FileIndex, X, Y);
+        });
+    if (!Rename.Prepare()) {
+        // All or nothing: the units opened for the check close unwritten.
+        while (RefactoringList()->Count() > 0)
+            CancelRefactoring(RefactoringList()->GetNode(0)->Unit);
+        return;
+    }
+    Rename.Apply();
+    try {
+        if (auto* Unit = dynamic_cast<TqlUnit*>(Symbol))
+            WriteRenamedUnit(Unit, NewName, BaseFolder);
+        EndRefactorings(BaseFolder);
+    } catch (...) {
+        // A half-written rename is worse than none.
+        std::error_code Ec;
+        std::filesystem::remove_all(GetQualifiedBaseFolderName(BaseFolder), Ec);
+        throw;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The plug-in's entry points
+
+namespace {
+
+TqlPluginRegistrations& Registrations()
+{
+    static TqlPluginRegistrations Items;
+    return Items;
+}
+
+void Initialize()
+{
+    if (!gqlRefactoringHost)
+        throw Exception("No refactoring host.");
+    Registrations().Register(new TSymbolRenamer, "");
+}
+
+void Finalize()
+{
+    Registrations().UnregisterAll();
+}
+
+} // namespace
+
+QL_PLUGIN_ENTRY_POINTS(Initialize, Finalize)

@@ -57,3 +57,22 @@ private:
     std::vector<TqlUnit*> FUnits;
     std::map<TqlUnit*, std::unique_ptr<TqlLeafIndex>> FLeaves;
 };
+
+#include "Refactorings/uqlRefactoring.h"
+
+class TSymbolRenamer : public TqlRefactoring {
+public:
+    std::string GetMenuCaption() override { return "Rename..."; }
+    std::string GetName() override { return "SymbolRenamer"; }
+    bool GetCanExecute() override;
+    void Execute() override;
+
+    // Renames Symbol to NewName in every unit concerned and writes them
+    // below BaseFolder; nothing is written when any place cannot be renamed,
+    // and the files of this run go again when writing fails.
+    void RenameRefactor(TqlSymbol* Symbol, const std::string& NewName, const std::string& BaseFolder);
+
+private:
+    void WriteRenamedUnit(TqlUnit* Unit, const std::string& NewName, const std::string& BaseFolder);
+    TqlSymbol* FSymbol = nullptr;
+};

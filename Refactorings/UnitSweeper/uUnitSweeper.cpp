@@ -416,3 +416,134 @@ void TqlUnitSweeper::MoveToImplementationUses(const std::string& UnitName)
     TqlIdentifierNode::Create(List, UnitName, ptIdentifier, 0);
     FChanged = true;
 }
+
+// ---------------------------------------------------------------------------
+// The refactorings
+
+#include "Refactorings/uqlPlugin.h"
+
+TUnitSweeperFormFactory gqlUnitSweeperFormFactory = nullptr;
+
+TAbstractUnitSweeper::TAbstractUnitSweeper() = default;
+TAbstractUnitSweeper::~TAbstractUnitSweeper() = default;
+
+void TAbstractUnitSweeper::DoBeforeExecute(bool& Abort)
+{
+    if (!FForm && gqlUnitSweeperFormFactory)
+        FForm = gqlUnitSweeperFormFactory();
+    if (FForm) {
+        Abort = !FForm->Execute(FOptions);
+        return;
+    }
+    std::string Value = std::string(FOptions.RemoveAllUnusedUnits ? "T" : "F") + " " +
+                        (FOptions.MoveUsedUnitsToImplementation ? "T" : "F");
+    if (!qlInputQuery("Options",
+                      "Remove all un-used units, Move used units to implementation section where "
+                      "appropriate (T or F each)",
+                      Value)) {
+        Abort = true;
+        return;
+    }
+    std::vector<bool> Letters;
+    for (char C : Value)
+        if (C == 'T' || C == 't' || C == 'F' || C == 'f')
+            Letters.push_back(C == 'T' || C == 't');
+    if (Letters.size() != 2) {
+        Abort = true;
+        return;
+    }
+    FOptions.RemoveAllUnusedUnits = Letters[0];
+    FOptions.MoveUsedUnitsToImplementation = Letters[1];
+    Abort = false;
+}
+
+void TAbstractUnitSweeper::DoRemoveUnusedUnits(TqlUnit* Unit, const std::string& BaseFolder)
+{
+    QL_ASSERT(Unit != nullptr, "uUnitSweeper: no unit to sweep");
+    if (Unit->GetUnitType() != dtProject)
+        return;
+    FUnit = Unit;
+    FChanged = false;
+    BeginRefactoring(BaseFolder, Unit);
+    bool Cancelled = false;
+    try {
+        const int FileIndex = Unit->GetFileIndex();
+        TqlUnitSweeper Sweeper(
+            Unit, GetModuleNode(Unit),
+            qlUnitMessageSink(this, FileIndex),
+            FOptions.RemoveAllUnusedUnits, FOptions.MoveUsedUnitsToImplementation);
+        FChanged = Sweeper.Run();
+        Cancelled = Sweeper.Cancelled();
+    } catch (...) {
+        if (GetLocked(Unit))
+            CancelRefactoring(Unit);
+        throw;
+    }
+    if (FChanged && !Cancelled)
+        EndRefactoring(BaseFolder, Unit);
+    else
+        CancelRefactoring(Unit);
+}
+
+bool TSingleUnitSweeper::GetCanExecute()
+{
+    return gqlRefactoringHost && gqlRefactoringHost->GetSelectedUnit() != nullptr;
+}
+
+void TSingleUnitSweeper::Execute()
+{
+    bool Abort = false;
+    DoBeforeExecute(Abort);
+    if (Abort)
+        return;
+    TqlUnit* Unit = gqlRefactoringHost ? gqlRefactoringHost->GetSelectedUnit() : nullptr;
+    if (!Unit)
+        return;
+    const std::string Base = GetBaseFolderName();
+    DoRemoveUnusedUnits(Unit, Base);
+    ViewRefactoring(Base);
+}
+
+void TMultiUnitSweeper::Execute()
+{
+    bool Abort = false;
+    DoBeforeExecute(Abort);
+    if (Abort)
+        return;
+    const std::string Base = GetBaseFolderName();
+    TqlUnitList* Units = gqlProject->GetUnits();
+    // The first unit, the main file, is left as it is.
+    for (int I = 1; I < Units->GetCount(); ++I)
+        DoRemoveUnusedUnits(Units->GetUnits(I), Base);
+    ViewRefactoring(Base);
+}
+
+// ---------------------------------------------------------------------------
+// The plug-in's entry points
+
+namespace {
+
+TqlPluginRegistrations& Registrations()
+{
+    static TqlPluginRegistrations Items;
+    return Items;
+}
+
+void Initialize()
+{
+    if (!gqlRefactoringHost)
+        throw Exception("No refactoring host.");
+    auto* Single = new TSingleUnitSweeper;
+    gqlRefactoringHost->AddGroup("RemoveUnUsedUnit", "Remove Unused Unit", "");
+    Registrations().Register(Single, "RemoveUnUsedUnit");
+    Registrations().Register(new TMultiUnitSweeper, "RemoveUnUsedUnit");
+}
+
+void Finalize()
+{
+    Registrations().UnregisterAll();
+}
+
+} // namespace
+
+QL_PLUGIN_ENTRY_POINTS(Initialize, Finalize)

@@ -69,3 +69,60 @@ private:
     TqlLeafIndex FLeaves;
     std::unordered_set<std::string> FInactiveWords;
 };
+
+#include "Refactorings/uqlRefactoring.h"
+
+// The choices asked before each run.
+struct TUnitSweeperOptions {
+    bool RemoveAllUnusedUnits = false;
+    bool MoveUsedUnitsToImplementation = true;
+};
+
+// The options dialog as the refactorings see it: shown modally, the choices
+// kept from one run to the next.
+class IUnitSweeperOptionsDialog {
+public:
+    virtual ~IUnitSweeperOptionsDialog() = default;
+    // False when the user cancels.
+    virtual bool Execute(TUnitSweeperOptions& Options) = 0;
+};
+
+// Makes the options dialog; set by the dialog's unit where there is a user
+// interface. Without one (or while it answers nil) the choices are asked
+// through qlInputQuery: caption "Options", two letters T or F for the two
+// check boxes, for example "F T".
+using TUnitSweeperFormFactory = std::unique_ptr<IUnitSweeperOptionsDialog> (*)();
+extern TUnitSweeperFormFactory gqlUnitSweeperFormFactory;
+
+class TAbstractUnitSweeper : public TqlRefactoring {
+public:
+    TAbstractUnitSweeper();
+    ~TAbstractUnitSweeper() override;
+
+    void DoBeforeExecute(bool& Abort);
+    bool GetMoveUsedUnitsToImplementation() const { return FOptions.MoveUsedUnitsToImplementation; }
+    bool GetRemoveAllUnusedUnits() const { return FOptions.RemoveAllUnusedUnits; }
+    void DoRemoveUnusedUnits(TqlUnit* Unit, const std::string& BaseFolder);
+
+protected:
+    TUnitSweeperOptions FOptions;
+    std::unique_ptr<IUnitSweeperOptionsDialog> FForm;
+    TqlUnit* FUnit = nullptr;
+    bool FChanged = false;
+};
+
+class TSingleUnitSweeper : public TAbstractUnitSweeper {
+public:
+    std::string GetMenuCaption() override { return "Selected Unit"; }
+    std::string GetName() override { return "SingleUnitSweeper"; }
+    bool GetCanExecute() override;
+    void Execute() override;
+};
+
+class TMultiUnitSweeper : public TAbstractUnitSweeper {
+public:
+    std::string GetMenuCaption() override { return "All Units"; }
+    std::string GetName() override { return "TMultiUnitSweeper"; }
+    bool GetCanExecute() override { return true; }
+    void Execute() override;
+};

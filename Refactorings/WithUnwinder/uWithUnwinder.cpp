@@ -95,12 +95,6 @@ TqlStatementNode* EnclosingWith(const TqlNode* Node)
     return nullptr;
 }
 
-// The text that follows the node in its parent, ignoring trivia.
-TqlTokenNode* NextPeerToken(const TqlNode* Node)
-{
-    return Node->GetNextPeerTokenNode(ptUnknown, true);
-}
-
 // A name that a statement assigns or passes on: the name, not something
 // reached through it with ".", is followed by ":=", is an argument (after "("
 // or ","), has its address taken, or is a for loop's control variable.
@@ -701,3 +695,160 @@ void TqlWithUnwinder::DoRemoveWithStatementCallback(TqlStatementNode* With)
         After->Free();
     Body->Free();
 }
+
+// ---------------------------------------------------------------------------
+// The refactorings
+
+#include "Refactorings/uqlPlugin.h"
+
+bool TqlWithRefactoringBase::HasSelectedUnit()
+{
+    return gqlRefactoringHost && gqlRefactoringHost->GetSelectedUnit() != nullptr;
+}
+
+void TqlWithRefactoringBase::RunUnit(TqlUnit* Unit, const std::string& BaseFolder,
+                                     const TOperation& Operation)
+{
+    FUnit = Unit;
+    FChanged = false;
+    BeginRefactoring(BaseFolder, Unit);
+    try {
+        // A unit without source has nothing to walk.
+        if (TqlModuleNode* Tree = GetModuleNode(Unit)) {
+            const int FileIndex = Unit->GetFileIndex();
+            TqlWithUnwinder Unwinder(Unit, Tree, qlUnitMessageSink(this, FileIndex));
+            FChanged = Operation(Unwinder);
+        }
+    } catch (...) {
+        if (GetLocked(Unit))
+            CancelRefactoring(Unit);
+        throw;
+    }
+    if (FChanged)
+        EndRefactoring(BaseFolder, Unit);
+    else
+        CancelRefactoring(Unit);
+}
+
+void TqlWithRefactoringBase::RunSelectedUnit(
+    const std::function<void(TqlUnit*, const std::string&)>& UnitOperation)
+{
+    TqlUnit* Unit = gqlRefactoringHost ? gqlRefactoringHost->GetSelectedUnit() : nullptr;
+    if (!Unit)
+        return;
+    const std::string Base = GetBaseFolderName();
+    UnitOperation(Unit, Base);
+    ViewRefactoring(Base);
+}
+
+void TqlWithRefactoringBase::RunAllUnits(
+    const std::function<void(TqlUnit*, const std::string&)>& UnitOperation)
+{
+    const std::string Base = GetBaseFolderName();
+    TqlUnitList* Units = gqlProject->GetUnits();
+    for (int I = 0; I < Units->GetCount(); ++I)
+        UnitOperation(Units->GetUnits(I), Base);
+    ViewRefactoring(Base);
+}
+
+void TAbstractAddWithVariableToLocalVarRefactoring::DoAddLocalVars(TqlUnit* Unit,
+                                                                   const std::string& BaseFolder)
+{
+    RunUnit(Unit, BaseFolder, [](TqlWithUnwinder& W) { return W.AddLocalVars(); });
+}
+
+void TAbstractQualifyWithUnwinder::DoQualifyWithStatements(TqlUnit* Unit,
+                                                           const std::string& BaseFolder,
+                                                           bool WithMembersOnly)
+{
+    FWithMembersOnly = WithMembersOnly;
+    RunUnit(Unit, BaseFolder,
+            [WithMembersOnly](TqlWithUnwinder& W) { return W.QualifyWithStatements(WithMembersOnly); });
+}
+
+void TAbstractRemoveWithUnwinder::DoRemoveWithStatement(TqlUnit* Unit, const std::string& BaseFolder)
+{
+    RunUnit(Unit, BaseFolder, [](TqlWithUnwinder& W) { return W.RemoveWithStatements(); });
+}
+
+void TAddWithVariableToLocalVarUnitRefactoring::Execute()
+{
+    RunSelectedUnit([this](TqlUnit* U, const std::string& B) { DoAddLocalVars(U, B); });
+}
+
+void TAddWithVariableToLocalVarAllUnitsRefactoring::Execute()
+{
+    RunAllUnits([this](TqlUnit* U, const std::string& B) { DoAddLocalVars(U, B); });
+}
+
+void TQualifyWithMembersUnitRefactoring::Execute()
+{
+    RunSelectedUnit([this](TqlUnit* U, const std::string& B) { DoQualifyWithStatements(U, B, true); });
+}
+
+void TQualifyWithMembersAllUnitsRefactoring::Execute()
+{
+    RunAllUnits([this](TqlUnit* U, const std::string& B) { DoQualifyWithStatements(U, B, true); });
+}
+
+void TQualifyAllUnitRefactoring::Execute()
+{
+    RunSelectedUnit([this](TqlUnit* U, const std::string& B) { DoQualifyWithStatements(U, B, false); });
+}
+
+void TQualifyAllAllUnitsRefactoring::Execute()
+{
+    RunAllUnits([this](TqlUnit* U, const std::string& B) { DoQualifyWithStatements(U, B, false); });
+}
+
+void TRemoveWithStatementUnitRefactoring::Execute()
+{
+    RunSelectedUnit([this](TqlUnit* U, const std::string& B) { DoRemoveWithStatement(U, B); });
+}
+
+void TRemoveWithStatementAllUnitsRefactoring::Execute()
+{
+    RunAllUnits([this](TqlUnit* U, const std::string& B) { DoRemoveWithStatement(U, B); });
+}
+
+// ---------------------------------------------------------------------------
+// The plug-in's entry points
+
+namespace {
+
+TqlPluginRegistrations& Registrations()
+{
+    static TqlPluginRegistrations Items;
+    return Items;
+}
+
+void Initialize()
+{
+    if (!gqlRefactoringHost)
+        throw Exception("No refactoring host.");
+    IqlRefactoringHost* Host = gqlRefactoringHost.get();
+    TqlPluginRegistrations& R = Registrations();
+    Host->AddGroup("WithStatement", "With Statement", "");
+    Host->AddGroup("AddLocalVars", "Add Local Vars", "WithStatement");
+    R.Register(new TAddWithVariableToLocalVarUnitRefactoring, "AddLocalVars");
+    R.Register(new TAddWithVariableToLocalVarAllUnitsRefactoring, "AddLocalVars");
+    Host->AddGroup("WithStatementQualify", "Qualify", "WithStatement");
+    Host->AddGroup("QualifyWithMembers", "With Members", "WithStatementQualify");
+    R.Register(new TQualifyWithMembersUnitRefactoring, "QualifyWithMembers");
+    R.Register(new TQualifyWithMembersAllUnitsRefactoring, "QualifyWithMembers");
+    Host->AddGroup("QualifyAll", "All", "WithStatementQualify");
+    R.Register(new TQualifyAllUnitRefactoring, "QualifyAll");
+    R.Register(new TQualifyAllAllUnitsRefactoring, "QualifyAll");
+    Host->AddGroup("RemoveWithStatement", "Remove", "WithStatement");
+    R.Register(new TRemoveWithStatementUnitRefactoring, "RemoveWithStatement");
+    R.Register(new TRemoveWithStatementAllUnitsRefactoring, "RemoveWithStatement");
+}
+
+void Finalize()
+{
+    Registrations().UnregisterAll();
+}
+
+} // namespace
+
+QL_PLUGIN_ENTRY_POINTS(Initialize, Finalize)

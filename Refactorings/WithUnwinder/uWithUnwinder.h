@@ -79,3 +79,105 @@ bool IsWithStatement(const TqlNode* Node);
 // follows a ".".
 bool IsQualified(const TqlCodeNode* Identifier);
 } // namespace WithUnwinder
+
+#include "Refactorings/uqlRefactoring.h"
+
+#include <functional>
+
+// The frame that the with refactorings share: open a unit, run one operation
+// over its tree, write it when something changed, else drop it.
+class TqlWithRefactoringBase : public TqlRefactoring {
+protected:
+    using TOperation = std::function<bool(TqlWithUnwinder&)>;
+    void RunUnit(TqlUnit* Unit, const std::string& BaseFolder, const TOperation& Operation);
+    // Runs the unit operation on the selected unit, or on every unit of the
+    // project, below one output folder, and shows the output.
+    void RunSelectedUnit(const std::function<void(TqlUnit*, const std::string&)>& UnitOperation);
+    void RunAllUnits(const std::function<void(TqlUnit*, const std::string&)>& UnitOperation);
+    static bool HasSelectedUnit();
+
+    TqlUnit* FUnit = nullptr;
+    bool FChanged = false;
+};
+
+class TAbstractAddWithVariableToLocalVarRefactoring : public TqlWithRefactoringBase {
+protected:
+    void DoAddLocalVars(TqlUnit* Unit, const std::string& BaseFolder);
+};
+
+class TAddWithVariableToLocalVarUnitRefactoring
+    : public TAbstractAddWithVariableToLocalVarRefactoring {
+public:
+    std::string GetMenuCaption() override { return "Selected Unit"; }
+    std::string GetName() override { return "AddWithLocalVarUnit"; }
+    bool GetCanExecute() override { return HasSelectedUnit(); }
+    void Execute() override;
+};
+
+class TAddWithVariableToLocalVarAllUnitsRefactoring
+    : public TAbstractAddWithVariableToLocalVarRefactoring {
+public:
+    std::string GetMenuCaption() override { return "All Units"; }
+    std::string GetName() override { return "AddWithLocalVarAllUnits"; }
+    bool GetCanExecute() override { return true; }
+    void Execute() override;
+};
+
+class TAbstractQualifyWithUnwinder : public TqlWithRefactoringBase {
+protected:
+    void DoQualifyWithStatements(TqlUnit* Unit, const std::string& BaseFolder, bool WithMembersOnly);
+    bool FWithMembersOnly = false;
+};
+
+class TQualifyWithMembersUnitRefactoring : public TAbstractQualifyWithUnwinder {
+public:
+    std::string GetMenuCaption() override { return "Selected Unit"; }
+    std::string GetName() override { return "QualifyWithMembersUnit"; }
+    bool GetCanExecute() override { return HasSelectedUnit(); }
+    void Execute() override;
+};
+
+class TQualifyWithMembersAllUnitsRefactoring : public TAbstractQualifyWithUnwinder {
+public:
+    std::string GetMenuCaption() override { return "All Units"; }
+    std::string GetName() override { return "QualifyWithMembersAllUnits"; }
+    bool GetCanExecute() override { return true; }
+    void Execute() override;
+};
+
+class TQualifyAllUnitRefactoring : public TAbstractQualifyWithUnwinder {
+public:
+    std::string GetMenuCaption() override { return "Selected Unit"; }
+    std::string GetName() override { return "QualifyAllUnit"; }
+    bool GetCanExecute() override { return HasSelectedUnit(); }
+    void Execute() override;
+};
+
+class TQualifyAllAllUnitsRefactoring : public TAbstractQualifyWithUnwinder {
+public:
+    std::string GetMenuCaption() override { return "All Units"; }
+    std::string GetName() override { return "QualifyAllAllUnits"; }
+    bool GetCanExecute() override { return true; }
+    void Execute() override;
+};
+
+class TAbstractRemoveWithUnwinder : public TqlWithRefactoringBase {
+protected:
+    void DoRemoveWithStatement(TqlUnit* Unit, const std::string& BaseFolder);
+};
+
+class TRemoveWithStatementUnitRefactoring : public TAbstractRemoveWithUnwinder {
+public:
+    std::string GetMenuCaption() override { return "Selected Unit"; }
+    std::string GetName() override { return "RemoveWithStatementUnit"; }
+    bool GetCanExecute() override { return HasSelectedUnit(); }
+    void Execute() override;
+};
+
+class TRemoveWithStatementAllUnitsRefactoring : public TAbstractRemoveWithUnwinder {
+public:
+    std::string GetMenuCaption() override { return "All Units"; }
+    std::string GetName() override { return "RemoveWithStatementAllUnits"; }
+    bool GetCanExecute() override { return true; }
+    void Execute() override;
+};
