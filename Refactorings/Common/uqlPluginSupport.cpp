@@ -163,3 +163,41 @@ void TqlPluginRegistrations::UnregisterAll() noexcept
         }
     FItems.clear();
 }
+
+void qlAddWords(const std::string& Text, std::unordered_set<std::string>& Words)
+{
+    size_t I = 0;
+    while (I < Text.size()) {
+        if (std::isalpha(static_cast<unsigned char>(Text[I])) || Text[I] == '_') {
+            size_t J = I;
+            while (J < Text.size() &&
+                   (std::isalnum(static_cast<unsigned char>(Text[J])) || Text[J] == '_'))
+                ++J;
+            std::string Word = Text.substr(I, J - I);
+            for (char& C : Word)
+                C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
+            Words.insert(std::move(Word));
+            I = J;
+        } else {
+            ++I;
+        }
+    }
+}
+
+IqlRefactoringHost* qlRequireHost()
+{
+    if (!gqlRefactoringHost)
+        throw Exception("No refactoring host.");
+    return gqlRefactoringHost.get();
+}
+
+TqlPluginRegistrations& qlPluginRegistrations()
+{
+    static TqlPluginRegistrations Items;
+    return Items;
+}
+
+void qlFinalizePlugin()
+{
+    qlPluginRegistrations().UnregisterAll();
+}

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // The leaves of one tree by their 1-based column and line. Only leaves with
@@ -53,6 +54,8 @@ TqlNode* qlLastLeaf(TqlNode* Node);
 bool qlHoldsDirective(const TqlNode* Node);
 // Text without regard to case (ASCII letters).
 bool qlSameName(const std::string& A, const std::string& B);
+// Adds the identifier-like words of Text, in lower case, to Words.
+void qlAddWords(const std::string& Text, std::unordered_set<std::string>& Words);
 // A posted finding of a plug-in: text and 1-based column and line.
 using TqlMessageSink = std::function<void(const std::string& Text, int X, int Y)>;
 std::string qlFormat(const std::string& Pattern, const std::string& Value);
@@ -62,6 +65,9 @@ std::string qlFormat(const std::string& Pattern, const std::string& Value);
 void qlPostMessage(IqlRefactoring* Refactoring, const std::string& Text, int FileIndex, int X, int Y);
 // The sink that posts a refactoring's findings in one unit's file.
 TqlMessageSink qlUnitMessageSink(IqlRefactoring* Refactoring, int FileIndex);
+
+// The host to register with; raises when there is none.
+IqlRefactoringHost* qlRequireHost();
 
 // The counted references that a plug-in keeps of the refactorings it
 // registered, in registration order.
@@ -75,3 +81,8 @@ public:
 private:
     std::vector<Ref<IqlRefactoring>> FItems;
 };
+
+// The registrations of the plug-in module at hand (each module links its own
+// copy of these helpers), and its finalisation: unregister them all.
+TqlPluginRegistrations& qlPluginRegistrations();
+void qlFinalizePlugin();

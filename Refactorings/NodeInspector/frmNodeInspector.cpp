@@ -147,24 +147,12 @@ void TNodeInspectorForm::GenerateActionExecute()
 
 namespace {
 
-TqlPluginRegistrations& Registrations()
-{
-    static TqlPluginRegistrations Items;
-    return Items;
-}
-
 void Initialize()
 {
-    if (!gqlRefactoringHost)
-        throw Exception("No refactoring host.");
-    Registrations().Register(new TNodeInspectorRefactoring, "");
-}
-
-void Finalize()
-{
-    Registrations().UnregisterAll();
+    qlRequireHost();
+    qlPluginRegistrations().Register(new TNodeInspectorRefactoring, "");
 }
 
 } // namespace
 
-QL_PLUGIN_ENTRY_POINTS(Initialize, Finalize)
+QL_PLUGIN_ENTRY_POINTS(Initialize, qlFinalizePlugin)

@@ -1,6 +1,8 @@
 #include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
 
 
+#include "base/uqlPathUtils.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -12,13 +14,6 @@ const char* const TokenNotFound = "Token not found";
 const char* const InvalidName = "Identifier, %s, is not a valid name";
 const char* const OverrideChain = "Symbol, %s, is part of an override chain; not renamed";
 const char* const NoSource = "Symbol, %s, has no source to change";
-
-std::string Lower(std::string S)
-{
-    for (char& C : S)
-        C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
-    return S;
-}
 
 std::string Format2(const std::string& Pattern, const std::string& A, const std::string& B)
 {
@@ -97,7 +92,7 @@ bool TqlSymbolRename::IsValidName(const std::string& Name)
         if (!(std::isalnum(static_cast<unsigned char>(C)) || C == '_') ||
             static_cast<unsigned char>(C) >= 0x80)
             return false;
-    return Reserved.count(Lower(Name)) == 0;
+    return Reserved.count(qlLowerCase(Name)) == 0;
 }
 
 std::string TqlSymbolRename::RenamePath(const std::string& Literal, const std::string& OldName,
@@ -387,24 +382,12 @@ void TSymbolRenamer::RenameRefactor(TqlSymbol* Symbol, const std::string& NewNam
 
 namespace {
 
-TqlPluginRegistrations& Registrations()
-{
-    static TqlPluginRegistrations Items;
-    return Items;
-}
-
 void Initialize()
 {
-    if (!gqlRefactoringHost)
-        throw Exception("No refactoring host.");
-    Registrations().Register(new TSymbolRenamer, "");
-}
-
-void Finalize()
-{
-    Registrations().UnregisterAll();
+    qlRequireHost();
+    qlPluginRegistrations().Register(new TSymbolRenamer, "");
 }
 
 } // namespace
 
-QL_PLUGIN_ENTRY_POINTS(Initialize, Finalize)
+QL_PLUGIN_ENTRY_POINTS(Initialize, qlFinalizePlugin)

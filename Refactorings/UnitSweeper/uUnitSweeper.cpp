@@ -1,5 +1,7 @@
 #include "Refactorings/UnitSweeper/uUnitSweeper.h"
 
+#include "base/uqlPathUtils.h"
+
 #include <cctype>
 #include <set>
 
@@ -17,30 +19,6 @@ const char* const UsesDirectives = "Uses clause holds compiler directives; not c
 const char* const MaybeInactive = "Used unit, %s, may be used in inactive code; kept.";
 const char* const HasInitializationSection = "Removed unit, %s, has an initialization section.";
 
-std::string Lower(std::string S)
-{
-    for (char& C : S)
-        C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
-    return S;
-}
-
-void AddWords(const std::string& Text, std::unordered_set<std::string>& Words)
-{
-    size_t I = 0;
-    while (I < Text.size()) {
-        if (std::isalpha(static_cast<unsigned char>(Text[I])) || Text[I] == '_') {
-            size_t J = I;
-            while (J < Text.size() &&
-                   (std::isalnum(static_cast<unsigned char>(Text[J])) || Text[J] == '_'))
-                ++J;
-            Words.insert(Lower(Text.substr(I, J - I)));
-            I = J;
-        } else {
-            ++I;
-        }
-    }
-}
-
 // Text that conditional compilation left out lies in the directive node
 // before it (after the directive's own closing bracket) or in a junk node
 // that holds more than blanks and line breaks.
@@ -48,7 +26,7 @@ void CollectInactiveWords(const TqlNode* Node, std::unordered_set<std::string>& 
 {
     if (auto* Junk = dynamic_cast<const TqlJunkNode*>(Node)) {
         if (!Junk->IsWhiteSpaceOnly())
-            AddWords(Junk->Code(), Words);
+            qlAddWords(Junk->Code(), Words);
         return;
     }
     if (auto* Directive = dynamic_cast<const TqlDirectiveNode*>(Node)) {
@@ -57,7 +35,7 @@ void CollectInactiveWords(const TqlNode* Node, std::unordered_set<std::string>& 
                                  ? Text.find("*)")
                                  : Text.find('}');
         if (Close != std::string::npos)
-            AddWords(Text.substr(Close + 1), Words);
+            qlAddWords(Text.substr(Close + 1), Words);
         return;
     }
     for (int I = 0; I < Node->Count(); ++I)
@@ -191,9 +169,9 @@ void TqlUnitSweeper::ProcessUsesList(TqlUsesListNode* List, bool InterfaceMode)
         if (IsUsed && !(InterfaceMode && (Usage == 0 || Usage == 4)))
             continue;
         // A name that text left out by conditional compilation may use.
-        bool Inactive = FInactiveWords.count(Lower(Name)) > 0;
+        bool Inactive = FInactiveWords.count(qlLowerCase(Name)) > 0;
         for (int I = 0; I < Used->GetSymbolCount() && !Inactive; ++I)
-            Inactive = FInactiveWords.count(Lower(Used->GetSymbol(I)->GetName())) > 0;
+            Inactive = FInactiveWords.count(qlLowerCase(Used->GetSymbol(I)->GetName())) > 0;
         if (Inactive) {
             Post(qlFormat(MaybeInactive, Name), Entry->GetPoint().X, Entry->GetPoint().Y);
             continue;
@@ -523,27 +501,15 @@ void TMultiUnitSweeper::Execute()
 
 namespace {
 
-TqlPluginRegistrations& Registrations()
-{
-    static TqlPluginRegistrations Items;
-    return Items;
-}
-
 void Initialize()
 {
-    if (!gqlRefactoringHost)
-        throw Exception("No refactoring host.");
+    IqlRefactoringHost* Host = qlRequireHost();
     auto* Single = new TSingleUnitSweeper;
-    gqlRefactoringHost->AddGroup("RemoveUnUsedUnit", "Remove Unused Unit", "");
-    Registrations().Register(Single, "RemoveUnUsedUnit");
-    Registrations().Register(new TMultiUnitSweeper, "RemoveUnUsedUnit");
-}
-
-void Finalize()
-{
-    Registrations().UnregisterAll();
+    Host->AddGroup("RemoveUnUsedUnit", "Remove Unused Unit", "");
+    qlPluginRegistrations().Register(Single, "RemoveUnUsedUnit");
+    qlPluginRegistrations().Register(new TMultiUnitSweeper, "RemoveUnUsedUnit");
 }
 
 } // namespace
 
-QL_PLUGIN_ENTRY_POINTS(Initialize, Finalize)
+QL_PLUGIN_ENTRY_POINTS(Initialize, qlFinalizePlugin)

@@ -1,5 +1,7 @@
 #include "Refactorings/WithUnwinder/uWithUnwinder.h"
 
+#include "base/uqlPathUtils.h"
+
 #include <cctype>
 #include <unordered_set>
 
@@ -22,35 +24,6 @@ const char* const HoldsDirectives = "With statement holds compiler directives";
 bool HasLineBreak(const std::string& S)
 {
     return S.find_first_of("\r\n") != std::string::npos;
-}
-
-std::string Lower(std::string S)
-{
-    for (char& C : S)
-        C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
-    return S;
-}
-
-// The identifier words of a text (lower case); strings and comments are
-// skipped roughly, which only makes a name look taken more often.
-std::unordered_set<std::string> Words(const std::string& Text)
-{
-    std::unordered_set<std::string> Result;
-    size_t I = 0;
-    while (I < Text.size()) {
-        const unsigned char C = static_cast<unsigned char>(Text[I]);
-        if (std::isalpha(C) || C == '_') {
-            size_t J = I;
-            while (J < Text.size() &&
-                   (std::isalnum(static_cast<unsigned char>(Text[J])) || Text[J] == '_'))
-                ++J;
-            Result.insert(Lower(Text.substr(I, J - I)));
-            I = J;
-        } else {
-            ++I;
-        }
-    }
-    return Result;
 }
 
 bool IsIdentifierToken(const TqlNode* Node)
@@ -393,8 +366,8 @@ std::string TqlWithUnwinder::FreeVariableName(TqlStatementNode* With, const std:
             Method = M;
             Scope = M;
         }
-    const std::unordered_set<std::string> Taken =
-        Words(static_cast<TqlCodeNode*>(Scope)->DoGetCode());
+    std::unordered_set<std::string> Taken;
+    qlAddWords(static_cast<TqlCodeNode*>(Scope)->DoGetCode(), Taken);
 
     // The class of a method: members are in scope without being written.
     TqlClass* OwnClass = nullptr;
@@ -423,7 +396,7 @@ std::string TqlWithUnwinder::FreeVariableName(TqlStatementNode* With, const std:
 
     for (int Suffix = 0;; ++Suffix) {
         const std::string Name = Suffix == 0 ? Base : Base + std::to_string(Suffix);
-        if (Taken.count(Lower(Name)))
+        if (Taken.count(qlLowerCase(Name)))
             continue;
         if (FUnit->FindReferencedSymbol(nullptr, Name, false, TqlUsedByInfo{}))
             continue;
@@ -816,18 +789,10 @@ void TRemoveWithStatementAllUnitsRefactoring::Execute()
 
 namespace {
 
-TqlPluginRegistrations& Registrations()
-{
-    static TqlPluginRegistrations Items;
-    return Items;
-}
-
 void Initialize()
 {
-    if (!gqlRefactoringHost)
-        throw Exception("No refactoring host.");
-    IqlRefactoringHost* Host = gqlRefactoringHost.get();
-    TqlPluginRegistrations& R = Registrations();
+    IqlRefactoringHost* Host = qlRequireHost();
+    TqlPluginRegistrations& R = qlPluginRegistrations();
     Host->AddGroup("WithStatement", "With Statement", "");
     Host->AddGroup("AddLocalVars", "Add Local Vars", "WithStatement");
     R.Register(new TAddWithVariableToLocalVarUnitRefactoring, "AddLocalVars");
@@ -844,11 +809,6 @@ void Initialize()
     R.Register(new TRemoveWithStatementAllUnitsRefactoring, "RemoveWithStatement");
 }
 
-void Finalize()
-{
-    Registrations().UnregisterAll();
-}
-
 } // namespace
 
-QL_PLUGIN_ENTRY_POINTS(Initialize, Finalize)
+QL_PLUGIN_ENTRY_POINTS(Initialize, qlFinalizePlugin)
