@@ -8,6 +8,7 @@
 
 int RunParse(int Argc, char** Argv);   // bench/qlbenchParse.cpp
 int RunReports(int Argc, char** Argv); // bench/qlbenchReports.cpp
+int RunRefactor(int Argc, char** Argv); // bench/qlbenchRefactor.cpp
 
 int main(int Argc, char** Argv)
 {
@@ -21,9 +22,12 @@ int main(int Argc, char** Argv)
             return RunAnalyze(Argc - 1, Argv + 1);
         if (std::strcmp(Cmd, "reports") == 0)
             return RunReports(Argc - 1, Argv + 1);
+        if (std::strcmp(Cmd, "refactor") == 0)
+            return RunRefactor(Argc - 1, Argv + 1);
     }
     std::fprintf(stderr, "usage: qlbench lex|parse [--defines A,B] [--summary] PATH...\n"
                          "       qlbench analyze MAIN_FILE [--libpath DIR...]\n"
-                         "       qlbench reports MAIN_FILE [--libpath DIR...]\n");
+                         "       qlbench reports MAIN_FILE [--libpath DIR...]\n"
+                         "       qlbench refactor with|sweep|rename MAIN_FILE ...\n");
     return 2;
 }
