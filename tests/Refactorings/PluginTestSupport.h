@@ -168,3 +168,27 @@ inline void qlDumpCase(const std::string& Case, const std::map<std::string, std:
     for (const std::string& M : Messages)
         Out << M << "\n";
 }
+
+// The findings of the analysis of a case's sources, and of the same sources
+// with the case's expected outputs put in their place.
+inline std::pair<std::vector<std::string>, std::vector<std::string>> qlFindingsBeforeAndAfter(
+    const std::string& Case)
+{
+    auto Findings = [](TAnalysedProject& P) {
+        P.Analyze();
+        std::vector<std::string> Result;
+        Ref<IqlMessageList> List = P->GetMessages();
+        for (int I = 0; I < List->GetCount(); ++I)
+            Result.push_back(List->GetItems(I)->GetMessageText());
+        return Result;
+    };
+    TAnalysedProject Before(qlCaseFolder(Case) / "before");
+    const auto Was = Findings(Before);
+    TAnalysedProject After(qlCaseFolder(Case) / "before");
+    for (const auto& E : fs::directory_iterator(qlCaseFolder(Case) / "expected"))
+        if (E.path().filename() != "messages.txt")
+            for (const auto& S : fs::recursive_directory_iterator(After.SourceFolder()))
+                if (qlSameName(S.path().filename().string(), E.path().filename().string()))
+                    fs::copy_file(E.path(), S.path(), fs::copy_options::overwrite_existing);
+    return {Was, Findings(After)};
+}

@@ -98,3 +98,10 @@ TEST(SymbolRenamer, PathsRenameOnlyTheLastBaseName)
     EXPECT_EQ(TqlSymbolRename::RenamePath("'foo.pas'", "Foo", "Bar"), "'Bar.pas'");
     EXPECT_EQ(TqlSymbolRename::RenamePath("'src/other.pas'", "Foo", "Bar"), "'src/other.pas'");
 }
+
+// A renamed routine resolves everywhere its old name did.
+TEST(SymbolRenamer, OutputsResolveAsTheSourcesDid)
+{
+    const auto [Before, After] = qlFindingsBeforeAndAfter("rename_routine");
+    EXPECT_EQ(After, Before);
+}

@@ -127,3 +127,14 @@ TEST(WithUnwinder, FixtureProgramsBehaveTheSame)
         EXPECT_EQ(BuildAndRun(After, Program), Was) << Case;
     }
 }
+
+// The outputs analyse as cleanly as the sources: no name the analysis
+// resolved before goes unresolved after.
+TEST(WithUnwinder, OutputsResolveAsTheSourcesDid)
+{
+    for (const char* Case : {"with_add_class", "with_add_names", "with_qualify_all",
+                             "with_qualify_members", "with_remove"}) {
+        const auto [Before, After] = qlFindingsBeforeAndAfter(Case);
+        EXPECT_EQ(After, Before) << Case;
+    }
+}
