@@ -69,3 +69,30 @@ TEST(UnitSweeper, DeleteUsesEntry)
     Sweeper.DeleteUsesEntry(static_cast<TqlTokenNode*>(List->GetNode(0)));
     EXPECT_EQ(Tree->GetText(), "unit U;\ninterface\nimplementation\nend.\n");
 }
+
+// The units that declare the form's class, its components' classes and
+// their ancestors stay unless all unused units are to go.
+TEST(UnitSweeper, FormUnitsStay)
+{
+    for (bool RemoveAll : {false, true}) {
+        TAnalysedProject P;
+        P.Write("Prog.dpr", "program Prog;\nuses\n  UForm1;\nbegin\nend.\n");
+        P.Write("UForm1.pas", "unit UForm1;\ninterface\nuses\n  UButtons, UButtonBase, UOther;\n"
+                              "type\n  TForm1 = class\n    Button: TMyButton;\n  end;\n"
+                              "implementation\n{$R *.dfm}\nend.\n");
+        P.Write("UForm1.dfm", "object Form1: TForm1\n  object Button: TMyButton\n  end\nend\n");
+        P.Write("UButtons.pas", "unit UButtons;\ninterface\nuses\n  UButtonBase;\ntype\n"
+                                "  TMyButton = class(TButtonBase)\n  end;\nimplementation\nend.\n");
+        P.Write("UButtonBase.pas", "unit UButtonBase;\ninterface\ntype\n  TButtonBase = class\n"
+                                   "  end;\nimplementation\nend.\n");
+        P.Write("UOther.pas", "unit UOther;\ninterface\nimplementation\nend.\n");
+        P.Analyze("Prog.dpr");
+        TqlUnit* U = P.Unit("UForm1");
+        TqlUnitSweeper Sweeper(U, P.Tree(U), P.Sink(), RemoveAll, true);
+        ASSERT_TRUE(Sweeper.Run());
+        const std::string Text = P.Tree(U)->GetText();
+        EXPECT_NE(Text.find(RemoveAll ? "uses\n  UButtons;" : "uses\n  UButtons, UButtonBase;"),
+                  std::string::npos)
+            << Text;
+    }
+}
