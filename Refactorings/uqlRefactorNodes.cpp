@@ -1,5 +1,8 @@
 #include "Refactorings/uqlRefactorNodes.h"
 
+#include "base/uqlPathUtils.h"
+#include "model/uqlClasses.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -798,12 +801,96 @@ TqlIdentifierNode* TqlVariableReferenceNode::GetContainerNode(bool& IsAsCast) co
 
 TqlNodeBuilder::TqlNodeBuilder(TqlModuleNode* ARoot, const std::string& ADefines,
                                const TlxPasHash* KeyTable, const TlxDirectiveHash* DirectiveTable)
-    : TlxSimplePasPar(KeyTable, DirectiveTable), FRootNode(ARoot)
+    : TlxSimplePasPar(KeyTable, DirectiveTable), FKeyTable(KeyTable), FDirectiveTable(DirectiveTable),
+      FRootNode(ARoot)
 {
     QL_ASSERT(ARoot != nullptr, "uqlRefactorNodes: the node builder needs a root");
     // Conditional compilation follows the project's defines.
     TlxAssignAbleHash Defines(ADefines);
     Lexer().DefinedList()->Assign(&Defines);
+    Lexer().SetOnIncludeDirect([this](TlxBasePasLex*, const std::string& Name) -> const char* {
+        ApplyInclude(Name);
+        return nullptr; // the builder's lexer never enters the file
+    });
+}
+
+std::string TqlNodeBuilder::FindInclude(const std::string& Name)
+{
+    auto Known = FIncludeFiles.find(Name);
+    if (Known != FIncludeFiles.end())
+        return Known->second;
+    std::string FileName = Name;
+    if (qlExtractFileExt(FileName).empty())
+        FileName += ".pas";
+    const std::string Folder = qlFolderOf(FParsedFileName);
+    std::string Full;
+    if (!qlHasFolderPart(FileName))
+        Full = qlResolveFile(Folder, FileName);
+    bool IsLibrary = false;
+    if (Full.empty() && gqlProject)
+        gqlProject->FindUnitFile(FileName, Folder, Full, IsLibrary);
+    FIncludeFiles[Name] = Full;
+    return Full;
+}
+
+const char* TqlNodeBuilder::LoadInclude(const std::string& FullFileName)
+{
+    auto Known = FIncludeTexts.find(FullFileName);
+    if (Known != FIncludeTexts.end())
+        return Known->second ? Known->second->c_str() : nullptr;
+    std::unique_ptr<std::string>& Text = FIncludeTexts[FullFileName];
+    TlxLexStream Stream;
+    try {
+        Stream.LoadFromFile(FullFileName);
+    } catch (const Exception&) {
+        return nullptr;
+    }
+    Text = std::make_unique<std::string>(Stream.Memory(), static_cast<size_t>(Stream.Size()));
+    return Text->c_str();
+}
+
+void TqlNodeBuilder::ApplyInclude(const std::string& Name)
+{
+    // The files open in this pass, outermost first: a file that includes
+    // itself, directly or through others, is not entered again.
+    std::vector<std::string> Open{FParsedFileName};
+    const auto Enter = [&](const std::string& Included) -> const char* {
+        const std::string Full = FindInclude(Included);
+        if (Full.empty() || std::find(Open.begin(), Open.end(), Full) != Open.end())
+            return nullptr;
+        const char* Text = LoadInclude(Full);
+        if (Text)
+            Open.push_back(Full);
+
+        return Text;
+    };
+    const char* Text = Enter(Name);
+    if (!Text)
+        return;
+    TlxAssignAbleHash Defines;
+    Defines.Assign(Lexer().DefinedList());
+    TlxBasePasLex Pass(FKeyTable, FDirectiveTable);
+    Pass.SetDefinedList(&Defines);
+    Pass.SetOnIncludeDirect([&](TlxBasePasLex*, const std::string& Nested) { return Enter(Nested); });
+    Pass.SetOnIncludeEnd([&](TlxBasePasLex*) {
+        if (Open.size() > 2)
+            Open.pop_back();
+    });
+    Pass.SetFileName(Name);
+    Pass.SetOrigin(Text);
+    while (Pass.TokenID() != ptNull) {
+        if (Pass.TokenID() == ptAnsiDirective || Pass.TokenID() == ptBorDirective)
+            Pass.ScannDirectives();
+        else
+            Pass.Next();
+    }
+    // The symbols now defined, each once (a file included again and again
+    // defines the same symbols again).
+    TlxAssignAbleHash& Defined = *Lexer().DefinedList();
+    Defined.Clear();
+    for (int I = 0; I < Defines.Count(); ++I)
+        if (!Defined.Hash(Defines.GetItems(I)->Str))
+            Defined.AddSorted(Defines.GetItems(I)->Str);
 }
 
 TqlNodeBuilder::~TqlNodeBuilder() = default;

@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -570,7 +571,20 @@ private:
     // over it without a token the builder saw) becomes a leaf of its own.
     void CoverGap();
     std::string_view Source() const;
+    // An include directive stays one directive node, but what the included
+    // file defines (and the files it includes in turn) counts for the rest
+    // of the file: a pass over its directives only.
+    void ApplyInclude(const std::string& Name);
+    // The file an include directive names, found as the analysis finds it;
+    // "" when there is none. Both are looked up once per builder.
+    std::string FindInclude(const std::string& Name);
+    // The text of that file; nil when it cannot be read.
+    const char* LoadInclude(const std::string& FullFileName);
 
+    const TlxPasHash* FKeyTable;
+    const TlxDirectiveHash* FDirectiveTable;
+    std::map<std::string, std::string> FIncludeFiles;                   // by name as written
+    std::map<std::string, std::unique_ptr<std::string>> FIncludeTexts; // by full name
     bool FInJunk = false;
     std::string FParsedFileName;
     std::vector<TqlNode*> FNodeStack;

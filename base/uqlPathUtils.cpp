@@ -7,22 +7,6 @@
 
 namespace {
 
-// Lower case of a Windows-1252 character.
-unsigned char LowerAnsi(unsigned char C)
-{
-    if (C >= 'A' && C <= 'Z')
-        return static_cast<unsigned char>(C + 32);
-    if (C >= 0xC0 && C <= 0xDE && C != 0xD7)
-        return static_cast<unsigned char>(C + 32);
-    switch (C) {
-    case 0x8A: return 0x9A; // S with caron
-    case 0x8C: return 0x9C; // OE
-    case 0x8E: return 0x9E; // Z with caron
-    case 0x9F: return 0xFF; // Y with diaeresis
-    default: return C;
-    }
-}
-
 size_t LastDelimiter(const std::string& Path)
 {
     for (size_t i = Path.size(); i > 0; --i)
@@ -262,8 +246,22 @@ bool qlSameText(const std::string& A, const std::string& B)
     if (A.size() != B.size())
         return false;
     for (size_t I = 0; I < A.size(); ++I)
-        if (LowerAnsi(static_cast<unsigned char>(A[I])) != LowerAnsi(static_cast<unsigned char>(B[I])))
+        if (qlLowerAnsi(static_cast<unsigned char>(A[I])) != qlLowerAnsi(static_cast<unsigned char>(B[I])))
             return false;
     return true;
 }
 
+unsigned char qlLowerAnsi(unsigned char C)
+{
+    if (C >= 'A' && C <= 'Z')
+        return static_cast<unsigned char>(C + 32);
+    if (C >= 0xC0 && C <= 0xDE && C != 0xD7)
+        return static_cast<unsigned char>(C + 32);
+    switch (C) {
+    case 0x8A: return 0x9A; // S with caron
+    case 0x8C: return 0x9C; // OE
+    case 0x8E: return 0x9E; // Z with caron
+    case 0x9F: return 0xFF; // Y with diaeresis
+    default: return C;
+    }
+}

@@ -36,6 +36,10 @@ bool qlIsForeignRootedPath(const std::string& Path);
 // Text comparison without regard to case for 8-bit Windows-1252 text (ASCII
 // letters and the accented letters of that code page).
 bool qlSameText(const std::string& A, const std::string& B);
+// Lower case of a Windows-1252 character: ASCII letters, the accented
+// capitals C0..DE (but D7, the multiplication sign) and the three capitals
+// of the 80..9F block.
+unsigned char qlLowerAnsi(unsigned char C);
 
 // Lower-cased copy (ASCII letters only).
 std::string qlLowerCase(const std::string& S);

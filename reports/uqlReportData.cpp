@@ -1,27 +1,11 @@
 #include "reports/uqlReportData.h"
 
+#include "base/uqlPathUtils.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-// Lower case of a Windows-1252 character: ASCII letters, the accented
-// capitals C0..DE (but D7, the multiplication sign) and the three capitals
-// of the 80..9F block.
-unsigned char LowerAnsi(unsigned char C)
-{
-    if (C >= 'A' && C <= 'Z')
-        return static_cast<unsigned char>(C + 32);
-    if (C >= 0xC0 && C <= 0xDE && C != 0xD7)
-        return static_cast<unsigned char>(C + 32);
-    switch (C) {
-    case 0x8A: return 0x9A; // S caron
-    case 0x8C: return 0x9C; // OE
-    case 0x8E: return 0x9E; // Z caron
-    case 0x9F: return 0xFF; // Y diaeresis
-    default: return C;
-    }
-}
 
 bool IsNumber(const Variant& V)
 {
@@ -52,8 +36,8 @@ int qlCompareText(const std::string& A, const std::string& B)
 {
     const size_t N = std::min(A.size(), B.size());
     for (size_t I = 0; I < N; ++I) {
-        const unsigned char X = LowerAnsi(static_cast<unsigned char>(A[I]));
-        const unsigned char Y = LowerAnsi(static_cast<unsigned char>(B[I]));
+        const unsigned char X = qlLowerAnsi(static_cast<unsigned char>(A[I]));
+        const unsigned char Y = qlLowerAnsi(static_cast<unsigned char>(B[I]));
         if (X != Y)
             return X < Y ? -1 : 1;
     }

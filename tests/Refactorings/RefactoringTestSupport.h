@@ -30,6 +30,17 @@ public:
     }
 };
 
+// The message of the Exception that F raises.
+inline std::string Raised(const std::function<void()>& F)
+{
+    try {
+        F();
+    } catch (const Exception& E) {
+        return E.what();
+    }
+    return "(nothing raised)";
+}
+
 inline std::string ReadAll(const std::string& FileName)
 {
     std::ifstream In(FileName, std::ios::binary);

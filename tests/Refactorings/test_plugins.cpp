@@ -11,16 +11,6 @@ namespace {
 
 std::vector<std::string> Events;
 
-std::string Raised(const std::function<void()>& F)
-{
-    try {
-        F();
-    } catch (const Exception& E) {
-        return E.what();
-    }
-    return "(nothing raised)";
-}
-
 Ref<TTestRefactoring> Named(const std::string& Name)
 {
     Ref<TTestRefactoring> R(new TTestRefactoring());

@@ -15,16 +15,6 @@ const char* const Unit1 = "unit U1;\ninterface\nvar\n  Alpha: Integer;\nimplemen
 const char* const Unit2 = "unit U2;\ninterface\nimplementation\nend.\n";
 const char* const Program = "program P;\nuses U1, U2;\nbegin\n  Alpha := 1;\nend.\n";
 
-std::string Message(const std::function<void()>& F)
-{
-    try {
-        F();
-    } catch (const Exception& E) {
-        return E.what();
-    }
-    return "(nothing raised)";
-}
-
 } // namespace
 
 TEST_F(RefactoringTest, OutputPathsMirrorTheNormalisedAbsoluteName)
@@ -64,16 +54,16 @@ TEST_F(RefactoringTest, FoldersThatCannotBeMadeAreReported)
     Folder = Run + "/Generated/G/Root/blocked";
     fs::create_directories(Run + "/Generated/G/Root");
     std::ofstream(Folder) << "x";
-    EXPECT_EQ(Message([&] { Refactoring->GetFilenameToGenerate("/blocked/U.pas", "G", Folder); }),
+    EXPECT_EQ(Raised([&] { Refactoring->GetFilenameToGenerate("/blocked/U.pas", "G", Folder); }),
               "Could not create directory, " + Run + "/Generated/G/Root/blocked");
     // A name longer than the system takes.
     const std::string Long = "/" + std::string(PATH_MAX, 'a') + "/U.pas";
-    EXPECT_EQ(Message([&] { Refactoring->GetFilenameToGenerate(Long, "G", Folder); }),
+    EXPECT_EQ(Raised([&] { Refactoring->GetFilenameToGenerate(Long, "G", Folder); }),
               "Could not create directory, " + Run + "/Generated/G/Root/" + std::string(PATH_MAX, 'a'));
     // A current folder that cannot be written (root ignores permissions).
     if (::geteuid() != 0) {
         ::chmod(Run.c_str(), 0555);
-        EXPECT_EQ(Message([&] { Refactoring->GetFilenameToGenerate("/U.pas", "H", Folder); }),
+        EXPECT_EQ(Raised([&] { Refactoring->GetFilenameToGenerate("/U.pas", "H", Folder); }),
                   "Could not create directory, " + Run + "/Generated/H/Root");
         ::chmod(Run.c_str(), 0755);
     }
@@ -90,19 +80,19 @@ TEST_F(RefactoringTest, UnitsOfOneFolderLandTogetherAndAreNeverOverwritten)
     Refactoring->BeginRefactoring(G, U2);
     EXPECT_TRUE(Refactoring->GetLocked(U1));
     EXPECT_NE(Refactoring->GetModuleNode(U1), nullptr);
-    EXPECT_EQ(Message([&] { Refactoring->BeginRefactoring(G, U1); }), "Unit is already being refactored.");
+    EXPECT_EQ(Raised([&] { Refactoring->BeginRefactoring(G, U1); }), "Unit is already being refactored.");
     Refactoring->EndRefactorings(G);
     EXPECT_FALSE(Refactoring->GetLocked(U1));
     EXPECT_EQ(ReadAll(Output(G, "U1.pas")), Unit1);
     EXPECT_EQ(ReadAll(Output(G, "U2.pas")), Unit2);
     EXPECT_EQ(Host->RefactoredUnits, (std::vector<TqlUnit*>{U1, U2}));
-    EXPECT_EQ(Message([&] { Refactoring->CheckRefactoringUnit(U1); }), "Unit, U1, is not being refactored.");
-    EXPECT_EQ(Message([&] { Refactoring->CancelRefactoring(U1); }), "Unit, U1, is not being refactored.");
+    EXPECT_EQ(Raised([&] { Refactoring->CheckRefactoringUnit(U1); }), "Unit, U1, is not being refactored.");
+    EXPECT_EQ(Raised([&] { Refactoring->CancelRefactoring(U1); }), "Unit, U1, is not being refactored.");
 
     // The same unit twice in one run: the first output stays.
     Refactoring->BeginRefactoring(G, U1);
     Refactoring->GetModuleNode(U1)->GetFirstTokenNode(ptUnit)->SetCode("UNIT");
-    EXPECT_EQ(Message([&] { Refactoring->EndRefactoring(G, U1); }),
+    EXPECT_EQ(Raised([&] { Refactoring->EndRefactoring(G, U1); }),
               "Attempt to overwrite file, " + Output(G, "U1.pas") + ".");
     EXPECT_TRUE(Refactoring->GetLocked(U1)) << "a failed end leaves the unit open";
     EXPECT_EQ(ReadAll(Output(G, "U1.pas")), Unit1);
@@ -116,7 +106,7 @@ TEST_F(RefactoringTest, UnitsOfOneFolderLandTogetherAndAreNeverOverwritten)
     Refactoring->GetFilenameToGenerate(U2->GetFullFileName(), Other, OutFolder);
     fs::create_symlink(Target, Output(Other, "U2.pas"));
     Refactoring->BeginRefactoring(Other, U2);
-    EXPECT_EQ(Message([&] { Refactoring->EndRefactoring(Other, U2); }),
+    EXPECT_EQ(Raised([&] { Refactoring->EndRefactoring(Other, U2); }),
               "Attempt to overwrite file, " + Output(Other, "U2.pas") + ".");
     EXPECT_FALSE(fs::exists(Target));
     EXPECT_TRUE(fs::is_symlink(Output(Other, "U2.pas")));
@@ -178,7 +168,7 @@ TEST_F(RefactoringTest, ExecuteAlwaysEndsWithNoUnitOpen)
         throw Exception("failed half way");
     };
     for (int I = 0; I < 2; ++I)
-        EXPECT_EQ(Message([&] { qlExecuteRefactoring(Refactoring); }), "failed half way");
+        EXPECT_EQ(Raised([&] { qlExecuteRefactoring(Refactoring); }), "failed half way");
     EXPECT_EQ(Runs, 2);
     EXPECT_EQ(Refactoring->RefactoringList()->Count(), 0);
     EXPECT_EQ(Host->RefactoredUnits.size(), 2u) << "each cancel is told";
@@ -210,7 +200,7 @@ TEST_F(RefactoringTest, BrokenAndChangedSourcesOpenNothing)
     TqlUnit* U2 = Unit("U2");
     // A fatal syntax error: the exception goes on and nothing stays (ASan).
     Folder.Write("U2.pas", "unit U2;\ninterface\nimplementation\nbegin\n  X := " + std::string(1100, '(') + "\nend.\n");
-    EXPECT_EQ(Message([&] { Refactoring->BeginRefactoring("G", U2); }),
+    EXPECT_EQ(Raised([&] { Refactoring->BeginRefactoring("G", U2); }),
               "Unit, U2, has changed since the last analysis.");
     // As if the analysis had not read it.
     Project->GetFileNames()->GetItems(U2->GetFileIndex())->Size = -1;
@@ -223,7 +213,7 @@ TEST_F(RefactoringTest, BrokenAndChangedSourcesOpenNothing)
     std::string Changed = Unit1;
     Changed[Changed.find("Alpha")] = 'B';
     Folder.Write("U1.pas", Changed);
-    EXPECT_EQ(Message([&] { Refactoring->TryCreateModuleNode(U1); }),
+    EXPECT_EQ(Raised([&] { Refactoring->TryCreateModuleNode(U1); }),
               "Unit, U1, has changed since the last analysis.");
 }
 
@@ -308,7 +298,7 @@ TEST_F(RefactoringTest, ViewStartsTheComparisonToolOrOpensTheFolder)
               (std::vector<std::string>{"meld", Folder.Path() + "/my src", Out, "%1", "$(x)"}));
 
     Host->LaunchSucceeds = false;
-    EXPECT_EQ(Message([&] { Refactoring->ViewRefactoring(G); }), "Could not start meld.");
+    EXPECT_EQ(Raised([&] { Refactoring->ViewRefactoring(G); }), "Could not start meld.");
 
     // No file to analyse: the run folder.
     Host->LaunchSucceeds = true;
@@ -325,4 +315,32 @@ TEST(ProgramLauncher, StartsDetachedAndTellsFailure)
     EXPECT_FALSE(qlStartDetached({}));
     // Nothing is left to reap: the started program is not our child.
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+}
+
+TEST_F(RefactoringTest, DefinesOfIncludeFilesPickTheAnalysisBranches)
+{
+    const std::string Text = "unit U;\ninterface\n{$I defs.inc}\nimplementation\n"
+                             "{$IFDEF FEATURE}\nprocedure Run;\nbegin\nend;\n{$ELSE}\nprocedure Other;\nbegin\nend;\n{$ENDIF}\n"
+                             "{$IFDEF DEEP}\nprocedure Deep;\nbegin\nend;\n{$ENDIF}\nend.\n";
+    Analyze({{"U.pas", Text}, {"defs.inc", "{$DEFINE FEATURE}\n{$I inc/more.inc}\n"},
+             {"inc/more.inc", "{$IFDEF FEATURE}{$DEFINE DEEP}{$ENDIF}"}});
+    TqlUnit* U = Unit("U");
+    ASSERT_NE(U, nullptr);
+    auto Root = Refactoring->TryCreateModuleNode(U);
+    ASSERT_NE(Root, nullptr);
+    EXPECT_EQ(Root->GetText(), Text);
+    std::vector<std::string> Methods;
+    Root->IterateNodes(false, [&](TqlNode* N) {
+        if (auto* M = dynamic_cast<TqlMethodImplementationNode*>(N))
+            Methods.push_back(M->GetFirstTokenNode(ptIdentifier) ? M->GetFirstTokenNode(ptIdentifier)->Code()
+                                                                   : M->GetCode(false));
+    });
+    EXPECT_EQ(Methods, (std::vector<std::string>{"Run", "Deep"}));
+    // The directive stays one node.
+    int Includes = 0;
+    Root->IterateNodes(false, [&](TqlNode* N) {
+        if (auto* D = dynamic_cast<TqlDirectiveNode*>(N))
+            Includes += D->Code() == "{$I defs.inc}";
+    });
+    EXPECT_EQ(Includes, 1);
 }
