@@ -10,7 +10,8 @@ uint64_t qlPointKey(int X, int Y)
     return (uint64_t(uint32_t(Y)) << 32) | uint32_t(X);
 }
 
-TqlLeafIndex::TqlLeafIndex(TqlModuleNode* Tree) : FTree(Tree)
+TqlLeafIndex::TqlLeafIndex(TqlModuleNode* Tree, const std::unordered_set<uint64_t>* Wanted)
+    : FTree(Tree)
 {
     if (!Tree)
         return;
@@ -20,8 +21,11 @@ TqlLeafIndex::TqlLeafIndex(TqlModuleNode* Tree) : FTree(Tree)
         Stack.pop_back();
         auto* Code = dynamic_cast<TqlCodeNode*>(Node);
         if (Code && (Node->Count() == 0 || Code->Modified())) {
-            if (!Code->Code().empty() && Code->GetStartPos() >= 0)
-                FLeaves.emplace(qlPointKey(Code->GetPoint().X, Code->GetPoint().Y), Code);
+            if (!Code->Code().empty() && Code->GetStartPos() >= 0) {
+                const uint64_t Key = qlPointKey(Code->GetPoint().X, Code->GetPoint().Y);
+                if (!Wanted || Wanted->count(Key))
+                    FLeaves.emplace(Key, Code);
+            }
             continue;
         }
         for (int I = Node->Count() - 1; I >= 0; --I)
@@ -47,6 +51,15 @@ TqlUseIndex::TqlUseIndex(TqlUnit* Unit)
         if (Use->GetFileIndex() == Unit->GetFileIndex())
             FUses.emplace(qlPointKey(Use->GetX(), Use->GetY()), Use);
     }
+}
+
+std::unordered_set<uint64_t> TqlUseIndex::Points() const
+{
+    std::unordered_set<uint64_t> Result;
+    Result.reserve(FUses.size());
+    for (const auto& Entry : FUses)
+        Result.insert(Entry.first);
+    return Result;
 }
 
 TqlUsedByLocation* TqlUseIndex::Find(int X, int Y) const

@@ -13,13 +13,21 @@
 #include <unordered_set>
 #include <vector>
 
+uint64_t qlPointKey(int X, int Y);
+
 // The leaves of one tree by their 1-based column and line. Only leaves with
 // text count (an empty rule node shares its point with the token after it),
 // and of several at one point the first in depth-first order wins. Nodes that
 // an edit detached or dropped are not answered.
 class TqlLeafIndex {
 public:
-    explicit TqlLeafIndex(TqlModuleNode* Tree);
+    // With Wanted (keys of qlPointKey), only leaves at those points are kept:
+    // the places a caller can ask for, so that a big tree costs little.
+    explicit TqlLeafIndex(TqlModuleNode* Tree, const std::unordered_set<uint64_t>* Wanted = nullptr);
+    TqlLeafIndex(TqlModuleNode* Tree, const std::unordered_set<uint64_t>& Wanted)
+        : TqlLeafIndex(Tree, &Wanted)
+    {
+    }
     TqlCodeNode* Find(int X, int Y) const;
     TqlModuleNode* Tree() const { return FTree; }
 
@@ -33,14 +41,14 @@ private:
 class TqlUseIndex {
 public:
     explicit TqlUseIndex(TqlUnit* Unit);
+    // The points of the indexed uses (keys of qlPointKey).
+    std::unordered_set<uint64_t> Points() const;
     TqlUsedByLocation* Find(int X, int Y) const;
     TqlUsedByLocation* Find(const TqlCodeNode* Node) const;
 
 private:
     std::unordered_map<uint64_t, TqlUsedByLocation*> FUses;
 };
-
-uint64_t qlPointKey(int X, int Y);
 
 // The node is still part of the tree under Root (not detached or dropped).
 bool qlIsAttached(const TqlNode* Node, const TqlNode* Root);

@@ -116,7 +116,17 @@ TqlLeafIndex* TqlSymbolRename::Leaves(TqlUnit* Unit)
         TqlModuleNode* Tree = FOpen(Unit);
         if (!Tree)
             return nullptr;
-        Slot = std::make_unique<TqlLeafIndex>(Tree);
+        // Only the places of the symbol in this unit can be asked for.
+        std::unordered_set<uint64_t> Wanted;
+        auto Want = [&](const TqlCodeLocation* L) {
+            if (L->GetFileIndex() == Unit->GetFileIndex())
+                Wanted.insert(qlPointKey(L->GetX(), L->GetY()));
+        };
+        Want(FSymbol);
+        TqlUsedByList* UsedBy = FSymbol->GetUsedBy();
+        for (int I = 0; I < UsedBy->GetCount(); ++I)
+            Want(UsedBy->GetLocations(I));
+        Slot = std::make_unique<TqlLeafIndex>(Tree, Wanted);
     }
     return Slot.get();
 }

@@ -90,7 +90,7 @@ int TUnitsToBeRemovedList::IndexOf(const TqlCodeLocation* Location) const
 TqlUnitSweeper::TqlUnitSweeper(TqlUnit* Unit, TqlModuleNode* Tree, TqlMessageSink Sink,
                                bool RemoveAllUnusedUnits, bool MoveUsedUnitsToImplementation)
     : FUnit(Unit), FTree(Tree), FSink(std::move(Sink)), FRemoveAll(RemoveAllUnusedUnits),
-      FMoveUsed(MoveUsedUnitsToImplementation), FLeaves(Tree)
+      FMoveUsed(MoveUsedUnitsToImplementation), FLeaves(Tree, TqlUseIndex(Unit).Points())
 {
 }
 

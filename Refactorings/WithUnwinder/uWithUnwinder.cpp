@@ -154,7 +154,8 @@ bool IsQualified(const TqlCodeNode* Identifier)
 using namespace WithUnwinder;
 
 TqlWithUnwinder::TqlWithUnwinder(TqlUnit* Unit, TqlModuleNode* Tree, TqlMessageSink Sink)
-    : FUnit(Unit), FTree(Tree), FSink(std::move(Sink)), FLeaves(Tree), FUses(Unit)
+    : FUnit(Unit), FTree(Tree), FSink(std::move(Sink)), FUses(Unit),
+      FLeaves(Tree, FUses.Points())
 {
 }
 

@@ -57,8 +57,8 @@ private:
     TqlUnit* FUnit;
     TqlModuleNode* FTree;
     TqlMessageSink FSink;
-    TqlLeafIndex FLeaves;
     TqlUseIndex FUses;
+    TqlLeafIndex FLeaves;
     bool FChanged = false;
     bool FWithMembersOnly = false;
     std::set<const TqlNode*> FHandled;
