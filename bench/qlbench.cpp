@@ -8,6 +8,7 @@
 
 int RunParse(int Argc, char** Argv);   // bench/qlbenchParse.cpp
 int RunReports(int Argc, char** Argv); // bench/qlbenchReports.cpp
+int RunRefactor(int Argc, char** Argv); // bench/qlbenchRefactor.cpp
 int RunTree(int Argc, char** Argv);    // bench/qlbenchTree.cpp
 
 int main(int Argc, char** Argv)
@@ -22,12 +23,15 @@ int main(int Argc, char** Argv)
             return RunAnalyze(Argc - 1, Argv + 1);
         if (std::strcmp(Cmd, "reports") == 0)
             return RunReports(Argc - 1, Argv + 1);
+        if (std::strcmp(Cmd, "refactor") == 0)
+            return RunRefactor(Argc - 1, Argv + 1);
         if (std::strcmp(Cmd, "tree") == 0)
             return RunTree(Argc - 1, Argv + 1);
     }
     std::fprintf(stderr, "usage: qlbench lex|parse [--defines A,B] [--summary] PATH...\n"
                          "       qlbench analyze MAIN_FILE [--libpath DIR...]\n"
                          "       qlbench reports MAIN_FILE [--libpath DIR...] [--checks]\n"
+                         "       qlbench refactor with|sweep|rename MAIN_FILE ...\n"
                          "       qlbench tree [--defines A,B] [--keep] PATH...\n");
     return 2;
 }

@@ -11,6 +11,7 @@ PACKAGES=(
   qt6-base-dev libqscintilla2-qt6-dev
   xvfb xauth fonts-dejavu-core
   fpc-source-3.2.2
+  fp-compiler-3.2.2 fp-units-rtl-3.2.2
 )
 
 missing=()

@@ -1,0 +1,216 @@
+#include "Refactorings/Common/uqlPluginSupport.h"
+
+#include "model/uqlMessage.h"
+
+#include <cctype>
+#include <vector>
+
+uint64_t qlPointKey(int X, int Y)
+{
+    return (uint64_t(uint32_t(Y)) << 32) | uint32_t(X);
+}
+
+TqlLeafIndex::TqlLeafIndex(TqlModuleNode* Tree, const std::unordered_set<uint64_t>* Wanted)
+    : FTree(Tree)
+{
+    if (!Tree)
+        return;
+    std::vector<TqlNode*> Stack{Tree};
+    while (!Stack.empty()) {
+        TqlNode* Node = Stack.back();
+        Stack.pop_back();
+        auto* Code = dynamic_cast<TqlCodeNode*>(Node);
+        if (Code && (Node->Count() == 0 || Code->Modified())) {
+            if (!Code->Code().empty() && Code->GetStartPos() >= 0) {
+                const uint64_t Key = qlPointKey(Code->GetPoint().X, Code->GetPoint().Y);
+                if (!Wanted || Wanted->count(Key))
+                    FLeaves.emplace(Key, Code);
+            }
+            continue;
+        }
+        for (int I = Node->Count() - 1; I >= 0; --I)
+            Stack.push_back(Node->GetNode(I));
+    }
+}
+
+TqlCodeNode* TqlLeafIndex::Find(int X, int Y) const
+{
+    auto It = FLeaves.find(qlPointKey(X, Y));
+    if (It == FLeaves.end() || !qlIsAttached(It->second, FTree))
+        return nullptr;
+    return It->second;
+}
+
+TqlUseIndex::TqlUseIndex(TqlUnit* Unit)
+{
+    if (!Unit)
+        return;
+    TqlList* Uses = Unit->GetUsedByLocations();
+    for (int I = 0; I < Uses->GetCount(); ++I) {
+        auto* Use = static_cast<TqlUsedByLocation*>(Uses->GetItem(I));
+        if (Use->GetFileIndex() == Unit->GetFileIndex())
+            FUses.emplace(qlPointKey(Use->GetX(), Use->GetY()), Use);
+    }
+}
+
+std::unordered_set<uint64_t> TqlUseIndex::Points() const
+{
+    std::unordered_set<uint64_t> Result;
+    Result.reserve(FUses.size());
+    for (const auto& Entry : FUses)
+        Result.insert(Entry.first);
+    return Result;
+}
+
+TqlUsedByLocation* TqlUseIndex::Find(int X, int Y) const
+{
+    auto It = FUses.find(qlPointKey(X, Y));
+    return It == FUses.end() ? nullptr : It->second;
+}
+
+TqlUsedByLocation* TqlUseIndex::Find(const TqlCodeNode* Node) const
+{
+    if (!Node || Node->GetStartPos() < 0)
+        return nullptr;
+    return Find(Node->GetPoint().X, Node->GetPoint().Y);
+}
+
+bool qlIsAttached(const TqlNode* Node, const TqlNode* Root)
+{
+    for (const TqlNode* N = Node; N; N = N->Parent()) {
+        if (N->Freed())
+            return false;
+        if (N == Root)
+            return true;
+        if (N->Parent() && N->Parent()->IndexOf(N) < 0)
+            return false;
+    }
+    return false;
+}
+
+bool qlIsJunk(const TqlNode* Node)
+{
+    return dynamic_cast<const TqlJunkNode*>(Node) != nullptr;
+}
+
+bool qlIsTrivia(const TqlNode* Node)
+{
+    return dynamic_cast<const TqlJunkNode*>(Node) || dynamic_cast<const TqlCommentNode*>(Node);
+}
+
+bool qlIsToken(const TqlNode* Node, TptTokenKind Kind)
+{
+    auto* Token = dynamic_cast<const TqlTokenNode*>(Node);
+    return Token && (Kind == ptUnknown || Token->TokenKind() == Kind);
+}
+
+TqlNode* qlLastLeaf(TqlNode* Node)
+{
+    while (Node->Count() > 0) {
+        auto* Code = dynamic_cast<TqlCodeNode*>(Node);
+        if (Code && Code->Modified())
+            break;
+        Node = Node->GetNode(Node->Count() - 1);
+    }
+    return Node;
+}
+
+bool qlHoldsDirective(const TqlNode* Node)
+{
+    if (dynamic_cast<const TqlDirectiveNode*>(Node))
+        return true;
+    for (int I = 0; I < Node->Count(); ++I)
+        if (qlHoldsDirective(Node->GetNode(I)))
+            return true;
+    return false;
+}
+
+bool qlSameName(const std::string& A, const std::string& B)
+{
+    if (A.size() != B.size())
+        return false;
+    for (size_t I = 0; I < A.size(); ++I)
+        if (std::tolower(static_cast<unsigned char>(A[I])) !=
+            std::tolower(static_cast<unsigned char>(B[I])))
+            return false;
+    return true;
+}
+
+std::string qlFormat(const std::string& Pattern, const std::string& Value)
+{
+    std::string Result = Pattern;
+    const size_t At = Result.find("%s");
+    if (At != std::string::npos)
+        Result.replace(At, 2, Value);
+    return Result;
+}
+
+void qlPostMessage(IqlRefactoring* Refactoring, const std::string& Text, int FileIndex, int X, int Y)
+{
+    if (gqlRefactoringHost)
+        gqlRefactoringHost->AddMessage(Ref<IqlRefactoring>(Refactoring),
+                                       Ref<IqlMessage>(new TqlMessage(Text, FileIndex, X, Y, false)));
+}
+
+TqlMessageSink qlUnitMessageSink(IqlRefactoring* Refactoring, int FileIndex)
+{
+    return [Refactoring, FileIndex](const std::string& Text, int X, int Y) {
+        qlPostMessage(Refactoring, Text, FileIndex, X, Y);
+    };
+}
+
+void TqlPluginRegistrations::Register(IqlRefactoring* Refactoring, const std::string& Group)
+{
+    Ref<IqlRefactoring> Item(Refactoring);
+    FItems.push_back(Item);
+    gqlRefactoringHost->RegisterRefactoring(Item, Group);
+}
+
+void TqlPluginRegistrations::UnregisterAll() noexcept
+{
+    for (const Ref<IqlRefactoring>& Item : FItems)
+        try {
+            if (gqlRefactoringHost)
+                gqlRefactoringHost->UnregisterRefactoring(Item);
+        } catch (...) {
+        }
+    FItems.clear();
+}
+
+void qlAddWords(const std::string& Text, std::unordered_set<std::string>& Words)
+{
+    size_t I = 0;
+    while (I < Text.size()) {
+        if (std::isalpha(static_cast<unsigned char>(Text[I])) || Text[I] == '_') {
+            size_t J = I;
+            while (J < Text.size() &&
+                   (std::isalnum(static_cast<unsigned char>(Text[J])) || Text[J] == '_'))
+                ++J;
+            std::string Word = Text.substr(I, J - I);
+            for (char& C : Word)
+                C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
+            Words.insert(std::move(Word));
+            I = J;
+        } else {
+            ++I;
+        }
+    }
+}
+
+IqlRefactoringHost* qlRequireHost()
+{
+    if (!gqlRefactoringHost)
+        throw Exception("No refactoring host.");
+    return gqlRefactoringHost.get();
+}
+
+TqlPluginRegistrations& qlPluginRegistrations()
+{
+    static TqlPluginRegistrations Items;
+    return Items;
+}
+
+void qlFinalizePlugin()
+{
+    qlPluginRegistrations().UnregisterAll();
+}

@@ -1,0 +1,815 @@
+#include "Refactorings/WithUnwinder/uWithUnwinder.h"
+
+#include "base/uqlPathUtils.h"
+
+#include <cctype>
+#include <unordered_set>
+
+namespace {
+
+const char* const MemberNotFound = "Member, %s, in with statement not found?";
+const char* const NoLocationInVardex = "Identifier, %s has no location in Vardex";
+const char* const NoLocation = "Identifier, %s has no location";
+const char* const ConstructorOrFunction = "Symbol, %s, is a constructor or a function";
+const char* const NotClassOrRecord = "Type, %s is neither a class nor a record";
+const char* const NoMembers = "Symbol, %s, has no members";
+const char* const NoChildStatements = "With statement has no child statements";
+const char* const IsRecord = "Type, %s is a record; no local copy made";
+const char* const UnqualifiedMembers = "With statement has unqualified member references";
+const char* const NotPlainReference = "Expression, %s, is not a plain variable reference";
+const char* const NotVisible = "Type, %s, is not visible here";
+const char* const NotInBlock = "With statement is not inside a routine block";
+const char* const HoldsDirectives = "With statement holds compiler directives";
+
+bool HasLineBreak(const std::string& S)
+{
+    return S.find_first_of("\r\n") != std::string::npos;
+}
+
+bool IsIdentifierToken(const TqlNode* Node)
+{
+    return qlIsToken(Node, ptIdentifier);
+}
+
+// The statement node's with-expressions in child order.
+std::vector<TqlVariableReferenceNode*> HeaderExpressions(TqlStatementNode* With)
+{
+    std::vector<TqlVariableReferenceNode*> Result;
+    for (int I = 0; I < With->Count(); ++I) {
+        TqlNode* Child = With->GetNode(I);
+        if (qlIsToken(Child, ptDo))
+            break;
+        if (auto* Ref = dynamic_cast<TqlVariableReferenceNode*>(Child))
+            Result.push_back(Ref);
+    }
+    return Result;
+}
+
+// The body: the with statement's last child when it is a statement.
+TqlStatementNode* BodyOf(TqlStatementNode* With)
+{
+    if (With->Count() == 0)
+        return nullptr;
+    return dynamic_cast<TqlStatementNode*>(With->GetNode(With->Count() - 1));
+}
+
+bool InHeader(TqlStatementNode* With, const TqlNode* Node)
+{
+    TqlStatementNode* Body = BodyOf(With);
+    return With->IsParentOf(Node) && !(Body && (Body == Node || Body->IsParentOf(Node)));
+}
+
+// The nearest with statement on Node's parent chain, Node included.
+TqlStatementNode* EnclosingWith(const TqlNode* Node)
+{
+    for (TqlNode* N = const_cast<TqlNode*>(Node); N; N = N->Parent())
+        if (WithUnwinder::IsWithStatement(N))
+            return static_cast<TqlStatementNode*>(N);
+    return nullptr;
+}
+
+// A name that a statement assigns or passes on: the name, not something
+// reached through it with ".", is followed by ":=", is an argument (after "("
+// or ","), has its address taken, or is a for loop's control variable.
+bool IsWrittenOrPassed(TqlCodeNode* Identifier)
+{
+    if (TqlTokenNode* Next = Identifier->GetNextPeerTokenNode(ptUnknown, true))
+        if (Next->TokenKind() == ptPoint)
+            return false;
+    const TqlNode* Subject = Identifier;
+    while (Subject->Parent() && dynamic_cast<const TqlVariableReferenceNode*>(Subject->Parent()) &&
+           Subject->GetIndex() == 0)
+        Subject = Subject->Parent();
+    if (TqlTokenNode* Next = Subject->GetNextPeerTokenNode(ptUnknown, true))
+        if (Next->TokenKind() == ptAssign)
+            return true;
+    if (TqlTokenNode* Prior = Subject->GetPriorPeerTokenNode(ptUnknown, true))
+        switch (Prior->TokenKind()) {
+        case ptRoundOpen: case ptComma: case ptAddressOp: case ptDoubleAddressOp: case ptFor:
+            return true;
+        default:
+            break;
+        }
+    return false;
+}
+
+} // namespace
+
+namespace WithUnwinder {
+
+std::string VariableNameFor(const std::string& TypeName)
+{
+    if (!TypeName.empty() && TypeName[0] == 'T')
+        return "A" + TypeName.substr(1);
+    return "A" + TypeName;
+}
+
+void Outdent(TqlNode* Node)
+{
+    if (auto* Junk = dynamic_cast<TqlJunkNode*>(Node)) {
+        const std::string& Text = Junk->Code();
+        if (HasLineBreak(Text) && Text.size() >= 2 && Text.compare(Text.size() - 2, 2, "  ") == 0)
+            Junk->SetCode(Text.substr(0, Text.size() - 2));
+        return;
+    }
+    for (int I = 0; I < Node->Count(); ++I)
+        Outdent(Node->GetNode(I));
+}
+
+bool StartsSequence(const TqlNode* PriorToken)
+{
+    auto* Token = dynamic_cast<const TqlTokenNode*>(PriorToken);
+    if (!Token)
+        return false;
+    switch (Token->TokenKind()) {
+    case ptBegin: case ptSemiColon: case ptRepeat: case ptTry: case ptFinally: case ptExcept:
+    case ptInitialization: case ptFinalization:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsWithStatement(const TqlNode* Node)
+{
+    auto* Statement = dynamic_cast<const TqlStatementNode*>(Node);
+    return Statement && Statement->GetStatementKind() == ptWith;
+}
+
+bool IsQualified(const TqlCodeNode* Identifier)
+{
+    const TqlNode* Subject = Identifier;
+    if (!Subject->Parent())
+        return false;
+    if (Subject->GetIndex() == 0 && dynamic_cast<const TqlVariableReferenceNode*>(Subject->Parent()))
+        Subject = Subject->Parent();
+    if (!Subject->Parent())
+        return false;
+    const TqlTokenNode* Prior = Subject->GetPriorPeerTokenNode(ptUnknown, true);
+    return Prior && Prior->TokenKind() == ptPoint;
+}
+
+} // namespace WithUnwinder
+
+using namespace WithUnwinder;
+
+TqlWithUnwinder::TqlWithUnwinder(TqlUnit* Unit, TqlModuleNode* Tree, TqlMessageSink Sink)
+    : FUnit(Unit), FTree(Tree), FSink(std::move(Sink)), FUses(Unit),
+      FLeaves(Tree, FUses.Points())
+{
+}
+
+void TqlWithUnwinder::Walk(void (TqlWithUnwinder::*Operation)(TqlStatementNode*))
+{
+    if (!FTree)
+        return;
+    FHandled.clear();
+    FTree->IterateNodes(true, [&](TqlNode* Node) {
+        if (!IsWithStatement(Node) || Node->Freed() || !FHandled.insert(Node).second)
+            return;
+        (this->*Operation)(static_cast<TqlStatementNode*>(Node));
+    });
+}
+
+bool TqlWithUnwinder::AddLocalVars()
+{
+    FChanged = false;
+    Walk(&TqlWithUnwinder::AddLocalVarsCallback);
+    return FChanged;
+}
+
+bool TqlWithUnwinder::QualifyWithStatements(bool WithMembersOnly)
+{
+    FChanged = false;
+    FWithMembersOnly = WithMembersOnly;
+    Walk(&TqlWithUnwinder::QualifyWithStatementCallback);
+    return FChanged;
+}
+
+bool TqlWithUnwinder::RemoveWithStatements()
+{
+    FChanged = false;
+    Walk(&TqlWithUnwinder::DoRemoveWithStatementCallback);
+    return FChanged;
+}
+
+std::vector<TqlVariableReferenceNode*> TqlWithUnwinder::Expressions(TqlStatementNode* With)
+{
+    std::vector<TqlVariableReferenceNode*> Result = HeaderExpressions(With);
+    return {Result.rbegin(), Result.rend()};
+}
+
+TqlCodeNode* TqlWithUnwinder::FindUse(TqlUsedByLocation* Location) const
+{
+    if (Location->GetFileIndex() != FUnit->GetFileIndex())
+        return nullptr;
+    return FLeaves.Find(Location->GetX(), Location->GetY());
+}
+
+bool TqlWithUnwinder::Resolve(TqlVariableReferenceNode* Expression, const char* NoLocationText,
+                              TResolved& R, bool Quiet)
+{
+    R = TResolved{};
+    R.Expression = Expression;
+    TqlIdentifierNode* Ident = Expression->GetContainerNode(R.IsAsCast);
+    if (!Ident) {
+        if (!Quiet)
+            Post(qlFormat(MemberNotFound, Expression->GetCode(false)), Expression->GetPoint().X,
+                 Expression->GetPoint().Y);
+        return false;
+    }
+    R.Identifier = Ident;
+    R.Location = FUses.Find(Ident);
+    if (!R.Location) {
+        if (!Quiet)
+            Post(qlFormat(NoLocationText, Ident->GetCode(false)), Ident->GetPoint().X,
+                 Ident->GetPoint().Y);
+        return false;
+    }
+    R.Symbol = R.Location->GetUsedByList()->GetSymbol();
+    const int X = R.Location->GetX(), Y = R.Location->GetY();
+    if (auto* Routine = dynamic_cast<TqlRoutine*>(R.Symbol))
+        if (Routine->GetRoutineKind() == rkFunction || Routine->GetRoutineKind() == rkConstructor) {
+            if (!Quiet)
+                Post(qlFormat(ConstructorOrFunction, R.Symbol->GetName()), X, Y);
+            return false;
+        }
+    R.Container = R.Symbol->FindContainer();
+    if (!dynamic_cast<TqlClass*>(R.Container) && !dynamic_cast<TqlRecord*>(R.Container)) {
+        if (!Quiet)
+            Post(qlFormat(NotClassOrRecord, R.Symbol->GetName()), X, Y);
+        return false;
+    }
+    return true;
+}
+
+bool TqlWithUnwinder::ForEachMemberUse(TqlSymbol* Container,
+                                       const std::function<void(TqlCodeNode*)>& Visit)
+{
+    bool HasMembers = false;
+    auto VisitSymbol = [&](TqlSymbol* Member) {
+        HasMembers = true;
+        TqlUsedByList* UsedBy = Member->GetUsedBy();
+        for (int I = 0; I < UsedBy->GetCount(); ++I)
+            if (TqlCodeNode* Node = FindUse(UsedBy->GetLocations(I)))
+                Visit(Node);
+    };
+    auto VisitList = [&](TqlList* List) {
+        if (!List)
+            return;
+        for (int I = 0; I < List->GetCount(); ++I)
+            VisitSymbol(static_cast<TqlSymbol*>(List->GetItem(I)));
+    };
+    if (auto* Record = dynamic_cast<TqlRecord*>(Container)) {
+        VisitList(Record->GetFieldList());
+        return HasMembers;
+    }
+    std::set<TqlClass*> Seen;
+    for (auto* Class = dynamic_cast<TqlClass*>(Container); Class && Seen.insert(Class).second;
+         Class = Class->GetInheritsFromClass()) {
+        VisitList(Class->GetFieldList());
+        VisitList(Class->GetProperties());
+        VisitList(Class->GetRoutines());
+    }
+    return HasMembers;
+}
+
+bool TqlWithUnwinder::IsStableExpression(TqlStatementNode* With, const TResolved& R)
+{
+    std::vector<TqlCodeNode*> Parts;
+    bool Stable = true;
+    int Depth = 0;
+    std::function<void(TqlNode*)> Scan = [&](TqlNode* Node) {
+        for (int I = 0; I < Node->Count() && Stable; ++I) {
+            TqlNode* Child = Node->GetNode(I);
+            if (qlIsTrivia(Child))
+                continue;
+            if (dynamic_cast<TqlVariableReferenceNode*>(Child)) {
+                Scan(Child);
+                continue;
+            }
+            auto* Token = dynamic_cast<TqlTokenNode*>(Child);
+            if (!Token || Token->Count() > 0) {
+                Stable = false;
+                continue;
+            }
+            switch (Token->TokenKind()) {
+            case ptIdentifier:
+                Parts.push_back(Token);
+                break;
+            case ptPoint: case ptPointerSymbol: case ptAs: case ptRoundOpen: case ptRoundClose:
+                break;
+            case ptSquareOpen:
+                ++Depth;
+                break;
+            case ptSquareClose:
+                --Depth;
+                break;
+            case ptIntegerConst: case ptStringConst: case ptAsciiChar: case ptComma:
+                if (Depth == 0 && Token->TokenKind() != ptComma)
+                    Stable = false;
+                break;
+            default:
+                Stable = false;
+            }
+        }
+    };
+    Scan(R.Expression);
+    // Every name of the expression is a known variable, field, property or
+    // type (a cast), and the body neither assigns it nor passes it on.
+    for (TqlCodeNode* Part : Parts) {
+        if (!Stable)
+            break;
+        TqlUsedByLocation* Use = FUses.Find(Part);
+        TqlSymbol* Symbol = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
+        if (!Symbol || dynamic_cast<TqlRoutine*>(Symbol) || dynamic_cast<TqlUnit*>(Symbol)) {
+            Stable = false;
+            break;
+        }
+        if (dynamic_cast<TqlClass*>(Symbol) || dynamic_cast<TqlRecord*>(Symbol) ||
+            dynamic_cast<TqlType*>(Symbol))
+            continue;
+        TqlUsedByList* UsedBy = Symbol->GetUsedBy();
+        for (int I = 0; I < UsedBy->GetCount() && Stable; ++I) {
+            TqlCodeNode* Node = FindUse(UsedBy->GetLocations(I));
+            if (Node && With->IsParentOf(Node) && !InHeader(With, Node) && IsWrittenOrPassed(Node))
+                Stable = false;
+        }
+    }
+    if (!Stable)
+        Post(qlFormat(NotPlainReference, R.Expression->GetCode(false)), R.Expression->GetPoint().X,
+             R.Expression->GetPoint().Y);
+    return Stable;
+}
+
+bool TqlWithUnwinder::HasUnqualifiedMemberUse(TqlStatementNode* With, const TResolved& R)
+{
+    bool Found = false;
+    ForEachMemberUse(R.Container, [&](TqlCodeNode* Node) {
+        if (!Found && With->IsParentOf(Node) && !InHeader(With, Node) && !Node->Modified() &&
+            !IsQualified(Node))
+            Found = true;
+    });
+    return Found;
+}
+
+// ---------------------------------------------------------------------------
+// Add Local Vars
+
+std::string TqlWithUnwinder::FreeVariableName(TqlStatementNode* With, const std::string& Base)
+{
+    // The outermost routine around the statement holds every declaration the
+    // new name could meet; without one, the block's text.
+    TqlNode* Scope = With->GetBlockNode();
+    TqlMethodImplementationNode* Method = nullptr;
+    for (TqlNode* N = With->Parent(); N; N = N->Parent())
+        if (auto* M = dynamic_cast<TqlMethodImplementationNode*>(N)) {
+            Method = M;
+            Scope = M;
+        }
+    std::unordered_set<std::string> Taken;
+    qlAddWords(static_cast<TqlCodeNode*>(Scope)->DoGetCode(), Taken);
+
+    // The class of a method: members are in scope without being written.
+    TqlClass* OwnClass = nullptr;
+    if (Method) {
+        const TqlNode* Heading = Method;
+        for (int I = 0; I + 2 < Heading->Count(); ++I)
+            if (IsIdentifierToken(Heading->GetNode(I))) {
+                TqlTokenNode* Next = Heading->GetNextTokenNode(I, ptUnknown, true);
+                if (Next && Next->TokenKind() == ptPoint) {
+                    const std::string ClassName =
+                        static_cast<TqlCodeNode*>(Heading->GetNode(I))->GetCode(false);
+                    OwnClass = dynamic_cast<TqlClass*>(
+                        FUnit->FindReferencedSymbol(nullptr, ClassName, false, TqlUsedByInfo{}));
+                }
+                break;
+            }
+    }
+    std::vector<TqlSymbol*> WithContainers;
+    for (TqlNode* N = With; N; N = N->Parent())
+        if (IsWithStatement(N))
+            for (TqlVariableReferenceNode* E : HeaderExpressions(static_cast<TqlStatementNode*>(N))) {
+                TResolved R;
+                if (Resolve(E, NoLocation, R, true))
+                    WithContainers.push_back(R.Container);
+            }
+
+    for (int Suffix = 0;; ++Suffix) {
+        const std::string Name = Suffix == 0 ? Base : Base + std::to_string(Suffix);
+        if (Taken.count(qlLowerCase(Name)))
+            continue;
+        if (FUnit->FindReferencedSymbol(nullptr, Name, false, TqlUsedByInfo{}))
+            continue;
+        if (OwnClass && OwnClass->FindSymbol(FUnit, OwnClass, Name))
+            continue;
+        bool InWith = false;
+        for (TqlSymbol* C : WithContainers)
+            if (C->FindSymbol(FUnit, nullptr, Name))
+                InWith = true;
+        if (!InWith)
+            return Name;
+    }
+}
+
+void TqlWithUnwinder::AddLocalVarsCallback(TqlStatementNode* With)
+{
+    if (qlHoldsDirective(With)) {
+        Post(HoldsDirectives, With->GetPoint().X, With->GetPoint().Y);
+        return;
+    }
+    for (TqlVariableReferenceNode* Expression : Expressions(With)) {
+        TResolved R;
+        if (!Resolve(Expression, NoLocationInVardex, R))
+            return;
+        // Only an expression that reaches further than a plain name is worth
+        // a variable (the parts after a "." are tokens of the same reference).
+        int Tokens = 0;
+        std::function<void(TqlNode*)> Count = [&](TqlNode* Node) {
+            for (int I = 0; I < Node->Count(); ++I) {
+                TqlNode* Child = Node->GetNode(I);
+                if (dynamic_cast<TqlTokenNode*>(Child))
+                    ++Tokens;
+                else if (!qlIsTrivia(Child))
+                    Count(Child);
+            }
+        };
+        Count(Expression);
+        if (Tokens <= 1)
+            continue;
+        const int X = R.Location->GetX(), Y = R.Location->GetY();
+        TqlSymbol* Type = R.Symbol->GetTypeIntf();
+        auto* Class = dynamic_cast<TqlClass*>(R.Container);
+        // A record or an object is a value: a local copy would take the
+        // edits that the statement makes to the original.
+        if (!Class || dynamic_cast<TqlObject*>(Class)) {
+            Post(qlFormat(IsRecord, Type ? Type->GetName() : R.Container->GetName()), X, Y);
+            return;
+        }
+        const std::string TypeName = Type ? Type->GetName() : std::string();
+        if (TypeName.empty() || Type->GetPointerType() ||
+            FUnit->FindReferencedSymbol(nullptr, TypeName, false, TqlUsedByInfo{}) != Type) {
+            Post(qlFormat(NotVisible, TypeName.empty() ? R.Symbol->GetName() : TypeName), X, Y);
+            return;
+        }
+        TqlBlockNode* Block = With->GetBlockNode();
+        TqlTokenNode* FirstToken = Block ? Block->GetFirstTokenNode(ptUnknown) : nullptr;
+        if (!FirstToken || FirstToken->TokenKind() != ptBegin) {
+            Post(NotInBlock, With->GetPoint().X, With->GetPoint().Y);
+            return;
+        }
+
+        const std::string VariableName = FreeVariableName(With, VariableNameFor(TypeName));
+        TqlNode* Parent = With->Parent();
+        const int Index = With->GetIndex();
+        const bool InSequence = StartsSequence(With->GetPriorPeerTokenNode(ptUnknown, true));
+        TqlJunkNode* PriorJunk =
+            Index >= 1 ? dynamic_cast<TqlJunkNode*>(Parent->GetNode(Index - 1)) : nullptr;
+        const std::string Assignment =
+            VariableName + " := " + Expression->GetCode(false) + ";";
+
+        if (InSequence) {
+            TqlStatementNode::Create(Parent, Assignment, Index);
+            if (PriorJunk)
+                TqlJunkNode::Create(Parent, PriorJunk->DoGetCode(), Index + 1);
+        } else {
+            // After then, else, do or a case label the assignment and the
+            // with statement become one compound statement.
+            TqlNode* Trailing = qlLastLeaf(With);
+            auto* Compound = TqlStatementNode::Create(Parent, TPoint{-1, -1}, -1, Index);
+            TqlTokenNode::Create(Compound, "begin", ptBegin, -1);
+            TqlJunkNode::Create(Compound, " ", -1);
+            TqlStatementNode::Create(Compound, Assignment, -1);
+            TqlJunkNode::Create(Compound, " ", -1);
+            With->SetParentNode(Compound, -1);
+            const bool MoveTrailing = qlIsJunk(Trailing) && Trailing != With;
+            if (!MoveTrailing)
+                TqlJunkNode::Create(Compound, " ", -1);
+            TqlTokenNode::Create(Compound, "end", ptEnd, -1);
+            if (MoveTrailing) {
+                // The line break after the statement follows the new "end".
+                const std::string Text = static_cast<TqlCodeNode*>(Trailing)->DoGetCode();
+                static_cast<TqlCodeNode*>(Trailing)->SetCode(" ");
+                TqlJunkNode::Create(Compound, Text, -1);
+            }
+        }
+
+        std::string Replacement = VariableName;
+        if (Expression->Count() > 0 && qlIsJunk(Expression->GetNode(Expression->Count() - 1)))
+            Replacement += static_cast<TqlCodeNode*>(Expression->GetNode(Expression->Count() - 1))
+                               ->DoGetCode();
+        Expression->SetCode(Replacement);
+
+        TqlVariableDeclarationListNode* Section = Block->GetInnerMostVariableSection();
+        if (!Section)
+            Section = Block->AddVariableSectionCode();
+        Section->AddVariableCode(VariableName, TypeName);
+        FChanged = true;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Qualify
+
+void TqlWithUnwinder::QualifyWithStatementCallback(TqlStatementNode* With)
+{
+    for (TqlVariableReferenceNode* Expression : Expressions(With)) {
+        TResolved R;
+        if (!Resolve(Expression, NoLocation, R))
+            return;
+        if (!IsStableExpression(With, R))
+            return;
+        std::string Prefix = Expression->GetCode(false);
+        if (R.IsAsCast) {
+            TqlTokenNode* First = Expression->GetFirstTokenNode(ptUnknown);
+            if (!First || First == Expression->GetNode(0) || First->TokenKind() != ptRoundOpen)
+                Prefix = "(" + Prefix + ")";
+        }
+        std::vector<TqlCodeNode*> Targets;
+        const bool HasMembers = ForEachMemberUse(R.Container, [&](TqlCodeNode* Node) {
+            if (!With->IsParentOf(Node) || InHeader(With, Node))
+                return;
+            if (FWithMembersOnly) {
+                TqlStatementNode* Inner = EnclosingWith(Node);
+                if (!Inner || !InHeader(Inner, Node))
+                    return;
+            }
+            if (!IsIdentifierToken(Node) || Node->Modified() || IsQualified(Node))
+                return;
+            Targets.push_back(Node);
+        });
+        for (TqlCodeNode* Node : Targets)
+            if (!Node->Modified()) {
+                Node->SetCode(Prefix + "." + Node->Code());
+                FChanged = true;
+            }
+        if (!HasMembers)
+            Post(qlFormat(NoMembers, R.Container->GetName()), R.Location->GetX(),
+                 R.Location->GetY());
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Remove
+
+void TqlWithUnwinder::DoRemoveWithStatementCallback(TqlStatementNode* With)
+{
+    TqlStatementNode* Body = BodyOf(With);
+    if (!Body) {
+        Post(NoChildStatements, With->GetPoint().X, With->GetPoint().Y);
+        return;
+    }
+    if (qlHoldsDirective(With)) {
+        Post(HoldsDirectives, With->GetPoint().X, With->GetPoint().Y);
+        return;
+    }
+    // Without its header a member name in the body would bind to something
+    // else, and an expression with effects would no longer be evaluated.
+    for (TqlVariableReferenceNode* Expression : Expressions(With)) {
+        TResolved R;
+        if (!Resolve(Expression, NoLocation, R) || !IsStableExpression(With, R))
+            return;
+        if (HasUnqualifiedMemberUse(With, R)) {
+            Post(UnqualifiedMembers, With->GetPoint().X, With->GetPoint().Y);
+            return;
+        }
+    }
+
+    FChanged = true;
+    // The line break after the statement's last token belongs to what
+    // follows the statement: it keeps its indentation.
+    auto* Trailing = dynamic_cast<TqlJunkNode*>(qlLastLeaf(With));
+    const std::string TrailingText = Trailing ? Trailing->DoGetCode() : std::string();
+    Outdent(With);
+    if (Trailing && Trailing->DoGetCode() != TrailingText)
+        Trailing->SetCode(TrailingText);
+    TqlNode* Parent = With->Parent();
+    int Index = With->GetIndex();
+    // Comments of the header stay, in front of the body.
+    TqlJunkNode* BodyJunk = nullptr;
+    if (Body->GetIndex() >= 1)
+        BodyJunk = dynamic_cast<TqlJunkNode*>(With->GetNode(Body->GetIndex() - 1));
+    std::vector<TqlCommentNode*> Comments;
+    std::function<void(TqlNode*)> Collect = [&](TqlNode* Node) {
+        for (int I = 0; I < Node->Count(); ++I) {
+            TqlNode* Child = Node->GetNode(I);
+            if (Child == Body)
+                continue;
+            if (auto* Comment = dynamic_cast<TqlCommentNode*>(Child))
+                Comments.push_back(Comment);
+            else
+                Collect(Child);
+        }
+    };
+    Collect(With);
+    // After a moved comment the body starts on the with statement's own line
+    // indentation when it had one.
+    std::string Gap = BodyJunk ? BodyJunk->DoGetCode() : std::string(" ");
+    if (auto* Prior = Index >= 1 ? dynamic_cast<TqlJunkNode*>(Parent->GetNode(Index - 1)) : nullptr) {
+        const std::string& Text = Prior->Code();
+        size_t Break = Text.find_last_of("\r\n");
+        if (Break != std::string::npos) {
+            if (Text[Break] == '\n' && Break > 0 && Text[Break - 1] == '\r')
+                --Break;
+            Gap = Text.substr(Break);
+        }
+    }
+    for (TqlCommentNode* Comment : Comments) {
+        Comment->SetParentNode(Parent, Index++);
+        const bool NeedsBreak = Comment->Code().rfind("//", 0) == 0 && !HasLineBreak(Gap);
+        TqlJunkNode::Create(Parent, NeedsBreak ? "\r\n" + Gap : Gap, Index++);
+    }
+    Body->SetParentNode(Parent, Index);
+    With->Free();
+
+    TqlTokenNode* First = Body->GetFirstTokenNode(ptUnknown);
+    if (!First || First != Body->GetNode(0) || First->TokenKind() != ptBegin)
+        return;
+    // Only a statement of a statement sequence may become several.
+    if (!StartsSequence(Body->GetPriorPeerTokenNode(ptUnknown, true)))
+        return;
+    int I = Body->GetIndex();
+    int J = 1;
+    if (J < Body->Count() && qlIsJunk(Body->GetNode(J)) &&
+        static_cast<TqlJunkNode*>(Body->GetNode(J))->IsWhiteSpaceOnly())
+        ++J;
+    if (J >= Body->Count() - 1)
+        return;
+    ++I;
+    TqlNode* LastMoved = nullptr;
+    while (J < Body->Count()) {
+        TqlNode* Child = Body->GetNode(J);
+        if (qlIsToken(Child, ptEnd))
+            break;
+        if (qlIsJunk(Child) && static_cast<TqlJunkNode*>(Child)->IsWhiteSpaceOnly() &&
+            J + 1 < Body->Count() && qlIsToken(Body->GetNode(J + 1), ptEnd))
+            break;
+        Child->SetParentNode(Parent, I++);
+        if (!qlIsTrivia(Child))
+            LastMoved = Child;
+    }
+    // Blanks and line breaks after the "end" stay where they were.
+    TqlNode* Last = Body->Count() > 0 ? Body->GetNode(Body->Count() - 1) : nullptr;
+    const bool EndsWithEnd = Last && !qlIsToken(Last, ptEnd) && qlIsJunk(Last);
+    if (EndsWithEnd)
+        Last->SetParentNode(Parent, I++);
+    // A blank left at the end of the last statement before "end" would stand
+    // in front of the ";" that follows.
+    if (LastMoved && !qlIsToken(LastMoved, ptSemiColon))
+        if (auto* Blank = dynamic_cast<TqlJunkNode*>(qlLastLeaf(LastMoved));
+            Blank && Blank != LastMoved && !HasLineBreak(Blank->DoGetCode()))
+            Blank->Free();
+    // The ";" that closed the block goes when the moved statements end with
+    // one of their own.
+    TqlNode* After = nullptr;
+    for (int K = I; K < Parent->Count() && !After; ++K)
+        if (!qlIsJunk(Parent->GetNode(K)))
+            After = Parent->GetNode(K);
+    if (LastMoved && qlIsToken(LastMoved, ptSemiColon) && qlIsToken(After, ptSemiColon))
+        After->Free();
+    Body->Free();
+}
+
+// ---------------------------------------------------------------------------
+// The refactorings
+
+#include "Refactorings/uqlPlugin.h"
+
+bool TqlWithRefactoringBase::HasSelectedUnit()
+{
+    return gqlRefactoringHost && gqlRefactoringHost->GetSelectedUnit() != nullptr;
+}
+
+void TqlWithRefactoringBase::RunUnit(TqlUnit* Unit, const std::string& BaseFolder,
+                                     const TOperation& Operation)
+{
+    FUnit = Unit;
+    FChanged = false;
+    BeginRefactoring(BaseFolder, Unit);
+    try {
+        // A unit without source has nothing to walk.
+        if (TqlModuleNode* Tree = GetModuleNode(Unit)) {
+            const int FileIndex = Unit->GetFileIndex();
+            TqlWithUnwinder Unwinder(Unit, Tree, qlUnitMessageSink(this, FileIndex));
+            FChanged = Operation(Unwinder);
+        }
+    } catch (...) {
+        if (GetLocked(Unit))
+            CancelRefactoring(Unit);
+        throw;
+    }
+    if (FChanged)
+        EndRefactoring(BaseFolder, Unit);
+    else
+        CancelRefactoring(Unit);
+}
+
+void TqlWithRefactoringBase::RunSelectedUnit(
+    const std::function<void(TqlUnit*, const std::string&)>& UnitOperation)
+{
+    TqlUnit* Unit = gqlRefactoringHost ? gqlRefactoringHost->GetSelectedUnit() : nullptr;
+    if (!Unit)
+        return;
+    const std::string Base = GetBaseFolderName();
+    UnitOperation(Unit, Base);
+    ViewRefactoring(Base);
+}
+
+void TqlWithRefactoringBase::RunAllUnits(
+    const std::function<void(TqlUnit*, const std::string&)>& UnitOperation)
+{
+    const std::string Base = GetBaseFolderName();
+    TqlUnitList* Units = gqlProject->GetUnits();
+    for (int I = 0; I < Units->GetCount(); ++I)
+        UnitOperation(Units->GetUnits(I), Base);
+    ViewRefactoring(Base);
+}
+
+void TAbstractAddWithVariableToLocalVarRefactoring::DoAddLocalVars(TqlUnit* Unit,
+                                                                   const std::string& BaseFolder)
+{
+    RunUnit(Unit, BaseFolder, [](TqlWithUnwinder& W) { return W.AddLocalVars(); });
+}
+
+void TAbstractQualifyWithUnwinder::DoQualifyWithStatements(TqlUnit* Unit,
+                                                           const std::string& BaseFolder,
+                                                           bool WithMembersOnly)
+{
+    FWithMembersOnly = WithMembersOnly;
+    RunUnit(Unit, BaseFolder,
+            [WithMembersOnly](TqlWithUnwinder& W) { return W.QualifyWithStatements(WithMembersOnly); });
+}
+
+void TAbstractRemoveWithUnwinder::DoRemoveWithStatement(TqlUnit* Unit, const std::string& BaseFolder)
+{
+    RunUnit(Unit, BaseFolder, [](TqlWithUnwinder& W) { return W.RemoveWithStatements(); });
+}
+
+void TAddWithVariableToLocalVarUnitRefactoring::Execute()
+{
+    RunSelectedUnit([this](TqlUnit* U, const std::string& B) { DoAddLocalVars(U, B); });
+}
+
+void TAddWithVariableToLocalVarAllUnitsRefactoring::Execute()
+{
+    RunAllUnits([this](TqlUnit* U, const std::string& B) { DoAddLocalVars(U, B); });
+}
+
+void TQualifyWithMembersUnitRefactoring::Execute()
+{
+    RunSelectedUnit([this](TqlUnit* U, const std::string& B) { DoQualifyWithStatements(U, B, true); });
+}
+
+void TQualifyWithMembersAllUnitsRefactoring::Execute()
+{
+    RunAllUnits([this](TqlUnit* U, const std::string& B) { DoQualifyWithStatements(U, B, true); });
+}
+
+void TQualifyAllUnitRefactoring::Execute()
+{
+    RunSelectedUnit([this](TqlUnit* U, const std::string& B) { DoQualifyWithStatements(U, B, false); });
+}
+
+void TQualifyAllAllUnitsRefactoring::Execute()
+{
+    RunAllUnits([this](TqlUnit* U, const std::string& B) { DoQualifyWithStatements(U, B, false); });
+}
+
+void TRemoveWithStatementUnitRefactoring::Execute()
+{
+    RunSelectedUnit([this](TqlUnit* U, const std::string& B) { DoRemoveWithStatement(U, B); });
+}
+
+void TRemoveWithStatementAllUnitsRefactoring::Execute()
+{
+    RunAllUnits([this](TqlUnit* U, const std::string& B) { DoRemoveWithStatement(U, B); });
+}
+
+// ---------------------------------------------------------------------------
+// The plug-in's entry points
+
+namespace {
+
+void Initialize()
+{
+    IqlRefactoringHost* Host = qlRequireHost();
+    TqlPluginRegistrations& R = qlPluginRegistrations();
+    Host->AddGroup("WithStatement", "With Statement", "");
+    Host->AddGroup("AddLocalVars", "Add Local Vars", "WithStatement");
+    R.Register(new TAddWithVariableToLocalVarUnitRefactoring, "AddLocalVars");
+    R.Register(new TAddWithVariableToLocalVarAllUnitsRefactoring, "AddLocalVars");
+    Host->AddGroup("WithStatementQualify", "Qualify", "WithStatement");
+    Host->AddGroup("QualifyWithMembers", "With Members", "WithStatementQualify");
+    R.Register(new TQualifyWithMembersUnitRefactoring, "QualifyWithMembers");
+    R.Register(new TQualifyWithMembersAllUnitsRefactoring, "QualifyWithMembers");
+    Host->AddGroup("QualifyAll", "All", "WithStatementQualify");
+    R.Register(new TQualifyAllUnitRefactoring, "QualifyAll");
+    R.Register(new TQualifyAllAllUnitsRefactoring, "QualifyAll");
+    Host->AddGroup("RemoveWithStatement", "Remove", "WithStatement");
+    R.Register(new TRemoveWithStatementUnitRefactoring, "RemoveWithStatement");
+    R.Register(new TRemoveWithStatementAllUnitsRefactoring, "RemoveWithStatement");
+}
+
+} // namespace
+
+QL_PLUGIN_ENTRY_POINTS(Initialize, qlFinalizePlugin)

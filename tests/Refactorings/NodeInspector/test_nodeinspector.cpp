@@ -1,0 +1,111 @@
+// The node-tree viewer, offscreen: its items, the text and position of the
+// selected node, writing the tree, and the command without source.
+#include "tests/Refactorings/PluginModuleSupport.h"
+
+#include "Refactorings/NodeInspector/frmNodeInspector.h"
+
+#include <QApplication>
+#include <QStatusBar>
+#include <QTreeWidget>
+#include <Qsci/qsciscintilla.h>
+
+namespace {
+
+void EnsureApplication()
+{
+    static int Argc = 1;
+    static char Name[] = "nodeinspector_tests";
+    static char* Argv[] = {Name, nullptr};
+    if (!QApplication::instance()) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        new QApplication(Argc, Argv);
+    }
+}
+
+std::unique_ptr<TqlModuleNode> TreeOf(TTestFolder& Folder, const std::string& Text)
+{
+    const std::string File = Folder.Write("U.pas", Text);
+    auto Root = std::make_unique<TqlModuleNode>();
+    TqlNodeBuilder Builder(Root.get(), "", GlobalKeyHashTable, GlobalDirectiveHash);
+    Builder.Run(File, nullptr);
+    return Root;
+}
+
+void FindItems(QTreeWidgetItem* Item, const QString& Text, std::vector<QTreeWidgetItem*>& Out)
+{
+    if (Item->text(0) == Text)
+        Out.push_back(Item);
+    for (int I = 0; I < Item->childCount(); ++I)
+        FindItems(Item->child(I), Text, Out);
+}
+
+} // namespace
+
+TEST(NodeInspector, ItemsTextAndPosition)
+{
+    EnsureApplication();
+    qlCreateGlobalTables();
+    TTestFolder Folder;
+    auto* Form = new TNodeInspectorForm(
+        TreeOf(Folder, "unit U;\ninterface\nimplementation\nprocedure P;\nbegin\n  P;\n  P // again\nend;\nend.\n"));
+    QTreeWidget* Tree = Form->RefactorTreeView;
+    ASSERT_EQ(Tree->topLevelItemCount(), 1);
+    QTreeWidgetItem* Root = Tree->topLevelItem(0);
+    EXPECT_EQ(Root->text(0), "TqlModuleNode");
+    EXPECT_EQ(Root->child(0)->text(0), "ptUnit");
+    // A token shows exactly its text; a statement its trailing blanks and
+    // comment too; the status bar names line, then column.
+    std::vector<QTreeWidgetItem*> Statements, Identifiers;
+    FindItems(Root, "TqlStatementNode", Statements);
+    ASSERT_EQ(Statements.size(), 2u);
+    QTreeWidgetItem* Statement = Statements[1];
+    Tree->setCurrentItem(Statement);
+    EXPECT_EQ(Form->RefactorSynEdit->text().toStdString(), "P // again\n");
+    EXPECT_EQ(Form->RefactorStatusBar->currentMessage().toStdString(), "7:  3");
+    FindItems(Statement, "ptIdentifier", Identifiers);
+    ASSERT_EQ(Identifiers.size(), 1u);
+    Tree->setCurrentItem(Identifiers[0]);
+    EXPECT_EQ(Form->RefactorSynEdit->text().toStdString(), "P");
+    Tree->setCurrentItem(Root);
+    EXPECT_TRUE(Form->RefactorSynEdit->text().isEmpty());
+    EXPECT_EQ(Form->RefactorStatusBar->currentMessage().toStdString(), "7:  3");
+    delete Form;
+}
+
+TEST(NodeInspector, GenerateRefusesAnExistingFile)
+{
+    EnsureApplication();
+    qlCreateGlobalTables();
+    TTestFolder Folder;
+    const std::string Text = "unit U;\ninterface\nimplementation\nend.\n";
+    auto* Form = new TNodeInspectorForm(TreeOf(Folder, Text));
+    Ref<THeadlessRefactoringHost> Host(new THeadlessRefactoringHost());
+    gqlRefactoringHost = Ref<IqlRefactoringHost>(Host.get());
+    const std::string Out = Folder.Path() + "/out.pas";
+    Host->InputAnswers.push_back(Out);
+    Form->GenerateActionExecute();
+    EXPECT_EQ(qlReadFile(Out), Text);
+    Folder.Write("old.pas", "keep");
+    Host->InputAnswers.push_back(Folder.Path() + "/old.pas");
+    EXPECT_THROW(Form->GenerateActionExecute(), std::exception);
+    EXPECT_EQ(qlReadFile(Folder.Path() + "/old.pas"), "keep");
+    // A cancelled prompt writes nothing.
+    Host->InputAnswers.push_back(std::nullopt);
+    Form->GenerateActionExecute();
+    gqlRefactoringHost = nullptr;
+    delete Form;
+}
+
+TEST_F(PluginModuleTest, NodeInspectorWithoutSourceShowsNoWindow)
+{
+    EnsureApplication();
+    Load("NodeInspector");
+    EXPECT_EQ(Menu(), "Parse Tree... [ParseTree]\n");
+    Analyze({{"Prog.dpr", "program Prog;\nuses\n  Gone;\nbegin\nend.\n"}});
+    Host->SelectedUnit = Unit("Gone");
+    ASSERT_NE(Host->SelectedUnit, nullptr);
+    ASSERT_TRUE(Host->Run("ParseTree"));
+    ASSERT_EQ(HostMessages().size(), 1u);
+    EXPECT_NE(HostMessages()[0].find("ParseTree: Unit, Gone, not found in project."), std::string::npos);
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+}

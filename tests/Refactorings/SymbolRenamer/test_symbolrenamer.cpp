@@ -1,0 +1,107 @@
+// Renaming over analysed fixture projects: every place maps to a token
+// holding the old name before anything changes.
+#include "tests/Refactorings/PluginTestSupport.h"
+
+#include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
+
+namespace {
+
+struct TRenameRun {
+    explicit TRenameRun(const std::string& Case) : P(qlCaseFolder(Case) / "before") { P.Analyze(); }
+
+    // Renames Symbol; answers the texts of the changed units by file name.
+    std::map<std::string, std::string> Rename(TqlSymbol* Symbol, const std::string& NewName,
+                                              bool* Prepared = nullptr)
+    {
+        TqlSymbolRename R(
+            Symbol, NewName, [this](TqlUnit* U) { return P.Tree(U); },
+            [this](const std::string& Text, int, int X, int Y) {
+                P.Messages.push_back(std::to_string(X) + ":" + std::to_string(Y) + " " + Text);
+            });
+        std::map<std::string, std::string> Written;
+        const bool Ok = R.Prepare();
+        if (Prepared)
+            *Prepared = Ok;
+        if (!Ok)
+            return Written;
+        R.Apply();
+        for (TqlUnit* U : R.Units())
+            Written[fs::path(U->GetFullFileName()).filename().string()] = P.Generated(P.Tree(U));
+        return Written;
+    }
+    TAnalysedProject P;
+};
+
+} // namespace
+
+TEST(SymbolRenamer, RoutineUsedInThreeUnits)
+{
+    TRenameRun Run("rename_routine");
+    TqlSymbol* DoIt = Run.P.Unit("U1")->GetRoutines()->Find("DoIt");
+    ASSERT_NE(DoIt, nullptr);
+    const auto Written = Run.Rename(DoIt, "Perform");
+    qlDumpCase("rename_routine", Written, Run.P.Messages);
+    qlExpectCase("rename_routine", Written, Run.P.Messages);
+}
+
+TEST(SymbolRenamer, UnitAndItsPathInTheProgram)
+{
+    TRenameRun Run("rename_unit");
+    const auto Written = Run.Rename(Run.P.Unit("Foo"), "Bar");
+    qlDumpCase("rename_unit", Written, Run.P.Messages);
+    qlExpectCase("rename_unit", Written, Run.P.Messages);
+}
+
+TEST(SymbolRenamer, RefusedNamesChangeNothing)
+{
+    const struct {
+        const char* NewName;
+        const char* Message;
+    } Cases[] = {
+        {"", "Identifier, , is not a valid name"},
+        {"1Go", "Identifier, 1Go, is not a valid name"},
+        {"Be gin", "Identifier, Be gin, is not a valid name"},
+        {"begin", "Identifier, begin, is not a valid name"},
+        {"Twice", "Name, Twice, is already declared in U2"},
+    };
+    for (const auto& C : Cases) {
+        TRenameRun Run("rename_routine");
+        TqlSymbol* DoIt = Run.P.Unit("U1")->GetRoutines()->Find("DoIt");
+        bool Prepared = true;
+        // The program reaches both Twice and Thrice.
+        TqlSymbol* Target = std::string(C.NewName) == "Twice"
+                                ? static_cast<TqlSymbol*>(Run.P.Unit("U3")->GetRoutines()->Find("Thrice"))
+                                : DoIt;
+        const auto Written = Run.Rename(Target, C.NewName, &Prepared);
+        EXPECT_FALSE(Prepared) << C.NewName;
+        EXPECT_TRUE(Written.empty()) << C.NewName;
+        ASSERT_EQ(Run.P.Messages.size(), 1u) << C.NewName;
+        EXPECT_NE(Run.P.Messages[0].find(C.Message), std::string::npos) << Run.P.Messages[0];
+    }
+    EXPECT_FALSE(TqlSymbolRename::IsValidName(std::string(256, 'a')));
+    EXPECT_TRUE(TqlSymbolRename::IsValidName(std::string(255, 'a')));
+}
+
+TEST(SymbolRenamer, CaseOnlyRenamePasses)
+{
+    TRenameRun Run("rename_routine");
+    TqlSymbol* DoIt = Run.P.Unit("U1")->GetRoutines()->Find("DoIt");
+    const auto Written = Run.Rename(DoIt, "DOIT");
+    EXPECT_EQ(Written.size(), 4u);
+    EXPECT_TRUE(Run.P.Messages.empty());
+}
+
+TEST(SymbolRenamer, PathsRenameOnlyTheLastBaseName)
+{
+    EXPECT_EQ(TqlSymbolRename::RenamePath("'src\\foolib\\foo.pas'", "Foo", "Bar"),
+              "'src\\foolib\\Bar.pas'");
+    EXPECT_EQ(TqlSymbolRename::RenamePath("'foo.pas'", "Foo", "Bar"), "'Bar.pas'");
+    EXPECT_EQ(TqlSymbolRename::RenamePath("'src/other.pas'", "Foo", "Bar"), "'src/other.pas'");
+}
+
+// A renamed routine resolves everywhere its old name did.
+TEST(SymbolRenamer, OutputsResolveAsTheSourcesDid)
+{
+    const auto [Before, After] = qlFindingsBeforeAndAfter("rename_routine");
+    EXPECT_EQ(After, Before);
+}

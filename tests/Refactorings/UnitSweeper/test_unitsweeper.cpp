@@ -1,0 +1,92 @@
+// The unused-unit sweep over analysed fixture projects and over single uses
+// lists.
+#include "tests/Refactorings/PluginTestSupport.h"
+
+#include "Refactorings/UnitSweeper/uUnitSweeper.h"
+
+namespace {
+
+// Sweeps units 1..last of the case's project, as the all-units command does.
+void RunCase(const std::string& Case, bool RemoveAll, bool MoveUsed)
+{
+    TAnalysedProject P(qlCaseFolder(Case) / "before");
+    P.Analyze();
+    std::map<std::string, std::string> Written;
+    TqlUnitList* Units = P->GetUnits();
+    for (int I = 1; I < Units->GetCount(); ++I) {
+        TqlUnit* Unit = Units->GetUnits(I);
+        TqlUnitSweeper Sweeper(Unit, P.Tree(Unit), P.Sink(), RemoveAll, MoveUsed);
+        if (Sweeper.Run())
+            Written[fs::path(Unit->GetFullFileName()).filename().string()] = P.Generated(P.Tree(Unit));
+    }
+    qlDumpCase(Case, Written, P.Messages);
+    qlExpectCase(Case, Written, P.Messages);
+}
+
+} // namespace
+
+TEST(UnitSweeper, FixtureCases)
+{
+    RunCase("sweep_basic", false, true);
+    RunCase("sweep_move_new_clause", false, true);
+    RunCase("sweep_kept", false, true);
+}
+
+// Deleting entries keeps the list well formed: the comma after an entry, or
+// before the last one, goes with it; the last entry takes the clause along.
+TEST(UnitSweeper, DeleteUsesEntry)
+{
+    const struct {
+        const char* Uses;
+        const char* Delete;
+        const char* Wanted;
+    } Cases[] = {
+        {"uses A, B, C;\n", "A", "uses B, C;\n"},
+        {"uses A, B, C;\n", "B", "uses A, C;\n"},
+        {"uses A, B, C;\n", "C", "uses A, B;\n"},
+        {"uses A;\n", "A", ""},
+    };
+    for (const auto& C : Cases) {
+        TAnalysedProject P;
+        P.Write("U.pas", std::string("unit U;\ninterface\n") + C.Uses + "implementation\nend.\n");
+        P.Analyze("U.pas");
+        TqlUnit* U = P.Unit("U");
+        TqlModuleNode* Tree = P.Tree(U);
+        TqlUnitSweeper Sweeper(U, Tree, P.Sink(), false, true);
+        auto* List = Tree->GetFirstNodeClass<TqlInterfaceSectionNode>()->GetFirstNodeClass<TqlUsesListNode>();
+        for (int I = 0; I < List->Count(); ++I)
+            if (auto* Id = dynamic_cast<TqlTokenNode*>(List->GetNode(I)); Id && Id->Code() == C.Delete) {
+                Sweeper.DeleteUsesEntry(Id);
+                break;
+            }
+        EXPECT_EQ(Tree->GetText(), std::string("unit U;\ninterface\n") + C.Wanted + "implementation\nend.\n")
+            << C.Uses << " - " << C.Delete;
+    }
+}
+
+// The units that declare the form's class, its components' classes and
+// their ancestors stay unless all unused units are to go.
+TEST(UnitSweeper, FormUnitsStay)
+{
+    for (bool RemoveAll : {false, true}) {
+        TAnalysedProject P;
+        P.Write("Prog.dpr", "program Prog;\nuses\n  UForm1;\nbegin\nend.\n");
+        P.Write("UForm1.pas", "unit UForm1;\ninterface\nuses\n  UButtons, UButtonBase, UOther;\n"
+                              "type\n  TForm1 = class\n    Button: TMyButton;\n  end;\n"
+                              "implementation\n{$R *.dfm}\nend.\n");
+        P.Write("UForm1.dfm", "object Form1: TForm1\n  object Button: TMyButton\n  end\nend\n");
+        P.Write("UButtons.pas", "unit UButtons;\ninterface\nuses\n  UButtonBase;\ntype\n"
+                                "  TMyButton = class(TButtonBase)\n  end;\nimplementation\nend.\n");
+        P.Write("UButtonBase.pas", "unit UButtonBase;\ninterface\ntype\n  TButtonBase = class\n"
+                                   "  end;\nimplementation\nend.\n");
+        P.Write("UOther.pas", "unit UOther;\ninterface\nimplementation\nend.\n");
+        P.Analyze("Prog.dpr");
+        TqlUnit* U = P.Unit("UForm1");
+        TqlUnitSweeper Sweeper(U, P.Tree(U), P.Sink(), RemoveAll, true);
+        ASSERT_TRUE(Sweeper.Run());
+        const std::string Text = P.Tree(U)->GetText();
+        EXPECT_NE(Text.find(RemoveAll ? "uses\n  UButtons;" : "uses\n  UButtons, UButtonBase;"),
+                  std::string::npos)
+            << Text;
+    }
+}

@@ -1,0 +1,10 @@
+program Calls;
+
+uses
+  U1, U2, U3;
+
+begin
+  Perform(1);
+  Twice;
+  Thrice;
+end.

@@ -1,0 +1,8 @@
+program Prog;
+
+uses
+  Foo in 'src\foo.pas';
+
+begin
+  Foo.Hello;
+end.

@@ -1,0 +1,8 @@
+program Prog;
+
+uses
+  Bar in 'src\Bar.pas';
+
+begin
+  Bar.Hello;
+end.

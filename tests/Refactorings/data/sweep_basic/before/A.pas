@@ -1,0 +1,10 @@
+unit A;
+
+interface
+
+type
+  TA = Integer;
+
+implementation
+
+end.

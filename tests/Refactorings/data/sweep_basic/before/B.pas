@@ -1,0 +1,10 @@
+unit B;
+
+interface
+
+const
+  BValue = 2;
+
+implementation
+
+end.

@@ -1,0 +1,10 @@
+unit C;
+
+interface
+
+const
+  CValue = 3;
+
+implementation
+
+end.

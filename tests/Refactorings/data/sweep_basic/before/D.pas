@@ -1,0 +1,12 @@
+unit D;
+
+interface
+
+var
+  DValue: Integer;
+
+implementation
+
+initialization
+  DValue := 4;
+end.

@@ -1,0 +1,10 @@
+unit E;
+
+interface
+
+const
+  EValue = 5;
+
+implementation
+
+end.

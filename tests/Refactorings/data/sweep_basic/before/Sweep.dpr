@@ -1,0 +1,8 @@
+program Sweep;
+
+uses
+  UMain;
+
+begin
+  Run;
+end.

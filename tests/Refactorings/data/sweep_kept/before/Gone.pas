@@ -1,0 +1,10 @@
+unit Gone;
+
+interface
+
+var
+  GoneValue: Integer;
+
+implementation
+
+end.

@@ -1,0 +1,7 @@
+program Kept;
+
+uses
+  UKeep;
+
+begin
+end.

@@ -1,0 +1,10 @@
+unit Plain;
+
+interface
+
+var
+  PlainValue: Integer;
+
+implementation
+
+end.

@@ -1,0 +1,10 @@
+unit Plain2;
+
+interface
+
+var
+  Plain2Value: Integer;
+
+implementation
+
+end.

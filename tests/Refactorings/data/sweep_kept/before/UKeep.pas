@@ -1,0 +1,20 @@
+unit UKeep;
+
+interface
+
+uses
+  Gone, Ghost, Plain;
+
+implementation
+
+uses
+  {$IFDEF NEVER}Gone,{$ENDIF} Plain2;
+
+procedure Work;
+begin
+{$IFDEF NEVER}
+  GoneValue := 1;
+{$ENDIF}
+end;
+
+end.

@@ -1,0 +1,10 @@
+unit Helper;
+
+interface
+
+const
+  HelperText = 'help';
+
+implementation
+
+end.

@@ -1,0 +1,8 @@
+program Move;
+
+uses
+  UForm, Missing;
+
+begin
+  Show;
+end.

@@ -1,0 +1,38 @@
+program AddNames;
+
+type
+  TItem = class
+    Value: Integer;
+    AItem1: Integer;
+  end;
+
+  THolder = class
+    Item: TItem;
+  end;
+
+var
+  AItem2: Integer;
+
+procedure Run(H: THolder; AItem: Integer);
+var
+  AItem4: TItem;
+  AItem3: TItem;
+begin
+  AItem3 := H.Item;
+  with AItem3 do
+    Value := AItem;
+  AItem4 := H.Item;
+  with AItem4 do
+    Value := Value * 2;
+end;
+
+var
+  H: THolder;
+begin
+  H := THolder.Create;
+  H.Item := TItem.Create;
+  Run(H, 21);
+  WriteLn(H.Item.Value);
+  H.Item.Free;
+  H.Free;
+end.

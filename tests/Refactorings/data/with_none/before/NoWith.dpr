@@ -1,0 +1,9 @@
+program NoWith;
+
+var
+  A: Integer;
+
+begin
+  A := 1;
+  WriteLn(A);
+end.
