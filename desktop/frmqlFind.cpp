@@ -36,14 +36,6 @@ bool IsAscii(const std::string& S)
     return true;
 }
 
-std::string PcreMessage(int Code)
-{
-    PCRE2_UCHAR Buf[256];
-    if (pcre2_get_error_message(Code, Buf, sizeof Buf) < 0)
-        return "error " + std::to_string(Code);
-    return reinterpret_cast<const char*>(Buf);
-}
-
 } // namespace
 
 struct TqlFindRule::TCompiled {
@@ -90,7 +82,7 @@ bool TqlFindRule::Matches(const std::string& Text)
                                     FSearchText.size(), Options, &ErrorCode, &ErrorOffset, nullptr);
             if (!C->Code)
                 throw ERegExpr("Invalid regular expression \"" + FSearchText + "\": " +
-                               PcreMessage(ErrorCode) + " at offset " +
+                               qlPcreMessage(ErrorCode) + " at offset " +
                                std::to_string(ErrorOffset) + ".");
             C->Context = pcre2_match_context_create(nullptr);
             C->Data = pcre2_match_data_create(1, nullptr);
@@ -107,7 +99,7 @@ bool TqlFindRule::Matches(const std::string& Text)
             return false;
         if (Rc < 0)
             throw ERegExpr("Regular expression \"" + FSearchText + "\" failed on \"" + Text +
-                           "\": " + PcreMessage(Rc) + ".");
+                           "\": " + qlPcreMessage(Rc) + ".");
         return true;
     }
     if (!FWholeWords) {

@@ -3,17 +3,13 @@
 
 #include <pcre2.h>
 
-namespace {
-
-std::string PcreMessage(int Code)
+std::string qlPcreMessage(int Code)
 {
     PCRE2_UCHAR Buf[256];
     if (pcre2_get_error_message(Code, Buf, sizeof Buf) < 0)
         return "error " + std::to_string(Code);
     return reinterpret_cast<const char*>(Buf);
 }
-
-} // namespace
 
 struct TqlRegExprEngine::TCompiled {
     pcre2_code* Code = nullptr;
@@ -61,7 +57,7 @@ const TqlRegExprEngine::TCompiled& TqlRegExprEngine::Compile(const std::string& 
                             Options, &ErrorCode, &ErrorOffset, FState->CompileContext);
     if (!C->Code)
         throw ERegExpr("Invalid regular expression \"" + Expression + "\": " +
-                       PcreMessage(ErrorCode) + " at offset " + std::to_string(ErrorOffset) +
+                       qlPcreMessage(ErrorCode) + " at offset " + std::to_string(ErrorOffset) +
                        ".");
     if (FCache.size() >= MaxCached)
         FCache.clear();
@@ -78,7 +74,7 @@ bool TqlRegExprEngine::Matches(const std::string& Expression, const std::string&
     if (Rc == PCRE2_ERROR_NOMATCH)
         return false;
     if (Rc < 0) {
-        std::string Reason = PcreMessage(Rc);
+        std::string Reason = qlPcreMessage(Rc);
         if (Rc == PCRE2_ERROR_MATCHLIMIT || Rc == PCRE2_ERROR_DEPTHLIMIT ||
             Rc == PCRE2_ERROR_HEAPLIMIT)
             Reason = "the expression is too complex to match (" + Reason + ")";

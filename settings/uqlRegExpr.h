@@ -19,6 +19,9 @@
 #include <unordered_map>
 
 // An expression that cannot be compiled, or a search that hit the limits.
+// The expression engine's text for one of its error codes.
+std::string qlPcreMessage(int Code);
+
 class ERegExpr : public Exception {
 public:
     explicit ERegExpr(const std::string& Msg) : Exception(Msg) {}
