@@ -1,5 +1,6 @@
 #include "reports/uqlPasLintReport.h"
 
+#include "base/uqlPathUtils.h"
 #include "reports/uqlReportData.h"
 
 #include <algorithm>
@@ -328,7 +329,10 @@ void TRPTpasLint::CheckClasses(TqlUnit* Unit, TqlClassList* List)
             const bool IsVirtual = HasAny(D, {rdVirtual, rdDynamic});
             if (R->GetRoutineKind() == rkDestructor) {
                 ++Destructors;
-                if (!D.Contains(rdOverride))
+                // The root class introduces the virtual destructor: it has
+                // nothing to override.
+                const bool Root = !K->GetInheritsFromClass() && qlSameText(K->GetName(), "TObject");
+                if (!D.Contains(rdOverride) && !Root)
                     Finding(Unit, FDestructorsNoOverride, R, K->GetName(),
                             Format("Destructor must be declared as override: %s", R->GetName()));
                 if (K->GetInheritsFromClass() && IsVirtual)

@@ -51,6 +51,17 @@ TEST_F(AnalysedClasses, VirtualDestructorWithoutAncestorClassIsAllowed)
     EXPECT_TRUE(With("should not be declared as virtual").empty());
 }
 
+TEST_F(AnalysedClasses, RootClassHasNoDestructorToOverride)
+{
+    // The class that roots the hierarchy introduces the virtual destructor;
+    // any other class without an ancestor still descends from it.
+    Run("type\n  TObject = class\n  public\n    destructor Destroy; virtual;\n  end;\n"
+        "  TRoot = class\n  public\n    destructor Destroy;\n  end;\n",
+        "destructor TObject.Destroy;\nbegin\nend;\n\ndestructor TRoot.Destroy;\nbegin\nend;\n");
+    EXPECT_EQ(With("must be declared as override"),
+              (Strings{"Main|TRoot|Destructor must be declared as override: Destroy"}));
+}
+
 TEST_F(AnalysedClasses, PublicFields)
 {
     Run("type\n  TRec = class\n  private\n    FHidden: Integer;\n  public\n    FShown: Integer;\n"
