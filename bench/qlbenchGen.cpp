@@ -373,7 +373,8 @@ int RunGen(int Argc, char** Argv)
         return GenUsage();
     const std::string Kind = Argv[1];
     const bool Includes = Kind == "includes";
-    if (Argc != (Includes ? 5 : 4))
+    if (Argc != (Includes ? 5 : 4) ||
+        (Kind != "project" && Kind != "unit" && Kind != "chain" && Kind != "missing" && !Includes))
         return GenUsage();
     long long Count = 0, Bytes = 0;
     if (!ParseCount(Argv[2], 1, Count) || Count > 10000000 ||
@@ -398,10 +399,8 @@ int RunGen(int Argc, char** Argv)
         GenChain(Out, K);
     else if (Kind == "missing")
         GenMissing(Out, K);
-    else if (Includes)
-        GenIncludes(Out, K, Bytes);
     else
-        return GenUsage();
+        GenIncludes(Out, K, Bytes);
     std::printf("main=%s files=%lld bytes=%lld lines=%lld\n", (Out.Dir / "Main.dpr").string().c_str(),
                 Out.Files, Out.Bytes, Out.Lines);
     return Out.Failed ? 1 : 0;
