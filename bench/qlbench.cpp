@@ -10,6 +10,7 @@ int RunParse(int Argc, char** Argv);   // bench/qlbenchParse.cpp
 int RunReports(int Argc, char** Argv); // bench/qlbenchReports.cpp
 int RunRefactor(int Argc, char** Argv); // bench/qlbenchRefactor.cpp
 int RunTree(int Argc, char** Argv);    // bench/qlbenchTree.cpp
+int RunGen(int Argc, char** Argv);     // bench/qlbenchGen.cpp
 
 int main(int Argc, char** Argv)
 {
@@ -27,11 +28,15 @@ int main(int Argc, char** Argv)
             return RunRefactor(Argc - 1, Argv + 1);
         if (std::strcmp(Cmd, "tree") == 0)
             return RunTree(Argc - 1, Argv + 1);
+        if (std::strcmp(Cmd, "gen") == 0)
+            return RunGen(Argc - 1, Argv + 1);
     }
     std::fprintf(stderr, "usage: qlbench lex|parse [--defines A,B] [--summary] PATH...\n"
                          "       qlbench analyze MAIN_FILE [--libpath DIR...]\n"
                          "       qlbench reports MAIN_FILE [--libpath DIR...] [--checks]\n"
                          "       qlbench refactor with|sweep|rename MAIN_FILE ...\n"
-                         "       qlbench tree [--defines A,B] [--keep] PATH...\n");
+                         "       qlbench tree [--defines A,B] [--keep] PATH...\n"
+                         "       qlbench gen project N | unit LINES | chain K | missing K |\n"
+                         "                   includes K BYTES  DIR\n");
     return 2;
 }

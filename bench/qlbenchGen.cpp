@@ -1,0 +1,407 @@
+// qlbench gen KIND ... DIR: writes a generated Delphi 7 project into DIR so
+// that anyone can reproduce the analysis timings at any size. The output is
+// the same on every run for the same arguments. Every kind writes DIR/Main.dpr
+// as the file to analyse:
+//   project N         N units of about 350 lines, each using 3-5 earlier
+//                     units, deriving its classes from theirs and referring to
+//                     their routines, fields, properties, constants and
+//                     globals; Main.dpr uses all of them.
+//   unit LINES        one unit Big.pas of about LINES lines built from the
+//                     same blocks, referring to earlier blocks of itself.
+//   chain K           one unit whose K classes each derive from the one before.
+//   missing K         Main.dpr alone, its uses clause naming K units that do
+//                     not exist.
+//   includes K BYTES  one unit whose interface includes big.inc (BYTES bytes
+//                     of comment lines) K times.
+// Prints "main=PATH files=N bytes=N lines=N".
+#include "bench/qlbenchCommon.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A small linear congruential generator: the same sequence on every platform.
+class TGenRandom {
+public:
+    explicit TGenRandom(uint64_t Seed) : State(Seed * 6364136223846793005ULL + 1442695040888963407ULL) {}
+    // 0 .. Bound-1
+    int Next(int Bound)
+    {
+        State = State * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<int>((State >> 33) % static_cast<uint64_t>(Bound));
+    }
+
+private:
+    uint64_t State;
+};
+
+struct TGenOutput {
+    std::filesystem::path Dir;
+    long long Files = 0;
+    long long Bytes = 0;
+    long long Lines = 0;
+    bool Failed = false;
+
+    void Write(const std::string& Name, const std::string& Text)
+    {
+        std::ofstream Out(Dir / Name, std::ios::binary | std::ios::trunc);
+        Out << Text;
+        if (!Out) {
+            std::fprintf(stderr, "cannot write %s\n", (Dir / Name).string().c_str());
+            Failed = true;
+            return;
+        }
+        ++Files;
+        Bytes += static_cast<long long>(Text.size());
+        for (char C : Text)
+            Lines += C == '\n';
+    }
+};
+
+std::string Numbered(const char* Prefix, int N)
+{
+    char Buf[32];
+    std::snprintf(Buf, sizeof Buf, "%s%05d", Prefix, N);
+    return Buf;
+}
+
+// Number of routines per block: with the class and its methods a block comes
+// to about 350 lines.
+constexpr int kSteps = 10;
+
+// One block of declarations named after Tag: constants, a base class deriving
+// from Parent's item class (or TObject), an item class, a global and kSteps
+// routines each working on one of Refs. Within a unit the interface part and
+// the implementation part go to different places, hence two emitters.
+struct TGenBlock {
+    std::string Tag;
+    std::string Parent; // empty: derives from TObject
+    std::vector<std::string> Refs;
+
+    void Interface(std::string& S) const
+    {
+        const std::string& T = Tag;
+        S += "const\n";
+        S += "  c" + T + "Size = " + std::to_string(Tag.size() * 7 + Refs.size()) + ";\n";
+        S += "  c" + T + "Name = '" + T + "';\n\n";
+        S += "type\n";
+        S += "  T" + T + "Base = class(" + (Parent.empty() ? std::string("TObject") : "T" + Parent + "Item") + ")\n";
+        S += "  private\n";
+        S += "    F" + T + "Count: Integer;\n";
+        S += "    F" + T + "Name: string;\n";
+        S += "    function Get" + T + "Count: Integer;\n";
+        S += "    procedure Set" + T + "Count(const Value: Integer);\n";
+        S += "  public\n";
+        S += "    " + T + "Weight: Integer;\n";
+        S += "    constructor Create;\n";
+        S += "    destructor Destroy; override;\n";
+        S += std::string("    procedure Run; ") + (Parent.empty() ? "virtual" : "override") + ";\n";
+        S += "    property " + T + "Count: Integer read Get" + T + "Count write Set" + T + "Count;\n";
+        S += "    property " + T + "Name: string read F" + T + "Name write F" + T + "Name;\n";
+        S += "  end;\n\n";
+        S += "  T" + T + "Item = class(T" + T + "Base)\n";
+        S += "  private\n";
+        S += "    function Get" + T + "Total: Integer;\n";
+        S += "  public\n";
+        S += "    procedure Run; override;\n";
+        S += "    property " + T + "Total: Integer read Get" + T + "Total;\n";
+        S += "  end;\n\n";
+        S += "var\n";
+        S += "  g" + T + "Total: Integer;\n\n";
+        for (int i = 1; i <= kSteps; ++i)
+            S += "function " + T + "Step" + std::to_string(i) + "(A: Integer): Integer;\n";
+        S += "\n";
+    }
+
+    void Implementation(std::string& S) const
+    {
+        const std::string& T = Tag;
+        const std::string B = "T" + T + "Base";
+        S += "{ " + B + " }\n\n";
+        S += "constructor " + B + ".Create;\n";
+        S += "begin\n";
+        S += "  inherited Create;\n";
+        S += "  F" + T + "Count := 0;\n";
+        S += "  F" + T + "Name := c" + T + "Name;\n";
+        S += "end;\n\n";
+        S += "destructor " + B + ".Destroy;\n";
+        S += "begin\n";
+        S += "  Dec(g" + T + "Total, F" + T + "Count);\n";
+        S += "  inherited Destroy;\n";
+        S += "end;\n\n";
+        S += "function " + B + ".Get" + T + "Count: Integer;\n";
+        S += "begin\n";
+        S += "  Result := F" + T + "Count;\n";
+        S += "end;\n\n";
+        S += "procedure " + B + ".Set" + T + "Count(const Value: Integer);\n";
+        S += "begin\n";
+        S += "  if Value <> F" + T + "Count then\n";
+        S += "    F" + T + "Count := Value;\n";
+        S += "end;\n\n";
+        S += "procedure " + B + ".Run;\n";
+        S += "begin\n";
+        if (!Parent.empty()) {
+            S += "  inherited Run;\n";
+            S += "  " + Parent + "Count := " + Parent + "Count + c" + Parent + "Size;\n";
+        }
+        S += "  Inc(g" + T + "Total, " + T + "Weight);\n";
+        S += "end;\n\n";
+        const std::string I = "T" + T + "Item";
+        S += "{ " + I + " }\n\n";
+        S += "function " + I + ".Get" + T + "Total: Integer;\n";
+        S += "begin\n";
+        S += "  Result := " + T + "Count * " + T + "Weight + g" + T + "Total;\n";
+        S += "end;\n\n";
+        S += "procedure " + I + ".Run;\n";
+        S += "begin\n";
+        S += "  inherited Run;\n";
+        S += "  " + T + "Weight := " + T + "Weight + 1;\n";
+        S += "end;\n\n";
+        for (int i = 1; i <= kSteps; ++i) {
+            // The first step stays within the block so that the others (and
+            // other blocks) can call it without a cycle.
+            const bool Own = i == 1 || Refs.empty();
+            const std::string R = Own ? T : Refs[size_t(i) % Refs.size()];
+            S += "function " + T + "Step" + std::to_string(i) + "(A: Integer): Integer;\n";
+            S += "var\n";
+            S += "  Obj: T" + R + "Item;\n";
+            S += "  I: Integer;\n";
+            S += "begin\n";
+            S += "  Result := A + c" + R + "Size;\n";
+            S += "  Obj := T" + R + "Item.Create;\n";
+            S += "  try\n";
+            S += "    Obj." + R + "Count := A mod 7;\n";
+            S += "    Obj." + R + "Weight := c" + T + "Size;\n";
+            S += "    Obj.Run;\n";
+            if (Own) {
+                S += "    for I := 0 to Obj." + R + "Count do\n";
+                S += "      Inc(Result, I * Obj." + R + "Total);\n";
+            } else {
+                S += "    for I := 0 to Obj." + R + "Count do\n";
+                S += "      Inc(Result, " + R + "Step1(I));\n";
+            }
+            S += "    Inc(g" + R + "Total, Result);\n";
+            S += "    if Obj." + R + "Name = c" + R + "Name then\n";
+            S += "      Result := Result - 1\n";
+            S += "    else\n";
+            S += "      Result := Result + Obj." + R + "Total;\n";
+            S += "  finally\n";
+            S += "    Obj.Free;\n";
+            S += "  end;\n";
+            S += "  g" + T + "Total := g" + T + "Total + Result;\n";
+            S += "end;\n\n";
+        }
+    }
+};
+
+// Count distinct earlier indexes in [Low, Index) (at most Index - Low).
+std::vector<int> PickEarlier(TGenRandom& Random, int Index, int Low, int Count)
+{
+    std::vector<int> Picked;
+    const int Span = Index - Low;
+    if (Span <= Count) {
+        for (int k = Low; k < Index; ++k)
+            Picked.push_back(k);
+        return Picked;
+    }
+    while (static_cast<int>(Picked.size()) < Count) {
+        const int K = Low + Random.Next(Span);
+        bool Seen = false;
+        for (int P : Picked)
+            Seen = Seen || P == K;
+        if (!Seen)
+            Picked.push_back(K);
+    }
+    return Picked;
+}
+
+std::string MainProgram(const std::vector<std::string>& Units, bool WithPaths,
+                        const std::vector<std::string>& Calls)
+{
+    std::string S = "program Main;\n\n";
+    if (!Units.empty()) {
+        S += "uses\n";
+        for (size_t i = 0; i < Units.size(); ++i) {
+            S += "  " + Units[i];
+            if (WithPaths)
+                S += " in '" + Units[i] + ".pas'";
+            S += i + 1 < Units.size() ? ",\n" : ";\n";
+        }
+        S += "\n";
+    }
+    S += "var\n  Total: Integer;\n\nbegin\n  Total := 0;\n";
+    for (const std::string& C : Calls)
+        S += "  Inc(Total, " + C + ");\n";
+    S += "  if Total = 0 then\n    Total := 1;\nend.\n";
+    return S;
+}
+
+void GenProject(TGenOutput& Out, int N)
+{
+    std::vector<std::string> Names;
+    std::vector<std::string> Calls;
+    for (int u = 0; u < N; ++u) {
+        TGenRandom Random(static_cast<uint64_t>(u) + 1);
+        TGenBlock Block;
+        Block.Tag = Numbered("U", u + 1);
+        for (int k : PickEarlier(Random, u, 0, 3 + Random.Next(3)))
+            Block.Refs.push_back(Names[size_t(k)]);
+        if (!Block.Refs.empty())
+            Block.Parent = Block.Refs[0];
+        std::string S = "unit " + Block.Tag + ";\n\ninterface\n\n";
+        if (!Block.Refs.empty()) {
+            S += "uses\n  ";
+            for (size_t i = 0; i < Block.Refs.size(); ++i)
+                S += (i ? ", " : "") + Block.Refs[i];
+            S += ";\n\n";
+        }
+        Block.Interface(S);
+        S += "implementation\n\n";
+        Block.Implementation(S);
+        S += "initialization\n  g" + Block.Tag + "Total := 0;\nend.\n";
+        Out.Write(Block.Tag + ".pas", S);
+        Names.push_back(Block.Tag);
+        Calls.push_back(Block.Tag + "Step2(" + std::to_string(u % 11) + ")");
+    }
+    Out.Write("Main.dpr", MainProgram(Names, true, Calls));
+}
+
+void GenUnit(TGenOutput& Out, long long TargetLines)
+{
+    // Blocks refer to up to 5 of the 50 blocks before them, and derive from
+    // the block before except every eighth, so that no inheritance chain
+    // grows with the size of the unit.
+    std::string Intf = "unit Big;\n\ninterface\n\n";
+    std::string Impl = "implementation\n\n";
+    std::vector<std::string> Calls;
+    long long Lines = 0;
+    for (int b = 0; Lines + 4 < TargetLines; ++b) {
+        TGenRandom Random(static_cast<uint64_t>(b) + 1);
+        TGenBlock Block;
+        Block.Tag = Numbered("B", b + 1);
+        const int Low = b > 50 ? b - 50 : 0;
+        for (int k : PickEarlier(Random, b, Low, 3 + Random.Next(3)))
+            Block.Refs.push_back(Numbered("B", k + 1));
+        if (b % 8 != 0)
+            Block.Parent = Numbered("B", b);
+        const size_t I0 = Intf.size(), M0 = Impl.size();
+        Block.Interface(Intf);
+        Block.Implementation(Impl);
+        for (size_t i = I0; i < Intf.size(); ++i)
+            Lines += Intf[i] == '\n';
+        for (size_t i = M0; i < Impl.size(); ++i)
+            Lines += Impl[i] == '\n';
+        if (b % 50 == 0)
+            Calls.push_back(Block.Tag + "Step2(" + std::to_string(b % 11) + ")");
+    }
+    Out.Write("Big.pas", Intf + Impl + "end.\n");
+    Out.Write("Main.dpr", MainProgram({"Big"}, true, Calls));
+}
+
+void GenChain(TGenOutput& Out, int K)
+{
+    std::string S = "unit Chain;\n\ninterface\n\ntype\n";
+    S += "  TChain00001 = class(TObject)\n  public\n    Level: Integer;\n  end;\n";
+    for (int k = 2; k <= K; ++k)
+        S += "  " + Numbered("TChain", k) + " = class(" + Numbered("TChain", k - 1) + ") end;\n";
+    S += "\nimplementation\n\nend.\n";
+    Out.Write("Chain.pas", S);
+    const std::string Last = Numbered("TChain", K < 1 ? 1 : K);
+    std::string M = "program Main;\n\nuses\n  Chain in 'Chain.pas';\n\nvar\n  Obj: " + Last +
+                    ";\n\nbegin\n  Obj := " + Last + ".Create;\n  Obj.Level := 1;\n  Obj.Free;\nend.\n";
+    Out.Write("Main.dpr", M);
+}
+
+void GenMissing(TGenOutput& Out, int K)
+{
+    std::vector<std::string> Names;
+    for (int k = 1; k <= K; ++k)
+        Names.push_back(Numbered("Missing", k));
+    Out.Write("Main.dpr", MainProgram(Names, false, {}));
+}
+
+void GenIncludes(TGenOutput& Out, int K, long long Bytes)
+{
+    // Comment lines of 64 bytes, the last one cut to fill exactly Bytes.
+    std::string Inc;
+    Inc.reserve(size_t(Bytes));
+    const std::string Line = "// generated include text, kept only while it is being read ...\n";
+    while (static_cast<long long>(Inc.size() + Line.size()) <= Bytes)
+        Inc += Line;
+    if (static_cast<long long>(Inc.size()) < Bytes) {
+        Inc += "//";
+        Inc.append(size_t(Bytes) - Inc.size(), ' ');
+        Inc.back() = '\n';
+        if (Inc.size() > size_t(Bytes))
+            Inc.resize(size_t(Bytes));
+    }
+    Out.Write("big.inc", Inc);
+    std::string S = "unit Included;\n\ninterface\n\n";
+    for (int k = 0; k < K; ++k)
+        S += "{$I big.inc}\n";
+    S += "\nconst\n  cIncluded = " + std::to_string(K) + ";\n\nimplementation\n\nend.\n";
+    Out.Write("Included.pas", S);
+    Out.Write("Main.dpr", MainProgram({"Included"}, true, {"cIncluded"}));
+}
+
+bool ParseCount(const char* Text, long long Min, long long& Value)
+{
+    char* End = nullptr;
+    Value = std::strtoll(Text, &End, 10);
+    return End != Text && *End == 0 && Value >= Min;
+}
+
+int GenUsage()
+{
+    std::fprintf(stderr, "usage: qlbench gen project N DIR | unit LINES DIR | chain K DIR |\n"
+                         "                    missing K DIR | includes K BYTES DIR\n");
+    return 2;
+}
+
+} // namespace
+
+int RunGen(int Argc, char** Argv)
+{
+    if (Argc < 4)
+        return GenUsage();
+    const std::string Kind = Argv[1];
+    const bool Includes = Kind == "includes";
+    if (Argc != (Includes ? 5 : 4) ||
+        (Kind != "project" && Kind != "unit" && Kind != "chain" && Kind != "missing" && !Includes))
+        return GenUsage();
+    long long Count = 0, Bytes = 0;
+    if (!ParseCount(Argv[2], 1, Count) || Count > 10000000 ||
+        (Includes && (!ParseCount(Argv[3], 2, Bytes) || Bytes > (1LL << 32)))) {
+        std::fprintf(stderr, "counts must be whole numbers of at least 1 (2 bytes for an include)\n");
+        return 2;
+    }
+    TGenOutput Out;
+    Out.Dir = Argv[Argc - 1];
+    std::error_code Error;
+    std::filesystem::create_directories(Out.Dir, Error);
+    if (Error) {
+        std::fprintf(stderr, "cannot create %s: %s\n", Out.Dir.string().c_str(), Error.message().c_str());
+        return 1;
+    }
+    const int K = static_cast<int>(Count);
+    if (Kind == "project")
+        GenProject(Out, K);
+    else if (Kind == "unit")
+        GenUnit(Out, Count);
+    else if (Kind == "chain")
+        GenChain(Out, K);
+    else if (Kind == "missing")
+        GenMissing(Out, K);
+    else
+        GenIncludes(Out, K, Bytes);
+    std::printf("main=%s files=%lld bytes=%lld lines=%lld\n", (Out.Dir / "Main.dpr").string().c_str(),
+                Out.Files, Out.Bytes, Out.Lines);
+    return Out.Failed ? 1 : 0;
+}
