@@ -32,7 +32,7 @@ cmake -S . -B build-desktop-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUILLET_SANITIZE=ON -DQUILLET_DESKTOP=ON >/dev/null
 cmake --build build-desktop-asan -j "$jobs" --target desktop_tests
 LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-desktop.supp:print_suppressions=0" \
-  ctest --test-dir build-desktop-asan --output-on-failure -j "$jobs" -L desktop -E desktop_screenshots
+  ctest --test-dir build-desktop-asan --output-on-failure -j "$jobs" -L desktop -E desktop_screenshot
 
 after=$(tree_state)
 if [ "$after" != "$before" ]; then
