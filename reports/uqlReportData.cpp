@@ -196,13 +196,35 @@ void TqlReportData::Sort(bool Ascending, int Column)
     auto ValueOf = [Cell](const TRow& R) -> const Variant& {
         return Cell < R.Values.size() ? R.Values[Cell] : Null;
     };
-    std::sort(FRows.begin(), FRows.end(),
-              [&](const std::unique_ptr<TRow>& A, const std::unique_ptr<TRow>& B) {
-                  int C = qlCompareCells(ValueOf(*A), ValueOf(*B));
-                  if (!Ascending)
-                      C = -C;
-                  if (C != 0)
-                      return C < 0;
-                  return Ascending ? A->Serial < B->Serial : A->Serial > B->Serial;
-              });
+    // Texts are taken out of their cells and folded once, not at every
+    // comparison; folded texts compare bytewise as qlCompareText does.
+    const size_t N = FRows.size();
+    std::vector<std::string> Texts(N);
+    std::vector<size_t> Order(N);
+    for (size_t I = 0; I < N; ++I) {
+        Order[I] = I;
+        const Variant& V = ValueOf(*FRows[I]);
+        if (V.GetKind() == Variant::Kind::String) {
+            Texts[I] = V.AsString();
+            for (char& Ch : Texts[I])
+                Ch = static_cast<char>(qlLowerAnsi(static_cast<unsigned char>(Ch)));
+        }
+    }
+    std::sort(Order.begin(), Order.end(), [&](size_t X, size_t Y) {
+        const TRow& A = *FRows[X];
+        const TRow& B = *FRows[Y];
+        const Variant& VA = ValueOf(A);
+        const Variant& VB = ValueOf(B);
+        int C = VA.GetKind() == Variant::Kind::String && VB.GetKind() == Variant::Kind::String
+                    ? Texts[X].compare(Texts[Y])
+                    : qlCompareCells(VA, VB);
+        if (C != 0)
+            return Ascending ? C < 0 : C > 0;
+        return Ascending ? A.Serial < B.Serial : A.Serial > B.Serial;
+    });
+    std::vector<std::unique_ptr<TRow>> Sorted;
+    Sorted.reserve(N);
+    for (size_t I : Order)
+        Sorted.push_back(std::move(FRows[I]));
+    FRows = std::move(Sorted);
 }
