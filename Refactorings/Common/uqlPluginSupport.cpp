@@ -16,7 +16,9 @@ void qlForEachSourceLeaf(TqlNode* Root, const std::function<void(TqlCodeNode*)>&
     while (!Stack.empty()) {
         TqlNode* Node = Stack.back();
         Stack.pop_back();
-        auto* Code = dynamic_cast<TqlCodeNode*>(Node);
+        // Below the root every node is a code node: the module node, the
+        // only other kind, is never a child.
+        auto* Code = Node == Root ? dynamic_cast<TqlCodeNode*>(Node) : static_cast<TqlCodeNode*>(Node);
         if (Code && (Node->Count() == 0 || Code->Modified())) {
             if (!Code->Code().empty() && Code->GetStartPos() >= 0)
                 Visit(Code);
