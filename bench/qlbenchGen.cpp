@@ -13,9 +13,20 @@
 //                     not exist.
 //   includes K BYTES  one unit whose interface includes big.inc (BYTES bytes
 //                     of comment lines) K times.
+//   rename N LINES USES
+//                     N units of about LINES lines; the first declares the
+//                     routine Target, and USES calls of it spread evenly over
+//                     all of them (the refactor rename benchmark).
+//   sweep N ENTRIES   N units whose interface uses clauses name ENTRIES
+//                     earlier units each: half used in the implementation
+//                     only, half not at all (the refactor sweep benchmark).
+//   withs W MEMBERS USES
+//                     one unit with a class of MEMBERS fields and W with
+//                     statements over it that use each field USES times.
 // Prints "main=PATH files=N bytes=N lines=N".
 #include "bench/qlbenchCommon.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -351,6 +362,81 @@ void GenIncludes(TGenOutput& Out, int K, long long Bytes)
     Out.Write("Main.dpr", MainProgram({"Included"}, true, {"cIncluded"}));
 }
 
+void GenRename(TGenOutput& Out, int N, long long Lines, long long Uses)
+{
+    std::vector<std::string> Names;
+    long long Left = Uses;
+    for (int I = 0; I < N; ++I) {
+        const std::string Name = Numbered("R", I);
+        Names.push_back(Name);
+        const long long Mine = Left / (N - I);
+        Left -= Mine;
+        std::string S = "unit " + Name + ";\n\ninterface\n\n";
+        S += I == 0 ? "procedure Target;\n" : "uses\n  R00000;\n\n";
+        S += "procedure Run" + Name + ";\n\nimplementation\n\n";
+        if (I == 0)
+            S += "procedure Target;\nbegin\nend;\n\n";
+        S += "procedure Run" + Name + ";\nvar\n  X: Integer;\nbegin\n  X := 0;\n";
+        const long long Body = std::max(Lines - 20, Mine);
+        for (long long L = 0, Done = 0; L < Body; ++L)
+            if (Done < Mine && (L + 1) * Mine / Body > Done) {
+                S += "  Target;\n";
+                ++Done;
+            } else {
+                S += "  X := X + 1;\n";
+            }
+        S += "  if X = 0 then\n    X := 1;\nend;\n\nend.\n";
+        Out.Write(Name + ".pas", S);
+    }
+    Out.Write("Main.dpr", MainProgram(Names, true, {}));
+}
+
+void GenSweep(TGenOutput& Out, int N, int Entries)
+{
+    std::vector<std::string> Names;
+    for (int I = 0; I < N; ++I) {
+        const std::string Name = Numbered("S", I);
+        Names.push_back(Name);
+        std::vector<int> Used;
+        for (int J = I - 1; J >= 0 && int(Used.size()) < Entries; --J)
+            Used.push_back(J);
+        std::string S = "unit " + Name + ";\n\ninterface\n\n";
+        if (!Used.empty()) {
+            S += "uses\n";
+            for (size_t K = 0; K < Used.size(); ++K)
+                S += "  " + Numbered("S", Used[K]) + (K + 1 < Used.size() ? ",\n" : ";\n\n");
+        }
+        S += "procedure P" + Name + ";\n\nimplementation\n\nprocedure P" + Name + ";\nbegin\n";
+        for (size_t K = 0; K < Used.size(); K += 2)
+            S += "  P" + Numbered("S", Used[K]) + ";\n";
+        S += "end;\n\nend.\n";
+        Out.Write(Name + ".pas", S);
+    }
+    Out.Write("Main.dpr", MainProgram(Names, true, {}));
+}
+
+void GenWiths(TGenOutput& Out, int Withs, int Members, long long Uses)
+{
+    std::string S = "unit Withs;\n\ninterface\n\ntype\n  TBig = class\n  public\n";
+    for (int M = 0; M < Members; ++M)
+        S += "    " + Numbered("F", M) + ": Integer;\n";
+    S += "  end;\n\n";
+    for (int W = 0; W < Withs; ++W)
+        S += "procedure " + Numbered("W", W) + "(B: TBig);\n";
+    S += "\nimplementation\n\n";
+    const long long Total = Members * Uses;
+    long long Next = 0;
+    for (int W = 0; W < Withs; ++W) {
+        S += "procedure " + Numbered("W", W) + "(B: TBig);\nbegin\n  with B do\n  begin\n";
+        const long long End = (W + 1) * Total / Withs;
+        for (; Next < End; ++Next)
+            S += "    " + Numbered("F", int(Next % Members)) + " := " + std::to_string(Next % 97) + ";\n";
+        S += "  end;\nend;\n\n";
+    }
+    Out.Write("Withs.pas", S + "end.\n");
+    Out.Write("Main.dpr", MainProgram({"Withs"}, true, {}));
+}
+
 bool ParseCount(const char* Text, long long Min, long long& Value)
 {
     char* End = nullptr;
@@ -361,7 +447,9 @@ bool ParseCount(const char* Text, long long Min, long long& Value)
 int GenUsage()
 {
     std::fprintf(stderr, "usage: qlbench gen project N DIR | unit LINES DIR | chain K DIR |\n"
-                         "                    missing K DIR | includes K BYTES DIR\n");
+                         "                    missing K DIR | includes K BYTES DIR |\n"
+                         "                    rename N LINES USES DIR | sweep N ENTRIES DIR |\n"
+                         "                    withs W MEMBERS USES DIR\n");
     return 2;
 }
 
@@ -373,12 +461,16 @@ int RunGen(int Argc, char** Argv)
         return GenUsage();
     const std::string Kind = Argv[1];
     const bool Includes = Kind == "includes";
-    if (Argc != (Includes ? 5 : 4) ||
-        (Kind != "project" && Kind != "unit" && Kind != "chain" && Kind != "missing" && !Includes))
+    const int Counts = Includes || Kind == "sweep" ? 2 : Kind == "rename" || Kind == "withs" ? 3 : 1;
+    if (Argc != 3 + Counts ||
+        (Kind != "project" && Kind != "unit" && Kind != "chain" && Kind != "missing" && !Includes &&
+         Kind != "rename" && Kind != "sweep" && Kind != "withs"))
         return GenUsage();
-    long long Count = 0, Bytes = 0;
+    long long Count = 0, Bytes = 0, Third = 0;
     if (!ParseCount(Argv[2], 1, Count) || Count > 10000000 ||
-        (Includes && (!ParseCount(Argv[3], 2, Bytes) || Bytes > (1LL << 32)))) {
+        (Includes && (!ParseCount(Argv[3], 2, Bytes) || Bytes > (1LL << 32))) ||
+        (!Includes && Counts > 1 && (!ParseCount(Argv[3], 1, Bytes) || Bytes > 10000000)) ||
+        (Counts > 2 && (!ParseCount(Argv[4], 1, Third) || Third > 10000000))) {
         std::fprintf(stderr, "counts must be whole numbers of at least 1 (2 bytes for an include)\n");
         return 2;
     }
@@ -399,6 +491,12 @@ int RunGen(int Argc, char** Argv)
         GenChain(Out, K);
     else if (Kind == "missing")
         GenMissing(Out, K);
+    else if (Kind == "rename")
+        GenRename(Out, K, Bytes, Third);
+    else if (Kind == "sweep")
+        GenSweep(Out, K, static_cast<int>(Bytes));
+    else if (Kind == "withs")
+        GenWiths(Out, K, static_cast<int>(Bytes), Third);
     else
         GenIncludes(Out, K, Bytes);
     std::printf("main=%s files=%lld bytes=%lld lines=%lld\n", (Out.Dir / "Main.dpr").string().c_str(),

@@ -10,22 +10,18 @@ uint64_t qlPointKey(int X, int Y)
     return (uint64_t(uint32_t(Y)) << 32) | uint32_t(X);
 }
 
-TqlLeafIndex::TqlLeafIndex(TqlModuleNode* Tree, const std::unordered_set<uint64_t>* Wanted)
-    : FTree(Tree)
+void qlForEachSourceLeaf(TqlNode* Root, const std::function<void(TqlCodeNode*)>& Visit)
 {
-    if (!Tree)
-        return;
-    std::vector<TqlNode*> Stack{Tree};
+    std::vector<TqlNode*> Stack{Root};
     while (!Stack.empty()) {
         TqlNode* Node = Stack.back();
         Stack.pop_back();
-        auto* Code = dynamic_cast<TqlCodeNode*>(Node);
+        // Below the root every node is a code node: the module node, the
+        // only other kind, is never a child.
+        auto* Code = Node == Root ? dynamic_cast<TqlCodeNode*>(Node) : static_cast<TqlCodeNode*>(Node);
         if (Code && (Node->Count() == 0 || Code->Modified())) {
-            if (!Code->Code().empty() && Code->GetStartPos() >= 0) {
-                const uint64_t Key = qlPointKey(Code->GetPoint().X, Code->GetPoint().Y);
-                if (!Wanted || Wanted->count(Key))
-                    FLeaves.emplace(Key, Code);
-            }
+            if (!Code->Code().empty() && Code->GetStartPos() >= 0)
+                Visit(Code);
             continue;
         }
         for (int I = Node->Count() - 1; I >= 0; --I)
@@ -33,12 +29,28 @@ TqlLeafIndex::TqlLeafIndex(TqlModuleNode* Tree, const std::unordered_set<uint64_
     }
 }
 
-TqlCodeNode* TqlLeafIndex::Find(int X, int Y) const
+TqlLeafIndex::TqlLeafIndex(TqlModuleNode* Tree, const std::unordered_set<uint64_t>* Wanted)
+    : FTree(Tree)
+{
+    if (!Tree)
+        return;
+    qlForEachSourceLeaf(Tree, [&](TqlCodeNode* Code) {
+        const uint64_t Key = qlPointKey(Code->GetPoint().X, Code->GetPoint().Y);
+        if (!Wanted || Wanted->count(Key))
+            FLeaves.emplace(Key, Code);
+    });
+}
+
+TqlCodeNode* TqlLeafIndex::FindUnchanged(int X, int Y) const
 {
     auto It = FLeaves.find(qlPointKey(X, Y));
-    if (It == FLeaves.end() || !qlIsAttached(It->second, FTree))
-        return nullptr;
-    return It->second;
+    return It == FLeaves.end() ? nullptr : It->second;
+}
+
+TqlCodeNode* TqlLeafIndex::Find(int X, int Y) const
+{
+    TqlCodeNode* Leaf = FindUnchanged(X, Y);
+    return Leaf && qlIsAttached(Leaf, FTree) ? Leaf : nullptr;
 }
 
 TqlUseIndex::TqlUseIndex(TqlUnit* Unit)

@@ -15,6 +15,10 @@
 
 uint64_t qlPointKey(int X, int Y);
 
+// Calls Visit for every leaf below Root, depth first, that holds text from the
+// source file: a code node without children, or one whose text an edit set.
+void qlForEachSourceLeaf(TqlNode* Root, const std::function<void(TqlCodeNode*)>& Visit);
+
 // The leaves of one tree by their 1-based column and line. Only leaves with
 // text count (an empty rule node shares its point with the token after it),
 // and of several at one point the first in depth-first order wins. Nodes that
@@ -29,6 +33,10 @@ public:
     {
     }
     TqlCodeNode* Find(int X, int Y) const;
+    // The same without the check that the leaf is still in the tree, which
+    // costs a search of every parent's children: only while the tree has not
+    // changed since the index was built.
+    TqlCodeNode* FindUnchanged(int X, int Y) const;
     TqlModuleNode* Tree() const { return FTree; }
 
 private:

@@ -109,29 +109,7 @@ std::string TqlSymbolRename::RenamePath(const std::string& Literal, const std::s
     return Literal.substr(0, Start) + NewName + Literal.substr(End);
 }
 
-TqlLeafIndex* TqlSymbolRename::Leaves(TqlUnit* Unit)
-{
-    auto& Slot = FLeaves[Unit];
-    if (!Slot) {
-        TqlModuleNode* Tree = FOpen(Unit);
-        if (!Tree)
-            return nullptr;
-        // Only the places of the symbol in this unit can be asked for.
-        std::unordered_set<uint64_t> Wanted;
-        auto Want = [&](const TqlCodeLocation* L) {
-            if (L->GetFileIndex() == Unit->GetFileIndex())
-                Wanted.insert(qlPointKey(L->GetX(), L->GetY()));
-        };
-        Want(FSymbol);
-        TqlUsedByList* UsedBy = FSymbol->GetUsedBy();
-        for (int I = 0; I < UsedBy->GetCount(); ++I)
-            Want(UsedBy->GetLocations(I));
-        Slot = std::make_unique<TqlLeafIndex>(Tree, Wanted);
-    }
-    return Slot.get();
-}
-
-bool TqlSymbolRename::MapPlace(int FileIndex, int X, int Y)
+bool TqlSymbolRename::SortPlace(int FileIndex, int X, int Y)
 {
     TqlSourceFile* File =
         FileIndex >= 0 && FileIndex < gqlProject->GetFileNames()->GetCount()
@@ -149,23 +127,48 @@ bool TqlSymbolRename::MapPlace(int FileIndex, int X, int Y)
              FileIndex, X, Y);
         return false;
     }
-    TqlLeafIndex* Index = Leaves(Unit);
-    if (!Index) {
-        Post(qlFormat(NoSource, FOldName), FileIndex, X, Y);
-        return false;
-    }
-    auto* Token = dynamic_cast<TqlTokenNode*>(Index->Find(X, Y));
-    if (!Token || Token->TokenKind() != ptIdentifier || !qlSameName(Token->Code(), FOldName)) {
-        Post(TokenNotFound, FileIndex, X, Y);
-        return false;
-    }
-    for (const TPlace& P : FPlaces)
-        if (P.Token == Token)
-            return true;
-    FPlaces.push_back({Unit, Token});
-    if (std::find(FUnits.begin(), FUnits.end(), Unit) == FUnits.end())
+    auto [It, New] = FPlaces.try_emplace(Unit);
+    if (New)
         FUnits.push_back(Unit);
+    const uint64_t Key = qlPointKey(X, Y);
+    if (std::find(It->second.begin(), It->second.end(), Key) == It->second.end())
+        It->second.push_back(Key);
     return true;
+}
+
+bool TqlSymbolRename::RenameIn(TqlUnit* Unit)
+{
+    auto It = FPlaces.find(Unit);
+    if (It == FPlaces.end())
+        return true;
+    const std::unordered_set<uint64_t> Wanted(It->second.begin(), It->second.end());
+    TqlModuleNode* Tree = FOpen(Unit);
+    auto Report = [&](const char* Text, uint64_t Key) {
+        Post(Text, Unit->GetFileIndex(), int(Key & 0xffffffffu), int(Key >> 32));
+    };
+    if (!Tree) {
+        for (uint64_t Key : It->second)
+            Report(qlFormat(NoSource, FOldName).c_str(), Key);
+        return FOk = false;
+    }
+    // One walk finds the leaves at all the unit's places.
+    const TqlLeafIndex Index(Tree, Wanted);
+    std::vector<TqlTokenNode*> Tokens;
+    bool Mapped = true;
+    for (uint64_t Key : It->second) {
+        auto* Token = dynamic_cast<TqlTokenNode*>(Index.FindUnchanged(int(Key & 0xffffffffu), int(Key >> 32)));
+        if (!Token || Token->TokenKind() != ptIdentifier || !qlSameName(Token->Code(), FOldName)) {
+            Report(TokenNotFound, Key);
+            Mapped = false;
+        } else if (std::find(Tokens.begin(), Tokens.end(), Token) == Tokens.end()) {
+            Tokens.push_back(Token);
+        }
+    }
+    FOk = FOk && Mapped;
+    if (FOk)
+        for (TqlTokenNode* Token : Tokens)
+            Rename(Token);
+    return Mapped;
 }
 
 bool TqlSymbolRename::CheckClashes()
@@ -242,6 +245,7 @@ bool TqlSymbolRename::Prepare()
 {
     FPlaces.clear();
     FUnits.clear();
+    FOk = false;
     if (!IsValidName(FNewName)) {
         Post(qlFormat(InvalidName, FNewName), FSymbol->GetFileIndex(), FSymbol->GetX(),
              FSymbol->GetY());
@@ -249,35 +253,32 @@ bool TqlSymbolRename::Prepare()
     }
     if (!CheckClashes())
         return false;
-    bool Ok = MapPlace(FSymbol->GetFileIndex(), FSymbol->GetX(), FSymbol->GetY());
+    bool Ok = SortPlace(FSymbol->GetFileIndex(), FSymbol->GetX(), FSymbol->GetY());
     TqlUsedByList* UsedBy = FSymbol->GetUsedBy();
     for (int I = 0; I < UsedBy->GetCount(); ++I) {
         TqlUsedByLocation* Use = UsedBy->GetLocations(I);
         if (Use->GetX() < 1 || Use->GetY() < 1)
             continue;
-        Ok = MapPlace(Use->GetFileIndex(), Use->GetX(), Use->GetY()) && Ok;
+        Ok = SortPlace(Use->GetFileIndex(), Use->GetX(), Use->GetY()) && Ok;
     }
-    return Ok && CheckReach();
+    FOk = Ok && CheckReach();
+    return FOk;
 }
 
-void TqlSymbolRename::Apply()
+void TqlSymbolRename::Rename(TqlTokenNode* Token)
 {
-    const bool IsUnit = dynamic_cast<TqlUnit*>(FSymbol) != nullptr;
-    for (const TPlace& P : FPlaces) {
-        P.Token->SetCode(FNewName);
-        if (!IsUnit)
-            continue;
-        // A uses or contains entry "Name in 'path'" names the file too.
-        if (!P.Token->GetPriorPeerTokenNode(ptUses, true) &&
-            !P.Token->GetPriorPeerTokenNode(ptContains, true))
-            continue;
-        TqlTokenNode* In = P.Token->GetNextPeerTokenNode(ptUnknown, true);
-        if (!In || In->TokenKind() != ptIn)
-            continue;
-        TqlTokenNode* Path = In->GetNextPeerTokenNode(ptUnknown, true);
-        if (Path && Path->TokenKind() == ptStringConst)
-            Path->SetCode(RenamePath(Path->Code(), FOldName, FNewName));
-    }
+    Token->SetCode(FNewName);
+    if (!dynamic_cast<TqlUnit*>(FSymbol))
+        return;
+    // A uses or contains entry "Name in 'path'" names the file too.
+    if (!Token->GetPriorPeerTokenNode(ptUses, true) && !Token->GetPriorPeerTokenNode(ptContains, true))
+        return;
+    TqlTokenNode* In = Token->GetNextPeerTokenNode(ptUnknown, true);
+    if (!In || In->TokenKind() != ptIn)
+        return;
+    TqlTokenNode* Path = In->GetNextPeerTokenNode(ptUnknown, true);
+    if (Path && Path->TokenKind() == ptStringConst)
+        Path->SetCode(RenamePath(Path->Code(), FOldName, FNewName));
 }
 
 // ---------------------------------------------------------------------------
@@ -309,49 +310,60 @@ void TSymbolRenamer::Execute()
 
 namespace {
 
-// Copies From to To byte for byte; To must not exist.
-void CopyExclusive(const std::string& From, const std::string& To)
+// Writes Size bytes of Data to Fd; Ok goes false on failure.
+void WriteNew(int Fd, const char* Data, size_t Size, bool& Ok)
 {
-    std::ifstream In(From, std::ios::binary);
-    if (!In)
-        throw Exception("Could not read " + From);
-    const int Fd = ::open(To.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    for (size_t Done = 0; Ok && Done < Size;) {
+        const ssize_t W = ::write(Fd, Data + Done, Size - Done);
+        Ok = W > 0;
+        Done += W > 0 ? size_t(W) : 0;
+    }
+}
+
+int CreateExclusive(const std::string& To)
+{
+    const int Fd = ::open(To.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (Fd < 0)
         throw Exception(qlFormat("Attempt to overwrite file, %s.", To));
-    char Buffer[65536];
-    bool Ok = true;
-    while (Ok && In) {
-        In.read(Buffer, sizeof Buffer);
-        const std::streamsize N = In.gcount();
-        for (std::streamsize Done = 0; Ok && Done < N;) {
-            const ssize_t W = ::write(Fd, Buffer + Done, size_t(N - Done));
-            Ok = W > 0;
-            Done += W > 0 ? W : 0;
-        }
-    }
-    ::close(Fd);
+    return Fd;
+}
+
+void CloseWritten(int Fd, const std::string& To, bool Ok)
+{
+    if (::close(Fd) != 0)
+        Ok = false;
     if (!Ok)
         throw Exception("Could not write " + To);
 }
 
 } // namespace
 
-void TSymbolRenamer::WriteRenamedUnit(TqlUnit* Unit, const std::string& NewName,
-                                      const std::string& BaseFolder)
+void TSymbolRenamer::WriteExclusive(const std::string& To, const std::string& Text)
 {
-    const std::filesystem::path Source(Unit->GetFullFileName());
-    const std::string NewFile =
-        (Source.parent_path() / (NewName + Source.extension().string())).string();
-    std::string Folder;
-    const std::string Target = GetFilenameToGenerate(NewFile, BaseFolder, Folder);
-    // The form file that the analysis read goes along under the new name.
+    const int Fd = CreateExclusive(To);
+    bool Ok = true;
+    WriteNew(Fd, Text.data(), Text.size(), Ok);
+    CloseWritten(Fd, To, Ok);
+}
+
+void TSymbolRenamer::CopyForm(TqlUnit* Unit, const std::string& To)
+{
+    // The form file that the analysis read goes along, byte for byte.
     TqlDFMResource* Form = Unit->GetDFMResource();
-    if (Form && !Form->GetFileName().empty() && std::filesystem::exists(Form->GetFileName()))
-        CopyExclusive(Form->GetFileName(),
-                      (std::filesystem::path(Folder) / (NewName + ".dfm")).string());
-    const int Index = CheckRefactoringUnit(Unit);
-    RefactoringList()->GetNode(Index)->ModuleNode->Generate(Target, true);
-    RefactoringList()->Delete(Index);
+    if (!Form || Form->GetFileName().empty() || !std::filesystem::exists(Form->GetFileName()))
+        return;
+    const std::string From = Form->GetFileName();
+    std::ifstream In(From, std::ios::binary);
+    if (!In)
+        throw Exception("Could not read " + From);
+    const int Fd = CreateExclusive(To);
+    char Buffer[65536];
+    bool Ok = true;
+    while (Ok && In) {
+        In.read(Buffer, sizeof Buffer);
+        WriteNew(Fd, Buffer, size_t(In.gcount()), Ok);
+    }
+    CloseWritten(Fd, To, Ok);
 }
 
 void TSymbolRenamer::RenameRefactor(TqlSymbol* Symbol, const std::string& NewName,
@@ -368,16 +380,46 @@ void TSymbolRenamer::RenameRefactor(TqlSymbol* Symbol, const std::string& NewNam
         [this](const std::string& Text, int FileIndex, int X, int Y) {
             qlPostMessage(this, Text, FileIndex, X, Y);
         });
-    if (!Rename.Prepare()) {
+    const bool IsUnit = dynamic_cast<TqlUnit*>(Symbol) != nullptr;
+    // Every unit is opened, renamed and closed in turn, so that one tree at a
+    // time is in memory; only the texts are kept until all places mapped.
+    std::vector<std::pair<TqlUnit*, std::string>> Texts;
+    if (Rename.Prepare()) {
+        for (TqlUnit* Unit : Rename.Units()) {
+            Rename.RenameIn(Unit);
+            if (!GetLocked(Unit))
+                continue;
+            auto& Entry = RefactoringList()->GetNode(CheckRefactoringUnit(Unit))->ModuleNode;
+            if (Rename.Succeeded() && Entry) {
+                std::string Text = Entry->GetText();
+                if (!Text.empty() && Text.back() != '\n' && Text.back() != '\r')
+                    Text += Entry->LineBreak();
+                Texts.emplace_back(Unit, std::move(Text));
+            }
+            // The unit stays open, without its tree, until the rename ends.
+            Entry.reset();
+        }
+    }
+    if (!Rename.Succeeded()) {
         // All or nothing: the units opened for the check close unwritten.
         while (RefactoringList()->Count() > 0)
             CancelRefactoring(RefactoringList()->GetNode(0)->Unit);
         return;
     }
-    Rename.Apply();
     try {
-        if (auto* Unit = dynamic_cast<TqlUnit*>(Symbol))
-            WriteRenamedUnit(Unit, NewName, BaseFolder);
+        for (const auto& [Unit, Text] : Texts) {
+            std::string Folder;
+            std::string Source = Unit->GetFullFileName();
+            if (IsUnit && Unit == Symbol) {
+                const std::filesystem::path Path(Source);
+                Source = (Path.parent_path() / (NewName + Path.extension().string())).string();
+            }
+            const std::string Target = GetFilenameToGenerate(Source, BaseFolder, Folder);
+            if (IsUnit && Unit == Symbol)
+                CopyForm(Unit, (std::filesystem::path(Folder) / (NewName + ".dfm")).string());
+            WriteExclusive(Target, Text);
+        }
+        // Closes the units (no tree left to write) and tells the host.
         EndRefactorings(BaseFolder);
     } catch (...) {
         // A half-written rename is worse than none.

@@ -15,16 +15,23 @@ using TqlLocatedMessageSink =
 // The tree of a unit's source, opened on first request; nil without source.
 using TqlTreeOpener = std::function<TqlModuleNode*(TqlUnit* Unit)>;
 
-// One rename, all or nothing: Prepare checks the new name and maps every
-// place to a token that holds the old name; only when all of that succeeds
-// does Apply change the trees.
+// One rename, all or nothing. Prepare checks the new name and sorts every
+// place into the unit whose source holds it, without opening any tree; then
+// RenameIn opens the units one at a time and maps each of their places to a
+// token that holds the old name. Tokens change only while every place so far
+// has mapped: the caller keeps the texts and writes them when all units did.
 class TqlSymbolRename {
 public:
     TqlSymbolRename(TqlSymbol* Symbol, std::string NewName, TqlTreeOpener Open,
                     TqlLocatedMessageSink Sink);
 
     bool Prepare();
-    void Apply();
+    // Maps the places in Unit (one of Units()) in the tree the opener gives
+    // and renames them unless a place failed before; false when a place of
+    // this unit does not map.
+    bool RenameIn(TqlUnit* Unit);
+    // Every place of the units renamed so far mapped.
+    bool Succeeded() const { return FOk; }
     // The units whose trees the rename changes, the declaring unit first.
     const std::vector<TqlUnit*>& Units() const { return FUnits; }
     TqlUnit* DeclaringUnit() const { return FUnits.empty() ? nullptr : FUnits.front(); }
@@ -38,24 +45,21 @@ public:
                                   const std::string& NewName);
 
 private:
-    struct TPlace {
-        TqlUnit* Unit;
-        TqlTokenNode* Token;
-    };
     bool CheckClashes();
     bool CheckReach();
-    bool MapPlace(int FileIndex, int X, int Y);
+    bool SortPlace(int FileIndex, int X, int Y);
+    void Rename(TqlTokenNode* Token);
     void Post(const std::string& Text, int FileIndex, int X, int Y) { FSink(Text, FileIndex, X, Y); }
-    TqlLeafIndex* Leaves(TqlUnit* Unit);
 
     TqlSymbol* FSymbol;
     std::string FOldName;
     std::string FNewName;
     TqlTreeOpener FOpen;
     TqlLocatedMessageSink FSink;
-    std::vector<TPlace> FPlaces;
+    // The places (qlPointKey) of each unit, in the order first met.
+    std::map<TqlUnit*, std::vector<uint64_t>> FPlaces;
     std::vector<TqlUnit*> FUnits;
-    std::map<TqlUnit*, std::unique_ptr<TqlLeafIndex>> FLeaves;
+    bool FOk = false;
 };
 
 #include "Refactorings/uqlRefactoring.h"
@@ -73,6 +77,10 @@ public:
     void RenameRefactor(TqlSymbol* Symbol, const std::string& NewName, const std::string& BaseFolder);
 
 private:
-    void WriteRenamedUnit(TqlUnit* Unit, const std::string& NewName, const std::string& BaseFolder);
+    // Writes Text to the new file To; "Attempt to overwrite file, %s." when
+    // it exists.
+    static void WriteExclusive(const std::string& To, const std::string& Text);
+    // Copies the form file the analysis read for Unit to To, likewise.
+    static void CopyForm(TqlUnit* Unit, const std::string& To);
     TqlSymbol* FSymbol = nullptr;
 };

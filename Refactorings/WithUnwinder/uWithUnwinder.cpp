@@ -243,35 +243,49 @@ bool TqlWithUnwinder::Resolve(TqlVariableReferenceNode* Expression, const char* 
     return true;
 }
 
-bool TqlWithUnwinder::ForEachMemberUse(TqlSymbol* Container,
+bool TqlWithUnwinder::ForEachMemberUse(TqlStatementNode* With, TqlSymbol* Container,
                                        const std::function<void(TqlCodeNode*)>& Visit)
 {
-    bool HasMembers = false;
-    auto VisitSymbol = [&](TqlSymbol* Member) {
-        HasMembers = true;
-        TqlUsedByList* UsedBy = Member->GetUsedBy();
-        for (int I = 0; I < UsedBy->GetCount(); ++I)
-            if (TqlCodeNode* Node = FindUse(UsedBy->GetLocations(I)))
-                Visit(Node);
-    };
-    auto VisitList = [&](TqlList* List) {
-        if (!List)
-            return;
-        for (int I = 0; I < List->GetCount(); ++I)
-            VisitSymbol(static_cast<TqlSymbol*>(List->GetItem(I)));
-    };
-    if (auto* Record = dynamic_cast<TqlRecord*>(Container)) {
-        VisitList(Record->GetFieldList());
-        return HasMembers;
+    auto [Entry, New] = FMemberUses.try_emplace(Container);
+    TMemberUses& Uses = Entry->second;
+    if (New) {
+        auto VisitSymbol = [&](TqlSymbol* Member) {
+            Uses.HasMembers = true;
+            TqlUsedByList* UsedBy = Member->GetUsedBy();
+            for (int I = 0; I < UsedBy->GetCount(); ++I) {
+                TqlUsedByLocation* L = UsedBy->GetLocations(I);
+                if (L->GetFileIndex() == FUnit->GetFileIndex())
+                    Uses.Points.insert(qlPointKey(L->GetX(), L->GetY()));
+            }
+        };
+        auto VisitList = [&](TqlList* List) {
+            for (int I = 0; List && I < List->GetCount(); ++I)
+                VisitSymbol(static_cast<TqlSymbol*>(List->GetItem(I)));
+        };
+        if (auto* Record = dynamic_cast<TqlRecord*>(Container)) {
+            VisitList(Record->GetFieldList());
+        } else {
+            std::set<TqlClass*> Seen;
+            for (auto* Class = dynamic_cast<TqlClass*>(Container); Class && Seen.insert(Class).second;
+                 Class = Class->GetInheritsFromClass()) {
+                VisitList(Class->GetFieldList());
+                VisitList(Class->GetProperties());
+                VisitList(Class->GetRoutines());
+            }
+        }
     }
-    std::set<TqlClass*> Seen;
-    for (auto* Class = dynamic_cast<TqlClass*>(Container); Class && Seen.insert(Class).second;
-         Class = Class->GetInheritsFromClass()) {
-        VisitList(Class->GetFieldList());
-        VisitList(Class->GetProperties());
-        VisitList(Class->GetRoutines());
-    }
-    return HasMembers;
+    if (Uses.Points.empty())
+        return Uses.HasMembers;
+    // The statement's own leaves, as they stand now: one walk of the
+    // statement instead of a search of the tree for every recorded use.
+    std::vector<TqlCodeNode*> Found;
+    qlForEachSourceLeaf(With, [&](TqlCodeNode* Code) {
+        if (Uses.Points.count(qlPointKey(Code->GetPoint().X, Code->GetPoint().Y)))
+            Found.push_back(Code);
+    });
+    for (TqlCodeNode* Node : Found)
+        Visit(Node);
+    return Uses.HasMembers;
 }
 
 bool TqlWithUnwinder::IsStableExpression(TqlStatementNode* With, const TResolved& R)
@@ -345,7 +359,7 @@ bool TqlWithUnwinder::IsStableExpression(TqlStatementNode* With, const TResolved
 bool TqlWithUnwinder::HasUnqualifiedMemberUse(TqlStatementNode* With, const TResolved& R)
 {
     bool Found = false;
-    ForEachMemberUse(R.Container, [&](TqlCodeNode* Node) {
+    ForEachMemberUse(With, R.Container, [&](TqlCodeNode* Node) {
         if (!Found && With->IsParentOf(Node) && !InHeader(With, Node) && !Node->Modified() &&
             !IsQualified(Node))
             Found = true;
@@ -526,7 +540,7 @@ void TqlWithUnwinder::QualifyWithStatementCallback(TqlStatementNode* With)
                 Prefix = "(" + Prefix + ")";
         }
         std::vector<TqlCodeNode*> Targets;
-        const bool HasMembers = ForEachMemberUse(R.Container, [&](TqlCodeNode* Node) {
+        const bool HasMembers = ForEachMemberUse(With, R.Container, [&](TqlCodeNode* Node) {
             if (!With->IsParentOf(Node) || InHeader(With, Node))
                 return;
             if (FWithMembersOnly) {

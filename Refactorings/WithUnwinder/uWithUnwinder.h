@@ -6,7 +6,9 @@
 #include "Refactorings/Common/uqlPluginSupport.h"
 
 #include <memory>
+#include <map>
 #include <set>
+#include <unordered_set>
 #include <string>
 #include <vector>
 
@@ -46,9 +48,11 @@ private:
                  bool Quiet = false);
     // The expression names the same thing wherever the body evaluates it.
     bool IsStableExpression(TqlStatementNode* With, const TResolved& R);
-    // Every recorded use, in this unit, of a member of Container (ancestors
-    // included); answers whether the container has members at all.
-    bool ForEachMemberUse(TqlSymbol* Container, const std::function<void(TqlCodeNode*)>& Visit);
+    // Every leaf below With where the analysis recorded, in this unit, a use
+    // of a member of Container (ancestors included); answers whether the
+    // container has members at all.
+    bool ForEachMemberUse(TqlStatementNode* With, TqlSymbol* Container,
+                          const std::function<void(TqlCodeNode*)>& Visit);
     bool HasUnqualifiedMemberUse(TqlStatementNode* With, const TResolved& R);
     std::string FreeVariableName(TqlStatementNode* With, const std::string& Base);
     void Post(const std::string& Text, int X, int Y) { FSink(Text, X, Y); }
@@ -62,6 +66,13 @@ private:
     bool FChanged = false;
     bool FWithMembersOnly = false;
     std::set<const TqlNode*> FHandled;
+    // The points (qlPointKey) of the member uses of each container met so
+    // far, and whether it has members.
+    struct TMemberUses {
+        std::unordered_set<uint64_t> Points;
+        bool HasMembers = false;
+    };
+    std::map<TqlSymbol*, TMemberUses> FMemberUses;
 };
 
 // Helpers of the with operations, open for their tests.

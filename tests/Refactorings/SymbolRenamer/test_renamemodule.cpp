@@ -59,3 +59,27 @@ TEST_F(PluginModuleTest, RenamedFormUnitCopiesTheFormFileTheAnalysisRead)
     EXPECT_EQ(Files.count("Foo.dfm"), 0u);
     EXPECT_NE(Files.at("Prog.dpr").find("Bar in 'Bar.pas'"), std::string::npos);
 }
+
+// Units are renamed one at a time, but a unit that fails after others were
+// renamed still leaves nothing written.
+TEST_F(PluginModuleTest, RenamerFailingInALaterUnitWritesNothing)
+{
+    Load("SymbolRenamer");
+    Analyze({{"Prog.dpr", "program Prog;\nuses\n  A in 'A.pas',\n  B in 'B.pas';\nbegin\n  Go;\nend.\n"},
+             {"A.pas", "unit A;\ninterface\nprocedure Go;\nimplementation\nprocedure Go;\nbegin\nend;\nend.\n"},
+             {"B.pas", "unit B;\ninterface\nuses\n  A;\nimplementation\nbegin\n  Go;\nend.\n"}});
+    // B changes after the analysis: its place can no longer be trusted.
+    std::ofstream(Unit("B")->GetFullFileName(), std::ios::binary | std::ios::app) << "\n";
+    Host->SelectedSymbol = Unit("A")->GetRoutines()->Find("Go");
+    Host->InputAnswers.push_back(std::string("Run"));
+    EXPECT_THROW(Host->Run("SymbolRenamer"), Exception);
+    EXPECT_TRUE(Written().empty());
+    EXPECT_TRUE(Host->Launches.empty());
+    // No unit stays open: the same rename runs once B is as analysed.
+    Analyze({{"Prog.dpr", "program Prog;\nuses\n  A in 'A.pas';\nbegin\n  Go;\nend.\n"},
+             {"A.pas", "unit A;\ninterface\nprocedure Go;\nimplementation\nprocedure Go;\nbegin\nend;\nend.\n"}});
+    Host->SelectedSymbol = Unit("A")->GetRoutines()->Find("Go");
+    Host->InputAnswers.push_back(std::string("Run"));
+    ASSERT_TRUE(Host->Run("SymbolRenamer"));
+    EXPECT_EQ(Written().size(), 2u);
+}

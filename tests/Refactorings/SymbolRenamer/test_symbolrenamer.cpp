@@ -19,12 +19,13 @@ struct TRenameRun {
                 P.Messages.push_back(std::to_string(X) + ":" + std::to_string(Y) + " " + Text);
             });
         std::map<std::string, std::string> Written;
-        const bool Ok = R.Prepare();
+        bool Ok = R.Prepare();
+        for (TqlUnit* U : Ok ? R.Units() : std::vector<TqlUnit*>{})
+            Ok = R.RenameIn(U) && Ok;
         if (Prepared)
             *Prepared = Ok;
         if (!Ok)
             return Written;
-        R.Apply();
         for (TqlUnit* U : R.Units())
             Written[fs::path(U->GetFullFileName()).filename().string()] = P.Generated(P.Tree(U));
         return Written;

@@ -30,6 +30,8 @@ TEST(UnitSweeper, FixtureCases)
     RunCase("sweep_basic", false, true);
     RunCase("sweep_move_new_clause", false, true);
     RunCase("sweep_kept", false, true);
+    // The classes of the form and its components keep their units.
+    RunCase("sweep_form", false, true);
 }
 
 // Deleting entries keeps the list well formed: the comma after an entry, or

@@ -45,6 +45,7 @@ TEST(WithUnwinder, FixtureCases)
         TOp Op;
     } Cases[] = {
         {"with_add_class", TOp::AddLocalVars},
+        {"with_add_case", TOp::AddLocalVars},
         {"with_add_record", TOp::AddLocalVars},
         {"with_add_names", TOp::AddLocalVars},
         {"with_add_checks", TOp::AddLocalVars},
@@ -107,7 +108,7 @@ TEST(WithUnwinder, FixtureProgramsBehaveTheSame)
 {
     if (std::system("command -v fpc > /dev/null 2>&1") != 0)
         GTEST_SKIP() << "fpc is not installed";
-    for (const char* Case : {"with_add_class", "with_add_names", "with_qualify_all",
+    for (const char* Case : {"with_add_class", "with_add_case", "with_add_names", "with_qualify_all",
                              "with_qualify_members", "with_qualify_unstable", "with_remove"}) {
         const fs::path Expected = qlCaseFolder(Case) / "expected";
         std::string Program;
@@ -132,7 +133,7 @@ TEST(WithUnwinder, FixtureProgramsBehaveTheSame)
 // resolved before goes unresolved after.
 TEST(WithUnwinder, OutputsResolveAsTheSourcesDid)
 {
-    for (const char* Case : {"with_add_class", "with_add_names", "with_qualify_all",
+    for (const char* Case : {"with_add_class", "with_add_case", "with_add_names", "with_qualify_all",
                              "with_qualify_members", "with_remove"}) {
         const auto [Before, After] = qlFindingsBeforeAndAfter(Case);
         EXPECT_EQ(After, Before) << Case;

@@ -1,0 +1,12 @@
+unit Base;
+
+interface
+
+type
+  TControlX = class
+    Left: Integer;
+  end;
+
+implementation
+
+end.

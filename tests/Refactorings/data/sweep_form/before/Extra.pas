@@ -1,0 +1,13 @@
+unit Extra;
+
+interface
+
+procedure Unused;
+
+implementation
+
+procedure Unused;
+begin
+end;
+
+end.
