@@ -14,6 +14,8 @@
 #include <functional>
 #include <pthread.h>
 #include <sstream>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -153,6 +155,50 @@ TUnitParser::TUnitParser(const std::string& FileName, const TlxDirectiveHash* Di
     });
     Lexer().SetOnIncludeEnd([this](TlxBasePasLex*) { IncludeFileEnd(); });
 }
+
+// The text of an include file as the lexer reads it. Once the include has
+// ended only the address of its text still matters (positions are compared
+// by it), so a large text is copied into pages of its own and gives back all
+// but the first page when it ends; that page keeps the address taken.
+class TIncludeText {
+public:
+    explicit TIncludeText(std::string&& Text) : FText(std::move(Text))
+    {
+        static const size_t Page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const size_t Size = FText.size() + 1;
+        if (Size < 16 * Page)
+            return;
+        const size_t Mapped = (Size + Page - 1) / Page * Page;
+        void* P = mmap(nullptr, Mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (P == MAP_FAILED)
+            return;
+        FMapped = static_cast<char*>(P);
+        FMappedSize = Mapped;
+        std::memcpy(FMapped, FText.c_str(), Size);
+        std::string().swap(FText);
+    }
+    TIncludeText(const TIncludeText&) = delete;
+    TIncludeText& operator=(const TIncludeText&) = delete;
+    ~TIncludeText()
+    {
+        if (FMapped)
+            munmap(FMapped, FMappedSize);
+    }
+
+    const char* c_str() const { return FMapped ? FMapped : FText.c_str(); }
+
+    void Ended()
+    {
+        static const size_t Page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        if (FMapped && FMappedSize > Page && munmap(FMapped + Page, FMappedSize - Page) == 0)
+            FMappedSize = Page;
+    }
+
+private:
+    std::string FText;
+    char* FMapped = nullptr;
+    size_t FMappedSize = 0;
+};
 
 TUnitParser::~TUnitParser() = default;
 
@@ -529,7 +575,7 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
             UnitIndex = Files->GetItems(Own)->GetUnitIndex();
         Index = Files->Add(Full, true, UnitIndex);
     }
-    FIncludeBuffers.push_back(std::move(Text));
+    FIncludeBuffers.push_back(std::make_unique<TIncludeText>(std::move(*Text)));
     FFileStack.push_back(FFileIndex);
     FFileIndex = Index;
     return FIncludeBuffers.back()->c_str();
@@ -563,6 +609,7 @@ void TUnitParser::IncludeFileEnd()
     FFileIndex = FFileStack.back();
     FFileStack.pop_back();
     if (!FIncludeBuffers.empty()) {
+        FIncludeBuffers.back()->Ended();
         FClosedIncludeBuffers.push_back(std::move(FIncludeBuffers.back()));
         FIncludeBuffers.pop_back();
     }

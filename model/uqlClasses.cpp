@@ -991,17 +991,31 @@ void TqlClass::SetTypeIntf(TqlSymbol*)
 void TqlClass::SetInheritsFromClass(TqlClass* Value)
 {
     QL_ASSERT(!FInheritsFromClass, "The class already has an ancestor");
-    // Walk the new ancestor's own chain: reaching this class (or a loop that
-    // does not) means the ancestry would be circular.
-    std::vector<TqlClass*> Seen;
-    for (TqlClass* C = Value; C; C = C->FInheritsFromClass) {
-        if (C == this || std::find(Seen.begin(), Seen.end(), C) != Seen.end()) {
-            ReportFinding("Class, " + GetName() + ", is its own ancestor.");
-            return;
-        }
-        Seen.push_back(C);
+    // Ancestors are set only here and only once, and never in a circle, so
+    // every chain ends at a class without an ancestor. This class has none
+    // yet: the new ancestry would be circular exactly when the new ancestor's
+    // chain ends here.
+    TqlClass* Top = Value ? Value->ChainTop() : nullptr;
+    if (Top == this) {
+        ReportFinding("Class, " + GetName() + ", is its own ancestor.");
+        return;
     }
     FInheritsFromClass = Value;
+    FChainTop = Top;
+}
+
+TqlClass* TqlClass::ChainTop()
+{
+    TqlClass* Top = this;
+    while (Top->FChainTop)
+        Top = Top->FChainTop;
+    // Shorten the path for the next walk.
+    for (TqlClass* C = this; C != Top;) {
+        TqlClass* Next = C->FChainTop;
+        C->FChainTop = Top;
+        C = Next;
+    }
+    return Top;
 }
 
 TqlSymbol* TqlClass::FindSymbol(TqlUnit* Unit, TqlClass* Class, const std::string& Name,

@@ -1065,10 +1065,15 @@ public:
 
 private:
     bool IsDescendantWalk(TqlClass* Class, std::vector<TqlClass*>& Seen);
+    // The class at the end of this class's chain of ancestors.
+    TqlClass* ChainTop();
 
     TqlProperty* FDefaultProperty = nullptr;
     std::unique_ptr<TqlList> FDescendants;
     TqlClass* FInheritsFromClass = nullptr;
+    // Some class further up the chain of ancestors, nil at its end: a
+    // shortcut for ChainTop, kept short as it is walked.
+    TqlClass* FChainTop = nullptr;
     std::unique_ptr<TqlPropertyList> FProperties;
     std::vector<TVisibilitySpecifier> FVisibilitySpecifiers;
     bool FInLookup = false;
