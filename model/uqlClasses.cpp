@@ -471,6 +471,7 @@ public:
         Item->HashValue = HashOf(Name);
         Item->Obj = Object;
         TlxLexHashStringItem* Added = AddItem(std::move(Item));
+        FHashes.push_back(Added->HashValue);
         const size_t Tail = FItems.size() - FSortedCount;
         if (Tail * Tail > FItems.size() && Tail > 16) {
             MergeTail();
@@ -493,38 +494,37 @@ public:
     {
         Result.clear();
         const uint32_t H = HashOf(Name);
-        const auto Begin = FItems.begin();
-        const auto SortedEnd = Begin + static_cast<std::ptrdiff_t>(FSortedCount);
-        auto It = std::lower_bound(Begin, SortedEnd, H,
-                                   [](const auto& I, uint32_t V) { return I->HashValue < V; });
-        for (; It != SortedEnd && (*It)->HashValue == H; ++It)
-            if (CompareString((*It)->Str, Name))
-                Result.push_back(static_cast<int>(It - Begin));
-        for (It = SortedEnd; It != FItems.end(); ++It)
-            if ((*It)->HashValue == H && CompareString((*It)->Str, Name))
-                Result.push_back(static_cast<int>(It - Begin));
+        const uint32_t* Hashes = FHashes.data();
+        const size_t Count = FHashes.size();
+        size_t I = FirstInSorted(H);
+        for (; I < FSortedCount && Hashes[I] == H; ++I)
+            if (CompareString(FItems[I]->Str, Name))
+                Result.push_back(static_cast<int>(I));
+        for (I = FSortedCount; I < Count; ++I)
+            if (Hashes[I] == H && CompareString(FItems[I]->Str, Name))
+                Result.push_back(static_cast<int>(I));
     }
 
     // The first position holding Name, -1 when there is none.
     int FindFirst(const std::string& Name) const
     {
         const uint32_t H = HashOf(Name);
-        const auto Begin = FItems.begin();
-        const auto SortedEnd = Begin + static_cast<std::ptrdiff_t>(FSortedCount);
-        auto It = std::lower_bound(Begin, SortedEnd, H,
-                                   [](const auto& I, uint32_t V) { return I->HashValue < V; });
-        for (; It != SortedEnd && (*It)->HashValue == H; ++It)
-            if (CompareString((*It)->Str, Name))
-                return static_cast<int>(It - Begin);
-        for (It = SortedEnd; It != FItems.end(); ++It)
-            if ((*It)->HashValue == H && CompareString((*It)->Str, Name))
-                return static_cast<int>(It - Begin);
+        const uint32_t* Hashes = FHashes.data();
+        const size_t Count = FHashes.size();
+        size_t I = FirstInSorted(H);
+        for (; I < FSortedCount && Hashes[I] == H; ++I)
+            if (CompareString(FItems[I]->Str, Name))
+                return static_cast<int>(I);
+        for (I = FSortedCount; I < Count; ++I)
+            if (Hashes[I] == H && CompareString(FItems[I]->Str, Name))
+                return static_cast<int>(I);
         return -1;
     }
 
     void DeleteAt(int Index)
     {
         Delete(Index);
+        FHashes.erase(FHashes.begin() + Index);
         if (size_t(Index) < FSortedCount)
             --FSortedCount;
         FSorted = FSortedCount == FItems.size();
@@ -533,6 +533,8 @@ public:
     void ClearAll()
     {
         Clear();
+        FHashes.clear();
+        FHashes.shrink_to_fit();
         FSortedCount = 0;
         FSorted = true;
     }
@@ -543,27 +545,33 @@ public:
         const auto Mid = FItems.begin() + static_cast<std::ptrdiff_t>(FSortedCount);
         std::stable_sort(Mid, FItems.end(), ByHash);
         std::inplace_merge(FItems.begin(), Mid, FItems.end(), ByHash);
+        for (size_t I = 0; I < FItems.size(); ++I)
+            FHashes[I] = FItems[I]->HashValue;
         FSortedCount = FItems.size();
         FSorted = true;
     }
 
 private:
+    // The first position of the sorted prefix whose hash is not below H.
+    size_t FirstInSorted(uint32_t H) const
+    {
+        return static_cast<size_t>(
+            std::lower_bound(FHashes.begin(), FHashes.begin() + static_cast<std::ptrdiff_t>(FSortedCount), H) -
+            FHashes.begin());
+    }
+
     int Position(const TlxLexHashStringItem* Item) const
     {
-        const auto Range = std::equal_range(
-            FItems.begin(), FItems.end(), Item->HashValue,
-            [](const auto& A, const auto& B) {
-                if constexpr (std::is_same_v<std::decay_t<decltype(A)>, uint32_t>)
-                    return A < B->HashValue;
-                else
-                    return A->HashValue < B;
-            });
+        const auto Range = std::equal_range(FHashes.begin(), FHashes.end(), Item->HashValue);
         for (auto It = Range.first; It != Range.second; ++It)
-            if (It->get() == Item)
-                return static_cast<int>(It - FItems.begin());
+            if (FItems[size_t(It - FHashes.begin())].get() == Item)
+                return static_cast<int>(It - FHashes.begin());
         return -1;
     }
 
+    // The hash of every item, position for position: searched without
+    // visiting the items themselves.
+    std::vector<uint32_t> FHashes;
     size_t FSortedCount = 0;
 };
 } // namespace
