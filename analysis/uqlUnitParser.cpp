@@ -716,7 +716,7 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
                                 const TqlUsedByInfo& Info)
 {
     // Every overload of a name carries the overload directive.
-    auto* R = dynamic_cast<TqlRoutine*>(Found);
+    auto* R = qlAsRoutine(Found);
     TqlRoutineList* List =
         R && R->GetDirectives().Contains(rdOverload) ? R->GetRoutineList() : nullptr;
     std::vector<TqlRoutine*> Overloads;
@@ -812,7 +812,7 @@ bool TUnitParser::PassedByReference() const
         return false;
     if (WritesItsArguments(F.Name))
         return true;
-    auto* R = dynamic_cast<TqlRoutine*>(F.Callee);
+    auto* R = qlAsRoutine(F.Callee);
     if (!R)
         return false;
     // Any overload of the name in the same list may be the one called.
@@ -870,7 +870,7 @@ void TUnitParser::RecordUse(TqlSymbol* Symbol, const std::string& WrittenName,
     TqlUsedByInfo I = Info;
     I.IsWrongCase = WrittenName != Symbol->GetName();
     Symbol->GetUsedBy()->AddUsedBy(I);
-    if (auto* P = dynamic_cast<TqlParameter*>(Symbol))
+    if (auto* P = qlAsParameter(Symbol))
         if (!P->GetIsModified() && IsWrittenHere(P))
             P->SetIsModified(true);
 }
@@ -941,7 +941,7 @@ void TUnitParser::PushScope(TqlVarContainer* Container, TqlClass* Class)
     FScopes.push_back(TScope{Container, Class});
     if (Class)
         FCurrentClass = Class;
-    if (auto* R = dynamic_cast<TqlRoutine*>(Container)) {
+    if (auto* R = qlAsRoutine(Container)) {
         const TPoint P = Pos();
         R->SetImplStartX(P.X);
         R->SetImplStartY(P.Y);
@@ -989,7 +989,7 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
         if (!T || !T->GetTypeIntf())
             UnknownWith = true;
         if (T && T->GetTypeIntf()) {
-            auto* AsClass = dynamic_cast<TqlClass*>(T);
+            auto* AsClass = qlAsClass(T);
             Found = T->GetTypeIntf()->FindSymbol(FCurrentUnit, AsClass ? AsClass : FCurrentClass,
                                                  Name, false, Info);
         }
@@ -1000,7 +1000,7 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
             Found = It->Container->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
             // Inside function F, "F(" and "inherited F" call F; only a bare
             // F is its result.
-            auto* R = dynamic_cast<TqlRoutine*>(It->Container);
+            auto* R = qlAsRoutine(It->Container);
             if (Found && R && Found == R->GetRoutineType() && (FCallingName || NextIs(ptRoundOpen)))
                 Found = R;
         }

@@ -813,7 +813,7 @@ TqlSymbol* TqlSymbol::FindContainer()
                 Moved = true;
             }
             while (Current) {
-                auto* Array = dynamic_cast<TqlArray*>(Current);
+                auto* Array = qlAsArray(Current);
                 if (!Array)
                     break;
                 TqlSymbol* Element = Array->GetArrayType();
@@ -832,7 +832,7 @@ TqlSymbol* TqlSymbol::FindContainer()
         if (!Current)
             return nullptr;
         TqlSymbol* Type = Current->GetTypeIntf();
-        if (dynamic_cast<TqlSymbolContainer*>(Type))
+        if (qlAsContainer(Type))
             return Type;
         if (Type == Current)
             return nullptr;
@@ -852,6 +852,7 @@ TqlSymbolContainer::TqlSymbolContainer(const std::string& Name, TVisibilityKind 
     : TqlSymbol(Name, Visibility, tkNone, FileIndex, X, Y),
       FSymbols(std::make_unique<TqlHashedObjectList>())
 {
+    AddKindMark(kmContainer);
 }
 
 TqlSymbolContainer::~TqlSymbolContainer() = default;
@@ -987,6 +988,7 @@ TqlClass::TqlClass(const std::string& Name, TVisibilityKind Visibility, int File
     : TqlVarContainer(Name, Visibility, FileIndex, X, Y), FDescendants(std::make_unique<TqlList>(false)),
       FProperties(std::make_unique<TqlPropertyList>(this))
 {
+    AddKindMark(kmClass);
 }
 
 TqlClass::~TqlClass() = default;
@@ -1158,6 +1160,7 @@ TqlRoutine::TqlRoutine(TqlRoutineList* RoutineList, const std::string& Name,
       FParameters(std::make_unique<TqlParameterList>(this)), FRoutineKind(RoutineKind),
       FRoutineList(RoutineList)
 {
+    AddKindMark(kmRoutine);
 }
 
 TqlRoutine::~TqlRoutine() = default;
@@ -1268,6 +1271,7 @@ TqlType::TqlType(const std::string& Name, TqlTypeKind TypeKind, TVisibilityKind 
 TqlArray::TqlArray(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X, int Y)
     : TqlType(Name, tkArray, Visibility, FileIndex, X, Y, true)
 {
+    AddKindMark(kmArray);
 }
 
 TqlArray::~TqlArray() = default;
@@ -1304,6 +1308,7 @@ TqlProperty::TqlProperty(const std::string& Name, TVisibilityKind Visibility, Tq
                          int FileIndex, int X, int Y)
     : TqlVariable(Name, Visibility, false, FileIndex, X, Y), FOwnerClass(OwnerClass)
 {
+    AddKindMark(kmProperty);
 }
 
 void TqlProperty::SetDefaultProperty(bool Value)
@@ -1322,6 +1327,7 @@ TqlParameter::TqlParameter(const std::string& Name, TParamKind ParamKind, int Fi
                            int Y)
     : TqlSymbol(Name, vkNone, tkNone, FileIndex, X, Y), FParamKind(ParamKind)
 {
+    AddKindMark(kmParameter);
 }
 
 // ---------------------------------------------------------------------------

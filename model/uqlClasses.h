@@ -865,7 +865,22 @@ public:
     // declarations came last.
     uint64_t GetSerial() const { return FSerial; }
 
+    // The marks of what kind of model object a symbol is, so that the lookup
+    // paths test a stored mark instead of casting: each constructor of the
+    // kinds below adds its own, so an object carries the marks of its bases.
+    enum TKindMark : uint8_t {
+        kmContainer = 1,
+        kmClass = 2,
+        kmRoutine = 4,
+        kmArray = 8,
+        kmProperty = 16,
+        kmParameter = 32,
+    };
+    bool HasKindMark(TKindMark Mark) const { return (FKindMarks & Mark) != 0; }
+
 protected:
+    void AddKindMark(TKindMark Mark) { FKindMarks = static_cast<uint8_t>(FKindMarks | Mark); }
+
     // Records a use of Found at Info (wrong case when Name differs from the
     // declared name) when AddReference is set.
     static void RecordUse(TqlSymbol* Found, const std::string& Name, bool AddReference,
@@ -881,6 +896,7 @@ private:
     bool FPointerType = false;
     TVisibilityKind FVisibility;
     bool FFindingReported = false;
+    uint8_t FKindMarks = 0;
     std::string FName;
     // Only pointer types have a target name: kept apart, nil until set.
     std::unique_ptr<std::string> FPointerTypeName;
@@ -1314,6 +1330,33 @@ private:
     bool FUntypedParameter = false;
     bool FIsModified = false;
 };
+
+// The symbol as the given kind when it is one (its kind mark is set), else
+// nil; the same answer as a dynamic_cast, without the cast.
+inline TqlSymbolContainer* qlAsContainer(TqlSymbol* S)
+{
+    return S && S->HasKindMark(TqlSymbol::kmContainer) ? static_cast<TqlSymbolContainer*>(S) : nullptr;
+}
+inline TqlClass* qlAsClass(TqlSymbol* S)
+{
+    return S && S->HasKindMark(TqlSymbol::kmClass) ? static_cast<TqlClass*>(S) : nullptr;
+}
+inline TqlRoutine* qlAsRoutine(TqlSymbol* S)
+{
+    return S && S->HasKindMark(TqlSymbol::kmRoutine) ? static_cast<TqlRoutine*>(S) : nullptr;
+}
+inline TqlArray* qlAsArray(TqlSymbol* S)
+{
+    return S && S->HasKindMark(TqlSymbol::kmArray) ? static_cast<TqlArray*>(S) : nullptr;
+}
+inline TqlProperty* qlAsProperty(TqlSymbol* S)
+{
+    return S && S->HasKindMark(TqlSymbol::kmProperty) ? static_cast<TqlProperty*>(S) : nullptr;
+}
+inline TqlParameter* qlAsParameter(TqlSymbol* S)
+{
+    return S && S->HasKindMark(TqlSymbol::kmParameter) ? static_cast<TqlParameter*>(S) : nullptr;
+}
 
 // ---------------------------------------------------------------------------
 // Lists
