@@ -1333,30 +1333,17 @@ private:
 
 // The symbol as the given kind when it is one (its kind mark is set), else
 // nil; the same answer as a dynamic_cast, without the cast.
-inline TqlSymbolContainer* qlAsContainer(TqlSymbol* S)
+template <class T, TqlSymbol::TKindMark Mark>
+T* qlSymbolAs(TqlSymbol* S)
 {
-    return S && S->HasKindMark(TqlSymbol::kmContainer) ? static_cast<TqlSymbolContainer*>(S) : nullptr;
+    return S && S->HasKindMark(Mark) ? static_cast<T*>(S) : nullptr;
 }
-inline TqlClass* qlAsClass(TqlSymbol* S)
-{
-    return S && S->HasKindMark(TqlSymbol::kmClass) ? static_cast<TqlClass*>(S) : nullptr;
-}
-inline TqlRoutine* qlAsRoutine(TqlSymbol* S)
-{
-    return S && S->HasKindMark(TqlSymbol::kmRoutine) ? static_cast<TqlRoutine*>(S) : nullptr;
-}
-inline TqlArray* qlAsArray(TqlSymbol* S)
-{
-    return S && S->HasKindMark(TqlSymbol::kmArray) ? static_cast<TqlArray*>(S) : nullptr;
-}
-inline TqlProperty* qlAsProperty(TqlSymbol* S)
-{
-    return S && S->HasKindMark(TqlSymbol::kmProperty) ? static_cast<TqlProperty*>(S) : nullptr;
-}
-inline TqlParameter* qlAsParameter(TqlSymbol* S)
-{
-    return S && S->HasKindMark(TqlSymbol::kmParameter) ? static_cast<TqlParameter*>(S) : nullptr;
-}
+inline TqlSymbolContainer* qlAsContainer(TqlSymbol* S) { return qlSymbolAs<TqlSymbolContainer, TqlSymbol::kmContainer>(S); }
+inline TqlClass* qlAsClass(TqlSymbol* S) { return qlSymbolAs<TqlClass, TqlSymbol::kmClass>(S); }
+inline TqlRoutine* qlAsRoutine(TqlSymbol* S) { return qlSymbolAs<TqlRoutine, TqlSymbol::kmRoutine>(S); }
+inline TqlArray* qlAsArray(TqlSymbol* S) { return qlSymbolAs<TqlArray, TqlSymbol::kmArray>(S); }
+inline TqlProperty* qlAsProperty(TqlSymbol* S) { return qlSymbolAs<TqlProperty, TqlSymbol::kmProperty>(S); }
+inline TqlParameter* qlAsParameter(TqlSymbol* S) { return qlSymbolAs<TqlParameter, TqlSymbol::kmParameter>(S); }
 
 // ---------------------------------------------------------------------------
 // Lists
