@@ -12,11 +12,11 @@ bool IsSelector(TptTokenKind K)
 }
 
 // The class whose members a lookup in Container sees as "own class".
-TqlClass* AsClass(TqlSymbol* Container) { return dynamic_cast<TqlClass*>(Container); }
+TqlClass* AsClass(TqlSymbol* Container) { return qlAsClass(Container); }
 
 bool IsConstructor(TqlSymbol* S)
 {
-    auto* R = dynamic_cast<TqlRoutine*>(S);
+    auto* R = qlAsRoutine(S);
     return R && R->GetRoutineKind() == rkConstructor;
 }
 
@@ -80,10 +80,10 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
             Member = Token();
             MemberInfo = MakeUsedByInfo();
         } else {
-            auto* Prop = dynamic_cast<TqlProperty*>(Result);
+            auto* Prop = qlAsProperty(Result);
             TqlClass* K = nullptr;
             if (Result && !(Prop && Prop->GetIsArrayProperty()))
-                K = dynamic_cast<TqlClass*>(Result->GetTypeIntf());
+                K = qlAsClass(Result->GetTypeIntf());
             TqlProperty* Default = K ? K->GetDefaultProperty() : nullptr;
             if (!Default) {
                 // An index of an array or string: read as an expression.

@@ -24,13 +24,9 @@ int TVxPreProcessorInfo::GetUsedUnitCount() { return FUsedUnits->GetCount(); }
 
 void TVxPreProcessorInfo::GetUnitInPath(const std::string& Name, std::string& InPath)
 {
-    for (int i = 0; i < FUsedUnits->GetCount(); ++i) {
-        Ref<IVxUsedUnit> U = FUsedUnits->GetItems(i);
-        if (qlSameText(U->GetName(), Name)) {
-            InPath = U->GetInPath();
-            return;
-        }
-    }
+    auto It = FInPaths.find(qlSameTextKey(Name));
+    if (It != FInPaths.end())
+        InPath = It->second;
 }
 
 void TVxPreProcessorInfo::SetFileName(const std::string& Value)
@@ -39,12 +35,15 @@ void TVxPreProcessorInfo::SetFileName(const std::string& Value)
         return;
     FFileName = Value;
     FUsedUnits->Clear();
+    FInPaths.clear();
     if (!qlIsRegularFile(Value))
         return;
     TNameValueList Lines;
     ScanUsedUnits(Value, &Lines);
-    for (const auto& [Name, InPath] : Lines)
+    for (const auto& [Name, InPath] : Lines) {
         FUsedUnits->Add(Name, InPath);
+        FInPaths.emplace(qlSameTextKey(Name), InPath);
+    }
 }
 
 Ref<IVxPreProcessorInfo> NewPreProcessorInfo(const std::string& FileName)

@@ -3,6 +3,8 @@
 
 #include "analysis/uqlPreprocessIntf.h"
 
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class TVxUsedUnit : public TInterfacedObject, public IVxUsedUnit {
@@ -40,6 +42,8 @@ public:
 private:
     std::string FFileName;
     Ref<TVxUsedUnitList> FUsedUnits;
+    // Each unit's in-path by case-insensitive name; the first line wins.
+    std::unordered_map<std::string, std::string> FInPaths;
 };
 
 Ref<IVxPreProcessorInfo> NewPreProcessorInfo(const std::string& FileName);

@@ -50,11 +50,10 @@ const char* TPreProcessor::IncludeText(const std::string& FileName)
 
 void TPreProcessor::SetValue(const std::string& Name, const std::string& Value)
 {
-    for (auto& Line : FUsedUnits) {
-        if (qlSameText(Line.first, Name)) {
-            Line.second = Value;
-            return;
-        }
+    auto [It, Added] = FUsedUnitIndex.try_emplace(qlSameTextKey(Name), FUsedUnits.size());
+    if (!Added) {
+        FUsedUnits[It->second].second = Value;
+        return;
     }
     FUsedUnits.emplace_back(Name, Value);
 }

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -36,6 +37,8 @@ private:
 
     std::string FCurrentName;
     TNameValueList FUsedUnits;
+    // Position in FUsedUnits of each name, by case-insensitive key.
+    std::unordered_map<std::string, size_t> FUsedUnitIndex;
     std::string FBaseFolder;
     std::vector<std::unique_ptr<std::string>> FIncludeBuffers;
     std::vector<std::string> FOpenIncludes;

@@ -14,6 +14,8 @@
 #include <functional>
 #include <pthread.h>
 #include <sstream>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -153,6 +155,50 @@ TUnitParser::TUnitParser(const std::string& FileName, const TlxDirectiveHash* Di
     });
     Lexer().SetOnIncludeEnd([this](TlxBasePasLex*) { IncludeFileEnd(); });
 }
+
+// The text of an include file as the lexer reads it. Once the include has
+// ended only the address of its text still matters (positions are compared
+// by it), so a large text is copied into pages of its own and gives back all
+// but the first page when it ends; that page keeps the address taken.
+class TIncludeText {
+public:
+    explicit TIncludeText(std::string&& Text) : FText(std::move(Text))
+    {
+        static const size_t Page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const size_t Size = FText.size() + 1;
+        if (Size < 16 * Page)
+            return;
+        const size_t Mapped = (Size + Page - 1) / Page * Page;
+        void* P = mmap(nullptr, Mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (P == MAP_FAILED)
+            return;
+        FMapped = static_cast<char*>(P);
+        FMappedSize = Mapped;
+        std::memcpy(FMapped, FText.c_str(), Size);
+        std::string().swap(FText);
+    }
+    TIncludeText(const TIncludeText&) = delete;
+    TIncludeText& operator=(const TIncludeText&) = delete;
+    ~TIncludeText()
+    {
+        if (FMapped)
+            munmap(FMapped, FMappedSize);
+    }
+
+    const char* c_str() const { return FMapped ? FMapped : FText.c_str(); }
+
+    void Ended()
+    {
+        static const size_t Page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        if (FMapped && FMappedSize > Page && munmap(FMapped + Page, FMappedSize - Page) == 0)
+            FMappedSize = Page;
+    }
+
+private:
+    std::string FText;
+    char* FMapped = nullptr;
+    size_t FMappedSize = 0;
+};
 
 TUnitParser::~TUnitParser() = default;
 
@@ -529,7 +575,7 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
             UnitIndex = Files->GetItems(Own)->GetUnitIndex();
         Index = Files->Add(Full, true, UnitIndex);
     }
-    FIncludeBuffers.push_back(std::move(Text));
+    FIncludeBuffers.push_back(std::make_unique<TIncludeText>(std::move(*Text)));
     FFileStack.push_back(FFileIndex);
     FFileIndex = Index;
     return FIncludeBuffers.back()->c_str();
@@ -563,6 +609,7 @@ void TUnitParser::IncludeFileEnd()
     FFileIndex = FFileStack.back();
     FFileStack.pop_back();
     if (!FIncludeBuffers.empty()) {
+        FIncludeBuffers.back()->Ended();
         FClosedIncludeBuffers.push_back(std::move(FIncludeBuffers.back()));
         FIncludeBuffers.pop_back();
     }
@@ -669,7 +716,7 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
                                 const TqlUsedByInfo& Info)
 {
     // Every overload of a name carries the overload directive.
-    auto* R = dynamic_cast<TqlRoutine*>(Found);
+    auto* R = qlAsRoutine(Found);
     TqlRoutineList* List =
         R && R->GetDirectives().Contains(rdOverload) ? R->GetRoutineList() : nullptr;
     std::vector<TqlRoutine*> Overloads;
@@ -765,7 +812,7 @@ bool TUnitParser::PassedByReference() const
         return false;
     if (WritesItsArguments(F.Name))
         return true;
-    auto* R = dynamic_cast<TqlRoutine*>(F.Callee);
+    auto* R = qlAsRoutine(F.Callee);
     if (!R)
         return false;
     // Any overload of the name in the same list may be the one called.
@@ -823,7 +870,7 @@ void TUnitParser::RecordUse(TqlSymbol* Symbol, const std::string& WrittenName,
     TqlUsedByInfo I = Info;
     I.IsWrongCase = WrittenName != Symbol->GetName();
     Symbol->GetUsedBy()->AddUsedBy(I);
-    if (auto* P = dynamic_cast<TqlParameter*>(Symbol))
+    if (auto* P = qlAsParameter(Symbol))
         if (!P->GetIsModified() && IsWrittenHere(P))
             P->SetIsModified(true);
 }
@@ -894,7 +941,7 @@ void TUnitParser::PushScope(TqlVarContainer* Container, TqlClass* Class)
     FScopes.push_back(TScope{Container, Class});
     if (Class)
         FCurrentClass = Class;
-    if (auto* R = dynamic_cast<TqlRoutine*>(Container)) {
+    if (auto* R = qlAsRoutine(Container)) {
         const TPoint P = Pos();
         R->SetImplStartX(P.X);
         R->SetImplStartY(P.Y);
@@ -942,7 +989,7 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
         if (!T || !T->GetTypeIntf())
             UnknownWith = true;
         if (T && T->GetTypeIntf()) {
-            auto* AsClass = dynamic_cast<TqlClass*>(T);
+            auto* AsClass = qlAsClass(T);
             Found = T->GetTypeIntf()->FindSymbol(FCurrentUnit, AsClass ? AsClass : FCurrentClass,
                                                  Name, false, Info);
         }
@@ -953,7 +1000,7 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
             Found = It->Container->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
             // Inside function F, "F(" and "inherited F" call F; only a bare
             // F is its result.
-            auto* R = dynamic_cast<TqlRoutine*>(It->Container);
+            auto* R = qlAsRoutine(It->Container);
             if (Found && R && Found == R->GetRoutineType() && (FCallingName || NextIs(ptRoundOpen)))
                 Found = R;
         }

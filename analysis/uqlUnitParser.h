@@ -14,6 +14,8 @@
 #include <unordered_set>
 #include <vector>
 
+class TIncludeText;
+
 class TUnitParser : public TlxSimplePasPar {
 public:
     // Reads the whole file; a missing file raises the stream's exception.
@@ -195,10 +197,11 @@ private:
     TlxLexStream FSource;
     // The texts of the include files now open, innermost last; the lexer
     // reads from them until each one ends.
-    std::vector<std::unique_ptr<std::string>> FIncludeBuffers;
-    // Texts of include files that have ended. Freed once the interface parse
-    // is over, when no parse step can still compare positions in them.
-    std::vector<std::unique_ptr<std::string>> FClosedIncludeBuffers;
+    std::vector<std::unique_ptr<TIncludeText>> FIncludeBuffers;
+    // Texts of include files that have ended. Their addresses are kept
+    // until the interface parse is over, when no parse step can still compare
+    // positions in them; a large one gives back its memory at once.
+    std::vector<std::unique_ptr<TIncludeText>> FClosedIncludeBuffers;
     int FFileIndex = -1;
     std::vector<int> FFileStack;
     std::vector<TqlSymbol*> FWithScopes;

@@ -268,6 +268,14 @@ bool qlSameText(const std::string& A, const std::string& B)
     return true;
 }
 
+std::string qlSameTextKey(const std::string& S)
+{
+    std::string Key(S);
+    for (char& C : Key)
+        C = static_cast<char>(qlLowerAnsi(static_cast<unsigned char>(C)));
+    return Key;
+}
+
 unsigned char qlLowerAnsi(unsigned char C)
 {
     if (C >= 'A' && C <= 'Z')

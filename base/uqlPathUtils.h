@@ -40,6 +40,8 @@ bool qlSameText(const std::string& A, const std::string& B);
 // capitals C0..DE (but D7, the multiplication sign) and the three capitals
 // of the 80..9F block.
 unsigned char qlLowerAnsi(unsigned char C);
+// The key under which qlSameText matches: equal keys, same text.
+std::string qlSameTextKey(const std::string& S);
 
 // Lower-cased copy (ASCII letters only).
 std::string qlLowerCase(const std::string& S);

@@ -471,6 +471,7 @@ public:
         Item->HashValue = HashOf(Name);
         Item->Obj = Object;
         TlxLexHashStringItem* Added = AddItem(std::move(Item));
+        FHashes.push_back(Added->HashValue);
         const size_t Tail = FItems.size() - FSortedCount;
         if (Tail * Tail > FItems.size() && Tail > 16) {
             MergeTail();
@@ -493,38 +494,37 @@ public:
     {
         Result.clear();
         const uint32_t H = HashOf(Name);
-        const auto Begin = FItems.begin();
-        const auto SortedEnd = Begin + static_cast<std::ptrdiff_t>(FSortedCount);
-        auto It = std::lower_bound(Begin, SortedEnd, H,
-                                   [](const auto& I, uint32_t V) { return I->HashValue < V; });
-        for (; It != SortedEnd && (*It)->HashValue == H; ++It)
-            if (CompareString((*It)->Str, Name))
-                Result.push_back(static_cast<int>(It - Begin));
-        for (It = SortedEnd; It != FItems.end(); ++It)
-            if ((*It)->HashValue == H && CompareString((*It)->Str, Name))
-                Result.push_back(static_cast<int>(It - Begin));
+        const uint32_t* Hashes = FHashes.data();
+        const size_t Count = FHashes.size();
+        size_t I = FirstInSorted(H);
+        for (; I < FSortedCount && Hashes[I] == H; ++I)
+            if (CompareString(FItems[I]->Str, Name))
+                Result.push_back(static_cast<int>(I));
+        for (I = FSortedCount; I < Count; ++I)
+            if (Hashes[I] == H && CompareString(FItems[I]->Str, Name))
+                Result.push_back(static_cast<int>(I));
     }
 
     // The first position holding Name, -1 when there is none.
     int FindFirst(const std::string& Name) const
     {
         const uint32_t H = HashOf(Name);
-        const auto Begin = FItems.begin();
-        const auto SortedEnd = Begin + static_cast<std::ptrdiff_t>(FSortedCount);
-        auto It = std::lower_bound(Begin, SortedEnd, H,
-                                   [](const auto& I, uint32_t V) { return I->HashValue < V; });
-        for (; It != SortedEnd && (*It)->HashValue == H; ++It)
-            if (CompareString((*It)->Str, Name))
-                return static_cast<int>(It - Begin);
-        for (It = SortedEnd; It != FItems.end(); ++It)
-            if ((*It)->HashValue == H && CompareString((*It)->Str, Name))
-                return static_cast<int>(It - Begin);
+        const uint32_t* Hashes = FHashes.data();
+        const size_t Count = FHashes.size();
+        size_t I = FirstInSorted(H);
+        for (; I < FSortedCount && Hashes[I] == H; ++I)
+            if (CompareString(FItems[I]->Str, Name))
+                return static_cast<int>(I);
+        for (I = FSortedCount; I < Count; ++I)
+            if (Hashes[I] == H && CompareString(FItems[I]->Str, Name))
+                return static_cast<int>(I);
         return -1;
     }
 
     void DeleteAt(int Index)
     {
         Delete(Index);
+        FHashes.erase(FHashes.begin() + Index);
         if (size_t(Index) < FSortedCount)
             --FSortedCount;
         FSorted = FSortedCount == FItems.size();
@@ -533,6 +533,8 @@ public:
     void ClearAll()
     {
         Clear();
+        FHashes.clear();
+        FHashes.shrink_to_fit();
         FSortedCount = 0;
         FSorted = true;
     }
@@ -543,27 +545,33 @@ public:
         const auto Mid = FItems.begin() + static_cast<std::ptrdiff_t>(FSortedCount);
         std::stable_sort(Mid, FItems.end(), ByHash);
         std::inplace_merge(FItems.begin(), Mid, FItems.end(), ByHash);
+        for (size_t I = 0; I < FItems.size(); ++I)
+            FHashes[I] = FItems[I]->HashValue;
         FSortedCount = FItems.size();
         FSorted = true;
     }
 
 private:
+    // The first position of the sorted prefix whose hash is not below H.
+    size_t FirstInSorted(uint32_t H) const
+    {
+        return static_cast<size_t>(
+            std::lower_bound(FHashes.begin(), FHashes.begin() + static_cast<std::ptrdiff_t>(FSortedCount), H) -
+            FHashes.begin());
+    }
+
     int Position(const TlxLexHashStringItem* Item) const
     {
-        const auto Range = std::equal_range(
-            FItems.begin(), FItems.end(), Item->HashValue,
-            [](const auto& A, const auto& B) {
-                if constexpr (std::is_same_v<std::decay_t<decltype(A)>, uint32_t>)
-                    return A < B->HashValue;
-                else
-                    return A->HashValue < B;
-            });
+        const auto Range = std::equal_range(FHashes.begin(), FHashes.end(), Item->HashValue);
         for (auto It = Range.first; It != Range.second; ++It)
-            if (It->get() == Item)
-                return static_cast<int>(It - FItems.begin());
+            if (FItems[size_t(It - FHashes.begin())].get() == Item)
+                return static_cast<int>(It - FHashes.begin());
         return -1;
     }
 
+    // The hash of every item, position for position: searched without
+    // visiting the items themselves.
+    std::vector<uint32_t> FHashes;
     size_t FSortedCount = 0;
 };
 } // namespace
@@ -805,7 +813,7 @@ TqlSymbol* TqlSymbol::FindContainer()
                 Moved = true;
             }
             while (Current) {
-                auto* Array = dynamic_cast<TqlArray*>(Current);
+                auto* Array = qlAsArray(Current);
                 if (!Array)
                     break;
                 TqlSymbol* Element = Array->GetArrayType();
@@ -824,7 +832,7 @@ TqlSymbol* TqlSymbol::FindContainer()
         if (!Current)
             return nullptr;
         TqlSymbol* Type = Current->GetTypeIntf();
-        if (dynamic_cast<TqlSymbolContainer*>(Type))
+        if (qlAsContainer(Type))
             return Type;
         if (Type == Current)
             return nullptr;
@@ -844,6 +852,7 @@ TqlSymbolContainer::TqlSymbolContainer(const std::string& Name, TVisibilityKind 
     : TqlSymbol(Name, Visibility, tkNone, FileIndex, X, Y),
       FSymbols(std::make_unique<TqlHashedObjectList>())
 {
+    AddKindMark(kmContainer);
 }
 
 TqlSymbolContainer::~TqlSymbolContainer() = default;
@@ -979,6 +988,7 @@ TqlClass::TqlClass(const std::string& Name, TVisibilityKind Visibility, int File
     : TqlVarContainer(Name, Visibility, FileIndex, X, Y), FDescendants(std::make_unique<TqlList>(false)),
       FProperties(std::make_unique<TqlPropertyList>(this))
 {
+    AddKindMark(kmClass);
 }
 
 TqlClass::~TqlClass() = default;
@@ -991,17 +1001,31 @@ void TqlClass::SetTypeIntf(TqlSymbol*)
 void TqlClass::SetInheritsFromClass(TqlClass* Value)
 {
     QL_ASSERT(!FInheritsFromClass, "The class already has an ancestor");
-    // Walk the new ancestor's own chain: reaching this class (or a loop that
-    // does not) means the ancestry would be circular.
-    std::vector<TqlClass*> Seen;
-    for (TqlClass* C = Value; C; C = C->FInheritsFromClass) {
-        if (C == this || std::find(Seen.begin(), Seen.end(), C) != Seen.end()) {
-            ReportFinding("Class, " + GetName() + ", is its own ancestor.");
-            return;
-        }
-        Seen.push_back(C);
+    // Ancestors are set only here and only once, and never in a circle, so
+    // every chain ends at a class without an ancestor. This class has none
+    // yet: the new ancestry would be circular exactly when the new ancestor's
+    // chain ends here.
+    TqlClass* Top = Value ? Value->ChainTop() : nullptr;
+    if (Top == this) {
+        ReportFinding("Class, " + GetName() + ", is its own ancestor.");
+        return;
     }
     FInheritsFromClass = Value;
+    FChainTop = Top;
+}
+
+TqlClass* TqlClass::ChainTop()
+{
+    TqlClass* Top = this;
+    while (Top->FChainTop)
+        Top = Top->FChainTop;
+    // Shorten the path for the next walk.
+    for (TqlClass* C = this; C != Top;) {
+        TqlClass* Next = C->FChainTop;
+        C->FChainTop = Top;
+        C = Next;
+    }
+    return Top;
 }
 
 TqlSymbol* TqlClass::FindSymbol(TqlUnit* Unit, TqlClass* Class, const std::string& Name,
@@ -1136,6 +1160,7 @@ TqlRoutine::TqlRoutine(TqlRoutineList* RoutineList, const std::string& Name,
       FParameters(std::make_unique<TqlParameterList>(this)), FRoutineKind(RoutineKind),
       FRoutineList(RoutineList)
 {
+    AddKindMark(kmRoutine);
 }
 
 TqlRoutine::~TqlRoutine() = default;
@@ -1246,6 +1271,7 @@ TqlType::TqlType(const std::string& Name, TqlTypeKind TypeKind, TVisibilityKind 
 TqlArray::TqlArray(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X, int Y)
     : TqlType(Name, tkArray, Visibility, FileIndex, X, Y, true)
 {
+    AddKindMark(kmArray);
 }
 
 TqlArray::~TqlArray() = default;
@@ -1282,6 +1308,7 @@ TqlProperty::TqlProperty(const std::string& Name, TVisibilityKind Visibility, Tq
                          int FileIndex, int X, int Y)
     : TqlVariable(Name, Visibility, false, FileIndex, X, Y), FOwnerClass(OwnerClass)
 {
+    AddKindMark(kmProperty);
 }
 
 void TqlProperty::SetDefaultProperty(bool Value)
@@ -1300,6 +1327,7 @@ TqlParameter::TqlParameter(const std::string& Name, TParamKind ParamKind, int Fi
                            int Y)
     : TqlSymbol(Name, vkNone, tkNone, FileIndex, X, Y), FParamKind(ParamKind)
 {
+    AddKindMark(kmParameter);
 }
 
 // ---------------------------------------------------------------------------

@@ -865,7 +865,22 @@ public:
     // declarations came last.
     uint64_t GetSerial() const { return FSerial; }
 
+    // The marks of what kind of model object a symbol is, so that the lookup
+    // paths test a stored mark instead of casting: each constructor of the
+    // kinds below adds its own, so an object carries the marks of its bases.
+    enum TKindMark : uint8_t {
+        kmContainer = 1,
+        kmClass = 2,
+        kmRoutine = 4,
+        kmArray = 8,
+        kmProperty = 16,
+        kmParameter = 32,
+    };
+    bool HasKindMark(TKindMark Mark) const { return (FKindMarks & Mark) != 0; }
+
 protected:
+    void AddKindMark(TKindMark Mark) { FKindMarks = static_cast<uint8_t>(FKindMarks | Mark); }
+
     // Records a use of Found at Info (wrong case when Name differs from the
     // declared name) when AddReference is set.
     static void RecordUse(TqlSymbol* Found, const std::string& Name, bool AddReference,
@@ -881,6 +896,7 @@ private:
     bool FPointerType = false;
     TVisibilityKind FVisibility;
     bool FFindingReported = false;
+    uint8_t FKindMarks = 0;
     std::string FName;
     // Only pointer types have a target name: kept apart, nil until set.
     std::unique_ptr<std::string> FPointerTypeName;
@@ -1065,10 +1081,15 @@ public:
 
 private:
     bool IsDescendantWalk(TqlClass* Class, std::vector<TqlClass*>& Seen);
+    // The class at the end of this class's chain of ancestors.
+    TqlClass* ChainTop();
 
     TqlProperty* FDefaultProperty = nullptr;
     std::unique_ptr<TqlList> FDescendants;
     TqlClass* FInheritsFromClass = nullptr;
+    // Some class further up the chain of ancestors, nil at its end: a
+    // shortcut for ChainTop, kept short as it is walked.
+    TqlClass* FChainTop = nullptr;
     std::unique_ptr<TqlPropertyList> FProperties;
     std::vector<TVisibilitySpecifier> FVisibilitySpecifiers;
     bool FInLookup = false;
@@ -1309,6 +1330,20 @@ private:
     bool FUntypedParameter = false;
     bool FIsModified = false;
 };
+
+// The symbol as the given kind when it is one (its kind mark is set), else
+// nil; the same answer as a dynamic_cast, without the cast.
+template <class T, TqlSymbol::TKindMark Mark>
+T* qlSymbolAs(TqlSymbol* S)
+{
+    return S && S->HasKindMark(Mark) ? static_cast<T*>(S) : nullptr;
+}
+inline TqlSymbolContainer* qlAsContainer(TqlSymbol* S) { return qlSymbolAs<TqlSymbolContainer, TqlSymbol::kmContainer>(S); }
+inline TqlClass* qlAsClass(TqlSymbol* S) { return qlSymbolAs<TqlClass, TqlSymbol::kmClass>(S); }
+inline TqlRoutine* qlAsRoutine(TqlSymbol* S) { return qlSymbolAs<TqlRoutine, TqlSymbol::kmRoutine>(S); }
+inline TqlArray* qlAsArray(TqlSymbol* S) { return qlSymbolAs<TqlArray, TqlSymbol::kmArray>(S); }
+inline TqlProperty* qlAsProperty(TqlSymbol* S) { return qlSymbolAs<TqlProperty, TqlSymbol::kmProperty>(S); }
+inline TqlParameter* qlAsParameter(TqlSymbol* S) { return qlSymbolAs<TqlParameter, TqlSymbol::kmParameter>(S); }
 
 // ---------------------------------------------------------------------------
 // Lists

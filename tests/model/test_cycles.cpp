@@ -151,3 +151,35 @@ TEST(Cycles, NoProjectStillEndsWithoutAFindingList)
     W.SetTypeIntf(A);
     EXPECT_EQ(W.FindContainer(), nullptr);
 }
+
+// A class joined to a long chain: refused exactly when the chain it would
+// join ends at the class itself, however the chain was put together.
+TEST(Cycles, AncestryLoopThroughALongChainIsRefused)
+{
+    TProjectScope Project;
+    TqlUnit* U = Project->NewUnit("U");
+    std::vector<TqlClass*> C;
+    for (int i = 0; i < 6; ++i)
+        C.push_back(U->GetClasses()->AddClass("T" + std::to_string(i), vkInterface, 0, 3, i + 1));
+    // Two chains, T1 <- T2 and T3 <- T4 (T2 descends from T1), then joined.
+    C[2]->SetInheritsFromClass(C[1]);
+    C[4]->SetInheritsFromClass(C[3]);
+    C[3]->SetInheritsFromClass(C[2]);
+    C[1]->SetInheritsFromClass(C[0]);
+    EXPECT_FALSE(HasMessageContaining(Project, "its own ancestor"));
+    // T0 would descend from T4, whose chain ends at T0.
+    C[0]->SetInheritsFromClass(C[4]);
+    EXPECT_EQ(C[0]->GetInheritsFromClass(), nullptr);
+    EXPECT_TRUE(HasMessageContaining(Project, "T0, is its own ancestor"));
+    // A class of its own naming itself.
+    C[5]->SetInheritsFromClass(C[5]);
+    EXPECT_EQ(C[5]->GetInheritsFromClass(), nullptr);
+    EXPECT_TRUE(HasMessageContaining(Project, "T5, is its own ancestor"));
+    // Not a loop: T5 joins the end of the chain.
+    C[5]->SetInheritsFromClass(C[4]);
+    EXPECT_EQ(C[5]->GetInheritsFromClass(), C[4]);
+    int Depth = 0;
+    for (TqlClass* K = C[5]; K; K = K->GetInheritsFromClass())
+        ++Depth;
+    EXPECT_EQ(Depth, 6);
+}

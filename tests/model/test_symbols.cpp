@@ -235,3 +235,36 @@ TEST(Symbols, RoutineIsUsedFromItsUnitsForm)
     TqlRoutine Elsewhere(nullptr, "Button1Click", vkImplementation, rkProcedure, -1, 0, 0);
     EXPECT_FALSE(Elsewhere.GetIsUsedFromDFM()) << "a routine in no unit";
 }
+
+// The lookup paths ask a symbol's kind through its marks: for every kind of
+// model object they must answer as a cast to the class would.
+TEST(Symbols, KindMarksAnswerAsTheClassDoes)
+{
+    TqlUnit Unit(-1, "U");
+    TqlClass Class("TC", vkInterface, -1, 0, 0);
+    TqlRoutine* Routine = Unit.GetRoutines()->AddRoutine("P", vkInterface, rkProcedure, -1, 0, 0);
+    std::vector<std::unique_ptr<TqlSymbol>> Owned;
+    Owned.push_back(std::make_unique<TqlType>("S", tkString, vkInterface, -1, 0, 0, false));
+    Owned.push_back(std::make_unique<TqlArray>("TArr", vkInterface, -1, 0, 0));
+    Owned.push_back(std::make_unique<TqlClass>("TK", vkInterface, -1, 0, 0));
+    Owned.push_back(std::make_unique<TqlObject>("TO", vkInterface, -1, 0, 0));
+    Owned.push_back(std::make_unique<TqlInterface>("II", vkInterface, -1, 0, 0));
+    Owned.push_back(std::make_unique<TqlRecord>("TR", vkInterface, -1, 0, 0));
+    Owned.push_back(std::make_unique<TqlEnumeration>("TE", vkInterface, -1, 0, 0));
+    Owned.push_back(std::make_unique<TqlVariable>("V", vkInterface, false, -1, 0, 0));
+    Owned.push_back(std::make_unique<TqlProperty>("Prop", vkPublic, &Class, -1, 0, 0));
+    Owned.push_back(std::make_unique<TqlParameter>("A", pkConst, -1, 0, 0));
+    std::vector<TqlSymbol*> All{&Unit, Routine};
+    for (const auto& S : Owned)
+        All.push_back(S.get());
+    for (TqlSymbol* S : All) {
+        SCOPED_TRACE(S->GetName());
+        EXPECT_EQ(qlAsContainer(S), dynamic_cast<TqlSymbolContainer*>(S));
+        EXPECT_EQ(qlAsClass(S), dynamic_cast<TqlClass*>(S));
+        EXPECT_EQ(qlAsRoutine(S), dynamic_cast<TqlRoutine*>(S));
+        EXPECT_EQ(qlAsArray(S), dynamic_cast<TqlArray*>(S));
+        EXPECT_EQ(qlAsProperty(S), dynamic_cast<TqlProperty*>(S));
+        EXPECT_EQ(qlAsParameter(S), dynamic_cast<TqlParameter*>(S));
+    }
+    EXPECT_EQ(qlAsClass(nullptr), nullptr);
+}
