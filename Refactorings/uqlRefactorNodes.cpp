@@ -19,7 +19,7 @@ namespace {
 
 bool IsJunkOrComment(const TqlNode* Node)
 {
-    return dynamic_cast<const TqlJunkNode*>(Node) || dynamic_cast<const TqlCommentNode*>(Node);
+    return TqlNode::As<TqlJunkNode>(Node) || TqlNode::As<TqlCommentNode>(Node);
 }
 
 } // namespace
@@ -59,23 +59,52 @@ TqlNode::~TqlNode() = default;
 void TqlNode::DiscardChildren()
 {
     FChildren.clear();
-    FParked.clear();
+    FParked.reset();
 }
 
 void TqlNode::Adopt(std::unique_ptr<TqlNode> Node, int AIndex)
 {
-    TqlNode* Raw = Node.get();
+    // The new node is handed to Insert as an adopted one rather than parked
+    // first, so a node made in place costs no parked entry.
+    TqlNode* Raw = Node.release();
     Raw->FParent = this;
-    FParked.push_back(std::move(Node));
-    Insert(AIndex < 0 ? Count() : AIndex, Raw);
+    Raw->FAdopted = true;
+    const auto Park = [this, Raw] {
+        // A node that did not get in stays parked, owned by Self.
+        if (Raw->FAdopted) {
+            Raw->FAdopted = false;
+            ParkedNodes().emplace_back(Raw);
+        }
+    };
+    try {
+        Insert(AIndex < 0 ? Count() : AIndex, Raw);
+    } catch (...) {
+        Park();
+        throw;
+    }
+    Park();
+}
+
+std::vector<std::unique_ptr<TqlNode>>& TqlNode::ParkedNodes()
+{
+    if (!FParked)
+        FParked = std::make_unique<std::vector<std::unique_ptr<TqlNode>>>();
+    return *FParked;
 }
 
 std::unique_ptr<TqlNode> TqlNode::Unpark(TqlNode* Node)
 {
-    for (auto It = FParked.begin(); It != FParked.end(); ++It)
+    if (Node->FAdopted) {
+        Node->FAdopted = false;
+        return std::unique_ptr<TqlNode>(Node);
+    }
+    if (!FParked)
+        return nullptr;
+    // The node parked last is the likeliest.
+    for (auto It = FParked->rbegin(); It != FParked->rend(); ++It)
         if (It->get() == Node) {
             std::unique_ptr<TqlNode> Result = std::move(*It);
-            FParked.erase(It);
+            FParked->erase(std::next(It).base());
             return Result;
         }
     return nullptr;
@@ -98,7 +127,7 @@ void TqlNode::Delete(TqlNode* Node)
     const int Index = IndexOf(Node);
     if (Index < 0)
         ListIndexError(Index);
-    FParked.push_back(std::move(FChildren[static_cast<size_t>(Index)]));
+    ParkedNodes().push_back(std::move(FChildren[static_cast<size_t>(Index)]));
     FChildren.erase(FChildren.begin() + Index);
 }
 
@@ -158,7 +187,7 @@ int TqlNode::GetIndex() const
 int TqlNode::Add(std::unique_ptr<TqlNode> Node)
 {
     QL_ASSERT(Node != nullptr, "uqlRefactorNodes: Add of nil");
-    QL_ASSERT(Node->FParent == nullptr && dynamic_cast<TqlModuleNode*>(Node.get()) == nullptr,
+    QL_ASSERT(Node->FParent == nullptr && TqlNode::As<TqlModuleNode>(Node.get()) == nullptr,
               "uqlRefactorNodes: Add takes a node that belongs to no tree");
     Node->FParent = this;
     FChildren.push_back(std::move(Node));
@@ -242,7 +271,7 @@ TqlNode* TqlNode::GetPriorNode(int StartIndex, bool Continue, const TqlNodeCompa
 
 bool TqlNode::GetNextTokenNodeCompareEvent(TqlNode* Node, const void* Data) const
 {
-    const auto* Token = dynamic_cast<const TqlTokenNode*>(Node);
+    const auto* Token = TqlNode::As<TqlTokenNode>(Node);
     if (!Token)
         return false;
     const TptTokenKind Kind = *static_cast<const TptTokenKind*>(Data);
@@ -376,7 +405,7 @@ namespace {
 
 void AppendTreeText(const TqlNode* Node, std::string& Text)
 {
-    const auto* Code = dynamic_cast<const TqlCodeNode*>(Node);
+    const auto* Code = TqlNode::As<TqlCodeNode>(Node);
     if (Code && (Code->Count() == 0 || Code->Modified())) {
         Text += Code->Code();
         return;
@@ -407,7 +436,7 @@ void AppendWithBreaks(const std::string& Text, const std::string& Break, std::st
 // the file's line-break style.
 void AppendOutputText(const TqlNode* Node, const std::string& Break, std::string& Out)
 {
-    const auto* Code = dynamic_cast<const TqlCodeNode*>(Node);
+    const auto* Code = TqlNode::As<TqlCodeNode>(Node);
     if (Code && (Code->Count() == 0 || Code->Modified())) {
         if (Code->Modified() || Code->GetStartPos() < 0)
             AppendWithBreaks(Code->Code(), Break, Out);
@@ -518,10 +547,10 @@ void AppendCode(const TqlCodeNode* Node, bool IncludeTrailingJunk, std::string& 
     }
     const int Last = Node->Count() - 1;
     for (int I = 0; I <= Last; ++I) {
-        const auto* Child = dynamic_cast<const TqlCodeNode*>(Node->GetNode(I));
+        const auto* Child = TqlNode::As<TqlCodeNode>(Node->GetNode(I));
         if (!Child)
             continue;
-        if (I == Last && !IncludeTrailingJunk && dynamic_cast<const TqlJunkNode*>(Child))
+        if (I == Last && !IncludeTrailingJunk && TqlNode::As<TqlJunkNode>(Child))
             continue;
         AppendCode(Child, true, Text);
     }
@@ -574,7 +603,7 @@ bool TqlIdentifierNode::IsQualified() const
 {
     QL_ASSERT(Parent() != nullptr, "uqlRefactorNodes: IsQualified of an identifier without parent");
     const TqlNode* Subject = this;
-    if (GetIndex() == 0 && dynamic_cast<const TqlVariableReferenceNode*>(Parent())) {
+    if (GetIndex() == 0 && TqlNode::As<TqlVariableReferenceNode>(Parent())) {
         Subject = Parent();
         QL_ASSERT(Subject->Parent() != nullptr,
                   "uqlRefactorNodes: IsQualified in a reference without parent");
@@ -590,67 +619,67 @@ void TqlIdentifierListNode::RebuildIdentifiers()
 {
     FIdentifiers.Clear();
     for (int I = 0; I < Count(); ++I)
-        if (auto* Id = dynamic_cast<TqlIdentifierNode*>(GetNode(I)))
+        if (auto* Id = TqlNode::As<TqlIdentifierNode>(GetNode(I)))
             FIdentifiers.Add(Id);
 }
 
 void TqlIdentifierListNode::Insert(int Index, TqlNode* Node)
 {
     TqlCodeNode::Insert(Index, Node);
-    if (dynamic_cast<TqlIdentifierNode*>(Node))
+    if (TqlNode::As<TqlIdentifierNode>(Node))
         RebuildIdentifiers();
 }
 
 void TqlIdentifierListNode::Delete(TqlNode* Node)
 {
     TqlCodeNode::Delete(Node);
-    if (dynamic_cast<TqlIdentifierNode*>(Node))
+    if (TqlNode::As<TqlIdentifierNode>(Node))
         RebuildIdentifiers();
 }
 
 void TqlMethodImplementationNode::Insert(int Index, TqlNode* Node)
 {
     TqlCodeNode::Insert(Index, Node);
-    if (auto* B = dynamic_cast<TqlBlockNode*>(Node))
+    if (auto* B = TqlNode::As<TqlBlockNode>(Node))
         FBlock = B;
 }
 
 void TqlMethodImplementationNode::Delete(TqlNode* Node)
 {
     TqlCodeNode::Delete(Node);
-    if (dynamic_cast<TqlBlockNode*>(Node))
+    if (TqlNode::As<TqlBlockNode>(Node))
         FBlock = nullptr;
 }
 
 void TqlStatementListNode::Insert(int Index, TqlNode* Node)
 {
     TqlCodeNode::Insert(Index, Node);
-    if (auto* S = dynamic_cast<TqlStatementNode*>(Node))
+    if (auto* S = TqlNode::As<TqlStatementNode>(Node))
         FStatements.Add(S);
 }
 
 void TqlStatementListNode::Delete(TqlNode* Node)
 {
     TqlCodeNode::Delete(Node);
-    if (auto* S = dynamic_cast<TqlStatementNode*>(Node))
+    if (auto* S = TqlNode::As<TqlStatementNode>(Node))
         FStatements.Delete(S);
 }
 
 void TqlBlockNode::Insert(int Index, TqlNode* Node)
 {
     TqlStatementListNode::Insert(Index, Node);
-    if (auto* M = dynamic_cast<TqlMethodImplementationNode*>(Node))
+    if (auto* M = TqlNode::As<TqlMethodImplementationNode>(Node))
         FMethodImplementations.Add(M);
-    else if (auto* V = dynamic_cast<TqlVariableDeclarationListNode*>(Node))
+    else if (auto* V = TqlNode::As<TqlVariableDeclarationListNode>(Node))
         FVariableSections.Add(V);
 }
 
 void TqlBlockNode::Delete(TqlNode* Node)
 {
     TqlStatementListNode::Delete(Node);
-    if (auto* M = dynamic_cast<TqlMethodImplementationNode*>(Node))
+    if (auto* M = TqlNode::As<TqlMethodImplementationNode>(Node))
         FMethodImplementations.Delete(M);
-    else if (auto* V = dynamic_cast<TqlVariableDeclarationListNode*>(Node))
+    else if (auto* V = TqlNode::As<TqlVariableDeclarationListNode>(Node))
         FVariableSections.Delete(V);
 }
 
@@ -678,7 +707,7 @@ TqlVariableDeclarationListNode* TqlBlockNode::GetInnerMostVariableSection() cons
 TqlBlockNode* TqlStatementNode::GetBlockNode() const
 {
     for (TqlNode* P = Parent(); P; P = P->Parent())
-        if (auto* B = dynamic_cast<TqlBlockNode*>(P))
+        if (auto* B = TqlNode::As<TqlBlockNode>(P))
             return B;
     return nullptr;
 }
@@ -692,7 +721,7 @@ TptTokenKind TqlStatementNode::GetStatementKind() const
 TqlBlockNode* TqlVariableDeclarationListNode::GetBlockNode() const
 {
     for (TqlNode* P = Parent(); P; P = P->Parent())
-        if (auto* B = dynamic_cast<TqlBlockNode*>(P))
+        if (auto* B = TqlNode::As<TqlBlockNode>(P))
             return B;
     return nullptr;
 }
@@ -713,12 +742,12 @@ void TqlVariableDeclarationListNode::AddVariableCode(const std::string& Variable
                                                      const std::string& TypeName)
 {
     QL_ASSERT(Count() >= 2, "uqlRefactorNodes: AddVariableCode on a section without var and junk");
-    const auto* VarToken = dynamic_cast<const TqlTokenNode*>(GetNode(0));
+    const auto* VarToken = TqlNode::As<TqlTokenNode>(GetNode(0));
     QL_ASSERT(VarToken != nullptr && VarToken->TokenKind() == ptVar,
               "uqlRefactorNodes: AddVariableCode on a section that does not start with var");
-    const auto* AfterVar = dynamic_cast<const TqlJunkNode*>(GetNode(1));
+    const auto* AfterVar = TqlNode::As<TqlJunkNode>(GetNode(1));
     QL_ASSERT(AfterVar != nullptr, "uqlRefactorNodes: AddVariableCode needs a junk node after var");
-    const bool DeclarationFollows = Count() >= 3 && dynamic_cast<TqlIdentifierNode*>(GetNode(2));
+    const bool DeclarationFollows = Count() >= 3 && TqlNode::As<TqlIdentifierNode>(GetNode(2));
     const std::string LineEnd = DeclarationFollows ? AfterVar->DoGetCode() : std::string("\r\n");
     TqlIdentifierNode::Create(this, VariableName, ptIdentifier, 2);
     TqlTokenNode::Create(this, ":", ptColon, 3);
@@ -731,14 +760,14 @@ void TqlVariableDeclarationListNode::AddVariableCode(const std::string& Variable
 void TqlVariableReferenceListNode::Insert(int Index, TqlNode* Node)
 {
     TqlCodeNode::Insert(Index, Node);
-    if (auto* R = dynamic_cast<TqlVariableReferenceNode*>(Node))
+    if (auto* R = TqlNode::As<TqlVariableReferenceNode>(Node))
         FVariableReferences.Add(R);
 }
 
 void TqlVariableReferenceListNode::Delete(TqlNode* Node)
 {
     TqlCodeNode::Delete(Node);
-    if (auto* R = dynamic_cast<TqlVariableReferenceNode*>(Node))
+    if (auto* R = TqlNode::As<TqlVariableReferenceNode>(Node))
         FVariableReferences.Delete(R);
 }
 
@@ -753,18 +782,18 @@ TqlIdentifierNode* TqlVariableReferenceNode::GetContainerNode(bool& IsAsCast) co
         // say nothing about it.
         if (IsJunkOrComment(Child))
             continue;
-        if (auto* Nested = dynamic_cast<TqlVariableReferenceNode*>(Child)) {
+        if (auto* Nested = TqlNode::As<TqlVariableReferenceNode>(Child)) {
             if (!Result && Nested->Count() > 0) {
                 bool NestedAsCast = false;
                 Result = Nested->GetContainerNode(NestedAsCast);
             }
             continue;
         }
-        if (auto* Id = dynamic_cast<TqlIdentifierNode*>(Child)) {
+        if (auto* Id = TqlNode::As<TqlIdentifierNode>(Child)) {
             Result = Id;
             continue;
         }
-        auto* Token = dynamic_cast<TqlTokenNode*>(Child);
+        auto* Token = TqlNode::As<TqlTokenNode>(Child);
         QL_ASSERT(Token != nullptr, "uqlRefactorNodes: unexpected node in a variable reference");
         switch (Token->TokenKind()) {
         case ptAs:

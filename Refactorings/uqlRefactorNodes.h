@@ -40,6 +40,45 @@ class TqlNodeBuilder;
 // A class reference for the node finders: typeid(TqlBlockNode).
 using TClass = std::type_info;
 
+// The node classes of this unit as bits. A node's NodeKinds() holds the bit
+// of its own class and those of all its base classes, so a class test is one
+// AND instead of a dynamic_cast; a class derived elsewhere has the bits of the
+// class it derives from.
+enum TqlNodeKind : unsigned {
+    nkModule = 1u << 0,
+    nkCode = 1u << 1,
+    nkInterfaceSection = 1u << 2,
+    nkImplementationSection = 1u << 3,
+    nkIdentifierList = 1u << 4,
+    nkUsesList = 1u << 5,
+    nkComment = 1u << 6,
+    nkDirective = 1u << 7,
+    nkJunk = 1u << 8,
+    nkToken = 1u << 9,
+    nkIdentifier = 1u << 10,
+    nkClass = 1u << 11,
+    nkClassMemberList = 1u << 12,
+    nkClassMethodDeclaration = 1u << 13,
+    nkClassProperty = 1u << 14,
+    nkMethodDeclaration = 1u << 15,
+    nkMethodImplementation = 1u << 16,
+    nkStatementList = 1u << 17,
+    nkBlock = 1u << 18,
+    nkStatement = 1u << 19,
+    nkVariableDeclarationList = 1u << 20,
+    nkConstDeclarationList = 1u << 21,
+    nkTypeDeclarationList = 1u << 22,
+    nkParameterList = 1u << 23,
+    nkVariableReferenceList = 1u << 24,
+    nkVariableReference = 1u << 25,
+};
+
+// Declares the kind bits of a node class: its own bit and those of Base.
+#define QL_NODE_KIND(Base, Bit)                                          \
+    static constexpr unsigned KindBit = Bit;                             \
+    static constexpr unsigned Kinds = Base::Kinds | Bit;                 \
+    unsigned NodeKinds() const override { return Kinds; }
+
 // A list of code nodes that does not own them: the secondary indexes of the
 // container nodes.
 class TqlCodeNodeList {
@@ -67,6 +106,21 @@ public:
     virtual ~TqlNode();
     TqlNode(const TqlNode&) = delete;
     TqlNode& operator=(const TqlNode&) = delete;
+
+    static constexpr unsigned Kinds = 0;
+    // The kind bits of the node's class (see TqlNodeKind).
+    virtual unsigned NodeKinds() const { return Kinds; }
+    // Node is a T (or of a class derived from T): the cast, else nil.
+    template <class T>
+    static T* As(TqlNode* Node)
+    {
+        return Node && (Node->NodeKinds() & T::KindBit) ? static_cast<T*>(Node) : nullptr;
+    }
+    template <class T>
+    static const T* As(const TqlNode* Node)
+    {
+        return Node && (Node->NodeKinds() & T::KindBit) ? static_cast<const T*>(Node) : nullptr;
+    }
 
     // Puts Node into the children at Index (0..Count). Node must be a node
     // made for this tree and not among any node's children at the moment (a
@@ -180,17 +234,22 @@ private:
     void Adopt(std::unique_ptr<TqlNode> Node, int AIndex);
     // Takes Node out of Self's parked nodes; nullptr when it is not there.
     std::unique_ptr<TqlNode> Unpark(TqlNode* Node);
+    std::vector<std::unique_ptr<TqlNode>>& ParkedNodes();
 
     std::vector<std::unique_ptr<TqlNode>> FChildren;
-    std::vector<std::unique_ptr<TqlNode>> FParked; // detached, still owned
+    // Detached, still owned; made at the first detach (most nodes never
+    // have any).
+    std::unique_ptr<std::vector<std::unique_ptr<TqlNode>>> FParked;
     TqlNode* FParent = nullptr;
     bool FFreed = false;
+    bool FAdopted = false; // made by Adopt and not yet inserted: owned by nobody
 };
 
 // The root of one file's tree; never has a parent.
 class TqlModuleNode : public TqlNode {
 public:
     TqlModuleNode() = default;
+    QL_NODE_KIND(TqlNode, nkModule)
 
     // Visits the whole tree, the module node included. A callback may detach
     // or free the visited node, or insert nodes before it.
@@ -241,6 +300,7 @@ public:
     // APoint is a 0-based lexer position (column X, line Y).
     TqlCodeNode(const TPoint& APoint, int AStartPos);
     QL_CODE_NODE_CREATORS(TqlCodeNode)
+    QL_NODE_KIND(TqlNode, nkCode)
 
     // The node's text; IncludeTrailingJunk False leaves out a last child that
     // is a junk node (at this level only).
@@ -284,12 +344,14 @@ class TqlInterfaceSectionNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlInterfaceSectionNode)
+    QL_NODE_KIND(TqlCodeNode, nkInterfaceSection)
 };
 
 class TqlImplementationSectionNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlImplementationSectionNode)
+    QL_NODE_KIND(TqlCodeNode, nkImplementationSection)
 };
 
 // A list of identifiers; Identifiers holds its identifier children in child
@@ -298,6 +360,7 @@ class TqlIdentifierListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlIdentifierListNode)
+    QL_NODE_KIND(TqlCodeNode, nkIdentifierList)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -313,18 +376,21 @@ class TqlUsesListNode : public TqlIdentifierListNode {
 public:
     using TqlIdentifierListNode::TqlIdentifierListNode;
     QL_CODE_NODE_CREATORS(TqlUsesListNode)
+    QL_NODE_KIND(TqlIdentifierListNode, nkUsesList)
 };
 
 class TqlCommentNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlCommentNode)
+    QL_NODE_KIND(TqlCodeNode, nkComment)
 };
 
 class TqlDirectiveNode : public TqlCommentNode {
 public:
     using TqlCommentNode::TqlCommentNode;
     QL_CODE_NODE_CREATORS(TqlDirectiveNode)
+    QL_NODE_KIND(TqlCommentNode, nkDirective)
 };
 
 // One run of blanks and line breaks.
@@ -332,6 +398,7 @@ class TqlJunkNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlJunkNode)
+    QL_NODE_KIND(TqlCodeNode, nkJunk)
     // The text holds nothing but CR, LF, TAB and blanks.
     bool IsWhiteSpaceOnly() const;
 };
@@ -351,6 +418,7 @@ class TqlTokenNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_TOKEN_NODE_CREATORS(TqlTokenNode)
+    QL_NODE_KIND(TqlCodeNode, nkToken)
     TptTokenKind TokenKind() const { return FTokenKind; }
     void SetTokenKind(TptTokenKind AKind) { FTokenKind = AKind; }
 
@@ -362,6 +430,7 @@ class TqlIdentifierNode : public TqlTokenNode {
 public:
     using TqlTokenNode::TqlTokenNode;
     QL_TOKEN_NODE_CREATORS(TqlIdentifierNode)
+    QL_NODE_KIND(TqlTokenNode, nkIdentifier)
     // The identifier follows a "." (for the first identifier of a variable
     // reference: the reference follows one).
     bool IsQualified() const;
@@ -371,30 +440,35 @@ class TqlClassNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassNode)
+    QL_NODE_KIND(TqlCodeNode, nkClass)
 };
 
 class TqlClassMemberListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassMemberListNode)
+    QL_NODE_KIND(TqlCodeNode, nkClassMemberList)
 };
 
 class TqlClassMethodDeclarationNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassMethodDeclarationNode)
+    QL_NODE_KIND(TqlCodeNode, nkClassMethodDeclaration)
 };
 
 class TqlClassPropertyNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassPropertyNode)
+    QL_NODE_KIND(TqlCodeNode, nkClassProperty)
 };
 
 class TqlMethodDeclarationNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlMethodDeclarationNode)
+    QL_NODE_KIND(TqlCodeNode, nkMethodDeclaration)
 };
 
 // A routine with its body; remembers its block.
@@ -402,6 +476,7 @@ class TqlMethodImplementationNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlMethodImplementationNode)
+    QL_NODE_KIND(TqlCodeNode, nkMethodImplementation)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -417,6 +492,7 @@ class TqlStatementListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlStatementListNode)
+    QL_NODE_KIND(TqlCodeNode, nkStatementList)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -431,6 +507,7 @@ class TqlBlockNode : public TqlStatementListNode {
 public:
     using TqlStatementListNode::TqlStatementListNode;
     QL_CODE_NODE_CREATORS(TqlBlockNode)
+    QL_NODE_KIND(TqlStatementListNode, nkBlock)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -451,6 +528,7 @@ class TqlStatementNode : public TqlStatementListNode {
 public:
     using TqlStatementListNode::TqlStatementListNode;
     QL_CODE_NODE_CREATORS(TqlStatementNode)
+    QL_NODE_KIND(TqlStatementListNode, nkStatement)
     TqlBlockNode* GetBlockNode() const;
     // The kind of the first token child; ptUnknown when there is none.
     TptTokenKind GetStatementKind() const;
@@ -460,6 +538,7 @@ class TqlVariableDeclarationListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlVariableDeclarationListNode)
+    QL_NODE_KIND(TqlCodeNode, nkVariableDeclarationList)
     // Adds "VariableName: TypeName;" as the first declaration of the section.
     void AddVariableCode(const std::string& VariableName, const std::string& TypeName);
     TqlBlockNode* GetBlockNode() const;
@@ -470,18 +549,21 @@ class TqlConstDeclarationListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlConstDeclarationListNode)
+    QL_NODE_KIND(TqlCodeNode, nkConstDeclarationList)
 };
 
 class TqlTypeDeclarationListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlTypeDeclarationListNode)
+    QL_NODE_KIND(TqlCodeNode, nkTypeDeclarationList)
 };
 
 class TqlParameterListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlParameterListNode)
+    QL_NODE_KIND(TqlCodeNode, nkParameterList)
 };
 
 // A holder of variable references, indexed in order of insertion.
@@ -489,6 +571,7 @@ class TqlVariableReferenceListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlVariableReferenceListNode)
+    QL_NODE_KIND(TqlCodeNode, nkVariableReferenceList)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -503,6 +586,7 @@ class TqlVariableReferenceNode : public TqlVariableReferenceListNode {
 public:
     using TqlVariableReferenceListNode::TqlVariableReferenceListNode;
     QL_CODE_NODE_CREATORS(TqlVariableReferenceNode)
+    QL_NODE_KIND(TqlVariableReferenceListNode, nkVariableReference)
     // The identifier that names what the last part of the reference belongs
     // to; IsAsCast is set when an "as" cast was met.
     TqlIdentifierNode* GetContainerNode(bool& IsAsCast) const;
