@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,6 +56,53 @@ TqlCodeNode* TqlCodeNodeList::GetNode(int Index) const
 // reaches back into the parent: a node is only destroyed together with its
 // owner, whose secondary indexes die with it.
 TqlNode::~TqlNode() = default;
+
+void TqlNode::operator delete(TqlNode* Node, std::destroying_delete_t)
+{
+    const bool InTreeStore = Node->FInTreeStore;
+    void* Whole = dynamic_cast<void*>(Node);
+    Node->~TqlNode();
+    if (!InTreeStore)
+        ::operator delete(Whole);
+}
+
+// The nodes of one tree, allocated one after the other in blocks that grow
+// with the tree; a node's storage is given back only with the whole store.
+class TqlNodeStore {
+public:
+    void* Allocate(size_t Size, size_t Align)
+    {
+        size_t Offset = (FUsed + Align - 1) & ~(Align - 1);
+        if (FBlocks.empty() || Offset + Size > FBlockSize) {
+            // Blocks stay below the size at which the heap maps memory of
+            // its own.
+            FBlockSize = std::max(Size, std::min<size_t>(FBlocks.empty() ? 4096 : FBlockSize * 2, 65536));
+            FBlocks.push_back(std::make_unique<std::max_align_t[]>(
+                (FBlockSize + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t)));
+            Offset = 0;
+        }
+        FUsed = Offset + Size;
+        return reinterpret_cast<char*>(FBlocks.back().get()) + Offset;
+    }
+
+private:
+    std::vector<std::unique_ptr<std::max_align_t[]>> FBlocks;
+    size_t FBlockSize = 0;
+    size_t FUsed = 0;
+};
+
+void* TqlNode::AllocateInTree(size_t Size, size_t Align)
+{
+    TqlNode* Top = this;
+    while (Top->FParent)
+        Top = Top->FParent;
+    auto* Module = As<TqlModuleNode>(Top);
+    if (!Module)
+        return nullptr;
+    if (!Module->FStore)
+        Module->FStore = std::make_unique<TqlNodeStore>();
+    return Module->FStore->Allocate(Size, Align);
+}
 
 void TqlNode::DiscardChildren()
 {
@@ -372,6 +420,13 @@ TqlNode* TqlNode::GetPriorPeerNodeClass(const TClass& AClass, bool Continue) con
 
 // ---------------------------------------------------------------------------
 // TqlModuleNode
+
+TqlModuleNode::TqlModuleNode() = default;
+
+TqlModuleNode::~TqlModuleNode()
+{
+    DiscardChildren();
+}
 
 void TqlModuleNode::VisitNode(TqlNode* Node, bool ChildrenFirst, const TqlNodeCallback& Callback)
 {

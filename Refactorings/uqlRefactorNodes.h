@@ -23,6 +23,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <typeinfo>
@@ -219,11 +220,23 @@ public:
     static T* CreateChild(TqlNode* AParent, int AIndex, A&&... Args)
     {
         QL_ASSERT(AParent != nullptr, "uqlRefactorNodes: a new node needs a parent");
-        auto Owned = std::make_unique<T>(std::forward<A>(Args)...);
+        // Within a tree the node's storage comes from the tree's node store.
+        void* Store = AParent->AllocateInTree(sizeof(T), alignof(T));
+        std::unique_ptr<T> Owned;
+        if (Store) {
+            Owned.reset(::new (Store) T(std::forward<A>(Args)...));
+            Owned->FInTreeStore = true;
+        } else {
+            Owned = std::make_unique<T>(std::forward<A>(Args)...);
+        }
         T* Result = Owned.get();
         AParent->Adopt(std::move(Owned), AIndex);
         return Result;
     }
+
+    // Destroys a node: one made in a tree's node store leaves its storage to
+    // the store, which goes with the tree.
+    static void operator delete(TqlNode* Node, std::destroying_delete_t);
 
 private:
     friend class TqlNodeBuilder;
@@ -235,6 +248,10 @@ private:
     // Takes Node out of Self's parked nodes; nullptr when it is not there.
     std::unique_ptr<TqlNode> Unpark(TqlNode* Node);
     std::vector<std::unique_ptr<TqlNode>>& ParkedNodes();
+    // Storage for a new node under Self from the node store of Self's tree;
+    // nil when Self's topmost ancestor is no module node.
+    void* AllocateInTree(size_t Size, size_t Align);
+    friend class TqlModuleNode;
 
     std::vector<std::unique_ptr<TqlNode>> FChildren;
     // Detached, still owned; made at the first detach (most nodes never
@@ -243,12 +260,17 @@ private:
     TqlNode* FParent = nullptr;
     bool FFreed = false;
     bool FAdopted = false; // made by Adopt and not yet inserted: owned by nobody
+    bool FInTreeStore = false;
 };
 
 // The root of one file's tree; never has a parent.
+class TqlNodeStore;
+
 class TqlModuleNode : public TqlNode {
 public:
-    TqlModuleNode() = default;
+    TqlModuleNode();
+    // The tree goes before the node store that holds its nodes.
+    ~TqlModuleNode() override;
     QL_NODE_KIND(TqlNode, nkModule)
 
     // Visits the whole tree, the module node included. A callback may detach
@@ -276,8 +298,11 @@ public:
 
 private:
     void VisitNode(TqlNode* Node, bool ChildrenFirst, const TqlNodeCallback& Callback);
+    friend class TqlNode;
     std::string FLineBreak = "\r\n";
     int FFileIndex = -1;
+    // Storage of the tree's nodes, made with the first one.
+    std::unique_ptr<TqlNodeStore> FStore;
 };
 
 // The per-class constructors of the code nodes: through the source position
