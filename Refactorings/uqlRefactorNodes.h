@@ -26,6 +26,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <typeinfo>
 #include <vector>
 
@@ -75,7 +76,8 @@ enum TqlNodeKind : unsigned {
 };
 
 // Declares the kind bits of a node class: its own bit and those of Base.
-#define QL_NODE_KIND(Base, Bit)                                          \
+#define QL_NODE_KIND(Class, Base, Bit)                                   \
+    using TKindClass = Class;                                            \
     static constexpr unsigned KindBit = Bit;                             \
     static constexpr unsigned Kinds = Base::Kinds | Bit;                 \
     unsigned NodeKinds() const override { return Kinds; }
@@ -111,15 +113,18 @@ public:
     static constexpr unsigned Kinds = 0;
     // The kind bits of the node's class (see TqlNodeKind).
     virtual unsigned NodeKinds() const { return Kinds; }
-    // Node is a T (or of a class derived from T): the cast, else nil.
+    // Node is a T (or of a class derived from T): the cast, else nil. T is
+    // one of the node classes of this unit (one with kind bits of its own).
     template <class T>
     static T* As(TqlNode* Node)
     {
+        static_assert(std::is_same_v<typename T::TKindClass, T>, "As needs a class with a kind bit");
         return Node && (Node->NodeKinds() & T::KindBit) ? static_cast<T*>(Node) : nullptr;
     }
     template <class T>
     static const T* As(const TqlNode* Node)
     {
+        static_assert(std::is_same_v<typename T::TKindClass, T>, "As needs a class with a kind bit");
         return Node && (Node->NodeKinds() & T::KindBit) ? static_cast<const T*>(Node) : nullptr;
     }
 
@@ -271,7 +276,7 @@ public:
     TqlModuleNode();
     // The tree goes before the node store that holds its nodes.
     ~TqlModuleNode() override;
-    QL_NODE_KIND(TqlNode, nkModule)
+    QL_NODE_KIND(TqlModuleNode, TqlNode, nkModule)
 
     // Visits the whole tree, the module node included. A callback may detach
     // or free the visited node, or insert nodes before it.
@@ -325,7 +330,7 @@ public:
     // APoint is a 0-based lexer position (column X, line Y).
     TqlCodeNode(const TPoint& APoint, int AStartPos);
     QL_CODE_NODE_CREATORS(TqlCodeNode)
-    QL_NODE_KIND(TqlNode, nkCode)
+    QL_NODE_KIND(TqlCodeNode, TqlNode, nkCode)
 
     // The node's text; IncludeTrailingJunk False leaves out a last child that
     // is a junk node (at this level only).
@@ -369,14 +374,14 @@ class TqlInterfaceSectionNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlInterfaceSectionNode)
-    QL_NODE_KIND(TqlCodeNode, nkInterfaceSection)
+    QL_NODE_KIND(TqlInterfaceSectionNode, TqlCodeNode, nkInterfaceSection)
 };
 
 class TqlImplementationSectionNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlImplementationSectionNode)
-    QL_NODE_KIND(TqlCodeNode, nkImplementationSection)
+    QL_NODE_KIND(TqlImplementationSectionNode, TqlCodeNode, nkImplementationSection)
 };
 
 // A list of identifiers; Identifiers holds its identifier children in child
@@ -385,7 +390,7 @@ class TqlIdentifierListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlIdentifierListNode)
-    QL_NODE_KIND(TqlCodeNode, nkIdentifierList)
+    QL_NODE_KIND(TqlIdentifierListNode, TqlCodeNode, nkIdentifierList)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -401,21 +406,21 @@ class TqlUsesListNode : public TqlIdentifierListNode {
 public:
     using TqlIdentifierListNode::TqlIdentifierListNode;
     QL_CODE_NODE_CREATORS(TqlUsesListNode)
-    QL_NODE_KIND(TqlIdentifierListNode, nkUsesList)
+    QL_NODE_KIND(TqlUsesListNode, TqlIdentifierListNode, nkUsesList)
 };
 
 class TqlCommentNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlCommentNode)
-    QL_NODE_KIND(TqlCodeNode, nkComment)
+    QL_NODE_KIND(TqlCommentNode, TqlCodeNode, nkComment)
 };
 
 class TqlDirectiveNode : public TqlCommentNode {
 public:
     using TqlCommentNode::TqlCommentNode;
     QL_CODE_NODE_CREATORS(TqlDirectiveNode)
-    QL_NODE_KIND(TqlCommentNode, nkDirective)
+    QL_NODE_KIND(TqlDirectiveNode, TqlCommentNode, nkDirective)
 };
 
 // One run of blanks and line breaks.
@@ -423,7 +428,7 @@ class TqlJunkNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlJunkNode)
-    QL_NODE_KIND(TqlCodeNode, nkJunk)
+    QL_NODE_KIND(TqlJunkNode, TqlCodeNode, nkJunk)
     // The text holds nothing but CR, LF, TAB and blanks.
     bool IsWhiteSpaceOnly() const;
 };
@@ -443,7 +448,7 @@ class TqlTokenNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_TOKEN_NODE_CREATORS(TqlTokenNode)
-    QL_NODE_KIND(TqlCodeNode, nkToken)
+    QL_NODE_KIND(TqlTokenNode, TqlCodeNode, nkToken)
     TptTokenKind TokenKind() const { return FTokenKind; }
     void SetTokenKind(TptTokenKind AKind) { FTokenKind = AKind; }
 
@@ -455,7 +460,7 @@ class TqlIdentifierNode : public TqlTokenNode {
 public:
     using TqlTokenNode::TqlTokenNode;
     QL_TOKEN_NODE_CREATORS(TqlIdentifierNode)
-    QL_NODE_KIND(TqlTokenNode, nkIdentifier)
+    QL_NODE_KIND(TqlIdentifierNode, TqlTokenNode, nkIdentifier)
     // The identifier follows a "." (for the first identifier of a variable
     // reference: the reference follows one).
     bool IsQualified() const;
@@ -465,35 +470,35 @@ class TqlClassNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassNode)
-    QL_NODE_KIND(TqlCodeNode, nkClass)
+    QL_NODE_KIND(TqlClassNode, TqlCodeNode, nkClass)
 };
 
 class TqlClassMemberListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassMemberListNode)
-    QL_NODE_KIND(TqlCodeNode, nkClassMemberList)
+    QL_NODE_KIND(TqlClassMemberListNode, TqlCodeNode, nkClassMemberList)
 };
 
 class TqlClassMethodDeclarationNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassMethodDeclarationNode)
-    QL_NODE_KIND(TqlCodeNode, nkClassMethodDeclaration)
+    QL_NODE_KIND(TqlClassMethodDeclarationNode, TqlCodeNode, nkClassMethodDeclaration)
 };
 
 class TqlClassPropertyNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassPropertyNode)
-    QL_NODE_KIND(TqlCodeNode, nkClassProperty)
+    QL_NODE_KIND(TqlClassPropertyNode, TqlCodeNode, nkClassProperty)
 };
 
 class TqlMethodDeclarationNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlMethodDeclarationNode)
-    QL_NODE_KIND(TqlCodeNode, nkMethodDeclaration)
+    QL_NODE_KIND(TqlMethodDeclarationNode, TqlCodeNode, nkMethodDeclaration)
 };
 
 // A routine with its body; remembers its block.
@@ -501,7 +506,7 @@ class TqlMethodImplementationNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlMethodImplementationNode)
-    QL_NODE_KIND(TqlCodeNode, nkMethodImplementation)
+    QL_NODE_KIND(TqlMethodImplementationNode, TqlCodeNode, nkMethodImplementation)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -517,7 +522,7 @@ class TqlStatementListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlStatementListNode)
-    QL_NODE_KIND(TqlCodeNode, nkStatementList)
+    QL_NODE_KIND(TqlStatementListNode, TqlCodeNode, nkStatementList)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -532,7 +537,7 @@ class TqlBlockNode : public TqlStatementListNode {
 public:
     using TqlStatementListNode::TqlStatementListNode;
     QL_CODE_NODE_CREATORS(TqlBlockNode)
-    QL_NODE_KIND(TqlStatementListNode, nkBlock)
+    QL_NODE_KIND(TqlBlockNode, TqlStatementListNode, nkBlock)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -553,7 +558,7 @@ class TqlStatementNode : public TqlStatementListNode {
 public:
     using TqlStatementListNode::TqlStatementListNode;
     QL_CODE_NODE_CREATORS(TqlStatementNode)
-    QL_NODE_KIND(TqlStatementListNode, nkStatement)
+    QL_NODE_KIND(TqlStatementNode, TqlStatementListNode, nkStatement)
     TqlBlockNode* GetBlockNode() const;
     // The kind of the first token child; ptUnknown when there is none.
     TptTokenKind GetStatementKind() const;
@@ -563,7 +568,7 @@ class TqlVariableDeclarationListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlVariableDeclarationListNode)
-    QL_NODE_KIND(TqlCodeNode, nkVariableDeclarationList)
+    QL_NODE_KIND(TqlVariableDeclarationListNode, TqlCodeNode, nkVariableDeclarationList)
     // Adds "VariableName: TypeName;" as the first declaration of the section.
     void AddVariableCode(const std::string& VariableName, const std::string& TypeName);
     TqlBlockNode* GetBlockNode() const;
@@ -574,21 +579,21 @@ class TqlConstDeclarationListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlConstDeclarationListNode)
-    QL_NODE_KIND(TqlCodeNode, nkConstDeclarationList)
+    QL_NODE_KIND(TqlConstDeclarationListNode, TqlCodeNode, nkConstDeclarationList)
 };
 
 class TqlTypeDeclarationListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlTypeDeclarationListNode)
-    QL_NODE_KIND(TqlCodeNode, nkTypeDeclarationList)
+    QL_NODE_KIND(TqlTypeDeclarationListNode, TqlCodeNode, nkTypeDeclarationList)
 };
 
 class TqlParameterListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlParameterListNode)
-    QL_NODE_KIND(TqlCodeNode, nkParameterList)
+    QL_NODE_KIND(TqlParameterListNode, TqlCodeNode, nkParameterList)
 };
 
 // A holder of variable references, indexed in order of insertion.
@@ -596,7 +601,7 @@ class TqlVariableReferenceListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlVariableReferenceListNode)
-    QL_NODE_KIND(TqlCodeNode, nkVariableReferenceList)
+    QL_NODE_KIND(TqlVariableReferenceListNode, TqlCodeNode, nkVariableReferenceList)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -611,7 +616,7 @@ class TqlVariableReferenceNode : public TqlVariableReferenceListNode {
 public:
     using TqlVariableReferenceListNode::TqlVariableReferenceListNode;
     QL_CODE_NODE_CREATORS(TqlVariableReferenceNode)
-    QL_NODE_KIND(TqlVariableReferenceListNode, nkVariableReference)
+    QL_NODE_KIND(TqlVariableReferenceNode, TqlVariableReferenceListNode, nkVariableReference)
     // The identifier that names what the last part of the reference belongs
     // to; IsAsCast is set when an "as" cast was met.
     TqlIdentifierNode* GetContainerNode(bool& IsAsCast) const;
