@@ -93,15 +93,14 @@ private:
 
 void* TqlNode::AllocateInTree(size_t Size, size_t Align)
 {
-    TqlNode* Top = this;
-    while (Top->FParent)
-        Top = Top->FParent;
-    auto* Module = As<TqlModuleNode>(Top);
-    if (!Module)
-        return nullptr;
-    if (!Module->FStore)
+    if (!FTreeStore) {
+        auto* Module = As<TqlModuleNode>(this);
+        if (!Module)
+            return nullptr;
         Module->FStore = std::make_unique<TqlNodeStore>();
-    return Module->FStore->Allocate(Size, Align);
+        FTreeStore = Module->FStore.get();
+    }
+    return FTreeStore->Allocate(Size, Align);
 }
 
 void TqlNode::DiscardChildren()

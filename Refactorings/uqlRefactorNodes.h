@@ -11,7 +11,9 @@
 // with its former parent), never earlier and never twice. Free() is a detach
 // that also marks the node as dropped, so pointers that a caller or a walk
 // still holds stay valid until the whole tree goes. The module node, the root
-// of a tree, is owned by whoever created it.
+// of a tree, is owned by whoever created it. The storage of the nodes made
+// under a module node comes from that tree's node store and goes with the
+// module node, so a node stays within the tree it was made for.
 #pragma once
 
 #include "base/qlException.h"
@@ -37,6 +39,7 @@ class TqlBlockNode;
 class TqlVariableDeclarationListNode;
 class TqlIdentifierNode;
 class TqlNodeBuilder;
+class TqlNodeStore;
 
 
 // A class reference for the node finders: typeid(TqlBlockNode).
@@ -231,6 +234,7 @@ public:
         if (Store) {
             Owned.reset(::new (Store) T(std::forward<A>(Args)...));
             Owned->FInTreeStore = true;
+            Owned->FTreeStore = AParent->FTreeStore;
         } else {
             Owned = std::make_unique<T>(std::forward<A>(Args)...);
         }
@@ -254,7 +258,7 @@ private:
     std::unique_ptr<TqlNode> Unpark(TqlNode* Node);
     std::vector<std::unique_ptr<TqlNode>>& ParkedNodes();
     // Storage for a new node under Self from the node store of Self's tree;
-    // nil when Self's topmost ancestor is no module node.
+    // nil when Self was made outside a tree.
     void* AllocateInTree(size_t Size, size_t Align);
     friend class TqlModuleNode;
 
@@ -266,11 +270,12 @@ private:
     bool FFreed = false;
     bool FAdopted = false; // made by Adopt and not yet inserted: owned by nobody
     bool FInTreeStore = false;
+    // The node store of the tree the node was made in (the module node's
+    // own); nil for a node made outside a tree.
+    TqlNodeStore* FTreeStore = nullptr;
 };
 
 // The root of one file's tree; never has a parent.
-class TqlNodeStore;
-
 class TqlModuleNode : public TqlNode {
 public:
     TqlModuleNode();
