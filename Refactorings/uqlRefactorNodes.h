@@ -267,12 +267,13 @@ private:
     // have any).
     std::unique_ptr<std::vector<std::unique_ptr<TqlNode>>> FParked;
     TqlNode* FParent = nullptr;
-    bool FFreed = false;
-    bool FAdopted = false; // made by Adopt and not yet inserted: owned by nobody
-    bool FInTreeStore = false;
     // The node store of the tree the node was made in (the module node's
     // own); nil for a node made outside a tree.
     TqlNodeStore* FTreeStore = nullptr;
+    // The flags last: the fields of a derived class may share their word.
+    bool FFreed = false;
+    bool FAdopted = false; // made by Adopt and not yet inserted: owned by nobody
+    bool FInTreeStore = false;
 };
 
 // The root of one file's tree; never has a parent.
