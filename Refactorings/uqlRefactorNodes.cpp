@@ -77,7 +77,7 @@ public:
             // Blocks stay below the size at which the heap maps memory of
             // its own.
             FBlockSize = std::max(Size, std::min<size_t>(FBlocks.empty() ? 4096 : FBlockSize * 2, 65536));
-            FBlocks.push_back(std::make_unique<std::max_align_t[]>(
+            FBlocks.push_back(std::make_unique_for_overwrite<std::max_align_t[]>(
                 (FBlockSize + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t)));
             Offset = 0;
         }
