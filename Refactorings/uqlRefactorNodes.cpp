@@ -166,6 +166,9 @@ void TqlNode::Insert(int Index, TqlNode* Node)
               "uqlRefactorNodes: only a detached node of the tree can be inserted");
     std::unique_ptr<TqlNode> Owned = Node->FParent->Unpark(Node);
     QL_ASSERT(Owned != nullptr, "uqlRefactorNodes: the node to insert is still attached");
+    // Room for three children takes no more heap than room for one.
+    if (FChildren.capacity() == 0)
+        FChildren.reserve(3);
     FChildren.insert(FChildren.begin() + Index, std::move(Owned));
 }
 
