@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,7 +20,7 @@ namespace {
 
 bool IsJunkOrComment(const TqlNode* Node)
 {
-    return dynamic_cast<const TqlJunkNode*>(Node) || dynamic_cast<const TqlCommentNode*>(Node);
+    return TqlNode::As<TqlJunkNode>(Node) || TqlNode::As<TqlCommentNode>(Node);
 }
 
 } // namespace
@@ -56,26 +57,101 @@ TqlCodeNode* TqlCodeNodeList::GetNode(int Index) const
 // owner, whose secondary indexes die with it.
 TqlNode::~TqlNode() = default;
 
+void TqlNode::operator delete(TqlNode* Node, std::destroying_delete_t)
+{
+    const bool InTreeStore = Node->FInTreeStore;
+    void* Whole = dynamic_cast<void*>(Node);
+    Node->~TqlNode();
+    if (!InTreeStore)
+        ::operator delete(Whole);
+}
+
+// The nodes of one tree, allocated one after the other in blocks that grow
+// with the tree; a node's storage is given back only with the whole store.
+class TqlNodeStore {
+public:
+    void* Allocate(size_t Size, size_t Align)
+    {
+        size_t Offset = (FUsed + Align - 1) & ~(Align - 1);
+        if (FBlocks.empty() || Offset + Size > FBlockSize) {
+            // Blocks stay below the size at which the heap maps memory of
+            // its own.
+            FBlockSize = std::max(Size, std::min<size_t>(FBlocks.empty() ? 4096 : FBlockSize * 2, 65536));
+            FBlocks.push_back(std::make_unique_for_overwrite<std::max_align_t[]>(
+                (FBlockSize + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t)));
+            Offset = 0;
+        }
+        FUsed = Offset + Size;
+        return reinterpret_cast<char*>(FBlocks.back().get()) + Offset;
+    }
+
+private:
+    std::vector<std::unique_ptr<std::max_align_t[]>> FBlocks;
+    size_t FBlockSize = 0;
+    size_t FUsed = 0;
+};
+
+void* TqlNode::AllocateInTree(size_t Size, size_t Align)
+{
+    if (!FTreeStore) {
+        auto* Module = As<TqlModuleNode>(this);
+        if (!Module)
+            return nullptr;
+        Module->FStore = std::make_unique<TqlNodeStore>();
+        FTreeStore = Module->FStore.get();
+    }
+    return FTreeStore->Allocate(Size, Align);
+}
+
 void TqlNode::DiscardChildren()
 {
     FChildren.clear();
-    FParked.clear();
+    FParked.reset();
 }
 
 void TqlNode::Adopt(std::unique_ptr<TqlNode> Node, int AIndex)
 {
-    TqlNode* Raw = Node.get();
+    // The new node is handed to Insert as an adopted one rather than parked
+    // first, so a node made in place costs no parked entry.
+    TqlNode* Raw = Node.release();
     Raw->FParent = this;
-    FParked.push_back(std::move(Node));
-    Insert(AIndex < 0 ? Count() : AIndex, Raw);
+    Raw->FAdopted = true;
+    const auto Park = [this, Raw] {
+        // A node that did not get in stays parked, owned by Self.
+        if (Raw->FAdopted) {
+            Raw->FAdopted = false;
+            ParkedNodes().emplace_back(Raw);
+        }
+    };
+    try {
+        Insert(AIndex < 0 ? Count() : AIndex, Raw);
+    } catch (...) {
+        Park();
+        throw;
+    }
+    Park();
+}
+
+std::vector<std::unique_ptr<TqlNode>>& TqlNode::ParkedNodes()
+{
+    if (!FParked)
+        FParked = std::make_unique<std::vector<std::unique_ptr<TqlNode>>>();
+    return *FParked;
 }
 
 std::unique_ptr<TqlNode> TqlNode::Unpark(TqlNode* Node)
 {
-    for (auto It = FParked.begin(); It != FParked.end(); ++It)
+    if (Node->FAdopted) {
+        Node->FAdopted = false;
+        return std::unique_ptr<TqlNode>(Node);
+    }
+    if (!FParked)
+        return nullptr;
+    // The node parked last is the likeliest.
+    for (auto It = FParked->rbegin(); It != FParked->rend(); ++It)
         if (It->get() == Node) {
             std::unique_ptr<TqlNode> Result = std::move(*It);
-            FParked.erase(It);
+            FParked->erase(std::next(It).base());
             return Result;
         }
     return nullptr;
@@ -90,6 +166,9 @@ void TqlNode::Insert(int Index, TqlNode* Node)
               "uqlRefactorNodes: only a detached node of the tree can be inserted");
     std::unique_ptr<TqlNode> Owned = Node->FParent->Unpark(Node);
     QL_ASSERT(Owned != nullptr, "uqlRefactorNodes: the node to insert is still attached");
+    // Room for three children takes no more heap than room for one.
+    if (FChildren.capacity() == 0)
+        FChildren.reserve(3);
     FChildren.insert(FChildren.begin() + Index, std::move(Owned));
 }
 
@@ -98,7 +177,7 @@ void TqlNode::Delete(TqlNode* Node)
     const int Index = IndexOf(Node);
     if (Index < 0)
         ListIndexError(Index);
-    FParked.push_back(std::move(FChildren[static_cast<size_t>(Index)]));
+    ParkedNodes().push_back(std::move(FChildren[static_cast<size_t>(Index)]));
     FChildren.erase(FChildren.begin() + Index);
 }
 
@@ -158,7 +237,7 @@ int TqlNode::GetIndex() const
 int TqlNode::Add(std::unique_ptr<TqlNode> Node)
 {
     QL_ASSERT(Node != nullptr, "uqlRefactorNodes: Add of nil");
-    QL_ASSERT(Node->FParent == nullptr && dynamic_cast<TqlModuleNode*>(Node.get()) == nullptr,
+    QL_ASSERT(Node->FParent == nullptr && TqlNode::As<TqlModuleNode>(Node.get()) == nullptr,
               "uqlRefactorNodes: Add takes a node that belongs to no tree");
     Node->FParent = this;
     FChildren.push_back(std::move(Node));
@@ -242,7 +321,7 @@ TqlNode* TqlNode::GetPriorNode(int StartIndex, bool Continue, const TqlNodeCompa
 
 bool TqlNode::GetNextTokenNodeCompareEvent(TqlNode* Node, const void* Data) const
 {
-    const auto* Token = dynamic_cast<const TqlTokenNode*>(Node);
+    const auto* Token = TqlNode::As<TqlTokenNode>(Node);
     if (!Token)
         return false;
     const TptTokenKind Kind = *static_cast<const TptTokenKind*>(Data);
@@ -344,6 +423,13 @@ TqlNode* TqlNode::GetPriorPeerNodeClass(const TClass& AClass, bool Continue) con
 // ---------------------------------------------------------------------------
 // TqlModuleNode
 
+TqlModuleNode::TqlModuleNode() = default;
+
+TqlModuleNode::~TqlModuleNode()
+{
+    DiscardChildren();
+}
+
 void TqlModuleNode::VisitNode(TqlNode* Node, bool ChildrenFirst, const TqlNodeCallback& Callback)
 {
     if (!ChildrenFirst) {
@@ -376,7 +462,7 @@ namespace {
 
 void AppendTreeText(const TqlNode* Node, std::string& Text)
 {
-    const auto* Code = dynamic_cast<const TqlCodeNode*>(Node);
+    const auto* Code = TqlNode::As<TqlCodeNode>(Node);
     if (Code && (Code->Count() == 0 || Code->Modified())) {
         Text += Code->Code();
         return;
@@ -407,7 +493,7 @@ void AppendWithBreaks(const std::string& Text, const std::string& Break, std::st
 // the file's line-break style.
 void AppendOutputText(const TqlNode* Node, const std::string& Break, std::string& Out)
 {
-    const auto* Code = dynamic_cast<const TqlCodeNode*>(Node);
+    const auto* Code = TqlNode::As<TqlCodeNode>(Node);
     if (Code && (Code->Count() == 0 || Code->Modified())) {
         if (Code->Modified() || Code->GetStartPos() < 0)
             AppendWithBreaks(Code->Code(), Break, Out);
@@ -518,10 +604,10 @@ void AppendCode(const TqlCodeNode* Node, bool IncludeTrailingJunk, std::string& 
     }
     const int Last = Node->Count() - 1;
     for (int I = 0; I <= Last; ++I) {
-        const auto* Child = dynamic_cast<const TqlCodeNode*>(Node->GetNode(I));
+        const auto* Child = TqlNode::As<TqlCodeNode>(Node->GetNode(I));
         if (!Child)
             continue;
-        if (I == Last && !IncludeTrailingJunk && dynamic_cast<const TqlJunkNode*>(Child))
+        if (I == Last && !IncludeTrailingJunk && TqlNode::As<TqlJunkNode>(Child))
             continue;
         AppendCode(Child, true, Text);
     }
@@ -574,7 +660,7 @@ bool TqlIdentifierNode::IsQualified() const
 {
     QL_ASSERT(Parent() != nullptr, "uqlRefactorNodes: IsQualified of an identifier without parent");
     const TqlNode* Subject = this;
-    if (GetIndex() == 0 && dynamic_cast<const TqlVariableReferenceNode*>(Parent())) {
+    if (GetIndex() == 0 && TqlNode::As<TqlVariableReferenceNode>(Parent())) {
         Subject = Parent();
         QL_ASSERT(Subject->Parent() != nullptr,
                   "uqlRefactorNodes: IsQualified in a reference without parent");
@@ -590,67 +676,67 @@ void TqlIdentifierListNode::RebuildIdentifiers()
 {
     FIdentifiers.Clear();
     for (int I = 0; I < Count(); ++I)
-        if (auto* Id = dynamic_cast<TqlIdentifierNode*>(GetNode(I)))
+        if (auto* Id = TqlNode::As<TqlIdentifierNode>(GetNode(I)))
             FIdentifiers.Add(Id);
 }
 
 void TqlIdentifierListNode::Insert(int Index, TqlNode* Node)
 {
     TqlCodeNode::Insert(Index, Node);
-    if (dynamic_cast<TqlIdentifierNode*>(Node))
+    if (TqlNode::As<TqlIdentifierNode>(Node))
         RebuildIdentifiers();
 }
 
 void TqlIdentifierListNode::Delete(TqlNode* Node)
 {
     TqlCodeNode::Delete(Node);
-    if (dynamic_cast<TqlIdentifierNode*>(Node))
+    if (TqlNode::As<TqlIdentifierNode>(Node))
         RebuildIdentifiers();
 }
 
 void TqlMethodImplementationNode::Insert(int Index, TqlNode* Node)
 {
     TqlCodeNode::Insert(Index, Node);
-    if (auto* B = dynamic_cast<TqlBlockNode*>(Node))
+    if (auto* B = TqlNode::As<TqlBlockNode>(Node))
         FBlock = B;
 }
 
 void TqlMethodImplementationNode::Delete(TqlNode* Node)
 {
     TqlCodeNode::Delete(Node);
-    if (dynamic_cast<TqlBlockNode*>(Node))
+    if (TqlNode::As<TqlBlockNode>(Node))
         FBlock = nullptr;
 }
 
 void TqlStatementListNode::Insert(int Index, TqlNode* Node)
 {
     TqlCodeNode::Insert(Index, Node);
-    if (auto* S = dynamic_cast<TqlStatementNode*>(Node))
+    if (auto* S = TqlNode::As<TqlStatementNode>(Node))
         FStatements.Add(S);
 }
 
 void TqlStatementListNode::Delete(TqlNode* Node)
 {
     TqlCodeNode::Delete(Node);
-    if (auto* S = dynamic_cast<TqlStatementNode*>(Node))
+    if (auto* S = TqlNode::As<TqlStatementNode>(Node))
         FStatements.Delete(S);
 }
 
 void TqlBlockNode::Insert(int Index, TqlNode* Node)
 {
     TqlStatementListNode::Insert(Index, Node);
-    if (auto* M = dynamic_cast<TqlMethodImplementationNode*>(Node))
+    if (auto* M = TqlNode::As<TqlMethodImplementationNode>(Node))
         FMethodImplementations.Add(M);
-    else if (auto* V = dynamic_cast<TqlVariableDeclarationListNode*>(Node))
+    else if (auto* V = TqlNode::As<TqlVariableDeclarationListNode>(Node))
         FVariableSections.Add(V);
 }
 
 void TqlBlockNode::Delete(TqlNode* Node)
 {
     TqlStatementListNode::Delete(Node);
-    if (auto* M = dynamic_cast<TqlMethodImplementationNode*>(Node))
+    if (auto* M = TqlNode::As<TqlMethodImplementationNode>(Node))
         FMethodImplementations.Delete(M);
-    else if (auto* V = dynamic_cast<TqlVariableDeclarationListNode*>(Node))
+    else if (auto* V = TqlNode::As<TqlVariableDeclarationListNode>(Node))
         FVariableSections.Delete(V);
 }
 
@@ -678,7 +764,7 @@ TqlVariableDeclarationListNode* TqlBlockNode::GetInnerMostVariableSection() cons
 TqlBlockNode* TqlStatementNode::GetBlockNode() const
 {
     for (TqlNode* P = Parent(); P; P = P->Parent())
-        if (auto* B = dynamic_cast<TqlBlockNode*>(P))
+        if (auto* B = TqlNode::As<TqlBlockNode>(P))
             return B;
     return nullptr;
 }
@@ -692,7 +778,7 @@ TptTokenKind TqlStatementNode::GetStatementKind() const
 TqlBlockNode* TqlVariableDeclarationListNode::GetBlockNode() const
 {
     for (TqlNode* P = Parent(); P; P = P->Parent())
-        if (auto* B = dynamic_cast<TqlBlockNode*>(P))
+        if (auto* B = TqlNode::As<TqlBlockNode>(P))
             return B;
     return nullptr;
 }
@@ -713,12 +799,12 @@ void TqlVariableDeclarationListNode::AddVariableCode(const std::string& Variable
                                                      const std::string& TypeName)
 {
     QL_ASSERT(Count() >= 2, "uqlRefactorNodes: AddVariableCode on a section without var and junk");
-    const auto* VarToken = dynamic_cast<const TqlTokenNode*>(GetNode(0));
+    const auto* VarToken = TqlNode::As<TqlTokenNode>(GetNode(0));
     QL_ASSERT(VarToken != nullptr && VarToken->TokenKind() == ptVar,
               "uqlRefactorNodes: AddVariableCode on a section that does not start with var");
-    const auto* AfterVar = dynamic_cast<const TqlJunkNode*>(GetNode(1));
+    const auto* AfterVar = TqlNode::As<TqlJunkNode>(GetNode(1));
     QL_ASSERT(AfterVar != nullptr, "uqlRefactorNodes: AddVariableCode needs a junk node after var");
-    const bool DeclarationFollows = Count() >= 3 && dynamic_cast<TqlIdentifierNode*>(GetNode(2));
+    const bool DeclarationFollows = Count() >= 3 && TqlNode::As<TqlIdentifierNode>(GetNode(2));
     const std::string LineEnd = DeclarationFollows ? AfterVar->DoGetCode() : std::string("\r\n");
     TqlIdentifierNode::Create(this, VariableName, ptIdentifier, 2);
     TqlTokenNode::Create(this, ":", ptColon, 3);
@@ -731,14 +817,14 @@ void TqlVariableDeclarationListNode::AddVariableCode(const std::string& Variable
 void TqlVariableReferenceListNode::Insert(int Index, TqlNode* Node)
 {
     TqlCodeNode::Insert(Index, Node);
-    if (auto* R = dynamic_cast<TqlVariableReferenceNode*>(Node))
+    if (auto* R = TqlNode::As<TqlVariableReferenceNode>(Node))
         FVariableReferences.Add(R);
 }
 
 void TqlVariableReferenceListNode::Delete(TqlNode* Node)
 {
     TqlCodeNode::Delete(Node);
-    if (auto* R = dynamic_cast<TqlVariableReferenceNode*>(Node))
+    if (auto* R = TqlNode::As<TqlVariableReferenceNode>(Node))
         FVariableReferences.Delete(R);
 }
 
@@ -753,18 +839,18 @@ TqlIdentifierNode* TqlVariableReferenceNode::GetContainerNode(bool& IsAsCast) co
         // say nothing about it.
         if (IsJunkOrComment(Child))
             continue;
-        if (auto* Nested = dynamic_cast<TqlVariableReferenceNode*>(Child)) {
+        if (auto* Nested = TqlNode::As<TqlVariableReferenceNode>(Child)) {
             if (!Result && Nested->Count() > 0) {
                 bool NestedAsCast = false;
                 Result = Nested->GetContainerNode(NestedAsCast);
             }
             continue;
         }
-        if (auto* Id = dynamic_cast<TqlIdentifierNode*>(Child)) {
+        if (auto* Id = TqlNode::As<TqlIdentifierNode>(Child)) {
             Result = Id;
             continue;
         }
-        auto* Token = dynamic_cast<TqlTokenNode*>(Child);
+        auto* Token = TqlNode::As<TqlTokenNode>(Child);
         QL_ASSERT(Token != nullptr, "uqlRefactorNodes: unexpected node in a variable reference");
         switch (Token->TokenKind()) {
         case ptAs:

@@ -11,7 +11,9 @@
 // with its former parent), never earlier and never twice. Free() is a detach
 // that also marks the node as dropped, so pointers that a caller or a walk
 // still holds stay valid until the whole tree goes. The module node, the root
-// of a tree, is owned by whoever created it.
+// of a tree, is owned by whoever created it. The storage of the nodes made
+// under a module node comes from that tree's node store and goes with the
+// module node, so a node stays within the tree it was made for.
 #pragma once
 
 #include "base/qlException.h"
@@ -23,8 +25,10 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <typeinfo>
 #include <vector>
 
@@ -35,10 +39,51 @@ class TqlBlockNode;
 class TqlVariableDeclarationListNode;
 class TqlIdentifierNode;
 class TqlNodeBuilder;
+class TqlNodeStore;
 
 
 // A class reference for the node finders: typeid(TqlBlockNode).
 using TClass = std::type_info;
+
+// The node classes of this unit as bits. A node's NodeKinds() holds the bit
+// of its own class and those of all its base classes, so a class test is one
+// AND instead of a dynamic_cast; a class derived elsewhere has the bits of the
+// class it derives from.
+enum TqlNodeKind : unsigned {
+    nkModule = 1u << 0,
+    nkCode = 1u << 1,
+    nkInterfaceSection = 1u << 2,
+    nkImplementationSection = 1u << 3,
+    nkIdentifierList = 1u << 4,
+    nkUsesList = 1u << 5,
+    nkComment = 1u << 6,
+    nkDirective = 1u << 7,
+    nkJunk = 1u << 8,
+    nkToken = 1u << 9,
+    nkIdentifier = 1u << 10,
+    nkClass = 1u << 11,
+    nkClassMemberList = 1u << 12,
+    nkClassMethodDeclaration = 1u << 13,
+    nkClassProperty = 1u << 14,
+    nkMethodDeclaration = 1u << 15,
+    nkMethodImplementation = 1u << 16,
+    nkStatementList = 1u << 17,
+    nkBlock = 1u << 18,
+    nkStatement = 1u << 19,
+    nkVariableDeclarationList = 1u << 20,
+    nkConstDeclarationList = 1u << 21,
+    nkTypeDeclarationList = 1u << 22,
+    nkParameterList = 1u << 23,
+    nkVariableReferenceList = 1u << 24,
+    nkVariableReference = 1u << 25,
+};
+
+// Declares the kind bits of a node class: its own bit and those of Base.
+#define QL_NODE_KIND(Class, Base, Bit)                                   \
+    using TKindClass = Class;                                            \
+    static constexpr unsigned KindBit = Bit;                             \
+    static constexpr unsigned Kinds = Base::Kinds | Bit;                 \
+    unsigned NodeKinds() const override { return Kinds; }
 
 // A list of code nodes that does not own them: the secondary indexes of the
 // container nodes.
@@ -67,6 +112,24 @@ public:
     virtual ~TqlNode();
     TqlNode(const TqlNode&) = delete;
     TqlNode& operator=(const TqlNode&) = delete;
+
+    static constexpr unsigned Kinds = 0;
+    // The kind bits of the node's class (see TqlNodeKind).
+    virtual unsigned NodeKinds() const { return Kinds; }
+    // Node is a T (or of a class derived from T): the cast, else nil. T is
+    // one of the node classes of this unit (one with kind bits of its own).
+    template <class T>
+    static T* As(TqlNode* Node)
+    {
+        static_assert(std::is_same_v<typename T::TKindClass, T>, "As needs a class with a kind bit");
+        return Node && (Node->NodeKinds() & T::KindBit) ? static_cast<T*>(Node) : nullptr;
+    }
+    template <class T>
+    static const T* As(const TqlNode* Node)
+    {
+        static_assert(std::is_same_v<typename T::TKindClass, T>, "As needs a class with a kind bit");
+        return Node && (Node->NodeKinds() & T::KindBit) ? static_cast<const T*>(Node) : nullptr;
+    }
 
     // Puts Node into the children at Index (0..Count). Node must be a node
     // made for this tree and not among any node's children at the moment (a
@@ -165,11 +228,24 @@ public:
     static T* CreateChild(TqlNode* AParent, int AIndex, A&&... Args)
     {
         QL_ASSERT(AParent != nullptr, "uqlRefactorNodes: a new node needs a parent");
-        auto Owned = std::make_unique<T>(std::forward<A>(Args)...);
+        // Within a tree the node's storage comes from the tree's node store.
+        void* Store = AParent->AllocateInTree(sizeof(T), alignof(T));
+        std::unique_ptr<T> Owned;
+        if (Store) {
+            Owned.reset(::new (Store) T(std::forward<A>(Args)...));
+            Owned->FInTreeStore = true;
+            Owned->FTreeStore = AParent->FTreeStore;
+        } else {
+            Owned = std::make_unique<T>(std::forward<A>(Args)...);
+        }
         T* Result = Owned.get();
         AParent->Adopt(std::move(Owned), AIndex);
         return Result;
     }
+
+    // Destroys a node: one made in a tree's node store leaves its storage to
+    // the store, which goes with the tree.
+    static void operator delete(TqlNode* Node, std::destroying_delete_t);
 
 private:
     friend class TqlNodeBuilder;
@@ -180,17 +256,33 @@ private:
     void Adopt(std::unique_ptr<TqlNode> Node, int AIndex);
     // Takes Node out of Self's parked nodes; nullptr when it is not there.
     std::unique_ptr<TqlNode> Unpark(TqlNode* Node);
+    std::vector<std::unique_ptr<TqlNode>>& ParkedNodes();
+    // Storage for a new node under Self from the node store of Self's tree;
+    // nil when Self was made outside a tree.
+    void* AllocateInTree(size_t Size, size_t Align);
+    friend class TqlModuleNode;
 
     std::vector<std::unique_ptr<TqlNode>> FChildren;
-    std::vector<std::unique_ptr<TqlNode>> FParked; // detached, still owned
+    // Detached, still owned; made at the first detach (most nodes never
+    // have any).
+    std::unique_ptr<std::vector<std::unique_ptr<TqlNode>>> FParked;
     TqlNode* FParent = nullptr;
+    // The node store of the tree the node was made in (the module node's
+    // own); nil for a node made outside a tree.
+    TqlNodeStore* FTreeStore = nullptr;
+    // The flags last: the fields of a derived class may share their word.
     bool FFreed = false;
+    bool FAdopted = false; // made by Adopt and not yet inserted: owned by nobody
+    bool FInTreeStore = false;
 };
 
 // The root of one file's tree; never has a parent.
 class TqlModuleNode : public TqlNode {
 public:
-    TqlModuleNode() = default;
+    TqlModuleNode();
+    // The tree goes before the node store that holds its nodes.
+    ~TqlModuleNode() override;
+    QL_NODE_KIND(TqlModuleNode, TqlNode, nkModule)
 
     // Visits the whole tree, the module node included. A callback may detach
     // or free the visited node, or insert nodes before it.
@@ -217,8 +309,11 @@ public:
 
 private:
     void VisitNode(TqlNode* Node, bool ChildrenFirst, const TqlNodeCallback& Callback);
+    friend class TqlNode;
     std::string FLineBreak = "\r\n";
     int FFileIndex = -1;
+    // Storage of the tree's nodes, made with the first one.
+    std::unique_ptr<TqlNodeStore> FStore;
 };
 
 // The per-class constructors of the code nodes: through the source position
@@ -241,6 +336,7 @@ public:
     // APoint is a 0-based lexer position (column X, line Y).
     TqlCodeNode(const TPoint& APoint, int AStartPos);
     QL_CODE_NODE_CREATORS(TqlCodeNode)
+    QL_NODE_KIND(TqlCodeNode, TqlNode, nkCode)
 
     // The node's text; IncludeTrailingJunk False leaves out a last child that
     // is a junk node (at this level only).
@@ -284,12 +380,14 @@ class TqlInterfaceSectionNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlInterfaceSectionNode)
+    QL_NODE_KIND(TqlInterfaceSectionNode, TqlCodeNode, nkInterfaceSection)
 };
 
 class TqlImplementationSectionNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlImplementationSectionNode)
+    QL_NODE_KIND(TqlImplementationSectionNode, TqlCodeNode, nkImplementationSection)
 };
 
 // A list of identifiers; Identifiers holds its identifier children in child
@@ -298,6 +396,7 @@ class TqlIdentifierListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlIdentifierListNode)
+    QL_NODE_KIND(TqlIdentifierListNode, TqlCodeNode, nkIdentifierList)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -313,18 +412,21 @@ class TqlUsesListNode : public TqlIdentifierListNode {
 public:
     using TqlIdentifierListNode::TqlIdentifierListNode;
     QL_CODE_NODE_CREATORS(TqlUsesListNode)
+    QL_NODE_KIND(TqlUsesListNode, TqlIdentifierListNode, nkUsesList)
 };
 
 class TqlCommentNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlCommentNode)
+    QL_NODE_KIND(TqlCommentNode, TqlCodeNode, nkComment)
 };
 
 class TqlDirectiveNode : public TqlCommentNode {
 public:
     using TqlCommentNode::TqlCommentNode;
     QL_CODE_NODE_CREATORS(TqlDirectiveNode)
+    QL_NODE_KIND(TqlDirectiveNode, TqlCommentNode, nkDirective)
 };
 
 // One run of blanks and line breaks.
@@ -332,6 +434,7 @@ class TqlJunkNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlJunkNode)
+    QL_NODE_KIND(TqlJunkNode, TqlCodeNode, nkJunk)
     // The text holds nothing but CR, LF, TAB and blanks.
     bool IsWhiteSpaceOnly() const;
 };
@@ -351,6 +454,7 @@ class TqlTokenNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_TOKEN_NODE_CREATORS(TqlTokenNode)
+    QL_NODE_KIND(TqlTokenNode, TqlCodeNode, nkToken)
     TptTokenKind TokenKind() const { return FTokenKind; }
     void SetTokenKind(TptTokenKind AKind) { FTokenKind = AKind; }
 
@@ -362,6 +466,7 @@ class TqlIdentifierNode : public TqlTokenNode {
 public:
     using TqlTokenNode::TqlTokenNode;
     QL_TOKEN_NODE_CREATORS(TqlIdentifierNode)
+    QL_NODE_KIND(TqlIdentifierNode, TqlTokenNode, nkIdentifier)
     // The identifier follows a "." (for the first identifier of a variable
     // reference: the reference follows one).
     bool IsQualified() const;
@@ -371,30 +476,35 @@ class TqlClassNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassNode)
+    QL_NODE_KIND(TqlClassNode, TqlCodeNode, nkClass)
 };
 
 class TqlClassMemberListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassMemberListNode)
+    QL_NODE_KIND(TqlClassMemberListNode, TqlCodeNode, nkClassMemberList)
 };
 
 class TqlClassMethodDeclarationNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassMethodDeclarationNode)
+    QL_NODE_KIND(TqlClassMethodDeclarationNode, TqlCodeNode, nkClassMethodDeclaration)
 };
 
 class TqlClassPropertyNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassPropertyNode)
+    QL_NODE_KIND(TqlClassPropertyNode, TqlCodeNode, nkClassProperty)
 };
 
 class TqlMethodDeclarationNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlMethodDeclarationNode)
+    QL_NODE_KIND(TqlMethodDeclarationNode, TqlCodeNode, nkMethodDeclaration)
 };
 
 // A routine with its body; remembers its block.
@@ -402,6 +512,7 @@ class TqlMethodImplementationNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlMethodImplementationNode)
+    QL_NODE_KIND(TqlMethodImplementationNode, TqlCodeNode, nkMethodImplementation)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -417,6 +528,7 @@ class TqlStatementListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlStatementListNode)
+    QL_NODE_KIND(TqlStatementListNode, TqlCodeNode, nkStatementList)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -431,6 +543,7 @@ class TqlBlockNode : public TqlStatementListNode {
 public:
     using TqlStatementListNode::TqlStatementListNode;
     QL_CODE_NODE_CREATORS(TqlBlockNode)
+    QL_NODE_KIND(TqlBlockNode, TqlStatementListNode, nkBlock)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -451,6 +564,7 @@ class TqlStatementNode : public TqlStatementListNode {
 public:
     using TqlStatementListNode::TqlStatementListNode;
     QL_CODE_NODE_CREATORS(TqlStatementNode)
+    QL_NODE_KIND(TqlStatementNode, TqlStatementListNode, nkStatement)
     TqlBlockNode* GetBlockNode() const;
     // The kind of the first token child; ptUnknown when there is none.
     TptTokenKind GetStatementKind() const;
@@ -460,6 +574,7 @@ class TqlVariableDeclarationListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlVariableDeclarationListNode)
+    QL_NODE_KIND(TqlVariableDeclarationListNode, TqlCodeNode, nkVariableDeclarationList)
     // Adds "VariableName: TypeName;" as the first declaration of the section.
     void AddVariableCode(const std::string& VariableName, const std::string& TypeName);
     TqlBlockNode* GetBlockNode() const;
@@ -470,18 +585,21 @@ class TqlConstDeclarationListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlConstDeclarationListNode)
+    QL_NODE_KIND(TqlConstDeclarationListNode, TqlCodeNode, nkConstDeclarationList)
 };
 
 class TqlTypeDeclarationListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlTypeDeclarationListNode)
+    QL_NODE_KIND(TqlTypeDeclarationListNode, TqlCodeNode, nkTypeDeclarationList)
 };
 
 class TqlParameterListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlParameterListNode)
+    QL_NODE_KIND(TqlParameterListNode, TqlCodeNode, nkParameterList)
 };
 
 // A holder of variable references, indexed in order of insertion.
@@ -489,6 +607,7 @@ class TqlVariableReferenceListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlVariableReferenceListNode)
+    QL_NODE_KIND(TqlVariableReferenceListNode, TqlCodeNode, nkVariableReferenceList)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -503,6 +622,7 @@ class TqlVariableReferenceNode : public TqlVariableReferenceListNode {
 public:
     using TqlVariableReferenceListNode::TqlVariableReferenceListNode;
     QL_CODE_NODE_CREATORS(TqlVariableReferenceNode)
+    QL_NODE_KIND(TqlVariableReferenceNode, TqlVariableReferenceListNode, nkVariableReference)
     // The identifier that names what the last part of the reference belongs
     // to; IsAsCast is set when an "as" cast was met.
     TqlIdentifierNode* GetContainerNode(bool& IsAsCast) const;

@@ -433,3 +433,61 @@ TEST(Generate, NeverOverwritesAFileOrALink)
     // A folder that does not exist is a clear error.
     EXPECT_THROW(Root.Generate((Dir / "no/such/dir.pas").string(), true), Exception);
 }
+
+namespace {
+
+template <class... T>
+struct TNodeClasses {};
+
+using TAllNodeClasses =
+    TNodeClasses<TqlCodeNode, TqlInterfaceSectionNode, TqlImplementationSectionNode,
+                 TqlIdentifierListNode, TqlUsesListNode, TqlCommentNode, TqlDirectiveNode,
+                 TqlJunkNode, TqlTokenNode, TqlIdentifierNode, TqlClassNode, TqlClassMemberListNode,
+                 TqlClassMethodDeclarationNode, TqlClassPropertyNode, TqlMethodDeclarationNode,
+                 TqlMethodImplementationNode, TqlStatementListNode, TqlBlockNode, TqlStatementNode,
+                 TqlVariableDeclarationListNode, TqlConstDeclarationListNode,
+                 TqlTypeDeclarationListNode, TqlParameterListNode, TqlVariableReferenceListNode,
+                 TqlVariableReferenceNode>;
+
+// Every class test of Node by kind bits against the language's own.
+template <class... T>
+void ExpectKindsAgree(TqlNode* Node, TNodeClasses<T...>)
+{
+    (
+        [Node] {
+            EXPECT_EQ(TqlNode::As<T>(Node), dynamic_cast<T*>(Node))
+                << typeid(*Node).name() << " as " << typeid(T).name();
+        }(),
+        ...);
+    EXPECT_EQ(TqlNode::As<TqlModuleNode>(Node), dynamic_cast<TqlModuleNode*>(Node));
+}
+
+template <class... T>
+void ExpectKindsAgreeForAll(TqlNode* Root, TNodeClasses<T...> All)
+{
+    (ExpectKindsAgree(Inner<T>(Root), All), ...);
+    ExpectKindsAgree(Root, All);
+    // A class derived elsewhere is what its base is.
+    ExpectKindsAgree(Inner<TCountedJunk>(Root), All);
+}
+
+} // namespace
+
+TEST(NodeTree, KindBitsAgreeWithTheClassHierarchy)
+{
+    TqlModuleNode Root;
+    ExpectKindsAgreeForAll(&Root, TAllNodeClasses{});
+    EXPECT_EQ(TqlNode::As<TqlTokenNode>(static_cast<TqlNode*>(nullptr)), nullptr);
+}
+
+TEST(NodeTree, NodesOfASubtreeWithoutModuleAreFreedWithIt)
+{
+    GCreated = GDestroyed = 0;
+    auto Loose = std::make_unique<TqlStatementNode>(TPoint{-1, -1}, -1);
+    TCountedJunk::Create(Loose.get(), "a", -1);
+    TCountedJunk::Create(Inner<TqlStatementNode>(Loose.get()), "b", -1)->Delete();
+    EXPECT_EQ(Loose->GetCode(true), "a");
+    Loose.reset();
+    EXPECT_EQ(GCreated, 2);
+    EXPECT_EQ(GDestroyed, 2);
+}
