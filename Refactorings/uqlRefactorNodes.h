@@ -49,33 +49,33 @@ using TClass = std::type_info;
 // of its own class and those of all its base classes, so a class test is one
 // AND instead of a dynamic_cast; a class derived elsewhere has the bits of the
 // class it derives from.
-enum TqlNodeKind : unsigned {
-    nkModule = 1u << 0,
-    nkCode = 1u << 1,
-    nkInterfaceSection = 1u << 2,
-    nkImplementationSection = 1u << 3,
-    nkIdentifierList = 1u << 4,
-    nkUsesList = 1u << 5,
-    nkComment = 1u << 6,
-    nkDirective = 1u << 7,
-    nkJunk = 1u << 8,
-    nkToken = 1u << 9,
-    nkIdentifier = 1u << 10,
-    nkClass = 1u << 11,
-    nkClassMemberList = 1u << 12,
-    nkClassMethodDeclaration = 1u << 13,
-    nkClassProperty = 1u << 14,
-    nkMethodDeclaration = 1u << 15,
-    nkMethodImplementation = 1u << 16,
-    nkStatementList = 1u << 17,
-    nkBlock = 1u << 18,
-    nkStatement = 1u << 19,
-    nkVariableDeclarationList = 1u << 20,
-    nkConstDeclarationList = 1u << 21,
-    nkTypeDeclarationList = 1u << 22,
-    nkParameterList = 1u << 23,
-    nkVariableReferenceList = 1u << 24,
-    nkVariableReference = 1u << 25,
+enum TqlNodeClassBits : unsigned {
+    nbModule = 1u << 0,
+    nbCode = 1u << 1,
+    nbInterfaceSection = 1u << 2,
+    nbImplementationSection = 1u << 3,
+    nbIdentifierList = 1u << 4,
+    nbUsesList = 1u << 5,
+    nbComment = 1u << 6,
+    nbDirective = 1u << 7,
+    nbJunk = 1u << 8,
+    nbToken = 1u << 9,
+    nbIdentifier = 1u << 10,
+    nbClass = 1u << 11,
+    nbClassMemberList = 1u << 12,
+    nbClassMethodDeclaration = 1u << 13,
+    nbClassProperty = 1u << 14,
+    nbMethodDeclaration = 1u << 15,
+    nbMethodImplementation = 1u << 16,
+    nbStatementList = 1u << 17,
+    nbBlock = 1u << 18,
+    nbStatement = 1u << 19,
+    nbVariableDeclarationList = 1u << 20,
+    nbConstDeclarationList = 1u << 21,
+    nbTypeDeclarationList = 1u << 22,
+    nbParameterList = 1u << 23,
+    nbVariableReferenceList = 1u << 24,
+    nbVariableReference = 1u << 25,
 };
 
 // Declares the kind bits of a node class: its own bit and those of Base.
@@ -114,7 +114,7 @@ public:
     TqlNode& operator=(const TqlNode&) = delete;
 
     static constexpr unsigned Kinds = 0;
-    // The kind bits of the node's class (see TqlNodeKind).
+    // The kind bits of the node's class (see TqlNodeClassBits).
     virtual unsigned NodeKinds() const { return Kinds; }
     // Node is a T (or of a class derived from T): the cast, else nil. T is
     // one of the node classes of this unit (one with kind bits of its own).
@@ -282,7 +282,7 @@ public:
     TqlModuleNode();
     // The tree goes before the node store that holds its nodes.
     ~TqlModuleNode() override;
-    QL_NODE_KIND(TqlModuleNode, TqlNode, nkModule)
+    QL_NODE_KIND(TqlModuleNode, TqlNode, nbModule)
 
     // Visits the whole tree, the module node included. A callback may detach
     // or free the visited node, or insert nodes before it.
@@ -336,7 +336,7 @@ public:
     // APoint is a 0-based lexer position (column X, line Y).
     TqlCodeNode(const TPoint& APoint, int AStartPos);
     QL_CODE_NODE_CREATORS(TqlCodeNode)
-    QL_NODE_KIND(TqlCodeNode, TqlNode, nkCode)
+    QL_NODE_KIND(TqlCodeNode, TqlNode, nbCode)
 
     // The node's text; IncludeTrailingJunk False leaves out a last child that
     // is a junk node (at this level only).
@@ -380,14 +380,14 @@ class TqlInterfaceSectionNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlInterfaceSectionNode)
-    QL_NODE_KIND(TqlInterfaceSectionNode, TqlCodeNode, nkInterfaceSection)
+    QL_NODE_KIND(TqlInterfaceSectionNode, TqlCodeNode, nbInterfaceSection)
 };
 
 class TqlImplementationSectionNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlImplementationSectionNode)
-    QL_NODE_KIND(TqlImplementationSectionNode, TqlCodeNode, nkImplementationSection)
+    QL_NODE_KIND(TqlImplementationSectionNode, TqlCodeNode, nbImplementationSection)
 };
 
 // A list of identifiers; Identifiers holds its identifier children in child
@@ -396,7 +396,7 @@ class TqlIdentifierListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlIdentifierListNode)
-    QL_NODE_KIND(TqlIdentifierListNode, TqlCodeNode, nkIdentifierList)
+    QL_NODE_KIND(TqlIdentifierListNode, TqlCodeNode, nbIdentifierList)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -412,21 +412,21 @@ class TqlUsesListNode : public TqlIdentifierListNode {
 public:
     using TqlIdentifierListNode::TqlIdentifierListNode;
     QL_CODE_NODE_CREATORS(TqlUsesListNode)
-    QL_NODE_KIND(TqlUsesListNode, TqlIdentifierListNode, nkUsesList)
+    QL_NODE_KIND(TqlUsesListNode, TqlIdentifierListNode, nbUsesList)
 };
 
 class TqlCommentNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlCommentNode)
-    QL_NODE_KIND(TqlCommentNode, TqlCodeNode, nkComment)
+    QL_NODE_KIND(TqlCommentNode, TqlCodeNode, nbComment)
 };
 
 class TqlDirectiveNode : public TqlCommentNode {
 public:
     using TqlCommentNode::TqlCommentNode;
     QL_CODE_NODE_CREATORS(TqlDirectiveNode)
-    QL_NODE_KIND(TqlDirectiveNode, TqlCommentNode, nkDirective)
+    QL_NODE_KIND(TqlDirectiveNode, TqlCommentNode, nbDirective)
 };
 
 // One run of blanks and line breaks.
@@ -434,7 +434,7 @@ class TqlJunkNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlJunkNode)
-    QL_NODE_KIND(TqlJunkNode, TqlCodeNode, nkJunk)
+    QL_NODE_KIND(TqlJunkNode, TqlCodeNode, nbJunk)
     // The text holds nothing but CR, LF, TAB and blanks.
     bool IsWhiteSpaceOnly() const;
 };
@@ -454,7 +454,7 @@ class TqlTokenNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_TOKEN_NODE_CREATORS(TqlTokenNode)
-    QL_NODE_KIND(TqlTokenNode, TqlCodeNode, nkToken)
+    QL_NODE_KIND(TqlTokenNode, TqlCodeNode, nbToken)
     TptTokenKind TokenKind() const { return FTokenKind; }
     void SetTokenKind(TptTokenKind AKind) { FTokenKind = AKind; }
 
@@ -466,7 +466,7 @@ class TqlIdentifierNode : public TqlTokenNode {
 public:
     using TqlTokenNode::TqlTokenNode;
     QL_TOKEN_NODE_CREATORS(TqlIdentifierNode)
-    QL_NODE_KIND(TqlIdentifierNode, TqlTokenNode, nkIdentifier)
+    QL_NODE_KIND(TqlIdentifierNode, TqlTokenNode, nbIdentifier)
     // The identifier follows a "." (for the first identifier of a variable
     // reference: the reference follows one).
     bool IsQualified() const;
@@ -476,35 +476,35 @@ class TqlClassNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassNode)
-    QL_NODE_KIND(TqlClassNode, TqlCodeNode, nkClass)
+    QL_NODE_KIND(TqlClassNode, TqlCodeNode, nbClass)
 };
 
 class TqlClassMemberListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassMemberListNode)
-    QL_NODE_KIND(TqlClassMemberListNode, TqlCodeNode, nkClassMemberList)
+    QL_NODE_KIND(TqlClassMemberListNode, TqlCodeNode, nbClassMemberList)
 };
 
 class TqlClassMethodDeclarationNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassMethodDeclarationNode)
-    QL_NODE_KIND(TqlClassMethodDeclarationNode, TqlCodeNode, nkClassMethodDeclaration)
+    QL_NODE_KIND(TqlClassMethodDeclarationNode, TqlCodeNode, nbClassMethodDeclaration)
 };
 
 class TqlClassPropertyNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlClassPropertyNode)
-    QL_NODE_KIND(TqlClassPropertyNode, TqlCodeNode, nkClassProperty)
+    QL_NODE_KIND(TqlClassPropertyNode, TqlCodeNode, nbClassProperty)
 };
 
 class TqlMethodDeclarationNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlMethodDeclarationNode)
-    QL_NODE_KIND(TqlMethodDeclarationNode, TqlCodeNode, nkMethodDeclaration)
+    QL_NODE_KIND(TqlMethodDeclarationNode, TqlCodeNode, nbMethodDeclaration)
 };
 
 // A routine with its body; remembers its block.
@@ -512,7 +512,7 @@ class TqlMethodImplementationNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlMethodImplementationNode)
-    QL_NODE_KIND(TqlMethodImplementationNode, TqlCodeNode, nkMethodImplementation)
+    QL_NODE_KIND(TqlMethodImplementationNode, TqlCodeNode, nbMethodImplementation)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -528,7 +528,7 @@ class TqlStatementListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlStatementListNode)
-    QL_NODE_KIND(TqlStatementListNode, TqlCodeNode, nkStatementList)
+    QL_NODE_KIND(TqlStatementListNode, TqlCodeNode, nbStatementList)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -543,7 +543,7 @@ class TqlBlockNode : public TqlStatementListNode {
 public:
     using TqlStatementListNode::TqlStatementListNode;
     QL_CODE_NODE_CREATORS(TqlBlockNode)
-    QL_NODE_KIND(TqlBlockNode, TqlStatementListNode, nkBlock)
+    QL_NODE_KIND(TqlBlockNode, TqlStatementListNode, nbBlock)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -564,7 +564,7 @@ class TqlStatementNode : public TqlStatementListNode {
 public:
     using TqlStatementListNode::TqlStatementListNode;
     QL_CODE_NODE_CREATORS(TqlStatementNode)
-    QL_NODE_KIND(TqlStatementNode, TqlStatementListNode, nkStatement)
+    QL_NODE_KIND(TqlStatementNode, TqlStatementListNode, nbStatement)
     TqlBlockNode* GetBlockNode() const;
     // The kind of the first token child; ptUnknown when there is none.
     TptTokenKind GetStatementKind() const;
@@ -574,7 +574,7 @@ class TqlVariableDeclarationListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlVariableDeclarationListNode)
-    QL_NODE_KIND(TqlVariableDeclarationListNode, TqlCodeNode, nkVariableDeclarationList)
+    QL_NODE_KIND(TqlVariableDeclarationListNode, TqlCodeNode, nbVariableDeclarationList)
     // Adds "VariableName: TypeName;" as the first declaration of the section.
     void AddVariableCode(const std::string& VariableName, const std::string& TypeName);
     TqlBlockNode* GetBlockNode() const;
@@ -585,21 +585,21 @@ class TqlConstDeclarationListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlConstDeclarationListNode)
-    QL_NODE_KIND(TqlConstDeclarationListNode, TqlCodeNode, nkConstDeclarationList)
+    QL_NODE_KIND(TqlConstDeclarationListNode, TqlCodeNode, nbConstDeclarationList)
 };
 
 class TqlTypeDeclarationListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlTypeDeclarationListNode)
-    QL_NODE_KIND(TqlTypeDeclarationListNode, TqlCodeNode, nkTypeDeclarationList)
+    QL_NODE_KIND(TqlTypeDeclarationListNode, TqlCodeNode, nbTypeDeclarationList)
 };
 
 class TqlParameterListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlParameterListNode)
-    QL_NODE_KIND(TqlParameterListNode, TqlCodeNode, nkParameterList)
+    QL_NODE_KIND(TqlParameterListNode, TqlCodeNode, nbParameterList)
 };
 
 // A holder of variable references, indexed in order of insertion.
@@ -607,7 +607,7 @@ class TqlVariableReferenceListNode : public TqlCodeNode {
 public:
     using TqlCodeNode::TqlCodeNode;
     QL_CODE_NODE_CREATORS(TqlVariableReferenceListNode)
-    QL_NODE_KIND(TqlVariableReferenceListNode, TqlCodeNode, nkVariableReferenceList)
+    QL_NODE_KIND(TqlVariableReferenceListNode, TqlCodeNode, nbVariableReferenceList)
     void Insert(int Index, TqlNode* Node) override;
     void Delete(TqlNode* Node) override;
     using TqlNode::Delete;
@@ -622,7 +622,7 @@ class TqlVariableReferenceNode : public TqlVariableReferenceListNode {
 public:
     using TqlVariableReferenceListNode::TqlVariableReferenceListNode;
     QL_CODE_NODE_CREATORS(TqlVariableReferenceNode)
-    QL_NODE_KIND(TqlVariableReferenceNode, TqlVariableReferenceListNode, nkVariableReference)
+    QL_NODE_KIND(TqlVariableReferenceNode, TqlVariableReferenceListNode, nbVariableReference)
     // The identifier that names what the last part of the reference belongs
     // to; IsAsCast is set when an "as" cast was met.
     TqlIdentifierNode* GetContainerNode(bool& IsAsCast) const;
