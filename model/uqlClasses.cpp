@@ -493,32 +493,38 @@ public:
     void FindAll(const std::string& Name, std::vector<int>& Result) const
     {
         Result.clear();
-        const uint32_t H = HashOf(Name);
-        const uint32_t* Hashes = FHashes.data();
-        const size_t Count = FHashes.size();
-        size_t I = FirstInSorted(H);
-        for (; I < FSortedCount && Hashes[I] == H; ++I)
-            if (CompareString(FItems[I]->Str, Name))
-                Result.push_back(static_cast<int>(I));
-        for (I = FSortedCount; I < Count; ++I)
-            if (Hashes[I] == H && CompareString(FItems[I]->Str, Name))
-                Result.push_back(static_cast<int>(I));
+        ScanMatches(Name, [&Result](size_t I) {
+            Result.push_back(static_cast<int>(I));
+            return false;
+        });
     }
 
     // The first position holding Name, -1 when there is none.
     int FindFirst(const std::string& Name) const
+    {
+        int First = -1;
+        ScanMatches(Name, [&First](size_t I) {
+            First = static_cast<int>(I);
+            return true;
+        });
+        return First;
+    }
+
+    // Calls Found with every position holding Name, ascending, until it
+    // answers true: the sorted part's run of equal hashes, then the tail.
+    template <class F>
+    void ScanMatches(const std::string& Name, F&& Found) const
     {
         const uint32_t H = HashOf(Name);
         const uint32_t* Hashes = FHashes.data();
         const size_t Count = FHashes.size();
         size_t I = FirstInSorted(H);
         for (; I < FSortedCount && Hashes[I] == H; ++I)
-            if (CompareString(FItems[I]->Str, Name))
-                return static_cast<int>(I);
+            if (CompareString(FItems[I]->Str, Name) && Found(I))
+                return;
         for (I = FSortedCount; I < Count; ++I)
-            if (Hashes[I] == H && CompareString(FItems[I]->Str, Name))
-                return static_cast<int>(I);
-        return -1;
+            if (Hashes[I] == H && CompareString(FItems[I]->Str, Name) && Found(I))
+                return;
     }
 
     void DeleteAt(int Index)
