@@ -1,4 +1,5 @@
 #include "analysis/uqlProject.h"
+#include "base/uqlPathUtils.h"
 
 #include "analysis/uqlMessageList.h"
 #include "base/qlFileLimits.h"
@@ -38,18 +39,11 @@ std::string UpperCase(std::string S)
     return S;
 }
 
-std::string WithSlash(std::string S)
-{
-    if (S.empty() || S.back() != '/')
-        S += '/';
-    return S;
-}
-
 std::string CurrentFolder()
 {
     std::error_code Ec;
     const fs::path P = fs::current_path(Ec);
-    return Ec ? std::string("/") : WithSlash(P.string());
+    return Ec ? std::string("/") : qlWithSlash(P.string());
 }
 
 } // namespace
@@ -89,7 +83,7 @@ std::string qlProgramFolder()
     const fs::path Exe = fs::read_symlink("/proc/self/exe", Ec);
     if (Ec)
         return CurrentFolder();
-    return WithSlash(Exe.parent_path().string());
+    return qlWithSlash(Exe.parent_path().string());
 }
 
 std::string qlShippedSystemFolder() { return qlProgramFolder() + "QuilletSystem"; }
@@ -111,7 +105,7 @@ void qlAddShippedSystemFolder(const Ref<IqlStringList>& LibrarySearchPath)
 
 TqlProject::TqlProject() { Construct(qlProgramFolder()); }
 
-TqlProject::TqlProject(const std::string& SettingsFolder) { Construct(WithSlash(SettingsFolder)); }
+TqlProject::TqlProject(const std::string& SettingsFolder) { Construct(qlWithSlash(SettingsFolder)); }
 
 void TqlProject::Construct(const std::string& Folder)
 {
@@ -469,7 +463,7 @@ void TqlProject::FindUnitFile(const std::string& Name, const std::string& Folder
     if (qlExtractFileExt(FileName).empty())
         FileName += ".pas";
     if (qlHasFolderPart(FileName)) {
-        const std::string Base = Folder.empty() ? BaseFolder() : WithSlash(Expand(BaseFolder(), Folder));
+        const std::string Base = Folder.empty() ? BaseFolder() : qlWithSlash(Expand(BaseFolder(), Folder));
         std::string Full = qlResolveFile(Base, FileName);
         if (Full.empty()) {
             const std::string Named = Expand(Base, FileName);

@@ -207,6 +207,13 @@ std::string qlFolderOf(const std::string& FullFileName)
     return Folder.empty() ? std::string("./") : Folder;
 }
 
+std::string qlWithSlash(std::string Folder)
+{
+    if (Folder.empty() || Folder.back() != '/')
+        Folder += '/';
+    return Folder;
+}
+
 bool qlIsRegularFile(const std::string& Path)
 {
     struct stat St;

@@ -49,6 +49,9 @@ std::string qlLowerCase(const std::string& S);
 // The folder of an existing file, with a trailing '/'.
 std::string qlFolderOf(const std::string& FullFileName);
 
+// Folder with a trailing '/' added unless it has one.
+std::string qlWithSlash(std::string Folder);
+
 // Whether Path is an existing regular file (a folder is not a file).
 bool qlIsRegularFile(const std::string& Path);
 bool qlIsFolder(const std::string& Path);

@@ -1,6 +1,7 @@
 #include "desktop/frmqlMain.h"
 
 #include "analysis/uqlProject.h"
+#include "base/uqlPathUtils.h"
 #include "base/qlException.h"
 #include "desktop/frmqlCodeOptions.h"
 #include "desktop/frmqlFind.h"
@@ -267,13 +268,6 @@ public:
 const char* const StageWords[4] = {"", "Interface", "", "Implementation"};
 const char* const ProgramName = "Quillet";
 
-std::string WithSlash(std::string Folder)
-{
-    if (Folder.empty() || Folder.back() != '/')
-        Folder += '/';
-    return Folder;
-}
-
 }  // namespace
 
 template <class F>
@@ -295,7 +289,7 @@ void TMainForm::Guarded(F&& Body)
 TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
     : TFormBase<QMainWindow>("TMainForm", true, fsAllSteps), FArgs(Args)
 {
-    FSettingsFolder = WithSlash(SettingsFolder.isEmpty() ? qlProgramFolder() : qlToFileName(SettingsFolder));
+    FSettingsFolder = qlWithSlash(SettingsFolder.isEmpty() ? qlProgramFolder() : qlToFileName(SettingsFolder));
     FLink = Ref<TMainFormLink>(new TMainFormLink(this));
     gqlRefactoringHost = Ref<IqlRefactoringHost>(FLink.get());
     const std::string IniName = FSettingsFolder + "Quillet.ini";
