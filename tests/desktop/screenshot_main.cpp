@@ -2,7 +2,7 @@
 // expands the project tree and saves PNGs of the main window and of the
 // explorer into the folder given as the first argument. Fails when the window
 // was never exposed or an image is blank.
-#include "TestFolder.h"
+#include "ScreenshotSupport.h"
 #include "desktop/frmqlMain.h"
 #include "desktop/uqlPrompts.h"
 
@@ -19,17 +19,6 @@
 #include <filesystem>
 
 namespace {
-
-// Answers every prompt with No/Cancel-free defaults and reports it.
-class TSilentPrompts : public TqlPromptHandler {
-public:
-    TqlAnswer Answer(const QString& Text) override
-    {
-        std::fprintf(stderr, "prompt: %s\n", qPrintable(Text));
-        return TqlAnswer::No;
-    }
-    QString FileName(const QString&) override { return {}; }
-};
 
 // Distinct colours of an image, sampled on a grid.
 int Colours(const QImage& Image)
@@ -53,21 +42,15 @@ bool Save(QWidget* Widget, const QString& File, int MinColours)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
+    const QString Out = ScreenshotFolder(argc, argv);
+    if (Out.isEmpty())
         return 2;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication App(argc, argv);
-    const QString Out = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(Out);
     TSilentPrompts Prompts;
     qlSetPromptHandler(&Prompts);
 
     TTestFolder Folder;
-    const std::filesystem::path Sample = std::filesystem::path(QUILLET_SOURCE_DIR) / "samples/Inventory";
-    const std::string Project =
-        Folder.Write("Inventory.xml", "[general]\r\nfiletoanalyze=" + (Sample / "Inventory.dpr").string() + "\r\n");
+    const std::string Project = WriteSampleProject(Folder);
     int Result = 0;
     {
         auto* Form = new TMainForm({QString::fromStdString(Project)}, QString::fromStdString(Folder.Path()));
@@ -78,7 +61,7 @@ int main(int argc, char** argv)
         } else {
             Form->Run();
             Form->tvProjectTree->expandAll();
-            Form->ShowCode((Sample / "Src/StockStore.pas").string(), 3, 10);
+            Form->ShowCode(std::string(QUILLET_SOURCE_DIR) + "/samples/Inventory/Src/StockStore.pas", 3, 10);
             QTest::qWait(300);
             if (!Save(Form, Out + "/mainwindow.png", 8) || !Save(Form->pnlTopLeft, Out + "/explorer.png", 2)) {
                 std::fprintf(stderr, "an image is blank\n");

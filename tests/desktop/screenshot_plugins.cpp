@@ -3,7 +3,7 @@
 // tree's context menu with its nested group submenus; saves the screen
 // around the window as plugin-popup.png into the folder given as the first
 // argument. Fails when a menu never showed or the picture is blank.
-#include "TestFolder.h"
+#include "ScreenshotSupport.h"
 #include "desktop/frmqlMain.h"
 #include "desktop/uqlPluginLoader.h"
 #include "desktop/uqlPrompts.h"
@@ -24,16 +24,6 @@
 
 namespace {
 
-class TSilentPrompts : public TqlPromptHandler {
-public:
-    TqlAnswer Answer(const QString& Text) override
-    {
-        std::fprintf(stderr, "prompt: %s\n", qPrintable(Text));
-        return TqlAnswer::No;
-    }
-    QString FileName(const QString&) override { return {}; }
-};
-
 // Opens Sub beside its entry in Menu, as hovering the entry would.
 bool OpenSubmenu(QMenu* Menu, QMenu* Sub)
 {
@@ -47,23 +37,17 @@ bool OpenSubmenu(QMenu* Menu, QMenu* Sub)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
+    const QString Out = ScreenshotFolder(argc, argv);
+    if (Out.isEmpty())
         return 2;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication App(argc, argv);
-    const QString Out = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(Out);
     TSilentPrompts Prompts;
     qlSetPromptHandler(&Prompts);
 
     TTestFolder Folder;
     Folder.Write("options.ql",
                  std::string("[Refactorings]\r\nCount=1\r\n0=") + QUILLET_DESKTOP_STUBS + "/qlStubGood.so\r\n");
-    const std::filesystem::path Sample = std::filesystem::path(QUILLET_SOURCE_DIR) / "samples/Inventory";
-    const std::string Project =
-        Folder.Write("Inventory.xml", "[general]\r\nfiletoanalyze=" + (Sample / "Inventory.dpr").string() + "\r\n");
+    const std::string Project = WriteSampleProject(Folder);
     int Result = 1;
     {
         auto* Form = new TMainForm({QString::fromStdString(Project)}, QString::fromStdString(Folder.Path()));

@@ -1,0 +1,48 @@
+// What the programs that take screenshots under a real X server share: the
+// output folder from the command line, prompts answered without a user, and
+// the Inventory sample as a project file.
+#pragma once
+
+#include "TestFolder.h"
+#include "desktop/uqlPrompts.h"
+
+#include <QDir>
+#include <QString>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+// Answers every prompt with No and reports it.
+class TSilentPrompts : public TqlPromptHandler {
+public:
+    TqlAnswer Answer(const QString& Text) override
+    {
+        std::fprintf(stderr, "prompt: %s\n", qPrintable(Text));
+        return TqlAnswer::No;
+    }
+    QString FileName(const QString&) override { return {}; }
+};
+
+// The output folder named by the first argument, made; empty after printing
+// the usage line when there is none. Chooses the X11 platform, so call it
+// before the application object is made.
+inline QString ScreenshotFolder(int Argc, char** Argv)
+{
+    if (Argc < 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", Argv[0]);
+        return {};
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    const QString Out = QString::fromLocal8Bit(Argv[1]);
+    QDir().mkpath(Out);
+    return Out;
+}
+
+// A project file in Folder whose file to analyse is the Inventory sample.
+inline std::string WriteSampleProject(TTestFolder& Folder)
+{
+    const std::filesystem::path Sample = std::filesystem::path(QUILLET_SOURCE_DIR) / "samples/Inventory";
+    return Folder.Write("Inventory.xml",
+                        "[general]\r\nfiletoanalyze=" + (Sample / "Inventory.dpr").string() + "\r\n");
+}
