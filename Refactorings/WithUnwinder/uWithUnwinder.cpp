@@ -17,6 +17,7 @@ const char* const NoChildStatements = "With statement has no child statements";
 const char* const IsRecord = "Type, %s is a record; no local copy made";
 const char* const UnqualifiedMembers = "With statement has unqualified member references";
 const char* const NotPlainReference = "Expression, %s, is not a plain variable reference";
+const char* const MaybeUnknownMember = "Identifier, %s, may be a member of an ancestor not in the project";
 const char* const NotVisible = "Type, %s, is not visible here";
 const char* const NotInBlock = "With statement is not inside a routine block";
 const char* const HoldsDirectives = "With statement holds compiler directives";
@@ -367,6 +368,28 @@ bool TqlWithUnwinder::HasUnqualifiedMemberUse(TqlStatementNode* With, const TRes
     return Found;
 }
 
+TqlCodeNode* TqlWithUnwinder::UnresolvedNameInBody(TqlStatementNode* With, const TResolved& R)
+{
+    // A class whose chain of ancestors does not end in TObject has an
+    // ancestor the analysis did not find: its members are not all known, and
+    // any name the analysis left unresolved in the body may be one of them.
+    auto* Class = dynamic_cast<TqlClass*>(R.Container);
+    if (!Class)
+        return nullptr;
+    std::set<TqlClass*> Seen;
+    while (Class->GetInheritsFromClass() && Seen.insert(Class).second)
+        Class = Class->GetInheritsFromClass();
+    if (qlSameText(Class->GetName(), "TObject"))
+        return nullptr;
+    TqlCodeNode* Found = nullptr;
+    qlForEachSourceLeaf(BodyOf(With), [&](TqlCodeNode* Node) {
+        if (!Found && IsIdentifierToken(Node) && !Node->Modified() && !IsQualified(Node) &&
+            !FUses.Find(Node))
+            Found = Node;
+    });
+    return Found;
+}
+
 // ---------------------------------------------------------------------------
 // Add Local Vars
 
@@ -585,6 +608,11 @@ void TqlWithUnwinder::DoRemoveWithStatementCallback(TqlStatementNode* With)
             return;
         if (HasUnqualifiedMemberUse(With, R)) {
             Post(UnqualifiedMembers, With->GetPoint().X, With->GetPoint().Y);
+            return;
+        }
+        if (TqlCodeNode* Name = UnresolvedNameInBody(With, R)) {
+            Post(qlFormat(MaybeUnknownMember, Name->GetCode(false)), Name->GetPoint().X,
+                 Name->GetPoint().Y);
             return;
         }
     }

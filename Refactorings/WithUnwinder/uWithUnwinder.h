@@ -54,6 +54,9 @@ private:
     bool ForEachMemberUse(TqlStatementNode* With, TqlSymbol* Container,
                           const std::function<void(TqlCodeNode*)>& Visit);
     bool HasUnqualifiedMemberUse(TqlStatementNode* With, const TResolved& R);
+    // A name in the body the analysis did not resolve, when the expression's
+    // class has ancestors the analysis did not find; nil otherwise.
+    TqlCodeNode* UnresolvedNameInBody(TqlStatementNode* With, const TResolved& R);
     std::string FreeVariableName(TqlStatementNode* With, const std::string& Base);
     void Post(const std::string& Text, int X, int Y) { FSink(Text, X, Y); }
     TqlCodeNode* FindUse(TqlUsedByLocation* Location) const;
