@@ -28,6 +28,13 @@ long long CountLines(const std::string& File)
     return Lines;
 }
 
+long PeakKb()
+{
+    rusage Use{};
+    getrusage(RUSAGE_SELF, &Use);
+    return Use.ru_maxrss;
+}
+
 int Usage()
 {
     std::fprintf(stderr, "usage: qlbench refactor with|sweep MAIN_FILE\n"
@@ -62,6 +69,7 @@ int RunRefactor(int Argc, char** Argv)
     TBenchTotals Totals;
     Ref<THeadlessRefactoringHost> Host(new THeadlessRefactoringHost());
     TqlPluginLoader Loader;
+    long AnalysisPeakKb = 0;
     try {
         Ref<TqlProject> Project(new TqlProject);
         gqlProject = Ref<IqlProject>(Project.get());
@@ -72,6 +80,7 @@ int RunRefactor(int Argc, char** Argv)
         });
         Project->GetOptions()->SetFileToAnalyze(MainFile);
         Project->Analyze(true);
+        AnalysisPeakKb = PeakKb();
         TqlFileNameList* Files = Project->GetFileNames();
         TqlUnitList* Units = Project->GetUnits();
         for (int I = 0; I < Units->GetCount(); ++I) {
@@ -115,9 +124,11 @@ int RunRefactor(int Argc, char** Argv)
     Host->Registry.Clear();
     Loader.FinalizeAll();
     gqlProject = nullptr;
-    rusage Use{};
-    getrusage(RUSAGE_SELF, &Use);
-    std::printf("peak_kb=%ld\n", Use.ru_maxrss);
+    // What the refactoring needs beyond the analysis: the growth of the peak
+    // past the one the analysis reached, per line of the project's units.
+    const long Peak = PeakKb();
+    std::printf("peak_kb=%ld analysis_peak_kb=%ld bytes_per_line_above=%.0f\n", Peak, AnalysisPeakKb,
+                Totals.Lines ? (Peak - AnalysisPeakKb) * 1024.0 / double(Totals.Lines) : 0.0);
     PrintClosingLine(Totals);
     return Totals.Errors == 0 ? 0 : 1;
 }

@@ -10,7 +10,11 @@ uint64_t qlPointKey(int X, int Y)
     return (uint64_t(uint32_t(Y)) << 32) | uint32_t(X);
 }
 
-void qlForEachSourceLeaf(TqlNode* Root, const std::function<void(TqlCodeNode*)>& Visit)
+namespace {
+
+// The walk of qlForEachSourceLeaf, with the visitor inlined.
+template <typename TVisit>
+void ForEachSourceLeaf(TqlNode* Root, TVisit&& Visit)
 {
     std::vector<TqlNode*> Stack{Root};
     while (!Stack.empty()) {
@@ -19,14 +23,22 @@ void qlForEachSourceLeaf(TqlNode* Root, const std::function<void(TqlCodeNode*)>&
         // Below the root every node is a code node: the module node, the
         // only other kind, is never a child.
         auto* Code = Node == Root ? dynamic_cast<TqlCodeNode*>(Node) : static_cast<TqlCodeNode*>(Node);
-        if (Code && (Node->Count() == 0 || Code->Modified())) {
+        const int Count = Node->Count();
+        if (Code && (Count == 0 || Code->Modified())) {
             if (!Code->Code().empty() && Code->GetStartPos() >= 0)
                 Visit(Code);
             continue;
         }
-        for (int I = Node->Count() - 1; I >= 0; --I)
+        for (int I = Count - 1; I >= 0; --I)
             Stack.push_back(Node->GetNode(I));
     }
+}
+
+} // namespace
+
+void qlForEachSourceLeaf(TqlNode* Root, const std::function<void(TqlCodeNode*)>& Visit)
+{
+    ForEachSourceLeaf(Root, Visit);
 }
 
 TqlLeafIndex::TqlLeafIndex(TqlModuleNode* Tree, const std::unordered_set<uint64_t>* Wanted)
@@ -34,9 +46,29 @@ TqlLeafIndex::TqlLeafIndex(TqlModuleNode* Tree, const std::unordered_set<uint64_
 {
     if (!Tree)
         return;
-    qlForEachSourceLeaf(Tree, [&](TqlCodeNode* Code) {
+    if (!Wanted) {
+        ForEachSourceLeaf(Tree, [&](TqlCodeNode* Code) {
+            FLeaves.emplace(qlPointKey(Code->GetPoint().X, Code->GetPoint().Y), Code);
+        });
+        return;
+    }
+    // Most leaves lie on lines without a wanted point: a look at the line
+    // spares them the hash lookup.
+    std::vector<bool> Lines;
+    for (uint64_t Key : *Wanted) {
+        const uint32_t Line = uint32_t(Key >> 32);
+        if (Line < (1u << 24)) {
+            if (Line >= Lines.size())
+                Lines.resize(Line + 1);
+            Lines[Line] = true;
+        }
+    }
+    ForEachSourceLeaf(Tree, [&](TqlCodeNode* Code) {
+        const uint32_t Line = uint32_t(Code->GetPoint().Y);
+        if (Line < Lines.size() && !Lines[Line])
+            return;
         const uint64_t Key = qlPointKey(Code->GetPoint().X, Code->GetPoint().Y);
-        if (!Wanted || Wanted->count(Key))
+        if (Wanted->count(Key))
             FLeaves.emplace(Key, Code);
     });
 }
