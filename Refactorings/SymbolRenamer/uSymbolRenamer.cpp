@@ -265,19 +265,59 @@ bool TqlSymbolRename::Prepare()
     return FOk;
 }
 
+namespace {
+
+// The entry of a uses or contains clause; "contains" is a directive word,
+// which the tree holds as an identifier.
+bool IsClauseEntry(const TqlTokenNode* Token)
+{
+    const TqlNode* Parent = Token->Parent();
+    for (int I = Token->GetIndex() - 1; Parent && I >= 0; --I) {
+        auto* Prior = dynamic_cast<const TqlTokenNode*>(Parent->GetNode(I));
+        if (!Prior)
+            continue;
+        if (Prior->TokenKind() == ptUses || Prior->TokenKind() == ptContains ||
+            (Prior->TokenKind() == ptIdentifier && qlSameName(Prior->Code(), "contains")))
+            return true;
+    }
+    return false;
+}
+
+// The string literal after "in" that follows Token in its clause: a token of
+// its own, or the one token of an expression node.
+TqlTokenNode* InPathOf(const TqlTokenNode* Token)
+{
+    TqlTokenNode* In = Token->GetNextPeerTokenNode(ptUnknown, true);
+    if (!In || In->TokenKind() != ptIn)
+        return nullptr;
+    const TqlNode* Parent = In->Parent();
+    for (int I = In->GetIndex() + 1; I < Parent->Count(); ++I) {
+        TqlNode* Next = Parent->GetNode(I);
+        if (qlIsTrivia(Next))
+            continue;
+        std::vector<TqlCodeNode*> Leaves;
+        qlForEachSourceLeaf(Next, [&](TqlCodeNode* Leaf) {
+            if (!qlIsTrivia(Leaf))
+                Leaves.push_back(Leaf);
+        });
+        return Leaves.size() == 1 && qlIsToken(Leaves[0], ptStringConst)
+                   ? static_cast<TqlTokenNode*>(Leaves[0])
+                   : nullptr;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 void TqlSymbolRename::Rename(TqlTokenNode* Token)
 {
     Token->SetCode(FNewName);
     if (!dynamic_cast<TqlUnit*>(FSymbol))
         return;
     // A uses or contains entry "Name in 'path'" names the file too.
-    if (!Token->GetPriorPeerTokenNode(ptUses, true) && !Token->GetPriorPeerTokenNode(ptContains, true))
+    if (!IsClauseEntry(Token))
         return;
-    TqlTokenNode* In = Token->GetNextPeerTokenNode(ptUnknown, true);
-    if (!In || In->TokenKind() != ptIn)
-        return;
-    TqlTokenNode* Path = In->GetNextPeerTokenNode(ptUnknown, true);
-    if (Path && Path->TokenKind() == ptStringConst)
+    if (TqlTokenNode* Path = InPathOf(Token))
         Path->SetCode(RenamePath(Path->Code(), FOldName, FNewName));
 }
 

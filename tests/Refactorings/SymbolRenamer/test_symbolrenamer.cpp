@@ -4,6 +4,8 @@
 
 #include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
 
+#include <cstring>
+
 namespace {
 
 struct TRenameRun {
@@ -51,6 +53,67 @@ TEST(SymbolRenamer, UnitAndItsPathInTheProgram)
     const auto Written = Run.Rename(Run.P.Unit("Foo"), "Bar");
     qlDumpCase("rename_unit", Written, Run.P.Messages);
     qlExpectCase("rename_unit", Written, Run.P.Messages);
+}
+
+// A unit listed in a package's contains clause: its path there changes in
+// its last base name only.
+TEST(SymbolRenamer, UnitInAPackage)
+{
+    TRenameRun Run("rename_package");
+    const auto Written = Run.Rename(Run.P.Unit("Foo"), "Bar");
+    qlDumpCase("rename_package", Written, Run.P.Messages);
+    qlExpectCase("rename_package", Written, Run.P.Messages);
+}
+
+// Symbols that one project refuses to rename, each with its finding; nothing
+// is written.
+TEST(SymbolRenamer, RefusedSymbolsChangeNothing)
+{
+    const struct {
+        const char* Unit;
+        const char* Class;  // "" for a symbol of the unit, the unit itself included
+        const char* Symbol;
+        const char* NewName;
+        const char* Message;
+        const char* MessageEnd;
+    } Cases[] = {
+        // A use in an include file would keep the old name.
+        {"UShapes", "", "Target", "Aim", "Symbol, Target, is used in ", "calls.inc, which is not changed"},
+        {"UShapes", "TBase", "Run", "Walk", "Symbol, Run, is part of an override chain; not renamed", ""},
+        {"UShapes", "TDerived", "Run", "Walk", "Symbol, Run, is part of an override chain; not renamed", ""},
+        {"UShapes", "TImpl", "Go", "Went", "Symbol, Go, is part of an override chain; not renamed", ""},
+        {"UShapes", "TBase", "A", "B", "Name, B, is already declared in TDerived", ""},
+        {"UShapes", "TBase", "Plain", "a", "Name, a, is already declared in TBase", ""},
+        {"UShapes", "", "UShapes", "UInc", "Name, UInc, is already declared in the project", ""},
+        // A file of the unit's folder, whatever its case.
+        {"UInc", "", "UInc", "CALLS", "Name, CALLS, is already declared in ", ""},
+    };
+    for (const auto& C : Cases) {
+        TRenameRun Run("rename_refused");
+        TqlUnit* Unit = Run.P.Unit(C.Unit);
+        ASSERT_NE(Unit, nullptr) << C.Unit;
+        TqlSymbol* Symbol = nullptr;
+        if (*C.Class) {
+            auto* Class = static_cast<TqlClass*>(Unit->GetClasses()->Find(C.Class));
+            ASSERT_NE(Class, nullptr) << C.Class;
+            Symbol = Class->FindSymbol(Unit, Class, C.Symbol);
+        } else {
+            Symbol = qlSameName(C.Symbol, C.Unit) ? static_cast<TqlSymbol*>(Unit)
+                                                  : Unit->GetRoutines()->Find(C.Symbol);
+        }
+        ASSERT_NE(Symbol, nullptr) << C.Symbol;
+        bool Prepared = true;
+        const auto Written = Run.Rename(Symbol, C.NewName, &Prepared);
+        EXPECT_FALSE(Prepared) << C.Symbol;
+        EXPECT_TRUE(Written.empty()) << C.Symbol;
+        ASSERT_EQ(Run.P.Messages.size(), 1u) << C.Symbol;
+        const std::string& Message = Run.P.Messages[0];
+        EXPECT_NE(Message.find(C.Message), std::string::npos) << Message;
+        EXPECT_TRUE(Message.size() >= std::strlen(C.MessageEnd) &&
+                    Message.compare(Message.size() - std::strlen(C.MessageEnd), std::string::npos,
+                                    C.MessageEnd) == 0)
+            << Message;
+    }
 }
 
 TEST(SymbolRenamer, RefusedNamesChangeNothing)

@@ -32,6 +32,7 @@ TEST(UnitSweeper, FixtureCases)
     RunCase("sweep_kept", false, true);
     // The classes of the form and its components keep their units.
     RunCase("sweep_form", false, true);
+    RunCase("sweep_errors", false, true);
 }
 
 // Deleting entries keeps the list well formed: the comma after an entry, or

@@ -55,6 +55,9 @@ TEST(WithUnwinder, FixtureCases)
         {"with_remove", TOp::Remove},
         {"with_remove_refused", TOp::Remove},
         {"with_none", TOp::Remove},
+        {"with_qualify_messages", TOp::QualifyAll},
+        {"with_add_visible", TOp::AddLocalVars},
+        {"with_remove_unknown_ancestor", TOp::Remove},
     };
     for (const auto& C : Cases)
         RunCase(C.Case, C.Op);

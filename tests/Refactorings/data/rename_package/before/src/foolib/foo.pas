@@ -1,0 +1,13 @@
+unit Foo;
+
+interface
+
+procedure Hello;
+
+implementation
+
+procedure Hello;
+begin
+end;
+
+end.

@@ -1,0 +1,12 @@
+unit Other;
+
+interface
+
+implementation
+
+uses
+  Foo;
+
+initialization
+  Foo.Hello;
+end.

@@ -1,0 +1,13 @@
+unit Bar;
+
+interface
+
+procedure Hello;
+
+implementation
+
+procedure Hello;
+begin
+end;
+
+end.

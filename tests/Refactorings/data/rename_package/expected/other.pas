@@ -1,0 +1,12 @@
+unit Other;
+
+interface
+
+implementation
+
+uses
+  Bar;
+
+initialization
+  Bar.Hello;
+end.

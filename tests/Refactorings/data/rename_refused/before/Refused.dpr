@@ -1,0 +1,8 @@
+program Refused;
+
+uses
+  UShapes, UInc;
+
+begin
+  Target;
+end.

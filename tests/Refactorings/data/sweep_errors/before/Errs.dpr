@@ -1,0 +1,10 @@
+program Errs;
+
+uses
+  UUser,
+  UBroken,
+  UBadIntf,
+  UOk;
+
+begin
+end.

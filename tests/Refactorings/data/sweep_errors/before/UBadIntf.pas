@@ -1,0 +1,11 @@
+unit UBadIntf;
+
+interface
+
+type
+  TBad = class(
+  end;
+
+implementation
+
+end.

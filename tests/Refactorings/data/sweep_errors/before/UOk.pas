@@ -1,0 +1,13 @@
+unit UOk;
+
+interface
+
+procedure Ok;
+
+implementation
+
+procedure Ok;
+begin
+end;
+
+end.

@@ -1,0 +1,10 @@
+unit UUser;
+
+interface
+
+uses
+  UOk, UBadIntf;
+
+implementation
+
+end.

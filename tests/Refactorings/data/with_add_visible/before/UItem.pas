@@ -1,0 +1,12 @@
+unit UItem;
+
+interface
+
+type
+  TItem = class
+    Value: Integer;
+  end;
+
+implementation
+
+end.
