@@ -2,6 +2,7 @@
 
 #include "base/uqlPathUtils.h"
 
+#include <algorithm>
 #include <cctype>
 #include <unordered_set>
 
@@ -105,16 +106,32 @@ std::string VariableNameFor(const std::string& TypeName)
     return "A" + TypeName;
 }
 
-void Outdent(TqlNode* Node)
+void Outdent(TqlNode* Node, int Amount)
 {
+    if (Amount <= 0)
+        return;
     if (auto* Junk = dynamic_cast<TqlJunkNode*>(Node)) {
         const std::string& Text = Junk->Code();
-        if (HasLineBreak(Text) && Text.size() >= 2 && Text.compare(Text.size() - 2, 2, "  ") == 0)
-            Junk->SetCode(Text.substr(0, Text.size() - 2));
+        const size_t Size = Text.size();
+        const size_t Width = size_t(Amount);
+        if (HasLineBreak(Text) && Size >= Width &&
+            Text.find_first_not_of(' ', Size - Width) == std::string::npos &&
+            Text.find_last_of("\r\n") < Size - Width)
+            Junk->SetCode(Text.substr(0, Size - Width));
         return;
     }
     for (int I = 0; I < Node->Count(); ++I)
-        Outdent(Node->GetNode(I));
+        Outdent(Node->GetNode(I), Amount);
+}
+
+int IndentAfterBreak(const TqlNode* Node)
+{
+    auto* Junk = dynamic_cast<const TqlJunkNode*>(Node);
+    if (!Junk)
+        return -1;
+    const std::string& Text = Junk->Code();
+    const size_t Break = Text.find_last_of("\r\n");
+    return Break == std::string::npos ? -1 : int(Text.size() - Break - 1);
 }
 
 bool StartsSequence(const TqlNode* PriorToken)
@@ -618,15 +635,26 @@ void TqlWithUnwinder::DoRemoveWithStatementCallback(TqlStatementNode* With)
     }
 
     FChanged = true;
+    TqlNode* Parent = With->Parent();
+    int Index = With->GetIndex();
+    // The body takes the with statement's place: its lines move left by as
+    // much as it stood right of the with statement's line, and the
+    // statements of a block that gets unwrapped by one step more.
+    TqlTokenNode* BodyStart = Body->GetFirstTokenNode(ptUnknown);
+    const bool Unwraps = BodyStart && BodyStart == Body->GetNode(0) &&
+                         BodyStart->TokenKind() == ptBegin &&
+                         StartsSequence(With->GetPriorPeerTokenNode(ptUnknown, true));
+    const int WithIndent = Index >= 1 ? IndentAfterBreak(Parent->GetNode(Index - 1)) : -1;
+    const int BodyIndent = Body->GetIndex() >= 1 ? IndentAfterBreak(With->GetNode(Body->GetIndex() - 1)) : -1;
+    const int Shift = (BodyIndent < 0 ? 0 : WithIndent < 0 ? 2 : std::max(0, BodyIndent - WithIndent)) +
+                      (Unwraps ? 2 : 0);
     // The line break after the statement's last token belongs to what
     // follows the statement: it keeps its indentation.
     auto* Trailing = dynamic_cast<TqlJunkNode*>(qlLastLeaf(With));
     const std::string TrailingText = Trailing ? Trailing->DoGetCode() : std::string();
-    Outdent(With);
+    Outdent(With, Shift);
     if (Trailing && Trailing->DoGetCode() != TrailingText)
         Trailing->SetCode(TrailingText);
-    TqlNode* Parent = With->Parent();
-    int Index = With->GetIndex();
     // Comments of the header stay, in front of the body.
     TqlJunkNode* BodyJunk = nullptr;
     if (Body->GetIndex() >= 1)

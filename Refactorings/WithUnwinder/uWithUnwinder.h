@@ -82,9 +82,9 @@ private:
 namespace WithUnwinder {
 // "A" and the type name without a leading T: TFoo gives AFoo, Foo gives AFoo.
 std::string VariableNameFor(const std::string& TypeName);
-// Lowers every junk node of the subtree that holds a line break and ends in
-// two blanks by those two blanks.
-void Outdent(TqlNode* Node);
+// Moves the lines of the subtree left: every junk node that holds a line
+// break and ends in at least Amount blanks after it loses Amount of them.
+void Outdent(TqlNode* Node, int Amount = 2);
 // The token is one after which a statement of a statement sequence starts.
 bool StartsSequence(const TqlNode* PriorToken);
 // The node is a with statement.

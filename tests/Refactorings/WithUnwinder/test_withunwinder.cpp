@@ -58,6 +58,7 @@ TEST(WithUnwinder, FixtureCases)
         {"with_qualify_messages", TOp::QualifyAll},
         {"with_add_visible", TOp::AddLocalVars},
         {"with_remove_unknown_ancestor", TOp::Remove},
+        {"with_remove_case", TOp::Remove},
     };
     for (const auto& C : Cases)
         RunCase(C.Case, C.Op);
@@ -112,7 +113,8 @@ TEST(WithUnwinder, FixtureProgramsBehaveTheSame)
     if (std::system("command -v fpc > /dev/null 2>&1") != 0)
         GTEST_SKIP() << "fpc is not installed";
     for (const char* Case : {"with_add_class", "with_add_case", "with_add_names", "with_qualify_all",
-                             "with_qualify_members", "with_qualify_unstable", "with_remove"}) {
+                             "with_qualify_members", "with_qualify_unstable", "with_remove",
+                             "with_remove_case"}) {
         const fs::path Expected = qlCaseFolder(Case) / "expected";
         std::string Program;
         for (const auto& E : fs::directory_iterator(Expected))
@@ -137,7 +139,7 @@ TEST(WithUnwinder, FixtureProgramsBehaveTheSame)
 TEST(WithUnwinder, OutputsResolveAsTheSourcesDid)
 {
     for (const char* Case : {"with_add_class", "with_add_case", "with_add_names", "with_qualify_all",
-                             "with_qualify_members", "with_remove"}) {
+                             "with_qualify_members", "with_remove", "with_remove_case"}) {
         const auto [Before, After] = qlFindingsBeforeAndAfter(Case);
         EXPECT_EQ(After, Before) << Case;
     }

@@ -17,9 +17,9 @@ begin
   Foo.A := Foo.A + 10;
   if C then
     begin
-    Foo.B := 20;
-    Foo.A := 30
-  end
+      Foo.B := 20;
+      Foo.A := 30
+    end
   else
     Foo.B := 0;
   Foo.B := Foo.B + 1;
