@@ -79,6 +79,9 @@ TEST(SymbolRenamer, RefusedSymbolsChangeNothing)
     } Cases[] = {
         // A use in an include file would keep the old name.
         {"UShapes", "", "Target", "Aim", "Symbol, Target, is used in ", "calls.inc, which is not changed"},
+        // So would the streamed form.
+        {"UForm", "TForm1", "FormClick", "Clicked", "Symbol, FormClick, is used in ",
+         "UForm.dfm, which is not changed"},
         {"UShapes", "TBase", "Run", "Walk", "Symbol, Run, is part of an override chain; not renamed", ""},
         {"UShapes", "TDerived", "Run", "Walk", "Symbol, Run, is part of an override chain; not renamed", ""},
         {"UShapes", "TImpl", "Go", "Went", "Symbol, Go, is part of an override chain; not renamed", ""},

@@ -33,6 +33,8 @@ TEST(UnitSweeper, FixtureCases)
     // The classes of the form and its components keep their units.
     RunCase("sweep_form", false, true);
     RunCase("sweep_errors", false, true);
+    // A use in an include file keeps its unit where it is.
+    RunCase("sweep_include", false, true);
 }
 
 // Deleting entries keeps the list well formed: the comma after an entry, or

@@ -1,7 +1,7 @@
 program Refused;
 
 uses
-  UShapes, UInc;
+  UShapes, UInc, UForm;
 
 begin
   Target;

@@ -1,0 +1,3 @@
+object Form1: TForm1
+  OnClick = FormClick
+end

@@ -1,0 +1,7 @@
+program Inc;
+
+uses
+  UMain;
+
+begin
+end.

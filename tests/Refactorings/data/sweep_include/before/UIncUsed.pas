@@ -1,0 +1,13 @@
+unit UIncUsed;
+
+interface
+
+procedure IncUsed;
+
+implementation
+
+procedure IncUsed;
+begin
+end;
+
+end.

@@ -1,0 +1,13 @@
+unit UUnused;
+
+interface
+
+procedure Unused;
+
+implementation
+
+procedure Unused;
+begin
+end;
+
+end.
