@@ -82,6 +82,7 @@ TEST(SymbolRenamer, RefusedSymbolsChangeNothing)
         // So would the streamed form.
         {"UForm", "TForm1", "FormClick", "Clicked", "Symbol, FormClick, is used in ",
          "UForm.dfm, which is not changed"},
+        {"UShapes", "TRow", "Cells", "Rows", "Token not found", ""},
         {"UShapes", "TBase", "Run", "Walk", "Symbol, Run, is part of an override chain; not renamed", ""},
         {"UShapes", "TDerived", "Run", "Walk", "Symbol, Run, is part of an override chain; not renamed", ""},
         {"UShapes", "TImpl", "Go", "Went", "Symbol, Go, is part of an override chain; not renamed", ""},

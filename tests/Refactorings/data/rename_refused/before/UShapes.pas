@@ -22,6 +22,11 @@ type
     procedure Go;
   end;
 
+  TRow = class
+    function GetCell(I: Integer): Integer;
+    property Cells[I: Integer]: Integer read GetCell; default;
+  end;
+
 procedure Target;
 
 implementation
@@ -42,8 +47,18 @@ procedure TImpl.Go;
 begin
 end;
 
-procedure Target;
+function TRow.GetCell(I: Integer): Integer;
 begin
+  Result := I;
+end;
+
+procedure Target;
+var
+  R: TRow;
+begin
+  R := nil;
+  if R[1] = R.Cells[2] then
+    Target;
 end;
 
 end.
