@@ -111,8 +111,9 @@ int RunRefactor(int Argc, char** Argv)
                 ++Totals.Errors;
             const double Seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
-            std::printf("%s seconds=%.3f written=%zu\n", Command.c_str(), Seconds,
-                        Host->RefactoredUnits.size());
+            // The all-units commands open every unit with a source once.
+            std::printf("%s seconds=%.3f written=%zu opened_lines_per_s=%.0f\n", Command.c_str(), Seconds,
+                        Host->RefactoredUnits.size(), Seconds > 0 ? double(Totals.Lines) / Seconds : 0.0);
             Totals.Seconds += Seconds;
         }
         std::printf("messages=%zu\n", Host->Messages.size());

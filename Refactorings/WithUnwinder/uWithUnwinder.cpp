@@ -101,9 +101,9 @@ namespace WithUnwinder {
 
 std::string VariableNameFor(const std::string& TypeName)
 {
-    if (!TypeName.empty() && TypeName[0] == 'T')
-        return "A" + TypeName.substr(1);
-    return "A" + TypeName;
+    std::string Name = "A";
+    Name.append(TypeName, !TypeName.empty() && TypeName[0] == 'T' ? 1 : 0, std::string::npos);
+    return Name;
 }
 
 void Outdent(TqlNode* Node, int Amount)
