@@ -59,6 +59,7 @@ TEST(WithUnwinder, FixtureCases)
         {"with_add_visible", TOp::AddLocalVars},
         {"with_remove_unknown_ancestor", TOp::Remove},
         {"with_remove_case", TOp::Remove},
+        {"with_remove_headers", TOp::Remove},
     };
     for (const auto& C : Cases)
         RunCase(C.Case, C.Op);
