@@ -1,0 +1,167 @@
+// Locations in source files, the uses recorded on symbols, coding errors,
+// the project's source files and the line counts of a unit.
+#pragma once
+
+#include "model/uqlLists.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// ---------------------------------------------------------------------------
+// Locations, uses, files
+// ---------------------------------------------------------------------------
+
+// A position in a source file: file index (into the project's file-name list,
+// -1 for none), start column X and line Y, end column and line. The unit index
+// is looked up through the file-name list on first request and then kept.
+class TqlCodeLocation : public TqlBase {
+public:
+    TqlCodeLocation(int FileIndex, int X, int Y);
+
+    int GetX() const { return FX; }
+    int GetY() const { return FY; }
+    int GetEndX() const { return FEndX; }
+    int GetEndY() const { return FEndY; }
+    int GetFileIndex() const { return FFileIndex; }
+    // Sets X (Y) and moves the end column (line) with it.
+    void SetX(int Value);
+    void SetY(int Value);
+    void SetEndX(int Value) { FEndX = Value; }
+    void SetEndY(int Value) { FEndY = Value; }
+
+    // "???" for a negative file index (or when no project is set), else the
+    // full name of the file.
+    std::string GetFileName() const;
+    int GetUnitIndex();
+    // The unit of the location's file; nil when there is none.
+    TqlUnit* GetUnitIntf();
+    // Same file index, X and Y; the end positions are not compared.
+    bool ComparesTo(const TqlCodeLocation* Other) const;
+
+private:
+    int FEndX = 0;
+    int FEndY = 0;
+    int FFileIndex = -1;
+    int FUnitIndex = -1;
+    int FX = 0;
+    int FY = 0;
+};
+
+// The place of one identifier.
+struct TqlUsedByInfo {
+    int FileIndex = -1;
+    bool IsWrongCase = false;
+    int X = -1;
+    int Y = -1;
+};
+TqlUsedByInfo UsedByInfo(int FileIndex, bool IsWrongCase, int X, int Y);
+
+class TqlUsedByLocation;
+
+// The uses of one symbol, in order of recording; owns its locations.
+class TqlUsedByList : public TqlList {
+public:
+    explicit TqlUsedByList(TqlSymbol* Symbol);
+    int AddUsedBy(const TqlUsedByInfo& Info);
+    TqlUsedByLocation* GetLocations(int Index) const;
+    TqlSymbol* GetSymbol() const { return FSymbol; }
+
+private:
+    TqlSymbol* FSymbol;
+};
+
+// One use of a symbol. Registers itself with the unit of its file.
+class TqlUsedByLocation : public TqlCodeLocation {
+public:
+    TqlUsedByLocation(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
+    bool GetIsWrongCase() const { return FIsWrongCase; }
+    TqlUsedByList* GetUsedByList() const { return FUsedByList; }
+
+private:
+    bool FIsWrongCase;
+    TqlUsedByList* FUsedByList;
+};
+
+class TqlCodeError : public TqlCodeLocation {
+public:
+    TqlCodeError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y);
+    TCodeErrorKind GetErrorKind() const { return FErrorKind; }
+
+private:
+    TCodeErrorKind FErrorKind;
+};
+
+class TqlCodingErrorsList : public TqlList {
+public:
+    TqlCodingErrorsList() : TqlList(true) {}
+    TqlCodeError* AddError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y);
+    TqlCodeError* GetItems(int Index) const { return ItemAs<TqlCodeError>(Index); }
+};
+
+class TqlSourceFile : public TqlBase {
+public:
+    TqlSourceFile(const std::string& FullFileName, bool Exists, int FileIndex, int UnitIndex);
+    int GetFileIndex() const { return FFileIndex; }
+    const std::string& GetFullFileName() const { return FFullFileName; }
+    int GetUnitIndex() const { return FUnitIndex; }
+    TqlUnit* GetUnitIntf() const;
+
+    bool Exists;
+    // Size and qlHash64 of the text the analysis read; -1 until then.
+    int64_t Size = -1;
+    uint64_t Hash = 0;
+
+private:
+    int FFileIndex;
+    std::string FFullFileName;
+    int FUnitIndex;
+};
+
+// The project's files in order of entry; the position is the file index.
+class TqlFileNameList : public TqlBase {
+public:
+    TqlFileNameList();
+    ~TqlFileNameList() override;
+    int Add(const std::string& FullFileName, bool Exists, int UnitIndex);
+    TqlSourceFile* Find(const std::string& FullFileName);
+    void Clear();
+    int GetCount() const { return FFiles.GetCount(); }
+    TqlSourceFile* GetItems(int Index) const;
+    TqlHashedObjectList* GetFileNameList() { return &FNames; }
+
+private:
+    TqlHashedObjectList FNames;
+    TqlList FFiles{true};
+};
+
+// Line counts of one unit.
+class TqlCodeStatistics {
+public:
+    int GetAnsiCommentLines() const { return FAnsiCommentLines; }
+    int GetBorCommentLines() const { return FBorCommentLines; }
+    int GetCodeLines() const { return FCodeLines; }
+    int GetEmptyLines() const { return FEmptyLines; }
+    int GetSlashCommentLines() const { return FSlashCommentLines; }
+    int GetCommentLines() const { return FAnsiCommentLines + FBorCommentLines + FSlashCommentLines; }
+    int GetTotalLines() const { return GetCommentLines() + FCodeLines + FEmptyLines; }
+    void IncAnsiCommentLines() { ++FAnsiCommentLines; }
+    void IncBorCommentLines() { ++FBorCommentLines; }
+    void IncCodeLines() { ++FCodeLines; }
+    void IncEmptyLines() { ++FEmptyLines; }
+    void IncSlashCommentLines() { ++FSlashCommentLines; }
+    // Counts the lines of a Pascal source text. A line that holds code (any
+    // token outside comments; compiler directives count as code) is a code
+    // line; else a line that lies in a comment, wholly or in part, is a
+    // comment line of the first kind met on it; else it is empty. Strings
+    // end at the line end; a last line without a line break counts when it
+    // holds anything.
+    void AddText(const char* Text, size_t Size);
+
+private:
+    int FAnsiCommentLines = 0;
+    int FBorCommentLines = 0;
+    int FCodeLines = 0;
+    int FEmptyLines = 0;
+    int FSlashCommentLines = 0;
+};
