@@ -68,14 +68,34 @@ TqlUsedByInfo UsedByInfo(int FileIndex, bool IsWrongCase, int X, int Y)
 // Uses
 // ---------------------------------------------------------------------------
 
-TqlUsedByList::TqlUsedByList(TqlSymbol* Symbol) : TqlList(true), FSymbol(Symbol) {}
+TqlUsedByList::TqlUsedByList(TqlSymbol* Symbol) : TqlList(false), FSymbol(Symbol) {}
+
+TqlUsedByList::~TqlUsedByList() = default;
+
+void TqlUsedByList::Clear()
+{
+    TqlList::Clear();
+    FOwned.clear();
+}
+
+namespace {
+// The arena of the project's units when the file belongs to one of them.
+TqlArena* UnitArena(int FileIndex)
+{
+    TqlFileNameList* Files = ProjectFiles();
+    TqlUnitList* Units = ProjectUnits();
+    if (FileIndex < 0 || !Files || !Units || Files->GetItems(FileIndex)->GetUnitIndex() < 0)
+        return nullptr;
+    return &Units->GetArena();
+}
+} // namespace
 
 int TqlUsedByList::AddUsedBy(const TqlUsedByInfo& Info)
 {
-    auto Location = std::make_unique<TqlUsedByLocation>(this, Info);
-    const int Index = Add(Location.get());
-    Location.release();
-    return Index;
+    if (TqlArena* Arena = UnitArena(Info.FileIndex))
+        return Add(Arena->New<TqlUsedByLocation>(this, Info));
+    FOwned.push_back(std::make_unique<TqlUsedByLocation>(this, Info));
+    return Add(FOwned.back().get());
 }
 
 TqlUsedByLocation* TqlUsedByList::GetLocations(int Index) const
@@ -84,8 +104,8 @@ TqlUsedByLocation* TqlUsedByList::GetLocations(int Index) const
 }
 
 TqlUsedByLocation::TqlUsedByLocation(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
-    : TqlCodeLocation(Info.FileIndex, Info.X, Info.Y), FIsWrongCase(Info.IsWrongCase),
-      FUsedByList(UsedByList)
+    : TqlCodeLocation(Info.FileIndex, Info.X, Info.Y),
+      FUsedByList(reinterpret_cast<uintptr_t>(UsedByList) | (Info.IsWrongCase ? 1 : 0))
 {
     if (TqlUnit* Unit = GetUnitIntf())
         Unit->GetUsedByLocations()->Add(this);

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 #include <string>
 
 // ---------------------------------------------------------------------------
@@ -59,28 +61,38 @@ TqlUsedByInfo UsedByInfo(int FileIndex, bool IsWrongCase, int X, int Y);
 
 class TqlUsedByLocation;
 
-// The uses of one symbol, in order of recording; owns its locations.
+// The uses of one symbol, in order of recording. A use in a file of one of
+// the project's units is carved from the units' arena and goes with the
+// project's units; any other use belongs to the list.
 class TqlUsedByList : public TqlList {
 public:
     explicit TqlUsedByList(TqlSymbol* Symbol);
+    ~TqlUsedByList() override;
+    void Clear() override;
     int AddUsedBy(const TqlUsedByInfo& Info);
     TqlUsedByLocation* GetLocations(int Index) const;
     TqlSymbol* GetSymbol() const { return FSymbol; }
 
 private:
     TqlSymbol* FSymbol;
+    // The uses outside the project's units (rare).
+    std::vector<std::unique_ptr<TqlUsedByLocation>> FOwned;
 };
 
 // One use of a symbol. Registers itself with the unit of its file.
 class TqlUsedByLocation : public TqlCodeLocation {
 public:
     TqlUsedByLocation(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
-    bool GetIsWrongCase() const { return FIsWrongCase; }
-    TqlUsedByList* GetUsedByList() const { return FUsedByList; }
+    bool GetIsWrongCase() const { return (FUsedByList & 1) != 0; }
+    TqlUsedByList* GetUsedByList() const
+    {
+        return reinterpret_cast<TqlUsedByList*>(FUsedByList & ~uintptr_t(1));
+    }
 
 private:
-    bool FIsWrongCase;
-    TqlUsedByList* FUsedByList;
+    // The list's address with the wrong-case mark in its lowest bit: the
+    // model holds a great many uses.
+    uintptr_t FUsedByList;
 };
 
 class TqlCodeError : public TqlCodeLocation {
