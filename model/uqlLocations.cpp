@@ -1,6 +1,8 @@
 #include "model/uqlModelShared.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 
 // ---------------------------------------------------------------------------
 // TqlCodeLocation
@@ -75,27 +77,30 @@ TqlUsedByList::~TqlUsedByList() = default;
 void TqlUsedByList::Clear()
 {
     TqlList::Clear();
-    FOwned.clear();
+    FOwned.reset();
 }
 
 namespace {
-// The arena of the project's units when the file belongs to one of them.
-TqlArena* UnitArena(int FileIndex)
+// The project's unit of the file; nil when there is none.
+TqlUnit* UnitOfFile(int FileIndex)
 {
     TqlFileNameList* Files = ProjectFiles();
     TqlUnitList* Units = ProjectUnits();
-    if (FileIndex < 0 || !Files || !Units || Files->GetItems(FileIndex)->GetUnitIndex() < 0)
+    if (FileIndex < 0 || !Files || !Units)
         return nullptr;
-    return &Units->GetArena();
+    const int UnitIndex = Files->GetItems(FileIndex)->GetUnitIndex();
+    return UnitIndex < 0 ? nullptr : Units->GetUnits(UnitIndex);
 }
 } // namespace
 
 int TqlUsedByList::AddUsedBy(const TqlUsedByInfo& Info)
 {
-    if (TqlArena* Arena = UnitArena(Info.FileIndex))
-        return Add(Arena->New<TqlUsedByLocation>(this, Info));
-    FOwned.push_back(std::make_unique<TqlUsedByLocation>(this, Info));
-    return Add(FOwned.back().get());
+    if (TqlUnit* Unit = UnitOfFile(Info.FileIndex))
+        return Add(Unit->GetUseStore().New(this, Info));
+    if (!FOwned)
+        FOwned = std::make_unique<std::vector<std::unique_ptr<TqlUsedByLocation>>>();
+    FOwned->push_back(std::make_unique<TqlUsedByLocation>(this, Info));
+    return Add(FOwned->back().get());
 }
 
 TqlUsedByLocation* TqlUsedByList::GetLocations(int Index) const
@@ -104,11 +109,35 @@ TqlUsedByLocation* TqlUsedByList::GetLocations(int Index) const
 }
 
 TqlUsedByLocation::TqlUsedByLocation(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
+    : TqlUsedByLocation(TInStore{}, UsedByList, Info)
+{
+    if (TqlUnit* Unit = GetUnitIntf())
+        Unit->AddUsedByLocation(this);
+}
+
+TqlUsedByLocation::TqlUsedByLocation(TInStore, TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
     : TqlCodeLocation(Info.FileIndex, Info.X, Info.Y),
       FUsedByList(reinterpret_cast<uintptr_t>(UsedByList) | (Info.IsWrongCase ? 1 : 0))
 {
-    if (TqlUnit* Unit = GetUnitIntf())
-        Unit->GetUsedByLocations()->Add(this);
+}
+
+TqlUsedByLocation* TqlUseStore::New(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
+{
+    if (FBlocks.empty() || FBlocks.back().Count == FBlocks.back().Capacity) {
+        const size_t Capacity =
+            FBlocks.empty() ? FirstBlock : std::min(FBlocks.back().Capacity * 2, LargestBlock);
+        TBlock Block;
+        Block.Memory = std::make_unique_for_overwrite<std::byte[]>(Capacity * sizeof(TqlUsedByLocation));
+        Block.Capacity = Capacity;
+        FBlocks.push_back(std::move(Block));
+    }
+    TBlock& Block = FBlocks.back();
+    static_assert(alignof(TqlUsedByLocation) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+    auto* Use = ::new (Block.Memory.get() + Block.Count * sizeof(TqlUsedByLocation))
+        TqlUsedByLocation(TqlUsedByLocation::TInStore{}, UsedByList, Info);
+    ++Block.Count;
+    ++FCount;
+    return Use;
 }
 
 TqlCodeError::TqlCodeError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y)

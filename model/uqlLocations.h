@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstddef>
 #include <memory>
+#include <new>
 #include <vector>
 #include <string>
 
@@ -62,8 +64,8 @@ TqlUsedByInfo UsedByInfo(int FileIndex, bool IsWrongCase, int X, int Y);
 class TqlUsedByLocation;
 
 // The uses of one symbol, in order of recording. A use in a file of one of
-// the project's units is carved from the units' arena and goes with the
-// project's units; any other use belongs to the list.
+// the project's units is carved from that unit's use store and goes with the
+// unit; any other use belongs to the list.
 class TqlUsedByList : public TqlList {
 public:
     explicit TqlUsedByList(TqlSymbol* Symbol);
@@ -75,9 +77,11 @@ public:
 
 private:
     TqlSymbol* FSymbol;
-    // The uses outside the project's units (rare).
-    std::vector<std::unique_ptr<TqlUsedByLocation>> FOwned;
+    // The uses outside the project's units (rare); nil until there is one.
+    std::unique_ptr<std::vector<std::unique_ptr<TqlUsedByLocation>>> FOwned;
 };
+
+class TqlUseStore;
 
 // One use of a symbol. Registers itself with the unit of its file.
 class TqlUsedByLocation : public TqlCodeLocation {
@@ -90,11 +94,56 @@ public:
     }
 
 private:
+    friend class TqlUseStore;
+    // A use in a unit's store: the store lists it with the unit.
+    struct TInStore {};
+    TqlUsedByLocation(TInStore, TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
+
     // The list's address with the wrong-case mark in its lowest bit: the
     // model holds a great many uses.
     uintptr_t FUsedByList;
 };
 
+// The uses whose file belongs to one unit, in order of recording, carved
+// from blocks that grow as the unit's uses do. The uses are released with
+// the blocks, without running their destructors (they free nothing).
+class TqlUseStore {
+public:
+    TqlUseStore() = default;
+    TqlUseStore(const TqlUseStore&) = delete;
+    TqlUseStore& operator=(const TqlUseStore&) = delete;
+
+    TqlUsedByLocation* New(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
+    size_t GetCount() const { return FCount; }
+    // Hands every use from position From on to Fn, in order.
+    template <class F>
+    void ForEachFrom(size_t From, F&& Fn) const
+    {
+        size_t First = 0;
+        for (const TBlock& Block : FBlocks) {
+            for (size_t i = From > First ? From - First : 0; i < Block.Count; ++i)
+                Fn(Block.At(i));
+            First += Block.Count;
+        }
+    }
+
+private:
+    static constexpr size_t FirstBlock = 16;
+    static constexpr size_t LargestBlock = 4096;
+
+    struct TBlock {
+        std::unique_ptr<std::byte[]> Memory;
+        size_t Count = 0;
+        size_t Capacity = 0;
+        TqlUsedByLocation* At(size_t i) const
+        {
+            return std::launder(
+                reinterpret_cast<TqlUsedByLocation*>(Memory.get() + i * sizeof(TqlUsedByLocation)));
+        }
+    };
+    std::vector<TBlock> FBlocks;
+    size_t FCount = 0;
+};
 class TqlCodeError : public TqlCodeLocation {
 public:
     TqlCodeError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y);

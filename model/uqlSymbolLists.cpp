@@ -190,17 +190,6 @@ TqlUsedUnit* TqlUsedUnitList::GetSortedUsedUnit(int Index)
     return static_cast<TqlUsedUnit*>(GetSortedItem(Index));
 }
 
-TqlUnitList::~TqlUnitList()
-{
-    TqlListSorted::Clear();
-}
-
-void TqlUnitList::Clear()
-{
-    TqlListSorted::Clear();
-    FArena.Clear();
-}
-
 int TqlUnitList::AddUnit(TqlUnit* Unit)
 {
     QL_ASSERT(Unit != nullptr);

@@ -2,7 +2,6 @@
 // project's units, each with its name lookup and its name-sorted view.
 #pragma once
 
-#include "model/uqlArena.h"
 #include "model/uqlSymbols.h"
 
 #include <memory>
@@ -106,18 +105,10 @@ public:
 class TqlUnitList : public TqlListSorted {
 public:
     TqlUnitList() : TqlListSorted(true) {}
-    ~TqlUnitList() override;
-    // The units go first, then the arena.
-    void Clear() override;
-    // Where the model objects that go with the project's units are carved.
-    TqlArena& GetArena() { return FArena; }
     int AddUnit(TqlUnit* Unit);
     TqlUnit* FindUnit(const std::string& Name);
     TqlUnit* GetUnits(int Index) const { return ItemAs<TqlUnit>(Index); }
     TqlUnit* GetSortedUnits(int Index);
-
-private:
-    TqlArena FArena;
 };
 
 class TqlVariablesList : public TqlContainerListSorted {

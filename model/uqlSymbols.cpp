@@ -539,6 +539,18 @@ TqlUnit::TqlUnit(int FileIndex, const std::string& Name)
 
 TqlUnit::~TqlUnit() = default;
 
+TqlList* TqlUnit::GetUsedByLocations()
+{
+    FUseStore.ForEachFrom(FListedUses, [this](TqlUsedByLocation* Use) { FUsedByLocations->Add(Use); });
+    FListedUses = FUseStore.GetCount();
+    return FUsedByLocations.get();
+}
+
+void TqlUnit::AddUsedByLocation(TqlUsedByLocation* Location)
+{
+    GetUsedByLocations()->Add(Location);
+}
+
 TqlSymbol* TqlUnit::FindSymbol(TqlUnit* Unit, TqlClass*, const std::string& Name, bool AddReference,
                                const TqlUsedByInfo& Info)
 {

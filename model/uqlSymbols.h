@@ -385,8 +385,13 @@ public:
     TqlSymbolList* GetStringLiterals() { return FStringLiterals.get(); }
     TDirectoryType GetUnitType() const { return FUnitType; }
     void SetUnitType(TDirectoryType Value) { FUnitType = Value; }
-    // Every use whose file belongs to this unit (not owned).
-    TqlList* GetUsedByLocations() { return FUsedByLocations.get(); }
+    // Every use whose file belongs to this unit, in order of recording (not
+    // owned).
+    TqlList* GetUsedByLocations();
+    // Where the uses in this unit's files are carved; they go with the unit.
+    TqlUseStore& GetUseStore() { return FUseStore; }
+    // Enters a use made outside the store.
+    void AddUsedByLocation(TqlUsedByLocation* Location);
     TqlUsedUnitList* GetUsedUnits() { return FUsedUnits.get(); }
     // The unit's line counts; zeros until the analysis fills them.
     TqlCodeStatistics& GetCodeStatistics() { return FCodeStatistics; }
@@ -420,7 +425,10 @@ private:
     std::unique_ptr<TqlSymbolList> FStringLiterals;
     std::unique_ptr<TqlUsedUnitList> FUsedUnits;
     TDirectoryType FUnitType = dtProject;
+    // Lists the store's uses on request: FListedUses of them are listed.
     std::unique_ptr<TqlList> FUsedByLocations;
+    size_t FListedUses = 0;
+    TqlUseStore FUseStore;
     TqlCodeStatistics FCodeStatistics;
     std::unordered_set<std::string> FUnresolvedNames;
 };
