@@ -6,11 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstddef>
 #include <memory>
 #include <new>
-#include <vector>
 #include <string>
+#include <vector>
 
 // ---------------------------------------------------------------------------
 // Locations, uses, files
@@ -144,6 +143,7 @@ private:
     std::vector<TBlock> FBlocks;
     size_t FCount = 0;
 };
+
 class TqlCodeError : public TqlCodeLocation {
 public:
     TqlCodeError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y);
