@@ -269,3 +269,64 @@ TEST(Message, KeepsItsValuesAndItsLocation)
     }
     EXPECT_EQ(Before, 1);
 }
+
+TEST(UsedByList, ManyUsesKeepTheirOrderInTheUnitAndInEachList)
+{
+    TProjectScope Project;
+    TqlUnit* A = Project->NewUnit("A");
+    TqlUnit* B = Project->NewUnit("B");
+    TqlVariable* V = A->GetVariables()->AddVariable("V", vkInterface, false, A->GetFileIndex(), 1, 1);
+    TqlVariable* W = A->GetVariables()->AddVariable("W", vkInterface, false, A->GetFileIndex(), 2, 1);
+    // Enough uses to fill several of the store's blocks, the two lists
+    // interleaved, with one use made outside the store half way.
+    const int Count = 5000;
+    std::unique_ptr<TqlUsedByLocation> Outside;
+    for (int i = 0; i < Count; ++i) {
+        TqlSymbol* S = i % 3 == 0 ? static_cast<TqlSymbol*>(W) : V;
+        S->GetUsedBy()->AddUsedBy(UsedByInfo(B->GetFileIndex(), i % 2 == 1, i, i + 1));
+        if (i == Count / 2)
+            Outside = std::make_unique<TqlUsedByLocation>(V->GetUsedBy(),
+                                                          UsedByInfo(B->GetFileIndex(), false, -1, -1));
+    }
+    TqlList* InB = B->GetUsedByLocations();
+    ASSERT_EQ(InB->GetCount(), Count + 1);
+    EXPECT_EQ(A->GetUsedByLocations()->GetCount(), 0);
+    int V_Seen = 0, W_Seen = 0;
+    for (int i = 0, Pos = 0; i < Count; ++i, ++Pos) {
+        auto* Use = static_cast<TqlUsedByLocation*>(InB->GetItem(Pos));
+        EXPECT_EQ(Use->GetX(), i);
+        EXPECT_EQ(Use->GetY(), i + 1);
+        EXPECT_EQ(Use->GetIsWrongCase(), i % 2 == 1);
+        TqlUsedByList* List = (i % 3 == 0 ? static_cast<TqlSymbol*>(W) : V)->GetUsedBy();
+        EXPECT_EQ(Use->GetUsedByList(), List);
+        EXPECT_EQ(List->GetLocations(i % 3 == 0 ? W_Seen++ : V_Seen++), Use);
+        if (i == Count / 2) {
+            EXPECT_EQ(InB->GetItem(++Pos), Outside.get()) << "entered when it was made";
+        }
+    }
+    EXPECT_EQ(V->GetUsedBy()->GetCount(), V_Seen);
+    EXPECT_EQ(W->GetUsedBy()->GetCount(), W_Seen);
+    // Asking again lists nothing twice; later uses are added at the end.
+    V->GetUsedBy()->AddUsedBy(UsedByInfo(B->GetFileIndex(), false, 7, 7));
+    ASSERT_EQ(B->GetUsedByLocations()->GetCount(), Count + 2);
+    EXPECT_EQ(B->GetUsedByLocations()->GetItem(Count + 1), V->GetUsedBy()->GetLocations(V_Seen));
+}
+
+TEST(UsedByList, UseInAFileWithoutUnitBelongsToTheList)
+{
+    TProjectScope Project;
+    TqlUnit* A = Project->NewUnit("A");
+    const int Include = Project->GetFileNames()->Add("A.inc", true, -1);
+    TqlUsedByList* Uses = A->GetUsedBy();
+    Uses->AddUsedBy(UsedByInfo(Include, true, 4, 5));
+    Uses->AddUsedBy(UsedByInfo(-1, false, 6, 7));
+    ASSERT_EQ(Uses->GetCount(), 2);
+    EXPECT_EQ(Uses->GetLocations(0)->GetFileIndex(), Include);
+    EXPECT_TRUE(Uses->GetLocations(0)->GetIsWrongCase());
+    EXPECT_EQ(Uses->GetLocations(1)->GetY(), 7);
+    EXPECT_EQ(A->GetUsedByLocations()->GetCount(), 0);
+    Uses->Clear();
+    EXPECT_EQ(Uses->GetCount(), 0);
+    Uses->AddUsedBy(UsedByInfo(Include, false, 1, 2));
+    EXPECT_EQ(Uses->GetLocations(0)->GetX(), 1);
+}

@@ -192,7 +192,7 @@ TEST(Symbols, ConsistencyChecks)
     try {
         S.SetUsedBy(nullptr);
     } catch (const EAssertionFailed& E) {
-        EXPECT_NE(E.File().find("uqlClasses"), std::string::npos);
+        EXPECT_NE(E.File().find("uqlSymbols"), std::string::npos);
     }
 
     TqlUnit U(-1, "U");

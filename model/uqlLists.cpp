@@ -1,0 +1,243 @@
+#include "model/uqlClasses.h"
+
+#include "lexer/lxPasLexTypes.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+// ---------------------------------------------------------------------------
+// TqlList
+// ---------------------------------------------------------------------------
+
+TqlList::TqlList(bool OwnsObjects) : FOwnsObjects(OwnsObjects) {}
+
+TqlList::~TqlList()
+{
+    TqlList::Clear();
+}
+
+void TqlList::Clear()
+{
+    std::vector<TqlBase*> Items;
+    Items.swap(FItems);
+    if (FOwnsObjects)
+        for (TqlBase* Item : Items)
+            delete Item;
+}
+
+int TqlList::Add(TqlBase* Object)
+{
+    FItems.push_back(Object);
+    return GetCount() - 1;
+}
+
+TqlBase* TqlList::GetItem(int Index) const
+{
+    if (Index < 0 || Index >= GetCount())
+        throw EListError(Index);
+    return FItems[size_t(Index)];
+}
+
+void TqlList::SetItem(int Index, TqlBase* Object)
+{
+    if (Index < 0 || Index >= GetCount())
+        throw EListError(Index);
+    TqlBase*& Slot = FItems[size_t(Index)];
+    if (FOwnsObjects && Slot != Object)
+        delete Slot;
+    Slot = Object;
+}
+
+// ---------------------------------------------------------------------------
+// TqlHashedObjectList
+// ---------------------------------------------------------------------------
+
+namespace {
+uint32_t NameHashOf(const std::string& Name)
+{
+    uint32_t H = 0;
+    for (char C : Name)
+        H = TlxLexHashStrings::HashStep(H, C);
+    return H;
+}
+} // namespace
+
+int TqlNameHash::AddObject(const std::string& Name, TqlBase* Object)
+{
+    QL_ASSERT(FNames.size() + Name.size() <= UINT32_MAX, "A name index holds at most 4 GB of names");
+    const TEntry Added{Object, NameHashOf(Name), static_cast<uint32_t>(FNames.size()),
+                       static_cast<uint32_t>(Name.size())};
+    FNames += Name;
+    FEntries.push_back(Added);
+    const size_t Tail = FEntries.size() - FSortedCount;
+    if (Tail * Tail > FEntries.size() && Tail > 16) {
+        MergeTail();
+        return PositionOfLast(Added.Hash);
+    }
+    return Count() - 1;
+}
+
+std::vector<int> TqlNameHash::FindAll(const std::string& Name) const
+{
+    std::vector<int> Result;
+    FindAll(Name, Result);
+    return Result;
+}
+
+void TqlNameHash::FindAll(const std::string& Name, std::vector<int>& Result) const
+{
+    Result.clear();
+    ScanMatches(Name, [&Result](size_t I) {
+        Result.push_back(static_cast<int>(I));
+        return false;
+    });
+}
+
+int TqlNameHash::FindFirst(const std::string& Name) const
+{
+    int First = -1;
+    ScanMatches(Name, [&First](size_t I) {
+        First = static_cast<int>(I);
+        return true;
+    });
+    return First;
+}
+
+// Calls Found with every position holding Name, ascending, until it answers
+// true: the sorted part's run of equal hashes, then the tail.
+template <class F>
+void TqlNameHash::ScanMatches(const std::string& Name, F&& Found) const
+{
+    const uint32_t H = NameHashOf(Name);
+    const TEntry* Entries = FEntries.data();
+    const size_t Count = FEntries.size();
+    size_t I = FirstInSorted(H);
+    for (; I < FSortedCount && Entries[I].Hash == H; ++I)
+        if (SameName(Entries[I], Name) && Found(I))
+            return;
+    for (I = FSortedCount; I < Count; ++I)
+        if (Entries[I].Hash == H && SameName(Entries[I], Name) && Found(I))
+            return;
+}
+
+bool TqlNameHash::SameName(const TEntry& Entry, const std::string& Name) const
+{
+    if (Entry.NameLength != Name.size())
+        return false;
+    const char* Stored = FNames.data() + Entry.NameStart;
+    for (size_t i = 0; i < Name.size(); ++i)
+        if (lxUpper(Stored[i]) != lxUpper(Name[i]))
+            return false;
+    return true;
+}
+
+std::string TqlNameHash::GetString(int Index) const
+{
+    const TEntry& Entry = FEntries[size_t(Index)];
+    return FNames.substr(Entry.NameStart, Entry.NameLength);
+}
+
+void TqlNameHash::DeleteAt(int Index)
+{
+    // The name's characters stay in FNames until the table is cleared.
+    FEntries.erase(FEntries.begin() + Index);
+    if (size_t(Index) < FSortedCount)
+        --FSortedCount;
+}
+
+void TqlNameHash::ClearAll()
+{
+    FEntries.clear();
+    FEntries.shrink_to_fit();
+    FNames.clear();
+    FNames.shrink_to_fit();
+    FSortedCount = 0;
+}
+
+void TqlNameHash::MergeTail()
+{
+    auto ByHash = [](const TEntry& A, const TEntry& B) { return A.Hash < B.Hash; };
+    const auto Mid = FEntries.begin() + static_cast<std::ptrdiff_t>(FSortedCount);
+    std::stable_sort(Mid, FEntries.end(), ByHash);
+    std::inplace_merge(FEntries.begin(), Mid, FEntries.end(), ByHash);
+    FSortedCount = FEntries.size();
+}
+
+// The first position of the sorted prefix whose hash is not below H.
+size_t TqlNameHash::FirstInSorted(uint32_t H) const
+{
+    const auto End = FEntries.begin() + static_cast<std::ptrdiff_t>(FSortedCount);
+    return static_cast<size_t>(
+        std::lower_bound(FEntries.begin(), End, H,
+                         [](const TEntry& E, uint32_t Value) { return E.Hash < Value; }) -
+        FEntries.begin());
+}
+
+// The position of the entry added last, in a table that has just been wholly
+// sorted: the merge is stable, so it ends the run of entries of its hash.
+int TqlNameHash::PositionOfLast(uint32_t Hash) const
+{
+    const auto After = std::upper_bound(FEntries.begin(), FEntries.end(), Hash,
+                                        [](uint32_t Value, const TEntry& E) { return Value < E.Hash; });
+    return static_cast<int>(After - FEntries.begin()) - 1;
+}
+
+TqlHashedObjectList::TqlHashedObjectList() = default;
+TqlHashedObjectList::~TqlHashedObjectList() = default;
+
+int TqlHashedObjectList::Add(const std::string& Name, TqlBase* Object)
+{
+    return FHash.AddObject(Name, Object);
+}
+
+bool TqlHashedObjectList::Find(const std::string& Name, int& Index)
+{
+    Index = FHash.FindFirst(Name);
+    return Index >= 0;
+}
+
+std::vector<int> TqlHashedObjectList::FindAll(const std::string& Name)
+{
+    return FHash.FindAll(Name);
+}
+
+void TqlHashedObjectList::FindAll(const std::string& Name, std::vector<int>& Result)
+{
+    FHash.FindAll(Name, Result);
+}
+
+void TqlHashedObjectList::CheckIndex(int Index) const
+{
+    if (Index < 0 || Index >= FHash.Count())
+        throw EListError(Index);
+}
+
+TqlBase* TqlHashedObjectList::GetObject(int Index) const
+{
+    CheckIndex(Index);
+    return FHash.GetObject(Index);
+}
+
+std::string TqlHashedObjectList::GetString(int Index) const
+{
+    CheckIndex(Index);
+    return FHash.GetString(Index);
+}
+
+void TqlHashedObjectList::SetObject(int Index, TqlBase* Object)
+{
+    CheckIndex(Index);
+    FHash.SetObject(Index, Object);
+}
+
+void TqlHashedObjectList::Delete(int Index)
+{
+    CheckIndex(Index);
+    FHash.DeleteAt(Index);
+}
+
+int TqlHashedObjectList::Count() const { return FHash.Count(); }
+void TqlHashedObjectList::Clear() { FHash.ClearAll(); }
+void TqlHashedObjectList::Sort() { FHash.MergeTail(); }

@@ -1,0 +1,132 @@
+// The root of the code model, its list of objects and its name index.
+#pragma once
+
+#include "model/uqlInterfaces.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// ===========================================================================
+// The code model
+// ===========================================================================
+
+class TqlClass;
+class TqlRecord;
+class TqlRoutine;
+class TqlVarContainer;
+class TqlProperty;
+class TqlVariable;
+class TqlDFMResource;
+
+// Root of every object that the model's lists hold.
+class TqlBase {
+public:
+    virtual ~TqlBase() = default;
+};
+
+// A list of model objects in insertion order; owning or not. Index errors
+// raise EListError.
+class TqlList : public TqlBase {
+public:
+    explicit TqlList(bool OwnsObjects = true);
+    ~TqlList() override;
+    TqlList(const TqlList&) = delete;
+    TqlList& operator=(const TqlList&) = delete;
+
+    bool GetOwnsObjects() const { return FOwnsObjects; }
+    virtual void Clear();
+    int Add(TqlBase* Object);
+    int GetCount() const { return static_cast<int>(FItems.size()); }
+    TqlBase* GetItem(int Index) const;
+    void SetItem(int Index, TqlBase* Object);
+
+protected:
+    template <class T>
+    T* ItemAs(int Index) const
+    {
+        return static_cast<T*>(GetItem(Index));
+    }
+
+private:
+    std::vector<TqlBase*> FItems;
+    bool FOwnsObjects;
+};
+
+// The word table of a name index: a prefix kept in hash order and a short
+// tail of recent additions in arrival order. A lookup searches the prefix by
+// hash and scans the tail; once the tail grows past about the square root of
+// the table it is sorted and merged into the prefix (stably, so entries of
+// one hash keep their order of arrival). Declarations and lookups alternate
+// all through an analysis; this keeps both cheap instead of sorting the whole
+// table again after every addition. The names are kept one after another in
+// one string, so an entry costs no allocation of its own.
+class TqlNameHash {
+public:
+    int AddObject(const std::string& Name, TqlBase* Object);
+    // Every position holding Name, ascending.
+    std::vector<int> FindAll(const std::string& Name) const;
+    // The same into Result, which is cleared first.
+    void FindAll(const std::string& Name, std::vector<int>& Result) const;
+    // The first position holding Name, -1 when there is none.
+    int FindFirst(const std::string& Name) const;
+    void DeleteAt(int Index);
+    void ClearAll();
+    void MergeTail();
+
+    int Count() const { return static_cast<int>(FEntries.size()); }
+    TqlBase* GetObject(int Index) const { return FEntries[size_t(Index)].Object; }
+    void SetObject(int Index, TqlBase* Object) { FEntries[size_t(Index)].Object = Object; }
+    std::string GetString(int Index) const;
+
+private:
+    struct TEntry {
+        TqlBase* Object;
+        uint32_t Hash;
+        // Where the name lies in FNames.
+        uint32_t NameStart;
+        uint32_t NameLength;
+    };
+
+    template <class F>
+    void ScanMatches(const std::string& Name, F&& Found) const;
+    bool SameName(const TEntry& Entry, const std::string& Name) const;
+    size_t FirstInSorted(uint32_t H) const;
+    int PositionOfLast(uint32_t Hash) const;
+
+    std::vector<TEntry> FEntries;
+    std::string FNames;
+    size_t FSortedCount = 0;
+};
+
+// A name index of (name, object) pairs with hashed, case-insensitive lookup
+// (Windows-1252 letters fold as well). Never owns the objects. Entries are
+// kept in hash order; Add returns the new entry's position, and positions
+// shift as further entries arrive.
+class TqlHashedObjectList : public TqlBase {
+public:
+    TqlHashedObjectList();
+    ~TqlHashedObjectList() override;
+    TqlHashedObjectList(const TqlHashedObjectList&) = delete;
+    TqlHashedObjectList& operator=(const TqlHashedObjectList&) = delete;
+
+    int Add(const std::string& Name, TqlBase* Object);
+    bool Find(const std::string& Name, int& Index);
+    // Every position holding Name (without regard to case), ascending.
+    std::vector<int> FindAll(const std::string& Name);
+    // The same into Result (cleared first), without allocating when Result
+    // already has room.
+    void FindAll(const std::string& Name, std::vector<int>& Result);
+    TqlBase* GetObject(int Index) const;
+    std::string GetString(int Index) const;
+    void SetObject(int Index, TqlBase* Object);
+    void Delete(int Index);
+    int Count() const;
+    void Clear();
+    void Sort();
+
+private:
+    void CheckIndex(int Index) const;
+    TqlNameHash FHash;
+};

@@ -1,0 +1,318 @@
+#include "model/uqlModelShared.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+// ---------------------------------------------------------------------------
+// TqlCodeLocation
+// ---------------------------------------------------------------------------
+
+TqlCodeLocation::TqlCodeLocation(int FileIndex, int X, int Y) : FFileIndex(FileIndex)
+{
+    SetX(X);
+    SetY(Y);
+}
+
+void TqlCodeLocation::SetX(int Value)
+{
+    FX = Value;
+    FEndX = Value;
+}
+
+void TqlCodeLocation::SetY(int Value)
+{
+    FY = Value;
+    FEndY = Value;
+}
+
+std::string TqlCodeLocation::GetFileName() const
+{
+    TqlFileNameList* Files = ProjectFiles();
+    if (FFileIndex < 0 || !Files)
+        return "???";
+    return Files->GetItems(FFileIndex)->GetFullFileName();
+}
+
+int TqlCodeLocation::GetUnitIndex()
+{
+    if (FUnitIndex == -1 && FFileIndex >= 0)
+        if (TqlFileNameList* Files = ProjectFiles())
+            FUnitIndex = Files->GetItems(FFileIndex)->GetUnitIndex();
+    return FUnitIndex;
+}
+
+TqlUnit* TqlCodeLocation::GetUnitIntf()
+{
+    const int Index = GetUnitIndex();
+    TqlUnitList* Units = ProjectUnits();
+    if (Index < 0 || !Units)
+        return nullptr;
+    return Units->GetUnits(Index);
+}
+
+bool TqlCodeLocation::ComparesTo(const TqlCodeLocation* Other) const
+{
+    return Other && FFileIndex == Other->FFileIndex && FX == Other->FX && FY == Other->FY;
+}
+
+TqlUsedByInfo UsedByInfo(int FileIndex, bool IsWrongCase, int X, int Y)
+{
+    TqlUsedByInfo Info;
+    Info.FileIndex = FileIndex;
+    Info.IsWrongCase = IsWrongCase;
+    Info.X = X;
+    Info.Y = Y;
+    return Info;
+}
+
+// ---------------------------------------------------------------------------
+// Uses
+// ---------------------------------------------------------------------------
+
+TqlUsedByList::TqlUsedByList(TqlSymbol* Symbol) : TqlList(false), FSymbol(Symbol) {}
+
+TqlUsedByList::~TqlUsedByList() = default;
+
+void TqlUsedByList::Clear()
+{
+    TqlList::Clear();
+    FOwned.reset();
+}
+
+namespace {
+// The project's unit of the file; nil when there is none.
+TqlUnit* UnitOfFile(int FileIndex)
+{
+    TqlFileNameList* Files = ProjectFiles();
+    TqlUnitList* Units = ProjectUnits();
+    if (FileIndex < 0 || !Files || !Units)
+        return nullptr;
+    const int UnitIndex = Files->GetItems(FileIndex)->GetUnitIndex();
+    return UnitIndex < 0 ? nullptr : Units->GetUnits(UnitIndex);
+}
+} // namespace
+
+int TqlUsedByList::AddUsedBy(const TqlUsedByInfo& Info)
+{
+    if (TqlUnit* Unit = UnitOfFile(Info.FileIndex))
+        return Add(Unit->GetUseStore().New(this, Info));
+    if (!FOwned)
+        FOwned = std::make_unique<std::vector<std::unique_ptr<TqlUsedByLocation>>>();
+    FOwned->push_back(std::make_unique<TqlUsedByLocation>(this, Info));
+    return Add(FOwned->back().get());
+}
+
+TqlUsedByLocation* TqlUsedByList::GetLocations(int Index) const
+{
+    return ItemAs<TqlUsedByLocation>(Index);
+}
+
+TqlUsedByLocation::TqlUsedByLocation(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
+    : TqlUsedByLocation(TInStore{}, UsedByList, Info)
+{
+    if (TqlUnit* Unit = GetUnitIntf())
+        Unit->AddUsedByLocation(this);
+}
+
+TqlUsedByLocation::TqlUsedByLocation(TInStore, TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
+    : TqlCodeLocation(Info.FileIndex, Info.X, Info.Y),
+      FUsedByList(reinterpret_cast<uintptr_t>(UsedByList) | (Info.IsWrongCase ? 1 : 0))
+{
+}
+
+TqlUsedByLocation* TqlUseStore::New(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
+{
+    if (FBlocks.empty() || FBlocks.back().Count == FBlocks.back().Capacity) {
+        const size_t Capacity =
+            FBlocks.empty() ? FirstBlock : std::min(FBlocks.back().Capacity * 2, LargestBlock);
+        TBlock Block;
+        Block.Memory = std::make_unique_for_overwrite<std::byte[]>(Capacity * sizeof(TqlUsedByLocation));
+        Block.Capacity = Capacity;
+        FBlocks.push_back(std::move(Block));
+    }
+    TBlock& Block = FBlocks.back();
+    static_assert(alignof(TqlUsedByLocation) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+    auto* Use = ::new (Block.Memory.get() + Block.Count * sizeof(TqlUsedByLocation))
+        TqlUsedByLocation(TqlUsedByLocation::TInStore{}, UsedByList, Info);
+    ++Block.Count;
+    ++FCount;
+    return Use;
+}
+
+TqlCodeError::TqlCodeError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y)
+    : TqlCodeLocation(FileIndex, X, Y), FErrorKind(ErrorKind)
+{
+}
+
+TqlCodeError* TqlCodingErrorsList::AddError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y)
+{
+    auto Error = std::make_unique<TqlCodeError>(ErrorKind, FileIndex, X, Y);
+    Add(Error.get());
+    return Error.release();
+}
+
+// ---------------------------------------------------------------------------
+// Files
+// ---------------------------------------------------------------------------
+
+TqlSourceFile::TqlSourceFile(const std::string& FullFileName, bool Exists, int FileIndex,
+                             int UnitIndex)
+    : Exists(Exists), FFileIndex(FileIndex), FFullFileName(FullFileName), FUnitIndex(UnitIndex)
+{
+}
+
+TqlUnit* TqlSourceFile::GetUnitIntf() const
+{
+    TqlUnitList* Units = ProjectUnits();
+    if (FUnitIndex < 0 || !Units)
+        return nullptr;
+    return Units->GetUnits(FUnitIndex);
+}
+
+TqlFileNameList::TqlFileNameList() = default;
+TqlFileNameList::~TqlFileNameList() = default;
+
+int TqlFileNameList::Add(const std::string& FullFileName, bool Exists, int UnitIndex)
+{
+    const int Index = FFiles.GetCount();
+    auto File = std::make_unique<TqlSourceFile>(FullFileName, Exists, Index, UnitIndex);
+    FFiles.Add(File.get());
+    FNames.Add(FullFileName, File.release());
+    return Index;
+}
+
+TqlSourceFile* TqlFileNameList::Find(const std::string& FullFileName)
+{
+    int Index;
+    if (!FNames.Find(FullFileName, Index))
+        return nullptr;
+    return static_cast<TqlSourceFile*>(FNames.GetObject(Index));
+}
+
+void TqlFileNameList::Clear()
+{
+    FNames.Clear();
+    FFiles.Clear();
+}
+
+TqlSourceFile* TqlFileNameList::GetItems(int Index) const
+{
+    return static_cast<TqlSourceFile*>(FFiles.GetItem(Index));
+}
+
+// ---------------------------------------------------------------------------
+// Line counts
+// ---------------------------------------------------------------------------
+
+void TqlCodeStatistics::AddText(const char* Text, size_t Size)
+{
+    enum TState { stCode, stBrace, stAnsi };
+    enum TComment { cmNone, cmAnsi, cmBrace, cmSlash };
+    TState State = stCode;
+    bool Code = false;
+    TComment Comment = cmNone;
+    const char* P = Text;
+    const char* const End = Text + Size;
+    auto LineEnd = [](char C) { return C == '\n' || C == '\r'; };
+    // Characters that stop a scan: in code (blanks, line breaks, the
+    // starts of comments and strings), in a brace comment, in a string.
+    static const auto Stops = [] {
+        struct TTables {
+            bool Code[256] = {}, Brace[256] = {}, Quote[256] = {};
+        } T;
+        for (int C = 0; C <= ' '; ++C)
+            T.Code[C] = true;
+        for (unsigned char C : {'{', '(', '/', '\''})
+            T.Code[C] = true;
+        for (unsigned char C : {'\n', '\r', '}'})
+            T.Brace[C] = true;
+        for (unsigned char C : {'\n', '\r', '\''})
+            T.Quote[C] = true;
+        return T;
+    }();
+    auto Skip = [&P, End](const bool (&Table)[256]) {
+        while (P < End && !Table[static_cast<unsigned char>(*P)])
+            ++P;
+    };
+    while (P < End) {
+        // One line: from P up to its line break.
+        const char* const LineStart = P;
+        // A comment that goes on makes this line a comment line.
+        Comment = State == stBrace ? cmBrace : State == stAnsi ? cmAnsi : cmNone;
+        Code = false;
+        while (P < End && !LineEnd(*P)) {
+            if (State == stBrace) {
+                Skip(Stops.Brace);
+                if (P < End && *P == '}') {
+                    State = stCode;
+                    ++P;
+                }
+                continue;
+            }
+            if (State == stAnsi) {
+                while (P < End && !LineEnd(*P) && !(*P == '*' && P + 1 < End && P[1] == ')'))
+                    ++P;
+                if (P < End && *P == '*') {
+                    State = stCode;
+                    P += 2;
+                }
+                continue;
+            }
+            const char C = *P;
+            const char Next = P + 1 < End ? P[1] : '\0';
+            if (static_cast<unsigned char>(C) <= ' ') {
+                ++P;
+            } else if (C == '{') {
+                if (Next == '$')
+                    Code = true;
+                else if (Comment == cmNone)
+                    Comment = cmBrace;
+                State = stBrace;
+                ++P;
+            } else if (C == '(' && Next == '*') {
+                if (P + 2 < End && P[2] == '$')
+                    Code = true;
+                else if (Comment == cmNone)
+                    Comment = cmAnsi;
+                State = stAnsi;
+                P += 2;
+            } else if (C == '/' && Next == '/') {
+                if (Comment == cmNone)
+                    Comment = cmSlash;
+                while (P < End && !LineEnd(*P))
+                    ++P;
+            } else if (C == '\'') {
+                // A string ends at its closing quote or at the line end.
+                Code = true;
+                ++P;
+                Skip(Stops.Quote);
+                if (P < End && *P == '\'')
+                    ++P;
+            } else {
+                Code = true;
+                ++P;
+                Skip(Stops.Code);
+            }
+        }
+        const bool Empty = P == LineStart;
+        if (P < End) {
+            // The line break: CR LF, LF or a lone CR.
+            if (*P == '\r' && P + 1 < End && P[1] == '\n')
+                ++P;
+            ++P;
+        } else if (Empty) {
+            break; // no last line after a final line break
+        }
+        if (Code)
+            IncCodeLines();
+        else if (Comment == cmAnsi)
+            IncAnsiCommentLines();
+        else if (Comment == cmBrace)
+            IncBorCommentLines();
+        else if (Comment == cmSlash)
+            IncSlashCommentLines();
+        else
+            IncEmptyLines();
+    }
+}

@@ -1,0 +1,228 @@
+// Locations in source files, the uses recorded on symbols, coding errors,
+// the project's source files and the line counts of a unit.
+#pragma once
+
+#include "model/uqlLists.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+// ---------------------------------------------------------------------------
+// Locations, uses, files
+// ---------------------------------------------------------------------------
+
+// A position in a source file: file index (into the project's file-name list,
+// -1 for none), start column X and line Y, end column and line. The unit index
+// is looked up through the file-name list on first request and then kept.
+class TqlCodeLocation : public TqlBase {
+public:
+    TqlCodeLocation(int FileIndex, int X, int Y);
+
+    int GetX() const { return FX; }
+    int GetY() const { return FY; }
+    int GetEndX() const { return FEndX; }
+    int GetEndY() const { return FEndY; }
+    int GetFileIndex() const { return FFileIndex; }
+    // Sets X (Y) and moves the end column (line) with it.
+    void SetX(int Value);
+    void SetY(int Value);
+    void SetEndX(int Value) { FEndX = Value; }
+    void SetEndY(int Value) { FEndY = Value; }
+
+    // "???" for a negative file index (or when no project is set), else the
+    // full name of the file.
+    std::string GetFileName() const;
+    int GetUnitIndex();
+    // The unit of the location's file; nil when there is none.
+    TqlUnit* GetUnitIntf();
+    // Same file index, X and Y; the end positions are not compared.
+    bool ComparesTo(const TqlCodeLocation* Other) const;
+
+private:
+    int FEndX = 0;
+    int FEndY = 0;
+    int FFileIndex = -1;
+    int FUnitIndex = -1;
+    int FX = 0;
+    int FY = 0;
+};
+
+// The place of one identifier.
+struct TqlUsedByInfo {
+    int FileIndex = -1;
+    bool IsWrongCase = false;
+    int X = -1;
+    int Y = -1;
+};
+TqlUsedByInfo UsedByInfo(int FileIndex, bool IsWrongCase, int X, int Y);
+
+class TqlUsedByLocation;
+
+// The uses of one symbol, in order of recording. A use in a file of one of
+// the project's units is carved from that unit's use store and goes with the
+// unit; any other use belongs to the list.
+class TqlUsedByList : public TqlList {
+public:
+    explicit TqlUsedByList(TqlSymbol* Symbol);
+    ~TqlUsedByList() override;
+    void Clear() override;
+    int AddUsedBy(const TqlUsedByInfo& Info);
+    TqlUsedByLocation* GetLocations(int Index) const;
+    TqlSymbol* GetSymbol() const { return FSymbol; }
+
+private:
+    TqlSymbol* FSymbol;
+    // The uses outside the project's units (rare); nil until there is one.
+    std::unique_ptr<std::vector<std::unique_ptr<TqlUsedByLocation>>> FOwned;
+};
+
+class TqlUseStore;
+
+// One use of a symbol. Registers itself with the unit of its file.
+class TqlUsedByLocation : public TqlCodeLocation {
+public:
+    TqlUsedByLocation(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
+    bool GetIsWrongCase() const { return (FUsedByList & 1) != 0; }
+    TqlUsedByList* GetUsedByList() const
+    {
+        return reinterpret_cast<TqlUsedByList*>(FUsedByList & ~uintptr_t(1));
+    }
+
+private:
+    friend class TqlUseStore;
+    // A use in a unit's store: the store lists it with the unit.
+    struct TInStore {};
+    TqlUsedByLocation(TInStore, TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
+
+    // The list's address with the wrong-case mark in its lowest bit: the
+    // model holds a great many uses.
+    uintptr_t FUsedByList;
+};
+
+// The uses whose file belongs to one unit, in order of recording, carved
+// from blocks that grow as the unit's uses do. The uses are released with
+// the blocks, without running their destructors (they free nothing).
+class TqlUseStore {
+public:
+    TqlUseStore() = default;
+    TqlUseStore(const TqlUseStore&) = delete;
+    TqlUseStore& operator=(const TqlUseStore&) = delete;
+
+    TqlUsedByLocation* New(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
+    size_t GetCount() const { return FCount; }
+    // Hands every use from position From on to Fn, in order.
+    template <class F>
+    void ForEachFrom(size_t From, F&& Fn) const
+    {
+        size_t First = 0;
+        for (const TBlock& Block : FBlocks) {
+            for (size_t i = From > First ? From - First : 0; i < Block.Count; ++i)
+                Fn(Block.At(i));
+            First += Block.Count;
+        }
+    }
+
+private:
+    static constexpr size_t FirstBlock = 16;
+    static constexpr size_t LargestBlock = 4096;
+
+    struct TBlock {
+        std::unique_ptr<std::byte[]> Memory;
+        size_t Count = 0;
+        size_t Capacity = 0;
+        TqlUsedByLocation* At(size_t i) const
+        {
+            return std::launder(
+                reinterpret_cast<TqlUsedByLocation*>(Memory.get() + i * sizeof(TqlUsedByLocation)));
+        }
+    };
+    std::vector<TBlock> FBlocks;
+    size_t FCount = 0;
+};
+
+class TqlCodeError : public TqlCodeLocation {
+public:
+    TqlCodeError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y);
+    TCodeErrorKind GetErrorKind() const { return FErrorKind; }
+
+private:
+    TCodeErrorKind FErrorKind;
+};
+
+class TqlCodingErrorsList : public TqlList {
+public:
+    TqlCodingErrorsList() : TqlList(true) {}
+    TqlCodeError* AddError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y);
+    TqlCodeError* GetItems(int Index) const { return ItemAs<TqlCodeError>(Index); }
+};
+
+class TqlSourceFile : public TqlBase {
+public:
+    TqlSourceFile(const std::string& FullFileName, bool Exists, int FileIndex, int UnitIndex);
+    int GetFileIndex() const { return FFileIndex; }
+    const std::string& GetFullFileName() const { return FFullFileName; }
+    int GetUnitIndex() const { return FUnitIndex; }
+    TqlUnit* GetUnitIntf() const;
+
+    bool Exists;
+    // Size and qlHash64 of the text the analysis read; -1 until then.
+    int64_t Size = -1;
+    uint64_t Hash = 0;
+
+private:
+    int FFileIndex;
+    std::string FFullFileName;
+    int FUnitIndex;
+};
+
+// The project's files in order of entry; the position is the file index.
+class TqlFileNameList : public TqlBase {
+public:
+    TqlFileNameList();
+    ~TqlFileNameList() override;
+    int Add(const std::string& FullFileName, bool Exists, int UnitIndex);
+    TqlSourceFile* Find(const std::string& FullFileName);
+    void Clear();
+    int GetCount() const { return FFiles.GetCount(); }
+    TqlSourceFile* GetItems(int Index) const;
+    TqlHashedObjectList* GetFileNameList() { return &FNames; }
+
+private:
+    TqlHashedObjectList FNames;
+    TqlList FFiles{true};
+};
+
+// Line counts of one unit.
+class TqlCodeStatistics {
+public:
+    int GetAnsiCommentLines() const { return FAnsiCommentLines; }
+    int GetBorCommentLines() const { return FBorCommentLines; }
+    int GetCodeLines() const { return FCodeLines; }
+    int GetEmptyLines() const { return FEmptyLines; }
+    int GetSlashCommentLines() const { return FSlashCommentLines; }
+    int GetCommentLines() const { return FAnsiCommentLines + FBorCommentLines + FSlashCommentLines; }
+    int GetTotalLines() const { return GetCommentLines() + FCodeLines + FEmptyLines; }
+    void IncAnsiCommentLines() { ++FAnsiCommentLines; }
+    void IncBorCommentLines() { ++FBorCommentLines; }
+    void IncCodeLines() { ++FCodeLines; }
+    void IncEmptyLines() { ++FEmptyLines; }
+    void IncSlashCommentLines() { ++FSlashCommentLines; }
+    // Counts the lines of a Pascal source text. A line that holds code (any
+    // token outside comments; compiler directives count as code) is a code
+    // line; else a line that lies in a comment, wholly or in part, is a
+    // comment line of the first kind met on it; else it is empty. Strings
+    // end at the line end; a last line without a line break counts when it
+    // holds anything.
+    void AddText(const char* Text, size_t Size);
+
+private:
+    int FAnsiCommentLines = 0;
+    int FBorCommentLines = 0;
+    int FCodeLines = 0;
+    int FEmptyLines = 0;
+    int FSlashCommentLines = 0;
+};

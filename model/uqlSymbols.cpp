@@ -1,0 +1,685 @@
+#include "model/uqlModelShared.h"
+
+#include <algorithm>
+#include <atomic>
+#include <utility>
+
+namespace {
+uint64_t NextSerial()
+{
+    // Atomic so that models built on several threads (corpus runs) stay sound.
+    static std::atomic<uint64_t> Serial{0};
+    return Serial.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+// Marks a symbol as being walked for the time of one call; a second entry
+// while the first is active means the walk has come round in a cycle.
+class TqlWalkGuard {
+public:
+    explicit TqlWalkGuard(bool& Flag) : FFlag(Flag), FEntered(!Flag) { FFlag = true; }
+    ~TqlWalkGuard()
+    {
+        if (FEntered)
+            FFlag = false;
+    }
+    TqlWalkGuard(const TqlWalkGuard&) = delete;
+    TqlWalkGuard& operator=(const TqlWalkGuard&) = delete;
+    bool Cycle() const { return !FEntered; }
+
+private:
+    bool& FFlag;
+    bool FEntered;
+};
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TqlSymbol
+// ---------------------------------------------------------------------------
+
+TqlSymbol::TqlSymbol(const std::string& Name, TVisibilityKind Visibility, TqlTypeKind TypeKind,
+                     int FileIndex, int X, int Y)
+    : TqlCodeLocation(FileIndex, X, Y), FTypeKind(TypeKind), FVisibility(Visibility), FName(Name),
+      FSerial(NextSerial())
+{
+}
+
+TqlSymbol::~TqlSymbol() = default;
+
+const std::string& TqlSymbol::GetPointerTypeName() const
+{
+    static const std::string None;
+    return FPointerTypeName ? *FPointerTypeName : None;
+}
+
+void TqlSymbol::SetPointerTypeName(const std::string& Value)
+{
+    if (FPointerTypeName)
+        *FPointerTypeName = Value;
+    else if (!Value.empty())
+        FPointerTypeName = std::make_unique<std::string>(Value);
+}
+
+TqlSymbol* TqlSymbol::GetTypeIntf() { return FType ? FType : this; }
+void TqlSymbol::SetTypeIntf(TqlSymbol* Symbol) { FType = Symbol; }
+TqlTypeKind TqlSymbol::GetTypeKind() { return FTypeKind; }
+
+TqlSymbol* TqlSymbol::FindSymbol(TqlUnit*, TqlClass*, const std::string&, bool,
+                                 const TqlUsedByInfo&)
+{
+    return nullptr;
+}
+
+TqlSymbol* TqlSymbol::FindSymbol(TqlUnit* Unit, TqlClass* Class, const std::string& Name)
+{
+    return FindSymbol(Unit, Class, Name, false, UsedByInfo(-1, false, -1, -1));
+}
+
+bool TqlSymbol::TypeRequired() { return true; }
+
+void TqlSymbol::SetTypeKind(TqlTypeKind Value)
+{
+    QL_ASSERT(!dynamic_cast<TqlRecord*>(this) && !dynamic_cast<TqlClass*>(this),
+              "A record or class has a fixed type kind");
+    FTypeKind = Value;
+}
+
+TqlUsedByList* TqlSymbol::GetUsedBy()
+{
+    if (!FUsedBy)
+        FUsedBy = std::make_unique<TqlUsedByList>(this);
+    return FUsedBy.get();
+}
+
+void TqlSymbol::SetUsedBy(TqlUsedByList*)
+{
+    QL_ASSERT(false, "The uses list of a symbol cannot be replaced");
+}
+
+bool TqlSymbol::ComparesTo(const TqlSymbol* Other) const
+{
+    return Other && FName == Other->FName && TqlCodeLocation::ComparesTo(Other);
+}
+
+void TqlSymbol::RecordUse(TqlSymbol* Found, const std::string& Name, bool AddReference,
+                          const TqlUsedByInfo& Info)
+{
+    if (!Found || !AddReference)
+        return;
+    TqlUsedByInfo Place = Info;
+    Place.IsWrongCase = Name != Found->GetName();
+    Found->GetUsedBy()->AddUsedBy(Place);
+}
+
+void TqlSymbol::ReportFinding(const std::string& Text)
+{
+    if (FFindingReported)
+        return;
+    FFindingReported = true;
+    if (!gqlProject)
+        return;
+    if (Ref<IqlMessageList> Messages = gqlProject->GetMessages())
+        Messages->Add(Text, GetFileIndex(), GetX(), GetY(), GetVisibility() == vkInterface);
+}
+
+TqlSymbol* TqlSymbol::FindContainer()
+{
+    // Every symbol the walk has passed; meeting one again means the type
+    // declarations form a cycle (A = B; B = A, or a pointer or array chain
+    // that comes back), which ends the walk with a finding.
+    std::vector<TqlSymbol*> Seen;
+    auto Visit = [&Seen](TqlSymbol* S) {
+        if (std::find(Seen.begin(), Seen.end(), S) != Seen.end()) {
+            S->ReportFinding("Type, " + S->GetName() + ", refers to itself through a cycle.");
+            return false;
+        }
+        Seen.push_back(S);
+        return true;
+    };
+
+    TqlSymbol* Current = FPredefinedArrayType ? FPredefinedArrayType : GetTypeIntf();
+    while (Current) {
+        // Reduce: pointer targets, then array element types, until neither.
+        for (;;) {
+            bool Moved = false;
+            while (Current && Current->GetPointerType()) {
+                TqlSymbol* Target = Current->GetTypeIntf();
+                if (Target == Current) {
+                    Current = nullptr;
+                    break;
+                }
+                if (!Target)
+                    break;
+                if (!Visit(Current))
+                    return nullptr;
+                Current = Target;
+                Moved = true;
+            }
+            while (Current) {
+                auto* Array = qlAsArray(Current);
+                if (!Array)
+                    break;
+                TqlSymbol* Element = Array->GetArrayType();
+                if (Element == Current) {
+                    Current = nullptr;
+                    break;
+                }
+                if (!Visit(Current))
+                    return nullptr;
+                Current = Element;
+                Moved = true;
+            }
+            if (!Moved || !Current)
+                break;
+        }
+        if (!Current)
+            return nullptr;
+        TqlSymbol* Type = Current->GetTypeIntf();
+        if (qlAsContainer(Type))
+            return Type;
+        if (Type == Current)
+            return nullptr;
+        if (!Visit(Current))
+            return nullptr;
+        Current = Type;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Containers
+// ---------------------------------------------------------------------------
+
+TqlSymbolContainer::TqlSymbolContainer(const std::string& Name, TVisibilityKind Visibility,
+                                       int FileIndex, int X, int Y)
+    : TqlSymbol(Name, Visibility, tkNone, FileIndex, X, Y),
+      FSymbols(std::make_unique<TqlHashedObjectList>())
+{
+    AddKindMark(kmContainer);
+}
+
+TqlSymbolContainer::~TqlSymbolContainer() = default;
+
+TqlSymbol* TqlSymbolContainer::FindSymbol(TqlUnit*, TqlClass*, const std::string& Name,
+                                          bool AddReference, const TqlUsedByInfo& Info)
+{
+    int Index;
+    TqlSymbol* Found = nullptr;
+    if (FSymbols->Find(Name, Index))
+        Found = static_cast<TqlSymbol*>(FSymbols->GetObject(Index));
+    RecordUse(Found, Name, AddReference, Info);
+    return Found;
+}
+
+void TqlSymbolContainer::AddSymbol(TqlSymbol* Symbol)
+{
+    QL_ASSERT(Symbol != nullptr);
+    FSymbols->Add(Symbol->GetName(), Symbol);
+}
+
+TqlSymbol* TqlSymbolContainer::GetSymbol(int Index) const
+{
+    return static_cast<TqlSymbol*>(FSymbols->GetObject(Index));
+}
+
+int TqlSymbolContainer::GetSymbolCount() const { return FSymbols->Count(); }
+
+TqlEnumeration::TqlEnumeration(const std::string& Name, TVisibilityKind Visibility, int FileIndex,
+                               int X, int Y)
+    : TqlEnumerationMemberContainer(Name, Visibility, FileIndex, X, Y),
+      FItems(std::make_unique<TqlSymbolList>(true))
+{
+}
+
+TqlEnumeration::~TqlEnumeration() = default;
+TqlSymbolList* TqlEnumeration::GetItems() { return FItems.get(); }
+
+TqlSet::TqlSet(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X, int Y)
+    : TqlEnumerationMemberContainer(Name, Visibility, FileIndex, X, Y)
+{
+}
+
+TqlSet::~TqlSet() = default;
+
+TqlSymbolList* TqlSet::GetItems()
+{
+    if (FEnumeration)
+        return FEnumeration->GetItems();
+    if (!FItems)
+        FItems = std::make_unique<TqlSymbolList>(true);
+    return FItems.get();
+}
+
+void TqlSet::SetEnumeration(TqlEnumeration* Value)
+{
+    QL_ASSERT(!FItems, "The set already has members of its own");
+    FEnumeration = Value;
+}
+
+TqlVarContainer::TqlVarContainer(const std::string& Name, TVisibilityKind Visibility,
+                                 int FileIndex, int X, int Y)
+    : TqlSymbolContainer(Name, Visibility, FileIndex, X, Y)
+{
+}
+
+TqlVarContainer::~TqlVarContainer() = default;
+
+namespace {
+template <class L>
+L* Lazy(std::unique_ptr<L>& List, TqlVarContainer* Container)
+{
+    if (!List)
+        List = std::make_unique<L>(Container);
+    return List.get();
+}
+} // namespace
+
+TqlEnumerationList* TqlVarContainer::GetEnumerations() { return Lazy(FEnumerations, this); }
+TqlArrayList* TqlVarContainer::GetArrays() { return Lazy(FArrays, this); }
+TqlVariablesList* TqlVarContainer::GetConstants() { return Lazy(FConstants, this); }
+TqlRecordsList* TqlVarContainer::GetRecords() { return Lazy(FRecords, this); }
+TqlSetList* TqlVarContainer::GetSets() { return Lazy(FSets, this); }
+TqlTypesList* TqlVarContainer::GetTypes() { return Lazy(FTypes, this); }
+TqlVariablesList* TqlVarContainer::GetVariables() { return Lazy(FVariables, this); }
+TqlOwnedClassList* TqlVarContainer::GetClasses() { return Lazy(FClasses, this); }
+TqlOwnedObjectList* TqlVarContainer::GetObjects() { return Lazy(FObjects, this); }
+TqlOwnedInterfaceList* TqlVarContainer::GetInterfaces() { return Lazy(FInterfaces, this); }
+TqlRoutineList* TqlVarContainer::GetRoutines() { return Lazy(FRoutines, this); }
+
+TqlLabelsList* TqlVarContainer::GetLabels()
+{
+    if (!FLabels)
+        FLabels = std::make_unique<TqlLabelsList>();
+    return FLabels.get();
+}
+
+void TqlVarContainer::AddForwardPointerType(TqlSymbol* PointerType)
+{
+    QL_ASSERT(PointerType != nullptr);
+    if (!FForwardPointerTypes)
+        FForwardPointerTypes = std::make_unique<TqlHashedObjectList>();
+    FForwardPointerTypes->Add(PointerType->GetPointerTypeName(), PointerType);
+}
+
+TqlSymbol* TqlVarContainer::FindForwardPointerType(const std::string& Name)
+{
+    int Index;
+    if (!FForwardPointerTypes || !FForwardPointerTypes->Find(Name, Index))
+        return nullptr;
+    return static_cast<TqlSymbol*>(FForwardPointerTypes->GetObject(Index));
+}
+
+// ---------------------------------------------------------------------------
+// Records and classes
+// ---------------------------------------------------------------------------
+
+TqlRecord::TqlRecord(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X,
+                     int Y)
+    : TqlVarContainer(Name, Visibility, FileIndex, X, Y),
+      FFieldList(std::make_unique<TqlVariablesList>(this))
+{
+}
+
+TqlRecord::~TqlRecord() = default;
+
+void TqlRecord::SetTypeIntf(TqlSymbol*)
+{
+    QL_ASSERT(false, "A record has no separate type");
+}
+
+TqlClass::TqlClass(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X, int Y)
+    : TqlVarContainer(Name, Visibility, FileIndex, X, Y), FDescendants(std::make_unique<TqlList>(false)),
+      FProperties(std::make_unique<TqlPropertyList>(this))
+{
+    AddKindMark(kmClass);
+}
+
+TqlClass::~TqlClass() = default;
+
+void TqlClass::SetTypeIntf(TqlSymbol*)
+{
+    QL_ASSERT(false, "A class has no separate type");
+}
+
+void TqlClass::SetInheritsFromClass(TqlClass* Value)
+{
+    QL_ASSERT(!FInheritsFromClass, "The class already has an ancestor");
+    // Ancestors are set only here and only once, and never in a circle, so
+    // every chain ends at a class without an ancestor. This class has none
+    // yet: the new ancestry would be circular exactly when the new ancestor's
+    // chain ends here.
+    TqlClass* Top = Value ? Value->ChainTop() : nullptr;
+    if (Top == this) {
+        ReportFinding("Class, " + GetName() + ", is its own ancestor.");
+        return;
+    }
+    FInheritsFromClass = Value;
+    FChainTop = Top;
+}
+
+TqlClass* TqlClass::ChainTop()
+{
+    TqlClass* Top = this;
+    while (Top->FChainTop)
+        Top = Top->FChainTop;
+    // Shorten the path for the next walk.
+    for (TqlClass* C = this; C != Top;) {
+        TqlClass* Next = C->FChainTop;
+        C->FChainTop = Top;
+        C = Next;
+    }
+    return Top;
+}
+
+TqlSymbol* TqlClass::FindSymbol(TqlUnit* Unit, TqlClass* Class, const std::string& Name,
+                                bool AddReference, const TqlUsedByInfo& Info)
+{
+    TqlWalkGuard Guard(FInLookup);
+    if (Guard.Cycle()) {
+        ReportFinding("Class, " + GetName() + ", is its own ancestor.");
+        return nullptr;
+    }
+    TqlSymbol* Found = nullptr;
+    int Index;
+    if (FSymbols->Find(Name, Index))
+        Found = static_cast<TqlSymbol*>(FSymbols->GetObject(Index));
+    else if (FInheritsFromClass)
+        Found = FInheritsFromClass->FindSymbol(Unit, Class, Name, false, Info);
+
+    if (Found) {
+        switch (Found->GetVisibility()) {
+        case vkProtected:
+            if (!(Class == nullptr || (Unit && Unit->GetUnitIndex() == GetUnitIndex()) ||
+                  ComparesTo(Class) || IsDescendant(Class)))
+                Found = nullptr;
+            break;
+        case vkPrivate:
+            if (!(Unit && Unit->GetUnitIndex() == GetUnitIndex()))
+                Found = nullptr;
+            break;
+        default:
+            break;
+        }
+    }
+    RecordUse(Found, Name, AddReference, Info);
+    return Found;
+}
+
+TqlProperty* TqlClass::GetDefaultProperty()
+{
+    std::vector<TqlClass*> Seen;
+    for (TqlClass* C = this; C; C = C->FInheritsFromClass) {
+        if (std::find(Seen.begin(), Seen.end(), C) != Seen.end()) {
+            C->ReportFinding("Class, " + C->GetName() + ", is its own ancestor.");
+            return nullptr;
+        }
+        Seen.push_back(C);
+        if (C->FDefaultProperty)
+            return C->FDefaultProperty;
+    }
+    return nullptr;
+}
+
+void TqlClass::AddVisibilitySpecifier(int Line, TVisibilityKind Visibility)
+{
+    FVisibilitySpecifiers.push_back({Line, Visibility});
+}
+
+int TqlClass::GetVisibilitySpecifierLine(int Index) const
+{
+    if (Index < 0 || Index >= GetVisibilitySpecifierCount())
+        throw EListError(Index);
+    return FVisibilitySpecifiers[size_t(Index)].Line;
+}
+
+TVisibilityKind TqlClass::GetVisibilitySpecifierVisibility(int Index) const
+{
+    if (Index < 0 || Index >= GetVisibilitySpecifierCount())
+        throw EListError(Index);
+    return FVisibilitySpecifiers[size_t(Index)].Visibility;
+}
+
+void TqlClass::GetMembersWithVisibility(std::unique_ptr<TqlSymbolList>& List,
+                                        TVisibilityKindSet Visibilities)
+{
+    List = std::make_unique<TqlSymbolList>(false);
+    TqlVariablesList* Fields = GetVariables();
+    for (int i = 0; i < Fields->GetCount(); ++i)
+        if (Visibilities.Contains(Fields->GetVariables(i)->GetVisibility()))
+            List->AddSymbol(Fields->GetVariables(i));
+    TqlRoutineList* Routines = GetRoutines();
+    for (int i = 0; i < Routines->GetCount(); ++i)
+        if (Visibilities.Contains(Routines->GetRoutine(i)->GetVisibility()))
+            List->AddSymbol(Routines->GetRoutine(i));
+    for (int i = 0; i < FProperties->GetCount(); ++i)
+        if (Visibilities.Contains(FProperties->GetProperties(i)->GetVisibility()))
+            List->AddSymbol(FProperties->GetProperties(i));
+}
+
+bool TqlClass::IsDescendant(TqlClass* Class)
+{
+    if (!Class)
+        return false;
+    std::vector<TqlClass*> Seen;
+    return IsDescendantWalk(Class, Seen);
+}
+
+bool TqlClass::IsDescendantWalk(TqlClass* Class, std::vector<TqlClass*>& Seen)
+{
+    if (std::find(Seen.begin(), Seen.end(), this) != Seen.end()) {
+        ReportFinding("Class, " + GetName() + ", is its own ancestor.");
+        return false;
+    }
+    Seen.push_back(this);
+    for (int i = 0; i < FDescendants->GetCount(); ++i) {
+        auto* D = static_cast<TqlClass*>(FDescendants->GetItem(i));
+        if (!D)
+            continue;
+        if (D->ComparesTo(Class) || D->IsDescendantWalk(Class, Seen))
+            return true;
+    }
+    return false;
+}
+
+bool TqlClass::IsSymbolFromInterface(const std::string& Name)
+{
+    TqlOwnedInterfaceList* Interfaces = GetInterfaces();
+    for (int i = 0; i < Interfaces->GetCount(); ++i) {
+        TqlInterface* Intf = Interfaces->GetInterfaces(i);
+        if (Intf && Intf->FindSymbol(Intf->GetUnitIntf(), Intf, Name))
+            return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Routines and units
+// ---------------------------------------------------------------------------
+
+TqlRoutine::TqlRoutine(TqlRoutineList* RoutineList, const std::string& Name,
+                       TVisibilityKind Visibility, TRoutineKind RoutineKind, int FileIndex, int X,
+                       int Y)
+    : TqlVarContainer(Name, Visibility, FileIndex, X, Y),
+      FParameters(std::make_unique<TqlParameterList>(this)), FRoutineKind(RoutineKind),
+      FRoutineList(RoutineList)
+{
+    AddKindMark(kmRoutine);
+}
+
+TqlRoutine::~TqlRoutine() = default;
+
+TqlSymbol* TqlRoutine::GetTypeIntf() { return FReturnType ? FReturnType->GetTypeIntf() : nullptr; }
+
+void TqlRoutine::SetReturnType(TqlVariable* Value)
+{
+    if (FReturnType.get() != Value)
+        FReturnType.reset(Value);
+}
+
+void TqlRoutine::SetRoutineType(TqlVariable* Value)
+{
+    if (FRoutineType.get() != Value)
+        FRoutineType.reset(Value);
+}
+
+bool TqlRoutine::GetIsUsedFromDFM()
+{
+    TqlUnit* Unit = GetUnitIntf();
+    return Unit && Unit->GetDFMResource()->HasPropertyWithIdentifier(GetName());
+}
+
+TqlUnit::TqlUnit(int FileIndex, const std::string& Name)
+    : TqlVarContainer(Name, vkInterface, FileIndex, 0, 0),
+      FCodingErrorsList(std::make_unique<TqlCodingErrorsList>()),
+      FDFMResource(std::make_unique<TqlDFMResource>()),
+      FStringLiterals(std::make_unique<TqlSymbolList>(true)),
+      FUsedUnits(std::make_unique<TqlUsedUnitList>()),
+      FUsedByLocations(std::make_unique<TqlList>(false))
+{
+}
+
+TqlUnit::~TqlUnit() = default;
+
+TqlList* TqlUnit::GetUsedByLocations()
+{
+    FUseStore.ForEachFrom(FListedUses, [this](TqlUsedByLocation* Use) { FUsedByLocations->Add(Use); });
+    FListedUses = FUseStore.GetCount();
+    return FUsedByLocations.get();
+}
+
+void TqlUnit::AddUsedByLocation(TqlUsedByLocation* Location)
+{
+    GetUsedByLocations()->Add(Location);
+}
+
+TqlSymbol* TqlUnit::FindSymbol(TqlUnit* Unit, TqlClass*, const std::string& Name, bool AddReference,
+                               const TqlUsedByInfo& Info)
+{
+    // Of several declarations of the name that count, the one declared last
+    // wins (overloads, a forward declaration and its body).
+    TqlSymbol* Found = nullptr;
+    // Looked up for every unit in scope on most identifiers: the positions go
+    // into a buffer kept between calls (the loop below does not come back
+    // here).
+    thread_local std::vector<int> Positions;
+    FSymbols->FindAll(Name, Positions);
+    for (int Index : Positions) {
+        auto* S = static_cast<TqlSymbol*>(FSymbols->GetObject(Index));
+        QL_ASSERT(S != nullptr, "Empty entry in the name index of unit " + GetName());
+        if (S->GetVisibility() == vkNone)
+            continue;
+        if (S->GetVisibility() == vkImplementation && Unit != this)
+            continue;
+        if (!Found || S->GetSerial() > Found->GetSerial())
+            Found = S;
+    }
+    RecordUse(Found, Name, AddReference, Info);
+    return Found;
+}
+
+TqlSymbol* TqlUnit::FindReferencedSymbol(TqlClass* Class, const std::string& Name,
+                                         bool AddReference, const TqlUsedByInfo& Info)
+{
+    if (TqlSymbol* Own = FindSymbol(this, Class, Name, AddReference, Info))
+        return Own;
+    for (int i = FUsedUnits->GetCount() - 1; i >= 0; --i) {
+        TqlUnit* Used = FUsedUnits->GetUsedUnit(i)->GetUnit();
+        if (!Used || Used == this)
+            continue;
+        if (TqlSymbol* Found = Used->FindSymbol(this, Class, Name, false, Info)) {
+            RecordUse(Found, Name, AddReference, Info);
+            return Found;
+        }
+    }
+    return nullptr;
+}
+
+void TqlUnit::AddUnresolvedName(const std::string& Name)
+{
+    std::string Upper = Name;
+    for (char& C : Upper)
+        if (C >= 'a' && C <= 'z')
+            C = static_cast<char>(C - 'a' + 'A');
+    FUnresolvedNames.insert(std::move(Upper));
+}
+
+bool TqlUnit::IsLibraryUnit() const { return FUnitType == dtLibrary || ParserState != psrFull; }
+
+std::string TqlUnit::GetFullFileName() const
+{
+    TqlFileNameList* Files = ProjectFiles();
+    if (GetFileIndex() < 0 || !Files)
+        return std::string();
+    return Files->GetItems(GetFileIndex())->GetFullFileName();
+}
+
+// ---------------------------------------------------------------------------
+// Types, variables and the rest
+// ---------------------------------------------------------------------------
+
+TqlType::TqlType(const std::string& Name, TqlTypeKind TypeKind, TVisibilityKind Visibility,
+                 int FileIndex, int X, int Y, bool TypeRequired)
+    : TqlSymbol(Name, Visibility, TypeKind, FileIndex, X, Y), FTypeRequired(TypeRequired)
+{
+}
+
+TqlArray::TqlArray(const std::string& Name, TVisibilityKind Visibility, int FileIndex, int X, int Y)
+    : TqlType(Name, tkArray, Visibility, FileIndex, X, Y, true)
+{
+    AddKindMark(kmArray);
+}
+
+TqlArray::~TqlArray() = default;
+
+void TqlArray::SetArrayType(TqlSymbol* Value)
+{
+    QL_ASSERT(!FArrayType, "The array already has an element type");
+    FArrayType = Value;
+}
+
+void TqlArray::AddDimension(TqlSymbol* Symbol)
+{
+    if (!FDimensions)
+        FDimensions = std::make_unique<TqlList>(false);
+    FDimensions->Add(Symbol);
+}
+
+int TqlArray::GetDimensionCount() const { return FDimensions ? FDimensions->GetCount() : 0; }
+
+TqlSymbol* TqlArray::GetDimensions(int Index) const
+{
+    if (!FDimensions)
+        throw EListError(Index);
+    return static_cast<TqlSymbol*>(FDimensions->GetItem(Index));
+}
+
+TqlVariable::TqlVariable(const std::string& Name, TVisibilityKind Visibility, bool IsConst,
+                         int FileIndex, int X, int Y)
+    : TqlSymbol(Name, Visibility, tkNone, FileIndex, X, Y), FIsConst(IsConst)
+{
+}
+
+TqlProperty::TqlProperty(const std::string& Name, TVisibilityKind Visibility, TqlClass* OwnerClass,
+                         int FileIndex, int X, int Y)
+    : TqlVariable(Name, Visibility, false, FileIndex, X, Y), FOwnerClass(OwnerClass)
+{
+    AddKindMark(kmProperty);
+}
+
+void TqlProperty::SetDefaultProperty(bool Value)
+{
+    FDefaultProperty = Value;
+    if (Value && FOwnerClass)
+        FOwnerClass->SetDefaultProperty(this);
+}
+
+TqlLabel::TqlLabel(const std::string& Name, bool IsIntLabel, int FileIndex, int X, int Y)
+    : TqlSymbol(Name, vkPublic, tkNone, FileIndex, X, Y), FIsIntLabel(IsIntLabel)
+{
+}
+
+TqlParameter::TqlParameter(const std::string& Name, TParamKind ParamKind, int FileIndex, int X,
+                           int Y)
+    : TqlSymbol(Name, vkNone, tkNone, FileIndex, X, Y), FParamKind(ParamKind)
+{
+    AddKindMark(kmParameter);
+}
