@@ -299,6 +299,7 @@ uint32_t TlxLexHashStrings::HashOf(const std::string& S) const
 
 void TlxLexHashStrings::Clear()
 {
+    ++FChanges;
     FItems.clear();
     FItems.shrink_to_fit();
     FCapacity = 0;
@@ -363,6 +364,7 @@ void TlxLexHashStrings::Insert(int Index, std::unique_ptr<TlxLexHashStringItem> 
         throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
     if (Count() == FCapacity)
         Expand();
+    ++FChanges;
     FItems.insert(FItems.begin() + Index, std::move(Item));
 }
 
@@ -370,6 +372,7 @@ void TlxLexHashStrings::Delete(int Index)
 {
     if (Index < 0 || Index >= Count())
         throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
+    ++FChanges;
     FItems.erase(FItems.begin() + Index);
 }
 
@@ -433,6 +436,7 @@ void TlxLexHashStrings::QuickSort()
 {
     if (Count() < 2)
         return;
+    ++FChanges;
     constexpr int MaxDepth = 128;
     std::pair<int, int> Stack[MaxDepth];
     int Depth = 0;
@@ -869,4 +873,70 @@ void TlxAssignAbleHash::Assign(const TlxAssignAbleHash* Other)
         return;
     for (int I = 0; I < Other->Count(); ++I)
         AddSorted(Other->GetItems(I)->Str);
+}
+
+void TlxAssignAbleHash::SyncIndex()
+{
+    if (FIndex && FIndexedAt == Changes())
+        return;
+    if (!FIndex)
+        FIndex = std::make_unique<std::unordered_multimap<uint32_t, int>>();
+    FIndex->clear();
+    FIndex->reserve(FItems.size());
+    for (size_t I = 0; I < FItems.size(); ++I)
+        FIndex->emplace(FItems[I]->HashValue, int(I));
+    FIndexedAt = Changes();
+}
+
+TlxLexHashStringItem* TlxAssignAbleHash::AddItemSorted(std::unique_ptr<TlxLexHashStringItem> Item)
+{
+    SyncIndex();
+    Item->HashValue = HashOf(Item->Str);
+    const uint32_t H = Item->HashValue;
+    const int At = Count();
+    AddItem(std::move(Item));
+    FSorted = Count() == 1;
+    FIndex->emplace(H, At);
+    FIndexedAt = Changes();
+    return FItems.back().get();
+}
+
+int TlxAssignAbleHash::IndexOf(const std::string& S)
+{
+    SyncIndex();
+    const auto [First, Last] = FIndex->equal_range(HashOf(S));
+    int Found = -1;
+    for (auto It = First; It != Last; ++It)
+        if ((Found < 0 || It->second < Found) && CompareString(FItems[size_t(It->second)]->Str, S))
+            Found = It->second;
+    return Found;
+}
+
+int TlxAssignAbleHash::Remove(const std::string& S)
+{
+    const int At = IndexOf(S);
+    if (At < 0)
+        return -1;
+    auto Entry = [this](int Position) {
+        const auto [First, Last] = FIndex->equal_range(FItems[size_t(Position)]->HashValue);
+        for (auto It = First; It != Last; ++It)
+            if (It->second == Position)
+                return It;
+        return FIndex->end(); // not reached: every item is in the index
+    };
+    FIndex->erase(Entry(At));
+    const int LastAt = Count() - 1;
+    if (At != LastAt) {
+        Entry(LastAt)->second = At;
+        std::swap(FItems[size_t(At)], FItems[size_t(LastAt)]);
+    }
+    FItems.pop_back();
+    FSorted = Count() < 2;
+    return At;
+}
+
+void TlxAssignAbleHash::Clear()
+{
+    TlxLexHashStrings::Clear();
+    FIndex.reset();
 }
