@@ -1622,9 +1622,21 @@ void TlxPasLex::InitAhead()
 {
     TlxBasePasLex& A = *FAheadLex;
     A.FStatusStack.Clear();
-    TlxPasLexStatus S;
-    GetStatus(S);
-    A.SetStatus(S);
+    // The status fields one by one (as GetStatus and SetStatus would pass
+    // them), so that the strings reuse the look-ahead's own room.
+    A.FLexState = FLexState;
+    A.FExID = FExID;
+    A.FLineNumber = FLineNumber;
+    A.FLinePos = FLinePos;
+    A.FOrigin = FOrigin;
+    A.FRun = FRun;
+    A.FTokenPos = FTokenPos;
+    A.FTokenID = FTokenID;
+    A.FSwitches = FSwitches;
+    A.FSkipDepth = FSkipDepth;
+    A.FFileName = FFileName;
+    A.FTextLen = FTextLen;
+    A.FCondStack = FCondStack;
     A.SetDefinedList(DefinedList());
     // The look-ahead answers {$IF} queries as this lexer does; it raises no
     // notices and follows no include files.

@@ -146,23 +146,6 @@ std::string cdTokenName(TcdTokenKind Kind)
     return Kind < cdTokenKindCount ? cdNames[Kind] : std::to_string(int(Kind));
 }
 
-bool IsTokenIDJunk(TptTokenKind Kind)
-{
-    switch (Kind) {
-    case ptAnsiComment:
-    case ptAnsiDirective:
-    case ptBorComment:
-    case ptBorDirective:
-    case ptCRLF:
-    case ptCRLFCo:
-    case ptSlashesComment:
-    case ptSpace:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // ---------------------------------------------------------------- TlxLexStream
 
 TlxLexStream::TlxLexStream() { SetTerminator(); }
@@ -483,6 +466,8 @@ void TlxPasHash::Add(const std::string& S, TptTokenKind TokenID, TptTokenKind Ex
 {
     auto Item = std::make_unique<TlxPasHashItem>();
     Item->Str = S;
+    for (char C : S)
+        Item->UpperStr += char(lxUpper(C));
     Item->HashValue = HashOf(S);
     Item->TokenID = TokenID;
     Item->ExID = ExID;
@@ -496,6 +481,7 @@ void TlxPasHash::BuildIndex()
     while (Size < size_t(Count()) * 4)
         Size <<= 1;
     FIndex.assign(Size, -1);
+    FIndexHash.assign(Size, 0);
     FIndexMask = uint32_t(Size - 1);
     // Only the first item of a run of equal hashes is entered; the lookup
     // walks the run from there.
@@ -507,25 +493,34 @@ void TlxPasHash::BuildIndex()
         while (FIndex[Slot] >= 0)
             Slot = (Slot + 1) & FIndexMask;
         FIndex[Slot] = I;
+        FIndexHash[Slot] = H;
     }
 }
 
 void TlxPasHash::HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const
 {
+    // One table gives both whether a character belongs to the word and its
+    // upper case (zero for the first character after the word).
+    static constexpr std::array<unsigned char, 256> WordUpper = [] {
+        std::array<unsigned char, 256> T{};
+        const std::array<bool, 256> Word = MakeStandardIdentifiers();
+        const std::array<unsigned char, 256> Upper = MakeUpperTable();
+        for (int C = 0; C < 256; ++C)
+            T[size_t(C)] = Word[size_t(C)] ? Upper[size_t(C)] : 0;
+        return T;
+    }();
     const int Start = Run;
     uint32_t H = 0;
-    const char* Q = P + Run;
-    while (StandardIdentifiers[static_cast<unsigned char>(*Q)]) {
-        H = HashStep(H, *Q);
-        ++Q;
-    }
-    Run = int(Q - P);
+    const auto* Q = reinterpret_cast<const unsigned char*>(P) + Run;
+    for (unsigned char U; (U = WordUpper[*Q]) != 0; ++Q)
+        H = H * 991u + U;
+    Run = int(reinterpret_cast<const char*>(Q) - P);
     const int Len = Run - Start;
     int First = -1;
     if (!FIndex.empty()) {
         uint32_t Slot = (H ^ (H >> 15)) & FIndexMask;
         for (int I; (I = FIndex[Slot]) >= 0; Slot = (Slot + 1) & FIndexMask)
-            if (FItems[size_t(I)]->HashValue == H) {
+            if (FIndexHash[Slot] == H) {
                 First = I;
                 break;
             }
@@ -536,9 +531,21 @@ void TlxPasHash::HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptToke
     }
     if (First < 0)
         return;
+    const auto* Word = reinterpret_cast<const unsigned char*>(P) + Start;
     for (int I = First; I < Count() && FItems[size_t(I)]->HashValue == H; ++I) {
         const auto* Item = static_cast<const TlxPasHashItem*>(FItems[size_t(I)].get());
-        if (ComparePChar(P + Start, Len, Item->Str)) {
+        const std::string& Upper = Item->UpperStr;
+        bool Same;
+        if (Upper.empty()) {
+            Same = TlxLexHashStrings::ComparePChar(P + Start, Len, Item->Str); // not added by Add
+        } else {
+            int C = 0;
+            if (size_t(Len) == Upper.size())
+                while (C < Len && WordUpper[Word[C]] == static_cast<unsigned char>(Upper[size_t(C)]))
+                    ++C;
+            Same = size_t(C) == Upper.size();
+        }
+        if (Same) {
             TokenID = Item->TokenID;
             ExID = Item->ExID;
             return;

@@ -108,7 +108,22 @@ std::string TokenName(TptTokenKind Kind);
 std::string ptTokenName(TptTokenKind Kind);
 std::string cdTokenName(TcdTokenKind Kind);
 // Comments, directive comments, line breaks and blanks.
-bool IsTokenIDJunk(TptTokenKind Kind);
+inline bool IsTokenIDJunk(TptTokenKind Kind)
+{
+    switch (Kind) {
+    case ptAnsiComment:
+    case ptAnsiDirective:
+    case ptBorComment:
+    case ptBorDirective:
+    case ptCRLF:
+    case ptCRLFCo:
+    case ptSlashesComment:
+    case ptSpace:
+        return true;
+    default:
+        return false;
+    }
+}
 
 // Character tables, indexed by the unsigned character code.
 extern const std::array<bool, 256> StandardIdentifiers; // 0-9 A-Z _ a-z
@@ -188,6 +203,7 @@ public:
 
 class TlxPasHashItem : public TlxLexHashStringItem {
 public:
+    std::string UpperStr; // Str in upper case, as words are compared
     TptTokenKind TokenID = ptIdentifier;
     TptTokenKind ExID = ptIdentifier;
 };
@@ -271,6 +287,7 @@ private:
     // Open-addressed index from hash to item, filled once after sorting: a
     // keyword lookup costs one probe on average instead of a binary search.
     std::vector<int32_t> FIndex;
+    std::vector<uint32_t> FIndexHash; // the hash of each slot's item
     uint32_t FIndexMask = 0;
 };
 

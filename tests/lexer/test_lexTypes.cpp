@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <set>
@@ -103,6 +104,18 @@ TEST(LexTypes, KeywordTable)
     EXPECT_EQ(Ex, ptSafeCall);
     Scan("local", Tok, Ex);
     EXPECT_EQ(Ex, ptLocal);
+    // Every word of the table, in lower case and with one letter more.
+    for (int I = 0; I < Keys.Count(); ++I) {
+        const auto* Item = static_cast<const TlxPasHashItem*>(Keys.GetItems(I));
+        std::string Lower = Item->Str;
+        for (char& C : Lower)
+            C = char(std::tolower(static_cast<unsigned char>(C)));
+        EXPECT_EQ(Scan(Lower.c_str(), Tok, Ex), int(Lower.size()));
+        EXPECT_EQ(Tok, Item->TokenID) << Lower;
+        EXPECT_EQ(Ex, Item->ExID) << Lower;
+        Scan((Lower + "x").c_str(), Tok, Ex);
+        EXPECT_EQ(Tok, ptIdentifier) << Lower;
+    }
     // The scan stops at the first character that is not a standard one.
     EXPECT_EQ(Scan("end;", Tok, Ex), 3);
     EXPECT_EQ(Tok, ptEnd);
