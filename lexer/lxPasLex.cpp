@@ -22,16 +22,17 @@ constexpr std::array<bool, 256> SpaceChars = MakeSpaceTable();
 
 
 // The position of the first character at or after Pos that is a zero byte, a
-// line break or Close (Close zero: a line break or the end only). Comments
+// line break or Close (zero: a line break or the end only). Comments
 // and strings are passed over sixteen characters at a time: each load is of
 // an aligned block, which never reaches past the page that holds the
 // terminating zero, so the bytes read beside the text are never touched
 // outside memory that exists (and are masked off or lie after the stop).
 #if defined(__SSE2__)
+template <char Close>
 #if defined(__clang__) || defined(__GNUC__)
 __attribute__((no_sanitize_address))
 #endif
-int FindStop(const char* Text, int Pos, char Close)
+int FindStop(const char* Text, int Pos)
 {
     const char* P = Text + Pos;
     const uintptr_t Offset = reinterpret_cast<uintptr_t>(P) & 15u;
@@ -40,21 +41,30 @@ int FindStop(const char* Text, int Pos, char Close)
     const __m128i Lf = _mm_set1_epi8(10);
     const __m128i Cr = _mm_set1_epi8(13);
     const __m128i Cl = _mm_set1_epi8(Close);
-    auto Mask = [&](const char* At) {
-        const __m128i V = _mm_load_si128(reinterpret_cast<const __m128i*>(At));
+    // A first, rough look marks every control character up to a carriage
+    // return (tabs too); only a block with a mark is looked at exactly.
+    auto Rough = [&](const __m128i V) {
+        const __m128i Low = _mm_cmpeq_epi8(_mm_min_epu8(V, Cr), V);
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(Low, _mm_cmpeq_epi8(V, Cl))));
+    };
+    auto Exact = [&](const __m128i V) {
         const __m128i M = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(V, Zero), _mm_cmpeq_epi8(V, Lf)),
                                        _mm_or_si128(_mm_cmpeq_epi8(V, Cr), _mm_cmpeq_epi8(V, Cl)));
         return static_cast<unsigned>(_mm_movemask_epi8(M));
     };
-    unsigned Bits = Mask(Block) >> Offset;
-    if (Bits)
+    __m128i V = _mm_load_si128(reinterpret_cast<const __m128i*>(Block));
+    unsigned Bits;
+    if ((Rough(V) >> Offset) != 0 && (Bits = Exact(V) >> Offset) != 0)
         return Pos + __builtin_ctz(Bits);
-    for (Block += 16;; Block += 16)
-        if ((Bits = Mask(Block)) != 0)
+    for (Block += 16;; Block += 16) {
+        V = _mm_load_si128(reinterpret_cast<const __m128i*>(Block));
+        if (Rough(V) != 0 && (Bits = Exact(V)) != 0)
             return int(Block - Text) + __builtin_ctz(Bits);
+    }
 }
 #else
-int FindStop(const char* Text, int Pos, char Close)
+template <char Close>
+int FindStop(const char* Text, int Pos)
 {
     const auto* P = reinterpret_cast<const unsigned char*>(Text) + Pos;
     const auto C = static_cast<unsigned char>(Close);
@@ -498,7 +508,7 @@ void TlxBasePasLex::StringProc()
     FTokenID = ptStringConst;
     ++FRun;
     for (;;) {
-        FRun = FindStop(FOrigin, FRun, '\'');
+        FRun = FindStop<'\''>(FOrigin, FRun);
         if (Ch(FRun) != '\'') {
             // A line break or the end of the text: the break is not consumed.
             Message("Unterminated string");
@@ -582,7 +592,7 @@ void TlxBasePasLex::SlashProc()
 {
     if (Ch(FRun + 1) == '/') {
         FRun += 2;
-        FRun = FindStop(FOrigin, FRun, 0);
+        FRun = FindStop<0>(FOrigin, FRun);
         FTokenID = ptSlashesComment;
         if (FLexState == lsNormal && FOnSlashesComment)
             FOnSlashesComment(this);
@@ -760,7 +770,7 @@ void TlxBasePasLex::BorProc()
     if (FLexState == lsNormal && FOnMultiLineStart)
         FOnMultiLineStart(this);
     for (;;) {
-        FRun = FindStop(FOrigin, FRun, '}');
+        FRun = FindStop<'}'>(FOrigin, FRun);
         const unsigned char C = Ch(FRun);
         if (C == '}') {
             ++FRun;
@@ -786,7 +796,7 @@ void TlxBasePasLex::AnsiProc()
     if (FLexState == lsNormal && FOnMultiLineStart)
         FOnMultiLineStart(this);
     for (;;) {
-        FRun = FindStop(FOrigin, FRun, '*');
+        FRun = FindStop<'*'>(FOrigin, FRun);
         const unsigned char C = Ch(FRun);
         if (C == '*') {
             ++FRun;
