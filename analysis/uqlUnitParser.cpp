@@ -144,8 +144,9 @@ size_t PageSize()
     return Page;
 }
 
-// Texts from this size on are read through pages of their own.
-bool IsLargeText(size_t Size) { return Size >= 16 * PageSize(); }
+// Texts longer than a page are read through pages of their own: an ended
+// inclusion then keeps a page at most, whatever the size of its text.
+bool IsLargeText(size_t Size) { return Size > PageSize(); }
 
 } // namespace
 

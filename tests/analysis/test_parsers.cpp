@@ -390,7 +390,7 @@ TEST(ClassParser, ClassReferencesPropertiesAndVisibilityWords)
 // the file anew.
 TEST(UnitParser, IncludedTextServesEveryInclusion)
 {
-    for (const size_t Padding : {size_t(0), size_t(300000)}) {
+    for (const size_t Padding : {size_t(0), size_t(6000), size_t(300000)}) {
         TTempFolder T;
         std::string Pad;
         while (Pad.size() < Padding)
