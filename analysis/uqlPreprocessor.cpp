@@ -38,14 +38,18 @@ const char* TPreProcessor::IncludeText(const std::string& FileName)
     for (const std::string& Open : FOpenIncludes)
         if (Open == Full)
             return nullptr;
-    std::ifstream In(Full, std::ios::binary);
-    if (!In)
-        return nullptr;
-    std::ostringstream Text;
-    Text << In.rdbuf();
-    FIncludeBuffers.push_back(std::make_unique<std::string>(Text.str()));
+    // One text per file, however often it is included.
+    auto Known = FIncludeTexts.find(Full);
+    if (Known == FIncludeTexts.end()) {
+        std::ifstream In(Full, std::ios::binary);
+        if (!In)
+            return nullptr;
+        std::ostringstream Text;
+        Text << In.rdbuf();
+        Known = FIncludeTexts.emplace(Full, Text.str()).first;
+    }
     FOpenIncludes.push_back(Full);
-    return FIncludeBuffers.back()->c_str();
+    return Known->second.c_str();
 }
 
 void TPreProcessor::SetValue(const std::string& Name, const std::string& Value)

@@ -40,7 +40,8 @@ private:
     // Position in FUsedUnits of each name, by case-insensitive key.
     std::unordered_map<std::string, size_t> FUsedUnitIndex;
     std::string FBaseFolder;
-    std::vector<std::unique_ptr<std::string>> FIncludeBuffers;
+    // The text of each include file read, by full name.
+    std::unordered_map<std::string, std::string> FIncludeTexts;
     std::vector<std::string> FOpenIncludes;
 };
 

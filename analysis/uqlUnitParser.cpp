@@ -7,7 +7,9 @@
 #include "settings/uqlStringList.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <deque>
 #include <exception>
 #include <fstream>
 #include <cstdint>
@@ -15,6 +17,7 @@
 #include <pthread.h>
 #include <sstream>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -133,6 +136,209 @@ std::string qlDequote(const std::string& Literal)
     return R;
 }
 
+namespace {
+
+size_t PageSize()
+{
+    static const size_t Page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    return Page;
+}
+
+// Texts longer than a page are read through pages of their own: an ended
+// inclusion then keeps a page at most, whatever the size of its text.
+bool IsLargeText(size_t Size) { return Size > PageSize(); }
+
+} // namespace
+
+// The text of one inclusion of an include file as the lexer reads it. Parse
+// steps tell texts apart by their address, so every inclusion has one of its
+// own, and once the inclusion has ended only that address still matters: a
+// large text lies in pages of its own and gives back all but the first page
+// when it ends; that page keeps the address taken.
+class TIncludeText {
+public:
+    explicit TIncludeText(std::string&& Text) : FText(std::move(Text))
+    {
+        const size_t Size = FText.size() + 1;
+        if (!IsLargeText(Size))
+            return;
+        const size_t Page = PageSize();
+        const size_t Mapped = (Size + Page - 1) / Page * Page;
+        void* P = mmap(nullptr, Mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (P == MAP_FAILED)
+            return;
+        FMapped = static_cast<char*>(P);
+        FMappedSize = Mapped;
+        std::memcpy(FMapped, FText.c_str(), Size);
+        std::string().swap(FText);
+    }
+    // Maps Size bytes of the memory file Fd (the text and its terminating
+    // zero): the pages are shared with every other inclusion of the file.
+    // Check Mapped(): the mapping may fail.
+    TIncludeText(int Fd, size_t Size)
+    {
+        const size_t Page = PageSize();
+        const size_t Mapped = (Size + Page - 1) / Page * Page;
+        void* P = mmap(nullptr, Mapped, PROT_READ, MAP_SHARED | MAP_POPULATE, Fd, 0);
+        if (P == MAP_FAILED)
+            return;
+        FMapped = static_cast<char*>(P);
+        FMappedSize = Mapped;
+    }
+    TIncludeText(const TIncludeText&) = delete;
+    TIncludeText& operator=(const TIncludeText&) = delete;
+    ~TIncludeText()
+    {
+        if (FMapped)
+            munmap(FMapped, FMappedSize);
+    }
+
+    const char* c_str() const { return FMapped ? FMapped : FText.c_str(); }
+    bool Mapped() const { return FMapped != nullptr; }
+
+    void Ended()
+    {
+        const size_t Page = PageSize();
+        if (FMapped && FMappedSize > Page && munmap(FMapped + Page, FMappedSize - Page) == 0)
+            FMappedSize = Page;
+    }
+
+private:
+    std::string FText;
+    char* FMapped = nullptr;
+    size_t FMappedSize = 0;
+};
+
+// An include file as read from disk, for all its inclusions while it stays
+// unchanged: a large text is kept in a memory file that each inclusion maps
+// afresh (no copy, and no memory of its own beyond the page tables).
+class TIncludeFile {
+public:
+    TIncludeFile(std::string&& Text, const struct stat& St)
+        : FText(std::move(Text)), FSize(FText.size()), FFileSize(St.st_size), FChanged(St.st_mtim)
+    {
+        if (!IsLargeText(FSize + 1))
+            return;
+        const int Fd = memfd_create("quillet-include", MFD_CLOEXEC);
+        if (Fd < 0)
+            return;
+        // The size includes the terminating zero, which the new file holds.
+        bool Written = ftruncate(Fd, static_cast<off_t>(FSize + 1)) == 0;
+        for (size_t Done = 0; Written && Done < FSize;) {
+            const ssize_t N = pwrite(Fd, FText.data() + Done, FSize - Done, static_cast<off_t>(Done));
+            if (N < 0 && errno == EINTR)
+                continue;
+            Written = N > 0;
+            Done += Written ? static_cast<size_t>(N) : 0;
+        }
+        if (!Written) {
+            close(Fd);
+            return;
+        }
+        FFd = Fd;
+        std::string().swap(FText);
+    }
+    TIncludeFile(const TIncludeFile&) = delete;
+    TIncludeFile& operator=(const TIncludeFile&) = delete;
+    ~TIncludeFile()
+    {
+        if (FFd >= 0)
+            close(FFd);
+    }
+
+    size_t Size() const { return FSize; }
+    // The file as St finds it is still the one read.
+    bool Unchanged(const struct stat& St) const
+    {
+        return St.st_size == FFileSize && St.st_mtim.tv_sec == FChanged.tv_sec &&
+               St.st_mtim.tv_nsec == FChanged.tv_nsec;
+    }
+
+    // The text for one more inclusion.
+    std::unique_ptr<TIncludeText> Open() const
+    {
+        if (FFd < 0)
+            return std::make_unique<TIncludeText>(std::string(FText));
+        auto Mapped = std::make_unique<TIncludeText>(FFd, FSize + 1);
+        if (Mapped->Mapped())
+            return Mapped;
+        // No room for another mapping: a copy of its own.
+        std::string Copy(FSize, '\0');
+        for (size_t Done = 0; Done < FSize;) {
+            const ssize_t N = pread(FFd, Copy.data() + Done, FSize - Done, static_cast<off_t>(Done));
+            if (N < 0 && errno == EINTR)
+                continue;
+            if (N <= 0)
+                return nullptr;
+            Done += static_cast<size_t>(N);
+        }
+        return std::make_unique<TIncludeText>(std::move(Copy));
+    }
+
+private:
+    std::string FText;
+    size_t FSize = 0;
+    off_t FFileSize = 0;
+    struct timespec FChanged {};
+    int FFd = -1;
+};
+
+// The include files read by the unit parsers of one analysis, by full name:
+// alive while any of them is (so each file is read once per analysis), and
+// kept to a bounded total size, the oldest going first.
+class TIncludeFileCache {
+public:
+    static constexpr size_t MaxBytes = size_t(64) << 20;
+
+    // The cache of the analysis on this thread; a new one when no parser
+    // holds one.
+    static std::shared_ptr<TIncludeFileCache> Current()
+    {
+        thread_local std::weak_ptr<TIncludeFileCache> Shared;
+        std::shared_ptr<TIncludeFileCache> Cache = Shared.lock();
+        if (!Cache) {
+            Cache = std::make_shared<TIncludeFileCache>();
+            Shared = Cache;
+        }
+        return Cache;
+    }
+
+    std::shared_ptr<const TIncludeFile> Find(const std::string& FullName, const struct stat& St) const
+    {
+        auto It = FFiles.find(FullName);
+        return It != FFiles.end() && It->second->Unchanged(St) ? It->second : nullptr;
+    }
+
+    void Add(const std::string& FullName, std::shared_ptr<const TIncludeFile> File)
+    {
+        if (File->Size() > MaxBytes)
+            return;
+        auto It = FFiles.find(FullName);
+        if (It != FFiles.end()) {
+            // A newer text of a file read before.
+            FBytes -= std::min(FBytes, It->second->Size());
+            It->second = File;
+        } else {
+            FFiles.emplace(FullName, File);
+            FOrder.push_back(FullName);
+        }
+        FBytes += File->Size();
+        while (FBytes > MaxBytes && !FOrder.empty()) {
+            auto Old = FFiles.find(FOrder.front());
+            if (Old != FFiles.end()) {
+                FBytes -= std::min(FBytes, Old->second->Size());
+                FFiles.erase(Old);
+            }
+            FOrder.pop_front();
+        }
+    }
+
+private:
+    std::unordered_map<std::string, std::shared_ptr<const TIncludeFile>> FFiles;
+    std::deque<std::string> FOrder;
+    size_t FBytes = 0;
+};
+
 TUnitParser::TUnitParser(const std::string& FileName, const TlxDirectiveHash* DirectiveHash,
                          const TlxPasHash* PasHash, const TlxAssignAbleHash* Defines)
     : TlxSimplePasPar(PasHash, DirectiveHash), FFileName(FileName)
@@ -154,51 +360,8 @@ TUnitParser::TUnitParser(const std::string& FileName, const TlxDirectiveHash* Di
         return Text;
     });
     Lexer().SetOnIncludeEnd([this](TlxBasePasLex*) { IncludeFileEnd(); });
+    FIncludeFiles = TIncludeFileCache::Current();
 }
-
-// The text of an include file as the lexer reads it. Once the include has
-// ended only the address of its text still matters (positions are compared
-// by it), so a large text is copied into pages of its own and gives back all
-// but the first page when it ends; that page keeps the address taken.
-class TIncludeText {
-public:
-    explicit TIncludeText(std::string&& Text) : FText(std::move(Text))
-    {
-        static const size_t Page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-        const size_t Size = FText.size() + 1;
-        if (Size < 16 * Page)
-            return;
-        const size_t Mapped = (Size + Page - 1) / Page * Page;
-        void* P = mmap(nullptr, Mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (P == MAP_FAILED)
-            return;
-        FMapped = static_cast<char*>(P);
-        FMappedSize = Mapped;
-        std::memcpy(FMapped, FText.c_str(), Size);
-        std::string().swap(FText);
-    }
-    TIncludeText(const TIncludeText&) = delete;
-    TIncludeText& operator=(const TIncludeText&) = delete;
-    ~TIncludeText()
-    {
-        if (FMapped)
-            munmap(FMapped, FMappedSize);
-    }
-
-    const char* c_str() const { return FMapped ? FMapped : FText.c_str(); }
-
-    void Ended()
-    {
-        static const size_t Page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-        if (FMapped && FMappedSize > Page && munmap(FMapped + Page, FMappedSize - Page) == 0)
-            FMappedSize = Page;
-    }
-
-private:
-    std::string FText;
-    char* FMapped = nullptr;
-    size_t FMappedSize = 0;
-};
 
 TUnitParser::~TUnitParser() = default;
 
@@ -549,10 +712,14 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
         AddMessage(Format1("Include file, %s, includes itself.", Name));
         return nullptr;
     }
-    // Read straight into the buffer the lexer will scan.
-    auto Text = std::make_unique<std::string>();
+    // Each file is read once: its inclusions share the text read.
+    struct stat St {};
+    std::shared_ptr<const TIncludeFile> File;
+    if (::stat(Full.c_str(), &St) == 0)
+        File = FIncludeFiles->Find(Full, St);
+    std::string Text;
     std::string Why;
-    switch (qlReadLimitedFile(Full, qlMaxSourceFileSize, *Text, Why)) {
+    switch (File ? TqlFileProblem::None : qlReadLimitedFile(Full, qlMaxSourceFileSize, Text, Why)) {
     case TqlFileProblem::None: break;
     case TqlFileProblem::Missing:
         AddMessage(Format1("Include file, %s, does not exist.", Name));
@@ -567,6 +734,15 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
         AddMessage("Cannot open include file, " + Name + ": " + Why);
         return nullptr;
     }
+    if (!File) {
+        File = std::make_shared<const TIncludeFile>(std::move(Text), St);
+        FIncludeFiles->Add(Full, File);
+    }
+    std::unique_ptr<TIncludeText> Opened = File->Open();
+    if (!Opened) {
+        AddMessage("Cannot open include file, " + Name + ": " + std::strerror(EIO));
+        return nullptr;
+    }
     int Index = KnownIndex;
     if (Index < 0) {
         int UnitIndex = -1;
@@ -575,7 +751,7 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
             UnitIndex = Files->GetItems(Own)->GetUnitIndex();
         Index = Files->Add(Full, true, UnitIndex);
     }
-    FIncludeBuffers.push_back(std::make_unique<TIncludeText>(std::move(*Text)));
+    FIncludeBuffers.push_back(std::move(Opened));
     FFileStack.push_back(FFileIndex);
     FFileIndex = Index;
     return FIncludeBuffers.back()->c_str();

@@ -15,6 +15,7 @@
 #include <vector>
 
 class TIncludeText;
+class TIncludeFileCache;
 
 class TUnitParser : public TlxSimplePasPar {
 public:
@@ -202,6 +203,8 @@ private:
     // until the interface parse is over, when no parse step can still compare
     // positions in them; a large one gives back its memory at once.
     std::vector<std::unique_ptr<TIncludeText>> FClosedIncludeBuffers;
+    // The include files already read in this analysis.
+    std::shared_ptr<TIncludeFileCache> FIncludeFiles;
     int FFileIndex = -1;
     std::vector<int> FFileStack;
     std::vector<TqlSymbol*> FWithScopes;

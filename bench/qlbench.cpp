@@ -37,6 +37,6 @@ int main(int Argc, char** Argv)
                          "       qlbench refactor with|sweep|rename MAIN_FILE ...\n"
                          "       qlbench tree [--defines A,B] [--keep] PATH...\n"
                          "       qlbench gen project N | unit LINES | chain K | missing K |\n"
-                         "                   includes K BYTES  DIR\n");
+                         "                   includes K BYTES | defines K  DIR\n");
     return 2;
 }

@@ -13,6 +13,9 @@
 //                     not exist.
 //   includes K BYTES  one unit whose interface includes big.inc (BYTES bytes
 //                     of comment lines) K times.
+//   defines K         one unit that defines K conditional symbols, asks for
+//                     each one after it is defined and undefines every other
+//                     one again, from the middle of the set.
 //   rename N LINES USES
 //                     N units of about LINES lines; the first declares the
 //                     routine Target, and USES calls of it spread evenly over
@@ -362,6 +365,24 @@ void GenIncludes(TGenOutput& Out, int K, long long Bytes)
     Out.Write("Main.dpr", MainProgram({"Included"}, true, {"cIncluded"}));
 }
 
+void GenDefines(TGenOutput& Out, int K)
+{
+    std::string S = "unit Defines;\n\ninterface\n\nconst\n  cFirst = 0;\n";
+    for (int k = 1; k <= K; ++k) {
+        const std::string D = Numbered("D", k);
+        S += "{$DEFINE " + D + "}\n{$IFDEF " + D + "}\n  " + Numbered("cDefined", k) + " = " +
+             std::to_string(k) + ";\n{$ENDIF}\n";
+        if (k % 2 == 0) {
+            const std::string Gone = Numbered("D", k / 2);
+            S += "{$UNDEF " + Gone + "}\n{$IFNDEF " + Gone + "}\n  " + Numbered("cUndefined", k / 2) +
+                 " = " + std::to_string(k) + ";\n{$ENDIF}\n";
+        }
+    }
+    S += "\nimplementation\n\nend.\n";
+    Out.Write("Defines.pas", S);
+    Out.Write("Main.dpr", MainProgram({"Defines"}, true, {Numbered("cDefined", K)}));
+}
+
 void GenRename(TGenOutput& Out, int N, long long Lines, long long Uses)
 {
     std::vector<std::string> Names;
@@ -447,7 +468,7 @@ bool ParseCount(const char* Text, long long Min, long long& Value)
 int GenUsage()
 {
     std::fprintf(stderr, "usage: qlbench gen project N DIR | unit LINES DIR | chain K DIR |\n"
-                         "                    missing K DIR | includes K BYTES DIR |\n"
+                         "                    missing K DIR | includes K BYTES DIR | defines K DIR |\n"
                          "                    rename N LINES USES DIR | sweep N ENTRIES DIR |\n"
                          "                    withs W MEMBERS USES DIR\n");
     return 2;
@@ -464,6 +485,7 @@ int RunGen(int Argc, char** Argv)
     const int Counts = Includes || Kind == "sweep" ? 2 : Kind == "rename" || Kind == "withs" ? 3 : 1;
     if (Argc != 3 + Counts ||
         (Kind != "project" && Kind != "unit" && Kind != "chain" && Kind != "missing" && !Includes &&
+         Kind != "defines" &&
          Kind != "rename" && Kind != "sweep" && Kind != "withs"))
         return GenUsage();
     long long Count = 0, Bytes = 0, Third = 0;
@@ -491,6 +513,8 @@ int RunGen(int Argc, char** Argv)
         GenChain(Out, K);
     else if (Kind == "missing")
         GenMissing(Out, K);
+    else if (Kind == "defines")
+        GenDefines(Out, K);
     else if (Kind == "rename")
         GenRename(Out, K, Bytes, Third);
     else if (Kind == "sweep")

@@ -2,7 +2,12 @@
 
 #include "base/qlException.h"
 
+#include <cstdint>
 #include <cstdio>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -15,18 +20,59 @@ constexpr std::array<bool, 256> MakeSpaceTable()
 }
 constexpr std::array<bool, 256> SpaceChars = MakeSpaceTable();
 
-// Characters at which the comment and string scanners must look closer.
-constexpr std::array<bool, 256> MakeStops(char Close)
+
+// The position of the first character at or after Pos that is a zero byte, a
+// line break or Close (zero: a line break or the end only). Comments
+// and strings are passed over sixteen characters at a time: each load is of
+// an aligned block, which never reaches past the page that holds the
+// terminating zero, so the bytes read beside the text are never touched
+// outside memory that exists (and are masked off or lie after the stop).
+#if defined(__SSE2__)
+template <char Close>
+#if defined(__clang__) || defined(__GNUC__)
+__attribute__((no_sanitize_address))
+#endif
+int FindStop(const char* Text, int Pos)
 {
-    std::array<bool, 256> T{};
-    T[0] = T[10] = T[13] = true;
-    T[static_cast<unsigned char>(Close)] = true;
-    return T;
+    const char* P = Text + Pos;
+    const uintptr_t Offset = reinterpret_cast<uintptr_t>(P) & 15u;
+    const char* Block = P - Offset;
+    const __m128i Zero = _mm_setzero_si128();
+    const __m128i Lf = _mm_set1_epi8(10);
+    const __m128i Cr = _mm_set1_epi8(13);
+    const __m128i Cl = _mm_set1_epi8(Close);
+    // A first, rough look marks every control character up to a carriage
+    // return (tabs too); only a block with a mark is looked at exactly.
+    auto Rough = [&](const __m128i V) {
+        const __m128i Low = _mm_cmpeq_epi8(_mm_min_epu8(V, Cr), V);
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(Low, _mm_cmpeq_epi8(V, Cl))));
+    };
+    auto Exact = [&](const __m128i V) {
+        const __m128i M = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(V, Zero), _mm_cmpeq_epi8(V, Lf)),
+                                       _mm_or_si128(_mm_cmpeq_epi8(V, Cr), _mm_cmpeq_epi8(V, Cl)));
+        return static_cast<unsigned>(_mm_movemask_epi8(M));
+    };
+    __m128i V = _mm_load_si128(reinterpret_cast<const __m128i*>(Block));
+    unsigned Bits;
+    if ((Rough(V) >> Offset) != 0 && (Bits = Exact(V) >> Offset) != 0)
+        return Pos + __builtin_ctz(Bits);
+    for (Block += 16;; Block += 16) {
+        V = _mm_load_si128(reinterpret_cast<const __m128i*>(Block));
+        if (Rough(V) != 0 && (Bits = Exact(V)) != 0)
+            return int(Block - Text) + __builtin_ctz(Bits);
+    }
 }
-constexpr std::array<bool, 256> BorStops = MakeStops('}');
-constexpr std::array<bool, 256> AnsiStops = MakeStops('*');
-constexpr std::array<bool, 256> StringStops = MakeStops('\'');
-constexpr std::array<bool, 256> LineStops = MakeStops('\0');
+#else
+template <char Close>
+int FindStop(const char* Text, int Pos)
+{
+    const auto* P = reinterpret_cast<const unsigned char*>(Text) + Pos;
+    const auto C = static_cast<unsigned char>(Close);
+    while (*P != 0 && *P != 10 && *P != 13 && *P != C)
+        ++P;
+    return int(reinterpret_cast<const char*>(P) - Text);
+}
+#endif
 
 bool IsDigit(unsigned char C) { return C >= '0' && C <= '9'; }
 bool IsHexDigit(unsigned char C)
@@ -462,8 +508,7 @@ void TlxBasePasLex::StringProc()
     FTokenID = ptStringConst;
     ++FRun;
     for (;;) {
-        while (!StringStops[Ch(FRun)])
-            ++FRun;
+        FRun = FindStop<'\''>(FOrigin, FRun);
         if (Ch(FRun) != '\'') {
             // A line break or the end of the text: the break is not consumed.
             Message("Unterminated string");
@@ -547,8 +592,7 @@ void TlxBasePasLex::SlashProc()
 {
     if (Ch(FRun + 1) == '/') {
         FRun += 2;
-        while (!LineStops[Ch(FRun)])
-            ++FRun;
+        FRun = FindStop<0>(FOrigin, FRun);
         FTokenID = ptSlashesComment;
         if (FLexState == lsNormal && FOnSlashesComment)
             FOnSlashesComment(this);
@@ -726,8 +770,7 @@ void TlxBasePasLex::BorProc()
     if (FLexState == lsNormal && FOnMultiLineStart)
         FOnMultiLineStart(this);
     for (;;) {
-        while (!BorStops[Ch(FRun)])
-            ++FRun;
+        FRun = FindStop<'}'>(FOrigin, FRun);
         const unsigned char C = Ch(FRun);
         if (C == '}') {
             ++FRun;
@@ -753,8 +796,7 @@ void TlxBasePasLex::AnsiProc()
     if (FLexState == lsNormal && FOnMultiLineStart)
         FOnMultiLineStart(this);
     for (;;) {
-        while (!AnsiStops[Ch(FRun)])
-            ++FRun;
+        FRun = FindStop<'*'>(FOrigin, FRun);
         const unsigned char C = Ch(FRun);
         if (C == '*') {
             ++FRun;
@@ -1590,9 +1632,21 @@ void TlxPasLex::InitAhead()
 {
     TlxBasePasLex& A = *FAheadLex;
     A.FStatusStack.Clear();
-    TlxPasLexStatus S;
-    GetStatus(S);
-    A.SetStatus(S);
+    // The status fields one by one (as GetStatus and SetStatus would pass
+    // them), so that the strings reuse the look-ahead's own room.
+    A.FLexState = FLexState;
+    A.FExID = FExID;
+    A.FLineNumber = FLineNumber;
+    A.FLinePos = FLinePos;
+    A.FOrigin = FOrigin;
+    A.FRun = FRun;
+    A.FTokenPos = FTokenPos;
+    A.FTokenID = FTokenID;
+    A.FSwitches = FSwitches;
+    A.FSkipDepth = FSkipDepth;
+    A.FFileName = FFileName;
+    A.FTextLen = FTextLen;
+    A.FCondStack = FCondStack;
     A.SetDefinedList(DefinedList());
     // The look-ahead answers {$IF} queries as this lexer does; it raises no
     // notices and follows no include files.

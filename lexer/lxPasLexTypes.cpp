@@ -146,23 +146,6 @@ std::string cdTokenName(TcdTokenKind Kind)
     return Kind < cdTokenKindCount ? cdNames[Kind] : std::to_string(int(Kind));
 }
 
-bool IsTokenIDJunk(TptTokenKind Kind)
-{
-    switch (Kind) {
-    case ptAnsiComment:
-    case ptAnsiDirective:
-    case ptBorComment:
-    case ptBorDirective:
-    case ptCRLF:
-    case ptCRLFCo:
-    case ptSlashesComment:
-    case ptSpace:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // ---------------------------------------------------------------- TlxLexStream
 
 TlxLexStream::TlxLexStream() { SetTerminator(); }
@@ -299,6 +282,7 @@ uint32_t TlxLexHashStrings::HashOf(const std::string& S) const
 
 void TlxLexHashStrings::Clear()
 {
+    ++FChanges;
     FItems.clear();
     FItems.shrink_to_fit();
     FCapacity = 0;
@@ -363,6 +347,7 @@ void TlxLexHashStrings::Insert(int Index, std::unique_ptr<TlxLexHashStringItem> 
         throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
     if (Count() == FCapacity)
         Expand();
+    ++FChanges;
     FItems.insert(FItems.begin() + Index, std::move(Item));
 }
 
@@ -370,6 +355,7 @@ void TlxLexHashStrings::Delete(int Index)
 {
     if (Index < 0 || Index >= Count())
         throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
+    ++FChanges;
     FItems.erase(FItems.begin() + Index);
 }
 
@@ -433,6 +419,7 @@ void TlxLexHashStrings::QuickSort()
 {
     if (Count() < 2)
         return;
+    ++FChanges;
     constexpr int MaxDepth = 128;
     std::pair<int, int> Stack[MaxDepth];
     int Depth = 0;
@@ -479,6 +466,8 @@ void TlxPasHash::Add(const std::string& S, TptTokenKind TokenID, TptTokenKind Ex
 {
     auto Item = std::make_unique<TlxPasHashItem>();
     Item->Str = S;
+    for (char C : S)
+        Item->UpperStr += char(lxUpper(C));
     Item->HashValue = HashOf(S);
     Item->TokenID = TokenID;
     Item->ExID = ExID;
@@ -492,6 +481,7 @@ void TlxPasHash::BuildIndex()
     while (Size < size_t(Count()) * 4)
         Size <<= 1;
     FIndex.assign(Size, -1);
+    FIndexHash.assign(Size, 0);
     FIndexMask = uint32_t(Size - 1);
     // Only the first item of a run of equal hashes is entered; the lookup
     // walks the run from there.
@@ -503,25 +493,34 @@ void TlxPasHash::BuildIndex()
         while (FIndex[Slot] >= 0)
             Slot = (Slot + 1) & FIndexMask;
         FIndex[Slot] = I;
+        FIndexHash[Slot] = H;
     }
 }
 
 void TlxPasHash::HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const
 {
+    // One table gives both whether a character belongs to the word and its
+    // upper case (zero for the first character after the word).
+    static constexpr std::array<unsigned char, 256> WordUpper = [] {
+        std::array<unsigned char, 256> T{};
+        const std::array<bool, 256> Word = MakeStandardIdentifiers();
+        const std::array<unsigned char, 256> Upper = MakeUpperTable();
+        for (int C = 0; C < 256; ++C)
+            T[size_t(C)] = Word[size_t(C)] ? Upper[size_t(C)] : 0;
+        return T;
+    }();
     const int Start = Run;
     uint32_t H = 0;
-    const char* Q = P + Run;
-    while (StandardIdentifiers[static_cast<unsigned char>(*Q)]) {
-        H = HashStep(H, *Q);
-        ++Q;
-    }
-    Run = int(Q - P);
+    const auto* Q = reinterpret_cast<const unsigned char*>(P) + Run;
+    for (unsigned char U; (U = WordUpper[*Q]) != 0; ++Q)
+        H = H * 991u + U;
+    Run = int(reinterpret_cast<const char*>(Q) - P);
     const int Len = Run - Start;
     int First = -1;
     if (!FIndex.empty()) {
         uint32_t Slot = (H ^ (H >> 15)) & FIndexMask;
         for (int I; (I = FIndex[Slot]) >= 0; Slot = (Slot + 1) & FIndexMask)
-            if (FItems[size_t(I)]->HashValue == H) {
+            if (FIndexHash[Slot] == H) {
                 First = I;
                 break;
             }
@@ -532,9 +531,21 @@ void TlxPasHash::HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptToke
     }
     if (First < 0)
         return;
+    const auto* Word = reinterpret_cast<const unsigned char*>(P) + Start;
     for (int I = First; I < Count() && FItems[size_t(I)]->HashValue == H; ++I) {
         const auto* Item = static_cast<const TlxPasHashItem*>(FItems[size_t(I)].get());
-        if (ComparePChar(P + Start, Len, Item->Str)) {
+        const std::string& Upper = Item->UpperStr;
+        bool Same;
+        if (Upper.empty()) {
+            Same = TlxLexHashStrings::ComparePChar(P + Start, Len, Item->Str); // not added by Add
+        } else {
+            int C = 0;
+            if (size_t(Len) == Upper.size())
+                while (C < Len && WordUpper[Word[C]] == static_cast<unsigned char>(Upper[size_t(C)]))
+                    ++C;
+            Same = size_t(C) == Upper.size();
+        }
+        if (Same) {
             TokenID = Item->TokenID;
             ExID = Item->ExID;
             return;
@@ -869,4 +880,70 @@ void TlxAssignAbleHash::Assign(const TlxAssignAbleHash* Other)
         return;
     for (int I = 0; I < Other->Count(); ++I)
         AddSorted(Other->GetItems(I)->Str);
+}
+
+void TlxAssignAbleHash::SyncIndex()
+{
+    if (FIndex && FIndexedAt == Changes())
+        return;
+    if (!FIndex)
+        FIndex = std::make_unique<std::unordered_multimap<uint32_t, int>>();
+    FIndex->clear();
+    FIndex->reserve(FItems.size());
+    for (size_t I = 0; I < FItems.size(); ++I)
+        FIndex->emplace(FItems[I]->HashValue, int(I));
+    FIndexedAt = Changes();
+}
+
+TlxLexHashStringItem* TlxAssignAbleHash::AddItemSorted(std::unique_ptr<TlxLexHashStringItem> Item)
+{
+    SyncIndex();
+    Item->HashValue = HashOf(Item->Str);
+    const uint32_t H = Item->HashValue;
+    const int At = Count();
+    AddItem(std::move(Item));
+    FSorted = Count() == 1;
+    FIndex->emplace(H, At);
+    FIndexedAt = Changes();
+    return FItems.back().get();
+}
+
+int TlxAssignAbleHash::IndexOf(const std::string& S)
+{
+    SyncIndex();
+    const auto [First, Last] = FIndex->equal_range(HashOf(S));
+    int Found = -1;
+    for (auto It = First; It != Last; ++It)
+        if ((Found < 0 || It->second < Found) && CompareString(FItems[size_t(It->second)]->Str, S))
+            Found = It->second;
+    return Found;
+}
+
+int TlxAssignAbleHash::Remove(const std::string& S)
+{
+    const int At = IndexOf(S);
+    if (At < 0)
+        return -1;
+    auto Entry = [this](int Position) {
+        const auto [First, Last] = FIndex->equal_range(FItems[size_t(Position)]->HashValue);
+        for (auto It = First; It != Last; ++It)
+            if (It->second == Position)
+                return It;
+        return FIndex->end(); // not reached: every item is in the index
+    };
+    FIndex->erase(Entry(At));
+    const int LastAt = Count() - 1;
+    if (At != LastAt) {
+        Entry(LastAt)->second = At;
+        std::swap(FItems[size_t(At)], FItems[size_t(LastAt)]);
+    }
+    FItems.pop_back();
+    FSorted = Count() < 2;
+    return At;
+}
+
+void TlxAssignAbleHash::Clear()
+{
+    TlxLexHashStrings::Clear();
+    FIndex.reset();
 }

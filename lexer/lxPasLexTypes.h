@@ -9,6 +9,7 @@
 #include <istream>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // Token kinds of Object Pascal source. The order and the ordinals are part of
@@ -107,7 +108,22 @@ std::string TokenName(TptTokenKind Kind);
 std::string ptTokenName(TptTokenKind Kind);
 std::string cdTokenName(TcdTokenKind Kind);
 // Comments, directive comments, line breaks and blanks.
-bool IsTokenIDJunk(TptTokenKind Kind);
+inline bool IsTokenIDJunk(TptTokenKind Kind)
+{
+    switch (Kind) {
+    case ptAnsiComment:
+    case ptAnsiDirective:
+    case ptBorComment:
+    case ptBorDirective:
+    case ptCRLF:
+    case ptCRLFCo:
+    case ptSlashesComment:
+    case ptSpace:
+        return true;
+    default:
+        return false;
+    }
+}
 
 // Character tables, indexed by the unsigned character code.
 extern const std::array<bool, 256> StandardIdentifiers; // 0-9 A-Z _ a-z
@@ -187,6 +203,7 @@ public:
 
 class TlxPasHashItem : public TlxLexHashStringItem {
 public:
+    std::string UpperStr; // Str in upper case, as words are compared
     TptTokenKind TokenID = ptIdentifier;
     TptTokenKind ExID = ptIdentifier;
 };
@@ -215,12 +232,12 @@ public:
     // The Add operations return the stored item.
     TlxLexHashStringItem* AddItem(std::unique_ptr<TlxLexHashStringItem> Item);
     TlxLexHashStringItem* AddString(const std::string& S);
-    TlxLexHashStringItem* AddItemSorted(std::unique_ptr<TlxLexHashStringItem> Item);
+    virtual TlxLexHashStringItem* AddItemSorted(std::unique_ptr<TlxLexHashStringItem> Item);
     TlxLexHashStringItem* AddSorted(const std::string& S);
     void Insert(int Index, std::unique_ptr<TlxLexHashStringItem> Item);
     void Delete(int Index);
-    int Remove(const std::string& S);
-    int IndexOf(const std::string& S);
+    virtual int Remove(const std::string& S);
+    virtual int IndexOf(const std::string& S);
     bool Hash(const std::string& S) { return IndexOf(S) != -1; }
     TlxLexHashStringItem* GetItems(int Index) const;
     void Expand();
@@ -242,9 +259,15 @@ public:
 protected:
     // Binary search for any item with hash H in a sorted table; -1 when none.
     int FindHash(uint32_t H) const;
+    // Counts the changes made through Insert, Delete, Clear and QuickSort, so
+    // that a table with an index of its own can tell when to rebuild it.
+    uint32_t Changes() const { return FChanges; }
     std::vector<std::unique_ptr<TlxLexHashStringItem>> FItems;
     int FCapacity = 0;
     bool FSorted = false;
+
+private:
+    uint32_t FChanges = 0;
 };
 
 // The keyword table: reserved words, directives and standard identifiers.
@@ -264,6 +287,7 @@ private:
     // Open-addressed index from hash to item, filled once after sorting: a
     // keyword lookup costs one probe on average instead of a binary search.
     std::vector<int32_t> FIndex;
+    std::vector<uint32_t> FIndexHash; // the hash of each slot's item
     uint32_t FIndexMask = 0;
 };
 
@@ -279,12 +303,32 @@ public:
 
 // A case-insensitive set of strings that keeps duplicates: the lexer's
 // defined symbols, and the name index of the code model's hashed lists.
+// Words added, found and removed one by one (AddSorted, IndexOf, Remove) go
+// through a hashed index kept beside the items, so that each costs the same
+// however many words there are: the items then stay in the order they came
+// (a removal moves the last item into the gap) instead of in hash order.
 class TlxAssignAbleHash : public TlxLexHashStrings {
 public:
     TlxAssignAbleHash() = default;
     explicit TlxAssignAbleHash(const std::vector<std::string>& List);
     // One symbol per line.
     explicit TlxAssignAbleHash(const std::string& Text);
-    // Adds (sorted) every word of Other in its item order; nil does nothing.
+    // Adds every word of Other in its item order; nil does nothing.
     void Assign(const TlxAssignAbleHash* Other);
+
+    TlxLexHashStringItem* AddItemSorted(std::unique_ptr<TlxLexHashStringItem> Item) override;
+    // The position of one item holding S; -1 when there is none.
+    int IndexOf(const std::string& S) override;
+    // Removes one item holding S and answers the position it had (the last
+    // item takes that position); -1 when there is none.
+    int Remove(const std::string& S) override;
+    void Clear() override;
+
+private:
+    // The index is rebuilt when the items were changed behind its back.
+    void SyncIndex();
+    // Position of each item, by hash; made by the first word added or sought
+    // this way (a table filled otherwise carries no index).
+    std::unique_ptr<std::unordered_multimap<uint32_t, int>> FIndex;
+    uint32_t FIndexedAt = 0;
 };

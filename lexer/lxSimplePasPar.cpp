@@ -290,11 +290,12 @@ void TlxSimplePasPar::NextToken()
 
 // Each hook consumes a run of its own kind of token; the loop here goes on
 // until a significant token is current. (Iterative, so that a long run of
-// comments and line breaks costs no stack.)
+// comments and line breaks costs no stack.) The junk loops ask the lexer for
+// the token kind directly: they run for every line of every file.
 void TlxSimplePasPar::SkipJunk()
 {
     for (;;) {
-        switch (GetTokenID()) {
+        switch (FLexer->TokenID()) {
         case ptAnsiComment: SkipAnsiComment(); break;
         case ptAnsiDirective:
         case ptBorDirective: SkipDirective(); break;
@@ -304,7 +305,7 @@ void TlxSimplePasPar::SkipJunk()
         case ptSlashesComment: SkipSlashesComment(); break;
         case ptSpace: SkipSpace(); break;
         default:
-            if (!IsTokenIDJunk(GetTokenID()))
+            if (!IsTokenIDJunk(FLexer->TokenID()))
                 return;
             FLexer->Next();
         }
@@ -341,14 +342,14 @@ void TlxSimplePasPar::SkipAnsiComment()
 {
     do
         FLexer->Next();
-    while (GetTokenID() == ptAnsiComment);
+    while (FLexer->TokenID() == ptAnsiComment);
 }
 
 void TlxSimplePasPar::SkipBorComment()
 {
     do
         FLexer->Next();
-    while (GetTokenID() == ptBorComment);
+    while (FLexer->TokenID() == ptBorComment);
 }
 
 void TlxSimplePasPar::SkipSlashesComment()
@@ -360,21 +361,21 @@ void TlxSimplePasPar::SkipSpace()
 {
     do
         FLexer->Next();
-    while (GetTokenID() == ptSpace);
+    while (FLexer->TokenID() == ptSpace);
 }
 
 void TlxSimplePasPar::SkipCRLFco()
 {
     do
         FLexer->Next();
-    while (GetTokenID() == ptCRLFCo);
+    while (FLexer->TokenID() == ptCRLFCo);
 }
 
 void TlxSimplePasPar::SkipCRLF()
 {
     do
         FLexer->Next();
-    while (GetTokenID() == ptCRLF);
+    while (FLexer->TokenID() == ptCRLF);
 }
 
 void TlxSimplePasPar::SynError(TlxParseError Error)

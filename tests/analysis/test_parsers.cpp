@@ -383,3 +383,51 @@ TEST(ClassParser, ClassReferencesPropertiesAndVisibilityWords)
     EXPECT_EQ(Foo->GetVisibilitySpecifierVisibility(1), vkPublic);
     EXPECT_TRUE(P->MessageTexts().empty());
 }
+
+// An include file is read once and its text serves every inclusion, small or
+// large (a large one through pages mapped afresh for each): each inclusion
+// declares what it holds, messages point into it, and the next analysis reads
+// the file anew.
+TEST(UnitParser, IncludedTextServesEveryInclusion)
+{
+    for (const size_t Padding : {size_t(0), size_t(6000), size_t(300000)}) {
+        TTempFolder T;
+        std::string Pad;
+        while (Pad.size() < Padding)
+            Pad += "// a padding line of the include text\n";
+        const int BrokenLine = 2 + int(std::count(Pad.begin(), Pad.end(), '\n'));
+        // Both inclusions start with the same word at the same place.
+        T.Write("c.inc", "const {$IFDEF SECOND}CB = 2;{$ELSE}CA = 1;{$ENDIF}\n" + Pad +
+                             "{$IFDEF SECOND}var B2: TNoType2;{$ELSE}var B1: TNoType1;{$ENDIF}\n");
+        const std::string Main =
+            T.Write("Prog.dpr", "program Prog;\n{$I c.inc}\n{$DEFINE SECOND}\n{$I c.inc}\nbegin\nend.\n");
+        {
+            TAnalysisScope P;
+            P->Analyze(Main, true);
+            TqlUnit* U = P->FindUnit("Prog");
+            ASSERT_NE(U, nullptr);
+            EXPECT_NE(U->GetConstants()->Find("CA"), nullptr) << Padding;
+            EXPECT_NE(U->GetConstants()->Find("CB"), nullptr) << Padding;
+            for (const char* Type : {"TNoType1", "TNoType2"})
+                EXPECT_TRUE(P->HasMessage(std::string("Type, ") + Type + ", not found in project")) << Type;
+            int InInclude = 0;
+            for (int I = 0; I < P->GetMessages()->GetCount(); ++I) {
+                const TqlCodeLocation* L = P->GetMessages()->GetItems(I)->GetCodeLocation();
+                TqlSourceFile* F = P->GetFileNames()->GetItems(L->GetFileIndex());
+                if (qlExtractFileName(F->GetFullFileName()) == "c.inc") {
+                    ++InInclude;
+                    EXPECT_EQ(L->GetY(), BrokenLine) << Padding;
+                }
+            }
+            EXPECT_EQ(InInclude, 2) << Padding;
+            EXPECT_EQ(P->GetMessages()->GetCount(), 2) << Padding;
+        }
+        T.Write("c.inc", "const CC = 3;\n" + Pad);
+        TAnalysisScope P;
+        P->Analyze(Main, true);
+        TqlUnit* U = P->FindUnit("Prog");
+        ASSERT_NE(U, nullptr);
+        EXPECT_NE(U->GetConstants()->Find("CC"), nullptr) << Padding;
+        EXPECT_EQ(U->GetConstants()->Find("CA"), nullptr) << Padding;
+    }
+}

@@ -86,3 +86,19 @@ TEST(Preprocessor, IncludesAndSyntaxErrorsDoNotMakeTheScanFatal)
     TAnalysisScope P;
     EXPECT_NO_THROW(GetPreProcessorInfo(F));
 }
+
+// An include file named again is scanned again, from the one text read, each
+// time with the symbols defined at that point.
+TEST(Preprocessor, RepeatedIncludeIsScannedEachTime)
+{
+    TTempFolder T;
+    T.Write("u.inc", "{$IFDEF SECOND}B,{$ELSE}A,{$ENDIF}");
+    const std::string F = T.Write(
+        "p.dpr", "program P;\nuses {$I u.inc} {$DEFINE SECOND}{$I u.inc} {$I u.inc} C;\nbegin\nend.\n");
+    TNameValueList Lines;
+    EXPECT_EQ(ScanUsedUnits(F, &Lines), 3);
+    ASSERT_EQ(Lines.size(), 3u);
+    EXPECT_EQ(Lines[0].first, "A");
+    EXPECT_EQ(Lines[1].first, "B");
+    EXPECT_EQ(Lines[2].first, "C");
+}

@@ -47,6 +47,7 @@ TEST(QlbenchGen, GeneratedProjectsAnalyseCleanly)
         {"chain 40", 5, {"Chain"}},
         {"missing 4", 8, {"Missing00001", "Missing00004"}},
         {"includes 3 1000", 5, {"Included"}},
+        {"defines 30", 5, {"Defines"}},
         {"rename 3 60 12", 7, {"R00000", "R00002"}},
         {"sweep 6 3", 10, {"S00000", "S00005"}},
         {"withs 4 5 2", 5, {"Withs"}},

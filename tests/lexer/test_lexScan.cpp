@@ -281,6 +281,66 @@ TEST(LexScan, ZeroBytesAndBinaryGarbage)
     EXPECT_LE(Lex.RunPos(), int(All.size()));
 }
 
+// Comments and strings end at their closing character, a line break or the
+// end of the text, wherever these fall against the text's start and its
+// address, and whatever the body's length.
+TEST(LexScan, CommentAndStringEndsAtEveryOffset)
+{
+    struct Row {
+        const char* Open;
+        const char* Close; // none for a comment that ends with its line
+        TptTokenKind Kind;
+    };
+    const Row Rows[] = {
+        {"//", "", ptSlashesComment},
+        {"{", "}", ptBorComment},
+        {"(*", "*)", ptAnsiComment},
+        {"'", "'", ptStringConst},
+    };
+    std::vector<char> Buffer(256);
+    for (const Row& R : Rows)
+        for (const char* Stop : {"close", "\n", "\r", "end", "zero"})
+            for (int Shift = 0; Shift < 16; ++Shift)
+                for (int Len = 0; Len < 40; Len += Len < 20 ? 1 : 7) {
+                    const std::string Body(size_t(Len), Len % 3 ? 'b' : '*');
+                    const std::string S = Stop;
+                    if (S == "close" && !*R.Close)
+                        continue;
+                    const bool Closed = S == "close" && *R.Close;
+                    std::string Text = std::string("x ") + R.Open + Body;
+                    if (S == "close")
+                        Text += R.Close;
+                    else if (S == "zero")
+                        Text += '\0';
+                    else if (S != "end")
+                        Text += S;
+                    // A bracketed comment goes on over a line break (to the
+                    // end of this text); the others stop before it.
+                    const bool Multi = R.Kind == ptBorComment || R.Kind == ptAnsiComment;
+                    const bool Break = S == "\n" || S == "\r";
+                    int TokenEnd = int(Text.size()) - (Closed || S == "end" ? 0 : 1);
+                    if (S != "end")
+                        Text += "y";
+                    if (Multi && Break)
+                        TokenEnd = int(Text.size());
+                    // ("(**)" with a body of stars closes early: skip those.)
+                    if (R.Kind == ptAnsiComment && Len > 0 && Body.find('*') == 0)
+                        continue;
+                    std::fill(Buffer.begin(), Buffer.end(), '\0');
+                    std::copy(Text.begin(), Text.end(), Buffer.begin() + Shift);
+                    TlxBasePasLex Lex;
+                    Lex.SetOrigin(Buffer.data() + Shift, int(Text.size()));
+                    Lex.NextNoSpace();
+                    const std::string Where = std::string(R.Open) + " " + S + " shift " +
+                                              std::to_string(Shift) + " len " + std::to_string(Len);
+                    const bool Char = R.Kind == ptStringConst && Closed && Len == 1;
+                    EXPECT_EQ(Lex.TokenID(), Char ? ptAsciiChar : R.Kind) << Where;
+                    EXPECT_EQ(Lex.TokenPos(), 2) << Where;
+                    EXPECT_EQ(Lex.RunPos(), TokenEnd) << Where;
+                    EXPECT_EQ(Lex.LineNumber(), Multi && Break ? 1 : 0) << Where;
+                }
+}
+
 TEST(LexScan, OneEnormousLine)
 {
     std::string Text;

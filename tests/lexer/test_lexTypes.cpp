@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <set>
@@ -103,6 +104,18 @@ TEST(LexTypes, KeywordTable)
     EXPECT_EQ(Ex, ptSafeCall);
     Scan("local", Tok, Ex);
     EXPECT_EQ(Ex, ptLocal);
+    // Every word of the table, in lower case and with one letter more.
+    for (int I = 0; I < Keys.Count(); ++I) {
+        const auto* Item = static_cast<const TlxPasHashItem*>(Keys.GetItems(I));
+        std::string Lower = Item->Str;
+        for (char& C : Lower)
+            C = char(std::tolower(static_cast<unsigned char>(C)));
+        EXPECT_EQ(Scan(Lower.c_str(), Tok, Ex), int(Lower.size()));
+        EXPECT_EQ(Tok, Item->TokenID) << Lower;
+        EXPECT_EQ(Ex, Item->ExID) << Lower;
+        Scan((Lower + "x").c_str(), Tok, Ex);
+        EXPECT_EQ(Tok, ptIdentifier) << Lower;
+    }
     // The scan stops at the first character that is not a standard one.
     EXPECT_EQ(Scan("end;", Tok, Ex), 3);
     EXPECT_EQ(Tok, ptEnd);
@@ -194,20 +207,48 @@ TEST(LexTypes, DefinedSymbolSet)
     EXPECT_EQ(Copy.Capacity(), 0);
 }
 
+// A large set, with words added, found and removed in turn, answers as a
+// plain list of its words would.
 TEST(LexTypes, LargeSetStaysSearchable)
 {
     TlxAssignAbleHash Set;
-    for (int I = 0; I < 2600; ++I)
-        Set.AddSorted("Name" + std::to_string(I));
-    EXPECT_FALSE(Set.Sorted()); // above 2000 additions are appended
-    for (int I = 0; I < 2600; I += 7)
-        EXPECT_GE(Set.IndexOf("NAME" + std::to_string(I)), 0) << I;
-    EXPECT_TRUE(Set.Sorted());
-    Set.AddSorted("Late");
-    EXPECT_TRUE(Set.Hash("late"));
-    EXPECT_FALSE(Set.Hash("Name2600"));
-    for (int I = 1; I < Set.Count(); ++I)
-        EXPECT_LE(Set.GetItems(I - 1)->HashValue, Set.GetItems(I)->HashValue);
+    std::multiset<std::string> Model;
+    auto Key = [](std::string S) {
+        for (char& C : S)
+            C = char(lxUpper(C));
+        return S;
+    };
+    for (int I = 0; I < 6000; ++I) {
+        const std::string Name = (I % 2 ? "Name" : "NAME") + std::to_string(I % 4000);
+        Set.AddSorted(Name);
+        Model.insert(Key(Name));
+        if (I % 3 == 0) {
+            const std::string Gone = "name" + std::to_string(I / 2);
+            const int At = Set.Remove(Gone);
+            const auto It = Model.find(Key(Gone));
+            EXPECT_EQ(At >= 0, It != Model.end()) << Gone;
+            if (It != Model.end())
+                Model.erase(It);
+        }
+        if (I % 5 == 0) {
+            const std::string Sought = "nAmE" + std::to_string(I / 3);
+            const int At = Set.IndexOf(Sought);
+            ASSERT_EQ(At >= 0, Model.count(Key(Sought)) > 0) << Sought;
+            if (At >= 0) {
+                EXPECT_EQ(Key(Set.GetItems(At)->Str), Key(Sought));
+            }
+        }
+    }
+    ASSERT_EQ(Set.Count(), int(Model.size()));
+    std::multiset<std::string> Items;
+    for (int I = 0; I < Set.Count(); ++I)
+        Items.insert(Key(Set.GetItems(I)->Str));
+    EXPECT_EQ(Items, Model);
+    // Items put in order behind the index's back are still found.
+    Set.QuickSort();
+    for (const std::string& Name : Model)
+        EXPECT_GE(Set.IndexOf(Name), 0) << Name;
+    EXPECT_FALSE(Set.Hash("Name4000"));
 }
 
 TEST(LexTypes, SortKeepsOrderAndDuplicates)
