@@ -21,6 +21,7 @@
 #include "lexer/lxPasLexTypes.h"
 #include "lexer/lxSimplePasPar.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -85,11 +86,75 @@ enum TqlNodeClassBits : unsigned {
     static constexpr unsigned Kinds = Base::Kinds | Bit;                 \
     unsigned NodeKinds() const override { return Kinds; }
 
+// The storage of one tree: its nodes, the lists they keep and the texts of
+// its leaves, allocated one after the other in blocks that grow with the
+// tree; all of it is given back only with the whole store.
+class TqlNodeStore {
+public:
+    void* Allocate(size_t Size, size_t Align)
+    {
+        char* At = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(FNext) + Align - 1) & ~(Align - 1));
+        if (At && At <= FEnd && static_cast<size_t>(FEnd - At) >= Size) {
+            FNext = At + Size;
+            return At;
+        }
+        return AllocateBlock(Size, Align);
+    }
+    // A copy of Text in the store.
+    std::string_view Keep(std::string_view Text);
+
+private:
+    static constexpr size_t MaxBlockSize = 65536;
+    void* AllocateBlock(size_t Size, size_t Align);
+    static std::unique_ptr<std::max_align_t[]> NewBlock(size_t Size);
+
+    std::vector<std::unique_ptr<std::max_align_t[]>> FBlocks;
+    std::vector<std::unique_ptr<std::max_align_t[]>> FLarge;
+    size_t FBlockSize = 0;
+    char* FNext = nullptr;
+    char* FEnd = nullptr;
+};
+
+// Storage from Store (a tree's node store): given back only with the store.
+void* qlStoreAllocate(TqlNodeStore* Store, size_t Size, size_t Align);
+
+// The allocator of the lists that nodes keep: from the node store of their
+// tree when they have one, else from the heap.
+template <class T>
+struct TqlStoreAllocator {
+    using value_type = T;
+    using propagate_on_container_move_assignment = std::true_type;
+    using propagate_on_container_swap = std::true_type;
+    using is_always_equal = std::false_type;
+
+    TqlStoreAllocator() = default;
+    explicit TqlStoreAllocator(TqlNodeStore* AStore) : Store(AStore) {}
+    template <class U>
+    TqlStoreAllocator(const TqlStoreAllocator<U>& Other) : Store(Other.Store)
+    {
+    }
+    T* allocate(size_t N)
+    {
+        return Store ? static_cast<T*>(qlStoreAllocate(Store, N * sizeof(T), alignof(T)))
+                     : std::allocator<T>().allocate(N);
+    }
+    void deallocate(T* P, size_t N)
+    {
+        if (!Store)
+            std::allocator<T>().deallocate(P, N);
+    }
+    friend bool operator==(const TqlStoreAllocator& A, const TqlStoreAllocator& B) { return A.Store == B.Store; }
+
+    TqlNodeStore* Store = nullptr;
+};
+
 // A list of code nodes that does not own them: the secondary indexes of the
 // container nodes.
 class TqlCodeNodeList {
 public:
     int Add(TqlCodeNode* Node);
+    // The same; a list that has no room yet takes it from Store.
+    int Add(TqlCodeNode* Node, TqlNodeStore* Store);
     int Count() const { return static_cast<int>(FItems.size()); }
     // Removes the first entry equal to Node; a list-index error when Node is
     // not in the list.
@@ -98,7 +163,7 @@ public:
     void Clear() { FItems.clear(); }
 
 private:
-    std::vector<TqlCodeNode*> FItems;
+    std::vector<TqlCodeNode*, TqlStoreAllocator<TqlCodeNode*>> FItems;
 };
 
 // Compare(Node, Data) of the generic child search.
@@ -229,17 +294,15 @@ public:
     {
         QL_ASSERT(AParent != nullptr, "uqlRefactorNodes: a new node needs a parent");
         // Within a tree the node's storage comes from the tree's node store.
-        void* Store = AParent->AllocateInTree(sizeof(T), alignof(T));
-        std::unique_ptr<T> Owned;
-        if (Store) {
-            Owned.reset(::new (Store) T(std::forward<A>(Args)...));
-            Owned->FInTreeStore = true;
-            Owned->FTreeStore = AParent->FTreeStore;
+        T* Result;
+        if (void* Store = AParent->AllocateInTree(sizeof(T), alignof(T))) {
+            Result = ::new (Store) T(std::forward<A>(Args)...);
+            Result->FInTreeStore = true;
+            Result->FTreeStore = AParent->FTreeStore;
         } else {
-            Owned = std::make_unique<T>(std::forward<A>(Args)...);
+            Result = std::make_unique<T>(std::forward<A>(Args)...).release();
         }
-        T* Result = Owned.get();
-        AParent->Adopt(std::move(Owned), AIndex);
+        AParent->Adopt(Result, AIndex);
         return Result;
     }
 
@@ -247,22 +310,37 @@ public:
     // the store, which goes with the tree.
     static void operator delete(TqlNode* Node, std::destroying_delete_t);
 
+protected:
+    // Where the node's own lists keep their entries: the tree's node store
+    // for a node made in a tree, else nil (the heap).
+    TqlNodeStore* ListStore() const { return FInTreeStore ? FTreeStore : nullptr; }
+
 private:
     friend class TqlNodeBuilder;
     // Destroys every child and parked node at once: the remains of a tree
     // that could not be built, which nobody else points into.
     void DiscardChildren();
-    // Parks Node as owned by Self, makes Self its parent and inserts it.
-    void Adopt(std::unique_ptr<TqlNode> Node, int AIndex);
+    // Takes Node (new, owned by nobody) as owned by Self, makes Self its
+    // parent and inserts it; parked when Insert does not take it.
+    void Adopt(TqlNode* Node, int AIndex);
     // Takes Node out of Self's parked nodes; nullptr when it is not there.
     std::unique_ptr<TqlNode> Unpark(TqlNode* Node);
     std::vector<std::unique_ptr<TqlNode>>& ParkedNodes();
     // Storage for a new node under Self from the node store of Self's tree;
     // nil when Self was made outside a tree.
-    void* AllocateInTree(size_t Size, size_t Align);
+    void* AllocateInTree(size_t Size, size_t Align)
+    {
+        TqlNodeStore* Store = FTreeStore ? FTreeStore : TreeStore();
+        return Store ? Store->Allocate(Size, Align) : nullptr;
+    }
+    // The node store of Self's tree, made with the tree's first need of it;
+    // nil when Self was made outside a tree.
+    TqlNodeStore* TreeStore();
     friend class TqlModuleNode;
+    friend class TqlCodeNode;
 
-    std::vector<std::unique_ptr<TqlNode>> FChildren;
+    // Held in the tree's node store for a node made in a tree.
+    std::vector<std::unique_ptr<TqlNode>, TqlStoreAllocator<std::unique_ptr<TqlNode>>> FChildren;
     // Detached, still owned; made at the first detach (most nodes never
     // have any).
     std::unique_ptr<std::vector<std::unique_ptr<TqlNode>>> FParked;
@@ -308,6 +386,10 @@ public:
     void SetFileIndex(int Value) { FFileIndex = Value; }
 
 private:
+    friend class TqlNodeBuilder;
+    // A copy of Text that lives as long as the tree: the source text that
+    // the leaves of a built tree point into.
+    std::string_view KeepText(std::string_view Text);
     void VisitNode(TqlNode* Node, bool ChildrenFirst, const TqlNodeCallback& Callback);
     friend class TqlNode;
     std::string FLineBreak = "\r\n";
@@ -334,7 +416,9 @@ private:
 class TqlCodeNode : public TqlNode {
 public:
     // APoint is a 0-based lexer position (column X, line Y).
-    TqlCodeNode(const TPoint& APoint, int AStartPos);
+    TqlCodeNode(const TPoint& APoint, int AStartPos) : FStartPos(AStartPos) { TranslatePoint(FPoint, APoint); }
+    TqlCodeNode(const TqlCodeNode&) = delete;
+    TqlCodeNode& operator=(const TqlCodeNode&) = delete;
     QL_CODE_NODE_CREATORS(TqlCodeNode)
     QL_NODE_KIND(TqlCodeNode, TqlNode, nbCode)
 
@@ -345,23 +429,34 @@ public:
     void SetCode(const std::string& ACode);
 
     bool Modified() const { return FModified; }
-    const std::string& Code() const { return FCode; }
+    // The node's own text: a leaf's, or the text an edit set.
+    std::string Code() const { return std::string(FText, FTextLength); }
+    // The same without a copy; valid until the node's text is set again or
+    // its tree goes.
+    std::string_view CodeView() const { return std::string_view(FText, FTextLength); }
     const TPoint& GetPoint() const { return FPoint; }
     const TPoint& GetEndPoint() const { return FEndPoint; }
     int GetStartPos() const { return FStartPos; }
     int GetEndPos() const { return FEndPos; }
 
-    static void TranslatePoint(TPoint& Dest, const TPoint& Src);
+    ~TqlCodeNode() override;
+    static void TranslatePoint(TPoint& Dest, const TPoint& Src) { Dest = TPoint{Src.X + 1, Src.Y + 1}; }
     // Closes the node: end point (0-based, of the first character after the
     // node), end position (its last character). A leaf from the source takes
-    // its text from Source here.
+    // its text from Source here without a copy: Source must last as long as
+    // the node (the builder passes the copy of the source its tree keeps).
     void SetEndPoint(const TPoint& APoint, int AEndPos, std::string_view Source);
 
 private:
+
     bool FModified = false;
+    // The text is the node's own heap copy (a node made outside a tree);
+    // otherwise it lies in the tree's source text or its node store.
+    bool FOwnsText = false;
     int FStartPos = -1;
     int FEndPos = 0;
-    std::string FCode;
+    int FTextLength = 0;
+    const char* FText = "";
     TPoint FPoint{0, 0};
     TPoint FEndPoint{0, 0};
 };
@@ -685,12 +780,16 @@ public:
 private:
     template <class T, class F>
     void Wrap(F&& Rule);
-    // Moves the lexer past the current token inside a leaf of NodeClass.
-    void TokenLeaf(TqlCodeNodeClass NodeClass, TptTokenKind Kind);
+    // A leaf of class T for the text from the current token up to where
+    // Advance moves the lexer.
+    template <class T, class F>
+    T* Leaf(F&& Advance);
+    // Moves the lexer past the current token inside a leaf of class T.
+    template <class T>
+    void TokenLeaf(TptTokenKind Kind);
     // Text that no leaf holds yet before the current token (the lexer passed
     // over it without a token the builder saw) becomes a leaf of its own.
     void CoverGap();
-    std::string_view Source() const;
     // An include directive stays one directive node, but what the included
     // file defines (and the files it includes in turn) counts for the rest
     // of the file: a pass over its directives only.
