@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,7 +64,36 @@ TqlCodeNode* TqlCodeNodeList::GetNode(int Index) const
 // The children and the parked nodes go with their unique_ptrs. Nothing here
 // reaches back into the parent: a node is only destroyed together with its
 // owner, whose secondary indexes die with it.
-TqlNode::~TqlNode() = default;
+TqlNode::~TqlNode()
+{
+    FParked.reset();
+    DestroyChildren();
+    if (FChildItemsOnHeap)
+        ::operator delete(FChildItems);
+}
+
+void TqlNode::DestroyChildren()
+{
+    for (uint32_t I = 0; I < FChildCount; ++I)
+        delete FChildItems[I];
+    FChildCount = 0;
+}
+
+void TqlNode::GrowChildren()
+{
+    // Room for three children takes no more heap than room for one.
+    const uint32_t Capacity = FChildCapacity ? FChildCapacity * 2 : 3;
+    const size_t Size = size_t(Capacity) * sizeof(TqlNode*);
+    TqlNodeStore* Store = ListStore();
+    auto** Items = static_cast<TqlNode**>(Store ? Store->Allocate(Size, alignof(TqlNode*)) : ::operator new(Size));
+    if (FChildCount)
+        std::memcpy(Items, FChildItems, FChildCount * sizeof(TqlNode*));
+    if (FChildItemsOnHeap)
+        ::operator delete(FChildItems);
+    FChildItems = Items;
+    FChildCapacity = Capacity;
+    FChildItemsOnHeap = Store == nullptr;
+}
 
 void TqlNode::operator delete(TqlNode* Node, std::destroying_delete_t)
 {
@@ -73,6 +104,39 @@ void TqlNode::operator delete(TqlNode* Node, std::destroying_delete_t)
         ::operator delete(Whole);
 }
 
+namespace {
+
+// The full-sized blocks of the node stores that went, kept for the next
+// stores of the same thread: trees built one after the other reuse memory
+// the system has given already instead of having it given (and cleared)
+// again for every tree. At most MaxCachedBlocks are kept.
+struct TqlBlockCache {
+    static constexpr size_t MaxCachedBlocks = 128; // 8 MB
+    std::vector<std::unique_ptr<std::max_align_t[]>> Blocks;
+    ~TqlBlockCache();
+};
+
+// Set when the thread's cache is gone (a store freed at the thread's very
+// end gives its blocks back to the heap).
+thread_local bool gqlBlockCacheGone = false;
+thread_local TqlBlockCache gqlBlockCache;
+
+TqlBlockCache::~TqlBlockCache()
+{
+    gqlBlockCacheGone = true;
+}
+
+} // namespace
+
+TqlNodeStore::~TqlNodeStore()
+{
+    if (gqlBlockCacheGone)
+        return;
+    std::vector<std::unique_ptr<std::max_align_t[]>>& Cache = gqlBlockCache.Blocks;
+    for (size_t I = FBlocks.size() - FFullBlocks; I < FBlocks.size() && Cache.size() < TqlBlockCache::MaxCachedBlocks; ++I)
+        Cache.push_back(std::move(FBlocks[I]));
+}
+
 void* TqlNodeStore::AllocateBlock(size_t Size, size_t Align)
 {
     // A large piece gets a block of its own and the current block stays in
@@ -81,9 +145,29 @@ void* TqlNodeStore::AllocateBlock(size_t Size, size_t Align)
         FLarge.push_back(NewBlock(Size));
         return FLarge.back().get();
     }
-    // Blocks stay below the size at which the heap maps memory of its own.
-    FBlockSize = std::max(Size, std::min<size_t>(FBlocks.empty() ? 4096 : FBlockSize * 2, MaxBlockSize));
-    FBlocks.push_back(NewBlock(FBlockSize));
+    std::vector<std::unique_ptr<std::max_align_t[]>>* Cache = gqlBlockCacheGone ? nullptr : &gqlBlockCache.Blocks;
+    if (FFullBlocks >= HugeAfterBlocks) {
+        // A tree this large goes on in huge blocks that the system may back
+        // with huge pages: one fault instead of hundreds for each.
+        FHuge.emplace_back(static_cast<char*>(std::aligned_alloc(HugeBlockSize, HugeBlockSize)));
+        if (!FHuge.back())
+            throw std::bad_alloc();
+        ::madvise(FHuge.back().get(), HugeBlockSize, MADV_HUGEPAGE);
+        FNext = FHuge.back().get();
+        FEnd = FNext + HugeBlockSize;
+        return Allocate(Size, Align);
+    }
+    if (Cache && !Cache->empty()) {
+        FBlockSize = MaxBlockSize;
+        FBlocks.push_back(std::move(Cache->back()));
+        Cache->pop_back();
+    } else {
+        // Blocks stay below the size at which the heap maps memory of its
+        // own.
+        FBlockSize = std::max(Size, std::min<size_t>(FBlocks.empty() ? 4096 : FBlockSize * 2, MaxBlockSize));
+        FBlocks.push_back(NewBlock(FBlockSize));
+    }
+    FFullBlocks = FBlockSize == MaxBlockSize ? FFullBlocks + 1 : 0;
     FNext = reinterpret_cast<char*>(FBlocks.back().get());
     FEnd = FNext + FBlockSize;
     return Allocate(Size, Align);
@@ -123,7 +207,7 @@ TqlNodeStore* TqlNode::TreeStore()
 
 void TqlNode::DiscardChildren()
 {
-    FChildren.clear();
+    DestroyChildren();
     FParked.reset();
 }
 
@@ -181,20 +265,15 @@ void TqlNode::Insert(int Index, TqlNode* Node)
         ListIndexError(Index);
     QL_ASSERT(Node->FParent != nullptr && !Node->FFreed,
               "uqlRefactorNodes: only a detached node of the tree can be inserted");
+    if (FChildCount == FChildCapacity)
+        GrowChildren();
     std::unique_ptr<TqlNode> Owned = Node->FParent->Unpark(Node);
     QL_ASSERT(Owned != nullptr, "uqlRefactorNodes: the node to insert is still attached");
-    if (FChildren.capacity() == 0) {
-        // The children of a node made in a tree are listed in the tree's
-        // node store.
-        if (TqlNodeStore* Store = ListStore())
-            FChildren = decltype(FChildren)(decltype(FChildren)::allocator_type(Store));
-        // Room for three children takes no more heap than room for one.
-        FChildren.reserve(3);
-    }
-    if (Index == Count())
-        FChildren.push_back(std::move(Owned));
-    else
-        FChildren.insert(FChildren.begin() + Index, std::move(Owned));
+    TqlNode** At = FChildItems + Index;
+    if (Index < Count())
+        std::memmove(At + 1, At, (FChildCount - static_cast<uint32_t>(Index)) * sizeof(TqlNode*));
+    *At = Owned.release();
+    ++FChildCount;
 }
 
 void TqlNode::Delete(TqlNode* Node)
@@ -202,8 +281,12 @@ void TqlNode::Delete(TqlNode* Node)
     const int Index = IndexOf(Node);
     if (Index < 0)
         ListIndexError(Index);
-    ParkedNodes().push_back(std::move(FChildren[static_cast<size_t>(Index)]));
-    FChildren.erase(FChildren.begin() + Index);
+    std::vector<std::unique_ptr<TqlNode>>& Parked = ParkedNodes();
+    Parked.emplace_back();
+    TqlNode** At = FChildItems + Index;
+    Parked.back().reset(*At);
+    std::memmove(At, At + 1, (FChildCount - static_cast<uint32_t>(Index) - 1) * sizeof(TqlNode*));
+    --FChildCount;
 }
 
 void TqlNode::Delete()
@@ -231,10 +314,10 @@ void TqlNode::Free()
 void TqlNode::Clear()
 {
     while (Count() > 0) {
-        TqlNode* First = FChildren.front().get();
+        TqlNode* First = FChildItems[0];
         First->Free();
         // A Delete override that kept the node would loop forever.
-        QL_ASSERT(Count() == 0 || FChildren.front().get() != First,
+        QL_ASSERT(Count() == 0 || FChildItems[0] != First,
                   "uqlRefactorNodes: Clear could not take a child out");
     }
 }
@@ -243,13 +326,13 @@ TqlNode* TqlNode::GetNode(int Index) const
 {
     if (Index < 0 || Index >= Count())
         ListIndexError(Index);
-    return FChildren[static_cast<size_t>(Index)].get();
+    return FChildItems[Index];
 }
 
 int TqlNode::IndexOf(const TqlNode* Node) const
 {
-    for (size_t I = 0; I < FChildren.size(); ++I)
-        if (FChildren[I].get() == Node)
+    for (uint32_t I = 0; I < FChildCount; ++I)
+        if (FChildItems[I] == Node)
             return static_cast<int>(I);
     return -1;
 }
@@ -264,8 +347,10 @@ int TqlNode::Add(std::unique_ptr<TqlNode> Node)
     QL_ASSERT(Node != nullptr, "uqlRefactorNodes: Add of nil");
     QL_ASSERT(Node->FParent == nullptr && TqlNode::As<TqlModuleNode>(Node.get()) == nullptr,
               "uqlRefactorNodes: Add takes a node that belongs to no tree");
+    if (FChildCount == FChildCapacity)
+        GrowChildren();
     Node->FParent = this;
-    FChildren.push_back(std::move(Node));
+    FChildItems[FChildCount++] = Node.release();
     return Count() - 1;
 }
 
@@ -316,7 +401,7 @@ TqlNode* TqlNode::GetNextNode(int StartIndex, bool Continue, const TqlNodeCompar
         I = 0;
     }
     for (; I < Count(); ++I) {
-        TqlNode* Node = FChildren[static_cast<size_t>(I)].get();
+        TqlNode* Node = FChildItems[I];
         if (Compare(Node, Data))
             return Node;
         if (!Continue)
@@ -335,7 +420,7 @@ TqlNode* TqlNode::GetPriorNode(int StartIndex, bool Continue, const TqlNodeCompa
         I = Count() - 1;
     }
     for (; I >= 0; --I) {
-        TqlNode* Node = FChildren[static_cast<size_t>(I)].get();
+        TqlNode* Node = FChildItems[I];
         if (Compare(Node, Data))
             return Node;
         if (!Continue)

@@ -23,6 +23,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -103,12 +104,28 @@ public:
     // A copy of Text in the store.
     std::string_view Keep(std::string_view Text);
 
-private:
+    TqlNodeStore() = default;
+    TqlNodeStore(const TqlNodeStore&) = delete;
+    TqlNodeStore& operator=(const TqlNodeStore&) = delete;
+    // Hands its full-sized blocks to the next stores of the thread.
+    ~TqlNodeStore();
+
     static constexpr size_t MaxBlockSize = 65536;
+
+private:
     void* AllocateBlock(size_t Size, size_t Align);
     static std::unique_ptr<std::max_align_t[]> NewBlock(size_t Size);
 
+    static constexpr size_t HugeBlockSize = size_t(2) << 20;
+    static constexpr size_t HugeAfterBlocks = 32;
+    struct TFree {
+        void operator()(char* P) const { std::free(P); }
+    };
+
     std::vector<std::unique_ptr<std::max_align_t[]>> FBlocks;
+    // How many of FBlocks, from the end, are of MaxBlockSize.
+    size_t FFullBlocks = 0;
+    std::vector<std::unique_ptr<char, TFree>> FHuge;
     std::vector<std::unique_ptr<std::max_align_t[]>> FLarge;
     size_t FBlockSize = 0;
     char* FNext = nullptr;
@@ -215,7 +232,7 @@ public:
     // Frees every child.
     void Clear();
 
-    int Count() const { return static_cast<int>(FChildren.size()); }
+    int Count() const { return static_cast<int>(FChildCount); }
     TqlNode* GetNode(int Index) const;
     int IndexOf(const TqlNode* Node) const;
     int GetIndex() const;
@@ -339,8 +356,16 @@ private:
     friend class TqlModuleNode;
     friend class TqlCodeNode;
 
-    // Held in the tree's node store for a node made in a tree.
-    std::vector<std::unique_ptr<TqlNode>, TqlStoreAllocator<std::unique_ptr<TqlNode>>> FChildren;
+    // Makes room for one more child.
+    void GrowChildren();
+    // Destroys the children.
+    void DestroyChildren();
+
+    // The children, owned; their list lies in the tree's node store for a
+    // node made in a tree, else on the heap.
+    TqlNode** FChildItems = nullptr;
+    uint32_t FChildCount = 0;
+    uint32_t FChildCapacity = 0;
     // Detached, still owned; made at the first detach (most nodes never
     // have any).
     std::unique_ptr<std::vector<std::unique_ptr<TqlNode>>> FParked;
@@ -352,6 +377,7 @@ private:
     bool FFreed = false;
     bool FAdopted = false; // made by Adopt and not yet inserted: owned by nobody
     bool FInTreeStore = false;
+    bool FChildItemsOnHeap = false;
 };
 
 // The root of one file's tree; never has a parent.
@@ -455,10 +481,11 @@ private:
     bool FOwnsText = false;
     int FStartPos = -1;
     int FEndPos = 0;
-    int FTextLength = 0;
     const char* FText = "";
     TPoint FPoint{0, 0};
     TPoint FEndPoint{0, 0};
+    // Last: the fields of a derived class may share its word.
+    int FTextLength = 0;
 };
 
 // A function that creates a code node of one class: the builder's class
