@@ -117,7 +117,7 @@ private:
     static std::unique_ptr<std::max_align_t[]> NewBlock(size_t Size);
 
     static constexpr size_t HugeBlockSize = size_t(2) << 20;
-    static constexpr size_t HugeAfterBlocks = 32;
+    static constexpr size_t HugeAfterBlocks = 512;
     struct TFree {
         void operator()(char* P) const { std::free(P); }
     };
