@@ -111,7 +111,7 @@ namespace {
 // the system has given already instead of having it given (and cleared)
 // again for every tree. At most MaxCachedBlocks are kept.
 struct TqlBlockCache {
-    static constexpr size_t MaxCachedBlocks = 128; // 8 MB
+    static constexpr size_t MaxCachedBlocks = 256; // 16 MB
     std::vector<std::unique_ptr<std::max_align_t[]>> Blocks;
     ~TqlBlockCache();
 };
@@ -267,12 +267,19 @@ void TqlNode::Insert(int Index, TqlNode* Node)
               "uqlRefactorNodes: only a detached node of the tree can be inserted");
     if (FChildCount == FChildCapacity)
         GrowChildren();
-    std::unique_ptr<TqlNode> Owned = Node->FParent->Unpark(Node);
-    QL_ASSERT(Owned != nullptr, "uqlRefactorNodes: the node to insert is still attached");
+    TqlNode* Taken = Node;
+    if (Node->FAdopted) {
+        // A new node, straight from Adopt.
+        Node->FAdopted = false;
+    } else {
+        std::unique_ptr<TqlNode> Owned = Node->FParent->Unpark(Node);
+        QL_ASSERT(Owned != nullptr, "uqlRefactorNodes: the node to insert is still attached");
+        Taken = Owned.release();
+    }
     TqlNode** At = FChildItems + Index;
     if (Index < Count())
         std::memmove(At + 1, At, (FChildCount - static_cast<uint32_t>(Index)) * sizeof(TqlNode*));
-    *At = Owned.release();
+    *At = Taken;
     ++FChildCount;
 }
 
@@ -760,23 +767,6 @@ void TqlCodeNode::SetCode(const std::string& ACode)
     FTextLength = static_cast<int>(ACode.size());
     delete[] Old;
     FModified = true;
-}
-
-void TqlCodeNode::SetEndPoint(const TPoint& APoint, int AEndPos, std::string_view Source)
-{
-    TranslatePoint(FEndPoint, APoint);
-    FEndPos = AEndPos;
-    if (FStartPos >= 0 && Count() == 0) {
-        const long long First = FStartPos;
-        const long long Last = std::min<long long>(AEndPos, static_cast<long long>(Source.size()) - 1);
-        if (Last >= First) {
-            FText = Source.data() + First;
-            FTextLength = static_cast<int>(Last - First + 1);
-        } else {
-            FText = "";
-            FTextLength = 0;
-        }
-    }
 }
 
 // ---------------------------------------------------------------------------

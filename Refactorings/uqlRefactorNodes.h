@@ -21,6 +21,7 @@
 #include "lexer/lxPasLexTypes.h"
 #include "lexer/lxSimplePasPar.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -117,7 +118,7 @@ private:
     static std::unique_ptr<std::max_align_t[]> NewBlock(size_t Size);
 
     static constexpr size_t HugeBlockSize = size_t(2) << 20;
-    static constexpr size_t HugeAfterBlocks = 512;
+    static constexpr size_t HugeAfterBlocks = 256;
     struct TFree {
         void operator()(char* P) const { std::free(P); }
     };
@@ -487,6 +488,27 @@ private:
     // Last: the fields of a derived class may share its word.
     int FTextLength = 0;
 };
+
+inline void TqlCodeNode::SetEndPoint(const TPoint& APoint, int AEndPos, std::string_view Source)
+{
+    TranslatePoint(FEndPoint, APoint);
+    FEndPos = AEndPos;
+    if (FStartPos >= 0 && Count() == 0) {
+        const long long First = FStartPos;
+        const long long Last = std::min<long long>(AEndPos, static_cast<long long>(Source.size()) - 1);
+        if (FOwnsText) {
+            delete[] FText;
+            FOwnsText = false;
+        }
+        if (Last >= First) {
+            FText = Source.data() + First;
+            FTextLength = static_cast<int>(Last - First + 1);
+        } else {
+            FText = "";
+            FTextLength = 0;
+        }
+    }
+}
 
 // A function that creates a code node of one class: the builder's class
 // reference. NewCodeNode<TqlBlockNode> is the one for TqlBlockNode.
