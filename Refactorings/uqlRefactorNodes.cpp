@@ -1125,11 +1125,9 @@ void TqlNodeBuilder::Run(const std::string& FileName, TlxLexStream* Stream)
     FSource = {};
 }
 
-void TqlNodeBuilder::CoverGap()
+void TqlNodeBuilder::AddGapLeaf()
 {
     const int Pos = Lexer().TokenPos();
-    if (Pos <= FCovered)
-        return;
     auto* Gap = TqlJunkNode::Create(FCurrentNode, FCoveredPoint, FCovered, -1);
     Gap->SetEndPoint(Lexer().GetPosXY(), Pos - 1, FSource);
     FCovered = Pos;

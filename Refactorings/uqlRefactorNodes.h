@@ -838,7 +838,12 @@ private:
     void TokenLeaf(TptTokenKind Kind);
     // Text that no leaf holds yet before the current token (the lexer passed
     // over it without a token the builder saw) becomes a leaf of its own.
-    void CoverGap();
+    void CoverGap()
+    {
+        if (Lexer().TokenPos() > FCovered)
+            AddGapLeaf();
+    }
+    void AddGapLeaf();
     // An include directive stays one directive node, but what the included
     // file defines (and the files it includes in turn) counts for the rest
     // of the file: a pass over its directives only.
