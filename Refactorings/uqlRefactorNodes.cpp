@@ -137,26 +137,35 @@ TqlNodeStore::~TqlNodeStore()
         Cache.push_back(std::move(FBlocks[I]));
 }
 
+char* TqlNodeStore::NewHugeBlock(size_t Size)
+{
+    Size = (Size + HugeBlockSize - 1) / HugeBlockSize * HugeBlockSize;
+    FHuge.emplace_back(static_cast<char*>(std::aligned_alloc(HugeBlockSize, Size)));
+    if (!FHuge.back())
+        throw std::bad_alloc();
+    ::madvise(FHuge.back().get(), Size, MADV_HUGEPAGE);
+    return FHuge.back().get();
+}
+
 void* TqlNodeStore::AllocateBlock(size_t Size, size_t Align)
 {
+    // A tree this large goes on in huge blocks that the system may back with
+    // huge pages: one fault instead of hundreds for each.
+    const bool Huge = FFullBlocks >= HugeAfterBlocks;
     // A large piece gets a block of its own and the current block stays in
     // use.
-    if (Size > MaxBlockSize / 4) {
+    if (Huge && Size > HugeBlockSize / 4)
+        return NewHugeBlock(Size);
+    if (!Huge && Size > MaxBlockSize / 4) {
         FLarge.push_back(NewBlock(Size));
         return FLarge.back().get();
     }
-    std::vector<std::unique_ptr<std::max_align_t[]>>* Cache = gqlBlockCacheGone ? nullptr : &gqlBlockCache.Blocks;
-    if (FFullBlocks >= HugeAfterBlocks) {
-        // A tree this large goes on in huge blocks that the system may back
-        // with huge pages: one fault instead of hundreds for each.
-        FHuge.emplace_back(static_cast<char*>(std::aligned_alloc(HugeBlockSize, HugeBlockSize)));
-        if (!FHuge.back())
-            throw std::bad_alloc();
-        ::madvise(FHuge.back().get(), HugeBlockSize, MADV_HUGEPAGE);
-        FNext = FHuge.back().get();
+    if (Huge) {
+        FNext = NewHugeBlock(HugeBlockSize);
         FEnd = FNext + HugeBlockSize;
         return Allocate(Size, Align);
     }
+    std::vector<std::unique_ptr<std::max_align_t[]>>* Cache = gqlBlockCacheGone ? nullptr : &gqlBlockCache.Blocks;
     if (Cache && !Cache->empty()) {
         FBlockSize = MaxBlockSize;
         FBlocks.push_back(std::move(Cache->back()));

@@ -116,6 +116,8 @@ public:
 private:
     void* AllocateBlock(size_t Size, size_t Align);
     static std::unique_ptr<std::max_align_t[]> NewBlock(size_t Size);
+    // A block of whole huge pages, at least Size.
+    char* NewHugeBlock(size_t Size);
 
     static constexpr size_t HugeBlockSize = size_t(2) << 20;
     static constexpr size_t HugeAfterBlocks = 256;
