@@ -61,7 +61,7 @@ TqlCodeNode* TqlCodeNodeList::GetNode(int Index) const
 // ---------------------------------------------------------------------------
 // TqlNode
 
-// The children and the parked nodes go with their unique_ptrs. Nothing here
+// The parked nodes and then the children go with the node. Nothing here
 // reaches back into the parent: a node is only destroyed together with its
 // owner, whose secondary indexes die with it.
 TqlNode::~TqlNode()
@@ -759,7 +759,7 @@ void TqlCodeNode::SetCode(const std::string& ACode)
     // Within a tree the text goes into the tree's node store; a node made
     // outside one keeps a copy of its own.
     const char* Old = FOwnsText ? FText : nullptr;
-    if (TqlNodeStore* Store = FInTreeStore ? FTreeStore : nullptr) {
+    if (TqlNodeStore* Store = ListStore()) {
         FText = Store->Keep(ACode).data();
         FOwnsText = false;
     } else if (ACode.empty()) {

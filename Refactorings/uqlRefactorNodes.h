@@ -477,7 +477,6 @@ public:
     void SetEndPoint(const TPoint& APoint, int AEndPos, std::string_view Source);
 
 private:
-
     bool FModified = false;
     // The text is the node's own heap copy (a node made outside a tree);
     // otherwise it lies in the tree's source text or its node store.
