@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +36,13 @@ int TqlCodeNodeList::Add(TqlCodeNode* Node)
     return Count() - 1;
 }
 
+int TqlCodeNodeList::Add(TqlCodeNode* Node, TqlNodeStore* Store)
+{
+    if (FItems.capacity() == 0 && Store)
+        FItems = decltype(FItems)(decltype(FItems)::allocator_type(Store));
+    return Add(Node);
+}
+
 void TqlCodeNodeList::Delete(TqlCodeNode* Node)
 {
     auto It = std::find(FItems.begin(), FItems.end(), Node);
@@ -52,10 +61,39 @@ TqlCodeNode* TqlCodeNodeList::GetNode(int Index) const
 // ---------------------------------------------------------------------------
 // TqlNode
 
-// The children and the parked nodes go with their unique_ptrs. Nothing here
+// The parked nodes and then the children go with the node. Nothing here
 // reaches back into the parent: a node is only destroyed together with its
 // owner, whose secondary indexes die with it.
-TqlNode::~TqlNode() = default;
+TqlNode::~TqlNode()
+{
+    FParked.reset();
+    DestroyChildren();
+    if (FChildItemsOnHeap)
+        ::operator delete(FChildItems);
+}
+
+void TqlNode::DestroyChildren()
+{
+    for (uint32_t I = 0; I < FChildCount; ++I)
+        delete FChildItems[I];
+    FChildCount = 0;
+}
+
+void TqlNode::GrowChildren()
+{
+    // Room for three children takes no more heap than room for one.
+    const uint32_t Capacity = FChildCapacity ? FChildCapacity * 2 : 3;
+    const size_t Size = size_t(Capacity) * sizeof(TqlNode*);
+    TqlNodeStore* Store = ListStore();
+    auto** Items = static_cast<TqlNode**>(Store ? Store->Allocate(Size, alignof(TqlNode*)) : ::operator new(Size));
+    if (FChildCount)
+        std::memcpy(Items, FChildItems, FChildCount * sizeof(TqlNode*));
+    if (FChildItemsOnHeap)
+        ::operator delete(FChildItems);
+    FChildItems = Items;
+    FChildCapacity = Capacity;
+    FChildItemsOnHeap = Store == nullptr;
+}
 
 void TqlNode::operator delete(TqlNode* Node, std::destroying_delete_t)
 {
@@ -66,32 +104,105 @@ void TqlNode::operator delete(TqlNode* Node, std::destroying_delete_t)
         ::operator delete(Whole);
 }
 
-// The nodes of one tree, allocated one after the other in blocks that grow
-// with the tree; a node's storage is given back only with the whole store.
-class TqlNodeStore {
-public:
-    void* Allocate(size_t Size, size_t Align)
-    {
-        size_t Offset = (FUsed + Align - 1) & ~(Align - 1);
-        if (FBlocks.empty() || Offset + Size > FBlockSize) {
-            // Blocks stay below the size at which the heap maps memory of
-            // its own.
-            FBlockSize = std::max(Size, std::min<size_t>(FBlocks.empty() ? 4096 : FBlockSize * 2, 65536));
-            FBlocks.push_back(std::make_unique_for_overwrite<std::max_align_t[]>(
-                (FBlockSize + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t)));
-            Offset = 0;
-        }
-        FUsed = Offset + Size;
-        return reinterpret_cast<char*>(FBlocks.back().get()) + Offset;
-    }
+namespace {
 
-private:
-    std::vector<std::unique_ptr<std::max_align_t[]>> FBlocks;
-    size_t FBlockSize = 0;
-    size_t FUsed = 0;
+// The full-sized blocks of the node stores that went, kept for the next
+// stores of the same thread: trees built one after the other reuse memory
+// the system has given already instead of having it given (and cleared)
+// again for every tree. At most MaxCachedBlocks are kept.
+struct TqlBlockCache {
+    static constexpr size_t MaxCachedBlocks = 256; // 16 MB
+    std::vector<std::unique_ptr<std::max_align_t[]>> Blocks;
+    ~TqlBlockCache();
 };
 
-void* TqlNode::AllocateInTree(size_t Size, size_t Align)
+// Set when the thread's cache is gone (a store freed at the thread's very
+// end gives its blocks back to the heap).
+thread_local bool gqlBlockCacheGone = false;
+thread_local TqlBlockCache gqlBlockCache;
+
+TqlBlockCache::~TqlBlockCache()
+{
+    gqlBlockCacheGone = true;
+}
+
+} // namespace
+
+TqlNodeStore::~TqlNodeStore()
+{
+    if (gqlBlockCacheGone)
+        return;
+    std::vector<std::unique_ptr<std::max_align_t[]>>& Cache = gqlBlockCache.Blocks;
+    for (size_t I = FBlocks.size() - FFullBlocks; I < FBlocks.size() && Cache.size() < TqlBlockCache::MaxCachedBlocks; ++I)
+        Cache.push_back(std::move(FBlocks[I]));
+}
+
+char* TqlNodeStore::NewHugeBlock(size_t Size)
+{
+    Size = (Size + HugeBlockSize - 1) / HugeBlockSize * HugeBlockSize;
+    FHuge.emplace_back(static_cast<char*>(std::aligned_alloc(HugeBlockSize, Size)));
+    if (!FHuge.back())
+        throw std::bad_alloc();
+    ::madvise(FHuge.back().get(), Size, MADV_HUGEPAGE);
+    return FHuge.back().get();
+}
+
+void* TqlNodeStore::AllocateBlock(size_t Size, size_t Align)
+{
+    // A tree this large goes on in huge blocks that the system may back with
+    // huge pages: one fault instead of hundreds for each.
+    const bool Huge = FFullBlocks >= HugeAfterBlocks;
+    // A large piece gets a block of its own and the current block stays in
+    // use.
+    if (Huge && Size > HugeBlockSize / 4)
+        return NewHugeBlock(Size);
+    if (!Huge && Size > MaxBlockSize / 4) {
+        FLarge.push_back(NewBlock(Size));
+        return FLarge.back().get();
+    }
+    if (Huge) {
+        FNext = NewHugeBlock(HugeBlockSize);
+        FEnd = FNext + HugeBlockSize;
+        return Allocate(Size, Align);
+    }
+    std::vector<std::unique_ptr<std::max_align_t[]>>* Cache = gqlBlockCacheGone ? nullptr : &gqlBlockCache.Blocks;
+    if (Cache && !Cache->empty()) {
+        FBlockSize = MaxBlockSize;
+        FBlocks.push_back(std::move(Cache->back()));
+        Cache->pop_back();
+    } else {
+        // Blocks stay below the size at which the heap maps memory of its
+        // own.
+        FBlockSize = std::max(Size, std::min<size_t>(FBlocks.empty() ? 4096 : FBlockSize * 2, MaxBlockSize));
+        FBlocks.push_back(NewBlock(FBlockSize));
+    }
+    FFullBlocks = FBlockSize == MaxBlockSize ? FFullBlocks + 1 : 0;
+    FNext = reinterpret_cast<char*>(FBlocks.back().get());
+    FEnd = FNext + FBlockSize;
+    return Allocate(Size, Align);
+}
+
+std::unique_ptr<std::max_align_t[]> TqlNodeStore::NewBlock(size_t Size)
+{
+    return std::make_unique_for_overwrite<std::max_align_t[]>((Size + sizeof(std::max_align_t) - 1) /
+                                                              sizeof(std::max_align_t));
+}
+
+std::string_view TqlNodeStore::Keep(std::string_view Text)
+{
+    if (Text.empty())
+        return {};
+    char* Copy = static_cast<char*>(Allocate(Text.size(), 1));
+    std::memcpy(Copy, Text.data(), Text.size());
+    return std::string_view(Copy, Text.size());
+}
+
+void* qlStoreAllocate(TqlNodeStore* Store, size_t Size, size_t Align)
+{
+    return Store->Allocate(Size, Align);
+}
+
+TqlNodeStore* TqlNode::TreeStore()
 {
     if (!FTreeStore) {
         auto* Module = As<TqlModuleNode>(this);
@@ -100,31 +211,30 @@ void* TqlNode::AllocateInTree(size_t Size, size_t Align)
         Module->FStore = std::make_unique<TqlNodeStore>();
         FTreeStore = Module->FStore.get();
     }
-    return FTreeStore->Allocate(Size, Align);
+    return FTreeStore;
 }
 
 void TqlNode::DiscardChildren()
 {
-    FChildren.clear();
+    DestroyChildren();
     FParked.reset();
 }
 
-void TqlNode::Adopt(std::unique_ptr<TqlNode> Node, int AIndex)
+void TqlNode::Adopt(TqlNode* Node, int AIndex)
 {
     // The new node is handed to Insert as an adopted one rather than parked
     // first, so a node made in place costs no parked entry.
-    TqlNode* Raw = Node.release();
-    Raw->FParent = this;
-    Raw->FAdopted = true;
-    const auto Park = [this, Raw] {
+    Node->FParent = this;
+    Node->FAdopted = true;
+    const auto Park = [this, Node] {
         // A node that did not get in stays parked, owned by Self.
-        if (Raw->FAdopted) {
-            Raw->FAdopted = false;
-            ParkedNodes().emplace_back(Raw);
+        if (Node->FAdopted) {
+            Node->FAdopted = false;
+            ParkedNodes().emplace_back(Node);
         }
     };
     try {
-        Insert(AIndex < 0 ? Count() : AIndex, Raw);
+        Insert(AIndex < 0 ? Count() : AIndex, Node);
     } catch (...) {
         Park();
         throw;
@@ -164,12 +274,22 @@ void TqlNode::Insert(int Index, TqlNode* Node)
         ListIndexError(Index);
     QL_ASSERT(Node->FParent != nullptr && !Node->FFreed,
               "uqlRefactorNodes: only a detached node of the tree can be inserted");
-    std::unique_ptr<TqlNode> Owned = Node->FParent->Unpark(Node);
-    QL_ASSERT(Owned != nullptr, "uqlRefactorNodes: the node to insert is still attached");
-    // Room for three children takes no more heap than room for one.
-    if (FChildren.capacity() == 0)
-        FChildren.reserve(3);
-    FChildren.insert(FChildren.begin() + Index, std::move(Owned));
+    if (FChildCount == FChildCapacity)
+        GrowChildren();
+    TqlNode* Taken = Node;
+    if (Node->FAdopted) {
+        // A new node, straight from Adopt.
+        Node->FAdopted = false;
+    } else {
+        std::unique_ptr<TqlNode> Owned = Node->FParent->Unpark(Node);
+        QL_ASSERT(Owned != nullptr, "uqlRefactorNodes: the node to insert is still attached");
+        Taken = Owned.release();
+    }
+    TqlNode** At = FChildItems + Index;
+    if (Index < Count())
+        std::memmove(At + 1, At, (FChildCount - static_cast<uint32_t>(Index)) * sizeof(TqlNode*));
+    *At = Taken;
+    ++FChildCount;
 }
 
 void TqlNode::Delete(TqlNode* Node)
@@ -177,8 +297,12 @@ void TqlNode::Delete(TqlNode* Node)
     const int Index = IndexOf(Node);
     if (Index < 0)
         ListIndexError(Index);
-    ParkedNodes().push_back(std::move(FChildren[static_cast<size_t>(Index)]));
-    FChildren.erase(FChildren.begin() + Index);
+    std::vector<std::unique_ptr<TqlNode>>& Parked = ParkedNodes();
+    Parked.emplace_back();
+    TqlNode** At = FChildItems + Index;
+    Parked.back().reset(*At);
+    std::memmove(At, At + 1, (FChildCount - static_cast<uint32_t>(Index) - 1) * sizeof(TqlNode*));
+    --FChildCount;
 }
 
 void TqlNode::Delete()
@@ -206,10 +330,10 @@ void TqlNode::Free()
 void TqlNode::Clear()
 {
     while (Count() > 0) {
-        TqlNode* First = FChildren.front().get();
+        TqlNode* First = FChildItems[0];
         First->Free();
         // A Delete override that kept the node would loop forever.
-        QL_ASSERT(Count() == 0 || FChildren.front().get() != First,
+        QL_ASSERT(Count() == 0 || FChildItems[0] != First,
                   "uqlRefactorNodes: Clear could not take a child out");
     }
 }
@@ -218,13 +342,13 @@ TqlNode* TqlNode::GetNode(int Index) const
 {
     if (Index < 0 || Index >= Count())
         ListIndexError(Index);
-    return FChildren[static_cast<size_t>(Index)].get();
+    return FChildItems[Index];
 }
 
 int TqlNode::IndexOf(const TqlNode* Node) const
 {
-    for (size_t I = 0; I < FChildren.size(); ++I)
-        if (FChildren[I].get() == Node)
+    for (uint32_t I = 0; I < FChildCount; ++I)
+        if (FChildItems[I] == Node)
             return static_cast<int>(I);
     return -1;
 }
@@ -239,8 +363,10 @@ int TqlNode::Add(std::unique_ptr<TqlNode> Node)
     QL_ASSERT(Node != nullptr, "uqlRefactorNodes: Add of nil");
     QL_ASSERT(Node->FParent == nullptr && TqlNode::As<TqlModuleNode>(Node.get()) == nullptr,
               "uqlRefactorNodes: Add takes a node that belongs to no tree");
+    if (FChildCount == FChildCapacity)
+        GrowChildren();
     Node->FParent = this;
-    FChildren.push_back(std::move(Node));
+    FChildItems[FChildCount++] = Node.release();
     return Count() - 1;
 }
 
@@ -291,7 +417,7 @@ TqlNode* TqlNode::GetNextNode(int StartIndex, bool Continue, const TqlNodeCompar
         I = 0;
     }
     for (; I < Count(); ++I) {
-        TqlNode* Node = FChildren[static_cast<size_t>(I)].get();
+        TqlNode* Node = FChildItems[I];
         if (Compare(Node, Data))
             return Node;
         if (!Continue)
@@ -310,7 +436,7 @@ TqlNode* TqlNode::GetPriorNode(int StartIndex, bool Continue, const TqlNodeCompa
         I = Count() - 1;
     }
     for (; I >= 0; --I) {
-        TqlNode* Node = FChildren[static_cast<size_t>(I)].get();
+        TqlNode* Node = FChildItems[I];
         if (Compare(Node, Data))
             return Node;
         if (!Continue)
@@ -430,6 +556,11 @@ TqlModuleNode::~TqlModuleNode()
     DiscardChildren();
 }
 
+std::string_view TqlModuleNode::KeepText(std::string_view Text)
+{
+    return TreeStore()->Keep(Text);
+}
+
 void TqlModuleNode::VisitNode(TqlNode* Node, bool ChildrenFirst, const TqlNodeCallback& Callback)
 {
     if (!ChildrenFirst) {
@@ -464,7 +595,7 @@ void AppendTreeText(const TqlNode* Node, std::string& Text)
 {
     const auto* Code = TqlNode::As<TqlCodeNode>(Node);
     if (Code && (Code->Count() == 0 || Code->Modified())) {
-        Text += Code->Code();
+        Text += Code->CodeView();
         return;
     }
     for (int I = 0; I < Node->Count(); ++I)
@@ -473,17 +604,17 @@ void AppendTreeText(const TqlNode* Node, std::string& Text)
 
 // Appends Text with each of its line breaks (CR LF, CR or LF) written as
 // Break.
-void AppendWithBreaks(const std::string& Text, const std::string& Break, std::string& Out)
+void AppendWithBreaks(std::string_view Text, const std::string& Break, std::string& Out)
 {
     size_t Pos = 0;
     const size_t Len = Text.size();
     while (Pos < Len) {
         size_t End = Text.find_first_of("\r\n", Pos);
-        if (End == std::string::npos) {
-            Out.append(Text, Pos, Len - Pos);
+        if (End == std::string_view::npos) {
+            Out.append(Text.substr(Pos));
             return;
         }
-        Out.append(Text, Pos, End - Pos);
+        Out.append(Text.substr(Pos, End - Pos));
         Out += Break;
         Pos = End + (Text[End] == '\r' && End + 1 < Len && Text[End + 1] == '\n' ? 2 : 1);
     }
@@ -496,9 +627,9 @@ void AppendOutputText(const TqlNode* Node, const std::string& Break, std::string
     const auto* Code = TqlNode::As<TqlCodeNode>(Node);
     if (Code && (Code->Count() == 0 || Code->Modified())) {
         if (Code->Modified() || Code->GetStartPos() < 0)
-            AppendWithBreaks(Code->Code(), Break, Out);
+            AppendWithBreaks(Code->CodeView(), Break, Out);
         else
-            Out += Code->Code();
+            Out += Code->CodeView();
         return;
     }
     for (int I = 0; I < Node->Count(); ++I)
@@ -589,17 +720,12 @@ void TqlModuleNode::Generate(const std::string& FileName, bool CheckOverwrite)
 // ---------------------------------------------------------------------------
 // TqlCodeNode
 
-TqlCodeNode::TqlCodeNode(const TPoint& APoint, int AStartPos) : FStartPos(AStartPos)
-{
-    TranslatePoint(FPoint, APoint);
-}
-
 namespace {
 
 void AppendCode(const TqlCodeNode* Node, bool IncludeTrailingJunk, std::string& Text)
 {
     if (Node->Count() == 0 || Node->Modified()) {
-        Text += Node->Code();
+        Text += Node->CodeView();
         return;
     }
     const int Last = Node->Count() - 1;
@@ -622,29 +748,34 @@ std::string TqlCodeNode::GetCode(bool IncludeTrailingJunk) const
     return Text;
 }
 
+TqlCodeNode::~TqlCodeNode()
+{
+    if (FOwnsText)
+        delete[] FText;
+}
+
 void TqlCodeNode::SetCode(const std::string& ACode)
 {
-    FCode = ACode;
-    FModified = true;
-}
-
-void TqlCodeNode::TranslatePoint(TPoint& Dest, const TPoint& Src)
-{
-    Dest = TPoint{Src.X + 1, Src.Y + 1};
-}
-
-void TqlCodeNode::SetEndPoint(const TPoint& APoint, int AEndPos, std::string_view Source)
-{
-    TranslatePoint(FEndPoint, APoint);
-    FEndPos = AEndPos;
-    if (FStartPos >= 0 && Count() == 0) {
-        const long long First = FStartPos;
-        const long long Last = std::min<long long>(AEndPos, static_cast<long long>(Source.size()) - 1);
-        if (Last >= First)
-            FCode.assign(Source.substr(static_cast<size_t>(First), static_cast<size_t>(Last - First + 1)));
-        else
-            FCode.clear();
+    // Within a tree the text goes into the tree's node store; a node made
+    // outside one keeps a copy of its own.
+    const char* Old = FOwnsText ? FText : nullptr;
+    if (TqlNodeStore* Store = ListStore()) {
+        FText = Store->Keep(ACode).data();
+        FOwnsText = false;
+    } else if (ACode.empty()) {
+        FText = "";
+        FOwnsText = false;
+    } else {
+        char* Copy = new char[ACode.size()];
+        std::memcpy(Copy, ACode.data(), ACode.size());
+        FText = Copy;
+        FOwnsText = true;
     }
+    if (!FText)
+        FText = "";
+    FTextLength = static_cast<int>(ACode.size());
+    delete[] Old;
+    FModified = true;
 }
 
 // ---------------------------------------------------------------------------
@@ -677,7 +808,7 @@ void TqlIdentifierListNode::RebuildIdentifiers()
     FIdentifiers.Clear();
     for (int I = 0; I < Count(); ++I)
         if (auto* Id = TqlNode::As<TqlIdentifierNode>(GetNode(I)))
-            FIdentifiers.Add(Id);
+            FIdentifiers.Add(Id, ListStore());
 }
 
 void TqlIdentifierListNode::Insert(int Index, TqlNode* Node)
@@ -712,7 +843,7 @@ void TqlStatementListNode::Insert(int Index, TqlNode* Node)
 {
     TqlCodeNode::Insert(Index, Node);
     if (auto* S = TqlNode::As<TqlStatementNode>(Node))
-        FStatements.Add(S);
+        FStatements.Add(S, ListStore());
 }
 
 void TqlStatementListNode::Delete(TqlNode* Node)
@@ -726,9 +857,9 @@ void TqlBlockNode::Insert(int Index, TqlNode* Node)
 {
     TqlStatementListNode::Insert(Index, Node);
     if (auto* M = TqlNode::As<TqlMethodImplementationNode>(Node))
-        FMethodImplementations.Add(M);
+        FMethodImplementations.Add(M, ListStore());
     else if (auto* V = TqlNode::As<TqlVariableDeclarationListNode>(Node))
-        FVariableSections.Add(V);
+        FVariableSections.Add(V, ListStore());
 }
 
 void TqlBlockNode::Delete(TqlNode* Node)
@@ -818,7 +949,7 @@ void TqlVariableReferenceListNode::Insert(int Index, TqlNode* Node)
 {
     TqlCodeNode::Insert(Index, Node);
     if (auto* R = TqlNode::As<TqlVariableReferenceNode>(Node))
-        FVariableReferences.Add(R);
+        FVariableReferences.Add(R, ListStore());
 }
 
 void TqlVariableReferenceListNode::Delete(TqlNode* Node)
@@ -1003,18 +1134,11 @@ void TqlNodeBuilder::Run(const std::string& FileName, TlxLexStream* Stream)
     FSource = {};
 }
 
-std::string_view TqlNodeBuilder::Source() const
-{
-    return FSource;
-}
-
-void TqlNodeBuilder::CoverGap()
+void TqlNodeBuilder::AddGapLeaf()
 {
     const int Pos = Lexer().TokenPos();
-    if (Pos <= FCovered)
-        return;
     auto* Gap = TqlJunkNode::Create(FCurrentNode, FCoveredPoint, FCovered, -1);
-    Gap->SetEndPoint(Lexer().GetPosXY(), Pos - 1, Source());
+    Gap->SetEndPoint(Lexer().GetPosXY(), Pos - 1, FSource);
     FCovered = Pos;
     FCoveredPoint = Lexer().GetPosXY();
 }
@@ -1035,7 +1159,7 @@ void TqlNodeBuilder::EndCodeNode()
     auto* Node = static_cast<TqlCodeNode*>(FNodeStack.back());
     FNodeStack.pop_back();
     const int Pos = Lexer().TokenPos();
-    Node->SetEndPoint(Lexer().GetPosXY(), Pos - 1, Source());
+    Node->SetEndPoint(Lexer().GetPosXY(), Pos - 1, FSource);
     if (Node->Count() == 0 && Pos > FCovered) {
         FCovered = Pos;
         FCoveredPoint = Lexer().GetPosXY();
@@ -1057,24 +1181,37 @@ void TqlNodeBuilder::Wrap(F&& Rule)
     EndCodeNode();
 }
 
-void TqlNodeBuilder::TokenLeaf(TqlCodeNodeClass NodeClass, TptTokenKind Kind)
+template <class T, class F>
+T* TqlNodeBuilder::Leaf(F&& Advance)
 {
-    BeginCodeNode(NodeClass);
-    static_cast<TqlTokenNode*>(FCurrentNode)->SetTokenKind(Kind);
-    try {
-        Lexer().Next();
-    } catch (...) {
-        EndCodeNode();
-        throw;
+    CoverGap();
+    const int Start = Lexer().TokenPos();
+    const TPoint StartPoint = Lexer().GetPosXY();
+    Advance();
+    // Nothing of the tree changes while the lexer moves on: the leaf joins
+    // its parent now, with all it holds.
+    T* Node = T::Create(FCurrentNode, StartPoint, Start, -1);
+    const int Pos = Lexer().TokenPos();
+    const TPoint EndPoint = Lexer().GetPosXY();
+    Node->SetEndPoint(EndPoint, Pos - 1, FSource);
+    if (Pos > FCovered) {
+        FCovered = Pos;
+        FCoveredPoint = EndPoint;
     }
-    EndCodeNode();
+    return Node;
+}
+
+template <class T>
+void TqlNodeBuilder::TokenLeaf(TptTokenKind Kind)
+{
+    Leaf<T>([this] { Lexer().Next(); })->SetTokenKind(Kind);
     SkipJunk();
 }
 
 void TqlNodeBuilder::NextToken()
 {
     QL_ASSERT(!FInJunk, "uqlRefactorNodes: NextToken inside a run of blanks");
-    TokenLeaf(NewCodeNode<TqlTokenNode>, Lexer().TokenID());
+    TokenLeaf<TqlTokenNode>(Lexer().TokenID());
 }
 
 void TqlNodeBuilder::Expected(TptTokenKind Kind)
@@ -1084,7 +1221,10 @@ void TqlNodeBuilder::Expected(TptTokenKind Kind)
         TlxSimplePasPar::Expected(Kind);
         return;
     }
-    TokenLeaf(Kind == ptIdentifier ? NewCodeNode<TqlIdentifierNode> : NewCodeNode<TqlTokenNode>, Kind);
+    if (Kind == ptIdentifier)
+        TokenLeaf<TqlIdentifierNode>(Kind);
+    else
+        TokenLeaf<TqlTokenNode>(Kind);
 }
 
 void TqlNodeBuilder::SkipJunk()
@@ -1098,32 +1238,19 @@ void TqlNodeBuilder::SkipJunk()
         case ptAnsiComment:
         case ptBorComment:
         case ptSlashesComment:
-            BeginCodeNode(NewCodeNode<TqlCommentNode>);
-            try {
-                Lexer().Next();
-            } catch (...) {
-                EndCodeNode();
-                throw;
-            }
-            EndCodeNode();
+            Leaf<TqlCommentNode>([this] { Lexer().Next(); });
             break;
         case ptCRLF:
         case ptCRLFCo:
         case ptSpace:
             FInJunk = true;
-            BeginCodeNode(NewCodeNode<TqlJunkNode>);
-            try {
+            Leaf<TqlJunkNode>([this] {
                 do
                     Lexer().Next();
                 while (Lexer().TokenID() == ptCRLF || Lexer().TokenID() == ptCRLFCo ||
                        Lexer().TokenID() == ptSpace);
-            } catch (...) {
-                FInJunk = false;
-                EndCodeNode();
-                throw;
-            }
+            });
             FInJunk = false;
-            EndCodeNode();
             break;
         default:
             return;
@@ -1138,7 +1265,8 @@ void TqlNodeBuilder::SkipDirective()
 
 void TqlNodeBuilder::ParseFile()
 {
-    FSource = FStream ? std::string_view(FStream->Memory(), static_cast<size_t>(FStream->Size()))
+    // The leaves point into the tree's own copy of the source.
+    FSource = FStream ? FRootNode->KeepText(std::string_view(FStream->Memory(), static_cast<size_t>(FStream->Size())))
                       : std::string_view();
     // Text that edits add is written with the file's own line break.
     const size_t Break = FSource.find_first_of("\r\n");

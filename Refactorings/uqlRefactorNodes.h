@@ -21,7 +21,10 @@
 #include "lexer/lxPasLexTypes.h"
 #include "lexer/lxSimplePasPar.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -85,11 +88,93 @@ enum TqlNodeClassBits : unsigned {
     static constexpr unsigned Kinds = Base::Kinds | Bit;                 \
     unsigned NodeKinds() const override { return Kinds; }
 
+// The storage of one tree: its nodes, the lists they keep and the texts of
+// its leaves, allocated one after the other in blocks that grow with the
+// tree; all of it is given back only with the whole store.
+class TqlNodeStore {
+public:
+    void* Allocate(size_t Size, size_t Align)
+    {
+        char* At = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(FNext) + Align - 1) & ~(Align - 1));
+        if (At && At <= FEnd && static_cast<size_t>(FEnd - At) >= Size) {
+            FNext = At + Size;
+            return At;
+        }
+        return AllocateBlock(Size, Align);
+    }
+    // A copy of Text in the store.
+    std::string_view Keep(std::string_view Text);
+
+    TqlNodeStore() = default;
+    TqlNodeStore(const TqlNodeStore&) = delete;
+    TqlNodeStore& operator=(const TqlNodeStore&) = delete;
+    // Hands its full-sized blocks to the next stores of the thread.
+    ~TqlNodeStore();
+
+    static constexpr size_t MaxBlockSize = 65536;
+
+private:
+    void* AllocateBlock(size_t Size, size_t Align);
+    static std::unique_ptr<std::max_align_t[]> NewBlock(size_t Size);
+    // A block of whole huge pages, at least Size.
+    char* NewHugeBlock(size_t Size);
+
+    static constexpr size_t HugeBlockSize = size_t(2) << 20;
+    static constexpr size_t HugeAfterBlocks = 256;
+    struct TFree {
+        void operator()(char* P) const { std::free(P); }
+    };
+
+    std::vector<std::unique_ptr<std::max_align_t[]>> FBlocks;
+    // How many of FBlocks, from the end, are of MaxBlockSize.
+    size_t FFullBlocks = 0;
+    std::vector<std::unique_ptr<char, TFree>> FHuge;
+    std::vector<std::unique_ptr<std::max_align_t[]>> FLarge;
+    size_t FBlockSize = 0;
+    char* FNext = nullptr;
+    char* FEnd = nullptr;
+};
+
+// Storage from Store (a tree's node store): given back only with the store.
+void* qlStoreAllocate(TqlNodeStore* Store, size_t Size, size_t Align);
+
+// The allocator of the lists that nodes keep: from the node store of their
+// tree when they have one, else from the heap.
+template <class T>
+struct TqlStoreAllocator {
+    using value_type = T;
+    using propagate_on_container_move_assignment = std::true_type;
+    using propagate_on_container_swap = std::true_type;
+    using is_always_equal = std::false_type;
+
+    TqlStoreAllocator() = default;
+    explicit TqlStoreAllocator(TqlNodeStore* AStore) : Store(AStore) {}
+    template <class U>
+    TqlStoreAllocator(const TqlStoreAllocator<U>& Other) : Store(Other.Store)
+    {
+    }
+    T* allocate(size_t N)
+    {
+        return Store ? static_cast<T*>(qlStoreAllocate(Store, N * sizeof(T), alignof(T)))
+                     : std::allocator<T>().allocate(N);
+    }
+    void deallocate(T* P, size_t N)
+    {
+        if (!Store)
+            std::allocator<T>().deallocate(P, N);
+    }
+    friend bool operator==(const TqlStoreAllocator& A, const TqlStoreAllocator& B) { return A.Store == B.Store; }
+
+    TqlNodeStore* Store = nullptr;
+};
+
 // A list of code nodes that does not own them: the secondary indexes of the
 // container nodes.
 class TqlCodeNodeList {
 public:
     int Add(TqlCodeNode* Node);
+    // The same; a list that has no room yet takes it from Store.
+    int Add(TqlCodeNode* Node, TqlNodeStore* Store);
     int Count() const { return static_cast<int>(FItems.size()); }
     // Removes the first entry equal to Node; a list-index error when Node is
     // not in the list.
@@ -98,7 +183,7 @@ public:
     void Clear() { FItems.clear(); }
 
 private:
-    std::vector<TqlCodeNode*> FItems;
+    std::vector<TqlCodeNode*, TqlStoreAllocator<TqlCodeNode*>> FItems;
 };
 
 // Compare(Node, Data) of the generic child search.
@@ -150,7 +235,7 @@ public:
     // Frees every child.
     void Clear();
 
-    int Count() const { return static_cast<int>(FChildren.size()); }
+    int Count() const { return static_cast<int>(FChildCount); }
     TqlNode* GetNode(int Index) const;
     int IndexOf(const TqlNode* Node) const;
     int GetIndex() const;
@@ -229,17 +314,15 @@ public:
     {
         QL_ASSERT(AParent != nullptr, "uqlRefactorNodes: a new node needs a parent");
         // Within a tree the node's storage comes from the tree's node store.
-        void* Store = AParent->AllocateInTree(sizeof(T), alignof(T));
-        std::unique_ptr<T> Owned;
-        if (Store) {
-            Owned.reset(::new (Store) T(std::forward<A>(Args)...));
-            Owned->FInTreeStore = true;
-            Owned->FTreeStore = AParent->FTreeStore;
+        T* Result;
+        if (void* Store = AParent->AllocateInTree(sizeof(T), alignof(T))) {
+            Result = ::new (Store) T(std::forward<A>(Args)...);
+            Result->FInTreeStore = true;
+            Result->FTreeStore = AParent->FTreeStore;
         } else {
-            Owned = std::make_unique<T>(std::forward<A>(Args)...);
+            Result = std::make_unique<T>(std::forward<A>(Args)...).release();
         }
-        T* Result = Owned.get();
-        AParent->Adopt(std::move(Owned), AIndex);
+        AParent->Adopt(Result, AIndex);
         return Result;
     }
 
@@ -247,22 +330,45 @@ public:
     // the store, which goes with the tree.
     static void operator delete(TqlNode* Node, std::destroying_delete_t);
 
+protected:
+    // Where the node's own lists keep their entries: the tree's node store
+    // for a node made in a tree, else nil (the heap).
+    TqlNodeStore* ListStore() const { return FInTreeStore ? FTreeStore : nullptr; }
+
 private:
     friend class TqlNodeBuilder;
     // Destroys every child and parked node at once: the remains of a tree
     // that could not be built, which nobody else points into.
     void DiscardChildren();
-    // Parks Node as owned by Self, makes Self its parent and inserts it.
-    void Adopt(std::unique_ptr<TqlNode> Node, int AIndex);
+    // Takes Node (new, owned by nobody) as owned by Self, makes Self its
+    // parent and inserts it; parked when Insert does not take it.
+    void Adopt(TqlNode* Node, int AIndex);
     // Takes Node out of Self's parked nodes; nullptr when it is not there.
     std::unique_ptr<TqlNode> Unpark(TqlNode* Node);
     std::vector<std::unique_ptr<TqlNode>>& ParkedNodes();
     // Storage for a new node under Self from the node store of Self's tree;
     // nil when Self was made outside a tree.
-    void* AllocateInTree(size_t Size, size_t Align);
+    void* AllocateInTree(size_t Size, size_t Align)
+    {
+        TqlNodeStore* Store = FTreeStore ? FTreeStore : TreeStore();
+        return Store ? Store->Allocate(Size, Align) : nullptr;
+    }
+    // The node store of Self's tree, made with the tree's first need of it;
+    // nil when Self was made outside a tree.
+    TqlNodeStore* TreeStore();
     friend class TqlModuleNode;
+    friend class TqlCodeNode;
 
-    std::vector<std::unique_ptr<TqlNode>> FChildren;
+    // Makes room for one more child.
+    void GrowChildren();
+    // Destroys the children.
+    void DestroyChildren();
+
+    // The children, owned; their list lies in the tree's node store for a
+    // node made in a tree, else on the heap.
+    TqlNode** FChildItems = nullptr;
+    uint32_t FChildCount = 0;
+    uint32_t FChildCapacity = 0;
     // Detached, still owned; made at the first detach (most nodes never
     // have any).
     std::unique_ptr<std::vector<std::unique_ptr<TqlNode>>> FParked;
@@ -274,6 +380,7 @@ private:
     bool FFreed = false;
     bool FAdopted = false; // made by Adopt and not yet inserted: owned by nobody
     bool FInTreeStore = false;
+    bool FChildItemsOnHeap = false;
 };
 
 // The root of one file's tree; never has a parent.
@@ -308,6 +415,10 @@ public:
     void SetFileIndex(int Value) { FFileIndex = Value; }
 
 private:
+    friend class TqlNodeBuilder;
+    // A copy of Text that lives as long as the tree: the source text that
+    // the leaves of a built tree point into.
+    std::string_view KeepText(std::string_view Text);
     void VisitNode(TqlNode* Node, bool ChildrenFirst, const TqlNodeCallback& Callback);
     friend class TqlNode;
     std::string FLineBreak = "\r\n";
@@ -334,7 +445,9 @@ private:
 class TqlCodeNode : public TqlNode {
 public:
     // APoint is a 0-based lexer position (column X, line Y).
-    TqlCodeNode(const TPoint& APoint, int AStartPos);
+    TqlCodeNode(const TPoint& APoint, int AStartPos) : FStartPos(AStartPos) { TranslatePoint(FPoint, APoint); }
+    TqlCodeNode(const TqlCodeNode&) = delete;
+    TqlCodeNode& operator=(const TqlCodeNode&) = delete;
     QL_CODE_NODE_CREATORS(TqlCodeNode)
     QL_NODE_KIND(TqlCodeNode, TqlNode, nbCode)
 
@@ -345,26 +458,58 @@ public:
     void SetCode(const std::string& ACode);
 
     bool Modified() const { return FModified; }
-    const std::string& Code() const { return FCode; }
+    // The node's own text: a leaf's, or the text an edit set.
+    std::string Code() const { return std::string(FText, FTextLength); }
+    // The same without a copy; valid until the node's text is set again or
+    // its tree goes.
+    std::string_view CodeView() const { return std::string_view(FText, FTextLength); }
     const TPoint& GetPoint() const { return FPoint; }
     const TPoint& GetEndPoint() const { return FEndPoint; }
     int GetStartPos() const { return FStartPos; }
     int GetEndPos() const { return FEndPos; }
 
-    static void TranslatePoint(TPoint& Dest, const TPoint& Src);
+    ~TqlCodeNode() override;
+    static void TranslatePoint(TPoint& Dest, const TPoint& Src) { Dest = TPoint{Src.X + 1, Src.Y + 1}; }
     // Closes the node: end point (0-based, of the first character after the
     // node), end position (its last character). A leaf from the source takes
-    // its text from Source here.
+    // its text from Source here without a copy: Source must last as long as
+    // the node (the builder passes the copy of the source its tree keeps).
     void SetEndPoint(const TPoint& APoint, int AEndPos, std::string_view Source);
 
 private:
     bool FModified = false;
+    // The text is the node's own heap copy (a node made outside a tree);
+    // otherwise it lies in the tree's source text or its node store.
+    bool FOwnsText = false;
     int FStartPos = -1;
     int FEndPos = 0;
-    std::string FCode;
+    const char* FText = "";
     TPoint FPoint{0, 0};
     TPoint FEndPoint{0, 0};
+    // Last: the fields of a derived class may share its word.
+    int FTextLength = 0;
 };
+
+inline void TqlCodeNode::SetEndPoint(const TPoint& APoint, int AEndPos, std::string_view Source)
+{
+    TranslatePoint(FEndPoint, APoint);
+    FEndPos = AEndPos;
+    if (FStartPos >= 0 && Count() == 0) {
+        const long long First = FStartPos;
+        const long long Last = std::min<long long>(AEndPos, static_cast<long long>(Source.size()) - 1);
+        if (FOwnsText) {
+            delete[] FText;
+            FOwnsText = false;
+        }
+        if (Last >= First) {
+            FText = Source.data() + First;
+            FTextLength = static_cast<int>(Last - First + 1);
+        } else {
+            FText = "";
+            FTextLength = 0;
+        }
+    }
+}
 
 // A function that creates a code node of one class: the builder's class
 // reference. NewCodeNode<TqlBlockNode> is the one for TqlBlockNode.
@@ -685,12 +830,21 @@ public:
 private:
     template <class T, class F>
     void Wrap(F&& Rule);
-    // Moves the lexer past the current token inside a leaf of NodeClass.
-    void TokenLeaf(TqlCodeNodeClass NodeClass, TptTokenKind Kind);
+    // A leaf of class T for the text from the current token up to where
+    // Advance moves the lexer.
+    template <class T, class F>
+    T* Leaf(F&& Advance);
+    // Moves the lexer past the current token inside a leaf of class T.
+    template <class T>
+    void TokenLeaf(TptTokenKind Kind);
     // Text that no leaf holds yet before the current token (the lexer passed
     // over it without a token the builder saw) becomes a leaf of its own.
-    void CoverGap();
-    std::string_view Source() const;
+    void CoverGap()
+    {
+        if (Lexer().TokenPos() > FCovered)
+            AddGapLeaf();
+    }
+    void AddGapLeaf();
     // An include directive stays one directive node, but what the included
     // file defines (and the files it includes in turn) counts for the rest
     // of the file: a pass over its directives only.

@@ -17,6 +17,18 @@
 #include <malloc.h>
 #include <memory>
 
+namespace {
+
+// The heap in use: the chunks in the heap's arenas and those the heap mapped
+// on their own (large pieces).
+size_t HeapInUse()
+{
+    const struct mallinfo2 Info = ::mallinfo2();
+    return Info.uordblks + Info.hblkhd;
+}
+
+} // namespace
+
 int RunTree(int Argc, char** Argv)
 {
     bool Keep = false;
@@ -39,7 +51,7 @@ int RunTree(int Argc, char** Argv)
         Defines += D + "\n";
 
     std::vector<std::unique_ptr<TqlModuleNode>> Held;
-    const size_t HeapBefore = ::mallinfo2().uordblks;
+    const size_t HeapBefore = HeapInUse();
     TlxLexStream Stream;
     std::chrono::steady_clock::duration Elapsed{};
     double SlowestRate = 0;
@@ -78,7 +90,7 @@ int RunTree(int Argc, char** Argv)
     if (!Slowest.empty())
         std::printf("slowest=%s slowest_mb_per_s=%.1f\n", Slowest.c_str(), SlowestRate);
     if (Keep) {
-        const size_t HeapAfter = ::mallinfo2().uordblks;
+        const size_t HeapAfter = HeapInUse();
         const double HeldBytes = HeapAfter > HeapBefore ? double(HeapAfter - HeapBefore) : 0;
         std::printf("trees=%zu held_bytes=%.0f bytes_per_line=%.0f\n", Held.size(), HeldBytes,
                     Totals.Lines > 0 ? HeldBytes / double(Totals.Lines) : 0.0);

@@ -491,3 +491,77 @@ TEST(NodeTree, NodesOfASubtreeWithoutModuleAreFreedWithIt)
     EXPECT_EQ(GCreated, 2);
     EXPECT_EQ(GDestroyed, 2);
 }
+
+TEST(NodeTree, ChildListFollowsInsertsAndDeletesAnywhere)
+{
+    // A node in a tree keeps its children in the tree's store, a loose one on
+    // the heap; both must keep the order of a plain list through growth.
+    TqlModuleNode Root;
+    auto Loose = std::make_unique<TqlStatementNode>(TPoint{-1, -1}, -1);
+    for (TqlNode* Parent : {static_cast<TqlNode*>(Inner<TqlStatementNode>(&Root)), static_cast<TqlNode*>(Loose.get())}) {
+        std::vector<TqlNode*> Model;
+        for (int I = 0; I < 40; ++I) {
+            const int Index = I % 3 == 0 ? 0 : I % 3 == 1 ? static_cast<int>(Model.size()) : static_cast<int>(Model.size()) / 2;
+            Model.insert(Model.begin() + Index, Junk(Parent, std::string(static_cast<size_t>(I % 20 + 1), ' '), Index));
+        }
+        for (int I = 0; I < 15; ++I) {
+            const size_t Index = (static_cast<size_t>(I) * 7) % Model.size();
+            Model[Index]->Delete();
+            Model.erase(Model.begin() + static_cast<long>(Index));
+        }
+        ASSERT_EQ(Parent->Count(), static_cast<int>(Model.size()));
+        for (int I = 0; I < Parent->Count(); ++I) {
+            EXPECT_EQ(Parent->GetNode(I), Model[static_cast<size_t>(I)]);
+            EXPECT_EQ(Parent->IndexOf(Model[static_cast<size_t>(I)]), I);
+        }
+        // A deleted node goes back in where it is put.
+        TqlNode* Back = Parent->GetNode(3);
+        Back->Delete();
+        Parent->Insert(1, Back);
+        EXPECT_EQ(Parent->GetNode(1), Back);
+        EXPECT_THROW(Parent->GetNode(Parent->Count()), EListError);
+    }
+}
+
+TEST(NodeTree, EditTextsLastAsLongAsTheirNodes)
+{
+    // A text set by an edit belongs to the node: in the tree's store for a
+    // node of a tree, a copy of its own for a loose node; setting it again,
+    // or closing the node on source text after all, frees nothing twice.
+    const std::string Source = "unit U; end.";
+    const std::string Long(100, 'x');
+    TqlModuleNode Root;
+    // Both start at offset 0 of Source, as a builder's leaf does.
+    auto Loose = std::make_unique<TqlTokenNode>(TPoint{0, 0}, 0);
+    for (TqlCodeNode* Node : {static_cast<TqlCodeNode*>(TqlTokenNode::Create(&Root, TPoint{0, 0}, 0, -1)),
+                              static_cast<TqlCodeNode*>(Loose.get())}) {
+        for (const std::string& Text : {Long, std::string(), std::string("b"), Long + "y"}) {
+            Node->SetCode(Text);
+            EXPECT_EQ(Node->Code(), Text);
+            EXPECT_EQ(Node->CodeView(), Text);
+            EXPECT_TRUE(Node->Modified());
+        }
+        Node->SetEndPoint(TPoint{4, 0}, 3, Source);
+        EXPECT_EQ(Node->Code(), "unit");
+    }
+    EXPECT_EQ(Root.GetText(), "unit");
+}
+
+TEST(NodeTree, ABuiltTreeHoldsItsOwnCopyOfTheSource)
+{
+    const std::string Text = "unit U;\r\ninterface\r\n{ a comment longer than fifteen characters }\r\n"
+                             "implementation\r\nend.\r\n";
+    TqlModuleNode Root;
+    {
+        std::istringstream In(Text);
+        TlxLexStream Stream;
+        Stream.LoadFromStream(In);
+        TqlNodeBuilder Builder(&Root, "");
+        Builder.Run("U.pas", &Stream);
+        // The stream's memory is overwritten and then freed: the leaves must
+        // not point into it.
+        std::istringstream Other(std::string(Text.size(), '#'));
+        Stream.LoadFromStream(Other);
+    }
+    EXPECT_EQ(Root.GetText(), Text);
+}
