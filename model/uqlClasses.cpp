@@ -3,6 +3,7 @@
 #include "base/qlFileLimits.h"
 
 #include "lexer/lxPasLexTypes.h"
+#include "model/uqlNameLookup.h"
 
 #include <algorithm>
 #include <atomic>
@@ -878,6 +879,7 @@ void TqlSymbolContainer::AddSymbol(TqlSymbol* Symbol)
 {
     QL_ASSERT(Symbol != nullptr);
     FSymbols->Add(Symbol->GetName(), Symbol);
+    SymbolAdded(Symbol);
 }
 
 TqlSymbol* TqlSymbolContainer::GetSymbol(int Index) const
@@ -1243,6 +1245,21 @@ TqlSymbol* TqlUnit::FindReferencedSymbol(TqlClass* Class, const std::string& Nam
         }
     }
     return nullptr;
+}
+
+void TqlUnit::SetNameIndex(TqlUnitNameIndex* Index)
+{
+    FNameIndex = Index;
+    if (!Index)
+        return;
+    for (int i = 0; i < FSymbols->Count(); ++i)
+        Index->SymbolAdded(this, static_cast<TqlSymbol*>(FSymbols->GetObject(i)));
+}
+
+void TqlUnit::SymbolAdded(TqlSymbol* Symbol)
+{
+    if (FNameIndex)
+        FNameIndex->SymbolAdded(this, Symbol);
 }
 
 void TqlUnit::AddUnresolvedName(const std::string& Name)

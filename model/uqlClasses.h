@@ -167,6 +167,7 @@ class TqlSymbol;
 class TqlType;
 class TqlUnit;
 class TqlUnitList;
+class TqlUnitNameIndex;
 class TqlFileNameList;
 class TqlSymbolList;
 class TqlOwnedClassList;
@@ -923,6 +924,9 @@ public:
     TqlHashedObjectList* GetSymbols() { return FSymbols.get(); }
 
 protected:
+    // After AddSymbol has put Symbol into the name index.
+    virtual void SymbolAdded(TqlSymbol*) {}
+
     std::unique_ptr<TqlHashedObjectList> FSymbols;
 };
 
@@ -1217,7 +1221,17 @@ public:
     void AddUnresolvedName(const std::string& Name);
     const std::unordered_set<std::string>& GetUnresolvedNames() const { return FUnresolvedNames; }
 
+    // The project-wide index of which units declare a name (not owned; nil
+    // for a unit outside a project). Setting it records the declarations
+    // made so far; later ones are recorded as they are added.
+    void SetNameIndex(TqlUnitNameIndex* Index);
+    TqlUnitNameIndex* GetNameIndex() const { return FNameIndex; }
+
+protected:
+    void SymbolAdded(TqlSymbol* Symbol) override;
+
 private:
+    TqlUnitNameIndex* FNameIndex = nullptr;
     std::unique_ptr<TqlCodingErrorsList> FCodingErrorsList;
     std::unique_ptr<TqlDFMResource> FDFMResource;
     int FImplementationLine = 0;
