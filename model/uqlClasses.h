@@ -1084,7 +1084,8 @@ public:
     bool IsSymbolFromInterface(const std::string& Name);
 
 private:
-    bool IsDescendantWalk(TqlClass* Class, std::vector<TqlClass*>& Seen);
+    struct TSeenClasses;
+    bool IsDescendantWalk(TqlClass* Class, TSeenClasses& Seen);
     // The class at the end of this class's chain of ancestors.
     TqlClass* ChainTop();
 
