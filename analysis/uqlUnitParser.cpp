@@ -1063,7 +1063,9 @@ bool TUnitParser::UpdateUsedPlaces(TqlUsedUnitList* Used)
 TqlSymbol* TUnitParser::FindInUsedUnits(const std::string& Name, const TqlUsedByInfo& Info)
 {
     TqlUsedUnitList* Used = FCurrentUnit->GetUsedUnits();
-    if (FNameIndex && UpdateUsedPlaces(Used)) {
+    if (FNameIndex && !FNameIndex->Active() && Used->GetCount() >= IndexedUsesCount)
+        FNameIndex->Activate();
+    if (FNameIndex && FNameIndex->Active() && UpdateUsedPlaces(Used)) {
         // Only the units that declare the name visibly can have it: of
         // those in the uses list, the one used last.
         const TqlUnitNameIndex::TEntry* E = FNameIndex->Find(Name);

@@ -34,9 +34,11 @@ public:
     // The main file's used units with their in-paths; consulted before a used
     // unit named without an in-path is searched on the search paths.
     void SetUsesInfo(const Ref<IVxPreProcessorInfo>& Info) { FUsesInfo = Info; }
-    // The project's index of which units declare a name (not owned): the
-    // used units are then searched through it instead of one by one.
-    void SetNameIndex(const TqlUnitNameIndex* Index) { FNameIndex = Index; }
+    // The project's index of which units declare a name (not owned): a long
+    // uses list is then searched through it instead of unit by unit.
+    void SetNameIndex(TqlUnitNameIndex* Index) { FNameIndex = Index; }
+    // From this many used units on, the index is put to use.
+    static constexpr int IndexedUsesCount = 8;
 
     // The line of the unit's own file up to which the parse has come.
     int ParsedLines() const;
@@ -218,7 +220,7 @@ private:
     int FIndentLevel = 0;
     int FIndentSize = 2;
     Ref<IVxPreProcessorInfo> FUsesInfo;
-    const TqlUnitNameIndex* FNameIndex = nullptr;
+    TqlUnitNameIndex* FNameIndex = nullptr;
     // The last place of each unit in the current unit's uses list, kept up
     // to date as the list grows; exact while every used unit is in
     // FNameIndex.

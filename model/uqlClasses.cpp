@@ -1295,10 +1295,8 @@ TqlSymbol* TqlUnit::FindReferencedSymbol(TqlClass* Class, const std::string& Nam
 void TqlUnit::SetNameIndex(TqlUnitNameIndex* Index)
 {
     FNameIndex = Index;
-    if (!Index)
-        return;
-    for (int i = 0; i < FSymbols->Count(); ++i)
-        Index->SymbolAdded(this, static_cast<TqlSymbol*>(FSymbols->GetObject(i)));
+    if (Index)
+        Index->AddUnit(this);
 }
 
 void TqlUnit::SymbolAdded(TqlSymbol* Symbol)

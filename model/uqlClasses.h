@@ -1223,8 +1223,8 @@ public:
     const std::unordered_set<std::string>& GetUnresolvedNames() const { return FUnresolvedNames; }
 
     // The project-wide index of which units declare a name (not owned; nil
-    // for a unit outside a project). Setting it records the declarations
-    // made so far; later ones are recorded as they are added.
+    // for a unit outside a project). The unit joins it when it is set; each
+    // declaration added later is passed on to it.
     void SetNameIndex(TqlUnitNameIndex* Index);
     TqlUnitNameIndex* GetNameIndex() const { return FNameIndex; }
 

@@ -22,9 +22,33 @@ bool TqlUnitNameIndex::TEqual::operator()(std::string_view A, std::string_view B
     return true;
 }
 
+void TqlUnitNameIndex::AddUnit(TqlUnit* Unit)
+{
+    if (!Unit)
+        return;
+    FUnits.push_back(Unit);
+    if (FActive)
+        AddDeclarations(Unit);
+}
+
+void TqlUnitNameIndex::Activate()
+{
+    if (FActive)
+        return;
+    FActive = true;
+    for (TqlUnit* U : FUnits)
+        AddDeclarations(U);
+}
+
+void TqlUnitNameIndex::AddDeclarations(TqlUnit* Unit)
+{
+    for (int i = 0; i < Unit->GetSymbolCount(); ++i)
+        SymbolAdded(Unit, Unit->GetSymbol(i));
+}
+
 void TqlUnitNameIndex::SymbolAdded(TqlUnit* Unit, const TqlSymbol* Symbol)
 {
-    if (!Unit || !Symbol)
+    if (!FActive || !Unit || !Symbol)
         return;
     const TVisibilityKind V = Symbol->GetVisibility();
     if (V == vkNone || V == vkImplementation)
@@ -46,4 +70,9 @@ const TqlUnitNameIndex::TEntry* TqlUnitNameIndex::Find(const std::string& Name) 
     return It == FNames.end() ? nullptr : &It->second;
 }
 
-void TqlUnitNameIndex::Clear() { FNames.clear(); }
+void TqlUnitNameIndex::Clear()
+{
+    FNames.clear();
+    FUnits.clear();
+    FActive = false;
+}

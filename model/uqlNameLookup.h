@@ -29,13 +29,21 @@ public:
     TqlUnitNameIndex(const TqlUnitNameIndex&) = delete;
     TqlUnitNameIndex& operator=(const TqlUnitNameIndex&) = delete;
 
+    // A unit joins the index. Until the index is put to use it only notes
+    // its units: a project whose uses lists are all short never needs it.
+    void AddUnit(TqlUnit* Unit);
+    bool Active() const { return FActive; }
+    // Records the declarations of every unit joined so far; from then on
+    // each new one is recorded as it is made.
+    void Activate();
     // A declaration of the unit that other units may see: neither hidden
-    // nor of the implementation section. Others are not recorded.
+    // nor of the implementation section. Others are not recorded, nor any
+    // while the index is not active.
     void SymbolAdded(TqlUnit* Unit, const TqlSymbol* Symbol);
     // The units that declare Name (without regard to case) visibly; nil when
     // none does.
     const TEntry* Find(const std::string& Name) const;
-    // Forgets every unit (before the units go).
+    // Forgets every unit (before the units go) and is no longer active.
     void Clear();
     size_t NameCount() const { return FNames.size(); }
 
@@ -48,5 +56,9 @@ public:
     };
 
 private:
+    void AddDeclarations(TqlUnit* Unit);
+
     std::unordered_map<std::string, TEntry, THash, TEqual> FNames;
+    std::vector<TqlUnit*> FUnits;
+    bool FActive = false;
 };

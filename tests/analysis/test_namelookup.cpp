@@ -12,8 +12,11 @@ namespace {
 // The stand-in project with its units and parsers joined to a name index.
 class TIndexedProject : public TStandInProject {
 public:
-    TIndexedProject()
+    // Active from the start, or only once some uses list is long.
+    explicit TIndexedProject(bool Active)
     {
+        if (Active)
+            Index.Activate();
         Factory = [this](const std::string& FileName) {
             auto P = std::make_unique<TAnalyzeParser>(FileName, GlobalDirectiveHash,
                                                       GlobalKeyHashTable, nullptr);
@@ -86,6 +89,14 @@ const std::string UnitA = "unit A;\ninterface\nvar X, OnlyA: Integer;\nprocedure
 const std::string UnitB = "unit B;\ninterface\nvar X: Integer;\nimplementation\n"
                           "var OnlyA: Integer;\nprocedure Q;\nbegin\n  OnlyA := X;\nend;\nend.\n";
 
+// A unit Fn that declares Shared, OnlyFn and (in its implementation) Hidden.
+std::string Filler(int N)
+{
+    const std::string Name = "F" + std::to_string(N);
+    return "unit " + Name + ";\ninterface\nvar Shared, Only" + Name + ": Integer;\n" +
+           "implementation\nvar Hidden: Integer;\nprocedure P;\nbegin\n  Shared := Hidden;\nend;\nend.\n";
+}
+
 const std::vector<TCase>& Cases()
 {
     static const std::vector<TCase> List = {
@@ -120,6 +131,14 @@ const std::vector<TCase>& Cases()
                     "implementation\nfunction F(S: string): Integer;\nbegin\n  Result := 0;\nend;\nend.\n"},
           {"Main.dpr", "program Main;\nuses A, B;\nbegin\n  F('x');\n  A.F(1);\nend.\n"}},
          {"0:4:3 F of B", "0:5:3 A of A", "0:5:5 F of A"}},
+        {"a uses list long enough to put the index to use halfway",
+         {{"F1.pas", Filler(1)}, {"F2.pas", Filler(2)}, {"F3.pas", Filler(3)}, {"F4.pas", Filler(4)},
+          {"F5.pas", Filler(5)}, {"F6.pas", Filler(6)}, {"F7.pas", Filler(7)}, {"F8.pas", Filler(8)},
+          {"F9.pas", Filler(9)},
+          {"Main.dpr", "program Main;\nuses F1, F2, F3, F4, F5, F6, F7, F8, F9;\nbegin\n"
+                       "  Shared := OnlyF3 + OnlyF9;\n  Hidden := 1;\nend.\n"}},
+         {"0:4:3 Shared of F9", "0:4:13 OnlyF3 of F3", "0:4:22 OnlyF9 of F9", "unresolved HIDDEN",
+          "4:8:3 Shared of F1"}},
     };
     return List;
 }
@@ -131,12 +150,16 @@ TEST(NameIndexLookup, SameResolutionsAsTheSearchOfEachUsedUnit)
     for (const TCase& C : Cases()) {
         SCOPED_TRACE(C.Name);
         Ref<TStandInProject> Plain(new TStandInProject);
-        Ref<TIndexedProject> Indexed(new TIndexedProject);
         const std::string Expected = Analyse(Plain.get(), C.Files);
-        const std::string Got = Analyse(Indexed.get(), C.Files);
-        EXPECT_EQ(Got, Expected);
         for (const std::string& Line : C.Expected)
-            EXPECT_NE(Got.find(Line), std::string::npos) << Line << "\nin\n" << Got;
-        EXPECT_GT(Indexed->Index.NameCount(), 0u);
+            EXPECT_NE(Expected.find(Line), std::string::npos) << Line << "\nin\n" << Expected;
+        const bool LongUses = C.Files.size() > 8;
+        for (bool Active : {false, true}) {
+            SCOPED_TRACE(Active ? "active from the start" : "put to use when needed");
+            Ref<TIndexedProject> Indexed(new TIndexedProject(Active));
+            EXPECT_EQ(Analyse(Indexed.get(), C.Files), Expected);
+            EXPECT_EQ(Indexed->Index.Active(), Active || LongUses);
+            EXPECT_EQ(Indexed->Index.NameCount() > 0, Active || LongUses);
+        }
     }
 }

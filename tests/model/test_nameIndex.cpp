@@ -27,8 +27,12 @@ TEST(NameIndex, RecordsVisibleDeclarationsBeforeAndAfterJoining)
     A->GetVariables()->AddVariable("Early", vkInterface, false, A->GetFileIndex(), 1, 1);
     A->GetVariables()->AddVariable("Hidden", vkImplementation, false, A->GetFileIndex(), 2, 1);
     A->SetNameIndex(&Index);
-    B->SetNameIndex(&Index);
     A->GetVariables()->AddVariable("Shared", vkInterface, false, A->GetFileIndex(), 3, 1);
+    // Nothing is recorded before the index is put to use.
+    EXPECT_EQ(Index.Find("Early"), nullptr);
+    EXPECT_EQ(Index.NameCount(), 0u);
+    Index.Activate();
+    B->SetNameIndex(&Index);
     B->GetVariables()->AddVariable("SHARED", vkInterface, false, B->GetFileIndex(), 1, 1);
     A->GetVariables()->AddVariable("shared", vkInterface, false, A->GetFileIndex(), 4, 1);
     B->GetVariables()->AddVariable("Late", vkInterface, false, B->GetFileIndex(), 2, 1);
@@ -58,5 +62,13 @@ TEST(NameIndex, RecordsVisibleDeclarationsBeforeAndAfterJoining)
 
     Index.Clear();
     EXPECT_EQ(Index.NameCount(), 0u);
+    EXPECT_FALSE(Index.Active());
     EXPECT_TRUE(UnitsOf(Index, "Early").empty());
+
+    // A unit that joins an active index brings the declarations it has.
+    TqlUnit* C = Project->NewUnit("C");
+    C->GetVariables()->AddVariable("Early", vkInterface, false, C->GetFileIndex(), 1, 1);
+    Index.Activate();
+    C->SetNameIndex(&Index);
+    EXPECT_EQ(UnitsOf(Index, "Early"), std::vector<std::string>{"C"});
 }
