@@ -3,6 +3,9 @@
 #include "lexer/lxPasLexTypes.h"
 #include "model/uqlClasses.h"
 
+#include <algorithm>
+#include <cstdint>
+
 size_t TqlUnitNameIndex::THash::operator()(std::string_view S) const
 {
     uint64_t H = 0;
@@ -14,12 +17,9 @@ size_t TqlUnitNameIndex::THash::operator()(std::string_view S) const
 
 bool TqlUnitNameIndex::TEqual::operator()(std::string_view A, std::string_view B) const
 {
-    if (A.size() != B.size())
-        return false;
-    for (size_t I = 0; I < A.size(); ++I)
-        if (lxUpper(A[I]) != lxUpper(B[I]))
-            return false;
-    return true;
+    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
+               return lxUpper(X) == lxUpper(Y);
+           });
 }
 
 void TqlUnitNameIndex::AddUnit(TqlUnit* Unit)
