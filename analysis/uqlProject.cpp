@@ -170,6 +170,7 @@ void TqlProject::Clear()
     FParsers.clear();
     FMainUnit->GetUsedUnits()->Clear();
     FUnits->Clear();
+    FNameIndex.Clear();
     FMessages->Clear();
     FReports->ClearAll();
     FClasses->Clear();
@@ -399,6 +400,7 @@ std::unique_ptr<TAnalyzeParser> TqlProject::CreateParser(const std::string& File
     auto P = std::make_unique<TAnalyzeParser>(FileName, GlobalDirectiveHash, GlobalKeyHashTable,
                                               &Defines);
     P->SetUsesInfo(FUsesInfo);
+    P->SetNameIndex(&FNameIndex);
     return P;
 }
 
@@ -428,6 +430,7 @@ TqlUnit* TqlProject::AddUnit(const std::string& UnitName, const std::string& Fil
         FMessages->Add(TooLarge, FileIndex, 1, 1, false);
     auto* Unit = new TqlUnit(FileIndex, UnitName);
     FUnits->AddUnit(Unit);
+    Unit->SetNameIndex(&FNameIndex);
     Unit->SetUnitType(IsLibrary ? dtLibrary : dtProject);
     return Unit;
 }

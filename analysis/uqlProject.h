@@ -8,6 +8,7 @@
 #include "analysis/uqlPersistIntf.h"
 #include "analysis/uqlPreprocessIntf.h"
 #include "model/uqlClasses.h"
+#include "model/uqlNameLookup.h"
 
 #include <memory>
 #include <string>
@@ -95,6 +96,8 @@ private:
     std::vector<Ref<IqlProgressNotifier>> FProgressNotifiers;
     std::unique_ptr<TqlUnit> FMainUnit;
     std::unique_ptr<TqlUnitList> FUnits;
+    // Which of FUnits declare a name; cleared with them.
+    TqlUnitNameIndex FNameIndex;
     Ref<IqlOptions> FOptions;
     Ref<IqlReports> FReports;
     std::unique_ptr<TqlOwnedClassList> FClasses;

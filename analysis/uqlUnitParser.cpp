@@ -1195,12 +1195,8 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
             if (TqlUsedUnit* UU = FCurrentUnit->GetUsedUnits()->FindUsedUnit(Name))
                 Found = UU->GetUnit();
         // 6. The used units, last first (their interface declarations only).
-        TqlUsedUnitList* Used = FCurrentUnit->GetUsedUnits();
-        for (int i = Used->GetCount() - 1; !Found && i >= 0; --i) {
-            TqlUnit* U = Used->GetUsedUnit(i)->GetUnit();
-            if (U && U != FCurrentUnit)
-                Found = U->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
-        }
+        if (!Found)
+            Found = FindInUsedUnits(Name, Info);
     }
     // Self inside a method is its class; no use of the class is recorded.
     if (!Found && FCurrentClass && qlSameText(Name, "Self"))
@@ -1218,6 +1214,65 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
     if (AddReference)
         RecordNameUse(Found, Name, Info);
     return Found;
+}
+
+bool TUnitParser::UpdateUsedPlaces(TqlUsedUnitList* Used)
+{
+    TUsedPlaces& P = FUsedPlaces;
+    if (P.List != Used || Used->GetCount() < P.Count) {
+        P.List = Used;
+        P.Count = 0;
+        P.Indexed = true;
+        P.Place.clear();
+    }
+    for (; P.Count < Used->GetCount(); ++P.Count) {
+        TqlUnit* U = Used->GetUsedUnit(P.Count)->GetUnit();
+        if (!U)
+            continue;
+        if (U->GetNameIndex() != FNameIndex)
+            P.Indexed = false;
+        P.Place[U] = P.Count;
+    }
+    return P.Indexed;
+}
+
+TqlSymbol* TUnitParser::FindInUsedUnits(const std::string& Name, const TqlUsedByInfo& Info)
+{
+    TqlUsedUnitList* Used = FCurrentUnit->GetUsedUnits();
+    if (FNameIndex && !FNameIndex->Active() && Used->GetCount() >= IndexedUsesCount)
+        FNameIndex->Activate();
+    if (FNameIndex && FNameIndex->Active() && UpdateUsedPlaces(Used)) {
+        // Only the units that declare the name visibly can have it: of
+        // those in the uses list, the one used last.
+        const TqlUnitNameIndex::TEntry* E = FNameIndex->Find(Name);
+        if (!E)
+            return nullptr;
+        if (E->Count() <= size_t(Used->GetCount())) {
+            TqlUnit* Last = nullptr;
+            int LastPlace = -1;
+            for (size_t i = 0; i < E->Count(); ++i) {
+                TqlUnit* U = E->Unit(i);
+                if (U == FCurrentUnit)
+                    continue;
+                auto It = FUsedPlaces.Place.find(U);
+                if (It != FUsedPlaces.Place.end() && It->second > LastPlace) {
+                    Last = U;
+                    LastPlace = It->second;
+                }
+            }
+            if (!Last)
+                return nullptr;
+            if (TqlSymbol* Found = Last->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info))
+                return Found;
+        }
+    }
+    for (int i = Used->GetCount() - 1; i >= 0; --i) {
+        TqlUnit* U = Used->GetUsedUnit(i)->GetUnit();
+        if (U && U != FCurrentUnit)
+            if (TqlSymbol* Found = U->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info))
+                return Found;
+    }
+    return nullptr;
 }
 
 namespace {

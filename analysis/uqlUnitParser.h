@@ -8,9 +8,11 @@
 #include "lexer/lxPasLexTypes.h"
 #include "lexer/lxSimplePasPar.h"
 #include "model/uqlClasses.h"
+#include "model/uqlNameLookup.h"
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -33,6 +35,11 @@ public:
     // The main file's used units with their in-paths; consulted before a used
     // unit named without an in-path is searched on the search paths.
     void SetUsesInfo(const Ref<IVxPreProcessorInfo>& Info) { FUsesInfo = Info; }
+    // The project's index of which units declare a name (not owned): a long
+    // uses list is then searched through it instead of unit by unit.
+    void SetNameIndex(TqlUnitNameIndex* Index) { FNameIndex = Index; }
+    // From this many used units on, the index is put to use.
+    static constexpr int IndexedUsesCount = 8;
 
     // The line of the unit's own file up to which the parse has come.
     int ParsedLines() const;
@@ -116,6 +123,9 @@ protected:
     void AddUsedUnit(const std::string& Name, const std::string& InPath, int Y, int X);
     TqlSymbol* FindSymbol(const std::string& Name, bool AddReference, bool ReportMissing,
                           const TqlUsedByInfo& Info);
+    // The declaration of Name in the current unit's used units, the last
+    // used unit that declares it first (their interface declarations only).
+    TqlSymbol* FindInUsedUnits(const std::string& Name, const TqlUsedByInfo& Info);
     TqlSymbol* FindType(const std::string& Name, bool Quiet);
     TqlClass* FindClass(const std::string& Name);
     TqlInterface* FindInterface(const std::string& Name);
@@ -213,6 +223,19 @@ private:
     int FIndentLevel = 0;
     int FIndentSize = 2;
     Ref<IVxPreProcessorInfo> FUsesInfo;
+    TqlUnitNameIndex* FNameIndex = nullptr;
+    // The last place of each unit in the current unit's uses list, kept up
+    // to date as the list grows; exact while every used unit is in
+    // FNameIndex.
+    struct TUsedPlaces {
+        const TqlUsedUnitList* List = nullptr;
+        int Count = 0;
+        bool Indexed = true;
+        std::unordered_map<const TqlUnit*, int> Place;
+    };
+    TUsedPlaces FUsedPlaces;
+    // Brings FUsedPlaces up to Used; false when a used unit is not indexed.
+    bool UpdateUsedPlaces(TqlUsedUnitList* Used);
     // Line counting and how far the parse came.
     std::unordered_set<int> FCountedFiles;
     int FOwnLineCount = 0;

@@ -25,6 +25,7 @@ class TqlSymbol;
 class TqlType;
 class TqlUnit;
 class TqlUnitList;
+class TqlUnitNameIndex;
 class TqlFileNameList;
 class TqlSymbolList;
 class TqlOwnedClassList;

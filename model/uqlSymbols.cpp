@@ -1,4 +1,5 @@
 #include "model/uqlModelShared.h"
+#include "model/uqlNameLookup.h"
 
 #include <algorithm>
 #include <atomic>
@@ -214,6 +215,7 @@ void TqlSymbolContainer::AddSymbol(TqlSymbol* Symbol)
 {
     QL_ASSERT(Symbol != nullptr);
     FSymbols->Add(Symbol->GetName(), Symbol);
+    SymbolAdded(Symbol);
 }
 
 TqlSymbol* TqlSymbolContainer::GetSymbol(int Index) const
@@ -404,8 +406,36 @@ TqlSymbol* TqlClass::FindSymbol(TqlUnit* Unit, TqlClass* Class, const std::strin
     return Found;
 }
 
+namespace {
+
+// The chain of ancestors from C comes round to a class met before.
+bool AncestryLoops(TqlClass* C)
+{
+    // Brent's walk: a second pointer waits at ever longer distances.
+    TqlClass* Waiting = C;
+    TqlClass* Walker = C->GetInheritsFromClass();
+    for (size_t Power = 1, Steps = 1; Walker; ++Steps, Walker = Walker->GetInheritsFromClass()) {
+        if (Walker == Waiting)
+            return true;
+        if (Steps == Power) {
+            Waiting = Walker;
+            Power *= 2;
+            Steps = 0;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 TqlProperty* TqlClass::GetDefaultProperty()
 {
+    if (!AncestryLoops(this)) {
+        for (TqlClass* C = this; C; C = C->FInheritsFromClass)
+            if (C->FDefaultProperty)
+                return C->FDefaultProperty;
+        return nullptr;
+    }
     std::vector<TqlClass*> Seen;
     for (TqlClass* C = this; C; C = C->FInheritsFromClass) {
         if (std::find(Seen.begin(), Seen.end(), C) != Seen.end()) {
@@ -455,21 +485,38 @@ void TqlClass::GetMembersWithVisibility(std::unique_ptr<TqlSymbolList>& List,
             List->AddSymbol(FProperties->GetProperties(i));
 }
 
+// The classes a walk has met: a short list, hashed once it grows long.
+struct TqlClass::TSeenClasses {
+    std::vector<const TqlClass*> List;
+    std::unordered_set<const TqlClass*> Set;
+    // False when C was met before.
+    bool Add(const TqlClass* C)
+    {
+        if (!Set.empty())
+            return Set.insert(C).second;
+        if (std::find(List.begin(), List.end(), C) != List.end())
+            return false;
+        List.push_back(C);
+        if (List.size() > 32)
+            Set.insert(List.begin(), List.end());
+        return true;
+    }
+};
+
 bool TqlClass::IsDescendant(TqlClass* Class)
 {
     if (!Class)
         return false;
-    std::vector<TqlClass*> Seen;
+    TSeenClasses Seen;
     return IsDescendantWalk(Class, Seen);
 }
 
-bool TqlClass::IsDescendantWalk(TqlClass* Class, std::vector<TqlClass*>& Seen)
+bool TqlClass::IsDescendantWalk(TqlClass* Class, TSeenClasses& Seen)
 {
-    if (std::find(Seen.begin(), Seen.end(), this) != Seen.end()) {
+    if (!Seen.Add(this)) {
         ReportFinding("Class, " + GetName() + ", is its own ancestor.");
         return false;
     }
-    Seen.push_back(this);
     for (int i = 0; i < FDescendants->GetCount(); ++i) {
         auto* D = static_cast<TqlClass*>(FDescendants->GetItem(i));
         if (!D)
@@ -591,6 +638,19 @@ TqlSymbol* TqlUnit::FindReferencedSymbol(TqlClass* Class, const std::string& Nam
         }
     }
     return nullptr;
+}
+
+void TqlUnit::SetNameIndex(TqlUnitNameIndex* Index)
+{
+    FNameIndex = Index;
+    if (Index)
+        Index->AddUnit(this);
+}
+
+void TqlUnit::SymbolAdded(TqlSymbol* Symbol)
+{
+    if (FNameIndex)
+        FNameIndex->SymbolAdded(this, Symbol);
 }
 
 void TqlUnit::AddUnresolvedName(const std::string& Name)

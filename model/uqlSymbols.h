@@ -118,6 +118,9 @@ public:
     TqlHashedObjectList* GetSymbols() { return FSymbols.get(); }
 
 protected:
+    // After AddSymbol has put Symbol into the name index.
+    virtual void SymbolAdded(TqlSymbol*) {}
+
     std::unique_ptr<TqlHashedObjectList> FSymbols;
 };
 
@@ -275,7 +278,8 @@ public:
     bool IsSymbolFromInterface(const std::string& Name);
 
 private:
-    bool IsDescendantWalk(TqlClass* Class, std::vector<TqlClass*>& Seen);
+    struct TSeenClasses;
+    bool IsDescendantWalk(TqlClass* Class, TSeenClasses& Seen);
     // The class at the end of this class's chain of ancestors.
     TqlClass* ChainTop();
 
@@ -417,7 +421,17 @@ public:
     void AddUnresolvedName(const std::string& Name);
     const std::unordered_set<std::string>& GetUnresolvedNames() const { return FUnresolvedNames; }
 
+    // The project-wide index of which units declare a name (not owned; nil
+    // for a unit outside a project). The unit joins it when it is set; each
+    // declaration added later is passed on to it.
+    void SetNameIndex(TqlUnitNameIndex* Index);
+    TqlUnitNameIndex* GetNameIndex() const { return FNameIndex; }
+
+protected:
+    void SymbolAdded(TqlSymbol* Symbol) override;
+
 private:
+    TqlUnitNameIndex* FNameIndex = nullptr;
     std::unique_ptr<TqlCodingErrorsList> FCodingErrorsList;
     std::unique_ptr<TqlDFMResource> FDFMResource;
     int FImplementationLine = 0;

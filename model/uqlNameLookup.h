@@ -1,0 +1,64 @@
+// Which units declare a name that other units can see. A unit that uses
+// thousands of others would otherwise ask each of them in turn for every
+// name it meets; with this index it asks only the few units that declare
+// the name at all.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class TqlSymbol;
+class TqlUnit;
+
+class TqlUnitNameIndex {
+public:
+    // The units that declare one name, in the order of their first such
+    // declaration. A unit may appear more than once when its declarations of
+    // the name were interleaved with another unit's.
+    struct TEntry {
+        TqlUnit* First = nullptr;
+        std::vector<TqlUnit*> More;
+        size_t Count() const { return 1 + More.size(); }
+        TqlUnit* Unit(size_t Index) const { return Index == 0 ? First : More[Index - 1]; }
+    };
+
+    TqlUnitNameIndex() = default;
+    TqlUnitNameIndex(const TqlUnitNameIndex&) = delete;
+    TqlUnitNameIndex& operator=(const TqlUnitNameIndex&) = delete;
+
+    // A unit joins the index. Until the index is put to use it only notes
+    // its units: a project whose uses lists are all short never needs it.
+    void AddUnit(TqlUnit* Unit);
+    bool Active() const { return FActive; }
+    // Records the declarations of every unit joined so far; from then on
+    // each new one is recorded as it is made.
+    void Activate();
+    // A declaration of the unit that other units may see: neither hidden
+    // nor of the implementation section. Others are not recorded, nor any
+    // while the index is not active.
+    void SymbolAdded(TqlUnit* Unit, const TqlSymbol* Symbol);
+    // The units that declare Name (without regard to case) visibly; nil when
+    // none does.
+    const TEntry* Find(const std::string& Name) const;
+    // Forgets every unit (before the units go) and is no longer active.
+    void Clear();
+    size_t NameCount() const { return FNames.size(); }
+
+    // The case-insensitive hash and comparison of the name indexes.
+    struct THash {
+        size_t operator()(std::string_view S) const;
+    };
+    struct TEqual {
+        bool operator()(std::string_view A, std::string_view B) const;
+    };
+
+private:
+    void AddDeclarations(TqlUnit* Unit);
+
+    std::unordered_map<std::string, TEntry, THash, TEqual> FNames;
+    std::vector<TqlUnit*> FUnits;
+    bool FActive = false;
+};
