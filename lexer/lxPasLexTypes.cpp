@@ -282,7 +282,7 @@ uint32_t TlxLexHashStrings::HashOf(const std::string& S) const
 
 void TlxLexHashStrings::Clear()
 {
-    ++FChanges;
+    ItemsChanged();
     FItems.clear();
     FItems.shrink_to_fit();
     FCapacity = 0;
@@ -347,7 +347,7 @@ void TlxLexHashStrings::Insert(int Index, std::unique_ptr<TlxLexHashStringItem> 
         throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
     if (Count() == FCapacity)
         Expand();
-    ++FChanges;
+    ItemsChanged();
     FItems.insert(FItems.begin() + Index, std::move(Item));
 }
 
@@ -355,7 +355,7 @@ void TlxLexHashStrings::Delete(int Index)
 {
     if (Index < 0 || Index >= Count())
         throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
-    ++FChanges;
+    ItemsChanged();
     FItems.erase(FItems.begin() + Index);
 }
 
@@ -419,7 +419,7 @@ void TlxLexHashStrings::QuickSort()
 {
     if (Count() < 2)
         return;
-    ++FChanges;
+    ItemsChanged();
     constexpr int MaxDepth = 128;
     std::pair<int, int> Stack[MaxDepth];
     int Depth = 0;
@@ -882,33 +882,33 @@ void TlxAssignAbleHash::Assign(const TlxAssignAbleHash* Other)
         AddSorted(Other->GetItems(I)->Str);
 }
 
-void TlxAssignAbleHash::SyncIndex()
+void TlxDefineSet::SyncIndex()
 {
-    if (FIndex && FIndexedAt == Changes())
+    if (FIndex)
         return;
-    if (!FIndex)
-        FIndex = std::make_unique<std::unordered_multimap<uint32_t, int>>();
-    FIndex->clear();
+    FIndex = std::make_unique<std::unordered_multimap<uint32_t, int>>();
     FIndex->reserve(FItems.size());
     for (size_t I = 0; I < FItems.size(); ++I)
         FIndex->emplace(FItems[I]->HashValue, int(I));
-    FIndexedAt = Changes();
 }
 
-TlxLexHashStringItem* TlxAssignAbleHash::AddItemSorted(std::unique_ptr<TlxLexHashStringItem> Item)
+TlxLexHashStringItem* TlxDefineSet::AddItemSorted(std::unique_ptr<TlxLexHashStringItem> Item)
 {
     SyncIndex();
     Item->HashValue = HashOf(Item->Str);
     const uint32_t H = Item->HashValue;
     const int At = Count();
+    // Appended, so no other position moves: the index is kept aside while
+    // the item goes in (and stays dropped should that fail).
+    auto Index = std::move(FIndex);
     AddItem(std::move(Item));
+    FIndex = std::move(Index);
     FSorted = Count() == 1;
     FIndex->emplace(H, At);
-    FIndexedAt = Changes();
     return FItems.back().get();
 }
 
-int TlxAssignAbleHash::IndexOf(const std::string& S)
+int TlxDefineSet::IndexOf(const std::string& S)
 {
     SyncIndex();
     const auto [First, Last] = FIndex->equal_range(HashOf(S));
@@ -919,7 +919,7 @@ int TlxAssignAbleHash::IndexOf(const std::string& S)
     return Found;
 }
 
-int TlxAssignAbleHash::Remove(const std::string& S)
+int TlxDefineSet::Remove(const std::string& S)
 {
     const int At = IndexOf(S);
     if (At < 0)
@@ -942,8 +942,4 @@ int TlxAssignAbleHash::Remove(const std::string& S)
     return At;
 }
 
-void TlxAssignAbleHash::Clear()
-{
-    TlxLexHashStrings::Clear();
-    FIndex.reset();
-}
+void TlxDefineSet::ItemsChanged() { FIndex.reset(); }
