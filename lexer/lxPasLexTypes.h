@@ -9,7 +9,6 @@
 #include <istream>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 // Token kinds of Object Pascal source. The order and the ordinals are part of
@@ -332,6 +331,11 @@ protected:
 
 private:
     void SyncIndex();
-    // Position of each item, by hash; nil until needed.
-    std::unique_ptr<std::unordered_multimap<uint32_t, int>> FIndex;
+    uint32_t HomeSlot(uint32_t Hash) const;
+    uint32_t SlotOf(int Position) const;
+    void IndexAdd(int Position);
+    void IndexErase(uint32_t Slot);
+    // Position of each item, by hash (open addressing); valid while Indexed.
+    std::vector<int32_t> FIndex;
+    bool FIndexed = false;
 };
