@@ -186,7 +186,7 @@ TlxBasePasLex::TlxBasePasLex(const TlxPasHash* KeyTable, const TlxDirectiveHash*
         FKeyTable = FOwnedKeyTable.get();
     }
     FDirectiveLex = std::make_unique<TlxDirectiveLex>(DirectiveTable);
-    FOwnedDefinedList = std::make_unique<TlxAssignAbleHash>();
+    FOwnedDefinedList = std::make_unique<TlxDefineSet>();
     FDefinedList = FOwnedDefinedList.get();
     MakeMethodTables();
     FExID = ptUnknown;
@@ -385,7 +385,7 @@ void TlxBasePasLex::SetDefinedList(TlxAssignAbleHash* List)
         FOwnedDefinedList.reset();
         FDefinedList = List;
     } else {
-        FOwnedDefinedList = std::make_unique<TlxAssignAbleHash>();
+        FOwnedDefinedList = std::make_unique<TlxDefineSet>();
         FDefinedList = FOwnedDefinedList.get();
     }
 }
@@ -393,7 +393,7 @@ void TlxBasePasLex::SetDefinedList(TlxAssignAbleHash* List)
 TlxAssignAbleHash& TlxBasePasLex::WritableDefines()
 {
     if (FDefinesCopyOnWrite && FDefinedList != FOwnedDefinedList.get()) {
-        auto Copy = std::make_unique<TlxAssignAbleHash>();
+        auto Copy = std::make_unique<TlxDefineSet>();
         Copy->Assign(FDefinedList);
         FOwnedDefinedList = std::move(Copy);
         FDefinedList = FOwnedDefinedList.get();

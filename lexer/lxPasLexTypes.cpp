@@ -282,7 +282,7 @@ uint32_t TlxLexHashStrings::HashOf(const std::string& S) const
 
 void TlxLexHashStrings::Clear()
 {
-    ++FChanges;
+    ItemsChanged();
     FItems.clear();
     FItems.shrink_to_fit();
     FCapacity = 0;
@@ -347,7 +347,7 @@ void TlxLexHashStrings::Insert(int Index, std::unique_ptr<TlxLexHashStringItem> 
         throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
     if (Count() == FCapacity)
         Expand();
-    ++FChanges;
+    ItemsChanged();
     FItems.insert(FItems.begin() + Index, std::move(Item));
 }
 
@@ -355,7 +355,7 @@ void TlxLexHashStrings::Delete(int Index)
 {
     if (Index < 0 || Index >= Count())
         throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
-    ++FChanges;
+    ItemsChanged();
     FItems.erase(FItems.begin() + Index);
 }
 
@@ -419,7 +419,7 @@ void TlxLexHashStrings::QuickSort()
 {
     if (Count() < 2)
         return;
-    ++FChanges;
+    ItemsChanged();
     constexpr int MaxDepth = 128;
     std::pair<int, int> Stack[MaxDepth];
     int Depth = 0;
@@ -882,59 +882,101 @@ void TlxAssignAbleHash::Assign(const TlxAssignAbleHash* Other)
         AddSorted(Other->GetItems(I)->Str);
 }
 
-void TlxAssignAbleHash::SyncIndex()
+// The index is open-addressed (linear probing over a power-of-two table at
+// most half full): each slot holds the position of an item, or -1.
+
+uint32_t TlxDefineSet::HomeSlot(uint32_t Hash) const
 {
-    if (FIndex && FIndexedAt == Changes())
-        return;
-    if (!FIndex)
-        FIndex = std::make_unique<std::unordered_multimap<uint32_t, int>>();
-    FIndex->clear();
-    FIndex->reserve(FItems.size());
-    for (size_t I = 0; I < FItems.size(); ++I)
-        FIndex->emplace(FItems[I]->HashValue, int(I));
-    FIndexedAt = Changes();
+    return (Hash ^ (Hash >> 15)) & uint32_t(FIndex.size() - 1);
 }
 
-TlxLexHashStringItem* TlxAssignAbleHash::AddItemSorted(std::unique_ptr<TlxLexHashStringItem> Item)
+void TlxDefineSet::SyncIndex()
 {
-    SyncIndex();
+    if (FIndexed && FIndex.size() >= 2 * FItems.size() + 2)
+        return;
+    size_t Size = 16;
+    while (Size < 4 * FItems.size())
+        Size <<= 1;
+    FIndex.assign(Size, -1);
+    FIndexed = true;
+    for (size_t I = 0; I < FItems.size(); ++I)
+        IndexAdd(int(I));
+}
+
+void TlxDefineSet::IndexAdd(int Position)
+{
+    const uint32_t Mask = uint32_t(FIndex.size() - 1);
+    uint32_t Slot = HomeSlot(FItems[size_t(Position)]->HashValue);
+    while (FIndex[Slot] >= 0)
+        Slot = (Slot + 1) & Mask;
+    FIndex[Slot] = Position;
+}
+
+uint32_t TlxDefineSet::SlotOf(int Position) const
+{
+    const uint32_t Mask = uint32_t(FIndex.size() - 1);
+    uint32_t Slot = HomeSlot(FItems[size_t(Position)]->HashValue);
+    while (FIndex[Slot] != Position)
+        Slot = (Slot + 1) & Mask;
+    return Slot;
+}
+
+void TlxDefineSet::IndexErase(uint32_t Slot)
+{
+    // Entries further along the probe run move back into the gap when their
+    // home slot does not lie between the gap and themselves.
+    const uint32_t Mask = uint32_t(FIndex.size() - 1);
+    uint32_t Gap = Slot;
+    for (uint32_t Next = (Gap + 1) & Mask; FIndex[Next] >= 0; Next = (Next + 1) & Mask) {
+        const uint32_t Home = HomeSlot(FItems[size_t(FIndex[Next])]->HashValue);
+        if (((Next - Home) & Mask) >= ((Next - Gap) & Mask)) {
+            FIndex[Gap] = FIndex[Next];
+            Gap = Next;
+        }
+    }
+    FIndex[Gap] = -1;
+}
+
+TlxLexHashStringItem* TlxDefineSet::AddItemSorted(std::unique_ptr<TlxLexHashStringItem> Item)
+{
     Item->HashValue = HashOf(Item->Str);
-    const uint32_t H = Item->HashValue;
-    const int At = Count();
+    // Appended, so no other position moves: the index stays valid while the
+    // item goes in (and is dropped should that fail).
+    const bool Indexed = FIndexed;
     AddItem(std::move(Item));
+    FIndexed = Indexed;
     FSorted = Count() == 1;
-    FIndex->emplace(H, At);
-    FIndexedAt = Changes();
+    if (FIndexed && FIndex.size() >= 2 * FItems.size() + 2)
+        IndexAdd(Count() - 1);
+    else
+        FIndexed = false; // grown: rebuilt by the next lookup
     return FItems.back().get();
 }
 
-int TlxAssignAbleHash::IndexOf(const std::string& S)
+int TlxDefineSet::IndexOf(const std::string& S)
 {
     SyncIndex();
-    const auto [First, Last] = FIndex->equal_range(HashOf(S));
+    const uint32_t H = HashOf(S);
+    const uint32_t Mask = uint32_t(FIndex.size() - 1);
     int Found = -1;
-    for (auto It = First; It != Last; ++It)
-        if ((Found < 0 || It->second < Found) && CompareString(FItems[size_t(It->second)]->Str, S))
-            Found = It->second;
+    for (uint32_t Slot = HomeSlot(H); FIndex[Slot] >= 0; Slot = (Slot + 1) & Mask) {
+        const int At = FIndex[Slot];
+        if ((Found < 0 || At < Found) && FItems[size_t(At)]->HashValue == H &&
+            CompareString(FItems[size_t(At)]->Str, S))
+            Found = At;
+    }
     return Found;
 }
 
-int TlxAssignAbleHash::Remove(const std::string& S)
+int TlxDefineSet::Remove(const std::string& S)
 {
     const int At = IndexOf(S);
     if (At < 0)
         return -1;
-    auto Entry = [this](int Position) {
-        const auto [First, Last] = FIndex->equal_range(FItems[size_t(Position)]->HashValue);
-        for (auto It = First; It != Last; ++It)
-            if (It->second == Position)
-                return It;
-        return FIndex->end(); // not reached: every item is in the index
-    };
-    FIndex->erase(Entry(At));
+    IndexErase(SlotOf(At));
     const int LastAt = Count() - 1;
     if (At != LastAt) {
-        Entry(LastAt)->second = At;
+        FIndex[SlotOf(LastAt)] = At;
         std::swap(FItems[size_t(At)], FItems[size_t(LastAt)]);
     }
     FItems.pop_back();
@@ -942,8 +984,4 @@ int TlxAssignAbleHash::Remove(const std::string& S)
     return At;
 }
 
-void TlxAssignAbleHash::Clear()
-{
-    TlxLexHashStrings::Clear();
-    FIndex.reset();
-}
+void TlxDefineSet::ItemsChanged() { FIndexed = false; }

@@ -9,7 +9,6 @@
 #include <istream>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 // Token kinds of Object Pascal source. The order and the ordinals are part of
@@ -259,15 +258,12 @@ public:
 protected:
     // Binary search for any item with hash H in a sorted table; -1 when none.
     int FindHash(uint32_t H) const;
-    // Counts the changes made through Insert, Delete, Clear and QuickSort, so
-    // that a table with an index of its own can tell when to rebuild it.
-    uint32_t Changes() const { return FChanges; }
+    // Called by Insert, Delete, Clear and QuickSort: a table with an index
+    // of its own learns that the items have moved.
+    virtual void ItemsChanged() {}
     std::vector<std::unique_ptr<TlxLexHashStringItem>> FItems;
     int FCapacity = 0;
     bool FSorted = false;
-
-private:
-    uint32_t FChanges = 0;
 };
 
 // The keyword table: reserved words, directives and standard identifiers.
@@ -303,32 +299,43 @@ public:
 
 // A case-insensitive set of strings that keeps duplicates: the lexer's
 // defined symbols, and the name index of the code model's hashed lists.
-// Words added, found and removed one by one (AddSorted, IndexOf, Remove) go
-// through a hashed index kept beside the items, so that each costs the same
-// however many words there are: the items then stay in the order they came
-// (a removal moves the last item into the gap) instead of in hash order.
 class TlxAssignAbleHash : public TlxLexHashStrings {
 public:
     TlxAssignAbleHash() = default;
     explicit TlxAssignAbleHash(const std::vector<std::string>& List);
     // One symbol per line.
     explicit TlxAssignAbleHash(const std::string& Text);
-    // Adds every word of Other in its item order; nil does nothing.
+    // Adds (sorted) every word of Other in its item order; nil does nothing.
     void Assign(const TlxAssignAbleHash* Other);
+};
+
+// The lexer's own defined symbols. Symbols added, sought and removed one by
+// one (AddSorted, IndexOf, Remove) go through a hashed index kept beside the
+// items, so that each costs the same however many symbols there are; the
+// items then stay in the order they came (a removal moves the last item into
+// the gap) instead of in hash order. Changes made otherwise drop the index,
+// which the next of those calls builds anew.
+class TlxDefineSet : public TlxAssignAbleHash {
+public:
+    using TlxAssignAbleHash::TlxAssignAbleHash;
 
     TlxLexHashStringItem* AddItemSorted(std::unique_ptr<TlxLexHashStringItem> Item) override;
-    // The position of one item holding S; -1 when there is none.
+    // The first position holding S; -1 when there is none.
     int IndexOf(const std::string& S) override;
     // Removes one item holding S and answers the position it had (the last
     // item takes that position); -1 when there is none.
     int Remove(const std::string& S) override;
-    void Clear() override;
+
+protected:
+    void ItemsChanged() override;
 
 private:
-    // The index is rebuilt when the items were changed behind its back.
     void SyncIndex();
-    // Position of each item, by hash; made by the first word added or sought
-    // this way (a table filled otherwise carries no index).
-    std::unique_ptr<std::unordered_multimap<uint32_t, int>> FIndex;
-    uint32_t FIndexedAt = 0;
+    uint32_t HomeSlot(uint32_t Hash) const;
+    uint32_t SlotOf(int Position) const;
+    void IndexAdd(int Position);
+    void IndexErase(uint32_t Slot);
+    // Position of each item, by hash (open addressing); valid while Indexed.
+    std::vector<int32_t> FIndex;
+    bool FIndexed = false;
 };

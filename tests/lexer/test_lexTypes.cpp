@@ -207,11 +207,27 @@ TEST(LexTypes, DefinedSymbolSet)
     EXPECT_EQ(Copy.Capacity(), 0);
 }
 
-// A large set, with words added, found and removed in turn, answers as a
-// plain list of its words would.
 TEST(LexTypes, LargeSetStaysSearchable)
 {
     TlxAssignAbleHash Set;
+    for (int I = 0; I < 2600; ++I)
+        Set.AddSorted("Name" + std::to_string(I));
+    EXPECT_FALSE(Set.Sorted()); // above 2000 additions are appended
+    for (int I = 0; I < 2600; I += 7)
+        EXPECT_GE(Set.IndexOf("NAME" + std::to_string(I)), 0) << I;
+    EXPECT_TRUE(Set.Sorted());
+    Set.AddSorted("Late");
+    EXPECT_TRUE(Set.Hash("late"));
+    EXPECT_FALSE(Set.Hash("Name2600"));
+    for (int I = 1; I < Set.Count(); ++I)
+        EXPECT_LE(Set.GetItems(I - 1)->HashValue, Set.GetItems(I)->HashValue);
+}
+
+// The lexer's defined symbols: with words added, found and removed in turn,
+// a large set answers as a plain list of its words would.
+TEST(LexTypes, DefineSetAnswersAsAList)
+{
+    TlxDefineSet Set;
     std::multiset<std::string> Model;
     auto Key = [](std::string S) {
         for (char& C : S)
