@@ -353,7 +353,9 @@ void TqlRefactoring::ViewRefactoring(const std::string& BaseFolder)
         ForceFoldersOrRaise(Folder);
     } else {
         GetFilenameToGenerate(FileToAnalyze, BaseFolder, Folder);
-        SourceFolder = ParentFolder("/" + NormalisedRest(FileToAnalyze));
+        std::string Rooted = NormalisedRest(FileToAnalyze);
+        Rooted.insert(Rooted.begin(), '/');
+        SourceFolder = ParentFolder(Rooted);
     }
     std::vector<std::string> Argv;
     if (!Exe.empty()) {
