@@ -132,8 +132,11 @@ std::string Resolve(const std::string& BaseFolder, const std::string& Path, TWan
         Out.push_back(Part);
     }
     std::string Result = Absolute ? "/" : "";
-    for (size_t i = 0; i < Out.size(); ++i)
-        Result += (i ? "/" : "") + Out[i];
+    for (size_t i = 0; i < Out.size(); ++i) {
+        if (i)
+            Result += '/';
+        Result += Out[i];
+    }
     if (Result.empty())
         Result = Absolute ? "/" : ".";
     return Result;
