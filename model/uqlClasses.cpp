@@ -546,15 +546,35 @@ public:
         FSorted = true;
     }
 
+    // Sorts the tail by hash and merges it into the sorted part; equal
+    // hashes keep their order of addition. The hashes kept beside the items
+    // are compared, so the items themselves are not visited.
     void MergeTail()
     {
-        auto ByHash = [](const auto& A, const auto& B) { return A->HashValue < B->HashValue; };
-        const auto Mid = FItems.begin() + static_cast<std::ptrdiff_t>(FSortedCount);
-        std::stable_sort(Mid, FItems.end(), ByHash);
-        std::inplace_merge(FItems.begin(), Mid, FItems.end(), ByHash);
-        for (size_t I = 0; I < FItems.size(); ++I)
-            FHashes[I] = FItems[I]->HashValue;
-        FSortedCount = FItems.size();
+        const size_t Count = FItems.size();
+        if (FSortedCount < Count) {
+            std::vector<std::pair<uint32_t, std::unique_ptr<TlxLexHashStringItem>>> Tail;
+            Tail.reserve(Count - FSortedCount);
+            for (size_t I = FSortedCount; I < Count; ++I)
+                Tail.emplace_back(FHashes[I], std::move(FItems[I]));
+            std::stable_sort(Tail.begin(), Tail.end(),
+                             [](const auto& A, const auto& B) { return A.first < B.first; });
+            // From the back: of equal hashes, the tail's items go last.
+            size_t I = FSortedCount, J = Tail.size(), K = Count;
+            while (J > 0) {
+                --K;
+                if (I > 0 && FHashes[I - 1] > Tail[J - 1].first) {
+                    --I;
+                    FItems[K] = std::move(FItems[I]);
+                    FHashes[K] = FHashes[I];
+                } else {
+                    --J;
+                    FItems[K] = std::move(Tail[J].second);
+                    FHashes[K] = Tail[J].first;
+                }
+            }
+        }
+        FSortedCount = Count;
         FSorted = true;
     }
 
