@@ -102,7 +102,8 @@ TEST(NameIndex, HashedListSortKeepsTheOrderOfAddition)
         ASSERT_EQ(List.Count(), int(Expected.size()));
         for (size_t p = 0; p < Expected.size(); ++p)
             ASSERT_EQ(List.GetObject(int(p)), Expected[p].second) << "position " << p << " after " << i;
-        for (const auto& [Name, Object] : Added) {
+        for (const auto& Entry : Added) {
+            const std::string& Name = Entry.first;
             int Index = -1;
             ASSERT_TRUE(List.Find(Name, Index));
             auto First = std::find_if(Added.begin(), Added.end(),
