@@ -3,7 +3,11 @@
 
 #include "model/uqlNameLookup.h"
 
+#include "lexer/lxPasLexTypes.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -71,4 +75,40 @@ TEST(NameIndex, RecordsVisibleDeclarationsBeforeAndAfterJoining)
     Index.Activate();
     C->SetNameIndex(&Index);
     EXPECT_EQ(UnitsOf(Index, "Early"), std::vector<std::string>{"C"});
+}
+
+// A hashed list's positions after a sort: by hash, equal hashes (the same
+// name above all) in their order of addition, however much was sorted
+// before. Found objects are the first added of their name.
+TEST(NameIndex, HashedListSortKeepsTheOrderOfAddition)
+{
+    const TlxAssignAbleHash Hasher;
+    TqlHashedObjectList List;
+    std::vector<std::unique_ptr<TqlBase>> Objects;
+    std::vector<std::pair<std::string, TqlBase*>> Added;
+    for (int i = 0; i < 700; ++i) {
+        // Every fifth name repeats an earlier one, in another case.
+        const std::string Name = i % 5 == 4 ? "NAME" + std::to_string(i / 3) : "name" + std::to_string(i);
+        Objects.push_back(std::make_unique<TqlBase>());
+        List.Add(Name, Objects.back().get());
+        Added.emplace_back(Name, Objects.back().get());
+        if (i % 37 != 0 && i != 699)
+            continue;
+        List.Sort();
+        std::vector<std::pair<std::string, TqlBase*>> Expected = Added;
+        std::stable_sort(Expected.begin(), Expected.end(), [&](const auto& A, const auto& B) {
+            return Hasher.HashOf(A.first) < Hasher.HashOf(B.first);
+        });
+        ASSERT_EQ(List.Count(), int(Expected.size()));
+        for (size_t p = 0; p < Expected.size(); ++p)
+            ASSERT_EQ(List.GetObject(int(p)), Expected[p].second) << "position " << p << " after " << i;
+        for (const auto& Entry : Added) {
+            const std::string& Name = Entry.first;
+            int Index = -1;
+            ASSERT_TRUE(List.Find(Name, Index));
+            auto First = std::find_if(Added.begin(), Added.end(),
+                                      [&](const auto& E) { return Hasher.CompareString(E.first, Name); });
+            EXPECT_EQ(List.GetObject(Index), First->second) << Name;
+        }
+    }
 }
