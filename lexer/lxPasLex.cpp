@@ -2,6 +2,7 @@
 
 #include "base/qlException.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 
@@ -188,58 +189,64 @@ TlxBasePasLex::TlxBasePasLex(const TlxPasHash* KeyTable, const TlxDirectiveHash*
     FDirectiveLex = std::make_unique<TlxDirectiveLex>(DirectiveTable);
     FOwnedDefinedList = std::make_unique<TlxDefineSet>();
     FDefinedList = FOwnedDefinedList.get();
-    MakeMethodTables();
+    FProcTable = MakeMethodTables();
     FExID = ptUnknown;
 }
 
 TlxBasePasLex::~TlxBasePasLex() = default;
 
-void TlxBasePasLex::MakeMethodTables()
+const TlxBasePasLex::TScanProc* TlxBasePasLex::MakeMethodTables()
 {
-    for (int C = 0; C < 256; ++C) {
-        TScanProc P = &TlxBasePasLex::UnknownProc;
-        if (C == 0)
-            P = &TlxBasePasLex::NullProc;
-        else if (C == 10)
-            P = &TlxBasePasLex::LFProc;
-        else if (C == 13)
-            P = &TlxBasePasLex::CRProc;
-        else if (C <= 32)
-            P = &TlxBasePasLex::SpaceProc;
-        else if (C == 0xEF)
-            P = &TlxBasePasLex::ByteOrderMarkProc;
-        else if (NonEnglishChars[C])
-            P = &TlxBasePasLex::IntIdentProc;
-        else if ((C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || C == '_')
-            P = &TlxBasePasLex::IdentProc;
-        else if (C >= '0' && C <= '9')
-            P = &TlxBasePasLex::NumberProc;
-        FProcTable[C] = P;
-    }
-    for (unsigned char C : {'!', '"', '%', '&', '?', '\\', '~', '`'})
-        FProcTable[C] = &TlxBasePasLex::SymbolProc;
-    FProcTable[static_cast<unsigned char>('#')] = &TlxBasePasLex::AsciiCharProc;
-    FProcTable[static_cast<unsigned char>('$')] = &TlxBasePasLex::IntegerProc;
-    FProcTable[static_cast<unsigned char>('\'')] = &TlxBasePasLex::StringProc;
-    FProcTable[static_cast<unsigned char>('(')] = &TlxBasePasLex::RoundOpenProc;
-    FProcTable[static_cast<unsigned char>(')')] = &TlxBasePasLex::RoundCloseProc;
-    FProcTable[static_cast<unsigned char>('*')] = &TlxBasePasLex::StarProc;
-    FProcTable[static_cast<unsigned char>('+')] = &TlxBasePasLex::PlusProc;
-    FProcTable[static_cast<unsigned char>(',')] = &TlxBasePasLex::CommaProc;
-    FProcTable[static_cast<unsigned char>('-')] = &TlxBasePasLex::MinusProc;
-    FProcTable[static_cast<unsigned char>('.')] = &TlxBasePasLex::PointProc;
-    FProcTable[static_cast<unsigned char>('/')] = &TlxBasePasLex::SlashProc;
-    FProcTable[static_cast<unsigned char>(':')] = &TlxBasePasLex::ColonProc;
-    FProcTable[static_cast<unsigned char>(';')] = &TlxBasePasLex::SemiColonProc;
-    FProcTable[static_cast<unsigned char>('<')] = &TlxBasePasLex::LowerProc;
-    FProcTable[static_cast<unsigned char>('=')] = &TlxBasePasLex::EqualProc;
-    FProcTable[static_cast<unsigned char>('>')] = &TlxBasePasLex::GreaterProc;
-    FProcTable[static_cast<unsigned char>('@')] = &TlxBasePasLex::AddressOpProc;
-    FProcTable[static_cast<unsigned char>('[')] = &TlxBasePasLex::SquareOpenProc;
-    FProcTable[static_cast<unsigned char>(']')] = &TlxBasePasLex::SquareCloseProc;
-    FProcTable[static_cast<unsigned char>('^')] = &TlxBasePasLex::PointerSymbolProc;
-    FProcTable[static_cast<unsigned char>('{')] = &TlxBasePasLex::BraceOpenProc;
-    FProcTable[static_cast<unsigned char>('}')] = &TlxBasePasLex::BraceCloseProc;
+    // Built once: lexers are made for every file and look-ahead.
+    static const std::array<TScanProc, 256> Table = [] {
+        std::array<TScanProc, 256> T{};
+        for (int C = 0; C < 256; ++C) {
+            TScanProc P = &TlxBasePasLex::UnknownProc;
+            if (C == 0)
+                P = &TlxBasePasLex::NullProc;
+            else if (C == 10)
+                P = &TlxBasePasLex::LFProc;
+            else if (C == 13)
+                P = &TlxBasePasLex::CRProc;
+            else if (C <= 32)
+                P = &TlxBasePasLex::SpaceProc;
+            else if (C == 0xEF)
+                P = &TlxBasePasLex::ByteOrderMarkProc;
+            else if (NonEnglishChars[C])
+                P = &TlxBasePasLex::IntIdentProc;
+            else if ((C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || C == '_')
+                P = &TlxBasePasLex::IdentProc;
+            else if (C >= '0' && C <= '9')
+                P = &TlxBasePasLex::NumberProc;
+            T[C] = P;
+        }
+        for (unsigned char C : {'!', '"', '%', '&', '?', '\\', '~', '`'})
+            T[C] = &TlxBasePasLex::SymbolProc;
+        T[static_cast<unsigned char>('#')] = &TlxBasePasLex::AsciiCharProc;
+        T[static_cast<unsigned char>('$')] = &TlxBasePasLex::IntegerProc;
+        T[static_cast<unsigned char>('\'')] = &TlxBasePasLex::StringProc;
+        T[static_cast<unsigned char>('(')] = &TlxBasePasLex::RoundOpenProc;
+        T[static_cast<unsigned char>(')')] = &TlxBasePasLex::RoundCloseProc;
+        T[static_cast<unsigned char>('*')] = &TlxBasePasLex::StarProc;
+        T[static_cast<unsigned char>('+')] = &TlxBasePasLex::PlusProc;
+        T[static_cast<unsigned char>(',')] = &TlxBasePasLex::CommaProc;
+        T[static_cast<unsigned char>('-')] = &TlxBasePasLex::MinusProc;
+        T[static_cast<unsigned char>('.')] = &TlxBasePasLex::PointProc;
+        T[static_cast<unsigned char>('/')] = &TlxBasePasLex::SlashProc;
+        T[static_cast<unsigned char>(':')] = &TlxBasePasLex::ColonProc;
+        T[static_cast<unsigned char>(';')] = &TlxBasePasLex::SemiColonProc;
+        T[static_cast<unsigned char>('<')] = &TlxBasePasLex::LowerProc;
+        T[static_cast<unsigned char>('=')] = &TlxBasePasLex::EqualProc;
+        T[static_cast<unsigned char>('>')] = &TlxBasePasLex::GreaterProc;
+        T[static_cast<unsigned char>('@')] = &TlxBasePasLex::AddressOpProc;
+        T[static_cast<unsigned char>('[')] = &TlxBasePasLex::SquareOpenProc;
+        T[static_cast<unsigned char>(']')] = &TlxBasePasLex::SquareCloseProc;
+        T[static_cast<unsigned char>('^')] = &TlxBasePasLex::PointerSymbolProc;
+        T[static_cast<unsigned char>('{')] = &TlxBasePasLex::BraceOpenProc;
+        T[static_cast<unsigned char>('}')] = &TlxBasePasLex::BraceCloseProc;
+        return T;
+    }();
+    return Table.data();
 }
 
 void TlxBasePasLex::Message(const std::string& Msg)

@@ -209,7 +209,8 @@ protected:
 
 private:
     using TScanProc = void (TlxBasePasLex::*)();
-    void MakeMethodTables();
+    // The scanner routine for each first character, the same for every lexer.
+    static const TScanProc* MakeMethodTables();
     unsigned char Ch(int Pos) const { return static_cast<unsigned char>(FOrigin[Pos]); }
 
     // Scanner routines, one per first character.
@@ -278,7 +279,7 @@ private:
     bool EvalComparison(bool Negate, int Depth);
     void CheckConditionalsAtEnd();
 
-    TScanProc FProcTable[256];
+    const TScanProc* FProcTable;
 
     const char* FOrigin;
     int FTextLen = -1;

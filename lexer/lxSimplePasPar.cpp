@@ -330,7 +330,6 @@ void TlxSimplePasPar::SEMICOLON()
 }
 
 TptTokenKind TlxSimplePasPar::GetExID() { return FLexer->ExID(); }
-TptTokenKind TlxSimplePasPar::GetTokenID() { return FLexer->TokenID(); }
 TptTokenKind TlxSimplePasPar::GetGenID() { return FLexer->GetGenID(); }
 
 void TlxSimplePasPar::SkipDirective()

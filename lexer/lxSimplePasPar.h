@@ -88,7 +88,8 @@ public:
     virtual void TerminateStream();
     virtual void SEMICOLON();
     virtual TptTokenKind GetExID();
-    virtual TptTokenKind GetTokenID();
+    // Asked for every token: inline, and not meant to be replaced.
+    TptTokenKind GetTokenID() const { return FLexer->TokenID(); }
     virtual TptTokenKind GetGenID();
     virtual void SkipDirective();
     virtual void AccessSpecifier();
