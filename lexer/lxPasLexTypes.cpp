@@ -497,24 +497,34 @@ void TlxPasHash::BuildIndex()
     }
 }
 
-void TlxPasHash::HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const
+namespace {
+
+// One table gives both whether a character belongs to a word and its upper
+// case (zero for the first character after the word).
+constexpr std::array<unsigned char, 256> WordUpper = [] {
+    std::array<unsigned char, 256> T{};
+    for (int C = 0; C < 256; ++C)
+        T[size_t(C)] = StandardIdentifiers[size_t(C)] ? lxInsensitiveHashTable[size_t(C)] : 0;
+    return T;
+}();
+
+// Measures and hashes (as HashStep does) the word at P[Run], moving Run past it.
+uint32_t HashWord(const char* P, int& Run)
 {
-    // One table gives both whether a character belongs to the word and its
-    // upper case (zero for the first character after the word).
-    static constexpr std::array<unsigned char, 256> WordUpper = [] {
-        std::array<unsigned char, 256> T{};
-        const std::array<bool, 256> Word = MakeStandardIdentifiers();
-        const std::array<unsigned char, 256> Upper = MakeUpperTable();
-        for (int C = 0; C < 256; ++C)
-            T[size_t(C)] = Word[size_t(C)] ? Upper[size_t(C)] : 0;
-        return T;
-    }();
-    const int Start = Run;
     uint32_t H = 0;
     const auto* Q = reinterpret_cast<const unsigned char*>(P) + Run;
     for (unsigned char U; (U = WordUpper[*Q]) != 0; ++Q)
         H = H * 991u + U;
     Run = int(reinterpret_cast<const char*>(Q) - P);
+    return H;
+}
+
+} // namespace
+
+void TlxPasHash::HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const
+{
+    const int Start = Run;
+    const uint32_t H = HashWord(P, Run);
     const int Len = Run - Start;
     int First = -1;
     if (!FIndex.empty()) {
@@ -723,11 +733,7 @@ void TlxDirectiveHash::Add(const std::string& S, TcdTokenKind Kind)
 void TlxDirectiveHash::HashRun(const char* P, int& Run, TcdTokenKind& Kind) const
 {
     const int Start = Run;
-    uint32_t H = 0;
-    while (StandardIdentifiers[static_cast<unsigned char>(P[Run])]) {
-        H = HashStep(H, P[Run]);
-        ++Run;
-    }
+    const uint32_t H = HashWord(P, Run);
     int First = FindHash(H);
     if (First < 0)
         return;
