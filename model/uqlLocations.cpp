@@ -215,25 +215,31 @@ void TqlCodeStatistics::AddText(const char* Text, size_t Size)
     const char* P = Text;
     const char* const End = Text + Size;
     auto LineEnd = [](char C) { return C == '\n' || C == '\r'; };
-    // Characters that stop a scan: in code (blanks, line breaks, the
-    // starts of comments and strings), in a brace comment, in a string.
-    static const auto Stops = [] {
-        struct TTables {
-            bool Code[256] = {}, Brace[256] = {}, Quote[256] = {};
+    // Characters that stop a scan of code: blanks, line breaks and the
+    // starts of comments and strings.
+    static const auto CodeStops = [] {
+        struct TTable {
+            bool Stop[256] = {};
         } T;
         for (int C = 0; C <= ' '; ++C)
-            T.Code[C] = true;
+            T.Stop[C] = true;
         for (unsigned char C : {'{', '(', '/', '\''})
-            T.Code[C] = true;
-        for (unsigned char C : {'\n', '\r', '}'})
-            T.Brace[C] = true;
-        for (unsigned char C : {'\n', '\r', '\''})
-            T.Quote[C] = true;
+            T.Stop[C] = true;
         return T;
     }();
-    auto Skip = [&P, End](const bool (&Table)[256]) {
-        while (P < End && !Table[static_cast<unsigned char>(*P)])
-            ++P;
+    // The line break that ends the line at From (End when none follows),
+    // and the first C before it: comments and strings are passed over by
+    // memchr rather than character by character.
+    auto FindLineEnd = [End](const char* From) {
+        const char* Lf = static_cast<const char*>(std::memchr(From, '\n', static_cast<size_t>(End - From)));
+        if (!Lf)
+            Lf = End;
+        const char* Cr = static_cast<const char*>(std::memchr(From, '\r', static_cast<size_t>(Lf - From)));
+        return Cr ? Cr : Lf;
+    };
+    auto FindInLine = [](const char* From, const char* LineStop, char C) {
+        const char* Found = static_cast<const char*>(std::memchr(From, C, static_cast<size_t>(LineStop - From)));
+        return Found ? Found : LineStop;
     };
     while (P < End) {
         // One line: from P up to its line break.
@@ -243,7 +249,7 @@ void TqlCodeStatistics::AddText(const char* Text, size_t Size)
         Code = false;
         while (P < End && !LineEnd(*P)) {
             if (State == stBrace) {
-                Skip(Stops.Brace);
+                P = FindInLine(P, FindLineEnd(P), '}');
                 if (P < End && *P == '}') {
                     State = stCode;
                     ++P;
@@ -251,8 +257,13 @@ void TqlCodeStatistics::AddText(const char* Text, size_t Size)
                 continue;
             }
             if (State == stAnsi) {
-                while (P < End && !LineEnd(*P) && !(*P == '*' && P + 1 < End && P[1] == ')'))
+                const char* const LineStop = FindLineEnd(P);
+                for (;;) {
+                    P = FindInLine(P, LineStop, '*');
+                    if (P == LineStop || (P + 1 < End && P[1] == ')'))
+                        break;
                     ++P;
+                }
                 if (P < End && *P == '*') {
                     State = stCode;
                     P += 2;
@@ -280,19 +291,19 @@ void TqlCodeStatistics::AddText(const char* Text, size_t Size)
             } else if (C == '/' && Next == '/') {
                 if (Comment == cmNone)
                     Comment = cmSlash;
-                while (P < End && !LineEnd(*P))
-                    ++P;
+                P = FindLineEnd(P);
             } else if (C == '\'') {
                 // A string ends at its closing quote or at the line end.
                 Code = true;
                 ++P;
-                Skip(Stops.Quote);
+                P = FindInLine(P, FindLineEnd(P), '\'');
                 if (P < End && *P == '\'')
                     ++P;
             } else {
                 Code = true;
                 ++P;
-                Skip(Stops.Code);
+                while (P < End && !CodeStops.Stop[static_cast<unsigned char>(*P)])
+                    ++P;
             }
         }
         const bool Empty = P == LineStart;
