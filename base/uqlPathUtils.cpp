@@ -138,7 +138,7 @@ std::string Resolve(const std::string& BaseFolder, const std::string& Path, TWan
         Result += Out[i];
     }
     if (Result.empty())
-        Result = Absolute ? "/" : ".";
+        Result.push_back(Absolute ? '/' : '.');
     return Result;
 }
 
