@@ -21,8 +21,9 @@ bool IsFileNameChar(unsigned char C)
 TlxDirectiveLex::TlxDirectiveLex(const TlxDirectiveHash* DirectiveTable) : FTable(DirectiveTable)
 {
     if (!FTable) {
-        FOwnedTable = std::make_unique<TlxDirectiveHash>();
-        FTable = FOwnedTable.get();
+        // Shared like the lexer's word table: it never changes once built.
+        static const TlxDirectiveHash SharedTable;
+        FTable = &SharedTable;
     }
 }
 

@@ -57,5 +57,4 @@ private:
     TptTokenKind FState = ptBorDirective;
     bool FExpectName = true;
     const TlxDirectiveHash* FTable = nullptr;
-    std::unique_ptr<TlxDirectiveHash> FOwnedTable;
 };

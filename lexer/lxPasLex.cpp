@@ -183,8 +183,10 @@ TlxBasePasLex::TlxBasePasLex(const TlxPasHash* KeyTable, const TlxDirectiveHash*
     : FOrigin(""), FKeyTable(KeyTable)
 {
     if (!FKeyTable) {
-        FOwnedKeyTable = std::make_unique<TlxPasHash>();
-        FKeyTable = FOwnedKeyTable.get();
+        // The word table never changes once built: lexers made without one
+        // share a single table instead of building a copy each.
+        static const TlxPasHash SharedKeyTable;
+        FKeyTable = &SharedKeyTable;
     }
     FDirectiveLex = std::make_unique<TlxDirectiveLex>(DirectiveTable);
     FOwnedDefinedList = std::make_unique<TlxDefineSet>();

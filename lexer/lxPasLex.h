@@ -304,7 +304,6 @@ private:
     bool FDefinesCopyOnWrite = false;
 
     const TlxPasHash* FKeyTable;
-    std::unique_ptr<TlxPasHash> FOwnedKeyTable;
     std::unique_ptr<TlxDirectiveLex> FDirectiveLex;
     TlxAssignAbleHash* FDefinedList;
     std::unique_ptr<TlxAssignAbleHash> FOwnedDefinedList;
