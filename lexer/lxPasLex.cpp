@@ -165,15 +165,7 @@ bool IsRelation(TcdTokenKind K)
            K == cdGreaterEqual;
 }
 
-bool SameText(const std::string& A, const std::string& B)
-{
-    if (A.size() != B.size())
-        return false;
-    for (size_t I = 0; I < A.size(); ++I)
-        if (lxUpper(A[I]) != lxUpper(B[I]))
-            return false;
-    return true;
-}
+bool SameText(const std::string& A, const std::string& B) { return lxSameText(A, B); }
 
 } // namespace
 

@@ -237,12 +237,7 @@ TlxLexHashStrings::~TlxLexHashStrings() = default;
 
 bool TlxLexHashStrings::CompareString(const std::string& S1, const std::string& S2) const
 {
-    if (S1.size() != S2.size())
-        return false;
-    for (size_t i = 0; i < S1.size(); ++i)
-        if (lxUpper(S1[i]) != lxUpper(S2[i]))
-            return false;
-    return true;
+    return lxSameText(S1, S2);
 }
 
 bool TlxLexHashStrings::ComparePChar(const char* P, int Len, const std::string& S) const

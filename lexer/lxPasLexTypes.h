@@ -9,6 +9,7 @@
 #include <istream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Token kinds of Object Pascal source. The order and the ordinals are part of
@@ -133,6 +134,17 @@ extern const std::array<bool, 256> CompTable;           // kept for completeness
 extern const std::array<unsigned char, 256> lxInsensitiveHashTable;
 
 inline unsigned char lxUpper(char C) { return lxInsensitiveHashTable[static_cast<unsigned char>(C)]; }
+
+// Equal but for the case of letters, by the table above.
+inline bool lxSameText(std::string_view A, std::string_view B)
+{
+    if (A.size() != B.size())
+        return false;
+    for (size_t I = 0; I < A.size(); ++I)
+        if (lxUpper(A[I]) != lxUpper(B[I]))
+            return false;
+    return true;
+}
 
 // The source text of one file, followed in memory by a zero byte that is not
 // part of the text (Size() is the text's length).

@@ -19,13 +19,5 @@ inline TqlUnitList* ProjectUnits()
     return gqlProject ? gqlProject->GetUnits() : nullptr;
 }
 
-inline bool SameTextAnsi(const std::string& A, const std::string& B)
-{
-    if (A.size() != B.size())
-        return false;
-    for (size_t i = 0; i < A.size(); ++i)
-        if (lxUpper(A[i]) != lxUpper(B[i]))
-            return false;
-    return true;
-}
+inline bool SameTextAnsi(const std::string& A, const std::string& B) { return lxSameText(A, B); }
 } // namespace
