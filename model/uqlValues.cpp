@@ -59,31 +59,24 @@ bool SameText(const std::string& A, const char* B)
     return true;
 }
 
-bool ParseInteger(const std::string& Text, int64_t& Out)
+// The whole of Text (blanks around it aside, a leading '+' allowed) as a number.
+template <typename T>
+bool ParseNumber(const std::string& Text, T& Out)
 {
-    const std::string T = Trimmed(Text);
-    if (T.empty())
+    const std::string Trim = Trimmed(Text);
+    if (Trim.empty())
         return false;
-    const char* B = T.data();
-    const char* E = B + T.size();
+    const char* B = Trim.data();
+    const char* E = B + Trim.size();
     if (*B == '+')
         ++B;
     auto [P, Ec] = std::from_chars(B, E, Out);
     return Ec == std::errc() && P == E;
 }
 
-bool ParseDouble(const std::string& Text, double& Out)
-{
-    const std::string T = Trimmed(Text);
-    if (T.empty())
-        return false;
-    const char* B = T.data();
-    const char* E = B + T.size();
-    if (*B == '+')
-        ++B;
-    auto [P, Ec] = std::from_chars(B, E, Out);
-    return Ec == std::errc() && P == E;
-}
+bool ParseInteger(const std::string& Text, int64_t& Out) { return ParseNumber(Text, Out); }
+
+bool ParseDouble(const std::string& Text, double& Out) { return ParseNumber(Text, Out); }
 } // namespace
 
 bool Variant::AsBoolean() const
