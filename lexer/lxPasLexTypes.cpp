@@ -242,12 +242,7 @@ bool TlxLexHashStrings::CompareString(const std::string& S1, const std::string& 
 
 bool TlxLexHashStrings::ComparePChar(const char* P, int Len, const std::string& S) const
 {
-    if (Len < 0 || size_t(Len) != S.size())
-        return false;
-    for (int i = Len - 1; i >= 0; --i)
-        if (lxUpper(P[i]) != lxUpper(S[size_t(i)]))
-            return false;
-    return true;
+    return Len >= 0 && lxSameText(std::string_view(P, size_t(Len)), S);
 }
 
 std::unique_ptr<TlxLexHashStringItem> TlxLexHashStrings::CreateNewItem() const

@@ -124,13 +124,7 @@ void TqlNameHash::ScanMatches(const std::string& Name, F&& Found) const
 
 bool TqlNameHash::SameName(const TEntry& Entry, const std::string& Name) const
 {
-    if (Entry.NameLength != Name.size())
-        return false;
-    const char* Stored = FNames.data() + Entry.NameStart;
-    for (size_t i = 0; i < Name.size(); ++i)
-        if (lxUpper(Stored[i]) != lxUpper(Name[i]))
-            return false;
-    return true;
+    return lxSameText(std::string_view(FNames.data() + Entry.NameStart, Entry.NameLength), Name);
 }
 
 std::string TqlNameHash::GetString(int Index) const

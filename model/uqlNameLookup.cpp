@@ -3,7 +3,6 @@
 #include "lexer/lxPasLexTypes.h"
 #include "model/uqlClasses.h"
 
-#include <algorithm>
 #include <cstdint>
 
 size_t TqlUnitNameIndex::THash::operator()(std::string_view S) const
@@ -17,9 +16,7 @@ size_t TqlUnitNameIndex::THash::operator()(std::string_view S) const
 
 bool TqlUnitNameIndex::TEqual::operator()(std::string_view A, std::string_view B) const
 {
-    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
-               return lxUpper(X) == lxUpper(Y);
-           });
+    return lxSameText(A, B);
 }
 
 void TqlUnitNameIndex::AddUnit(TqlUnit* Unit)
