@@ -165,8 +165,6 @@ bool IsRelation(TcdTokenKind K)
            K == cdGreaterEqual;
 }
 
-bool SameText(const std::string& A, const std::string& B) { return lxSameText(A, B); }
-
 } // namespace
 
 // ================================================================ TlxBasePasLex
@@ -1297,9 +1295,9 @@ void TlxBasePasLex::DirInclude()
         Message("Include files nested too deeply, " + Name + " ignored");
         return;
     }
-    bool Recursive = !Name.empty() && SameText(Name, FFileName);
+    bool Recursive = !Name.empty() && lxSameText(Name, FFileName);
     for (int I = 0; !Recursive && I < FStatusStack.Count(); ++I)
-        Recursive = !Name.empty() && SameText(Name, FStatusStack.Items(I)->FileName);
+        Recursive = !Name.empty() && lxSameText(Name, FStatusStack.Items(I)->FileName);
     if (Recursive) {
         Message("Include file, " + Name + ", includes itself and is ignored");
         return;
@@ -1467,7 +1465,7 @@ bool TlxBasePasLex::EvalExpression(int Depth)
     }
     // "not" negates the term that follows it (not the whole and/or chain).
     bool Negate = false;
-    while (DirIsWord() && SameText(D.GetToken(), "not")) {
+    while (DirIsWord() && lxSameText(D.GetToken(), "not")) {
         Negate = !Negate;
         DirNextNonBlank();
     }

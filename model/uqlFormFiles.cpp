@@ -126,7 +126,7 @@ public:
     double TokenFloat() const { return FTokenFloat; }
     int SourceLine() const { return FLine; }
     bool IsChar(char C) const { return FToken == static_cast<unsigned char>(C) + 256; }
-    bool IsSymbol(const char* Word) const { return FToken == toSymbol && SameTextAnsi(FTokenString, Word); }
+    bool IsSymbol(const char* Word) const { return FToken == toSymbol && lxSameText(FTokenString, Word); }
     [[noreturn]] void Error(const std::string& Msg) const { FormError(Msg, FLine); }
 
     void CheckSymbol()

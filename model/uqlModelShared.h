@@ -19,5 +19,4 @@ inline TqlUnitList* ProjectUnits()
     return gqlProject ? gqlProject->GetUnits() : nullptr;
 }
 
-inline bool SameTextAnsi(const std::string& A, const std::string& B) { return lxSameText(A, B); }
 } // namespace

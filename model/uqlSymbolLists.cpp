@@ -246,7 +246,7 @@ void TqlTypesList::DoSymbolAdded(TqlSymbol* Symbol)
         return;
     TqlSymbol* Pointer = Container->FindForwardPointerType(Symbol->GetName());
     if (Pointer && Pointer != Symbol && Pointer->GetPointerType() &&
-        SameTextAnsi(Pointer->GetPointerTypeName(), Symbol->GetName()))
+        lxSameText(Pointer->GetPointerTypeName(), Symbol->GetName()))
         Pointer->SetTypeIntf(Symbol);
 }
 
