@@ -1,5 +1,6 @@
 #include "Refactorings/uqlRefactorNodes.h"
 
+#include "base/qlFileLimits.h"
 #include "base/uqlPathUtils.h"
 #include "model/uqlClasses.h"
 
@@ -636,21 +637,6 @@ void AppendOutputText(const TqlNode* Node, const std::string& Break, std::string
         AppendOutputText(Node->GetNode(I), Break, Out);
 }
 
-bool WriteAll(int Fd, const std::string& Data)
-{
-    size_t Done = 0;
-    while (Done < Data.size()) {
-        const ssize_t N = ::write(Fd, Data.data() + Done, Data.size() - Done);
-        if (N < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        Done += static_cast<size_t>(N);
-    }
-    return true;
-}
-
 [[noreturn]] void CreateError(const std::string& FileName, int Err)
 {
     throw Exception("Cannot create file \"" + FileName + "\". " + std::strerror(Err));
@@ -689,7 +675,7 @@ void TqlModuleNode::Generate(const std::string& FileName, bool CheckOverwrite)
         if (Fd < 0 && (errno != EEXIST || Attempt > 100))
             CreateError(FileName, errno);
     }
-    bool Written = WriteAll(Fd, Data);
+    bool Written = qlWriteAll(Fd, Data.data(), Data.size());
     int Err = Written ? 0 : errno;
     if (::close(Fd) != 0 && Written) {
         Written = false;

@@ -223,15 +223,7 @@ public:
         if (Fd < 0)
             return;
         // The size includes the terminating zero, which the new file holds.
-        bool Written = ftruncate(Fd, static_cast<off_t>(FSize + 1)) == 0;
-        for (size_t Done = 0; Written && Done < FSize;) {
-            const ssize_t N = pwrite(Fd, FText.data() + Done, FSize - Done, static_cast<off_t>(Done));
-            if (N < 0 && errno == EINTR)
-                continue;
-            Written = N > 0;
-            Done += Written ? static_cast<size_t>(N) : 0;
-        }
-        if (!Written) {
+        if (ftruncate(Fd, static_cast<off_t>(FSize + 1)) != 0 || !qlWriteAll(Fd, FText.data(), FSize)) {
             close(Fd);
             return;
         }

@@ -117,3 +117,22 @@ TqlFileProblem qlReadLimitedFile(const std::string& FileName, long long MaxSize,
     Text.resize(Used);
     return TqlFileProblem::None;
 }
+
+bool qlWriteAll(int Fd, const char* Data, size_t Size)
+{
+    while (Size > 0) {
+        const ssize_t N = ::write(Fd, Data, Size);
+        if (N < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (N == 0) {
+            errno = EIO;
+            return false;
+        }
+        Data += N;
+        Size -= static_cast<size_t>(N);
+    }
+    return true;
+}

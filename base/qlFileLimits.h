@@ -31,3 +31,7 @@ TqlFileProblem qlReadLimitedFile(const std::string& FileName, long long MaxSize,
 
 // The same checks without reading the content (the file is not opened).
 TqlFileProblem qlCheckLimitedFile(const std::string& FileName, long long MaxSize, std::string& Why);
+
+// Writes all Size bytes at Data to Fd, through interruptions; false with
+// errno set when a write fails or makes no progress.
+bool qlWriteAll(int Fd, const char* Data, size_t Size);

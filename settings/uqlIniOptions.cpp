@@ -44,24 +44,6 @@ std::string Quoted(const std::string& S)
                     std::strerror(Err) + ".");
 }
 
-// Writes all of Data to Fd; false with errno set on failure.
-bool WriteAll(int Fd, const std::string& Data)
-{
-    const char* P = Data.data();
-    size_t Left = Data.size();
-    while (Left > 0) {
-        const ssize_t N = ::write(Fd, P, Left);
-        if (N < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        P += N;
-        Left -= static_cast<size_t>(N);
-    }
-    return true;
-}
-
 } // namespace
 
 namespace {
@@ -185,7 +167,7 @@ void qlWriteFileAtomically(const std::string& FileName, const std::string& Data)
         if (Ok && ::fchown(Fd, St.st_uid, St.st_gid) != 0)
             (void)!::fchown(Fd, static_cast<uid_t>(-1), St.st_gid);
     }
-    Ok = Ok && WriteAll(Fd, Data);
+    Ok = Ok && qlWriteAll(Fd, Data.data(), Data.size());
     if (Ok)
         Ok = ::fsync(Fd) == 0;
     int Err = errno;
