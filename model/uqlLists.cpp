@@ -66,10 +66,16 @@ uint32_t NameHashOf(const std::string& Name)
 
 int TqlNameHash::AddObject(const std::string& Name, TqlBase* Object)
 {
-    QL_ASSERT(FNames.size() + Name.size() <= UINT32_MAX, "A name index holds at most 4 GB of names");
-    const TEntry Added{Object, NameHashOf(Name), static_cast<uint32_t>(FNames.size()),
-                       static_cast<uint32_t>(Name.size())};
-    FNames += Name;
+    const TEntry Added{Object, NameHashOf(Name), static_cast<uint32_t>(FNames.size())};
+    if (FNameOf) {
+        QL_ASSERT(FNameOf(Object) == Name, "An index of named objects files each under its own name");
+    } else {
+        QL_ASSERT(FNames.size() + Name.size() + 4 <= UINT32_MAX,
+                  "A name index holds at most 4 GB of names");
+        const uint32_t Length = static_cast<uint32_t>(Name.size());
+        FNames.append(reinterpret_cast<const char*>(&Length), sizeof Length);
+        FNames += Name;
+    }
     FEntries.push_back(Added);
     const size_t Tail = FEntries.size() - FSortedCount;
     if (Tail * Tail > FEntries.size() && Tail > 16) {
@@ -115,22 +121,39 @@ void TqlNameHash::ScanMatches(const std::string& Name, F&& Found) const
     const size_t Count = FEntries.size();
     size_t I = FirstInSorted(H);
     for (; I < FSortedCount && Entries[I].Hash == H; ++I)
-        if (SameName(Entries[I], Name) && Found(I))
+        if (lxSameText(NameAt(Entries[I]), Name) && Found(I))
             return;
     for (I = FSortedCount; I < Count; ++I)
-        if (Entries[I].Hash == H && SameName(Entries[I], Name) && Found(I))
+        if (Entries[I].Hash == H && lxSameText(NameAt(Entries[I]), Name) && Found(I))
             return;
 }
 
-bool TqlNameHash::SameName(const TEntry& Entry, const std::string& Name) const
+std::string_view TqlNameHash::NameAt(const TEntry& Entry) const
 {
-    return lxSameText(std::string_view(FNames.data() + Entry.NameStart, Entry.NameLength), Name);
+    if (FNameOf)
+        return FNameOf(Entry.Object);
+    uint32_t Length;
+    std::memcpy(&Length, FNames.data() + Entry.NameStart, sizeof Length);
+    return std::string_view(FNames.data() + Entry.NameStart + sizeof Length, Length);
 }
 
 std::string TqlNameHash::GetString(int Index) const
 {
-    const TEntry& Entry = FEntries[size_t(Index)];
-    return FNames.substr(Entry.NameStart, Entry.NameLength);
+    return std::string(NameAt(FEntries[size_t(Index)]));
+}
+
+void TqlNameHash::SetObject(int Index, TqlBase* Object)
+{
+    TEntry& Entry = FEntries[size_t(Index)];
+    QL_ASSERT(!FNameOf || lxSameText(FNameOf(Object), FNameOf(Entry.Object)),
+              "An index of named objects files each under its own name");
+    Entry.Object = Object;
+}
+
+void TqlNameHash::Trim()
+{
+    FEntries.shrink_to_fit();
+    FNames.shrink_to_fit();
 }
 
 void TqlNameHash::DeleteAt(int Index)
@@ -178,7 +201,7 @@ int TqlNameHash::PositionOfLast(uint32_t Hash) const
     return static_cast<int>(After - FEntries.begin()) - 1;
 }
 
-TqlHashedObjectList::TqlHashedObjectList() = default;
+TqlHashedObjectList::TqlHashedObjectList(TqlNameHash::TNameOf NameOf) : FHash(NameOf) {}
 TqlHashedObjectList::~TqlHashedObjectList() = default;
 
 int TqlHashedObjectList::Add(const std::string& Name, TqlBase* Object)

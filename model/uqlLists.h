@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // ===========================================================================
@@ -64,6 +65,12 @@ private:
 // one string, so an entry costs no allocation of its own.
 class TqlNameHash {
 public:
+    // Where an index of symbols finds an entry's name: in the object itself,
+    // so that the index keeps no copy. Nil: the index keeps the names.
+    using TNameOf = std::string_view (*)(const TqlBase* Object);
+
+    explicit TqlNameHash(TNameOf NameOf = nullptr) : FNameOf(NameOf) {}
+
     int AddObject(const std::string& Name, TqlBase* Object);
     // Every position holding Name, ascending.
     std::vector<int> FindAll(const std::string& Name) const;
@@ -74,30 +81,35 @@ public:
     void DeleteAt(int Index);
     void ClearAll();
     void MergeTail();
+    // Gives back the room kept for growth.
+    void Trim();
 
     int Count() const { return static_cast<int>(FEntries.size()); }
     TqlBase* GetObject(int Index) const { return FEntries[size_t(Index)].Object; }
-    void SetObject(int Index, TqlBase* Object) { FEntries[size_t(Index)].Object = Object; }
+    // An index that reads names from its objects takes only an object of the
+    // same name.
+    void SetObject(int Index, TqlBase* Object);
     std::string GetString(int Index) const;
 
 private:
     struct TEntry {
         TqlBase* Object;
         uint32_t Hash;
-        // Where the name lies in FNames.
+        // Where the name lies in FNames (its length first) when the index
+        // keeps names.
         uint32_t NameStart;
-        uint32_t NameLength;
     };
 
     template <class F>
     void ScanMatches(const std::string& Name, F&& Found) const;
-    bool SameName(const TEntry& Entry, const std::string& Name) const;
+    std::string_view NameAt(const TEntry& Entry) const;
     size_t FirstInSorted(uint32_t H) const;
     int PositionOfLast(uint32_t Hash) const;
 
     std::vector<TEntry> FEntries;
     std::string FNames;
     size_t FSortedCount = 0;
+    TNameOf FNameOf;
 };
 
 // A name index of (name, object) pairs with hashed, case-insensitive lookup
@@ -106,7 +118,7 @@ private:
 // shift as further entries arrive.
 class TqlHashedObjectList : public TqlBase {
 public:
-    TqlHashedObjectList();
+    explicit TqlHashedObjectList(TqlNameHash::TNameOf NameOf = nullptr);
     ~TqlHashedObjectList() override;
     TqlHashedObjectList(const TqlHashedObjectList&) = delete;
     TqlHashedObjectList& operator=(const TqlHashedObjectList&) = delete;
@@ -125,6 +137,7 @@ public:
     int Count() const;
     void Clear();
     void Sort();
+    void Trim() { FHash.Trim(); }
 
 private:
     void CheckIndex(int Index) const;

@@ -43,6 +43,34 @@ void TqlUnitNameIndex::AddDeclarations(TqlUnit* Unit)
         SymbolAdded(Unit, Unit->GetSymbol(i));
 }
 
+TqlUnitNameIndex::TSlot* TqlUnitNameIndex::Lookup(std::string_view Name, uint32_t Hash) const
+{
+    if (FSlots.empty())
+        return nullptr;
+    const size_t Mask = FSlots.size() - 1;
+    for (size_t i = Hash & Mask;; i = (i + 1) & Mask) {
+        const TSlot& S = FSlots[i];
+        if (!S.Symbol || (S.Hash == Hash && TEqual()(S.Symbol->GetName(), Name)))
+            return const_cast<TSlot*>(&S);
+    }
+}
+
+void TqlUnitNameIndex::Grow()
+{
+    std::vector<TSlot> Old;
+    Old.swap(FSlots);
+    FSlots.resize(Old.empty() ? 256 : Old.size() * 2);
+    const size_t Mask = FSlots.size() - 1;
+    for (const TSlot& S : Old) {
+        if (!S.Symbol)
+            continue;
+        size_t i = S.Hash & Mask;
+        while (FSlots[i].Symbol)
+            i = (i + 1) & Mask;
+        FSlots[i] = S;
+    }
+}
+
 void TqlUnitNameIndex::SymbolAdded(TqlUnit* Unit, const TqlSymbol* Symbol)
 {
     if (!FActive || !Unit || !Symbol)
@@ -50,26 +78,38 @@ void TqlUnitNameIndex::SymbolAdded(TqlUnit* Unit, const TqlSymbol* Symbol)
     const TVisibilityKind V = Symbol->GetVisibility();
     if (V == vkNone || V == vkImplementation)
         return;
-    auto [It, IsNew] = FNames.try_emplace(Symbol->GetName());
-    TEntry& E = It->second;
-    if (IsNew) {
-        E.First = Unit;
+    const std::string& Name = Symbol->GetName();
+    const uint32_t H = static_cast<uint32_t>(THash()(Name));
+    if ((FCount + 1) * 4 > FSlots.size() * 3)
+        Grow();
+    TSlot* S = Lookup(Name, H);
+    if (!S->Symbol) {
+        S->Symbol = Symbol;
+        S->Hash = H;
+        S->Entry.First = Unit;
+        ++FCount;
         return;
     }
-    TqlUnit* Last = E.More.empty() ? E.First : E.More.back();
-    if (Last != Unit)
-        E.More.push_back(Unit);
+    TEntry& E = S->Entry;
+    TqlUnit* Last = E.More ? E.More->back() : E.First;
+    if (Last == Unit)
+        return;
+    if (!E.More)
+        E.More = &FMore.emplace_back();
+    E.More->push_back(Unit);
 }
 
-const TqlUnitNameIndex::TEntry* TqlUnitNameIndex::Find(const std::string& Name) const
+const TqlUnitNameIndex::TEntry* TqlUnitNameIndex::Find(std::string_view Name) const
 {
-    auto It = FNames.find(Name);
-    return It == FNames.end() ? nullptr : &It->second;
+    const TSlot* S = Lookup(Name, static_cast<uint32_t>(THash()(Name)));
+    return S && S->Symbol ? &S->Entry : nullptr;
 }
 
 void TqlUnitNameIndex::Clear()
 {
-    FNames.clear();
+    std::vector<TSlot>().swap(FSlots);
+    FCount = 0;
+    FMore.clear();
     FUnits.clear();
     FActive = false;
 }

@@ -5,9 +5,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class TqlSymbol;
@@ -20,9 +21,10 @@ public:
     // the name were interleaved with another unit's.
     struct TEntry {
         TqlUnit* First = nullptr;
-        std::vector<TqlUnit*> More;
-        size_t Count() const { return 1 + More.size(); }
-        TqlUnit* Unit(size_t Index) const { return Index == 0 ? First : More[Index - 1]; }
+        // The units after the first; nil while there is only one.
+        std::vector<TqlUnit*>* More = nullptr;
+        size_t Count() const { return 1 + (More ? More->size() : 0); }
+        TqlUnit* Unit(size_t Index) const { return Index == 0 ? First : (*More)[Index - 1]; }
     };
 
     TqlUnitNameIndex() = default;
@@ -41,11 +43,11 @@ public:
     // while the index is not active.
     void SymbolAdded(TqlUnit* Unit, const TqlSymbol* Symbol);
     // The units that declare Name (without regard to case) visibly; nil when
-    // none does.
-    const TEntry* Find(const std::string& Name) const;
+    // none does. Valid until the next declaration is recorded.
+    const TEntry* Find(std::string_view Name) const;
     // Forgets every unit (before the units go) and is no longer active.
     void Clear();
-    size_t NameCount() const { return FNames.size(); }
+    size_t NameCount() const { return FCount; }
 
     // The case-insensitive hash and comparison of the name indexes.
     struct THash {
@@ -56,9 +58,25 @@ public:
     };
 
 private:
-    void AddDeclarations(TqlUnit* Unit);
+    // One name: the first declaration recorded under it gives its text (the
+    // symbols outlive the index's use, see Clear), so no name is copied.
+    struct TSlot {
+        const TqlSymbol* Symbol = nullptr;
+        uint32_t Hash = 0;
+        TEntry Entry;
+    };
 
-    std::unordered_map<std::string, TEntry, THash, TEqual> FNames;
+    void AddDeclarations(TqlUnit* Unit);
+    TSlot* Lookup(std::string_view Name, uint32_t Hash) const;
+    void Grow();
+
+    // Open addressing with linear probing; a power of two long, at most
+    // three quarters full.
+    std::vector<TSlot> FSlots;
+    size_t FCount = 0;
+    // The lists of further units; a deque, so that entries keep their lists
+    // while the table grows.
+    std::deque<std::vector<TqlUnit*>> FMore;
     std::vector<TqlUnit*> FUnits;
     bool FActive = false;
 };

@@ -91,7 +91,7 @@ void TqlContainerListSorted::InternalSymbolAdded(TqlSymbol* Symbol)
     QL_ASSERT(Symbol != nullptr);
     Add(Symbol);
     if (!FIndex)
-        FIndex = std::make_unique<TqlHashedObjectList>();
+        FIndex = std::make_unique<TqlHashedObjectList>(qlSymbolName);
     FIndex->Add(Symbol->GetName(), Symbol);
     FSorted.reset();
 }
@@ -138,7 +138,7 @@ int TqlSymbolList::AddSymbol(TqlSymbol* Symbol)
     QL_ASSERT(Symbol != nullptr);
     const int Index = Add(Symbol);
     if (!FIndex)
-        FIndex = std::make_unique<TqlHashedObjectList>();
+        FIndex = std::make_unique<TqlHashedObjectList>(qlSymbolName);
     FIndex->Add(Symbol->GetName(), Symbol);
     return Index;
 }

@@ -193,7 +193,7 @@ TqlSymbol* TqlSymbol::FindContainer()
 TqlSymbolContainer::TqlSymbolContainer(const std::string& Name, TVisibilityKind Visibility,
                                        int FileIndex, int X, int Y)
     : TqlSymbol(Name, Visibility, tkNone, FileIndex, X, Y),
-      FSymbols(std::make_unique<TqlHashedObjectList>())
+      FSymbols(std::make_unique<TqlHashedObjectList>(qlSymbolName))
 {
     AddKindMark(kmContainer);
 }

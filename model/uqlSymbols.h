@@ -100,6 +100,13 @@ private:
     uint64_t FSerial;
 };
 
+// The name of an object that is a symbol, for the name indexes that read
+// names from their symbols.
+inline std::string_view qlSymbolName(const TqlBase* Symbol)
+{
+    return static_cast<const TqlSymbol*>(Symbol)->GetName();
+}
+
 // A symbol that holds others, with one name index over all its members.
 class TqlSymbolContainer : public TqlSymbol {
 public:
