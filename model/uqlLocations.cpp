@@ -1,6 +1,7 @@
 #include "model/uqlModelShared.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -34,12 +35,12 @@ std::string TqlCodeLocation::GetFileName() const
     return Files->GetItems(FFileIndex)->GetFullFileName();
 }
 
-int TqlCodeLocation::GetUnitIndex()
+int TqlCodeLocation::GetUnitIndex() const
 {
-    if (FUnitIndex == -1 && FFileIndex >= 0)
+    if (FFileIndex >= 0)
         if (TqlFileNameList* Files = ProjectFiles())
-            FUnitIndex = Files->GetItems(FFileIndex)->GetUnitIndex();
-    return FUnitIndex;
+            return Files->GetItems(FFileIndex)->GetUnitIndex();
+    return -1;
 }
 
 TqlUnit* TqlCodeLocation::GetUnitIntf()
@@ -98,8 +99,8 @@ int TqlUsedByList::AddUsedBy(const TqlUsedByInfo& Info)
     if (TqlUnit* Unit = UnitOfFile(Info.FileIndex))
         return Add(Unit->GetUseStore().New(this, Info));
     if (!FOwned)
-        FOwned = std::make_unique<std::vector<std::unique_ptr<TqlUsedByLocation>>>();
-    FOwned->push_back(std::make_unique<TqlUsedByLocation>(this, Info));
+        FOwned = std::make_unique<std::vector<std::unique_ptr<TqlOwnedUse>>>();
+    FOwned->push_back(std::make_unique<TqlOwnedUse>(this, Info));
     return Add(FOwned->back().get());
 }
 
@@ -108,37 +109,74 @@ TqlUsedByLocation* TqlUsedByList::GetLocations(int Index) const
     return ItemAs<TqlUsedByLocation>(Index);
 }
 
-TqlUsedByLocation::TqlUsedByLocation(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
-    : TqlUsedByLocation(TInStore{}, UsedByList, Info)
+TqlUsedByLocation::TqlUsedByLocation(const TqlUsedByInfo& Info, bool InStore, uint32_t SizeClass,
+                                     uint32_t Place)
+    : TqlCodeLocation(Info.FileIndex, Info.X, Info.Y),
+      FMarks((Info.IsWrongCase ? WrongCase : 0) | (InStore ? 0 : Owned) |
+             (SizeClass << SizeClassShift) | (Place << PlaceShift))
+{
+}
+
+TqlUsedByList* TqlUsedByLocation::GetUsedByList() const
+{
+    if (FMarks & Owned)
+        return static_cast<const TqlOwnedUse*>(this)->GetList();
+    return TqlUseStore::StoreOf(this, (FMarks >> SizeClassShift) & SizeClassMask)
+        ->ListAt(FMarks >> PlaceShift);
+}
+
+TqlOwnedUse::TqlOwnedUse(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
+    : TqlUsedByLocation(Info, false, 0, 0), FList(UsedByList)
 {
     if (TqlUnit* Unit = GetUnitIntf())
         Unit->AddUsedByLocation(this);
 }
 
-TqlUsedByLocation::TqlUsedByLocation(TInStore, TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
-    : TqlCodeLocation(Info.FileIndex, Info.X, Info.Y),
-      FUsedByList(reinterpret_cast<uintptr_t>(UsedByList) | (Info.IsWrongCase ? 1 : 0))
+void TqlUseStore::TFree::operator()(std::byte* P) const { std::free(P); }
+
+const TqlUseStore* TqlUseStore::StoreOf(const TqlUsedByLocation* Use, uint32_t SizeClass)
 {
+    const uintptr_t Bytes = uintptr_t(FirstBlockSlots * sizeof(TqlUsedByLocation)) << SizeClass;
+    const auto* First = reinterpret_cast<const std::byte*>(reinterpret_cast<uintptr_t>(Use) & ~(Bytes - 1));
+    const TqlUseStore* Store;
+    std::memcpy(&Store, First, sizeof Store);
+    return Store;
 }
 
 TqlUsedByLocation* TqlUseStore::New(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
 {
-    if (FBlocks.empty() || FBlocks.back().Count == FBlocks.back().Capacity) {
-        const size_t Capacity =
-            FBlocks.empty() ? FirstBlock : std::min(FBlocks.back().Capacity * 2, LargestBlock);
+    if (FBlocks.empty() || FBlocks.back().Used == FBlocks.back().Slots) {
         TBlock Block;
-        Block.Memory = std::make_unique_for_overwrite<std::byte[]>(Capacity * sizeof(TqlUsedByLocation));
-        Block.Capacity = Capacity;
+        Block.SizeClass = FBlocks.empty() ? 0 : std::min(FBlocks.back().SizeClass + 1, LargestSizeClass);
+        Block.Slots = FirstBlockSlots << Block.SizeClass;
+        const size_t Bytes = Block.Slots * sizeof(TqlUsedByLocation);
+        Block.Memory.reset(static_cast<std::byte*>(std::aligned_alloc(Bytes, Bytes)));
+        if (!Block.Memory)
+            throw std::bad_alloc();
+        const TqlUseStore* Self = this;
+        std::memcpy(Block.Memory.get(), &Self, sizeof Self);
         FBlocks.push_back(std::move(Block));
     }
+    // The list keeps its place while its uses in this store come in a row.
+    if (UsedByList->FStorePlace >= FLists.size() || FLists[UsedByList->FStorePlace] != UsedByList) {
+        QL_ASSERT(FLists.size() < (size_t(1) << (32 - TqlUsedByLocation::PlaceShift)),
+                  "Too many symbols used in one unit");
+        UsedByList->FStorePlace = static_cast<uint32_t>(FLists.size());
+        FLists.push_back(UsedByList);
+    }
     TBlock& Block = FBlocks.back();
-    static_assert(alignof(TqlUsedByLocation) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
-    auto* Use = ::new (Block.Memory.get() + Block.Count * sizeof(TqlUsedByLocation))
-        TqlUsedByLocation(TqlUsedByLocation::TInStore{}, UsedByList, Info);
-    ++Block.Count;
+    auto* Use = ::new (Block.Memory.get() + Block.Used * sizeof(TqlUsedByLocation))
+        TqlUsedByLocation(Info, true, Block.SizeClass, UsedByList->FStorePlace);
+    ++Block.Used;
     ++FCount;
     return Use;
 }
+
+// The model holds a great many uses: each is the table pointer and four words,
+// and the store's blocks are whole numbers of them.
+static_assert(sizeof(void*) != 8 || sizeof(TqlUsedByLocation) == 32);
+static_assert((sizeof(TqlUsedByLocation) & (sizeof(TqlUsedByLocation) - 1)) == 0);
+static_assert(alignof(TqlUsedByLocation) <= alignof(TqlUseStore*));
 
 TqlCodeError::TqlCodeError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y)
     : TqlCodeLocation(FileIndex, X, Y), FErrorKind(ErrorKind)

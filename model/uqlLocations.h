@@ -17,7 +17,7 @@
 
 // A position in a source file: file index (into the project's file-name list,
 // -1 for none), start column X and line Y, end column and line. The unit index
-// is looked up through the file-name list on first request and then kept.
+// is looked up through the file-name list.
 class TqlCodeLocation : public TqlBase {
 public:
     TqlCodeLocation(int FileIndex, int X, int Y);
@@ -36,17 +36,18 @@ public:
     // "???" for a negative file index (or when no project is set), else the
     // full name of the file.
     std::string GetFileName() const;
-    int GetUnitIndex();
+    int GetUnitIndex() const;
     // The unit of the location's file; nil when there is none.
     TqlUnit* GetUnitIntf();
     // Same file index, X and Y; the end positions are not compared.
     bool ComparesTo(const TqlCodeLocation* Other) const;
 
 private:
+    // Five words after the table pointer: a use (below) keeps its own
+    // marks in the four bytes that end the location.
     int FEndX = 0;
     int FEndY = 0;
     int FFileIndex = -1;
-    int FUnitIndex = -1;
     int FX = 0;
     int FY = 0;
 };
@@ -61,6 +62,8 @@ struct TqlUsedByInfo {
 TqlUsedByInfo UsedByInfo(int FileIndex, bool IsWrongCase, int X, int Y);
 
 class TqlUsedByLocation;
+class TqlOwnedUse;
+class TqlUseStore;
 
 // The uses of one symbol, in order of recording. A use in a file of one of
 // the project's units is carved from that unit's use store and goes with the
@@ -75,37 +78,57 @@ public:
     TqlSymbol* GetSymbol() const { return FSymbol; }
 
 private:
+    friend class TqlUseStore;
+    // The place the list took last in a unit's use store: the uses of one
+    // unit that come in a row share it.
+    uint32_t FStorePlace = 0;
     TqlSymbol* FSymbol;
     // The uses outside the project's units (rare); nil until there is one.
-    std::unique_ptr<std::vector<std::unique_ptr<TqlUsedByLocation>>> FOwned;
+    std::unique_ptr<std::vector<std::unique_ptr<TqlOwnedUse>>> FOwned;
 };
 
-class TqlUseStore;
-
-// One use of a symbol. Registers itself with the unit of its file.
+// One use of a symbol: four words, the model holds a great many. A use in a
+// unit's store names its list by a place in that store, which the store's
+// block gives (see TqlUseStore); any other use is a TqlOwnedUse.
 class TqlUsedByLocation : public TqlCodeLocation {
 public:
-    TqlUsedByLocation(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
-    bool GetIsWrongCase() const { return (FUsedByList & 1) != 0; }
-    TqlUsedByList* GetUsedByList() const
-    {
-        return reinterpret_cast<TqlUsedByList*>(FUsedByList & ~uintptr_t(1));
-    }
+    bool GetIsWrongCase() const { return (FMarks & WrongCase) != 0; }
+    TqlUsedByList* GetUsedByList() const;
+
+protected:
+    TqlUsedByLocation(const TqlUsedByInfo& Info, bool InStore, uint32_t SizeClass, uint32_t Place);
 
 private:
     friend class TqlUseStore;
-    // A use in a unit's store: the store lists it with the unit.
-    struct TInStore {};
-    TqlUsedByLocation(TInStore, TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
+    static constexpr uint32_t WrongCase = 1;
+    static constexpr uint32_t Owned = 2;
+    static constexpr uint32_t SizeClassShift = 2;
+    static constexpr uint32_t SizeClassMask = 15;
+    static constexpr uint32_t PlaceShift = 6;
 
-    // The list's address with the wrong-case mark in its lowest bit: the
-    // model holds a great many uses.
-    uintptr_t FUsedByList;
+    // The marks, the size class of the store block the use lies in, and the
+    // place of its list in the store.
+    uint32_t FMarks;
+};
+
+// A use that is not carved from a unit's store keeps its list itself, and
+// registers itself with the unit of its file.
+class TqlOwnedUse final : public TqlUsedByLocation {
+public:
+    TqlOwnedUse(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
+    TqlUsedByList* GetList() const { return FList; }
+
+private:
+    TqlUsedByList* FList;
 };
 
 // The uses whose file belongs to one unit, in order of recording, carved
 // from blocks that grow as the unit's uses do. The uses are released with
 // the blocks, without running their destructors (they free nothing).
+//
+// Each block is a power of two long and aligned to its length; its first
+// slot holds the store's address, so that a use finds its store by its own
+// address and its block's size class, and its list by place in the store.
 class TqlUseStore {
 public:
     TqlUseStore() = default;
@@ -120,20 +143,31 @@ public:
     {
         size_t First = 0;
         for (const TBlock& Block : FBlocks) {
-            for (size_t i = From > First ? From - First : 0; i < Block.Count; ++i)
-                Fn(Block.At(i));
-            First += Block.Count;
+            const size_t Uses = Block.Used - 1;
+            for (size_t i = From > First ? From - First : 0; i < Uses; ++i)
+                Fn(Block.At(i + 1));
+            First += Uses;
         }
     }
+    // The list at a place; the use of a place knows it.
+    TqlUsedByList* ListAt(uint32_t Place) const { return FLists[Place]; }
+    // The store a use of a block lies in.
+    static const TqlUseStore* StoreOf(const TqlUsedByLocation* Use, uint32_t SizeClass);
 
 private:
-    static constexpr size_t FirstBlock = 16;
-    static constexpr size_t LargestBlock = 4096;
+    // Blocks of 16 to 4096 slots (512 bytes to 128 KB).
+    static constexpr size_t FirstBlockSlots = 16;
+    static constexpr uint32_t LargestSizeClass = 8;
 
+    struct TFree {
+        void operator()(std::byte* P) const;
+    };
     struct TBlock {
-        std::unique_ptr<std::byte[]> Memory;
-        size_t Count = 0;
-        size_t Capacity = 0;
+        std::unique_ptr<std::byte, TFree> Memory;
+        // Slots taken, the store's address first.
+        size_t Used = 1;
+        size_t Slots = 0;
+        uint32_t SizeClass = 0;
         TqlUsedByLocation* At(size_t i) const
         {
             return std::launder(
@@ -142,6 +176,9 @@ private:
     };
     std::vector<TBlock> FBlocks;
     size_t FCount = 0;
+    // The lists of the uses by place; a list takes a new place when it comes
+    // back after uses of other stores.
+    std::vector<TqlUsedByList*> FLists;
 };
 
 class TqlCodeError : public TqlCodeLocation {

@@ -285,7 +285,7 @@ TEST(UsedByList, ManyUsesKeepTheirOrderInTheUnitAndInEachList)
         TqlSymbol* S = i % 3 == 0 ? static_cast<TqlSymbol*>(W) : V;
         S->GetUsedBy()->AddUsedBy(UsedByInfo(B->GetFileIndex(), i % 2 == 1, i, i + 1));
         if (i == Count / 2)
-            Outside = std::make_unique<TqlUsedByLocation>(V->GetUsedBy(),
+            Outside = std::make_unique<TqlOwnedUse>(V->GetUsedBy(),
                                                           UsedByInfo(B->GetFileIndex(), false, -1, -1));
     }
     TqlList* InB = B->GetUsedByLocations();
