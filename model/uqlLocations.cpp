@@ -97,7 +97,8 @@ TqlUnit* UnitOfFile(int FileIndex)
 int TqlUsedByList::AddUsedBy(const TqlUsedByInfo& Info)
 {
     if (TqlUnit* Unit = UnitOfFile(Info.FileIndex))
-        return Add(Unit->GetUseStore().New(this, Info));
+        if (TqlUsedByLocation* Use = Unit->GetUseStore().New(this, Info))
+            return Add(Use);
     if (!FOwned)
         FOwned = std::make_unique<std::vector<std::unique_ptr<TqlOwnedUse>>>();
     FOwned->push_back(std::make_unique<TqlOwnedUse>(this, Info));
@@ -109,11 +110,11 @@ TqlUsedByLocation* TqlUsedByList::GetLocations(int Index) const
     return ItemAs<TqlUsedByLocation>(Index);
 }
 
-TqlUsedByLocation::TqlUsedByLocation(const TqlUsedByInfo& Info, bool InStore, uint32_t SizeClass,
+TqlUsedByLocation::TqlUsedByLocation(const TqlUsedByInfo& Info, bool InStore, uint32_t Slot,
                                      uint32_t Place)
     : TqlCodeLocation(Info.FileIndex, Info.X, Info.Y),
-      FMarks((Info.IsWrongCase ? WrongCase : 0) | (InStore ? 0 : Owned) |
-             (SizeClass << SizeClassShift) | (Place << PlaceShift))
+      FMarks((Info.IsWrongCase ? WrongCase : 0) | (InStore ? 0 : Owned) | (Slot << SlotShift) |
+             (Place << PlaceShift))
 {
 }
 
@@ -121,8 +122,8 @@ TqlUsedByList* TqlUsedByLocation::GetUsedByList() const
 {
     if (FMarks & Owned)
         return static_cast<const TqlOwnedUse*>(this)->GetList();
-    return TqlUseStore::StoreOf(this, (FMarks >> SizeClassShift) & SizeClassMask)
-        ->ListAt(FMarks >> PlaceShift);
+    return TqlUseStore::ListOf(this, (FMarks >> SlotShift) & ((1u << SlotBits) - 1),
+                               FMarks >> PlaceShift);
 }
 
 TqlOwnedUse::TqlOwnedUse(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
@@ -132,51 +133,44 @@ TqlOwnedUse::TqlOwnedUse(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
         Unit->AddUsedByLocation(this);
 }
 
-void TqlUseStore::TFree::operator()(std::byte* P) const { std::free(P); }
-
-const TqlUseStore* TqlUseStore::StoreOf(const TqlUsedByLocation* Use, uint32_t SizeClass)
+TqlUsedByList* TqlUseStore::ListOf(const TqlUsedByLocation* Use, uint32_t Slot, uint32_t Place)
 {
-    const uintptr_t Bytes = uintptr_t(FirstBlockSlots * sizeof(TqlUsedByLocation)) << SizeClass;
-    const auto* First = reinterpret_cast<const std::byte*>(reinterpret_cast<uintptr_t>(Use) & ~(Bytes - 1));
-    const TqlUseStore* Store;
-    std::memcpy(&Store, First, sizeof Store);
-    return Store;
+    const auto* First = reinterpret_cast<const std::byte*>(Use) - Slot * sizeof(TqlUsedByLocation);
+    const TLists* Lists;
+    std::memcpy(&Lists, First, sizeof Lists);
+    return (*Lists)[Place];
 }
 
 TqlUsedByLocation* TqlUseStore::New(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)
 {
     if (FBlocks.empty() || FBlocks.back().Used == FBlocks.back().Slots) {
         TBlock Block;
-        Block.SizeClass = FBlocks.empty() ? 0 : std::min(FBlocks.back().SizeClass + 1, LargestSizeClass);
-        Block.Slots = FirstBlockSlots << Block.SizeClass;
-        const size_t Bytes = Block.Slots * sizeof(TqlUsedByLocation);
-        Block.Memory.reset(static_cast<std::byte*>(std::aligned_alloc(Bytes, Bytes)));
-        if (!Block.Memory)
-            throw std::bad_alloc();
-        const TqlUseStore* Self = this;
-        std::memcpy(Block.Memory.get(), &Self, sizeof Self);
+        Block.Slots = FBlocks.empty() ? FirstBlockSlots
+                                      : std::min(FBlocks.back().Slots * 2, LargestBlockSlots);
+        Block.Memory = std::make_unique_for_overwrite<std::byte[]>(Block.Slots * sizeof(TqlUsedByLocation));
+        const TLists* Table = &FLists;
+        std::memcpy(Block.Memory.get(), &Table, sizeof Table);
         FBlocks.push_back(std::move(Block));
     }
-    // The list keeps its place while its uses in this store come in a row.
+    // The list keeps its place while its last place is in this store.
     if (UsedByList->FStorePlace >= FLists.size() || FLists[UsedByList->FStorePlace] != UsedByList) {
-        QL_ASSERT(FLists.size() < (size_t(1) << (32 - TqlUsedByLocation::PlaceShift)),
-                  "Too many symbols used in one unit");
+        if (FLists.size() == MaxPlaces)
+            return nullptr;
         UsedByList->FStorePlace = static_cast<uint32_t>(FLists.size());
         FLists.push_back(UsedByList);
     }
     TBlock& Block = FBlocks.back();
     auto* Use = ::new (Block.Memory.get() + Block.Used * sizeof(TqlUsedByLocation))
-        TqlUsedByLocation(Info, true, Block.SizeClass, UsedByList->FStorePlace);
+        TqlUsedByLocation(Info, true, static_cast<uint32_t>(Block.Used), UsedByList->FStorePlace);
     ++Block.Used;
     ++FCount;
     return Use;
 }
 
-// The model holds a great many uses: each is the table pointer and four words,
-// and the store's blocks are whole numbers of them.
+// The model holds a great many uses: each is the table pointer and four words.
+// A block's places and slots both fit the marks.
 static_assert(sizeof(void*) != 8 || sizeof(TqlUsedByLocation) == 32);
-static_assert((sizeof(TqlUsedByLocation) & (sizeof(TqlUsedByLocation) - 1)) == 0);
-static_assert(alignof(TqlUsedByLocation) <= alignof(TqlUseStore*));
+static_assert(alignof(TqlUsedByLocation) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
 
 TqlCodeError::TqlCodeError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y)
     : TqlCodeLocation(FileIndex, X, Y), FErrorKind(ErrorKind)

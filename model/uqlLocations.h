@@ -79,8 +79,8 @@ public:
 
 private:
     friend class TqlUseStore;
-    // The place the list took last in a unit's use store: the uses of one
-    // unit that come in a row share it.
+    // The place the list took last in a unit's use store: its further uses
+    // in that store share it.
     uint32_t FStorePlace = 0;
     TqlSymbol* FSymbol;
     // The uses outside the project's units (rare); nil until there is one.
@@ -96,18 +96,18 @@ public:
     TqlUsedByList* GetUsedByList() const;
 
 protected:
-    TqlUsedByLocation(const TqlUsedByInfo& Info, bool InStore, uint32_t SizeClass, uint32_t Place);
+    TqlUsedByLocation(const TqlUsedByInfo& Info, bool InStore, uint32_t Slot, uint32_t Place);
 
 private:
     friend class TqlUseStore;
     static constexpr uint32_t WrongCase = 1;
     static constexpr uint32_t Owned = 2;
-    static constexpr uint32_t SizeClassShift = 2;
-    static constexpr uint32_t SizeClassMask = 15;
-    static constexpr uint32_t PlaceShift = 6;
+    static constexpr uint32_t SlotShift = 2;
+    static constexpr uint32_t SlotBits = 12;
+    static constexpr uint32_t PlaceShift = SlotShift + SlotBits;
 
-    // The marks, the size class of the store block the use lies in, and the
-    // place of its list in the store.
+    // The marks, the use's slot in its store block and the place of its
+    // list in the store.
     uint32_t FMarks;
 };
 
@@ -126,15 +126,17 @@ private:
 // from blocks that grow as the unit's uses do. The uses are released with
 // the blocks, without running their destructors (they free nothing).
 //
-// Each block is a power of two long and aligned to its length; its first
-// slot holds the store's address, so that a use finds its store by its own
-// address and its block's size class, and its list by place in the store.
+// The first slot of a block holds the address of the store's list table: a
+// use finds it back through its own slot number, and its list by its place
+// in that table.
 class TqlUseStore {
 public:
     TqlUseStore() = default;
     TqlUseStore(const TqlUseStore&) = delete;
     TqlUseStore& operator=(const TqlUseStore&) = delete;
 
+    // Nil when the store has no place left for another list (a unit that
+    // uses hundreds of thousands of symbols): the use is then made apart.
     TqlUsedByLocation* New(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
     size_t GetCount() const { return FCount; }
     // Hands every use from position From on to Fn, in order.
@@ -149,25 +151,22 @@ public:
             First += Uses;
         }
     }
-    // The list at a place; the use of a place knows it.
-    TqlUsedByList* ListAt(uint32_t Place) const { return FLists[Place]; }
-    // The store a use of a block lies in.
-    static const TqlUseStore* StoreOf(const TqlUsedByLocation* Use, uint32_t SizeClass);
+    // The list of a use carved from a store.
+    static TqlUsedByList* ListOf(const TqlUsedByLocation* Use, uint32_t Slot, uint32_t Place);
 
 private:
-    // Blocks of 16 to 4096 slots (512 bytes to 128 KB).
+    // Blocks of 16 to 4096 slots: a slot number fits the use's marks.
     static constexpr size_t FirstBlockSlots = 16;
-    static constexpr uint32_t LargestSizeClass = 8;
+    static constexpr size_t LargestBlockSlots = size_t(1) << TqlUsedByLocation::SlotBits;
 
-    struct TFree {
-        void operator()(std::byte* P) const;
-    };
+    static constexpr size_t MaxPlaces = size_t(1) << (32 - TqlUsedByLocation::PlaceShift);
+
+    using TLists = std::vector<TqlUsedByList*>;
     struct TBlock {
-        std::unique_ptr<std::byte, TFree> Memory;
-        // Slots taken, the store's address first.
+        std::unique_ptr<std::byte[]> Memory;
+        // Slots taken, the table's address first.
         size_t Used = 1;
         size_t Slots = 0;
-        uint32_t SizeClass = 0;
         TqlUsedByLocation* At(size_t i) const
         {
             return std::launder(
@@ -176,9 +175,9 @@ private:
     };
     std::vector<TBlock> FBlocks;
     size_t FCount = 0;
-    // The lists of the uses by place; a list takes a new place when it comes
-    // back after uses of other stores.
-    std::vector<TqlUsedByList*> FLists;
+    // The lists of the uses, by place; a list takes a new place when it
+    // comes back after uses in other stores.
+    TLists FLists;
 };
 
 class TqlCodeError : public TqlCodeLocation {

@@ -312,6 +312,46 @@ TEST(UsedByList, ManyUsesKeepTheirOrderInTheUnitAndInEachList)
     EXPECT_EQ(B->GetUsedByLocations()->GetItem(Count + 1), V->GetUsedBy()->GetLocations(V_Seen));
 }
 
+TEST(UsedByList, ListsComingBackAndAUnitUsingMoreSymbolsThanItsStoreHasPlacesFor)
+{
+    TProjectScope Project;
+    TqlUnit* A = Project->NewUnit("A");
+    TqlUnit* B = Project->NewUnit("B");
+    TqlUnit* C = Project->NewUnit("C");
+    // More lists than a store has places for (2^18): the uses past that are
+    // made apart and still come in order, each with its own list.
+    const int Count = (1 << 18) + 3;
+    std::vector<TqlSymbol*> Symbols;
+    TqlVariablesList* Vars = A->GetVariables();
+    for (int i = 0; i < Count; ++i)
+        Symbols.push_back(Vars->AddVariable("V" + std::to_string(i), vkInterface, false, A->GetFileIndex(), 1, i));
+    for (int i = 0; i < Count; ++i) {
+        Symbols[size_t(i)]->GetUsedBy()->AddUsedBy(UsedByInfo(B->GetFileIndex(), false, 1, i));
+        // Every so often the same list is used in another unit between two
+        // uses in B, so it needs a new place in B.
+        if (i % 1000 == 0) {
+            Symbols[0]->GetUsedBy()->AddUsedBy(UsedByInfo(C->GetFileIndex(), false, 2, i));
+            Symbols[0]->GetUsedBy()->AddUsedBy(UsedByInfo(B->GetFileIndex(), true, 3, i));
+        }
+    }
+    TqlList* InB = B->GetUsedByLocations();
+    int Pos = 0;
+    for (int i = 0; i < Count; ++i) {
+        auto* Use = static_cast<TqlUsedByLocation*>(InB->GetItem(Pos++));
+        ASSERT_EQ(Use->GetY(), i);
+        ASSERT_EQ(Use->GetUsedByList()->GetSymbol(), Symbols[size_t(i)]) << i;
+        if (i % 1000 == 0) {
+            auto* Again = static_cast<TqlUsedByLocation*>(InB->GetItem(Pos++));
+            ASSERT_EQ(Again->GetX(), 3);
+            ASSERT_TRUE(Again->GetIsWrongCase());
+            ASSERT_EQ(Again->GetUsedByList()->GetSymbol(), Symbols[0]) << i;
+        }
+    }
+    EXPECT_EQ(Pos, InB->GetCount());
+    EXPECT_EQ(C->GetUsedByLocations()->GetCount(), Count / 1000 + 1);
+    EXPECT_EQ(Symbols[0]->GetUsedBy()->GetCount(), 1 + 2 * (Count / 1000 + 1));
+}
+
 TEST(UsedByList, UseInAFileWithoutUnitBelongsToTheList)
 {
     TProjectScope Project;
