@@ -337,6 +337,7 @@ void TqlProject::ParseUnit(TqlUnit* Unit, bool WithImplementation)
         FParsers[size_t(Index)]->ParseInterface(Unit);
         if (TAnalyzeParser* P = FParsers[size_t(Index)].get())
             Unit->AnalysedLines = P->ParsedLines();
+        Unit->TrimLists();
     }
     if (WithImplementation) {
         NotifyProgress(FileName, psrFull);
@@ -347,6 +348,7 @@ void TqlProject::ParseUnit(TqlUnit* Unit, bool WithImplementation)
             Unit->AnalysedLines = P->ParsedLines();
             Unit->AnalysedToEnd = P->ParsedWhole();
             FParsers[size_t(Index)].reset();
+            Unit->TrimLists();
         }
         Unit->ParserState = psrFull;
         if (!Unit->FormResource.empty())

@@ -38,6 +38,8 @@ public:
 
     bool GetOwnsObjects() const { return FOwnsObjects; }
     virtual void Clear();
+    // Gives back the room kept for growth (a list that is complete).
+    virtual void Trim() { FItems.shrink_to_fit(); }
     int Add(TqlBase* Object);
     int GetCount() const { return static_cast<int>(FItems.size()); }
     TqlBase* GetItem(int Index) const;

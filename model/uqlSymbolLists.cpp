@@ -78,6 +78,13 @@ TqlBase* TqlListSorted::GetSortedItem(int Index) { return SortedViewItem(FSorted
 
 TqlContainerListSorted::~TqlContainerListSorted() = default;
 
+void TqlContainerListSorted::Trim()
+{
+    TqlList::Trim();
+    if (FIndex)
+        FIndex->Trim();
+}
+
 void TqlContainerListSorted::Clear()
 {
     TqlList::Clear();

@@ -49,6 +49,7 @@ public:
     }
     ~TqlContainerListSorted() override;
     void Clear() override;
+    void Trim() override;
     // List, own name index, drop the view.
     void InternalSymbolAdded(TqlSymbol* Symbol);
     // InternalSymbolAdded, then the container's name index.

@@ -265,6 +265,19 @@ TqlVarContainer::TqlVarContainer(const std::string& Name, TVisibilityKind Visibi
 
 TqlVarContainer::~TqlVarContainer() = default;
 
+void TqlVarContainer::TrimLists()
+{
+    FSymbols->Trim();
+    for (TqlList* List : std::initializer_list<TqlList*>{
+             FEnumerations.get(), FArrays.get(), FConstants.get(), FLabels.get(), FRecords.get(),
+             FSets.get(), FVariables.get(), FClasses.get(), FObjects.get(), FInterfaces.get(),
+             FRoutines.get(), FTypes.get()})
+        if (List)
+            List->Trim();
+    if (FForwardPointerTypes)
+        FForwardPointerTypes->Trim();
+}
+
 namespace {
 template <class L>
 L* Lazy(std::unique_ptr<L>& List, TqlVarContainer* Container)

@@ -202,6 +202,10 @@ public:
     TqlOwnedInterfaceList* GetInterfaces();
     TqlRoutineList* GetRoutines();
 
+    // Gives back the room the name index and the lists keep for growth,
+    // once a parse of the container's declarations has ended.
+    void TrimLists();
+
     // Enters PointerType under its PointerTypeName.
     void AddForwardPointerType(TqlSymbol* PointerType);
     TqlSymbol* FindForwardPointerType(const std::string& Name);
