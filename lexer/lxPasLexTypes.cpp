@@ -272,6 +272,7 @@ uint32_t TlxLexHashStrings::HashOf(const std::string& S) const
 
 void TlxLexHashStrings::Clear()
 {
+    DropIndex();
     ItemsChanged();
     FItems.clear();
     FItems.shrink_to_fit();
@@ -337,6 +338,7 @@ void TlxLexHashStrings::Insert(int Index, std::unique_ptr<TlxLexHashStringItem> 
         throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
     if (Count() == FCapacity)
         Expand();
+    DropIndex();
     ItemsChanged();
     FItems.insert(FItems.begin() + Index, std::move(Item));
 }
@@ -345,6 +347,7 @@ void TlxLexHashStrings::Delete(int Index)
 {
     if (Index < 0 || Index >= Count())
         throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
+    DropIndex();
     ItemsChanged();
     FItems.erase(FItems.begin() + Index);
 }
@@ -409,6 +412,7 @@ void TlxLexHashStrings::QuickSort()
 {
     if (Count() < 2)
         return;
+    DropIndex();
     ItemsChanged();
     constexpr int MaxDepth = 128;
     std::pair<int, int> Stack[MaxDepth];
@@ -462,10 +466,10 @@ void TlxPasHash::Add(const std::string& S, TptTokenKind TokenID, TptTokenKind Ex
     Item->TokenID = TokenID;
     Item->ExID = ExID;
     AddItem(std::move(Item));
-    FIndex.clear(); // rebuilt by Init; until then lookups use the binary search
+    DropIndex(); // rebuilt by Init; until then lookups use the binary search
 }
 
-void TlxPasHash::BuildIndex()
+void TlxLexHashStrings::BuildIndex()
 {
     size_t Size = 1;
     while (Size < size_t(Count()) * 4)
@@ -485,6 +489,20 @@ void TlxPasHash::BuildIndex()
         FIndex[Slot] = I;
         FIndexHash[Slot] = H;
     }
+}
+
+int TlxLexHashStrings::FirstOfHash(uint32_t H) const
+{
+    if (!FIndex.empty()) {
+        for (uint32_t Slot = (H ^ (H >> 15)) & FIndexMask; FIndex[Slot] >= 0; Slot = (Slot + 1) & FIndexMask)
+            if (FIndexHash[Slot] == H)
+                return FIndex[Slot];
+        return -1;
+    }
+    int First = FindHash(H);
+    while (First > 0 && FItems[size_t(First - 1)]->HashValue == H)
+        --First;
+    return First;
 }
 
 namespace {
@@ -516,19 +534,7 @@ void TlxPasHash::HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptToke
     const int Start = Run;
     const uint32_t H = HashWord(P, Run);
     const int Len = Run - Start;
-    int First = -1;
-    if (!FIndex.empty()) {
-        uint32_t Slot = (H ^ (H >> 15)) & FIndexMask;
-        for (int I; (I = FIndex[Slot]) >= 0; Slot = (Slot + 1) & FIndexMask)
-            if (FIndexHash[Slot] == H) {
-                First = I;
-                break;
-            }
-    } else {
-        First = FindHash(H);
-        while (First > 0 && FItems[size_t(First - 1)]->HashValue == H)
-            --First;
-    }
+    const int First = FirstOfHash(H);
     if (First < 0)
         return;
     const auto* Word = reinterpret_cast<const unsigned char*>(P) + Start;
@@ -718,17 +724,16 @@ void TlxDirectiveHash::Add(const std::string& S, TcdTokenKind Kind)
     Item->HashValue = HashOf(S);
     Item->Kind = Kind;
     AddItem(std::move(Item));
+    DropIndex();
 }
 
 void TlxDirectiveHash::HashRun(const char* P, int& Run, TcdTokenKind& Kind) const
 {
     const int Start = Run;
     const uint32_t H = HashWord(P, Run);
-    int First = FindHash(H);
+    const int First = FirstOfHash(H);
     if (First < 0)
         return;
-    while (First > 0 && FItems[size_t(First - 1)]->HashValue == H)
-        --First;
     for (int I = First; I < Count() && FItems[size_t(I)]->HashValue == H; ++I) {
         const auto* Item = static_cast<const TlxDirectiveHashItem*>(FItems[size_t(I)].get());
         if (ComparePChar(P + Start, Run - Start, Item->Str)) {
@@ -838,6 +843,7 @@ void TlxDirectiveHash::Init()
     Add("RealCompatibility", cdRealCompatibility);
     Add("ResourceReserve", cdResourceReserve);
     QuickSort();
+    BuildIndex();
 }
 
 // ----------------------------------------------------------- TlxAssignAbleHash

@@ -270,12 +270,25 @@ public:
 protected:
     // Binary search for any item with hash H in a sorted table; -1 when none.
     int FindHash(uint32_t H) const;
+    // The first item of the run with hash H in a sorted table, -1 when none:
+    // through the index when one is built, else by binary search.
+    int FirstOfHash(uint32_t H) const;
+    // Builds the index of a sorted table of fixed words: a lookup then costs
+    // one probe on average. Dropped again when items are added or move.
+    void BuildIndex();
+    void DropIndex() { FIndex.clear(); }
     // Called by Insert, Delete, Clear and QuickSort: a table with an index
     // of its own learns that the items have moved.
     virtual void ItemsChanged() {}
     std::vector<std::unique_ptr<TlxLexHashStringItem>> FItems;
     int FCapacity = 0;
     bool FSorted = false;
+
+private:
+    // Open-addressed, from hash to the first item of its run.
+    std::vector<int32_t> FIndex;
+    std::vector<uint32_t> FIndexHash; // the hash of each slot's item
+    uint32_t FIndexMask = 0;
 };
 
 // The keyword table: reserved words, directives and standard identifiers.
@@ -289,14 +302,6 @@ public:
     // otherwise leaves them.
     void HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const;
     void Init();
-
-private:
-    void BuildIndex();
-    // Open-addressed index from hash to item, filled once after sorting: a
-    // keyword lookup costs one probe on average instead of a binary search.
-    std::vector<int32_t> FIndex;
-    std::vector<uint32_t> FIndexHash; // the hash of each slot's item
-    uint32_t FIndexMask = 0;
 };
 
 // The compiler-directive word table.
