@@ -68,6 +68,11 @@ int RunAnalyze(int Argc, char** Argv)
         return 2;
     }
     TBenchTotals Totals;
+    // What the process holds before the analysis (program, libraries, the
+    // heap's start), so that the memory the analysis adds can be told apart.
+    rusage StartUsage{};
+    getrusage(RUSAGE_SELF, &StartUsage);
+    const double StartKb = static_cast<double>(StartUsage.ru_maxrss);
     long long AnalysedLines = 0;
     int Messages = 0;
     double TeardownSeconds = 0;
@@ -119,9 +124,11 @@ int RunAnalyze(int Argc, char** Argv)
     rusage Usage{};
     getrusage(RUSAGE_SELF, &Usage);
     const double PeakKb = static_cast<double>(Usage.ru_maxrss);
-    std::printf("peak_kb=%.0f mb_per_100k_lines=%.1f bytes_per_line=%.0f\n", PeakKb,
-                Totals.Lines ? PeakKb / 1024.0 * 100000.0 / double(Totals.Lines) : 0.0,
-                Totals.Lines ? PeakKb * 1024.0 / double(Totals.Lines) : 0.0);
+    std::printf("peak_kb=%.0f mb_per_100k_lines=%.1f bytes_per_line=%.0f start_kb=%.0f "
+                "bytes_per_line_above_start=%.0f\n",
+                PeakKb, Totals.Lines ? PeakKb / 1024.0 * 100000.0 / double(Totals.Lines) : 0.0,
+                Totals.Lines ? PeakKb * 1024.0 / double(Totals.Lines) : 0.0, StartKb,
+                Totals.Lines ? (PeakKb - StartKb) * 1024.0 / double(Totals.Lines) : 0.0);
     PrintClosingLine(Totals);
     return Totals.Errors ? 1 : 0;
 }
