@@ -153,6 +153,7 @@ TlxLexStream::TlxLexStream() { SetTerminator(); }
 void TlxLexStream::Clear()
 {
     FSize = 0;
+    std::vector<char>().swap(FData);
     SetTerminator();
 }
 

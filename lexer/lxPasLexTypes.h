@@ -158,6 +158,7 @@ public:
     void SetTerminator();
     const char* Memory() const { return FData.data(); }
     int64_t Size() const { return FSize; }
+    // Empties the stream and gives its memory back.
     void Clear();
 
 private:
