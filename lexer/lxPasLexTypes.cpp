@@ -153,7 +153,7 @@ TlxLexStream::TlxLexStream() { SetTerminator(); }
 void TlxLexStream::Clear()
 {
     FSize = 0;
-    std::vector<char>().swap(FData);
+    TBuffer().swap(FData);
     SetTerminator();
 }
 
@@ -167,7 +167,7 @@ void TlxLexStream::LoadFromFile(const std::string& FileName)
         throw Exception("Cannot open file \"" + FileName + "\": " + std::strerror(errno));
     // Read straight into the buffer: the size is known for regular files, and
     // whatever a growing file adds meanwhile is read in further chunks.
-    std::vector<char> Data;
+    TBuffer Data;
     const uintmax_t Hint = std::filesystem::file_size(FileName, Ec);
     Data.resize(Ec ? 65536 : size_t(Hint) + 1);
     size_t Used = 0;
