@@ -390,21 +390,60 @@ void TUnitParser::ParseInterface(TqlUnit* Unit)
         }
     }
     // What was read, so that a later edit of the file can be told.
+    FSourceSize = FSource.Size();
+    FSourceHash = qlHash64(std::string_view(FSource.Memory(), static_cast<size_t>(FSourceSize)));
     if (TqlFileNameList* Files = gqlProject ? gqlProject->GetFileNames() : nullptr)
         if (FFileIndex >= 0 && FFileIndex < Files->GetCount()) {
             TqlSourceFile* File = Files->GetItems(FFileIndex);
-            File->Size = FSource.Size();
-            File->Hash = qlHash64(std::string_view(FSource.Memory(), static_cast<size_t>(FSource.Size())));
+            File->Size = FSourceSize;
+            File->Hash = FSourceHash;
         }
     Run(FFileName, &FSource);
     FClosedIncludeBuffers.clear();
     FClosedIncludeBuffers.shrink_to_fit();
+    ReleaseSource();
+}
+
+void TUnitParser::ReleaseSource()
+{
+    // Between the phases the interface parses of every other unit run: the
+    // texts of all of them would be held at once. The text can go when the
+    // parse stopped in the unit's own file (no include file open, whose
+    // saved state would point into it); the look-ahead restarts from the
+    // lexer before each use, and the parser keeps no pointer into the text
+    // but the position of the last inherited name (moved on reading).
+    if (FKeepSource || FSourceReleased || Lexer().IncludeDepth() != 0 || !FIncludeBuffers.empty() ||
+        Lexer().Origin() != FSource.Memory())
+        return;
+    FReleasedText = FSource.Memory();
+    FSource.Clear();
+    FSourceReleased = true;
+}
+
+void TUnitParser::ReloadSource()
+{
+    // Read as the constructor reads: a file that cannot be read raises the
+    // stream's exception. A different text would give positions that fit
+    // nothing in the model, so a file changed meanwhile is not parsed.
+    FSource.LoadFromFile(FFileName);
+    if (FSource.Size() != FSourceSize ||
+        qlHash64(std::string_view(FSource.Memory(), static_cast<size_t>(FSource.Size()))) != FSourceHash) {
+        FSource.Clear();
+        throw Exception("Cannot read file \"" + FFileName + "\": it changed during the analysis");
+    }
+    Lexer().RelocateOrigin(FSource.Memory());
+    if (FInheritedNameOrigin && FInheritedNameOrigin == FReleasedText)
+        FInheritedNameOrigin = FSource.Memory();
+    FReleasedText = nullptr;
+    FSourceReleased = false;
 }
 
 void TUnitParser::ParseImplementation()
 {
     if (!FInterfaceDone || !FCurrentUnit)
         return;
+    if (FSourceReleased)
+        ReloadSource();
     FInterfaceOnly = false;
     ImplementationSection();
     UnitEnd();

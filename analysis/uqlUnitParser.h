@@ -29,8 +29,15 @@ public:
     // Phase 1: the implicit used units, then the file up to the end of its
     // interface section (a program or package file is parsed whole).
     void ParseInterface(TqlUnit* Unit);
-    // Phase 2: the rest of a unit file, where phase 1 stopped.
+    // Phase 2: the rest of a unit file, where phase 1 stopped. When phase 1
+    // gave the text back, the file is read again; a file that cannot be read
+    // or that has changed meanwhile raises Exception.
     void ParseImplementation();
+    // Keep the text between the phases instead of reading it again (for
+    // comparisons); set before phase 1.
+    void SetKeepSource(bool Value) { FKeepSource = Value; }
+    // The text is given back until phase 2 starts.
+    bool SourceReleased() const { return FSourceReleased; }
 
     // The main file's used units with their in-paths; consulted before a used
     // unit named without an in-path is searched on the search paths.
@@ -204,8 +211,21 @@ private:
     TqlSymbol* DeclareType(TqlVarContainer* Container, const std::string& TypeName,
                            TqlSymbol* Found, bool Required, const TPoint& Position);
 
+    // Gives the text back after phase 1 when nothing but the lexer points
+    // into it; ReloadSource reads it again for phase 2.
+    void ReleaseSource();
+    void ReloadSource();
+
     std::string FFileName;
     TlxLexStream FSource;
+    // What phase 1 read, so that phase 2 parses the same text.
+    int64_t FSourceSize = 0;
+    uint64_t FSourceHash = 0;
+    bool FSourceReleased = false;
+    bool FKeepSource = false;
+    // Where the released text was: only compared with the pointers that
+    // pointed into it, never read.
+    const char* FReleasedText = nullptr;
     // The texts of the include files now open, innermost last; the lexer
     // reads from them until each one ends.
     std::vector<std::unique_ptr<TIncludeText>> FIncludeBuffers;

@@ -327,6 +327,16 @@ void TlxBasePasLex::SetOrigin(const char* Text, int TextLen)
     Next();
 }
 
+void TlxBasePasLex::RelocateOrigin(const char* Text)
+{
+    QL_ASSERT(Text != nullptr, "no text to relocate to");
+    QL_ASSERT(FStatusStack.Count() == 0, "text relocated while an include file is open");
+    // The old address is only compared, never read: the text there may be gone.
+    if (FDirectiveLex->Origin() == FOrigin)
+        FDirectiveLex->SetOrigin(Text);
+    FOrigin = Text;
+}
+
 void TlxBasePasLex::SetLine(const std::string& Line)
 {
     FLineBuffer = Line;
@@ -1619,6 +1629,17 @@ void TlxPasLex::SetOrigin(const char* Text, int TextLen)
 {
     TlxBasePasLex::SetOrigin(Text, TextLen);
     FAheadLex->SetOrigin(Text, TextLen);
+}
+
+void TlxPasLex::RelocateOrigin(const char* Text)
+{
+    // The look-ahead starts afresh from this lexer each time it is used; one
+    // left on the same text moves with it, so that it never points at a text
+    // that is gone.
+    TlxBasePasLex& A = *FAheadLex;
+    if (A.FOrigin == Origin() && A.FStatusStack.Count() == 0)
+        A.RelocateOrigin(Text);
+    TlxBasePasLex::RelocateOrigin(Text);
 }
 
 void TlxPasLex::SetLine(const std::string& Line)

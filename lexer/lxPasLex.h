@@ -83,6 +83,11 @@ public:
     // Resets position, line, lexer state and the conditional state (skip depth
     // and open conditionals); keeps switches, defined symbols and file name.
     virtual void SetOrigin(const char* Text, int TextLen = -1);
+    // The text being scanned now lies at Text: the same characters, moved.
+    // Only the pointers into it change; position, line, lexer state, the
+    // conditional state and the switches are kept. No include file may be
+    // open (their saved states point into the text too).
+    virtual void RelocateOrigin(const char* Text);
     // Scans a copy of Line.
     virtual void SetLine(const std::string& Line);
     void SetRunPos(int Value);
@@ -345,6 +350,7 @@ public:
     ~TlxPasLex() override;
 
     void SetOrigin(const char* Text, int TextLen = -1) override;
+    void RelocateOrigin(const char* Text) override;
     void SetLine(const std::string& Line) override;
 
     // Starts the look-ahead at the current position: it copies this lexer's

@@ -4,10 +4,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
+#include <fcntl.h>
 #include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -153,38 +154,47 @@ TlxLexStream::TlxLexStream() { SetTerminator(); }
 void TlxLexStream::Clear()
 {
     FSize = 0;
+    TBuffer().swap(FData);
     SetTerminator();
 }
 
 void TlxLexStream::LoadFromFile(const std::string& FileName)
 {
-    std::error_code Ec;
-    if (std::filesystem::is_directory(FileName, Ec))
+    // One open, one status and the reads: a unit's text is read once for
+    // each parse phase.
+    struct stat St {};
+    const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (Fd < 0) {
+        const int Error = errno;
+        if (::stat(FileName.c_str(), &St) == 0 && S_ISDIR(St.st_mode))
+            throw Exception("Cannot read \"" + FileName + "\": it is a folder");
+        throw Exception("Cannot open file \"" + FileName + "\": " + std::strerror(Error));
+    }
+    struct TClose {
+        int Fd;
+        ~TClose() { ::close(Fd); }
+    } Close{Fd};
+    const bool Known = ::fstat(Fd, &St) == 0;
+    if (Known && S_ISDIR(St.st_mode))
         throw Exception("Cannot read \"" + FileName + "\": it is a folder");
-    std::FILE* F = std::fopen(FileName.c_str(), "rb");
-    if (!F)
-        throw Exception("Cannot open file \"" + FileName + "\": " + std::strerror(errno));
     // Read straight into the buffer: the size is known for regular files, and
     // whatever a growing file adds meanwhile is read in further chunks.
-    std::vector<char> Data;
-    const uintmax_t Hint = std::filesystem::file_size(FileName, Ec);
-    Data.resize(Ec ? 65536 : size_t(Hint) + 1);
+    TBuffer Data;
+    Data.resize(Known && S_ISREG(St.st_mode) ? size_t(St.st_size) + 1 : 65536);
     size_t Used = 0;
-    bool Failed = false;
     for (;;) {
         if (Used == Data.size())
             Data.resize(Data.size() * 2);
-        const size_t N = std::fread(Data.data() + Used, 1, Data.size() - Used, F);
-        Used += N;
-        if (N == 0) {
-            Failed = std::ferror(F) != 0;
+        const ssize_t N = ::read(Fd, Data.data() + Used, Data.size() - Used);
+        if (N < 0 && errno == EINTR)
+            continue;
+        if (N < 0)
+            throw Exception("Cannot read file \"" + FileName + "\"");
+        if (N == 0)
             break;
-        }
+        Used += size_t(N);
     }
     Data.resize(Used);
-    std::fclose(F);
-    if (Failed)
-        throw Exception("Cannot read file \"" + FileName + "\"");
     FSize = int64_t(Data.size());
     FData = std::move(Data);
     SetTerminator();

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Token kinds of Object Pascal source. The order and the ordinals are part of
@@ -158,10 +159,38 @@ public:
     void SetTerminator();
     const char* Memory() const { return FData.data(); }
     int64_t Size() const { return FSize; }
+    // Empties the stream and gives its memory back.
     void Clear();
 
 private:
-    std::vector<char> FData;
+    // Leaves the characters a vector grows by uninitialised: a file's text is
+    // read over them at once, and filling them first would cost a pass over
+    // the whole text.
+    template <class T>
+    struct TReadBufferAllocator : std::allocator<T> {
+        template <class U>
+        struct rebind {
+            using other = TReadBufferAllocator<U>;
+        };
+        TReadBufferAllocator() = default;
+        template <class U>
+        TReadBufferAllocator(const TReadBufferAllocator<U>&) noexcept
+        {
+        }
+        template <class U>
+        void construct(U* P) noexcept
+        {
+            ::new (static_cast<void*>(P)) U;
+        }
+        template <class U, class... A>
+        void construct(U* P, A&&... Args)
+        {
+            ::new (static_cast<void*>(P)) U(std::forward<A>(Args)...);
+        }
+    };
+    using TBuffer = std::vector<char, TReadBufferAllocator<char>>;
+
+    TBuffer FData;
     int64_t FSize = 0;
 };
 

@@ -5,7 +5,10 @@
 
 #include "reports/uqlBuiltInReports.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 
 namespace {
 
@@ -268,6 +271,88 @@ TEST(ProjectAnalyze, FatalErrorPropagatesAndProjectRecovers)
     P.Analyze(Good);
     EXPECT_EQ(P->GetUnits()->GetCount(), 1 + Implicit);
     EXPECT_EQ(P.Unit("Good")->ParserState, psrFull);
+}
+
+namespace {
+
+// Runs Action once, on the notice that the implementation of the unit
+// named (by file name) is about to be parsed.
+class TBeforeImplementation : public TInterfacedObject, public IqlProgressNotifier {
+public:
+    TBeforeImplementation(std::string File, std::function<void()> Action)
+        : FFile(std::move(File)), FAction(std::move(Action))
+    {
+    }
+    void Notify(const std::string& Name, TParserState Stage, bool&) override
+    {
+        if (Stage == psrFull && qlExtractFileName(Name) == FFile && FAction) {
+            FAction();
+            FAction = nullptr;
+        }
+    }
+
+private:
+    std::string FFile;
+    std::function<void()> FAction;
+};
+
+} // namespace
+
+// The unit's text is read again for the implementation: an unchanged file
+// gives the same result; a file changed or gone since its interface was
+// parsed stops the analysis as an unreadable file does, and the project can
+// analyse again.
+TEST(ProjectAnalyze, UnitFileChangedBetweenThePhases)
+{
+    TCliFolder F;
+    const std::string Main = F.Write("App.dpr", "program App;\nuses A;\nbegin\n  Run;\nend.\n");
+    const std::string Text = "unit A;\ninterface\nprocedure Run;\nimplementation\nprocedure Run;\n"
+                             "begin\n  Missing;\nend;\nend.\n";
+    std::string Other = Text;
+    Other[Other.find("Missing")] = 'N';
+    const std::string A = F.Write("A.pas", Text);
+    const std::string Changed = "Cannot read file \"" + A + "\": it changed during the analysis";
+    struct TCase {
+        const char* Name;
+        std::function<void()> Action;
+        std::string Error; // "" when the analysis ends normally
+    };
+    const std::vector<TCase> Cases = {
+        {"rewritten alike", [&] { F.Write("A.pas", Text); }, ""},
+        {"same size", [&] { F.Write("A.pas", Other); }, Changed},
+        {"longer", [&] { F.Write("A.pas", Text + "\n"); }, Changed},
+        {"shorter", [&] { F.Write("A.pas", Text.substr(0, Text.size() - 2)); }, Changed},
+        {"removed", [&] { std::filesystem::remove(A); },
+         "Cannot open file \"" + A + "\": " + std::strerror(ENOENT)},
+    };
+    TProjectScope P;
+    P.Analyze(Main);
+    const std::vector<std::string> Expected = P.Messages();
+    const int Lines = P.Unit("A")->AnalysedLines;
+    ASSERT_EQ(Expected.size(), 2u);
+    EXPECT_EQ(Lines, 9);
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        Ref<TBeforeImplementation> N(new TBeforeImplementation("A.pas", C.Action));
+        P->AddProgressNotifier(N);
+        std::string Error;
+        try {
+            P.Analyze(Main);
+        } catch (const Exception& E) {
+            Error = E.what();
+        }
+        P->RemoveProgressNotifier(N);
+        EXPECT_EQ(Error, C.Error);
+        if (C.Error.empty()) {
+            EXPECT_EQ(P.Messages(), Expected);
+            EXPECT_EQ(P.Unit("A")->AnalysedLines, Lines);
+            EXPECT_TRUE(P.Unit("A")->AnalysedToEnd);
+        }
+        F.Write("A.pas", Text);
+        P.Analyze(Main);
+        EXPECT_EQ(P.Messages(), Expected);
+        EXPECT_EQ(P.Unit("A")->ParserState, psrFull);
+    }
 }
 
 // Several thousand units, each using the next in its interface.

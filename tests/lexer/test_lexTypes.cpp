@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <unordered_map>
 #include <sstream>
@@ -312,8 +315,31 @@ TEST(LexTypes, StreamHasTerminator)
     EXPECT_EQ(S.Memory()[13], '\0');
     EXPECT_EQ(std::string(S.Memory()), "unit a;\r\nend.");
     std::remove(Path.c_str());
-    EXPECT_THROW(S.LoadFromFile(Path), Exception);
-    EXPECT_THROW(S.LoadFromFile(::testing::TempDir()), Exception); // a folder
+    // A failed read leaves the stream as it was.
+    const std::string Folder = ::testing::TempDir();
+    const std::pair<std::string, std::string> Failures[] = {
+        {Path, "Cannot open file \"" + Path + "\": " + std::strerror(ENOENT)},
+        {Folder, "Cannot read \"" + Folder + "\": it is a folder"},
+    };
+    for (const auto& [Name, Message] : Failures) {
+        try {
+            S.LoadFromFile(Name);
+            ADD_FAILURE() << Name << " was read";
+        } catch (const Exception& E) {
+            EXPECT_EQ(std::string(E.what()), Message);
+        }
+        EXPECT_EQ(std::string(S.Memory()), "unit a;\r\nend.");
+    }
+    // A file whose size is not known beforehand is read to its end.
+    std::ifstream Version("/proc/version", std::ios::binary);
+    const std::string Expected((std::istreambuf_iterator<char>(Version)), std::istreambuf_iterator<char>());
+    if (!Expected.empty()) {
+        S.LoadFromFile("/proc/version");
+        EXPECT_EQ(std::string(S.Memory(), size_t(S.Size())), Expected);
+    }
+    S.Clear();
+    EXPECT_EQ(S.Size(), 0);
+    EXPECT_EQ(S.Memory()[0], '\0');
     std::istringstream In(std::string("ab\0c", 4));
     S.LoadFromStream(In);
     EXPECT_EQ(S.Size(), 4);
