@@ -6,10 +6,10 @@
 #include <utility>
 
 namespace {
-uint64_t NextSerial()
+uint32_t NextSerial()
 {
     // Atomic so that models built on several threads (corpus runs) stay sound.
-    static std::atomic<uint64_t> Serial{0};
+    static std::atomic<uint32_t> Serial{0};
     return Serial.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
@@ -629,7 +629,7 @@ TqlSymbol* TqlUnit::FindSymbol(TqlUnit* Unit, TqlClass*, const std::string& Name
             continue;
         if (S->GetVisibility() == vkImplementation && Unit != this)
             continue;
-        if (!Found || S->GetSerial() > Found->GetSerial())
+        if (!Found || S->CreatedAfter(Found))
             Found = S;
     }
     RecordUse(Found, Name, AddReference, Info);

@@ -57,8 +57,14 @@ public:
     TqlSymbol* FindContainer();
 
     // Order of creation, used to tell which of several same-named
-    // declarations came last.
-    uint64_t GetSerial() const { return FSerial; }
+    // declarations came last: the count goes round after 2^32 symbols, so
+    // two serials compare by their distance (the symbols of one analysis are
+    // far fewer than 2^31).
+    uint32_t GetSerial() const { return FSerial; }
+    bool CreatedAfter(const TqlSymbol* Other) const
+    {
+        return static_cast<int32_t>(FSerial - Other->FSerial) > 0;
+    }
 
     // The marks of what kind of model object a symbol is, so that the lookup
     // paths test a stored mark instead of casting: each constructor of the
@@ -83,21 +89,27 @@ protected:
     // Adds a finding about this symbol to the project's message list, once.
     void ReportFinding(const std::string& Text);
 
-    TqlSymbol* FType = nullptr;
+    // The small fields come first and fill the four bytes that end the
+    // location: the model holds a great many symbols.
     TqlTypeKind FTypeKind;
 
 private:
-    // The small fields sit together: the model holds a great many symbols.
-    bool FPointerType = false;
     TVisibilityKind FVisibility;
-    bool FFindingReported = false;
     uint8_t FKindMarks = 0;
+    bool FPointerType : 1 = false;
+    bool FFindingReported : 1 = false;
+
+protected:
+    TqlSymbol* FType = nullptr;
+
+private:
     std::string FName;
     // Only pointer types have a target name: kept apart, nil until set.
     std::unique_ptr<std::string> FPointerTypeName;
     TqlSymbol* FPredefinedArrayType = nullptr;
     std::unique_ptr<TqlUsedByList> FUsedBy;
-    uint64_t FSerial;
+    // The small fields of the kinds below follow in the four bytes after it.
+    uint32_t FSerial;
 };
 
 // The name of an object that is a symbol, for the name indexes that read
