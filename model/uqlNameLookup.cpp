@@ -50,7 +50,8 @@ TqlUnitNameIndex::TSlot* TqlUnitNameIndex::Lookup(std::string_view Name, uint32_
     const size_t Mask = FSlots.size() - 1;
     for (size_t i = Hash & Mask;; i = (i + 1) & Mask) {
         const TSlot& S = FSlots[i];
-        if (!S.Symbol || (S.Hash == Hash && TEqual()(S.Symbol->GetName(), Name)))
+        if (S.Name == 0 ||
+            (S.Hash == Hash && TEqual()(FNames[S.Name - 1].Symbol->GetName(), Name)))
             return const_cast<TSlot*>(&S);
     }
 }
@@ -62,10 +63,10 @@ void TqlUnitNameIndex::Grow()
     FSlots.resize(Old.empty() ? 256 : Old.size() * 2);
     const size_t Mask = FSlots.size() - 1;
     for (const TSlot& S : Old) {
-        if (!S.Symbol)
+        if (S.Name == 0)
             continue;
         size_t i = S.Hash & Mask;
-        while (FSlots[i].Symbol)
+        while (FSlots[i].Name != 0)
             i = (i + 1) & Mask;
         FSlots[i] = S;
     }
@@ -80,17 +81,17 @@ void TqlUnitNameIndex::SymbolAdded(TqlUnit* Unit, const TqlSymbol* Symbol)
         return;
     const std::string& Name = Symbol->GetName();
     const uint32_t H = static_cast<uint32_t>(THash()(Name));
-    if ((FCount + 1) * 4 > FSlots.size() * 3)
+    if ((FNames.size() + 1) * 4 > FSlots.size() * 3)
         Grow();
     TSlot* S = Lookup(Name, H);
-    if (!S->Symbol) {
-        S->Symbol = Symbol;
+    if (S->Name == 0) {
+        QL_ASSERT(FNames.size() < UINT32_MAX, "The name index holds at most 2^32 - 1 names");
+        FNames.push_back(TName{Symbol, TEntry{Unit, nullptr}});
         S->Hash = H;
-        S->Entry.First = Unit;
-        ++FCount;
+        S->Name = static_cast<uint32_t>(FNames.size());
         return;
     }
-    TEntry& E = S->Entry;
+    TEntry& E = FNames[S->Name - 1].Entry;
     TqlUnit* Last = E.More ? E.More->back() : E.First;
     if (Last == Unit)
         return;
@@ -102,13 +103,13 @@ void TqlUnitNameIndex::SymbolAdded(TqlUnit* Unit, const TqlSymbol* Symbol)
 const TqlUnitNameIndex::TEntry* TqlUnitNameIndex::Find(std::string_view Name) const
 {
     const TSlot* S = Lookup(Name, static_cast<uint32_t>(THash()(Name)));
-    return S && S->Symbol ? &S->Entry : nullptr;
+    return S && S->Name != 0 ? &FNames[S->Name - 1].Entry : nullptr;
 }
 
 void TqlUnitNameIndex::Clear()
 {
     std::vector<TSlot>().swap(FSlots);
-    FCount = 0;
+    FNames.clear();
     FMore.clear();
     FUnits.clear();
     FActive = false;

@@ -47,7 +47,7 @@ public:
     const TEntry* Find(std::string_view Name) const;
     // Forgets every unit (before the units go) and is no longer active.
     void Clear();
-    size_t NameCount() const { return FCount; }
+    size_t NameCount() const { return FNames.size(); }
 
     // The case-insensitive hash and comparison of the name indexes.
     struct THash {
@@ -60,10 +60,15 @@ public:
 private:
     // One name: the first declaration recorded under it gives its text (the
     // symbols outlive the index's use, see Clear), so no name is copied.
-    struct TSlot {
-        const TqlSymbol* Symbol = nullptr;
-        uint32_t Hash = 0;
+    struct TName {
+        const TqlSymbol* Symbol;
         TEntry Entry;
+    };
+    // A place of the table: the name's hash and its position in FNames plus
+    // one (zero: free).
+    struct TSlot {
+        uint32_t Hash = 0;
+        uint32_t Name = 0;
     };
 
     void AddDeclarations(TqlUnit* Unit);
@@ -73,7 +78,8 @@ private:
     // Open addressing with linear probing; a power of two long, at most
     // three quarters full.
     std::vector<TSlot> FSlots;
-    size_t FCount = 0;
+    // The names in the order they came; a deque, so that entries stay put.
+    std::deque<TName> FNames;
     // The lists of further units; a deque, so that entries keep their lists
     // while the table grows.
     std::deque<std::vector<TqlUnit*>> FMore;
