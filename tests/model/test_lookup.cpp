@@ -303,28 +303,48 @@ TEST(Lookup, HashedObjectListKeepsDuplicates)
 
 TEST(Lookup, NameIndexStaysSearchableWhileAddsAndLookupsAlternate)
 {
-    TqlHashedObjectList H;
-    std::vector<std::unique_ptr<TqlSymbol>> Symbols;
-    for (int i = 0; i < 3000; ++i) {
-        const std::string Name = "Name" + std::to_string(i * 7919 % 3001);
-        Symbols.push_back(std::make_unique<TqlSymbol>(Name, vkPublic, tkNone, -1, 0, i));
-        const int At = H.Add(Name, Symbols.back().get());
-        EXPECT_EQ(H.GetObject(At), Symbols.back().get());
-        int Index = -1;
-        ASSERT_TRUE(H.Find(Name, Index)) << Name;
-        EXPECT_TRUE(SameTextForTest(H.GetString(Index), Name));
-        if (i > 0) {
-            const std::string Earlier = Symbols[size_t(i / 2)]->GetName();
-            ASSERT_TRUE(H.Find(Earlier, Index)) << Earlier;
+    // An index that keeps its names and one that reads them from its symbols
+    // answer alike.
+    for (const TqlNameHash::TNameOf NameOf : {TqlNameHash::TNameOf(nullptr), &qlSymbolName}) {
+        SCOPED_TRACE(NameOf ? "names read from the symbols" : "names kept");
+        TqlHashedObjectList H(NameOf);
+        std::vector<std::unique_ptr<TqlSymbol>> Symbols;
+        for (int i = 0; i < 3000; ++i) {
+            const std::string Name = "Name" + std::to_string(i * 7919 % 3001);
+            Symbols.push_back(std::make_unique<TqlSymbol>(Name, vkPublic, tkNone, -1, 0, i));
+            const int At = H.Add(Name, Symbols.back().get());
+            EXPECT_EQ(H.GetObject(At), Symbols.back().get());
+            int Index = -1;
+            ASSERT_TRUE(H.Find(Name, Index)) << Name;
+            EXPECT_TRUE(SameTextForTest(H.GetString(Index), Name));
+            if (i > 0) {
+                const std::string Earlier = Symbols[size_t(i / 2)]->GetName();
+                ASSERT_TRUE(H.Find(Earlier, Index)) << Earlier;
+            }
         }
+        EXPECT_EQ(H.Count(), 3000);
+        // Two entries of one name keep the order in which they came.
+        TqlSymbol A("Dup", vkPublic, tkNone, -1, 0, 0), B("DUP", vkPublic, tkNone, -1, 0, 0);
+        H.Add("Dup", &A);
+        H.Add("DUP", &B);
+        const std::vector<int> Both = H.FindAll("dup");
+        ASSERT_EQ(Both.size(), 2u);
+        EXPECT_EQ(H.GetObject(Both[0]), &A);
+        EXPECT_EQ(H.GetObject(Both[1]), &B);
+        // An empty name and one longer than any length byte could give.
+        const std::string Long(300, 'q');
+        TqlSymbol Empty("", vkPublic, tkNone, -1, 0, 0), Longer(Long, vkPublic, tkNone, -1, 0, 0);
+        H.Add("", &Empty);
+        H.Add(Long, &Longer);
+        int Index = -1;
+        ASSERT_TRUE(H.Find("", Index));
+        EXPECT_EQ(H.GetObject(Index), &Empty);
+        EXPECT_EQ(H.GetString(Index), "");
+        ASSERT_TRUE(H.Find(std::string(300, 'Q'), Index));
+        EXPECT_EQ(H.GetString(Index), Long);
+        EXPECT_FALSE(H.Find(std::string(299, 'q'), Index));
+        H.Trim();
+        ASSERT_TRUE(H.Find("Dup", Index));
+        EXPECT_EQ(H.Count(), 3004);
     }
-    EXPECT_EQ(H.Count(), 3000);
-    // Two entries of one name keep the order in which they came.
-    TqlSymbol A("Dup", vkPublic, tkNone, -1, 0, 0), B("DUP", vkPublic, tkNone, -1, 0, 0);
-    H.Add("Dup", &A);
-    H.Add("DUP", &B);
-    const std::vector<int> Both = H.FindAll("dup");
-    ASSERT_EQ(Both.size(), 2u);
-    EXPECT_EQ(H.GetObject(Both[0]), &A);
-    EXPECT_EQ(H.GetObject(Both[1]), &B);
 }
