@@ -66,15 +66,18 @@ uint32_t NameHashOf(const std::string& Name)
 
 int TqlNameHash::AddObject(const std::string& Name, TqlBase* Object)
 {
-    const TEntry Added{Object, NameHashOf(Name), static_cast<uint32_t>(FNames.size())};
+    TEntry Added{Object, NameHashOf(Name), 0};
     if (FNameOf) {
         QL_ASSERT(FNameOf(Object) == Name, "An index of named objects files each under its own name");
     } else {
-        QL_ASSERT(FNames.size() + Name.size() + 4 <= UINT32_MAX,
+        if (!FNames)
+            FNames = std::make_unique<std::string>();
+        QL_ASSERT(FNames->size() + Name.size() + 4 <= UINT32_MAX,
                   "A name index holds at most 4 GB of names");
+        Added.NameStart = static_cast<uint32_t>(FNames->size());
         const uint32_t Length = static_cast<uint32_t>(Name.size());
-        FNames.append(reinterpret_cast<const char*>(&Length), sizeof Length);
-        FNames += Name;
+        FNames->append(reinterpret_cast<const char*>(&Length), sizeof Length);
+        *FNames += Name;
     }
     FEntries.push_back(Added);
     const size_t Tail = FEntries.size() - FSortedCount;
@@ -133,8 +136,9 @@ std::string_view TqlNameHash::NameAt(const TEntry& Entry) const
     if (FNameOf)
         return FNameOf(Entry.Object);
     uint32_t Length;
-    std::memcpy(&Length, FNames.data() + Entry.NameStart, sizeof Length);
-    return std::string_view(FNames.data() + Entry.NameStart + sizeof Length, Length);
+    const char* Names = FNames->data();
+    std::memcpy(&Length, Names + Entry.NameStart, sizeof Length);
+    return std::string_view(Names + Entry.NameStart + sizeof Length, Length);
 }
 
 std::string TqlNameHash::GetString(int Index) const
@@ -153,7 +157,8 @@ void TqlNameHash::SetObject(int Index, TqlBase* Object)
 void TqlNameHash::Trim()
 {
     FEntries.shrink_to_fit();
-    FNames.shrink_to_fit();
+    if (FNames)
+        FNames->shrink_to_fit();
 }
 
 void TqlNameHash::DeleteAt(int Index)
@@ -168,8 +173,7 @@ void TqlNameHash::ClearAll()
 {
     FEntries.clear();
     FEntries.shrink_to_fit();
-    FNames.clear();
-    FNames.shrink_to_fit();
+    FNames.reset();
     FSortedCount = 0;
 }
 

@@ -109,7 +109,9 @@ private:
     int PositionOfLast(uint32_t Hash) const;
 
     std::vector<TEntry> FEntries;
-    std::string FNames;
+    // Nil until a kept name comes: the model holds a great many indexes
+    // that read their names from their symbols.
+    std::unique_ptr<std::string> FNames;
     size_t FSortedCount = 0;
     TNameOf FNameOf;
 };
