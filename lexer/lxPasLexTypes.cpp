@@ -475,8 +475,7 @@ void TlxPasHash::Add(const std::string& S, TptTokenKind TokenID, TptTokenKind Ex
     Item->HashValue = HashOf(S);
     Item->TokenID = TokenID;
     Item->ExID = ExID;
-    AddItem(std::move(Item));
-    DropIndex(); // rebuilt by Init; until then lookups use the binary search
+    AddItem(std::move(Item)); // drops the index until Init builds it again
 }
 
 void TlxLexHashStrings::BuildIndex()
@@ -734,7 +733,6 @@ void TlxDirectiveHash::Add(const std::string& S, TcdTokenKind Kind)
     Item->HashValue = HashOf(S);
     Item->Kind = Kind;
     AddItem(std::move(Item));
-    DropIndex();
 }
 
 void TlxDirectiveHash::HashRun(const char* P, int& Run, TcdTokenKind& Kind) const
