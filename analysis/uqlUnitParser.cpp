@@ -1176,7 +1176,7 @@ TqlVarContainer* TUnitParser::CurrentContainer() const
     return FScopes.empty() ? FCurrentUnit : FScopes.back().Container;
 }
 
-void TUnitParser::SetEndPosition(TqlCodeLocation* Symbol)
+void TUnitParser::SetEndPosition(TqlSymbol* Symbol)
 {
     if (!Symbol)
         return;

@@ -124,7 +124,7 @@ protected:
     void PopScope();
     TqlVarContainer* CurrentContainer() const;
     int ScopeDepth() const { return static_cast<int>(FScopes.size()); }
-    void SetEndPosition(TqlCodeLocation* Symbol);
+    void SetEndPosition(TqlSymbol* Symbol);
     void Indent();
     void Outdent();
     void AddUsedUnit(const std::string& Name, const std::string& InPath, int Y, int X);

@@ -13,23 +13,7 @@
 // TqlCodeLocation
 // ---------------------------------------------------------------------------
 
-TqlCodeLocation::TqlCodeLocation(int FileIndex, int X, int Y) : FFileIndex(FileIndex)
-{
-    SetX(X);
-    SetY(Y);
-}
-
-void TqlCodeLocation::SetX(int Value)
-{
-    FX = Value;
-    FEndX = Value;
-}
-
-void TqlCodeLocation::SetY(int Value)
-{
-    FY = Value;
-    FEndY = Value;
-}
+TqlCodeLocation::TqlCodeLocation(int FileIndex, int X, int Y) : FFileIndex(FileIndex), FX(X), FY(Y) {}
 
 std::string TqlCodeLocation::GetFileName() const
 {
@@ -171,9 +155,9 @@ TqlUsedByLocation* TqlUseStore::New(TqlUsedByList* UsedByList, const TqlUsedByIn
     return Use;
 }
 
-// The model holds a great many uses: each is the table pointer and four words.
+// The model holds a great many uses: each is the table pointer and three words.
 // A block's places and slots both fit the marks.
-static_assert(sizeof(void*) != 8 || sizeof(TqlUsedByLocation) == 32);
+static_assert(sizeof(void*) != 8 || sizeof(TqlUsedByLocation) == 24);
 static_assert(alignof(TqlUsedByLocation) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
 
 TqlCodeError::TqlCodeError(TCodeErrorKind ErrorKind, int FileIndex, int X, int Y)

@@ -17,21 +17,20 @@
 
 // A position in a source file: file index (into the project's file-name list,
 // -1 for none), start column X and line Y, end column and line. The unit index
-// is looked up through the file-name list.
+// is looked up through the file-name list. A plain location ends where it
+// starts; a symbol keeps an end of its own (see TqlSymbol).
 class TqlCodeLocation : public TqlBase {
 public:
     TqlCodeLocation(int FileIndex, int X, int Y);
 
     int GetX() const { return FX; }
     int GetY() const { return FY; }
-    int GetEndX() const { return FEndX; }
-    int GetEndY() const { return FEndY; }
+    virtual int GetEndX() const { return FX; }
+    virtual int GetEndY() const { return FY; }
     int GetFileIndex() const { return FFileIndex; }
     // Sets X (Y) and moves the end column (line) with it.
-    void SetX(int Value);
-    void SetY(int Value);
-    void SetEndX(int Value) { FEndX = Value; }
-    void SetEndY(int Value) { FEndY = Value; }
+    virtual void SetX(int Value) { FX = Value; }
+    virtual void SetY(int Value) { FY = Value; }
 
     // "???" for a negative file index (or when no project is set), else the
     // full name of the file.
@@ -43,10 +42,8 @@ public:
     bool ComparesTo(const TqlCodeLocation* Other) const;
 
 private:
-    // Five words after the table pointer: a use (below) keeps its own
+    // Three words after the table pointer: a use (below) keeps its own
     // marks in the four bytes that end the location.
-    int FEndX = 0;
-    int FEndY = 0;
     int FFileIndex = -1;
     int FX = 0;
     int FY = 0;
@@ -87,7 +84,7 @@ private:
     std::unique_ptr<std::vector<std::unique_ptr<TqlOwnedUse>>> FOwned;
 };
 
-// One use of a symbol: four words, the model holds a great many. A use in a
+// One use of a symbol: three words, the model holds a great many. A use in a
 // unit's store names its list by a place in that store, which the store's
 // block gives (see TqlUseStore); any other use is a TqlOwnedUse.
 class TqlUsedByLocation : public TqlCodeLocation {

@@ -40,8 +40,20 @@ private:
 TqlSymbol::TqlSymbol(const std::string& Name, TVisibilityKind Visibility, TqlTypeKind TypeKind,
                      int FileIndex, int X, int Y)
     : TqlCodeLocation(FileIndex, X, Y), FTypeKind(TypeKind), FVisibility(Visibility), FName(Name),
-      FSerial(NextSerial())
+      FSerial(NextSerial()), FEndX(X), FEndY(Y)
 {
+}
+
+void TqlSymbol::SetX(int Value)
+{
+    TqlCodeLocation::SetX(Value);
+    FEndX = Value;
+}
+
+void TqlSymbol::SetY(int Value)
+{
+    TqlCodeLocation::SetY(Value);
+    FEndY = Value;
 }
 
 TqlSymbol::~TqlSymbol() = default;

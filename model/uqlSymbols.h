@@ -36,6 +36,13 @@ public:
     virtual bool TypeRequired();
 
     const std::string& GetName() const { return FName; }
+    // A symbol's end: where its declaration ends; it moves with X and Y.
+    int GetEndX() const override { return FEndX; }
+    int GetEndY() const override { return FEndY; }
+    void SetX(int Value) override;
+    void SetY(int Value) override;
+    void SetEndX(int Value) { FEndX = Value; }
+    void SetEndY(int Value) { FEndY = Value; }
     bool GetPointerType() const { return FPointerType; }
     void SetPointerType(bool Value) { FPointerType = Value; }
     const std::string& GetPointerTypeName() const;
@@ -108,8 +115,10 @@ private:
     std::unique_ptr<std::string> FPointerTypeName;
     TqlSymbol* FPredefinedArrayType = nullptr;
     std::unique_ptr<TqlUsedByList> FUsedBy;
-    // The small fields of the kinds below follow in the four bytes after it.
     uint32_t FSerial;
+    int FEndX;
+    int FEndY;
+    // The small fields of the kinds below follow in the four bytes after it.
 };
 
 // The name of an object that is a symbol, for the name indexes that read

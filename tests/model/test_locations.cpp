@@ -22,25 +22,33 @@ TEST(CodeLocation, NegativeFileIndexHasNoFileAndNoUnit)
 
 TEST(CodeLocation, SetXMovesTheEndAndSetEndXOnlyTheEnd)
 {
-    TqlCodeLocation L(0, 1, 2);
+    // A plain location ends where it starts.
+    TqlCodeLocation P(0, 1, 2);
+    EXPECT_EQ(P.GetEndX(), 1);
+    EXPECT_EQ(P.GetEndY(), 2);
+    P.SetX(3);
+    EXPECT_EQ(P.GetEndX(), 3);
+    // A symbol's end, also when moved through the location it is.
+    TqlSymbol L("L", vkPublic, tkNone, 0, 1, 2);
     EXPECT_EQ(L.GetEndX(), 1);
     EXPECT_EQ(L.GetEndY(), 2);
-    L.SetX(10);
-    L.SetY(20);
-    EXPECT_EQ(L.GetEndX(), 10);
-    EXPECT_EQ(L.GetEndY(), 20);
+    TqlCodeLocation& AsLocation = L;
+    AsLocation.SetX(10);
+    AsLocation.SetY(20);
+    EXPECT_EQ(AsLocation.GetEndX(), 10);
+    EXPECT_EQ(AsLocation.GetEndY(), 20);
     L.SetEndX(15);
     L.SetEndY(25);
     EXPECT_EQ(L.GetX(), 10);
-    EXPECT_EQ(L.GetEndX(), 15);
+    EXPECT_EQ(AsLocation.GetEndX(), 15);
     EXPECT_EQ(L.GetY(), 20);
-    EXPECT_EQ(L.GetEndY(), 25);
+    EXPECT_EQ(AsLocation.GetEndY(), 25);
 
     TqlCodeLocation M(0, 10, 20);
-    EXPECT_TRUE(L.ComparesTo(&M)) << "end positions are not compared";
+    EXPECT_TRUE(AsLocation.ComparesTo(&M)) << "end positions are not compared";
     TqlCodeLocation N(1, 10, 20);
-    EXPECT_FALSE(L.ComparesTo(&N));
-    EXPECT_FALSE(L.ComparesTo(nullptr));
+    EXPECT_FALSE(AsLocation.ComparesTo(&N));
+    EXPECT_FALSE(AsLocation.ComparesTo(nullptr));
 }
 
 TEST(CodeLocation, PositionsBeyond65535DoNotWrap)
