@@ -81,7 +81,7 @@ int TqlNameHash::AddObject(const std::string& Name, TqlBase* Object)
     }
     FEntries.push_back(Added);
     const size_t Tail = FEntries.size() - FSortedCount;
-    if (Tail * Tail > 4 * FEntries.size() && Tail > 16) {
+    if (Tail * Tail > FEntries.size() && Tail > 16) {
         MergeTail();
         return PositionOfLast(Added.Hash);
     }

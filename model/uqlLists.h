@@ -63,8 +63,13 @@ private:
 // the table it is sorted and merged into the prefix (stably, so entries of
 // one hash keep their order of arrival). Declarations and lookups alternate
 // all through an analysis; this keeps both cheap instead of sorting the whole
-// table again after every addition. The names are kept one after another in
-// one string, so an entry costs no allocation of its own.
+// table again after every addition. An entry costs no allocation of its own:
+// an index of symbols reads the names from them, any other keeps the names
+// one after another in one string.
+//
+// The order of the positions, and so the order in which a container lists
+// its members (and reports list what they find in them), follows from when
+// the merges happen: the rule above is part of what the model shows.
 class TqlNameHash {
 public:
     // Where an index of symbols finds an entry's name: in the object itself,
