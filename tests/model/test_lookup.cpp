@@ -1,4 +1,5 @@
 #include "ModelTestSupport.h"
+#include "lexer/lxPasLexTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -346,5 +347,40 @@ TEST(Lookup, NameIndexStaysSearchableWhileAddsAndLookupsAlternate)
         H.Trim();
         ASSERT_TRUE(H.Find("Dup", Index));
         EXPECT_EQ(H.Count(), 3004);
+    }
+}
+
+TEST(Lookup, MembersAreListedInTheOrderTheMergesGive)
+{
+    // Reports list a container's members by position: the positions must
+    // follow the rule of the index (a tail in arrival order, merged stably by
+    // hash once it outgrows the square root of the index and sixteen).
+    auto HashOf = [](const std::string& Name) {
+        uint32_t H = 0;
+        for (char C : Name)
+            H = TlxLexHashStrings::HashStep(H, C);
+        return H;
+    };
+    TqlHashedObjectList H(&qlSymbolName);
+    std::vector<std::unique_ptr<TqlSymbol>> Symbols;
+    std::vector<TqlSymbol*> Expected;
+    size_t Sorted = 0;
+    for (int i = 0; i < 700; ++i) {
+        Symbols.push_back(std::make_unique<TqlSymbol>("M" + std::to_string(i * 37 % 211), vkPublic,
+                                                      tkNone, -1, 0, i));
+        H.Add(Symbols.back()->GetName(), Symbols.back().get());
+        Expected.push_back(Symbols.back().get());
+        const size_t Tail = Expected.size() - Sorted;
+        if (Tail * Tail > Expected.size() && Tail > 16) {
+            auto ByHash = [&](TqlSymbol* A, TqlSymbol* B) { return HashOf(A->GetName()) < HashOf(B->GetName()); };
+            std::stable_sort(Expected.begin() + std::ptrdiff_t(Sorted), Expected.end(), ByHash);
+            std::inplace_merge(Expected.begin(), Expected.begin() + std::ptrdiff_t(Sorted), Expected.end(), ByHash);
+            Sorted = Expected.size();
+        }
+        if (i % 50 == 49 || i == 699) {
+            ASSERT_EQ(H.Count(), int(Expected.size()));
+            for (size_t P = 0; P < Expected.size(); ++P)
+                ASSERT_EQ(H.GetObject(int(P)), Expected[P]) << "after " << i + 1 << ", position " << P;
+        }
     }
 }
