@@ -13,31 +13,34 @@
 // TqlCodeLocation
 // ---------------------------------------------------------------------------
 
+namespace {
+// The current project's file of a file index; nil for a negative index or
+// when no project is set.
+TqlSourceFile* FileOf(int FileIndex)
+{
+    TqlFileNameList* Files = ProjectFiles();
+    return FileIndex >= 0 && Files ? Files->GetItems(FileIndex) : nullptr;
+}
+} // namespace
+
 TqlCodeLocation::TqlCodeLocation(int FileIndex, int X, int Y) : FFileIndex(FileIndex), FX(X), FY(Y) {}
 
 std::string TqlCodeLocation::GetFileName() const
 {
-    TqlFileNameList* Files = ProjectFiles();
-    if (FFileIndex < 0 || !Files)
-        return "???";
-    return Files->GetItems(FFileIndex)->GetFullFileName();
+    const TqlSourceFile* File = FileOf(FFileIndex);
+    return File ? File->GetFullFileName() : "???";
 }
 
 int TqlCodeLocation::GetUnitIndex() const
 {
-    if (FFileIndex >= 0)
-        if (TqlFileNameList* Files = ProjectFiles())
-            return Files->GetItems(FFileIndex)->GetUnitIndex();
-    return -1;
+    const TqlSourceFile* File = FileOf(FFileIndex);
+    return File ? File->GetUnitIndex() : -1;
 }
 
 TqlUnit* TqlCodeLocation::GetUnitIntf()
 {
-    const int Index = GetUnitIndex();
-    TqlUnitList* Units = ProjectUnits();
-    if (Index < 0 || !Units)
-        return nullptr;
-    return Units->GetUnits(Index);
+    const TqlSourceFile* File = FileOf(FFileIndex);
+    return File ? File->GetUnitIntf() : nullptr;
 }
 
 bool TqlCodeLocation::ComparesTo(const TqlCodeLocation* Other) const
@@ -69,22 +72,10 @@ void TqlUsedByList::Clear()
     FOwned.reset();
 }
 
-namespace {
-// The project's unit of the file; nil when there is none.
-TqlUnit* UnitOfFile(int FileIndex)
-{
-    TqlFileNameList* Files = ProjectFiles();
-    TqlUnitList* Units = ProjectUnits();
-    if (FileIndex < 0 || !Files || !Units)
-        return nullptr;
-    const int UnitIndex = Files->GetItems(FileIndex)->GetUnitIndex();
-    return UnitIndex < 0 ? nullptr : Units->GetUnits(UnitIndex);
-}
-} // namespace
-
 int TqlUsedByList::AddUsedBy(const TqlUsedByInfo& Info)
 {
-    if (TqlUnit* Unit = UnitOfFile(Info.FileIndex))
+    const TqlSourceFile* File = FileOf(Info.FileIndex);
+    if (TqlUnit* Unit = File ? File->GetUnitIntf() : nullptr)
         if (TqlUsedByLocation* Use = Unit->GetUseStore().New(this, Info))
             return Add(Use);
     if (!FOwned)
