@@ -282,8 +282,7 @@ uint32_t TlxLexHashStrings::HashOf(const std::string& S) const
 
 void TlxLexHashStrings::Clear()
 {
-    DropIndex();
-    ItemsChanged();
+    ItemsMoved();
     FItems.clear();
     FItems.shrink_to_fit();
     FCapacity = 0;
@@ -348,8 +347,7 @@ void TlxLexHashStrings::Insert(int Index, std::unique_ptr<TlxLexHashStringItem> 
         throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
     if (Count() == FCapacity)
         Expand();
-    DropIndex();
-    ItemsChanged();
+    ItemsMoved();
     FItems.insert(FItems.begin() + Index, std::move(Item));
 }
 
@@ -357,8 +355,7 @@ void TlxLexHashStrings::Delete(int Index)
 {
     if (Index < 0 || Index >= Count())
         throw Exception("List index out of bounds (" + std::to_string(Index) + ")");
-    DropIndex();
-    ItemsChanged();
+    ItemsMoved();
     FItems.erase(FItems.begin() + Index);
 }
 
@@ -422,8 +419,7 @@ void TlxLexHashStrings::QuickSort()
 {
     if (Count() < 2)
         return;
-    DropIndex();
-    ItemsChanged();
+    ItemsMoved();
     constexpr int MaxDepth = 128;
     std::pair<int, int> Stack[MaxDepth];
     int Depth = 0;

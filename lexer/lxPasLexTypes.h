@@ -309,6 +309,13 @@ protected:
     // Called by Insert, Delete, Clear and QuickSort: a table with an index
     // of its own learns that the items have moved.
     virtual void ItemsChanged() {}
+    // What Insert, Delete, Clear and QuickSort do before the items move: the
+    // word index goes, and ItemsChanged tells a derived table.
+    void ItemsMoved()
+    {
+        DropIndex();
+        ItemsChanged();
+    }
     std::vector<std::unique_ptr<TlxLexHashStringItem>> FItems;
     int FCapacity = 0;
     bool FSorted = false;
