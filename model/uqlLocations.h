@@ -100,8 +100,11 @@ private:
     static constexpr uint32_t WrongCase = 1;
     static constexpr uint32_t Owned = 2;
     static constexpr uint32_t SlotShift = 2;
-    static constexpr uint32_t SlotBits = 12;
+    // Small blocks: a unit's last block is seldom full, and what it leaves
+    // empty is held until the model goes.
+    static constexpr uint32_t SlotBits = 7;
     static constexpr uint32_t PlaceShift = SlotShift + SlotBits;
+    static constexpr uint32_t PlaceBits = 18;
 
     // The marks, the use's slot in its store block and the place of its
     // list in the store.
@@ -152,11 +155,12 @@ public:
     static TqlUsedByList* ListOf(const TqlUsedByLocation* Use, uint32_t Slot, uint32_t Place);
 
 private:
-    // Blocks of 16 to 4096 slots: a slot number fits the use's marks.
+    // Blocks of 16 to 128 slots: a slot number fits the use's marks.
     static constexpr size_t FirstBlockSlots = 16;
     static constexpr size_t LargestBlockSlots = size_t(1) << TqlUsedByLocation::SlotBits;
 
-    static constexpr size_t MaxPlaces = size_t(1) << (32 - TqlUsedByLocation::PlaceShift);
+    static constexpr size_t MaxPlaces = size_t(1) << TqlUsedByLocation::PlaceBits;
+    static_assert(TqlUsedByLocation::PlaceShift + TqlUsedByLocation::PlaceBits <= 32);
 
     using TLists = std::vector<TqlUsedByList*>;
     struct TBlock {
