@@ -1,8 +1,10 @@
 // The root of the code model, its list of objects and its name index.
 #pragma once
 
+#include "base/qlObjectPool.h"
 #include "model/uqlInterfaces.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,10 +23,14 @@ class TqlProperty;
 class TqlVariable;
 class TqlDFMResource;
 
-// Root of every object that the model's lists hold.
+// Root of every object that the model's lists hold. The model holds a great
+// many small objects: they come from the object pool, which keeps no header
+// per object (the size comes back with the delete).
 class TqlBase {
 public:
     virtual ~TqlBase() = default;
+    static void* operator new(std::size_t Size) { return qlPoolAllocate(Size); }
+    static void operator delete(void* Object, std::size_t Size) noexcept { qlPoolRelease(Object, Size); }
 };
 
 // A list of model objects in insertion order; owning or not. Index errors
