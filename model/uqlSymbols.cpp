@@ -58,18 +58,29 @@ void TqlSymbol::SetY(int Value)
 
 TqlSymbol::~TqlSymbol() = default;
 
+TqlSymbol::TExtras& TqlSymbol::Extras()
+{
+    if (!FExtras)
+        FExtras = std::make_unique<TExtras>();
+    return *FExtras;
+}
+
 const std::string& TqlSymbol::GetPointerTypeName() const
 {
     static const std::string None;
-    return FPointerTypeName ? *FPointerTypeName : None;
+    return FExtras ? FExtras->PointerTypeName : None;
 }
 
 void TqlSymbol::SetPointerTypeName(const std::string& Value)
 {
-    if (FPointerTypeName)
-        *FPointerTypeName = Value;
-    else if (!Value.empty())
-        FPointerTypeName = std::make_unique<std::string>(Value);
+    if (FExtras || !Value.empty())
+        Extras().PointerTypeName = Value;
+}
+
+void TqlSymbol::SetPredefinedArrayType(TqlSymbol* Value)
+{
+    if (FExtras || Value)
+        Extras().PredefinedArrayType = Value;
 }
 
 TqlSymbol* TqlSymbol::GetTypeIntf() { return FType ? FType : this; }
@@ -149,7 +160,9 @@ TqlSymbol* TqlSymbol::FindContainer()
         return true;
     };
 
-    TqlSymbol* Current = FPredefinedArrayType ? FPredefinedArrayType : GetTypeIntf();
+    TqlSymbol* Current = GetPredefinedArrayType();
+    if (!Current)
+        Current = GetTypeIntf();
     while (Current) {
         // Reduce: pointer targets, then array element types, until neither.
         for (;;) {

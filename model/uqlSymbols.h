@@ -47,8 +47,8 @@ public:
     void SetPointerType(bool Value) { FPointerType = Value; }
     const std::string& GetPointerTypeName() const;
     void SetPointerTypeName(const std::string& Value);
-    TqlSymbol* GetPredefinedArrayType() const { return FPredefinedArrayType; }
-    void SetPredefinedArrayType(TqlSymbol* Value) { FPredefinedArrayType = Value; }
+    TqlSymbol* GetPredefinedArrayType() const { return FExtras ? FExtras->PredefinedArrayType : nullptr; }
+    void SetPredefinedArrayType(TqlSymbol* Value);
     bool GetTypeAssigned() const { return FType != nullptr; }
     void SetTypeKind(TqlTypeKind Value);
     TVisibilityKind GetVisibility() const { return FVisibility; }
@@ -111,9 +111,14 @@ protected:
 
 private:
     std::string FName;
-    // Only pointer types have a target name: kept apart, nil until set.
-    std::unique_ptr<std::string> FPointerTypeName;
-    TqlSymbol* FPredefinedArrayType = nullptr;
+    // What few symbols have (a pointer type's target name, the array type a
+    // declaration brings along) is kept apart: nil until one is set.
+    struct TExtras {
+        std::string PointerTypeName;
+        TqlSymbol* PredefinedArrayType = nullptr;
+    };
+    std::unique_ptr<TExtras> FExtras;
+    TExtras& Extras();
     std::unique_ptr<TqlUsedByList> FUsedBy;
     uint32_t FSerial;
     int FEndX;
