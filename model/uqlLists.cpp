@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <utility>
 
 // ---------------------------------------------------------------------------
@@ -179,11 +180,32 @@ void TqlNameHash::ClearAll()
 
 void TqlNameHash::MergeTail()
 {
-    auto ByHash = [](const TEntry& A, const TEntry& B) { return A.Hash < B.Hash; };
-    const auto Mid = FEntries.begin() + static_cast<std::ptrdiff_t>(FSortedCount);
-    std::stable_sort(Mid, FEntries.end(), ByHash);
-    std::inplace_merge(FEntries.begin(), Mid, FEntries.end(), ByHash);
-    FSortedCount = FEntries.size();
+    const size_t Sorted = FSortedCount;
+    const size_t Total = FEntries.size();
+    FSortedCount = Total;
+    const auto Mid = FEntries.begin() + static_cast<std::ptrdiff_t>(Sorted);
+    std::stable_sort(Mid, FEntries.end(), [](const TEntry& A, const TEntry& B) { return A.Hash < B.Hash; });
+    if (Sorted == 0 || Sorted == Total || FEntries[Sorted - 1].Hash <= FEntries[Sorted].Hash)
+        return;
+    // A stable merge from the back: the tail (a small part) is set aside,
+    // and for each of its entries the sorted entries of higher hash move up
+    // as one block. Of two equal hashes the earlier entry stays first.
+    const std::vector<TEntry> Tail(Mid, FEntries.end());
+    static_assert(std::is_trivially_copyable_v<TEntry>);
+    TEntry* Entries = FEntries.data();
+    size_t From = Sorted;
+    size_t To = Total;
+    for (size_t Left = Tail.size(); Left > 0; --Left) {
+        const TEntry& Moving = Tail[Left - 1];
+        const size_t Stay = static_cast<size_t>(
+            std::upper_bound(Entries, Entries + From, Moving.Hash,
+                             [](uint32_t Value, const TEntry& E) { return Value < E.Hash; }) -
+            Entries);
+        To -= From - Stay;
+        std::memmove(Entries + To, Entries + Stay, (From - Stay) * sizeof(TEntry));
+        From = Stay;
+        Entries[--To] = Moving;
+    }
 }
 
 // The first position of the sorted prefix whose hash is not below H.
