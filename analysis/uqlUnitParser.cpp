@@ -239,6 +239,16 @@ public:
     }
 
     size_t Size() const { return FSize; }
+    // The line counts of the text, counted at the first inclusion (Text:
+    // that inclusion's text, which every inclusion shares).
+    const TqlCodeStatistics& Counts(const char* Text) const
+    {
+        if (!FCounts) {
+            FCounts = std::make_unique<TqlCodeStatistics>();
+            FCounts->AddText(Text, std::strlen(Text));
+        }
+        return *FCounts;
+    }
     // The file as St finds it is still the one read.
     bool Unchanged(const struct stat& St) const
     {
@@ -270,6 +280,7 @@ public:
 private:
     std::string FText;
     size_t FSize = 0;
+    mutable std::unique_ptr<TqlCodeStatistics> FCounts;
     off_t FFileSize = 0;
     struct timespec FChanged {};
     int FFd = -1;
@@ -788,6 +799,7 @@ const char* TUnitParser::IncludeFileRequest(const std::string& Name)
         Index = Files->Add(Full, true, UnitIndex);
     }
     FIncludeBuffers.push_back(std::move(Opened));
+    FJustOpened = std::move(File);
     FFileStack.push_back(FFileIndex);
     FFileIndex = Index;
     return FIncludeBuffers.back()->c_str();
@@ -801,8 +813,14 @@ void TUnitParser::IncludeOpened(const char* Text, bool FromOwnFile, int OwnLine)
     }
     if (FromOwnFile)
         FOwnLine = OwnLine;
-    if (FCurrentUnit && FCountedFiles.insert(FFileIndex).second)
-        FCurrentUnit->GetCodeStatistics().AddText(Text, std::strlen(Text));
+    const std::shared_ptr<const TIncludeFile> File = std::move(FJustOpened);
+    if (FCurrentUnit && FCountedFiles.insert(FFileIndex).second) {
+        // Units that include the same file share one count of its lines.
+        if (File && !FIncludeBuffers.empty() && FIncludeBuffers.back()->c_str() == Text)
+            FCurrentUnit->GetCodeStatistics().Add(File->Counts(Text));
+        else
+            FCurrentUnit->GetCodeStatistics().AddText(Text, std::strlen(Text));
+    }
 }
 
 int TUnitParser::ParsedLines() const

@@ -17,6 +17,7 @@
 #include <vector>
 
 class TIncludeText;
+class TIncludeFile;
 class TIncludeFileCache;
 
 class TUnitParser : public TlxSimplePasPar {
@@ -235,6 +236,9 @@ private:
     std::vector<std::unique_ptr<TIncludeText>> FClosedIncludeBuffers;
     // The include files already read in this analysis.
     std::shared_ptr<TIncludeFileCache> FIncludeFiles;
+    // The include file whose inclusion was opened last, until its lines
+    // are counted.
+    std::shared_ptr<const TIncludeFile> FJustOpened;
     int FFileIndex = -1;
     std::vector<int> FFileStack;
     std::vector<TqlSymbol*> FWithScopes;

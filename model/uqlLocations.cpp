@@ -247,7 +247,37 @@ const char* NextInCodeThatCounts(const char* P, const char* const End)
         ++P;
     return P;
 }
+
+// The first line break or Stop from P on (End when there is none): how a
+// comment, a string or the rest of a line is passed over, in one pass.
+const char* NextBreakOr(const char* P, const char* const End, char Stop)
+{
+#if defined(__SSE2__)
+    const __m128i Lf = _mm_set1_epi8('\n');
+    const __m128i Cr = _mm_set1_epi8('\r');
+    const __m128i S = _mm_set1_epi8(Stop);
+    for (; End - P >= 16; P += 16) {
+        const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
+        const __m128i M = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(V, Lf), _mm_cmpeq_epi8(V, Cr)),
+                                       _mm_cmpeq_epi8(V, S));
+        if (const unsigned Bits = static_cast<unsigned>(_mm_movemask_epi8(M)))
+            return P + __builtin_ctz(Bits);
+    }
+#endif
+    while (P < End && *P != '\n' && *P != '\r' && *P != Stop)
+        ++P;
+    return P;
+}
 } // namespace
+
+void TqlCodeStatistics::Add(const TqlCodeStatistics& Other)
+{
+    FAnsiCommentLines += Other.FAnsiCommentLines;
+    FBorCommentLines += Other.FBorCommentLines;
+    FCodeLines += Other.FCodeLines;
+    FEmptyLines += Other.FEmptyLines;
+    FSlashCommentLines += Other.FSlashCommentLines;
+}
 
 void TqlCodeStatistics::AddText(const char* Text, size_t Size)
 {
@@ -259,20 +289,6 @@ void TqlCodeStatistics::AddText(const char* Text, size_t Size)
     const char* P = Text;
     const char* const End = Text + Size;
     auto LineEnd = [](char C) { return C == '\n' || C == '\r'; };
-    // The line break that ends the line at From (End when none follows),
-    // and the first C before it: comments and strings are passed over by
-    // memchr rather than character by character.
-    auto FindLineEnd = [End](const char* From) {
-        const char* Lf = static_cast<const char*>(std::memchr(From, '\n', static_cast<size_t>(End - From)));
-        if (!Lf)
-            Lf = End;
-        const char* Cr = static_cast<const char*>(std::memchr(From, '\r', static_cast<size_t>(Lf - From)));
-        return Cr ? Cr : Lf;
-    };
-    auto FindInLine = [](const char* From, const char* LineStop, char C) {
-        const char* Found = static_cast<const char*>(std::memchr(From, C, static_cast<size_t>(LineStop - From)));
-        return Found ? Found : LineStop;
-    };
     while (P < End) {
         // One line: from P up to its line break.
         const char* const LineStart = P;
@@ -281,7 +297,7 @@ void TqlCodeStatistics::AddText(const char* Text, size_t Size)
         Code = false;
         while (P < End && !LineEnd(*P)) {
             if (State == stBrace) {
-                P = FindInLine(P, FindLineEnd(P), '}');
+                P = NextBreakOr(P, End, '}');
                 if (P < End && *P == '}') {
                     State = stCode;
                     ++P;
@@ -289,10 +305,9 @@ void TqlCodeStatistics::AddText(const char* Text, size_t Size)
                 continue;
             }
             if (State == stAnsi) {
-                const char* const LineStop = FindLineEnd(P);
                 for (;;) {
-                    P = FindInLine(P, LineStop, '*');
-                    if (P == LineStop || (P + 1 < End && P[1] == ')'))
+                    P = NextBreakOr(P, End, '*');
+                    if (P == End || *P != '*' || (P + 1 < End && P[1] == ')'))
                         break;
                     ++P;
                 }
@@ -305,7 +320,10 @@ void TqlCodeStatistics::AddText(const char* Text, size_t Size)
             const char C = *P;
             const char Next = P + 1 < End ? P[1] : '\0';
             if (static_cast<unsigned char>(C) <= ' ') {
-                ++P;
+                // A run of blanks (indentation, mostly) in one go.
+                do
+                    ++P;
+                while (P < End && static_cast<unsigned char>(*P) <= ' ' && !LineEnd(*P));
             } else if (C == '{') {
                 if (Next == '$')
                     Code = true;
@@ -323,12 +341,12 @@ void TqlCodeStatistics::AddText(const char* Text, size_t Size)
             } else if (C == '/' && Next == '/') {
                 if (Comment == cmNone)
                     Comment = cmSlash;
-                P = FindLineEnd(P);
+                P = NextBreakOr(P + 2, End, '\n');
             } else if (C == '\'') {
                 // A string ends at its closing quote or at the line end.
                 Code = true;
                 ++P;
-                P = FindInLine(P, FindLineEnd(P), '\'');
+                P = NextBreakOr(P, End, '\'');
                 if (P < End && *P == '\'')
                     ++P;
             } else {

@@ -255,6 +255,8 @@ public:
     // end at the line end; a last line without a line break counts when it
     // holds anything.
     void AddText(const char* Text, size_t Size);
+    // Adds the counts of another text.
+    void Add(const TqlCodeStatistics& Other);
 
 private:
     int FAnsiCommentLines = 0;

@@ -66,6 +66,44 @@ TEST(UnitLines, IncludeFilesCountToTheirUnit)
     EXPECT_TRUE(Seen);
 }
 
+TEST(UnitLines, UnitsIncludingTheSameFileEachCountItsLines)
+{
+    // Both a small include and one larger than a page (kept apart from the
+    // heap and mapped by each inclusion); the second unit's counts come
+    // from the first count of each file.
+    TCliFolder T;
+    std::string Big = "{ a comment\n  over lines }\n";
+    for (int i = 0; i < 400; ++i)
+        Big += "const C" + std::to_string(i) + " = " + std::to_string(i) + "; // note\n\n(* ansi *)\n";
+    T.Write("inc/big.inc", Big);
+    T.Write("inc/small.inc", "// shared\nconst FromInc = 1;\n\n");
+    for (const char* Name : {"U", "V"})
+        T.Write(std::string(Name) + ".pas", std::string("unit ") + Name +
+                                                ";\ninterface\n{$I inc\\small.inc}\n{$I inc\\big.inc}\n"
+                                                "implementation\n{$I inc\\small.inc}\nend.\n");
+    const std::string Prog = T.Write("Prog.dpr", "program Prog;\nuses U, V;\nbegin\nend.\n");
+    TProjectScope P;
+    P.Analyze(Prog);
+    TqlCodeStatistics Expected;
+    const std::string Own = "unit U;\ninterface\n{$I inc\\small.inc}\n{$I inc\\big.inc}\nimplementation\n"
+                            "{$I inc\\small.inc}\nend.\n";
+    Expected.AddText(Own.data(), Own.size());
+    Expected.AddText(Big.data(), Big.size());
+    const std::string Small = "// shared\nconst FromInc = 1;\n\n";
+    Expected.AddText(Small.data(), Small.size());
+    for (const char* Name : {"U", "V"}) {
+        TqlUnit* U = P.Unit(Name);
+        ASSERT_NE(U, nullptr) << Name;
+        const TqlCodeStatistics& S = U->GetCodeStatistics();
+        EXPECT_EQ(S.GetCodeLines(), Expected.GetCodeLines()) << Name;
+        EXPECT_EQ(S.GetBorCommentLines(), Expected.GetBorCommentLines()) << Name;
+        EXPECT_EQ(S.GetAnsiCommentLines(), Expected.GetAnsiCommentLines()) << Name;
+        EXPECT_EQ(S.GetSlashCommentLines(), Expected.GetSlashCommentLines()) << Name;
+        EXPECT_EQ(S.GetEmptyLines(), Expected.GetEmptyLines()) << Name;
+    }
+    EXPECT_EQ(Expected.GetAnsiCommentLines(), 400);
+}
+
 TEST(UnitLines, HowFarEachParseCame)
 {
     struct TCase {
