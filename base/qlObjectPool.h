@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 
 inline constexpr std::size_t qlPoolLargest = 512;
 
@@ -20,3 +21,29 @@ inline constexpr std::size_t qlPoolLargest = 512;
 void* qlPoolAllocate(std::size_t Size);
 // Gives back what qlPoolAllocate(Size) gave, with the same Size.
 void qlPoolRelease(void* Object, std::size_t Size) noexcept;
+
+// An allocator for the containers of model objects (the pointer arrays of
+// lists, the entries of name indexes): small arrays come from the pool.
+template <class T>
+struct TqlPoolAllocator {
+    using value_type = T;
+    static_assert(alignof(T) <= 8);
+
+    TqlPoolAllocator() = default;
+    template <class U>
+    TqlPoolAllocator(const TqlPoolAllocator<U>&) noexcept
+    {
+    }
+    T* allocate(std::size_t N)
+    {
+        if (N > static_cast<std::size_t>(-1) / sizeof(T))
+            throw std::bad_array_new_length();
+        return static_cast<T*>(qlPoolAllocate(N * sizeof(T)));
+    }
+    void deallocate(T* P, std::size_t N) noexcept { qlPoolRelease(P, N * sizeof(T)); }
+    template <class U>
+    bool operator==(const TqlPoolAllocator<U>&) const noexcept
+    {
+        return true;
+    }
+};

@@ -21,7 +21,7 @@ TqlList::~TqlList()
 
 void TqlList::Clear()
 {
-    std::vector<TqlBase*> Items;
+    decltype(FItems) Items;
     Items.swap(FItems);
     if (FOwnsObjects)
         for (TqlBase* Item : Items)

@@ -59,7 +59,7 @@ protected:
     }
 
 private:
-    std::vector<TqlBase*> FItems;
+    std::vector<TqlBase*, TqlPoolAllocator<TqlBase*>> FItems;
     bool FOwnsObjects;
 };
 
@@ -119,7 +119,7 @@ private:
     size_t FirstInSorted(uint32_t H) const;
     int PositionOfLast(uint32_t Hash) const;
 
-    std::vector<TEntry> FEntries;
+    std::vector<TEntry, TqlPoolAllocator<TEntry>> FEntries;
     // Nil until a kept name comes: the model holds a great many indexes
     // that read their names from their symbols.
     std::unique_ptr<std::string> FNames;
