@@ -85,4 +85,23 @@ TEST(ObjectPool, BlocksMadeOnOneThreadMayBeFreedOnAnother)
         W.join();
 }
 
+TEST(ObjectPool, ContainersGrowAndShrinkThroughThePool)
+{
+    // Arrays pass through every size the pool serves and beyond, side by
+    // side, and keep what they hold through each move.
+    std::vector<std::vector<uint64_t, TqlPoolAllocator<uint64_t>>> Arrays(16);
+    for (uint64_t Round = 0; Round < 200; ++Round)
+        for (size_t a = 0; a < Arrays.size(); ++a)
+            Arrays[a].push_back(Round * 100 + a);
+    for (size_t a = 0; a < Arrays.size(); a += 2) {
+        Arrays[a].resize(10 + a);
+        Arrays[a].shrink_to_fit();
+    }
+    for (size_t a = 0; a < Arrays.size(); ++a) {
+        ASSERT_EQ(Arrays[a].size(), a % 2 ? 200u : 10 + a);
+        for (size_t i = 0; i < Arrays[a].size(); ++i)
+            ASSERT_EQ(Arrays[a][i], i * 100 + a) << a << " " << i;
+    }
+}
+
 } // namespace
