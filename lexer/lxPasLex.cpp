@@ -699,6 +699,13 @@ void TlxBasePasLex::IdentProc()
 {
     FTokenID = ptIdentifier;
     FExID = ptIdentifier;
+    if (FLexState == lsSkipping) {
+        // Text a conditional leaves out: its words are passed over unread
+        // (no token of it reaches a parser).
+        while (Identifiers[Ch(FRun)])
+            ++FRun;
+        return;
+    }
     FKeyTable->HashRun(FOrigin, FRun, FTokenID, FExID);
     if (NonEnglishChars[Ch(FRun)]) {
         while (Identifiers[Ch(FRun)])
