@@ -33,7 +33,9 @@ struct TPool {
 
 // Trivially destroyed: a thread that ends leaves its free objects in the
 // chunks, which stay listed below.
-thread_local TPool Pool;
+// The library is loaded with the program (or by a plug-in once it is), so
+// the pool can sit in the static TLS block: reached without a call.
+__attribute__((tls_model("initial-exec"))) thread_local TPool Pool;
 
 // Every chunk made, so that they stay reachable until the process ends.
 std::mutex ChunkLock;
