@@ -28,23 +28,15 @@ void TqlList::Clear()
             delete Item;
 }
 
-int TqlList::Add(TqlBase* Object)
+void TqlList::IndexError(int Index)
 {
-    FItems.push_back(Object);
-    return GetCount() - 1;
-}
-
-TqlBase* TqlList::GetItem(int Index) const
-{
-    if (Index < 0 || Index >= GetCount())
-        throw EListError(Index);
-    return FItems[size_t(Index)];
+    throw EListError(Index);
 }
 
 void TqlList::SetItem(int Index, TqlBase* Object)
 {
     if (Index < 0 || Index >= GetCount())
-        throw EListError(Index);
+        IndexError(Index);
     TqlBase*& Slot = FItems[size_t(Index)];
     if (FOwnsObjects && Slot != Object)
         delete Slot;

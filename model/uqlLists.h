@@ -46,9 +46,18 @@ public:
     virtual void Clear();
     // Gives back the room kept for growth (a list that is complete).
     virtual void Trim() { FItems.shrink_to_fit(); }
-    int Add(TqlBase* Object);
+    int Add(TqlBase* Object)
+    {
+        FItems.push_back(Object);
+        return GetCount() - 1;
+    }
     int GetCount() const { return static_cast<int>(FItems.size()); }
-    TqlBase* GetItem(int Index) const;
+    TqlBase* GetItem(int Index) const
+    {
+        if (static_cast<size_t>(Index) >= FItems.size())
+            IndexError(Index);
+        return FItems[static_cast<size_t>(Index)];
+    }
     void SetItem(int Index, TqlBase* Object);
 
 protected:
@@ -59,6 +68,7 @@ protected:
     }
 
 private:
+    [[noreturn]] static void IndexError(int Index);
     std::vector<TqlBase*, TqlPoolAllocator<TqlBase*>> FItems;
     bool FOwnsObjects;
 };
