@@ -36,6 +36,7 @@ void TlxDirectiveLex::Init(const char* Text, int Position, TptTokenKind State)
     FState = State;
     FTokenID = cdUnknown;
     FExpectName = true;
+    FWordsOnly = false;
     Next();
 }
 
@@ -227,7 +228,10 @@ void TlxDirectiveLex::ScanWord()
     const int Start = FRun;
     const unsigned char First = Ch(FRun);
     TcdTokenKind Kind = cdIdentifier;
-    FTable->HashRun(FOrigin, FRun, Kind);
+    if (FWordsOnly && !FExpectName)
+        TlxDirectiveHash::SkipWord(FOrigin, FRun);
+    else
+        FTable->HashRun(FOrigin, FRun, Kind);
     const int Len = FRun - Start;
     FTokenID = Kind;
 

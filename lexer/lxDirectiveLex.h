@@ -36,6 +36,11 @@ public:
     // applies their rules to the first word of a directive and to a word that
     // follows a comma (as in {$A+,B-}); elsewhere a single letter is a word.
     void SetExpectName(bool Value) { FExpectName = Value; }
+    // While set, a word that is not a directive's name is taken as an
+    // identifier without being looked up: for the words whose kind nobody
+    // asks (a symbol's name, the rest of a directive that is passed over).
+    void SetWordsOnly(bool Value) { FWordsOnly = Value; }
+    bool WordsOnly() const { return FWordsOnly; }
     bool ExpectName() const { return FExpectName; }
 
     TcdTokenKind TokenID() const { return FTokenID; }
@@ -56,5 +61,6 @@ private:
     TcdTokenKind FTokenID = cdUnknown;
     TptTokenKind FState = ptBorDirective;
     bool FExpectName = true;
+    bool FWordsOnly = false;
     const TlxDirectiveHash* FTable = nullptr;
 };

@@ -927,8 +927,21 @@ void TlxBasePasLex::DirNextNonBlank()
 
 void TlxBasePasLex::DirSkipToEnd()
 {
-    while (FDirectiveLex->TokenID() != cdNull && FDirectiveLex->TokenID() != cdAtEnd)
+    // Passed over: the kinds of its words do not matter.
+    TlxDirectiveLex& D = *FDirectiveLex;
+    const bool WordsOnly = D.WordsOnly();
+    D.SetWordsOnly(true);
+    while (D.TokenID() != cdNull && D.TokenID() != cdAtEnd)
         DirNextNonBlank();
+    D.SetWordsOnly(WordsOnly);
+}
+
+void TlxBasePasLex::DirNextName()
+{
+    // A symbol's name is asked for as a word and as text only.
+    FDirectiveLex->SetWordsOnly(true);
+    DirNextNonBlank();
+    FDirectiveLex->SetWordsOnly(false);
 }
 
 void TlxBasePasLex::DirInvalid()
@@ -1107,7 +1120,7 @@ bool TlxBasePasLex::ProcessOne()
         DirSkipToEnd();
         return false;
     case cdExternalSym:
-        DirNextNonBlank();
+        DirNextName();
         if (DirExpect(cdIdentifier)) {
             if (OnExternalSymDirect)
                 OnExternalSymDirect(this, D.GetToken());
@@ -1118,7 +1131,7 @@ bool TlxBasePasLex::ProcessOne()
         DirSkipToEnd();
         return false;
     case cdDefine:
-        DirNextNonBlank();
+        DirNextName();
         if (DirIsWord()) {
             const std::string Name = D.GetToken();
             WritableDefines().AddSorted(Name);
@@ -1134,7 +1147,7 @@ bool TlxBasePasLex::ProcessOne()
         }
         return false;
     case cdUnDef:
-        DirNextNonBlank();
+        DirNextName();
         if (DirIsWord()) {
             const std::string Name = D.GetToken();
             if (FOnUnDefDirect)
@@ -1349,7 +1362,7 @@ void TlxBasePasLex::OpenConditional(bool Compiled)
 void TlxBasePasLex::DirIfDef(bool IfNDef)
 {
     TlxDirectiveLex& D = *FDirectiveLex;
-    DirNextNonBlank();
+    DirNextName();
     bool Found = false;
     if (DirExpect(cdIdentifier)) {
         if (IfNDef ? bool(FOnIfNDefDirect) : bool(FOnIfDefDirect))

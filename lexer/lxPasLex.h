@@ -264,6 +264,8 @@ private:
     void DirSkipToEnd();
     void DirInvalid();
     bool DirEndOrNext();
+    // The next token that is not blank, read as a symbol's name.
+    void DirNextName();
     void DirEndOnly();
     bool DirExpect(TcdTokenKind Kind);
     bool DirIsWord() const;

@@ -747,6 +747,14 @@ void TlxDirectiveHash::HashRun(const char* P, int& Run, TcdTokenKind& Kind) cons
     }
 }
 
+void TlxDirectiveHash::SkipWord(const char* P, int& Run)
+{
+    const auto* Q = reinterpret_cast<const unsigned char*>(P) + Run;
+    while (WordUpper[*Q] != 0)
+        ++Q;
+    Run = int(reinterpret_cast<const char*>(Q) - P);
+}
+
 void TlxDirectiveHash::Init()
 {
     Add("A", cdA);

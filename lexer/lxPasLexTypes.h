@@ -347,6 +347,9 @@ public:
     std::unique_ptr<TlxLexHashStringItem> CreateNewItem() const override;
     void Add(const std::string& S, TcdTokenKind Kind);
     void HashRun(const char* P, int& Run, TcdTokenKind& Kind) const;
+    // Moves Run past the word at P[Run] as HashRun does, without looking
+    // it up.
+    static void SkipWord(const char* P, int& Run);
     void Init();
 };
 

@@ -113,6 +113,31 @@ TEST(LexDirectives, SwitchLettersOnlyInTheDirectiveName)
     EXPECT_EQ(Tokens("{$UNDEF R}{$IFDEF R} r {$ELSE} n {$ENDIF}", {"R"}), "n");
 }
 
+TEST(LexDirectives, SymbolNamesThatAreDirectiveWordsAreNames)
+{
+    // Names read without a look-up in the directive table: words of that
+    // table, file-name forms and switch letters after the name are names
+    // like any other.
+    struct TCase {
+        const char* Text;
+        const char* Seen;
+    } Cases[] = {
+        {"{$DEFINE Include}{$IFDEF INCLUDE} a {$ENDIF}{$IFNDEF include} b {$ENDIF}", "a"},
+        {"{$DEFINE On}{$DEFINE Off}{$IFDEF ON}{$IFDEF OFF} c {$ENDIF}{$ENDIF}", "c"},
+        {"{$DEFINE Align}{$UNDEF ALIGN}{$IFDEF Align} d {$ELSE} e {$ENDIF}", "e"},
+        {"{$DEFINE R}{$IFDEF R} f {$ENDIF}{$IFDEF X} {$EXTERNALSYM Define} g {$ENDIF} h", "f h"},
+        {"{$IFDEF X}{$DEFINE Y}{$I Some.inc}{$EXTERNALSYM Z}{$ENDIF}{$IFDEF Y} i {$ENDIF} j", "j"},
+    };
+    for (const TCase& C : Cases) {
+        Harness R;
+        EXPECT_EQ(R.Tokens(C.Text), C.Seen) << C.Text;
+        EXPECT_TRUE(R.Invalid.empty()) << C.Text;
+    }
+    Harness R;
+    R.Tokens("{$EXTERNALSYM Include} {$EXTERNALSYM A1}");
+    EXPECT_TRUE(R.Invalid.empty());
+}
+
 TEST(LexDirectives, EveryDirectiveTokenMakesProgress)
 {
     Harness R;
