@@ -72,7 +72,9 @@ int TqlNameHash::AddObject(const std::string& Name, TqlBase* Object)
         FNames->append(reinterpret_cast<const char*>(&Length), sizeof Length);
         *FNames += Name;
     }
+    QL_ASSERT(FEntries.size() < UINT32_MAX, "A name index holds fewer than 2^32 names");
     FEntries.push_back(Added);
+    FTailClasses |= ClassBit(Added.Hash);
     const size_t Tail = FEntries.size() - FSortedCount;
     if (Tail * Tail > FEntries.size() && Tail > 16) {
         MergeTail();
@@ -119,6 +121,8 @@ void TqlNameHash::ScanMatches(const std::string& Name, F&& Found) const
     for (; I < FSortedCount && Entries[I].Hash == H; ++I)
         if (lxSameText(NameAt(Entries[I]), Name) && Found(I))
             return;
+    if ((FTailClasses & ClassBit(H)) == 0)
+        return;
     for (I = FSortedCount; I < Count; ++I)
         if (Entries[I].Hash == H && lxSameText(NameAt(Entries[I]), Name) && Found(I))
             return;
@@ -168,13 +172,15 @@ void TqlNameHash::ClearAll()
     FEntries.shrink_to_fit();
     FNames.reset();
     FSortedCount = 0;
+    FTailClasses = 0;
 }
 
 void TqlNameHash::MergeTail()
 {
     const size_t Sorted = FSortedCount;
     const size_t Total = FEntries.size();
-    FSortedCount = Total;
+    FSortedCount = static_cast<uint32_t>(Total);
+    FTailClasses = 0;
     const auto Mid = FEntries.begin() + static_cast<std::ptrdiff_t>(Sorted);
     std::stable_sort(Mid, FEntries.end(), [](const TEntry& A, const TEntry& B) { return A.Hash < B.Hash; });
     if (Sorted == 0 || Sorted == Total || FEntries[Sorted - 1].Hash <= FEntries[Sorted].Hash)

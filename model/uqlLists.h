@@ -126,6 +126,7 @@ private:
     template <class F>
     void ScanMatches(const std::string& Name, F&& Found) const;
     std::string_view NameAt(const TEntry& Entry) const;
+    static uint32_t ClassBit(uint32_t Hash) { return uint32_t(1) << ((Hash ^ (Hash >> 16)) & 31); }
     size_t FirstInSorted(uint32_t H) const;
     int PositionOfLast(uint32_t Hash) const;
 
@@ -133,7 +134,10 @@ private:
     // Nil until a kept name comes: the model holds a great many indexes
     // that read their names from their symbols.
     std::unique_ptr<std::string> FNames;
-    size_t FSortedCount = 0;
+    uint32_t FSortedCount = 0;
+    // One bit per hash class of the tail's entries: a lookup whose class
+    // has no bit passes the tail over.
+    uint32_t FTailClasses = 0;
     TNameOf FNameOf;
 };
 
