@@ -645,7 +645,7 @@ TqlSymbol* TqlUnit::FindSymbol(TqlUnit* Unit, TqlClass*, const std::string& Name
     // Looked up for every unit in scope on most identifiers: the positions go
     // into a buffer kept between calls (the loop below does not come back
     // here).
-    thread_local std::vector<int> Positions;
+    __attribute__((tls_model("initial-exec"))) thread_local std::vector<int> Positions;
     FSymbols->FindAll(Name, Positions);
     for (int Index : Positions) {
         auto* S = static_cast<TqlSymbol*>(FSymbols->GetObject(Index));
