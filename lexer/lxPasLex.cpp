@@ -1684,7 +1684,8 @@ void TlxPasLex::InitAhead()
     A.FTokenID = FTokenID;
     A.FSwitches = FSwitches;
     A.FSkipDepth = FSkipDepth;
-    A.FFileName = FFileName;
+    if (A.FFileName != FFileName) // the same file, mostly: no copy
+        A.FFileName = FFileName;
     A.FTextLen = FTextLen;
     A.FCondStack = FCondStack;
     A.SetDefinedList(DefinedList());
