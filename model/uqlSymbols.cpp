@@ -2,6 +2,7 @@
 #include "model/uqlNameLookup.h"
 
 #include <algorithm>
+#include <iterator>
 #include <atomic>
 #include <utility>
 
@@ -150,13 +151,22 @@ TqlSymbol* TqlSymbol::FindContainer()
     // Every symbol the walk has passed; meeting one again means the type
     // declarations form a cycle (A = B; B = A, or a pointer or array chain
     // that comes back), which ends the walk with a finding.
-    std::vector<TqlSymbol*> Seen;
-    auto Visit = [&Seen](TqlSymbol* S) {
-        if (std::find(Seen.begin(), Seen.end(), S) != Seen.end()) {
+    // Most walks are a step or two: those stay in the first few places.
+    TqlSymbol* FirstSeen[8];
+    size_t SeenCount = 0;
+    std::vector<TqlSymbol*> MoreSeen;
+    auto Visit = [&](TqlSymbol* S) {
+        const size_t InFirst = std::min(SeenCount, std::size(FirstSeen));
+        if (std::find(FirstSeen, FirstSeen + InFirst, S) != FirstSeen + InFirst ||
+            std::find(MoreSeen.begin(), MoreSeen.end(), S) != MoreSeen.end()) {
             S->ReportFinding("Type, " + S->GetName() + ", refers to itself through a cycle.");
             return false;
         }
-        Seen.push_back(S);
+        if (SeenCount < std::size(FirstSeen))
+            FirstSeen[SeenCount] = S;
+        else
+            MoreSeen.push_back(S);
+        ++SeenCount;
         return true;
     };
 

@@ -102,6 +102,29 @@ TEST(Cycles, TypeAliasLoopEndsFindContainer)
     EXPECT_TRUE(HasMessageContaining(Project, "refers to itself through a cycle"));
 }
 
+TEST(Cycles, LongAliasChainsEndFindContainer)
+{
+    // Chains of 3 to 30 aliases: a loop back to the first is found however
+    // long, and a chain that ends in a record gives the record.
+    for (int Length : {3, 8, 9, 30}) {
+        for (bool Loop : {true, false}) {
+            TProjectScope Project;
+            TqlUnit* U = Project->NewUnit("U");
+            std::vector<TqlType*> Chain;
+            for (int i = 0; i < Length; ++i)
+                Chain.push_back(U->GetTypes()->AddType("T" + std::to_string(i), vkInterface, 0, 1, i + 1, true));
+            for (int i = 0; i + 1 < Length; ++i)
+                Chain[size_t(i)]->SetTypeIntf(Chain[size_t(i) + 1]);
+            TqlRecord* R = U->GetRecords()->AddRecord("TRec", vkInterface, 0, 1, Length + 1);
+            Chain.back()->SetTypeIntf(Loop ? static_cast<TqlSymbol*>(Chain.front()) : R);
+            TqlVariable* V = U->GetVariables()->AddVariable("V", vkInterface, false, 0, 1, Length + 2);
+            V->SetTypeIntf(Chain.front());
+            EXPECT_EQ(V->FindContainer(), Loop ? nullptr : static_cast<TqlSymbol*>(R)) << Length;
+            EXPECT_EQ(HasMessageContaining(Project, "refers to itself through a cycle"), Loop) << Length;
+        }
+    }
+}
+
 TEST(Cycles, PointerAndArrayLoopsEndFindContainer)
 {
     TProjectScope Project;
