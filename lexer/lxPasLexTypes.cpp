@@ -534,7 +534,64 @@ uint32_t HashWord(const char* P, int& Run)
 
 } // namespace
 
+void TlxPasHash::BuildCandidates()
+{
+    FCandidates.clear();
+    FCandidateItems.clear();
+    size_t Most = 0;
+    for (const auto& Stored : FItems)
+        Most = std::max(Most, static_cast<const TlxPasHashItem*>(Stored.get())->UpperStr.size());
+    if (Most > 64 || Count() > UINT16_MAX)
+        return;
+    std::vector<std::vector<const TlxPasHashItem*>> Lists((Most + 1) * FirstLetters);
+    for (const auto& Stored : FItems) {
+        const auto* Item = static_cast<const TlxPasHashItem*>(Stored.get());
+        // A word added other than by Add is compared another way: the
+        // table then keeps to its hash.
+        if (Item->UpperStr.empty() || Item->UpperStr.size() != Item->Str.size())
+            return;
+        Lists[Item->UpperStr.size() * FirstLetters + (static_cast<unsigned char>(Item->UpperStr[0]) & (FirstLetters - 1))]
+            .push_back(Item);
+    }
+    std::vector<TSpan> Spans(Lists.size());
+    for (size_t i = 0; i < Lists.size(); ++i) {
+        Spans[i].Start = static_cast<uint16_t>(FCandidateItems.size());
+        Spans[i].Count = static_cast<uint16_t>(Lists[i].size());
+        FCandidateItems.insert(FCandidateItems.end(), Lists[i].begin(), Lists[i].end());
+    }
+    FCandidates = std::move(Spans);
+}
+
 void TlxPasHash::HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const
+{
+    if (!FCandidates.empty()) {
+        const auto* Word = reinterpret_cast<const unsigned char*>(P) + Run;
+        const auto* Q = Word;
+        while (WordUpper[*Q] != 0)
+            ++Q;
+        const size_t Len = static_cast<size_t>(Q - Word);
+        Run += static_cast<int>(Len);
+        if (Len == 0 || Len * FirstLetters >= FCandidates.size())
+            return;
+        const TSpan Span = FCandidates[Len * FirstLetters + (WordUpper[Word[0]] & (FirstLetters - 1))];
+        for (size_t i = Span.Start; i < size_t(Span.Start) + Span.Count; ++i) {
+            const TlxPasHashItem* Item = FCandidateItems[i];
+            const auto* Upper = reinterpret_cast<const unsigned char*>(Item->UpperStr.data());
+            size_t C = 0;
+            while (C < Len && WordUpper[Word[C]] == Upper[C])
+                ++C;
+            if (C == Len) {
+                TokenID = Item->TokenID;
+                ExID = Item->ExID;
+                return;
+            }
+        }
+        return;
+    }
+    HashRunByHash(P, Run, TokenID, ExID);
+}
+
+void TlxPasHash::HashRunByHash(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const
 {
     const int Start = Run;
     const uint32_t H = HashWord(P, Run);
@@ -711,6 +768,7 @@ void TlxPasHash::Init()
     Add("local", ptIdentifier, ptLocal);
     QuickSort();
     BuildIndex();
+    BuildCandidates();
 }
 
 // ------------------------------------------------------------ TlxDirectiveHash

@@ -338,6 +338,24 @@ public:
     // otherwise leaves them.
     void HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const;
     void Init();
+
+protected:
+    void ItemsChanged() override { FCandidates.clear(); }
+
+private:
+    // The words of the table by length and first letter, in table order:
+    // a word is compared with the few of its length and first letter only,
+    // without a hash. Built with the index; empty while items change.
+    struct TSpan {
+        uint16_t Start = 0;
+        uint16_t Count = 0;
+    };
+    static constexpr size_t FirstLetters = 32;
+    void BuildCandidates();
+    // The look-up by hash, for a table whose words were not all added by Add.
+    void HashRunByHash(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const;
+    std::vector<TSpan> FCandidates;
+    std::vector<const TlxPasHashItem*> FCandidateItems;
 };
 
 // The compiler-directive word table.

@@ -124,6 +124,25 @@ TEST(LexTypes, KeywordTable)
     EXPECT_EQ(Tok, ptEnd);
     EXPECT_EQ(Scan("Beginning", Tok, Ex), 9);
     EXPECT_EQ(Tok, ptIdentifier);
+    // Words of a keyword's length and first letter that are none.
+    for (const char* W : {"Bogin", "Ent", "Anda", "_nd", "Wit_", "L0cal"}) {
+        EXPECT_EQ(Scan(W, Tok, Ex), int(std::strlen(W)));
+        EXPECT_EQ(Tok, ptIdentifier) << W;
+        EXPECT_EQ(Ex, ptIdentifier) << W;
+    }
+    // A word added later (and the table sorted again) is found, and so are
+    // the others.
+    {
+        TlxPasHash More;
+        More.Add("Quux", ptIdentifier, ptLocal);
+        More.QuickSort();
+        for (auto [W, Want] : {std::pair{"QUUX", ptLocal}, {"with", ptKeyWord}, {"Quu", ptIdentifier}}) {
+            int Run = 0;
+            Tok = Ex = ptIdentifier;
+            More.HashRun(W, Run, Tok, Ex);
+            EXPECT_EQ(Ex, Want) << W;
+        }
+    }
     // The keyword and directive words have pairwise different hashes.
     std::set<uint32_t> Hashes;
     for (int I = 0; I < Keys.Count(); ++I)
