@@ -229,7 +229,7 @@ void TlxDirectiveLex::ScanWord()
     const unsigned char First = Ch(FRun);
     TcdTokenKind Kind = cdIdentifier;
     if (FWordsOnly && !FExpectName)
-        TlxDirectiveHash::SkipWord(FOrigin, FRun);
+        TlxLexHashStrings::SkipWord(FOrigin, FRun);
     else
         FTable->HashRun(FOrigin, FRun, Kind);
     const int Len = FRun - Start;

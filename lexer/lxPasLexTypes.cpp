@@ -534,6 +534,14 @@ uint32_t HashWord(const char* P, int& Run)
 
 } // namespace
 
+void TlxLexHashStrings::SkipWord(const char* P, int& Run)
+{
+    const auto* Q = reinterpret_cast<const unsigned char*>(P) + Run;
+    while (WordUpper[*Q] != 0)
+        ++Q;
+    Run = int(reinterpret_cast<const char*>(Q) - P);
+}
+
 void TlxPasHash::BuildCandidates()
 {
     FCandidates.clear();
@@ -566,11 +574,9 @@ void TlxPasHash::HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptToke
 {
     if (!FCandidates.empty()) {
         const auto* Word = reinterpret_cast<const unsigned char*>(P) + Run;
-        const auto* Q = Word;
-        while (WordUpper[*Q] != 0)
-            ++Q;
-        const size_t Len = static_cast<size_t>(Q - Word);
-        Run += static_cast<int>(Len);
+        const int Start = Run;
+        SkipWord(P, Run);
+        const size_t Len = static_cast<size_t>(Run - Start);
         if (Len == 0 || Len * FirstLetters >= FCandidates.size())
             return;
         const TSpan Span = FCandidates[Len * FirstLetters + (WordUpper[Word[0]] & (FirstLetters - 1))];
@@ -803,14 +809,6 @@ void TlxDirectiveHash::HashRun(const char* P, int& Run, TcdTokenKind& Kind) cons
             return;
         }
     }
-}
-
-void TlxDirectiveHash::SkipWord(const char* P, int& Run)
-{
-    const auto* Q = reinterpret_cast<const unsigned char*>(P) + Run;
-    while (WordUpper[*Q] != 0)
-        ++Q;
-    Run = int(reinterpret_cast<const char*>(Q) - P);
 }
 
 void TlxDirectiveHash::Init()

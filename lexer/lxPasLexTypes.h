@@ -295,6 +295,9 @@ public:
 
     // The case-insensitive hash of a word.
     static uint32_t HashStep(uint32_t H, char C) { return H * 991u + lxUpper(C); }
+    // Moves Run past the word at P[Run] (the characters a word table's
+    // look-up reads), without looking it up.
+    static void SkipWord(const char* P, int& Run);
 
 protected:
     // Binary search for any item with hash H in a sorted table; -1 when none.
@@ -365,9 +368,6 @@ public:
     std::unique_ptr<TlxLexHashStringItem> CreateNewItem() const override;
     void Add(const std::string& S, TcdTokenKind Kind);
     void HashRun(const char* P, int& Run, TcdTokenKind& Kind) const;
-    // Moves Run past the word at P[Run] as HashRun does, without looking
-    // it up.
-    static void SkipWord(const char* P, int& Run);
     void Init();
 };
 
