@@ -103,7 +103,7 @@ void qlPoolRelease(void* Object, std::size_t Size) noexcept
     if (!Object)
         return;
     if (Size > qlPoolLargest) {
-        ::operator delete(Object, Size);
+        ::operator delete(Object);
         return;
     }
     if (Size == 0)
@@ -118,9 +118,9 @@ void* qlPoolAllocate(std::size_t Size)
     return ::operator new(Size);
 }
 
-void qlPoolRelease(void* Object, std::size_t Size) noexcept
+void qlPoolRelease(void* Object, std::size_t) noexcept
 {
-    ::operator delete(Object, Size);
+    ::operator delete(Object);
 }
 
 #endif
