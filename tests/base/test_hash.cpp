@@ -27,8 +27,9 @@ TEST(Hash, ChangesOfOneByteOrOfLengthGiveAnotherHash)
             EXPECT_TRUE(Seen.insert(qlHash64(Changed)).second) << Size << " bytes, change at " << At;
         }
         EXPECT_NE(qlHash64(Text + '\0'), H) << Size;
-        if (Size > 0)
+        if (Size > 0) {
             EXPECT_NE(qlHash64(std::string_view(Text).substr(1)), H) << Size;
+        }
     }
     // Two equal halves swapped, and blocks of zeros of other lengths.
     const std::string A(32, 'a'), B(32, 'b');
