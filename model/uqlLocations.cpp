@@ -1,7 +1,6 @@
 #include "model/uqlModelShared.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -217,56 +216,34 @@ TqlSourceFile* TqlFileNameList::GetItems(int Index) const
 // ---------------------------------------------------------------------------
 
 namespace {
-// Past a character of code, the first character from P on that can change
-// what the line counts as: a line break or the start of a comment or string
-// (End when there is none). Sixteen characters at a time where SSE2 is at
-// hand, with loads that stay inside the text.
-const char* NextInCodeThatCounts(const char* P, const char* const End)
+// The first line break or character of Stops from P on (End when there is
+// none): how code, a comment, a string or the rest of a line is passed over,
+// sixteen characters at a time where SSE2 is at hand, with loads that stay
+// inside the text.
+template <class... TStops>
+const char* NextBreakOr(const char* P, const char* const End, TStops... Stops)
 {
-    auto Counts = [](char C) {
-        return C == '\n' || C == '\r' || C == '{' || C == '(' || C == '/' || C == '\'';
-    };
 #if defined(__SSE2__)
     const __m128i Lf = _mm_set1_epi8('\n');
     const __m128i Cr = _mm_set1_epi8('\r');
-    const __m128i Brace = _mm_set1_epi8('{');
-    const __m128i Paren = _mm_set1_epi8('(');
-    const __m128i Slash = _mm_set1_epi8('/');
-    const __m128i Quote = _mm_set1_epi8('\'');
     for (; End - P >= 16; P += 16) {
         const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
-        const __m128i M = _mm_or_si128(
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(V, Lf), _mm_cmpeq_epi8(V, Cr)),
-                         _mm_or_si128(_mm_cmpeq_epi8(V, Brace), _mm_cmpeq_epi8(V, Paren))),
-            _mm_or_si128(_mm_cmpeq_epi8(V, Slash), _mm_cmpeq_epi8(V, Quote)));
+        __m128i M = _mm_or_si128(_mm_cmpeq_epi8(V, Lf), _mm_cmpeq_epi8(V, Cr));
+        ((M = _mm_or_si128(M, _mm_cmpeq_epi8(V, _mm_set1_epi8(Stops)))), ...);
         if (const unsigned Bits = static_cast<unsigned>(_mm_movemask_epi8(M)))
             return P + __builtin_ctz(Bits);
     }
 #endif
-    while (P < End && !Counts(*P))
+    while (P < End && *P != '\n' && *P != '\r' && ((*P != Stops) && ...))
         ++P;
     return P;
 }
 
-// The first line break or Stop from P on (End when there is none): how a
-// comment, a string or the rest of a line is passed over, in one pass.
-const char* NextBreakOr(const char* P, const char* const End, char Stop)
+// Past a character of code, the first character that can change what the
+// line counts as: a line break or the start of a comment or string.
+const char* NextInCodeThatCounts(const char* P, const char* const End)
 {
-#if defined(__SSE2__)
-    const __m128i Lf = _mm_set1_epi8('\n');
-    const __m128i Cr = _mm_set1_epi8('\r');
-    const __m128i S = _mm_set1_epi8(Stop);
-    for (; End - P >= 16; P += 16) {
-        const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
-        const __m128i M = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(V, Lf), _mm_cmpeq_epi8(V, Cr)),
-                                       _mm_cmpeq_epi8(V, S));
-        if (const unsigned Bits = static_cast<unsigned>(_mm_movemask_epi8(M)))
-            return P + __builtin_ctz(Bits);
-    }
-#endif
-    while (P < End && *P != '\n' && *P != '\r' && *P != Stop)
-        ++P;
-    return P;
+    return NextBreakOr(P, End, '{', '(', '/', '\'');
 }
 } // namespace
 
