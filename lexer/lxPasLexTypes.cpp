@@ -773,8 +773,11 @@ void TlxPasHash::Init()
     Add("Varargs", ptIdentifier, ptVarargs);
     Add("local", ptIdentifier, ptLocal);
     QuickSort();
-    BuildIndex();
+    // Words are compared by length and first letter; only a table that
+    // cannot be kept so is looked up through a hash index.
     BuildCandidates();
+    if (FCandidates.empty())
+        BuildIndex();
 }
 
 // ------------------------------------------------------------ TlxDirectiveHash

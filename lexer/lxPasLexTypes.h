@@ -336,9 +336,9 @@ public:
     TlxPasHash();
     std::unique_ptr<TlxLexHashStringItem> CreateNewItem() const override;
     void Add(const std::string& S, TptTokenKind TokenID, TptTokenKind ExID);
-    // Measures and hashes the word at P[Run] (advancing Run past its
-    // StandardIdentifiers characters); for a table word sets TokenID and ExID,
-    // otherwise leaves them.
+    // Measures the word at P[Run] (advancing Run past its StandardIdentifiers
+    // characters); for a table word sets TokenID and ExID, otherwise leaves
+    // them.
     void HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const;
     void Init();
 
@@ -348,7 +348,7 @@ protected:
 private:
     // The words of the table by length and first letter, in table order:
     // a word is compared with the few of its length and first letter only,
-    // without a hash. Built with the index; empty while items change.
+    // without a hash. Built by Init; empty once the items change.
     struct TSpan {
         uint16_t Start = 0;
         uint16_t Count = 0;
