@@ -32,9 +32,9 @@ struct TPool {
 };
 
 // Trivially destroyed: a thread that ends leaves its free objects in the
-// chunks, which stay listed below.
-// The library is loaded with the program (or by a plug-in once it is), so
-// the pool can sit in the static TLS block: reached without a call.
+// chunks, which stay listed below. The library is loaded with the program
+// (or by a plug-in once it is), so the pool can sit in the static TLS block
+// and is reached without a call.
 __attribute__((tls_model("initial-exec"))) thread_local TPool Pool;
 
 // Every chunk made, so that they stay reachable until the process ends.
@@ -54,7 +54,7 @@ void PutFree(TPool& P, std::byte* Object, std::size_t Bytes)
     P.Free[i] = F;
 }
 
-std::byte* NewChunk(TPool& P)
+void NewChunk(TPool& P)
 {
     // What is left of the chunk in use still serves its size.
     if (const std::size_t Left = static_cast<std::size_t>(P.End - P.Next); Left >= Step)
@@ -73,7 +73,6 @@ std::byte* NewChunk(TPool& P)
     }
     P.Next = Chunk;
     P.End = Chunk + ChunkBytes;
-    return Chunk;
 }
 
 } // namespace

@@ -16,9 +16,9 @@
 // ---------------------------------------------------------------------------
 
 // A position in a source file: file index (into the project's file-name list,
-// -1 for none), start column X and line Y, end column and line. The unit index
-// is looked up through the file-name list. A plain location ends where it
-// starts; a symbol keeps an end of its own (see TqlSymbol).
+// -1 for none), column X and line Y. The unit index is looked up through the
+// file-name list. A plain location ends where it starts; a symbol keeps an
+// end of its own (see TqlSymbol).
 class TqlCodeLocation : public TqlBase {
 public:
     TqlCodeLocation(int FileIndex, int X, int Y);

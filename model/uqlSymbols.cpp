@@ -2,8 +2,8 @@
 #include "model/uqlNameLookup.h"
 
 #include <algorithm>
-#include <iterator>
 #include <atomic>
+#include <iterator>
 #include <utility>
 
 namespace {
