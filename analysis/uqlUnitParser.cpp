@@ -239,6 +239,8 @@ public:
     }
 
     size_t Size() const { return FSize; }
+    // What scanning the text did, for the lexer to replay.
+    const std::shared_ptr<TlxIncludeReplays>& Replays() const { return FReplays; }
     // The line counts of the text, counted at the first inclusion (Text:
     // that inclusion's text, which every inclusion shares).
     const TqlCodeStatistics& Counts(const char* Text) const
@@ -281,6 +283,7 @@ private:
     std::string FText;
     size_t FSize = 0;
     mutable std::unique_ptr<TqlCodeStatistics> FCounts;
+    std::shared_ptr<TlxIncludeReplays> FReplays = std::make_shared<TlxIncludeReplays>();
     off_t FFileSize = 0;
     struct timespec FChanged {};
     int FFd = -1;
@@ -359,6 +362,8 @@ TUnitParser::TUnitParser(const std::string& FileName, const TlxDirectiveHash* Di
         const bool FromOwnFile = FCurrentUnit && FFileIndex == FCurrentUnit->GetFileIndex();
         const int Line = FLexer->LineNumber();
         const char* Text = IncludeFileRequest(Name);
+        if (Text && FJustOpened)
+            Lexer().OfferIncludeReplays(FJustOpened->Replays());
         IncludeOpened(Text, FromOwnFile, Line);
         return Text;
     });

@@ -243,6 +243,7 @@ const TlxBasePasLex::TScanProc* TlxBasePasLex::MakeMethodTables()
 
 void TlxBasePasLex::Message(const std::string& Msg)
 {
+    SpoilWatches();
     if (FOnMessage) {
         const TPoint P = GetPosXY();
         FOnMessage(this, Msg, P.X, P.Y);
@@ -258,6 +259,8 @@ void TlxBasePasLex::Next()
     FDirectiveDone = false;
     ++FTokenCount;
     (this->*FProcTable[Ch(FRun)])();
+    // What the parser is given: skipped text never reaches it.
+    FSignificant += FLexState == lsNormal && !IsTokenIDJunk(FTokenID);
 }
 
 void TlxBasePasLex::NextNoJunk()
@@ -322,6 +325,7 @@ void TlxBasePasLex::SetOrigin(const char* Text, int TextLen)
     FSkipDepth = 0;
     FCondStack.clear();
     FStatusStack.Clear();
+    FWatches.clear();
     FEndChecked = false;
     Init();
     Next();
@@ -442,6 +446,8 @@ bool TlxBasePasLex::EndIncludeText()
     const TlxPasLexStatus* Top = FStatusStack.Peek();
     if (FCondStack.size() != Top->CondStack.size() || FLexState != Top->LexState)
         Message("Missing $ENDIF at end of include file " + FFileName);
+    if (!FWatches.empty() && FWatches.back().Depth == FStatusStack.Count())
+        EndWatch(*Top);
     std::unique_ptr<TlxPasLexStatus> Saved = FStatusStack.Pop();
     SetStatus(*Saved);
     Saved.reset();
@@ -1165,8 +1171,10 @@ bool TlxBasePasLex::ProcessOne()
     case cdResource:
         DirNextNonBlank();
         if (D.TokenID() == cdDefaultFile || D.TokenID() == cdFileName || DirIsWord()) {
-            if (FOnResourceDirect)
+            if (FOnResourceDirect) {
+                SpoilWatches();
                 FOnResourceDirect(this, D.GetToken());
+            }
         } else {
             DirInvalid();
         }
@@ -1315,29 +1323,68 @@ void TlxBasePasLex::DirInclude()
             --E;
         Name.assign(Text + B, size_t(E - B));
     }
-    if (!FOnIncludeDirect)
+    if (!FOnIncludeDirect || RefuseInclude(Name))
         return;
+    FOfferedReplays.reset();
+    const char* Text = FOnIncludeDirect(this, Name);
+    const std::shared_ptr<TlxIncludeReplays> Replays = std::move(FOfferedReplays);
+    FOfferedReplays.reset();
+    NoteNestedInclude(Name, Text, Replays);
+    if (!Text)
+        return;
+    if (Replays && ReplayAllowed()) {
+        std::vector<TReplayLevel> Levels{{Text, &Name, nullptr}};
+        TReplayStop Stop;
+        Stop.OuterSwitches = FSwitches;
+        if (Replay(*Replays, Levels, Stop)) {
+            // As when the text ends; the token after the directive is
+            // scanned by the caller.
+            if (FOnIncludeEnd)
+                FOnIncludeEnd(this);
+            return;
+        }
+        if (!Stop.Levels.empty()) {
+            ResumeScan(Stop);
+            return;
+        }
+    }
+    EnterInclude(Name, Text, Replays);
+}
+
+bool TlxBasePasLex::RefuseInclude(const std::string& Name)
+{
     if (Name.empty()) {
         Message("Include directive without a file name");
-        return;
+        return true;
     }
     if (FStatusStack.Count() >= MaxIncludeDepth) {
         Message("Include files nested too deeply, " + Name + " ignored");
-        return;
+        return true;
     }
-    bool Recursive = !Name.empty() && lxSameText(Name, FFileName);
+    bool Recursive = lxSameText(Name, FFileName);
     for (int I = 0; !Recursive && I < FStatusStack.Count(); ++I)
-        Recursive = !Name.empty() && lxSameText(Name, FStatusStack.Items(I)->FileName);
+        Recursive = lxSameText(Name, FStatusStack.Items(I)->FileName);
     if (Recursive) {
         Message("Include file, " + Name + ", includes itself and is ignored");
-        return;
+        return true;
     }
-    const char* Text = FOnIncludeDirect(this, Name);
-    if (!Text)
-        return;
+    return false;
+}
+
+void TlxBasePasLex::EnterInclude(const std::string& Name, const char* Text,
+                                 const std::shared_ptr<TlxIncludeReplays>& Replays)
+{
     TlxPasLexStatus Saved;
     GetStatus(Saved);
     FStatusStack.Push(Saved);
+    if (Replays && Replays->Watched() && ReplayAllowed()) {
+        TWatch W;
+        W.Replays = Replays;
+        W.Replay.Start = TlxIncludeReplays::StateOf(*FDefinedList, FSwitches);
+        W.Significant = FSignificant;
+        W.Depth = FStatusStack.Count();
+        FWatches.push_back(std::move(W));
+    }
     FTokenID = ptUnknown;
     FExID = ptUnknown;
     FLineNumber = 0;
@@ -1348,6 +1395,183 @@ void TlxBasePasLex::DirInclude()
     FTextLen = -1;
     FFileName = Name;
     Next();
+}
+
+// ------------------------------------------------------------ include replays
+
+bool TlxBasePasLex::ReplayAllowed() const
+{
+    // The defined symbols are the lexer's own set, kept in the order they
+    // came, and no event but the include hook's, messages and resources
+    // (which spoil a watch) is listened to.
+    return FLexState == lsNormal && !FDefinesCopyOnWrite &&
+           dynamic_cast<const TlxDefineSet*>(FDefinedList) != nullptr && !FOnCompDirect &&
+           !FOnDefineDirect && !FOnElseDirect && !FOnEndIfDirect && !FOnIfDefDirect &&
+           !FOnIfNDefDirect && !FOnIfOptDirect && !FOnInvalidDirect && !FOnUnDefDirect &&
+           !FOnLineEnd && !FOnDeclared && !FOnDefined && !FOnExpression && !FOnIfDirect &&
+           !FOnElseIfDirect && !FOnIfEndDirect && !FOnMultiLineStart && !FOnMultiLineEnd &&
+           !FOnSlashesComment && !OnSwitchDirect && !OnAlignDirect && !OnAppTypeDirect &&
+           !OnSODirect && !OnDescriptionDirect && !OnExtensionDirect && !OnExternalSymDirect &&
+           !OnHPPEmitDirect && !OnImageBaseDirect && !OnLinkDirect && !OnMinStackSizeDirect &&
+           !OnMaxStackSizeDirect && !OnMinEnumSizeDirect && !OnNoDefineDirect &&
+           !OnNoIncludeDirect && !OnResourceReserveDirect;
+}
+
+bool TlxBasePasLex::IncludeRefused(const std::string& Name, const std::vector<TReplayLevel>& Levels) const
+{
+    if (FStatusStack.Count() + int(Levels.size()) >= MaxIncludeDepth)
+        return true;
+    if (lxSameText(Name, FFileName))
+        return true;
+    for (const TReplayLevel& L : Levels)
+        if (lxSameText(Name, *L.Name))
+            return true;
+    for (int I = 0; I < FStatusStack.Count(); ++I)
+        if (lxSameText(Name, FStatusStack.Items(I)->FileName))
+            return true;
+    return false;
+}
+
+void TlxBasePasLex::SetDefines(const std::vector<std::string>& Names)
+{
+    if (TlxIncludeReplays::SameDefines(*FDefinedList, Names))
+        return;
+    // The set appends what it is given: the order comes out as recorded.
+    TlxAssignAbleHash& Defines = WritableDefines();
+    Defines.Clear();
+    for (const std::string& N : Names)
+        Defines.AddSorted(N);
+}
+
+bool TlxBasePasLex::Replay(const TlxIncludeReplays& Replays, std::vector<TReplayLevel>& Levels,
+                           TReplayStop& Stop)
+{
+    const TlxIncludeReplays::TReplay* R = Replays.Find(*FDefinedList, FSwitches);
+    if (!R)
+        return false;
+    const TlxBooleanDirectives Switches = FSwitches;
+    for (const TlxIncludeReplays::TNested& N : R->Nested) {
+        // The state the directive was met in: from here on every step is the
+        // one a scan would take, so that a stop leaves nothing to undo.
+        SetDefines(N.Before.Defines);
+        FSwitches = N.Before.Switches;
+        Levels.back().At = &N;
+        if (IncludeRefused(N.Name, Levels)) {
+            // Refused now but not when recorded (the stack is deeper): the
+            // scan goes on from the directive, which says why.
+            Stop.Refused = true;
+            Stop.Name = N.Name;
+            Stop.Levels = Levels;
+            return false;
+        }
+        FOfferedReplays.reset();
+        const char* Text = FOnIncludeDirect(this, N.Name);
+        std::shared_ptr<TlxIncludeReplays> Inner = std::move(FOfferedReplays);
+        FOfferedReplays.reset();
+        if (Text && Inner && Inner->Serial() == N.Serial) {
+            Levels.push_back({Text, &N.Name, nullptr});
+            const bool Replayed = Replay(*Inner, Levels, Stop);
+            Levels.pop_back();
+            if (Replayed) {
+                if (FOnIncludeEnd)
+                    FOnIncludeEnd(this);
+                continue;
+            }
+            if (!Stop.Levels.empty())
+                return false;
+        }
+        // Another text now, or none, or one not kept for this state: the
+        // scan goes on from after the directive, into that text if any.
+        Stop.Name = N.Name;
+        Stop.Entered = Text;
+        Stop.EnteredReplays = std::move(Inner);
+        Stop.Levels = Levels;
+        return false;
+    }
+    SetDefines(R->EndDefines);
+    FSwitches = Switches;
+    return true;
+}
+
+void TlxBasePasLex::ResumeScan(const TReplayStop& Stop)
+{
+    // Each text replayed around the stop is entered as a scan would have
+    // entered it and left just after the directive its replay stopped at.
+    // The defined symbols are already those of that point.
+    FSwitches = Stop.OuterSwitches;
+    for (const TReplayLevel& L : Stop.Levels) {
+        TlxPasLexStatus Saved;
+        GetStatus(Saved);
+        FStatusStack.Push(Saved);
+        FOrigin = L.Text;
+        FTextLen = -1;
+        FFileName = *L.Name;
+        FTokenPos = L.At->Token;
+        FRun = L.At->After;
+        FLineNumber = L.At->Line;
+        FLinePos = L.At->LinePos;
+        // Compiled text: every conditional open in it has a compiled branch.
+        FCondStack.assign(size_t(L.At->Conditionals), '1');
+        FLexState = lsNormal;
+        FSkipDepth = 0;
+        FSwitches = L.At->Before.Switches;
+        FTokenID = ptBorDirective;
+        FExID = ptUnknown;
+    }
+    if (Stop.Refused)
+        RefuseInclude(Stop.Name);
+    else if (Stop.Entered)
+        EnterInclude(Stop.Name, Stop.Entered, Stop.EnteredReplays);
+}
+
+void TlxBasePasLex::NoteNestedInclude(const std::string& Name, const char* Text,
+                                      const std::shared_ptr<TlxIncludeReplays>& Replays)
+{
+    if (FWatches.empty())
+        return;
+    if (!Text) {
+        SpoilWatches(); // the hook had its say
+        return;
+    }
+    TWatch& W = FWatches.back();
+    if (W.Depth != FStatusStack.Count())
+        return; // a text entered from a replay of its own
+    if (!Replays) {
+        W.Pure = false;
+        return;
+    }
+    TlxIncludeReplays::TNested N;
+    N.Before = TlxIncludeReplays::StateOf(*FDefinedList, FSwitches);
+    N.Name = Name;
+    N.Serial = Replays->Serial();
+    N.Token = FTokenPos;
+    N.After = FRun;
+    N.Line = FLineNumber;
+    N.LinePos = FLinePos;
+    N.Conditionals = int(FCondStack.size());
+    W.Replay.Nested.push_back(std::move(N));
+}
+
+void TlxBasePasLex::EndWatch(const TlxPasLexStatus& Outer)
+{
+    TWatch W = std::move(FWatches.back());
+    FWatches.pop_back();
+    // Compiled text has only compiled conditionals open: the same stack is
+    // the same state, whatever the text closed and opened on its way.
+    const bool Pure = W.Pure && FSignificant == W.Significant && FCondStack == Outer.CondStack &&
+                      FLexState == Outer.LexState && FSkipDepth == Outer.SkipDepth;
+    if (!Pure) {
+        W.Replays->StopWatching();
+        return;
+    }
+    W.Replay.EndDefines = TlxIncludeReplays::StateOf(*FDefinedList, FSwitches).Defines;
+    W.Replays->Add(std::move(W.Replay));
+}
+
+void TlxBasePasLex::SpoilWatches()
+{
+    for (TWatch& W : FWatches)
+        W.Pure = false;
 }
 
 void TlxBasePasLex::OpenConditional(bool Compiled)

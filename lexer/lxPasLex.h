@@ -8,6 +8,7 @@
 #pragma once
 
 #include "lexer/lxDirectiveLex.h"
+#include "lexer/lxIncludeReplay.h"
 #include "lexer/lxPasLexTypes.h"
 
 #include <functional>
@@ -188,6 +189,15 @@ public:
     const TlxLexEvent& OnMultiLineEnd() const { return FOnMultiLineEnd; }
     const TlxLexEvent& OnSlashesComment() const { return FOnSlashesComment; }
 
+    // For the include hook: what is known of the text it is about to return
+    // (see TlxIncludeReplays). An inclusion in a state scanned before is then
+    // replayed instead of scanned, and other inclusions are watched for what
+    // they do. A text offered nothing is always scanned.
+    void OfferIncludeReplays(std::shared_ptr<TlxIncludeReplays> Replays)
+    {
+        FOfferedReplays = std::move(Replays);
+    }
+
     // --- directive events that are plain fields
     TDirectiveSetEvent OnSwitchDirect;
     TlxLexNumberEvent OnAlignDirect;
@@ -274,6 +284,46 @@ private:
     void DirLongSwitch(TbdBooleanDirectives S);
     bool ProcessOne();
     void DirInclude();
+    // DirInclude's refusals, with their messages.
+    bool RefuseInclude(const std::string& Name);
+    // Enters an include text the hook gave, watched when it may be replayed.
+    void EnterInclude(const std::string& Name, const char* Text,
+                      const std::shared_ptr<TlxIncludeReplays>& Replays);
+
+    // Include replays. Allowed when the lexer is set up so that an include
+    // text's only effects are its defined symbols and the include hook's
+    // calls.
+    bool ReplayAllowed() const;
+    // A text being replayed: what the hook gave for it, the name it was
+    // asked by and the include directive in it reached so far.
+    struct TReplayLevel {
+        const char* Text;
+        const std::string* Name;
+        const TlxIncludeReplays::TNested* At;
+    };
+    // Where a replay stopped once the hook had been asked for a nested text
+    // (or a directive was refused): the scan takes over from there.
+    struct TReplayStop {
+        TlxBooleanDirectives OuterSwitches;
+        std::vector<TReplayLevel> Levels;
+        bool Refused = false;
+        std::string Name;
+        const char* Entered = nullptr;
+        std::shared_ptr<TlxIncludeReplays> EnteredReplays;
+    };
+    // Replays the text of Levels' last entry, whose hook has been called.
+    // False when Replays holds nothing for this state (nothing done), or
+    // when the replay stopped part way (Stop says where).
+    bool Replay(const TlxIncludeReplays& Replays, std::vector<TReplayLevel>& Levels, TReplayStop& Stop);
+    void ResumeScan(const TReplayStop& Stop);
+    // An include directive would be refused with Levels entered on top of
+    // the include stack.
+    bool IncludeRefused(const std::string& Name, const std::vector<TReplayLevel>& Levels) const;
+    void SetDefines(const std::vector<std::string>& Names);
+    void NoteNestedInclude(const std::string& Name, const char* Text,
+                           const std::shared_ptr<TlxIncludeReplays>& Replays);
+    void EndWatch(const TlxPasLexStatus& Outer);
+    void SpoilWatches();
     void DirIfDef(bool IfNDef);
     void DirIf();
     void DirIfOpt();
@@ -309,6 +359,21 @@ private:
     bool FDirectiveDone = false;
     bool FEndChecked = false;
     bool FDefinesCopyOnWrite = false;
+
+    // An include text being scanned under watch, to be replayed later if it
+    // gives the parser nothing.
+    struct TWatch {
+        std::shared_ptr<TlxIncludeReplays> Replays;
+        TlxIncludeReplays::TReplay Replay;
+        // Significant tokens scanned when it was entered.
+        unsigned Significant = 0;
+        // The include stack's depth while its text is scanned.
+        int Depth = 0;
+        bool Pure = true;
+    };
+    std::vector<TWatch> FWatches;
+    unsigned FSignificant = 0;
+    std::shared_ptr<TlxIncludeReplays> FOfferedReplays;
 
     const TlxPasHash* FKeyTable;
     std::unique_ptr<TlxDirectiveLex> FDirectiveLex;

@@ -431,3 +431,42 @@ TEST(UnitParser, IncludedTextServesEveryInclusion)
         EXPECT_EQ(U->GetConstants()->Find("CA"), nullptr) << Padding;
     }
 }
+
+TEST(UnitParser, SharedIncludeFilesGiveEachUnitWhatAScanGives)
+{
+    // A project include in a shared folder, met by every unit: its nested
+    // include is found beside the shared file, and a local one beside each
+    // unit (another file per folder, and none beside UC). Each unit must get
+    // the symbols of its own files, and the missing file one message.
+    TTempFolder T;
+    T.Write("shared/Project.inc",
+            "{ project settings }\n{$I Compilers.inc}\n{$IFDEF DELPHI7_UP}{$DEFINE HAS_X}{$ENDIF}\n"
+            "{$I Local.inc}\n{$IFDEF LOCAL_A}{$DEFINE HAS_A}{$ENDIF}\n");
+    T.Write("shared/Compilers.inc", "{$IFNDEF COMPILERS_INC}{$DEFINE COMPILERS_INC}{$DEFINE DELPHI7_UP}{$ENDIF}\n");
+    T.Write("a/Local.inc", "{$DEFINE LOCAL_A}\n");
+    T.Write("b/Local.inc", "{$DEFINE LOCAL_B}\n");
+    const std::vector<std::pair<std::string, std::string>> Units = {
+        {"a", "UA1"}, {"b", "UB"}, {"a", "UA2"}, {"b", "UB2"}, {"c", "UC"}, {"a", "UA3"}};
+    std::string Uses;
+    for (const auto& [Folder, Name] : Units) {
+        T.Write(Folder + "/" + Name + ".pas",
+                "unit " + Name + ";\n{$I ..\\shared\\Project.inc}\ninterface\nconst\n"
+                "{$IFDEF HAS_X} X_" + Name + " = 1; {$ENDIF}\n{$IFDEF HAS_A} A_" + Name + " = 1; {$ENDIF}\n"
+                "{$IFDEF LOCAL_B} B_" + Name + " = 1; {$ENDIF}\nimplementation\nend.\n");
+        Uses += (Uses.empty() ? "" : ", ") + Name + " in '" + Folder + "\\" + Name + ".pas'";
+    }
+    const std::string Main = T.Write("Prog.dpr", "program Prog;\nuses " + Uses + ";\nbegin\nend.\n");
+    TAnalysisScope P;
+    P->Analyze(Main, true);
+    for (const auto& [Folder, Name] : Units) {
+        TqlUnit* U = P->FindUnit(Name);
+        ASSERT_NE(U, nullptr) << Name;
+        EXPECT_NE(U->GetConstants()->Find("X_" + Name), nullptr) << Name;
+        EXPECT_EQ(U->GetConstants()->Find("A_" + Name) != nullptr, Folder == "a") << Name;
+        EXPECT_EQ(U->GetConstants()->Find("B_" + Name) != nullptr, Folder == "b") << Name;
+    }
+    int Missing = 0;
+    for (const std::string& M : P->MessageTexts())
+        Missing += M.find("Local.inc") != std::string::npos;
+    EXPECT_EQ(Missing, 1);
+}
