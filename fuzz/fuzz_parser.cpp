@@ -3,6 +3,8 @@
 // sanitizer report, another exception, a hang) is a finding.
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -11,7 +13,10 @@
 namespace {
 
 // Serves every include directive with a small fixed text, so that the
-// include machinery is exercised too (the lexer caps the nesting).
+// include machinery is exercised too (the lexer caps the nesting). The
+// texts keep their replays from one input to the next, as the texts of one
+// analysis do from unit to unit: the replays of texts of directives alone,
+// nested or not, and the hand-over to a scan are exercised as well.
 class TFuzzParser : public TlxSimplePasPar {
 public:
     TFuzzParser(const TlxPasHash* KeyTable, const TlxDirectiveHash* DirectiveTable)
@@ -25,9 +30,22 @@ public:
     {
         if (Name == "self.inc")
             return "procedure X; begin {$I self.inc} end;";
-        if (Name == "a.inc")
-            return "const A = 1; type T = class end;";
-        return nullptr;
+        static const std::map<std::string, std::string> Texts = {
+            {"a.inc", "const A = 1; type T = class end;"},
+            {"d.inc", "{$IFDEF A}{$DEFINE B}{$ELSE}{$DEFINE A}{$ENDIF}{$I e.inc}{$IFDEF C}{$UNDEF A}{$ENDIF}"},
+            {"e.inc", "{$IFNDEF E}{$DEFINE E}{$I f.inc}{$ENDIF}{$DEFINE C}{$I d.inc}"},
+            {"f.inc", "{$IFDEF B} const F = 1; {$ENDIF}{$IFOPT R+}{$DEFINE R}{$ENDIF}{$R-}{$I g.inc}"},
+            {"g.inc", "{$IFDEF A} {$ELSE} {$ENDIF} {$I missing.inc}"},
+        };
+        static std::map<std::string, std::shared_ptr<TlxIncludeReplays>> Replays;
+        auto It = Texts.find(Name);
+        if (It == Texts.end())
+            return nullptr;
+        std::shared_ptr<TlxIncludeReplays>& R = Replays[Name];
+        if (!R)
+            R = std::make_shared<TlxIncludeReplays>();
+        Lexer().OfferIncludeReplays(R);
+        return It->second.c_str();
     }
 };
 
