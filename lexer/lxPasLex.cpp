@@ -181,64 +181,82 @@ TlxBasePasLex::TlxBasePasLex(const TlxPasHash* KeyTable, const TlxDirectiveHash*
     FDirectiveLex = std::make_unique<TlxDirectiveLex>(DirectiveTable);
     FOwnedDefinedList = std::make_unique<TlxDefineSet>();
     FDefinedList = FOwnedDefinedList.get();
-    FProcTable = MakeMethodTables();
+    FProcTable = MakeMethodTables(false);
     FExID = ptUnknown;
 }
 
 TlxBasePasLex::~TlxBasePasLex() = default;
 
-const TlxBasePasLex::TScanProc* TlxBasePasLex::MakeMethodTables()
+template <TlxBasePasLex::TScanProc Proc>
+void TlxBasePasLex::Counted()
+{
+    (this->*Proc)();
+    // What the parser is given: skipped text never reaches it.
+    FSignificant += FLexState == lsNormal && !IsTokenIDJunk(FTokenID);
+}
+
+template <TlxBasePasLex::TScanProc Proc>
+TlxBasePasLex::TScanProc TlxBasePasLex::Choose(bool Counting)
+{
+    return Counting ? &TlxBasePasLex::Counted<Proc> : Proc;
+}
+
+const TlxBasePasLex::TScanProc* TlxBasePasLex::MakeMethodTables(bool Counting)
 {
     // Built once: lexers are made for every file and look-ahead.
-    static const std::array<TScanProc, 256> Table = [] {
+    auto Build = [](bool Counting) {
         std::array<TScanProc, 256> T{};
         for (int C = 0; C < 256; ++C) {
-            TScanProc P = &TlxBasePasLex::UnknownProc;
+            TScanProc P = Choose<&TlxBasePasLex::UnknownProc>(Counting);
             if (C == 0)
-                P = &TlxBasePasLex::NullProc;
+                P = Choose<&TlxBasePasLex::NullProc>(Counting);
             else if (C == 10)
-                P = &TlxBasePasLex::LFProc;
+                P = Choose<&TlxBasePasLex::LFProc>(Counting);
             else if (C == 13)
-                P = &TlxBasePasLex::CRProc;
+                P = Choose<&TlxBasePasLex::CRProc>(Counting);
             else if (C <= 32)
-                P = &TlxBasePasLex::SpaceProc;
+                P = Choose<&TlxBasePasLex::SpaceProc>(Counting);
             else if (C == 0xEF)
-                P = &TlxBasePasLex::ByteOrderMarkProc;
+                P = Choose<&TlxBasePasLex::ByteOrderMarkProc>(Counting);
             else if (NonEnglishChars[C])
-                P = &TlxBasePasLex::IntIdentProc;
+                P = Choose<&TlxBasePasLex::IntIdentProc>(Counting);
             else if ((C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || C == '_')
-                P = &TlxBasePasLex::IdentProc;
+                P = Choose<&TlxBasePasLex::IdentProc>(Counting);
             else if (C >= '0' && C <= '9')
-                P = &TlxBasePasLex::NumberProc;
+                P = Choose<&TlxBasePasLex::NumberProc>(Counting);
             T[C] = P;
         }
         for (unsigned char C : {'!', '"', '%', '&', '?', '\\', '~', '`'})
-            T[C] = &TlxBasePasLex::SymbolProc;
-        T[static_cast<unsigned char>('#')] = &TlxBasePasLex::AsciiCharProc;
-        T[static_cast<unsigned char>('$')] = &TlxBasePasLex::IntegerProc;
-        T[static_cast<unsigned char>('\'')] = &TlxBasePasLex::StringProc;
-        T[static_cast<unsigned char>('(')] = &TlxBasePasLex::RoundOpenProc;
-        T[static_cast<unsigned char>(')')] = &TlxBasePasLex::RoundCloseProc;
-        T[static_cast<unsigned char>('*')] = &TlxBasePasLex::StarProc;
-        T[static_cast<unsigned char>('+')] = &TlxBasePasLex::PlusProc;
-        T[static_cast<unsigned char>(',')] = &TlxBasePasLex::CommaProc;
-        T[static_cast<unsigned char>('-')] = &TlxBasePasLex::MinusProc;
-        T[static_cast<unsigned char>('.')] = &TlxBasePasLex::PointProc;
-        T[static_cast<unsigned char>('/')] = &TlxBasePasLex::SlashProc;
-        T[static_cast<unsigned char>(':')] = &TlxBasePasLex::ColonProc;
-        T[static_cast<unsigned char>(';')] = &TlxBasePasLex::SemiColonProc;
-        T[static_cast<unsigned char>('<')] = &TlxBasePasLex::LowerProc;
-        T[static_cast<unsigned char>('=')] = &TlxBasePasLex::EqualProc;
-        T[static_cast<unsigned char>('>')] = &TlxBasePasLex::GreaterProc;
-        T[static_cast<unsigned char>('@')] = &TlxBasePasLex::AddressOpProc;
-        T[static_cast<unsigned char>('[')] = &TlxBasePasLex::SquareOpenProc;
-        T[static_cast<unsigned char>(']')] = &TlxBasePasLex::SquareCloseProc;
-        T[static_cast<unsigned char>('^')] = &TlxBasePasLex::PointerSymbolProc;
-        T[static_cast<unsigned char>('{')] = &TlxBasePasLex::BraceOpenProc;
-        T[static_cast<unsigned char>('}')] = &TlxBasePasLex::BraceCloseProc;
+            T[C] = Choose<&TlxBasePasLex::SymbolProc>(Counting);
+        T[static_cast<unsigned char>('#')] = Choose<&TlxBasePasLex::AsciiCharProc>(Counting);
+        T[static_cast<unsigned char>('$')] = Choose<&TlxBasePasLex::IntegerProc>(Counting);
+        T[static_cast<unsigned char>('\'')] = Choose<&TlxBasePasLex::StringProc>(Counting);
+        T[static_cast<unsigned char>('(')] = Choose<&TlxBasePasLex::RoundOpenProc>(Counting);
+        T[static_cast<unsigned char>(')')] = Choose<&TlxBasePasLex::RoundCloseProc>(Counting);
+        T[static_cast<unsigned char>('*')] = Choose<&TlxBasePasLex::StarProc>(Counting);
+        T[static_cast<unsigned char>('+')] = Choose<&TlxBasePasLex::PlusProc>(Counting);
+        T[static_cast<unsigned char>(',')] = Choose<&TlxBasePasLex::CommaProc>(Counting);
+        T[static_cast<unsigned char>('-')] = Choose<&TlxBasePasLex::MinusProc>(Counting);
+        T[static_cast<unsigned char>('.')] = Choose<&TlxBasePasLex::PointProc>(Counting);
+        T[static_cast<unsigned char>('/')] = Choose<&TlxBasePasLex::SlashProc>(Counting);
+        T[static_cast<unsigned char>(':')] = Choose<&TlxBasePasLex::ColonProc>(Counting);
+        T[static_cast<unsigned char>(';')] = Choose<&TlxBasePasLex::SemiColonProc>(Counting);
+        T[static_cast<unsigned char>('<')] = Choose<&TlxBasePasLex::LowerProc>(Counting);
+        T[static_cast<unsigned char>('=')] = Choose<&TlxBasePasLex::EqualProc>(Counting);
+        T[static_cast<unsigned char>('>')] = Choose<&TlxBasePasLex::GreaterProc>(Counting);
+        T[static_cast<unsigned char>('@')] = Choose<&TlxBasePasLex::AddressOpProc>(Counting);
+        T[static_cast<unsigned char>('[')] = Choose<&TlxBasePasLex::SquareOpenProc>(Counting);
+        T[static_cast<unsigned char>(']')] = Choose<&TlxBasePasLex::SquareCloseProc>(Counting);
+        T[static_cast<unsigned char>('^')] = Choose<&TlxBasePasLex::PointerSymbolProc>(Counting);
+        T[static_cast<unsigned char>('{')] = Choose<&TlxBasePasLex::BraceOpenProc>(Counting);
+        T[static_cast<unsigned char>('}')] = Choose<&TlxBasePasLex::BraceCloseProc>(Counting);
         return T;
-    }();
-    return Table.data();
+    };
+    // The counting table scans the same, and counts what a watched include
+    // text gives the parser (see TWatch).
+    static const std::array<TScanProc, 256> Plain = Build(false);
+    static const std::array<TScanProc, 256> Counts = Build(true);
+    return Counting ? Counts.data() : Plain.data();
 }
 
 void TlxBasePasLex::Message(const std::string& Msg)
@@ -259,8 +277,6 @@ void TlxBasePasLex::Next()
     FDirectiveDone = false;
     ++FTokenCount;
     (this->*FProcTable[Ch(FRun)])();
-    // What the parser is given: skipped text never reaches it.
-    FSignificant += FLexState == lsNormal && !IsTokenIDJunk(FTokenID);
 }
 
 void TlxBasePasLex::NextNoJunk()
@@ -326,6 +342,7 @@ void TlxBasePasLex::SetOrigin(const char* Text, int TextLen)
     FCondStack.clear();
     FStatusStack.Clear();
     FWatches.clear();
+    FProcTable = MakeMethodTables(false);
     FEndChecked = false;
     Init();
     Next();
@@ -1384,6 +1401,7 @@ void TlxBasePasLex::EnterInclude(const std::string& Name, const char* Text,
         W.Significant = FSignificant;
         W.Depth = FStatusStack.Count();
         FWatches.push_back(std::move(W));
+        FProcTable = MakeMethodTables(true);
     }
     FTokenID = ptUnknown;
     FExID = ptUnknown;
@@ -1556,6 +1574,8 @@ void TlxBasePasLex::EndWatch(const TlxPasLexStatus& Outer)
 {
     TWatch W = std::move(FWatches.back());
     FWatches.pop_back();
+    if (FWatches.empty())
+        FProcTable = MakeMethodTables(false);
     // Compiled text has only compiled conditionals open: the same stack is
     // the same state, whatever the text closed and opened on its way.
     const bool Pure = W.Pure && FSignificant == W.Significant && FCondStack == Outer.CondStack &&

@@ -224,8 +224,13 @@ protected:
 
 private:
     using TScanProc = void (TlxBasePasLex::*)();
-    // The scanner routine for each first character, the same for every lexer.
-    static const TScanProc* MakeMethodTables();
+    // The scanner routine for each first character, the same for every lexer;
+    // the counting table's routines also count the significant tokens.
+    static const TScanProc* MakeMethodTables(bool Counting);
+    template <TScanProc Proc>
+    void Counted();
+    template <TScanProc Proc>
+    static TScanProc Choose(bool Counting);
     unsigned char Ch(int Pos) const { return static_cast<unsigned char>(FOrigin[Pos]); }
 
     // Scanner routines, one per first character.
