@@ -194,7 +194,7 @@ void TClassParser::ClassField(TqlClass* Class, TVisibilityKind Visibility)
     for (;;) {
         const TPoint P = Pos();
         if (GetTokenID() == ptIdentifier)
-            Fields.push_back(Class->GetFieldList()->AddVariable(Token(), Visibility, false,
+            Fields.push_back(Class->GetFieldList()->AddVariable(TokenText(), Visibility, false,
                                                                 FileIndex(), P.X, P.Y));
         Expected(ptIdentifier);
         if (GetTokenID() != ptComma)
@@ -243,7 +243,7 @@ void TClassParser::MethodHeading(TqlClass* Class, TVisibilityKind Visibility)
     NextToken();
     const TPoint P = Pos();
     TqlRoutine* R =
-        Class->GetRoutines()->AddRoutine(Token(), Visibility, Kind, FileIndex(), P.X, P.Y);
+        Class->GetRoutines()->AddRoutine(TokenText(), Visibility, Kind, FileIndex(), P.X, P.Y);
     FunctionProcedureName();
     if (GetTokenID() == ptRoundOpen)
         FormalParameterList(R, true, false);
@@ -295,7 +295,7 @@ void TClassParser::ClassProperty(TqlClass* Class, TVisibilityKind Visibility)
     Expected(ptProperty);
     const TPoint P = Pos();
     TqlProperty* Prop =
-        Class->GetProperties()->AddProperty(Token(), Visibility, Class, FileIndex(), P.X, P.Y);
+        Class->GetProperties()->AddProperty(TokenText(), Visibility, Class, FileIndex(), P.X, P.Y);
     PropertyName();
     if (GetTokenID() == ptColon || GetTokenID() == ptSquareOpen) {
         if (GetTokenID() == ptSquareOpen) {

@@ -56,7 +56,8 @@ TqlRoutine* TRoutineParser::FunctionHeading(TqlVarContainer* Container)
     Expected(ptFunction);
     const TPoint P = Pos();
     TqlRoutine* R =
-        Container->GetRoutines()->AddRoutine(Token(), FVisibility, rkFunction, FileIndex(), P.X, P.Y);
+        Container->GetRoutines()->AddRoutine(TokenText(), FVisibility, rkFunction, FileIndex(), P.X,
+                                             P.Y);
     FunctionProcedureName();
     if (GetTokenID() == ptRoundOpen)
         FormalParameterList(R, true, false);
@@ -69,7 +70,7 @@ TqlRoutine* TRoutineParser::ProcedureHeading(TqlVarContainer* Container)
 {
     Expected(ptProcedure);
     const TPoint P = Pos();
-    TqlRoutine* R = Container->GetRoutines()->AddRoutine(Token(), FVisibility, rkProcedure,
+    TqlRoutine* R = Container->GetRoutines()->AddRoutine(TokenText(), FVisibility, rkProcedure,
                                                          FileIndex(), P.X, P.Y);
     FunctionProcedureName();
     if (GetTokenID() == ptRoundOpen)
@@ -105,6 +106,9 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
                                          bool MatchOverload)
 {
     std::vector<TParamName> Names;
+    Names.reserve(8);
+    // The parameters of the current group (A, B: Integer), once per heading.
+    std::vector<TqlParameter*> Added;
     Expected(ptRoundOpen);
     for (;;) {
         TParamKind Kind = pkNone;
@@ -127,13 +131,13 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
             break;
         }
         const size_t First = Names.size();
-        std::vector<TqlParameter*> Added;
+        Added.clear();
         for (;;) {
             const TPoint P = Pos();
             Names.push_back(TParamName{Token(), P, nullptr});
             if (AddParameters && Routine)
-                Added.push_back(
-                    Routine->GetParameters()->AddParameter(Token(), Kind, FileIndex(), P.X, P.Y));
+                Added.push_back(Routine->GetParameters()->AddParameter(Names.back().Name, Kind,
+                                                                       FileIndex(), P.X, P.Y));
             Expected(ptIdentifier);
             if (GetTokenID() != ptComma)
                 break;

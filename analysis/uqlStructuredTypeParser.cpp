@@ -82,7 +82,8 @@ TqlSymbol* TStructuredTypeParser::ParseStructuredType(TqlVarContainer* Container
             NextToken();
             while (GetTokenID() == ptIdentifier) {
                 const TPoint P = Pos();
-                TqlSymbol* M = S->GetItems()->AddSymbol(Token(), FVisibility, FileIndex(), P.X, P.Y);
+                TqlSymbol* M =
+                    S->GetItems()->AddSymbol(TokenText(), FVisibility, FileIndex(), P.X, P.Y);
                 S->AddSymbol(M);
                 NextToken();
                 if (GetTokenID() == ptEqual) {
@@ -150,7 +151,8 @@ void TStructuredTypeParser::RecordVariantPart(TqlRecord* Record)
     if (GetTokenID() == ptIdentifier && NextIs(ptColon)) {
         const TPoint P = Pos();
         TqlVariable* Tag =
-            Record->GetFieldList()->AddVariable(Token(), vkPublic, false, FileIndex(), P.X, P.Y);
+            Record->GetFieldList()->AddVariable(TokenText(), vkPublic, false, FileIndex(), P.X,
+                                                P.Y);
         NextToken();
         NextToken();
         if (TqlSymbol* T = ParseTypeId(false))

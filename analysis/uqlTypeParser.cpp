@@ -71,7 +71,7 @@ void TTypeParser::LabelDeclarationSection(TqlVarContainer* Container)
     for (;;) {
         const TPoint P = Pos();
         if (GetTokenID() == ptIdentifier || GetTokenID() == ptIntegerConst) {
-            Container->GetLabels()->AddLabel(Token(), GetTokenID() == ptIntegerConst, FileIndex(),
+            Container->GetLabels()->AddLabel(TokenText(), GetTokenID() == ptIntegerConst, FileIndex(),
                                              P.X, P.Y);
             NextToken();
         } else {

@@ -1748,7 +1748,7 @@ void TUnitParser::ExceptionHandler()
     if (GetTokenID() == ptIdentifier && !NextIs(ptPoint) && NextIs(ptColon)) {
         const TPoint P = Pos();
         TqlVarContainer* C = CurrentContainer();
-        C->GetVariables()->AddVariable(Token(), FCurrentUnit ? FCurrentUnit->GetVisibility()
+        C->GetVariables()->AddVariable(TokenText(), FCurrentUnit ? FCurrentUnit->GetVisibility()
                                                              : vkInterface,
                                        false, FFileIndex, P.X, P.Y);
         NextToken();

@@ -181,7 +181,16 @@ protected:
     // The string literal at the current token is recorded in the unit.
     void RecordStringLiteral();
     std::string Token() const { return FLexer->GetToken(); }
+    // The same text in a buffer the parser reuses, for a callee that copies
+    // it at once: a long name then costs one heap block, not two. Valid
+    // until the next call.
+    const std::string& TokenText()
+    {
+        FTokenText.assign(FLexer->GetTokenPtr(), static_cast<size_t>(FLexer->GetTokenLen()));
+        return FTokenText;
+    }
 
+    std::string FTokenText;
     bool FInExternalDirective = false;
     bool FInterfaceDone = false;
     bool FInterfaceOnly = false;

@@ -24,7 +24,8 @@ void TVarParser::ConstDeclaration(TqlVarContainer* Container)
 {
     const TPoint P = Pos();
     TqlVariable* C =
-        Container->GetConstants()->AddVariable(Token(), FVisibility, true, FileIndex(), P.X, P.Y);
+        Container->GetConstants()->AddVariable(TokenText(), FVisibility, true, FileIndex(), P.X,
+                                               P.Y);
     NextToken();
     if (GetTokenID() == ptColon) {
         NextToken();
@@ -43,7 +44,7 @@ void TVarParser::ConstDeclaration(TqlVarContainer* Container)
 void TVarParser::ResourceStringDeclaration(TqlVarContainer* Container)
 {
     const TPoint P = Pos();
-    Container->GetConstants()->AddVariable(Token(), FVisibility, true, FileIndex(), P.X, P.Y);
+    Container->GetConstants()->AddVariable(TokenText(), FVisibility, true, FileIndex(), P.X, P.Y);
     NextToken();
     Expected(ptEqual);
     ParseCharString();
@@ -76,7 +77,8 @@ void TVarParser::VarDeclaration(TqlVarContainer* Container, bool IsThreadVar)
         const TPoint P = Pos();
         if (GetTokenID() == ptIdentifier) {
             TqlVariable* V =
-                Container->GetVariables()->AddVariable(Token(), Vis, false, FileIndex(), P.X, P.Y);
+                Container->GetVariables()->AddVariable(TokenText(), Vis, false, FileIndex(), P.X,
+                                                       P.Y);
             V->SetIsThreadVar(IsThreadVar);
             Vars.push_back(V);
         }

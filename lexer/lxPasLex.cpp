@@ -1435,7 +1435,8 @@ bool TlxBasePasLex::ReplayAllowed() const
            !OnNoIncludeDirect && !OnResourceReserveDirect;
 }
 
-bool TlxBasePasLex::IncludeRefused(const std::string& Name, const std::vector<TReplayLevel>& Levels) const
+bool TlxBasePasLex::IncludeRefused(const std::string& Name,
+                                   const std::vector<TReplayLevel>& Levels) const
 {
     if (FStatusStack.Count() + int(Levels.size()) >= MaxIncludeDepth)
         return true;

@@ -319,7 +319,8 @@ private:
     // Replays the text of Levels' last entry, whose hook has been called.
     // False when Replays holds nothing for this state (nothing done), or
     // when the replay stopped part way (Stop says where).
-    bool Replay(const TlxIncludeReplays& Replays, std::vector<TReplayLevel>& Levels, TReplayStop& Stop);
+    bool Replay(const TlxIncludeReplays& Replays, std::vector<TReplayLevel>& Levels,
+                TReplayStop& Stop);
     void ResumeScan(const TReplayStop& Stop);
     // An include directive would be refused with Levels entered on top of
     // the include stack.
