@@ -102,13 +102,27 @@ bool SignSwitch(TcdTokenKind K, TbdBooleanDirectives& S, bool& On)
         {cdXPlus, cdXMinus, bdExtendedSyntax},  {cdYPlus, cdYMinus, bdDefinitionInfo},
         {cdUnknownPlus, cdUnknownMinus, bdUnKnown},
     };
-    for (const Row& R : Rows)
-        if (K == R.Plus || K == R.Minus) {
-            S = R.Switch;
-            On = K == R.Plus;
-            return true;
-        }
-    return false;
+    // Every directive is asked: the rows are looked up by kind, the first
+    // row of a kind winning.
+    struct TKnown {
+        bool Known = false;
+        bool On = false;
+        TbdBooleanDirectives Switch = bdUnKnown;
+    };
+    static const std::array<TKnown, cdTokenKindCount> ByKind = [] {
+        std::array<TKnown, cdTokenKindCount> T{};
+        for (const Row& R : Rows)
+            for (const TcdTokenKind Kind : {R.Plus, R.Minus})
+                if (!T[Kind].Known)
+                    T[Kind] = TKnown{true, Kind == R.Plus, R.Switch};
+        return T;
+    }();
+    const TKnown& Found = ByKind[K];
+    if (!Found.Known)
+        return false;
+    S = Found.Switch;
+    On = Found.On;
+    return true;
 }
 
 // Directive words that switch a boolean with ON / OFF.
@@ -151,12 +165,18 @@ bool LongSwitchOf(TcdTokenKind K, TbdBooleanDirectives& S)
         {cdReferenceInfo, bdDefinitionInfo},
         {cdDefinitionInfo, bdDefinitionInfo},
     };
-    for (const Row& R : Rows)
-        if (K == R.Kind) {
-            S = R.Switch;
-            return true;
-        }
-    return false;
+    static const std::array<int, cdTokenKindCount> ByKind = [] {
+        std::array<int, cdTokenKindCount> T;
+        T.fill(-1);
+        for (const Row& R : Rows)
+            if (T[R.Kind] < 0)
+                T[R.Kind] = R.Switch;
+        return T;
+    }();
+    if (ByKind[K] < 0)
+        return false;
+    S = static_cast<TbdBooleanDirectives>(ByKind[K]);
+    return true;
 }
 
 bool IsRelation(TcdTokenKind K)

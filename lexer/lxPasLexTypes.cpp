@@ -542,55 +542,68 @@ void TlxLexHashStrings::SkipWord(const char* P, int& Run)
     Run = int(reinterpret_cast<const char*>(Q) - P);
 }
 
-void TlxPasHash::BuildCandidates()
+void TlxWordCandidates::Clear()
 {
-    FCandidates.clear();
-    FCandidateItems.clear();
+    FSpans.clear();
+    FWords.clear();
+}
+
+void TlxWordCandidates::Build(const std::vector<std::unique_ptr<TlxLexHashStringItem>>& Items,
+                              std::string (*Upper)(const TlxLexHashStringItem&))
+{
+    Clear();
+    std::vector<std::pair<std::string, const TlxLexHashStringItem*>> Words;
     size_t Most = 0;
-    for (const auto& Stored : FItems)
-        Most = std::max(Most, static_cast<const TlxPasHashItem*>(Stored.get())->UpperStr.size());
-    if (Most > 64 || Count() > UINT16_MAX)
-        return;
-    std::vector<std::vector<const TlxPasHashItem*>> Lists((Most + 1) * FirstLetters);
-    for (const auto& Stored : FItems) {
-        const auto* Item = static_cast<const TlxPasHashItem*>(Stored.get());
-        // A word added other than by Add is compared another way: the
-        // table then keeps to its hash.
-        if (Item->UpperStr.empty() || Item->UpperStr.size() != Item->Str.size())
+    for (const auto& Item : Items) {
+        std::string U = Upper(*Item);
+        if (U.empty() || U.size() > 64)
             return;
-        Lists[Item->UpperStr.size() * FirstLetters + (static_cast<unsigned char>(Item->UpperStr[0]) & (FirstLetters - 1))]
-            .push_back(Item);
+        Most = std::max(Most, U.size());
+        Words.emplace_back(std::move(U), Item.get());
     }
+    if (Words.size() > UINT16_MAX)
+        return;
+    std::vector<std::vector<size_t>> Lists((Most + 1) * FirstLetters);
+    for (size_t i = 0; i < Words.size(); ++i)
+        Lists[Words[i].first.size() * FirstLetters +
+              (static_cast<unsigned char>(Words[i].first[0]) & (FirstLetters - 1))]
+            .push_back(i);
     std::vector<TSpan> Spans(Lists.size());
     for (size_t i = 0; i < Lists.size(); ++i) {
-        Spans[i].Start = static_cast<uint16_t>(FCandidateItems.size());
+        Spans[i].Start = static_cast<uint16_t>(FWords.size());
         Spans[i].Count = static_cast<uint16_t>(Lists[i].size());
-        FCandidateItems.insert(FCandidateItems.end(), Lists[i].begin(), Lists[i].end());
+        for (size_t w : Lists[i])
+            FWords.push_back(std::move(Words[w]));
     }
-    FCandidates = std::move(Spans);
+    FSpans = std::move(Spans);
+}
+
+const TlxLexHashStringItem* TlxWordCandidates::Find(const char* P, int& Run) const
+{
+    const auto* Word = reinterpret_cast<const unsigned char*>(P) + Run;
+    const int Start = Run;
+    TlxLexHashStrings::SkipWord(P, Run);
+    const size_t Len = static_cast<size_t>(Run - Start);
+    if (Len == 0 || Len * FirstLetters >= FSpans.size())
+        return nullptr;
+    const TSpan Span = FSpans[Len * FirstLetters + (WordUpper[Word[0]] & (FirstLetters - 1))];
+    for (size_t i = Span.Start; i < size_t(Span.Start) + Span.Count; ++i) {
+        const auto* Upper = reinterpret_cast<const unsigned char*>(FWords[i].first.data());
+        size_t C = 0;
+        while (C < Len && WordUpper[Word[C]] == Upper[C])
+            ++C;
+        if (C == Len)
+            return FWords[i].second;
+    }
+    return nullptr;
 }
 
 void TlxPasHash::HashRun(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const
 {
-    if (!FCandidates.empty()) {
-        const auto* Word = reinterpret_cast<const unsigned char*>(P) + Run;
-        const int Start = Run;
-        SkipWord(P, Run);
-        const size_t Len = static_cast<size_t>(Run - Start);
-        if (Len == 0 || Len * FirstLetters >= FCandidates.size())
-            return;
-        const TSpan Span = FCandidates[Len * FirstLetters + (WordUpper[Word[0]] & (FirstLetters - 1))];
-        for (size_t i = Span.Start; i < size_t(Span.Start) + Span.Count; ++i) {
-            const TlxPasHashItem* Item = FCandidateItems[i];
-            const auto* Upper = reinterpret_cast<const unsigned char*>(Item->UpperStr.data());
-            size_t C = 0;
-            while (C < Len && WordUpper[Word[C]] == Upper[C])
-                ++C;
-            if (C == Len) {
-                TokenID = Item->TokenID;
-                ExID = Item->ExID;
-                return;
-            }
+    if (!FCandidates.Empty()) {
+        if (const auto* Item = static_cast<const TlxPasHashItem*>(FCandidates.Find(P, Run))) {
+            TokenID = Item->TokenID;
+            ExID = Item->ExID;
         }
         return;
     }
@@ -775,8 +788,12 @@ void TlxPasHash::Init()
     QuickSort();
     // Words are compared by length and first letter; only a table that
     // cannot be kept so is looked up through a hash index.
-    BuildCandidates();
-    if (FCandidates.empty())
+    FCandidates.Build(FItems, [](const TlxLexHashStringItem& Item) {
+        // A word added other than by Add is compared another way.
+        const std::string& Upper = static_cast<const TlxPasHashItem&>(Item).UpperStr;
+        return Upper.size() == Item.Str.size() ? Upper : std::string();
+    });
+    if (FCandidates.Empty())
         BuildIndex();
 }
 
@@ -800,6 +817,11 @@ void TlxDirectiveHash::Add(const std::string& S, TcdTokenKind Kind)
 
 void TlxDirectiveHash::HashRun(const char* P, int& Run, TcdTokenKind& Kind) const
 {
+    if (!FCandidates.Empty()) {
+        if (const auto* Item = static_cast<const TlxDirectiveHashItem*>(FCandidates.Find(P, Run)))
+            Kind = Item->Kind;
+        return;
+    }
     const int Start = Run;
     const uint32_t H = HashWord(P, Run);
     const int First = FirstOfHash(H);
@@ -914,6 +936,19 @@ void TlxDirectiveHash::Init()
     Add("RealCompatibility", cdRealCompatibility);
     Add("ResourceReserve", cdResourceReserve);
     QuickSort();
+    FCandidates.Build(FItems, [](const TlxLexHashStringItem& Item) {
+        // Compared as the hash look-up compares, letter for letter without
+        // regard to case; a word that is not all word characters keeps the
+        // table to its hash.
+        std::string Upper;
+        for (const char C : Item.Str) {
+            const unsigned char U = WordUpper[static_cast<unsigned char>(C)];
+            if (U == 0)
+                return std::string();
+            Upper += static_cast<char>(U);
+        }
+        return Upper;
+    });
     BuildIndex();
 }
 

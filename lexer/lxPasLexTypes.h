@@ -331,6 +331,31 @@ private:
 };
 
 // The keyword table: reserved words, directives and standard identifiers.
+// The words of a table by length and first letter, in table order: a word
+// read from a text is compared with the few of its length and first letter
+// only, without a hash. Empty when the table cannot be kept so.
+class TlxWordCandidates {
+public:
+    bool Empty() const { return FSpans.empty(); }
+    void Clear();
+    // Upper: each item's word in upper case as words are compared, or an
+    // empty string for a word that must be compared another way (nothing is
+    // kept then).
+    void Build(const std::vector<std::unique_ptr<TlxLexHashStringItem>>& Items,
+               std::string (*Upper)(const TlxLexHashStringItem&));
+    // Moves Run past the word at P[Run]; the first item of that word, or nil.
+    const TlxLexHashStringItem* Find(const char* P, int& Run) const;
+
+private:
+    struct TSpan {
+        uint16_t Start = 0;
+        uint16_t Count = 0;
+    };
+    static constexpr size_t FirstLetters = 32;
+    std::vector<TSpan> FSpans;
+    std::vector<std::pair<std::string, const TlxLexHashStringItem*>> FWords;
+};
+
 class TlxPasHash : public TlxLexHashStrings {
 public:
     TlxPasHash();
@@ -343,22 +368,13 @@ public:
     void Init();
 
 protected:
-    void ItemsChanged() override { FCandidates.clear(); }
+    void ItemsChanged() override { FCandidates.Clear(); }
 
 private:
-    // The words of the table by length and first letter, in table order:
-    // a word is compared with the few of its length and first letter only,
-    // without a hash. Built by Init; empty once the items change.
-    struct TSpan {
-        uint16_t Start = 0;
-        uint16_t Count = 0;
-    };
-    static constexpr size_t FirstLetters = 32;
-    void BuildCandidates();
     // The look-up by hash, for a table whose words were not all added by Add.
     void HashRunByHash(const char* P, int& Run, TptTokenKind& TokenID, TptTokenKind& ExID) const;
-    std::vector<TSpan> FCandidates;
-    std::vector<const TlxPasHashItem*> FCandidateItems;
+    // Built by Init; empty once the items change.
+    TlxWordCandidates FCandidates;
 };
 
 // The compiler-directive word table.
@@ -369,6 +385,13 @@ public:
     void Add(const std::string& S, TcdTokenKind Kind);
     void HashRun(const char* P, int& Run, TcdTokenKind& Kind) const;
     void Init();
+
+protected:
+    void ItemsChanged() override { FCandidates.Clear(); }
+
+private:
+    // Built by Init; empty once the items change.
+    TlxWordCandidates FCandidates;
 };
 
 // A case-insensitive set of strings that keeps duplicates: the lexer's

@@ -165,6 +165,34 @@ TEST(LexTypes, KeywordTable)
     K = cdIdentifier, Run = 0;
     Dirs.HashRun("REGION", Run, K);
     EXPECT_EQ(K, cdIdentifier);
+    // Every directive word in lower case, with one letter more and with its
+    // last letter changed; then a word added later (the table sorted again).
+    auto ScanDir = [](const TlxDirectiveHash& Table, const std::string& W, TcdTokenKind& Kind) {
+        int At = 0;
+        Kind = cdIdentifier;
+        Table.HashRun(W.c_str(), At, Kind);
+        return At;
+    };
+    for (int I = 0; I < Dirs.Count(); ++I) {
+        const auto* Item = static_cast<const TlxDirectiveHashItem*>(Dirs.GetItems(I));
+        std::string Lower = Item->Str;
+        for (char& C : Lower)
+            C = char(std::tolower(static_cast<unsigned char>(C)));
+        EXPECT_EQ(ScanDir(Dirs, Lower + "}", K), int(Lower.size()));
+        EXPECT_EQ(K, Item->Kind) << Lower;
+        ScanDir(Dirs, Lower + "q", K);
+        EXPECT_EQ(K, cdIdentifier) << Lower;
+        Lower.back() = Lower.back() == '9' ? '8' : '9';
+        ScanDir(Dirs, Lower, K);
+        EXPECT_EQ(K, cdIdentifier) << Lower;
+    }
+    TlxDirectiveHash MoreDirs;
+    MoreDirs.Add("Quux", cdNoDefine);
+    MoreDirs.QuickSort();
+    for (auto [W, Want] : {std::pair{"QUUX", cdNoDefine}, {"ifdef", cdIfDef}, {"Quu", cdIdentifier}}) {
+        ScanDir(MoreDirs, W, K);
+        EXPECT_EQ(K, Want) << W;
+    }
 }
 
 // Finds two different words with one hash (birthday search over 8-letter words).
