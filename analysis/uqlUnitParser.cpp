@@ -1070,6 +1070,8 @@ bool TUnitParser::PassedByReference() const
 bool TUnitParser::AssignedNext()
 {
     // The identifier, then dereferences and indexes, then ":=".
+    if (const TptTokenKind Seen = FLexer->PeekPunctuation(); Seen != ptUnknown)
+        return Seen == ptAssign;
     FLexer->InitAhead();
     int Depth = 0;
     for (int Guard = 0; Guard < 100000; ++Guard) {

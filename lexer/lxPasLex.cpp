@@ -1967,4 +1967,26 @@ void TlxPasLex::InitAhead()
     }
 }
 
+TptTokenKind TlxPasLex::PeekPunctuation() const
+{
+    // Blanks and line breaks are junk whatever their place; anything that
+    // may open a comment, a directive or a word goes to the look-ahead.
+    int Run = FRun;
+    while (Ch(Run) >= 1 && Ch(Run) <= 32)
+        ++Run;
+    switch (Ch(Run)) {
+    case ';': return ptSemiColon;
+    case ',': return ptComma;
+    case ')': return ptRoundClose;
+    case '=': return ptEqual;
+    case ']': return ptSquareClose;
+    case ':': return Ch(Run + 1) == '=' ? ptAssign : ptColon;
+    case '.': {
+        const unsigned char Next = Ch(Run + 1);
+        return Next == ')' ? ptSquareClose : Next == '.' ? ptDotDot : ptPoint;
+    }
+    default: return ptUnknown;
+    }
+}
+
 void TlxPasLex::AheadNext() { FAheadLex->NextNoJunk(); }

@@ -430,6 +430,11 @@ public:
     // status (with an empty include stack), reads the defined symbols without
     // changing them, and stops on the first significant token after this one.
     void InitAhead();
+    // The kind of the first significant token after this one when blanks
+    // and one plain punctuation mark tell it (; , ) = ] : := .); else
+    // ptUnknown, and only the look-ahead can tell. The look-ahead is left
+    // as it was.
+    TptTokenKind PeekPunctuation() const;
     void AheadNext();
     std::string GetAheadToken() const { return FAheadLex->GetToken(); }
     TptTokenKind GetAheadTokenID() const { return FAheadLex->TokenID(); }

@@ -204,6 +204,8 @@ void TlxSimplePasPar::NestingTooDeep()
 
 bool TlxSimplePasPar::NextIs(TptTokenKind Kind)
 {
+    if (const TptTokenKind Seen = FLexer->PeekPunctuation(); Seen != ptUnknown)
+        return Seen == Kind;
     FLexer->InitAhead();
     return FLexer->GetAheadTokenID() == Kind;
 }

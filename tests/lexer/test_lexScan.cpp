@@ -396,4 +396,35 @@ TEST(LexScan, LookAhead)
     EXPECT_EQ(Lex.GetAheadGenID(), ptNull);
 }
 
+// Where the quick peek answers, it answers as the look-ahead does, after
+// every significant token of texts that put each mark after blanks, line
+// breaks, comments, directives and at the end of the text.
+TEST(LexScan, PeekAgreesWithTheLookAhead)
+{
+    const std::vector<std::string> Texts = {
+        "a;b,c)d=e]f:g:=h.i..j.)k(l(.m(*c*)n{c}o//c\n;p{$IFDEF X};{$ENDIF}q",
+        "x \t\r\n ; y\n\n, z  ) w\r\n= v ] u : t := s . r .. q .) end",
+        "a{$DEFINE X} ; b (* ; *) , c // )\n = d {$IFDEF X} ] {$ELSE} ; {$ENDIF}",
+        "p ^ q @ r + s - t * u / v < w > x <> y <= z >= 'str' #13 $FF 12 1.5 e",
+        "last .", "last :", "last ;", "last", "x\x01;", "y \x01 ,",
+    };
+    int Answered = 0;
+    for (const std::string& Text : Texts) {
+        TlxPasLex Lex;
+        Lex.SetOrigin(Text.c_str(), int(Text.size()));
+        for (int Guard = 0; Lex.TokenID() != ptNull && Guard < 1000; ++Guard) {
+            if (!Lex.GetIsJunk()) {
+                const TptTokenKind Peeked = Lex.PeekPunctuation();
+                Lex.InitAhead();
+                if (Peeked != ptUnknown) {
+                    ++Answered;
+                    EXPECT_EQ(Peeked, Lex.GetAheadTokenID()) << Text << " after " << Lex.GetToken();
+                }
+            }
+            Lex.NextNoJunk();
+        }
+    }
+    EXPECT_GE(Answered, 25);
+}
+
 } // namespace
