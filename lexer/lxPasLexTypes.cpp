@@ -545,40 +545,42 @@ void TlxLexHashStrings::SkipWord(const char* P, int& Run)
 void TlxWordCandidates::Clear()
 {
     FSpans.clear();
-    FWords.clear();
+    FItems.clear();
+    FUpper.clear();
 }
 
 void TlxWordCandidates::Build(const std::vector<std::unique_ptr<TlxLexHashStringItem>>& Items,
                               std::string (*Upper)(const TlxLexHashStringItem&))
 {
     Clear();
-    std::vector<std::pair<std::string, const TlxLexHashStringItem*>> Words;
+    std::vector<std::string> Words;
     size_t Most = 0;
     for (const auto& Item : Items) {
-        std::string U = Upper(*Item);
-        if (U.empty() || U.size() > 64)
+        Words.push_back(Upper(*Item));
+        if (Words.back().empty() || Words.back().size() > 64)
             return;
-        Most = std::max(Most, U.size());
-        Words.emplace_back(std::move(U), Item.get());
+        Most = std::max(Most, Words.back().size());
     }
     if (Words.size() > UINT16_MAX)
         return;
     std::vector<std::vector<size_t>> Lists((Most + 1) * FirstLetters);
     for (size_t i = 0; i < Words.size(); ++i)
-        Lists[Words[i].first.size() * FirstLetters +
-              (static_cast<unsigned char>(Words[i].first[0]) & (FirstLetters - 1))]
+        Lists[Words[i].size() * FirstLetters + (static_cast<unsigned char>(Words[i][0]) & (FirstLetters - 1))]
             .push_back(i);
     std::vector<TSpan> Spans(Lists.size());
     for (size_t i = 0; i < Lists.size(); ++i) {
-        Spans[i].Start = static_cast<uint16_t>(FWords.size());
+        Spans[i].Text = static_cast<uint32_t>(FUpper.size());
+        Spans[i].Start = static_cast<uint16_t>(FItems.size());
         Spans[i].Count = static_cast<uint16_t>(Lists[i].size());
-        for (size_t w : Lists[i])
-            FWords.push_back(std::move(Words[w]));
+        for (size_t w : Lists[i]) {
+            FItems.push_back(Items[w].get());
+            FUpper += Words[w];
+        }
     }
     FSpans = std::move(Spans);
 }
 
-const TlxLexHashStringItem* TlxWordCandidates::Find(const char* P, int& Run) const
+inline const TlxLexHashStringItem* TlxWordCandidates::Find(const char* P, int& Run) const
 {
     const auto* Word = reinterpret_cast<const unsigned char*>(P) + Run;
     const int Start = Run;
@@ -587,13 +589,13 @@ const TlxLexHashStringItem* TlxWordCandidates::Find(const char* P, int& Run) con
     if (Len == 0 || Len * FirstLetters >= FSpans.size())
         return nullptr;
     const TSpan Span = FSpans[Len * FirstLetters + (WordUpper[Word[0]] & (FirstLetters - 1))];
-    for (size_t i = Span.Start; i < size_t(Span.Start) + Span.Count; ++i) {
-        const auto* Upper = reinterpret_cast<const unsigned char*>(FWords[i].first.data());
+    const auto* Upper = reinterpret_cast<const unsigned char*>(FUpper.data()) + Span.Text;
+    for (size_t i = 0; i < Span.Count; ++i, Upper += Len) {
         size_t C = 0;
         while (C < Len && WordUpper[Word[C]] == Upper[C])
             ++C;
         if (C == Len)
-            return FWords[i].second;
+            return FItems[Span.Start + i];
     }
     return nullptr;
 }

@@ -344,16 +344,21 @@ public:
     void Build(const std::vector<std::unique_ptr<TlxLexHashStringItem>>& Items,
                std::string (*Upper)(const TlxLexHashStringItem&));
     // Moves Run past the word at P[Run]; the first item of that word, or nil.
-    const TlxLexHashStringItem* Find(const char* P, int& Run) const;
+    // Inline where the word tables look up (lxPasLexTypes.cpp).
+    inline const TlxLexHashStringItem* Find(const char* P, int& Run) const;
 
 private:
+    // The words of one length and first letter: their items from Start on,
+    // and their upper-case letters side by side in FUpper from Text on.
     struct TSpan {
+        uint32_t Text = 0;
         uint16_t Start = 0;
         uint16_t Count = 0;
     };
     static constexpr size_t FirstLetters = 32;
     std::vector<TSpan> FSpans;
-    std::vector<std::pair<std::string, const TlxLexHashStringItem*>> FWords;
+    std::vector<const TlxLexHashStringItem*> FItems;
+    std::string FUpper;
 };
 
 class TlxPasHash : public TlxLexHashStrings {
