@@ -1508,6 +1508,7 @@ bool TlxBasePasLex::Replay(const TlxIncludeReplays& Replays, std::vector<TReplay
         std::shared_ptr<TlxIncludeReplays> Inner = std::move(FOfferedReplays);
         FOfferedReplays.reset();
         if (Text && Inner && Inner->Serial() == N.Serial) {
+            Stop.Held.push_back(Inner);
             Levels.push_back({Text, &N.Name, nullptr});
             const bool Replayed = Replay(*Inner, Levels, Stop);
             Levels.pop_back();

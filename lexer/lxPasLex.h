@@ -315,6 +315,8 @@ private:
         std::string Name;
         const char* Entered = nullptr;
         std::shared_ptr<TlxIncludeReplays> EnteredReplays;
+        // The stores Levels point into, kept until the scan has taken over.
+        std::vector<std::shared_ptr<TlxIncludeReplays>> Held;
     };
     // Replays the text of Levels' last entry, whose hook has been called.
     // False when Replays holds nothing for this state (nothing done), or
