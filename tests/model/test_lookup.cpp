@@ -384,3 +384,17 @@ TEST(Lookup, MembersAreListedInTheOrderTheMergesGive)
         }
     }
 }
+
+TEST(Lookup, AnIndexOfSymbolsTakesEachUnderItsOwnName)
+{
+    // The symbol's own name, or the same characters elsewhere, is taken; any
+    // other name is a programming error.
+    TqlHashedObjectList H(&qlSymbolName);
+    TqlSymbol A("Alpha", vkPublic, tkNone, -1, 0, 0);
+    TqlSymbol B("Beta", vkPublic, tkNone, -1, 0, 1);
+    EXPECT_NO_THROW(H.Add(A.GetName(), &A));
+    EXPECT_NO_THROW(H.Add(std::string("Beta"), &B));
+    EXPECT_THROW(H.Add(std::string("Betb"), &B), EAssertionFailed);
+    EXPECT_THROW(H.Add(A.GetName().substr(0, 4), &A), EAssertionFailed);
+    EXPECT_EQ(H.Count(), 2);
+}
