@@ -1362,14 +1362,14 @@ void TlxBasePasLex::DirInclude()
     }
     if (!FOnIncludeDirect || RefuseInclude(Name))
         return;
-    FOfferedReplays.reset();
-    const char* Text = FOnIncludeDirect(this, Name);
-    const std::shared_ptr<TlxIncludeReplays> Replays = std::move(FOfferedReplays);
-    FOfferedReplays.reset();
+    std::shared_ptr<TlxIncludeReplays> Replays;
+    const char* Text = AskInclude(Name, Replays);
     NoteNestedInclude(Name, Text, Replays);
     if (!Text)
         return;
-    if (Replays && ReplayAllowed()) {
+    if (Replays && !ReplayAllowed())
+        Replays.reset(); // scanned, and not watched
+    if (Replays) {
         std::vector<TReplayLevel> Levels{{Text, &Name, nullptr}};
         TReplayStop Stop;
         Stop.OuterSwitches = FSwitches;
@@ -1390,22 +1390,45 @@ void TlxBasePasLex::DirInclude()
 
 bool TlxBasePasLex::RefuseInclude(const std::string& Name)
 {
-    if (Name.empty()) {
+    switch (IncludeRefusal(Name, {})) {
+    case TRefusal::None:
+        return false;
+    case TRefusal::NoName:
         Message("Include directive without a file name");
-        return true;
-    }
-    if (FStatusStack.Count() >= MaxIncludeDepth) {
+        break;
+    case TRefusal::TooDeep:
         Message("Include files nested too deeply, " + Name + " ignored");
-        return true;
+        break;
+    case TRefusal::Recursive:
+        Message("Include file, " + Name + ", includes itself and is ignored");
+        break;
     }
+    return true;
+}
+
+TlxBasePasLex::TRefusal TlxBasePasLex::IncludeRefusal(const std::string& Name,
+                                                      const std::vector<TReplayLevel>& Levels) const
+{
+    if (Name.empty())
+        return TRefusal::NoName;
+    if (FStatusStack.Count() + int(Levels.size()) >= MaxIncludeDepth)
+        return TRefusal::TooDeep;
     bool Recursive = lxSameText(Name, FFileName);
+    for (const TReplayLevel& L : Levels)
+        Recursive = Recursive || lxSameText(Name, *L.Name);
     for (int I = 0; !Recursive && I < FStatusStack.Count(); ++I)
         Recursive = lxSameText(Name, FStatusStack.Items(I)->FileName);
-    if (Recursive) {
-        Message("Include file, " + Name + ", includes itself and is ignored");
-        return true;
-    }
-    return false;
+    return Recursive ? TRefusal::Recursive : TRefusal::None;
+}
+
+const char* TlxBasePasLex::AskInclude(const std::string& Name,
+                                      std::shared_ptr<TlxIncludeReplays>& Replays)
+{
+    FOfferedReplays.reset();
+    const char* Text = FOnIncludeDirect(this, Name);
+    Replays = std::move(FOfferedReplays);
+    FOfferedReplays.reset();
+    return Text;
 }
 
 void TlxBasePasLex::EnterInclude(const std::string& Name, const char* Text,
@@ -1414,7 +1437,7 @@ void TlxBasePasLex::EnterInclude(const std::string& Name, const char* Text,
     TlxPasLexStatus Saved;
     GetStatus(Saved);
     FStatusStack.Push(Saved);
-    if (Replays && Replays->Watched() && ReplayAllowed()) {
+    if (Replays && Replays->Watched()) {
         TWatch W;
         W.Replays = Replays;
         W.Replay.Start = TlxIncludeReplays::StateOf(*FDefinedList, FSwitches);
@@ -1455,22 +1478,6 @@ bool TlxBasePasLex::ReplayAllowed() const
            !OnNoIncludeDirect && !OnResourceReserveDirect;
 }
 
-bool TlxBasePasLex::IncludeRefused(const std::string& Name,
-                                   const std::vector<TReplayLevel>& Levels) const
-{
-    if (FStatusStack.Count() + int(Levels.size()) >= MaxIncludeDepth)
-        return true;
-    if (lxSameText(Name, FFileName))
-        return true;
-    for (const TReplayLevel& L : Levels)
-        if (lxSameText(Name, *L.Name))
-            return true;
-    for (int I = 0; I < FStatusStack.Count(); ++I)
-        if (lxSameText(Name, FStatusStack.Items(I)->FileName))
-            return true;
-    return false;
-}
-
 void TlxBasePasLex::SetDefines(const std::vector<std::string>& Names)
 {
     if (TlxIncludeReplays::SameDefines(*FDefinedList, Names))
@@ -1495,7 +1502,7 @@ bool TlxBasePasLex::Replay(const TlxIncludeReplays& Replays, std::vector<TReplay
         SetDefines(N.Before.Defines);
         FSwitches = N.Before.Switches;
         Levels.back().At = &N;
-        if (IncludeRefused(N.Name, Levels)) {
+        if (IncludeRefusal(N.Name, Levels) != TRefusal::None) {
             // Refused now but not when recorded (the stack is deeper): the
             // scan goes on from the directive, which says why.
             Stop.Refused = true;
@@ -1503,10 +1510,8 @@ bool TlxBasePasLex::Replay(const TlxIncludeReplays& Replays, std::vector<TReplay
             Stop.Levels = Levels;
             return false;
         }
-        FOfferedReplays.reset();
-        const char* Text = FOnIncludeDirect(this, N.Name);
-        std::shared_ptr<TlxIncludeReplays> Inner = std::move(FOfferedReplays);
-        FOfferedReplays.reset();
+        std::shared_ptr<TlxIncludeReplays> Inner;
+        const char* Text = AskInclude(N.Name, Inner);
         if (Text && Inner && Inner->Serial() == N.Serial) {
             Stop.Held.push_back(Inner);
             Levels.push_back({Text, &N.Name, nullptr});

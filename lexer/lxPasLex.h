@@ -291,7 +291,11 @@ private:
     void DirInclude();
     // DirInclude's refusals, with their messages.
     bool RefuseInclude(const std::string& Name);
-    // Enters an include text the hook gave, watched when it may be replayed.
+    // The include hook's text for Name; Replays gets what the hook offered
+    // with it.
+    const char* AskInclude(const std::string& Name, std::shared_ptr<TlxIncludeReplays>& Replays);
+    // Enters an include text the hook gave, watched when Replays (given only
+    // where replays are allowed) still watches it.
     void EnterInclude(const std::string& Name, const char* Text,
                       const std::shared_ptr<TlxIncludeReplays>& Replays);
 
@@ -324,9 +328,10 @@ private:
     bool Replay(const TlxIncludeReplays& Replays, std::vector<TReplayLevel>& Levels,
                 TReplayStop& Stop);
     void ResumeScan(const TReplayStop& Stop);
-    // An include directive would be refused with Levels entered on top of
-    // the include stack.
-    bool IncludeRefused(const std::string& Name, const std::vector<TReplayLevel>& Levels) const;
+    // Why an include directive naming Name is refused, with Levels (texts
+    // being replayed) entered on top of the include stack.
+    enum class TRefusal { None, NoName, TooDeep, Recursive };
+    TRefusal IncludeRefusal(const std::string& Name, const std::vector<TReplayLevel>& Levels) const;
     void SetDefines(const std::vector<std::string>& Names);
     void NoteNestedInclude(const std::string& Name, const char* Text,
                            const std::shared_ptr<TlxIncludeReplays>& Replays);
