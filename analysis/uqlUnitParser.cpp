@@ -362,8 +362,6 @@ TUnitParser::TUnitParser(const std::string& FileName, const TlxDirectiveHash* Di
         const bool FromOwnFile = FCurrentUnit && FFileIndex == FCurrentUnit->GetFileIndex();
         const int Line = FLexer->LineNumber();
         const char* Text = IncludeFileRequest(Name);
-        if (Text && FJustOpened)
-            Lexer().OfferIncludeReplays(FJustOpened->Replays());
         IncludeOpened(Text, FromOwnFile, Line);
         return Text;
     });
@@ -819,6 +817,8 @@ void TUnitParser::IncludeOpened(const char* Text, bool FromOwnFile, int OwnLine)
     if (FromOwnFile)
         FOwnLine = OwnLine;
     const std::shared_ptr<const TIncludeFile> File = std::move(FJustOpened);
+    if (File)
+        Lexer().OfferIncludeReplays(File->Replays());
     if (FCurrentUnit && FCountedFiles.insert(FFileIndex).second) {
         // Units that include the same file share one count of its lines.
         if (File && !FIncludeBuffers.empty() && FIncludeBuffers.back()->c_str() == Text)

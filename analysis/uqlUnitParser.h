@@ -246,7 +246,7 @@ private:
     // The include files already read in this analysis.
     std::shared_ptr<TIncludeFileCache> FIncludeFiles;
     // The include file whose inclusion was opened last, until its lines
-    // are counted.
+    // are counted and its replays offered to the lexer.
     std::shared_ptr<const TIncludeFile> FJustOpened;
     int FFileIndex = -1;
     std::vector<int> FFileStack;
