@@ -274,10 +274,7 @@ uint32_t TlxLexHashStrings::HashOfPointer(int& Len, const char* P) const
 
 uint32_t TlxLexHashStrings::HashOf(const std::string& S) const
 {
-    uint32_t H = 0;
-    for (char C : S)
-        H = HashStep(H, C);
-    return H;
+    return HashText(S);
 }
 
 void TlxLexHashStrings::Clear()
@@ -951,7 +948,8 @@ void TlxDirectiveHash::Init()
         }
         return Upper;
     });
-    BuildIndex();
+    if (FCandidates.Empty())
+        BuildIndex();
 }
 
 // ----------------------------------------------------------- TlxAssignAbleHash

@@ -295,6 +295,22 @@ public:
 
     // The case-insensitive hash of a word.
     static uint32_t HashStep(uint32_t H, char C) { return H * 991u + lxUpper(C); }
+    // HashStep over a whole text, four characters a step: the same value,
+    // with the four multiplications independent of each other.
+    static uint32_t HashText(std::string_view S)
+    {
+        constexpr uint32_t M1 = 991u, M2 = M1 * M1, M3 = M2 * M1, M4 = M3 * M1;
+        const char* P = S.data();
+        const size_t N = S.size();
+        uint32_t H = 0;
+        size_t I = 0;
+        for (; I + 4 <= N; I += 4)
+            H = H * M4 + lxUpper(P[I]) * M3 + lxUpper(P[I + 1]) * M2 + lxUpper(P[I + 2]) * M1 +
+                lxUpper(P[I + 3]);
+        for (; I < N; ++I)
+            H = HashStep(H, P[I]);
+        return H;
+    }
     // Moves Run past the word at P[Run] (the characters a word table's
     // look-up reads), without looking it up.
     static void SkipWord(const char* P, int& Run);
@@ -330,7 +346,6 @@ private:
     uint32_t FIndexMask = 0;
 };
 
-// The keyword table: reserved words, directives and standard identifiers.
 // The words of a table by length and first letter, in table order: a word
 // read from a text is compared with the few of its length and first letter
 // only, without a hash. Empty when the table cannot be kept so.
@@ -361,6 +376,7 @@ private:
     std::string FUpper;
 };
 
+// The keyword table: reserved words, directives and standard identifiers.
 class TlxPasHash : public TlxLexHashStrings {
 public:
     TlxPasHash();

@@ -48,21 +48,10 @@ void TqlList::SetItem(int Index, TqlBase* Object)
 // ---------------------------------------------------------------------------
 
 namespace {
-// HashStep over the name, four characters a step: the same value, with the
-// four multiplications independent of each other.
+// The case-insensitive hash the lexer's word tables use.
 uint32_t NameHashOf(const std::string& Name)
 {
-    constexpr uint32_t M1 = 991u, M2 = M1 * M1, M3 = M2 * M1, M4 = M3 * M1;
-    const char* P = Name.data();
-    const size_t N = Name.size();
-    uint32_t H = 0;
-    size_t I = 0;
-    for (; I + 4 <= N; I += 4)
-        H = H * M4 + lxUpper(P[I]) * M3 + lxUpper(P[I + 1]) * M2 + lxUpper(P[I + 2]) * M1 +
-            lxUpper(P[I + 3]);
-    for (; I < N; ++I)
-        H = TlxLexHashStrings::HashStep(H, P[I]);
-    return H;
+    return TlxLexHashStrings::HashText(Name);
 }
 } // namespace
 
