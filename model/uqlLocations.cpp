@@ -318,7 +318,7 @@ void TqlCodeStatistics::AddText(const char* Text, size_t Size)
             } else if (C == '/' && Next == '/') {
                 if (Comment == cmNone)
                     Comment = cmSlash;
-                P = NextBreakOr(P + 2, End, '\n');
+                P = NextBreakOr(P + 2, End);
             } else if (C == '\'') {
                 // A string ends at its closing quote or at the line end.
                 Code = true;
