@@ -431,6 +431,7 @@ void TlxBasePasLex::SetStatus(const TlxPasLexStatus& Status)
 
 void TlxBasePasLex::SetDefinedList(TlxAssignAbleHash* List)
 {
+    FSharedDefines.reset();
     if (List) {
         FOwnedDefinedList.reset();
         FDefinedList = List;
@@ -442,11 +443,13 @@ void TlxBasePasLex::SetDefinedList(TlxAssignAbleHash* List)
 
 TlxAssignAbleHash& TlxBasePasLex::WritableDefines()
 {
-    if (FDefinesCopyOnWrite && FDefinedList != FOwnedDefinedList.get()) {
+    const bool Shared = FSharedDefines && FDefinedList == FSharedDefines.get();
+    if (Shared || (FDefinesCopyOnWrite && FDefinedList != FOwnedDefinedList.get())) {
         auto Copy = std::make_unique<TlxDefineSet>();
         Copy->Assign(FDefinedList);
         FOwnedDefinedList = std::move(Copy);
         FDefinedList = FOwnedDefinedList.get();
+        FSharedDefines.reset();
     }
     return *FDefinedList;
 }
@@ -1489,6 +1492,23 @@ void TlxBasePasLex::SetDefines(const std::vector<std::string>& Names)
         Defines.AddSorted(N);
 }
 
+void TlxBasePasLex::TakeDefines(const std::shared_ptr<const TlxDefineSet>& Set,
+                                const std::vector<std::string>& Names)
+{
+    if (FDefinedList == Set.get())
+        return;
+    // Only a set of the lexer's own is replaced; one it was handed is
+    // written, so that its owner sees the change.
+    const bool Own = FOwnedDefinedList && FDefinedList == FOwnedDefinedList.get();
+    if (!Set || !(Own || (FSharedDefines && FDefinedList == FSharedDefines.get()))) {
+        SetDefines(Names);
+        return;
+    }
+    FSharedDefines = Set;
+    FDefinedList = const_cast<TlxDefineSet*>(Set.get());
+    FOwnedDefinedList.reset();
+}
+
 bool TlxBasePasLex::Replay(const TlxIncludeReplays& Replays, std::vector<TReplayLevel>& Levels,
                            TReplayStop& Stop)
 {
@@ -1533,7 +1553,7 @@ bool TlxBasePasLex::Replay(const TlxIncludeReplays& Replays, std::vector<TReplay
         Stop.Levels = Levels;
         return false;
     }
-    SetDefines(R->EndDefines);
+    TakeDefines(R->EndSet, R->EndDefines);
     FSwitches = Switches;
     return true;
 }
@@ -1959,7 +1979,7 @@ void TlxPasLex::InitAhead()
         A.FFileName = FFileName;
     A.FTextLen = FTextLen;
     A.FCondStack = FCondStack;
-    A.SetDefinedList(DefinedList());
+    A.SetDefinedList(FDefinedList);
     // The look-ahead answers {$IF} queries as this lexer does; it raises no
     // notices and follows no include files.
     A.FOnDeclared = FOnDeclared;

@@ -105,7 +105,8 @@ public:
 
     // --- defined symbols: owned until replaced
     void SetDefinedList(TlxAssignAbleHash* List);
-    TlxAssignAbleHash* DefinedList() const { return FDefinedList; }
+    // The set to read or change: a set shared with others is copied first.
+    TlxAssignAbleHash* DefinedList() { return &WritableDefines(); }
 
     void AtLineEnd(int Pos);
 
@@ -333,6 +334,8 @@ private:
     enum class TRefusal { None, NoName, TooDeep, Recursive };
     TRefusal IncludeRefusal(const std::string& Name, const std::vector<TReplayLevel>& Levels) const;
     void SetDefines(const std::vector<std::string>& Names);
+    // The defined symbols become Set's, shared until they change.
+    void TakeDefines(const std::shared_ptr<const TlxDefineSet>& Set, const std::vector<std::string>& Names);
     void NoteNestedInclude(const std::string& Name, const char* Text,
                            const std::shared_ptr<TlxIncludeReplays>& Replays);
     void EndWatch(const TlxPasLexStatus& Outer);
@@ -392,6 +395,9 @@ private:
     std::unique_ptr<TlxDirectiveLex> FDirectiveLex;
     TlxAssignAbleHash* FDefinedList;
     std::unique_ptr<TlxAssignAbleHash> FOwnedDefinedList;
+    // The set of a replay that FDefinedList stands for while nothing changes
+    // it; only ever read through FDefinedList.
+    std::shared_ptr<const TlxDefineSet> FSharedDefines;
     TlxPasLexStatusStack FStatusStack;
 
     TMessageEvent FOnMessage;
