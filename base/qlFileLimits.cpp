@@ -88,7 +88,9 @@ TqlFileProblem qlReadLimitedFile(const std::string& FileName, long long MaxSize,
         ::close(Fd);
         return P;
     }
-    Text.resize(static_cast<size_t>(St.st_size));
+    // A byte more than the status gives: the read that finds the end then
+    // has room, and the text is not moved to a larger buffer to find it.
+    Text.resize(static_cast<size_t>(St.st_size) + 1);
     size_t Used = 0;
     for (;;) {
         if (Used == Text.size())
