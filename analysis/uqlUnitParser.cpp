@@ -339,8 +339,12 @@ public:
         }
     }
 
+    // The folders include files are looked for in, each listed once.
+    TqlFolderListings& Listings() { return FListings; }
+
 private:
     std::unordered_map<std::string, std::shared_ptr<const TIncludeFile>> FFiles;
+    TqlFolderListings FListings;
     std::deque<std::string> FOrder;
     size_t FBytes = 0;
 };
@@ -703,7 +707,7 @@ std::string TUnitParser::FindIncludeFile(const std::string& FileName) const
         Beside.push_back(qlFolderOf(Files->GetItems(FFileIndex)->GetFullFileName()));
     Beside.push_back(qlFolderOf(FFileName));
     for (const std::string& Folder : Beside) {
-        const std::string Full = qlResolveFile(Folder, FileName);
+        const std::string Full = qlResolveFile(Folder, FileName, &FIncludeFiles->Listings());
         if (!Full.empty())
             return Full;
     }
@@ -730,7 +734,7 @@ std::string TUnitParser::FindIncludeFile(const std::string& FileName) const
             if (!F.empty())
                 Folders.push_back(ExpandEnvironmentPrefix(F));
     for (const std::string& Folder : Folders) {
-        Full = qlResolveFile(Main, Folder + "/" + FileName);
+        Full = qlResolveFile(Main, Folder + "/" + FileName, &FIncludeFiles->Listings());
         if (!Full.empty())
             return Full;
     }

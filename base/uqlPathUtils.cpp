@@ -57,27 +57,27 @@ std::string Join(const std::string& Folder, const std::string& Name)
     return Folder + "/" + Name;
 }
 
-bool Exists(const std::string& Path)
-{
-    struct stat St;
-    return ::stat(Path.c_str(), &St) == 0;
-}
-
 enum TWant { wFile, wFolder, wAnything };
 
+// Whether Path is what Want asks for, with one status.
 bool IsWanted(const std::string& Path, TWant Want)
 {
+    struct stat St;
+    if (::stat(Path.c_str(), &St) != 0)
+        return false;
     switch (Want) {
-    case wFile: return qlIsRegularFile(Path);
-    case wFolder: return qlIsFolder(Path);
-    case wAnything: return Exists(Path);
+    case wFile: return S_ISREG(St.st_mode);
+    case wFolder: return S_ISDIR(St.st_mode);
+    case wAnything: return true;
     }
     return false;
 }
 
 // Walks the components; "" when some component has no match. Want selects
-// what the last component must be.
-std::string Resolve(const std::string& BaseFolder, const std::string& Path, TWant Want)
+// what the last component must be. Listings, when given, serves the folders
+// read to match a name without regard to case.
+std::string Resolve(const std::string& BaseFolder, const std::string& Path, TWant Want,
+                    TqlFolderListings* Listings)
 {
     if (Path.empty() || qlIsForeignRootedPath(Path))
         return "";
@@ -87,9 +87,12 @@ std::string Resolve(const std::string& BaseFolder, const std::string& Path, TWan
     else
         Current = BaseFolder.empty() ? std::string(".") : BaseFolder;
     const std::vector<std::string> Parts = SplitPath(Path);
+    // Whether Current is known to be what Want asks for.
+    bool Checked = false;
     for (size_t i = 0; i < Parts.size(); ++i) {
         const std::string& Part = Parts[i];
         const bool Last = i + 1 == Parts.size();
+        Checked = false;
         if (Part == ".")
             continue;
         if (Part == "..") {
@@ -98,15 +101,13 @@ std::string Resolve(const std::string& BaseFolder, const std::string& Path, TWan
         }
         std::string Exact = Join(Current, Part);
         std::string Match;
-        auto Fits = [&](const std::string& Candidate) {
-            if (!Last)
-                return qlIsFolder(Candidate);
-            return IsWanted(Candidate, Want);
-        };
-        if (Exists(Exact) && Fits(Exact)) {
-            Match = Exact;
+        auto Fits = [&](const std::string& Candidate) { return IsWanted(Candidate, Last ? Want : wFolder); };
+        if (Fits(Exact)) {
+            Match = std::move(Exact);
         } else {
-            for (const std::string& Name : ListFolder(Current)) {
+            std::vector<std::string> Read;
+            const std::vector<std::string>& Names = Listings ? Listings->Names(Current) : (Read = ListFolder(Current));
+            for (const std::string& Name : Names) {
                 if (qlSameText(Name, Part) && Fits(Join(Current, Name))) {
                     Match = Join(Current, Name);
                     break;
@@ -115,9 +116,10 @@ std::string Resolve(const std::string& BaseFolder, const std::string& Path, TWan
         }
         if (Match.empty())
             return "";
-        Current = Match;
+        Current = std::move(Match);
+        Checked = Last;
     }
-    if (!IsWanted(Current, Want))
+    if (!Checked && !IsWanted(Current, Want))
         return "";
     // Normalise: drop "." and ".." textually where the result stays valid.
     std::vector<std::string> Out;
@@ -229,19 +231,28 @@ bool qlIsFolder(const std::string& Path)
     return ::stat(Path.c_str(), &St) == 0 && S_ISDIR(St.st_mode);
 }
 
-std::string qlResolveFile(const std::string& BaseFolder, const std::string& Path)
+const std::vector<std::string>& TqlFolderListings::Names(const std::string& Folder)
 {
-    return Resolve(BaseFolder, Path, wFile);
+    auto It = FFolders.find(Folder);
+    if (It == FFolders.end())
+        It = FFolders.emplace(Folder, ListFolder(Folder)).first;
+    return It->second;
+}
+
+std::string qlResolveFile(const std::string& BaseFolder, const std::string& Path,
+                          TqlFolderListings* Listings)
+{
+    return Resolve(BaseFolder, Path, wFile, Listings);
 }
 
 std::string qlResolveEntry(const std::string& BaseFolder, const std::string& Path)
 {
-    return Resolve(BaseFolder, Path, wAnything);
+    return Resolve(BaseFolder, Path, wAnything, nullptr);
 }
 
 std::string qlResolveFolder(const std::string& BaseFolder, const std::string& Path)
 {
-    return Resolve(BaseFolder, Path, wFolder);
+    return Resolve(BaseFolder, Path, wFolder, nullptr);
 }
 
 void TqlFolderIndex::AddFolder(const std::string& BaseFolder, const std::string& Folder,

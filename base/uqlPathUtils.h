@@ -13,6 +13,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // Both separators.
@@ -56,10 +57,23 @@ std::string qlWithSlash(std::string Folder);
 bool qlIsRegularFile(const std::string& Path);
 bool qlIsFolder(const std::string& Path);
 
+// The names in folders, each folder read once: for lookups that may take a
+// listing as it was when first read (those of one analysis).
+class TqlFolderListings {
+public:
+    // The names in Folder, sorted; none when it cannot be read.
+    const std::vector<std::string>& Names(const std::string& Folder);
+
+private:
+    std::unordered_map<std::string, std::vector<std::string>> FFolders;
+};
+
 // Resolves Path, taken relative to BaseFolder unless it starts with '/', to
 // the full name of an existing regular file, matching each component
-// without regard to case. Returns "" when there is no such file.
-std::string qlResolveFile(const std::string& BaseFolder, const std::string& Path);
+// without regard to case. Returns "" when there is no such file. A name in
+// another case is looked for in Listings' listing of its folder, if given.
+std::string qlResolveFile(const std::string& BaseFolder, const std::string& Path,
+                          TqlFolderListings* Listings = nullptr);
 // The same for anything that exists under that name (a FIFO, a device...),
 // to say why a name that is no regular file cannot be read.
 std::string qlResolveEntry(const std::string& BaseFolder, const std::string& Path);

@@ -30,6 +30,23 @@ TEST(PathUtils, ExactMatchFirstThenFirstInSortedOrder)
     EXPECT_EQ(E.FullFileName, T.Path() + "/AB.pas");
 }
 
+TEST(PathUtils, ListingsKeptForAnAnalysisResolveAsFreshOnes)
+{
+    TTempFolder T;
+    T.Write("Src/Sub/Unit1.PAS", "x");
+    T.Write("Src/ab.inc", "1");
+    T.Write("Src/AB.inc", "2");
+    T.Write("Src/Dir.inc/x", "a folder");
+    TqlFolderListings Listings;
+    for (int Round = 0; Round < 2; ++Round)
+        for (const char* Path : {"src\\SUB/unit1.pas", "Src/Sub/Unit1.PAS", "SRC/sub/../SUB/UNIT1.pas", "src/aB.INC",
+                                 "src/ab.inc", "src/dir.inc", "src/sub/.", "src/missing.inc", "Src/Sub/.."})
+            EXPECT_EQ(qlResolveFile(T.Path(), Path, &Listings), qlResolveFile(T.Path(), Path)) << Path;
+    // A file that comes later is still found under its own name.
+    T.Write("Src/New.inc", "3");
+    EXPECT_EQ(qlResolveFile(T.Path(), "Src/New.inc", &Listings), T.Path() + "/Src/New.inc");
+}
+
 TEST(PathUtils, DriveLettersAndUncPathsAreNotFound)
 {
     EXPECT_EQ(qlResolveFile("/", "C:\\Windows\\win.ini"), "");
