@@ -101,12 +101,15 @@ std::string Resolve(const std::string& BaseFolder, const std::string& Path, TWan
         }
         std::string Exact = Join(Current, Part);
         std::string Match;
-        auto Fits = [&](const std::string& Candidate) { return IsWanted(Candidate, Last ? Want : wFolder); };
+        auto Fits = [&](const std::string& Candidate) {
+            return IsWanted(Candidate, Last ? Want : wFolder);
+        };
         if (Fits(Exact)) {
             Match = std::move(Exact);
         } else {
             std::vector<std::string> Read;
-            const std::vector<std::string>& Names = Listings ? Listings->Names(Current) : (Read = ListFolder(Current));
+            const std::vector<std::string>& Names =
+                Listings ? Listings->Names(Current) : (Read = ListFolder(Current));
             for (const std::string& Name : Names) {
                 if (qlSameText(Name, Part) && Fits(Join(Current, Name))) {
                     Match = Join(Current, Name);

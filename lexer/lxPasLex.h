@@ -335,7 +335,8 @@ private:
     TRefusal IncludeRefusal(const std::string& Name, const std::vector<TReplayLevel>& Levels) const;
     void SetDefines(const std::vector<std::string>& Names);
     // The defined symbols become Set's, shared until they change.
-    void TakeDefines(const std::shared_ptr<const TlxDefineSet>& Set, const std::vector<std::string>& Names);
+    void TakeDefines(const std::shared_ptr<const TlxDefineSet>& Set,
+                     const std::vector<std::string>& Names);
     void NoteNestedInclude(const std::string& Name, const char* Text,
                            const std::shared_ptr<TlxIncludeReplays>& Replays);
     void EndWatch(const TlxPasLexStatus& Outer);
