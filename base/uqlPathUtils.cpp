@@ -236,10 +236,20 @@ bool qlIsFolder(const std::string& Path)
 
 const std::vector<std::string>& TqlFolderListings::Names(const std::string& Folder)
 {
-    auto It = FFolders.find(Folder);
-    if (It == FFolders.end())
-        It = FFolders.emplace(Folder, ListFolder(Folder)).first;
-    return It->second;
+    struct stat St {};
+    const bool Known = ::stat(Folder.empty() ? "/" : Folder.c_str(), &St) == 0;
+    TListing& L = FFolders[Folder];
+    if (Known && L.Settled && L.Device == St.st_dev && L.Node == St.st_ino &&
+        L.Changed.tv_sec == St.st_mtim.tv_sec && L.Changed.tv_nsec == St.st_mtim.tv_nsec)
+        return L.Names;
+    timespec Now{};
+    clock_gettime(CLOCK_REALTIME, &Now);
+    L.Names = ListFolder(Folder);
+    L.Device = St.st_dev;
+    L.Node = St.st_ino;
+    L.Changed = St.st_mtim;
+    L.Settled = Known && Now.tv_sec - St.st_mtim.tv_sec > 1;
+    return L.Names;
 }
 
 std::string qlResolveFile(const std::string& BaseFolder, const std::string& Path,

@@ -11,6 +11,9 @@
 #pragma once
 
 
+#include <sys/types.h>
+
+#include <ctime>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -57,15 +60,25 @@ std::string qlWithSlash(std::string Folder);
 bool qlIsRegularFile(const std::string& Path);
 bool qlIsFolder(const std::string& Path);
 
-// The names in folders, each folder read once: for lookups that may take a
-// listing as it was when first read (those of one analysis).
+// Folder listings kept for the lookups of a while (an analysis): a folder is
+// read again only when it has changed since.
 class TqlFolderListings {
 public:
     // The names in Folder, sorted; none when it cannot be read.
     const std::vector<std::string>& Names(const std::string& Folder);
 
 private:
-    std::unordered_map<std::string, std::vector<std::string>> FFolders;
+    struct TListing {
+        std::vector<std::string> Names;
+        // The folder's identity and time of change when it was read; a
+        // listing read within a second of a change is not trusted again (a
+        // further change may fall in the same tick of the clock).
+        dev_t Device = 0;
+        ino_t Node = 0;
+        timespec Changed{};
+        bool Settled = false;
+    };
+    std::unordered_map<std::string, TListing> FFolders;
 };
 
 // Resolves Path, taken relative to BaseFolder unless it starts with '/', to

@@ -3,6 +3,9 @@
 #include "analysis/uqlPreprocessImpl.h"
 #include "analysis/uqlPreprocessor.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 TEST(PathUtils, ResolvesWithoutRegardToCaseAndBothSeparators)
 {
     TTempFolder T;
@@ -45,6 +48,21 @@ TEST(PathUtils, ListingsKeptForAnAnalysisResolveAsFreshOnes)
     // A file that comes later is still found under its own name.
     T.Write("Src/New.inc", "3");
     EXPECT_EQ(qlResolveFile(T.Path(), "Src/New.inc", &Listings), T.Path() + "/Src/New.inc");
+}
+
+TEST(PathUtils, AKeptListingIsReadAgainOnceItsFolderChanges)
+{
+    TTempFolder T;
+    T.Write("Old/A.inc", "1");
+    const std::string Old = T.Path() + "/Old";
+    // A folder last changed long ago: its listing is kept.
+    const timespec Past[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, Old.c_str(), Past, 0), 0);
+    TqlFolderListings Listings;
+    EXPECT_EQ(qlResolveFile(Old, "a.INC", &Listings), Old + "/A.inc");
+    EXPECT_EQ(qlResolveFile(Old, "b.INC", &Listings), "");
+    T.Write("Old/B.inc", "2");
+    EXPECT_EQ(qlResolveFile(Old, "b.INC", &Listings), Old + "/B.inc");
 }
 
 TEST(PathUtils, DriveLettersAndUncPathsAreNotFound)
