@@ -47,17 +47,15 @@ void TqlList::SetItem(int Index, TqlBase* Object)
 // TqlHashedObjectList
 // ---------------------------------------------------------------------------
 
-namespace {
 // The case-insensitive hash the lexer's word tables use.
-uint32_t NameHashOf(const std::string& Name)
+uint32_t TqlNameHash::HashOf(std::string_view Name)
 {
     return TlxLexHashStrings::HashText(Name);
 }
-} // namespace
 
 int TqlNameHash::AddObject(const std::string& Name, TqlBase* Object)
 {
-    TEntry Added{Object, NameHashOf(Name), 0};
+    TEntry Added{Object, HashOf(Name), 0};
     if (FNameOf) {
         // Mostly handed the object's own name: the same characters, no compare.
         const std::string_view Own = FNameOf(Object);
@@ -94,7 +92,7 @@ std::vector<int> TqlNameHash::FindAll(const std::string& Name) const
 void TqlNameHash::FindAll(const std::string& Name, std::vector<int>& Result) const
 {
     Result.clear();
-    ScanMatches(Name, [&Result](size_t I) {
+    ScanMatches(Name, HashOf(Name), [&Result](size_t I) {
         Result.push_back(static_cast<int>(I));
         return false;
     });
@@ -102,20 +100,24 @@ void TqlNameHash::FindAll(const std::string& Name, std::vector<int>& Result) con
 
 int TqlNameHash::FindFirst(const std::string& Name) const
 {
+    return FindFirst(Name, HashOf(Name));
+}
+
+int TqlNameHash::FindFirst(const std::string& Name, uint32_t Hash) const
+{
     int First = -1;
-    ScanMatches(Name, [&First](size_t I) {
+    ScanMatches(Name, Hash, [&First](size_t I) {
         First = static_cast<int>(I);
         return true;
     });
     return First;
 }
 
-// Calls Found with every position holding Name, ascending, until it answers
-// true: the sorted part's run of equal hashes, then the tail.
+// Calls Found with every position holding Name (whose hash is H), ascending,
+// until it answers true: the sorted part's run of equal hashes, then the tail.
 template <class F>
-void TqlNameHash::ScanMatches(const std::string& Name, F&& Found) const
+void TqlNameHash::ScanMatches(const std::string& Name, uint32_t H, F&& Found) const
 {
-    const uint32_t H = NameHashOf(Name);
     const TEntry* Entries = FEntries.data();
     const size_t Count = FEntries.size();
     size_t I = FirstInSorted(H);
@@ -237,6 +239,12 @@ int TqlHashedObjectList::Add(const std::string& Name, TqlBase* Object)
 bool TqlHashedObjectList::Find(const std::string& Name, int& Index)
 {
     Index = FHash.FindFirst(Name);
+    return Index >= 0;
+}
+
+bool TqlHashedObjectList::Find(const std::string& Name, uint32_t Hash, int& Index)
+{
+    Index = FHash.FindFirst(Name, Hash);
     return Index >= 0;
 }
 

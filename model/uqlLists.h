@@ -101,6 +101,10 @@ public:
     void FindAll(const std::string& Name, std::vector<int>& Result) const;
     // The first position holding Name, -1 when there is none.
     int FindFirst(const std::string& Name) const;
+    // The same for a name whose HashOf is known: a lookup that asks several
+    // indexes hashes the name once.
+    int FindFirst(const std::string& Name, uint32_t Hash) const;
+    static uint32_t HashOf(std::string_view Name);
     void DeleteAt(int Index);
     void ClearAll();
     void MergeTail();
@@ -124,7 +128,7 @@ private:
     };
 
     template <class F>
-    void ScanMatches(const std::string& Name, F&& Found) const;
+    void ScanMatches(const std::string& Name, uint32_t H, F&& Found) const;
     std::string_view NameAt(const TEntry& Entry) const;
     static uint32_t ClassBit(uint32_t Hash) { return uint32_t(1) << ((Hash ^ (Hash >> 16)) & 31); }
     size_t FirstInSorted(uint32_t H) const;
@@ -154,6 +158,8 @@ public:
 
     int Add(const std::string& Name, TqlBase* Object);
     bool Find(const std::string& Name, int& Index);
+    // Find with Name's TqlNameHash::HashOf.
+    bool Find(const std::string& Name, uint32_t Hash, int& Index);
     // Every position holding Name (without regard to case), ascending.
     std::vector<int> FindAll(const std::string& Name);
     // The same into Result (cleared first), without allocating when Result

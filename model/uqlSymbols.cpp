@@ -423,6 +423,12 @@ TqlClass* TqlClass::ChainTop()
 TqlSymbol* TqlClass::FindSymbol(TqlUnit* Unit, TqlClass* Class, const std::string& Name,
                                 bool AddReference, const TqlUsedByInfo& Info)
 {
+    return FindMember(Unit, Class, Name, TqlNameHash::HashOf(Name), AddReference, Info);
+}
+
+TqlSymbol* TqlClass::FindMember(TqlUnit* Unit, TqlClass* Class, const std::string& Name,
+                                uint32_t Hash, bool AddReference, const TqlUsedByInfo& Info)
+{
     TqlWalkGuard Guard(FInLookup);
     if (Guard.Cycle()) {
         ReportFinding("Class, " + GetName() + ", is its own ancestor.");
@@ -430,10 +436,10 @@ TqlSymbol* TqlClass::FindSymbol(TqlUnit* Unit, TqlClass* Class, const std::strin
     }
     TqlSymbol* Found = nullptr;
     int Index;
-    if (FSymbols->Find(Name, Index))
+    if (FSymbols->Find(Name, Hash, Index))
         Found = static_cast<TqlSymbol*>(FSymbols->GetObject(Index));
     else if (FInheritsFromClass)
-        Found = FInheritsFromClass->FindSymbol(Unit, Class, Name, false, Info);
+        Found = FInheritsFromClass->FindMember(Unit, Class, Name, Hash, false, Info);
 
     if (Found) {
         switch (Found->GetVisibility()) {

@@ -283,9 +283,10 @@ public:
     TqlTypeKind GetTypeKind() override { return tkClass; }
     bool TypeRequired() override { return true; }
     using TqlSymbol::FindSymbol;
-    // Own members, then the ancestors', with the visibility rules.
+    // Own members, then the ancestors', with the visibility rules. Final:
+    // the walk up the ancestors takes FindMember.
     TqlSymbol* FindSymbol(TqlUnit* Unit, TqlClass* Class, const std::string& Name,
-                          bool AddReference, const TqlUsedByInfo& Info) override;
+                          bool AddReference, const TqlUsedByInfo& Info) final;
     virtual TVisibilityKind GetDefaultVisibility() { return vkPublished; }
 
     // The classes that name this class as ancestor (not owned).
@@ -315,6 +316,10 @@ public:
     bool IsSymbolFromInterface(const std::string& Name);
 
 private:
+    // FindSymbol with the name's hash in the member indexes, taken once for
+    // the whole chain of ancestors.
+    TqlSymbol* FindMember(TqlUnit* Unit, TqlClass* Class, const std::string& Name, uint32_t Hash,
+                          bool AddReference, const TqlUsedByInfo& Info);
     struct TSeenClasses;
     bool IsDescendantWalk(TqlClass* Class, TSeenClasses& Seen);
     // The class at the end of this class's chain of ancestors.
