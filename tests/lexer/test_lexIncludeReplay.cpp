@@ -40,11 +40,15 @@ struct TRig {
     std::map<std::string, std::string> Files;
     std::map<std::string, std::shared_ptr<TlxIncludeReplays>> Replays;
     bool Offer = true;
+    // A set the host hands the lexer instead of its own, when given.
+    TlxDefineSet* Handed = nullptr;
 
     TOutcome Scan(const std::string& Main, const std::vector<std::string>& Defines = {})
     {
         TOutcome O;
         TlxPasLex Lex;
+        if (Handed)
+            Lex.SetDefinedList(Handed);
         for (const std::string& D : Defines)
             Lex.DefinedList()->AddSorted(D);
         Lex.SetOnMessage([&O](void*, const std::string& Msg, int X, int Y) {
@@ -216,6 +220,25 @@ TEST(LexIncludeReplay, OnlyTextsThatGiveNothingAreKept)
     EXPECT_NE(Rig.Replays["skipped.inc"]->Find(None, NoSwitches), nullptr);
     EXPECT_EQ(Rig.Replays["code.inc"]->Find(None, NoSwitches), nullptr);
     EXPECT_FALSE(Rig.Replays["code.inc"]->Watched());
+}
+
+TEST(LexIncludeReplay, ASetHandedToTheLexerSeesWhatAReplayDefines)
+{
+    // The host owns the set and reads it after the scan: a replay must leave
+    // its symbols there, not in a set of the lexer's.
+    TRig Rig;
+    Rig.Files = {{"s.inc", "{$DEFINE A}{$UNDEF B}{$DEFINE C}"}};
+    Rig.Scan("{$I s.inc}", {"B"});
+    for (int Run = 0; Run < 2; ++Run) {
+        TlxDefineSet Host;
+        Host.AddSorted("B");
+        Rig.Handed = &Host;
+        EXPECT_EQ(Rig.Scan("{$I s.inc} {$IFDEF C} c {$ENDIF}").Tokens, "c@0:22") << Run;
+        std::string Left;
+        for (int i = 0; i < Host.Count(); ++i)
+            Left += (i ? " " : "") + Host.GetItems(i)->Str;
+        EXPECT_EQ(Left, "A C") << Run;
+    }
 }
 
 TEST(LexIncludeReplay, AReplayTakesTheStoreAtItsWord)
