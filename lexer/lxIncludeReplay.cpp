@@ -42,12 +42,6 @@ const TlxIncludeReplays::TReplay* TlxIncludeReplays::Find(const TlxLexHashString
 
 void TlxIncludeReplays::Add(TReplay Replay)
 {
-    auto End = std::make_shared<TlxDefineSet>();
-    for (const std::string& N : Replay.EndDefines)
-        End->AddSorted(N);
-    // Looked up once here, a set's index is built: lookups then only read it.
-    End->IndexOf(std::string());
-    Replay.EndSet = std::move(End);
     for (TReplay& R : FReplays)
         if (R.Start.Switches == Replay.Start.Switches && R.Start.Defines == Replay.Start.Defines) {
             R = std::move(Replay);

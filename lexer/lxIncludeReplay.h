@@ -42,11 +42,11 @@ public:
     struct TReplay {
         TState Start;
         std::vector<TNested> Nested;
-        // The switches come back to Start's when the include ends.
-        std::vector<std::string> EndDefines;
-        // EndDefines as a set, indexed: every lexer that replays the text
-        // takes it as it stands, and copies it only to change it.
-        std::shared_ptr<const TlxDefineSet> EndSet;
+        // The defined symbols the text leaves, as an indexed set: every
+        // lexer that replays the text takes it as it stands, and copies it
+        // only to change it. The switches come back to Start's when the
+        // include ends.
+        std::shared_ptr<const TlxDefineSet> EndDefines;
     };
     // The states one text is kept for.
     static constexpr size_t MaxReplays = 8;
@@ -65,7 +65,7 @@ public:
 
     const TReplay* Find(const TlxLexHashStrings& Defines, const TlxBooleanDirectives& Switches) const;
     // Replaces the replay for the same start state; past MaxReplays another
-    // start state is not kept. Makes the replay's EndSet.
+    // start state is not kept.
     void Add(TReplay Replay);
 
     static TState StateOf(const TlxLexHashStrings& Defines, const TlxBooleanDirectives& Switches);

@@ -441,12 +441,12 @@ void TlxBasePasLex::SetDefinedList(TlxAssignAbleHash* List)
     }
 }
 
-TlxAssignAbleHash& TlxBasePasLex::WritableDefines()
+TlxAssignAbleHash& TlxBasePasLex::WritableDefines(bool Keep)
 {
-    const bool Shared = FSharedDefines && FDefinedList == FSharedDefines.get();
-    if (Shared || (FDefinesCopyOnWrite && FDefinedList != FOwnedDefinedList.get())) {
+    if (OnSharedDefines() || (FDefinesCopyOnWrite && FDefinedList != FOwnedDefinedList.get())) {
         auto Copy = std::make_unique<TlxDefineSet>();
-        Copy->Assign(FDefinedList);
+        if (Keep)
+            Copy->Assign(FDefinedList);
         FOwnedDefinedList = std::move(Copy);
         FDefinedList = FOwnedDefinedList.get();
         FSharedDefines.reset();
@@ -1430,7 +1430,6 @@ const char* TlxBasePasLex::AskInclude(const std::string& Name,
     FOfferedReplays.reset();
     const char* Text = FOnIncludeDirect(this, Name);
     Replays = std::move(FOfferedReplays);
-    FOfferedReplays.reset();
     return Text;
 }
 
@@ -1486,22 +1485,23 @@ void TlxBasePasLex::SetDefines(const std::vector<std::string>& Names)
     if (TlxIncludeReplays::SameDefines(*FDefinedList, Names))
         return;
     // The set appends what it is given: the order comes out as recorded.
-    TlxAssignAbleHash& Defines = WritableDefines();
+    TlxAssignAbleHash& Defines = WritableDefines(false);
     Defines.Clear();
     for (const std::string& N : Names)
         Defines.AddSorted(N);
 }
 
-void TlxBasePasLex::TakeDefines(const std::shared_ptr<const TlxDefineSet>& Set,
-                                const std::vector<std::string>& Names)
+void TlxBasePasLex::TakeDefines(const std::shared_ptr<const TlxDefineSet>& Set)
 {
     if (FDefinedList == Set.get())
         return;
     // Only a set of the lexer's own is replaced; one it was handed is
     // written, so that its owner sees the change.
     const bool Own = FOwnedDefinedList && FDefinedList == FOwnedDefinedList.get();
-    if (!Set || !(Own || (FSharedDefines && FDefinedList == FSharedDefines.get()))) {
-        SetDefines(Names);
+    if (!Own && !OnSharedDefines()) {
+        TlxAssignAbleHash& Defines = WritableDefines(false);
+        Defines.Clear();
+        Defines.Assign(Set.get());
         return;
     }
     FSharedDefines = Set;
@@ -1553,7 +1553,7 @@ bool TlxBasePasLex::Replay(const TlxIncludeReplays& Replays, std::vector<TReplay
         Stop.Levels = Levels;
         return false;
     }
-    TakeDefines(R->EndSet, R->EndDefines);
+    TakeDefines(R->EndDefines);
     FSwitches = Switches;
     return true;
 }
@@ -1631,7 +1631,11 @@ void TlxBasePasLex::EndWatch(const TlxPasLexStatus& Outer)
         W.Replays->StopWatching();
         return;
     }
-    W.Replay.EndDefines = TlxIncludeReplays::StateOf(*FDefinedList, FSwitches).Defines;
+    auto End = std::make_shared<TlxDefineSet>();
+    End->Assign(FDefinedList);
+    // Looked up once here, a set's index is built: lookups then only read it.
+    End->IndexOf(std::string());
+    W.Replay.EndDefines = std::move(End);
     W.Replays->Add(std::move(W.Replay));
 }
 

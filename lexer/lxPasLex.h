@@ -274,7 +274,10 @@ private:
     // Directive machinery.
     void StartDirective();
     bool EndIncludeText();
-    TlxAssignAbleHash& WritableDefines();
+    // A set of the lexer's own to change; it starts as a copy of the set in
+    // use, or empty when Keep is false.
+    TlxAssignAbleHash& WritableDefines(bool Keep = true);
+    bool OnSharedDefines() const { return FSharedDefines && FDefinedList == FSharedDefines.get(); }
     void DirAdvance();
     void DirNextNonBlank();
     void DirSkipToEnd();
@@ -335,8 +338,7 @@ private:
     TRefusal IncludeRefusal(const std::string& Name, const std::vector<TReplayLevel>& Levels) const;
     void SetDefines(const std::vector<std::string>& Names);
     // The defined symbols become Set's, shared until they change.
-    void TakeDefines(const std::shared_ptr<const TlxDefineSet>& Set,
-                     const std::vector<std::string>& Names);
+    void TakeDefines(const std::shared_ptr<const TlxDefineSet>& Set);
     void NoteNestedInclude(const std::string& Name, const char* Text,
                            const std::shared_ptr<TlxIncludeReplays>& Replays);
     void EndWatch(const TlxPasLexStatus& Outer);
