@@ -224,14 +224,12 @@ std::string qlWithSlash(std::string Folder)
 
 bool qlIsRegularFile(const std::string& Path)
 {
-    struct stat St;
-    return ::stat(Path.c_str(), &St) == 0 && S_ISREG(St.st_mode);
+    return IsWanted(Path, wFile);
 }
 
 bool qlIsFolder(const std::string& Path)
 {
-    struct stat St;
-    return ::stat(Path.c_str(), &St) == 0 && S_ISDIR(St.st_mode);
+    return IsWanted(Path, wFolder);
 }
 
 const std::vector<std::string>& TqlFolderListings::Names(const std::string& Folder)
