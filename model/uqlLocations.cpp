@@ -1,6 +1,7 @@
 #include "model/uqlModelShared.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -61,14 +62,49 @@ TqlUsedByInfo UsedByInfo(int FileIndex, bool IsWrongCase, int X, int Y)
 // Uses
 // ---------------------------------------------------------------------------
 
-TqlUsedByList::TqlUsedByList(TqlSymbol* Symbol) : TqlList(false), FSymbol(Symbol) {}
+TqlUsedByList::~TqlUsedByList()
+{
+    Clear();
+}
 
-TqlUsedByList::~TqlUsedByList() = default;
+size_t TqlUsedByList::Room(uint32_t Count)
+{
+    return std::bit_ceil(size_t(Count));
+}
 
 void TqlUsedByList::Clear()
 {
-    TqlList::Clear();
-    FOwned.reset();
+    if (FHasOwned) {
+        TqlUsedByLocation* const* Uses = Items();
+        for (uint32_t i = 0; i < FCount; ++i)
+            if (Uses[i]->IsOwned())
+                delete static_cast<TqlOwnedUse*>(Uses[i]);
+    }
+    if (FCount > 1)
+        qlPoolRelease(FMany, Room(FCount) * sizeof(TqlUsedByLocation*));
+    FOne = nullptr;
+    FCount = 0;
+    FHasOwned = 0;
+}
+
+int TqlUsedByList::Add(TqlUsedByLocation* Use)
+{
+    const uint32_t Count = FCount;
+    if (Count == 0) {
+        FOne = Use;
+    } else if (Count == 1 || Count == Room(Count)) {
+        // Full: an array of twice the room (two for the first).
+        auto** Many = static_cast<TqlUsedByLocation**>(qlPoolAllocate(2 * Count * sizeof(Use)));
+        std::memcpy(Many, Items(), Count * sizeof(Use));
+        if (Count > 1)
+            qlPoolRelease(FMany, Count * sizeof(Use));
+        FMany = Many;
+        FMany[Count] = Use;
+    } else {
+        FMany[Count] = Use;
+    }
+    FCount = Count + 1;
+    return static_cast<int>(Count);
 }
 
 int TqlUsedByList::AddUsedBy(const TqlUsedByInfo& Info)
@@ -77,15 +113,18 @@ int TqlUsedByList::AddUsedBy(const TqlUsedByInfo& Info)
     if (TqlUnit* Unit = File ? File->GetUnitIntf() : nullptr)
         if (TqlUsedByLocation* Use = Unit->GetUseStore().New(this, Info))
             return Add(Use);
-    if (!FOwned)
-        FOwned = std::make_unique<std::vector<std::unique_ptr<TqlOwnedUse>>>();
-    FOwned->push_back(std::make_unique<TqlOwnedUse>(this, Info));
-    return Add(FOwned->back().get());
+    auto Owned = std::make_unique<TqlOwnedUse>(this, Info);
+    const int Index = Add(Owned.get());
+    Owned.release();
+    FHasOwned = 1;
+    return Index;
 }
 
 TqlUsedByLocation* TqlUsedByList::GetLocations(int Index) const
 {
-    return ItemAs<TqlUsedByLocation>(Index);
+    if (static_cast<uint32_t>(Index) >= FCount)
+        throw EListError(Index);
+    return Items()[Index];
 }
 
 TqlUsedByLocation::TqlUsedByLocation(const TqlUsedByInfo& Info, bool InStore, uint32_t Slot,

@@ -65,23 +65,45 @@ class TqlUseStore;
 // The uses of one symbol, in order of recording. A use in a file of one of
 // the project's units is carved from that unit's use store and goes with the
 // unit; any other use belongs to the list.
-class TqlUsedByList : public TqlList {
+//
+// The model holds a list for most of its symbols, and most lists hold one
+// use: a list is three words, keeps a single use in place and more in an
+// array of the object pool whose size is the count rounded up to a power of
+// two.
+class TqlUsedByList {
 public:
-    explicit TqlUsedByList(TqlSymbol* Symbol);
-    ~TqlUsedByList() override;
-    void Clear() override;
+    explicit TqlUsedByList(TqlSymbol* Symbol) : FSymbol(Symbol), FOne(nullptr) {}
+    ~TqlUsedByList();
+    TqlUsedByList(const TqlUsedByList&) = delete;
+    TqlUsedByList& operator=(const TqlUsedByList&) = delete;
+    static void* operator new(std::size_t Size) { return qlPoolAllocate(Size); }
+    static void operator delete(void* Object, std::size_t Size) noexcept { qlPoolRelease(Object, Size); }
+
+    void Clear();
     int AddUsedBy(const TqlUsedByInfo& Info);
+    int GetCount() const { return static_cast<int>(FCount); }
+    // Raises EListError for an index out of range.
     TqlUsedByLocation* GetLocations(int Index) const;
     TqlSymbol* GetSymbol() const { return FSymbol; }
 
 private:
     friend class TqlUseStore;
+    int Add(TqlUsedByLocation* Use);
+    TqlUsedByLocation* const* Items() const { return FCount > 1 ? FMany : &FOne; }
+    // The room of an array that holds Count uses (two or more).
+    static size_t Room(uint32_t Count);
+
+    TqlSymbol* FSymbol;
+    union {
+        TqlUsedByLocation* FOne;
+        TqlUsedByLocation** FMany;
+    };
+    uint32_t FCount : 31 = 0;
+    // Some use is not carved from a store: the list frees it.
+    uint32_t FHasOwned : 1 = 0;
     // The place the list took last in a unit's use store: its further uses
     // in that store share it.
     uint32_t FStorePlace = 0;
-    TqlSymbol* FSymbol;
-    // The uses outside the project's units (rare); nil until there is one.
-    std::unique_ptr<std::vector<std::unique_ptr<TqlOwnedUse>>> FOwned;
 };
 
 // One use of a symbol: three words, the model holds a great many. A use in a
@@ -97,6 +119,8 @@ protected:
 
 private:
     friend class TqlUseStore;
+    friend class TqlUsedByList;
+    bool IsOwned() const { return (FMarks & Owned) != 0; }
     static constexpr uint32_t WrongCase = 1;
     static constexpr uint32_t Owned = 2;
     static constexpr uint32_t SlotShift = 2;

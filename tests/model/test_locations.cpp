@@ -378,3 +378,33 @@ TEST(UsedByList, UseInAFileWithoutUnitBelongsToTheList)
     Uses->AddUsedBy(UsedByInfo(Include, false, 1, 2));
     EXPECT_EQ(Uses->GetLocations(0)->GetX(), 1);
 }
+
+TEST(UsedByList, EveryCountKeepsItsUsesInOrderAndOnlyThoseIndexes)
+{
+    TProjectScope Project;
+    TqlUnit* A = Project->NewUnit("A");
+    const int Include = Project->GetFileNames()->Add("A.inc", true, -1);
+    // Counts about the points where the list moves its uses to more room;
+    // every third use lies outside the units, so the list owns it.
+    for (const int Count : {0, 1, 2, 3, 4, 5, 8, 9, 16, 17, 130}) {
+        SCOPED_TRACE(Count);
+        TqlSymbol S("S", vkPublic, tkNone, A->GetFileIndex(), 1, 1);
+        TqlUsedByList* Uses = S.GetUsedBy();
+        for (int i = 0; i < Count; ++i)
+            ASSERT_EQ(Uses->AddUsedBy(UsedByInfo(i % 3 == 2 ? Include : A->GetFileIndex(), false, i, 1)), i);
+        ASSERT_EQ(Uses->GetCount(), Count);
+        for (int i = 0; i < Count; ++i) {
+            EXPECT_EQ(Uses->GetLocations(i)->GetX(), i);
+            EXPECT_EQ(Uses->GetLocations(i)->GetUsedByList(), Uses);
+        }
+        EXPECT_THROW(Uses->GetLocations(Count), EListError);
+        EXPECT_THROW(Uses->GetLocations(-1), EListError);
+        // Cleared, the list takes uses afresh (the sanitizer build checks
+        // that the owned ones went).
+        Uses->Clear();
+        EXPECT_EQ(Uses->GetCount(), 0);
+        EXPECT_THROW(Uses->GetLocations(0), EListError);
+        Uses->AddUsedBy(UsedByInfo(Include, false, 42, 1));
+        EXPECT_EQ(Uses->GetLocations(0)->GetX(), 42);
+    }
+}
