@@ -300,62 +300,76 @@ TqlVarContainer::TqlVarContainer(const std::string& Name, TVisibilityKind Visibi
 
 TqlVarContainer::~TqlVarContainer() = default;
 
+TqlVarContainer::TLists::~TLists() = default;
+
+TqlVarContainer::TLists& TqlVarContainer::Lists()
+{
+    if (!FLists)
+        FLists = std::make_unique<TLists>();
+    return *FLists;
+}
+
 void TqlVarContainer::TrimLists()
 {
     FSymbols->Trim();
+    if (!FLists)
+        return;
+    const TLists& L = *FLists;
     for (TqlList* List : std::initializer_list<TqlList*>{
-             FEnumerations.get(), FArrays.get(), FConstants.get(), FLabels.get(), FRecords.get(),
-             FSets.get(), FVariables.get(), FClasses.get(), FObjects.get(), FInterfaces.get(),
-             FRoutines.get(), FTypes.get()})
+             L.Enumerations.get(), L.Arrays.get(), L.Constants.get(), L.Labels.get(), L.Records.get(),
+             L.Sets.get(), L.Variables.get(), L.Classes.get(), L.Objects.get(), L.Interfaces.get(),
+             L.Routines.get(), L.Types.get()})
         if (List)
             List->Trim();
-    if (FForwardPointerTypes)
-        FForwardPointerTypes->Trim();
+    if (L.ForwardPointerTypes)
+        L.ForwardPointerTypes->Trim();
 }
 
-namespace {
 template <class L>
-L* Lazy(std::unique_ptr<L>& List, TqlVarContainer* Container)
+L* TqlVarContainer::Lazy(std::unique_ptr<L> TLists::*List)
 {
-    if (!List)
-        List = std::make_unique<L>(Container);
-    return List.get();
+    std::unique_ptr<L>& Held = Lists().*List;
+    if (!Held)
+        Held = std::make_unique<L>(this);
+    return Held.get();
 }
-} // namespace
 
-TqlEnumerationList* TqlVarContainer::GetEnumerations() { return Lazy(FEnumerations, this); }
-TqlArrayList* TqlVarContainer::GetArrays() { return Lazy(FArrays, this); }
-TqlVariablesList* TqlVarContainer::GetConstants() { return Lazy(FConstants, this); }
-TqlRecordsList* TqlVarContainer::GetRecords() { return Lazy(FRecords, this); }
-TqlSetList* TqlVarContainer::GetSets() { return Lazy(FSets, this); }
-TqlTypesList* TqlVarContainer::GetTypes() { return Lazy(FTypes, this); }
-TqlVariablesList* TqlVarContainer::GetVariables() { return Lazy(FVariables, this); }
-TqlOwnedClassList* TqlVarContainer::GetClasses() { return Lazy(FClasses, this); }
-TqlOwnedObjectList* TqlVarContainer::GetObjects() { return Lazy(FObjects, this); }
-TqlOwnedInterfaceList* TqlVarContainer::GetInterfaces() { return Lazy(FInterfaces, this); }
-TqlRoutineList* TqlVarContainer::GetRoutines() { return Lazy(FRoutines, this); }
+TqlEnumerationList* TqlVarContainer::GetEnumerations() { return Lazy(&TLists::Enumerations); }
+TqlArrayList* TqlVarContainer::GetArrays() { return Lazy(&TLists::Arrays); }
+TqlVariablesList* TqlVarContainer::GetConstants() { return Lazy(&TLists::Constants); }
+TqlRecordsList* TqlVarContainer::GetRecords() { return Lazy(&TLists::Records); }
+TqlSetList* TqlVarContainer::GetSets() { return Lazy(&TLists::Sets); }
+TqlTypesList* TqlVarContainer::GetTypes() { return Lazy(&TLists::Types); }
+TqlVariablesList* TqlVarContainer::GetVariables() { return Lazy(&TLists::Variables); }
+TqlOwnedClassList* TqlVarContainer::GetClasses() { return Lazy(&TLists::Classes); }
+TqlOwnedObjectList* TqlVarContainer::GetObjects() { return Lazy(&TLists::Objects); }
+TqlOwnedInterfaceList* TqlVarContainer::GetInterfaces() { return Lazy(&TLists::Interfaces); }
+TqlRoutineList* TqlVarContainer::GetRoutines() { return Lazy(&TLists::Routines); }
 
 TqlLabelsList* TqlVarContainer::GetLabels()
 {
-    if (!FLabels)
-        FLabels = std::make_unique<TqlLabelsList>();
-    return FLabels.get();
+    std::unique_ptr<TqlLabelsList>& Labels = Lists().Labels;
+    if (!Labels)
+        Labels = std::make_unique<TqlLabelsList>();
+    return Labels.get();
 }
 
 void TqlVarContainer::AddForwardPointerType(TqlSymbol* PointerType)
 {
     QL_ASSERT(PointerType != nullptr);
-    if (!FForwardPointerTypes)
-        FForwardPointerTypes = std::make_unique<TqlHashedObjectList>();
-    FForwardPointerTypes->Add(PointerType->GetPointerTypeName(), PointerType);
+    std::unique_ptr<TqlHashedObjectList>& Types = Lists().ForwardPointerTypes;
+    if (!Types)
+        Types = std::make_unique<TqlHashedObjectList>();
+    Types->Add(PointerType->GetPointerTypeName(), PointerType);
 }
 
 TqlSymbol* TqlVarContainer::FindForwardPointerType(const std::string& Name)
 {
     int Index;
-    if (!FForwardPointerTypes || !FForwardPointerTypes->Find(Name, Index))
+    TqlHashedObjectList* Types = FLists ? FLists->ForwardPointerTypes.get() : nullptr;
+    if (!Types || !Types->Find(Name, Index))
         return nullptr;
-    return static_cast<TqlSymbol*>(FForwardPointerTypes->GetObject(Index));
+    return static_cast<TqlSymbol*>(Types->GetObject(Index));
 }
 
 // ---------------------------------------------------------------------------

@@ -237,21 +237,33 @@ public:
     TqlSymbol* FindForwardPointerType(const std::string& Name);
 
 private:
-    std::unique_ptr<TqlEnumerationList> FEnumerations;
-    std::unique_ptr<TqlArrayList> FArrays;
-    std::unique_ptr<TqlVariablesList> FConstants;
-    std::unique_ptr<TqlLabelsList> FLabels;
-    std::unique_ptr<TqlRecordsList> FRecords;
-    std::unique_ptr<TqlSetList> FSets;
-    std::unique_ptr<TqlHashedObjectList> FForwardPointerTypes;
-    std::unique_ptr<TqlVariablesList> FVariables;
-    std::unique_ptr<TqlOwnedClassList> FClasses;
-    std::unique_ptr<TqlOwnedObjectList> FObjects;
-    std::unique_ptr<TqlOwnedInterfaceList> FInterfaces;
-    std::unique_ptr<TqlRoutineList> FRoutines;
-    // Declared last so that it goes first: the typed lists above only refer
-    // to what the types list owns.
-    std::unique_ptr<TqlTypesList> FTypes;
+    // Most containers (routines, mostly) hold none of the lists: they come
+    // together, with the first list asked for.
+    struct TLists {
+        static void* operator new(std::size_t Size) { return qlPoolAllocate(Size); }
+        static void operator delete(void* Object, std::size_t Size) noexcept { qlPoolRelease(Object, Size); }
+        std::unique_ptr<TqlEnumerationList> Enumerations;
+        std::unique_ptr<TqlArrayList> Arrays;
+        std::unique_ptr<TqlVariablesList> Constants;
+        std::unique_ptr<TqlLabelsList> Labels;
+        std::unique_ptr<TqlRecordsList> Records;
+        std::unique_ptr<TqlSetList> Sets;
+        std::unique_ptr<TqlHashedObjectList> ForwardPointerTypes;
+        std::unique_ptr<TqlVariablesList> Variables;
+        std::unique_ptr<TqlOwnedClassList> Classes;
+        std::unique_ptr<TqlOwnedObjectList> Objects;
+        std::unique_ptr<TqlOwnedInterfaceList> Interfaces;
+        std::unique_ptr<TqlRoutineList> Routines;
+        // Declared last so that it goes first: the typed lists above only
+        // refer to what the types list owns.
+        std::unique_ptr<TqlTypesList> Types;
+        ~TLists();
+    };
+    TLists& Lists();
+    template <class L>
+    L* Lazy(std::unique_ptr<L> TLists::*List);
+
+    std::unique_ptr<TLists> FLists;
 };
 
 class TqlRecord : public TqlVarContainer {

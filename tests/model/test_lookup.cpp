@@ -240,6 +240,14 @@ TEST(Lookup, ForwardPointerIsCompletedWhenItsTargetArrives)
     TqlRecord* Node = U.GetRecords()->AddRecord("TNODE", vkInterface, -1, 0, 0);
     EXPECT_EQ(P->GetTypeIntf(), Node);
     EXPECT_EQ(U.FindForwardPointerType("Other"), nullptr);
+    // A container that holds no list yet answers without making one, and
+    // the lists it makes later are its own.
+    TqlRoutine* R = U.GetRoutines()->AddRoutine("Run", vkInterface, rkProcedure, -1, 0, 0);
+    EXPECT_EQ(R->FindForwardPointerType("TNode"), nullptr);
+    R->TrimLists();
+    EXPECT_NE(R->GetTypes(), U.GetTypes());
+    EXPECT_EQ(R->GetTypes()->GetCount(), 0);
+    EXPECT_EQ(R->GetTypes(), R->GetTypes());
 }
 
 TEST(Lookup, SortedViewsAreByNameWithoutRegardToCase)
