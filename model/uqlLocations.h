@@ -163,6 +163,9 @@ public:
     // uses hundreds of thousands of symbols): the use is then made apart.
     TqlUsedByLocation* New(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
     size_t GetCount() const { return FCount; }
+    // Gives back the room kept for more lists, once the unit's files have
+    // been parsed.
+    void Trim() { FLists.shrink_to_fit(); }
     // Hands every use from position From on to Fn, in order.
     template <class F>
     void ForEachFrom(size_t From, F&& Fn) const

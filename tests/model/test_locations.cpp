@@ -358,6 +358,14 @@ TEST(UsedByList, ListsComingBackAndAUnitUsingMoreSymbolsThanItsStoreHasPlacesFor
     EXPECT_EQ(Pos, InB->GetCount());
     EXPECT_EQ(C->GetUsedByLocations()->GetCount(), Count / 1000 + 1);
     EXPECT_EQ(Symbols[0]->GetUsedBy()->GetCount(), 1 + 2 * (Count / 1000 + 1));
+    // A store given back its spare room once its unit is parsed still finds
+    // the lists of its uses, and takes further ones.
+    B->GetUseStore().Trim();
+    EXPECT_EQ(static_cast<TqlUsedByLocation*>(InB->GetItem(Pos - 1))->GetUsedByList()->GetSymbol(),
+              Symbols.back());
+    Symbols[5]->GetUsedBy()->AddUsedBy(UsedByInfo(B->GetFileIndex(), false, 9, 9));
+    EXPECT_EQ(Symbols[5]->GetUsedBy()->GetLocations(1)->GetUsedByList(), Symbols[5]->GetUsedBy());
+    EXPECT_EQ(B->GetUsedByLocations()->GetCount(), Pos + 1);
 }
 
 TEST(UsedByList, UseInAFileWithoutUnitBelongsToTheList)
