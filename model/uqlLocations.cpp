@@ -75,33 +75,33 @@ size_t TqlUsedByList::Room(uint32_t Count)
 void TqlUsedByList::Clear()
 {
     if (FHasOwned) {
-        TqlUsedByLocation* const* Uses = Items();
+        const TEntry* Uses = Entries();
         for (uint32_t i = 0; i < FCount; ++i)
-            if (Uses[i]->IsOwned())
-                delete static_cast<TqlOwnedUse*>(Uses[i]);
+            if (Uses[i] & OwnedMark)
+                delete static_cast<TqlOwnedUse*>(reinterpret_cast<TqlUsedByLocation*>(Uses[i] & ~OwnedMark));
     }
     if (FCount > 1)
-        qlPoolRelease(FMany, Room(FCount) * sizeof(TqlUsedByLocation*));
-    FOne = nullptr;
+        qlPoolRelease(FMany, Room(FCount) * sizeof(TEntry));
+    FOne = 0;
     FCount = 0;
     FHasOwned = 0;
 }
 
-int TqlUsedByList::Add(TqlUsedByLocation* Use)
+int TqlUsedByList::Add(TEntry Entry)
 {
     const uint32_t Count = FCount;
     if (Count == 0) {
-        FOne = Use;
+        FOne = Entry;
     } else if (Count == 1 || Count == Room(Count)) {
         // Full: an array of twice the room (two for the first).
-        auto** Many = static_cast<TqlUsedByLocation**>(qlPoolAllocate(2 * Count * sizeof(Use)));
-        std::memcpy(Many, Items(), Count * sizeof(Use));
+        auto* Many = static_cast<TEntry*>(qlPoolAllocate(2 * Count * sizeof(TEntry)));
+        std::memcpy(Many, Entries(), Count * sizeof(TEntry));
         if (Count > 1)
-            qlPoolRelease(FMany, Count * sizeof(Use));
+            qlPoolRelease(FMany, Count * sizeof(TEntry));
         FMany = Many;
-        FMany[Count] = Use;
+        FMany[Count] = Entry;
     } else {
-        FMany[Count] = Use;
+        FMany[Count] = Entry;
     }
     FCount = Count + 1;
     return static_cast<int>(Count);
@@ -112,9 +112,10 @@ int TqlUsedByList::AddUsedBy(const TqlUsedByInfo& Info)
     const TqlSourceFile* File = FileOf(Info.FileIndex);
     if (TqlUnit* Unit = File ? File->GetUnitIntf() : nullptr)
         if (TqlUsedByLocation* Use = Unit->GetUseStore().New(this, Info))
-            return Add(Use);
+            return Add(reinterpret_cast<TEntry>(static_cast<TqlUsedByLocation*>(Use)));
     auto Owned = std::make_unique<TqlOwnedUse>(this, Info);
-    const int Index = Add(Owned.get());
+    static_assert(alignof(TqlOwnedUse) > OwnedMark);
+    const int Index = Add(reinterpret_cast<TEntry>(static_cast<TqlUsedByLocation*>(Owned.get())) | OwnedMark);
     Owned.release();
     FHasOwned = 1;
     return Index;
@@ -124,7 +125,7 @@ TqlUsedByLocation* TqlUsedByList::GetLocations(int Index) const
 {
     if (static_cast<uint32_t>(Index) >= FCount)
         throw EListError(Index);
-    return Items()[Index];
+    return reinterpret_cast<TqlUsedByLocation*>(Entries()[Index] & ~OwnedMark);
 }
 
 TqlUsedByLocation::TqlUsedByLocation(const TqlUsedByInfo& Info, bool InStore, uint32_t Slot,

@@ -72,7 +72,7 @@ class TqlUseStore;
 // two.
 class TqlUsedByList {
 public:
-    explicit TqlUsedByList(TqlSymbol* Symbol) : FSymbol(Symbol), FOne(nullptr) {}
+    explicit TqlUsedByList(TqlSymbol* Symbol) : FSymbol(Symbol), FOne(0) {}
     ~TqlUsedByList();
     TqlUsedByList(const TqlUsedByList&) = delete;
     TqlUsedByList& operator=(const TqlUsedByList&) = delete;
@@ -88,15 +88,20 @@ public:
 
 private:
     friend class TqlUseStore;
-    int Add(TqlUsedByLocation* Use);
-    TqlUsedByLocation* const* Items() const { return FCount > 1 ? FMany : &FOne; }
+    // An entry is the use's address; a use the list owns is marked in the
+    // lowest bit, so that the list frees its own without reading the others
+    // (their unit may have gone first).
+    using TEntry = uintptr_t;
+    static constexpr TEntry OwnedMark = 1;
+    int Add(TEntry Entry);
+    const TEntry* Entries() const { return FCount > 1 ? FMany : &FOne; }
     // The room of an array that holds Count uses (two or more).
     static size_t Room(uint32_t Count);
 
     TqlSymbol* FSymbol;
     union {
-        TqlUsedByLocation* FOne;
-        TqlUsedByLocation** FMany;
+        TEntry FOne;
+        TEntry* FMany;
     };
     uint32_t FCount : 31 = 0;
     // Some use is not carved from a store: the list frees it.
@@ -119,8 +124,6 @@ protected:
 
 private:
     friend class TqlUseStore;
-    friend class TqlUsedByList;
-    bool IsOwned() const { return (FMarks & Owned) != 0; }
     static constexpr uint32_t WrongCase = 1;
     static constexpr uint32_t Owned = 2;
     static constexpr uint32_t SlotShift = 2;

@@ -416,3 +416,19 @@ TEST(UsedByList, EveryCountKeepsItsUsesInOrderAndOnlyThoseIndexes)
         EXPECT_EQ(Uses->GetLocations(0)->GetX(), 42);
     }
 }
+
+TEST(UsedByList, AListThatOwnsSomeUsesOutlivesTheUnitsOfItsOthers)
+{
+    // Declared first, so that it goes after the project and its units: it
+    // must free its own uses without reading those the units held.
+    std::unique_ptr<TqlSymbol> S;
+    TProjectScope Project;
+    TqlUnit* B = Project->NewUnit("B");
+    const int Include = Project->GetFileNames()->Add("B.inc", true, -1);
+    S = std::make_unique<TqlSymbol>("S", vkPublic, tkNone, -1, 1, 1);
+    S->GetUsedBy()->AddUsedBy(UsedByInfo(B->GetFileIndex(), false, 1, 2));
+    S->GetUsedBy()->AddUsedBy(UsedByInfo(Include, false, 3, 4));
+    S->GetUsedBy()->AddUsedBy(UsedByInfo(B->GetFileIndex(), false, 5, 6));
+    EXPECT_EQ(S->GetUsedBy()->GetLocations(1)->GetFileIndex(), Include);
+    EXPECT_EQ(S->GetUsedBy()->GetLocations(2)->GetX(), 5);
+}
