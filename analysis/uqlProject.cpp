@@ -349,7 +349,7 @@ void TqlProject::ParseUnit(TqlUnit* Unit, bool WithImplementation)
             Unit->AnalysedToEnd = P->ParsedWhole();
             FParsers[size_t(Index)].reset();
             Unit->TrimLists();
-            Unit->GetUseStore().Trim();
+            Unit->TrimUses();
         }
         Unit->ParserState = psrFull;
         if (!Unit->FormResource.empty())

@@ -121,6 +121,18 @@ int TqlUsedByList::AddUsedBy(const TqlUsedByInfo& Info)
     return Index;
 }
 
+void TqlUsedByList::Moved(const TqlUsedByLocation* From, TqlUsedByLocation* To)
+{
+    // A use that moves is among the list's latest.
+    TEntry* Uses = const_cast<TEntry*>(Entries());
+    for (uint32_t i = FCount; i-- > 0;)
+        if (Uses[i] == reinterpret_cast<TEntry>(From)) {
+            Uses[i] = reinterpret_cast<TEntry>(To);
+            return;
+        }
+    QL_ASSERT(false, "A moved use is not in its list");
+}
+
 TqlUsedByLocation* TqlUsedByList::GetLocations(int Index) const
 {
     if (static_cast<uint32_t>(Index) >= FCount)
@@ -183,6 +195,29 @@ TqlUsedByLocation* TqlUseStore::New(TqlUsedByList* UsedByList, const TqlUsedByIn
     ++Block.Used;
     ++FCount;
     return Use;
+}
+
+void TqlUseStore::Trim(size_t Listed)
+{
+    FLists.shrink_to_fit();
+    if (FBlocks.empty())
+        return;
+    TBlock& Last = FBlocks.back();
+    const size_t Uses = Last.Used - 1;
+    if (Last.Slots - Last.Used < TrimmedSlots || Listed > FCount - Uses)
+        return;
+    TBlock Block;
+    Block.Slots = Last.Used;
+    Block.Used = Last.Used;
+    Block.Memory = std::make_unique_for_overwrite<std::byte[]>(Block.Slots * sizeof(TqlUsedByLocation));
+    std::memcpy(Block.Memory.get(), Last.Memory.get(), sizeof(const TLists*));
+    // Each use keeps its slot, so that it still finds the table.
+    for (size_t i = 1; i <= Uses; ++i) {
+        const TqlUsedByLocation* From = Last.At(i);
+        auto* To = ::new (Block.Memory.get() + i * sizeof(TqlUsedByLocation)) TqlUsedByLocation(*From);
+        From->GetUsedByList()->Moved(From, To);
+    }
+    Last = std::move(Block);
 }
 
 // The model holds a great many uses: each is the table pointer and three words.

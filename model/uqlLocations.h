@@ -88,6 +88,8 @@ public:
 
 private:
     friend class TqlUseStore;
+    // The entry of a use carved from a store now lies at To.
+    void Moved(const TqlUsedByLocation* From, TqlUsedByLocation* To);
     // An entry is the use's address; a use the list owns is marked in the
     // lowest bit, so that the list frees its own without reading the others
     // (their unit may have gone first).
@@ -166,9 +168,11 @@ public:
     // uses hundreds of thousands of symbols): the use is then made apart.
     TqlUsedByLocation* New(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info);
     size_t GetCount() const { return FCount; }
-    // Gives back the room kept for more lists, once the unit's files have
-    // been parsed.
-    void Trim() { FLists.shrink_to_fit(); }
+    // Gives back the room kept for more lists and more uses, once the unit's
+    // files have been parsed. The uses of the last block move to a block of
+    // their size when it is mostly empty: their lists are told, but the
+    // first Listed uses, which the unit has handed out, keep their places.
+    void Trim(size_t Listed);
     // Hands every use from position From on to Fn, in order.
     template <class F>
     void ForEachFrom(size_t From, F&& Fn) const
@@ -187,6 +191,8 @@ public:
 private:
     // Blocks of 16 to 128 slots: a slot number fits the use's marks.
     static constexpr size_t FirstBlockSlots = 16;
+    // The empty slots of a last block that are worth a move of its uses.
+    static constexpr size_t TrimmedSlots = 8;
     static constexpr size_t LargestBlockSlots = size_t(1) << TqlUsedByLocation::SlotBits;
 
     static constexpr size_t MaxPlaces = size_t(1) << TqlUsedByLocation::PlaceBits;

@@ -448,6 +448,9 @@ public:
     TqlList* GetUsedByLocations();
     // Where the uses in this unit's files are carved; they go with the unit.
     TqlUseStore& GetUseStore() { return FUseStore; }
+    // Gives back the room the store kept for more uses, once the unit's
+    // files have been parsed.
+    void TrimUses() { FUseStore.Trim(FListedUses); }
     // Enters a use made outside the store.
     void AddUsedByLocation(TqlUsedByLocation* Location);
     TqlUsedUnitList* GetUsedUnits() { return FUsedUnits.get(); }

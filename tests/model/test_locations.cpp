@@ -360,7 +360,7 @@ TEST(UsedByList, ListsComingBackAndAUnitUsingMoreSymbolsThanItsStoreHasPlacesFor
     EXPECT_EQ(Symbols[0]->GetUsedBy()->GetCount(), 1 + 2 * (Count / 1000 + 1));
     // A store given back its spare room once its unit is parsed still finds
     // the lists of its uses, and takes further ones.
-    B->GetUseStore().Trim();
+    B->TrimUses();
     EXPECT_EQ(static_cast<TqlUsedByLocation*>(InB->GetItem(Pos - 1))->GetUsedByList()->GetSymbol(),
               Symbols.back());
     Symbols[5]->GetUsedBy()->AddUsedBy(UsedByInfo(B->GetFileIndex(), false, 9, 9));
@@ -431,4 +431,54 @@ TEST(UsedByList, AListThatOwnsSomeUsesOutlivesTheUnitsOfItsOthers)
     S->GetUsedBy()->AddUsedBy(UsedByInfo(B->GetFileIndex(), false, 5, 6));
     EXPECT_EQ(S->GetUsedBy()->GetLocations(1)->GetFileIndex(), Include);
     EXPECT_EQ(S->GetUsedBy()->GetLocations(2)->GetX(), 5);
+}
+
+TEST(UsedByList, UsesMovedWhenTheirStoreIsTrimmedStayWithTheirLists)
+{
+    TProjectScope Project;
+    TqlUnit* A = Project->NewUnit("A");
+    TqlUnit* B = Project->NewUnit("B");
+    const int Include = Project->GetFileNames()->Add("B.inc", true, -1);
+    TqlSymbol* V = A->GetVariables()->AddVariable("V", vkInterface, false, A->GetFileIndex(), 1, 1);
+    TqlSymbol* W = A->GetVariables()->AddVariable("W", vkInterface, false, A->GetFileIndex(), 1, 2);
+    // Blocks of 16, 32 and 64 slots: the uses past the first two blocks lie
+    // in a block that is mostly empty. Some uses lie outside the units.
+    const int Count = 53;
+    for (int i = 0; i < Count; ++i) {
+        TqlSymbol* S = i % 2 ? V : W;
+        S->GetUsedBy()->AddUsedBy(UsedByInfo(B->GetFileIndex(), i % 3 == 0, i, i + 1));
+        if (i % 7 == 0)
+            S->GetUsedBy()->AddUsedBy(UsedByInfo(Include, false, -i, -i));
+    }
+    const TqlUsedByLocation* Latest = V->GetUsedBy()->GetLocations(V->GetUsedBy()->GetCount() - 1);
+    B->TrimUses();
+    ASSERT_NE(V->GetUsedBy()->GetLocations(V->GetUsedBy()->GetCount() - 1), Latest) << "no use moved";
+    TqlList* InB = B->GetUsedByLocations();
+    ASSERT_EQ(InB->GetCount(), Count);
+    int Seen[2] = {0, 0};
+    for (int i = 0; i < Count; ++i) {
+        TqlSymbol* S = i % 2 ? V : W;
+        auto* Use = static_cast<TqlUsedByLocation*>(InB->GetItem(i));
+        EXPECT_EQ(Use->GetX(), i);
+        EXPECT_EQ(Use->GetY(), i + 1);
+        EXPECT_EQ(Use->GetIsWrongCase(), i % 3 == 0);
+        EXPECT_EQ(Use->GetUsedByList(), S->GetUsedBy());
+        EXPECT_EQ(S->GetUsedBy()->GetLocations(Seen[i % 2]++), Use);
+        if (i % 7 == 0) {
+            EXPECT_EQ(S->GetUsedBy()->GetLocations(Seen[i % 2]++)->GetX(), -i);
+        }
+    }
+    // The store takes further uses after its trimmed block.
+    V->GetUsedBy()->AddUsedBy(UsedByInfo(B->GetFileIndex(), false, 99, 99));
+    EXPECT_EQ(B->GetUsedByLocations()->GetItem(Count), V->GetUsedBy()->GetLocations(Seen[1]));
+
+    // Uses the unit has handed out stay where they are.
+    TqlUnit* C = Project->NewUnit("C");
+    TqlSymbol* X = A->GetVariables()->AddVariable("X", vkInterface, false, A->GetFileIndex(), 1, 3);
+    for (int i = 0; i < 20; ++i)
+        X->GetUsedBy()->AddUsedBy(UsedByInfo(C->GetFileIndex(), false, i, 1));
+    TqlList* InC = C->GetUsedByLocations();
+    C->TrimUses();
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(X->GetUsedBy()->GetLocations(i), InC->GetItem(i));
 }
