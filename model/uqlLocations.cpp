@@ -121,16 +121,18 @@ int TqlUsedByList::AddUsedBy(const TqlUsedByInfo& Info)
     return Index;
 }
 
-void TqlUsedByList::Moved(const TqlUsedByLocation* From, TqlUsedByLocation* To)
+int TqlUsedByList::RecentPosition(const TqlUsedByLocation* Use, uint32_t Within) const
 {
-    // A use that moves is among the list's latest.
-    TEntry* Uses = const_cast<TEntry*>(Entries());
-    for (uint32_t i = FCount; i-- > 0;)
-        if (Uses[i] == reinterpret_cast<TEntry>(From)) {
-            Uses[i] = reinterpret_cast<TEntry>(To);
-            return;
-        }
-    QL_ASSERT(false, "A moved use is not in its list");
+    const TEntry* Uses = Entries();
+    for (uint32_t i = FCount, Last = FCount > Within ? FCount - Within : 0; i-- > Last;)
+        if (Uses[i] == reinterpret_cast<TEntry>(Use))
+            return static_cast<int>(i);
+    return -1;
+}
+
+void TqlUsedByList::Moved(int Position, TqlUsedByLocation* To)
+{
+    (FCount > 1 ? FMany : &FOne)[Position] = reinterpret_cast<TEntry>(To);
 }
 
 TqlUsedByLocation* TqlUsedByList::GetLocations(int Index) const
@@ -206,16 +208,24 @@ void TqlUseStore::Trim(size_t Listed)
     const size_t Uses = Last.Used - 1;
     if (Last.Slots - Last.Used < TrimmedSlots || Listed > FCount - Uses)
         return;
+    // Each use must be found among its list's latest entries first.
+    std::vector<int> Positions(Uses);
+    for (size_t i = 0; i < Uses; ++i) {
+        const TqlUsedByLocation* Use = Last.At(i + 1);
+        Positions[i] = Use->GetUsedByList()->RecentPosition(Use, MovedWithin);
+        if (Positions[i] < 0)
+            return;
+    }
     TBlock Block;
     Block.Slots = Last.Used;
     Block.Used = Last.Used;
     Block.Memory = std::make_unique_for_overwrite<std::byte[]>(Block.Slots * sizeof(TqlUsedByLocation));
     std::memcpy(Block.Memory.get(), Last.Memory.get(), sizeof(const TLists*));
     // Each use keeps its slot, so that it still finds the table.
-    for (size_t i = 1; i <= Uses; ++i) {
-        const TqlUsedByLocation* From = Last.At(i);
-        auto* To = ::new (Block.Memory.get() + i * sizeof(TqlUsedByLocation)) TqlUsedByLocation(*From);
-        From->GetUsedByList()->Moved(From, To);
+    for (size_t i = 0; i < Uses; ++i) {
+        const TqlUsedByLocation* From = Last.At(i + 1);
+        auto* To = ::new (Block.Memory.get() + (i + 1) * sizeof(TqlUsedByLocation)) TqlUsedByLocation(*From);
+        From->GetUsedByList()->Moved(Positions[i], To);
     }
     Last = std::move(Block);
 }

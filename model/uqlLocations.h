@@ -88,8 +88,11 @@ public:
 
 private:
     friend class TqlUseStore;
-    // The entry of a use carved from a store now lies at To.
-    void Moved(const TqlUsedByLocation* From, TqlUsedByLocation* To);
+    // The position of a use carved from a store among the list's Within
+    // latest entries; -1 when it is not there.
+    int RecentPosition(const TqlUsedByLocation* Use, uint32_t Within) const;
+    // The use at Position, carved from a store, now lies at To.
+    void Moved(int Position, TqlUsedByLocation* To);
     // An entry is the use's address; a use the list owns is marked in the
     // lowest bit, so that the list frees its own without reading the others
     // (their unit may have gone first).
@@ -193,6 +196,9 @@ private:
     static constexpr size_t FirstBlockSlots = 16;
     // The empty slots of a last block that are worth a move of its uses.
     static constexpr size_t TrimmedSlots = 8;
+    // How far back in its list a use that moves is looked for: a block
+    // whose uses lie further back (their lists took many uses since) stays.
+    static constexpr uint32_t MovedWithin = 32;
     static constexpr size_t LargestBlockSlots = size_t(1) << TqlUsedByLocation::SlotBits;
 
     static constexpr size_t MaxPlaces = size_t(1) << TqlUsedByLocation::PlaceBits;

@@ -481,4 +481,16 @@ TEST(UsedByList, UsesMovedWhenTheirStoreIsTrimmedStayWithTheirLists)
     C->TrimUses();
     for (int i = 0; i < 20; ++i)
         EXPECT_EQ(X->GetUsedBy()->GetLocations(i), InC->GetItem(i));
+
+    // A block whose use has many later ones in its list stays as it is.
+    TqlUnit* D = Project->NewUnit("D");
+    TqlSymbol* Y = A->GetVariables()->AddVariable("Y", vkInterface, false, A->GetFileIndex(), 1, 4);
+    Y->GetUsedBy()->AddUsedBy(UsedByInfo(D->GetFileIndex(), false, 1, 1));
+    const TqlUsedByLocation* InD = Y->GetUsedBy()->GetLocations(0);
+    for (int i = 0; i < 100; ++i)
+        Y->GetUsedBy()->AddUsedBy(UsedByInfo(B->GetFileIndex(), false, i, 2));
+    D->TrimUses();
+    EXPECT_EQ(Y->GetUsedBy()->GetLocations(0), InD);
+    EXPECT_EQ(D->GetUsedByLocations()->GetItem(0), InD);
+    EXPECT_EQ(InD->GetUsedByList(), Y->GetUsedBy());
 }
