@@ -22,6 +22,13 @@ void* qlPoolAllocate(std::size_t Size);
 // Gives back what qlPoolAllocate(Size) gave, with the same Size.
 void qlPoolRelease(void* Object, std::size_t Size) noexcept;
 
+// A base for the classes whose objects come from the pool (a class derived
+// from one with a virtual destructor still hands its own size back).
+struct TqlPoolObject {
+    static void* operator new(std::size_t Size) { return qlPoolAllocate(Size); }
+    static void operator delete(void* Object, std::size_t Size) noexcept { qlPoolRelease(Object, Size); }
+};
+
 // An allocator for the containers of model objects (the pointer arrays of
 // lists, the entries of name indexes): small arrays come from the pool.
 template <class T>

@@ -26,11 +26,9 @@ class TqlDFMResource;
 // Root of every object that the model's lists hold. The model holds a great
 // many small objects: they come from the object pool, which keeps no header
 // per object (the size comes back with the delete).
-class TqlBase {
+class TqlBase : public TqlPoolObject {
 public:
     virtual ~TqlBase() = default;
-    static void* operator new(std::size_t Size) { return qlPoolAllocate(Size); }
-    static void operator delete(void* Object, std::size_t Size) noexcept { qlPoolRelease(Object, Size); }
 };
 
 // A list of model objects in insertion order; owning or not. Index errors

@@ -70,14 +70,12 @@ class TqlUseStore;
 // use: a list is three words, keeps a single use in place and more in an
 // array of the object pool whose size is the count rounded up to a power of
 // two.
-class TqlUsedByList {
+class TqlUsedByList : public TqlPoolObject {
 public:
     explicit TqlUsedByList(TqlSymbol* Symbol) : FSymbol(Symbol), FOne(0) {}
     ~TqlUsedByList();
     TqlUsedByList(const TqlUsedByList&) = delete;
     TqlUsedByList& operator=(const TqlUsedByList&) = delete;
-    static void* operator new(std::size_t Size) { return qlPoolAllocate(Size); }
-    static void operator delete(void* Object, std::size_t Size) noexcept { qlPoolRelease(Object, Size); }
 
     void Clear();
     int AddUsedBy(const TqlUsedByInfo& Info);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <iterator>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -329,8 +330,14 @@ template <class L>
 L* TqlVarContainer::Lazy(std::unique_ptr<L> TLists::*List)
 {
     std::unique_ptr<L>& Held = Lists().*List;
-    if (!Held)
-        Held = std::make_unique<L>(this);
+    if (!Held) {
+        // The declaration lists know their container; labels and forward
+        // pointer types need not.
+        if constexpr (std::is_same_v<L, TqlLabelsList> || std::is_same_v<L, TqlHashedObjectList>)
+            Held = std::make_unique<L>();
+        else
+            Held = std::make_unique<L>(this);
+    }
     return Held.get();
 }
 
@@ -346,21 +353,12 @@ TqlOwnedObjectList* TqlVarContainer::GetObjects() { return Lazy(&TLists::Objects
 TqlOwnedInterfaceList* TqlVarContainer::GetInterfaces() { return Lazy(&TLists::Interfaces); }
 TqlRoutineList* TqlVarContainer::GetRoutines() { return Lazy(&TLists::Routines); }
 
-TqlLabelsList* TqlVarContainer::GetLabels()
-{
-    std::unique_ptr<TqlLabelsList>& Labels = Lists().Labels;
-    if (!Labels)
-        Labels = std::make_unique<TqlLabelsList>();
-    return Labels.get();
-}
+TqlLabelsList* TqlVarContainer::GetLabels() { return Lazy(&TLists::Labels); }
 
 void TqlVarContainer::AddForwardPointerType(TqlSymbol* PointerType)
 {
     QL_ASSERT(PointerType != nullptr);
-    std::unique_ptr<TqlHashedObjectList>& Types = Lists().ForwardPointerTypes;
-    if (!Types)
-        Types = std::make_unique<TqlHashedObjectList>();
-    Types->Add(PointerType->GetPointerTypeName(), PointerType);
+    Lazy(&TLists::ForwardPointerTypes)->Add(PointerType->GetPointerTypeName(), PointerType);
 }
 
 TqlSymbol* TqlVarContainer::FindForwardPointerType(const std::string& Name)

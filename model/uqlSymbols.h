@@ -239,9 +239,7 @@ public:
 private:
     // Most containers (routines, mostly) hold none of the lists: they come
     // together, with the first list asked for.
-    struct TLists {
-        static void* operator new(std::size_t Size) { return qlPoolAllocate(Size); }
-        static void operator delete(void* Object, std::size_t Size) noexcept { qlPoolRelease(Object, Size); }
+    struct TLists : TqlPoolObject {
         std::unique_ptr<TqlEnumerationList> Enumerations;
         std::unique_ptr<TqlArrayList> Arrays;
         std::unique_ptr<TqlVariablesList> Constants;
