@@ -145,7 +145,8 @@ TqlUsedByLocation* TqlUsedByList::GetLocations(int Index) const
 TqlUsedByLocation::TqlUsedByLocation(const TqlUsedByInfo& Info, bool InStore, uint32_t Slot,
                                      uint32_t Place)
     : TqlCodeLocation(Info.FileIndex, Info.X, Info.Y),
-      FMarks((Info.IsWrongCase ? WrongCase : 0) | (InStore ? 0 : Owned) | (Slot << SlotShift) |
+      FMarks((Info.IsWrongCase ? WrongCase : 0) | (Info.IsHeading ? Heading : 0) |
+             (Info.IsAmbiguous ? Ambiguous : 0) | (InStore ? 0 : Owned) | (Slot << SlotShift) |
              (Place << PlaceShift))
 {
 }
@@ -155,7 +156,7 @@ TqlUsedByList* TqlUsedByLocation::GetUsedByList() const
     if (FMarks & Owned)
         return static_cast<const TqlOwnedUse*>(this)->GetList();
     return TqlUseStore::ListOf(this, (FMarks >> SlotShift) & ((1u << SlotBits) - 1),
-                               FMarks >> PlaceShift);
+                               (FMarks >> PlaceShift) & PlaceMask);
 }
 
 TqlOwnedUse::TqlOwnedUse(TqlUsedByList* UsedByList, const TqlUsedByInfo& Info)

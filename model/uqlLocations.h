@@ -53,6 +53,12 @@ private:
 struct TqlUsedByInfo {
     int FileIndex = -1;
     bool IsWrongCase = false;
+    // The name repeated where a declaration is completed: the method part of
+    // an implementation heading, a parameter repeated there.
+    bool IsHeading = false;
+    // A call of an overloaded name whose arguments pick no single overload:
+    // the use is recorded for every candidate.
+    bool IsAmbiguous = false;
     int X = -1;
     int Y = -1;
 };
@@ -120,6 +126,8 @@ private:
 class TqlUsedByLocation : public TqlCodeLocation {
 public:
     bool GetIsWrongCase() const { return (FMarks & WrongCase) != 0; }
+    bool GetIsHeading() const { return (FMarks & Heading) != 0; }
+    bool GetIsAmbiguous() const { return (FMarks & Ambiguous) != 0; }
     TqlUsedByList* GetUsedByList() const;
 
 protected:
@@ -135,6 +143,10 @@ private:
     static constexpr uint32_t SlotBits = 7;
     static constexpr uint32_t PlaceShift = SlotShift + SlotBits;
     static constexpr uint32_t PlaceBits = 18;
+    static constexpr uint32_t PlaceMask = (1u << PlaceBits) - 1;
+    // Marks above the place.
+    static constexpr uint32_t Heading = 1u << 30;
+    static constexpr uint32_t Ambiguous = 1u << 31;
 
     // The marks, the use's slot in its store block and the place of its
     // list in the store.
@@ -200,7 +212,8 @@ private:
     static constexpr size_t LargestBlockSlots = size_t(1) << TqlUsedByLocation::SlotBits;
 
     static constexpr size_t MaxPlaces = size_t(1) << TqlUsedByLocation::PlaceBits;
-    static_assert(TqlUsedByLocation::PlaceShift + TqlUsedByLocation::PlaceBits <= 32);
+    static_assert(TqlUsedByLocation::PlaceShift + TqlUsedByLocation::PlaceBits <= 30,
+                  "the place lies below the heading and ambiguous marks");
 
     using TLists = std::vector<TqlUsedByList*>;
     struct TBlock {
