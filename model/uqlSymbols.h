@@ -49,6 +49,11 @@ public:
     void SetPointerTypeName(const std::string& Value);
     TqlSymbol* GetPredefinedArrayType() const { return FExtras ? FExtras->PredefinedArrayType : nullptr; }
     void SetPredefinedArrayType(TqlSymbol* Value);
+    // The type name a declaration wrote where the type was not found (of an
+    // open array parameter: its element type's name); "" otherwise. Two
+    // declarations of unknown types are told apart by it.
+    const std::string& GetWrittenTypeName() const;
+    void SetWrittenTypeName(const std::string& Value);
     bool GetTypeAssigned() const { return FType != nullptr; }
     void SetTypeKind(TqlTypeKind Value);
     TVisibilityKind GetVisibility() const { return FVisibility; }
@@ -116,6 +121,7 @@ private:
     struct TExtras {
         std::string PointerTypeName;
         TqlSymbol* PredefinedArrayType = nullptr;
+        std::string WrittenTypeName;
     };
     std::unique_ptr<TExtras> FExtras;
     TExtras& Extras();
@@ -510,9 +516,18 @@ public:
     TqlSymbol* GetTypeIntf() override { return FType; }
     void SetTypeIntf(TqlSymbol* Symbol) override { FType = Symbol; }
     bool TypeRequired() override { return FTypeRequired; }
+    // Declared as another type's name (type A = B): the very type it names.
+    bool GetIsAlias() const { return FIsAlias; }
+    void SetIsAlias(bool Value) { FIsAlias = Value; }
+    // Declared as a new type like another (type A = type B): a type of its
+    // own, of the same kind as the one it names.
+    bool GetIsDistinct() const { return FIsDistinct; }
+    void SetIsDistinct(bool Value) { FIsDistinct = Value; }
 
 private:
     bool FTypeRequired;
+    bool FIsAlias = false;
+    bool FIsDistinct = false;
 };
 
 class TqlArray : public TqlType {
@@ -543,10 +558,15 @@ public:
     bool GetIsConst() const { return FIsConst; }
     bool GetIsThreadVar() const { return FIsThreadVar; }
     void SetIsThreadVar(bool Value) { FIsThreadVar = Value; }
+    // Declared with a pointer or class reference written in place (^T,
+    // class of T): the type kept is T, which the variable is not a value of.
+    bool GetTypeIsIndirect() const { return FTypeIsIndirect; }
+    void SetTypeIsIndirect(bool Value) { FTypeIsIndirect = Value; }
 
 private:
     bool FIsConst;
     bool FIsThreadVar = false;
+    bool FTypeIsIndirect = false;
 };
 
 class TqlProperty : public TqlVariable {
@@ -592,6 +612,9 @@ public:
     void SetParamType(TqlSymbol* Value) { FType = Value; }
     bool GetUntypedParameter() const { return FUntypedParameter; }
     void SetUntypedParameter(bool Value) { FUntypedParameter = Value; }
+    // Declared with a default value: a call may leave it out.
+    bool GetHasDefault() const { return FHasDefault; }
+    void SetHasDefault(bool Value) { FHasDefault = Value; }
     // The routine assigns the parameter, passes it to a var or out
     // parameter, or takes its address.
     bool GetIsModified() const { return FIsModified; }
@@ -601,6 +624,7 @@ private:
     TParamKind FParamKind;
     bool FUntypedParameter = false;
     bool FIsModified = false;
+    bool FHasDefault = false;
 };
 
 // The symbol as the given kind when it is one (its kind mark is set), else
