@@ -6,29 +6,13 @@
 
 namespace {
 
-struct TFixture {
-    TAnalysisScope P;
-    TTempFolder F;
-    TqlUnit* Unit = nullptr;
+struct TFixture : TFixtureUnit {
     TFixture(const std::string& Interface, const std::string& Implementation)
+        : TFixtureUnit("Classes", Interface, Implementation)
     {
-        P->SearchFolders.push_back(std::string(QUILLET_SOURCE_DIR) + "/QuilletSystem");
-        P->Analyze(F.Write("Fixture.pas", "unit Fixture;\n\ninterface\n\nuses\n  Classes;\n\n" +
-                                              Interface + "\nimplementation\n\n" + Implementation +
-                                              "\nend.\n"),
-                   true);
-        Unit = P->FindUnit("Fixture");
     }
     // The messages other than those about the names of the missing unit.
-    std::string Messages()
-    {
-        std::string All;
-        for (const std::string& M : P->MessageTexts())
-            if (M.find("TStrings") == std::string::npos && M.find("TStream") == std::string::npos &&
-                M.find("Classes") == std::string::npos)
-                All += M + "\n";
-        return All;
-    }
+    std::string Messages() { return MessagesWithout({"TStrings", "TStream", "Classes"}); }
     // The routines of Name in List, in declaration order.
     static std::vector<TqlRoutine*> Named(TqlRoutineList* List, const std::string& Name)
     {
