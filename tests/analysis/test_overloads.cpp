@@ -215,3 +215,38 @@ TEST(Overloads, MethodCallBindsAcrossTheClassAndItsAncestors)
         EXPECT_EQ(TFixture::UsesFrom(Child->GetRoutines()->GetRoutine(0), From), C.ByChild);
     }
 }
+
+TEST(Overloads, CallOfAnOverrideBindsToTheAncestorsOverloadItsArgumentsPick)
+{
+    const struct {
+        const char* Call;
+        const char* ByBaseInteger; // TBase.Put(Value: Integer), overridden
+        const char* ByBaseText;    // TBase.Put(const Text: string)
+        const char* ByOverride;    // TChild.Put(Value: Integer)
+    } Cases[] = {
+        {"Child.Put(1);", "0", "0", "1"},
+        {"Child.Put('one');", "0", "1", "0"},
+        {"Child.Put(Lines.Count);", "0", "1?", "1?"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Call);
+        TFixture Fx("type\n  TBase = class\n  public\n"
+                    "    procedure Put(Value: Integer); overload; virtual;\n"
+                    "    procedure Put(const Text: string); overload; virtual;\n  end;\n\n"
+                    "  TChild = class(TBase)\n  public\n"
+                    "    procedure Put(Value: Integer); overload; override;\n  end;\n",
+                    "procedure TBase.Put(Value: Integer);\nbegin\nend;\n\n"
+                    "procedure TBase.Put(const Text: string);\nbegin\nend;\n\n"
+                    "procedure TChild.Put(Value: Integer);\nbegin\nend;\n\n"
+                    "procedure Run(Lines: TStrings; Child: TChild);\nbegin\n  // call\n  " +
+                        std::string(C.Call) + "\nend;\n");
+        const int From = LineOf(Fx, "// call");
+        auto Base = TFixture::Named(Fx.Unit->GetClasses()->Find("TBase")->GetRoutines(), "Put");
+        auto Child = TFixture::Named(Fx.Unit->GetClasses()->Find("TChild")->GetRoutines(), "Put");
+        ASSERT_EQ(Base.size(), 2u);
+        ASSERT_EQ(Child.size(), 1u);
+        EXPECT_EQ(TFixture::UsesFrom(Base[0], From), C.ByBaseInteger);
+        EXPECT_EQ(TFixture::UsesFrom(Base[1], From), C.ByBaseText);
+        EXPECT_EQ(TFixture::UsesFrom(Child[0], From), C.ByOverride);
+    }
+}
