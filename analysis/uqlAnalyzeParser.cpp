@@ -223,15 +223,25 @@ TqlSymbol* TAnalyzeParser::Qualifiers(TqlSymbol* Symbol)
                 continue;
             return Symbol;
         case ptRoundOpen: {
+            // The arguments decide which overload a call of an overloaded
+            // name means.
+            std::unique_ptr<TCallDecision> Decision = TakeCallDecision();
             NextToken();
             if (GetTokenID() == ptRoundClose) {
                 NextToken();
+                if (Decision) {
+                    const std::vector<TqlArgument> None;
+                    Decide(*Decision, &None);
+                }
             } else {
                 FLastResolved = false;
                 FLastSymbol = nullptr;
                 const bool Saved = SetInArgumentList(true);
+                const int Before = Lexer().TokenPos();
+                const char* Origin = Lexer().Origin();
                 FirstListEntry(Symbol);
-                NoteCall(Symbol);
+                NoteCall(Symbol, std::move(Decision),
+                         Lexer().TokenPos() != Before || Lexer().Origin() != Origin);
                 ExpressionList();
                 Expected(ptRoundClose);
                 SetInArgumentList(Saved);

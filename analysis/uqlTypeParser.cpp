@@ -136,7 +136,8 @@ void TTypeParser::TypeDeclaration(TqlVarContainer* Container)
     const std::string Name = Token();
     TypeName();
     Expected(ptEqual);
-    if (GetTokenID() == ptType)
+    const bool Distinct = GetTokenID() == ptType;
+    if (Distinct)
         ExpliciteType();
     switch (GetTokenID()) {
     case ptClass: {
@@ -172,8 +173,18 @@ void TTypeParser::TypeDeclaration(TqlVarContainer* Container)
         else
             ObjectType(Name, P);
         break;
-    default:
-        ParseType(Container, Name, true, P);
+    default: {
+        // A type named (type A = B, or = type B) rather than described.
+        const bool Named = GetTokenID() == ptIdentifier ||
+                           (GetTokenID() == ptString && !NextIs(ptSquareOpen));
+        TqlSymbol* T = ParseType(Container, Name, true, P);
+        // A type named is declared as a plain type of its own.
+        if (Named && T && T->GetTypeKind() == tkNone && !qlAsContainer(T) && !T->GetPointerType()) {
+            auto* Declared = static_cast<TqlType*>(T);
+            Declared->SetIsAlias(!Distinct);
+            Declared->SetIsDistinct(Distinct);
+        }
+    }
     }
     HintDirectives();
 }
