@@ -984,9 +984,12 @@ void TlxBasePasLex::DirSkipToEnd()
 
 void TlxBasePasLex::DirNextName()
 {
-    // A symbol's name is asked for as a word and as text only.
+    // A symbol's name is asked for as a word and as text only; it may start
+    // with a digit.
     FDirectiveLex->SetWordsOnly(true);
+    FDirectiveLex->SetSymbolName(true);
     DirNextNonBlank();
+    FDirectiveLex->SetSymbolName(false);
     FDirectiveLex->SetWordsOnly(false);
 }
 
@@ -1836,10 +1839,11 @@ bool TlxBasePasLex::EvalAndOrTail(bool Answer, bool ShortCircuit, int Depth)
 bool TlxBasePasLex::EvalTerm(bool Declared, bool Negate, int Depth)
 {
     TlxDirectiveLex& D = *FDirectiveLex;
-    DirNextNonBlank();
+    // The name, with or without its parentheses, is read as a symbol's name.
+    DirNextName();
     const bool Paren = DirExpect(cdRoundOpen);
     if (Paren)
-        DirNextNonBlank();
+        DirNextName();
     if (!DirIsWord()) {
         DirInvalid();
         return false;
