@@ -108,6 +108,9 @@ const
   Default8087CW: Word = $1332;
 
 type
+  { An unsigned 64-bit integer; Delphi 7 declares it beside Int64 }
+  UInt64 = type Int64;
+
   { Pointer and character types }
   AnsiChar = Char;
   PAnsiChar = PChar;

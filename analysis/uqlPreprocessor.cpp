@@ -2,6 +2,7 @@
 
 #include "base/uqlPathUtils.h"
 #include "lexer/lxPasLexTypes.h"
+#include "lexer/lxCompilerConditions.h"
 #include "model/uqlClasses.h"
 
 #include <fstream>
@@ -10,6 +11,7 @@
 TPreProcessor::TPreProcessor(const TlxAssignAbleHash* Defines) : TlxSimplePasPar(nullptr, nullptr)
 {
     Lexer().DefinedList()->Assign(Defines);
+    lxSetDelphi7Conditions(Lexer(), qlSystemDeclares);
     // Include files are read, so that a uses clause or conditional that an
     // include file completes scans as it parses.
     Lexer().SetOnIncludeDirect([this](TlxBasePasLex*, const std::string& Name) {

@@ -1468,13 +1468,14 @@ void TlxBasePasLex::EnterInclude(const std::string& Name, const char* Text,
 bool TlxBasePasLex::ReplayAllowed() const
 {
     // The defined symbols are the lexer's own set, kept in the order they
-    // came, and no event but the include hook's, messages and resources
-    // (which spoil a watch) is listened to.
+    // came, and no event but the include hook's, messages, resources and
+    // Declared() (which spoil a watch) and comparisons answered from their
+    // operands alone is listened to.
     return FLexState == lsNormal && !FDefinesCopyOnWrite &&
            dynamic_cast<const TlxDefineSet*>(FDefinedList) != nullptr && !FOnCompDirect &&
            !FOnDefineDirect && !FOnElseDirect && !FOnEndIfDirect && !FOnIfDefDirect &&
            !FOnIfNDefDirect && !FOnIfOptDirect && !FOnInvalidDirect && !FOnUnDefDirect &&
-           !FOnLineEnd && !FOnDeclared && !FOnDefined && !FOnExpression && !FOnIfDirect &&
+           !FOnLineEnd && !FOnDefined && (!FOnExpression || FExpressionOperandsOnly) && !FOnIfDirect &&
            !FOnElseIfDirect && !FOnIfEndDirect && !FOnMultiLineStart && !FOnMultiLineEnd &&
            !FOnSlashesComment && !OnSwitchDirect && !OnAlignDirect && !OnAppTypeDirect &&
            !OnSODirect && !OnDescriptionDirect && !OnExtensionDirect && !OnExternalSymDirect &&
@@ -1851,7 +1852,13 @@ bool TlxBasePasLex::EvalTerm(bool Declared, bool Negate, int Depth)
     const std::string Name = D.GetToken();
     bool Answer;
     if (Declared) {
-        Answer = FOnDeclared ? FOnDeclared(this, Name) : false;
+        Answer = false;
+        if (FOnDeclared) {
+            // The answer may change as declarations are read: a text that
+            // asks is not replayed.
+            SpoilWatches();
+            Answer = FOnDeclared(this, Name);
+        }
     } else {
         if (FOnDefined)
             FOnDefined(this, Name);
@@ -1992,6 +1999,7 @@ void TlxPasLex::InitAhead()
     // notices and follows no include files.
     A.FOnDeclared = FOnDeclared;
     A.FOnExpression = FOnExpression;
+    A.FExpressionOperandsOnly = FExpressionOperandsOnly;
     A.Next();
     while (A.GetIsJunk()) {
         if (A.TokenID() == ptAnsiDirective || A.TokenID() == ptBorDirective)

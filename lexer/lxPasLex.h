@@ -158,7 +158,13 @@ public:
     virtual void SetOnLineEnd(TlxLexEvent Value) { FOnLineEnd = std::move(Value); }
     virtual void SetOnDeclared(TlxLexStringBooleanEvent Value) { FOnDeclared = std::move(Value); }
     virtual void SetOnDefined(TlxLexStringEvent Value) { FOnDefined = std::move(Value); }
-    virtual void SetOnExpression(TlxLexExpressionEvent Value) { FOnExpression = std::move(Value); }
+    // OperandsOnly: the handler's answer depends on its arguments alone, so
+    // that include files need not be scanned again for its sake.
+    virtual void SetOnExpression(TlxLexExpressionEvent Value, bool OperandsOnly = false)
+    {
+        FOnExpression = std::move(Value);
+        FExpressionOperandsOnly = OperandsOnly;
+    }
     void SetOnIfDirect(TlxLexEvent Value) { FOnIfDirect = std::move(Value); }
     void SetOnElseIfDirect(TlxLexEvent Value) { FOnElseIfDirect = std::move(Value); }
     void SetOnIfEndDirect(TlxLexEvent Value) { FOnIfEndDirect = std::move(Value); }
@@ -378,6 +384,7 @@ private:
     bool FDirectiveDone = false;
     bool FEndChecked = false;
     bool FDefinesCopyOnWrite = false;
+    bool FExpressionOperandsOnly = false;
 
     // An include text being scanned under watch, to be replayed later if it
     // gives the parser nothing.

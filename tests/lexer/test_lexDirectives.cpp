@@ -1,5 +1,6 @@
 // Compiler directives: conditional compilation, defines, switches, include
 // files and the other directive events.
+#include "lexer/lxCompilerConditions.h"
 #include "lexer/lxPasLex.h"
 
 #include <gtest/gtest.h>
@@ -483,5 +484,43 @@ TEST(LexDirectives, SymbolsMayStartWithADigit)
         EXPECT_EQ(R.Tokens(C.Text), C.Seen);
         EXPECT_TRUE(R.Messages.empty()) << R.Messages.front();
         EXPECT_TRUE(R.Invalid.empty()) << R.Invalid.front();
+    }
+}
+
+TEST(LexDirectives, Delphi7ConditionsAnswerAsItsCompiler)
+{
+    struct TCase {
+        const char* Condition;
+        bool Compiled;
+    } Cases[] = {
+        {"CompilerVersion < 18", true},
+        {"CompilerVersion >= 14.0", true},
+        {"CompilerVersion >= 15", true},
+        {"compilerversion = 15.0", true},
+        {"CompilerVersion > 15", false},
+        {"CompilerVersion >= 18.5", false},
+        {"RTLVersion >= 15", true},
+        {"RTLVersion <> 15", false},
+        {"14 < CompilerVersion", true},
+        {"CompilerVersion >= $10", false},
+        {"Defined(VER150) and (CompilerVersion < 20)", true},
+        {"Declared(UInt64) and (RTLVersion >= 15)", true},
+        {"Declared(UnicodeString)", false},
+        {"not Declared(NativeInt) or (CompilerVersion >= 20)", true},
+        {"Undeclared >= 1", false},
+        {"'a' = 'a'", true},
+        {"'a' = 1", false},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Condition);
+        Harness R({"VER150"});
+        lxSetDelphi7Conditions(R.Lex, [](const std::string& Name) { return lxSameText(Name, "UInt64"); });
+        const std::string Text = std::string("{$IF ") + C.Condition + "} yes {$ELSE} no {$IFEND}";
+        EXPECT_EQ(R.Tokens(Text), C.Compiled ? "yes" : "no");
+        EXPECT_TRUE(R.Messages.empty()) << R.Messages.front();
+        // A lexer without these answers keeps every comparison false.
+        if (std::string(C.Condition).find("Version") != std::string::npos) {
+            EXPECT_EQ(Tokens(Text, {"VER150"}), std::string(C.Condition).find("not") == 0 ? "yes" : "no");
+        }
     }
 }

@@ -1,0 +1,96 @@
+// Delphi 7 code whose directives, first line or flat chains the analysis
+// once misread: declarations dropped, branches meant for later compilers
+// taken, positions off, or the unit given up as nested too deeply. Each
+// fixture is a unit that uses Windows and Classes (which the analysis does
+// not find) the way Delphi 7 code does.
+#include "AnalysisTestSupport.h"
+
+namespace {
+
+struct TFixture {
+    TAnalysisScope P;
+    TTempFolder F;
+    TqlUnit* Unit = nullptr;
+    // Text is the whole unit; Files are written beside it first.
+    explicit TFixture(const std::string& Text,
+                      const std::vector<std::pair<std::string, std::string>>& Files = {})
+    {
+        P->SearchFolders.push_back(std::string(QUILLET_SOURCE_DIR) + "/QuilletSystem");
+        for (const auto& [Name, Content] : Files)
+            F.Write(Name, Content);
+        P->Analyze(F.Write("Fixture.pas", Text), true);
+        Unit = P->FindUnit("Fixture");
+    }
+    TqlSymbol* Find(const std::string& Name) { return Unit->FindSymbol(Unit, nullptr, Name); }
+    int Uses(const std::string& Name)
+    {
+        TqlSymbol* S = Find(Name);
+        return S ? S->GetUsedBy()->GetCount() : -1;
+    }
+    // The messages, but those of the units Delphi brings and we do not.
+    std::string Messages()
+    {
+        std::string All;
+        for (const std::string& M : P->MessageTexts())
+            if (M.find("Windows") == std::string::npos && M.find("Classes") == std::string::npos)
+                All += M + "\n";
+        return All;
+    }
+};
+
+std::string Unit(const std::string& Interface, const std::string& Implementation)
+{
+    return "unit Fixture;\n\ninterface\n\nuses\n  Windows, Classes;\n\n" + Interface +
+           "\nimplementation\n\n" + Implementation + "\nend.\n";
+}
+
+} // namespace
+
+TEST(Delphi7Directives, RemarksWithAQuoteAfterADirectiveKeepTheCodeBetween)
+{
+    TFixture Fx(Unit("{$IFNDEF FPC // the other compiler can't read this }\n"
+                     "type\n  TReader = class\n  public\n    procedure Read;\n  end;\n"
+                     "{$ENDIF ~FPC}\n\n{$IFDEF FPC // isn't ours }\n{$ELSE // it's ours }\n"
+                     "var\n  Reader: TReader;\n{$ENDIF}\n",
+                     "procedure TReader.Read;\nbegin\nend;\n\n"
+                     "initialization\n  Reader := TReader.Create;\n  Reader.Read;\n"));
+    EXPECT_EQ(Fx.Messages(), "");
+    EXPECT_NE(Fx.Find("TReader"), nullptr);
+    EXPECT_EQ(Fx.Uses("Reader"), 2);
+}
+
+TEST(Delphi7Directives, SymbolsThatStartWithADigitGuardTheirCode)
+{
+    TFixture Fx(Unit("{$I SevenZip.inc}\n\n{$IFDEF 7ZIP_LINKONREQUEST}\n"
+                     "function LoadSevenZip: Boolean;\n{$ENDIF}\n"
+                     "{$IFNDEF 7ZIP_STATICLINK}\nvar\n  SevenZipHandle: THandle;\n{$ENDIF}\n",
+                     "{$IFDEF 7ZIP_LINKONREQUEST}\nfunction LoadSevenZip: Boolean;\nbegin\n"
+                     "  Result := SevenZipHandle <> 0;\nend;\n{$ENDIF}\n"),
+                {{"SevenZip.inc", "{$DEFINE 7ZIP_LINKONREQUEST}\n{$IFDEF 7ZIP_STATICLINK}\n"
+                                  "  {$UNDEF 7ZIP_LINKONREQUEST}\n{$ENDIF}\n"}});
+    EXPECT_EQ(Fx.Messages(), "");
+    EXPECT_NE(Fx.Find("LoadSevenZip"), nullptr);
+    EXPECT_EQ(Fx.Uses("SevenZipHandle"), 1);
+}
+
+TEST(Delphi7Directives, CompilerVersionConditionsTakeTheDelphi7Branch)
+{
+    TFixture Fx(Unit("{$IF CompilerVersion < 18}\ntype\n  UnicodeString = WideString;\n"
+                     "  NativeInt = Integer;\n{$IFEND}\n\n"
+                     "{$IF RTLVersion >= 15}\nconst\n  RtlName = 'Delphi 7';\n{$ELSE}\n"
+                     "const\n  RtlName = 'older';\n{$IFEND}\n\n"
+                     "{$IF CompilerVersion >= 14.0}\nconst\n  HasVariants = True;\n{$IFEND}\n\n"
+                     "{$IF not Declared(UInt64)}\ntype\n  UInt64 = Int64;\n{$IFEND}\n\n"
+                     "var\n  Title: UnicodeString;\n  Size: NativeInt;\n  Big: UInt64;\n",
+                     "initialization\n  Title := RtlName;\n  if HasVariants then\n    Size := 0;\n"
+                     "  Big := Size;\n"));
+    EXPECT_EQ(Fx.Messages(), "");
+    EXPECT_EQ(Fx.Uses("UnicodeString"), 1);
+    EXPECT_EQ(Fx.Uses("NativeInt"), 1);
+    EXPECT_EQ(Fx.Uses("RtlName"), 1);
+    EXPECT_EQ(Fx.Uses("HasVariants"), 1);
+    // UInt64 is the system unit's: the fallback declaration is left out.
+    TqlSymbol* Big = Fx.Find("Big");
+    ASSERT_NE(Big, nullptr);
+    EXPECT_EQ(Fx.Unit->GetTypes()->Find("UInt64"), nullptr);
+}
