@@ -808,9 +808,11 @@ void TlxBasePasLex::IntIdentProc()
 void TlxBasePasLex::ByteOrderMarkProc()
 {
     // A UTF-8 byte-order mark at the start of a text is a blank of its own, so
-    // that nothing of the text is lost and parsers skip it as junk.
+    // that nothing of the text is lost and parsers skip it as junk. It takes
+    // no column: the first line's columns count from the character after it.
     if (FRun == 0 && Ch(1) == 0xBB && Ch(2) == 0xBF) {
         FRun = 3;
+        FLinePos = 3;
         FTokenID = ptSpace;
         return;
     }

@@ -11,6 +11,7 @@
 #include "lexer/lxIncludeReplay.h"
 #include "lexer/lxPasLexTypes.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -67,7 +68,8 @@ public:
     int GetTokenLen() const { return FRun - FTokenPos; }
     // The current token's characters (GetTokenLen of them), without a copy.
     const char* GetTokenPtr() const { return FOrigin + FTokenPos; }
-    TPoint GetPosXY() const { return TPoint{FTokenPos - FLinePos, FLineNumber}; }
+    // The byte-order mark before a first line lies at its column 0 as well.
+    TPoint GetPosXY() const { return TPoint{std::max(FTokenPos - FLinePos, 0), FLineNumber}; }
     TptTokenKind GetGenID() const
     {
         return FTokenID == ptIdentifier && FExID != ptUnknown ? FExID : FTokenID;

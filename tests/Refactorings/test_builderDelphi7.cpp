@@ -50,3 +50,11 @@ TEST(BuilderDelphi7, ConditionsTakeTheBranchesTheAnalysisTakes)
     EXPECT_NE(B.Identifier("Kept"), nullptr);
     EXPECT_NE(B.Identifier("SevenZip"), nullptr);
 }
+
+TEST(BuilderDelphi7, AByteOrderMarkTakesNoColumn)
+{
+    TBuilt B("\xEF\xBB\xBFunit Fixture;\r\n\r\ninterface\r\n\r\nimplementation\r\n\r\nend.\r\n");
+    TqlCodeNode* Name = B.Identifier("Fixture");
+    ASSERT_NE(Name, nullptr);
+    EXPECT_EQ(Name->GetPoint(), (TPoint{6, 1})); // counted from 1
+}

@@ -94,3 +94,19 @@ TEST(Delphi7Directives, CompilerVersionConditionsTakeTheDelphi7Branch)
     ASSERT_NE(Big, nullptr);
     EXPECT_EQ(Fx.Unit->GetTypes()->Find("UInt64"), nullptr);
 }
+
+TEST(Delphi7Directives, AByteOrderMarkTakesNoColumnOnTheFirstLine)
+{
+    TFixture Fx("\xEF\xBB\xBFunit Fixture;\r\n\r\ninterface\r\n\r\nvar\r\n  Marker: Integer;\r\n\r\n"
+                "implementation\r\n\r\nprocedure Tail;\r\nbegin\r\n  Marker := 1;\r\nend;\r\n\r\nend.\r\n");
+    EXPECT_EQ(Fx.Messages(), "");
+    EXPECT_EQ(Fx.Unit->GetX(), 6);
+    EXPECT_EQ(Fx.Unit->GetY(), 1);
+    std::string Errors;
+    for (int I = 0; I < Fx.Unit->GetCodingErrorsList()->GetCount(); ++I) {
+        TqlCodeError* E = Fx.Unit->GetCodingErrorsList()->GetItems(I);
+        if (E->GetErrorKind() == ekBadIndentation)
+            Errors += std::to_string(E->GetX()) + "," + std::to_string(E->GetY()) + " ";
+    }
+    EXPECT_EQ(Errors, "");
+}
