@@ -110,3 +110,21 @@ TEST(Delphi7Directives, AByteOrderMarkTakesNoColumnOnTheFirstLine)
     }
     EXPECT_EQ(Errors, "");
 }
+
+TEST(Delphi7Directives, FlatChainsOfGeneratedCodeAreReadToTheEnd)
+{
+    const int N = 1500;
+    std::string Sum = "  X := A[0]", ElseIf = "  if X = 0 then\n    Y := 0", Labels = "  case X of\n";
+    for (int I = 1; I <= N; ++I) {
+        const std::string V = std::to_string(I);
+        Sum += " + A[" + V + "]";
+        ElseIf += "\n  else if X = " + V + " then\n    Y := A[" + V + "]";
+        Labels += "    " + V + ": Y := " + V + ";\n";
+    }
+    TFixture Fx(Unit("var\n  A: array [0..2000] of Integer;\n  X, Y: Integer;\n",
+                     "procedure Tail;\nbegin\n" + Sum + ";\n" + ElseIf + ";\n" + Labels +
+                         "  end;\n  Y := X;\nend;\n"));
+    EXPECT_EQ(Fx.Messages(), "");
+    EXPECT_EQ(Fx.Uses("A"), 2 * N + 1);
+    EXPECT_EQ(Fx.Uses("Y"), 2 * N + 2);
+}
