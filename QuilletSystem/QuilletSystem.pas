@@ -18,6 +18,7 @@ const
   False = Boolean(0);
   MaxInt = 2147483647;
   MaxLongint = 2147483647;
+  CompilerVersion = 15.00;
   RTLVersion = 15.00;
 
   { Variant type codes }

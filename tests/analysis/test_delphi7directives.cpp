@@ -81,7 +81,10 @@ TEST(Delphi7Directives, CompilerVersionConditionsTakeTheDelphi7Branch)
                      "const\n  RtlName = 'older';\n{$IFEND}\n\n"
                      "{$IF CompilerVersion >= 14.0}\nconst\n  HasVariants = True;\n{$IFEND}\n\n"
                      "{$IF not Declared(UInt64)}\ntype\n  UInt64 = Int64;\n{$IFEND}\n\n"
+                     "{$IF Declared(CompilerVersion) and (CompilerVersion >= 15)}\n"
+                     "procedure OnDelphi7;\n{$IFEND}\n\n"
                      "var\n  Title: UnicodeString;\n  Size: NativeInt;\n  Big: UInt64;\n",
+                     "procedure OnDelphi7;\nbegin\nend;\n\n"
                      "initialization\n  Title := RtlName;\n  if HasVariants then\n    Size := 0;\n"
                      "  Big := Size;\n"));
     EXPECT_EQ(Fx.Messages(), "");
@@ -89,6 +92,7 @@ TEST(Delphi7Directives, CompilerVersionConditionsTakeTheDelphi7Branch)
     EXPECT_EQ(Fx.Uses("NativeInt"), 1);
     EXPECT_EQ(Fx.Uses("RtlName"), 1);
     EXPECT_EQ(Fx.Uses("HasVariants"), 1);
+    EXPECT_NE(Fx.Find("OnDelphi7"), nullptr);
     // UInt64 is the system unit's: the fallback declaration is left out.
     TqlSymbol* Big = Fx.Find("Big");
     ASSERT_NE(Big, nullptr);
