@@ -268,6 +268,38 @@ private:
 // A temporary folder removed at the end of the test.
 using TTempFolder = TTestFolder;
 
+// A unit named Fixture, written to a temporary folder (with any files
+// beside it) and analysed whole, with the shipped system unit on the search
+// path.
+struct TFixtureUnit {
+    TAnalysisScope P;
+    TTempFolder F;
+    TqlUnit* Unit = nullptr;
+
+    void Analyze(const std::string& FileName, const std::string& Text)
+    {
+        P->SearchFolders.push_back(std::string(QUILLET_SOURCE_DIR) + "/QuilletSystem");
+        P->Analyze(F.Write(FileName, Text), true);
+        Unit = P->FindUnit("Fixture");
+    }
+    TqlSymbol* Find(const std::string& Name) { return Unit->FindSymbol(Unit, nullptr, Name); }
+    int Uses(const std::string& Name)
+    {
+        TqlSymbol* S = Find(Name);
+        return S ? S->GetUsedBy()->GetCount() : -1;
+    }
+    // The messages, one a line, but those that mention one of Skip.
+    std::string Messages(const std::vector<std::string>& Skip = {})
+    {
+        std::string All;
+        for (const std::string& M : P->MessageTexts())
+            if (std::none_of(Skip.begin(), Skip.end(),
+                             [&M](const std::string& S) { return M.find(S) != std::string::npos; }))
+                All += M + "\n";
+        return All;
+    }
+};
+
 // A deterministic text of a unit's model: declarations in order with their
 // positions and types, and the units each unit uses.
 std::string DumpProject(TStandInProject* Project);

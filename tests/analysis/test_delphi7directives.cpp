@@ -7,35 +7,17 @@
 
 namespace {
 
-struct TFixture {
-    TAnalysisScope P;
-    TTempFolder F;
-    TqlUnit* Unit = nullptr;
+struct TFixture : TFixtureUnit {
     // Text is the whole unit; Files are written beside it first.
     explicit TFixture(const std::string& Text,
                       const std::vector<std::pair<std::string, std::string>>& Files = {})
     {
-        P->SearchFolders.push_back(std::string(QUILLET_SOURCE_DIR) + "/QuilletSystem");
         for (const auto& [Name, Content] : Files)
             F.Write(Name, Content);
-        P->Analyze(F.Write("Fixture.pas", Text), true);
-        Unit = P->FindUnit("Fixture");
-    }
-    TqlSymbol* Find(const std::string& Name) { return Unit->FindSymbol(Unit, nullptr, Name); }
-    int Uses(const std::string& Name)
-    {
-        TqlSymbol* S = Find(Name);
-        return S ? S->GetUsedBy()->GetCount() : -1;
+        Analyze("Fixture.pas", Text);
     }
     // The messages, but those of the units Delphi brings and we do not.
-    std::string Messages()
-    {
-        std::string All;
-        for (const std::string& M : P->MessageTexts())
-            if (M.find("Windows") == std::string::npos && M.find("Classes") == std::string::npos)
-                All += M + "\n";
-        return All;
-    }
+    std::string Messages() { return TFixtureUnit::Messages({"Windows", "Classes"}); }
 };
 
 std::string Unit(const std::string& Interface, const std::string& Implementation)
@@ -46,31 +28,41 @@ std::string Unit(const std::string& Interface, const std::string& Implementation
 
 } // namespace
 
-TEST(Delphi7Directives, RemarksWithAQuoteAfterADirectiveKeepTheCodeBetween)
+TEST(Delphi7Directives, DirectivesNoLongerDropTheCodeTheyGuard)
 {
-    TFixture Fx(Unit("{$IFNDEF FPC // the other compiler can't read this }\n"
-                     "type\n  TReader = class\n  public\n    procedure Read;\n  end;\n"
-                     "{$ENDIF ~FPC}\n\n{$IFDEF FPC // isn't ours }\n{$ELSE // it's ours }\n"
-                     "var\n  Reader: TReader;\n{$ENDIF}\n",
-                     "procedure TReader.Read;\nbegin\nend;\n\n"
-                     "initialization\n  Reader := TReader.Create;\n  Reader.Read;\n"));
-    EXPECT_EQ(Fx.Messages(), "");
-    EXPECT_NE(Fx.Find("TReader"), nullptr);
-    EXPECT_EQ(Fx.Uses("Reader"), 2);
-}
-
-TEST(Delphi7Directives, SymbolsThatStartWithADigitGuardTheirCode)
-{
-    TFixture Fx(Unit("{$I SevenZip.inc}\n\n{$IFDEF 7ZIP_LINKONREQUEST}\n"
-                     "function LoadSevenZip: Boolean;\n{$ENDIF}\n"
-                     "{$IFNDEF 7ZIP_STATICLINK}\nvar\n  SevenZipHandle: THandle;\n{$ENDIF}\n",
-                     "{$IFDEF 7ZIP_LINKONREQUEST}\nfunction LoadSevenZip: Boolean;\nbegin\n"
-                     "  Result := SevenZipHandle <> 0;\nend;\n{$ENDIF}\n"),
-                {{"SevenZip.inc", "{$DEFINE 7ZIP_LINKONREQUEST}\n{$IFDEF 7ZIP_STATICLINK}\n"
-                                  "  {$UNDEF 7ZIP_LINKONREQUEST}\n{$ENDIF}\n"}});
-    EXPECT_EQ(Fx.Messages(), "");
-    EXPECT_NE(Fx.Find("LoadSevenZip"), nullptr);
-    EXPECT_EQ(Fx.Uses("SevenZipHandle"), 1);
+    const struct {
+        const char* Behaviour;
+        std::string Text;
+        std::vector<std::pair<std::string, std::string>> Files;
+        const char* Declared;
+        const char* Used;
+        int Uses;
+    } Cases[] = {
+        {"a quote in a remark after a directive",
+         Unit("{$IFNDEF FPC // the other compiler can't read this }\n"
+              "type\n  TReader = class\n  public\n    procedure Read;\n  end;\n"
+              "{$ENDIF ~FPC}\n\n{$IFDEF FPC // isn't ours }\n{$ELSE // it's ours }\n"
+              "var\n  Reader: TReader;\n{$ENDIF}\n",
+              "procedure TReader.Read;\nbegin\nend;\n\n"
+              "initialization\n  Reader := TReader.Create;\n  Reader.Read;\n"),
+         {}, "TReader", "Reader", 2},
+        {"symbols that start with a digit",
+         Unit("{$I SevenZip.inc}\n\n{$IFDEF 7ZIP_LINKONREQUEST}\n"
+              "function LoadSevenZip: Boolean;\n{$ENDIF}\n"
+              "{$IFNDEF 7ZIP_STATICLINK}\nvar\n  SevenZipHandle: THandle;\n{$ENDIF}\n",
+              "{$IFDEF 7ZIP_LINKONREQUEST}\nfunction LoadSevenZip: Boolean;\nbegin\n"
+              "  Result := SevenZipHandle <> 0;\nend;\n{$ENDIF}\n"),
+         {{"SevenZip.inc", "{$DEFINE 7ZIP_LINKONREQUEST}\n{$IFDEF 7ZIP_STATICLINK}\n"
+                           "  {$UNDEF 7ZIP_LINKONREQUEST}\n{$ENDIF}\n"}},
+         "LoadSevenZip", "SevenZipHandle", 1},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Behaviour);
+        TFixture Fx(C.Text, C.Files);
+        EXPECT_EQ(Fx.Messages(), "");
+        EXPECT_NE(Fx.Find(C.Declared), nullptr);
+        EXPECT_EQ(Fx.Uses(C.Used), C.Uses);
+    }
 }
 
 TEST(Delphi7Directives, CompilerVersionConditionsTakeTheDelphi7Branch)
