@@ -1,8 +1,8 @@
 #include "analysis/uqlPreprocessor.h"
 
 #include "base/uqlPathUtils.h"
-#include "lexer/lxPasLexTypes.h"
 #include "lexer/lxCompilerConditions.h"
+#include "lexer/lxPasLexTypes.h"
 #include "model/uqlClasses.h"
 
 #include <fstream>

@@ -91,6 +91,24 @@ TEST(Delphi7Directives, CompilerVersionConditionsTakeTheDelphi7Branch)
     EXPECT_EQ(Fx.Unit->GetTypes()->Find("UInt64"), nullptr);
 }
 
+TEST(Delphi7Directives, TheProgramsUsesClauseTakesTheDelphi7Branch)
+{
+    // Other is read before the in-path of Helper further down the list: the
+    // path comes from the uses clause as the preprocessing read it.
+    TFixtureUnit Fx;
+    Fx.F.Write("Other.pas", "unit Other;\n\ninterface\n\nuses\n  Helper;\n\nprocedure Run;\n\n"
+                            "implementation\n\nprocedure Run;\nbegin\n  Help;\nend;\n\nend.\n");
+    Fx.F.Write("lib/Helper.pas", "unit Helper;\n\ninterface\n\nprocedure Help;\n\nimplementation\n\n"
+                                 "procedure Help;\nbegin\nend;\n\nend.\n");
+    Fx.Analyze("Fixture.dpr", "program Fixture;\n\nuses\n  Windows,\n  Other in 'Other.pas',\n"
+                              "{$IF CompilerVersion < 18}\n  Helper in 'lib\\Helper.pas';\n{$ELSE}\n"
+                              "  Helper in 'lib2010\\Helper.pas';\n{$IFEND}\n\nbegin\n  Run;\nend.\n");
+    EXPECT_EQ(Fx.Messages({"Windows"}), "");
+    TqlUnit* Helper = Fx.P->FindUnit("Helper");
+    ASSERT_NE(Helper, nullptr);
+    EXPECT_EQ(Helper->ParserState, psrFull);
+}
+
 TEST(Delphi7Directives, AByteOrderMarkTakesNoColumnOnTheFirstLine)
 {
     TFixture Fx("\xEF\xBB\xBFunit Fixture;\r\n\r\ninterface\r\n\r\nvar\r\n  Marker: Integer;\r\n\r\n"
