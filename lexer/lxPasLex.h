@@ -11,7 +11,6 @@
 #include "lexer/lxIncludeReplay.h"
 #include "lexer/lxPasLexTypes.h"
 
-#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -68,8 +67,12 @@ public:
     int GetTokenLen() const { return FRun - FTokenPos; }
     // The current token's characters (GetTokenLen of them), without a copy.
     const char* GetTokenPtr() const { return FOrigin + FTokenPos; }
-    // The byte-order mark before a first line lies at its column 0 as well.
-    TPoint GetPosXY() const { return TPoint{std::max(FTokenPos - FLinePos, 0), FLineNumber}; }
+    // The byte-order mark before a first line lies at its column 0 as well
+    // (the line's columns count from after it).
+    TPoint GetPosXY() const
+    {
+        return TPoint{FLineNumber == 0 && FTokenPos < FLinePos ? 0 : FTokenPos - FLinePos, FLineNumber};
+    }
     TptTokenKind GetGenID() const
     {
         return FTokenID == ptIdentifier && FExID != ptUnknown ? FExID : FTokenID;
