@@ -1,6 +1,6 @@
 // The node builder on Delphi 7 code that the analysis reads: it takes the
-// same conditional branches, keeps the positions of a byte-order-mark file,
-// and builds units of long flat chains, giving back every byte.
+// same conditional branches and keeps the positions of a byte-order-mark
+// file, giving back every byte.
 #include "Refactorings/uqlRefactorNodes.h"
 #include "tests/TestFolder.h"
 
@@ -57,22 +57,4 @@ TEST(BuilderDelphi7, AByteOrderMarkTakesNoColumn)
     TqlCodeNode* Name = B.Identifier("Fixture");
     ASSERT_NE(Name, nullptr);
     EXPECT_EQ(Name->GetPoint(), (TPoint{6, 1})); // counted from 1
-}
-
-TEST(BuilderDelphi7, FlatChainsBuild)
-{
-    const int N = 3000;
-    std::string Body = "  X := A[0]";
-    for (int I = 1; I <= N; ++I)
-        Body += " + A[" + std::to_string(I) + "]";
-    Body += ";\n  if X = 0 then\n    X := 1";
-    for (int I = 1; I <= N; ++I)
-        Body += "\n  else if X = " + std::to_string(I) + " then\n    X := A[" + std::to_string(I) + "]";
-    Body += ";\n  case X of\n";
-    for (int I = 0; I < N; ++I)
-        Body += "    " + std::to_string(I) + ": X := 0;\n";
-    Body += "  end;\n";
-    TBuilt B("unit Fixture;\n\ninterface\n\nimplementation\n\nvar\n  A: array of Integer;\n  X: Integer;\n\n"
-             "procedure Tail;\nbegin\n" + Body + "end;\n\nend.\n");
-    EXPECT_NE(B.Identifier("Tail"), nullptr);
 }

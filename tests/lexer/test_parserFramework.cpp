@@ -341,8 +341,6 @@ TEST(ParserFramework, FlatChainsOfAnyLengthParse)
         std::string Statements;
     } Cases[] = {
         {"indexed terms", Join("X := a[0]", [](int I) { return " + a[" + std::to_string(I + 1) + "]"; }, ";")},
-        {"qualified indexed terms",
-         Join("X := R.a[0]", [](int I) { return " * R.a[" + std::to_string(I) + "].B"; }, ";")},
         {"else if", Join("if X = 0 then Y := 0", [](int I) {
              const std::string V = std::to_string(I + 1);
              return "\n  else if X = " + V + " then Y := " + V;
