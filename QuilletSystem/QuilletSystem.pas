@@ -18,6 +18,7 @@ const
   False = Boolean(0);
   MaxInt = 2147483647;
   MaxLongint = 2147483647;
+  CompilerVersion = 15.00;
   RTLVersion = 15.00;
 
   { Variant type codes }
@@ -108,6 +109,9 @@ const
   Default8087CW: Word = $1332;
 
 type
+  { An unsigned 64-bit integer; Delphi 7 declares it beside Int64 }
+  UInt64 = type Int64;
+
   { Pointer and character types }
   AnsiChar = Char;
   PAnsiChar = PChar;

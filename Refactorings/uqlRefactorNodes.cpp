@@ -2,6 +2,7 @@
 
 #include "base/qlFileLimits.h"
 #include "base/uqlPathUtils.h"
+#include "lexer/lxCompilerConditions.h"
 #include "model/uqlClasses.h"
 
 #include <algorithm>
@@ -1011,6 +1012,8 @@ TqlNodeBuilder::TqlNodeBuilder(TqlModuleNode* ARoot, const std::string& ADefines
     // Conditional compilation follows the project's defines.
     TlxAssignAbleHash Defines(ADefines);
     Lexer().DefinedList()->Assign(&Defines);
+    // {$IF} is answered as in the analysis, so that both read the same code.
+    lxSetDelphi7Conditions(Lexer(), qlSystemDeclares);
     Lexer().SetOnIncludeDirect([this](TlxBasePasLex*, const std::string& Name) -> const char* {
         ApplyInclude(Name);
         return nullptr; // the builder's lexer never enters the file

@@ -1,6 +1,7 @@
 #include "analysis/uqlPreprocessor.h"
 
 #include "base/uqlPathUtils.h"
+#include "lexer/lxCompilerConditions.h"
 #include "lexer/lxPasLexTypes.h"
 #include "model/uqlClasses.h"
 
@@ -10,6 +11,7 @@
 TPreProcessor::TPreProcessor(const TlxAssignAbleHash* Defines) : TlxSimplePasPar(nullptr, nullptr)
 {
     Lexer().DefinedList()->Assign(Defines);
+    lxSetDelphi7Conditions(Lexer(), qlSystemDeclares);
     // Include files are read, so that a uses clause or conditional that an
     // include file completes scans as it parses.
     Lexer().SetOnIncludeDirect([this](TlxBasePasLex*, const std::string& Name) {

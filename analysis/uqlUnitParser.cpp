@@ -4,6 +4,7 @@
 #include "base/qlFileLimits.h"
 #include "base/qlHash.h"
 #include "base/uqlPathUtils.h"
+#include "lexer/lxCompilerConditions.h"
 #include "settings/uqlStringList.h"
 
 #include <algorithm>
@@ -362,6 +363,7 @@ TUnitParser::TUnitParser(const std::string& FileName, const TlxDirectiveHash* Di
         DoMessage(Sender, Msg, X, Y);
     });
     Lexer().DefinedList()->Assign(Defines);
+    lxSetDelphi7Conditions(Lexer(), qlSystemDeclares);
     Lexer().SetOnIncludeDirect([this](TlxBasePasLex*, const std::string& Name) {
         const bool FromOwnFile = FCurrentUnit && FFileIndex == FCurrentUnit->GetFileIndex();
         const int Line = FLexer->LineNumber();

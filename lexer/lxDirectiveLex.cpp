@@ -37,6 +37,7 @@ void TlxDirectiveLex::Init(const char* Text, int Position, TptTokenKind State)
     FTokenID = cdUnknown;
     FExpectName = true;
     FWordsOnly = false;
+    FSymbolName = false;
     Next();
 }
 
@@ -181,7 +182,12 @@ void TlxDirectiveLex::Next()
             FTokenID = cdSpace;
             return;
         }
-        if (IsDigit(C)) {
+        if (IsDigit(C) && FSymbolName) {
+            // A conditional symbol may start with a digit ({$DEFINE 7ZIP}).
+            while (StandardIdentifiers[Ch(FRun)])
+                ++FRun;
+            FTokenID = cdIdentifier;
+        } else if (IsDigit(C)) {
             while (IsDigit(Ch(FRun)))
                 ++FRun;
             FTokenID = cdNumber;
@@ -202,13 +208,20 @@ void TlxDirectiveLex::Next()
     FExpectName = false;
 }
 
+bool TlxDirectiveLex::AtClose(int Pos) const
+{
+    return FState == ptBorDirective ? Ch(Pos) == '}' : Ch(Pos) == '*' && Ch(Pos + 1) == ')';
+}
+
 void TlxDirectiveLex::ScanString()
 {
     // Doubled quotes stand for one quote anywhere in the string, as in Pascal.
+    // The directive's closing bracket ends it as a line break does: a quote
+    // in a trailing remark ({$IFNDEF X // can't}) opens no string past it.
     ++FRun;
     for (;;) {
         const unsigned char C = Ch(FRun);
-        if (C == 0 || C == 10 || C == 13) {
+        if (C == 0 || C == 10 || C == 13 || AtClose(FRun)) {
             FTokenID = cdUnknown;
             return;
         }

@@ -41,6 +41,9 @@ public:
     // asks (a symbol's name, the rest of a directive that is passed over).
     void SetWordsOnly(bool Value) { FWordsOnly = Value; }
     bool WordsOnly() const { return FWordsOnly; }
+    // While set, a run of letters, digits and underscores is one word, also
+    // when it starts with a digit: the name of a conditional symbol.
+    void SetSymbolName(bool Value) { FSymbolName = Value; }
     bool ExpectName() const { return FExpectName; }
 
     TcdTokenKind TokenID() const { return FTokenID; }
@@ -53,6 +56,8 @@ public:
 private:
     void ScanWord();
     void ScanString();
+    // Whether the directive's closing bracket starts at Pos.
+    bool AtClose(int Pos) const;
     unsigned char Ch(int Pos) const { return static_cast<unsigned char>(FOrigin[Pos]); }
 
     const char* FOrigin = "";
@@ -62,5 +67,6 @@ private:
     TptTokenKind FState = ptBorDirective;
     bool FExpectName = true;
     bool FWordsOnly = false;
+    bool FSymbolName = false;
     const TlxDirectiveHash* FTable = nullptr;
 };

@@ -808,9 +808,11 @@ void TlxBasePasLex::IntIdentProc()
 void TlxBasePasLex::ByteOrderMarkProc()
 {
     // A UTF-8 byte-order mark at the start of a text is a blank of its own, so
-    // that nothing of the text is lost and parsers skip it as junk.
+    // that nothing of the text is lost and parsers skip it as junk. It takes
+    // no column: the first line's columns count from the character after it.
     if (FRun == 0 && Ch(1) == 0xBB && Ch(2) == 0xBF) {
         FRun = 3;
+        FLinePos = 3;
         FTokenID = ptSpace;
         return;
     }
@@ -984,9 +986,12 @@ void TlxBasePasLex::DirSkipToEnd()
 
 void TlxBasePasLex::DirNextName()
 {
-    // A symbol's name is asked for as a word and as text only.
+    // A symbol's name is asked for as a word and as text only; it may start
+    // with a digit.
     FDirectiveLex->SetWordsOnly(true);
+    FDirectiveLex->SetSymbolName(true);
     DirNextNonBlank();
+    FDirectiveLex->SetSymbolName(false);
     FDirectiveLex->SetWordsOnly(false);
 }
 
@@ -1465,13 +1470,14 @@ void TlxBasePasLex::EnterInclude(const std::string& Name, const char* Text,
 bool TlxBasePasLex::ReplayAllowed() const
 {
     // The defined symbols are the lexer's own set, kept in the order they
-    // came, and no event but the include hook's, messages and resources
-    // (which spoil a watch) is listened to.
+    // came, and no event but the include hook's, messages, resources and
+    // Declared() (which spoil a watch) and comparisons answered from their
+    // operands alone is listened to.
     return FLexState == lsNormal && !FDefinesCopyOnWrite &&
            dynamic_cast<const TlxDefineSet*>(FDefinedList) != nullptr && !FOnCompDirect &&
            !FOnDefineDirect && !FOnElseDirect && !FOnEndIfDirect && !FOnIfDefDirect &&
            !FOnIfNDefDirect && !FOnIfOptDirect && !FOnInvalidDirect && !FOnUnDefDirect &&
-           !FOnLineEnd && !FOnDeclared && !FOnDefined && !FOnExpression && !FOnIfDirect &&
+           !FOnLineEnd && !FOnDefined && (!FOnExpression || FExpressionOperandsOnly) && !FOnIfDirect &&
            !FOnElseIfDirect && !FOnIfEndDirect && !FOnMultiLineStart && !FOnMultiLineEnd &&
            !FOnSlashesComment && !OnSwitchDirect && !OnAlignDirect && !OnAppTypeDirect &&
            !OnSODirect && !OnDescriptionDirect && !OnExtensionDirect && !OnExternalSymDirect &&
@@ -1836,10 +1842,11 @@ bool TlxBasePasLex::EvalAndOrTail(bool Answer, bool ShortCircuit, int Depth)
 bool TlxBasePasLex::EvalTerm(bool Declared, bool Negate, int Depth)
 {
     TlxDirectiveLex& D = *FDirectiveLex;
-    DirNextNonBlank();
+    // The name, with or without its parentheses, is read as a symbol's name.
+    DirNextName();
     const bool Paren = DirExpect(cdRoundOpen);
     if (Paren)
-        DirNextNonBlank();
+        DirNextName();
     if (!DirIsWord()) {
         DirInvalid();
         return false;
@@ -1847,7 +1854,13 @@ bool TlxBasePasLex::EvalTerm(bool Declared, bool Negate, int Depth)
     const std::string Name = D.GetToken();
     bool Answer;
     if (Declared) {
-        Answer = FOnDeclared ? FOnDeclared(this, Name) : false;
+        Answer = false;
+        if (FOnDeclared) {
+            // The answer may change as declarations are read: a text that
+            // asks is not replayed.
+            SpoilWatches();
+            Answer = FOnDeclared(this, Name);
+        }
     } else {
         if (FOnDefined)
             FOnDefined(this, Name);
@@ -1988,6 +2001,7 @@ void TlxPasLex::InitAhead()
     // notices and follows no include files.
     A.FOnDeclared = FOnDeclared;
     A.FOnExpression = FOnExpression;
+    A.FExpressionOperandsOnly = FExpressionOperandsOnly;
     A.Next();
     while (A.GetIsJunk()) {
         if (A.TokenID() == ptAnsiDirective || A.TokenID() == ptBorDirective)

@@ -67,7 +67,12 @@ public:
     int GetTokenLen() const { return FRun - FTokenPos; }
     // The current token's characters (GetTokenLen of them), without a copy.
     const char* GetTokenPtr() const { return FOrigin + FTokenPos; }
-    TPoint GetPosXY() const { return TPoint{FTokenPos - FLinePos, FLineNumber}; }
+    // The byte-order mark before a first line lies at its column 0 as well
+    // (the line's columns count from after it).
+    TPoint GetPosXY() const
+    {
+        return TPoint{FLineNumber == 0 && FTokenPos < FLinePos ? 0 : FTokenPos - FLinePos, FLineNumber};
+    }
     TptTokenKind GetGenID() const
     {
         return FTokenID == ptIdentifier && FExID != ptUnknown ? FExID : FTokenID;
@@ -158,7 +163,13 @@ public:
     virtual void SetOnLineEnd(TlxLexEvent Value) { FOnLineEnd = std::move(Value); }
     virtual void SetOnDeclared(TlxLexStringBooleanEvent Value) { FOnDeclared = std::move(Value); }
     virtual void SetOnDefined(TlxLexStringEvent Value) { FOnDefined = std::move(Value); }
-    virtual void SetOnExpression(TlxLexExpressionEvent Value) { FOnExpression = std::move(Value); }
+    // OperandsOnly: the handler's answer depends on its arguments alone, so
+    // that include files need not be scanned again for its sake.
+    virtual void SetOnExpression(TlxLexExpressionEvent Value, bool OperandsOnly = false)
+    {
+        FOnExpression = std::move(Value);
+        FExpressionOperandsOnly = OperandsOnly;
+    }
     void SetOnIfDirect(TlxLexEvent Value) { FOnIfDirect = std::move(Value); }
     void SetOnElseIfDirect(TlxLexEvent Value) { FOnElseIfDirect = std::move(Value); }
     void SetOnIfEndDirect(TlxLexEvent Value) { FOnIfEndDirect = std::move(Value); }
@@ -378,6 +389,7 @@ private:
     bool FDirectiveDone = false;
     bool FEndChecked = false;
     bool FDefinesCopyOnWrite = false;
+    bool FExpressionOperandsOnly = false;
 
     // An include text being scanned under watch, to be replayed later if it
     // gives the parser nothing.

@@ -2569,13 +2569,21 @@ void TlxSimplePasPar::ForStatement()
 
 void TlxSimplePasPar::IfStatement()
 {
-    Expected(ptIf);
-    Expression();
-    Expected(ptThen);
-    Statement();
-    if (GetTokenID() == ptElse) {
-        NextToken();
+    // An "else if" goes on with this statement instead of nesting a new one:
+    // a chain of any length (generated code has them) is read flat, at one
+    // level of nesting and in one stack frame.
+    for (;;) {
+        Expected(ptIf);
+        Expression();
+        Expected(ptThen);
         Statement();
+        if (GetTokenID() != ptElse)
+            return;
+        NextToken();
+        if (GetTokenID() != ptIf) {
+            Statement();
+            return;
+        }
     }
 }
 
@@ -2918,16 +2926,19 @@ void TlxSimplePasPar::VariableTwo()
 
 void TlxSimplePasPar::QualifiedIdentifier()
 {
+    // An index after a name is read as its brackets only: what follows the
+    // ']' belongs to the designator or the enclosing expression, so that
+    // a[0] + a[1] + ... does not nest one level per term.
     Expected(ptIdentifier);
     if (GetTokenID() == ptSquareOpen) {
-        ConstantExpression();
+        SetConstructor();
         return;
     }
     while (GetTokenID() == ptPoint) {
         NextToken();
         Expected(ptIdentifier);
         if (GetTokenID() == ptSquareOpen)
-            ConstantExpression();
+            SetConstructor();
     }
 }
 

@@ -207,6 +207,19 @@ int TqlUnitList::AddUnit(TqlUnit* Unit)
 TqlUnit* TqlUnitList::FindUnit(const std::string& Name) { return static_cast<TqlUnit*>(Find(Name)); }
 TqlUnit* TqlUnitList::GetSortedUnits(int Index) { return static_cast<TqlUnit*>(GetSortedItem(Index)); }
 
+bool qlSystemDeclares(const std::string& Name)
+{
+    if (!gqlProject)
+        return false;
+    if (gqlProject->FindSystemSymbol(Name))
+        return true;
+    if (TqlUnitList* Units = gqlProject->GetUnits())
+        for (const char* System : {"System", "QuilletSystem"})
+            if (TqlUnit* U = Units->FindUnit(System); U && U->FindSymbol(nullptr, nullptr, Name))
+                return true;
+    return false;
+}
+
 namespace {
 // Creates a symbol, hands it to Add (which takes ownership one way or
 // another) and returns it; the symbol is freed when Add fails.

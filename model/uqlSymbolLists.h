@@ -112,6 +112,11 @@ public:
     TqlUnit* GetSortedUnits(int Index);
 };
 
+// Whether gqlProject's built-in symbols or its system units ("System" and
+// the implicit "QuilletSystem", their interfaces) declare Name: what Declared() in a conditional is answered from, the same
+// for every parse of a project.
+bool qlSystemDeclares(const std::string& Name);
+
 class TqlVariablesList : public TqlContainerListSorted {
 public:
     explicit TqlVariablesList(TqlVarContainer* Container) : TqlContainerListSorted(Container, true) {}

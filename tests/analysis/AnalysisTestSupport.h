@@ -268,30 +268,42 @@ private:
 // A temporary folder removed at the end of the test.
 using TTempFolder = TTestFolder;
 
-// One unit, "Fixture", of the given interface and implementation, using a
-// unit that is not on the search path, as Delphi 7 projects use library
-// units the analysis does not find; analysed whole, with QuilletSystem.
+// A unit named Fixture, written to a temporary folder (with any files
+// beside it) and analysed whole, with the shipped system unit on the search
+// path. The three-part form writes one unit of the given interface and
+// implementation, using a unit that is not on the search path, as Delphi 7
+// projects use library units the analysis does not find.
 struct TFixtureUnit {
     TAnalysisScope P;
     TTempFolder F;
     TqlUnit* Unit = nullptr;
+
+    TFixtureUnit() = default;
     TFixtureUnit(const std::string& MissingUnit, const std::string& Interface,
                  const std::string& Implementation)
     {
+        Analyze("Fixture.pas", "unit Fixture;\n\ninterface\n\nuses\n  " + MissingUnit + ";\n\n" +
+                                   Interface + "\nimplementation\n\n" + Implementation + "\nend.\n");
+    }
+    void Analyze(const std::string& FileName, const std::string& Text)
+    {
         P->SearchFolders.push_back(std::string(QUILLET_SOURCE_DIR) + "/QuilletSystem");
-        P->Analyze(F.Write("Fixture.pas", "unit Fixture;\n\ninterface\n\nuses\n  " + MissingUnit +
-                                              ";\n\n" + Interface + "\nimplementation\n\n" +
-                                              Implementation + "\nend.\n"),
-                   true);
+        P->Analyze(F.Write(FileName, Text), true);
         Unit = P->FindUnit("Fixture");
     }
-    // The messages, one a line, but those naming any of Names.
-    std::string MessagesWithout(const std::vector<std::string>& Names)
+    TqlSymbol* Find(const std::string& Name) { return Unit->FindSymbol(Unit, nullptr, Name); }
+    int Uses(const std::string& Name)
+    {
+        TqlSymbol* S = Find(Name);
+        return S ? S->GetUsedBy()->GetCount() : -1;
+    }
+    // The messages, one a line, but those that mention one of Skip.
+    std::string Messages(const std::vector<std::string>& Skip = {})
     {
         std::string All;
         for (const std::string& M : P->MessageTexts())
-            if (std::none_of(Names.begin(), Names.end(), [&M](const std::string& N) {
-                    return !N.empty() && M.find(N) != std::string::npos;
+            if (std::none_of(Skip.begin(), Skip.end(), [&M](const std::string& S) {
+                    return !S.empty() && M.find(S) != std::string::npos;
                 }))
                 All += M + "\n";
         return All;

@@ -16,7 +16,7 @@ struct TFixture : TFixtureUnit {
     TqlClass* Class(const std::string& Name) { return dynamic_cast<TqlClass*>(Find(Name)); }
     static int Uses(TqlSymbol* S) { return S ? S->GetUsedBy()->GetCount() : -1; }
     // The messages other than those about names from the missing unit.
-    std::string Messages(const std::string& Missing = "") { return MessagesWithout({Missing}); }
+    std::string Messages(const std::string& Missing = "") { return TFixtureUnit::Messages({Missing}); }
 };
 
 } // namespace

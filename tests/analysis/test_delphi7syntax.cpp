@@ -5,35 +5,16 @@
 
 namespace {
 
-struct TFixture {
-    TAnalysisScope P;
-    TTempFolder F;
-    TqlUnit* Unit = nullptr;
+struct TFixture : TFixtureUnit {
     explicit TFixture(const std::string& Interface, const std::string& Implementation,
                       const std::string& Kind = "unit")
     {
-        P->SearchFolders.push_back(std::string(QUILLET_SOURCE_DIR) + "/QuilletSystem");
         const std::string Tail = "procedure Tail;\nbegin\n  Marker := 1;\nend;\n";
         const std::string Text =
             Kind == "unit" ? "unit Fixture;\n\ninterface\n\nvar\n  Marker: Integer;\n\n" + Interface +
                                  "\nimplementation\n\n" + Implementation + "\n" + Tail + "\nend.\n"
                            : Implementation; // a whole file of its own
-        const std::string Name = Kind == "unit" ? "Fixture.pas" : "Fixture.dpr";
-        P->Analyze(F.Write(Name, Text), true);
-        Unit = P->FindUnit("Fixture");
-    }
-    TqlSymbol* Find(const std::string& Name) { return Unit->FindSymbol(Unit, nullptr, Name); }
-    int Uses(const std::string& Name)
-    {
-        TqlSymbol* S = Find(Name);
-        return S ? S->GetUsedBy()->GetCount() : -1;
-    }
-    std::string Messages()
-    {
-        std::string All;
-        for (const std::string& M : P->MessageTexts())
-            All += M + "\n";
-        return All;
+        Analyze(Kind == "unit" ? "Fixture.pas" : "Fixture.dpr", Text);
     }
 };
 

@@ -12,7 +12,7 @@ struct TFixture : TFixtureUnit {
     {
     }
     // The messages other than those about the names of the missing unit.
-    std::string Messages() { return MessagesWithout({"TStrings", "TStream", "Classes"}); }
+    std::string Messages() { return TFixtureUnit::Messages({"TStrings", "TStream", "Classes"}); }
     // The routines of Name in List, in declaration order.
     static std::vector<TqlRoutine*> Named(TqlRoutineList* List, const std::string& Name)
     {

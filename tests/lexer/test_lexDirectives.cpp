@@ -1,5 +1,6 @@
 // Compiler directives: conditional compilation, defines, switches, include
 // files and the other directive events.
+#include "lexer/lxCompilerConditions.h"
 #include "lexer/lxPasLex.h"
 
 #include <gtest/gtest.h>
@@ -437,3 +438,88 @@ TEST(LexDirectives, DirectivesAcrossLines)
 }
 
 } // namespace
+
+namespace {
+
+struct TSeenCase {
+    const char* Text;
+    std::vector<std::string> Defines;
+    const char* Seen;
+};
+
+// Each text, scanned with its defines, shows the tokens Seen and raises no
+// message (nor, when Valid, an invalid directive).
+void ExpectSeen(const std::vector<TSeenCase>& Cases, bool Valid)
+{
+    for (const TSeenCase& C : Cases) {
+        SCOPED_TRACE(C.Text);
+        Harness R(C.Defines);
+        EXPECT_EQ(R.Tokens(C.Text), C.Seen);
+        EXPECT_TRUE(R.Messages.empty()) << R.Messages.front();
+        if (Valid) {
+            EXPECT_TRUE(R.Invalid.empty()) << R.Invalid.front();
+        }
+    }
+}
+
+} // namespace
+
+TEST(LexDirectives, ADirectiveEndsAtItsBracketWhateverItsRemarkHolds)
+{
+    // A quote in a remark after the directive's operand opens no string that
+    // runs on into the next directive (the remark itself is not a directive's
+    // text and is reported as invalid).
+    ExpectSeen({
+                   {"{$IFNDEF FPC // the other compiler can't read this }\na\n{$ENDIF ~FPC} b", {}, "a b"},
+                   {"{$IFNDEF FPC // the other compiler can't read this }\na\n{$ENDIF ~FPC} b", {"FPC"}, "b"},
+                   {"{$IFDEF X // don't }a{$ELSE // isn't }c{$ENDIF} b", {}, "c b"},
+                   {"(*$IFDEF X // can't *) a (*$ENDIF*) b", {"X"}, "a b"},
+                   {"(*$IFDEF X // can't } *) a (*$ENDIF*) b", {}, "b"},
+                   {"{$DEFINE Y // it's on }{$IFDEF Y} y {$ENDIF}", {}, "y"},
+               },
+               false);
+}
+
+TEST(LexDirectives, SymbolsMayStartWithADigit)
+{
+    ExpectSeen({
+                   {"{$DEFINE 7ZIP_LINKONREQUEST}{$IFDEF 7ZIP_LINKONREQUEST} a {$ENDIF} b", {}, "a b"},
+                   {"{$IFNDEF 7ZIP_STATICLINK} a {$ELSE} s {$ENDIF}", {}, "a"},
+                   {"{$IFNDEF 7ZIP_STATICLINK} a {$ELSE} s {$ENDIF}", {"7zip_StaticLink"}, "s"},
+                   {"{$UNDEF 7ZIP}{$IFDEF 7ZIP} a {$ELSE} n {$ENDIF}", {"7ZIP"}, "n"},
+                   {"{$IF Defined(7ZIP) and not Defined(64BIT)} a {$ELSE} n {$IFEND}", {"7ZIP"}, "a"},
+                   // Skipped text reads them the same way.
+                   {"{$IFDEF X}{$IFDEF 7ZIP} a {$ENDIF}{$ELSE} b {$ENDIF}", {}, "b"},
+               },
+               true);
+}
+
+TEST(LexDirectives, Delphi7ConditionsAnswerAsItsCompiler)
+{
+    struct TCase {
+        const char* Condition;
+        bool Compiled;
+    } Cases[] = {
+        {"CompilerVersion < 18", true},
+        {"CompilerVersion >= 14.0", true},
+        {"CompilerVersion > 15", false},
+        {"CompilerVersion >= 18.5", false},
+        {"RTLVersion >= 15", true},
+        {"14 < CompilerVersion", true},
+        {"CompilerVersion >= $10", false},
+        {"Defined(VER150) and (CompilerVersion < 20)", true},
+        {"Declared(UInt64) and (RTLVersion >= 15)", true},
+        {"Declared(UnicodeString)", false},
+        {"not Declared(NativeInt) or (CompilerVersion >= 20)", true},
+        {"Undeclared >= 1", false},
+        {"'a' = 'a'", true},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Condition);
+        Harness R({"VER150"});
+        lxSetDelphi7Conditions(R.Lex, [](const std::string& Name) { return lxSameText(Name, "UInt64"); });
+        const std::string Text = std::string("{$IF ") + C.Condition + "} yes {$ELSE} no {$IFEND}";
+        EXPECT_EQ(R.Tokens(Text), C.Compiled ? "yes" : "no");
+        EXPECT_TRUE(R.Messages.empty()) << R.Messages.front();
+    }
+}

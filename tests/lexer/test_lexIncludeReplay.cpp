@@ -1,9 +1,11 @@
 // Include texts replayed instead of scanned again: the parser, the include
 // hook and the defined symbols must see what a scan would have shown them.
+#include "lexer/lxCompilerConditions.h"
 #include "lexer/lxPasLex.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -42,6 +44,8 @@ struct TRig {
     bool Offer = true;
     // A set the host hands the lexer instead of its own, when given.
     TlxDefineSet* Handed = nullptr;
+    // Called on each new lexer, before the scan.
+    std::function<void(TlxBasePasLex&)> Setup;
 
     TOutcome Scan(const std::string& Main, const std::vector<std::string>& Defines = {})
     {
@@ -51,6 +55,8 @@ struct TRig {
             Lex.SetDefinedList(Handed);
         for (const std::string& D : Defines)
             Lex.DefinedList()->AddSorted(D);
+        if (Setup)
+            Setup(Lex);
         Lex.SetOnMessage([&O](void*, const std::string& Msg, int X, int Y) {
             O.Messages.push_back(Msg + "@" + std::to_string(Y) + ":" + std::to_string(X));
         });
@@ -257,3 +263,25 @@ TEST(LexIncludeReplay, AReplayTakesTheStoreAtItsWord)
 }
 
 } // namespace
+
+TEST(LexIncludeReplay, CompilerVersionConditionsAreReplayedDeclaredOnesScanned)
+{
+    // Comparisons are answered from their operands alone; Declared() may
+    // answer otherwise once more is declared, so a text that asks is
+    // scanned each time.
+    TRig Rig;
+    Rig.Files = {{"ver.inc", "{$IF CompilerVersion < 18}{$DEFINE OLD}{$IFEND}"},
+                 {"decl.inc", "{$IF Declared(UInt64)}{$DEFINE BIG}{$IFEND}"}};
+    int Asked = 0;
+    Rig.Setup = [&Asked](TlxBasePasLex& Lex) {
+        lxSetDelphi7Conditions(Lex, [&Asked](const std::string&) { return ++Asked > 0; });
+    };
+    const std::string Main = "{$I ver.inc}{$I decl.inc} {$IFDEF OLD} old {$ENDIF} {$IFDEF BIG} big {$ENDIF}";
+    const TOutcome First = Rig.Scan(Main);
+    EXPECT_EQ(First.Tokens, "old@0:39 big@0:65");
+    const TlxDefineSet None;
+    EXPECT_NE(Rig.Replays["ver.inc"]->Find(None, TlxBooleanDirectives()), nullptr);
+    EXPECT_EQ(Rig.Replays["decl.inc"]->Find(None, TlxBooleanDirectives()), nullptr);
+    EXPECT_EQ(Rig.Scan(Main), First);
+    EXPECT_EQ(Asked, 2);
+}

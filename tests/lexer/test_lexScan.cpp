@@ -428,3 +428,31 @@ TEST(LexScan, PeekAgreesWithTheLookAhead)
 }
 
 } // namespace
+
+TEST(LexScan, ByteOrderMarkTakesNoColumn)
+{
+    // Columns of the first line count from the character after the mark, as
+    // an editor shows them; the mark itself stands at column 0.
+    struct TCase {
+        const char* Text;
+        const char* Token;
+        TPoint At;
+    } Cases[] = {
+        {"\xEF\xBB\xBFunit a;", "unit", {0, 0}},
+        {"\xEF\xBB\xBFunit a;", "a", {5, 0}},
+        {"\xEF\xBB\xBF  unit a;\n  x", "unit", {2, 0}},
+        {"\xEF\xBB\xBFunit a;\r\n  x", "x", {2, 1}},
+        {"\xEF\xBB\xBF{ note }\n{$IFDEF X} y {$ENDIF} z", "z", {22, 1}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Text);
+        TlxPasLex Lex;
+        const std::string Text = C.Text;
+        Lex.SetOrigin(Text.c_str(), int(Text.size()));
+        EXPECT_EQ(Lex.GetPosXY(), (TPoint{0, 0}));
+        while (Lex.TokenID() != ptNull && Lex.GetToken() != C.Token)
+            Lex.NextNoJunk();
+        ASSERT_EQ(Lex.GetToken(), C.Token);
+        EXPECT_EQ(Lex.GetPosXY(), C.At);
+    }
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <fstream>
 
 #include "tests/lexer/test_parserCommon.h"
@@ -320,6 +321,50 @@ TEST(ParserFramework, NestingWellBeyondRealCodeIsAccepted)
     EXPECT_TRUE(Q->Messages.empty());
     EXPECT_THROW(ParsePas(UnitWithStatements("X := " + std::string(1001, '(') + "1" +
                                              std::string(1001, ')') + ";")),
+                 ESyntaxError);
+}
+
+// Generated code has flat chains far longer than any real nesting: they
+// parse whatever their length, at one level of nesting.
+TEST(ParserFramework, FlatChainsOfAnyLengthParse)
+{
+    const int N = 5000;
+    auto Join = [&](const std::string& Head, const std::function<std::string(int)>& Item,
+                    const std::string& Tail) {
+        std::string S = Head;
+        for (int I = 0; I < N; ++I)
+            S += Item(I);
+        return S + Tail;
+    };
+    const struct {
+        const char* Behaviour;
+        std::string Statements;
+    } Cases[] = {
+        {"indexed terms", Join("X := a[0]", [](int I) { return " + a[" + std::to_string(I + 1) + "]"; }, ";")},
+        {"else if", Join("if X = 0 then Y := 0", [](int I) {
+             const std::string V = std::to_string(I + 1);
+             return "\n  else if X = " + V + " then Y := " + V;
+         }, "\n  else Y := -1;")},
+        {"else if with blocks", Join("if X = 0 then begin Y := 0 end", [](int I) {
+             return " else if X = " + std::to_string(I + 1) + " then begin Y := a[1] end";
+         }, ";")},
+        {"case labels", Join("case X of\n", [](int I) {
+             return "    " + std::to_string(I) + ": Y := a[" + std::to_string(I) + "];\n";
+         }, "  else Y := 0;\n  end;")},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Behaviour);
+        std::unique_ptr<TRecordingParser> P;
+        EXPECT_NO_THROW(P = ParsePas(UnitWithStatements(C.Statements)));
+        if (P) {
+            EXPECT_TRUE(P->Messages.empty()) << P->MessageText().substr(0, 500);
+        }
+    }
+    // Real nesting keeps its clear error: then-branches nest, else-ifs do not.
+    EXPECT_THROW(ParsePas(UnitWithStatements(Join("", [](int) { return "if A then "; }, "X := 1;"))),
+                 ESyntaxError);
+    EXPECT_THROW(ParsePas(UnitWithStatements(Join("X := ", [](int) { return "a["; }, "1") +
+                                             std::string(N, ']') + ";")),
                  ESyntaxError);
 }
 

@@ -145,3 +145,50 @@ TEST(WithUnwinder, OutputsResolveAsTheSourcesDid)
         EXPECT_EQ(After, Before) << Case;
     }
 }
+
+// Generated code: a chain of more else-ifs than the parser nests, some with
+// a with-statement over an indexed record. Qualified and then removed, the
+// with-statements go and the program prints what it printed.
+TEST(WithUnwinder, WithsInALongElseIfChainAreRemoved)
+{
+    if (std::system("command -v fpc > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "fpc is not installed";
+    const int N = 1200;
+    std::string Chain = "    if I = 0 then\n      with Cells[0] do\n        Value := Value + 1";
+    for (int K = 1; K < N; ++K)
+        Chain += "\n    else if I = " + std::to_string(K) + " then\n" +
+                 (K % 50 == 0 ? "      with Cells[" + std::to_string(K % 3) + "] do\n      begin\n"
+                                "        Value := Value + I * " + std::to_string(K % 7) +
+                                    ";\n        Count := Count + 1;\n      end"
+                              : "      Inc(Cells[" + std::to_string(K % 3) + "].Value)");
+    const std::string Program =
+        "program ElseIfChain;\n\n{$APPTYPE CONSOLE}\n\ntype\n  TCell = record\n    Value, Count: Integer;\n"
+        "  end;\n\nvar\n  Cells: array [0..3] of TCell;\n  I: Integer;\n\nbegin\n  for I := 0 to " +
+        std::to_string(N + 5) + " do\n" + Chain +
+        "\n    else\n      with Cells[3] do\n        Count := Count + 1;\n"
+        "  WriteLn(Cells[0].Value, ' ', Cells[1].Value, ' ', Cells[2].Count, ' ', Cells[3].Count);\nend.\n";
+    TAnalysedProject P;
+    P.Write("ElseIfChain.dpr", Program);
+    P.Analyze();
+    TqlUnit* Unit = P.Unit("ElseIfChain");
+    ASSERT_NE(Unit, nullptr);
+    TqlModuleNode* Tree = P.Tree(Unit);
+    ASSERT_NE(Tree, nullptr);
+    TqlWithUnwinder W(Unit, Tree, P.Sink());
+    ASSERT_TRUE(W.QualifyWithStatements(false));
+    ASSERT_TRUE(W.RemoveWithStatements());
+    EXPECT_TRUE(P.Messages.empty()) << P.Messages.front();
+    const std::string Removed = P.Generated(Tree);
+    EXPECT_EQ(Removed.find("with "), std::string::npos);
+    TTestFolder Work;
+    const fs::path Before = fs::path(Work.Path()) / "before";
+    const fs::path After = fs::path(Work.Path()) / "after";
+    fs::create_directories(Before);
+    fs::create_directories(After);
+    std::ofstream(Before / "ElseIfChain.dpr", std::ios::binary) << Program;
+    std::ofstream(After / "ElseIfChain.dpr", std::ios::binary) << Removed;
+    const std::string Was = BuildAndRun(Before, "ElseIfChain.dpr");
+    EXPECT_NE(Was, "<build failed>");
+    EXPECT_NE(Was, "");
+    EXPECT_EQ(BuildAndRun(After, "ElseIfChain.dpr"), Was);
+}
