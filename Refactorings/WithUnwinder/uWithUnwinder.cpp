@@ -20,6 +20,7 @@ const char* const UnqualifiedMembers = "With statement has unqualified member re
 const char* const NotPlainReference = "Expression, %s, is not a plain variable reference";
 const char* const MaybeUnknownMember = "Identifier, %s, may be a member of an ancestor not in the project";
 const char* const NotResolved = "Identifier, %s, is not resolved by the analysis";
+const char* const RecordProperty = "Expression, %s, reads a record through a property";
 const char* const NotVisible = "Type, %s, is not visible here";
 const char* const NotInBlock = "With statement is not inside a routine block";
 const char* const HoldsDirectives = "With statement holds compiler directives";
@@ -138,8 +139,10 @@ void ExpressionTokens(const TqlNode* Node, std::vector<const TqlTokenNode*>& Tok
 // something else (a default property of a pointer type, a call, a character
 // of a string) or is not understood.
 TqlSymbol* ExpressionValueType(const TqlVariableReferenceNode* Expression,
-                               const TqlCodeNode* Identifier, TqlSymbol* Symbol)
+                               const TqlCodeNode* Identifier, TqlSymbol* Symbol,
+                               bool& ThroughProperty)
 {
+    ThroughProperty = dynamic_cast<TqlProperty*>(Symbol) != nullptr;
     std::vector<const TqlTokenNode*> Tokens;
     ExpressionTokens(Expression, Tokens);
     size_t At = std::find(Tokens.begin(), Tokens.end(), Identifier) - Tokens.begin();
@@ -228,6 +231,7 @@ TqlSymbol* ExpressionValueType(const TqlVariableReferenceNode* Expression,
                 if (!Default)
                     return nullptr;
                 Type = Default->GetTypeIntf();
+                ThroughProperty = true;
                 Indexes = 0;
             }
             if (Indexes < 0)
@@ -451,12 +455,21 @@ bool TqlWithUnwinder::Resolve(TqlVariableReferenceNode* Expression, const char* 
     }
     // What the expression yields may be another type than the one its last
     // name brings (an element of an array, what a default property answers).
-    R.Container = ExpressionValueType(Expression, Ident, R.Symbol);
+    bool ThroughProperty = false;
+    R.Container = ExpressionValueType(Expression, Ident, R.Symbol, ThroughProperty);
     if (!dynamic_cast<TqlClass*>(R.Container) && !dynamic_cast<TqlRecord*>(R.Container)) {
         if (!Quiet)
             Post(qlFormat(NotClassOrRecord, SplitExpression(Expression).Text), X, Y);
         return false;
     }
+    // A property answers a copy of a record: a field written in the body
+    // could not be written through the property once it is spelled out.
+    if (ThroughProperty && !qlAsClass(R.Container) && !Quiet) {
+        Post(qlFormat(RecordProperty, SplitExpression(Expression).Text), X, Y);
+        return false;
+    }
+    if (ThroughProperty && !qlAsClass(R.Container))
+        return false;
     return true;
 }
 

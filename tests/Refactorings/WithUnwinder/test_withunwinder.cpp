@@ -70,6 +70,7 @@ const struct TCase {
     {"with_add_indexed", TOp::AddLocalVars, true},
     {"with_remove_unresolved", TOp::Remove, true},
     {"with_qualify_var_argument", TOp::QualifyAll, true},
+    {"with_qualify_record_property", TOp::QualifyAll, true},
 };
 
 // Copies the case's sources into Folder and puts what the operation wrote
