@@ -236,6 +236,8 @@ void RunCommand(TFolderRun& Run, const fs::path& Sources, TCommand Command, cons
     struct TReset {
         ~TReset() { gqlProject = nullptr; }
     } Reset;
+    // The compiler's own names, as the programs see them.
+    qlAddShippedSystemFolder(Project->GetSystemOptions()->GetLibrarySearchPath());
     for (const char* D : CompilerDefines) {
         Project->GetOptions()->GetDefines()->Add(D);
         Defines += std::string(D) + "\n";
