@@ -7,6 +7,7 @@
 // over a fresh analysis of what Qualify All wrote. Remove must leave no with
 // statement without saying why.
 #include "tests/Refactorings/PluginCorpusSupport.h"
+#include "tests/Refactorings/WithUnwinder/FpcRunSupport.h"
 
 #include "Refactorings/WithUnwinder/uWithUnwinder.h"
 
@@ -55,29 +56,6 @@ struct TFolderRun {
     std::string Was;                // what the folder's program printed
     bool Changed[cmCount] = {};
 };
-
-std::string RunProgram(const fs::path& Folder, const std::string& Name)
-{
-    std::string Output;
-    const std::string Command = "cd '" + Folder.string() + "' && ./" + Name + " 2>&1";
-    if (FILE* Pipe = popen(Command.c_str(), "r")) {
-        char Buffer[4096];
-        while (size_t N = fread(Buffer, 1, sizeof Buffer, Pipe))
-            Output.append(Buffer, N);
-        pclose(Pipe);
-    }
-    return Output;
-}
-
-// Builds Program (a file in Folder) with Sources searched for units and
-// include files; what the compiler writes goes into Folder.
-bool Build(const fs::path& Folder, const std::string& Program, const fs::path& Sources)
-{
-    const std::string Command = "cd '" + Folder.string() + "' && fpc -Mdelphi -FE. -FU. -Fu'" +
-                                Sources.string() + "' -Fi'" + Sources.string() + "' '" + Program +
-                                "' > build.log 2>&1";
-    return std::system(Command.c_str()) == 0;
-}
 
 // The compiler's errors in a build log, each with the line of the source it
 // names (found in Sources).
@@ -160,7 +138,7 @@ void Prepare(TFolderRun& Run)
         const fs::path Base = Run.Work / ("base" + std::to_string(Tries));
         fs::create_directories(Base);
         WriteUsesProgram(Base, Run.Units);
-        if (Build(Base, std::string(ProgramName) + ".dpr", Src))
+        if (qlFpcBuild(Base, std::string(ProgramName) + ".dpr", Src))
             break;
         const std::string Log = qlReadFile(Base / "build.log");
         std::smatch M;
@@ -189,8 +167,8 @@ void Prepare(TFolderRun& Run)
         fs::create_directories(Folder);
         fs::copy_file(qlCaseFolder("with_corpus_programs") / Run.Folder->Program,
                       Folder / Run.Folder->Program);
-        if (Build(Folder, Run.Folder->Program, Src))
-            Run.Was = RunProgram(Folder, fs::path(Run.Folder->Program).stem().string());
+        if (qlFpcBuild(Folder, Run.Folder->Program, Src))
+            Run.Was = qlRunBuilt(Folder, Run.Folder->Program);
         else
             ADD_FAILURE() << Run.Folder->Program << " does not build:\n"
                           << Problems(Folder / "build.log", Src);
@@ -230,12 +208,7 @@ void RunCommand(TFolderRun& Run, const fs::path& Sources, TCommand Command, cons
         if (E.is_regular_file())
             fs::copy_file(E.path(), Out / E.path().filename());
     std::string Defines;
-    TTestFolder Scratch;
-    Ref<TqlProject> Project(new TqlProject(Scratch.Path()));
-    gqlProject = Ref<IqlProject>(Project.get());
-    struct TReset {
-        ~TReset() { gqlProject = nullptr; }
-    } Reset;
+    TAnalysedProject Project;
     // The compiler's own names, as the programs see them.
     qlAddShippedSystemFolder(Project->GetSystemOptions()->GetLibrarySearchPath());
     for (const char* D : CompilerDefines) {
@@ -303,7 +276,7 @@ void RunCommand(TFolderRun& Run, const fs::path& Sources, TCommand Command, cons
 
 TEST(CorpusWithUnwinder, CommandsOverDelphiPackages)
 {
-    if (std::system("command -v fpc > /dev/null 2>&1") != 0)
+    if (!qlFpcInstalled())
         GTEST_SKIP() << "fpc is not installed";
     TTestFolder Work;
     std::vector<TFolderRun> Runs(std::size(Folders));
@@ -348,15 +321,15 @@ TEST(CorpusWithUnwinder, CommandsOverDelphiPackages)
         fs::create_directories(Folder);
         fs::copy_file(Output(*J.Run, J.Command) / (std::string(ProgramName) + ".dpr"),
                       Folder / (std::string(ProgramName) + ".dpr"));
-        J.Built = Build(Folder, std::string(ProgramName) + ".dpr", Output(*J.Run, J.Command));
+        J.Built = qlFpcBuild(Folder, std::string(ProgramName) + ".dpr", Output(*J.Run, J.Command));
         if (!J.Built || !J.Run->Folder->Program)
             return;
         const fs::path Program = J.Run->Work / ("program" + std::to_string(J.Command + 1));
         fs::create_directories(Program);
         fs::copy_file(qlCaseFolder("with_corpus_programs") / J.Run->Folder->Program,
                       Program / J.Run->Folder->Program);
-        if (Build(Program, J.Run->Folder->Program, Output(*J.Run, J.Command)))
-            J.Printed = RunProgram(Program, fs::path(J.Run->Folder->Program).stem().string());
+        if (qlFpcBuild(Program, J.Run->Folder->Program, Output(*J.Run, J.Command)))
+            J.Printed = qlRunBuilt(Program, J.Run->Folder->Program);
         else
             J.Printed = "<build failed>\n" + Problems(Program / "build.log", Output(*J.Run, J.Command));
     });

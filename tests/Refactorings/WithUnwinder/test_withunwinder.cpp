@@ -2,6 +2,8 @@
 // helpers.
 #include "tests/Refactorings/PluginTestSupport.h"
 
+#include "tests/Refactorings/WithUnwinder/FpcRunSupport.h"
+
 #include "Refactorings/WithUnwinder/uWithUnwinder.h"
 
 namespace {
@@ -85,6 +87,18 @@ void LayOut(const std::string& Case, const std::map<std::string, std::string>& W
             std::ofstream(E.path(), std::ios::binary | std::ios::trunc) << It->second;
 }
 
+// Runs the case's operation; lays out the sources in Work's "before" and
+// the sources with what it wrote in "after".
+std::pair<fs::path, fs::path> LayOutBeforeAndAfter(const TCase& C, const TTestFolder& Work)
+{
+    const TCaseRun Run = RunOperation(C.Case, C.Op);
+    const fs::path Before = fs::path(Work.Path()) / "before";
+    const fs::path After = fs::path(Work.Path()) / "after";
+    LayOut(C.Case, {}, Before);
+    LayOut(C.Case, Run.Written, After);
+    return {Before, After};
+}
+
 } // namespace
 
 // What each operation writes and finds, against the case's expected folder.
@@ -119,8 +133,8 @@ TEST(WithUnwinder, OutdentTakesAnyLineBreak)
 
 namespace {
 
-// Builds the folder's program with the Free Pascal compiler in Delphi mode
-// and answers what it prints; "<build failed>" when it does not build.
+// Builds the folder's program and answers what it prints; "<build failed>"
+// when it does not build.
 std::string BuildAndRun(const fs::path& Folder)
 {
     std::string Program;
@@ -129,19 +143,9 @@ std::string BuildAndRun(const fs::path& Folder)
             Program = E.path().filename().string();
     if (Program.empty())
         return "<no program>";
-    const std::string Compile = "cd '" + Folder.string() + "' && fpc -Mdelphi -FE. -FU. '" +
-                                Program + "' > build.log 2>&1";
-    if (std::system(Compile.c_str()) != 0)
+    if (!qlFpcBuild(Folder, Program))
         return "<build failed>";
-    const std::string Run = "cd '" + Folder.string() + "' && ./" + fs::path(Program).stem().string();
-    std::string Output;
-    if (FILE* Pipe = popen(Run.c_str(), "r")) {
-        char Buffer[256];
-        while (size_t N = fread(Buffer, 1, sizeof Buffer, Pipe))
-            Output.append(Buffer, N);
-        pclose(Pipe);
-    }
-    return Output;
+    return qlRunBuilt(Folder, Program);
 }
 
 // The findings of an analysis of the folder's program.
@@ -162,17 +166,13 @@ std::vector<std::string> Findings(const fs::path& Folder)
 // the program printed before.
 TEST(WithUnwinder, WrittenProgramsBehaveTheSame)
 {
-    if (std::system("command -v fpc > /dev/null 2>&1") != 0)
+    if (!qlFpcInstalled())
         GTEST_SKIP() << "fpc is not installed";
     for (const TCase& C : Cases) {
         if (!C.Runs)
             continue;
-        const TCaseRun Run = RunOperation(C.Case, C.Op);
         TTestFolder Work;
-        const fs::path Before = fs::path(Work.Path()) / "before";
-        const fs::path After = fs::path(Work.Path()) / "after";
-        LayOut(C.Case, {}, Before);
-        LayOut(C.Case, Run.Written, After);
+        const auto [Before, After] = LayOutBeforeAndAfter(C, Work);
         const std::string Was = BuildAndRun(Before);
         ASSERT_NE(Was, "<build failed>") << C.Case;
         EXPECT_EQ(BuildAndRun(After), Was) << C.Case << "\n"
@@ -187,12 +187,8 @@ TEST(WithUnwinder, WrittenOutputsResolveAsTheSourcesDid)
     for (const TCase& C : Cases) {
         if (!C.Runs)
             continue;
-        const TCaseRun Run = RunOperation(C.Case, C.Op);
         TTestFolder Work;
-        const fs::path Before = fs::path(Work.Path()) / "before";
-        const fs::path After = fs::path(Work.Path()) / "after";
-        LayOut(C.Case, {}, Before);
-        LayOut(C.Case, Run.Written, After);
+        const auto [Before, After] = LayOutBeforeAndAfter(C, Work);
         EXPECT_EQ(Findings(After), Findings(Before)) << C.Case;
     }
 }
