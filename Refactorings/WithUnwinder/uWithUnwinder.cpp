@@ -81,10 +81,38 @@ TqlStatementNode* EnclosingWith(const TqlNode* Node)
     return nullptr;
 }
 
+void ExpressionTokens(const TqlNode* Node, std::vector<const TqlTokenNode*>& Tokens);
+
+// The reference that Subject starts goes on past the whole with-expression
+// (E.X, E[I], E^): what it assigns or passes lies inside what the expression
+// names, and leaves the expression naming the same.
+bool ReachesPast(const TqlNode* Subject, const TqlNode* Expression)
+{
+    std::vector<const TqlTokenNode*> Reference, Named;
+    if (auto* Token = dynamic_cast<const TqlTokenNode*>(Subject))
+        Reference.push_back(Token);
+    else
+        ExpressionTokens(Subject, Reference);
+    ExpressionTokens(Expression, Named);
+    if (Named.empty() || Reference.size() <= Named.size())
+        return false;
+    for (size_t I = 0; I < Named.size(); ++I)
+        if (Reference[I]->TokenKind() != Named[I]->TokenKind() ||
+            !qlSameName(Reference[I]->Code(), Named[I]->Code()))
+            return false;
+    switch (Reference[Named.size()]->TokenKind()) {
+    case ptPoint: case ptSquareOpen: case ptPointerSymbol:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // A name that a statement assigns or passes on: the name, not something
-// reached through it with ".", is followed by ":=", is an argument (after "("
-// or ","), has its address taken, or is a for loop's control variable.
-bool IsWrittenOrPassed(TqlCodeNode* Identifier)
+// reached through it with "." or through the whole with-expression, is
+// followed by ":=", is an argument (after "(" or ","), has its address
+// taken, or is a for loop's control variable.
+bool IsWrittenOrPassed(TqlCodeNode* Identifier, const TqlNode* Expression)
 {
     if (TqlTokenNode* Next = Identifier->GetNextPeerTokenNode(ptUnknown, true))
         if (Next->TokenKind() == ptPoint)
@@ -93,6 +121,8 @@ bool IsWrittenOrPassed(TqlCodeNode* Identifier)
     while (Subject->Parent() && dynamic_cast<const TqlVariableReferenceNode*>(Subject->Parent()) &&
            Subject->GetIndex() == 0)
         Subject = Subject->Parent();
+    if (ReachesPast(Subject, Expression))
+        return false;
     if (TqlTokenNode* Next = Subject->GetNextPeerTokenNode(ptUnknown, true))
         if (Next->TokenKind() == ptAssign)
             return true;
@@ -576,7 +606,7 @@ bool TqlWithUnwinder::IsStableExpression(TqlStatementNode* With, const TResolved
         TqlUsedByList* UsedBy = Symbol->GetUsedBy();
         for (int I = 0; I < UsedBy->GetCount() && Stable; ++I) {
             TqlCodeNode* Node = FindUse(UsedBy->GetLocations(I));
-            if (Node && With->IsParentOf(Node) && !InHeader(With, Node) && IsWrittenOrPassed(Node))
+            if (Node && With->IsParentOf(Node) && !InHeader(With, Node) && IsWrittenOrPassed(Node, R.Expression))
                 Stable = false;
         }
     }

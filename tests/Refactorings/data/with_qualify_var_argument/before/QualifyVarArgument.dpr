@@ -16,6 +16,12 @@ begin
   J := J + Step;
 end;
 
+procedure Renew(var Item: TItem);
+begin
+  Item := TItem.Create;
+  Item.X := 7;
+end;
+
 procedure Show(const Caption: string; Value: Integer);
 begin
   WriteLn(Caption, Value);
@@ -34,6 +40,16 @@ begin
   begin
     Show('k=', K);
     X := X + 5;
+  end;
+  with L[0] do
+  begin
+    Advance(2, L[0].X);
+    X := X + 3;
+  end;
+  with L[1] do
+  begin
+    Renew(L[1]);
+    X := X + 100;
   end;
 end;
 
