@@ -204,7 +204,7 @@ TqlSymbol* ExpressionValueType(const TqlVariableReferenceNode* Expression,
         }
         return 0;
     };
-    const bool IsType = Symbol->GetTypeIntf() == Symbol;
+    const bool IsType = Symbol->GetTypeIntf() == Symbol || dynamic_cast<TqlType*>(Symbol);
     TqlSymbol* Type = nullptr;
     if (IsType) {
         // A cast: the type name and its parenthesised argument.
@@ -494,12 +494,11 @@ bool TqlWithUnwinder::Resolve(TqlVariableReferenceNode* Expression, const char* 
     }
     // A property answers a copy of a record: a field written in the body
     // could not be written through the property once it is spelled out.
-    if (ThroughProperty && !qlAsClass(R.Container) && !Quiet) {
-        Post(qlFormat(RecordProperty, SplitExpression(Expression).Text), X, Y);
+    if (ThroughProperty && !qlAsClass(R.Container)) {
+        if (!Quiet)
+            Post(qlFormat(RecordProperty, SplitExpression(Expression).Text), X, Y);
         return false;
     }
-    if (ThroughProperty && !qlAsClass(R.Container))
-        return false;
     return true;
 }
 
@@ -744,7 +743,7 @@ void TqlWithUnwinder::AddLocalVarsCallback(TqlStatementNode* With)
             continue;
         const int X = R.Location->GetX(), Y = R.Location->GetY();
         TqlSymbol* Type = R.Container;
-        const std::string TypeName = Type->GetName();
+        std::string TypeName = Type->GetName();
         auto* Class = dynamic_cast<TqlClass*>(Type);
         // A record or an object is a value: a local copy would take the
         // edits that the statement makes to the original.
@@ -752,9 +751,20 @@ void TqlWithUnwinder::AddLocalVarsCallback(TqlStatementNode* With)
             Post(qlFormat(IsRecord, TypeName), X, Y);
             return;
         }
-        if (FUnit->FindReferencedSymbol(nullptr, TypeName, false, TqlUsedByInfo{}) != Type) {
-            Post(qlFormat(NotVisible, TypeName), X, Y);
-            return;
+        auto Visible = [&](const std::string& Name, TqlSymbol* Wanted) {
+            return !Name.empty() &&
+                   FUnit->FindReferencedSymbol(nullptr, Name, false, TqlUsedByInfo{}) == Wanted;
+        };
+        if (!Visible(TypeName, Type)) {
+            // The name the declaration gave the type (an alias of the class)
+            // may be seen where the class's own name is not.
+            TqlSymbol* Declared = R.Symbol->GetTypeIntf();
+            if (!Declared || Declared == Type || ReduceAliases(Declared) != Type ||
+                !Visible(Declared->GetName(), Declared)) {
+                Post(qlFormat(NotVisible, TypeName), X, Y);
+                return;
+            }
+            TypeName = Declared->GetName();
         }
         TqlBlockNode* Block = With->GetBlockNode();
         TqlTokenNode* FirstToken = Block ? Block->GetFirstTokenNode(ptUnknown) : nullptr;

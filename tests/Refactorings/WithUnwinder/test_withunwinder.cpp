@@ -73,6 +73,7 @@ const struct TCase {
     {"with_remove_unresolved", TOp::Remove, true},
     {"with_qualify_var_argument", TOp::QualifyAll, true},
     {"with_qualify_record_property", TOp::QualifyAll, true},
+    {"with_add_alias", TOp::AddLocalVars, true},
 };
 
 // Copies the case's sources into Folder and puts what the operation wrote
