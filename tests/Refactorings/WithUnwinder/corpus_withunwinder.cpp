@@ -209,8 +209,10 @@ void RunCommand(TFolderRun& Run, const fs::path& Sources, TCommand Command, cons
             fs::copy_file(E.path(), Out / E.path().filename());
     std::string Defines;
     TAnalysedProject Project;
-    // The compiler's own names, as the programs see them.
-    qlAddShippedSystemFolder(Project->GetSystemOptions()->GetLibrarySearchPath());
+    // The compiler's own names, as the programs see them: the unit that
+    // ships beside the programs, read from the sources.
+    Project->GetSystemOptions()->GetLibrarySearchPath()->Add(std::string(QUILLET_SOURCE_DIR) +
+                                                             "/QuilletSystem");
     for (const char* D : CompilerDefines) {
         Project->GetOptions()->GetDefines()->Add(D);
         Defines += std::string(D) + "\n";
