@@ -74,6 +74,7 @@ const struct TCase {
     {"with_qualify_var_argument", TOp::QualifyAll, true},
     {"with_qualify_record_property", TOp::QualifyAll, true},
     {"with_add_alias", TOp::AddLocalVars, true},
+    {"with_remove_default_property", TOp::Remove, true},
 };
 
 // Copies the case's sources into Folder and puts what the operation wrote
