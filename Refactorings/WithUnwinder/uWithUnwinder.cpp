@@ -369,7 +369,8 @@ TExpressionText SplitExpression(const TqlNode* Expression)
             Dropped = true;
             continue;
         }
-        if (Dropped && !Result.Text.empty() && IsWordChar(Result.Text.back()) && IsWordChar(Text[0]))
+        if (Dropped && !Result.Text.empty() && IsWordChar(Result.Text.back()) &&
+            IsWordChar(Text[0]))
             Result.Text += ' ';
         Dropped = false;
         Result.Text += Text;
@@ -457,8 +458,8 @@ bool TqlWithUnwinder::Resolve(TqlVariableReferenceNode* Expression, const char* 
     TqlIdentifierNode* Ident = Expression->GetContainerNode(R.IsAsCast);
     if (!Ident) {
         if (!Quiet)
-            Post(qlFormat(MemberNotFound, SplitExpression(Expression).Text), Expression->GetPoint().X,
-                 Expression->GetPoint().Y);
+            Post(qlFormat(MemberNotFound, SplitExpression(Expression).Text),
+                 Expression->GetPoint().X, Expression->GetPoint().Y);
         return false;
     }
     R.Identifier = Ident;
@@ -605,13 +606,14 @@ bool TqlWithUnwinder::IsStableExpression(TqlStatementNode* With, const TResolved
         TqlUsedByList* UsedBy = Symbol->GetUsedBy();
         for (int I = 0; I < UsedBy->GetCount() && Stable; ++I) {
             TqlCodeNode* Node = FindUse(UsedBy->GetLocations(I));
-            if (Node && With->IsParentOf(Node) && !InHeader(With, Node) && IsWrittenOrPassed(Node, R.Expression))
+            if (Node && With->IsParentOf(Node) && !InHeader(With, Node) &&
+                IsWrittenOrPassed(Node, R.Expression))
                 Stable = false;
         }
     }
     if (!Stable)
-        Post(qlFormat(NotPlainReference, SplitExpression(R.Expression).Text), R.Expression->GetPoint().X,
-             R.Expression->GetPoint().Y);
+        Post(qlFormat(NotPlainReference, SplitExpression(R.Expression).Text),
+             R.Expression->GetPoint().X, R.Expression->GetPoint().Y);
     return Stable;
 }
 

@@ -29,7 +29,14 @@ const TFolder Folders[] = {
     {"fcl-json/src", "jsoncheck.dpr"},
 };
 
-enum TCommand { cmAddLocalVars, cmQualifyMembers, cmQualifyAll, cmRemove, cmQualifyAllRemove, cmCount };
+enum TCommand {
+    cmAddLocalVars,
+    cmQualifyMembers,
+    cmQualifyAll,
+    cmRemove,
+    cmQualifyAllRemove,
+    cmCount
+};
 const char* const CommandNames[cmCount] = {"Add Local Vars", "Qualify With Members", "Qualify All",
                                            "Remove", "Qualify All then Remove"};
 
@@ -154,7 +161,8 @@ void Prepare(TFolderRun& Run)
         const std::regex Named("\\b" + Failed + "\\b", std::regex::icase);
         const size_t Count = Run.Units.size();
         std::erase_if(Run.Units, [&](const std::string& U) {
-            return qlSameName(U, Failed) || std::regex_search(qlReadFile(Src / (U + ".pas")), Named);
+            return qlSameName(U, Failed) ||
+                   std::regex_search(qlReadFile(Src / (U + ".pas")), Named);
         });
         if (Run.Units.size() == Count) {
             Run.Units.clear();
@@ -217,7 +225,8 @@ void RunCommand(TFolderRun& Run, const fs::path& Sources, TCommand Command, cons
         Project->GetOptions()->GetDefines()->Add(D);
         Defines += std::string(D) + "\n";
     }
-    Project->GetOptions()->SetFileToAnalyze((Sources / (std::string(ProgramName) + ".dpr")).string());
+    const fs::path Main = Sources / (std::string(ProgramName) + ".dpr");
+    Project->GetOptions()->SetFileToAnalyze(Main.string());
     try {
         Project->Analyze(true);
     } catch (const ESyntaxError& E) {
@@ -301,8 +310,8 @@ TEST(CorpusWithUnwinder, CommandsOverDelphiPackages)
         const fs::path Src = Run.Work / "src";
         for (int C = cmAddLocalVars; C <= cmRemove; ++C)
             RunCommand(Run, Src, TCommand(C), Output(Run, C), Totals[C]);
-        RunCommand(Run, Output(Run, cmQualifyAll), cmQualifyAllRemove, Output(Run, cmQualifyAllRemove),
-                   Totals[cmQualifyAllRemove]);
+        RunCommand(Run, Output(Run, cmQualifyAll), cmQualifyAllRemove,
+                   Output(Run, cmQualifyAllRemove), Totals[cmQualifyAllRemove]);
     }
 
     // What each command wrote, built and run.
@@ -333,7 +342,8 @@ TEST(CorpusWithUnwinder, CommandsOverDelphiPackages)
         if (qlFpcBuild(Program, J.Run->Folder->Program, Output(*J.Run, J.Command)))
             J.Printed = qlRunBuilt(Program, J.Run->Folder->Program);
         else
-            J.Printed = "<build failed>\n" + Problems(Program / "build.log", Output(*J.Run, J.Command));
+            J.Printed = "<build failed>\n" +
+                        Problems(Program / "build.log", Output(*J.Run, J.Command));
     });
     for (const TJob& J : Jobs) {
         TCommandTotals& T = Totals[J.Command];
@@ -341,7 +351,8 @@ TEST(CorpusWithUnwinder, CommandsOverDelphiPackages)
             ++T.BuildFailed;
             ADD_FAILURE() << J.Run->Folder->Path << ": what " << CommandNames[J.Command]
                           << " wrote does not build:\n"
-                          << Problems(J.Run->Work / ("build" + std::to_string(J.Command)) / "build.log",
+                          << Problems(J.Run->Work / ("build" + std::to_string(J.Command)) /
+                                          "build.log",
                                       Output(*J.Run, J.Command));
             continue;
         }
