@@ -256,6 +256,12 @@ TqlSymbol* ExpressionValueType(const TqlVariableReferenceNode* Expression,
                     Type = Array->GetArrayType();
                     continue;
                 }
+                // A typed pointer indexed as an array of what it points to.
+                if (Type->GetPointerType() && Type->GetTypeIntf() && Type->GetTypeIntf() != Type) {
+                    --Indexes;
+                    Type = Type->GetTypeIntf();
+                    continue;
+                }
                 auto* Class = qlAsClass(Type);
                 TqlProperty* Default = Class ? Class->GetDefaultProperty() : nullptr;
                 if (!Default)

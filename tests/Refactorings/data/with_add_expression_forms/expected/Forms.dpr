@@ -1,6 +1,7 @@
 program Forms;
 
 {$APPTYPE CONSOLE}
+{$POINTERMATH ON}
 
 uses
   Classes;
@@ -28,6 +29,11 @@ type
   end;
   PHolder = ^THolder;
 
+  TPair = record
+    A, B: Integer;
+  end;
+  PPair = ^TPair;
+
 var
   Holder: THolder;
   P: PHolder;
@@ -35,6 +41,8 @@ var
   Any: TObject;
   Bag: TBag;
   List: TList;
+  Pairs: array[0..2] of TPair;
+  PP: PPair;
 
 function TBag.GetItem(Index: Integer): TInner;
 begin
@@ -85,6 +93,8 @@ begin
   AInner8 := TInner(List[0]);
   with AInner8 do
     Name := Name + '+list';
+  with PP[1] do
+    B := A + 5;
 end;
 
 begin
@@ -97,6 +107,8 @@ begin
   Bag.FFirst := O.Inner;
   List := TList.Create;
   List.Add(O.Inner);
+  Pairs[1].A := 2;
+  PP := @Pairs[0];
   Run;
-  WriteLn(O.Inner.X, ' ', O.Inner.Name);
+  WriteLn(O.Inner.X, ' ', O.Inner.Name, ' ', Pairs[1].B);
 end.
