@@ -19,6 +19,8 @@ const char* const IsRecord = "Type, %s is a record; no local copy made";
 const char* const UnqualifiedMembers = "With statement has unqualified member references";
 const char* const NotPlainReference = "Expression, %s, is not a plain variable reference";
 const char* const MaybeUnknownMember = "Identifier, %s, may be a member of an ancestor not in the project";
+const char* const NotResolved = "Identifier, %s, is not resolved by the analysis";
+const char* const RecordProperty = "Expression, %s, reads a record through a property";
 const char* const NotVisible = "Type, %s, is not visible here";
 const char* const NotInBlock = "With statement is not inside a routine block";
 const char* const HoldsDirectives = "With statement holds compiler directives";
@@ -26,6 +28,15 @@ const char* const HoldsDirectives = "With statement holds compiler directives";
 bool HasLineBreak(const std::string& S)
 {
     return S.find_first_of("\r\n") != std::string::npos;
+}
+
+// The key of a unit's unresolved names: the name in ASCII capitals.
+std::string UnresolvedKey(std::string Name)
+{
+    for (char& C : Name)
+        if (C >= 'a' && C <= 'z')
+            C = static_cast<char>(C - 'a' + 'A');
+    return Name;
 }
 
 bool IsIdentifierToken(const TqlNode* Node)
@@ -70,10 +81,38 @@ TqlStatementNode* EnclosingWith(const TqlNode* Node)
     return nullptr;
 }
 
+void ExpressionTokens(const TqlNode* Node, std::vector<const TqlTokenNode*>& Tokens);
+
+// The reference that Subject starts goes on past the whole with-expression
+// (E.X, E[I], E^): what it assigns or passes lies inside what the expression
+// names, and leaves the expression naming the same.
+bool ReachesPast(const TqlNode* Subject, const TqlNode* Expression)
+{
+    std::vector<const TqlTokenNode*> Reference, Named;
+    if (auto* Token = dynamic_cast<const TqlTokenNode*>(Subject))
+        Reference.push_back(Token);
+    else
+        ExpressionTokens(Subject, Reference);
+    ExpressionTokens(Expression, Named);
+    if (Named.empty() || Reference.size() <= Named.size())
+        return false;
+    for (size_t I = 0; I < Named.size(); ++I)
+        if (Reference[I]->TokenKind() != Named[I]->TokenKind() ||
+            !qlSameName(Reference[I]->Code(), Named[I]->Code()))
+            return false;
+    switch (Reference[Named.size()]->TokenKind()) {
+    case ptPoint: case ptSquareOpen: case ptPointerSymbol:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // A name that a statement assigns or passes on: the name, not something
-// reached through it with ".", is followed by ":=", is an argument (after "("
-// or ","), has its address taken, or is a for loop's control variable.
-bool IsWrittenOrPassed(TqlCodeNode* Identifier)
+// reached through it with "." or through the whole with-expression, is
+// followed by ":=", is an argument (after "(" or ","), has its address
+// taken, or is a for loop's control variable.
+bool IsWrittenOrPassed(TqlCodeNode* Identifier, const TqlNode* Expression)
 {
     if (TqlTokenNode* Next = Identifier->GetNextPeerTokenNode(ptUnknown, true))
         if (Next->TokenKind() == ptPoint)
@@ -82,6 +121,8 @@ bool IsWrittenOrPassed(TqlCodeNode* Identifier)
     while (Subject->Parent() && dynamic_cast<const TqlVariableReferenceNode*>(Subject->Parent()) &&
            Subject->GetIndex() == 0)
         Subject = Subject->Parent();
+    if (ReachesPast(Subject, Expression))
+        return false;
     if (TqlTokenNode* Next = Subject->GetNextPeerTokenNode(ptUnknown, true))
         if (Next->TokenKind() == ptAssign)
             return true;
@@ -93,6 +134,156 @@ bool IsWrittenOrPassed(TqlCodeNode* Identifier)
             break;
         }
     return false;
+}
+
+// Follows type names to the type they stand for (TMyList = TList); stops at
+// an array, a pointer or a class or record.
+TqlSymbol* ReduceAliases(TqlSymbol* Type)
+{
+    for (int Steps = 0; Type && Steps < 64; ++Steps) {
+        if (qlAsArray(Type) || qlAsContainer(Type) || Type->GetPointerType())
+            return Type;
+        TqlSymbol* Named = Type->GetTypeIntf();
+        if (!Named || Named == Type)
+            return Type;
+        Type = Named;
+    }
+    return nullptr;
+}
+
+// The tokens of the expression's subtree, in text order.
+void ExpressionTokens(const TqlNode* Node, std::vector<const TqlTokenNode*>& Tokens)
+{
+    for (int I = 0; I < Node->Count(); ++I) {
+        const TqlNode* Child = Node->GetNode(I);
+        if (auto* Token = dynamic_cast<const TqlTokenNode*>(Child))
+            Tokens.push_back(Token);
+        else if (!qlIsTrivia(Child))
+            ExpressionTokens(Child, Tokens);
+    }
+}
+
+// The class or record of the value that a with-expression yields: the type
+// of the symbol its container identifier names, then each index or
+// dereference written after that identifier. Nil when a step leads to
+// something else (a default property of a pointer type, a call, a character
+// of a string) or is not understood.
+TqlSymbol* ExpressionValueType(const TqlVariableReferenceNode* Expression,
+                               const TqlCodeNode* Identifier, TqlSymbol* Symbol,
+                               bool& ThroughProperty)
+{
+    ThroughProperty = dynamic_cast<TqlProperty*>(Symbol) != nullptr;
+    std::vector<const TqlTokenNode*> Tokens;
+    ExpressionTokens(Expression, Tokens);
+    size_t At = std::find(Tokens.begin(), Tokens.end(), Identifier) - Tokens.begin();
+    if (At == Tokens.size())
+        return nullptr;
+    ++At;
+    // Skips a bracketed group from its opening token; answers the number of
+    // entries in it (its commas at the top level, plus one).
+    auto SkipGroup = [&](size_t& I) {
+        int Depth = 0, Entries = 1;
+        for (; I < Tokens.size(); ++I) {
+            switch (Tokens[I]->TokenKind()) {
+            case ptRoundOpen: case ptSquareOpen:
+                ++Depth;
+                break;
+            case ptRoundClose: case ptSquareClose:
+                if (--Depth == 0) {
+                    ++I;
+                    return Entries;
+                }
+                break;
+            case ptComma:
+                if (Depth == 1)
+                    ++Entries;
+                break;
+            default:
+                break;
+            }
+        }
+        return 0;
+    };
+    const bool IsType = Symbol->GetTypeIntf() == Symbol || dynamic_cast<TqlType*>(Symbol);
+    TqlSymbol* Type = nullptr;
+    if (IsType) {
+        // A cast: the type name and its parenthesised argument.
+        Type = Symbol;
+        if (At < Tokens.size() && Tokens[At]->TokenKind() == ptRoundOpen && SkipGroup(At) == 0)
+            return nullptr;
+    } else {
+        Type = Symbol->GetTypeIntf();
+    }
+    // An open array parameter keeps its element type apart from its type.
+    TqlSymbol* OpenArrayElement = nullptr;
+    if (TqlSymbol* Element = Symbol->GetPredefinedArrayType(); Element && !qlAsArray(Element))
+        OpenArrayElement = Element;
+    // An array property takes the first index group as its parameters.
+    auto* Property = dynamic_cast<TqlProperty*>(Symbol);
+    bool PropertyIndexPending = Property && Property->GetIsArrayProperty();
+    while (At < Tokens.size()) {
+        switch (Tokens[At]->TokenKind()) {
+        case ptRoundClose:
+            // The end of a group the expression opened before the name.
+            ++At;
+            break;
+        case ptPointerSymbol:
+            Type = ReduceAliases(Type);
+            if (!Type || !Type->GetPointerType() || Type->GetTypeIntf() == Type)
+                return nullptr;
+            Type = Type->GetTypeIntf();
+            ++At;
+            break;
+        case ptSquareOpen: {
+            int Indexes = SkipGroup(At);
+            if (Indexes == 0)
+                return nullptr;
+            if (PropertyIndexPending) {
+                PropertyIndexPending = false;
+                break;
+            }
+            if (OpenArrayElement) {
+                Type = OpenArrayElement;
+                OpenArrayElement = nullptr;
+                --Indexes;
+            }
+            while (Indexes > 0) {
+                Type = ReduceAliases(Type);
+                if (!Type)
+                    return nullptr;
+                if (auto* Array = qlAsArray(Type)) {
+                    Indexes -= std::max(1, Array->GetDimensionCount());
+                    Type = Array->GetArrayType();
+                    continue;
+                }
+                // A typed pointer indexed as an array of what it points to.
+                if (Type->GetPointerType() && Type->GetTypeIntf() && Type->GetTypeIntf() != Type) {
+                    --Indexes;
+                    Type = Type->GetTypeIntf();
+                    continue;
+                }
+                auto* Class = qlAsClass(Type);
+                TqlProperty* Default = Class ? Class->GetDefaultProperty() : nullptr;
+                if (!Default)
+                    return nullptr;
+                Type = Default->GetTypeIntf();
+                ThroughProperty = true;
+                Indexes = 0;
+            }
+            if (Indexes < 0)
+                return nullptr;
+            break;
+        }
+        default:
+            return nullptr;
+        }
+    }
+    if (PropertyIndexPending || OpenArrayElement)
+        return nullptr;
+    Type = ReduceAliases(Type);
+    if (!Type || !qlAsContainer(Type) || Type->GetPointerType())
+        return nullptr;
+    return Type;
 }
 
 } // namespace
@@ -152,6 +343,47 @@ bool IsWithStatement(const TqlNode* Node)
 {
     auto* Statement = dynamic_cast<const TqlStatementNode*>(Node);
     return Statement && Statement->GetStatementKind() == ptWith;
+}
+
+TExpressionText SplitExpression(const TqlNode* Expression)
+{
+    std::vector<const TqlCodeNode*> Leaves;
+    std::function<void(const TqlNode*)> Collect = [&](const TqlNode* Node) {
+        auto* Code = dynamic_cast<const TqlCodeNode*>(Node);
+        if (Code && (Node->Count() == 0 || Code->Modified())) {
+            if (!Code->Code().empty())
+                Leaves.push_back(Code);
+            return;
+        }
+        for (int I = 0; I < Node->Count(); ++I)
+            Collect(Node->GetNode(I));
+    };
+    Collect(Expression);
+    size_t End = Leaves.size();
+    while (End > 0 && qlIsTrivia(Leaves[End - 1]))
+        --End;
+    auto IsWordChar = [](char C) {
+        return std::isalnum(static_cast<unsigned char>(C)) || C == '_';
+    };
+    TExpressionText Result;
+    bool Dropped = false;
+    for (size_t I = 0; I < End; ++I) {
+        const std::string& Text = Leaves[I]->Code();
+        // A comment inside the expression is not copied; a blank keeps two
+        // words apart that it separated.
+        if (dynamic_cast<const TqlCommentNode*>(Leaves[I])) {
+            Dropped = true;
+            continue;
+        }
+        if (Dropped && !Result.Text.empty() && IsWordChar(Result.Text.back()) &&
+            IsWordChar(Text[0]))
+            Result.Text += ' ';
+        Dropped = false;
+        Result.Text += Text;
+    }
+    for (size_t I = End; I < Leaves.size(); ++I)
+        Result.Separator += Leaves[I]->Code();
+    return Result;
 }
 
 bool IsQualified(const TqlCodeNode* Identifier)
@@ -232,8 +464,8 @@ bool TqlWithUnwinder::Resolve(TqlVariableReferenceNode* Expression, const char* 
     TqlIdentifierNode* Ident = Expression->GetContainerNode(R.IsAsCast);
     if (!Ident) {
         if (!Quiet)
-            Post(qlFormat(MemberNotFound, Expression->GetCode(false)), Expression->GetPoint().X,
-                 Expression->GetPoint().Y);
+            Post(qlFormat(MemberNotFound, SplitExpression(Expression).Text),
+                 Expression->GetPoint().X, Expression->GetPoint().Y);
         return false;
     }
     R.Identifier = Ident;
@@ -256,6 +488,22 @@ bool TqlWithUnwinder::Resolve(TqlVariableReferenceNode* Expression, const char* 
     if (!dynamic_cast<TqlClass*>(R.Container) && !dynamic_cast<TqlRecord*>(R.Container)) {
         if (!Quiet)
             Post(qlFormat(NotClassOrRecord, R.Symbol->GetName()), X, Y);
+        return false;
+    }
+    // What the expression yields may be another type than the one its last
+    // name brings (an element of an array, what a default property answers).
+    bool ThroughProperty = false;
+    R.Container = ExpressionValueType(Expression, Ident, R.Symbol, ThroughProperty);
+    if (!dynamic_cast<TqlClass*>(R.Container) && !dynamic_cast<TqlRecord*>(R.Container)) {
+        if (!Quiet)
+            Post(qlFormat(NotClassOrRecord, SplitExpression(Expression).Text), X, Y);
+        return false;
+    }
+    // A property answers a copy of a record: a field written in the body
+    // could not be written through the property once it is spelled out.
+    if (ThroughProperty && !qlAsClass(R.Container)) {
+        if (!Quiet)
+            Post(qlFormat(RecordProperty, SplitExpression(Expression).Text), X, Y);
         return false;
     }
     return true;
@@ -364,13 +612,14 @@ bool TqlWithUnwinder::IsStableExpression(TqlStatementNode* With, const TResolved
         TqlUsedByList* UsedBy = Symbol->GetUsedBy();
         for (int I = 0; I < UsedBy->GetCount() && Stable; ++I) {
             TqlCodeNode* Node = FindUse(UsedBy->GetLocations(I));
-            if (Node && With->IsParentOf(Node) && !InHeader(With, Node) && IsWrittenOrPassed(Node))
+            if (Node && With->IsParentOf(Node) && !InHeader(With, Node) &&
+                IsWrittenOrPassed(Node, R.Expression))
                 Stable = false;
         }
     }
     if (!Stable)
-        Post(qlFormat(NotPlainReference, R.Expression->GetCode(false)), R.Expression->GetPoint().X,
-             R.Expression->GetPoint().Y);
+        Post(qlFormat(NotPlainReference, SplitExpression(R.Expression).Text),
+             R.Expression->GetPoint().X, R.Expression->GetPoint().Y);
     return Stable;
 }
 
@@ -385,26 +634,35 @@ bool TqlWithUnwinder::HasUnqualifiedMemberUse(TqlStatementNode* With, const TRes
     return Found;
 }
 
-TqlCodeNode* TqlWithUnwinder::UnresolvedNameInBody(TqlStatementNode* With, const TResolved& R)
+TqlCodeNode* TqlWithUnwinder::UnresolvedNameInBody(TqlStatementNode* With)
 {
-    // A class whose chain of ancestors does not end in TObject has an
-    // ancestor the analysis did not find: its members are not all known, and
-    // any name the analysis left unresolved in the body may be one of them.
-    auto* Class = dynamic_cast<TqlClass*>(R.Container);
-    if (!Class)
-        return nullptr;
-    std::set<TqlClass*> Seen;
-    while (Class->GetInheritsFromClass() && Seen.insert(Class).second)
-        Class = Class->GetInheritsFromClass();
-    if (qlSameText(Class->GetName(), "TObject"))
+    // A name the analysis could not resolve may be a member it did not see:
+    // of an ancestor it did not find, or declared after a syntax problem in
+    // the class's own unit. Without the with statement such a name would
+    // bind to something else, or to nothing.
+    const auto& Unresolved = FUnit->GetUnresolvedNames();
+    if (Unresolved.empty())
         return nullptr;
     TqlCodeNode* Found = nullptr;
     qlForEachSourceLeaf(BodyOf(With), [&](TqlCodeNode* Node) {
         if (!Found && IsIdentifierToken(Node) && !Node->Modified() && !IsQualified(Node) &&
-            !FUses.Find(Node))
+            !FUses.Find(Node) && Unresolved.count(UnresolvedKey(Node->Code())))
             Found = Node;
     });
     return Found;
+}
+
+bool TqlWithUnwinder::HasKnownAncestry(TqlSymbol* Container)
+{
+    // A class whose chain of ancestors does not end in TObject has an
+    // ancestor the analysis did not find.
+    auto* Class = dynamic_cast<TqlClass*>(Container);
+    if (!Class)
+        return true;
+    std::set<TqlClass*> Seen;
+    while (Class->GetInheritsFromClass() && Seen.insert(Class).second)
+        Class = Class->GetInheritsFromClass();
+    return qlSameText(Class->GetName(), "TObject");
 }
 
 // ---------------------------------------------------------------------------
@@ -492,19 +750,29 @@ void TqlWithUnwinder::AddLocalVarsCallback(TqlStatementNode* With)
         if (Tokens <= 1)
             continue;
         const int X = R.Location->GetX(), Y = R.Location->GetY();
-        TqlSymbol* Type = R.Symbol->GetTypeIntf();
-        auto* Class = dynamic_cast<TqlClass*>(R.Container);
+        TqlSymbol* Type = R.Container;
+        std::string TypeName = Type->GetName();
+        auto* Class = dynamic_cast<TqlClass*>(Type);
         // A record or an object is a value: a local copy would take the
         // edits that the statement makes to the original.
         if (!Class || dynamic_cast<TqlObject*>(Class)) {
-            Post(qlFormat(IsRecord, Type ? Type->GetName() : R.Container->GetName()), X, Y);
+            Post(qlFormat(IsRecord, TypeName), X, Y);
             return;
         }
-        const std::string TypeName = Type ? Type->GetName() : std::string();
-        if (TypeName.empty() || Type->GetPointerType() ||
-            FUnit->FindReferencedSymbol(nullptr, TypeName, false, TqlUsedByInfo{}) != Type) {
-            Post(qlFormat(NotVisible, TypeName.empty() ? R.Symbol->GetName() : TypeName), X, Y);
-            return;
+        auto Visible = [&](const std::string& Name, TqlSymbol* Wanted) {
+            return !Name.empty() &&
+                   FUnit->FindReferencedSymbol(nullptr, Name, false, TqlUsedByInfo{}) == Wanted;
+        };
+        if (!Visible(TypeName, Type)) {
+            // The name the declaration gave the type (an alias of the class)
+            // may be seen where the class's own name is not.
+            TqlSymbol* Declared = R.Symbol->GetTypeIntf();
+            if (!Declared || Declared == Type || ReduceAliases(Declared) != Type ||
+                !Visible(Declared->GetName(), Declared)) {
+                Post(qlFormat(NotVisible, TypeName), X, Y);
+                return;
+            }
+            TypeName = Declared->GetName();
         }
         TqlBlockNode* Block = With->GetBlockNode();
         TqlTokenNode* FirstToken = Block ? Block->GetFirstTokenNode(ptUnknown) : nullptr;
@@ -519,8 +787,8 @@ void TqlWithUnwinder::AddLocalVarsCallback(TqlStatementNode* With)
         const bool InSequence = StartsSequence(With->GetPriorPeerTokenNode(ptUnknown, true));
         TqlJunkNode* PriorJunk =
             Index >= 1 ? dynamic_cast<TqlJunkNode*>(Parent->GetNode(Index - 1)) : nullptr;
-        const std::string Assignment =
-            VariableName + " := " + Expression->GetCode(false) + ";";
+        const TExpressionText Copied = SplitExpression(Expression);
+        const std::string Assignment = VariableName + " := " + Copied.Text + ";";
 
         if (InSequence) {
             TqlStatementNode::Create(Parent, Assignment, Index);
@@ -548,11 +816,8 @@ void TqlWithUnwinder::AddLocalVarsCallback(TqlStatementNode* With)
             }
         }
 
-        std::string Replacement = VariableName;
-        if (Expression->Count() > 0 && qlIsJunk(Expression->GetNode(Expression->Count() - 1)))
-            Replacement += static_cast<TqlCodeNode*>(Expression->GetNode(Expression->Count() - 1))
-                               ->DoGetCode();
-        Expression->SetCode(Replacement);
+        // What stood between the expression and "do" stays there.
+        Expression->SetCode(VariableName + Copied.Separator);
 
         TqlVariableDeclarationListNode* Section = Block->GetInnerMostVariableSection();
         if (!Section)
@@ -573,7 +838,13 @@ void TqlWithUnwinder::QualifyWithStatementCallback(TqlStatementNode* With)
             return;
         if (!IsStableExpression(With, R))
             return;
-        std::string Prefix = Expression->GetCode(false);
+        // The expression is copied in front of every member: a directive
+        // in it would be copied as well, or its other branch lost.
+        if (qlHoldsDirective(Expression)) {
+            Post(HoldsDirectives, With->GetPoint().X, With->GetPoint().Y);
+            return;
+        }
+        std::string Prefix = SplitExpression(Expression).Text;
         if (R.IsAsCast) {
             TqlTokenNode* First = Expression->GetFirstTokenNode(ptUnknown);
             if (!First || First == Expression->GetNode(0) || First->TokenKind() != ptRoundOpen)
@@ -627,9 +898,10 @@ void TqlWithUnwinder::DoRemoveWithStatementCallback(TqlStatementNode* With)
             Post(UnqualifiedMembers, With->GetPoint().X, With->GetPoint().Y);
             return;
         }
-        if (TqlCodeNode* Name = UnresolvedNameInBody(With, R)) {
-            Post(qlFormat(MaybeUnknownMember, Name->GetCode(false)), Name->GetPoint().X,
-                 Name->GetPoint().Y);
+        if (TqlCodeNode* Name = UnresolvedNameInBody(With)) {
+            Post(qlFormat(HasKnownAncestry(R.Container) ? NotResolved : MaybeUnknownMember,
+                          Name->Code()),
+                 Name->GetPoint().X, Name->GetPoint().Y);
             return;
         }
     }

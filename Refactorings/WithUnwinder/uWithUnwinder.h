@@ -54,9 +54,11 @@ private:
     bool ForEachMemberUse(TqlStatementNode* With, TqlSymbol* Container,
                           const std::function<void(TqlCodeNode*)>& Visit);
     bool HasUnqualifiedMemberUse(TqlStatementNode* With, const TResolved& R);
-    // A name in the body the analysis did not resolve, when the expression's
-    // class has ancestors the analysis did not find; nil otherwise.
-    TqlCodeNode* UnresolvedNameInBody(TqlStatementNode* With, const TResolved& R);
+    // The first name in the body that the analysis did not resolve; nil
+    // when there is none.
+    TqlCodeNode* UnresolvedNameInBody(TqlStatementNode* With);
+    // The class's chain of ancestors ends in TObject (true for a record).
+    static bool HasKnownAncestry(TqlSymbol* Container);
     std::string FreeVariableName(TqlStatementNode* With, const std::string& Base);
     void Post(const std::string& Text, int X, int Y) { FSink(Text, X, Y); }
     TqlCodeNode* FindUse(TqlUsedByLocation* Location) const;
@@ -89,6 +91,14 @@ void Outdent(TqlNode* Node, int Amount = 2);
 bool StartsSequence(const TqlNode* PriorToken);
 // The node is a with statement.
 bool IsWithStatement(const TqlNode* Node);
+// A with-expression as it is copied: its tokens with the blanks between them
+// (comments inside it are left out), and the blanks and comments after its
+// last token, which stay in front of "do".
+struct TExpressionText {
+    std::string Text;
+    std::string Separator;
+};
+TExpressionText SplitExpression(const TqlNode* Expression);
 // The identifier (a token of kind ptIdentifier, whatever its node class)
 // follows a ".".
 bool IsQualified(const TqlCodeNode* Identifier);

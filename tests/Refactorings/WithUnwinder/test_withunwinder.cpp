@@ -2,19 +2,27 @@
 // helpers.
 #include "tests/Refactorings/PluginTestSupport.h"
 
+#include "tests/Refactorings/WithUnwinder/FpcRunSupport.h"
+
 #include "Refactorings/WithUnwinder/uWithUnwinder.h"
 
 namespace {
 
 enum class TOp { AddLocalVars, QualifyMembers, QualifyAll, Remove };
 
+// What one operation wrote (file name -> text) and found.
+struct TCaseRun {
+    std::map<std::string, std::string> Written;
+    std::vector<std::string> Messages;
+};
+
 // Runs one operation over every unit of the case's project, as the all-units
-// commands do, and compares the result with the case's expected folder.
-void RunCase(const std::string& Case, TOp Op)
+// commands do.
+TCaseRun RunOperation(const std::string& Case, TOp Op)
 {
     TAnalysedProject P(qlCaseFolder(Case) / "before");
     P.Analyze();
-    std::map<std::string, std::string> Written;
+    TCaseRun Run;
     TqlUnitList* Units = P->GetUnits();
     for (int I = 0; I < Units->GetCount(); ++I) {
         TqlUnit* Unit = Units->GetUnits(I);
@@ -30,39 +38,79 @@ void RunCase(const std::string& Case, TOp Op)
         case TOp::Remove: Changed = W.RemoveWithStatements(); break;
         }
         if (Changed)
-            Written[fs::path(Unit->GetFullFileName()).filename().string()] = P.Generated(Tree);
+            Run.Written[fs::path(Unit->GetFullFileName()).filename().string()] = P.Generated(Tree);
     }
-    qlDumpCase(Case, Written, P.Messages);
-    qlExpectCase(Case, Written, P.Messages);
+    Run.Messages = P.Messages;
+    return Run;
+}
+
+// The fixture cases; Runs: the program builds with fpc, so what the
+// operation wrote must build and print the same.
+const struct TCase {
+    const char* Case;
+    TOp Op;
+    bool Runs;
+} Cases[] = {
+    {"with_add_class", TOp::AddLocalVars, true},
+    {"with_add_case", TOp::AddLocalVars, true},
+    {"with_add_record", TOp::AddLocalVars, true},
+    {"with_add_names", TOp::AddLocalVars, true},
+    {"with_add_checks", TOp::AddLocalVars, false},
+    {"with_qualify_all", TOp::QualifyAll, true},
+    {"with_qualify_members", TOp::QualifyMembers, true},
+    {"with_qualify_unstable", TOp::QualifyAll, true},
+    {"with_remove", TOp::Remove, true},
+    {"with_remove_refused", TOp::Remove, true},
+    {"with_none", TOp::Remove, true},
+    {"with_qualify_messages", TOp::QualifyAll, false},
+    {"with_add_visible", TOp::AddLocalVars, false},
+    {"with_remove_unknown_ancestor", TOp::Remove, false},
+    {"with_remove_case", TOp::Remove, true},
+    {"with_remove_headers", TOp::Remove, true},
+    {"with_add_expression_forms", TOp::AddLocalVars, true},
+    {"with_qualify_expression_forms", TOp::QualifyAll, true},
+    {"with_add_indexed", TOp::AddLocalVars, true},
+    {"with_remove_unresolved", TOp::Remove, true},
+    {"with_qualify_var_argument", TOp::QualifyAll, true},
+    {"with_qualify_record_property", TOp::QualifyAll, true},
+    {"with_add_alias", TOp::AddLocalVars, true},
+    {"with_remove_default_property", TOp::Remove, true},
+};
+
+// Copies the case's sources into Folder and puts what the operation wrote
+// in place of the files of the same name.
+void LayOut(const std::string& Case, const std::map<std::string, std::string>& Written,
+            const fs::path& Folder)
+{
+    fs::create_directories(Folder);
+    fs::copy(qlCaseFolder(Case) / "before", Folder, fs::copy_options::recursive);
+    for (const auto& E : fs::recursive_directory_iterator(Folder))
+        if (auto It = Written.find(E.path().filename().string()); It != Written.end())
+            std::ofstream(E.path(), std::ios::binary | std::ios::trunc) << It->second;
+}
+
+// Runs the case's operation; lays out the sources in Work's "before" and
+// the sources with what it wrote in "after".
+std::pair<fs::path, fs::path> LayOutBeforeAndAfter(const TCase& C, const TTestFolder& Work)
+{
+    const TCaseRun Run = RunOperation(C.Case, C.Op);
+    const fs::path Before = fs::path(Work.Path()) / "before";
+    const fs::path After = fs::path(Work.Path()) / "after";
+    LayOut(C.Case, {}, Before);
+    LayOut(C.Case, Run.Written, After);
+    return {Before, After};
 }
 
 } // namespace
 
+// What each operation writes and finds, against the case's expected folder.
 TEST(WithUnwinder, FixtureCases)
 {
-    const struct {
-        const char* Case;
-        TOp Op;
-    } Cases[] = {
-        {"with_add_class", TOp::AddLocalVars},
-        {"with_add_case", TOp::AddLocalVars},
-        {"with_add_record", TOp::AddLocalVars},
-        {"with_add_names", TOp::AddLocalVars},
-        {"with_add_checks", TOp::AddLocalVars},
-        {"with_qualify_all", TOp::QualifyAll},
-        {"with_qualify_members", TOp::QualifyMembers},
-        {"with_qualify_unstable", TOp::QualifyAll},
-        {"with_remove", TOp::Remove},
-        {"with_remove_refused", TOp::Remove},
-        {"with_none", TOp::Remove},
-        {"with_qualify_messages", TOp::QualifyAll},
-        {"with_add_visible", TOp::AddLocalVars},
-        {"with_remove_unknown_ancestor", TOp::Remove},
-        {"with_remove_case", TOp::Remove},
-        {"with_remove_headers", TOp::Remove},
-    };
-    for (const auto& C : Cases)
-        RunCase(C.Case, C.Op);
+    for (const TCase& C : Cases) {
+        const TCaseRun Run = RunOperation(C.Case, C.Op);
+        qlDumpCase(C.Case, Run.Written, Run.Messages);
+        qlExpectCase(C.Case, Run.Written, Run.Messages);
+    }
 }
 
 TEST(WithUnwinder, VariableNames)
@@ -87,62 +135,63 @@ TEST(WithUnwinder, OutdentTakesAnyLineBreak)
 
 namespace {
 
-// Builds Program in Folder with the Free Pascal compiler in Delphi mode and
-// answers what the program prints; "<build failed>" when it does not build.
-std::string BuildAndRun(const fs::path& Folder, const std::string& Program)
+// Builds the folder's program and answers what it prints; "<build failed>"
+// when it does not build.
+std::string BuildAndRun(const fs::path& Folder)
 {
-    const std::string Compile = "cd '" + Folder.string() + "' && fpc -Mdelphi -FE. -FU. '" +
-                                Program + "' > build.log 2>&1";
-    if (std::system(Compile.c_str()) != 0)
+    std::string Program;
+    for (const auto& E : fs::directory_iterator(Folder))
+        if (E.path().extension() == ".dpr")
+            Program = E.path().filename().string();
+    if (Program.empty())
+        return "<no program>";
+    if (!qlFpcBuild(Folder, Program))
         return "<build failed>";
-    const std::string Run = "cd '" + Folder.string() + "' && ./" + fs::path(Program).stem().string();
-    std::string Output;
-    if (FILE* Pipe = popen(Run.c_str(), "r")) {
-        char Buffer[256];
-        while (size_t N = fread(Buffer, 1, sizeof Buffer, Pipe))
-            Output.append(Buffer, N);
-        pclose(Pipe);
-    }
-    return Output;
+    return qlRunBuilt(Folder, Program);
+}
+
+// The findings of an analysis of the folder's program.
+std::vector<std::string> Findings(const fs::path& Folder)
+{
+    TAnalysedProject P(Folder);
+    P.Analyze();
+    std::vector<std::string> Result;
+    Ref<IqlMessageList> List = P->GetMessages();
+    for (int I = 0; I < List->GetCount(); ++I)
+        Result.push_back(List->GetItems(I)->GetMessageText());
+    return Result;
 }
 
 } // namespace
 
-// The programs of the with fixtures print the same before and after.
-TEST(WithUnwinder, FixtureProgramsBehaveTheSame)
+// What each operation writes for a fixture program builds and prints what
+// the program printed before.
+TEST(WithUnwinder, WrittenProgramsBehaveTheSame)
 {
-    if (std::system("command -v fpc > /dev/null 2>&1") != 0)
+    if (!qlFpcInstalled())
         GTEST_SKIP() << "fpc is not installed";
-    for (const char* Case : {"with_add_class", "with_add_case", "with_add_names", "with_qualify_all",
-                             "with_qualify_members", "with_qualify_unstable", "with_remove",
-                             "with_remove_case"}) {
-        const fs::path Expected = qlCaseFolder(Case) / "expected";
-        std::string Program;
-        for (const auto& E : fs::directory_iterator(Expected))
-            if (E.path().extension() == ".dpr")
-                Program = E.path().filename().string();
-        ASSERT_FALSE(Program.empty()) << Case;
+    for (const TCase& C : Cases) {
+        if (!C.Runs)
+            continue;
         TTestFolder Work;
-        const fs::path Before = fs::path(Work.Path()) / "before";
-        const fs::path After = fs::path(Work.Path()) / "after";
-        fs::create_directories(Before);
-        fs::create_directories(After);
-        fs::copy(qlCaseFolder(Case) / "before" / Program, Before / Program);
-        fs::copy(Expected / Program, After / Program);
-        const std::string Was = BuildAndRun(Before, Program);
-        EXPECT_NE(Was, "<build failed>") << Case;
-        EXPECT_EQ(BuildAndRun(After, Program), Was) << Case;
+        const auto [Before, After] = LayOutBeforeAndAfter(C, Work);
+        const std::string Was = BuildAndRun(Before);
+        ASSERT_NE(Was, "<build failed>") << C.Case;
+        EXPECT_EQ(BuildAndRun(After), Was) << C.Case << "\n"
+                                           << qlReadFile(After / "build.log");
     }
 }
 
-// The outputs analyse as cleanly as the sources: no name the analysis
-// resolved before goes unresolved after.
-TEST(WithUnwinder, OutputsResolveAsTheSourcesDid)
+// What each operation writes analyses as cleanly as the sources: no name
+// the analysis resolved before goes unresolved after.
+TEST(WithUnwinder, WrittenOutputsResolveAsTheSourcesDid)
 {
-    for (const char* Case : {"with_add_class", "with_add_case", "with_add_names", "with_qualify_all",
-                             "with_qualify_members", "with_remove", "with_remove_case"}) {
-        const auto [Before, After] = qlFindingsBeforeAndAfter(Case);
-        EXPECT_EQ(After, Before) << Case;
+    for (const TCase& C : Cases) {
+        if (!C.Runs)
+            continue;
+        TTestFolder Work;
+        const auto [Before, After] = LayOutBeforeAndAfter(C, Work);
+        EXPECT_EQ(Findings(After), Findings(Before)) << C.Case;
     }
 }
 

@@ -1,0 +1,12 @@
+unit UEngine;
+
+interface
+
+type
+  TEngine = class
+    Power: Integer;
+  end;
+
+implementation
+
+end.
