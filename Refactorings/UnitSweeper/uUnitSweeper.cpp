@@ -490,9 +490,12 @@ void TMultiUnitSweeper::Execute()
         return;
     const std::string Base = GetBaseFolderName();
     TqlUnitList* Units = gqlProject->GetUnits();
-    // The first unit, the main file, is left as it is.
+    // The first unit, the main file, is left as it is; so are the units
+    // without a source file of their own (System, units the search paths do
+    // not reach), which have nothing to sweep.
     for (int I = 1; I < Units->GetCount(); ++I)
-        DoRemoveUnusedUnits(Units->GetUnits(I), Base);
+        if (SourceFileOf(Units->GetUnits(I)))
+            DoRemoveUnusedUnits(Units->GetUnits(I), Base);
     ViewRefactoring(Base);
 }
 
