@@ -159,8 +159,7 @@ void TqlUnitSweeper::ProcessUsesList(TqlUsesListNode* List, bool InterfaceMode)
             return;
         }
         // A unit that was not parsed has no symbols and only looks unused.
-        TqlSourceFile* File = gqlProject->GetFileNames()->GetItems(Used->GetFileIndex());
-        if (!File || !File->Exists || Used->ParserState == psrNone) {
+        if (!TqlRefactoring::SourceFileOf(Used) || Used->ParserState == psrNone) {
             Post(qlFormat(NotParsed, Name), Entry->GetPoint().X, Entry->GetPoint().Y);
             continue;
         }
@@ -282,8 +281,7 @@ void TqlUnitSweeper::KeepFormUnits(TUnitsToBeRemovedList& Candidates)
 
 bool TqlUnitSweeper::HasInitialization(TqlUnit* Used)
 {
-    TqlSourceFile* File = gqlProject->GetFileNames()->GetItems(Used->GetFileIndex());
-    if (!File || !File->Exists)
+    if (!TqlRefactoring::SourceFileOf(Used))
         return false;
     TqlModuleNode Tree;
     try {
