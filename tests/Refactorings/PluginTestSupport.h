@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -204,15 +203,7 @@ inline std::string qlBuildAndRun(const fs::path& Folder, const std::string& Prog
                                 "' > build.log 2>&1";
     if (std::system(Compile.c_str()) != 0)
         return "<build failed>";
-    const std::string Run = "cd '" + Folder.string() + "' && ./" + fs::path(Program).stem().string();
-    std::string Output;
-    if (FILE* Pipe = popen(Run.c_str(), "r")) {
-        char Buffer[256];
-        while (size_t N = fread(Buffer, 1, sizeof Buffer, Pipe))
-            Output.append(Buffer, N);
-        pclose(Pipe);
-    }
-    return Output;
+    return qlCaptureOutput("cd '" + Folder.string() + "' && ./" + fs::path(Program).stem().string());
 }
 
 inline bool qlHaveFpc() { return std::system("command -v fpc > /dev/null 2>&1") == 0; }

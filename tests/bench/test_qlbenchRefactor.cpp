@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -74,15 +73,7 @@ end.
 // Runs qlbench in Folder and answers what it printed.
 std::string RunBench(const std::string& Folder, const std::string& Args)
 {
-    const std::string Cmd = "cd '" + Folder + "' && '" + QLBENCH_EXE + "' refactor " + Args + " 2>&1";
-    std::string Output;
-    if (FILE* Pipe = popen(Cmd.c_str(), "r")) {
-        char Buffer[4096];
-        while (size_t N = fread(Buffer, 1, sizeof Buffer, Pipe))
-            Output.append(Buffer, N);
-        pclose(Pipe);
-    }
-    return Output;
+    return qlCaptureOutput("cd '" + Folder + "' && '" + QLBENCH_EXE + "' refactor " + Args + " 2>&1");
 }
 
 class QlbenchRefactor : public ::testing::Test {

@@ -85,29 +85,6 @@ TEST(WithUnwinder, OutdentTakesAnyLineBreak)
 }
 
 
-namespace {
-
-// Builds Program in Folder with the Free Pascal compiler in Delphi mode and
-// answers what the program prints; "<build failed>" when it does not build.
-std::string BuildAndRun(const fs::path& Folder, const std::string& Program)
-{
-    const std::string Compile = "cd '" + Folder.string() + "' && fpc -Mdelphi -FE. -FU. '" +
-                                Program + "' > build.log 2>&1";
-    if (std::system(Compile.c_str()) != 0)
-        return "<build failed>";
-    const std::string Run = "cd '" + Folder.string() + "' && ./" + fs::path(Program).stem().string();
-    std::string Output;
-    if (FILE* Pipe = popen(Run.c_str(), "r")) {
-        char Buffer[256];
-        while (size_t N = fread(Buffer, 1, sizeof Buffer, Pipe))
-            Output.append(Buffer, N);
-        pclose(Pipe);
-    }
-    return Output;
-}
-
-} // namespace
-
 // The programs of the with fixtures print the same before and after.
 TEST(WithUnwinder, FixtureProgramsBehaveTheSame)
 {
@@ -129,9 +106,9 @@ TEST(WithUnwinder, FixtureProgramsBehaveTheSame)
         fs::create_directories(After);
         fs::copy(qlCaseFolder(Case) / "before" / Program, Before / Program);
         fs::copy(Expected / Program, After / Program);
-        const std::string Was = BuildAndRun(Before, Program);
+        const std::string Was = qlBuildAndRun(Before, Program);
         EXPECT_NE(Was, "<build failed>") << Case;
-        EXPECT_EQ(BuildAndRun(After, Program), Was) << Case;
+        EXPECT_EQ(qlBuildAndRun(After, Program), Was) << Case;
     }
 }
 
