@@ -403,6 +403,17 @@ TEST_F(RefactoringTest, ExecutionsLeaveAllTheirOutputOrNone)
         std::error_code Ec;
         fs::remove_all(Run + "/Generated", Ec);
     }
+    // Folders made for output that never came go at the end.
+    Host->Messages.clear();
+    Refactoring->Body = [&](TTestRefactoring& R) {
+        const std::string G = R.GetBaseFolderName();
+        std::string Ignored;
+        R.GetFilenameToGenerate(Unit("U1")->GetFullFileName(), G, Ignored);
+        R.ViewRefactoring(G);
+    };
+    qlExecuteRefactoring(Refactoring);
+    EXPECT_FALSE(fs::exists(Run + "/Generated"));
+    EXPECT_EQ(Host->Messages.size(), 1u);
     // A "Generated" folder that was there before stays, with what it held.
     Folder.Write("run/Generated/keep.txt", "x");
     Refactoring->Body = [&](TTestRefactoring& R) {
