@@ -671,7 +671,11 @@ void TqlModuleNode::Generate(const std::string& FileName, bool CheckOverwrite)
     std::string Temp;
     int Fd = -1;
     for (int Attempt = 0; Fd < 0; ++Attempt) {
-        Temp = FileName + ".~" + std::to_string(::getpid()) + "." + std::to_string(++Counter);
+        // A short name of its own, so that a target name near the length
+        // limit can still be written.
+        const size_t Slash = FileName.find_last_of('/');
+        Temp = (Slash == std::string::npos ? std::string() : FileName.substr(0, Slash + 1)) + ".~ql" +
+               std::to_string(::getpid()) + "." + std::to_string(++Counter);
         Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (Fd < 0 && (errno != EEXIST || Attempt > 100))
             CreateError(FileName, errno);

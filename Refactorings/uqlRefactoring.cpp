@@ -1,10 +1,12 @@
 #include "Refactorings/uqlRefactoring.h"
 
 #include "base/qlHash.h"
+#include "model/uqlMessage.h"
 
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -185,6 +187,7 @@ TqlRefactoring::~TqlRefactoring() = default;
 std::string TqlRefactoring::GetFilenameToGenerate(const std::string& FileName,
                                                   const std::string& BaseFolder, std::string& Folder)
 {
+    RecordRunFolder(BaseFolder);
     const std::string Result =
         AbsoluteFolder(GetQualifiedBaseFolderName(BaseFolder)) + "/Root/" + NormalisedRest(FileName);
     Folder = ParentFolder(Result);
@@ -192,7 +195,63 @@ std::string TqlRefactoring::GetFilenameToGenerate(const std::string& FileName,
     return Result;
 }
 
-std::string TqlRefactoring::GetBaseFolderName() { return TGUID::Create().ToString(); }
+void TqlRefactoring::RecordRunFolder(const std::string& BaseFolder)
+{
+    const std::string Run = AbsoluteFolder(GetQualifiedBaseFolderName(BaseFolder));
+    for (const TRunFolder& R : FRunFolders)
+        if (R.Folder == Run)
+            return;
+    // Only a folder that this refactoring makes is its to take back.
+    struct stat St {};
+    if (::stat(Run.c_str(), &St) == 0)
+        return;
+    FRunFolders.push_back({Run, ::stat(ParentFolder(Run).c_str(), &St) != 0});
+}
+
+void TqlRefactoring::ReleaseRunFolders(bool Everything) noexcept
+{
+    for (const TRunFolder& R : FRunFolders) {
+        try {
+            if (!Everything && HoldsFiles(R.Folder))
+                continue;
+            std::error_code Ec;
+            std::filesystem::remove_all(R.Folder, Ec);
+            // Only when empty: other runs may have written there since.
+            if (R.MadeParent)
+                ::rmdir(ParentFolder(R.Folder).c_str());
+        } catch (...) {
+            // Clearing up: a folder that cannot go stays.
+        }
+    }
+    FRunFolders.clear();
+}
+
+void TqlRefactoring::DiscardRunOutput() noexcept { ReleaseRunFolders(true); }
+
+void TqlRefactoring::PruneRunOutput() noexcept { ReleaseRunFolders(false); }
+
+bool TqlRefactoring::HoldsFiles(const std::string& Folder)
+{
+    std::error_code Ec;
+    for (std::filesystem::recursive_directory_iterator It(Folder, Ec), End; !Ec && It != End;
+         It.increment(Ec))
+        if (It->is_regular_file(Ec))
+            return true;
+    return false;
+}
+
+void TqlRefactoring::PostNote(const std::string& Text)
+{
+    if (gqlRefactoringHost)
+        gqlRefactoringHost->AddMessage(Ref<IqlRefactoring>(this),
+                                       Ref<IqlMessage>(new TqlMessage(Text, -1, 0, 0, false)));
+}
+
+std::string TqlRefactoring::GetBaseFolderName()
+{
+    FFindings = 0;
+    return TGUID::Create().ToString();
+}
 
 std::string TqlRefactoring::GetQualifiedBaseFolderName(const std::string& BaseFolder)
 {
@@ -274,7 +333,7 @@ void TqlRefactoring::NotifyUnitRefactored(TqlUnit* Unit)
         gqlRefactoringHost->UnitRefactored(Unit);
 }
 
-std::unique_ptr<TqlModuleNode> TqlRefactoring::TryCreateModuleNode(TqlUnit* Unit)
+TqlSourceFile* TqlRefactoring::SourceFileOf(const TqlUnit* Unit)
 {
     TqlFileNameList* Files = gqlProject ? gqlProject->GetFileNames() : nullptr;
     if (!Unit || !Files)
@@ -283,8 +342,15 @@ std::unique_ptr<TqlModuleNode> TqlRefactoring::TryCreateModuleNode(TqlUnit* Unit
     if (FileIndex < 0 || FileIndex >= Files->GetCount())
         return nullptr;
     TqlSourceFile* File = Files->GetItems(FileIndex);
-    if (!File->Exists)
+    return File->Exists ? File : nullptr;
+}
+
+std::unique_ptr<TqlModuleNode> TqlRefactoring::TryCreateModuleNode(TqlUnit* Unit)
+{
+    TqlSourceFile* File = SourceFileOf(Unit);
+    if (!File)
         return nullptr;
+    const int FileIndex = Unit->GetFileIndex();
 
     TlxLexStream Source;
     Source.LoadFromFile(File->GetFullFileName());
@@ -345,6 +411,15 @@ void TqlRefactoring::ViewRefactoring(const std::string& BaseFolder)
                 Params = Refactor->GetFolderComparisonExeParams();
             }
     }
+    // A run that wrote nothing has nothing to show, and no folder is made
+    // for it.
+    if (!HoldsFiles(AbsoluteFolder(GetQualifiedBaseFolderName(BaseFolder)))) {
+        // Findings already say why; without any the user learns that the
+        // run is over.
+        if (FFindings == 0)
+            PostNote("Nothing was changed.");
+        return;
+    }
     std::string Folder;
     std::string SourceFolder;
     if (FileToAnalyze.empty()) {
@@ -365,24 +440,32 @@ void TqlRefactoring::ViewRefactoring(const std::string& BaseFolder)
     } else {
         Argv = {"xdg-open", Folder};
     }
+    // The output is written: a viewer that does not start is no failure of
+    // the run.
     if (!qlLaunchProgram(Argv))
-        throw Exception("Could not start " + Argv[0] + ".");
+        PostNote("Could not start " + Argv[0] + ". The output is in " + Folder + ".");
 }
 
 void qlExecuteRefactoring(const Ref<IqlRefactoring>& Refactoring)
 {
     if (!Refactoring)
         return;
-    struct TCancelGuard {
-        Ref<IqlRefactoring> Keep;
-        TqlRefactoring* Base;
-        ~TCancelGuard()
-        {
-            if (Base)
-                Base->CancelOpenUnits();
+    const Ref<IqlRefactoring> Keep = Refactoring;
+    auto* Base = dynamic_cast<TqlRefactoring*>(Keep.get());
+    try {
+        Keep->Execute();
+    } catch (...) {
+        if (Base) {
+            Base->CancelOpenUnits();
+            // Part of a result is worse than none.
+            Base->DiscardRunOutput();
         }
-    } Guard{Refactoring, dynamic_cast<TqlRefactoring*>(Refactoring.get())};
-    Refactoring->Execute();
+        throw;
+    }
+    if (Base) {
+        Base->CancelOpenUnits();
+        Base->PruneRunOutput();
+    }
 }
 
 std::vector<std::string> qlSplitComparisonParams(const std::string& Template,

@@ -71,6 +71,8 @@ public:
     virtual std::string GetFilenameToGenerate(const std::string& FileName,
                                               const std::string& BaseFolder, std::string& Folder);
     // A new GUID, "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", for every call.
+    // A run takes one when it starts, so the count of its findings starts
+    // again here.
     virtual std::string GetBaseFolderName();
     // "./Generated/" followed by BaseFolder.
     virtual std::string GetQualifiedBaseFolderName(const std::string& BaseFolder);
@@ -110,6 +112,10 @@ public:
     // file is no longer what the analysis read. A fatal syntax error goes on
     // to the caller and leaves nothing behind.
     std::unique_ptr<TqlModuleNode> TryCreateModuleNode(TqlUnit* Unit);
+    // The unit's own source file when the analysis found it; nil for a unit
+    // without one (the implicitly used System units, a unit the search paths
+    // do not reach).
+    static TqlSourceFile* SourceFileOf(const TqlUnit* Unit);
 
     // The first leaf code node, depth first from Node, at the location's
     // column and line; nil when none, or when the location lies in another
@@ -124,21 +130,51 @@ public:
     // Shows the output of a run: the folder-comparison program of the
     // refactor options on the folder of the file to analyse and its output
     // folder, else the output folder itself (the run folder when there is no
-    // file to analyse). "Could not start %s." when the program cannot run.
+    // file to analyse). A run that wrote nothing shows nothing and leaves no
+    // folder; when it reported no finding either, the host gets the message
+    // "Nothing was changed.". When
+    // the program cannot be started the host gets a message that names the
+    // output folder; the run itself has succeeded.
     void ViewRefactoring(const std::string& BaseFolder);
+
+    // The run folders that this refactoring created since the last discard
+    // or prune, and what became of them at the end of an execution
+    // (qlExecuteRefactoring): a failed execution takes back everything it
+    // wrote (DiscardRunOutput), a finished one drops the folders it left
+    // without a file (PruneRunOutput). Either way a "Generated" folder that
+    // the execution made and that is empty again goes too. Never throw.
+    void DiscardRunOutput() noexcept;
+    void PruneRunOutput() noexcept;
+    // Some regular file lies below Folder.
+    static bool HoldsFiles(const std::string& Folder);
+    // Counts a finding that the run posted to the host (qlPostMessage).
+    void FindingPosted() { ++FFindings; }
 
     TqlRefactoringList* RefactoringList() const { return FRefactoringList.get(); }
 
 protected:
     // Tells the host (when there is one) that Unit is done.
     static void NotifyUnitRefactored(TqlUnit* Unit);
+    // Posts Text to the host (when there is one) as a message of this
+    // refactoring without a place in the sources.
+    void PostNote(const std::string& Text);
 
 private:
+    struct TRunFolder {
+        std::string Folder;       // absolute "<current>/Generated/<BaseFolder>"
+        bool MadeParent = false;  // the "Generated" folder was made with it
+    };
+    void RecordRunFolder(const std::string& BaseFolder);
+    void ReleaseRunFolders(bool Everything) noexcept;
+
     std::unique_ptr<TqlRefactoringList> FRefactoringList;
+    std::vector<TRunFolder> FRunFolders;
+    int FFindings = 0;
 };
 
 // Runs Refactoring's Execute and then cancels whatever units it left open,
-// also when Execute raises (the exception goes on).
+// also when Execute raises (the exception goes on). A failed execution
+// leaves nothing of its output behind, a finished one no empty folders.
 void qlExecuteRefactoring(const Ref<IqlRefactoring>& Refactoring);
 
 // The words of a folder-comparison parameter template: blanks separate

@@ -34,7 +34,8 @@ int main(int Argc, char** Argv)
     std::fprintf(stderr, "usage: qlbench lex|parse [--defines A,B] [--summary] PATH...\n"
                          "       qlbench analyze MAIN_FILE [--libpath DIR...]\n"
                          "       qlbench reports MAIN_FILE [--libpath DIR...] [--checks]\n"
-                         "       qlbench refactor with|sweep|rename MAIN_FILE ...\n"
+                         "       qlbench refactor with|sweep MAIN_FILE [--libpath DIR...]\n"
+                         "       qlbench refactor rename MAIN_FILE PATH NEW_NAME [--libpath DIR...]\n"
                          "       qlbench tree [--defines A,B] [--keep] PATH...\n"
                          "       qlbench gen project N | unit LINES | chain K | missing K |\n"
                          "                   includes K BYTES | defines K  DIR\n");

@@ -2,6 +2,7 @@
 // ends, and a way to write files into it.
 #pragma once
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -39,3 +40,17 @@ public:
 private:
     std::string FPath;
 };
+
+// Runs Command through the shell and answers what it wrote on standard
+// output.
+inline std::string qlCaptureOutput(const std::string& Command)
+{
+    std::string Output;
+    if (FILE* Pipe = popen(Command.c_str(), "r")) {
+        char Buffer[4096];
+        while (size_t N = fread(Buffer, 1, sizeof Buffer, Pipe))
+            Output.append(Buffer, N);
+        pclose(Pipe);
+    }
+    return Output;
+}

@@ -1,5 +1,6 @@
 #include "Refactorings/Common/uqlPluginSupport.h"
 
+#include "Refactorings/uqlRefactoring.h"
 #include "model/uqlMessage.h"
 
 #include <cctype>
@@ -191,6 +192,8 @@ std::string qlFormat(const std::string& Pattern, const std::string& Value)
 
 void qlPostMessage(IqlRefactoring* Refactoring, const std::string& Text, int FileIndex, int X, int Y)
 {
+    if (auto* Base = dynamic_cast<TqlRefactoring*>(Refactoring))
+        Base->FindingPosted();
     if (gqlRefactoringHost)
         gqlRefactoringHost->AddMessage(Ref<IqlRefactoring>(Refactoring),
                                        Ref<IqlMessage>(new TqlMessage(Text, FileIndex, X, Y, false)));

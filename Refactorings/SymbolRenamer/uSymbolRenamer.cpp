@@ -463,8 +463,7 @@ void TSymbolRenamer::RenameRefactor(TqlSymbol* Symbol, const std::string& NewNam
         EndRefactorings(BaseFolder);
     } catch (...) {
         // A half-written rename is worse than none.
-        std::error_code Ec;
-        std::filesystem::remove_all(GetQualifiedBaseFolderName(BaseFolder), Ec);
+        DiscardRunOutput();
         throw;
     }
 }

@@ -159,8 +159,7 @@ void TqlUnitSweeper::ProcessUsesList(TqlUsesListNode* List, bool InterfaceMode)
             return;
         }
         // A unit that was not parsed has no symbols and only looks unused.
-        TqlSourceFile* File = gqlProject->GetFileNames()->GetItems(Used->GetFileIndex());
-        if (!File || !File->Exists || Used->ParserState == psrNone) {
+        if (!TqlRefactoring::SourceFileOf(Used) || Used->ParserState == psrNone) {
             Post(qlFormat(NotParsed, Name), Entry->GetPoint().X, Entry->GetPoint().Y);
             continue;
         }
@@ -282,8 +281,7 @@ void TqlUnitSweeper::KeepFormUnits(TUnitsToBeRemovedList& Candidates)
 
 bool TqlUnitSweeper::HasInitialization(TqlUnit* Used)
 {
-    TqlSourceFile* File = gqlProject->GetFileNames()->GetItems(Used->GetFileIndex());
-    if (!File || !File->Exists)
+    if (!TqlRefactoring::SourceFileOf(Used))
         return false;
     TqlModuleNode Tree;
     try {
@@ -490,9 +488,12 @@ void TMultiUnitSweeper::Execute()
         return;
     const std::string Base = GetBaseFolderName();
     TqlUnitList* Units = gqlProject->GetUnits();
-    // The first unit, the main file, is left as it is.
+    // The first unit, the main file, is left as it is; so are the units
+    // without a source file of their own (System, units the search paths do
+    // not reach), which have nothing to sweep.
     for (int I = 1; I < Units->GetCount(); ++I)
-        DoRemoveUnusedUnits(Units->GetUnits(I), Base);
+        if (SourceFileOf(Units->GetUnits(I)))
+            DoRemoveUnusedUnits(Units->GetUnits(I), Base);
     ViewRefactoring(Base);
 }
 

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -192,3 +193,17 @@ inline std::pair<std::vector<std::string>, std::vector<std::string>> qlFindingsB
                     fs::copy_file(E.path(), S.path(), fs::copy_options::overwrite_existing);
     return {Was, Findings(After)};
 }
+
+// Builds Program (a file in Folder, its units beside it) with the Free Pascal
+// compiler in Delphi mode and answers what the program prints; "<build
+// failed>" when it does not build.
+inline std::string qlBuildAndRun(const fs::path& Folder, const std::string& Program)
+{
+    const std::string Compile = "cd '" + Folder.string() + "' && fpc -Mdelphi -FE. -FU. '" + Program +
+                                "' > build.log 2>&1";
+    if (std::system(Compile.c_str()) != 0)
+        return "<build failed>";
+    return qlCaptureOutput("cd '" + Folder.string() + "' && ./" + fs::path(Program).stem().string());
+}
+
+inline bool qlHaveFpc() { return std::system("command -v fpc > /dev/null 2>&1") == 0; }

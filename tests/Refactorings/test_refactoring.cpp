@@ -285,6 +285,8 @@ TEST_F(RefactoringTest, ViewStartsTheComparisonToolOrOpensTheFolder)
     Analyze({{"my src/P.dpr", Program}});
     const std::string G = Refactoring->GetBaseFolderName();
     const std::string Out = Run + "/Generated/" + G + "/Root" + Folder.Path() + "/my src";
+    // Some unit of the run was written, though not in that folder.
+    Folder.Write("run/Generated/" + G + "/Root/other/U.pas", "unit U;\n");
     Refactoring->ViewRefactoring(G);
     ASSERT_EQ(Host->Launches.size(), 1u);
     EXPECT_EQ(Host->Launches[0], (std::vector<std::string>{"xdg-open", Out}));
@@ -297,8 +299,12 @@ TEST_F(RefactoringTest, ViewStartsTheComparisonToolOrOpensTheFolder)
     EXPECT_EQ(Host->Launches[1],
               (std::vector<std::string>{"meld", Folder.Path() + "/my src", Out, "%1", "$(x)"}));
 
+    // The output is there all the same: a message that says where, no
+    // failure.
     Host->LaunchSucceeds = false;
-    EXPECT_EQ(Raised([&] { Refactoring->ViewRefactoring(G); }), "Could not start meld.");
+    EXPECT_EQ(Raised([&] { Refactoring->ViewRefactoring(G); }), "(nothing raised)");
+    ASSERT_EQ(Host->Messages.size(), 1u);
+    EXPECT_EQ(Host->Messages[0]->GetMessageText(), "Test: Could not start meld. The output is in " + Out + ".");
 
     // No file to analyse: the run folder.
     Host->LaunchSucceeds = true;
@@ -343,4 +349,98 @@ TEST_F(RefactoringTest, DefinesOfIncludeFilesPickTheAnalysisBranches)
             Includes += D->Code() == "{$I defs.inc}";
     });
     EXPECT_EQ(Includes, 1);
+}
+
+// What an execution leaves below ./Generated: all its output when it
+// succeeds, nothing when it fails part way or changes nothing.
+TEST_F(RefactoringTest, ExecutionsLeaveAllTheirOutputOrNone)
+{
+    Analyze({{"P.dpr", Program}, {"U1.pas", Unit1}, {"U2.pas", Unit2}});
+    const struct {
+        const char* Name;
+        bool WriteU1, FailAfter, Wrote;
+        std::vector<std::string> Messages;
+        size_t Launches;
+    } Cases[] = {
+        {"written", true, false, true, {}, 1},
+        {"failed after one unit", true, true, false, {}, 0},
+        {"failed before any", false, true, false, {}, 0},
+        {"nothing changed", false, false, false, {"Test: Nothing was changed."}, 0},
+    };
+    for (const auto& C : Cases) {
+        Host->Messages.clear();
+        Host->Launches.clear();
+        std::string G;
+        Refactoring->Body = [&](TTestRefactoring& R) {
+            G = R.GetBaseFolderName();
+            R.BeginRefactoring(G, Unit("U1"));
+            if (C.WriteU1)
+                R.EndRefactoring(G, Unit("U1"));
+            else
+                R.CancelRefactoring(Unit("U1"));
+            if (C.FailAfter) {
+                // U2 cannot be written: its output is in the way.
+                std::string Ignored;
+                R.GetFilenameToGenerate(Unit("U2")->GetFullFileName(), G, Ignored);
+                Folder.Write("run/Generated/" + G + "/Root" + Folder.Path() + "/U2.pas", "");
+                R.BeginRefactoring(G, Unit("U2"));
+                R.EndRefactoring(G, Unit("U2"));
+            }
+            R.ViewRefactoring(G);
+        };
+        const std::string Raise = Raised([&] { qlExecuteRefactoring(Refactoring); });
+        EXPECT_EQ(Raise, C.FailAfter ? "Attempt to overwrite file, " + Output(G, "U2.pas") + "."
+                                     : "(nothing raised)")
+            << C.Name;
+        EXPECT_EQ(fs::exists(Output(G, "U1.pas")), C.Wrote) << C.Name;
+        EXPECT_EQ(fs::exists(Run + "/Generated"), C.Wrote) << C.Name << ": no empty folders stay";
+        std::vector<std::string> Texts;
+        for (const Ref<IqlMessage>& M : Host->Messages)
+            Texts.push_back(M->GetMessageText());
+        EXPECT_EQ(Texts, C.Messages) << C.Name;
+        EXPECT_EQ(Host->Launches.size(), C.Launches) << C.Name;
+        EXPECT_EQ(Refactoring->RefactoringList()->Count(), 0) << C.Name;
+        std::error_code Ec;
+        fs::remove_all(Run + "/Generated", Ec);
+    }
+    // Folders made for output that never came go at the end.
+    Host->Messages.clear();
+    Refactoring->Body = [&](TTestRefactoring& R) {
+        const std::string G = R.GetBaseFolderName();
+        std::string Ignored;
+        R.GetFilenameToGenerate(Unit("U1")->GetFullFileName(), G, Ignored);
+        R.ViewRefactoring(G);
+    };
+    qlExecuteRefactoring(Refactoring);
+    EXPECT_FALSE(fs::exists(Run + "/Generated"));
+    EXPECT_EQ(Host->Messages.size(), 1u);
+    // A "Generated" folder that was there before stays, with what it held.
+    Folder.Write("run/Generated/keep.txt", "x");
+    Refactoring->Body = [&](TTestRefactoring& R) {
+        const std::string G = R.GetBaseFolderName();
+        std::string Ignored;
+        R.GetFilenameToGenerate(Unit("U1")->GetFullFileName(), G, Ignored);
+        throw Exception("stop");
+    };
+    EXPECT_EQ(Raised([&] { qlExecuteRefactoring(Refactoring); }), "stop");
+    EXPECT_EQ(std::distance(fs::directory_iterator(Run + "/Generated"), fs::directory_iterator()), 1);
+}
+
+// A unit whose name is as long as a file name may be is written: the text
+// goes first into a short temporary name beside it.
+TEST_F(RefactoringTest, LongestFileNamesAreWritten)
+{
+    const std::string Name(246, 'L');
+    const std::string Text = "unit " + Name + ";\ninterface\nimplementation\nend.\n";
+    Analyze({{Name + ".pas", Text}});
+    TqlUnit* U = Unit(Name);
+    ASSERT_NE(U, nullptr);
+    const std::string G = Refactoring->GetBaseFolderName();
+    Refactoring->BeginRefactoring(G, U);
+    EXPECT_EQ(Raised([&] { Refactoring->EndRefactoring(G, U); }), "(nothing raised)");
+    EXPECT_EQ(ReadAll(Output(G, Name + ".pas")), Text);
+    // Nothing else is left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(Output(G, Name + ".pas")).parent_path()),
+                            fs::directory_iterator()),
+              1);
 }

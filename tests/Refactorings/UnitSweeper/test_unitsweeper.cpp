@@ -15,6 +15,8 @@ void RunCase(const std::string& Case, bool RemoveAll, bool MoveUsed)
     TqlUnitList* Units = P->GetUnits();
     for (int I = 1; I < Units->GetCount(); ++I) {
         TqlUnit* Unit = Units->GetUnits(I);
+        if (!TqlRefactoring::SourceFileOf(Unit))
+            continue;
         TqlUnitSweeper Sweeper(Unit, P.Tree(Unit), P.Sink(), RemoveAll, MoveUsed);
         if (Sweeper.Run())
             Written[fs::path(Unit->GetFullFileName()).filename().string()] = P.Generated(P.Tree(Unit));
@@ -35,6 +37,33 @@ TEST(UnitSweeper, FixtureCases)
     RunCase("sweep_errors", false, true);
     // A use in an include file keeps its unit where it is.
     RunCase("sweep_include", false, true);
+    // A unit that goes though it has an initialization part written as
+    // "begin ... end.".
+    RunCase("sweep_init", false, true);
+}
+
+// The programs of the fixtures print the same before and after the sweep.
+TEST(UnitSweeper, FixtureProgramsBehaveTheSame)
+{
+    if (!qlHaveFpc())
+        GTEST_SKIP() << "fpc is not installed";
+    for (const char* Case : {"sweep_init"}) {
+        TTestFolder Work;
+        const fs::path Before = fs::path(Work.Path()) / "before";
+        const fs::path After = fs::path(Work.Path()) / "after";
+        fs::copy(qlCaseFolder(Case) / "before", Before, fs::copy_options::recursive);
+        fs::copy(qlCaseFolder(Case) / "before", After, fs::copy_options::recursive);
+        std::string Program;
+        for (const auto& E : fs::directory_iterator(Before))
+            if (E.path().extension() == ".dpr")
+                Program = E.path().filename().string();
+        for (const auto& E : fs::directory_iterator(qlCaseFolder(Case) / "expected"))
+            if (E.path().filename() != "messages.txt")
+                fs::copy_file(E.path(), After / E.path().filename(), fs::copy_options::overwrite_existing);
+        const std::string Was = qlBuildAndRun(Before, Program);
+        EXPECT_NE(Was, "<build failed>") << Case;
+        EXPECT_EQ(qlBuildAndRun(After, Program), Was) << Case;
+    }
 }
 
 // Deleting entries keeps the list well formed: the comma after an entry, or

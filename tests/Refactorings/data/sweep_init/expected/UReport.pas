@@ -1,0 +1,17 @@
+unit UReport;
+
+interface
+
+uses
+  ULog;
+
+procedure ReportTally(const Title: TLogText);
+
+implementation
+
+procedure ReportTally(const Title: TLogText);
+begin
+  Log(Title);
+end;
+
+end.
