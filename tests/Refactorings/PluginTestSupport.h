@@ -5,6 +5,7 @@
 // byte, and "messages.txt" with the findings, one "X:Y text" a line.
 #pragma once
 
+#include "tests/Refactorings/FpcRunSupport.h"
 #include "tests/TestFolder.h"
 
 #include "Refactorings/Common/uqlPluginSupport.h"
@@ -194,16 +195,3 @@ inline std::pair<std::vector<std::string>, std::vector<std::string>> qlFindingsB
     return {Was, Findings(After)};
 }
 
-// Builds Program (a file in Folder, its units beside it) with the Free Pascal
-// compiler in Delphi mode and answers what the program prints; "<build
-// failed>" when it does not build.
-inline std::string qlBuildAndRun(const fs::path& Folder, const std::string& Program)
-{
-    const std::string Compile = "cd '" + Folder.string() + "' && fpc -Mdelphi -FE. -FU. '" + Program +
-                                "' > build.log 2>&1";
-    if (std::system(Compile.c_str()) != 0)
-        return "<build failed>";
-    return qlCaptureOutput("cd '" + Folder.string() + "' && ./" + fs::path(Program).stem().string());
-}
-
-inline bool qlHaveFpc() { return std::system("command -v fpc > /dev/null 2>&1") == 0; }

@@ -45,7 +45,7 @@ TEST(UnitSweeper, FixtureCases)
 // The programs of the fixtures print the same before and after the sweep.
 TEST(UnitSweeper, FixtureProgramsBehaveTheSame)
 {
-    if (!qlHaveFpc())
+    if (!qlFpcInstalled())
         GTEST_SKIP() << "fpc is not installed";
     for (const char* Case : {"sweep_init"}) {
         TTestFolder Work;

@@ -7,7 +7,7 @@
 // over a fresh analysis of what Qualify All wrote. Remove must leave no with
 // statement without saying why.
 #include "tests/Refactorings/PluginCorpusSupport.h"
-#include "tests/Refactorings/WithUnwinder/FpcRunSupport.h"
+#include "tests/Refactorings/FpcRunSupport.h"
 
 #include "Refactorings/WithUnwinder/uWithUnwinder.h"
 

@@ -2,7 +2,7 @@
 // helpers.
 #include "tests/Refactorings/PluginTestSupport.h"
 
-#include "tests/Refactorings/WithUnwinder/FpcRunSupport.h"
+#include "tests/Refactorings/FpcRunSupport.h"
 
 #include "Refactorings/WithUnwinder/uWithUnwinder.h"
 
@@ -236,8 +236,8 @@ TEST(WithUnwinder, WithsInALongElseIfChainAreRemoved)
     fs::create_directories(After);
     std::ofstream(Before / "ElseIfChain.dpr", std::ios::binary) << Program;
     std::ofstream(After / "ElseIfChain.dpr", std::ios::binary) << Removed;
-    const std::string Was = BuildAndRun(Before, "ElseIfChain.dpr");
+    const std::string Was = qlBuildAndRun(Before, "ElseIfChain.dpr");
     EXPECT_NE(Was, "<build failed>");
     EXPECT_NE(Was, "");
-    EXPECT_EQ(BuildAndRun(After, "ElseIfChain.dpr"), Was);
+    EXPECT_EQ(qlBuildAndRun(After, "ElseIfChain.dpr"), Was);
 }

@@ -2,7 +2,8 @@
 // scratch folders, and running them.
 #pragma once
 
-#include <cstdio>
+#include "tests/TestFolder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -29,14 +30,15 @@ inline bool qlFpcBuild(const std::filesystem::path& Folder, const std::string& P
 // errors included.
 inline std::string qlRunBuilt(const std::filesystem::path& Folder, const std::string& Program)
 {
-    std::string Output;
-    const std::string Command = "cd '" + Folder.string() + "' && ./" +
-                                std::filesystem::path(Program).stem().string() + " 2>&1";
-    if (FILE* Pipe = popen(Command.c_str(), "r")) {
-        char Buffer[4096];
-        while (size_t N = fread(Buffer, 1, sizeof Buffer, Pipe))
-            Output.append(Buffer, N);
-        pclose(Pipe);
-    }
-    return Output;
+    return qlCaptureOutput("cd '" + Folder.string() + "' && ./" +
+                           std::filesystem::path(Program).stem().string() + " 2>&1");
+}
+
+// Builds Program and answers what it prints; "<build failed>" when it does
+// not build.
+inline std::string qlBuildAndRun(const std::filesystem::path& Folder, const std::string& Program)
+{
+    if (!qlFpcBuild(Folder, Program))
+        return "<build failed>";
+    return qlRunBuilt(Folder, Program);
 }
