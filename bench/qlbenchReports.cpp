@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -24,21 +23,6 @@ namespace {
 double SecondsSince(std::chrono::steady_clock::time_point Start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
-}
-
-long long CountLines(const std::string& Path, long long& Bytes)
-{
-    std::ifstream In(Path, std::ios::binary);
-    if (!In)
-        return 0;
-    std::string Text((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-    Bytes += static_cast<long long>(Text.size());
-    long long Lines = 0;
-    for (char C : Text)
-        Lines += C == '\n';
-    if (!Text.empty() && Text.back() != '\n')
-        ++Lines;
-    return Lines;
 }
 
 // Messages of names that the analysis could not resolve.
@@ -116,13 +100,8 @@ int RunReports(int Argc, char** Argv)
         const auto Start = std::chrono::steady_clock::now();
         Project->Analyze(true);
         Totals.Seconds = SecondsSince(Start);
-        TqlFileNameList* Files = Project->GetFileNames();
-        for (int i = 0; i < Files->GetCount(); ++i)
-            if (Files->GetItems(i)->Exists) {
-                ++Totals.Files;
-                Totals.Lines += CountLines(Files->GetItems(i)->GetFullFileName(), Totals.Bytes);
-            }
-        if (Files->GetCount() == 0) {
+        Totals.TimedLines = CountAnalysedFiles(*Project, Totals);
+        if (Project->GetFileNames()->GetCount() == 0) {
             std::fprintf(stderr, "%s: no such file\n", MainFile.c_str());
             ++Totals.Errors;
         }
