@@ -549,7 +549,10 @@ void TRPTpasLint::CheckConstParameters(TqlUnit* Unit, TqlSymbol* Owner, TqlRouti
 
 void TRPTpasLint::CheckUnusedParameters(TqlUnit* Unit, TqlSymbol* Owner, TqlRoutine* R)
 {
-    if (HasAny(R->GetDirectives(), {rdAbstract, rdExternal, rdMessage, rdVirtual, rdOverride}))
+    // The instructions of an assembler routine name its parameters, or
+    // find them in registers, unseen.
+    if (HasAny(R->GetDirectives(),
+               {rdAbstract, rdExternal, rdMessage, rdVirtual, rdOverride, rdAssembler}))
         return;
     if (Owner) {
         auto* OwnerClass = dynamic_cast<TqlClass*>(Owner);

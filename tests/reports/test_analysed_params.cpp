@@ -114,6 +114,8 @@ TEST(AnalysedUnusedParams, OnlyUsesInTheBodyCount)
         {"event handler",
          "type\n  TMainForm = class(TForm)\n    procedure FormCreate(Sender: TObject);\n  end;\n",
          "procedure TMainForm.FormCreate(Sender: TObject);\nbegin\nend;\n", {}},
+        {"assembler body", "",
+         "function Swap16(aValue: Word): Word;\nasm\n  rol ax, 8\nend;\n", {}},
         {"virtual method",
          "type\n  TView = class(TObject)\n  public\n    procedure Refresh(aAll: Boolean); virtual;\n  end;\n",
          "procedure TView.Refresh(aAll: Boolean);\nbegin\nend;\n", {}},
