@@ -1085,6 +1085,11 @@ bool TUnitParser::AssignedNext()
     // The identifier, then dereferences and indexes, then ":=".
     if (const TptTokenKind Seen = FLexer->PeekPunctuation(); Seen != ptUnknown)
         return Seen == ptAssign;
+    return AssignedAhead(false);
+}
+
+bool TUnitParser::AssignedAhead(bool ThroughFields)
+{
     FLexer->InitAhead();
     int Depth = 0;
     for (int Guard = 0; Guard < 100000; ++Guard) {
@@ -1098,6 +1103,10 @@ bool TUnitParser::AssignedNext()
                 --Depth;
         } else if (K == ptSquareOpen) {
             Depth = 1;
+        } else if (K == ptPoint && ThroughFields) {
+            FLexer->AheadNext();
+            if (FLexer->GetAheadTokenID() != ptIdentifier)
+                return false;
         } else if (K != ptPointerSymbol) {
             return K == ptAssign;
         }
@@ -1110,31 +1119,8 @@ bool TUnitParser::AtResultTarget()
 {
     if (FCallingName || FPrevTokenID == ptAddressOp || FPrevTokenID == ptDoubleAddressOp)
         return false;
-    // The name, then dereferences, indexes and fields (F.Name := ... sets
-    // a field of a record result), then ":=".
-    FLexer->InitAhead();
-    int Depth = 0;
-    for (int Guard = 0; Guard < 100000; ++Guard) {
-        const TptTokenKind K = FLexer->GetAheadTokenID();
-        if (K == ptNull)
-            return false;
-        if (Depth > 0) {
-            if (K == ptSquareOpen)
-                ++Depth;
-            else if (K == ptSquareClose)
-                --Depth;
-        } else if (K == ptSquareOpen) {
-            Depth = 1;
-        } else if (K == ptPoint) {
-            FLexer->AheadNext();
-            if (FLexer->GetAheadTokenID() != ptIdentifier)
-                return false;
-        } else if (K != ptPointerSymbol) {
-            return K == ptAssign;
-        }
-        FLexer->AheadNext();
-    }
-    return false;
+    // F.Name := ... sets a field of a record result.
+    return AssignedAhead(true);
 }
 
 bool TUnitParser::IsWrittenHere(TqlParameter*)
@@ -1818,13 +1804,22 @@ void TUnitParser::StringFactor()
 void TUnitParser::ExceptionHandler()
 {
     ExpectedEx(ptOn);
-    // The handler's variable is its own: visible in its statement only, and
-    // no declaration of the routine (or, in a main block, of the unit).
+    // The handler's variable is its own, visible in its statement only: a
+    // routine lists it among its variables without its name index (so the
+    // checks of unused locals still see it); a main block's is no global,
+    // the unit keeps it apart.
     TqlVariable* Variable = nullptr;
     if (GetTokenID() == ptIdentifier && !NextIs(ptPoint) && NextIs(ptColon)) {
         const TPoint P = Pos();
-        if (FCurrentUnit)
+        TqlVarContainer* C = CurrentContainer();
+        if (C && C != FCurrentUnit) {
+            Variable = new TqlVariable(TokenText(), FCurrentUnit ? FCurrentUnit->GetVisibility()
+                                                                 : vkInterface,
+                                       false, FFileIndex, P.X, P.Y);
+            C->GetVariables()->InternalSymbolAdded(Variable);
+        } else if (FCurrentUnit) {
             Variable = FCurrentUnit->AddHandlerVariable(TokenText(), FFileIndex, P.X, P.Y);
+        }
         NextToken();
         Expected(ptColon);
     }

@@ -94,16 +94,20 @@ TEST(Scopes, EachExceptionHandlerHasItsOwnVariable)
                        "  end;\n"                          // 28
                        "end.\n"}});
     ASSERT_NE(Fx.Unit, nullptr);
-    // Neither a local of Load nor a global of the program.
-    EXPECT_EQ(Fx.Unit->GetVariables()->Find("E"), nullptr);
+    // Load lists each handler's variable with its own uses; neither is
+    // found by a name lookup in Load outside its handler.
     TqlRoutine* Load = RoutineAt(Fx.Unit, 0);
-    EXPECT_EQ(Load->GetVariables()->Find("E"), nullptr);
+    TqlVariablesList* Locals = Load->GetVariables();
+    ASSERT_EQ(Locals->GetCount(), 2);
+    EXPECT_EQ(Places(Locals->GetVariables(0)), "12:15");
+    EXPECT_EQ(Places(Locals->GetVariables(1)), "18:15");
+    EXPECT_EQ(Load->FindSymbol(Fx.Unit, nullptr, "E"), nullptr);
+    // The main block's is no global of the program.
+    EXPECT_EQ(Fx.Unit->GetVariables()->Find("E"), nullptr);
     TqlSymbolList* Handlers = Fx.Unit->GetHandlerVariables();
     ASSERT_NE(Handlers, nullptr);
-    ASSERT_EQ(Handlers->GetCount(), 3);
-    EXPECT_EQ(Places(Handlers->GetSymbol(0)), "12:15");
-    EXPECT_EQ(Places(Handlers->GetSymbol(1)), "18:15");
-    EXPECT_EQ(Places(Handlers->GetSymbol(2)), "27:15");
+    ASSERT_EQ(Handlers->GetCount(), 1);
+    EXPECT_EQ(Places(Handlers->GetSymbol(0)), "27:15");
 }
 
 TEST(Scopes, FunctionNameIsItsResultOnlyWhereItIsAssigned)
@@ -280,13 +284,17 @@ TEST(Scopes, StrictPrivateMemberUsedInItsOwnUnitIsUsed)
     TScopeFixture Fx(TFiles{{"uCounter.pas",
                        "unit uCounter;\n\ninterface\n\ntype\n  TCounter = class\n  strict private\n"
                        "    FCount: Integer;\n    procedure Bump;\n  public\n    procedure Step;\n"
+                       "    function Same(Other: TCounter): Boolean;\n"
                        "  end;\n\nimplementation\n\nprocedure TCounter.Bump;\nbegin\n"
-                       "  Inc(FCount);\nend;\n\nprocedure TCounter.Step;\nbegin\n  Bump;\nend;\n\nend.\n"}});
+                       "  Inc(FCount);\nend;\n\nprocedure TCounter.Step;\nbegin\n  Self.Bump;\nend;\n\n"
+                       "function TCounter.Same(Other: TCounter): Boolean;\nbegin\n"
+                       "  Result := Other.FCount = FCount;\nend;\n\nend.\n"}});
     TqlClass* Counter = Fx.Class("TCounter");
     ASSERT_NE(Counter, nullptr);
     TqlSymbol* Count = Counter->GetVariables()->Find("FCount");
     ASSERT_NE(Count, nullptr);
     EXPECT_EQ(Count->GetVisibility(), vkStrictPrivate);
-    EXPECT_EQ(Places(Count), "18:7");
-    EXPECT_EQ(Places(Counter->GetRoutines()->Find("Bump")), "16:20h 23:3");
+    // In its own method, and through another object of its class.
+    EXPECT_EQ(Places(Count), "19:7 29:19 29:28");
+    EXPECT_EQ(Places(Counter->GetRoutines()->Find("Bump")), "17:20h 24:8");
 }
