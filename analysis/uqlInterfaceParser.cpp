@@ -58,9 +58,19 @@ TqlInterface* TInterfaceParser::InterfaceType(const std::string& Name, const TPo
     if (Body) {
         if (GetTokenID() == ptSquareOpen) {
             NextToken();
-            if (GetTokenID() == ptStringConst)
+            // The GUID as written: a literal, or the constant that holds it
+            // ([SID_IFoo]).
+            const bool Literal = GetTokenID() == ptStringConst;
+            if (Literal)
                 I->SetGUID(Token());
+            const char* Text = Lexer().Origin();
+            const int Start = Lexer().TokenPos();
             ParseCharString();
+            if (!Literal && GetTokenID() == ptSquareClose && Lexer().Origin() == Text) {
+                std::string GUID(Text + Start, size_t(Lexer().TokenPos() - Start));
+                GUID.erase(GUID.find_last_not_of(" \t\r\n") + 1);
+                I->SetGUID(GUID);
+            }
             Expected(ptSquareClose);
         }
         while (GetTokenID() == ptFunction || GetTokenID() == ptProcedure ||

@@ -484,7 +484,10 @@ void TRoutineParser::RoutineBody(TqlRoutine* Routine)
         ForwardDeclaration();
         return;
     }
+    // A body written in assembler makes an assembler routine: what its
+    // instructions use is not looked up.
     if (GetTokenID() == ptAsm) {
+        Routine->AddDirective(rdAssembler);
         AsmStatement();
     } else {
         while (IsDeclarationStart(GetTokenID())) {
@@ -495,6 +498,7 @@ void TRoutineParser::RoutineBody(TqlRoutine* Routine)
                 NextToken();
         }
         if (GetTokenID() == ptAsm) {
+            Routine->AddDirective(rdAssembler);
             AsmStatement();
         } else {
             Indent();

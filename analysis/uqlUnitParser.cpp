@@ -1973,6 +1973,9 @@ void TUnitParser::StringFactor()
             RecordStringLiteral();
             NextToken();
         } else if (GetTokenID() == ptAsciiChar) {
+            // 'x' is a literal of one character, #13 a character code.
+            if (*FLexer->GetTokenPtr() == '\'')
+                RecordStringLiteral();
             NextToken();
         } else if (AtControlChar()) {
             NextToken(); // ^M: the caret and its letter

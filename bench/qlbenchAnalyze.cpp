@@ -70,6 +70,25 @@ double PrivateKb()
 
 } // namespace
 
+long long CountAnalysedFiles(TqlProject& Project, TBenchTotals& Totals)
+{
+    long long Analysed = 0;
+    TqlFileNameList* Files = Project.GetFileNames();
+    TqlUnitList* Units = Project.GetUnits();
+    for (int i = 0; i < Files->GetCount(); ++i) {
+        TqlSourceFile* F = Files->GetItems(i);
+        if (!F->Exists)
+            continue;
+        const long long Lines = CountFile(F->GetFullFileName(), Totals);
+        const int U = F->GetUnitIndex();
+        if (U >= 0 && U < Units->GetCount() && Units->GetUnits(U)->GetFileIndex() == i)
+            Analysed += Units->GetUnits(U)->AnalysedLines;
+        else
+            Analysed += Lines;
+    }
+    return Analysed;
+}
+
 int RunAnalyze(int Argc, char** Argv)
 {
     std::string MainFile;
@@ -113,23 +132,11 @@ int RunAnalyze(int Argc, char** Argv)
         Project->Analyze(true);
         Totals.Seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
-        // A unit's file counts up to where its parse ended; include and
-        // form files, read whole, count whole.
-        TqlFileNameList* Files = Project->GetFileNames();
-        TqlUnitList* Units = Project->GetUnits();
-        for (int i = 0; i < Files->GetCount(); ++i) {
-            TqlSourceFile* F = Files->GetItems(i);
-            if (!F->Exists)
-                continue;
-            const long long Lines = CountFile(F->GetFullFileName(), Totals);
-            const int U = F->GetUnitIndex();
-            if (U >= 0 && U < Units->GetCount() && Units->GetUnits(U)->GetFileIndex() == i)
-                AnalysedLines += Units->GetUnits(U)->AnalysedLines;
-            else
-                AnalysedLines += Lines;
-        }
+        AnalysedLines = CountAnalysedFiles(*Project, Totals);
+        // The rate is of the lines the analysis went through.
+        Totals.TimedLines = AnalysedLines;
         Messages = Project->GetMessages()->GetCount();
-        if (Files->GetCount() == 0) {
+        if (Project->GetFileNames()->GetCount() == 0) {
             std::fprintf(stderr, "%s: no such file\n", MainFile.c_str());
             ++Totals.Errors;
         }

@@ -109,7 +109,8 @@ bool ReadSourceFile(const std::string& Path, TlxLexStream& Stream)
 
 void PrintClosingLine(const TBenchTotals& T)
 {
-    const long long LinesPerSecond = T.Seconds > 0 ? (long long)(double(T.Lines) / T.Seconds) : 0;
+    const long long Timed = T.TimedLines >= 0 ? T.TimedLines : T.Lines;
+    const long long LinesPerSecond = T.Seconds > 0 ? (long long)(double(Timed) / T.Seconds) : 0;
     std::printf("files=%lld bytes=%lld lines=%lld seconds=%.3f lines_per_s=%lld errors=%lld\n", T.Files,
                 T.Bytes, T.Lines, T.Seconds, LinesPerSecond, T.Errors);
     std::fflush(stdout);

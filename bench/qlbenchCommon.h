@@ -13,10 +13,15 @@ struct TBenchOptions {
     std::vector<std::string> Paths;
 };
 
+class TqlProject;
+
 struct TBenchTotals {
     long long Files = 0;
     long long Bytes = 0;
     long long Lines = 0;
+    // The lines that Seconds went through, when not all of Lines: an
+    // analysis reads a unit's file only up to where its parse ends.
+    long long TimedLines = -1;
     double Seconds = 0;
     long long Errors = 0;
 };
@@ -34,8 +39,13 @@ bool HasPascalExtension(const std::string& Path);
 // Reads a whole file; prints the reason on standard error and returns false
 // when it cannot be read.
 bool ReadSourceFile(const std::string& Path, TlxLexStream& Stream);
-// files=N bytes=N lines=N seconds=X lines_per_s=N errors=N
+// files=N bytes=N lines=N seconds=X lines_per_s=N errors=N; lines_per_s
+// divides TimedLines when they are given.
 void PrintClosingLine(const TBenchTotals& Totals);
+// The files an analysis read: counts them, their bytes and their whole lines
+// into Totals, and answers the lines the parses went through (a unit's file
+// up to where its parse ended; include and form files, read whole, whole).
+long long CountAnalysedFiles(TqlProject& Project, TBenchTotals& Totals);
 
 // The subcommands; each takes the arguments from the subcommand name on.
 int RunLex(int Argc, char** Argv);

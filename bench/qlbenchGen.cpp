@@ -26,6 +26,14 @@
 //   withs W MEMBERS USES
 //                     one unit with a class of MEMBERS fields and W with
 //                     statements over it that use each field USES times.
+//   protected N K / public N K
+//                     unit Shared declares TShared with one protected (or
+//                     public) method, and N units of K classes each derive
+//                     from it (the first class of a unit from TShared, each
+//                     other one from the class before) and call that method
+//                     from a method of their own: the lookup of a protected
+//                     member from other units, against the same lookup of a
+//                     public one.
 // Prints "main=PATH files=N bytes=N lines=N".
 #include "bench/qlbenchCommon.h"
 
@@ -458,6 +466,30 @@ void GenWiths(TGenOutput& Out, int Withs, int Members, long long Uses)
     Out.Write("Main.dpr", MainProgram({"Withs"}, true, {}));
 }
 
+void GenVisibility(TGenOutput& Out, bool Protected, int N, int K)
+{
+    Out.Write("Shared.pas", std::string("unit Shared;\n\ninterface\n\ntype\n  TShared = class(TObject)\n  ") +
+                                (Protected ? "protected" : "public") +
+                                "\n    procedure Touch;\n  end;\n\nimplementation\n\n"
+                                "procedure TShared.Touch;\nbegin\nend;\n\nend.\n");
+    std::vector<std::string> Names{"Shared"};
+    for (int U = 1; U <= N; ++U) {
+        const std::string Name = Numbered("V", U);
+        Names.push_back(Name);
+        std::string Intf = "unit " + Name + ";\n\ninterface\n\nuses\n  Shared;\n\ntype\n";
+        std::string Impl = "implementation\n\n";
+        std::string Parent = "TShared";
+        for (int C = 1; C <= K; ++C) {
+            const std::string Class = "T" + Name + Numbered("C", C);
+            Intf += "  " + Class + " = class(" + Parent + ")\n  public\n    procedure Work;\n  end;\n\n";
+            Impl += "procedure " + Class + ".Work;\nbegin\n  Touch;\nend;\n\n";
+            Parent = Class;
+        }
+        Out.Write(Name + ".pas", Intf + Impl + "end.\n");
+    }
+    Out.Write("Main.dpr", MainProgram(Names, true, {}));
+}
+
 bool ParseCount(const char* Text, long long Min, long long& Value)
 {
     char* End = nullptr;
@@ -470,7 +502,8 @@ int GenUsage()
     std::fprintf(stderr, "usage: qlbench gen project N DIR | unit LINES DIR | chain K DIR |\n"
                          "                    missing K DIR | includes K BYTES DIR | defines K DIR |\n"
                          "                    rename N LINES USES DIR | sweep N ENTRIES DIR |\n"
-                         "                    withs W MEMBERS USES DIR\n");
+                         "                    withs W MEMBERS USES DIR | protected N K DIR |\n"
+                         "                    public N K DIR\n");
     return 2;
 }
 
@@ -482,11 +515,13 @@ int RunGen(int Argc, char** Argv)
         return GenUsage();
     const std::string Kind = Argv[1];
     const bool Includes = Kind == "includes";
-    const int Counts = Includes || Kind == "sweep" ? 2 : Kind == "rename" || Kind == "withs" ? 3 : 1;
+    const bool Visibility = Kind == "protected" || Kind == "public";
+    const int Counts = Includes || Kind == "sweep" || Visibility ? 2
+                       : Kind == "rename" || Kind == "withs" ? 3
+                                                              : 1;
     if (Argc != 3 + Counts ||
         (Kind != "project" && Kind != "unit" && Kind != "chain" && Kind != "missing" && !Includes &&
-         Kind != "defines" &&
-         Kind != "rename" && Kind != "sweep" && Kind != "withs"))
+         Kind != "defines" && Kind != "rename" && Kind != "sweep" && Kind != "withs" && !Visibility))
         return GenUsage();
     long long Count = 0, Bytes = 0, Third = 0;
     if (!ParseCount(Argv[2], 1, Count) || Count > 10000000 ||
@@ -521,6 +556,8 @@ int RunGen(int Argc, char** Argv)
         GenSweep(Out, K, static_cast<int>(Bytes));
     else if (Kind == "withs")
         GenWiths(Out, K, static_cast<int>(Bytes), Third);
+    else if (Visibility)
+        GenVisibility(Out, Kind == "protected", K, static_cast<int>(Bytes));
     else
         GenIncludes(Out, K, Bytes);
     std::printf("main=%s files=%lld bytes=%lld lines=%lld\n", (Out.Dir / "Main.dpr").string().c_str(),

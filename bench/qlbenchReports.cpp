@@ -4,7 +4,8 @@
 // time against the reports' total, the number of messages and of "not found"
 // messages, and the closing line. With --checks, also the rows of each check
 // of the Ridizo Dedu report (the report run once per check, with only that
-// check on, at its default flags).
+// check on, at its default flags). With --rows TEXT (repeatable), the rows of
+// the Ridizo Dedu report that hold one of the texts.
 #include "bench/qlbenchCommon.h"
 
 #include "analysis/uqlProject.h"
@@ -15,7 +16,6 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -26,21 +26,6 @@ double SecondsSince(std::chrono::steady_clock::time_point Start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
 }
 
-long long CountLines(const std::string& Path, long long& Bytes)
-{
-    std::ifstream In(Path, std::ios::binary);
-    if (!In)
-        return 0;
-    std::string Text((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-    Bytes += static_cast<long long>(Text.size());
-    long long Lines = 0;
-    for (char C : Text)
-        Lines += C == '\n';
-    if (!Text.empty() && Text.back() != '\n')
-        ++Lines;
-    return Lines;
-}
-
 // Messages of names that the analysis could not resolve.
 int CountNotFound(IqlMessageList& Messages)
 {
@@ -49,6 +34,27 @@ int CountNotFound(IqlMessageList& Messages)
         if (Messages.GetItems(i)->GetMessageText().find("not found") != std::string::npos)
             ++N;
     return N;
+}
+
+// row="unit|location|message" for each row (as the report last ran) that
+// holds one of the texts.
+void PrintRowsWith(IqlReport& Report, const std::vector<std::string>& Texts)
+{
+    Ref<IqlReportData> Data = Report.GetData();
+    const int Columns = Report.GetColumns()->GetCount();
+    for (int Row = 0; Row < Data->GetRowCount(); ++Row) {
+        std::string Line;
+        for (int C = 1; C <= Columns; ++C) {
+            Variant V;
+            Data->GetValue(Row, C, V);
+            Line += (C > 1 ? "|" : "") + V.AsString();
+        }
+        for (const std::string& T : Texts)
+            if (Line.find(T) != std::string::npos) {
+                std::printf("row=\"%s\"\n", Line.c_str());
+                break;
+            }
+    }
 }
 
 // check=N rows=N name="..." for every check of the report.
@@ -84,9 +90,16 @@ int RunReports(int Argc, char** Argv)
     std::string MainFile;
     std::vector<std::string> LibPaths;
     bool Checks = false;
+    std::vector<std::string> RowTexts;
     for (int i = 1; i < Argc; ++i) {
         if (std::strcmp(Argv[i], "--checks") == 0) {
             Checks = true;
+        } else if (std::strcmp(Argv[i], "--rows") == 0) {
+            if (i + 1 >= Argc) {
+                std::fprintf(stderr, "--rows needs a text\n");
+                return 2;
+            }
+            RowTexts.push_back(Argv[++i]);
         } else if (std::strcmp(Argv[i], "--libpath") == 0) {
             if (i + 1 >= Argc) {
                 std::fprintf(stderr, "--libpath needs a folder\n");
@@ -101,7 +114,7 @@ int RunReports(int Argc, char** Argv)
         }
     }
     if (MainFile.empty()) {
-        std::fprintf(stderr, "usage: qlbench reports MAIN_FILE [--libpath DIR...] [--checks]\n");
+        std::fprintf(stderr, "usage: qlbench reports MAIN_FILE [--libpath DIR...] [--checks] [--rows TEXT...]\n");
         return 2;
     }
     TBenchTotals Totals;
@@ -116,13 +129,8 @@ int RunReports(int Argc, char** Argv)
         const auto Start = std::chrono::steady_clock::now();
         Project->Analyze(true);
         Totals.Seconds = SecondsSince(Start);
-        TqlFileNameList* Files = Project->GetFileNames();
-        for (int i = 0; i < Files->GetCount(); ++i)
-            if (Files->GetItems(i)->Exists) {
-                ++Totals.Files;
-                Totals.Lines += CountLines(Files->GetItems(i)->GetFullFileName(), Totals.Bytes);
-            }
-        if (Files->GetCount() == 0) {
+        Totals.TimedLines = CountAnalysedFiles(*Project, Totals);
+        if (Project->GetFileNames()->GetCount() == 0) {
             std::fprintf(stderr, "%s: no such file\n", MainFile.c_str());
             ++Totals.Errors;
         }
@@ -141,9 +149,12 @@ int RunReports(int Argc, char** Argv)
                     Totals.Seconds > 0 ? ReportSeconds / Totals.Seconds : 0.0);
         Ref<IqlMessageList> Messages = Project->GetMessages();
         std::printf("messages=%d not_found=%d\n", Messages->GetCount(), CountNotFound(*Messages));
-        if (Checks)
-            if (Ref<IqlReport> Lint = Reports->FindByName("Ridizo Dedu"))
+        if (Ref<IqlReport> Lint = Reports->FindByName("Ridizo Dedu")) {
+            if (!RowTexts.empty())
+                PrintRowsWith(*Lint, RowTexts);
+            if (Checks)
                 PrintCheckRows(*Lint);
+        }
     } catch (const std::exception& E) {
         std::fprintf(stderr, "%s\n", E.what());
         ++Totals.Errors;

@@ -475,7 +475,7 @@ TqlSymbol* TqlClass::FindMember(TqlUnit* Unit, TqlClass* Class, const std::strin
         switch (Found->GetVisibility()) {
         case vkProtected:
             if (!(Class == nullptr || (Unit && Unit->GetUnitIndex() == GetUnitIndex()) ||
-                  ComparesTo(Class) || IsDescendant(Class)))
+                  ComparesTo(Class) || Class->DescendsFrom(this)))
                 Found = nullptr;
             break;
         case vkPrivate:
@@ -593,6 +593,18 @@ bool TqlClass::IsDescendant(TqlClass* Class)
         return false;
     TSeenClasses Seen;
     return IsDescendantWalk(Class, Seen);
+}
+
+bool TqlClass::DescendsFrom(const TqlClass* Ancestor) const
+{
+    // A chain of ancestors never comes round (SetInheritsFromClass refuses
+    // that), and a class is its ancestor's descendant exactly when the class
+    // parser has entered it in the ancestor's list: the answer is
+    // IsDescendant's, read from the other end.
+    for (const TqlClass* C = FInheritsFromClass; C; C = C->FInheritsFromClass)
+        if (C->ComparesTo(Ancestor))
+            return true;
+    return false;
 }
 
 bool TqlClass::IsDescendantWalk(TqlClass* Class, TSeenClasses& Seen)

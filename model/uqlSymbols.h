@@ -331,6 +331,10 @@ public:
                                   TVisibilityKindSet Visibilities);
     // Class lies among the descendants, at any depth.
     bool IsDescendant(TqlClass* Class);
+    // A class that compares to Ancestor lies among this class's ancestors,
+    // at any depth. Asks the one chain up from this class, not the whole
+    // tree of Ancestor's descendants, which may hold thousands of classes.
+    bool DescendsFrom(const TqlClass* Ancestor) const;
     // Some implemented interface has a member of that name.
     bool IsSymbolFromInterface(const std::string& Name);
 

@@ -188,6 +188,19 @@ void TRPTpasLint::CollectUnresolved()
     }
 }
 
+bool TRPTpasLint::HasNoUse(TqlSymbol* Symbol)
+{
+    TqlUsedByList* Uses = Symbol->GetUsedBy();
+    for (int I = 0; I < Uses->GetCount(); ++I) {
+        TqlUsedByLocation* Use = Uses->GetLocations(I);
+        const bool AtDeclaration = Use->GetFileIndex() == Symbol->GetFileIndex() &&
+                                   Use->GetX() == Symbol->GetX() && Use->GetY() == Symbol->GetY();
+        if (!Use->GetIsHeading() && !AtDeclaration)
+            return false;
+    }
+    return true;
+}
+
 bool TRPTpasLint::MayBeUnused(TqlUnit* Unit, TqlSymbol* Symbol, bool VisibleOutside) const
 {
     if (!Unit->AnalysedToEnd || FUnresolvedNames.count(Upper(Symbol->GetName())))
@@ -254,13 +267,13 @@ void TRPTpasLint::CheckInterface(TqlUnit* Unit, TqlInterface* I)
     if (GUID.empty()) {
         Finding(Unit, FGUIDNotDefined, I, I->GetName(), "Interface has no GUID defined");
     } else {
-        const std::string Key = Upper(GUID);
-        const auto It = FGUIDs.find(Key);
-        if (It != FGUIDs.end())
+        TGUIDOwners& Owners = FGUIDs[Upper(GUID)];
+        TqlInterface*& First = I->GetIsDispatchInterface() ? Owners.Dispatch : Owners.Interface;
+        if (First)
             Finding(Unit, FGUIDDuplicated, I, I->GetName(),
-                    "Duplicate GUID defined in " + I->GetName() + " and " + It->second->GetName());
+                    "Duplicate GUID defined in " + I->GetName() + " and " + First->GetName());
         else
-            FGUIDs.emplace(Key, I);
+            First = I;
     }
     TqlRoutineList* Routines = I->GetRoutines();
     for (int R = 0; R < Routines->GetCount(); ++R)
@@ -459,8 +472,7 @@ bool TRPTpasLint::HasDescendantDeclaring(TqlClass* K, TqlRoutine* R)
 void TRPTpasLint::CheckUnusedClassMembers(TqlUnit* Unit, TqlClass* K)
 {
     auto Unused = [&](TqlSymbol* S) {
-        return S->GetUsedBy()->GetCountBesidesHeadings() == 0 &&
-               MayBeUnused(Unit, S, MemberVisibleOutsideUnit(K, S));
+        return HasNoUse(S) && MayBeUnused(Unit, S, MemberVisibleOutsideUnit(K, S));
     };
     TqlVariablesList* Fields = K->GetFieldList();
     for (int I = 0; I < Fields->GetCount(); ++I) {
@@ -493,7 +505,7 @@ void TRPTpasLint::CheckRecords(TqlUnit* Unit)
         TqlVariablesList* Fields = Q->GetFieldList();
         for (int J = 0; J < Fields->GetCount(); ++J) {
             TqlVariable* F = Fields->GetVariables(J);
-            if (F->GetUsedBy()->GetCount() == 0 && MayBeUnused(Unit, F, VisibleOutsideUnit(Q)))
+            if (HasNoUse(F) && MayBeUnused(Unit, F, VisibleOutsideUnit(Q)))
                 Finding(Unit, FUnusedRecordFields, F, Q->GetName(),
                         Format("Unused field: %s", F->GetName()));
         }
@@ -537,7 +549,10 @@ void TRPTpasLint::CheckConstParameters(TqlUnit* Unit, TqlSymbol* Owner, TqlRouti
 
 void TRPTpasLint::CheckUnusedParameters(TqlUnit* Unit, TqlSymbol* Owner, TqlRoutine* R)
 {
-    if (HasAny(R->GetDirectives(), {rdAbstract, rdExternal, rdMessage, rdVirtual, rdOverride}))
+    // The instructions of an assembler routine name its parameters, or
+    // find them in registers, unseen.
+    if (HasAny(R->GetDirectives(),
+               {rdAbstract, rdExternal, rdMessage, rdVirtual, rdOverride, rdAssembler}))
         return;
     if (Owner) {
         auto* OwnerClass = dynamic_cast<TqlClass*>(Owner);
@@ -548,7 +563,7 @@ void TRPTpasLint::CheckUnusedParameters(TqlUnit* Unit, TqlSymbol* Owner, TqlRout
     TqlParameterList* Parameters = R->GetParameters();
     for (int I = 0; I < Parameters->GetCount(); ++I) {
         TqlParameter* P = Parameters->GetParameters(I);
-        if (P->GetUsedBy()->GetCount() == 0 && MayBeUnused(Unit, P, false))
+        if (HasNoUse(P) && MayBeUnused(Unit, P, false))
             Finding(Unit, FUnusedParameters, P, OwnerRule(Owner, R),
                     Format("Unused parameter: %s", P->GetName()));
     }
@@ -558,23 +573,25 @@ void TRPTpasLint::CheckUnusedSymbols(TqlUnit* Unit, TqlSymbol* Owner, TqlVarCont
 {
     const bool IsUnit = Container == Unit;
     const std::string Location = IsUnit ? Unit->GetName() : OwnerRule(Owner, Container);
-    auto Trusted = [&](TqlSymbol* S) { return MayBeUnused(Unit, S, IsUnit && VisibleOutsideUnit(S)); };
+    auto Unused = [&](TqlSymbol* S) {
+        return HasNoUse(S) && MayBeUnused(Unit, S, IsUnit && VisibleOutsideUnit(S));
+    };
     TqlVariablesList* Variables = Container->GetVariables();
     for (int I = 0; I < Variables->GetCount(); ++I) {
         TqlVariable* V = Variables->GetVariables(I);
-        if (V->GetUsedBy()->GetCount() == 0 && Trusted(V))
+        if (Unused(V))
             Finding(Unit, FUnusedVariables, V, Location, Format("Unused variable: %s", V->GetName()));
     }
     TqlVariablesList* Constants = Container->GetConstants();
     for (int I = 0; I < Constants->GetCount(); ++I) {
         TqlVariable* C = Constants->GetVariables(I);
-        if (C->GetUsedBy()->GetCount() == 0 && Trusted(C))
+        if (Unused(C))
             Finding(Unit, FUnusedConstants, C, Location, Format("Unused constant: %s", C->GetName()));
     }
     TqlRoutineList* Routines = Container->GetRoutines();
     for (int I = 0; I < Routines->GetCount(); ++I) {
         TqlRoutine* R = Routines->GetRoutine(I);
-        if (R->GetUsedBy()->GetCount() == 0 && Trusted(R))
+        if (Unused(R))
             Finding(Unit, FUnusedRoutines, R, Location, Format("Unused routine: %s", R->GetName()));
     }
 }

@@ -65,6 +65,11 @@ private:
     // case), and, for a symbol other units can see, every unit that uses
     // Unit was analysed to its end.
     bool MayBeUnused(TqlUnit* Unit, TqlSymbol* Symbol, bool VisibleOutside) const;
+    // Nothing uses Symbol: its used-by list holds no use but the name
+    // written where the symbol is declared or where its declaration is
+    // completed (an implementation heading repeating a routine's name or its
+    // parameters).
+    static bool HasNoUse(TqlSymbol* Symbol);
     void CollectUnresolved();
 
     Ref<IqlSetting> FAncestorInterface;        // 1
@@ -110,8 +115,16 @@ private:
     Ref<IqlNamingConventions> FNaming;
     Ref<IqlPrefixList> FPrefixes;
     Ref<IqlRegExpr> FRegExpr;
-    // GUID (upper case) -> the first interface that declared it.
-    std::map<std::string, TqlInterface*> FGUIDs;
+    // The first interface and the first dispinterface that declared a GUID.
+    // A dispinterface shares the GUID of the dual interface it mirrors by
+    // design (IFoo and IFooDisp of a type-library import): only two of the
+    // same kind clash.
+    struct TGUIDOwners {
+        TqlInterface* Interface = nullptr;
+        TqlInterface* Dispatch = nullptr;
+    };
+    // GUID (upper case) -> its first owners.
+    std::map<std::string, TGUIDOwners> FGUIDs;
     // The names left unresolved in any unit (upper-cased).
     std::unordered_set<std::string> FUnresolvedNames;
     // Units used by a unit that was not analysed to its end.

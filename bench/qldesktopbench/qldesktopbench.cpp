@@ -129,7 +129,13 @@ public:
         FHopSeen = false;
         FTimer.start();
     }
-    void Stop() { FTimer.stop(); }
+    // The stretch since the last tick is a gap too: a Run during which the
+    // timer never fired is one gap of the whole Run.
+    void Stop()
+    {
+        FTimer.stop();
+        Record();
+    }
     // Called from any thread when the analysis reports progress.
     void Progress()
     {
@@ -138,10 +144,7 @@ public:
     }
     void Tick()
     {
-        const Clock::time_point Now = Clock::now();
-        (FHopSeen ? FHopGaps : FGaps).push_back(Ms(Now - FLast));
-        FHopSeen = false;
-        FLast = Now;
+        Record();
         if (OnTick)
             OnTick();
     }
@@ -158,6 +161,14 @@ public:
     std::function<void()> OnTick;
 
 private:
+    void Record()
+    {
+        const Clock::time_point Now = Clock::now();
+        (FHopSeen ? FHopGaps : FGaps).push_back(Ms(Now - FLast));
+        FHopSeen = false;
+        FLast = Now;
+    }
+
     QTimer FTimer;
     Clock::time_point FLast;
     std::atomic<bool> FHopSeen{false};

@@ -51,6 +51,8 @@ TEST(QlbenchGen, GeneratedProjectsAnalyseCleanly)
         {"rename 3 60 12", 7, {"R00000", "R00002"}},
         {"sweep 6 3", 10, {"S00000", "S00005"}},
         {"withs 4 5 2", 5, {"Withs"}},
+        {"protected 3 4", 8, {"Shared", "V00001", "V00003"}},
+        {"public 3 4", 8, {"Shared", "V00003"}},
     };
     for (const TGenCase& C : Cases) {
         SCOPED_TRACE(C.Args);

@@ -168,6 +168,63 @@ TEST(Lookup, ProtectedMembers)
     EXPECT_FALSE(Base->IsDescendant(nullptr));
 }
 
+// A protected member of TBase (unit A) asked for from other units, through
+// the class trees the class parser builds: TChild (unit B) and TGrandChild
+// (unit C, deriving from TChild) descend from TBase, TSibling (unit D) too,
+// beside forty other children of TBase; TStranger (unit C) does not.
+TEST(Lookup, ProtectedMembersAcrossUnits)
+{
+    TProjectScope Project;
+    TqlUnit* A = Project->NewUnit("A");
+    TqlUnit* B = Project->NewUnit("B");
+    TqlUnit* C = Project->NewUnit("C");
+    TqlUnit* D = Project->NewUnit("D");
+    auto Class = [](TqlUnit* U, const std::string& Name, TqlClass* Ancestor) {
+        const int Y = U->GetClasses()->GetCount() + 1;
+        TqlClass* K = U->GetClasses()->AddClass(Name, vkInterface, U->GetFileIndex(), 3, Y);
+        if (Ancestor) {
+            K->SetInheritsFromClass(Ancestor);
+            Ancestor->GetDescendants()->Add(K);
+        }
+        return K;
+    };
+    TqlClass* Base = Class(A, "TBase", nullptr);
+    TqlVariable* Prot = Base->GetVariables()->AddVariable("FProt", vkProtected, false, 0, 5, 1);
+    for (int I = 0; I < 40; ++I)
+        Class(B, "TOther" + std::to_string(I), Base);
+    TqlClass* Child = Class(B, "TChild", Base);
+    TqlClass* Grand = Class(C, "TGrandChild", Child);
+    TqlClass* Sibling = Class(D, "TSibling", Base);
+    TqlClass* Stranger = Class(C, "TStranger", nullptr);
+
+    struct TCase {
+        const char* Shape;
+        TqlUnit* Unit;
+        TqlClass* Caller;
+        TqlClass* Asked;
+        bool Visible;
+    };
+    const TCase Cases[] = {
+        {"caller in a descendant", B, Child, Child, true},
+        {"caller in a descendant, asking the base", B, Child, Base, true},
+        {"caller in a descendant's descendant in another unit", C, Grand, Grand, true},
+        {"the same caller asking the base", C, Grand, Base, true},
+        {"caller in a descendant's descendant asking its parent", C, Grand, Child, true},
+        {"caller in an unrelated class", C, Stranger, Grand, false},
+        {"caller in an unrelated class asking the base", C, Stranger, Base, false},
+        {"caller in an ancestor, asking through a descendant", D, Base, Child, false},
+        {"caller in a sibling, asking the base", D, Sibling, Base, true},
+        {"caller in a sibling, asking through another branch", D, Sibling, Grand, false},
+        {"no caller class", D, nullptr, Grand, true},
+        {"an unrelated caller in the declaring unit", A, Stranger, Base, true},
+    };
+    for (const TCase& T : Cases) {
+        SCOPED_TRACE(T.Shape);
+        EXPECT_EQ(T.Asked->FindSymbol(T.Unit, T.Caller, "FProt"), T.Visible ? Prot : nullptr);
+    }
+    EXPECT_TRUE(Project.Messages().empty());
+}
+
 TEST(Lookup, SlotFiveNeverRecords)
 {
     TProjectScope Project;

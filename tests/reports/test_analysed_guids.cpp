@@ -36,3 +36,50 @@ TEST(AnalysedGuids, DistinctGuidsGiveNoRow)
     P.Analyze("Main.pas");
     EXPECT_TRUE(P.Lint("GUID").empty());
 }
+
+TEST(AnalysedGuids, ADispinterfaceSharesTheGuidOfItsInterface)
+{
+    // A type-library import: the dual interface and its dispinterface carry
+    // the same GUID by design. A second dispinterface of that GUID, or a
+    // second interface, still clashes.
+    TAnalysedProject P;
+    P.Write("Main.pas",
+            UnitText("Main",
+                     "uses\n  ActiveX;\n\ntype\n"
+                     "  IPlayer = interface(IDispatch)\n    ['{1C2B6A36-55A8-4CF7-9C0B-6E4D2E7A1B01}']\n"
+                     "    procedure Play; safecall;\n  end;\n"
+                     "  IPlayerDisp = dispinterface\n    ['{1C2B6A36-55A8-4CF7-9C0B-6E4D2E7A1B01}']\n"
+                     "    procedure Play; dispid 1;\n  end;\n"
+                     "  IRecorder = interface(IDispatch)\n    ['{1C2B6A36-55A8-4CF7-9C0B-6E4D2E7A1B02}']\n  end;\n"
+                     "  IRecorderDisp = dispinterface\n    ['{1C2B6A36-55A8-4CF7-9C0B-6E4D2E7A1B02}']\n  end;\n"
+                     "  IRecorderCopy = dispinterface\n    ['{1C2B6A36-55A8-4CF7-9C0B-6E4D2E7A1B02}']\n  end;\n"
+                     "  IRecorderTwin = interface(IDispatch)\n    ['{1C2B6A36-55A8-4CF7-9C0B-6E4D2E7A1B02}']\n  end;\n",
+                     ""));
+    P.Analyze("Main.pas");
+    EXPECT_EQ(P.Lint("Duplicate GUID"),
+              (Strings{"Main|IRecorderCopy|Duplicate GUID defined in IRecorderCopy and IRecorderDisp",
+                       "Main|IRecorderTwin|Duplicate GUID defined in IRecorderTwin and IRecorder"}));
+}
+
+TEST(AnalysedGuids, AGuidGivenByAConstantIsAGuid)
+{
+    // Interfaces of the Windows headers name their GUID by a constant.
+    TAnalysedProject P;
+    P.Write("Main.pas",
+            UnitText("Main",
+                     "uses\n  Windows, ActiveX;\n\nconst\n"
+                     "  SID_IShellView = '{000214E3-0000-0000-C000-000000000046}';\n"
+                     "  SID_IShellBrowser = '{000214E2-0000-0000-C000-000000000046}';\n\n"
+                     "type\n"
+                     "  IShellView = interface(IUnknown)\n    [SID_IShellView]\n"
+                     "    function Refresh: HResult; stdcall;\n  end;\n"
+                     "  IShellBrowser = interface(IUnknown)\n    [SID_IShellBrowser]\n  end;\n"
+                     "  IShellViewCopy = interface(IUnknown)\n    [SID_IShellView]\n  end;\n"
+                     "  INoGuid = interface(IUnknown)\n  end;\n",
+                     ""));
+    P.Analyze("Main.pas");
+    EXPECT_EQ(P.Lint("GUID"),
+              (Strings{"Main|IShellViewCopy|Duplicate GUID defined in IShellViewCopy and IShellView",
+                       "Main|INoGuid|Interface has no GUID defined"}));
+    EXPECT_EQ(P.Lint("Unused constant"), Strings{});
+}

@@ -81,22 +81,56 @@ TEST_F(AnalysedParams, NonConstParametersOfInterfaceRoutines)
               (Strings{"Main|IShow.Show|Parameter aText should be declared as const"}));
 }
 
-TEST_F(AnalysedParams, UnusedParametersNeverFire)
+TEST(AnalysedUnusedParams, OnlyUsesInTheBodyCount)
 {
-    // The parameter names of a routine heading are looked up in the routine's
-    // parameters and each is recorded as a use, also in the heading that
-    // declares them; so no parameter of an analysed routine has an empty
-    // used-by list, and the check stays silent even for aB.
-    Run("type\n  TTool = class\n  public\n    procedure Use(aA, aB: Integer);\n  end;\n\n"
-        "function Sum(aA, aB: Integer): Integer;\n",
-        "procedure TTool.Use(aA, aB: Integer);\nbegin\n  aA := 0;\nend;\n\n"
-        "function Sum(aA, aB: Integer): Integer;\nbegin\n  Result := aA;\nend;\n\n"
-        "procedure Local(aX: Integer);\nbegin\nend;\n");
-    EXPECT_EQ(P.Lint("Unused parameter"), Strings{});
-    TqlUnit* U = P->GetUnits()->FindUnit("Main");
-    auto* Local = dynamic_cast<TqlRoutine*>(U->GetRoutines()->Find("Local"));
-    ASSERT_TRUE(Local);
-    EXPECT_EQ(Local->GetParameters()->GetParameters(0)->GetUsedBy()->GetCount(), 1);
+    // Delphi 7 units: the parameter names written where a routine is
+    // declared, and again in its implementation heading, do not use them.
+    struct TCase {
+        const char* Name;
+        const char* Interface;
+        const char* Implementation;
+        Strings Rows;
+    };
+    const TCase Cases[] = {
+        {"routine of the implementation only", "",
+         "procedure Local(aX: Integer);\nbegin\nend;\n",
+         {"Main|Local|Unused parameter: aX"}},
+        {"routine declared in the interface", "procedure Sum(aA, aB: Integer);\n",
+         "procedure Sum(aA, aB: Integer);\nbegin\n  Beep(aA);\nend;\n",
+         {"Main|Sum|Unused parameter: aB"}},
+        {"forward declaration", "",
+         "procedure Later(aX: Integer); forward;\n\nprocedure Later(aX: Integer);\nbegin\nend;\n",
+         {"Main|Later|Unused parameter: aX"}},
+        {"method",
+         "type\n  TLog = class(TComponent)\n  public\n    procedure Add(aText: string; aCount: Integer);\n  end;\n",
+         "procedure TLog.Add(aText: string; aCount: Integer);\nbegin\n  Name := aText;\nend;\n",
+         {"Main|TLog.Add|Unused parameter: aCount"}},
+        {"used in a nested routine", "",
+         "procedure Outer(aX: Integer);\n\n  procedure Inner;\n  begin\n    Beep(aX);\n  end;\n\n"
+         "begin\n  Inner;\nend;\n",
+         {}},
+        {"used in a with statement", "",
+         "procedure Each(aList: TList);\nbegin\n  with aList do\n    Clear;\nend;\n", {}},
+        {"event handler",
+         "type\n  TMainForm = class(TForm)\n    procedure FormCreate(Sender: TObject);\n  end;\n",
+         "procedure TMainForm.FormCreate(Sender: TObject);\nbegin\nend;\n", {}},
+        {"assembler body", "",
+         "function Swap16(aValue: Word): Word;\nasm\n  rol ax, 8\nend;\n", {}},
+        {"virtual method",
+         "type\n  TView = class(TObject)\n  public\n    procedure Refresh(aAll: Boolean); virtual;\n  end;\n",
+         "procedure TView.Refresh(aAll: Boolean);\nbegin\nend;\n", {}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TAnalysedProject P;
+        P.Write("Main.pas",
+                UnitText("Main", std::string("uses\n  Windows, Classes, Forms;\n\n") + C.Interface,
+                         std::string("procedure Beep(aValue: Integer);\nbegin\n  if aValue = 0 then\n"
+                                     "    Exit;\nend;\n\n") +
+                             C.Implementation));
+        P.Analyze("Main.pas");
+        EXPECT_EQ(P.Lint("Unused parameter"), C.Rows);
+    }
 }
 
 TEST_F(AnalysedParams, RoutineNameUsedInsteadOfResult)
