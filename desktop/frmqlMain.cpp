@@ -1014,7 +1014,7 @@ void TMainForm::OpenDocumentURL(const std::string& Address)
     HttpGetText(Address, "", Body, Limits);  // a failed fetch changes nothing
     const std::string Reason = TDocument::CheckProjectText(Body);
     if (!Reason.empty())
-        throw Exception(Address + " is not a Quillet project file.");
+        throw Exception(TDocument::NotAProjectFile(Address, Reason));
     ClearProject();
     FDocument->SetFileName(Address);
     try {

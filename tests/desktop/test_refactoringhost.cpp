@@ -19,6 +19,7 @@
 #include <QTreeView>
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -156,11 +157,13 @@ private slots:
         TTestFolder Folder;
         TScriptedPrompts Prompts;
         const std::string NotElf = Folder.Write("NotElf.so", "just text\n");
-        WritePluginList(Folder, {"", "/no/such/Missing.so", NotElf, "C:\\Plugins\\Windows.bpl", QUILLET_BASE_LIBRARY,
+        const std::string Fifo = Folder.Path() + "/Fifo.so";
+        QCOMPARE(::mkfifo(Fifo.c_str(), 0600), 0);
+        WritePluginList(Folder, {"", "/no/such/Missing.so", NotElf, Fifo, "C:\\Plugins\\Windows.bpl", QUILLET_BASE_LIBRARY,
                                  Stub("qlStubThrowing.so"), Stub("qlStubWrongAbi.so"), Stub("qlStubNoEntry.so"),
                                  Stub("qlStubGood.so"), Stub("qlStubTwo")});
         THostForm F(Folder);
-        const QStringList Expected = {"Missing.so", "NotElf.so", "Windows.so", "libQuilletBase.so",
+        const QStringList Expected = {"Missing.so", "NotElf.so", "Fifo.so: it is a FIFO", "Windows.so", "libQuilletBase.so",
                                       "could not start", "qlStubWrongAbi.so", "qlStubNoEntry.so"};
         QCOMPARE(Prompts.Texts.size(), Expected.size());
         for (int I = 0; I < Expected.size(); ++I)
