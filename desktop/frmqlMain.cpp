@@ -33,6 +33,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -292,6 +293,12 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
     FSettingsFolder = qlWithSlash(SettingsFolder.isEmpty() ? qlProgramFolder() : qlToFileName(SettingsFolder));
     FLink = Ref<TMainFormLink>(new TMainFormLink(this));
     gqlRefactoringHost = Ref<IqlRefactoringHost>(FLink.get());
+    // Refactorings ask the user for texts and start the viewer of their
+    // output through these.
+    qlSetInputQuery([this](const std::string& Caption, const std::string& Prompt, std::string& Value) {
+        return qlInputText(this, qlFromAnsi(Caption), qlFromAnsi(Prompt), Value);
+    });
+    qlSetProgramLauncher([this](const std::vector<std::string>& Argv) { return LaunchViewer(Argv); });
     const std::string IniName = FSettingsFolder + "Quillet.ini";
     gqlQuilletOptions = Ref<IqlFileSettings>(new TqlFileSettings(IniName));
     // A settings file that cannot be read answers with defaults and a notice;
@@ -369,6 +376,8 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
         FDocument.reset();
         FLink->Cut();
         gqlRefactoringHost = nullptr;
+        qlSetInputQuery(nullptr);
+        qlSetProgramLauncher(nullptr);
         delete FRefactorings;
         FRefactorings = nullptr;
         gqlProject = nullptr;
@@ -405,6 +414,8 @@ void TMainForm::Shutdown()
         }
     };
     gqlRefactoringHost = nullptr;
+    qlSetInputQuery(nullptr);
+    qlSetProgramLauncher(nullptr);
     delete FRefactorings;
     FRefactorings = nullptr;
     // The dialogs store their placement while the settings still exist.
@@ -1368,9 +1379,59 @@ void TMainForm::ExecuteRefactoring(const Ref<IqlRefactoring>& Refactoring)
 void TMainForm::AddRefactoringMessage(const Ref<IqlRefactoring>& Refactoring, const Ref<IqlMessage>& Msg)
 {
     TqlCodeLocation* L = Msg ? Msg->GetCodeLocation() : nullptr;
-    FMessageModel->Append(Ref<IqlMessage>(new TqlMessage(TqlRefactoringRegistry::MessageText(Refactoring, Msg),
-                                                         L ? L->GetFileIndex() : -1, L ? L->GetX() : 0,
-                                                         L ? L->GetY() : 0, false)));
+    PostMessage(Ref<IqlMessage>(new TqlMessage(TqlRefactoringRegistry::MessageText(Refactoring, Msg),
+                                               L ? L->GetFileIndex() : -1, L ? L->GetX() : 0, L ? L->GetY() : 0,
+                                               false)));
+}
+
+void TMainForm::PostMessage(const Ref<IqlMessage>& Msg)
+{
+    FMessageModel->Append(Msg);
+    // Shown where the user looks: the list's last row, in front.
+    pgcBottom->setCurrentWidget(lvMessages);
+    lvMessages->scrollToBottom();
+    SetStatusText(4, qlFromAnsi(Msg->GetMessageText()));
+}
+
+namespace {
+
+// The run folder ("<...>/Generated/<GUID>") of a folder below it; the folder
+// itself when it lies elsewhere.
+std::string RunFolderOf(const std::string& Folder)
+{
+    const std::string Marker = "/Generated/";
+    const size_t At = Folder.rfind(Marker);
+    if (At == std::string::npos)
+        return Folder;
+    const size_t End = Folder.find('/', At + Marker.size());
+    return End == std::string::npos ? Folder : Folder.substr(0, End);
+}
+
+bool HoldsAnyFile(const std::string& Folder)
+{
+    std::error_code Ec;
+    for (std::filesystem::recursive_directory_iterator It(Folder, Ec), End; !Ec && It != End; It.increment(Ec))
+        if (It->is_regular_file(Ec))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+bool TMainForm::LaunchViewer(const std::vector<std::string>& Argv)
+{
+    // A comparison program the user set is started as asked, and its
+    // failure is reported by the refactoring.
+    if (Argv.size() != 2 || Argv[0] != "xdg-open")
+        return qlStartDetached(Argv);
+    if (!QStandardPaths::findExecutable("xdg-open").isEmpty() && qlStartDetached(Argv))
+        return true;
+    // No viewer: the output is named in the message list instead.
+    const std::string Folder = RunFolderOf(Argv[1]);
+    PostMessage(Ref<IqlMessage>(new TqlMessage(
+        HoldsAnyFile(Folder) ? "The refactored files are in " + Folder + "." : std::string("Nothing was changed."), -1,
+        0, 0, false)));
+    return true;
 }
 
 TqlTreeNode* TMainForm::SelectedProjectNode() const

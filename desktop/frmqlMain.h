@@ -147,6 +147,12 @@ public:
     void AddRefactoringMessage(const Ref<IqlRefactoring>& Refactoring, const Ref<IqlMessage>& Msg);
     TqlTreeNode* SelectedProjectNode() const;
     void UnitRefactored(TqlUnit* Unit);
+    // Appends Msg to the message list and brings the list to the front.
+    void PostMessage(const Ref<IqlMessage>& Msg);
+    // Starts a refactoring's viewer. Without a viewer program (xdg-open
+    // missing or failing) it posts where the output went, or that nothing
+    // was changed, and counts as started.
+    bool LaunchViewer(const std::vector<std::string>& Argv);
     void ExecuteRefactoring(const Ref<IqlRefactoring>& Refactoring);
 
     // Width of the explorer panel and height of the bottom panel.

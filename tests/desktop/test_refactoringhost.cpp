@@ -12,6 +12,9 @@
 #include "model/uqlMessage.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QTest>
@@ -21,6 +24,7 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -132,6 +136,92 @@ private:
     std::string FName;
     std::function<void()> FBody;
     std::function<bool()> FCan;
+};
+
+// The current folder and PATH for one test: refactorings write below the
+// current folder, and an empty PATH holds no viewer program.
+class TRunFolder {
+public:
+    explicit TRunFolder(const TTestFolder& Folder)
+        : FOldFolder(fs::current_path()), FOldPath(std::getenv("PATH") ? std::getenv("PATH") : "")
+    {
+        Path = Folder.Path() + "/run";
+        fs::create_directories(Path + "/nobin");
+        fs::current_path(Path);
+        ::setenv("PATH", (Path + "/nobin").c_str(), 1);
+    }
+    ~TRunFolder()
+    {
+        ::setenv("PATH", FOldPath.c_str(), 1);
+        fs::current_path(FOldFolder);
+    }
+    TRunFolder(const TRunFolder&) = delete;
+    TRunFolder& operator=(const TRunFolder&) = delete;
+    // Every file written below Generated/.
+    std::vector<std::string> Generated() const
+    {
+        std::vector<std::string> Out;
+        if (fs::exists(Path + "/Generated"))
+            for (const auto& E : fs::recursive_directory_iterator(Path + "/Generated"))
+                if (E.is_regular_file())
+                    Out.push_back(E.path().string());
+        return Out;
+    }
+    std::string Path;
+
+private:
+    fs::path FOldFolder;
+    std::string FOldPath;
+};
+
+// The project tree's node of the class Name, found through the group nodes.
+TqlTreeNode* FindClassNode(QTreeWidget* Tree, const std::string& Name)
+{
+    std::function<TqlTreeNode*(TqlTreeNode*, int)> Find = [&](TqlTreeNode* Node, int Depth) -> TqlTreeNode* {
+        if (Node->Kind == nkClass && Node->Symbol && Node->Symbol->GetName() == Name)
+            return Node;
+        if (Depth > 4 || Node->Kind == nkUsedBy)
+            return nullptr;
+        ExpandTreeNode(Node, true);
+        for (int I = 0; I < Node->childCount(); ++I)
+            if (TqlTreeNode* Found = Find(Node->ChildNode(I), Depth + 1))
+                return Found;
+        return nullptr;
+    };
+    for (int I = 0; I < Tree->topLevelItemCount(); ++I)
+        if (TqlTreeNode* Found = Find(static_cast<TqlTreeNode*>(Tree->topLevelItem(I)), 0))
+            return Found;
+    return nullptr;
+}
+
+// Answers the next input dialog: records what it showed, then types Answer
+// and presses OK (or Cancel when Answer is empty).
+struct TInputAnswer {
+    QString Caption, Prompt, Selected;
+    bool Seen = false;
+    void Arm(const QString& Answer)
+    {
+        QTimer* Poll = new QTimer;
+        QObject::connect(Poll, &QTimer::timeout, [this, Poll, Answer] {
+            auto* Dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            auto* Edit = Dialog ? Dialog->findChild<QLineEdit*>() : nullptr;
+            if (!Edit || !Edit->hasSelectedText())
+                return;
+            Poll->stop();
+            Poll->deleteLater();
+            Seen = true;
+            Caption = Dialog->windowTitle();
+            Prompt = Dialog->labelText();
+            Selected = Edit->selectedText();
+            if (Answer.isEmpty()) {
+                Dialog->reject();
+                return;
+            }
+            QTest::keyClicks(Edit, Answer);
+            QTest::keyClick(Edit, Qt::Key_Return);
+        });
+        Poll->start(20);
+    }
 };
 
 }  // namespace
@@ -458,6 +548,78 @@ private slots:
         QVERIFY(!F->Running());
         QTRY_VERIFY(!F->isVisible());
         QVERIFY(Prompts.Texts.isEmpty());
+    }
+
+    // Rename through the window: the real input dialog asks for the name,
+    // the output lands under Generated/, and without a viewer the message
+    // list says where, with no error box.
+    void RenameThroughTheWindow()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        TRunFolder Run(Folder);
+        WritePluginList(Folder, {std::string(QUILLET_PLUGIN_FOLDER) + "/SymbolRenamer.so"});
+        THostForm F(Folder, {QString::fromStdString(CopySample(Folder))});
+        F->Run();
+        QAction* Rename = nullptr;
+        for (QAction* A : F->ProjectPopupMenu->actions())
+            if (A->text() == "Rename...")
+                Rename = A;
+        QVERIFY(Rename);
+        TqlTreeNode* Node = FindClassNode(F->tvProjectTree, "TStockItem");
+        QVERIFY(Node);
+        F->tvProjectTree->setCurrentItem(Node);
+        F->UpdateActions();
+        QVERIFY(Rename->isEnabled());
+
+        // Cancel writes nothing and says nothing.
+        TInputAnswer Cancelled;
+        Cancelled.Arm("");
+        Rename->trigger();
+        QVERIFY(Cancelled.Seen);
+        QVERIFY(Run.Generated().empty());
+
+        TInputAnswer Answer;
+        Answer.Arm("TWareItem");
+        const int Rows = F->lvMessages->model()->rowCount();
+        Rename->trigger();
+        QVERIFY(Answer.Seen);
+        QCOMPARE(Answer.Caption, QString("Rename"));
+        QCOMPARE(Answer.Prompt, QString("Rename"));
+        QCOMPARE(Answer.Selected, QString("TStockItem"));
+        const std::vector<std::string> Written = Run.Generated();
+        QVERIFY(!Written.empty());
+        bool Renamed = false;
+        for (const std::string& Name : Written)
+            Renamed = Renamed || ReadFile(Name).find("TWareItem = class") != std::string::npos;
+        QVERIFY(Renamed);
+        QVERIFY2(Prompts.Texts.isEmpty(), qPrintable(Prompts.Texts.join("\n")));
+        QAbstractItemModel* Model = F->lvMessages->model();
+        QCOMPARE(Model->rowCount(), Rows + 1);
+        const QString Last = Model->index(Rows, 0).data().toString();
+        QVERIFY2(Last.startsWith("The refactored files are in " + QString::fromStdString(Run.Path) + "/./Generated/") ||
+                     Last.startsWith("The refactored files are in " + QString::fromStdString(Run.Path) + "/Generated/"),
+                 qPrintable(Last));
+        QCOMPARE(F->pgcBottom->currentWidget(), F->lvMessages);
+    }
+
+    // A run that wrote nothing says so, without an error box.
+    void NothingWrittenSaysSo()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        TRunFolder Run(Folder);
+        THostForm F(Folder);
+        struct TViewOnly : TTestRefactoring {
+            TViewOnly() : TTestRefactoring("ViewOnly") {}
+            void Execute() override { ViewRefactoring(GetBaseFolderName()); }
+        };
+        Ref<IqlRefactoring> R = MakeRef<TViewOnly>();
+        gqlRefactoringHost->RegisterRefactoring(R, "");
+        F.Menu().CommandAction(R)->trigger();
+        QVERIFY2(Prompts.Texts.isEmpty(), qPrintable(Prompts.Texts.join("\n")));
+        QAbstractItemModel* Model = F->lvMessages->model();
+        QCOMPARE(Model->index(Model->rowCount() - 1, 0).data().toString(), QString("Nothing was changed."));
     }
 
     // Exceptions: Execute's in one box, GetCanExecute's as a disabled
