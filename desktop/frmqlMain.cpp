@@ -1118,6 +1118,10 @@ void TMainForm::Run()
 {
     if (FRunning)
         return;
+    if (gqlProject->GetOptions()->GetFileToAnalyze().empty()) {
+        qlShowMessage(this, "No file to analyze is set. Choose one under Project > Options.");
+        return;
+    }
     const auto Start = std::chrono::steady_clock::now();
     {
         TWaitCursor Wait;
@@ -1129,16 +1133,31 @@ void TMainForm::Run()
         tvInheritance->clear();
         FReportPages->DropUsedBy();
         FMessageModel->Empty();
-        // The unit that ships beside the program is found without any setting.
-        qlAddShippedSystemFolder(gqlProject->GetSystemOptions()->GetLibrarySearchPath());
-        gqlProject->Analyze(true);
+        // The unit that ships beside the program is found without any
+        // setting: its folder is searched for this analysis only, and never
+        // becomes part of the options the user saves.
+        {
+            const Ref<IqlStringList> SearchPath = gqlProject->GetSystemOptions()->GetLibrarySearchPath();
+            struct TRestore {
+                Ref<IqlStringList> List;
+                std::string Text;
+                ~TRestore()
+                {
+                    if (List)
+                        List->SetText(Text);
+                }
+            } Restore{SearchPath, SearchPath ? SearchPath->GetText() : std::string()};
+            qlAddShippedSystemFolder(SearchPath);
+            gqlProject->Analyze(true);
+        }
         bool Abort = false;
         Notify(FCancel ? "Parsing canceled" : "", psrNone, Abort);
         FReportPages->UpdateReportMenuChecks();
         RefreshViews(false);
     }
     const double Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
-    SetStatusText(4, QString::asprintf("%.2f (s)", Seconds));
+    // A cancelled run must not look like a finished one.
+    SetStatusText(4, QString(FCancel ? "Parsing canceled, " : "") + QString::asprintf("%.2f (s)", Seconds));
 }
 
 TMainForm::TRunningScope::TRunningScope(TMainForm* Form) : FForm(Form) { FForm->SetRunning(true); }
