@@ -194,6 +194,8 @@ public:
         if (!M)
             return {};
         TqlCodeLocation* L = M->GetCodeLocation();
+        if (L && L->GetFileIndex() < 0)
+            L = nullptr;  // a message about no place in the sources
         switch (Index.column()) {
         case 0:
             return qlFromAnsi(M->GetMessageText());
