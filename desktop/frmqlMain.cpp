@@ -279,9 +279,9 @@ void TMainForm::Guarded(F&& Body)
     try {
         Body();
     } catch (const std::exception& E) {
-        qlShowError(this, qlFromAnsi(E.what()));
+        ShowError(qlFromAnsi(E.what()));
     } catch (...) {
-        qlShowError(this, "Unknown error");
+        ShowError("Unknown error");
     }
 }
 
@@ -386,8 +386,19 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
         gqlQuilletOptions = nullptr;
         throw;
     }
+    FStarting = false;
     UpdateCaption();
     UpdateActions();
+}
+
+void TMainForm::ShowError(const QString& Text)
+{
+    // At start-up the window is not on screen yet: a box that waited for
+    // the user there would keep it from ever showing.
+    if (FStarting)
+        qlPostError(this, Text);
+    else
+        qlShowError(this, Text);
 }
 
 TMainForm::~TMainForm()
@@ -998,7 +1009,7 @@ bool TMainForm::OpenDocument(const std::string& FileName)
     try {
         TDocument::ReadProjectFile(FileName, Data);
     } catch (const std::exception& E) {
-        qlShowError(this, qlFromAnsi(E.what()));
+        ShowError(qlFromAnsi(E.what()));
         return false;
     }
     ClearProject();
@@ -1383,7 +1394,7 @@ void TMainForm::LoadPlugins()
 {
     const std::vector<std::string> List =
         gqlProject->GetSystemOptions()->GetRefactorOptions()->GetRefactorings();
-    qlDesktopPluginLoader().LoadAll(List, [this](const std::string& Text) { qlShowError(this, qlFromAnsi(Text)); });
+    qlDesktopPluginLoader().LoadAll(List, [this](const std::string& Text) { ShowError(qlFromAnsi(Text)); });
 }
 
 void TMainForm::ExecuteRefactoring(const Ref<IqlRefactoring>& Refactoring)

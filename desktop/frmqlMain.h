@@ -174,6 +174,8 @@ private:
     // box for each that fails.
     void LoadPlugins();
     void SetRunning(bool Value);
+    // An error box; during start-up one that does not wait for the user.
+    void ShowError(const QString& Text);
     // The busy state for its life (Run, a refactoring); on the way out a
     // close asked for meanwhile goes on.
     class TRunningScope {
@@ -229,6 +231,7 @@ private:
     bool FRunning = false;
     bool FCloseAfterRun = false;
     bool FShutDown = false;
+    bool FStarting = true;
     std::string FEditorFileName;
     std::string FEditorFileAge;
     bool FEditorUtf8 = false;

@@ -113,6 +113,18 @@ bool qlInputText(QWidget* Parent, const QString& Caption, const QString& Prompt,
     return true;
 }
 
+void qlPostError(QWidget* Parent, const QString& Text)
+{
+    if (GHandler) {
+        GHandler->Answer(Text);
+        return;
+    }
+    auto* Box = new QMessageBox(QMessageBox::Critical, "Quillet", Text, QMessageBox::Ok, Parent);
+    Box->setAttribute(Qt::WA_DeleteOnClose);
+    Box->setWindowModality(Qt::NonModal);
+    Box->show();
+}
+
 QString qlOpenFileName(QWidget* Parent, const QString& Title, const QString& Filter,
                        const QString& DefaultSuffix, bool MustExist)
 {

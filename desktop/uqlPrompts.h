@@ -27,6 +27,8 @@ TqlPromptHandler* qlSetPromptHandler(TqlPromptHandler* Handler);
 TqlAnswer qlAsk(QWidget* Parent, const QString& Text, bool WithCancel);
 void qlShowMessage(QWidget* Parent, const QString& Text);
 void qlShowError(QWidget* Parent, const QString& Text);
+// The same box, shown without waiting for the user to close it.
+void qlPostError(QWidget* Parent, const QString& Text);
 
 // A line of text: Caption and Prompt as given, Value shown selected; true
 // with Value changed on OK, false on Cancel.
