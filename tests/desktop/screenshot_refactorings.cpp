@@ -5,6 +5,7 @@
 // File > Generate... Saves rename-query.png, rename-done.png,
 // node-viewer.png and generate-query.png into the folder given as the first
 // argument. Fails when a window never showed or nothing was written.
+#include "DesktopTestSupport.h"
 #include "ScreenshotSupport.h"
 #include "desktop/frmqlMain.h"
 #include "desktop/uqlPluginLoader.h"
@@ -67,35 +68,14 @@ QAction* Command(TMainForm* Form, const QString& Caption)
     return nullptr;
 }
 
-TqlTreeNode* FindNode(QTreeWidget* Tree, const std::function<bool(TqlTreeNode*)>& Wanted)
-{
-    std::function<TqlTreeNode*(TqlTreeNode*, int)> Walk = [&](TqlTreeNode* Node, int Depth) -> TqlTreeNode* {
-        if (Wanted(Node))
-            return Node;
-        if (Depth > 4 || Node->Kind == nkUsedBy)
-            return nullptr;
-        ExpandTreeNode(Node, true);
-        for (int I = 0; I < Node->childCount(); ++I)
-            if (TqlTreeNode* Found = Walk(Node->ChildNode(I), Depth + 1))
-                return Found;
-        return nullptr;
-    };
-    for (int I = 0; I < Tree->topLevelItemCount(); ++I)
-        if (TqlTreeNode* Found = Walk(static_cast<TqlTreeNode*>(Tree->topLevelItem(I)), 0))
-            return Found;
-    return nullptr;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const QString Out = ScreenshotFolder(argc, argv);
+    const TScreenshotProgram Program(argc, argv);
+    const QString& Out = Program.Out;
     if (Out.isEmpty())
         return 2;
-    QApplication App(argc, argv);
-    TSilentPrompts Prompts;
-    qlSetPromptHandler(&Prompts);
 
     TTestFolder Folder;
     const fs::path Old = fs::current_path();
@@ -121,7 +101,7 @@ int main(int argc, char** argv)
         QAction* Rename = Command(Form, "Rename...");
         QAction* Tree = Command(Form, "Parse Tree...");
         Check(Rename && Tree, "both commands registered");
-        TqlTreeNode* Class = FindNode(Form->tvProjectTree, [](TqlTreeNode* N) {
+        TqlTreeNode* Class = FindTreeNode(Form->tvProjectTree, [](TqlTreeNode* N) {
             return N->Kind == nkClass && N->Symbol && N->Symbol->GetName() == "TStockItem";
         });
         Check(Class, "TStockItem in the tree");
@@ -139,7 +119,7 @@ int main(int argc, char** argv)
                     Written = Written || E.is_regular_file();
             Check(Written, "rename wrote its output");
 
-            TqlTreeNode* Unit = FindNode(Form->tvProjectTree, [](TqlTreeNode* N) {
+            TqlTreeNode* Unit = FindTreeNode(Form->tvProjectTree, [](TqlTreeNode* N) {
                 return N->Kind == nkUnit && N->Unit && N->Unit->GetName() == "StockItems";
             });
             Check(Unit, "StockItems in the tree");
@@ -179,7 +159,6 @@ int main(int argc, char** argv)
         delete Form;
     }
     qlDesktopPluginLoader().FinalizeAll();
-    qlSetPromptHandler(nullptr);
     fs::current_path(Old);
     return Failures == 0 ? 0 : 1;
 }

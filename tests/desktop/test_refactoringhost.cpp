@@ -174,26 +174,6 @@ private:
     std::string FOldPath;
 };
 
-// The project tree's node of the class Name, found through the group nodes.
-TqlTreeNode* FindClassNode(QTreeWidget* Tree, const std::string& Name)
-{
-    std::function<TqlTreeNode*(TqlTreeNode*, int)> Find = [&](TqlTreeNode* Node, int Depth) -> TqlTreeNode* {
-        if (Node->Kind == nkClass && Node->Symbol && Node->Symbol->GetName() == Name)
-            return Node;
-        if (Depth > 4 || Node->Kind == nkUsedBy)
-            return nullptr;
-        ExpandTreeNode(Node, true);
-        for (int I = 0; I < Node->childCount(); ++I)
-            if (TqlTreeNode* Found = Find(Node->ChildNode(I), Depth + 1))
-                return Found;
-        return nullptr;
-    };
-    for (int I = 0; I < Tree->topLevelItemCount(); ++I)
-        if (TqlTreeNode* Found = Find(static_cast<TqlTreeNode*>(Tree->topLevelItem(I)), 0))
-            return Found;
-    return nullptr;
-}
-
 // Answers the next input dialog: records what it showed, then types Answer
 // and presses OK (or Cancel when Answer is empty).
 struct TInputAnswer {
@@ -566,7 +546,9 @@ private slots:
             if (A->text() == "Rename...")
                 Rename = A;
         QVERIFY(Rename);
-        TqlTreeNode* Node = FindClassNode(F->tvProjectTree, "TStockItem");
+        TqlTreeNode* Node = FindTreeNode(F->tvProjectTree, [](TqlTreeNode* N) {
+            return N->Kind == nkClass && N->Symbol && N->Symbol->GetName() == "TStockItem";
+        });
         QVERIFY(Node);
         F->tvProjectTree->setCurrentItem(Node);
         F->UpdateActions();
