@@ -1361,6 +1361,9 @@ void TMainForm::FindNext(QTreeWidgetItem* StartNode)
 {
     if (FRunning || !FFindForm)
         return;
+    // The search walks the project tree: it comes to the front first, so
+    // the node found is scrolled into view in a tree that is on screen.
+    pgcExplorer->setCurrentWidget(tvProjectTree);
     {
         TWaitCursor Wait;
         tvProjectTree->setUpdatesEnabled(false);
