@@ -43,8 +43,11 @@ TVTReportViewer::~TVTReportViewer()
 bool TVTReportViewer::eventFilter(QObject* Watched, QEvent* Event)
 {
     // A hidden page gets its last resize just before it is shown.
+    // Compared as a plain object: the splitter may be part way through its
+    // destruction when it sends other events.
     const bool Sized = Event->type() == QEvent::Resize || Event->type() == QEvent::Show;
-    if (Watched == Splitter && Sized && !FUserSized && Splitter->isVisible() && FWantedHeight >= 0) {
+    if (Sized && Watched == FSplitterObject && !FUserSized && Splitter && Splitter->isVisible() &&
+        FWantedHeight >= 0) {
         const int Height = Splitter->height();
         const int H = std::max(0, std::min(FWantedHeight, Height - 80));
         Splitter->setSizes({H, std::max(0, Height - H - Splitter->handleWidth())});
@@ -99,6 +102,7 @@ void TVTReportViewer::Setup(QWidget* Page, const Ref<IqlReport>& AReport)
         // A page not yet on screen (a tab reopened at start-up, a tab behind
         // another) has no height to cut against: the wanted height is
         // applied as it is laid out, until the user moves the splitter.
+        FSplitterObject = Splitter.data();
         Splitter->installEventFilter(this);
         connect(Splitter, &QSplitter::splitterMoved, this, [this] {
             FUserSized = true;

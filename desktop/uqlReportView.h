@@ -63,6 +63,7 @@ private:
     int FWantedHeight = -1;      // the stored (or default) grid height
     bool FHeightShown = false;   // the grid was laid out on screen
     bool FUserSized = false;     // the user moved the splitter
+    const QObject* FSplitterObject = nullptr;  // the splitter, for the event filter
     QString CellText(int Row, int Col) const;
 };
 
