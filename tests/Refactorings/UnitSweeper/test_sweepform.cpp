@@ -71,6 +71,10 @@ TEST(UnitSweeperForm, EveryTextShows)
             if (W->isVisible())
                 Shown.push_back(W);
         EXPECT_EQ(Shown.size(), Note ? 8u : 6u);
+        // Its picture, when screenshots are asked for.
+        const QString Pictures = qEnvironmentVariable("QUILLET_SCREENSHOTS");
+        if (!Pictures.isEmpty())
+            Form.grab().save(Pictures + (Note ? "/unitsweeper-note.png" : "/unitsweeper.png"));
         for (size_t I = 0; I < Shown.size(); ++I) {
             QWidget* W = Shown[I];
             SCOPED_TRACE(W->objectName().toStdString());
