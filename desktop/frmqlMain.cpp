@@ -33,6 +33,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -193,6 +194,8 @@ public:
         if (!M)
             return {};
         TqlCodeLocation* L = M->GetCodeLocation();
+        if (L && L->GetFileIndex() < 0)
+            L = nullptr;  // a message about no place in the sources
         switch (Index.column()) {
         case 0:
             return qlFromAnsi(M->GetMessageText());
@@ -276,9 +279,9 @@ void TMainForm::Guarded(F&& Body)
     try {
         Body();
     } catch (const std::exception& E) {
-        qlShowError(this, qlFromAnsi(E.what()));
+        ShowError(qlFromAnsi(E.what()));
     } catch (...) {
-        qlShowError(this, "Unknown error");
+        ShowError("Unknown error");
     }
 }
 
@@ -292,6 +295,12 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
     FSettingsFolder = qlWithSlash(SettingsFolder.isEmpty() ? qlProgramFolder() : qlToFileName(SettingsFolder));
     FLink = Ref<TMainFormLink>(new TMainFormLink(this));
     gqlRefactoringHost = Ref<IqlRefactoringHost>(FLink.get());
+    // Refactorings ask the user for texts and start the viewer of their
+    // output through these.
+    qlSetInputQuery([this](const std::string& Caption, const std::string& Prompt, std::string& Value) {
+        return qlInputText(this, qlFromAnsi(Caption), qlFromAnsi(Prompt), Value);
+    });
+    qlSetProgramLauncher([this](const std::vector<std::string>& Argv) { return LaunchViewer(Argv); });
     const std::string IniName = FSettingsFolder + "Quillet.ini";
     gqlQuilletOptions = Ref<IqlFileSettings>(new TqlFileSettings(IniName));
     // A settings file that cannot be read answers with defaults and a notice;
@@ -369,14 +378,27 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
         FDocument.reset();
         FLink->Cut();
         gqlRefactoringHost = nullptr;
+        qlSetInputQuery(nullptr);
+        qlSetProgramLauncher(nullptr);
         delete FRefactorings;
         FRefactorings = nullptr;
         gqlProject = nullptr;
         gqlQuilletOptions = nullptr;
         throw;
     }
+    FStarting = false;
     UpdateCaption();
     UpdateActions();
+}
+
+void TMainForm::ShowError(const QString& Text)
+{
+    // At start-up the window is not on screen yet: a box that waited for
+    // the user there would keep it from ever showing.
+    if (FStarting)
+        qlPostError(this, Text);
+    else
+        qlShowError(this, Text);
 }
 
 TMainForm::~TMainForm()
@@ -405,6 +427,8 @@ void TMainForm::Shutdown()
         }
     };
     gqlRefactoringHost = nullptr;
+    qlSetInputQuery(nullptr);
+    qlSetProgramLauncher(nullptr);
     delete FRefactorings;
     FRefactorings = nullptr;
     // The dialogs store their placement while the settings still exist.
@@ -985,7 +1009,7 @@ bool TMainForm::OpenDocument(const std::string& FileName)
     try {
         TDocument::ReadProjectFile(FileName, Data);
     } catch (const std::exception& E) {
-        qlShowError(this, qlFromAnsi(E.what()));
+        ShowError(qlFromAnsi(E.what()));
         return false;
     }
     ClearProject();
@@ -1014,7 +1038,7 @@ void TMainForm::OpenDocumentURL(const std::string& Address)
     HttpGetText(Address, "", Body, Limits);  // a failed fetch changes nothing
     const std::string Reason = TDocument::CheckProjectText(Body);
     if (!Reason.empty())
-        throw Exception(Address + " is not a Quillet project file.");
+        throw Exception(TDocument::NotAProjectFile(Address, Reason));
     ClearProject();
     FDocument->SetFileName(Address);
     try {
@@ -1107,6 +1131,10 @@ void TMainForm::Run()
 {
     if (FRunning)
         return;
+    if (gqlProject->GetOptions()->GetFileToAnalyze().empty()) {
+        qlShowMessage(this, "No file to analyze is set. Choose one under Project > Options.");
+        return;
+    }
     const auto Start = std::chrono::steady_clock::now();
     {
         TWaitCursor Wait;
@@ -1118,16 +1146,31 @@ void TMainForm::Run()
         tvInheritance->clear();
         FReportPages->DropUsedBy();
         FMessageModel->Empty();
-        // The unit that ships beside the program is found without any setting.
-        qlAddShippedSystemFolder(gqlProject->GetSystemOptions()->GetLibrarySearchPath());
-        gqlProject->Analyze(true);
+        // The unit that ships beside the program is found without any
+        // setting: its folder is searched for this analysis only, and never
+        // becomes part of the options the user saves.
+        {
+            const Ref<IqlStringList> SearchPath = gqlProject->GetSystemOptions()->GetLibrarySearchPath();
+            struct TRestore {
+                Ref<IqlStringList> List;
+                std::string Text;
+                ~TRestore()
+                {
+                    if (List)
+                        List->SetText(Text);
+                }
+            } Restore{SearchPath, SearchPath ? SearchPath->GetText() : std::string()};
+            qlAddShippedSystemFolder(SearchPath);
+            gqlProject->Analyze(true);
+        }
         bool Abort = false;
         Notify(FCancel ? "Parsing canceled" : "", psrNone, Abort);
         FReportPages->UpdateReportMenuChecks();
         RefreshViews(false);
     }
     const double Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
-    SetStatusText(4, QString::asprintf("%.2f (s)", Seconds));
+    // A cancelled run must not look like a finished one.
+    SetStatusText(4, QString(FCancel ? "Parsing canceled, " : "") + QString::asprintf("%.2f (s)", Seconds));
 }
 
 TMainForm::TRunningScope::TRunningScope(TMainForm* Form) : FForm(Form) { FForm->SetRunning(true); }
@@ -1318,6 +1361,9 @@ void TMainForm::FindNext(QTreeWidgetItem* StartNode)
 {
     if (FRunning || !FFindForm)
         return;
+    // The search walks the project tree: it comes to the front first, so
+    // the node found is scrolled into view in a tree that is on screen.
+    pgcExplorer->setCurrentWidget(tvProjectTree);
     {
         TWaitCursor Wait;
         tvProjectTree->setUpdatesEnabled(false);
@@ -1351,7 +1397,7 @@ void TMainForm::LoadPlugins()
 {
     const std::vector<std::string> List =
         gqlProject->GetSystemOptions()->GetRefactorOptions()->GetRefactorings();
-    qlDesktopPluginLoader().LoadAll(List, [this](const std::string& Text) { qlShowError(this, qlFromAnsi(Text)); });
+    qlDesktopPluginLoader().LoadAll(List, [this](const std::string& Text) { ShowError(qlFromAnsi(Text)); });
 }
 
 void TMainForm::ExecuteRefactoring(const Ref<IqlRefactoring>& Refactoring)
@@ -1368,9 +1414,59 @@ void TMainForm::ExecuteRefactoring(const Ref<IqlRefactoring>& Refactoring)
 void TMainForm::AddRefactoringMessage(const Ref<IqlRefactoring>& Refactoring, const Ref<IqlMessage>& Msg)
 {
     TqlCodeLocation* L = Msg ? Msg->GetCodeLocation() : nullptr;
-    FMessageModel->Append(Ref<IqlMessage>(new TqlMessage(TqlRefactoringRegistry::MessageText(Refactoring, Msg),
-                                                         L ? L->GetFileIndex() : -1, L ? L->GetX() : 0,
-                                                         L ? L->GetY() : 0, false)));
+    PostMessage(Ref<IqlMessage>(new TqlMessage(TqlRefactoringRegistry::MessageText(Refactoring, Msg),
+                                               L ? L->GetFileIndex() : -1, L ? L->GetX() : 0, L ? L->GetY() : 0,
+                                               false)));
+}
+
+void TMainForm::PostMessage(const Ref<IqlMessage>& Msg)
+{
+    FMessageModel->Append(Msg);
+    // Shown where the user looks: the list's last row, in front.
+    pgcBottom->setCurrentWidget(lvMessages);
+    lvMessages->scrollToBottom();
+    SetStatusText(4, qlFromAnsi(Msg->GetMessageText()));
+}
+
+namespace {
+
+// The run folder ("<...>/Generated/<GUID>") of a folder below it; the folder
+// itself when it lies elsewhere.
+std::string RunFolderOf(const std::string& Folder)
+{
+    const std::string Marker = "/Generated/";
+    const size_t At = Folder.rfind(Marker);
+    if (At == std::string::npos)
+        return Folder;
+    const size_t End = Folder.find('/', At + Marker.size());
+    return End == std::string::npos ? Folder : Folder.substr(0, End);
+}
+
+bool HoldsAnyFile(const std::string& Folder)
+{
+    std::error_code Ec;
+    for (std::filesystem::recursive_directory_iterator It(Folder, Ec), End; !Ec && It != End; It.increment(Ec))
+        if (It->is_regular_file(Ec))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+bool TMainForm::LaunchViewer(const std::vector<std::string>& Argv)
+{
+    // A comparison program the user set is started as asked, and its
+    // failure is reported by the refactoring.
+    if (Argv.size() != 2 || Argv[0] != "xdg-open")
+        return qlStartDetached(Argv);
+    if (!QStandardPaths::findExecutable("xdg-open").isEmpty() && qlStartDetached(Argv))
+        return true;
+    // No viewer: the output is named in the message list instead.
+    const std::string Folder = RunFolderOf(Argv[1]);
+    PostMessage(Ref<IqlMessage>(new TqlMessage(
+        HoldsAnyFile(Folder) ? "The refactored files are in " + Folder + "." : std::string("Nothing was changed."), -1,
+        0, 0, false)));
+    return true;
 }
 
 TqlTreeNode* TMainForm::SelectedProjectNode() const

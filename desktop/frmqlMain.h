@@ -147,6 +147,12 @@ public:
     void AddRefactoringMessage(const Ref<IqlRefactoring>& Refactoring, const Ref<IqlMessage>& Msg);
     TqlTreeNode* SelectedProjectNode() const;
     void UnitRefactored(TqlUnit* Unit);
+    // Appends Msg to the message list and brings the list to the front.
+    void PostMessage(const Ref<IqlMessage>& Msg);
+    // Starts a refactoring's viewer. Without a viewer program (xdg-open
+    // missing or failing) it posts where the output went, or that nothing
+    // was changed, and counts as started.
+    bool LaunchViewer(const std::vector<std::string>& Argv);
     void ExecuteRefactoring(const Ref<IqlRefactoring>& Refactoring);
 
     // Width of the explorer panel and height of the bottom panel.
@@ -168,6 +174,8 @@ private:
     // box for each that fails.
     void LoadPlugins();
     void SetRunning(bool Value);
+    // An error box; during start-up one that does not wait for the user.
+    void ShowError(const QString& Text);
     // The busy state for its life (Run, a refactoring); on the way out a
     // close asked for meanwhile goes on.
     class TRunningScope {
@@ -223,6 +231,7 @@ private:
     bool FRunning = false;
     bool FCloseAfterRun = false;
     bool FShutDown = false;
+    bool FStarting = true;
     std::string FEditorFileName;
     std::string FEditorFileAge;
     bool FEditorUtf8 = false;

@@ -1,6 +1,7 @@
 #include "desktop/uqlDocument.h"
 
 #include "base/qlException.h"
+#include "base/qlFileLimits.h"
 #include "settings/uqlIniOptions.h"
 
 #include <unistd.h>
@@ -50,24 +51,24 @@ std::string TDocument::CheckProjectText(const std::string& Data)
 
 void TDocument::ReadProjectFile(const std::string& FileName, std::string& Data)
 {
-    std::error_code Ec;
-    if (std::filesystem::is_directory(FileName, Ec))
-        throw Exception("Cannot open " + FileName + ": it is a folder");
-    std::ifstream In(FileName, std::ios::binary);
-    if (!In)
-        throw Exception("Cannot open " + FileName + ": " + std::strerror(errno));
-    In.seekg(0, std::ios::end);
-    const std::streamoff Size = In.tellg();
-    if (Size < 0)
-        throw Exception("Cannot open " + FileName + ": cannot read it");
-    if (static_cast<std::uintmax_t>(Size) > MaxProjectFileSize)
-        throw Exception(FileName + " is not a Quillet project file.");
-    In.seekg(0);
-    Data.assign(static_cast<std::size_t>(Size), '\0');
-    if (!In.read(Data.data(), Size))
-        throw Exception("Cannot open " + FileName + ": cannot read it");
-    if (!CheckProjectText(Data).empty())
-        throw Exception(FileName + " is not a Quillet project file.");
+    // A FIFO or a device is refused before it is opened, which would block.
+    std::string Why;
+    switch (qlReadLimitedFile(FileName, MaxProjectFileSize, Data, Why)) {
+    case TqlFileProblem::None:
+        break;
+    case TqlFileProblem::TooLarge:
+        throw Exception(NotAProjectFile(FileName, "larger than 16 MiB"));
+    default:
+        throw Exception("Cannot open " + FileName + ": " + Why);
+    }
+    const std::string Reason = CheckProjectText(Data);
+    if (!Reason.empty())
+        throw Exception(NotAProjectFile(FileName, Reason));
+}
+
+std::string TDocument::NotAProjectFile(const std::string& Name, const std::string& Reason)
+{
+    return Name + " is not a Quillet project file (" + Reason + ").";
 }
 
 void TDocument::Load(const std::string& Name, const std::string& Data)
@@ -95,8 +96,9 @@ void TDocument::OpenURL(const std::string& Address, const std::string& Body)
 {
     if (Address.empty())
         return;
-    if (!CheckProjectText(Body).empty())
-        throw Exception(Address + " is not a Quillet project file.");
+    const std::string Reason = CheckProjectText(Body);
+    if (!Reason.empty())
+        throw Exception(NotAProjectFile(Address, Reason));
     Load(Address, Body);
 }
 

@@ -47,8 +47,11 @@ public:
     // Empty when Data can be a project file, else the reason it is not.
     static std::string CheckProjectText(const std::string& Data);
     // Reads FileName into Data and checks it. Raises Exception with
-    // "Cannot open X: reason" or "X is not a Quillet project file.".
+    // "Cannot open X: reason" (also for a FIFO, a folder or a device, which
+    // are never opened) or "X is not a Quillet project file (reason).".
     static void ReadProjectFile(const std::string& FileName, std::string& Data);
+    // "Name is not a Quillet project file (Reason)."
+    static std::string NotAProjectFile(const std::string& Name, const std::string& Reason);
 
 private:
     void Load(const std::string& Name, const std::string& Data);

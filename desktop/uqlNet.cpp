@@ -2,6 +2,9 @@
 
 #include "base/qlException.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -10,7 +13,10 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
+#include <QWindow>
 
+#include <algorithm>
 #include <memory>
 
 bool IsURL(const std::string& Text) { return Text.find("://") != std::string::npos; }
@@ -22,6 +28,43 @@ bool Fetchable(const QUrl& Url)
     const QString Scheme = Url.scheme().toLower();
     return Url.isValid() && (Scheme == "http" || Scheme == "https") && !Url.host().isEmpty();
 }
+
+// Swallows user input meant for any window but one (none: every window)
+// while it lives.
+class TInputOnlyTo : public QObject {
+public:
+    explicit TInputOnlyTo(QWidget* Allowed) : FAllowed(Allowed) { QCoreApplication::instance()->installEventFilter(this); }
+    ~TInputOnlyTo() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        switch (Event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::ContextMenu: {
+            auto* Widget = qobject_cast<QWidget*>(Watched);
+            if (Widget && FAllowed && (Widget == FAllowed || FAllowed->isAncestorOf(Widget)))
+                return false;
+            return Widget != nullptr || qobject_cast<QWindow*>(Watched) != nullptr;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    QPointer<QWidget> FAllowed;
+};
 
 }  // namespace
 
@@ -41,6 +84,10 @@ void HttpGetText(const std::string& Address, const std::string& Query, std::stri
         throw Exception("Only http and https addresses can be opened.");
 
     QNetworkAccessManager Manager;
+    // The whole fetch, redirects included, ends by the deadline however
+    // slowly the server trickles its bytes.
+    QElapsedTimer Elapsed;
+    Elapsed.start();
     Manager.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
     std::unique_ptr<QProgressDialog> Progress;
     if (Limits.ProgressParent) {
@@ -68,6 +115,10 @@ void HttpGetText(const std::string& Address, const std::string& Query, std::stri
             Loop.quit();
         };
         QObject::connect(&Idle, &QTimer::timeout, &Loop, [&] { Fail("the server did not answer in time"); });
+        QTimer Deadline;
+        Deadline.setSingleShot(true);
+        Deadline.setInterval(static_cast<int>(std::max<qint64>(0, Limits.DeadlineMs - Elapsed.elapsed())));
+        QObject::connect(&Deadline, &QTimer::timeout, &Loop, [&] { Fail("the fetch took longer than allowed"); });
         QObject::connect(Reply, &QNetworkReply::metaDataChanged, &Loop, [&] {
             const QVariant Length = Reply->header(QNetworkRequest::ContentLengthHeader);
             if (Length.isValid() && Length.toLongLong() > Limits.MaxBytes)
@@ -84,15 +135,21 @@ void HttpGetText(const std::string& Address, const std::string& Query, std::stri
             QObject::connect(Progress.get(), &QProgressDialog::canceled, &Loop,
                              [&] { Fail("the fetch was cancelled"); });
         Idle.start();
-        if (!Reply->isFinished())
-            Loop.exec(QEventLoop::ExcludeUserInputEvents);
+        Deadline.start();
+        if (!Reply->isFinished()) {
+            // The progress dialog's Cancel must get its click; every other
+            // window gets no input meanwhile.
+            TInputOnlyTo Filter(Progress.get());
+            Loop.exec();
+        }
         if (Error.isEmpty() && Reply->error() == QNetworkReply::NoError)
             Data += Reply->readAll();
         if (Error.isEmpty() && Data.size() > Limits.MaxBytes)
             Error = "the answer is larger than the limit";
         const int Status = Reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (Error.isEmpty() && Status >= 300 && Status < 400) {
-            const QUrl Target = Url.resolved(Reply->header(QNetworkRequest::LocationHeader).toUrl());
+            // A relative Location ("/ok") is resolved against this request.
+            const QUrl Target = Url.resolved(QUrl::fromEncoded(Reply->rawHeader("Location").trimmed()));
             if (Redirects >= Limits.MaxRedirects)
                 Error = "too many redirects";
             else if (!RedirectAllowed(Url, Target))
@@ -103,7 +160,9 @@ void HttpGetText(const std::string& Address, const std::string& Query, std::stri
                 continue;
             }
         }
-        if (Error.isEmpty() && Reply->error() != QNetworkReply::NoError && Status == 0)
+        if (Error.isEmpty() && Status >= 200 && Status <= 299 && Reply->error() != QNetworkReply::NoError)
+            Error = Reply->errorString();  // a body cut short, a failed decompression...
+        if (Error.isEmpty() && Status == 0)
             Error = Reply->errorString();
         if (Error.isEmpty() && (Status < 200 || Status > 299))
             Error = QString("the server answered %1 %2")

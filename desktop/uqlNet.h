@@ -18,6 +18,7 @@ bool RedirectAllowed(const QUrl& From, const QUrl& To);
 // Limits of one fetch; the defaults are the program's.
 struct THttpGetLimits {
     int TimeoutMs = 30000;                       // no progress for this long fails
+    int DeadlineMs = 5 * 60 * 1000;              // the whole fetch takes at most this long
     std::int64_t MaxBytes = 16 * 1024 * 1024;    // larger bodies fail
     int MaxRedirects = 5;
     QWidget* ProgressParent = nullptr;           // a progress dialog with Cancel
@@ -26,6 +27,8 @@ struct THttpGetLimits {
 // One GET of Address (followed by "?" and Query when Query is not empty);
 // Body receives the bytes of the answer. Only http and https are fetched,
 // a non-2xx status is an error, redirects are followed up to the limit but
-// never from https to http. Raises Exception with the reason on failure.
+// never from https to http; a relative redirect is resolved against the
+// request's address. Any network error fails the fetch with its text, and
+// so does the deadline. Raises Exception with the reason on failure.
 void HttpGetText(const std::string& Address, const std::string& Query, std::string& Body,
                  const THttpGetLimits& Limits = {});

@@ -1,6 +1,7 @@
 #include "desktop/uqlPluginLoader.h"
 
 #include "Refactorings/uqlPlugin.h"
+#include "base/qlFileLimits.h"
 #include "base/uqlPathUtils.h"
 
 #include <algorithm>
@@ -84,6 +85,13 @@ void TqlPluginLoader::LoadOne(const std::string& FileName, const TOnError& OnErr
         if (OnError)
             OnError(Text);
     };
+    // dlopen would block on a FIFO and read a device without end: only a
+    // regular file is handed to it (a missing one is left to its message).
+    std::string Why;
+    if (qlCheckLimitedFile(FileName, LLONG_MAX, Why) == TqlFileProblem::NotRegular) {
+        Fail("Could not load plug-in, " + FileName + ": " + Why);
+        return;
+    }
     ::dlerror();
     void* Handle = ::dlopen(FileName.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!Handle) {

@@ -1,6 +1,10 @@
 #include "desktop/uqlPrompts.h"
 
+#include "desktop/uqlText.h"
+
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -85,6 +89,40 @@ void qlShowError(QWidget* Parent, const QString& Text)
         return;
     }
     QMessageBox::critical(Parent, "Quillet", Text);
+}
+
+bool qlInputText(QWidget* Parent, const QString& Caption, const QString& Prompt, std::string& Value)
+{
+    QInputDialog Dialog(Parent);
+    Dialog.setObjectName("InputQueryDialog");
+    Dialog.setInputMode(QInputDialog::TextInput);
+    Dialog.setWindowTitle(Caption);
+    Dialog.setLabelText(Prompt);
+    Dialog.setTextValue(qlFromAnsi(Value));
+    // The current text is selected once the dialog is up, so typing replaces it.
+    QMetaObject::invokeMethod(
+        &Dialog,
+        [&Dialog] {
+            if (auto* Edit = Dialog.findChild<QLineEdit*>())
+                Edit->selectAll();
+        },
+        Qt::QueuedConnection);
+    if (Dialog.exec() != QDialog::Accepted)
+        return false;
+    Value = qlToAnsi(Dialog.textValue());
+    return true;
+}
+
+void qlPostError(QWidget* Parent, const QString& Text)
+{
+    if (GHandler) {
+        GHandler->Answer(Text);
+        return;
+    }
+    auto* Box = new QMessageBox(QMessageBox::Critical, "Quillet", Text, QMessageBox::Ok, Parent);
+    Box->setAttribute(Qt::WA_DeleteOnClose);
+    Box->setWindowModality(Qt::NonModal);
+    Box->show();
 }
 
 QString qlOpenFileName(QWidget* Parent, const QString& Title, const QString& Filter,

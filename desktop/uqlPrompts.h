@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <string>
+
 class QWidget;
 
 enum class TqlAnswer { Yes, No, Cancel, OK };
@@ -25,6 +27,12 @@ TqlPromptHandler* qlSetPromptHandler(TqlPromptHandler* Handler);
 TqlAnswer qlAsk(QWidget* Parent, const QString& Text, bool WithCancel);
 void qlShowMessage(QWidget* Parent, const QString& Text);
 void qlShowError(QWidget* Parent, const QString& Text);
+// The same box, shown without waiting for the user to close it.
+void qlPostError(QWidget* Parent, const QString& Text);
+
+// A line of text: Caption and Prompt as given, Value shown selected; true
+// with Value changed on OK, false on Cancel.
+bool qlInputText(QWidget* Parent, const QString& Caption, const QString& Prompt, std::string& Value);
 
 // Filter in the program's "Caption|*.ext|Caption|*.ext" form; DefaultSuffix
 // without the dot. Both answer an empty name when the user cancels.

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QMenu>
+#include <QEvent>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -26,7 +27,8 @@ TVTReportViewer::~TVTReportViewer()
     if (Report) {
         try {
             Report->SetVisible(false);
-            if (gqlQuilletOptions && Grid)
+            // A grid never laid out on screen has no height of the user's.
+            if (gqlQuilletOptions && Grid && (FHeightShown || !Splitter))
                 gqlQuilletOptions->WriteValue(ReportsSection, Report->GetName(), Grid->height());
         } catch (...) {
             // The tab goes whatever the settings file says.
@@ -36,6 +38,22 @@ TVTReportViewer::~TVTReportViewer()
     delete UsedByGrid.data();
     delete Grid.data();
     delete Splitter.data();
+}
+
+bool TVTReportViewer::eventFilter(QObject* Watched, QEvent* Event)
+{
+    // A hidden page gets its last resize just before it is shown.
+    // Compared as a plain object: the splitter may be part way through its
+    // destruction when it sends other events.
+    const bool Sized = Event->type() == QEvent::Resize || Event->type() == QEvent::Show;
+    if (Sized && Watched == FSplitterObject && !FUserSized && Splitter && Splitter->isVisible() &&
+        FWantedHeight >= 0) {
+        const int Height = Splitter->height();
+        const int H = std::max(0, std::min(FWantedHeight, Height - 80));
+        Splitter->setSizes({H, std::max(0, Height - H - Splitter->handleWidth())});
+        FHeightShown = true;
+    }
+    return QObject::eventFilter(Watched, Event);
 }
 
 TVirtualStringTreeEx* TVTReportViewer::CreateGrid(QWidget* Parent)
@@ -62,6 +80,7 @@ void TVTReportViewer::Setup(QWidget* Page, const Ref<IqlReport>& AReport)
                 H = 300;
             }
         }
+        FWantedHeight = std::max(0, H);
         const QWidget* Area = Page->parentWidget() ? Page->parentWidget() : Page;
         const int PageHeight = std::max(Page->height(), Area->height());
         H = std::max(0, std::min(H, PageHeight - 80));
@@ -75,8 +94,20 @@ void TVTReportViewer::Setup(QWidget* Page, const Ref<IqlReport>& AReport)
         Splitter->setStretchFactor(0, 0);
         Splitter->setStretchFactor(1, 1);
         Layout->addWidget(Splitter);
-        Splitter->resize(Page->width(), PageHeight);
-        Splitter->setSizes({H, std::max(0, PageHeight - H - Splitter->handleWidth())});
+        if (Page->isVisible()) {
+            Splitter->resize(Page->width(), PageHeight);
+            Splitter->setSizes({H, std::max(0, PageHeight - H - Splitter->handleWidth())});
+            FHeightShown = true;
+        }
+        // A page not yet on screen (a tab reopened at start-up, a tab behind
+        // another) has no height to cut against: the wanted height is
+        // applied as it is laid out, until the user moves the splitter.
+        FSplitterObject = Splitter.data();
+        Splitter->installEventFilter(this);
+        connect(Splitter, &QSplitter::splitterMoved, this, [this] {
+            FUserSized = true;
+            FHeightShown = true;
+        });
         UsedByGrid->BeginColumnUpdate();
         UsedByGrid->AddColumn("Unit", 100, Qt::AlignLeft);
         UsedByGrid->AddColumn("Location", 80, Qt::AlignHCenter);

@@ -55,8 +55,15 @@ public:
     int SortColumn = 0;
     bool SortAscending = true;
 
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
 private:
     TVirtualStringTreeEx* CreateGrid(QWidget* Parent);
+    int FWantedHeight = -1;      // the stored (or default) grid height
+    bool FHeightShown = false;   // the grid was laid out on screen
+    bool FUserSized = false;     // the user moved the splitter
+    const QObject* FSplitterObject = nullptr;  // the splitter, for the event filter
     QString CellText(int Row, int Col) const;
 };
 

@@ -279,6 +279,13 @@ TqlTreeNode* AddClassNode(TqlTreeNode* Parent, TqlClass* Class, TqlUnit* Unit, u
     return Node;
 }
 
+// "Name : Type"; a type written inline has no name, and then no colon shows.
+static void AppendTypeName(std::string& Text, const std::string& Type)
+{
+    if (!Type.empty())
+        Text += " : " + Type;
+}
+
 void AddMembersSection(TqlTreeNode* Node, const std::string& Caption,
                        std::unique_ptr<TqlSymbolList> Members)
 {
@@ -297,7 +304,7 @@ void AddMembersSection(TqlTreeNode* Node, const std::string& Caption,
             SetNodeKind(Child, nkProperty);
             Text = "Property " + Property->GetName();
             if (Property->GetTypeIntf())
-                Text += " : " + TypeName(Property);
+                AppendTypeName(Text, TypeName(Property));
         } else if (auto* Routine = As<TqlRoutine>(Member)) {
             SetNodeKind(Child, nkRoutine);
             Text = std::string(RoutineKindName[Routine->GetRoutineKind() & 3]) + " " +
@@ -308,7 +315,7 @@ void AddMembersSection(TqlTreeNode* Node, const std::string& Caption,
             SetNodeKind(Child, nkVariable);
             Text = Member->GetName();
             if (Member->GetTypeIntf())
-                Text += " : " + TypeName(Member);
+                AppendTypeName(Text, TypeName(Member));
         }
         Child->SetCaption(Text);
         AddUsedByGroup(Node->treeWidget(), Child, Member->GetUsedBy());

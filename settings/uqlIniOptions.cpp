@@ -422,7 +422,14 @@ TReadResult ReadSettingsFile(const std::string& FileName, std::string& Data, std
     }
     Stamp = StampOf(St);
     switch (qlReadLimitedFile(FileName, qlMaxIniFileSize, Data, Why)) {
-    case TqlFileProblem::None: return TReadResult::Read;
+    case TqlFileProblem::None:
+        // Settings files are 8-bit text: a UTF-16 file would read as empty
+        // and a write would add 8-bit lines to it.
+        if (Data.compare(0, 2, "\xFF\xFE") == 0 || Data.compare(0, 2, "\xFE\xFF") == 0) {
+            Why = "it is encoded in UTF-16, which is not read as settings";
+            return TReadResult::Refused;
+        }
+        return TReadResult::Read;
     case TqlFileProblem::Missing: return TReadResult::Missing;
     case TqlFileProblem::NotRegular:
     case TqlFileProblem::TooLarge: return TReadResult::Refused;

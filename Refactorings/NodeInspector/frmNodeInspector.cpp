@@ -4,6 +4,8 @@
 #include "Refactorings/uqlPlugin.h"
 
 #include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSplitter>
@@ -86,9 +88,15 @@ TNodeInspectorForm::TNodeInspectorForm(std::unique_ptr<TqlModuleNode> AModuleNod
     RefactorSynEdit->setObjectName("RefactorSynEdit");
     SynPasSyn1 = new QsciLexerPascal(RefactorSynEdit);
     SynPasSyn1->setObjectName("SynPasSyn1");
+    // 13 pixels, as the main window's source pane; the editor takes sizes
+    // in points, in every style of the highlighter.
     QFont Code("Courier New");
-    Code.setPixelSize(13);
+    Code.setStyleHint(QFont::TypeWriter);
+    Code.setFixedPitch(true);
+    const QScreen* Screen = QGuiApplication::primaryScreen();
+    Code.setPointSizeF(13.0 * 72.0 / (Screen ? Screen->logicalDotsPerInch() : 96.0));
     SynPasSyn1->setDefaultFont(Code);
+    SynPasSyn1->setFont(Code);
     RefactorSynEdit->setLexer(SynPasSyn1);
     Splitter1->setSizes({311, 800 - 311});
     Layout->addWidget(Splitter1, 1);

@@ -5,11 +5,13 @@
 #include "TestFolder.h"
 #include "desktop/frmqlMain.h"
 #include "desktop/uqlPrompts.h"
+#include "desktop/uqlTreeNode.h"
 #include "model/uqlClasses.h"
 #include "settings/uqlFileSettings.h"
 
 #include <QString>
 #include <QStringList>
+#include <QTreeWidget>
 
 #include <deque>
 #include <fstream>
@@ -90,3 +92,24 @@ struct TForm {
     TMainForm* operator->() const { return Form; }
     TMainForm* Form;
 };
+
+// The first node of Tree that Wanted accepts, filling nodes on the way down
+// (references groups are not entered); nil when there is none.
+inline TqlTreeNode* FindTreeNode(QTreeWidget* Tree, const std::function<bool(TqlTreeNode*)>& Wanted)
+{
+    std::function<TqlTreeNode*(TqlTreeNode*, int)> Walk = [&](TqlTreeNode* Node, int Depth) -> TqlTreeNode* {
+        if (Wanted(Node))
+            return Node;
+        if (Depth > 4 || Node->Kind == nkUsedBy)
+            return nullptr;
+        ExpandTreeNode(Node, true);
+        for (int I = 0; I < Node->childCount(); ++I)
+            if (TqlTreeNode* Found = Walk(Node->ChildNode(I), Depth + 1))
+                return Found;
+        return nullptr;
+    };
+    for (int I = 0; I < Tree->topLevelItemCount(); ++I)
+        if (TqlTreeNode* Found = Walk(static_cast<TqlTreeNode*>(Tree->topLevelItem(I)), 0))
+            return Found;
+    return nullptr;
+}

@@ -26,6 +26,8 @@ public:
                     const QByteArray Path = FBuffer.split(' ').value(1);
                     FBuffer.clear();
                     ++Requests;
+                    if (Serve && Serve(S, Path))
+                        return;
                     const QByteArray Answer = FRespond(Path);
                     if (!Answer.isEmpty()) {
                         S->write(Answer);
@@ -40,6 +42,9 @@ public:
         return "http://127.0.0.1:" + std::to_string(FServer.serverPort()) + Path;
     }
     int Requests = 0;
+    // Serves a request itself (true) over the socket, for answers that take
+    // their time; otherwise Respond answers.
+    std::function<bool(QTcpSocket* Socket, const QByteArray& Path)> Serve;
 
 private:
     QTcpServer FServer;

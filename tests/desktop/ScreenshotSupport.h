@@ -6,11 +6,13 @@
 #include "TestFolder.h"
 #include "desktop/uqlPrompts.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QString>
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 // Answers every prompt with No and reports it.
@@ -46,3 +48,29 @@ inline std::string WriteSampleProject(TTestFolder& Folder)
     return Folder.Write("Inventory.xml",
                         "[general]\r\nfiletoanalyze=" + (Sample / "Inventory.dpr").string() + "\r\n");
 }
+
+// What each screenshot program starts with: the output folder (Out; empty
+// after the usage line when none was given, and then no application is
+// made), the application on X11, and prompts answered without a user.
+class TScreenshotProgram {
+public:
+    TScreenshotProgram(int& Argc, char** Argv) : Out(ScreenshotFolder(Argc, Argv))
+    {
+        if (Out.isEmpty())
+            return;
+        FApp.emplace(Argc, Argv);
+        qlSetPromptHandler(&FPrompts);
+    }
+    ~TScreenshotProgram()
+    {
+        if (FApp)
+            qlSetPromptHandler(nullptr);
+    }
+    TScreenshotProgram(const TScreenshotProgram&) = delete;
+    TScreenshotProgram& operator=(const TScreenshotProgram&) = delete;
+    const QString Out;
+
+private:
+    std::optional<QApplication> FApp;
+    TSilentPrompts FPrompts;
+};

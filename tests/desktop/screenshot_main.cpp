@@ -42,12 +42,10 @@ bool Save(QWidget* Widget, const QString& File, int MinColours)
 
 int main(int argc, char** argv)
 {
-    const QString Out = ScreenshotFolder(argc, argv);
+    const TScreenshotProgram Program(argc, argv);
+    const QString& Out = Program.Out;
     if (Out.isEmpty())
         return 2;
-    QApplication App(argc, argv);
-    TSilentPrompts Prompts;
-    qlSetPromptHandler(&Prompts);
 
     TTestFolder Folder;
     const std::string Project = WriteSampleProject(Folder);
@@ -71,6 +69,5 @@ int main(int argc, char** argv)
         Form->Shutdown();
         delete Form;
     }
-    qlSetPromptHandler(nullptr);
     return Result;
 }

@@ -37,12 +37,10 @@ bool OpenSubmenu(QMenu* Menu, QMenu* Sub)
 
 int main(int argc, char** argv)
 {
-    const QString Out = ScreenshotFolder(argc, argv);
+    const TScreenshotProgram Program(argc, argv);
+    const QString& Out = Program.Out;
     if (Out.isEmpty())
         return 2;
-    QApplication App(argc, argv);
-    TSilentPrompts Prompts;
-    qlSetPromptHandler(&Prompts);
 
     TTestFolder Folder;
     Folder.Write("options.ql",
@@ -85,6 +83,5 @@ int main(int argc, char** argv)
         delete Form;
     }
     qlDesktopPluginLoader().FinalizeAll();
-    qlSetPromptHandler(nullptr);
     return Result;
 }

@@ -7,6 +7,9 @@
 #include "desktop/uqlNet.h"
 
 #include <QElapsedTimer>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 #include <QTest>
 
@@ -143,6 +146,57 @@ private slots:
         QCOMPARE(Body, std::string("[general]\n/p.xml?a=1"));
     }
 
+    // Redirects, relative and absolute, lead to the project.
+    void FetchFollowsRedirects()
+    {
+        std::string Self;
+        TLoopbackServer Server([&](const QByteArray& Path) -> QByteArray {
+            if (Path == "/ok")
+                return Http("200 OK", "[general]\r\nfiletoanalyze=x.dpr\r\n");
+            if (Path == "/relative")
+                return Http("302 Found", "", "Location: /ok\r\n");
+            if (Path == "/sub/dotted")
+                return Http("301 Moved Permanently", "", "Location: ../ok\r\n");
+            if (Path == "/absolute")
+                return Http("302 Found", "", "Location: " + QByteArray::fromStdString(Self) + "\r\n");
+            return Http("404 Not Found", "");
+        });
+        Self = Server.Url("/relative");
+        for (const char* Start : {"/relative", "/sub/dotted", "/absolute"}) {
+            std::string Body;
+            HttpGetText(Server.Url(Start), "", Body);
+            QCOMPARE(Body, std::string("[general]\r\nfiletoanalyze=x.dpr\r\n"));
+        }
+    }
+
+    // Cancel in the progress dialog ends a fetch that would wait long.
+    void CancelWhileWaiting()
+    {
+        QWidget Parent;
+        Parent.show();
+        TLoopbackServer Server([](const QByteArray&) { return QByteArray(); });
+        THttpGetLimits Limits;
+        Limits.TimeoutMs = 20000;
+        Limits.ProgressParent = &Parent;
+        bool Clicked = false;
+        QTimer Poll;
+        QObject::connect(&Poll, &QTimer::timeout, [&] {
+            auto* Dialog = Parent.findChild<QProgressDialog*>();
+            auto* Button = Dialog && Dialog->isVisible() ? Dialog->findChild<QPushButton*>() : nullptr;
+            if (!Button || Clicked)
+                return;
+            Clicked = true;
+            QTest::mouseClick(Button, Qt::LeftButton);
+        });
+        Poll.start(50);
+        QElapsedTimer T;
+        T.start();
+        const std::string Error = FetchError(Server.Url("/wait"), Limits);
+        QVERIFY(Clicked);
+        QVERIFY2(Error.find("cancelled") != std::string::npos, Error.c_str());
+        QVERIFY(T.elapsed() < 10000);
+    }
+
     void FetchFailures()
     {
         int Hops = 0;
@@ -161,11 +215,26 @@ private slots:
                 return Http("302 Found", "", "Location: ftp://127.0.0.1/x\r\n");
             if (Path == "/garbage")
                 return "\x01\x02 this is not http\r\n\r\n";
+            if (Path == "/short")
+                return "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\nabcd";
+            if (Path == "/badgzip")
+                return Http("200 OK", "[general]\r\nthis is no gzip stream at all\r\n", "Content-Encoding: gzip\r\n");
             return Http("500 Internal Server Error", "");
         });
+        // One byte just inside every idle timeout, for ever.
+        Server.Serve = [](QTcpSocket* S, const QByteArray& Path) {
+            if (Path != "/trickle")
+                return false;
+            S->write("HTTP/1.1 200 OK\r\nContent-Length: 900\r\n\r\n");
+            auto* Drip = new QTimer(S);
+            QObject::connect(Drip, &QTimer::timeout, S, [S] { S->write("x"); });
+            Drip->start(100);
+            return true;
+        };
         THttpGetLimits Small;
         Small.MaxBytes = 1000;
         Small.TimeoutMs = 300;
+        Small.DeadlineMs = 1500;
         const struct {
             const char* Path;
             const char* Expected;
@@ -178,6 +247,9 @@ private slots:
             {"/ftp", "cannot be fetched"},
             {"/garbage", "Cannot fetch"},
             {"/500", "500"},
+            {"/short", "closed"},
+            {"/badgzip", "ecompress"},
+            {"/trickle", "took longer than allowed"},
         };
         for (const auto& C : Cases) {
             QElapsedTimer T;

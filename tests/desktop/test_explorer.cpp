@@ -361,6 +361,33 @@ private slots:
         Tree.clear();
     }
 
+    // A member whose type is written inline shows no colon after its name.
+    void inlineTypesShowNoColon()
+    {
+        TTestFolder Folder;
+        const std::string File = Folder.Write(
+            "Shelf.pas",
+            "unit Shelf;\ninterface\ntype\n  TItem = class\n  end;\n  TShelf = class\n  private\n"
+            "    FItems: array[0..9] of TItem;\n    FFlags: set of (sfOpen, sfFull);\n    FCount: Integer;\n"
+            "  end;\nimplementation\nend.\n");
+        Ref<TqlProject> Project(new TqlProject(Folder.Path() + "/"));
+        gqlProject = Ref<IqlProject>(Project.get());
+        Project->GetOptions()->SetFileToAnalyze(File);
+        Project->Analyze(true);
+        TqlUnit* U = Project->GetUnits()->FindUnit("Shelf");
+        QVERIFY(U);
+        TqlClass* Shelf = U->GetClasses()->Find("TShelf");
+        QVERIFY(Shelf);
+        QTreeWidget Tree;
+        auto* Root = new TqlTreeNode(&Tree);
+        TqlTreeNode* Node = AddClassNode(Root, Shelf, U, nkClass);
+        Strings Private = Captions(Child(Open(Node), "Private (3)"));
+        std::sort(Private.begin(), Private.end());
+        QCOMPARE(Private, (Strings{"FCount : Integer", "FFlags", "FItems"}));
+        Tree.clear();
+        gqlProject = Ref<IqlProject>(FProject.get());
+    }
+
     void doubleClickShowsTheSource()
     {
         Ref<TRecordingViewer> Viewer(new TRecordingViewer);

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 class TFindCommandTest : public QObject {
@@ -58,6 +59,21 @@ private slots:
         QVERIFY(W.SearchFindNextAction->isEnabled());
         QVERIFY(W.tvProjectTree->updatesEnabled());
         QVERIFY(QApplication::overrideCursor() == nullptr);
+
+        // Found while the inheritance tree is in front: the project tree
+        // comes forward with the node in view.
+        W.resize(700, 420);
+        W.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&W));
+        W.pgcExplorer->setCurrentWidget(W.tvInheritance);
+        W.tvProjectTree->collapseAll();
+        Find(W, "getvalue");
+        QCOMPARE(Current(W), std::string("Function GetValue : Result"));
+        QCOMPARE(W.pgcExplorer->currentWidget(), static_cast<QWidget*>(W.tvProjectTree));
+        QCoreApplication::processEvents();
+        const QRect Row = W.tvProjectTree->visualItemRect(W.tvProjectTree->currentItem());
+        QVERIFY(!Row.isEmpty());
+        QVERIFY(W.tvProjectTree->viewport()->rect().contains(Row.topLeft()));
 
         // The only match: Find Next reports the end and disables itself.
         W.SearchFindNextAction->trigger();

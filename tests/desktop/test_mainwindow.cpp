@@ -104,7 +104,8 @@ private slots:
         const std::string Bad = Folder.Write("bad.xml", "no section\n");
         TForm F(Folder, {QString::fromStdString(Bad)});
         QCOMPARE(F->windowTitle(), QString("Untitled - Quillet"));
-        QCOMPARE(Prompts.Texts, QStringList{QString::fromStdString(Bad + " is not a Quillet project file.")});
+        QCOMPARE(Prompts.Texts,
+                 QStringList{QString::fromStdString(Bad + " is not a Quillet project file (no section header).")});
     }
 
     void SaveAsOpenOtherOpenBack()
@@ -137,25 +138,52 @@ private slots:
         const std::string A = Folder.Write("a.xml", Project("keep.dpr"));
         std::string Big(MaxProjectFileSize + 1, 'x');
         Big.replace(0, 3, "[x]");
-        const std::string Bad[] = {
-            Folder.Write("nul.xml", std::string("[general]\n\0x", 12)),
-            Folder.Write("nosection.xml", "filetoanalyze=x\n"),
-            Folder.Write("big.xml", Big),
-            Folder.Path() + "/missing.xml",
-            Folder.Path(),
+        const std::string Fifo = Folder.Path() + "/fifo.xml";
+        QCOMPARE(::mkfifo(Fifo.c_str(), 0600), 0);
+        // Each refusal names the file and why.
+        const struct {
+            std::string Name;
+            std::string Text;
+        } Bad[] = {
+            {Folder.Write("nul.xml", std::string("[general]\n\0x", 12)), " is not a Quillet project file (holds NUL bytes)."},
+            {Folder.Write("nosection.xml", "filetoanalyze=x\n"), " is not a Quillet project file (no section header)."},
+            {Folder.Write("big.xml", Big), " is not a Quillet project file (larger than 16 MiB)."},
+            {Folder.Path() + "/missing.xml", ": No such file or directory"},
+            {Folder.Path(), ": it is a folder, not a regular file"},
+            {Fifo, ": it is a FIFO, not a regular file"},
         };
         TForm F(Folder, {QString::fromStdString(A)});
-        for (const std::string& Name : Bad) {
+        for (const auto& B : Bad) {
             Prompts.Texts.clear();
-            QVERIFY(!F->OpenDocument(Name));
+            QVERIFY(!F->OpenDocument(B.Name));
             QCOMPARE(F->Document().GetFileName(), A);
             QCOMPARE(gqlProject->GetOptions()->GetFileToAnalyze(), std::string("keep.dpr"));
-            QCOMPARE(Prompts.Texts.size(), 1);
-            QVERIFY2(Prompts.Texts[0].startsWith("Cannot open " + QString::fromStdString(Name) + ": ") ||
-                         Prompts.Texts[0] == QString::fromStdString(Name) + " is not a Quillet project file.",
-                     qPrintable(Prompts.Texts[0]));
+            const std::string Expected =
+                B.Text[0] == ':' ? "Cannot open " + B.Name + B.Text : B.Name + B.Text;
+            QCOMPARE(Prompts.Texts, QStringList{QString::fromStdString(Expected)});
         }
         QCOMPARE(ReadFile(A), Project("keep.dpr"));
+    }
+
+    // A FIFO as the command-line project or as the first recent entry is
+    // refused with one message, and the program starts untitled.
+    void FifoAtStartUp()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        const std::string Fifo = Folder.Path() + "/fifo.xml";
+        QCOMPARE(::mkfifo(Fifo.c_str(), 0600), 0);
+        const QString Refusal = QString::fromStdString("Cannot open " + Fifo + ": it is a FIFO, not a regular file");
+        {
+            TForm F(Folder, {QString::fromStdString(Fifo)});
+            QCOMPARE(F->windowTitle(), QString("Untitled - Quillet"));
+            QCOMPARE(Prompts.Texts, QStringList{Refusal});
+            F->AddRecentFile(Fifo);
+        }
+        Prompts.Texts.clear();
+        TForm F(Folder);
+        QCOMPARE(F->windowTitle(), QString("Untitled - Quillet"));
+        QCOMPARE(Prompts.Texts, QStringList{Refusal});
     }
 
     void OpenFromAddress()

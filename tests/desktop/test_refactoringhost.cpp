@@ -12,6 +12,9 @@
 #include "model/uqlMessage.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QTest>
@@ -19,7 +22,9 @@
 #include <QTreeView>
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -133,6 +138,72 @@ private:
     std::function<bool()> FCan;
 };
 
+// The current folder and PATH for one test: refactorings write below the
+// current folder, and an empty PATH holds no viewer program.
+class TRunFolder {
+public:
+    explicit TRunFolder(const TTestFolder& Folder)
+        : FOldFolder(fs::current_path()), FOldPath(std::getenv("PATH") ? std::getenv("PATH") : "")
+    {
+        Path = Folder.Path() + "/run";
+        fs::create_directories(Path + "/nobin");
+        fs::current_path(Path);
+        ::setenv("PATH", (Path + "/nobin").c_str(), 1);
+    }
+    ~TRunFolder()
+    {
+        ::setenv("PATH", FOldPath.c_str(), 1);
+        fs::current_path(FOldFolder);
+    }
+    TRunFolder(const TRunFolder&) = delete;
+    TRunFolder& operator=(const TRunFolder&) = delete;
+    // Every file written below Generated/.
+    std::vector<std::string> Generated() const
+    {
+        std::vector<std::string> Out;
+        if (fs::exists(Path + "/Generated"))
+            for (const auto& E : fs::recursive_directory_iterator(Path + "/Generated"))
+                if (E.is_regular_file())
+                    Out.push_back(E.path().string());
+        return Out;
+    }
+    std::string Path;
+
+private:
+    fs::path FOldFolder;
+    std::string FOldPath;
+};
+
+// Answers the next input dialog: records what it showed, then types Answer
+// and presses OK (or Cancel when Answer is empty).
+struct TInputAnswer {
+    QString Caption, Prompt, Selected;
+    bool Seen = false;
+    void Arm(const QString& Answer)
+    {
+        QTimer* Poll = new QTimer;
+        QObject::connect(Poll, &QTimer::timeout, [this, Poll, Answer] {
+            auto* Dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            auto* Edit = Dialog ? Dialog->findChild<QLineEdit*>() : nullptr;
+            if (!Edit || !Edit->hasSelectedText())
+                return;
+            Poll->stop();
+            Poll->deleteLater();
+            Seen = true;
+            Caption = Dialog->windowTitle();
+            Prompt = Dialog->labelText();
+            Selected = Edit->selectedText();
+            if (Answer.isEmpty()) {
+                Dialog->reject();
+                return;
+            }
+            QTest::keyClicks(Edit, Answer);
+            QTest::keyClick(Edit, Qt::Key_Return);
+        });
+        Poll->start(20);
+    }
+};
+
 }  // namespace
 
 class TRefactoringHostTest : public QObject {
@@ -156,11 +227,13 @@ private slots:
         TTestFolder Folder;
         TScriptedPrompts Prompts;
         const std::string NotElf = Folder.Write("NotElf.so", "just text\n");
-        WritePluginList(Folder, {"", "/no/such/Missing.so", NotElf, "C:\\Plugins\\Windows.bpl", QUILLET_BASE_LIBRARY,
+        const std::string Fifo = Folder.Path() + "/Fifo.so";
+        QCOMPARE(::mkfifo(Fifo.c_str(), 0600), 0);
+        WritePluginList(Folder, {"", "/no/such/Missing.so", NotElf, Fifo, "C:\\Plugins\\Windows.bpl", QUILLET_BASE_LIBRARY,
                                  Stub("qlStubThrowing.so"), Stub("qlStubWrongAbi.so"), Stub("qlStubNoEntry.so"),
                                  Stub("qlStubGood.so"), Stub("qlStubTwo")});
         THostForm F(Folder);
-        const QStringList Expected = {"Missing.so", "NotElf.so", "Windows.so", "libQuilletBase.so",
+        const QStringList Expected = {"Missing.so", "NotElf.so", "Fifo.so: it is a FIFO", "Windows.so", "libQuilletBase.so",
                                       "could not start", "qlStubWrongAbi.so", "qlStubNoEntry.so"};
         QCOMPARE(Prompts.Texts.size(), Expected.size());
         for (int I = 0; I < Expected.size(); ++I)
@@ -455,6 +528,80 @@ private slots:
         QVERIFY(!F->Running());
         QTRY_VERIFY(!F->isVisible());
         QVERIFY(Prompts.Texts.isEmpty());
+    }
+
+    // Rename through the window: the real input dialog asks for the name,
+    // the output lands under Generated/, and without a viewer the message
+    // list says where, with no error box.
+    void RenameThroughTheWindow()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        TRunFolder Run(Folder);
+        WritePluginList(Folder, {std::string(QUILLET_PLUGIN_FOLDER) + "/SymbolRenamer.so"});
+        THostForm F(Folder, {QString::fromStdString(CopySample(Folder))});
+        F->Run();
+        QAction* Rename = nullptr;
+        for (QAction* A : F->ProjectPopupMenu->actions())
+            if (A->text() == "Rename...")
+                Rename = A;
+        QVERIFY(Rename);
+        TqlTreeNode* Node = FindTreeNode(F->tvProjectTree, [](TqlTreeNode* N) {
+            return N->Kind == nkClass && N->Symbol && N->Symbol->GetName() == "TStockItem";
+        });
+        QVERIFY(Node);
+        F->tvProjectTree->setCurrentItem(Node);
+        F->UpdateActions();
+        QVERIFY(Rename->isEnabled());
+
+        // Cancel writes nothing and says nothing.
+        TInputAnswer Cancelled;
+        Cancelled.Arm("");
+        Rename->trigger();
+        QVERIFY(Cancelled.Seen);
+        QVERIFY(Run.Generated().empty());
+
+        TInputAnswer Answer;
+        Answer.Arm("TWareItem");
+        const int Rows = F->lvMessages->model()->rowCount();
+        Rename->trigger();
+        QVERIFY(Answer.Seen);
+        QCOMPARE(Answer.Caption, QString("Rename"));
+        QCOMPARE(Answer.Prompt, QString("Rename"));
+        QCOMPARE(Answer.Selected, QString("TStockItem"));
+        const std::vector<std::string> Written = Run.Generated();
+        QVERIFY(!Written.empty());
+        bool Renamed = false;
+        for (const std::string& Name : Written)
+            Renamed = Renamed || ReadFile(Name).find("TWareItem = class") != std::string::npos;
+        QVERIFY(Renamed);
+        QVERIFY2(Prompts.Texts.isEmpty(), qPrintable(Prompts.Texts.join("\n")));
+        QAbstractItemModel* Model = F->lvMessages->model();
+        QCOMPARE(Model->rowCount(), Rows + 1);
+        const QString Last = Model->index(Rows, 0).data().toString();
+        QVERIFY2(Last.startsWith("The refactored files are in " + QString::fromStdString(Run.Path) + "/./Generated/") ||
+                     Last.startsWith("The refactored files are in " + QString::fromStdString(Run.Path) + "/Generated/"),
+                 qPrintable(Last));
+        QCOMPARE(F->pgcBottom->currentWidget(), F->lvMessages);
+    }
+
+    // A run that wrote nothing says so, without an error box.
+    void NothingWrittenSaysSo()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        TRunFolder Run(Folder);
+        THostForm F(Folder);
+        struct TViewOnly : TTestRefactoring {
+            TViewOnly() : TTestRefactoring("ViewOnly") {}
+            void Execute() override { ViewRefactoring(GetBaseFolderName()); }
+        };
+        Ref<IqlRefactoring> R = MakeRef<TViewOnly>();
+        gqlRefactoringHost->RegisterRefactoring(R, "");
+        F.Menu().CommandAction(R)->trigger();
+        QVERIFY2(Prompts.Texts.isEmpty(), qPrintable(Prompts.Texts.join("\n")));
+        QAbstractItemModel* Model = F->lvMessages->model();
+        QCOMPARE(Model->index(Model->rowCount() - 1, 0).data().toString(), QString("Nothing was changed."));
     }
 
     // Exceptions: Execute's in one box, GetCanExecute's as a disabled

@@ -115,6 +115,49 @@ private slots:
                  std::to_string(Height));
     }
 
+    // Tabs reopened at start-up get their stored heights once the window is
+    // laid out, and a restart stores the same heights again; a tab never
+    // shown stores nothing.
+    void ReopenedTabsKeepTheirHeights()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        const char* Names[] = {"Used Units", "Class Types", "Global variables"};
+        const std::string Project = Folder.Write(
+            "p.xml", ProjectFile(Sample) + "[VisibleReports]\r\nUsed Units=\r\nClass Types=\r\nGlobal variables=\r\n");
+        const std::string Ini = Folder.Path() + "/Quillet.ini";
+        for (const char* Name : Names)
+            TqlIniFile(Ini).WriteString("Reports", Name, "150");
+        for (int Start = 0; Start < 2; ++Start) {
+            TMainForm F({QString::fromStdString(Project), "-noplugins"}, QString::fromStdString(Folder.Path()));
+            F.resize(1000, 800);
+            F.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&F));
+            QCOMPARE(F.pgcReports->count(), 3);
+            // The front tab, and the first one once it is brought forward.
+            for (int Tab : {2, 0}) {
+                F.pgcReports->setCurrentIndex(Tab);
+                QCoreApplication::processEvents();
+                TVTReportViewer* V = F.ReportPages()->ViewerOf(F.pgcReports->currentWidget());
+                QVERIFY(V && V->Grid);
+                QVERIFY(F.pgcReports->currentWidget()->height() - 80 >= 150);
+                QCOMPARE(V->Grid->height(), 150);
+            }
+            Shot(&F, Start == 0 ? "reopened-tabs" : "reopened-tabs-again");
+            F.Shutdown();
+            QCOMPARE(TqlIniFile(Ini).ReadString("Reports", "Used Units", ""), std::string("150"));
+            QCOMPARE(TqlIniFile(Ini).ReadString("Reports", "Global variables", ""), std::string("150"));
+        }
+        // Never on screen: nothing stored over the user's height.
+        {
+            TMainForm F({QString::fromStdString(Project), "-noplugins"}, QString::fromStdString(Folder.Path()));
+            QCOMPARE(F.pgcReports->count(), 3);
+            F.Shutdown();
+        }
+        for (const char* Name : Names)
+            QCOMPARE(TqlIniFile(Ini).ReadString("Reports", Name, ""), std::string("150"));
+    }
+
     void DialogPictures()
     {
         TTestFolder Folder;

@@ -63,6 +63,12 @@ private slots:
         QVERIFY(F->actRun->isEnabled());
         QVERIFY(!F->actCancel->isEnabled());
         QVERIFY(gqlProject->GetUnits()->GetCount() >= 4);
+        // The shipped system unit was found, but its folder stays out of the
+        // options that are saved.
+        QVERIFY(gqlProject->GetUnits()->FindUnit("QuilletSystem"));
+        QVERIFY2(gqlProject->GetSystemOptions()->GetLibrarySearchPath()->GetText().find("QuilletSystem") ==
+                     std::string::npos,
+                 gqlProject->GetSystemOptions()->GetLibrarySearchPath()->GetText().c_str());
         QVERIFY2(QRegularExpression("^\\d+\\.\\d\\d \\(s\\)$").match(F->StatusText(4)).hasMatch(),
                  qPrintable(F->StatusText(4)));
         QCOMPARE(F->lvMessages->model()->rowCount(), gqlProject->GetMessages()->GetCount());
@@ -109,6 +115,21 @@ private slots:
         F->Run();
         gqlProject->RemoveProgressNotifier(Ref<IqlProgressNotifier>(Script.get()));
         QVERIFY(gqlProject->GetAborted());
+        QVERIFY(F->actRun->isEnabled());
+        QVERIFY2(F->StatusText(4).startsWith("Parsing canceled"), qPrintable(F->StatusText(4)));
+        QVERIFY(Prompts.Texts.isEmpty());
+    }
+
+    // Run with nothing to analyse says so and leaves everything as it was.
+    void RunWithoutFileSaysSo()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        TForm F(Folder);
+        const QString Status = F->StatusText(4);
+        F->actRun->trigger();
+        QCOMPARE(Prompts.Texts, QStringList{"No file to analyze is set. Choose one under Project > Options."});
+        QCOMPARE(F->StatusText(4), Status);
         QVERIFY(F->actRun->isEnabled());
     }
 

@@ -228,6 +228,10 @@ TEST_F(IniSafetyTest, FilesThatAreNotReadGiveDefaultsAndOneNotice)
         {"FIFO", [](const std::string& N) { ASSERT_EQ(::mkfifo(N.c_str(), 0644), 0); }, "a FIFO"},
         {"endless device", [](const std::string& N) { fs::create_symlink("/dev/zero", N); },
          "a character device"},
+        {"UTF-16 little-endian", [](const std::string& N) { WriteFileBytes(N, std::string("\xFF\xFE[\0s\0]\0", 8)); },
+         "UTF-16"},
+        {"UTF-16 big-endian", [](const std::string& N) { WriteFileBytes(N, std::string("\xFE\xFF\0[\0s\0]", 8)); },
+         "UTF-16"},
         {"too large",
          [](const std::string& N) {
              WriteFileBytes(N, "[s]\r\nk=1\r\n");
@@ -254,6 +258,20 @@ TEST_F(IniSafetyTest, FilesThatAreNotReadGiveDefaultsAndOneNotice)
     WriteFileBytes(Name, "[s]\r\nk=1\r\n;");
     fs::resize_file(Name, uintmax_t(qlMaxIniFileSize));
     EXPECT_EQ(TqlIniFile(Name).ReadString("s", "k", "dflt"), "1");
+}
+
+TEST_F(IniSafetyTest, Utf16FileIsNeitherReadNorWritten)
+{
+    for (const std::string& Bytes : {std::string("\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0\x31\0", 18),
+                                     std::string("\xFE\xFF\0[\0s\0]\0\r\0\n\0k\0=\0\x31", 18)}) {
+        WriteFileBytes(Name, Bytes);
+        TNotices Notices;
+        EXPECT_EQ(TqlIniFile(Name).ReadString("s", "k", "dflt"), "dflt");
+        ASSERT_EQ(Notices.List().size(), 1u);
+        const std::string Error = ErrorOf([&] { TqlIniFile(Name).WriteString("s", "j", "2"); });
+        EXPECT_TRUE(Contains(Error, Name) && Contains(Error, "UTF-16")) << Error;
+        EXPECT_EQ(ReadFileBytes(Name), Bytes) << "nothing may be added to the file";
+    }
 }
 
 TEST_F(IniSafetyTest, FileIsParsedOnceAndReadAgainOnlyWhenItChanged)

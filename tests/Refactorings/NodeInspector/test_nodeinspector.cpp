@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QStatusBar>
 #include <QTreeWidget>
+#include <Qsci/qscilexerpascal.h>
 #include <Qsci/qsciscintilla.h>
 
 namespace {
@@ -69,6 +70,22 @@ TEST(NodeInspector, ItemsTextAndPosition)
     Tree->setCurrentItem(Root);
     EXPECT_TRUE(Form->RefactorSynEdit->text().isEmpty());
     EXPECT_EQ(Form->RefactorStatusBar->currentMessage().toStdString(), "7:  3");
+    delete Form;
+}
+
+TEST(NodeInspector, SourcePaneReadsLikeTheMainWindows)
+{
+    EnsureApplication();
+    qlCreateGlobalTables();
+    TTestFolder Folder;
+    auto* Form = new TNodeInspectorForm(TreeOf(Folder, "unit U;\ninterface\nimplementation\nend.\n"));
+    Form->RefactorSynEdit->setText("unit U; // text");
+    // A 13-pixel font: lines about 15 pixels high, in every style in use.
+    for (int Style : {0, 1, 2, 3, 9})
+        EXPECT_GE(Form->SynPasSyn1->font(Style).pointSizeF() * 96.0 / 72.0, 12.0) << Style;
+    const long Height = Form->RefactorSynEdit->SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 0UL);
+    EXPECT_GE(Height, 13);
+    EXPECT_LE(Height, 24);
     delete Form;
 }
 

@@ -36,7 +36,6 @@ TEST(UnitSweeperForm, ComponentsAndNote)
     TApplication App;
     TUnitSweeperForm Form;
     EXPECT_EQ(Form.windowTitle(), "Options");
-    EXPECT_EQ(Form.size(), QSize(401, 330));
     EXPECT_FALSE(Form.RemoveAllUnUsedUnitsCheckBox->isChecked());
     EXPECT_TRUE(Form.MoveUsedUnitsCheckBox->isChecked());
     EXPECT_EQ(Form.MoveUsedUnitsCheckBox->text(),
@@ -51,6 +50,46 @@ TEST(UnitSweeperForm, ComponentsAndNote)
     EXPECT_FALSE(Form.UrlLabel->isHidden());
     Form.RemoveAllUnUsedUnitsCheckBox->click();
     EXPECT_TRUE(Form.NoteLabel->isHidden());
+}
+
+// Every text shows whole: each widget is at least as large as its text
+// needs, inside the dialog, and no two overlap; with the note shown too.
+TEST(UnitSweeperForm, EveryTextShows)
+{
+    TApplication App;
+    TUnitSweeperForm Form;
+    for (bool Note : {false, true}) {
+        SCOPED_TRACE(Note ? "with the note" : "without the note");
+        Form.RemoveAllUnUsedUnitsCheckBox->setChecked(Note);
+        Form.RemoveAllUnUsedUnitsCheckBoxClick();
+        Form.show();
+        QApplication::processEvents();
+        std::vector<QWidget*> Shown;
+        for (QWidget* W : std::initializer_list<QWidget*>{Form.Label2, Form.Label1, Form.MoveUsedUnitsCheckBox,
+                                                          Form.RemoveAllUnUsedUnitsCheckBox, Form.NoteLabel,
+                                                          Form.UrlLabel, Form.Button1, Form.Button2})
+            if (W->isVisible())
+                Shown.push_back(W);
+        EXPECT_EQ(Shown.size(), Note ? 8u : 6u);
+        // Its picture, when screenshots are asked for.
+        const QString Pictures = qEnvironmentVariable("QUILLET_SCREENSHOTS");
+        if (!Pictures.isEmpty())
+            Form.grab().save(Pictures + (Note ? "/unitsweeper-note.png" : "/unitsweeper.png"));
+        for (size_t I = 0; I < Shown.size(); ++I) {
+            QWidget* W = Shown[I];
+            SCOPED_TRACE(W->objectName().toStdString());
+            const QSize Need = W->sizeHint();
+            const int NeedHeight = W->hasHeightForWidth() ? W->heightForWidth(W->width()) : Need.height();
+            EXPECT_GE(W->height(), NeedHeight);
+            if (!W->hasHeightForWidth()) {
+                EXPECT_GE(W->width(), Need.width());
+            }
+            EXPECT_TRUE(Form.rect().contains(W->geometry()));
+            for (size_t J = I + 1; J < Shown.size(); ++J)
+                EXPECT_FALSE(W->geometry().intersects(Shown[J]->geometry())) << Shown[J]->objectName().toStdString();
+        }
+        Form.hide();
+    }
 }
 
 TEST(UnitSweeperForm, OkTakesTheChoicesAndCancelKeepsThem)
