@@ -1442,15 +1442,6 @@ std::string RunFolderOf(const std::string& Folder)
     return End == std::string::npos ? Folder : Folder.substr(0, End);
 }
 
-bool HoldsAnyFile(const std::string& Folder)
-{
-    std::error_code Ec;
-    for (std::filesystem::recursive_directory_iterator It(Folder, Ec), End; !Ec && It != End; It.increment(Ec))
-        if (It->is_regular_file(Ec))
-            return true;
-    return false;
-}
-
 }  // namespace
 
 bool TMainForm::LaunchViewer(const std::vector<std::string>& Argv)
@@ -1461,11 +1452,10 @@ bool TMainForm::LaunchViewer(const std::vector<std::string>& Argv)
         return qlStartDetached(Argv);
     if (!QStandardPaths::findExecutable("xdg-open").isEmpty() && qlStartDetached(Argv))
         return true;
-    // No viewer: the output is named in the message list instead.
-    const std::string Folder = RunFolderOf(Argv[1]);
-    PostMessage(Ref<IqlMessage>(new TqlMessage(
-        HoldsAnyFile(Folder) ? "The refactored files are in " + Folder + "." : std::string("Nothing was changed."), -1,
-        0, 0, false)));
+    // No viewer: the output is named in the message list instead (a run
+    // that wrote nothing says so itself and opens no viewer).
+    PostMessage(Ref<IqlMessage>(
+        new TqlMessage("The refactored files are in " + RunFolderOf(Argv[1]) + ".", -1, 0, 0, false)));
     return true;
 }
 
