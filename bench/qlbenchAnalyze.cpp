@@ -94,13 +94,12 @@ int RunAnalyze(int Argc, char** Argv)
     std::string MainFile;
     std::vector<std::string> LibPaths;
     for (int i = 1; i < Argc; ++i) {
-        if (std::strcmp(Argv[i], "--libpath") == 0) {
-            if (i + 1 >= Argc) {
-                std::fprintf(stderr, "--libpath needs a folder\n");
-                return 2;
-            }
-            LibPaths.push_back(Argv[++i]);
-        } else if (MainFile.empty()) {
+        const int Taken = TakeOptionValue(Argc, Argv, i, "--libpath", "a folder", LibPaths);
+        if (Taken < 0)
+            return 2;
+        if (Taken > 0)
+            continue;
+        if (MainFile.empty()) {
             MainFile = Argv[i];
         } else {
             std::fprintf(stderr, "only one main file may be given\n");

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -114,4 +115,17 @@ void PrintClosingLine(const TBenchTotals& T)
     std::printf("files=%lld bytes=%lld lines=%lld seconds=%.3f lines_per_s=%lld errors=%lld\n", T.Files,
                 T.Bytes, T.Lines, T.Seconds, LinesPerSecond, T.Errors);
     std::fflush(stdout);
+}
+
+int TakeOptionValue(int Argc, char** Argv, int& i, const char* Name, const char* Needs,
+                    std::vector<std::string>& Values)
+{
+    if (std::strcmp(Argv[i], Name) != 0)
+        return 0;
+    if (i + 1 >= Argc) {
+        std::fprintf(stderr, "%s needs %s\n", Name, Needs);
+        return -1;
+    }
+    Values.push_back(Argv[++i]);
+    return 1;
 }

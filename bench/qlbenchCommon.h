@@ -46,6 +46,11 @@ void PrintClosingLine(const TBenchTotals& Totals);
 // into Totals, and answers the lines the parses went through (a unit's file
 // up to where its parse ended; include and form files, read whole, whole).
 long long CountAnalysedFiles(TqlProject& Project, TBenchTotals& Totals);
+// Takes the value that follows option Name at Argv[i] into Values, moving i
+// past it: 1 when taken, 0 when Argv[i] is another word, -1 (said on
+// standard error) when no value follows.
+int TakeOptionValue(int Argc, char** Argv, int& i, const char* Name, const char* Needs,
+                    std::vector<std::string>& Values);
 
 // The subcommands; each takes the arguments from the subcommand name on.
 int RunLex(int Argc, char** Argv);

@@ -206,15 +206,11 @@ int RunRefactor(int Argc, char** Argv)
     std::vector<std::string> Args;
     std::vector<std::string> LibPaths;
     for (int I = 1; I < Argc; ++I) {
-        if (std::strcmp(Argv[I], "--libpath") == 0) {
-            if (I + 1 >= Argc) {
-                std::fprintf(stderr, "--libpath needs a folder\n");
-                return 2;
-            }
-            LibPaths.push_back(Argv[++I]);
-        } else {
+        const int Taken = TakeOptionValue(Argc, Argv, I, "--libpath", "a folder", LibPaths);
+        if (Taken < 0)
+            return 2;
+        if (Taken == 0)
             Args.push_back(Argv[I]);
-        }
     }
     if (Args.size() < 2)
         return Usage();

@@ -92,20 +92,15 @@ int RunReports(int Argc, char** Argv)
     bool Checks = false;
     std::vector<std::string> RowTexts;
     for (int i = 1; i < Argc; ++i) {
+        int Taken = TakeOptionValue(Argc, Argv, i, "--rows", "a text", RowTexts);
+        if (Taken == 0)
+            Taken = TakeOptionValue(Argc, Argv, i, "--libpath", "a folder", LibPaths);
+        if (Taken < 0)
+            return 2;
+        if (Taken > 0)
+            continue;
         if (std::strcmp(Argv[i], "--checks") == 0) {
             Checks = true;
-        } else if (std::strcmp(Argv[i], "--rows") == 0) {
-            if (i + 1 >= Argc) {
-                std::fprintf(stderr, "--rows needs a text\n");
-                return 2;
-            }
-            RowTexts.push_back(Argv[++i]);
-        } else if (std::strcmp(Argv[i], "--libpath") == 0) {
-            if (i + 1 >= Argc) {
-                std::fprintf(stderr, "--libpath needs a folder\n");
-                return 2;
-            }
-            LibPaths.push_back(Argv[++i]);
         } else if (MainFile.empty()) {
             MainFile = Argv[i];
         } else {
