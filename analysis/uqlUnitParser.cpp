@@ -1488,7 +1488,8 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
     // 7. The built-in symbols.
     if (!Found && gqlProject)
         Found = gqlProject->FindSystemSymbol(Name);
-    if (!Found || UnknownWith)
+    // A probe (no use, no message) leaves the name as it was.
+    if ((!Found || UnknownWith) && (AddReference || ReportMissing))
         NoteUnresolved(Name);
     if (!Found) {
         if (ReportMissing)
@@ -1589,7 +1590,9 @@ TqlSymbol* TUnitParser::FindType(const std::string& Name, bool Quiet)
     }
     if (!Found && gqlProject)
         Found = gqlProject->FindSystemSymbol(Name);
-    if (!Found)
+    // A quiet lookup may be answered later (a pointer's target declared
+    // further on): its caller notes the name if it stays unresolved.
+    if (!Found && !Quiet)
         NoteUnresolved(Name);
     if (!Found && !Quiet)
         AddMessage(Format1("Type, %s, not found in project", Name));
@@ -1905,10 +1908,14 @@ TqlSymbol* TUnitParser::ParseType(TqlVarContainer* Container, const std::string&
             return T;
         }
         // A pointer to a type that may be declared later, or not at all.
-        if (GetTokenID() == ptIdentifier)
+        if (GetTokenID() == ptIdentifier) {
+            const std::string Target = Token();
             Found = ParseTypeId(true);
-        else
+            if (!Found)
+                NoteUnresolved(Target);
+        } else {
             TypeId();
+        }
         FLastTypeIndirect = Found != nullptr;
         Required = false;
         break;
@@ -1934,9 +1941,12 @@ TqlSymbol* TUnitParser::ParseType(TqlVarContainer* Container, const std::string&
 
 void TUnitParser::RecordForwardPointerUses()
 {
-    for (const TForwardPointer& F : FForwardPointers)
+    for (const TForwardPointer& F : FForwardPointers) {
         if (TqlSymbol* To = F.Pointer->GetTypeIntf())
             RecordUse(To, F.Target, F.Info);
+        else
+            NoteUnresolved(F.Target);
+    }
     FForwardPointers.clear();
 }
 

@@ -223,6 +223,91 @@ struct TGenBlock {
     }
 };
 
+// Shapes Delphi 7 code is full of and that the analysis once misread: a
+// directive whose remark holds a quote, a conditional symbol that starts
+// with a digit, {$IF} on the compiler's version, UInt64, forward class and
+// pointer declarations, class of, overloads, a function's name as its
+// result, two handlers that each declare E, a label, and a flat chain of
+// Terms index expressions. Every tenth unit of a project has them, its file
+// starting with a UTF-8 byte-order mark.
+struct TDelphi7Shapes {
+    std::string Tag;
+    int Terms = 10;
+
+    void Interface(std::string& S) const
+    {
+        const std::string& T = Tag;
+        S += "{$IFNDEF FPC // the other compiler can't read this }\n";
+        S += "{$DEFINE 7ZIP_" + T + "}\n";
+        S += "{$ENDIF ~FPC}\n\n";
+        S += "type\n";
+        S += "  T" + T + "Node = class;\n";
+        S += "  P" + T + "Cell = ^T" + T + "Cell;\n";
+        S += "  T" + T + "Cell = record\n";
+        S += "    Value: UInt64;\n";
+        S += "    Next: P" + T + "Cell;\n";
+        S += "  end;\n";
+        S += "  E" + T + "Fault = class(TObject);\n";
+        S += "  T" + T + "Node = class(TObject)\n";
+        S += "  public\n";
+        S += "    Cell: T" + T + "Cell;\n";
+        S += "    function Sum(A: Integer): Integer; overload;\n";
+        S += "    function Sum(A, B: Integer): Integer; overload;\n";
+        S += "  end;\n";
+        S += "  T" + T + "NodeClass = class of T" + T + "Node;\n";
+        S += "{$IF CompilerVersion < 18}\n";
+        S += "  T" + T + "Text = AnsiString;\n";
+        S += "{$ELSE}\n";
+        S += "  T" + T + "Text = UnicodeString;\n";
+        S += "{$IFEND}\n\n";
+        S += "{$IFDEF 7ZIP_" + T + "}\n";
+        S += "function " + T + "Twice(I: Integer): Integer;\n";
+        S += "function " + T + "Chain(const A: array of Integer): Integer;\n";
+        S += "{$ENDIF}\n\n";
+    }
+
+    void Implementation(std::string& S) const
+    {
+        const std::string& T = Tag;
+        const std::string N = "T" + T + "Node";
+        S += "function " + N + ".Sum(A: Integer): Integer;\n";
+        S += "begin\n  Result := A + Ord(Cell.Next = nil);\nend;\n\n";
+        S += "function " + N + ".Sum(A, B: Integer): Integer;\n";
+        S += "begin\n  Result := Sum(A) + B;\nend;\n\n";
+        S += "function " + T + "Twice(I: Integer): Integer;\n";
+        S += "label\n  Done;\n";
+        S += "var\n  Node: " + N + ";\n  Kind: " + N + "Class;\n  Text: T" + T + "Text;\n";
+        S += "begin\n";
+        S += "  " + T + "Twice := I * 2;\n";
+        S += "  Kind := " + N + ";\n";
+        S += "  Node := Kind.Create;\n";
+        S += "  try\n";
+        S += "    Text := 'x';\n";
+        S += "    Node.Cell.Value := Length(Text);\n";
+        S += "  except\n";
+        S += "    on E: E" + T + "Fault do\n";
+        S += "      if E <> nil then\n";
+        S += "        " + T + "Twice := Node.Sum(0);\n";
+        S += "  end;\n";
+        S += "  if I > 0 then\n    goto Done;\n";
+        S += "  " + T + "Twice := Node.Sum(I, 1);\n";
+        S += "Done:\n";
+        S += "  try\n";
+        S += "    Node.Free;\n";
+        S += "  except\n";
+        S += "    on E: E" + T + "Fault do\n";
+        S += "      if E <> nil then\n";
+        S += "        " + T + "Twice := 0;\n";
+        S += "  end;\n";
+        S += "end;\n\n";
+        S += "function " + T + "Chain(const A: array of Integer): Integer;\n";
+        S += "begin\n  Result := A[0]";
+        for (int i = 1; i < Terms; ++i)
+            S += " + A[" + std::to_string(i % 4) + "]";
+        S += ";\nend;\n\n";
+    }
+};
+
 // Count distinct earlier indexes in [Low, Index) (at most Index - Low).
 std::vector<int> PickEarlier(TGenRandom& Random, int Index, int Low, int Count)
 {
@@ -277,7 +362,10 @@ void GenProject(TGenOutput& Out, int N)
             Block.Refs.push_back(Names[size_t(k)]);
         if (!Block.Refs.empty())
             Block.Parent = Block.Refs[0];
-        std::string S = "unit " + Block.Tag + ";\n\ninterface\n\n";
+        // The first unit's chain is longer than the parser's nesting cap.
+        const TDelphi7Shapes Shapes{Block.Tag, u == 0 ? 1100 : 10};
+        const bool Shaped = u % 10 == 0;
+        std::string S = std::string(Shaped ? "\xEF\xBB\xBF" : "") + "unit " + Block.Tag + ";\n\ninterface\n\n";
         if (!Block.Refs.empty()) {
             S += "uses\n  ";
             for (size_t i = 0; i < Block.Refs.size(); ++i)
@@ -285,8 +373,12 @@ void GenProject(TGenOutput& Out, int N)
             S += ";\n\n";
         }
         Block.Interface(S);
+        if (Shaped)
+            Shapes.Interface(S);
         S += "implementation\n\n";
         Block.Implementation(S);
+        if (Shaped)
+            Shapes.Implementation(S);
         S += "initialization\n  g" + Block.Tag + "Total := 0;\nend.\n";
         Out.Write(Block.Tag + ".pas", S);
         Names.push_back(Block.Tag);
