@@ -171,19 +171,23 @@ inline void qlDumpCase(const std::string& Case, const std::map<std::string, std:
         Out << M << "\n";
 }
 
+// The findings of an analysis of the project.
+inline std::vector<std::string> qlAnalysedFindings(TAnalysedProject& P)
+{
+    P.Analyze();
+    std::vector<std::string> Result;
+    Ref<IqlMessageList> List = P->GetMessages();
+    for (int I = 0; I < List->GetCount(); ++I)
+        Result.push_back(List->GetItems(I)->GetMessageText());
+    return Result;
+}
+
 // The findings of the analysis of a case's sources, and of the same sources
 // with the case's expected outputs put in their place.
 inline std::pair<std::vector<std::string>, std::vector<std::string>> qlFindingsBeforeAndAfter(
     const std::string& Case)
 {
-    auto Findings = [](TAnalysedProject& P) {
-        P.Analyze();
-        std::vector<std::string> Result;
-        Ref<IqlMessageList> List = P->GetMessages();
-        for (int I = 0; I < List->GetCount(); ++I)
-            Result.push_back(List->GetItems(I)->GetMessageText());
-        return Result;
-    };
+    const auto Findings = qlAnalysedFindings;
     TAnalysedProject Before(qlCaseFolder(Case) / "before");
     const auto Was = Findings(Before);
     TAnalysedProject After(qlCaseFolder(Case) / "before");

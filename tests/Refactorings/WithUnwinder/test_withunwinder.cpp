@@ -154,12 +154,7 @@ std::string BuildAndRun(const fs::path& Folder)
 std::vector<std::string> Findings(const fs::path& Folder)
 {
     TAnalysedProject P(Folder);
-    P.Analyze();
-    std::vector<std::string> Result;
-    Ref<IqlMessageList> List = P->GetMessages();
-    for (int I = 0; I < List->GetCount(); ++I)
-        Result.push_back(List->GetItems(I)->GetMessageText());
-    return Result;
+    return qlAnalysedFindings(P);
 }
 
 } // namespace
