@@ -6,14 +6,27 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <set>
+#include <sstream>
+#include <unordered_set>
 
 namespace {
 
-const char* const TokenNotFound = "Token not found";
 const char* const InvalidName = "Identifier, %s, is not a valid name";
 const char* const OverrideChain = "Symbol, %s, is part of an override chain; not renamed";
+const char* const InterfaceMember = "Symbol, %s, is a method of interface %s; the classes that implement it would no longer match; not renamed";
 const char* const NoSource = "Symbol, %s, has no source to change";
+const char* const NotChanged = "Symbol, %s, is used in %s, which is not changed";
+const char* const Unrecorded = "Name, %s, occurs here where the analysis recorded no use of it (code under an inactive conditional branch?); not renamed";
+const char* const Unfinished = "Unit, %s, was not analysed to its end and names %s; not renamed";
+const char* const Ambiguous = "Call of %s here could not be bound to one overload; not renamed";
+const char* const Redeclared = "Property, %s, is redeclared in %s; not renamed";
+const char* const BareInherited = "Method %s calls the renamed %s through a bare inherited here; not renamed";
+const char* const Hidden = "Name, %s, already stands for another symbol where %s is used here; not renamed";
+const char* const Hides = "Name, %s, stands here for another symbol, which the renamed %s would hide; not renamed";
+const char* const UnknownWith = "Name, %s, may be a member of the type of an enclosing with statement here, which the analysis does not know; not renamed";
 
 std::string Format2(const std::string& Pattern, const std::string& A, const std::string& B)
 {
@@ -25,32 +38,132 @@ TqlClass* AsClass(TqlSymbol* Symbol)
     return dynamic_cast<TqlClass*>(Symbol);
 }
 
-// The declarations that hold Symbol: the unit, its classes, records and
-// routines and the routines of its classes, searched in that order.
-TqlSymbol* FindContainerOf(TqlUnit* Unit, TqlSymbol* Symbol)
+std::string ReadText(const std::string& FileName)
 {
-    if (auto* Routine = dynamic_cast<TqlRoutine*>(Symbol))
-        if (Routine->GetRoutineList())
-            if (TqlSymbol* C = Routine->GetRoutineList()->GetContainer())
-                return C;
-    const std::string& Name = Symbol->GetName();
-    std::vector<TqlSymbol*> Candidates{Unit};
-    auto AddList = [&](TqlList* List) {
-        for (int I = 0; List && I < List->GetCount(); ++I)
-            Candidates.push_back(static_cast<TqlSymbol*>(List->GetItem(I)));
+    std::ifstream In(FileName, std::ios::binary);
+    std::stringstream S;
+    S << In.rdbuf();
+    return S.str();
+}
+
+// One word of Pascal source: its text, 1-based column and line, its offset
+// and whether a "." (not "..") precedes it.
+struct TWord {
+    std::string_view Text;
+    int X;
+    int Y;
+    size_t Offset;
+    bool Qualified;
+};
+
+// The identifiers of Pascal source Text outside comments, strings and
+// directives, in order; Directive gets the text of each compiler directive.
+void ScanWords(std::string_view Text, const std::function<void(const TWord&)>& Visit,
+               const std::function<void(std::string_view)>& Directive = {})
+{
+    const size_t N = Text.size();
+    int Line = 1;
+    size_t LineStart = 0;
+    char Last = 0, BeforeLast = 0;
+    auto Lines = [&](size_t From, size_t To) {
+        for (size_t K = From; K < To && K < N; ++K)
+            if (Text[K] == '\n' || (Text[K] == '\r' && (K + 1 >= N || Text[K + 1] != '\n'))) {
+                ++Line;
+                LineStart = K + 1;
+            }
     };
-    AddList(Unit->GetClasses());
-    AddList(Unit->GetObjects());
-    AddList(Unit->GetInterfaces());
-    AddList(Unit->GetRecords());
-    AddList(Unit->GetRoutines());
-    for (size_t I = 1; I < Candidates.size(); ++I)
-        if (auto* Class = AsClass(Candidates[I]))
-            AddList(Class->GetRoutines());
-    for (TqlSymbol* C : Candidates)
-        if (C->FindSymbol(Unit, AsClass(C), Name) == Symbol)
-            return C;
-    return nullptr;
+    auto IsWordChar = [](char C) { return std::isalnum(static_cast<unsigned char>(C)) || C == '_'; };
+    size_t I = 0;
+    while (I < N) {
+        const char C = Text[I];
+        if (C == '{' || (C == '(' && I + 1 < N && Text[I + 1] == '*')) {
+            const bool Brace = C == '{';
+            size_t End = Brace ? Text.find('}', I + 1) : Text.find("*)", I + 2);
+            End = End == std::string_view::npos ? N : End + (Brace ? 1 : 2);
+            if (Directive && I + (Brace ? 1 : 2) < N && Text[I + (Brace ? 1 : 2)] == '$')
+                Directive(Text.substr(I, End - I));
+            Lines(I, End);
+            I = End;
+        } else if (C == '/' && I + 1 < N && Text[I + 1] == '/') {
+            while (I < N && Text[I] != '\n' && Text[I] != '\r')
+                ++I;
+        } else if (C == '\'') {
+            size_t End = I + 1;
+            while (End < N && Text[End] != '\'' && Text[End] != '\n' && Text[End] != '\r')
+                ++End;
+            I = End < N && Text[End] == '\'' ? End + 1 : End;
+            BeforeLast = Last;
+            Last = '\'';
+        } else if (std::isalpha(static_cast<unsigned char>(C)) || C == '_') {
+            size_t End = I;
+            while (End < N && IsWordChar(Text[End]))
+                ++End;
+            Visit(TWord{Text.substr(I, End - I), int(I - LineStart) + 1, Line, I,
+                        Last == '.' && BeforeLast != '.'});
+            BeforeLast = Last;
+            Last = 'a';
+            I = End;
+        } else if (std::isdigit(static_cast<unsigned char>(C)) || C == '$' || C == '#') {
+            size_t End = I + 1;
+            while (End < N && (IsWordChar(Text[End]) || (C == '#' && Text[End] == '$')))
+                ++End;
+            BeforeLast = Last;
+            Last = '0';
+            I = End;
+        } else {
+            if (C == '\n' || C == '\r')
+                Lines(I, I + 1);
+            else if (C != ' ' && C != '\t' && C != '&') {
+                BeforeLast = Last;
+                Last = C;
+            }
+            ++I;
+        }
+    }
+}
+
+// Visits every symbol that Container and the containers inside it declare,
+// with the container that declares it.
+void ForEachDeclared(TqlSymbolContainer* Container,
+                     const std::function<void(TqlSymbolContainer*, TqlSymbol*)>& Visit,
+                     std::unordered_set<TqlSymbol*>& Seen, bool Labels)
+{
+    for (int I = 0; I < Container->GetSymbolCount(); ++I) {
+        TqlSymbol* S = Container->GetSymbol(I);
+        Visit(Container, S);
+        if (auto* Inner = qlAsContainer(S); Inner && Seen.insert(Inner).second)
+            ForEachDeclared(Inner, Visit, Seen, Labels);
+    }
+    // Labels are not among the members; asking for them makes the lists of
+    // a container that has none.
+    if (auto* Vars = Labels ? dynamic_cast<TqlVarContainer*>(Container) : nullptr)
+        for (int I = 0; I < Vars->GetLabels()->GetCount(); ++I)
+            Visit(Container, Vars->GetLabels()->GetLabels(I));
+}
+
+void ForEachDeclared(TqlUnit* Unit, const std::function<void(TqlSymbolContainer*, TqlSymbol*)>& Visit,
+                     bool Labels = false)
+{
+    std::unordered_set<TqlSymbol*> Seen{Unit};
+    ForEachDeclared(Unit, Visit, Seen, Labels);
+}
+
+// The scope that declares Symbol: its routine, class, record or unit (an
+// enumeration's items belong to the scope around the enumeration).
+TqlSymbol* HomeOf(TqlSymbol* Symbol)
+{
+    TqlUnit* Unit = Symbol->GetUnitIntf();
+    if (!Unit || dynamic_cast<TqlUnit*>(Symbol))
+        return nullptr;
+    TqlSymbol* Home = nullptr;
+    ForEachDeclared(
+        Unit,
+        [&](TqlSymbolContainer* Owner, TqlSymbol* S) {
+            if (S == Symbol && (!Home || dynamic_cast<TqlEnumerationMemberContainer*>(Home)))
+                Home = Owner;
+        },
+        dynamic_cast<TqlLabel*>(Symbol) != nullptr);
+    return Home;
 }
 
 void Descendants(TqlClass* Class, std::vector<TqlClass*>& Out, std::set<TqlClass*>& Seen)
@@ -63,6 +176,67 @@ void Descendants(TqlClass* Class, std::vector<TqlClass*>& Out, std::set<TqlClass
             Descendants(D, Out, Seen);
         }
     }
+}
+
+std::vector<TqlClass*> DescendantsOf(TqlClass* Class)
+{
+    std::vector<TqlClass*> Below;
+    std::set<TqlClass*> Seen{Class};
+    Descendants(Class, Below, Seen);
+    return Below;
+}
+
+bool Before(int X1, int Y1, int X2, int Y2)
+{
+    return Y1 < Y2 || (Y1 == Y2 && X1 < X2);
+}
+
+// One scope of a place, innermost first: a with statement's type, a
+// routine, a class, a unit.
+struct TScope {
+    TqlSymbol* Container;
+    TqlClass* Class;
+};
+
+// The routines with a body in Unit's own file, by where their bodies start.
+std::vector<TqlRoutine*> BodiesOf(TqlUnit* Unit)
+{
+    std::vector<TqlRoutine*> Bodies;
+    ForEachDeclared(Unit, [&](TqlSymbolContainer*, TqlSymbol* S) {
+        if (auto* R = qlAsRoutine(S); R && R->GetImplStartY() > 0 && R->GetImplEndY() > 0)
+            Bodies.push_back(R);
+    });
+    std::sort(Bodies.begin(), Bodies.end());
+    Bodies.erase(std::unique(Bodies.begin(), Bodies.end()), Bodies.end());
+    return Bodies;
+}
+
+// The class whose method Routine is, nil for a plain routine.
+TqlClass* MethodClass(TqlRoutine* Routine)
+{
+    TqlRoutineList* List = Routine->GetRoutineList();
+    return List ? AsClass(List->GetContainer()) : nullptr;
+}
+
+// Home lies in Scope: it is the scope, or a class Scope derives from.
+bool Reaches(const TScope& Scope, TqlSymbol* Home)
+{
+    if (Scope.Container == Home)
+        return true;
+    auto* Class = AsClass(Scope.Container);
+    for (int Depth = 0; Class && Depth < 1000; ++Depth, Class = Class->GetInheritsFromClass())
+        if (Class == Home)
+            return true;
+    return false;
+}
+
+bool IsReservedFollower(std::string_view Word)
+{
+    static const char* const Words[] = {"end", "else", "until", "except", "finally", "do", "then", "of"};
+    for (const char* W : Words)
+        if (qlSameName(std::string(Word), W))
+            return true;
+    return false;
 }
 
 } // namespace
@@ -143,12 +317,12 @@ bool TqlSymbolRename::RenameIn(TqlUnit* Unit)
         return true;
     const std::unordered_set<uint64_t> Wanted(It->second.begin(), It->second.end());
     TqlModuleNode* Tree = FOpen(Unit);
-    auto Report = [&](const char* Text, uint64_t Key) {
+    auto Report = [&](const std::string& Text, uint64_t Key) {
         Post(Text, Unit->GetFileIndex(), int(Key & 0xffffffffu), int(Key >> 32));
     };
     if (!Tree) {
         for (uint64_t Key : It->second)
-            Report(qlFormat(NoSource, FOldName).c_str(), Key);
+            Report(qlFormat(NoSource, FOldName), Key);
         return FOk = false;
     }
     // One walk finds the leaves at all the unit's places.
@@ -156,19 +330,99 @@ bool TqlSymbolRename::RenameIn(TqlUnit* Unit)
     std::vector<TqlTokenNode*> Tokens;
     bool Mapped = true;
     for (uint64_t Key : It->second) {
-        auto* Token = dynamic_cast<TqlTokenNode*>(Index.FindUnchanged(int(Key & 0xffffffffu), int(Key >> 32)));
+        TqlCodeNode* Leaf = Index.FindUnchanged(int(Key & 0xffffffffu), int(Key >> 32));
+        auto* Token = dynamic_cast<TqlTokenNode*>(Leaf);
+        // A default array property is used as Items[I]: no name to change.
+        if (Token && Token->TokenKind() == ptSquareOpen && qlAsProperty(FSymbol))
+            continue;
         if (!Token || Token->TokenKind() != ptIdentifier || !qlSameName(Token->Code(), FOldName)) {
-            Report(TokenNotFound, Key);
+            const std::string File = std::filesystem::path(Unit->GetFullFileName()).filename().string();
+            Report(Format2("Symbol, %s, has a use with no name token at " +
+                               std::to_string(int(Key >> 32)) + ":" + std::to_string(int(Key & 0xffffffffu)) +
+                               " of %s",
+                           FOldName, File),
+                   Key);
             Mapped = false;
         } else if (std::find(Tokens.begin(), Tokens.end(), Token) == Tokens.end()) {
             Tokens.push_back(Token);
         }
     }
+    Mapped = Mapped && CheckScopes(Unit, Tree, Tokens);
     FOk = FOk && Mapped;
     if (FOk)
         for (TqlTokenNode* Token : Tokens)
             Rename(Token);
     return Mapped;
+}
+
+bool TqlSymbolRename::CheckKind()
+{
+    const int File = FSymbol->GetFileIndex();
+    const int X = FSymbol->GetX(), Y = FSymbol->GetY();
+    if (auto* Routine = qlAsRoutine(FSymbol)) {
+        TqlClass* Owner = MethodClass(Routine);
+        if (auto* Intf = dynamic_cast<TqlInterface*>(Owner)) {
+            Post(Format2(InterfaceMember, FOldName, Intf->GetName()), File, X, Y);
+            return false;
+        }
+        const TRoutineDirectives D = Routine->GetDirectives();
+        bool Chain = D.Contains(rdOverride) || D.Contains(rdMessage) ||
+                     (Owner && Owner->IsSymbolFromInterface(FOldName));
+        const bool Virtual = D.Contains(rdVirtual) || D.Contains(rdDynamic) || D.Contains(rdAbstract);
+        if (Owner)
+            for (TqlClass* Below : DescendantsOf(Owner)) {
+                TqlRoutine* Same = Below->GetRoutines()->Find(FOldName);
+                if (!Same)
+                    continue;
+                if (Virtual) {
+                    Chain = true;
+                    break;
+                }
+                // A bare "inherited" in the descendant's method of the same
+                // name calls this one by its name.
+                TqlUnit* Unit = Same->GetUnitIntf();
+                if (!Unit || Same->GetImplStartY() <= 0)
+                    continue;
+                const std::string Text = ReadText(Unit->GetFullFileName());
+                std::vector<TWord> Words;
+                ScanWords(Text, [&](const TWord& W) {
+                    if (!Before(W.X, W.Y, Same->GetImplStartX(), Same->GetImplStartY()) &&
+                        !Before(Same->GetImplEndX(), Same->GetImplEndY(), W.X, W.Y))
+                        Words.push_back(W);
+                });
+                for (size_t I = 0; I < Words.size(); ++I) {
+                    if (!qlSameName(std::string(Words[I].Text), "inherited"))
+                        continue;
+                    size_t After = Words[I].Offset + Words[I].Text.size();
+                    while (After < Text.size() && std::isspace(static_cast<unsigned char>(Text[After])))
+                        ++After;
+                    const bool Named = I + 1 < Words.size() && Words[I + 1].Offset == After &&
+                                       !IsReservedFollower(Words[I + 1].Text);
+                    if (!Named) {
+                        Post(Format2(BareInherited, Below->GetName() + "." + Same->GetName(), FOldName),
+                             Unit->GetFileIndex(), Words[I].X, Words[I].Y);
+                        return false;
+                    }
+                }
+            }
+        if (Chain) {
+            Post(qlFormat(OverrideChain, FOldName), File, X, Y);
+            return false;
+        }
+    }
+    if (auto* Property = qlAsProperty(FSymbol); Property && Property->GetOwnerClass()) {
+        TqlClass* Owner = Property->GetOwnerClass();
+        std::vector<TqlClass*> Related = DescendantsOf(Owner);
+        for (TqlClass* Up = Owner->GetInheritsFromClass(); Up && Related.size() < 10000;
+             Up = Up->GetInheritsFromClass())
+            Related.push_back(Up);
+        for (TqlClass* C : Related)
+            if (C->GetProperties() && C->GetProperties()->Find(FOldName)) {
+                Post(Format2(Redeclared, FOldName, C->GetName()), File, X, Y);
+                return false;
+            }
+    }
+    return true;
 }
 
 bool TqlSymbolRename::CheckClashes()
@@ -192,53 +446,311 @@ bool TqlSymbolRename::CheckClashes()
         return true;
     }
     TqlUnit* Unit = FSymbol->GetUnitIntf();
-    if (!Unit)
+    if (!Unit || !FHome)
         return true;
-    if (auto* Routine = dynamic_cast<TqlRoutine*>(FSymbol)) {
-        const TRoutineDirectives D = Routine->GetDirectives();
-        bool Chain = D.Contains(rdOverride) || D.Contains(rdVirtual) || D.Contains(rdDynamic) ||
-                     D.Contains(rdAbstract) || D.Contains(rdMessage);
-        if (TqlClass* Owner = AsClass(FindContainerOf(Unit, FSymbol)))
-            Chain = Chain || Owner->IsSymbolFromInterface(FOldName) ||
-                    dynamic_cast<TqlInterface*>(Owner) != nullptr;
-        if (Chain) {
-            Post(qlFormat(OverrideChain, FOldName), File, X, Y);
+    TqlSymbol* Found = FHome->FindSymbol(Unit, AsClass(FHome), FNewName);
+    if (Found && Found != FSymbol)
+        return Clash(FHome->GetName());
+    if (TqlClass* Class = AsClass(FHome))
+        for (TqlClass* D : DescendantsOf(Class))
+            if (TqlSymbol* F = D->FindSymbol(Unit, D, FNewName); F && F != FSymbol)
+                return Clash(D->GetName());
+    return true;
+}
+
+bool TqlSymbolRename::CheckWordsInFile(TqlUnit* Unit, int FileIndex, bool Changed)
+{
+    TqlFileNameList* Files = gqlProject->GetFileNames();
+    TqlSourceFile* File = Files->GetItems(FileIndex);
+    if (!File || !File->Exists)
+        return true;
+    const std::string Text = ReadText(File->GetFullFileName());
+    // What the analysis recorded in this file: declarations and uses.
+    std::unordered_set<uint64_t> Known;
+    TqlUnit* Owner = File->GetUnitIntf() ? File->GetUnitIntf() : Unit;
+    if (TqlList* Uses = Owner->GetUsedByLocations())
+        for (int I = 0; I < Uses->GetCount(); ++I) {
+            auto* Use = static_cast<TqlUsedByLocation*>(Uses->GetItem(I));
+            if (Use->GetFileIndex() == FileIndex && !IsRenamed(Use->GetUsedByList()->GetSymbol()))
+                Known.insert(qlPointKey(Use->GetX(), Use->GetY()));
+        }
+    ForEachDeclared(
+        Owner,
+        [&](TqlSymbolContainer*, TqlSymbol* S) {
+            if (!IsRenamed(S) && S->GetFileIndex() == FileIndex && qlSameName(S->GetName(), FOldName))
+                Known.insert(qlPointKey(S->GetX(), S->GetY()));
+        },
+        dynamic_cast<TqlLabel*>(FSymbol) != nullptr);
+    const auto Planned = FPlaces.find(Unit);
+    bool Ok = true;
+    ScanWords(Text, [&](const TWord& W) {
+        if (!Ok || !qlSameName(std::string(W.Text), FOldName))
+            return;
+        const uint64_t Key = qlPointKey(W.X, W.Y);
+        if (Known.count(Key))
+            return;
+        if (Changed && Planned != FPlaces.end() &&
+            std::find(Planned->second.begin(), Planned->second.end(), Key) != Planned->second.end())
+            return;
+        Post(Changed ? qlFormat(Unrecorded, FOldName)
+                     : Format2(NotChanged, FOldName, File->GetFullFileName()),
+             FileIndex, W.X, W.Y);
+        Ok = false;
+    });
+    return Ok;
+}
+
+bool TqlSymbolRename::CheckWords()
+{
+    TqlFileNameList* Files = gqlProject->GetFileNames();
+    std::vector<TqlUnit*> Touched = FUnits;
+    if (TqlUnit* Home = FSymbol->GetUnitIntf();
+        Home && std::find(Touched.begin(), Touched.end(), Home) == Touched.end())
+        Touched.push_back(Home);
+    for (TqlUnit* Unit : Touched) {
+        const int Own = Unit->GetFileIndex();
+        if (Own < 0 || Own >= Files->GetCount())
+            continue;
+        const int UnitIndex = Files->GetItems(Own)->GetUnitIndex();
+        if (!Unit->AnalysedToEnd && !dynamic_cast<TqlUnit*>(FSymbol)) {
+            // Not analysed to its end: any word of the name may be a use.
+            bool Named = false;
+            ScanWords(ReadText(Unit->GetFullFileName()), [&](const TWord& W) {
+                Named = Named || qlSameName(std::string(W.Text), FOldName);
+            });
+            if (Named) {
+                Post(Format2(Unfinished, Unit->GetName(), FOldName), Own, 1, 1);
+                return false;
+            }
+        }
+        if (!CheckWordsInFile(Unit, Own, true))
             return false;
+        // Include files the unit's source names, and files entered for it.
+        std::unordered_set<std::string> Included;
+        ScanWords(ReadText(Unit->GetFullFileName()), [](const TWord&) {},
+                  [&](std::string_view D) {
+                      const size_t Skip = D[0] == '{' ? 2 : 3;
+                      size_t At = Skip;
+                      while (At < D.size() && std::isalpha(static_cast<unsigned char>(D[At])))
+                          ++At;
+                      const std::string Word = qlLowerCase(std::string(D.substr(Skip, At - Skip)));
+                      if (Word != "i" && Word != "include")
+                          return;
+                      std::string Name(D.substr(At));
+                      while (!Name.empty() && (Name.back() == '}' || Name.back() == ')' || Name.back() == '*' ||
+                                               std::isspace(static_cast<unsigned char>(Name.back()))))
+                          Name.pop_back();
+                      while (!Name.empty() && (std::isspace(static_cast<unsigned char>(Name[0])) || Name[0] == '\''))
+                          Name.erase(0, 1);
+                      if (!Name.empty() && Name.back() == '\'')
+                          Name.pop_back();
+                      Included.insert(qlLowerCase(std::filesystem::path(Name).filename().string()));
+                  });
+        for (int I = 0; I < Files->GetCount(); ++I) {
+            TqlSourceFile* F = Files->GetItems(I);
+            if (I == Own || !F->Exists)
+                continue;
+            const std::filesystem::path Path(F->GetFullFileName());
+            const bool Form = qlSameName(Path.extension().string(), ".dfm") ||
+                              qlSameName(Path.extension().string(), ".xfm") ||
+                              qlSameName(Path.extension().string(), ".lfm");
+            const bool Mine = F->GetUnitIndex() == UnitIndex;
+            const std::string Base = qlLowerCase(Path.filename().string());
+            const bool Named = Included.count(Base) || Included.count(qlLowerCase(Path.stem().string()));
+            if ((Mine && !Form) || (Named && !Form)) {
+                if (!CheckWordsInFile(Unit, I, false))
+                    return false;
+            } else if (Mine && Form && !dynamic_cast<TqlUnit*>(FSymbol)) {
+                // The streamed form names its class and handlers by name.
+                bool Holds = false;
+                ScanWords(ReadText(F->GetFullFileName()), [&](const TWord& W) {
+                    Holds = Holds || qlSameName(std::string(W.Text), FOldName);
+                });
+                if (Holds) {
+                    Post(Format2(NotChanged, FOldName, F->GetFullFileName()), I, 1, 1);
+                    return false;
+                }
+            }
         }
     }
-    TqlSymbol* Container = FindContainerOf(Unit, FSymbol);
-    if (Container) {
-        TqlSymbol* Found = Container->FindSymbol(Unit, AsClass(Container), FNewName);
-        if (Found && Found != FSymbol)
-            return Clash(Container->GetName());
-        if (TqlClass* Class = AsClass(Container)) {
-            std::vector<TqlClass*> Below;
-            std::set<TqlClass*> Seen{Class};
-            Descendants(Class, Below, Seen);
-            for (TqlClass* D : Below)
-                if (TqlSymbol* F = D->FindSymbol(Unit, D, FNewName); F && F != FSymbol)
-                    return Clash(D->GetName());
+    if (dynamic_cast<TqlUnit*>(FSymbol))
+        return true;
+    // Units that use the declaring unit but were not analysed to their end.
+    TqlUnit* Home = FSymbol->GetUnitIntf();
+    TqlUnitList* Units = gqlProject->GetUnits();
+    for (int I = 0; Home && I < Units->GetCount(); ++I) {
+        TqlUnit* U = Units->GetUnits(I);
+        if (U->AnalysedToEnd || std::find(Touched.begin(), Touched.end(), U) != Touched.end() ||
+            !U->GetUsedUnits() || !U->GetUsedUnits()->FindUsedUnit(Home->GetName()))
+            continue;
+        const int Own = U->GetFileIndex();
+        if (Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
+            continue;
+        bool Named = false;
+        ScanWords(ReadText(U->GetFullFileName()), [&](const TWord& W) {
+            Named = Named || qlSameName(std::string(W.Text), FOldName);
+        });
+        if (Named) {
+            Post(Format2(Unfinished, U->GetName(), FOldName), Own, 1, 1);
+            return false;
         }
     }
     return true;
 }
 
-bool TqlSymbolRename::CheckReach()
+bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std::vector<TqlTokenNode*>& Places)
 {
-    if (qlSameName(FOldName, FNewName) || dynamic_cast<TqlUnit*>(FSymbol))
+    if (qlSameName(FOldName, FNewName) || !FHome || dynamic_cast<TqlUnit*>(FSymbol))
         return true;
-    // A name that a unit of the rename already reaches would change what its
-    // other uses there mean.
-    for (TqlUnit* Unit : FUnits)
-        if (TqlSymbol* Found = Unit->FindReferencedSymbol(nullptr, FNewName, false, TqlUsedByInfo{});
-            Found && Found != FSymbol) {
-            TqlUnit* Home = Found->GetUnitIntf();
-            Post(Format2("Name, %s, is already declared in %s", FNewName,
-                         Home ? Home->GetName() : Unit->GetName()),
-                 FSymbol->GetFileIndex(), FSymbol->GetX(), FSymbol->GetY());
+    const TqlUseIndex Uses(Unit);
+    const std::vector<TqlRoutine*> Bodies = BodiesOf(Unit);
+    // The scopes at Token, innermost first; Unknown when an enclosing with
+    // statement's type is not known.
+    auto ScopesAt = [&](TqlTokenNode* Token, bool& Unknown) {
+        std::vector<TScope> Scopes;
+        Unknown = false;
+        const TPoint P = Token->GetPoint();
+        for (TqlNode* N = Token->Parent(); N; N = N->Parent()) {
+            auto* Statement = dynamic_cast<TqlStatementNode*>(N);
+            if (!Statement || Statement->GetStatementKind() != ptWith)
+                continue;
+            TqlTokenNode* Do = Statement->GetFirstTokenNode(ptDo);
+            if (!Do || Before(P.X, P.Y, Do->GetPoint().X, Do->GetPoint().Y))
+                continue;
+            // The expressions between "with" and "do", the last innermost.
+            std::vector<TqlCodeNode*> Lasts;
+            TqlCodeNode* Last = nullptr;
+            for (int I = 0; I < Statement->Count(); ++I) {
+                TqlNode* Child = Statement->GetNode(I);
+                if (Child == Do)
+                    break;
+                if (qlIsToken(Child, ptComma)) {
+                    Lasts.push_back(Last);
+                    Last = nullptr;
+                    continue;
+                }
+                qlForEachSourceLeaf(Child, [&](TqlCodeNode* Leaf) {
+                    if (qlIsToken(Leaf, ptIdentifier))
+                        Last = Leaf;
+                });
+            }
+            Lasts.push_back(Last);
+            for (auto It = Lasts.rbegin(); It != Lasts.rend(); ++It) {
+                TqlUsedByLocation* Use = *It ? Uses.Find(*It) : nullptr;
+                TqlSymbol* Of = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
+                TqlSymbol* Container = Of ? Of->FindContainer() : nullptr;
+                if (!Container)
+                    Unknown = true;
+                else
+                    Scopes.push_back({Container, AsClass(Container)});
+            }
+        }
+        std::vector<TqlRoutine*> Around;
+        for (TqlRoutine* R : Bodies)
+            if (!Before(P.X, P.Y, R->GetImplStartX(), R->GetImplStartY()) &&
+                !Before(R->GetImplEndX(), R->GetImplEndY(), P.X, P.Y))
+                Around.push_back(R);
+        std::sort(Around.begin(), Around.end(), [](TqlRoutine* A, TqlRoutine* B) {
+            return Before(B->GetImplStartX(), B->GetImplStartY(), A->GetImplStartX(), A->GetImplStartY());
+        });
+        for (TqlRoutine* R : Around) {
+            Scopes.push_back({R, nullptr});
+            if (TqlClass* C = MethodClass(R))
+                Scopes.push_back({C, C});
+        }
+        Scopes.push_back({Unit, nullptr});
+        return Scopes;
+    };
+    // What Name finds at the unit's own level: its declarations, a used
+    // unit of that name, the used units last first, the built-in symbols;
+    // Reached when the renamed unit-level symbol's unit comes first.
+    TqlUnit* HomeUnit = FSymbol->GetUnitIntf();
+    const bool UnitLevel = FHome && FHome == HomeUnit;
+    auto AtUnit = [&](const std::string& Name, bool& Reached) -> TqlSymbol* {
+        Reached = false;
+        if (TqlSymbol* F = Unit->FindSymbol(Unit, nullptr, Name))
+            return F;
+        if (UnitLevel && Unit == HomeUnit) {
+            Reached = true;
+            return nullptr;
+        }
+        TqlUsedUnitList* Used = Unit->GetUsedUnits();
+        if (TqlUsedUnit* UU = Used ? Used->FindUsedUnit(Name) : nullptr)
+            return UU->GetUnit();
+        for (int I = Used ? Used->GetCount() - 1 : -1; I >= 0; --I) {
+            TqlUnit* U = Used->GetUsedUnit(I)->GetUnit();
+            if (UnitLevel && U == HomeUnit) {
+                Reached = true;
+                return nullptr;
+            }
+            if (TqlSymbol* F = U ? U->FindSymbol(Unit, nullptr, Name) : nullptr)
+                return F;
+        }
+        return gqlProject->FindSystemSymbol(Name);
+    };
+    auto Qualified = [](TqlTokenNode* Token) {
+        if (!Token->Parent())
+            return false;
+        auto* Id = dynamic_cast<TqlIdentifierNode*>(Token);
+        if (Id)
+            return Id->IsQualified();
+        TqlTokenNode* Prior = Token->GetPriorPeerTokenNode(ptUnknown, true);
+        return Prior && Prior->TokenKind() == ptPoint;
+    };
+    // Where the renamed symbol is used bare, the new name must find it.
+    for (TqlTokenNode* Token : Places) {
+        const TPoint P = Token->GetPoint();
+        if ((P.X == FSymbol->GetX() && P.Y == FSymbol->GetY() && Unit->GetFileIndex() == FSymbol->GetFileIndex()) ||
+            Qualified(Token))
+            continue;
+        bool Unknown = false;
+        for (const TScope& Scope : ScopesAt(Token, Unknown)) {
+            bool Reached = false;
+            TqlSymbol* F = Scope.Container == Unit ? AtUnit(FNewName, Reached)
+                                                   : Scope.Container->FindSymbol(Unit, Scope.Class, FNewName);
+            if (F && F != FSymbol) {
+                Post(Format2(Hidden, FNewName, FOldName), Unit->GetFileIndex(), P.X, P.Y);
+                return false;
+            }
+            if (Reached || Reaches(Scope, FHome))
+                break;
+        }
+        if (Unknown) {
+            Post(qlFormat(UnknownWith, FNewName), Unit->GetFileIndex(), P.X, P.Y);
             return false;
         }
-    return true;
+    }
+    // Where the new name is used bare for another symbol, the renamed one
+    // must not come first.
+    bool Ok = true;
+    qlForEachSourceLeaf(Tree, [&](TqlCodeNode* Leaf) {
+        auto* Token = dynamic_cast<TqlTokenNode*>(Leaf);
+        if (!Ok || !Token || Token->TokenKind() != ptIdentifier || !qlSameName(Token->Code(), FNewName) ||
+            Qualified(Token))
+            return;
+        TqlUsedByLocation* Use = Uses.Find(Token);
+        TqlSymbol* Other = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
+        if (!Other || IsRenamed(Other))
+            return;
+        bool Unknown = false;
+        for (const TScope& Scope : ScopesAt(Token, Unknown)) {
+            bool Reached = false;
+            TqlSymbol* F = Scope.Container == Unit ? AtUnit(FNewName, Reached)
+                                                   : Scope.Container->FindSymbol(Unit, Scope.Class, FNewName);
+            if (!Reached && !Reaches(Scope, FHome)) {
+                if (F)
+                    return;
+                continue;
+            }
+            {
+                const TPoint P = Token->GetPoint();
+                Post(Format2(Hides, FNewName, FOldName), Unit->GetFileIndex(), P.X, P.Y);
+                Ok = false;
+                return;
+            }
+        }
+    });
+    return Ok;
 }
 
 bool TqlSymbolRename::Prepare()
@@ -251,17 +763,29 @@ bool TqlSymbolRename::Prepare()
              FSymbol->GetY());
         return false;
     }
-    if (!CheckClashes())
+    FHome = HomeOf(FSymbol);
+    if (!CheckKind() || !CheckClashes())
         return false;
     bool Ok = SortPlace(FSymbol->GetFileIndex(), FSymbol->GetX(), FSymbol->GetY());
-    TqlUsedByList* UsedBy = FSymbol->GetUsedBy();
-    for (int I = 0; I < UsedBy->GetCount(); ++I) {
-        TqlUsedByLocation* Use = UsedBy->GetLocations(I);
-        if (Use->GetX() < 1 || Use->GetY() < 1)
-            continue;
-        Ok = SortPlace(Use->GetFileIndex(), Use->GetX(), Use->GetY()) && Ok;
+    // A function's name stands for its result inside it too.
+    FFamily = {FSymbol};
+    if (auto* Routine = qlAsRoutine(FSymbol); Routine && Routine->GetRoutineType() &&
+                                              qlSameName(Routine->GetRoutineType()->GetName(), FOldName))
+        FFamily.push_back(Routine->GetRoutineType());
+    for (TqlSymbol* Member : FFamily) {
+        TqlUsedByList* UsedBy = Member->GetUsedBy();
+        for (int I = 0; Ok && I < UsedBy->GetCount(); ++I) {
+            TqlUsedByLocation* Use = UsedBy->GetLocations(I);
+            if (Use->GetX() < 1 || Use->GetY() < 1)
+                continue;
+            if (Use->GetIsAmbiguous()) {
+                Post(qlFormat(Ambiguous, FOldName), Use->GetFileIndex(), Use->GetX(), Use->GetY());
+                return false;
+            }
+            Ok = SortPlace(Use->GetFileIndex(), Use->GetX(), Use->GetY());
+        }
     }
-    FOk = Ok && CheckReach();
+    FOk = Ok && CheckWords();
     return FOk;
 }
 

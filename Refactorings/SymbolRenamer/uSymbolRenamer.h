@@ -5,6 +5,7 @@
 
 #include "Refactorings/Common/uqlPluginSupport.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -45,13 +46,30 @@ public:
                                   const std::string& NewName);
 
 private:
+    bool CheckKind();
     bool CheckClashes();
-    bool CheckReach();
+    // Every word of the old name in the units the rename touches, their
+    // include and form files, and in units the analysis left unfinished, is
+    // a planned edit or a recorded declaration or use of another symbol.
+    bool CheckWords();
+    bool CheckWordsInFile(TqlUnit* Unit, int FileIndex, bool Changed);
+    // The new name means the same as before wherever the old one or the new
+    // one is used without qualification in Unit.
+    bool CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std::vector<TqlTokenNode*>& Places);
     bool SortPlace(int FileIndex, int X, int Y);
     void Rename(TqlTokenNode* Token);
     void Post(const std::string& Text, int FileIndex, int X, int Y) { FSink(Text, FileIndex, X, Y); }
 
     TqlSymbol* FSymbol;
+    // The symbols whose uses change with it: the symbol, and a function's
+    // result named after it.
+    std::vector<TqlSymbol*> FFamily;
+    bool IsRenamed(const TqlSymbol* S) const
+    {
+        return std::find(FFamily.begin(), FFamily.end(), S) != FFamily.end();
+    }
+    // The container whose scope declares the symbol; nil for a unit.
+    TqlSymbol* FHome = nullptr;
     std::string FOldName;
     std::string FNewName;
     TqlTreeOpener FOpen;

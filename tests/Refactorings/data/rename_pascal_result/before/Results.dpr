@@ -1,0 +1,23 @@
+program Results;
+
+{$APPTYPE CONSOLE}
+
+function Twice(I: Integer): Integer;
+begin
+  Twice := I * 2;
+  if I > 100 then
+    Twice := 0;
+end;
+
+function Fact(N: Integer): Integer;
+begin
+  if N <= 1 then
+    Fact := 1
+  else
+    Fact := N * Fact(N - 1);
+end;
+
+begin
+  WriteLn(Twice(21));
+  WriteLn(Fact(5));
+end.
