@@ -26,6 +26,9 @@ const char* const Redeclared = "Property, %s, is redeclared in %s; not renamed";
 const char* const BareInherited = "Method %s calls the renamed %s through a bare inherited here; not renamed";
 const char* const Hidden = "Name, %s, already stands for another symbol where %s is used here; not renamed";
 const char* const Hides = "Name, %s, stands here for another symbol, which the renamed %s would hide; not renamed";
+const char* const Overloaded = "Symbol, %s, is overloaded and the analysis did not tie its declaration and implementation together; not renamed";
+const char* const OverloadParameter = "Symbol, %s, is a parameter of the overloaded routine %s, whose implementation heading repeats it apart from the analysis; not renamed";
+const char* const Inherits = "Property, %s, redeclares an inherited property, which keeps its name; not renamed";
 const char* const UnknownWith = "Name, %s, may be a member of the type of an enclosing with statement here, which the analysis does not know; not renamed";
 
 std::string Format2(const std::string& Pattern, const std::string& A, const std::string& B)
@@ -230,6 +233,61 @@ bool Reaches(const TScope& Scope, TqlSymbol* Home)
     return false;
 }
 
+// The offset of 1-based column X on line Y of Text; npos past its end.
+size_t OffsetOf(std::string_view Text, int X, int Y)
+{
+    size_t At = 0;
+    for (int Line = 1; Line < Y; ++Line) {
+        const size_t Break = Text.find_first_of("\r\n", At);
+        if (Break == std::string_view::npos)
+            return std::string_view::npos;
+        At = Break + (Text[Break] == '\r' && Break + 1 < Text.size() && Text[Break + 1] == '\n' ? 2 : 1);
+    }
+    At += size_t(X - 1);
+    return At <= Text.size() ? At : std::string_view::npos;
+}
+
+// The first character after the word at X, Y that is no blank; 0 at the end.
+char CharAfterWord(std::string_view Text, int X, int Y)
+{
+    size_t At = OffsetOf(Text, X, Y);
+    while (At < Text.size() && (std::isalnum(static_cast<unsigned char>(Text[At])) || Text[At] == '_'))
+        ++At;
+    while (At < Text.size() && std::isspace(static_cast<unsigned char>(Text[At])))
+        ++At;
+    return At < Text.size() ? Text[At] : 0;
+}
+
+// The word before the one at X, Y, skipping a class name and its dot (the
+// "function" of "function TFoo.Get").
+std::string WordBefore(std::string_view Text, int X, int Y)
+{
+    size_t At = OffsetOf(Text, X, Y);
+    auto Back = [&] {
+        while (At > 0 && std::isspace(static_cast<unsigned char>(Text[At - 1])))
+            --At;
+        const size_t End = At;
+        while (At > 0 && (std::isalnum(static_cast<unsigned char>(Text[At - 1])) || Text[At - 1] == '_'))
+            --At;
+        return std::string(Text.substr(At, End - At));
+    };
+    if (At == std::string_view::npos)
+        return "";
+    std::string Word = Back();
+    if (Word.empty() && At > 0 && Text[At - 1] == '.') {
+        --At;
+        Back();
+        Word = Back();
+    }
+    return qlLowerCase(Word);
+}
+
+bool IsHeadingWord(const std::string& Word)
+{
+    return Word == "procedure" || Word == "function" || Word == "constructor" || Word == "destructor" ||
+           Word == "operator";
+}
+
 bool IsReservedFollower(std::string_view Word)
 {
     static const char* const Words[] = {"end", "else", "until", "except", "finally", "do", "then", "of"};
@@ -410,6 +468,48 @@ bool TqlSymbolRename::CheckKind()
             return false;
         }
     }
+    // Overloads: the analysis must have tied each declaration to its own
+    // implementation; a parameter repeated in a heading apart from the
+    // declaration is not seen as the same.
+    auto Siblings = [](TqlSymbol* Home, TqlSymbol* Routine) {
+        auto* C = qlAsContainer(Home);
+        int Count = 0;
+        for (int I = 0; C && I < C->GetSymbolCount(); ++I)
+            Count += C->GetSymbol(I) != Routine && qlAsRoutine(C->GetSymbol(I)) &&
+                     qlSameName(C->GetSymbol(I)->GetName(), Routine->GetName());
+        return Count;
+    };
+    auto Headings = [](TqlSymbol* Routine, const std::string& Text) {
+        int Count = IsHeadingWord(WordBefore(Text, Routine->GetX(), Routine->GetY())) ? 1 : 0;
+        TqlUsedByList* Uses = Routine->GetUsedBy();
+        for (int I = 0; I < Uses->GetCount(); ++I) {
+            TqlUsedByLocation* Use = Uses->GetLocations(I);
+            Count += Use->GetFileIndex() == Routine->GetFileIndex() &&
+                     IsHeadingWord(WordBefore(Text, Use->GetX(), Use->GetY()));
+        }
+        return Count;
+    };
+    // Untied: more headings than a declaration and its implementation, or
+    // none of the bodies.
+    auto Untied = [&](TqlRoutine* Routine, int Count) {
+        return Count > 2 || (Routine->GetImplStartY() <= 0 && !Routine->GetDirectives().Contains(rdExternal) &&
+                             !Routine->GetDirectives().Contains(rdAbstract));
+    };
+    if (auto* Routine = qlAsRoutine(FSymbol); Routine && FHome && Siblings(FHome, Routine) > 0) {
+        if (Untied(Routine, Headings(Routine, ReadText(FSymbol->GetFileName())))) {
+            Post(qlFormat(Overloaded, FOldName), File, X, Y);
+            return false;
+        }
+    }
+    if (auto* Routine = qlAsRoutine(FHome); Routine && qlAsParameter(FSymbol)) {
+        TqlRoutineList* List = Routine->GetRoutineList();
+        const int Count = Headings(Routine, ReadText(Routine->GetFileName()));
+        if (List && List->GetContainer() && Siblings(List->GetContainer(), Routine) > 0 &&
+            (Count > 1 || Untied(Routine, Count))) {
+            Post(Format2(OverloadParameter, FOldName, Routine->GetName()), File, X, Y);
+            return false;
+        }
+    }
     if (auto* Property = qlAsProperty(FSymbol); Property && Property->GetOwnerClass()) {
         TqlClass* Owner = Property->GetOwnerClass();
         std::vector<TqlClass*> Related = DescendantsOf(Owner);
@@ -421,6 +521,12 @@ bool TqlSymbolRename::CheckKind()
                 Post(Format2(Redeclared, FOldName, C->GetName()), File, X, Y);
                 return false;
             }
+        // "property Name;" takes the inherited property's type and name.
+        const char Next = CharAfterWord(ReadText(FSymbol->GetFileName()), X, Y);
+        if (Next != ':' && Next != '[') {
+            Post(qlFormat(Inherits, FOldName), File, X, Y);
+            return false;
+        }
     }
     return true;
 }

@@ -128,6 +128,12 @@ INSTANTIATE_TEST_SUITE_P(
         // One overload: only the calls that bind to it.
         TRenameCase{"rename_overload", "Sums.Sum#2", "Total", ""},
         TRenameCase{"rename_overload", "Sums.Sum#1", "Single", ""},
+        // Overloads declared apart from their implementations.
+        TRenameCase{"rename_overload_unit", "UGen.Gen#1", "Make", "?did not tie its declaration and implementation together"},
+        TRenameCase{"rename_overload_unit", "UGen.Gen#2", "Make", "?did not tie its declaration and implementation together"},
+        TRenameCase{"rename_overload_unit", "UGen.Gen#1.R", "Text", "?is a parameter of the overloaded routine Gen"},
+        TRenameCase{"rename_overload_unit", "UGen.Gen#2.F", "Factor", "?is a parameter of the overloaded routine Gen"},
+        TRenameCase{"rename_overload_unit", "Over.TNames.Sorted", "Ordered", "Property, Sorted, redeclares an inherited property"},
         // Members the analysis reaches in other ways.
         TRenameCase{"rename_members", "Members.TCell.Value", "Val", ""},
         TRenameCase{"rename_members", "Members.TList2.Items", "Cells", ""},
