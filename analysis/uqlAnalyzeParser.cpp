@@ -92,6 +92,8 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
             }
             Member = Default->GetName();
             MemberInfo = MakeUsedByInfo();
+            // The property is used at the bracket, where no name stands.
+            MemberInfo.IsUnnamed = true;
         }
         if (Work) {
             TqlClass* K = AsClass(Work);

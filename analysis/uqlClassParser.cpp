@@ -22,6 +22,8 @@ TqlClass* TClassParser::TakeForward(std::unique_ptr<TqlHashedObjectList>& List,
         return nullptr;
     auto* C = static_cast<TqlClass*>(List->GetObject(Index));
     List->Delete(Index);
+    // The forward declaration names the type it announces: a use of it.
+    RecordUse(C, C->GetName(), UsedByInfo(C->GetFileIndex(), false, C->GetX(), C->GetY()));
     C->SetX(Position.X);
     C->SetY(Position.Y);
     return C;
@@ -337,6 +339,13 @@ void TClassParser::ClassProperty(TqlClass* Class, TVisibilityKind Visibility)
             const bool SameUnit = Old->GetFileIndex() == Prop->GetFileIndex();
             if (!SameUnit && V != vkPublic && V != vkPublished && V != vkProtected)
                 continue;
+            // The redeclaration repeats the nearest ancestor's name.
+            if (!Prop->GetRedeclaredProperty()) {
+                Prop->SetRedeclaredProperty(Old);
+                TqlUsedByInfo Info = MakeUsedByInfo(P, false);
+                Info.IsHeading = true;
+                RecordUse(Old, Prop->GetName(), Info);
+            }
             if (Old->GetTypeIntf()) {
                 Prop->SetTypeIntf(Old->GetTypeIntf());
                 Prop->SetIsArrayProperty(Old->GetIsArrayProperty());

@@ -35,7 +35,7 @@ protected:
     // A method heading inside a class, object or interface body.
     void MethodHeading(TqlClass* Class, TVisibilityKind Visibility);
     // Takes a forward declaration of Name out of List (moved to Position).
-    static TqlClass* TakeForward(std::unique_ptr<TqlHashedObjectList>& List,
+    TqlClass* TakeForward(std::unique_ptr<TqlHashedObjectList>& List,
                                  const std::string& Name, const TPoint& Position);
     static void EnterForward(std::unique_ptr<TqlHashedObjectList>& List, TqlClass* Class);
 

@@ -96,7 +96,7 @@ void TRoutineParser::DeclareResult(TqlRoutine* Routine)
     Result->SetTypeIntf(T);
     Routine->SetReturnType(Result);
     Routine->AddSymbol(Result);
-    auto* Named = new TqlVariable(Routine->GetName(), vkPublic, false, FileIndex(), P.X, P.Y);
+    auto* Named = new TqlRoutineNameVariable(Routine, FileIndex(), P.X, P.Y);
     Named->SetTypeIntf(T);
     Routine->SetRoutineType(Named);
     Routine->AddSymbol(Named);
@@ -238,8 +238,11 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
             Routine = Loose;
     }
     for (const TParamName& N : Names) {
+        TqlUsedByInfo Info = MakeUsedByInfo(N.Position, false);
+        // Names of an existing routine's parameters are repeated here.
+        Info.IsHeading = !AddParameters;
         if (TqlParameter* Param = Routine->GetParameters()->Find(N.Name))
-            RecordUse(Param, N.Name, MakeUsedByInfo(N.Position, false));
+            RecordUse(Param, N.Name, Info);
         else
             AddMessageAt("Parameter, " + N.Name + ", not found.",
                          TPoint{N.Position.X - 1, N.Position.Y - 1});
@@ -343,6 +346,7 @@ TqlRoutine* TRoutineParser::RoutineImplementation(TqlVarContainer* Container)
         Name = Token();
         if (Class)
             R = Class->GetRoutines()->Find(Name);
+        HeadingUse = R != nullptr;
     } else if (Container != Unit) {
         // A nested routine: only its own container may hold its declaration.
         R = Container->GetRoutines()->Find(Name);
@@ -376,8 +380,11 @@ TqlRoutine* TRoutineParser::RoutineImplementation(TqlVarContainer* Container)
         FormalParameterList(R, IsNew, Overloaded);
     // The heading uses the declaration it implements: of overloads, the one
     // its parameters matched.
-    if (HeadingUse && !IsNew)
-        RecordUse(R, Name, MakeUsedByInfo(P, false));
+    if (HeadingUse && !IsNew) {
+        TqlUsedByInfo Info = MakeUsedByInfo(P, false);
+        Info.IsHeading = true;
+        RecordUse(R, Name, Info);
+    }
     if (IsNew)
         SetEndPosition(R);
 

@@ -84,6 +84,33 @@ void TTypeParser::LabelDeclarationSection(TqlVarContainer* Container)
     SEMICOLON();
 }
 
+void TTypeParser::RecordLabelUse()
+{
+    if (GetTokenID() != ptIdentifier && GetTokenID() != ptIntegerConst)
+        return;
+    // A label belongs to the block that declares it (a routine, or the
+    // unit for a main block).
+    TqlLabelsList* Labels = CurrentContainer()->GetLabels();
+    const std::string Name = Token();
+    for (int i = 0; i < Labels->GetCount(); ++i)
+        if (lxSameText(Labels->GetLabels(i)->GetName(), Name)) {
+            RecordUse(Labels->GetLabels(i), Name, MakeUsedByInfo());
+            return;
+        }
+}
+
+void TTypeParser::LabeledStatement()
+{
+    RecordLabelUse();
+    TInterfaceParser::LabeledStatement();
+}
+
+void TTypeParser::LabelId()
+{
+    RecordLabelUse();
+    TInterfaceParser::LabelId();
+}
+
 void TTypeParser::TypeSection(TqlVarContainer* Container)
 {
     Indent();
@@ -98,6 +125,7 @@ void TTypeParser::TypeSection(TqlVarContainer* Container)
         if (Lexer().TokenPos() == Before && Lexer().Origin() == Origin)
             NextToken();
     }
+    RecordForwardPointerUses();
     Outdent();
 }
 
@@ -117,12 +145,13 @@ void TTypeParser::TypeDeclaration(TqlVarContainer* Container)
         if (Next == ptOf) {
             Lexer().AheadNext();
             const std::string Target = Lexer().GetAheadToken();
-            TqlSymbol* S = FindSymbol(Target, true, false, MakeUsedByInfo());
+            // Only asked here: the use is recorded where the type is read.
+            TqlSymbol* S = FindSymbol(Target, false, false, MakeUsedByInfo());
             if (!dynamic_cast<TqlClass*>(S))
                 ClassForward(Target, P);
             ParseType(Container, Name, true, P);
         } else if (Next == ptSemiColon) {
-            TqlSymbol* S = FindSymbol(Name, true, false, MakeUsedByInfo());
+            TqlSymbol* S = FindSymbol(Name, false, false, MakeUsedByInfo());
             if (!dynamic_cast<TqlClass*>(S) || S->GetFileIndex() != FileIndex())
                 ClassForward(Name, P);
             NextToken();

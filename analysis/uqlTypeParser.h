@@ -23,4 +23,11 @@ public:
     void TypeSection(TqlVarContainer* Container);
     void TypeDeclaration(TqlVarContainer* Container);
     void LabelDeclarationSection(TqlVarContainer* Container);
+
+    // "Done:" and "goto Done" use the label of the current block.
+    void LabeledStatement() override;
+    void LabelId() override;
+
+private:
+    void RecordLabelUse();
 };

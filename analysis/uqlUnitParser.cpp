@@ -484,6 +484,10 @@ void TUnitParser::UnitFile()
     const TPoint P = Pos();
     FCurrentUnit->SetX(P.X);
     FCurrentUnit->SetY(P.Y);
+    // A unit found through its file (an in-path in lower case) is named as
+    // its heading writes it.
+    if (GetTokenID() == ptIdentifier)
+        FCurrentUnit->SetHeadingName(Token());
     Expected(ptIdentifier);
     HintDirectives();
     SEMICOLON();
@@ -623,7 +627,7 @@ void TUnitParser::MainUsedUnitStatement()
         MainUsedUnitExpression();
     }
     if (!InPath.empty())
-        AddUsedUnit(qlExtractUnitName(InPath), InPath, P.Y, P.X);
+        AddUsedUnit(qlExtractUnitName(InPath), InPath, P.Y, P.X, IsName ? Name : std::string());
     else if (IsName)
         AddUsedUnit(Name, "", P.Y, P.X);
 }
@@ -642,12 +646,13 @@ void TUnitParser::ContainsStatement()
         ContainsExpression();
     }
     if (!InPath.empty())
-        AddUsedUnit(qlExtractUnitName(InPath), InPath, P.Y, P.X);
+        AddUsedUnit(qlExtractUnitName(InPath), InPath, P.Y, P.X, IsName ? Name : std::string());
     else if (IsName)
         AddUsedUnit(Name, "", P.Y, P.X);
 }
 
-void TUnitParser::AddUsedUnit(const std::string& Name, const std::string& InPath, int Y, int X)
+void TUnitParser::AddUsedUnit(const std::string& Name, const std::string& InPath, int Y, int X,
+                              const std::string& Written)
 {
     if (!gqlProject || !FCurrentUnit || Name.empty())
         return;
@@ -690,7 +695,11 @@ void TUnitParser::AddUsedUnit(const std::string& Name, const std::string& InPath
         else
             gqlProject->ParseInterface(Unit);
     }
-    Unit->GetUsedBy()->AddUsedBy(UsedByInfo(FFileIndex, Unit->GetName() != Name, X, Y));
+    // Only the same name in another case is written wrong: a unit reached
+    // through an alias or an in-path is named otherwise by design.
+    const std::string& AsWritten = Written.empty() ? Name : Written;
+    const bool WrongCase = AsWritten != Unit->GetName() && qlSameText(AsWritten, Unit->GetName());
+    Unit->GetUsedBy()->AddUsedBy(UsedByInfo(FFileIndex, WrongCase, X, Y));
 }
 
 // ---------------------------------------------------------------------------
@@ -1097,6 +1106,13 @@ bool TUnitParser::AssignedNext()
     return false;
 }
 
+bool TUnitParser::AtResultTarget()
+{
+    if (FCallingName || FPrevTokenID == ptAddressOp || FPrevTokenID == ptDoubleAddressOp)
+        return false;
+    return AssignedNext();
+}
+
 bool TUnitParser::IsWrittenHere(TqlParameter*)
 {
     return FPrevTokenID == ptAddressOp || FPrevTokenID == ptDoubleAddressOp || PassedByReference() ||
@@ -1224,6 +1240,10 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
     // A name inside a with-statement over a type the analysis does not know
     // may be a member of that type, whatever it resolves to here.
     bool UnknownWith = false;
+    // The variables of the enclosing exception handlers, innermost first.
+    for (auto It = FHandlerVariables.rbegin(); !Found && It != FHandlerVariables.rend(); ++It)
+        if (qlSameText((*It)->GetName(), Name))
+            Found = *It;
     // 1. The enclosing with-statements, innermost first.
     for (auto It = FWithScopes.rbegin(); !Found && It != FWithScopes.rend(); ++It) {
         TqlSymbol* T = *It ? (*It)->GetTypeIntf() : nullptr;
@@ -1239,10 +1259,11 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
     for (auto It = FScopes.rbegin(); !Found && It != FScopes.rend(); ++It) {
         if (It->Container) {
             Found = It->Container->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
-            // Inside function F, "F(" and "inherited F" call F; only a bare
-            // F is its result.
+            // Inside function F, its name is its result only where it is
+            // assigned (F := ...); anywhere else (F(...), Base + A, @F,
+            // inherited F) it calls F or another routine of that name.
             auto* R = qlAsRoutine(It->Container);
-            if (Found && R && Found == R->GetRoutineType() && (FCallingName || NextIs(ptRoundOpen)))
+            if (Found && R && Found == R->GetRoutineType() && !AtResultTarget())
                 Found = R;
         }
         if (!Found && It->Class)
@@ -1262,6 +1283,9 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
         // 6. The used units, last first (their interface declarations only).
         if (!Found)
             Found = FindInUsedUnits(Name, Info);
+        // The unit's own name qualifies its own declarations (uBase.Count).
+        if (!Found && qlSameText(Name, FCurrentUnit->GetName()))
+            Found = FCurrentUnit;
     }
     // Self inside a method is its class; no use of the class is recorded.
     if (!Found && FCurrentClass && qlSameText(Name, "Self"))
@@ -1489,6 +1513,8 @@ TqlSymbol* TUnitParser::ParseTypeId(bool Quiet)
                 AddMessage(Format1("Unit, %s, not found among used units", UnitName));
             else
                 InUnit = FCurrentUnit;
+            // The qualifying name is a use of the unit.
+            RecordUse(InUnit, UnitName, MakeUsedByInfo());
         }
         NextToken();
         NextToken();
@@ -1669,10 +1695,16 @@ TqlSymbol* TUnitParser::ParseType(TqlVarContainer* Container, const std::string&
             T->SetPointerType(true);
             T->SetPointerTypeName(Target);
             TqlSymbol* To = GetTokenID() == ptIdentifier ? FindType(Target, true) : nullptr;
-            if (To)
+            if (To) {
                 T->SetTypeIntf(To);
-            else
+                RecordUse(To, Target, MakeUsedByInfo());
+            } else if (GetTokenID() == ptIdentifier) {
                 Container->AddForwardPointerType(T);
+                // A use of the target once the type section declares it.
+                FForwardPointers.push_back({T, Target, MakeUsedByInfo()});
+            } else {
+                Container->AddForwardPointerType(T);
+            }
             TypeId();
             return T;
         }
@@ -1700,6 +1732,14 @@ TqlSymbol* TUnitParser::ParseType(TqlVarContainer* Container, const std::string&
     if (Declaring)
         return DeclareType(Container, TypeName, Found, Required, Position);
     return Found;
+}
+
+void TUnitParser::RecordForwardPointerUses()
+{
+    for (const TForwardPointer& F : FForwardPointers)
+        if (TqlSymbol* To = F.Pointer->GetTypeIntf())
+            RecordUse(To, F.Target, F.Info);
+    FForwardPointers.clear();
 }
 
 void TUnitParser::RecordStringLiteral()
@@ -1751,18 +1791,30 @@ void TUnitParser::StringFactor()
 void TUnitParser::ExceptionHandler()
 {
     ExpectedEx(ptOn);
+    // The handler's variable is its own: visible in its statement only, and
+    // no declaration of the routine (or, in a main block, of the unit).
+    TqlVariable* Variable = nullptr;
     if (GetTokenID() == ptIdentifier && !NextIs(ptPoint) && NextIs(ptColon)) {
         const TPoint P = Pos();
-        TqlVarContainer* C = CurrentContainer();
-        C->GetVariables()->AddVariable(TokenText(), FCurrentUnit ? FCurrentUnit->GetVisibility()
-                                                             : vkInterface,
-                                       false, FFileIndex, P.X, P.Y);
+        if (FCurrentUnit)
+            Variable = FCurrentUnit->AddHandlerVariable(TokenText(), FFileIndex, P.X, P.Y);
         NextToken();
         Expected(ptColon);
     }
     // The class name stands before "do": resolved like any expression.
     Expression();
     Expected(ptDo);
+    if (Variable)
+        FHandlerVariables.push_back(Variable);
+    struct TPop {
+        std::vector<TqlVariable*>& List;
+        bool Pushed;
+        ~TPop()
+        {
+            if (Pushed)
+                List.pop_back();
+        }
+    } Pop{FHandlerVariables, Variable != nullptr};
     Statement();
 }
 

@@ -128,7 +128,9 @@ protected:
     void SetEndPosition(TqlSymbol* Symbol);
     void Indent();
     void Outdent();
-    void AddUsedUnit(const std::string& Name, const std::string& InPath, int Y, int X);
+    // Written: the name as the uses clause writes it, when it is not Name.
+    void AddUsedUnit(const std::string& Name, const std::string& InPath, int Y, int X,
+                     const std::string& Written = std::string());
     TqlSymbol* FindSymbol(const std::string& Name, bool AddReference, bool ReportMissing,
                           const TqlUsedByInfo& Info);
     // The declaration of Name in the current unit's used units, the last
@@ -180,6 +182,9 @@ protected:
     TqlType* SystemType(TqlTypeKind Kind) const;
     // The string literal at the current token is recorded in the unit.
     void RecordStringLiteral();
+    // At the end of a type section: the pointer types declared before their
+    // targets use the targets the section has declared since.
+    void RecordForwardPointerUses();
     std::string Token() const { return FLexer->GetToken(); }
     // The same text in a buffer the parser reuses, for a callee that copies
     // it at once: a long name then costs one heap block, not two. Valid
@@ -251,6 +256,14 @@ private:
     int FFileIndex = -1;
     std::vector<int> FFileStack;
     std::vector<TqlSymbol*> FWithScopes;
+    struct TForwardPointer {
+        TqlSymbol* Pointer;
+        std::string Target;
+        TqlUsedByInfo Info;
+    };
+    std::vector<TForwardPointer> FForwardPointers;
+    // The variables of the exception handlers being read, innermost last.
+    std::vector<TqlVariable*> FHandlerVariables;
     std::vector<TScope> FScopes;
     bool FCheckIndentation = true;
     int FIndentLevel = 0;
@@ -294,6 +307,9 @@ private:
     bool IsWrittenHere(TqlParameter* P);
     bool PassedByReference() const;
     bool AssignedNext();
+    // The name at the current token is assigned to (Name := ..., also
+    // through dereferences and indexes), not called or read.
+    bool AtResultTarget();
 };
 
 // Removes the quotes of a Pascal string literal ('It''s' gives It's).

@@ -146,7 +146,7 @@ TqlUsedByLocation::TqlUsedByLocation(const TqlUsedByInfo& Info, bool InStore, ui
                                      uint32_t Place)
     : TqlCodeLocation(Info.FileIndex, Info.X, Info.Y),
       FMarks((Info.IsWrongCase ? WrongCase : 0) | (Info.IsHeading ? Heading : 0) |
-             (Info.IsAmbiguous ? Ambiguous : 0) | (InStore ? 0 : Owned) | (Slot << SlotShift) |
+             (Info.IsAmbiguous ? Ambiguous : 0) | (Info.IsUnnamed ? Unnamed : 0) | (InStore ? 0 : Owned) | (Slot << SlotShift) |
              (Place << PlaceShift))
 {
 }

@@ -59,6 +59,9 @@ struct TqlUsedByInfo {
     // A call of an overloaded name whose arguments pick no single overload:
     // the use is recorded for every candidate.
     bool IsAmbiguous = false;
+    // No name is written where the use stands: an index of a default array
+    // property (F[2]) uses the property at the bracket.
+    bool IsUnnamed = false;
     int X = -1;
     int Y = -1;
 };
@@ -128,6 +131,7 @@ public:
     bool GetIsWrongCase() const { return (FMarks & WrongCase) != 0; }
     bool GetIsHeading() const { return (FMarks & Heading) != 0; }
     bool GetIsAmbiguous() const { return (FMarks & Ambiguous) != 0; }
+    bool GetIsUnnamed() const { return (FMarks & Unnamed) != 0; }
     TqlUsedByList* GetUsedByList() const;
 
 protected:
@@ -145,6 +149,7 @@ private:
     static constexpr uint32_t PlaceBits = 18;
     static constexpr uint32_t PlaceMask = (1u << PlaceBits) - 1;
     // Marks above the place.
+    static constexpr uint32_t Unnamed = 1u << 29;
     static constexpr uint32_t Heading = 1u << 30;
     static constexpr uint32_t Ambiguous = 1u << 31;
 
@@ -212,7 +217,7 @@ private:
     static constexpr size_t LargestBlockSlots = size_t(1) << TqlUsedByLocation::SlotBits;
 
     static constexpr size_t MaxPlaces = size_t(1) << TqlUsedByLocation::PlaceBits;
-    static_assert(TqlUsedByLocation::PlaceShift + TqlUsedByLocation::PlaceBits <= 30,
+    static_assert(TqlUsedByLocation::PlaceShift + TqlUsedByLocation::PlaceBits <= 29,
                   "the place lies below the heading and ambiguous marks");
 
     using TLists = std::vector<TqlUsedByList*>;

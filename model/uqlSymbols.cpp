@@ -147,6 +147,12 @@ void TqlSymbol::ReportFinding(const std::string& Text)
         Messages->Add(Text, GetFileIndex(), GetX(), GetY(), GetVisibility() == vkInterface);
 }
 
+void TqlSymbol::SetNameCase(const std::string& Name)
+{
+    QL_ASSERT(lxSameText(Name, FName), "uqlClasses");
+    FName = Name;
+}
+
 TqlSymbol* TqlSymbol::FindContainer()
 {
     // Every symbol the walk has passed; meeting one again means the type
@@ -652,6 +658,21 @@ TqlUnit::TqlUnit(int FileIndex, const std::string& Name)
 
 TqlUnit::~TqlUnit() = default;
 
+void TqlUnit::SetHeadingName(const std::string& Name)
+{
+    if (lxSameText(Name, GetName()))
+        SetNameCase(Name);
+}
+
+TqlVariable* TqlUnit::AddHandlerVariable(const std::string& Name, int FileIndex, int X, int Y)
+{
+    if (!FHandlerVariables)
+        FHandlerVariables = std::make_unique<TqlSymbolList>(true);
+    auto* V = new TqlVariable(Name, vkNone, false, FileIndex, X, Y);
+    FHandlerVariables->AddSymbol(V);
+    return V;
+}
+
 TqlList* TqlUnit::GetUsedByLocations()
 {
     FUseStore.ForEachFrom(FListedUses, [this](TqlUsedByLocation* Use) { FUsedByLocations->Add(Use); });
@@ -781,6 +802,11 @@ TqlSymbol* TqlArray::GetDimensions(int Index) const
 TqlVariable::TqlVariable(const std::string& Name, TVisibilityKind Visibility, bool IsConst,
                          int FileIndex, int X, int Y)
     : TqlSymbol(Name, Visibility, tkNone, FileIndex, X, Y), FIsConst(IsConst)
+{
+}
+
+TqlRoutineNameVariable::TqlRoutineNameVariable(TqlRoutine* Routine, int FileIndex, int X, int Y)
+    : TqlVariable(Routine->GetName(), vkPublic, false, FileIndex, X, Y), FRoutine(Routine)
 {
 }
 

@@ -95,6 +95,9 @@ protected:
                           const TqlUsedByInfo& Info);
     // Adds a finding about this symbol to the project's message list, once.
     void ReportFinding(const std::string& Text);
+    // The same name written in another case (the name indexes hash names
+    // without regard to case, so the symbol keeps its place in them).
+    void SetNameCase(const std::string& Name);
 
     // The small fields come first and fill the four bytes that end the
     // location: the model holds a great many symbols.
@@ -459,6 +462,15 @@ public:
     bool IsLibraryUnit() const;
     std::string GetFullFileName() const;
     void LoadFormResource(const std::string& FileName) { FormResource = FileName; }
+    // The unit's name as its heading writes it, when it differs from the
+    // name it was added under only in case (a file named in lower case).
+    void SetHeadingName(const std::string& Name);
+
+    // The variables of the unit's exception handlers (on E: EFoo do): each
+    // is visible in its own handler only, so none is in a container's
+    // declarations; the unit owns them.
+    TqlVariable* AddHandlerVariable(const std::string& Name, int FileIndex, int X, int Y);
+    TqlSymbolList* GetHandlerVariables() { return FHandlerVariables.get(); }
 
     std::string FormResource;
     TParserState ParserState = psrNone;
@@ -492,6 +504,7 @@ private:
     int FImplementationLine = 0;
     int FInterfaceLine = 0;
     std::unique_ptr<TqlSymbolList> FStringLiterals;
+    std::unique_ptr<TqlSymbolList> FHandlerVariables;
     std::unique_ptr<TqlUsedUnitList> FUsedUnits;
     TDirectoryType FUnitType = dtProject;
     // Lists the store's uses on request: FListedUses of them are listed.
@@ -543,10 +556,23 @@ public:
     bool GetIsConst() const { return FIsConst; }
     bool GetIsThreadVar() const { return FIsThreadVar; }
     void SetIsThreadVar(bool Value) { FIsThreadVar = Value; }
+    // The function whose result this variable is, when it is the variable
+    // named like the function; nil for every other variable.
+    virtual TqlRoutine* GetNamedRoutine() const { return nullptr; }
 
 private:
     bool FIsConst;
     bool FIsThreadVar = false;
+};
+
+// The variable named like its function: assigning to it sets the result.
+class TqlRoutineNameVariable final : public TqlVariable {
+public:
+    TqlRoutineNameVariable(TqlRoutine* Routine, int FileIndex, int X, int Y);
+    TqlRoutine* GetNamedRoutine() const override { return FRoutine; }
+
+private:
+    TqlRoutine* FRoutine;
 };
 
 class TqlProperty : public TqlVariable {
@@ -563,6 +589,10 @@ public:
     void SetReadAccess(TqlSymbol* Value) { FReadAccess = Value; }
     TqlSymbol* GetWriteAccess() const { return FWriteAccess; }
     void SetWriteAccess(TqlSymbol* Value) { FWriteAccess = Value; }
+    // For a property redeclared in a descendant (property Name;): the
+    // ancestor's property it takes its type from; nil otherwise.
+    TqlProperty* GetRedeclaredProperty() const { return FRedeclared; }
+    void SetRedeclaredProperty(TqlProperty* Value) { FRedeclared = Value; }
 
 private:
     bool FDefaultProperty = false;
@@ -570,6 +600,7 @@ private:
     TqlClass* FOwnerClass;
     TqlSymbol* FReadAccess = nullptr;
     TqlSymbol* FWriteAccess = nullptr;
+    TqlProperty* FRedeclared = nullptr;
 };
 
 class TqlLabel : public TqlSymbol {
