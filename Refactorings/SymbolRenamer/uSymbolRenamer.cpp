@@ -29,6 +29,7 @@ const char* const Hides = "Name, %s, stands here for another symbol, which the r
 const char* const Overloaded = "Symbol, %s, is overloaded and the analysis did not tie its declaration and implementation together; not renamed";
 const char* const OverloadParameter = "Symbol, %s, is a parameter of the overloaded routine %s, whose implementation heading repeats it apart from the analysis; not renamed";
 const char* const Inherits = "Property, %s, redeclares an inherited property, which keeps its name; not renamed";
+const char* const ImplicitResult = "Symbol, %s, is the result of function %s, which no declaration names; not renamed";
 const char* const UnknownWith = "Name, %s, may be a member of the type of an enclosing with statement here, which the analysis does not know; not renamed";
 
 std::string Format2(const std::string& Pattern, const std::string& A, const std::string& B)
@@ -390,9 +391,6 @@ bool TqlSymbolRename::RenameIn(TqlUnit* Unit)
     for (uint64_t Key : It->second) {
         TqlCodeNode* Leaf = Index.FindUnchanged(int(Key & 0xffffffffu), int(Key >> 32));
         auto* Token = dynamic_cast<TqlTokenNode*>(Leaf);
-        // A default array property is used as Items[I]: no name to change.
-        if (Token && Token->TokenKind() == ptSquareOpen && qlAsProperty(FSymbol))
-            continue;
         if (!Token || Token->TokenKind() != ptIdentifier || !qlSameName(Token->Code(), FOldName)) {
             const std::string File = std::filesystem::path(Unit->GetFullFileName()).filename().string();
             Report(Format2("Symbol, %s, has a use with no name token at " +
@@ -417,6 +415,11 @@ bool TqlSymbolRename::CheckKind()
 {
     const int File = FSymbol->GetFileIndex();
     const int X = FSymbol->GetX(), Y = FSymbol->GetY();
+    if (auto* Function = qlAsRoutine(FHome);
+        Function && (FSymbol == Function->GetReturnType() || FSymbol == Function->GetRoutineType())) {
+        Post(Format2(ImplicitResult, FOldName, Function->GetName()), File, X, Y);
+        return false;
+    }
     if (auto* Routine = qlAsRoutine(FSymbol)) {
         TqlClass* Owner = MethodClass(Routine);
         if (auto* Intf = dynamic_cast<TqlInterface*>(Owner)) {
@@ -511,22 +514,39 @@ bool TqlSymbolRename::CheckKind()
         }
     }
     if (auto* Property = qlAsProperty(FSymbol); Property && Property->GetOwnerClass()) {
-        TqlClass* Owner = Property->GetOwnerClass();
-        std::vector<TqlClass*> Related = DescendantsOf(Owner);
-        for (TqlClass* Up = Owner->GetInheritsFromClass(); Up && Related.size() < 10000;
-             Up = Up->GetInheritsFromClass())
-            Related.push_back(Up);
-        for (TqlClass* C : Related)
-            if (C->GetProperties() && C->GetProperties()->Find(FOldName)) {
-                Post(Format2(Redeclared, FOldName, C->GetName()), File, X, Y);
-                return false;
-            }
-        // "property Name;" takes the inherited property's type and name.
-        const char Next = CharAfterWord(ReadText(FSymbol->GetFileName()), X, Y);
+        // A property redeclared in descendants ("property Name;") is one
+        // name: the first declaration and every redeclaration change.
+        TqlProperty* Root = Property;
+        for (int Depth = 0; Root->GetRedeclaredProperty() && Depth < 10000; ++Depth)
+            Root = Root->GetRedeclaredProperty();
+        // "property Name;" of an ancestor the analysis does not know.
+        const char Next = CharAfterWord(ReadText(Root->GetFileName()), Root->GetX(), Root->GetY());
         if (Next != ':' && Next != '[') {
             Post(qlFormat(Inherits, FOldName), File, X, Y);
             return false;
         }
+        FFamily = {Root};
+        for (TqlClass* Below : DescendantsOf(Root->GetOwnerClass())) {
+            TqlProperty* Same = Below->GetProperties() ? Below->GetProperties()->Find(FOldName) : nullptr;
+            if (!Same)
+                continue;
+            TqlProperty* Up = Same;
+            for (int Depth = 0; Up && Up != Root && Depth < 10000; ++Depth)
+                Up = Up->GetRedeclaredProperty();
+            if (Up != Root) {
+                // A property of the same name that is not a redeclaration
+                // hides this one in the descendant.
+                Post(Format2(Redeclared, FOldName, Below->GetName()), File, X, Y);
+                return false;
+            }
+            FFamily.push_back(Same);
+        }
+        if (std::find(FFamily.begin(), FFamily.end(), FSymbol) == FFamily.end()) {
+            Post(Format2(Redeclared, FOldName, Property->GetOwnerClass()->GetName()), File, X, Y);
+            return false;
+        }
+        if (Root != FSymbol)
+            FHome = HomeOf(Root);
     }
     return true;
 }
@@ -744,7 +764,11 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
             for (auto It = Lasts.rbegin(); It != Lasts.rend(); ++It) {
                 TqlUsedByLocation* Use = *It ? Uses.Find(*It) : nullptr;
                 TqlSymbol* Of = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
+                // As the analysis reads a with statement: the expression's
+                // container, else the type of its type.
                 TqlSymbol* Container = Of ? Of->FindContainer() : nullptr;
+                if (!Container && Of && Of->GetTypeIntf())
+                    Container = Of->GetTypeIntf()->GetTypeIntf();
                 if (!Container)
                     Unknown = true;
                 else
@@ -870,19 +894,23 @@ bool TqlSymbolRename::Prepare()
         return false;
     }
     FHome = HomeOf(FSymbol);
+    FFamily = {FSymbol};
     if (!CheckKind() || !CheckClashes())
         return false;
-    bool Ok = SortPlace(FSymbol->GetFileIndex(), FSymbol->GetX(), FSymbol->GetY());
     // A function's name stands for its result inside it too.
-    FFamily = {FSymbol};
     if (auto* Routine = qlAsRoutine(FSymbol); Routine && Routine->GetRoutineType() &&
                                               qlSameName(Routine->GetRoutineType()->GetName(), FOldName))
         FFamily.push_back(Routine->GetRoutineType());
+    bool Ok = true;
     for (TqlSymbol* Member : FFamily) {
+        // The declaration; the result variable's is the function's own.
+        if (Member == FSymbol || !qlAsRoutine(FSymbol))
+            Ok = Ok && SortPlace(Member->GetFileIndex(), Member->GetX(), Member->GetY());
         TqlUsedByList* UsedBy = Member->GetUsedBy();
         for (int I = 0; Ok && I < UsedBy->GetCount(); ++I) {
             TqlUsedByLocation* Use = UsedBy->GetLocations(I);
-            if (Use->GetX() < 1 || Use->GetY() < 1)
+            // A default array property used as Items[I] has no name there.
+            if (Use->GetX() < 1 || Use->GetY() < 1 || Use->GetIsUnnamed())
                 continue;
             if (Use->GetIsAmbiguous()) {
                 Post(qlFormat(Ambiguous, FOldName), Use->GetFileIndex(), Use->GetX(), Use->GetY());

@@ -39,6 +39,9 @@ void Classify(TqlSymbolContainer* Container, const std::string& Text, int FileIn
     for (TqlSymbol* S : Members) {
         if (!Seen.insert(S).second || S->GetFileIndex() != FileIndex)
             continue;
+        // A function's result variables have no name of their own.
+        if (auto* R = qlAsRoutine(Container); R && (S == R->GetReturnType() || S == R->GetRoutineType()))
+            continue;
         const std::string& N = S->GetName();
         const bool InClass = dynamic_cast<TqlClass*>(Container) != nullptr;
         TKind Kind = kKinds;
@@ -145,8 +148,10 @@ void RenameIn(const std::string& File, const std::string& OutFolder, int Counts[
                                  Symbol->GetName() + " -> " + NewName;
         if (!Ok) {
             EXPECT_FALSE(Messages.empty()) << What << " refused without a word";
-            for (const std::string& M : Messages)
+            for (const std::string& M : Messages) {
                 ++All.Refusals[Shape(M)];
+                std::printf("refused: %s: %s\n", What.c_str(), M.c_str());
+            }
             continue;
         }
         EXPECT_TRUE(Messages.empty()) << What;

@@ -128,6 +128,16 @@ INSTANTIATE_TEST_SUITE_P(
         // One overload: only the calls that bind to it.
         TRenameCase{"rename_overload", "Sums.Sum#2", "Total", ""},
         TRenameCase{"rename_overload", "Sums.Sum#1", "Single", ""},
+        // Every place of the old name changes, headings, labels, forward
+        // declarations and a unit's own qualified names included.
+        TRenameCase{"rename_method_heading", "UFoo.TFoo.Get", "Fetch", ""},
+        TRenameCase{"rename_forward_types", "Nodes.TNode", "TItem", ""},
+        TRenameCase{"rename_forward_types", "Nodes.TTree", "TForest", ""},
+        TRenameCase{"rename_label", "Jumps.Count.Done", "Finish", ""},
+        TRenameCase{"rename_unit_qualified", "uBase.Count", "Total", ""},
+        TRenameCase{"rename_unit_qualified", "uBase", "uCore", ""},
+        TRenameCase{"rename_members", "Members.TList2.Fill", "Populate", ""},
+        TRenameCase{"rename_inherited", "Inherit.TBase.Clear", "Wipe", ""},
         // Overloads declared apart from their implementations.
         TRenameCase{"rename_overload_unit", "UGen.Gen#1", "Make", "?did not tie its declaration and implementation together"},
         TRenameCase{"rename_overload_unit", "UGen.Gen#2", "Make", "?did not tie its declaration and implementation together"},
@@ -141,8 +151,10 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_class_var", "Counters.TCounter.Step", "Stride", "?was not analysed to its end"},
         TRenameCase{"rename_class_var", "Counters.TCounter.Made", "Built", "?was not analysed to its end"},
         TRenameCase{"rename_members", "Members.IRunner.Go", "Start", "is a method of interface IRunner"},
-        TRenameCase{"rename_members", "Members.TNamed.Name", "Title", "Property, Name, is redeclared in TPublicNamed"},
-        TRenameCase{"rename_members", "Members.TPublicNamed.Name", "Title", "Property, Name, is redeclared in TNamed"},
+        // A redeclared property is renamed with the one it redeclares.
+        TRenameCase{"rename_members", "Members.TNamed.Name", "Title", ""},
+        TRenameCase{"rename_members", "Members.TPublicNamed.Name", "Caption", ""},
+        TRenameCase{"rename_members", "Members.TList2.GetItem.Result", "Value", "is the result of function GetItem"},
         // The new name already means something else where the old one is
         // used, or the renamed symbol would hide what it means.
         TRenameCase{"rename_clash", "Clash.gCount", "FCount", "Name, FCount, already stands for another symbol where gCount is used"},
