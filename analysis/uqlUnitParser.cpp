@@ -1110,7 +1110,31 @@ bool TUnitParser::AtResultTarget()
 {
     if (FCallingName || FPrevTokenID == ptAddressOp || FPrevTokenID == ptDoubleAddressOp)
         return false;
-    return AssignedNext();
+    // The name, then dereferences, indexes and fields (F.Name := ... sets
+    // a field of a record result), then ":=".
+    FLexer->InitAhead();
+    int Depth = 0;
+    for (int Guard = 0; Guard < 100000; ++Guard) {
+        const TptTokenKind K = FLexer->GetAheadTokenID();
+        if (K == ptNull)
+            return false;
+        if (Depth > 0) {
+            if (K == ptSquareOpen)
+                ++Depth;
+            else if (K == ptSquareClose)
+                --Depth;
+        } else if (K == ptSquareOpen) {
+            Depth = 1;
+        } else if (K == ptPoint) {
+            FLexer->AheadNext();
+            if (FLexer->GetAheadTokenID() != ptIdentifier)
+                return false;
+        } else if (K != ptPointerSymbol) {
+            return K == ptAssign;
+        }
+        FLexer->AheadNext();
+    }
+    return false;
 }
 
 bool TUnitParser::IsWrittenHere(TqlParameter*)

@@ -459,7 +459,8 @@ bool TRPTpasLint::HasDescendantDeclaring(TqlClass* K, TqlRoutine* R)
 void TRPTpasLint::CheckUnusedClassMembers(TqlUnit* Unit, TqlClass* K)
 {
     auto Unused = [&](TqlSymbol* S) {
-        return S->GetUsedBy()->GetCount() == 0 && MayBeUnused(Unit, S, MemberVisibleOutsideUnit(K, S));
+        return S->GetUsedBy()->GetCountBesidesHeadings() == 0 &&
+               MayBeUnused(Unit, S, MemberVisibleOutsideUnit(K, S));
     };
     TqlVariablesList* Fields = K->GetFieldList();
     for (int I = 0; I < Fields->GetCount(); ++I) {

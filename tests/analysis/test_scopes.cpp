@@ -156,6 +156,18 @@ TEST(Scopes, FunctionNameIsItsResultOnlyWhereItIsAssigned)
     EXPECT_EQ(Twice->GetReturnType()->GetNamedRoutine(), nullptr);
 }
 
+TEST(Scopes, FieldOfARecordResultAssignedThroughTheFunctionName)
+{
+    TScopeFixture Fx(TFiles{{"Items.pas",
+                             "unit Items;\n\ninterface\n\ntype\n  TItem = record\n    Name: string;\n"
+                             "  end;\n\nfunction MakeItem(const AName: string): TItem;\n\n"
+                             "implementation\n\nfunction MakeItem(const AName: string): TItem;\nbegin\n"
+                             "  MakeItem.Name := AName;\nend;\n\nend.\n"}});
+    ASSERT_NE(Fx.Unit, nullptr);
+    TqlRoutine* Make = RoutineAt(Fx.Unit, 0);
+    EXPECT_EQ(Places(Make->GetRoutineType()), "16:3");
+}
+
 TEST(Scopes, NamesARenameMustFindAreRecordedAsUses)
 {
     TScopeFixture Fx(TFiles{{"uBase.pas",

@@ -281,14 +281,15 @@ private slots:
         }
 
         // The unit's references, under a unit node made by AddUnitNode, are
-        // reference nodes; one spelled in other letter case is kind 21.
+        // reference nodes. The unit listed with an in-path in lower case is
+        // named as its heading writes it, so neither reference is in
+        // another letter case.
         TqlTreeNode* StoreRefs =
-            Path(&Tree, {"Inventory", "Used Units (6)", "stockstore", "Used By (2)"});
+            Path(&Tree, {"Inventory", "Used Units (6)", "StockStore", "Used By (2)"});
         QVERIFY(StoreRefs);
         QCOMPARE(Captions(Open(StoreRefs)), (Strings{"Inventory.dpr (3,7)", "MainForm.pas (3,6)"}));
         QCOMPARE(StoreRefs->ChildNode(0)->Kind, uint8_t(nkReference));
-        QCOMPARE(StoreRefs->ChildNode(1)->Kind, uint8_t(nkWrongCaseReference));
-        QCOMPARE(StoreRefs->ChildNode(1)->ImageIndex(), 7);
+        QCOMPARE(StoreRefs->ChildNode(1)->Kind, uint8_t(nkReference));
 
         // A references group without a symbol (under a top-level unit node)
         // lists the units that hold the references.
@@ -308,7 +309,7 @@ private slots:
         QCOMPARE(Captions(Open(Assert)), (Strings{"Parameters (2)", "Used By (1)"}));
         QCOMPARE(Captions(Open(Child(Assert, "Parameters (2)"))), (Strings{"Expr : Boolean", "Msg : String"}));
         QCOMPARE(Child(Assert, "Parameters (2)")->ChildNode(0)->Kind, uint8_t(nkParameter));
-        QCOMPARE(Captions(Open(Path(&Tree, {"Inventory", "Used Units (6)", "stockstore",
+        QCOMPARE(Captions(Open(Path(&Tree, {"Inventory", "Used Units (6)", "StockStore",
                                             "Constants (1)"}))),
                  (Strings{"MaxItems"}));
         Tree.clear();
