@@ -223,15 +223,23 @@ TqlSymbol* TAnalyzeParser::Qualifiers(TqlSymbol* Symbol)
                 continue;
             return Symbol;
         case ptRoundOpen: {
+            // The arguments decide which overload a call of an overloaded
+            // name means.
+            std::unique_ptr<TCallDecision> Decision = TakeCallDecision();
             NextToken();
             if (GetTokenID() == ptRoundClose) {
                 NextToken();
+                if (Decision) {
+                    const std::vector<TqlArgument> None;
+                    Decide(*Decision, &None);
+                }
             } else {
                 FLastResolved = false;
                 FLastSymbol = nullptr;
                 const bool Saved = SetInArgumentList(true);
+                const int64_t Before = TokenCount();
                 FirstListEntry(Symbol);
-                NoteCall(Symbol);
+                NoteCall(Symbol, std::move(Decision), TokenCount() != Before);
                 ExpressionList();
                 Expected(ptRoundClose);
                 SetInArgumentList(Saved);

@@ -205,8 +205,10 @@ void TClassParser::ClassField(TqlClass* Class, TVisibilityKind Visibility)
     }
     Expected(ptColon);
     if (TqlSymbol* T = ParseType(Class, "", false, Pos()))
-        for (TqlVariable* F : Fields)
+        for (TqlVariable* F : Fields) {
             F->SetTypeIntf(T);
+            F->SetTypeIsIndirect(LastTypeIndirect());
+        }
     HintDirectives();
 }
 

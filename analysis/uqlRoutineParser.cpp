@@ -1,5 +1,7 @@
 #include "analysis/uqlRoutineParser.h"
 
+#include "analysis/uqlOverloads.h"
+
 #include "base/uqlPathUtils.h"
 
 namespace {
@@ -22,6 +24,12 @@ struct TParamName {
     std::string Name;
     TPoint Position; // 1-based
     TqlSymbol* Type = nullptr;
+    TqlSymbol* Element = nullptr;
+    // The type's name as written (without a unit), kept when it was not found.
+    std::string Written;
+    bool Untyped = false;
+
+    TqlParamShape Shape() const { return TqlParamShape{Type, Element, Written, Untyped}; }
 };
 
 } // namespace
@@ -49,6 +57,18 @@ TRoutineDirective TRoutineParser::DirectiveOf(TptTokenKind ExID)
     case ptVirtual: return rdVirtual;
     default: return rdNone;
     }
+}
+
+std::string TRoutineParser::TypeNameHere()
+{
+    if (GetTokenID() != ptIdentifier)
+        return std::string();
+    if (!NextIs(ptPoint))
+        return Token();
+    // Unit.Type: the type's own name.
+    Lexer().InitAhead();
+    Lexer().AheadNext();
+    return Lexer().GetAheadTokenID() == ptIdentifier ? Lexer().GetAheadToken() : std::string();
 }
 
 TqlRoutine* TRoutineParser::FunctionHeading(TqlVarContainer* Container)
@@ -134,7 +154,7 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
         Added.clear();
         for (;;) {
             const TPoint P = Pos();
-            Names.push_back(TParamName{Token(), P, nullptr});
+            Names.push_back(TParamName{Token(), P, nullptr, nullptr, {}, false});
             if (AddParameters && Routine)
                 Added.push_back(Routine->GetParameters()->AddParameter(Names.back().Name, Kind,
                                                                        FileIndex(), P.X, P.Y));
@@ -147,6 +167,7 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
             NextToken();
             TqlSymbol* T = nullptr;
             TqlSymbol* Element = nullptr;
+            std::string Written;
             if (GetTokenID() == ptArray) {
                 NextToken();
                 Expected(ptOf);
@@ -162,6 +183,7 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
                         Element = SystemType(tkFile);
                         NextToken();
                     } else {
+                        Written = TypeNameHere();
                         Element = ParseTypeId(false);
                     }
                 }
@@ -172,22 +194,34 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
                 T = SystemType(tkFile);
                 NextToken();
             } else {
+                Written = TypeNameHere();
                 T = ParseTypeId(false);
             }
-            for (size_t i = First; i < Names.size(); ++i)
+            // The name is kept only where the type was not found.
+            if ((T && T != SystemType(tkArray)) || Element)
+                Written.clear();
+            for (size_t i = First; i < Names.size(); ++i) {
                 Names[i].Type = T;
+                Names[i].Element = Element;
+                Names[i].Written = Written;
+            }
+            const bool HasDefault = GetTokenID() == ptEqual;
             for (TqlParameter* Param : Added) {
                 Param->SetParamType(T);
                 if (Element)
                     Param->SetPredefinedArrayType(Element);
+                Param->SetWrittenTypeName(Written);
+                Param->SetHasDefault(HasDefault);
             }
-            if (GetTokenID() == ptEqual) {
+            if (HasDefault) {
                 NextToken();
                 TypedConstant();
             }
         } else if (Kind == pkNone || Kind == pkIn) {
             SynError(InvalidParameter);
         } else {
+            for (size_t i = First; i < Names.size(); ++i)
+                Names[i].Untyped = true;
             for (TqlParameter* Param : Added)
                 Param->SetUntypedParameter(true);
         }
@@ -199,8 +233,9 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
     if (!Routine)
         return;
 
-    // Strict: the types match. Otherwise a type that is unknown on either
-    // side (its unit was not found) is matched by the parameter's name.
+    // Strict: the same types (by the names written where a type is
+    // unknown). Otherwise a type unknown on either side is matched by the
+    // parameter's name.
     auto Matches = [&Names](TqlRoutine* R, bool Strict) {
         TqlParameterList* Params = R->GetParameters();
         if (Params->GetCount() != static_cast<int>(Names.size()))
@@ -208,14 +243,11 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
         for (int i = 0; i < Params->GetCount(); ++i) {
             TqlParameter* Param = Params->GetParameters(i);
             const TParamName& N = Names[size_t(i)];
-            if (Param->GetUntypedParameter() && !N.Type)
+            if (qlSameParamType(qlParamShape(Param), N.Shape()))
                 continue;
-            if (Param->GetParamType() && N.Type) {
-                if (!qlSameText(Param->GetParamType()->GetName(), N.Type->GetName()))
-                    return false;
-            } else if (Strict || !qlSameText(Param->GetName(), N.Name)) {
+            if (Strict || (Param->GetParamType() && N.Type) ||
+                !qlSameText(Param->GetName(), N.Name))
                 return false;
-            }
         }
         return true;
     };

@@ -27,6 +27,9 @@ public:
     static TRoutineDirective DirectiveOf(TptTokenKind ExID);
 
 protected:
+    // The name of the type reference at the current token, without its
+    // unit ("" when it does not start with a name).
+    std::string TypeNameHere();
     TqlRoutine* RoutineImplementation(TqlVarContainer* Container);
     void RoutineBody(TqlRoutine* Routine);
 };

@@ -139,8 +139,10 @@ void TStructuredTypeParser::RecordFieldDeclaration(TqlRecord* Record)
     for (const auto& [Name, P] : Names) {
         TqlVariable* F = Record->GetFieldList()->AddVariable(Name, vkPublic, false, FileIndex(),
                                                              P.X + 1, P.Y + 1);
-        if (T)
+        if (T) {
             F->SetTypeIntf(T);
+            F->SetTypeIsIndirect(LastTypeIndirect());
+        }
     }
     HintDirectives();
 }

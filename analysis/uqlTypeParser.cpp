@@ -136,7 +136,8 @@ void TTypeParser::TypeDeclaration(TqlVarContainer* Container)
     const std::string Name = Token();
     TypeName();
     Expected(ptEqual);
-    if (GetTokenID() == ptType)
+    const bool Distinct = GetTokenID() == ptType;
+    if (Distinct)
         ExpliciteType();
     switch (GetTokenID()) {
     case ptClass: {
@@ -172,8 +173,17 @@ void TTypeParser::TypeDeclaration(TqlVarContainer* Container)
         else
             ObjectType(Name, P);
         break;
-    default:
-        ParseType(Container, Name, true, P);
+    default: {
+        // A type named (type A = B, or = type B) rather than described.
+        const bool Named = GetTokenID() == ptIdentifier ||
+                           (GetTokenID() == ptString && !NextIs(ptSquareOpen));
+        TqlSymbol* T = ParseType(Container, Name, true, P);
+        if (auto* Declared = dynamic_cast<TqlType*>(T); Declared && Named &&
+                                                      !Declared->GetPointerType()) {
+            Declared->SetIsAlias(!Distinct);
+            Declared->SetIsDistinct(Distinct);
+        }
+    }
     }
     HintDirectives();
 }

@@ -927,79 +927,241 @@ TqlUsedByInfo TUnitParser::MakeUsedByInfo(const TPoint& Position, bool IsWrongCa
     return UsedByInfo(FFileIndex, IsWrongCase, Position.X, Position.Y);
 }
 
-int TUnitParser::ArgumentCountAhead()
-{
-    FLexer->InitAhead();
-    if (FLexer->GetAheadTokenID() != ptRoundOpen)
-        return 0;
-    int Depth = 0;
-    int Count = 0;
-    bool Empty = true;
-    for (int Guard = 0; Guard < 100000; ++Guard) {
-        FLexer->AheadNext();
-        switch (FLexer->GetAheadTokenID()) {
-        case ptNull: case ptSemiColon: case ptBegin: case ptEnd:
-            return -1;
-        case ptRoundOpen: case ptSquareOpen:
-            ++Depth;
-            break;
-        case ptRoundClose: case ptSquareClose:
-            if (Depth == 0)
-                return Empty ? 0 : Count + 1;
-            --Depth;
-            break;
-        case ptComma:
-            if (Depth == 0)
-                ++Count;
-            break;
-        default:
-            break;
-        }
-        Empty = false;
-    }
-    return -1;
-}
-
 void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName,
                                 const TqlUsedByInfo& Info)
 {
-    // Every overload of a name carries the overload directive.
+    // Every overload of a name carries the overload directive (or
+    // overrides one that does).
     auto* R = qlAsRoutine(Found);
-    TqlRoutineList* List =
-        R && R->GetDirectives().Contains(rdOverload) ? R->GetRoutineList() : nullptr;
-    std::vector<TqlRoutine*> Overloads;
-    for (int i = 0; List && i < List->GetCount(); ++i)
-        if (qlSameText(List->GetRoutine(i)->GetName(), R->GetName()))
-            Overloads.push_back(List->GetRoutine(i));
-    if (Overloads.size() < 2) {
+    if (!R || !(R->GetDirectives().Contains(rdOverload) || R->GetDirectives().Contains(rdOverride))) {
         RecordUse(Found, WrittenName, Info);
         return;
     }
-    // A use of an overloaded name counts for every overload of its list,
-    // unless the number of arguments picks one: the only overload with
-    // that many parameters, when none has more (defaults may fill those).
-    TqlRoutine* Picked = nullptr;
-    if (qlSameText(Token(), WrittenName)) {
-        const int Args = ArgumentCountAhead();
-        int Exact = 0;
-        bool Longer = false;
-        for (TqlRoutine* O : Overloads) {
-            const int N = O->GetParameters()->GetCount();
-            if (N == Args) {
-                ++Exact;
-                Picked = O;
-            }
-            Longer = Longer || N > Args;
-        }
-        if (Args < 0 || Exact != 1 || Longer)
-            Picked = nullptr;
-    }
-    if (Picked) {
-        RecordUse(Picked, WrittenName, Info);
+    auto D = std::make_unique<TCallDecision>();
+    qlGatherOverloads(R, D->Overloads);
+    if (D->Overloads.empty()) {
+        RecordUse(Found, WrittenName, Info);
         return;
     }
-    for (TqlRoutine* O : Overloads)
-        RecordUse(O, WrittenName, Info);
+    D->WrittenName = WrittenName;
+    D->Info = Info;
+    // The arguments that follow decide; a name that is not the current
+    // token, or that may stand for the routine itself (its address, a value
+    // assigned or passed), is every overload it may mean.
+    if (!qlSameText(Token(), WrittenName)) {
+        Decide(*D, nullptr);
+        return;
+    }
+    if (NextIs(ptRoundOpen)) {
+        if (FPendingDecision)
+            Decide(*FPendingDecision, nullptr);
+        D->At = FTokenCount + 1;
+        FPendingDecision = std::move(D);
+        return;
+    }
+    switch (FPrevTokenID) {
+    case ptAddressOp: case ptDoubleAddressOp: case ptAssign: case ptRoundOpen: case ptComma:
+        Decide(*D, nullptr);
+        return;
+    default: {
+        const std::vector<TqlArgument> None;
+        Decide(*D, &None);
+    }
+    }
+}
+
+std::unique_ptr<TUnitParser::TCallDecision> TUnitParser::TakeCallDecision()
+{
+    if (FPendingDecision && FPendingDecision->At == FTokenCount)
+        return std::move(FPendingDecision);
+    return nullptr;
+}
+
+void TUnitParser::Decide(TCallDecision& Decision, const std::vector<TqlArgument>* Arguments)
+{
+    TqlOverloadChoice Choice;
+    if (Arguments) {
+        Choice = qlChooseOverload(Decision.Overloads, *Arguments);
+    } else {
+        Choice.Ambiguous = true;
+        for (size_t e = 0; e < Decision.Overloads.size(); ++e)
+            Choice.Entries.push_back(e);
+    }
+    TqlUsedByInfo Info = Decision.Info;
+    Info.IsAmbiguous = Choice.Ambiguous;
+    for (size_t e : Choice.Entries)
+        for (TqlRoutine* R : Decision.Overloads[e])
+            RecordUse(R, Decision.WrittenName, Info);
+}
+
+TUnitParser::TArgumentShape TUnitParser::ArgumentShapeAhead(TqlArgument& Literal)
+{
+    auto EndsHere = [](TptTokenKind K) { return K == ptComma || K == ptRoundClose; };
+    const TptTokenKind K = GetTokenID();
+    FLexer->InitAhead();
+    TptTokenKind Next = FLexer->GetAheadTokenID();
+    auto Ahead = [&] {
+        FLexer->AheadNext();
+        Next = FLexer->GetAheadTokenID();
+    };
+    switch (K) {
+    case ptIntegerConst: case ptFloat:
+        Literal.Kind = K == ptFloat ? TqlArgument::akReal : TqlArgument::akInteger;
+        return EndsHere(Next) ? asLiteral : asOther;
+    case ptMinus: case ptPlus:
+        if (Next != ptIntegerConst && Next != ptFloat)
+            return asOther;
+        Literal.Kind = Next == ptFloat ? TqlArgument::akReal : TqlArgument::akInteger;
+        Ahead();
+        return EndsHere(Next) ? asLiteral : asOther;
+    case ptNil:
+        Literal.Kind = TqlArgument::akNil;
+        return EndsHere(Next) ? asLiteral : asOther;
+    case ptStringConst: case ptAsciiChar: {
+        int Parts = 1;
+        for (; Next == ptStringConst || Next == ptAsciiChar; ++Parts)
+            Ahead();
+        if (!EndsHere(Next))
+            return asOther;
+        const bool OneChar = K == ptAsciiChar || qlDequote(Token()).size() == 1;
+        Literal.Kind = Parts == 1 && OneChar ? TqlArgument::akChar : TqlArgument::akString;
+        return asLiteral;
+    }
+    case ptIdentifier: {
+        const bool Self = qlSameText(Token(), "Self");
+        bool Single = true;
+        while (Next == ptPoint) {
+            Ahead();
+            if (Next != ptIdentifier)
+                return asOther;
+            Ahead();
+            Single = false;
+        }
+        if (EndsHere(Next))
+            return Self && Single ? asSelf : asName;
+        if (Next == ptAs) {
+            Ahead();
+            if (Next != ptIdentifier)
+                return asOther;
+            Ahead();
+            return EndsHere(Next) ? asCast : asOther;
+        }
+        if (Next != ptRoundOpen)
+            return asOther;
+        for (int Depth = 0, Guard = 0; Guard < 100000; ++Guard) {
+            if (Next == ptRoundOpen || Next == ptSquareOpen)
+                ++Depth;
+            else if (Next == ptRoundClose || Next == ptSquareClose)
+                --Depth;
+            else if (Next == ptNull)
+                return asOther;
+            Ahead();
+            if (Depth == 0)
+                return EndsHere(Next) ? asCall : asOther;
+        }
+        return asOther;
+    }
+    default:
+        return asOther;
+    }
+}
+
+namespace {
+
+// The type of the value a call of R gives, when every overload it may be
+// gives the same.
+TqlSymbol* ResultTypeOf(TqlRoutine* R)
+{
+    if (R->GetRoutineKind() != rkFunction || !R->GetReturnType())
+        return nullptr;
+    TqlSymbol* T = R->GetReturnType()->GetTypeIntf();
+    if (!T || !(R->GetDirectives().Contains(rdOverload) || R->GetDirectives().Contains(rdOverride)))
+        return T;
+    TqlOverloads Overloads;
+    qlGatherOverloads(R, Overloads);
+    for (const auto& Entry : Overloads) {
+        TqlRoutine* O = Entry.front();
+        TqlSymbol* OT = O->GetReturnType() ? O->GetReturnType()->GetTypeIntf() : nullptr;
+        if (O->GetRoutineKind() != rkFunction || qlTypeIdentity(OT) != qlTypeIdentity(T))
+            return nullptr;
+    }
+    return T;
+}
+
+bool IsTypeSymbol(TqlSymbol* S)
+{
+    switch (S->GetTypeKind()) {
+    case tkRecord: case tkEnum: case tkSet: case tkClass: case tkInterface:
+        return qlAsContainer(S) != nullptr;
+    default:
+        return dynamic_cast<TqlType*>(S) != nullptr;
+    }
+}
+
+} // namespace
+
+TqlArgument TUnitParser::ArgumentOf(TArgumentShape Shape, const TqlArgument& Literal,
+                                    TqlSymbol* Symbol)
+{
+    TqlArgument A;
+    auto Value = [&A](TqlSymbol* Type) {
+        if (Type) {
+            A.Kind = TqlArgument::akValue;
+            A.Type = Type;
+        }
+        return A;
+    };
+    switch (Shape) {
+    case asLiteral:
+        return Literal;
+    case asSelf:
+        return Value(FCurrentClass);
+    case asCast:
+        // X as T: an object or interface of T.
+        return Symbol && qlAsClass(Symbol) ? Value(Symbol) : A;
+    case asCall:
+        if (!Symbol)
+            return A;
+        if (auto* R = qlAsRoutine(Symbol))
+            return Value(ResultTypeOf(R));
+        // A type cast, or a constructor called through its class.
+        return IsTypeSymbol(Symbol) ? Value(Symbol) : A;
+    case asName:
+        if (!Symbol)
+            return A;
+        if (auto* P = qlAsParameter(Symbol))
+            return P->GetUntypedParameter() ? A : Value(P->GetParamType());
+        if (auto* V = dynamic_cast<TqlVariable*>(Symbol)) {
+            if (V->GetTypeIsIndirect())
+                return A;
+            if (!V->GetTypeIntf() && V->GetIsConst() &&
+                (qlSameText(V->GetName(), "True") || qlSameText(V->GetName(), "False")))
+                A.Kind = TqlArgument::akBoolean;
+            return Value(V->GetTypeIntf());
+        }
+        return A;
+    default:
+        return A;
+    }
+}
+
+void TUnitParser::DecidingExpressionList(size_t Frame)
+{
+    std::vector<TqlArgument> Arguments;
+    for (;;) {
+        TqlArgument Literal;
+        const TArgumentShape Shape = Arguments.empty() && FCallFrames[Frame].FirstBegun
+                                         ? asOther
+                                         : ArgumentShapeAhead(Literal);
+        FCallFrames[Frame].Designated = nullptr;
+        Expression();
+        Arguments.push_back(ArgumentOf(Shape, Literal, FCallFrames[Frame].Designated));
+        if (GetTokenID() != ptComma)
+            break;
+        NextToken();
+    }
+    std::unique_ptr<TCallDecision> D = std::move(FCallFrames[Frame].Decision);
+    Decide(*D, &Arguments);
 }
 
 void TUnitParser::NoteUnresolved(const std::string& Name)
@@ -1009,12 +1171,15 @@ void TUnitParser::NoteUnresolved(const std::string& Name)
     FLastUnresolved = Name;
 }
 
-void TUnitParser::NoteCall(TqlSymbol* Callee)
+void TUnitParser::NoteCall(TqlSymbol* Callee, std::unique_ptr<TCallDecision> Decision,
+                           bool FirstBegun)
 {
     FCallPending = true;
     FPendingCallee = Callee;
     FPendingName = Callee ? Callee->GetName() : FLastUnresolved;
     FLastUnresolved.clear();
+    FListDecision = std::move(Decision);
+    FListFirstBegun = FirstBegun;
 }
 
 void TUnitParser::ExpressionList()
@@ -1023,6 +1188,8 @@ void TUnitParser::ExpressionList()
     if (FCallPending) {
         Frame.Callee = FPendingCallee;
         Frame.Name = FPendingName;
+        Frame.Decision = std::move(FListDecision);
+        Frame.FirstBegun = FListFirstBegun;
     }
     Frame.Depth = FBracketDepth;
     FCallPending = false;
@@ -1031,7 +1198,10 @@ void TUnitParser::ExpressionList()
         std::vector<TCallFrame>& Frames;
         ~TPop() { Frames.pop_back(); }
     } Pop{FCallFrames};
-    TlxSimplePasPar::ExpressionList();
+    if (FCallFrames.back().Decision)
+        DecidingExpressionList(FCallFrames.size() - 1);
+    else
+        TlxSimplePasPar::ExpressionList();
 }
 
 namespace {
@@ -1200,7 +1370,13 @@ void TUnitParser::NextToken()
     }
     FPrevTokenID = Left;
     FLexer->Next();
+    ++FTokenCount;
     SkipJunk();
+    // A call whose "(" did not come where it was due: every overload.
+    if (FPendingDecision && FTokenCount > FPendingDecision->At) {
+        std::unique_ptr<TCallDecision> D = std::move(FPendingDecision);
+        Decide(*D, nullptr);
+    }
     // The grammar passes over "inherited" in several rules; the name after
     // it is remembered by its place.
     if (AfterInherited && GetTokenID() == ptIdentifier) {
@@ -1665,6 +1841,7 @@ TqlSymbol* TUnitParser::ParseType(TqlVarContainer* Container, const std::string&
     if (!Container)
         Container = CurrentContainer();
     const bool Declaring = IsTypeDeclaration && !TypeName.empty();
+    FLastTypeIndirect = false;
     TqlSymbol* Found = nullptr;
     bool Required = true;
     switch (GetTokenID()) {
@@ -1737,6 +1914,7 @@ TqlSymbol* TUnitParser::ParseType(TqlVarContainer* Container, const std::string&
             Found = ParseTypeId(true);
         else
             TypeId();
+        FLastTypeIndirect = Found != nullptr;
         Required = false;
         break;
     case ptString:
@@ -1748,6 +1926,7 @@ TqlSymbol* TUnitParser::ParseType(TqlVarContainer* Container, const std::string&
         NextToken();
         Expected(ptOf);
         Found = GetTokenID() == ptIdentifier ? ParseTypeId(false) : nullptr;
+        FLastTypeIndirect = Found != nullptr && !Declaring;
         break;
     default:
         SynError(InvalidTypeKind);
@@ -1870,7 +2049,14 @@ void TUnitParser::ExternalDirective()
     TlxSimplePasPar::ExternalDirective();
 }
 
-void TUnitParser::Designator() { ResolveDesignator(nullptr); }
+void TUnitParser::Designator()
+{
+    const int Depth = FBracketDepth;
+    TqlSymbol* S = ResolveDesignator(nullptr);
+    // The whole argument of a call whose overload its arguments decide.
+    if (!FCallFrames.empty() && FCallFrames.back().Decision && FCallFrames.back().Depth == Depth)
+        FCallFrames.back().Designated = S;
+}
 
 void TUnitParser::OldFormalParameterType()
 {

@@ -4,6 +4,7 @@
 // uses clauses, keeps the scope stack and looks names and types up.
 #pragma once
 
+#include "analysis/uqlOverloads.h"
 #include "analysis/uqlPreprocessIntf.h"
 #include "lexer/lxPasLexTypes.h"
 #include "lexer/lxSimplePasPar.h"
@@ -145,6 +146,9 @@ protected:
     TqlSymbol* ParseType(TqlVarContainer* Container, const std::string& TypeName,
                          bool IsTypeDeclaration, const TPoint& Position);
     TqlSymbol* ParseTypeId(bool Quiet);
+    // The last ParseType found the type that a pointer or class reference
+    // written in place (^T, class of T) refers to.
+    bool LastTypeIndirect() const { return FLastTypeIndirect; }
     // Records and reads a string expression (resource strings, exports
     // names, GUIDs).
     void ParseCharString();
@@ -165,15 +169,31 @@ protected:
     // Records a use of the name at the current token: of the symbol, or of
     // the overloads of a routine that the name may mean.
     void RecordNameUse(TqlSymbol* Found, const std::string& WrittenName, const TqlUsedByInfo& Info);
-    // The number of arguments in the parentheses after the current token:
-    // 0 without parentheses, -1 when the list does not close.
-    int ArgumentCountAhead();
     // Records a name that an identifier here was not (or not surely)
     // resolved to: a declaration of that name may have unseen uses.
     void NoteUnresolved(const std::string& Name);
+    // A use of an overloaded name whose call's arguments are still to be
+    // read: recorded once they have been.
+    struct TCallDecision {
+        TqlOverloads Overloads;
+        std::string WrittenName;
+        TqlUsedByInfo Info;
+        // The count of tokens read when its "(" is the current token.
+        int64_t At = 0;
+    };
+    // The decision waiting for the "(" at the current token, if any.
+    std::unique_ptr<TCallDecision> TakeCallDecision();
+    // Records the uses of a decision: those the arguments pick, or, without
+    // them, every overload as an ambiguous use.
+    void Decide(TCallDecision& Decision, const std::vector<TqlArgument>* Arguments);
+    // Tokens read so far.
+    int64_t TokenCount() const { return FTokenCount; }
     // The next expression list holds the arguments of a call of Callee (nil
     // when it was not resolved: the name last left unresolved is taken).
-    void NoteCall(TqlSymbol* Callee);
+    // Decision, when given, is recorded from the arguments' types; FirstBegun
+    // tells that the first argument's start has already been read.
+    void NoteCall(TqlSymbol* Callee, std::unique_ptr<TCallDecision> Decision = nullptr,
+                  bool FirstBegun = false);
     void CheckIndent();
     // The end of a unit: main block, initialization or "end".
     void UnitEnd();
@@ -196,6 +216,7 @@ protected:
     }
 
     std::string FTokenText;
+    bool FLastTypeIndirect = false;
     bool FInExternalDirective = false;
     bool FInterfaceDone = false;
     bool FInterfaceOnly = false;
@@ -295,9 +316,26 @@ private:
         std::string Name;
         int Index = 0;
         int Depth = 0;
+        // For a call of an overloaded name: the decision its arguments
+        // make, and the symbol the argument being read designates.
+        std::unique_ptr<TCallDecision> Decision;
+        bool FirstBegun = false;
+        TqlSymbol* Designated = nullptr;
     };
     std::vector<TCallFrame> FCallFrames;
     bool FCallPending = false;
+    std::unique_ptr<TCallDecision> FListDecision;
+    bool FListFirstBegun = false;
+    std::unique_ptr<TCallDecision> FPendingDecision;
+    int64_t FTokenCount = 0;
+    // What an argument looks like before it is read.
+    enum TArgumentShape : uint8_t { asOther, asLiteral, asName, asCall, asCast, asSelf };
+    TArgumentShape ArgumentShapeAhead(TqlArgument& Literal);
+    // What the analysis knows of an argument of that shape that designates
+    // Symbol.
+    TqlArgument ArgumentOf(TArgumentShape Shape, const TqlArgument& Literal, TqlSymbol* Symbol);
+    // Reads the arguments of a call whose decision waits for them.
+    void DecidingExpressionList(size_t Frame);
     TqlSymbol* FPendingCallee = nullptr;
     std::string FPendingName;
     std::string FLastUnresolved;

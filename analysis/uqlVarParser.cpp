@@ -29,8 +29,10 @@ void TVarParser::ConstDeclaration(TqlVarContainer* Container)
     NextToken();
     if (GetTokenID() == ptColon) {
         NextToken();
-        if (TqlSymbol* T = ParseType(Container, "", false, P))
+        if (TqlSymbol* T = ParseType(Container, "", false, P)) {
             C->SetTypeIntf(T);
+            C->SetTypeIsIndirect(LastTypeIndirect());
+        }
         Expected(ptEqual);
         TypedConstant();
     } else if (GetTokenID() == ptEqual) {
@@ -90,8 +92,10 @@ void TVarParser::VarDeclaration(TqlVarContainer* Container, bool IsThreadVar)
     Expected(ptColon);
     const TPoint TP = Pos();
     if (TqlSymbol* T = ParseType(Container, "", false, TP))
-        for (TqlVariable* V : Vars)
+        for (TqlVariable* V : Vars) {
             V->SetTypeIntf(T);
+            V->SetTypeIsIndirect(LastTypeIndirect());
+        }
     HintDirectives();
     if (GetExID() == ptAbsolute) {
         NextToken();

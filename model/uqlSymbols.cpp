@@ -73,6 +73,18 @@ const std::string& TqlSymbol::GetPointerTypeName() const
     return FExtras ? FExtras->PointerTypeName : None;
 }
 
+const std::string& TqlSymbol::GetWrittenTypeName() const
+{
+    static const std::string None;
+    return FExtras ? FExtras->WrittenTypeName : None;
+}
+
+void TqlSymbol::SetWrittenTypeName(const std::string& Value)
+{
+    if (FExtras || !Value.empty())
+        Extras().WrittenTypeName = Value;
+}
+
 void TqlSymbol::SetPointerTypeName(const std::string& Value)
 {
     if (FExtras || !Value.empty())

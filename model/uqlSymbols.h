@@ -49,6 +49,11 @@ public:
     void SetPointerTypeName(const std::string& Value);
     TqlSymbol* GetPredefinedArrayType() const { return FExtras ? FExtras->PredefinedArrayType : nullptr; }
     void SetPredefinedArrayType(TqlSymbol* Value);
+    // The type name a declaration wrote where the type was not found (of an
+    // open array parameter: its element type's name); "" otherwise. Two
+    // declarations of unknown types are told apart by it.
+    const std::string& GetWrittenTypeName() const;
+    void SetWrittenTypeName(const std::string& Value);
     bool GetTypeAssigned() const { return FType != nullptr; }
     void SetTypeKind(TqlTypeKind Value);
     TVisibilityKind GetVisibility() const { return FVisibility; }
@@ -119,6 +124,7 @@ private:
     struct TExtras {
         std::string PointerTypeName;
         TqlSymbol* PredefinedArrayType = nullptr;
+        std::string WrittenTypeName;
     };
     std::unique_ptr<TExtras> FExtras;
     TExtras& Extras();
@@ -523,9 +529,18 @@ public:
     TqlSymbol* GetTypeIntf() override { return FType; }
     void SetTypeIntf(TqlSymbol* Symbol) override { FType = Symbol; }
     bool TypeRequired() override { return FTypeRequired; }
+    // Declared as another type's name (type A = B): the very type it names.
+    bool GetIsAlias() const { return FIsAlias; }
+    void SetIsAlias(bool Value) { FIsAlias = Value; }
+    // Declared as a new type like another (type A = type B): a type of its
+    // own, of the same kind as the one it names.
+    bool GetIsDistinct() const { return FIsDistinct; }
+    void SetIsDistinct(bool Value) { FIsDistinct = Value; }
 
 private:
     bool FTypeRequired;
+    bool FIsAlias = false;
+    bool FIsDistinct = false;
 };
 
 class TqlArray : public TqlType {
@@ -559,10 +574,15 @@ public:
     // The function whose result this variable is, when it is the variable
     // named like the function; nil for every other variable.
     virtual TqlRoutine* GetNamedRoutine() const { return nullptr; }
+    // Declared with a pointer or class reference written in place (^T,
+    // class of T): the type kept is T, which the variable is not a value of.
+    bool GetTypeIsIndirect() const { return FTypeIsIndirect; }
+    void SetTypeIsIndirect(bool Value) { FTypeIsIndirect = Value; }
 
 private:
     bool FIsConst;
     bool FIsThreadVar = false;
+    bool FTypeIsIndirect = false;
 };
 
 // The variable named like its function: assigning to it sets the result.
@@ -623,6 +643,9 @@ public:
     void SetParamType(TqlSymbol* Value) { FType = Value; }
     bool GetUntypedParameter() const { return FUntypedParameter; }
     void SetUntypedParameter(bool Value) { FUntypedParameter = Value; }
+    // Declared with a default value: a call may leave it out.
+    bool GetHasDefault() const { return FHasDefault; }
+    void SetHasDefault(bool Value) { FHasDefault = Value; }
     // The routine assigns the parameter, passes it to a var or out
     // parameter, or takes its address.
     bool GetIsModified() const { return FIsModified; }
@@ -632,6 +655,7 @@ private:
     TParamKind FParamKind;
     bool FUntypedParameter = false;
     bool FIsModified = false;
+    bool FHasDefault = false;
 };
 
 // The symbol as the given kind when it is one (its kind mark is set), else

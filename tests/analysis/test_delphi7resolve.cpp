@@ -101,9 +101,9 @@ TEST(Delphi7Resolve, OverloadedNameCountsForTheOverloadsItMayMean)
         const char* Call;
         int ByInteger, ByString, ByTwo; // uses beyond each heading's own
     } Cases[] = {
-        {"Show(7);", 1, 1, 1},        // one argument: each may take it
+        {"Show(7);", 1, 0, 0},        // an integer: only the first takes it
         {"Show(7, 'x');", 0, 0, 1},   // only one overload takes two
-        {"Show;", 1, 1, 1},           // no arguments: a call or a reference
+        {"Show;", 1, 1, 1},           // none takes no arguments: each it may mean
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Call);
@@ -150,10 +150,10 @@ TEST(Delphi7Resolve, OverloadedMethodThroughAnObject)
     EXPECT_EQ(Fx.Messages(), "");
     TqlRoutineList* L = Fx.Class("TPrinter")->GetRoutines();
     ASSERT_EQ(L->GetCount(), 3);
-    // Each implementation heading uses its own overload; Print(Value)
-    // counts for all three (a longer one may have defaults); the object's
-    // call with two arguments means only the last.
+    // Each implementation heading uses its own overload; Print(Value) with
+    // an Integer parameter means the first; the object's call with two
+    // arguments means only the last.
     EXPECT_EQ(TFixture::Uses(L->GetRoutine(0)), 2);
-    EXPECT_EQ(TFixture::Uses(L->GetRoutine(1)), 2);
-    EXPECT_EQ(TFixture::Uses(L->GetRoutine(2)), 3);
+    EXPECT_EQ(TFixture::Uses(L->GetRoutine(1)), 1);
+    EXPECT_EQ(TFixture::Uses(L->GetRoutine(2)), 2);
 }

@@ -1,0 +1,407 @@
+#include "analysis/uqlOverloads.h"
+
+#include "base/uqlPathUtils.h"
+
+namespace {
+
+// Chains of aliases and ancestors are walked this far at most.
+constexpr int ChainLimit = 256;
+
+TqlSymbol* SystemType(TqlTypeKind Kind)
+{
+    return gqlProject ? gqlProject->GetSystemType(Kind) : nullptr;
+}
+
+// The built-in kind that another built-in name means the same type as.
+TqlTypeKind CanonicalKind(TqlTypeKind Kind)
+{
+    switch (Kind) {
+    case tkLongInt: return tkInteger;
+    case tkLongWord: case tkDWord: return tkCardinal;
+    case tkAnsiString: return tkString;
+    case tkReal: return tkDouble;
+    default: return Kind;
+    }
+}
+
+// The kinds of type that decide whether a value can be passed.
+enum TCategory : uint8_t {
+    tcUnknown,
+    tcInteger,
+    tcReal,
+    tcString,
+    tcChar,
+    tcPChar,
+    tcBoolean,
+    tcVariant,
+    tcPointer,
+    tcClass,
+    tcClassRef,
+    tcInterface,
+    tcRecord,
+    tcEnum,
+    tcSet,
+    tcArray,
+    tcOpenArray,
+    tcArrayOfConst,
+    tcFile,
+    tcProcedural,
+};
+
+TCategory CategoryOfKind(TqlTypeKind Kind)
+{
+    switch (Kind) {
+    case tkByte: case tkCardinal: case tkDWord: case tkInt64: case tkInteger: case tkLongInt:
+    case tkLongWord: case tkShortInt: case tkSmallInt: case tkWord:
+        return tcInteger;
+    case tkComp: case tkCurrency: case tkDouble: case tkExtended: case tkReal: case tkReal48:
+    case tkSingle:
+        return tcReal;
+    case tkBoolean: case tkBytebool: case tkLongBool: case tkWordbool:
+        return tcBoolean;
+    case tkChar: case tkWideChar:
+        return tcChar;
+    case tkPChar:
+        return tcPChar;
+    case tkString: case tkAnsiString: case tkShortString: case tkWideString:
+        return tcString;
+    case tkVariant: case tkOleVariant:
+        return tcVariant;
+    case tkPointer:
+        return tcPointer;
+    case tkFile: case tkText: case tkTextFile:
+        return tcFile;
+    case tkProcedure: case tkFunction:
+        return tcProcedural;
+    default:
+        return tcUnknown;
+    }
+}
+
+struct TTypeClass {
+    TCategory Category = tcUnknown;
+    // The class, record or enumeration itself.
+    TqlSymbol* Type = nullptr;
+};
+
+TTypeClass Classify(TqlSymbol* T)
+{
+    for (int i = 0; T && i < ChainLimit; ++i) {
+        if (T == SystemType(tkArray))
+            return {tcOpenArray, T};
+        if (T == SystemType(tkArrayOfConst))
+            return {tcArrayOfConst, T};
+        switch (T->GetTypeKind()) {
+        case tkClass: return {qlAsClass(T) ? tcClass : tcUnknown, T};
+        case tkInterface: return {qlAsClass(T) ? tcInterface : tcUnknown, T};
+        case tkObject: return {tcUnknown, T};
+        case tkRecord: return {qlAsContainer(T) ? tcRecord : tcUnknown, T};
+        case tkEnum: return {tcEnum, T};
+        case tkSet: return {tcSet, T};
+        case tkArray: return {tcArray, T};
+        case tkNone: break;
+        default: return {CategoryOfKind(T->GetTypeKind()), T};
+        }
+        auto* Declared = dynamic_cast<TqlType*>(T);
+        if (!Declared)
+            return {};
+        if (Declared->GetPointerType())
+            return {tcPointer, T};
+        TqlSymbol* To = Declared->GetTypeIntf();
+        if (!To || To == T)
+            return {};
+        // Neither an alias nor a new type like another: class of T.
+        if (!Declared->GetIsAlias() && !Declared->GetIsDistinct() && qlAsClass(To))
+            return {tcClassRef, T};
+        T = To;
+    }
+    return {};
+}
+
+// Class lies on the chain of Descendant's ancestors; false when the chain
+// is known to its root without it; true when the chain is not known.
+bool MayDescend(TqlClass* Descendant, TqlClass* Class)
+{
+    TqlClass* C = Descendant;
+    for (int i = 0; C && i < ChainLimit; ++i) {
+        if (C == Class)
+            return true;
+        if (!C->GetInheritsFromClass())
+            return !qlSameText(C->GetName(), "TObject");
+        C = C->GetInheritsFromClass();
+    }
+    return true;
+}
+
+TCategory LiteralCategory(TqlArgument::TKind Kind)
+{
+    switch (Kind) {
+    case TqlArgument::akInteger: return tcInteger;
+    case TqlArgument::akReal: return tcReal;
+    case TqlArgument::akString: return tcString;
+    case TqlArgument::akChar: return tcChar;
+    case TqlArgument::akBoolean: return tcBoolean;
+    default: return tcUnknown;
+    }
+}
+
+// The parameter cannot take the argument.
+bool Excludes(const TqlArgument& Arg, TqlParameter* Param)
+{
+    if (Arg.Kind == TqlArgument::akUnknown || Param->GetUntypedParameter() || !Param->GetParamType())
+        return false;
+    const TTypeClass P = Classify(Param->GetParamType());
+    if (P.Category == tcUnknown || P.Category == tcVariant)
+        return false;
+    const bool Literal = Arg.Kind != TqlArgument::akValue;
+    const TParamKind Kind = Param->GetParamKind();
+    if (Literal && (Kind == pkVar || Kind == pkOut))
+        return true;
+    if (Arg.Kind == TqlArgument::akNil) {
+        switch (P.Category) {
+        case tcInteger: case tcReal: case tcBoolean: case tcChar: case tcEnum: case tcSet:
+        case tcRecord: case tcFile:
+            return true;
+        default:
+            return false;
+        }
+    }
+    TTypeClass A;
+    if (Literal) {
+        A.Category = LiteralCategory(Arg.Kind);
+    } else {
+        A = Classify(Arg.Type);
+    }
+    if (A.Category == tcUnknown || A.Category == tcVariant)
+        return false;
+    switch (A.Category) {
+    case tcInteger:
+        return P.Category != tcInteger && P.Category != tcReal;
+    case tcReal:
+        return P.Category != tcReal;
+    case tcBoolean:
+        return P.Category != tcBoolean;
+    case tcString:
+        // A literal may also be a PChar, a pointer or an open array of
+        // characters.
+        if (P.Category == tcString)
+            return false;
+        if (Literal && (P.Category == tcPChar || P.Category == tcPointer))
+            return false;
+        if (Literal && P.Category == tcOpenArray)
+            return Classify(Param->GetPredefinedArrayType()).Category != tcChar &&
+                   Param->GetPredefinedArrayType() != nullptr;
+        return true;
+    case tcChar:
+        if (P.Category == tcChar || P.Category == tcString)
+            return false;
+        return !(Literal && (P.Category == tcPChar || P.Category == tcPointer));
+    case tcPChar:
+        return P.Category != tcPChar && P.Category != tcPointer && P.Category != tcString;
+    case tcClass:
+        if (P.Category == tcClass)
+            return !MayDescend(static_cast<TqlClass*>(A.Type), static_cast<TqlClass*>(P.Type));
+        return P.Category != tcInterface && P.Category != tcPointer;
+    case tcInterface:
+        return P.Category != tcInterface && P.Category != tcPointer;
+    case tcClassRef:
+        return P.Category != tcClassRef && P.Category != tcPointer;
+    case tcRecord: case tcEnum:
+        return qlTypeIdentity(A.Type) != qlTypeIdentity(P.Type);
+    case tcSet:
+        return P.Category != tcSet;
+    case tcPointer:
+        switch (P.Category) {
+        case tcPointer: case tcPChar: case tcProcedural: case tcClass: case tcInterface:
+        case tcClassRef: case tcArray:
+            return false;
+        default:
+            return true;
+        }
+    case tcProcedural:
+        return P.Category != tcProcedural && P.Category != tcPointer;
+    case tcArray: case tcOpenArray:
+        return P.Category != tcArray && P.Category != tcOpenArray && P.Category != tcPointer;
+    case tcArrayOfConst:
+        return P.Category != tcArrayOfConst;
+    case tcFile:
+        return P.Category != tcFile;
+    default:
+        return false;
+    }
+}
+
+// The parameter takes the argument as it is, with no conversion.
+bool TakesAsItIs(const TqlArgument& Arg, TqlParameter* Param)
+{
+    if (Param->GetUntypedParameter() || !Param->GetParamType())
+        return false;
+    if (Arg.Kind == TqlArgument::akValue) {
+        TqlSymbol* T = qlTypeIdentity(Arg.Type);
+        return T && T == qlTypeIdentity(Param->GetParamType());
+    }
+    const TCategory P = Classify(Param->GetParamType()).Category;
+    switch (Arg.Kind) {
+    case TqlArgument::akInteger: return P == tcInteger;
+    case TqlArgument::akReal: return P == tcReal;
+    case TqlArgument::akBoolean: return P == tcBoolean;
+    case TqlArgument::akString: return P == tcString || P == tcPChar;
+    // A character is as much a string as a character.
+    case TqlArgument::akChar: return P == tcChar || P == tcString || P == tcPChar;
+    default: return false;
+    }
+}
+
+int RequiredCount(TqlParameterList* Params)
+{
+    int N = Params->GetCount();
+    while (N > 0 && Params->GetParameters(N - 1)->GetHasDefault())
+        --N;
+    return N;
+}
+
+} // namespace
+
+TqlParamShape qlParamShape(TqlParameter* Param)
+{
+    TqlParamShape S;
+    S.Type = Param->GetParamType();
+    S.Element = Param->GetPredefinedArrayType();
+    S.Written = Param->GetWrittenTypeName();
+    S.Untyped = Param->GetUntypedParameter();
+    return S;
+}
+
+bool qlSameParamType(const TqlParamShape& A, const TqlParamShape& B)
+{
+    if (A.Untyped || B.Untyped)
+        return A.Untyped == B.Untyped;
+    // The type where found, else the name written.
+    auto Same = [](TqlSymbol* X, TqlSymbol* Y, std::string_view WX, std::string_view WY) {
+        if (X && Y)
+            return qlTypeIdentity(X) == qlTypeIdentity(Y);
+        const std::string NX(X ? std::string_view(X->GetName()) : WX);
+        const std::string NY(Y ? std::string_view(Y->GetName()) : WY);
+        return !NX.empty() && qlSameText(NX, NY);
+    };
+    const bool OpenA = A.Type && A.Type == SystemType(tkArray);
+    const bool OpenB = B.Type && B.Type == SystemType(tkArray);
+    if (OpenA || OpenB)
+        return OpenA && OpenB && Same(A.Element, B.Element, A.Written, B.Written);
+    return Same(A.Type, B.Type, A.Written, B.Written);
+}
+
+bool qlSameParameters(TqlRoutine* A, TqlRoutine* B)
+{
+    TqlParameterList* PA = A->GetParameters();
+    TqlParameterList* PB = B->GetParameters();
+    if (PA->GetCount() != PB->GetCount())
+        return false;
+    for (int i = 0; i < PA->GetCount(); ++i)
+        if (!qlSameParamType(qlParamShape(PA->GetParameters(i)), qlParamShape(PB->GetParameters(i))))
+            return false;
+    return true;
+}
+
+TqlSymbol* qlTypeIdentity(TqlSymbol* Type)
+{
+    for (int i = 0; Type && i < ChainLimit; ++i) {
+        auto* Alias = dynamic_cast<TqlType*>(Type);
+        if (!Alias || !Alias->GetIsAlias() || Alias->GetPointerType())
+            break;
+        TqlSymbol* To = Alias->GetTypeIntf();
+        if (!To || To == Type)
+            break;
+        Type = To;
+    }
+    if (Type) {
+        const TqlTypeKind Kind = Type->GetTypeKind();
+        const TqlTypeKind Same = CanonicalKind(Kind);
+        if (Same != Kind)
+            if (TqlSymbol* T = SystemType(Same))
+                return T;
+    }
+    return Type;
+}
+
+void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads)
+{
+    Overloads.clear();
+    if (!Routine || !Routine->GetRoutineList())
+        return;
+    const std::string& Name = Routine->GetName();
+    // Adds the routines of Name in List: to the entry of the same
+    // parameters made from the same list, else (an ancestor's routine that
+    // a descendant redeclares) not at all, else as a new entry. True when
+    // every one of them lets the ancestors' routines of the name be seen.
+    auto Add = [&](TqlRoutineList* List) {
+        bool Open = true;
+        const size_t Before = Overloads.size();
+        for (int i = 0; i < List->GetCount(); ++i) {
+            TqlRoutine* R = List->GetRoutine(i);
+            if (!qlSameText(R->GetName(), Name))
+                continue;
+            const TRoutineDirectives D = R->GetDirectives();
+            Open = Open && (D.Contains(rdOverload) || D.Contains(rdOverride));
+            bool Placed = false;
+            for (size_t e = 0; e < Overloads.size() && !Placed; ++e) {
+                if (!qlSameParameters(Overloads[e].front(), R))
+                    continue;
+                if (e >= Before)
+                    Overloads[e].push_back(R);
+                Placed = true;
+            }
+            if (!Placed)
+                Overloads.push_back({R});
+        }
+        return Open;
+    };
+    bool Open = Add(Routine->GetRoutineList());
+    auto* Class = qlAsClass(Routine->GetRoutineList()->GetContainer());
+    for (int i = 0; Open && Class && i < ChainLimit; ++i) {
+        Class = Class->GetInheritsFromClass();
+        if (Class)
+            Open = Add(Class->GetRoutines());
+    }
+    if (Overloads.size() < 2)
+        Overloads.clear();
+}
+
+TqlOverloadChoice qlChooseOverload(const TqlOverloads& Overloads,
+                                   const std::vector<TqlArgument>& Arguments)
+{
+    TqlOverloadChoice Choice;
+    const int N = static_cast<int>(Arguments.size());
+    bool AllKnown = true;
+    for (const TqlArgument& A : Arguments)
+        AllKnown = AllKnown && A.Kind != TqlArgument::akUnknown && A.Kind != TqlArgument::akNil;
+    std::vector<size_t> AsItIs;
+    for (size_t e = 0; e < Overloads.size(); ++e) {
+        TqlParameterList* Params = Overloads[e].front()->GetParameters();
+        if (N > Params->GetCount() || N < RequiredCount(Params))
+            continue;
+        bool Takes = true;
+        bool Exact = N == Params->GetCount();
+        for (int i = 0; i < N && Takes; ++i) {
+            TqlParameter* P = Params->GetParameters(i);
+            Takes = !Excludes(Arguments[size_t(i)], P);
+            Exact = Exact && TakesAsItIs(Arguments[size_t(i)], P);
+        }
+        if (!Takes)
+            continue;
+        Choice.Entries.push_back(e);
+        if (Exact)
+            AsItIs.push_back(e);
+    }
+    if (Choice.Entries.size() == 1)
+        return Choice;
+    if (AllKnown && AsItIs.size() == 1) {
+        Choice.Entries = AsItIs;
+        return Choice;
+    }
+    Choice.Ambiguous = true;
+    if (Choice.Entries.empty())
+        for (size_t e = 0; e < Overloads.size(); ++e)
+            Choice.Entries.push_back(e);
+    return Choice;
+}

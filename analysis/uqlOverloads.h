@@ -1,0 +1,73 @@
+// Overloaded routines: which declaration an implementation heading repeats,
+// which routines a use of an overloaded name may mean, and which of them the
+// arguments of a call pick.
+#pragma once
+
+#include "model/uqlClasses.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+// What a heading says of one parameter's type: the type found (nil when it
+// was not), the element type of an open array, the name written where a type
+// was not found, and whether the parameter has no type at all.
+struct TqlParamShape {
+    TqlSymbol* Type = nullptr;
+    TqlSymbol* Element = nullptr;
+    std::string_view Written;
+    bool Untyped = false;
+};
+TqlParamShape qlParamShape(TqlParameter* Param);
+
+// Two headings give a parameter the same type: the same type where both
+// were found (an alias is the type it names, Longint is Integer), else the
+// same name written.
+bool qlSameParamType(const TqlParamShape& A, const TqlParamShape& B);
+// Same count and, place by place, the same parameter types.
+bool qlSameParameters(TqlRoutine* A, TqlRoutine* B);
+
+// The type that a type symbol is: aliases followed to the type they name,
+// and the built-in names of one type (Integer and Longint; Cardinal, Longword
+// and DWord; string and AnsiString; Real and Double) taken as one. Nil stays
+// nil.
+TqlSymbol* qlTypeIdentity(TqlSymbol* Type);
+
+// What the analysis knows of one argument of a call: a literal of a kind, a
+// value of a known declared type, or nothing.
+struct TqlArgument {
+    enum TKind : uint8_t {
+        akUnknown,
+        akInteger,
+        akReal,
+        akString,
+        akChar,
+        akNil,
+        akBoolean,
+        akValue,
+    };
+    TKind Kind = akUnknown;
+    // The value's type, for akValue.
+    TqlSymbol* Type = nullptr;
+};
+
+// The routines a use of an overloaded routine's name may mean: those of its
+// list with its name and, for a method, those its class's ancestors add
+// (up to an ancestor whose routine of that name hides the ones above it).
+// Routines with the same parameters come as one entry: a forward
+// declaration and its body, an ancestor's method and its override (the
+// override only). Fewer than two entries: nothing to choose.
+using TqlOverloads = std::vector<std::vector<TqlRoutine*>>;
+void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads);
+
+// Which entries of Overloads a call with these arguments may mean. One
+// entry when the arguments decide: the only one that can take them, or,
+// when every argument's type is known, the only one that takes each of
+// them as it is. Otherwise every entry that may take them (every entry when
+// none seems to), and Ambiguous is set.
+struct TqlOverloadChoice {
+    std::vector<size_t> Entries;
+    bool Ambiguous = false;
+};
+TqlOverloadChoice qlChooseOverload(const TqlOverloads& Overloads,
+                                   const std::vector<TqlArgument>& Arguments);

@@ -1,0 +1,235 @@
+// Overloaded routines in Delphi 7 code: each implementation binds to the
+// declaration it repeats, and each call to the overload its arguments pick.
+// The fixtures use "Classes", which is not on the search path, as real
+// projects use library units the analysis does not find.
+#include "AnalysisTestSupport.h"
+
+namespace {
+
+struct TFixture {
+    TAnalysisScope P;
+    TTempFolder F;
+    TqlUnit* Unit = nullptr;
+    TFixture(const std::string& Interface, const std::string& Implementation)
+    {
+        P->SearchFolders.push_back(std::string(QUILLET_SOURCE_DIR) + "/QuilletSystem");
+        P->Analyze(F.Write("Fixture.pas", "unit Fixture;\n\ninterface\n\nuses\n  Classes;\n\n" +
+                                              Interface + "\nimplementation\n\n" + Implementation +
+                                              "\nend.\n"),
+                   true);
+        Unit = P->FindUnit("Fixture");
+    }
+    // The messages other than those about the names of the missing unit.
+    std::string Messages()
+    {
+        std::string All;
+        for (const std::string& M : P->MessageTexts())
+            if (M.find("TStrings") == std::string::npos && M.find("TStream") == std::string::npos &&
+                M.find("Classes") == std::string::npos)
+                All += M + "\n";
+        return All;
+    }
+    // The routines of Name in List, in declaration order.
+    static std::vector<TqlRoutine*> Named(TqlRoutineList* List, const std::string& Name)
+    {
+        std::vector<TqlRoutine*> R;
+        for (int i = 0; i < List->GetCount(); ++i)
+            if (qlSameText(List->GetRoutine(i)->GetName(), Name))
+                R.push_back(List->GetRoutine(i));
+        return R;
+    }
+    // The uses of R in lines from FirstLine on, as "n" or "n?" (ambiguous).
+    static std::string UsesFrom(TqlRoutine* R, int FirstLine)
+    {
+        int N = 0;
+        bool Ambiguous = false;
+        TqlUsedByList* L = R->GetUsedBy();
+        for (int i = 0; i < L->GetCount(); ++i)
+            if (L->GetLocations(i)->GetY() >= FirstLine) {
+                ++N;
+                Ambiguous = Ambiguous || L->GetLocations(i)->GetIsAmbiguous();
+            }
+        return std::to_string(N) + (Ambiguous ? "?" : "");
+    }
+};
+
+// The line of the fixture's implementation text on which Text stands.
+int LineOf(const TFixture& Fx, const std::string& Text)
+{
+    std::ifstream In(Fx.Unit->GetFullFileName());
+    std::string Line;
+    for (int N = 1; std::getline(In, Line); ++N)
+        if (Line.find(Text) != std::string::npos)
+            return N;
+    return -1;
+}
+
+} // namespace
+
+TEST(Overloads, BodyBindsToTheDeclarationWhoseParametersItRepeats)
+{
+    const struct {
+        const char* Name;
+        const char* Other;    // the parameters of the other overload
+        const char* Declared; // of the overload under test, as declared
+        const char* Repeated; // and as its body repeats them
+    } Cases[] = {
+        // Types from a unit that is not found: told apart by their names.
+        {"unknown types", "(AId: string; AMsg: TStrings)", "(AId: string; AMsg: TStream)",
+         "(AId: string; AMsg: TStream)"},
+        {"unknown type with its unit", "(AId: string; AMsg: TStrings)",
+         "(AId: string; AMsg: TStream)", "(AId: string; AMsg: Classes.TStream)"},
+        {"open arrays of unknown types", "(const AMsgs: array of TStrings)",
+         "(const AMsgs: array of TStream)", "(const AMsgs: array of TStream)"},
+        // Two names of one type.
+        {"Longint declared, Integer implemented", "(const AText: string)", "(aP: Longint)",
+         "(aP: Integer)"},
+        {"alias declared, its type implemented", "(const AText: string)", "(aP: TCount)",
+         "(aP: Integer)"},
+    };
+    for (const auto& C : Cases) {
+        for (const bool TestedFirst : {true, false}) {
+            SCOPED_TRACE(std::string(C.Name) + (TestedFirst ? ", declared first" : ", declared last"));
+            const std::string Other = C.Other;
+            const std::string Declared = C.Declared;
+            const std::string OtherBody = "function GetBody" + Other +
+                                          ": string;\nvar\n  InOther: string;\nbegin\n"
+                                          "  InOther := 'other';\n  Result := InOther;\nend;\n\n";
+            const std::string TestedBody = "function GetBody" + std::string(C.Repeated) +
+                                           ": string;\nvar\n  InTested: string;\nbegin\n"
+                                           "  InTested := 'tested';\n  Result := InTested;\nend;\n\n";
+            const std::string Decls[] = {"function GetBody" + Other + ": string; overload;\n",
+                                         "function GetBody" + Declared + ": string; overload;\n"};
+            TFixture Fx("type\n  TCount = Integer;\n\n" +
+                            (TestedFirst ? Decls[1] + Decls[0] : Decls[0] + Decls[1]),
+                        TestedFirst ? TestedBody + OtherBody : OtherBody + TestedBody);
+            EXPECT_EQ(Fx.Messages(), "");
+            auto Bodies = TFixture::Named(Fx.Unit->GetRoutines(), "GetBody");
+            ASSERT_EQ(Bodies.size(), 2u);
+            TqlRoutine* Tested = Bodies[TestedFirst ? 0 : 1];
+            TqlRoutine* Untested = Bodies[TestedFirst ? 1 : 0];
+            // Each body's locals are its own declaration's, and used there.
+            EXPECT_EQ(Untested->GetVariables()->Find("InTested"), nullptr);
+            EXPECT_NE(Untested->GetVariables()->Find("InOther"), nullptr);
+            TqlVariable* Local = Tested->GetVariables()->Find("InTested");
+            ASSERT_NE(Local, nullptr);
+            EXPECT_EQ(Local->GetUsedBy()->GetCount(), 2);
+            // The declaration's last parameter is named there and in the body's
+            // heading.
+            TqlParameterList* Params = Tested->GetParameters();
+            EXPECT_EQ(Params->GetParameters(Params->GetCount() - 1)->GetUsedBy()->GetCount(), 2);
+        }
+    }
+}
+
+TEST(Overloads, CallBindsToTheOverloadItsArgumentsPick)
+{
+    const struct {
+        const char* Call;
+        const char* ByInteger; // uses of each overload by the call: a count,
+        const char* ByText;    // "?" when the call leaves the choice open
+        const char* ByTwo;
+        const char* BySum1;
+        const char* BySum2;
+    } Cases[] = {
+        {"Show(7);", "1", "0", "0", "0", "0"},
+        {"Show(-7);", "1", "0", "0", "0", "0"},
+        {"Show('seven');", "0", "1", "0", "0", "0"},
+        {"Show(Count);", "1", "0", "0", "0", "0"},
+        {"Show(Name);", "0", "1", "0", "0", "0"},
+        {"Show(Lines.Count);", "1?", "1?", "0", "0", "0"}, // a type not known
+        {"Show(Count + 1);", "1?", "1?", "0", "0", "0"},   // not read as a whole
+        {"Show(7, Name);", "0", "0", "1", "0", "0"},
+        {"Show;", "1?", "1?", "1?", "0", "0"},              // no overload takes none
+        {"Show(Sum(1));", "1", "0", "0", "1", "0"},          // both Sums give an Integer
+        {"Show(Sum(Count, 2));", "1", "0", "0", "0", "1"},
+        {"Show(Integer(Name[1]));", "1", "0", "0", "0", "0"}, // a cast
+        {"Show(Round(Ratio));", "1", "0", "0", "0", "0"},    // an Int64 result
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Call);
+        TFixture Fx("procedure Show(Value: Integer); overload;\n"
+                    "procedure Show(const Text: string); overload;\n"
+                    "procedure Show(Value: Integer; const Text: string); overload;\n"
+                    "function Sum(A: Integer): Integer; overload;\n"
+                    "function Sum(A, B: Integer): Integer; overload;\n",
+                    "procedure Show(Value: Integer);\nbegin\nend;\n\n"
+                    "procedure Show(const Text: string);\nbegin\nend;\n\n"
+                    "procedure Show(Value: Integer; const Text: string);\nbegin\nend;\n\n"
+                    "function Sum(A: Integer): Integer;\nbegin\n  Result := A;\nend;\n\n"
+                    "function Sum(A, B: Integer): Integer;\nbegin\n  Result := A + B;\nend;\n\n"
+                    "procedure Run(Lines: TStrings);\nvar\n  Count: Integer;\n  Name: string;\n"
+                    "  Ratio: Double;\nbegin\n  Count := 1;\n  Name := 'x';\n  Ratio := 0.5;\n"
+                    "  // call\n  " +
+                        std::string(C.Call) + "\nend;\n");
+        const int From = LineOf(Fx, "// call");
+        auto Show = TFixture::Named(Fx.Unit->GetRoutines(), "Show");
+        auto Sum = TFixture::Named(Fx.Unit->GetRoutines(), "Sum");
+        ASSERT_EQ(Show.size(), 3u);
+        ASSERT_EQ(Sum.size(), 2u);
+        EXPECT_EQ(TFixture::UsesFrom(Show[0], From), C.ByInteger);
+        EXPECT_EQ(TFixture::UsesFrom(Show[1], From), C.ByText);
+        EXPECT_EQ(TFixture::UsesFrom(Show[2], From), C.ByTwo);
+        EXPECT_EQ(TFixture::UsesFrom(Sum[0], From), C.BySum1);
+        EXPECT_EQ(TFixture::UsesFrom(Sum[1], From), C.BySum2);
+    }
+}
+
+TEST(Overloads, OverloadWithDefaultsStaysACandidateOfAShorterCall)
+{
+    const struct {
+        const char* Call;
+        const char* ByDefaults; // P(A: Integer; B: Integer = 0)
+        const char* ByText;     // P(const A: string)
+    } Cases[] = {
+        {"P(1);", "1", "0"},
+        {"P(1, 2);", "1", "0"},
+        {"P('one');", "0", "1"},
+        {"P(Lines.Text);", "1?", "1?"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Call);
+        TFixture Fx("procedure P(A: Integer; B: Integer = 0); overload;\n"
+                    "procedure P(const A: string); overload;\n",
+                    "procedure P(A: Integer; B: Integer);\nbegin\nend;\n\n"
+                    "procedure P(const A: string);\nbegin\nend;\n\n"
+                    "procedure Run(Lines: TStrings);\nbegin\n  // call\n  " +
+                        std::string(C.Call) + "\nend;\n");
+        const int From = LineOf(Fx, "// call");
+        auto Ps = TFixture::Named(Fx.Unit->GetRoutines(), "P");
+        ASSERT_EQ(Ps.size(), 2u);
+        EXPECT_EQ(TFixture::UsesFrom(Ps[0], From), C.ByDefaults);
+        EXPECT_EQ(TFixture::UsesFrom(Ps[1], From), C.ByText);
+    }
+}
+
+TEST(Overloads, MethodCallBindsAcrossTheClassAndItsAncestors)
+{
+    const struct {
+        const char* Call;
+        const char* ByBase;  // TBase.Put(Value: Integer)
+        const char* ByChild; // TChild.Put(const Text: string)
+    } Cases[] = {
+        {"Child.Put(1);", "1", "0"},
+        {"Child.Put('one');", "0", "1"},
+        {"Child.Put(Child.Tag);", "1?", "1?"}, // a type not known
+        {"Base.Put(1);", "1", "0"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Call);
+        TFixture Fx("type\n  TBase = class\n  public\n    procedure Put(Value: Integer); overload;\n"
+                    "  end;\n\n  TChild = class(TBase)\n  public\n    Tag: TStrings;\n"
+                    "    procedure Put(const Text: string); overload;\n  end;\n",
+                    "procedure TBase.Put(Value: Integer);\nbegin\nend;\n\n"
+                    "procedure TChild.Put(const Text: string);\nbegin\nend;\n\n"
+                    "procedure Run(Base: TBase; Child: TChild);\nbegin\n  // call\n  " +
+                        std::string(C.Call) + "\nend;\n");
+        const int From = LineOf(Fx, "// call");
+        auto* Base = dynamic_cast<TqlClass*>(Fx.Unit->GetClasses()->Find("TBase"));
+        auto* Child = dynamic_cast<TqlClass*>(Fx.Unit->GetClasses()->Find("TChild"));
+        ASSERT_NE(Base, nullptr);
+        ASSERT_NE(Child, nullptr);
+        EXPECT_EQ(TFixture::UsesFrom(Base->GetRoutines()->GetRoutine(0), From), C.ByBase);
+        EXPECT_EQ(TFixture::UsesFrom(Child->GetRoutines()->GetRoutine(0), From), C.ByChild);
+    }
+}
