@@ -26,15 +26,17 @@ std::ostream& operator<<(std::ostream& Out, const TRenameCase& C)
 // lookup finds.
 TqlSymbol* FindDeclared(TqlUnit* Unit, TqlSymbol* Container, std::string Name)
 {
-    int Nth = 1;
+    int Nth = 0;
     if (const size_t Hash = Name.find('#'); Hash != std::string::npos) {
         Nth = std::stoi(Name.substr(Hash + 1));
         Name.erase(Hash);
     }
     if (auto* C = dynamic_cast<TqlSymbolContainer*>(Container))
         for (int I = 0; I < C->GetSymbolCount(); ++I)
-            if (qlSameName(C->GetSymbol(I)->GetName(), Name) && --Nth == 0)
+            if (qlSameName(C->GetSymbol(I)->GetName(), Name) && --Nth <= 0)
                 return C->GetSymbol(I);
+    if (Nth > 0)
+        return nullptr;
     if (auto* C = dynamic_cast<TqlVarContainer*>(Container))
         for (int I = 0; I < C->GetLabels()->GetCount(); ++I)
             if (qlSameName(C->GetLabels()->GetLabels(I)->GetName(), Name))
@@ -126,8 +128,9 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_pascal_result", "Results.Fact", "Factorial", ""},
         TRenameCase{"rename_forward_types", "Nodes.PNode", "PItem", ""},
         // One overload: only the calls that bind to it.
-        TRenameCase{"rename_overload", "Sums.Sum#2", "Total", ""},
-        TRenameCase{"rename_overload", "Sums.Sum#1", "Single", ""},
+        TRenameCase{"rename_overload", "USums.Sum#2", "Total", ""},
+        TRenameCase{"rename_overload", "USums.Sum#1", "Single", ""},
+        TRenameCase{"rename_overload", "USums.Twice#1", "Double", "Call of Twice here could not be bound to one overload"},
         // Every place of the old name changes, headings, labels, forward
         // declarations and a unit's own qualified names included.
         TRenameCase{"rename_method_heading", "UFoo.TFoo.Get", "Fetch", ""},

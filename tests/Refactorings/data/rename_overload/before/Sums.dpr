@@ -2,18 +2,15 @@ program Sums;
 
 {$APPTYPE CONSOLE}
 
-function Sum(A: Integer): Integer; overload;
-begin
-  Sum := A;
-end;
+uses
+  USums in 'USums.pas';
 
-function Sum(A, B: Integer): Integer; overload;
-begin
-  Result := A + B;
-end;
-
+var
+  V: Variant;
 begin
   WriteLn(Sum(1));
   WriteLn(Sum(1, 2));
   WriteLn(Sum(Sum(3), 4));
+  V := 5;
+  WriteLn(Twice(V));
 end.
