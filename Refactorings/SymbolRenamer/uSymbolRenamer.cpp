@@ -584,14 +584,23 @@ bool TqlSymbolRename::CheckClashes()
     return true;
 }
 
-bool TqlSymbolRename::CheckWordsInFile(TqlUnit* Unit, int FileIndex, bool Changed)
+bool TqlSymbolRename::CheckWordsInFile(TqlUnit* Unit, int FileIndex, bool Changed, const std::string& Text)
 {
-    TqlFileNameList* Files = gqlProject->GetFileNames();
-    TqlSourceFile* File = Files->GetItems(FileIndex);
-    if (!File || !File->Exists)
+    TqlSourceFile* File = gqlProject->GetFileNames()->GetItems(FileIndex);
+    // The words of the old name that no planned edit covers.
+    const auto Planned = FPlaces.find(Unit);
+    std::unordered_set<uint64_t> Edits;
+    if (Changed && Planned != FPlaces.end())
+        Edits.insert(Planned->second.begin(), Planned->second.end());
+    std::vector<TWord> Left;
+    ScanWords(Text, [&](const TWord& W) {
+        if (qlSameName(std::string(W.Text), FOldName) && !Edits.count(qlPointKey(W.X, W.Y)))
+            Left.push_back(W);
+    });
+    if (Left.empty())
         return true;
-    const std::string Text = ReadText(File->GetFullFileName());
-    // What the analysis recorded in this file: declarations and uses.
+    // They must be what the analysis recorded in this file: declarations
+    // and uses of other symbols.
     std::unordered_set<uint64_t> Known;
     TqlUnit* Owner = File->GetUnitIntf() ? File->GetUnitIntf() : Unit;
     if (TqlList* Uses = Owner->GetUsedByLocations())
@@ -607,24 +616,46 @@ bool TqlSymbolRename::CheckWordsInFile(TqlUnit* Unit, int FileIndex, bool Change
                 Known.insert(qlPointKey(S->GetX(), S->GetY()));
         },
         dynamic_cast<TqlLabel*>(FSymbol) != nullptr);
-    const auto Planned = FPlaces.find(Unit);
-    bool Ok = true;
-    ScanWords(Text, [&](const TWord& W) {
-        if (!Ok || !qlSameName(std::string(W.Text), FOldName))
-            return;
-        const uint64_t Key = qlPointKey(W.X, W.Y);
-        if (Known.count(Key))
-            return;
-        if (Changed && Planned != FPlaces.end() &&
-            std::find(Planned->second.begin(), Planned->second.end(), Key) != Planned->second.end())
-            return;
-        Post(Changed ? qlFormat(Unrecorded, FOldName)
-                     : Format2(NotChanged, FOldName, File->GetFullFileName()),
-             FileIndex, W.X, W.Y);
-        Ok = false;
-    });
-    return Ok;
+    for (const TWord& W : Left)
+        if (!Known.count(qlPointKey(W.X, W.Y))) {
+            Post(Changed ? qlFormat(Unrecorded, FOldName)
+                         : Format2(NotChanged, FOldName, File->GetFullFileName()),
+                 FileIndex, W.X, W.Y);
+            return false;
+        }
+    return true;
 }
+
+namespace {
+
+// The name of the file that an include directive names, in lower case;
+// empty for any other directive.
+std::string IncludedName(std::string_view D)
+{
+    const size_t Skip = D[0] == '{' ? 2 : 3;
+    size_t At = Skip;
+    while (At < D.size() && std::isalpha(static_cast<unsigned char>(D[At])))
+        ++At;
+    const std::string Word = qlLowerCase(std::string(D.substr(Skip, At - Skip)));
+    if (Word != "i" && Word != "include")
+        return "";
+    std::string Name(D.substr(At));
+    auto Trim = [](char C) { return C == '}' || C == ')' || C == '*' || C == '\'' || std::isspace(static_cast<unsigned char>(C)); };
+    while (!Name.empty() && Trim(Name.back()))
+        Name.pop_back();
+    while (!Name.empty() && Trim(Name[0]))
+        Name.erase(0, 1);
+    return qlLowerCase(std::filesystem::path(Name).filename().string());
+}
+
+bool HoldsWord(const std::string& Text, const std::string& Name)
+{
+    bool Holds = false;
+    ScanWords(Text, [&](const TWord& W) { Holds = Holds || qlSameName(std::string(W.Text), Name); });
+    return Holds;
+}
+
+} // namespace
 
 bool TqlSymbolRename::CheckWords()
 {
@@ -633,73 +664,63 @@ bool TqlSymbolRename::CheckWords()
     if (TqlUnit* Home = FSymbol->GetUnitIntf();
         Home && std::find(Touched.begin(), Touched.end(), Home) == Touched.end())
         Touched.push_back(Home);
+    const bool IsUnit = dynamic_cast<TqlUnit*>(FSymbol) != nullptr;
+    // The other files of the project: include and form files.
+    struct TOther {
+        int Index;
+        int UnitIndex;
+        bool Form;
+        std::string Base;
+        std::string Stem;
+    };
+    std::vector<TOther> Others;
+    for (int I = 0; I < Files->GetCount(); ++I) {
+        TqlSourceFile* F = Files->GetItems(I);
+        TqlUnit* Of = F->GetUnitIntf();
+        if (!F->Exists || (Of && Of->GetFileIndex() == I))
+            continue;
+        const std::filesystem::path Path(F->GetFullFileName());
+        const std::string Ext = qlLowerCase(Path.extension().string());
+        Others.push_back({I, F->GetUnitIndex(), Ext == ".dfm" || Ext == ".xfm" || Ext == ".lfm",
+                          qlLowerCase(Path.filename().string()), qlLowerCase(Path.stem().string())});
+    }
     for (TqlUnit* Unit : Touched) {
         const int Own = Unit->GetFileIndex();
-        if (Own < 0 || Own >= Files->GetCount())
+        if (Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
             continue;
         const int UnitIndex = Files->GetItems(Own)->GetUnitIndex();
-        if (!Unit->AnalysedToEnd && !dynamic_cast<TqlUnit*>(FSymbol)) {
-            // Not analysed to its end: any word of the name may be a use.
-            bool Named = false;
-            ScanWords(ReadText(Unit->GetFullFileName()), [&](const TWord& W) {
-                Named = Named || qlSameName(std::string(W.Text), FOldName);
+        const std::string Text = ReadText(Unit->GetFullFileName());
+        std::unordered_set<std::string> Included;
+        bool Named = false;
+        ScanWords(
+            Text, [&](const TWord& W) { Named = Named || qlSameName(std::string(W.Text), FOldName); },
+            [&](std::string_view D) {
+                if (std::string Name = IncludedName(D); !Name.empty())
+                    Included.insert(Name);
             });
-            if (Named) {
-                Post(Format2(Unfinished, Unit->GetName(), FOldName), Own, 1, 1);
+        // Not analysed to its end: any word of the name may be a use.
+        if (Named && !Unit->AnalysedToEnd && !IsUnit) {
+            Post(Format2(Unfinished, Unit->GetName(), FOldName), Own, 1, 1);
+            return false;
+        }
+        if (Named && !CheckWordsInFile(Unit, Own, true, Text))
+            return false;
+        // Include files the unit's source names or that were entered for
+        // it, and its form file.
+        for (const TOther& O : Others) {
+            const bool Mine = O.UnitIndex == UnitIndex;
+            if (!O.Form && (Mine || Included.count(O.Base) || Included.count(O.Stem))) {
+                if (!CheckWordsInFile(Unit, O.Index, false, ReadText(Files->GetItems(O.Index)->GetFullFileName())))
+                    return false;
+            } else if (O.Form && Mine && !IsUnit &&
+                       HoldsWord(ReadText(Files->GetItems(O.Index)->GetFullFileName()), FOldName)) {
+                // The streamed form names its class and handlers by name.
+                Post(Format2(NotChanged, FOldName, Files->GetItems(O.Index)->GetFullFileName()), O.Index, 1, 1);
                 return false;
             }
         }
-        if (!CheckWordsInFile(Unit, Own, true))
-            return false;
-        // Include files the unit's source names, and files entered for it.
-        std::unordered_set<std::string> Included;
-        ScanWords(ReadText(Unit->GetFullFileName()), [](const TWord&) {},
-                  [&](std::string_view D) {
-                      const size_t Skip = D[0] == '{' ? 2 : 3;
-                      size_t At = Skip;
-                      while (At < D.size() && std::isalpha(static_cast<unsigned char>(D[At])))
-                          ++At;
-                      const std::string Word = qlLowerCase(std::string(D.substr(Skip, At - Skip)));
-                      if (Word != "i" && Word != "include")
-                          return;
-                      std::string Name(D.substr(At));
-                      while (!Name.empty() && (Name.back() == '}' || Name.back() == ')' || Name.back() == '*' ||
-                                               std::isspace(static_cast<unsigned char>(Name.back()))))
-                          Name.pop_back();
-                      while (!Name.empty() && (std::isspace(static_cast<unsigned char>(Name[0])) || Name[0] == '\''))
-                          Name.erase(0, 1);
-                      if (!Name.empty() && Name.back() == '\'')
-                          Name.pop_back();
-                      Included.insert(qlLowerCase(std::filesystem::path(Name).filename().string()));
-                  });
-        for (int I = 0; I < Files->GetCount(); ++I) {
-            TqlSourceFile* F = Files->GetItems(I);
-            if (I == Own || !F->Exists)
-                continue;
-            const std::filesystem::path Path(F->GetFullFileName());
-            const bool Form = qlSameName(Path.extension().string(), ".dfm") ||
-                              qlSameName(Path.extension().string(), ".xfm") ||
-                              qlSameName(Path.extension().string(), ".lfm");
-            const bool Mine = F->GetUnitIndex() == UnitIndex;
-            const std::string Base = qlLowerCase(Path.filename().string());
-            const bool Named = Included.count(Base) || Included.count(qlLowerCase(Path.stem().string()));
-            if ((Mine && !Form) || (Named && !Form)) {
-                if (!CheckWordsInFile(Unit, I, false))
-                    return false;
-            } else if (Mine && Form && !dynamic_cast<TqlUnit*>(FSymbol)) {
-                // The streamed form names its class and handlers by name.
-                bool Holds = false;
-                ScanWords(ReadText(F->GetFullFileName()), [&](const TWord& W) {
-                    Holds = Holds || qlSameName(std::string(W.Text), FOldName);
-                });
-                if (Holds) {
-                    Post(Format2(NotChanged, FOldName, F->GetFullFileName()), I, 1, 1);
-                    return false;
-                }
-            }
-        }
     }
-    if (dynamic_cast<TqlUnit*>(FSymbol))
+    if (IsUnit)
         return true;
     // Units that use the declaring unit but were not analysed to their end.
     TqlUnit* Home = FSymbol->GetUnitIntf();
@@ -712,11 +733,7 @@ bool TqlSymbolRename::CheckWords()
         const int Own = U->GetFileIndex();
         if (Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
             continue;
-        bool Named = false;
-        ScanWords(ReadText(U->GetFullFileName()), [&](const TWord& W) {
-            Named = Named || qlSameName(std::string(W.Text), FOldName);
-        });
-        if (Named) {
+        if (HoldsWord(ReadText(U->GetFullFileName()), FOldName)) {
             Post(Format2(Unfinished, U->GetName(), FOldName), Own, 1, 1);
             return false;
         }

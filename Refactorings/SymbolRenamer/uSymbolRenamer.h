@@ -52,7 +52,7 @@ private:
     // include and form files, and in units the analysis left unfinished, is
     // a planned edit or a recorded declaration or use of another symbol.
     bool CheckWords();
-    bool CheckWordsInFile(TqlUnit* Unit, int FileIndex, bool Changed);
+    bool CheckWordsInFile(TqlUnit* Unit, int FileIndex, bool Changed, const std::string& Text);
     // The new name means the same as before wherever the old one or the new
     // one is used without qualification in Unit.
     bool CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std::vector<TqlTokenNode*>& Places);
