@@ -1994,13 +1994,22 @@ void TUnitParser::StringFactor()
 void TUnitParser::ExceptionHandler()
 {
     ExpectedEx(ptOn);
-    // The handler's variable is its own: visible in its statement only, and
-    // no declaration of the routine (or, in a main block, of the unit).
+    // The handler's variable is its own, visible in its statement only: a
+    // routine lists it among its variables without its name index (so the
+    // checks of unused locals still see it); a main block's is no global,
+    // the unit keeps it apart.
     TqlVariable* Variable = nullptr;
     if (GetTokenID() == ptIdentifier && !NextIs(ptPoint) && NextIs(ptColon)) {
         const TPoint P = Pos();
-        if (FCurrentUnit)
+        TqlVarContainer* C = CurrentContainer();
+        if (C && C != FCurrentUnit) {
+            Variable = new TqlVariable(TokenText(), FCurrentUnit ? FCurrentUnit->GetVisibility()
+                                                                 : vkInterface,
+                                       false, FFileIndex, P.X, P.Y);
+            C->GetVariables()->InternalSymbolAdded(Variable);
+        } else if (FCurrentUnit) {
             Variable = FCurrentUnit->AddHandlerVariable(TokenText(), FFileIndex, P.X, P.Y);
+        }
         NextToken();
         Expected(ptColon);
     }

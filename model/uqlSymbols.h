@@ -472,9 +472,9 @@ public:
     // name it was added under only in case (a file named in lower case).
     void SetHeadingName(const std::string& Name);
 
-    // The variables of the unit's exception handlers (on E: EFoo do): each
-    // is visible in its own handler only, so none is in a container's
-    // declarations; the unit owns them.
+    // The variables of the exception handlers of the unit's own blocks (a
+    // main block, initialization): each is visible in its own handler only,
+    // so none is a global; the unit owns them.
     TqlVariable* AddHandlerVariable(const std::string& Name, int FileIndex, int X, int Y);
     TqlSymbolList* GetHandlerVariables() { return FHandlerVariables.get(); }
 

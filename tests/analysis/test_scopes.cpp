@@ -94,16 +94,20 @@ TEST(Scopes, EachExceptionHandlerHasItsOwnVariable)
                        "  end;\n"                          // 28
                        "end.\n"}});
     ASSERT_NE(Fx.Unit, nullptr);
-    // Neither a local of Load nor a global of the program.
-    EXPECT_EQ(Fx.Unit->GetVariables()->Find("E"), nullptr);
+    // Load lists each handler's variable with its own uses; neither is
+    // found by a name lookup in Load outside its handler.
     TqlRoutine* Load = RoutineAt(Fx.Unit, 0);
-    EXPECT_EQ(Load->GetVariables()->Find("E"), nullptr);
+    TqlVariablesList* Locals = Load->GetVariables();
+    ASSERT_EQ(Locals->GetCount(), 2);
+    EXPECT_EQ(Places(Locals->GetVariables(0)), "12:15");
+    EXPECT_EQ(Places(Locals->GetVariables(1)), "18:15");
+    EXPECT_EQ(Load->FindSymbol(Fx.Unit, nullptr, "E"), nullptr);
+    // The main block's is no global of the program.
+    EXPECT_EQ(Fx.Unit->GetVariables()->Find("E"), nullptr);
     TqlSymbolList* Handlers = Fx.Unit->GetHandlerVariables();
     ASSERT_NE(Handlers, nullptr);
-    ASSERT_EQ(Handlers->GetCount(), 3);
-    EXPECT_EQ(Places(Handlers->GetSymbol(0)), "12:15");
-    EXPECT_EQ(Places(Handlers->GetSymbol(1)), "18:15");
-    EXPECT_EQ(Places(Handlers->GetSymbol(2)), "27:15");
+    ASSERT_EQ(Handlers->GetCount(), 1);
+    EXPECT_EQ(Places(Handlers->GetSymbol(0)), "27:15");
 }
 
 TEST(Scopes, FunctionNameIsItsResultOnlyWhereItIsAssigned)
