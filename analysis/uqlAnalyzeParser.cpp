@@ -237,9 +237,11 @@ TqlSymbol* TAnalyzeParser::Qualifiers(TqlSymbol* Symbol)
                 FLastResolved = false;
                 FLastSymbol = nullptr;
                 const bool Saved = SetInArgumentList(true);
-                const int64_t Before = TokenCount();
+                const int Before = Lexer().TokenPos();
+                const char* Origin = Lexer().Origin();
                 FirstListEntry(Symbol);
-                NoteCall(Symbol, std::move(Decision), TokenCount() != Before);
+                NoteCall(Symbol, std::move(Decision),
+                         Lexer().TokenPos() != Before || Lexer().Origin() != Origin);
                 ExpressionList();
                 Expected(ptRoundClose);
                 SetInArgumentList(Saved);

@@ -330,6 +330,15 @@ void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads)
     if (!Routine || !Routine->GetRoutineList())
         return;
     const std::string& Name = Routine->GetName();
+    // An override alone adds overloads only when the method it overrides
+    // has some: one lookup up the ancestors tells.
+    if (!Routine->GetDirectives().Contains(rdOverload)) {
+        auto* Owner = qlAsClass(Routine->GetRoutineList()->GetContainer());
+        TqlClass* Ancestor = Owner ? Owner->GetInheritsFromClass() : nullptr;
+        auto* Overridden = Ancestor ? qlAsRoutine(Ancestor->FindSymbol(nullptr, nullptr, Name)) : nullptr;
+        if (!Overridden || !Overridden->GetDirectives().Contains(rdOverload))
+            return;
+    }
     // Adds the routines of Name in List: to the entry of the same
     // parameters made from the same list, else (an ancestor's routine that
     // a descendant redeclares) not at all, else as a new entry. True when
@@ -339,7 +348,7 @@ void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads)
         const size_t Before = Overloads.size();
         for (int i = 0; i < List->GetCount(); ++i) {
             TqlRoutine* R = List->GetRoutine(i);
-            if (!qlSameText(R->GetName(), Name))
+            if (R->GetName().size() != Name.size() || !qlSameText(R->GetName(), Name))
                 continue;
             const TRoutineDirectives D = R->GetDirectives();
             Open = Open && (D.Contains(rdOverload) || D.Contains(rdOverride));
@@ -363,7 +372,7 @@ void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads)
         if (Class)
             Open = Add(Class->GetRoutines());
     }
-    if (Overloads.size() < 2)
+    if (Overloads.size() < 2 && (Overloads.empty() || Overloads.front().size() < 2))
         Overloads.clear();
 }
 
@@ -371,6 +380,10 @@ TqlOverloadChoice qlChooseOverload(const TqlOverloads& Overloads,
                                    const std::vector<TqlArgument>& Arguments)
 {
     TqlOverloadChoice Choice;
+    if (Overloads.size() == 1) {
+        Choice.Entries.push_back(0);
+        return Choice;
+    }
     const int N = static_cast<int>(Arguments.size());
     bool AllKnown = true;
     for (const TqlArgument& A : Arguments)

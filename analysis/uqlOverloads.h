@@ -56,7 +56,7 @@ struct TqlArgument {
 // (up to an ancestor whose routine of that name hides the ones above it).
 // Routines with the same parameters come as one entry: a forward
 // declaration and its body, an ancestor's method and its override (the
-// override only). Fewer than two entries: nothing to choose.
+// override only). Empty when there is nothing to choose from.
 using TqlOverloads = std::vector<std::vector<TqlRoutine*>>;
 void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads);
 

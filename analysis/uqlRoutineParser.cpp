@@ -59,16 +59,20 @@ TRoutineDirective TRoutineParser::DirectiveOf(TptTokenKind ExID)
     }
 }
 
-std::string TRoutineParser::TypeNameHere()
+void TRoutineParser::TypeNameHere(std::string& Name)
 {
+    Name.clear();
     if (GetTokenID() != ptIdentifier)
-        return std::string();
-    if (!NextIs(ptPoint))
-        return Token();
+        return;
+    if (!NextIs(ptPoint)) {
+        Name.assign(Lexer().GetTokenPtr(), static_cast<size_t>(Lexer().GetTokenLen()));
+        return;
+    }
     // Unit.Type: the type's own name.
     Lexer().InitAhead();
     Lexer().AheadNext();
-    return Lexer().GetAheadTokenID() == ptIdentifier ? Lexer().GetAheadToken() : std::string();
+    if (Lexer().GetAheadTokenID() == ptIdentifier)
+        Name = Lexer().GetAheadToken();
 }
 
 TqlRoutine* TRoutineParser::FunctionHeading(TqlVarContainer* Container)
@@ -129,6 +133,8 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
     Names.reserve(8);
     // The parameters of the current group (A, B: Integer), once per heading.
     std::vector<TqlParameter*> Added;
+    // The name of the group's type as written, kept where it is not found.
+    std::string Written;
     Expected(ptRoundOpen);
     for (;;) {
         TParamKind Kind = pkNone;
@@ -167,7 +173,7 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
             NextToken();
             TqlSymbol* T = nullptr;
             TqlSymbol* Element = nullptr;
-            std::string Written;
+            Written.clear();
             if (GetTokenID() == ptArray) {
                 NextToken();
                 Expected(ptOf);
@@ -183,7 +189,7 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
                         Element = SystemType(tkFile);
                         NextToken();
                     } else {
-                        Written = TypeNameHere();
+                        TypeNameHere(Written);
                         Element = ParseTypeId(false);
                     }
                 }
@@ -194,7 +200,7 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
                 T = SystemType(tkFile);
                 NextToken();
             } else {
-                Written = TypeNameHere();
+                TypeNameHere(Written);
                 T = ParseTypeId(false);
             }
             // The name is kept only where the type was not found.
@@ -210,7 +216,8 @@ void TRoutineParser::FormalParameterList(TqlRoutine*& Routine, bool AddParameter
                 Param->SetParamType(T);
                 if (Element)
                     Param->SetPredefinedArrayType(Element);
-                Param->SetWrittenTypeName(Written);
+                if (!Written.empty())
+                    Param->SetWrittenTypeName(Written);
                 Param->SetHasDefault(HasDefault);
             }
             if (HasDefault) {

@@ -29,7 +29,7 @@ public:
 protected:
     // The name of the type reference at the current token, without its
     // unit ("" when it does not start with a name).
-    std::string TypeNameHere();
+    void TypeNameHere(std::string& Name);
     TqlRoutine* RoutineImplementation(TqlVarContainer* Container);
     void RoutineBody(TqlRoutine* Routine);
 };

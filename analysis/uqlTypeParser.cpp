@@ -178,8 +178,9 @@ void TTypeParser::TypeDeclaration(TqlVarContainer* Container)
         const bool Named = GetTokenID() == ptIdentifier ||
                            (GetTokenID() == ptString && !NextIs(ptSquareOpen));
         TqlSymbol* T = ParseType(Container, Name, true, P);
-        if (auto* Declared = dynamic_cast<TqlType*>(T); Declared && Named &&
-                                                      !Declared->GetPointerType()) {
+        // A type named is declared as a plain type of its own.
+        if (Named && T && T->GetTypeKind() == tkNone && !qlAsContainer(T) && !T->GetPointerType()) {
+            auto* Declared = static_cast<TqlType*>(T);
             Declared->SetIsAlias(!Distinct);
             Declared->SetIsDistinct(Distinct);
         }

@@ -417,6 +417,7 @@ void TUnitParser::ParseInterface(TqlUnit* Unit)
             File->Hash = FSourceHash;
         }
     Run(FFileName, &FSource);
+    FlushCallDecision();
     FClosedIncludeBuffers.clear();
     FClosedIncludeBuffers.shrink_to_fit();
     ReleaseSource();
@@ -466,6 +467,7 @@ void TUnitParser::ParseImplementation()
     ImplementationSection();
     UnitEnd();
     Expected(ptPoint);
+    FlushCallDecision();
 }
 
 void TUnitParser::ParseFile()
@@ -937,12 +939,13 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
         RecordUse(Found, WrittenName, Info);
         return;
     }
-    auto D = std::make_unique<TCallDecision>();
-    qlGatherOverloads(R, D->Overloads);
-    if (D->Overloads.empty()) {
+    qlGatherOverloads(R, FOverloads);
+    if (FOverloads.empty()) {
         RecordUse(Found, WrittenName, Info);
         return;
     }
+    auto D = std::make_unique<TCallDecision>();
+    D->Overloads.swap(FOverloads);
     D->WrittenName = WrittenName;
     D->Info = Info;
     // The arguments that follow decide; a name that is not the current
@@ -953,9 +956,10 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
         return;
     }
     if (NextIs(ptRoundOpen)) {
-        if (FPendingDecision)
-            Decide(*FPendingDecision, nullptr);
-        D->At = FTokenCount + 1;
+        FlushCallDecision();
+        FLexer->InitAhead();
+        D->ParenPos = FLexer->AheadLex().TokenPos();
+        D->ParenOrigin = FLexer->AheadLex().Origin();
         FPendingDecision = std::move(D);
         return;
     }
@@ -972,9 +976,18 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
 
 std::unique_ptr<TUnitParser::TCallDecision> TUnitParser::TakeCallDecision()
 {
-    if (FPendingDecision && FPendingDecision->At == FTokenCount)
+    if (FPendingDecision && FPendingDecision->ParenPos == FLexer->TokenPos() &&
+        FPendingDecision->ParenOrigin == FLexer->Origin())
         return std::move(FPendingDecision);
+    FlushCallDecision();
     return nullptr;
+}
+
+void TUnitParser::FlushCallDecision()
+{
+    // A call whose "(" was read elsewhere: every overload it may mean.
+    if (std::unique_ptr<TCallDecision> D = std::move(FPendingDecision))
+        Decide(*D, nullptr);
 }
 
 void TUnitParser::Decide(TCallDecision& Decision, const std::vector<TqlArgument>* Arguments)
@@ -1370,13 +1383,7 @@ void TUnitParser::NextToken()
     }
     FPrevTokenID = Left;
     FLexer->Next();
-    ++FTokenCount;
     SkipJunk();
-    // A call whose "(" did not come where it was due: every overload.
-    if (FPendingDecision && FTokenCount > FPendingDecision->At) {
-        std::unique_ptr<TCallDecision> D = std::move(FPendingDecision);
-        Decide(*D, nullptr);
-    }
     // The grammar passes over "inherited" in several rules; the name after
     // it is remembered by its place.
     if (AfterInherited && GetTokenID() == ptIdentifier) {

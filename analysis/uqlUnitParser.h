@@ -178,16 +178,17 @@ protected:
         TqlOverloads Overloads;
         std::string WrittenName;
         TqlUsedByInfo Info;
-        // The count of tokens read when its "(" is the current token.
-        int64_t At = 0;
+        // Where its "(" stands.
+        int ParenPos = -1;
+        const char* ParenOrigin = nullptr;
     };
-    // The decision waiting for the "(" at the current token, if any.
+    // The decision waiting for the "(" at the current token, if any (one
+    // waiting for another is recorded as it stands).
     std::unique_ptr<TCallDecision> TakeCallDecision();
+    void FlushCallDecision();
     // Records the uses of a decision: those the arguments pick, or, without
     // them, every overload as an ambiguous use.
     void Decide(TCallDecision& Decision, const std::vector<TqlArgument>* Arguments);
-    // Tokens read so far.
-    int64_t TokenCount() const { return FTokenCount; }
     // The next expression list holds the arguments of a call of Callee (nil
     // when it was not resolved: the name last left unresolved is taken).
     // Decision, when given, is recorded from the arguments' types; FirstBegun
@@ -327,7 +328,9 @@ private:
     std::unique_ptr<TCallDecision> FListDecision;
     bool FListFirstBegun = false;
     std::unique_ptr<TCallDecision> FPendingDecision;
-    int64_t FTokenCount = 0;
+    // Room for the overloads of a name, until they turn out to be some.
+    TqlOverloads FOverloads;
+
     // What an argument looks like before it is read.
     enum TArgumentShape : uint8_t { asOther, asLiteral, asName, asCall, asCast, asSelf };
     TArgumentShape ArgumentShapeAhead(TqlArgument& Literal);
