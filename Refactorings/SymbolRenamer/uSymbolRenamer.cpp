@@ -138,11 +138,16 @@ void ForEachDeclared(TqlSymbolContainer* Container,
         if (auto* Inner = qlAsContainer(S); Inner && Seen.insert(Inner).second)
             ForEachDeclared(Inner, Visit, Seen, Labels);
     }
-    // Labels are not among the members; asking for them makes the lists of
-    // a container that has none.
-    if (auto* Vars = Labels ? dynamic_cast<TqlVarContainer*>(Container) : nullptr)
+    // Labels, and a routine's exception handler variables, are not among
+    // the members; asking for them makes the lists of a container that has
+    // none.
+    if (auto* Vars = Labels ? dynamic_cast<TqlVarContainer*>(Container) : nullptr) {
         for (int I = 0; I < Vars->GetLabels()->GetCount(); ++I)
             Visit(Container, Vars->GetLabels()->GetLabels(I));
+        if (qlAsRoutine(Container))
+            for (int I = 0; I < Vars->GetVariables()->GetCount(); ++I)
+                Visit(Container, Vars->GetVariables()->GetVariables(I));
+    }
 }
 
 void ForEachDeclared(TqlUnit* Unit, const std::function<void(TqlSymbolContainer*, TqlSymbol*)>& Visit,
@@ -160,13 +165,13 @@ TqlSymbol* HomeOf(TqlSymbol* Symbol)
     if (!Unit || dynamic_cast<TqlUnit*>(Symbol))
         return nullptr;
     TqlSymbol* Home = nullptr;
-    ForEachDeclared(
-        Unit,
-        [&](TqlSymbolContainer* Owner, TqlSymbol* S) {
-            if (S == Symbol && (!Home || dynamic_cast<TqlEnumerationMemberContainer*>(Home)))
-                Home = Owner;
-        },
-        dynamic_cast<TqlLabel*>(Symbol) != nullptr);
+    auto Find = [&](TqlSymbolContainer* Owner, TqlSymbol* S) {
+        if (S == Symbol && (!Home || dynamic_cast<TqlEnumerationMemberContainer*>(Home)))
+            Home = Owner;
+    };
+    ForEachDeclared(Unit, Find);
+    if (!Home)
+        ForEachDeclared(Unit, Find, true);
     return Home;
 }
 
@@ -507,8 +512,13 @@ bool TqlSymbolRename::CheckKind()
     if (auto* Routine = qlAsRoutine(FHome); Routine && qlAsParameter(FSymbol)) {
         TqlRoutineList* List = Routine->GetRoutineList();
         const int Count = Headings(Routine, ReadText(Routine->GetFileName()));
+        // Tied when the analysis saw the parameter repeated in the heading.
+        bool Repeated = false;
+        TqlUsedByList* Uses = FSymbol->GetUsedBy();
+        for (int I = 0; I < Uses->GetCount() && !Repeated; ++I)
+            Repeated = Uses->GetLocations(I)->GetIsHeading();
         if (List && List->GetContainer() && Siblings(List->GetContainer(), Routine) > 0 &&
-            (Count > 1 || Untied(Routine, Count))) {
+            ((Count > 1 && !Repeated) || Untied(Routine, Count))) {
             Post(Format2(OverloadParameter, FOldName, Routine->GetName()), File, X, Y);
             return false;
         }
@@ -847,8 +857,10 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
     // Where the renamed symbol is used bare, the new name must find it.
     for (TqlTokenNode* Token : Places) {
         const TPoint P = Token->GetPoint();
+        // Declarations and the headings that repeat them name the symbol
+        // where it is declared, not where it is looked up.
         if ((P.X == FSymbol->GetX() && P.Y == FSymbol->GetY() && Unit->GetFileIndex() == FSymbol->GetFileIndex()) ||
-            Qualified(Token))
+            FHeadings.count({Unit->GetFileIndex(), P.X, P.Y}) || Qualified(Token))
             continue;
         bool Unknown = false;
         for (const TScope& Scope : ScopesAt(Token, Unknown)) {
@@ -904,6 +916,7 @@ bool TqlSymbolRename::Prepare()
 {
     FPlaces.clear();
     FUnits.clear();
+    FHeadings.clear();
     FOk = false;
     if (!IsValidName(FNewName)) {
         Post(qlFormat(InvalidName, FNewName), FSymbol->GetFileIndex(), FSymbol->GetX(),
@@ -929,6 +942,8 @@ bool TqlSymbolRename::Prepare()
             // A default array property used as Items[I] has no name there.
             if (Use->GetX() < 1 || Use->GetY() < 1 || Use->GetIsUnnamed())
                 continue;
+            if (Use->GetIsHeading())
+                FHeadings.insert({Use->GetFileIndex(), Use->GetX(), Use->GetY()});
             if (Use->GetIsAmbiguous()) {
                 Post(qlFormat(Ambiguous, FOldName), Use->GetFileIndex(), Use->GetX(), Use->GetY());
                 return false;

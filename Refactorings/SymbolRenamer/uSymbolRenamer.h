@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -77,6 +79,8 @@ private:
     // The places (qlPointKey) of each unit, in the order first met.
     std::map<TqlUnit*, std::vector<uint64_t>> FPlaces;
     std::vector<TqlUnit*> FUnits;
+    // The places (file, column, line) where a heading repeats the name.
+    std::set<std::tuple<int, int, int>> FHeadings;
     bool FOk = false;
 };
 

@@ -37,10 +37,15 @@ TqlSymbol* FindDeclared(TqlUnit* Unit, TqlSymbol* Container, std::string Name)
                 return C->GetSymbol(I);
     if (Nth > 0)
         return nullptr;
-    if (auto* C = dynamic_cast<TqlVarContainer*>(Container))
+    // Labels and exception handler variables are outside the name index.
+    if (auto* C = dynamic_cast<TqlVarContainer*>(Container)) {
         for (int I = 0; I < C->GetLabels()->GetCount(); ++I)
             if (qlSameName(C->GetLabels()->GetLabels(I)->GetName(), Name))
                 return C->GetLabels()->GetLabels(I);
+        for (int I = 0; I < C->GetVariables()->GetCount(); ++I)
+            if (qlSameName(C->GetVariables()->GetVariables(I)->GetName(), Name))
+                return C->GetVariables()->GetVariables(I);
+    }
     return Container->FindSymbol(Unit, dynamic_cast<TqlClass*>(Container), Name);
 }
 
@@ -131,6 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_overload", "USums.Sum#2", "Total", ""},
         TRenameCase{"rename_overload", "USums.Sum#1", "Single", ""},
         TRenameCase{"rename_overload", "USums.Twice#1", "Double", "Call of Twice here could not be bound to one overload"},
+        // A parameter may take the name of a routine its routine does not call.
+        TRenameCase{"rename_overload", "USums.Sum#1.A", "Twice", ""},
         // Every place of the old name changes, headings, labels, forward
         // declarations and a unit's own qualified names included.
         TRenameCase{"rename_method_heading", "UFoo.TFoo.Get", "Fetch", ""},
@@ -166,6 +173,8 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_clash", "ULimits.Limit", "Cap", "Name, Cap, already stands for another symbol where Limit is used"},
         TRenameCase{"rename_clash", "UCaps.Cap", "Limit", "Name, Limit, stands here for another symbol, which the renamed Cap would hide"},
         TRenameCase{"rename_clash", "Clash.TCounter.FCount", "gCount", "Name, gCount, stands here for another symbol, which the renamed FCount would hide"},
+        TRenameCase{"rename_clash", "Clash.Guard.E", "Msg", "Name, Msg, is already declared in Guard"},
+        TRenameCase{"rename_clash", "Clash.Guard.E", "Error", ""},
         TRenameCase{"rename_clash", "ULimits.Limit", "MaxLimit", ""},
         TRenameCase{"rename_clash", "Clash.Step", "Stride", ""},
         // A bare inherited calls the method by its old name.

@@ -3,6 +3,7 @@ program Clash;
 {$APPTYPE CONSOLE}
 
 uses
+  SysUtils,
   ULimits in 'ULimits.pas',
   UCaps in 'UCaps.pas';
 
@@ -48,6 +49,19 @@ begin
   WriteLn(Pair.Size);
 end;
 
+procedure Guard;
+var
+  Msg: string;
+begin
+  Msg := 'caught';
+  try
+    raise Exception.Create('boom');
+  except
+    on E: Exception do
+      WriteLn(Msg, ' ', E.Message);
+  end;
+end;
+
 var
   C: TCounter;
 begin
@@ -59,5 +73,6 @@ begin
   C.Free;
   UseHelper;
   UsePair;
+  Guard;
   WriteLn(Limit, ' ', Cap);
 end.
