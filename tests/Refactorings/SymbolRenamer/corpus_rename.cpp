@@ -100,21 +100,10 @@ std::string Shape(const std::string& Message)
 
 void RenameIn(const std::string& File, const std::string& OutFolder, int Counts[kKinds], TCorpusRenames& All)
 {
-    TTestFolder Scratch;
-    Ref<TqlProject> Project(new TqlProject(Scratch.Path()));
-    gqlProject = Ref<IqlProject>(Project.get());
-    struct TReset {
-        ~TReset() { gqlProject = nullptr; }
-    } Reset;
-    Project->GetOptions()->SetFileToAnalyze(File);
-    try {
-        Project->Analyze(true);
-    } catch (const ESyntaxError&) {
+    const TCorpusAnalysis Analysis(File);
+    TqlUnit* Main = Analysis.Main();
+    if (!Main)
         return;
-    }
-    if (Project->GetUnits()->GetCount() == 0)
-        return;
-    TqlUnit* Main = Project->GetUnits()->GetUnits(0);
     std::vector<std::pair<TqlSymbol*, TKind>> Found{{Main, kUnit}};
     std::set<TqlSymbol*> Seen;
     Classify(Main, qlReadFile(File), Main->GetFileIndex(), Found, Seen);
