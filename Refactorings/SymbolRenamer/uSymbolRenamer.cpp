@@ -759,11 +759,12 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
     const std::vector<TqlRoutine*> Bodies = BodiesOf(Unit);
     // The scopes at Token, innermost first; Unknown when an enclosing with
     // statement's type is not known.
-    auto ScopesAt = [&](TqlTokenNode* Token, bool& Unknown) {
+    // Without a token (a unit read as text) the with statements are not
+    // known: a name they would find first can only be refused wrongly.
+    auto ScopesAt = [&](TqlTokenNode* Token, const TPoint& P, bool& Unknown) {
         std::vector<TScope> Scopes;
         Unknown = false;
-        const TPoint P = Token->GetPoint();
-        for (TqlNode* N = Token->Parent(); N; N = N->Parent()) {
+        for (TqlNode* N = Token ? Token->Parent() : nullptr; N; N = N->Parent()) {
             auto* Statement = dynamic_cast<TqlStatementNode*>(N);
             if (!Statement || Statement->GetStatementKind() != ptWith)
                 continue;
@@ -863,7 +864,7 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
             FHeadings.count({Unit->GetFileIndex(), P.X, P.Y}) || Qualified(Token))
             continue;
         bool Unknown = false;
-        for (const TScope& Scope : ScopesAt(Token, Unknown)) {
+        for (const TScope& Scope : ScopesAt(Token, P, Unknown)) {
             bool Reached = false;
             TqlSymbol* F = Scope.Container == Unit ? AtUnit(FNewName, Reached)
                                                    : Scope.Container->FindSymbol(Unit, Scope.Class, FNewName);
@@ -881,35 +882,60 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
     }
     // Where the new name is used bare for another symbol, the renamed one
     // must not come first.
-    bool Ok = true;
-    qlForEachSourceLeaf(Tree, [&](TqlCodeNode* Leaf) {
-        auto* Token = dynamic_cast<TqlTokenNode*>(Leaf);
-        if (!Ok || !Token || Token->TokenKind() != ptIdentifier || !qlSameName(Token->Code(), FNewName) ||
-            Qualified(Token))
-            return;
-        TqlUsedByLocation* Use = Uses.Find(Token);
+    const int FileIndex = Unit->GetFileIndex();
+    auto HidesAt = [&](TqlTokenNode* Token, const TPoint& P, TqlUsedByLocation* Use) {
         TqlSymbol* Other = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
         if (!Other || IsRenamed(Other))
-            return;
+            return false;
         bool Unknown = false;
-        for (const TScope& Scope : ScopesAt(Token, Unknown)) {
+        for (const TScope& Scope : ScopesAt(Token, P, Unknown)) {
             bool Reached = false;
             TqlSymbol* F = Scope.Container == Unit ? AtUnit(FNewName, Reached)
                                                    : Scope.Container->FindSymbol(Unit, Scope.Class, FNewName);
-            if (!Reached && !Reaches(Scope, FHome)) {
-                if (F)
-                    return;
-                continue;
+            if (Reached || Reaches(Scope, FHome)) {
+                Post(Format2(Hides, FNewName, FOldName), FileIndex, P.X, P.Y);
+                return true;
             }
-            {
-                const TPoint P = Token->GetPoint();
-                Post(Format2(Hides, FNewName, FOldName), Unit->GetFileIndex(), P.X, P.Y);
-                Ok = false;
-                return;
-            }
+            if (F)
+                return false;
         }
-    });
+        return false;
+    };
+    bool Ok = true;
+    if (Tree)
+        qlForEachSourceLeaf(Tree, [&](TqlCodeNode* Leaf) {
+            auto* Token = dynamic_cast<TqlTokenNode*>(Leaf);
+            if (Ok && Token && Token->TokenKind() == ptIdentifier && qlSameName(Token->Code(), FNewName) &&
+                !Qualified(Token))
+                Ok = !HidesAt(Token, Token->GetPoint(), Uses.Find(Token));
+        });
+    else
+        ScanWords(ReadText(Unit->GetFullFileName()), [&](const TWord& W) {
+            if (Ok && !W.Qualified && qlSameName(std::string(W.Text), FNewName))
+                Ok = !HidesAt(nullptr, TPoint{W.X, W.Y}, Uses.Find(W.X, W.Y));
+        });
     return Ok;
+}
+
+bool TqlSymbolRename::CheckHiding()
+{
+    TqlUnit* Home = FSymbol->GetUnitIntf();
+    if (!Home || FHome != Home || qlSameName(FOldName, FNewName))
+        return true;
+    // A unit that uses the declaring unit but not the renamed symbol may use
+    // the new name for a symbol the renamed one would hide.
+    TqlUnitList* Units = gqlProject->GetUnits();
+    TqlFileNameList* Files = gqlProject->GetFileNames();
+    for (int I = 0; I < Units->GetCount(); ++I) {
+        TqlUnit* U = Units->GetUnits(I);
+        const int Own = U->GetFileIndex();
+        if (FPlaces.count(U) || U == Home || !U->GetUsedUnits() || !U->GetUsedUnits()->FindUsedUnit(Home->GetName()) ||
+            Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
+            continue;
+        if (HoldsWord(ReadText(U->GetFullFileName()), FNewName) && !CheckScopes(U, nullptr, {}))
+            return false;
+    }
+    return true;
 }
 
 bool TqlSymbolRename::Prepare()
@@ -951,7 +977,7 @@ bool TqlSymbolRename::Prepare()
             Ok = SortPlace(Use->GetFileIndex(), Use->GetX(), Use->GetY());
         }
     }
-    FOk = Ok && CheckWords();
+    FOk = Ok && CheckWords() && CheckHiding();
     return FOk;
 }
 

@@ -57,7 +57,10 @@ private:
     bool CheckWordsInFile(TqlUnit* Unit, int FileIndex, bool Changed, const std::string& Text);
     // The new name means the same as before wherever the old one or the new
     // one is used without qualification in Unit.
+    // Without a tree, Unit's source is read as text for the second part.
     bool CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std::vector<TqlTokenNode*>& Places);
+    // The units that use the declaring unit without using the symbol.
+    bool CheckHiding();
     bool SortPlace(int FileIndex, int X, int Y);
     void Rename(TqlTokenNode* Token);
     void Post(const std::string& Text, int FileIndex, int X, int Y) { FSink(Text, FileIndex, X, Y); }

@@ -176,6 +176,9 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_clash", "Clash.Guard.E", "Msg", "Name, Msg, is already declared in Guard"},
         TRenameCase{"rename_clash", "Clash.Guard.E", "Error", ""},
         TRenameCase{"rename_clash", "ULimits.Limit", "MaxLimit", ""},
+        // A unit that does not use the renamed symbol still sees its new name.
+        TRenameCase{"rename_hidden_unit", "UB.Cap", "Limit", "Name, Limit, stands here for another symbol, which the renamed Cap would hide"},
+        TRenameCase{"rename_hidden_unit", "UB.Cap", "Ceiling", ""},
         TRenameCase{"rename_clash", "Clash.Step", "Stride", ""},
         // A bare inherited calls the method by its old name.
         TRenameCase{"rename_inherited", "Inherit.TBase.Reset", "Restart", "calls the renamed Reset through a bare inherited"},
