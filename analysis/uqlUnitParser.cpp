@@ -1268,6 +1268,11 @@ bool TUnitParser::AssignedNext()
     // The identifier, then dereferences and indexes, then ":=".
     if (const TptTokenKind Seen = FLexer->PeekPunctuation(); Seen != ptUnknown)
         return Seen == ptAssign;
+    return AssignedAhead(false);
+}
+
+bool TUnitParser::AssignedAhead(bool ThroughFields)
+{
     FLexer->InitAhead();
     int Depth = 0;
     for (int Guard = 0; Guard < 100000; ++Guard) {
@@ -1281,6 +1286,10 @@ bool TUnitParser::AssignedNext()
                 --Depth;
         } else if (K == ptSquareOpen) {
             Depth = 1;
+        } else if (K == ptPoint && ThroughFields) {
+            FLexer->AheadNext();
+            if (FLexer->GetAheadTokenID() != ptIdentifier)
+                return false;
         } else if (K != ptPointerSymbol) {
             return K == ptAssign;
         }
@@ -1293,31 +1302,8 @@ bool TUnitParser::AtResultTarget()
 {
     if (FCallingName || FPrevTokenID == ptAddressOp || FPrevTokenID == ptDoubleAddressOp)
         return false;
-    // The name, then dereferences, indexes and fields (F.Name := ... sets
-    // a field of a record result), then ":=".
-    FLexer->InitAhead();
-    int Depth = 0;
-    for (int Guard = 0; Guard < 100000; ++Guard) {
-        const TptTokenKind K = FLexer->GetAheadTokenID();
-        if (K == ptNull)
-            return false;
-        if (Depth > 0) {
-            if (K == ptSquareOpen)
-                ++Depth;
-            else if (K == ptSquareClose)
-                --Depth;
-        } else if (K == ptSquareOpen) {
-            Depth = 1;
-        } else if (K == ptPoint) {
-            FLexer->AheadNext();
-            if (FLexer->GetAheadTokenID() != ptIdentifier)
-                return false;
-        } else if (K != ptPointerSymbol) {
-            return K == ptAssign;
-        }
-        FLexer->AheadNext();
-    }
-    return false;
+    // F.Name := ... sets a field of a record result.
+    return AssignedAhead(true);
 }
 
 bool TUnitParser::IsWrittenHere(TqlParameter*)

@@ -348,6 +348,9 @@ private:
     bool IsWrittenHere(TqlParameter* P);
     bool PassedByReference() const;
     bool AssignedNext();
+    // Past the current token: dereferences and indexes (and, ThroughFields,
+    // ".Field"), then ":=".
+    bool AssignedAhead(bool ThroughFields);
     // The name at the current token is assigned to (Name := ..., also
     // through dereferences and indexes), not called or read.
     bool AtResultTarget();

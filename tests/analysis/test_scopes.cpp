@@ -284,13 +284,17 @@ TEST(Scopes, StrictPrivateMemberUsedInItsOwnUnitIsUsed)
     TScopeFixture Fx(TFiles{{"uCounter.pas",
                        "unit uCounter;\n\ninterface\n\ntype\n  TCounter = class\n  strict private\n"
                        "    FCount: Integer;\n    procedure Bump;\n  public\n    procedure Step;\n"
+                       "    function Same(Other: TCounter): Boolean;\n"
                        "  end;\n\nimplementation\n\nprocedure TCounter.Bump;\nbegin\n"
-                       "  Inc(FCount);\nend;\n\nprocedure TCounter.Step;\nbegin\n  Bump;\nend;\n\nend.\n"}});
+                       "  Inc(FCount);\nend;\n\nprocedure TCounter.Step;\nbegin\n  Self.Bump;\nend;\n\n"
+                       "function TCounter.Same(Other: TCounter): Boolean;\nbegin\n"
+                       "  Result := Other.FCount = FCount;\nend;\n\nend.\n"}});
     TqlClass* Counter = Fx.Class("TCounter");
     ASSERT_NE(Counter, nullptr);
     TqlSymbol* Count = Counter->GetVariables()->Find("FCount");
     ASSERT_NE(Count, nullptr);
     EXPECT_EQ(Count->GetVisibility(), vkStrictPrivate);
-    EXPECT_EQ(Places(Count), "18:7");
-    EXPECT_EQ(Places(Counter->GetRoutines()->Find("Bump")), "16:20h 23:3");
+    // In its own method, and through another object of its class.
+    EXPECT_EQ(Places(Count), "19:7 29:19 29:28");
+    EXPECT_EQ(Places(Counter->GetRoutines()->Find("Bump")), "17:20h 24:8");
 }
