@@ -268,6 +268,36 @@ private:
 // A temporary folder removed at the end of the test.
 using TTempFolder = TTestFolder;
 
+// One unit, "Fixture", of the given interface and implementation, using a
+// unit that is not on the search path, as Delphi 7 projects use library
+// units the analysis does not find; analysed whole, with QuilletSystem.
+struct TFixtureUnit {
+    TAnalysisScope P;
+    TTempFolder F;
+    TqlUnit* Unit = nullptr;
+    TFixtureUnit(const std::string& MissingUnit, const std::string& Interface,
+                 const std::string& Implementation)
+    {
+        P->SearchFolders.push_back(std::string(QUILLET_SOURCE_DIR) + "/QuilletSystem");
+        P->Analyze(F.Write("Fixture.pas", "unit Fixture;\n\ninterface\n\nuses\n  " + MissingUnit +
+                                              ";\n\n" + Interface + "\nimplementation\n\n" +
+                                              Implementation + "\nend.\n"),
+                   true);
+        Unit = P->FindUnit("Fixture");
+    }
+    // The messages, one a line, but those naming any of Names.
+    std::string MessagesWithout(const std::vector<std::string>& Names)
+    {
+        std::string All;
+        for (const std::string& M : P->MessageTexts())
+            if (std::none_of(Names.begin(), Names.end(), [&M](const std::string& N) {
+                    return !N.empty() && M.find(N) != std::string::npos;
+                }))
+                All += M + "\n";
+        return All;
+    }
+};
+
 // A deterministic text of a unit's model: declarations in order with their
 // positions and types, and the units each unit uses.
 std::string DumpProject(TStandInProject* Project);

@@ -7,31 +7,16 @@
 
 namespace {
 
-struct TFixture {
-    TAnalysisScope P;
-    TTempFolder F;
-    TqlUnit* Unit = nullptr;
+struct TFixture : TFixtureUnit {
     TFixture(const std::string& Interface, const std::string& Implementation)
+        : TFixtureUnit("Contnrs", Interface, Implementation)
     {
-        P->SearchFolders.push_back(std::string(QUILLET_SOURCE_DIR) + "/QuilletSystem");
-        P->Analyze(F.Write("Fixture.pas", "unit Fixture;\n\ninterface\n\nuses\n  Contnrs;\n\n" +
-                                              Interface + "\nimplementation\n\n" + Implementation +
-                                              "\nend.\n"),
-                   true);
-        Unit = P->FindUnit("Fixture");
     }
     TqlSymbol* Find(const std::string& Name) { return Unit->FindSymbol(Unit, nullptr, Name); }
     TqlClass* Class(const std::string& Name) { return dynamic_cast<TqlClass*>(Find(Name)); }
     static int Uses(TqlSymbol* S) { return S ? S->GetUsedBy()->GetCount() : -1; }
     // The messages other than those about names from the missing unit.
-    std::string Messages(const std::string& Missing = "")
-    {
-        std::string All;
-        for (const std::string& M : P->MessageTexts())
-            if (Missing.empty() || M.find(Missing) == std::string::npos)
-                All += M + "\n";
-        return All;
-    }
+    std::string Messages(const std::string& Missing = "") { return MessagesWithout({Missing}); }
 };
 
 } // namespace

@@ -6,29 +6,13 @@
 
 namespace {
 
-struct TFixture {
-    TAnalysisScope P;
-    TTempFolder F;
-    TqlUnit* Unit = nullptr;
+struct TFixture : TFixtureUnit {
     TFixture(const std::string& Interface, const std::string& Implementation)
+        : TFixtureUnit("Classes", Interface, Implementation)
     {
-        P->SearchFolders.push_back(std::string(QUILLET_SOURCE_DIR) + "/QuilletSystem");
-        P->Analyze(F.Write("Fixture.pas", "unit Fixture;\n\ninterface\n\nuses\n  Classes;\n\n" +
-                                              Interface + "\nimplementation\n\n" + Implementation +
-                                              "\nend.\n"),
-                   true);
-        Unit = P->FindUnit("Fixture");
     }
     // The messages other than those about the names of the missing unit.
-    std::string Messages()
-    {
-        std::string All;
-        for (const std::string& M : P->MessageTexts())
-            if (M.find("TStrings") == std::string::npos && M.find("TStream") == std::string::npos &&
-                M.find("Classes") == std::string::npos)
-                All += M + "\n";
-        return All;
-    }
+    std::string Messages() { return MessagesWithout({"TStrings", "TStream", "Classes"}); }
     // The routines of Name in List, in declaration order.
     static std::vector<TqlRoutine*> Named(TqlRoutineList* List, const std::string& Name)
     {
@@ -229,5 +213,40 @@ TEST(Overloads, MethodCallBindsAcrossTheClassAndItsAncestors)
         ASSERT_NE(Child, nullptr);
         EXPECT_EQ(TFixture::UsesFrom(Base->GetRoutines()->GetRoutine(0), From), C.ByBase);
         EXPECT_EQ(TFixture::UsesFrom(Child->GetRoutines()->GetRoutine(0), From), C.ByChild);
+    }
+}
+
+TEST(Overloads, CallOfAnOverrideBindsToTheAncestorsOverloadItsArgumentsPick)
+{
+    const struct {
+        const char* Call;
+        const char* ByBaseInteger; // TBase.Put(Value: Integer), overridden
+        const char* ByBaseText;    // TBase.Put(const Text: string)
+        const char* ByOverride;    // TChild.Put(Value: Integer)
+    } Cases[] = {
+        {"Child.Put(1);", "0", "0", "1"},
+        {"Child.Put('one');", "0", "1", "0"},
+        {"Child.Put(Lines.Count);", "0", "1?", "1?"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Call);
+        TFixture Fx("type\n  TBase = class\n  public\n"
+                    "    procedure Put(Value: Integer); overload; virtual;\n"
+                    "    procedure Put(const Text: string); overload; virtual;\n  end;\n\n"
+                    "  TChild = class(TBase)\n  public\n"
+                    "    procedure Put(Value: Integer); overload; override;\n  end;\n",
+                    "procedure TBase.Put(Value: Integer);\nbegin\nend;\n\n"
+                    "procedure TBase.Put(const Text: string);\nbegin\nend;\n\n"
+                    "procedure TChild.Put(Value: Integer);\nbegin\nend;\n\n"
+                    "procedure Run(Lines: TStrings; Child: TChild);\nbegin\n  // call\n  " +
+                        std::string(C.Call) + "\nend;\n");
+        const int From = LineOf(Fx, "// call");
+        auto Base = TFixture::Named(Fx.Unit->GetClasses()->Find("TBase")->GetRoutines(), "Put");
+        auto Child = TFixture::Named(Fx.Unit->GetClasses()->Find("TChild")->GetRoutines(), "Put");
+        ASSERT_EQ(Base.size(), 2u);
+        ASSERT_EQ(Child.size(), 1u);
+        EXPECT_EQ(TFixture::UsesFrom(Base[0], From), C.ByBaseInteger);
+        EXPECT_EQ(TFixture::UsesFrom(Base[1], From), C.ByBaseText);
+        EXPECT_EQ(TFixture::UsesFrom(Child[0], From), C.ByOverride);
     }
 }
