@@ -288,6 +288,44 @@ std::string WordBefore(std::string_view Text, int X, int Y)
     return qlLowerCase(Word);
 }
 
+// The routine heading at X, Y ends in the directive "forward".
+bool IsForwardHeading(std::string_view Text, int X, int Y)
+{
+    size_t At = OffsetOf(Text, X, Y);
+    if (At == std::string_view::npos)
+        return false;
+    // Past the parameters, then each "; directive" in turn.
+    int Depth = 0;
+    for (; At < Text.size(); ++At) {
+        if (Text[At] == '(')
+            ++Depth;
+        else if (Text[At] == ')')
+            --Depth;
+        else if (Text[At] == ';' && Depth <= 0)
+            break;
+    }
+    static const char* const Directives[] = {"overload", "cdecl", "stdcall", "register", "pascal", "safecall",
+                                             "inline", "export", "far", "near", "assembler", "platform",
+                                             "deprecated", "library", "experimental", "local"};
+    while (At < Text.size() && Text[At] == ';') {
+        ++At;
+        while (At < Text.size() && std::isspace(static_cast<unsigned char>(Text[At])))
+            ++At;
+        size_t End = At;
+        while (End < Text.size() && (std::isalnum(static_cast<unsigned char>(Text[End])) || Text[End] == '_'))
+            ++End;
+        const std::string Word = qlLowerCase(std::string(Text.substr(At, End - At)));
+        if (Word == "forward")
+            return true;
+        if (std::find(std::begin(Directives), std::end(Directives), Word) == std::end(Directives))
+            return false;
+        At = Text.find(';', End);
+        if (At == std::string_view::npos)
+            return false;
+    }
+    return false;
+}
+
 bool IsHeadingWord(const std::string& Word)
 {
     return Word == "procedure" || Word == "function" || Word == "constructor" || Word == "destructor" ||
@@ -503,6 +541,23 @@ bool TqlSymbolRename::CheckKind()
         return Count > 2 || (Routine->GetImplStartY() <= 0 && !Routine->GetDirectives().Contains(rdExternal) &&
                              !Routine->GetDirectives().Contains(rdAbstract));
     };
+    // A routine declared with its body (in a program, an implementation
+    // section or another routine) has no heading elsewhere unless declared
+    // "forward": one the analysis tied to it is another routine's.
+    if (auto* Routine = qlAsRoutine(FSymbol); Routine && !MethodClass(Routine)) {
+        TqlUnit* Unit = Routine->GetUnitIntf();
+        const std::string Ext = qlLowerCase(std::filesystem::path(Routine->GetFileName()).extension().string());
+        const bool WithBody = Unit && (Ext == ".dpr" || Ext == ".dpk" || Unit->GetImplementationLine() <= 0 ||
+                                       Routine->GetY() >= Unit->GetImplementationLine());
+        bool Repeated = false;
+        TqlUsedByList* Uses = Routine->GetUsedBy();
+        for (int I = 0; I < Uses->GetCount() && !Repeated; ++I)
+            Repeated = Uses->GetLocations(I)->GetIsHeading();
+        if (WithBody && Repeated && !IsForwardHeading(ReadText(Routine->GetFileName()), X, Y)) {
+            Post(qlFormat(Overloaded, FOldName), File, X, Y);
+            return false;
+        }
+    }
     if (auto* Routine = qlAsRoutine(FSymbol); Routine && FHome && Siblings(FHome, Routine) > 0) {
         if (Untied(Routine, Headings(Routine, ReadText(FSymbol->GetFileName())))) {
             Post(qlFormat(Overloaded, FOldName), File, X, Y);

@@ -2,6 +2,8 @@ program Results;
 
 {$APPTYPE CONSOLE}
 
+function Later(I: Integer): Integer; forward;
+
 function Twice(I: Integer): Integer;
 begin
   Twice := I * 2;
@@ -17,7 +19,13 @@ begin
     Fact := N * Fact(N - 1);
 end;
 
+function Later(I: Integer): Integer;
 begin
+  Later := I + 1;
+end;
+
+begin
+  WriteLn(Later(1));
   WriteLn(Twice(21));
   WriteLn(Fact(5));
 end.
