@@ -24,7 +24,7 @@ const char* const Unfinished = "Unit, %s, was not analysed to its end and names 
 const char* const Ambiguous = "Call of %s here could not be bound to one overload; not renamed";
 const char* const Redeclared = "Property, %s, is redeclared in %s; not renamed";
 const char* const BareInherited = "Method %s calls the renamed %s through a bare inherited here; not renamed";
-const char* const Hidden = "Name, %s, already stands for another symbol where %s is used here; not renamed";
+const char* const Hidden = "Name, %s, already stands for %s where %s is used here; not renamed";
 const char* const Hides = "Name, %s, stands here for another symbol, which the renamed %s would hide; not renamed";
 const char* const Overloaded = "Symbol, %s, is overloaded and the analysis did not tie its declaration and implementation together; not renamed";
 const char* const OverloadParameter = "Symbol, %s, is a parameter of the overloaded routine %s, whose implementation heading repeats it apart from the analysis; not renamed";
@@ -924,7 +924,13 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
             TqlSymbol* F = Scope.Container == Unit ? AtUnit(FNewName, Reached)
                                                    : Scope.Container->FindSymbol(Unit, Scope.Class, FNewName);
             if (F && F != FSymbol) {
-                Post(Format2(Hidden, FNewName, FOldName), Unit->GetFileIndex(), P.X, P.Y);
+                // The other symbol by the scope that declares it.
+                TqlUnit* Of = F->GetUnitIntf();
+                const std::string Owner = Scope.Container != Unit ? Scope.Container->GetName()
+                                          : Of                   ? Of->GetName()
+                                                                 : "the built-in symbols";
+                Post(qlFormat(Format2(Hidden, FNewName, Owner + "." + F->GetName()), FOldName),
+                     Unit->GetFileIndex(), P.X, P.Y);
                 return false;
             }
             if (Reached || Reaches(Scope, FHome))

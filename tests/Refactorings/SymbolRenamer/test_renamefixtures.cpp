@@ -170,10 +170,10 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_members", "Members.TList2.GetItem.Result", "Value", "is the result of function GetItem"},
         // The new name already means something else where the old one is
         // used, or the renamed symbol would hide what it means.
-        TRenameCase{"rename_clash", "Clash.gCount", "FCount", "Name, FCount, already stands for another symbol where gCount is used"},
-        TRenameCase{"rename_clash", "Clash.Helper", "Helper2", "Name, Helper2, already stands for another symbol where Helper is used"},
-        TRenameCase{"rename_clash", "Clash.Step", "Width", "Name, Width, already stands for another symbol where Step is used"},
-        TRenameCase{"rename_clash", "ULimits.Limit", "Cap", "Name, Cap, already stands for another symbol where Limit is used"},
+        TRenameCase{"rename_clash", "Clash.gCount", "FCount", "Name, FCount, already stands for TCounter.FCount where gCount is used"},
+        TRenameCase{"rename_clash", "Clash.Helper", "Helper2", "Name, Helper2, already stands for UseHelper.Helper2 where Helper is used"},
+        TRenameCase{"rename_clash", "Clash.Step", "Width", "Name, Width, already stands for TPair.Width where Step is used"},
+        TRenameCase{"rename_clash", "ULimits.Limit", "Cap", "Name, Cap, already stands for UCaps.Cap where Limit is used"},
         TRenameCase{"rename_clash", "UCaps.Cap", "Limit", "Name, Limit, stands here for another symbol, which the renamed Cap would hide"},
         TRenameCase{"rename_clash", "Clash.TCounter.FCount", "gCount", "Name, gCount, stands here for another symbol, which the renamed FCount would hide"},
         TRenameCase{"rename_clash", "Clash.Guard.E", "Msg", "Name, Msg, is already declared in Guard"},
