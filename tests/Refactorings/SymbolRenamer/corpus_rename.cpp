@@ -6,7 +6,9 @@
 
 #include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
 
-#include <regex>
+#include <cctype>
+#include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -22,14 +24,33 @@ const char* const KindNames[kKinds] = {
 // Each rename tried at most this often per kind and folder.
 constexpr int PerKind = 3;
 
+// Lower holds Name (in lower case) as a word followed by each of Then in
+// turn, with blanks between.
+bool Followed(const std::string& Lower, const std::string& Name, std::initializer_list<const char*> Then)
+{
+    auto Word = [&](size_t At) { return At < Lower.size() && (std::isalnum(static_cast<unsigned char>(Lower[At])) || Lower[At] == '_'); };
+    for (size_t At = Lower.find(Name); At != std::string::npos; At = Lower.find(Name, At + 1)) {
+        if ((At > 0 && Word(At - 1)) || Word(At + Name.size()))
+            continue;
+        size_t Next = At + Name.size();
+        bool All = true;
+        for (const char* T : Then) {
+            while (Next < Lower.size() && std::isspace(static_cast<unsigned char>(Lower[Next])))
+                ++Next;
+            All = All && Lower.compare(Next, std::strlen(T), T) == 0;
+            Next += std::strlen(T);
+        }
+        if (All)
+            return true;
+    }
+    return false;
+}
+
 // The symbols Container declares, inner containers' included, each with the
 // kind it is tried as (kKinds when none).
-void Classify(TqlSymbolContainer* Container, const std::string& Text, int FileIndex,
+void Classify(TqlSymbolContainer* Container, const std::string& Lower, int FileIndex,
               std::vector<std::pair<TqlSymbol*, TKind>>& Out, std::set<TqlSymbol*>& Seen)
 {
-    auto Matches = [&](const std::string& Pattern) {
-        return std::regex_search(Text, std::regex(Pattern, std::regex::icase));
-    };
     std::vector<TqlSymbol*> Members;
     for (int I = 0; I < Container->GetSymbolCount(); ++I)
         Members.push_back(Container->GetSymbol(I));
@@ -42,7 +63,7 @@ void Classify(TqlSymbolContainer* Container, const std::string& Text, int FileIn
         // A function's result variables have no name of their own.
         if (auto* R = qlAsRoutine(Container); R && (S == R->GetReturnType() || S == R->GetRoutineType()))
             continue;
-        const std::string& N = S->GetName();
+        const std::string N = qlLowerCase(S->GetName());
         const bool InClass = dynamic_cast<TqlClass*>(Container) != nullptr;
         TKind Kind = kKinds;
         if (dynamic_cast<TqlLabel*>(S))
@@ -54,12 +75,12 @@ void Classify(TqlSymbolContainer* Container, const std::string& Text, int FileIn
         else if (auto* R = qlAsRoutine(S))
             Kind = R->GetDirectives().Contains(rdOverload) ? kOverload
                    : InClass                              ? kMethod
-                   : R->GetRoutineKind() == rkFunction && Matches("\\b" + N + "\\s*:=") ? kPascalResult
+                   : R->GetRoutineKind() == rkFunction && Followed(Lower, N, {":="}) ? kPascalResult
                                                           : kKinds;
         else if (dynamic_cast<TqlInterface*>(S))
             Kind = kKinds;
         else if (qlAsClass(S))
-            Kind = Matches("\\b" + N + "\\s*=\\s*class\\s*;") ? kForwardClass : kClass;
+            Kind = Followed(Lower, N, {"=", "class", ";"}) ? kForwardClass : kClass;
         else if (dynamic_cast<TqlRecord*>(S))
             Kind = kRecord;
         else if (S->GetPointerType())
@@ -71,7 +92,7 @@ void Classify(TqlSymbolContainer* Container, const std::string& Text, int FileIn
         if (Kind != kKinds)
             Out.push_back({S, Kind});
         if (auto* Inner = qlAsContainer(S))
-            Classify(Inner, Text, FileIndex, Out, Seen);
+            Classify(Inner, Lower, FileIndex, Out, Seen);
     }
 }
 
@@ -89,13 +110,22 @@ struct TCorpusRenames {
     std::vector<TRenameOutput> Outputs;
 };
 
-// The message without the names in it.
-std::string Shape(const std::string& Message)
+// The message without the names and places in it.
+std::string Shape(std::string Message)
 {
-    std::string Shaped = std::regex_replace(Message, std::regex(", [^,]*,"), ", _,");
-    Shaped = std::regex_replace(Shaped, std::regex("names \\w+"), "names _");
-    Shaped = std::regex_replace(Shaped, std::regex("at [0-9]+:[0-9]+ of .*"), "at _");
-    return std::regex_replace(Shaped, std::regex("in /[^ ]*/"), "in ");
+    auto Cut = [&](const std::string& From, const std::string& Until, const std::string& By) {
+        const size_t At = Message.find(From);
+        if (At == std::string::npos)
+            return;
+        const size_t End = Until.empty() ? Message.size() : Message.find(Until, At + From.size());
+        if (End != std::string::npos)
+            Message.replace(At + From.size(), End - At - From.size(), By);
+    };
+    Cut(", ", ",", "_");
+    Cut("names ", ";", "_");
+    Cut("with no name token at ", "", "_");
+    Cut(" is used in ", ", which", "_");
+    return Message;
 }
 
 void RenameIn(const std::string& File, const std::string& OutFolder, int Counts[kKinds], TCorpusRenames& All)
@@ -106,7 +136,7 @@ void RenameIn(const std::string& File, const std::string& OutFolder, int Counts[
         return;
     std::vector<std::pair<TqlSymbol*, TKind>> Found{{Main, kUnit}};
     std::set<TqlSymbol*> Seen;
-    Classify(Main, qlReadFile(File), Main->GetFileIndex(), Found, Seen);
+    Classify(Main, qlLowerCase(qlReadFile(File)), Main->GetFileIndex(), Found, Seen);
     for (const auto& [Symbol, Kind] : Found) {
         if (Counts[Kind] >= PerKind)
             continue;
