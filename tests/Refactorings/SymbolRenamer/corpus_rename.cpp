@@ -22,7 +22,7 @@ const char* const KindNames[kKinds] = {
     "enum value", "unit"};
 
 // Each rename tried at most this often per kind and folder.
-constexpr int PerKind = 3;
+constexpr int PerKind = 6;
 
 // Lower holds Name (in lower case) as a word followed by each of Then in
 // turn, with blanks between.
