@@ -981,17 +981,26 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
 bool TqlSymbolRename::CheckHiding()
 {
     TqlUnit* Home = FSymbol->GetUnitIntf();
-    if (!Home || FHome != Home || qlSameName(FOldName, FNewName))
+    TqlClass* Class = AsClass(FHome);
+    if (!Home || (FHome != Home && !Class) || qlSameName(FOldName, FNewName))
         return true;
-    // A unit that uses the declaring unit but not the renamed symbol may use
+    // A unit that uses the declaring unit, or declares a descendant of the
+    // renamed member's class, but does not use the renamed symbol may use
     // the new name for a symbol the renamed one would hide.
+    std::set<TqlUnit*> Seen;
+    for (TqlClass* Below : Class ? DescendantsOf(Class) : std::vector<TqlClass*>{})
+        if (TqlUnit* U = Below->GetUnitIntf())
+            Seen.insert(U);
     TqlUnitList* Units = gqlProject->GetUnits();
-    TqlFileNameList* Files = gqlProject->GetFileNames();
     for (int I = 0; I < Units->GetCount(); ++I) {
         TqlUnit* U = Units->GetUnits(I);
+        if (U->GetUsedUnits() && U->GetUsedUnits()->FindUsedUnit(Home->GetName()))
+            Seen.insert(U);
+    }
+    TqlFileNameList* Files = gqlProject->GetFileNames();
+    for (TqlUnit* U : Seen) {
         const int Own = U->GetFileIndex();
-        if (FPlaces.count(U) || U == Home || !U->GetUsedUnits() || !U->GetUsedUnits()->FindUsedUnit(Home->GetName()) ||
-            Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
+        if (FPlaces.count(U) || U == Home || Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
             continue;
         if (HoldsWord(ReadText(U->GetFullFileName()), FNewName) && !CheckScopes(U, nullptr, {}))
             return false;

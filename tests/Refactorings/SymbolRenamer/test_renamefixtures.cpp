@@ -182,6 +182,8 @@ INSTANTIATE_TEST_SUITE_P(
         // A unit that does not use the renamed symbol still sees its new name.
         TRenameCase{"rename_hidden_unit", "UB.Cap", "Limit", "Name, Limit, stands here for another symbol, which the renamed Cap would hide"},
         TRenameCase{"rename_hidden_unit", "UB.Cap", "Ceiling", ""},
+        TRenameCase{"rename_hidden_member", "UBaseCls.TBase.FValue", "Total", "Name, Total, stands here for another symbol, which the renamed FValue would hide"},
+        TRenameCase{"rename_hidden_member", "UBaseCls.TBase.FValue", "FStart", ""},
         TRenameCase{"rename_clash", "Clash.Step", "Stride", ""},
         // A bare inherited calls the method by its old name.
         TRenameCase{"rename_inherited", "Inherit.TBase.Reset", "Restart", "calls the renamed Reset through a bare inherited"},
