@@ -6,14 +6,31 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <set>
+#include <sstream>
+#include <unordered_set>
 
 namespace {
 
-const char* const TokenNotFound = "Token not found";
 const char* const InvalidName = "Identifier, %s, is not a valid name";
 const char* const OverrideChain = "Symbol, %s, is part of an override chain; not renamed";
+const char* const InterfaceMember = "Symbol, %s, is a method of interface %s; the classes that implement it would no longer match; not renamed";
 const char* const NoSource = "Symbol, %s, has no source to change";
+const char* const NotChanged = "Symbol, %s, is used in %s, which is not changed";
+const char* const Unrecorded = "Name, %s, occurs here where the analysis recorded no use of it (code under an inactive conditional branch?); not renamed";
+const char* const Unfinished = "Unit, %s, was not analysed to its end and names %s; not renamed";
+const char* const Ambiguous = "Call of %s here could not be bound to one overload; not renamed";
+const char* const Redeclared = "Property, %s, is redeclared in %s; not renamed";
+const char* const BareInherited = "Method %s calls the renamed %s through a bare inherited here; not renamed";
+const char* const Hidden = "Name, %s, already stands for %s where %s is used here; not renamed";
+const char* const Hides = "Name, %s, stands here for another symbol, which the renamed %s would hide; not renamed";
+const char* const Overloaded = "Symbol, %s, is overloaded and the analysis did not tie its declaration and implementation together; not renamed";
+const char* const OverloadParameter = "Symbol, %s, is a parameter of the overloaded routine %s, whose implementation heading repeats it apart from the analysis; not renamed";
+const char* const Inherits = "Property, %s, redeclares an inherited property, which keeps its name; not renamed";
+const char* const ImplicitResult = "Symbol, %s, is the result of function %s, which no declaration names; not renamed";
+const char* const UnknownWith = "Name, %s, may be a member of the type of an enclosing with statement here, which the analysis does not know; not renamed";
 
 std::string Format2(const std::string& Pattern, const std::string& A, const std::string& B)
 {
@@ -25,32 +42,137 @@ TqlClass* AsClass(TqlSymbol* Symbol)
     return dynamic_cast<TqlClass*>(Symbol);
 }
 
-// The declarations that hold Symbol: the unit, its classes, records and
-// routines and the routines of its classes, searched in that order.
-TqlSymbol* FindContainerOf(TqlUnit* Unit, TqlSymbol* Symbol)
+std::string ReadText(const std::string& FileName)
 {
-    if (auto* Routine = dynamic_cast<TqlRoutine*>(Symbol))
-        if (Routine->GetRoutineList())
-            if (TqlSymbol* C = Routine->GetRoutineList()->GetContainer())
-                return C;
-    const std::string& Name = Symbol->GetName();
-    std::vector<TqlSymbol*> Candidates{Unit};
-    auto AddList = [&](TqlList* List) {
-        for (int I = 0; List && I < List->GetCount(); ++I)
-            Candidates.push_back(static_cast<TqlSymbol*>(List->GetItem(I)));
+    std::ifstream In(FileName, std::ios::binary);
+    std::stringstream S;
+    S << In.rdbuf();
+    return S.str();
+}
+
+// One word of Pascal source: its text, 1-based column and line, its offset
+// and whether a "." (not "..") precedes it.
+struct TWord {
+    std::string_view Text;
+    int X;
+    int Y;
+    size_t Offset;
+    bool Qualified;
+};
+
+// The identifiers of Pascal source Text outside comments, strings and
+// directives, in order; Directive gets the text of each compiler directive.
+void ScanWords(std::string_view Text, const std::function<void(const TWord&)>& Visit,
+               const std::function<void(std::string_view)>& Directive = {})
+{
+    const size_t N = Text.size();
+    int Line = 1;
+    size_t LineStart = 0;
+    char Last = 0, BeforeLast = 0;
+    auto Lines = [&](size_t From, size_t To) {
+        for (size_t K = From; K < To && K < N; ++K)
+            if (Text[K] == '\n' || (Text[K] == '\r' && (K + 1 >= N || Text[K + 1] != '\n'))) {
+                ++Line;
+                LineStart = K + 1;
+            }
     };
-    AddList(Unit->GetClasses());
-    AddList(Unit->GetObjects());
-    AddList(Unit->GetInterfaces());
-    AddList(Unit->GetRecords());
-    AddList(Unit->GetRoutines());
-    for (size_t I = 1; I < Candidates.size(); ++I)
-        if (auto* Class = AsClass(Candidates[I]))
-            AddList(Class->GetRoutines());
-    for (TqlSymbol* C : Candidates)
-        if (C->FindSymbol(Unit, AsClass(C), Name) == Symbol)
-            return C;
-    return nullptr;
+    auto IsWordChar = [](char C) { return std::isalnum(static_cast<unsigned char>(C)) || C == '_'; };
+    size_t I = 0;
+    while (I < N) {
+        const char C = Text[I];
+        if (C == '{' || (C == '(' && I + 1 < N && Text[I + 1] == '*')) {
+            const bool Brace = C == '{';
+            size_t End = Brace ? Text.find('}', I + 1) : Text.find("*)", I + 2);
+            End = End == std::string_view::npos ? N : End + (Brace ? 1 : 2);
+            if (Directive && I + (Brace ? 1 : 2) < N && Text[I + (Brace ? 1 : 2)] == '$')
+                Directive(Text.substr(I, End - I));
+            Lines(I, End);
+            I = End;
+        } else if (C == '/' && I + 1 < N && Text[I + 1] == '/') {
+            while (I < N && Text[I] != '\n' && Text[I] != '\r')
+                ++I;
+        } else if (C == '\'') {
+            size_t End = I + 1;
+            while (End < N && Text[End] != '\'' && Text[End] != '\n' && Text[End] != '\r')
+                ++End;
+            I = End < N && Text[End] == '\'' ? End + 1 : End;
+            BeforeLast = Last;
+            Last = '\'';
+        } else if (std::isalpha(static_cast<unsigned char>(C)) || C == '_') {
+            size_t End = I;
+            while (End < N && IsWordChar(Text[End]))
+                ++End;
+            Visit(TWord{Text.substr(I, End - I), int(I - LineStart) + 1, Line, I,
+                        Last == '.' && BeforeLast != '.'});
+            BeforeLast = Last;
+            Last = 'a';
+            I = End;
+        } else if (std::isdigit(static_cast<unsigned char>(C)) || C == '$' || C == '#') {
+            size_t End = I + 1;
+            while (End < N && (IsWordChar(Text[End]) || (C == '#' && Text[End] == '$')))
+                ++End;
+            BeforeLast = Last;
+            Last = '0';
+            I = End;
+        } else {
+            if (C == '\n' || C == '\r')
+                Lines(I, I + 1);
+            else if (C != ' ' && C != '\t' && C != '&') {
+                BeforeLast = Last;
+                Last = C;
+            }
+            ++I;
+        }
+    }
+}
+
+// Visits every symbol that Container and the containers inside it declare,
+// with the container that declares it.
+void ForEachDeclared(TqlSymbolContainer* Container,
+                     const std::function<void(TqlSymbolContainer*, TqlSymbol*)>& Visit,
+                     std::unordered_set<TqlSymbol*>& Seen, bool Labels)
+{
+    for (int I = 0; I < Container->GetSymbolCount(); ++I) {
+        TqlSymbol* S = Container->GetSymbol(I);
+        Visit(Container, S);
+        if (auto* Inner = qlAsContainer(S); Inner && Seen.insert(Inner).second)
+            ForEachDeclared(Inner, Visit, Seen, Labels);
+    }
+    // Labels, and a routine's exception handler variables, are not among
+    // the members; asking for them makes the lists of a container that has
+    // none.
+    if (auto* Vars = Labels ? dynamic_cast<TqlVarContainer*>(Container) : nullptr) {
+        for (int I = 0; I < Vars->GetLabels()->GetCount(); ++I)
+            Visit(Container, Vars->GetLabels()->GetLabels(I));
+        if (qlAsRoutine(Container))
+            for (int I = 0; I < Vars->GetVariables()->GetCount(); ++I)
+                Visit(Container, Vars->GetVariables()->GetVariables(I));
+    }
+}
+
+void ForEachDeclared(TqlUnit* Unit, const std::function<void(TqlSymbolContainer*, TqlSymbol*)>& Visit,
+                     bool Labels = false)
+{
+    std::unordered_set<TqlSymbol*> Seen{Unit};
+    ForEachDeclared(Unit, Visit, Seen, Labels);
+}
+
+// The scope that declares Symbol: its routine, class, record or unit (an
+// enumeration's items belong to the scope around the enumeration).
+TqlSymbol* HomeOf(TqlSymbol* Symbol)
+{
+    TqlUnit* Unit = Symbol->GetUnitIntf();
+    if (!Unit || dynamic_cast<TqlUnit*>(Symbol))
+        return nullptr;
+    TqlSymbol* Home = nullptr;
+    auto Find = [&](TqlSymbolContainer* Owner, TqlSymbol* S) {
+        if (S == Symbol && (!Home || dynamic_cast<TqlEnumerationMemberContainer*>(Home)))
+            Home = Owner;
+    };
+    ForEachDeclared(Unit, Find);
+    if (!Home)
+        ForEachDeclared(Unit, Find, true);
+    return Home;
 }
 
 void Descendants(TqlClass* Class, std::vector<TqlClass*>& Out, std::set<TqlClass*>& Seen)
@@ -63,6 +185,160 @@ void Descendants(TqlClass* Class, std::vector<TqlClass*>& Out, std::set<TqlClass
             Descendants(D, Out, Seen);
         }
     }
+}
+
+std::vector<TqlClass*> DescendantsOf(TqlClass* Class)
+{
+    std::vector<TqlClass*> Below;
+    std::set<TqlClass*> Seen{Class};
+    Descendants(Class, Below, Seen);
+    return Below;
+}
+
+bool Before(int X1, int Y1, int X2, int Y2)
+{
+    return Y1 < Y2 || (Y1 == Y2 && X1 < X2);
+}
+
+// One scope of a place, innermost first: a with statement's type, a
+// routine, a class, a unit.
+struct TScope {
+    TqlSymbol* Container;
+    TqlClass* Class;
+};
+
+// The routines with a body in Unit's own file, by where their bodies start.
+std::vector<TqlRoutine*> BodiesOf(TqlUnit* Unit)
+{
+    std::vector<TqlRoutine*> Bodies;
+    ForEachDeclared(Unit, [&](TqlSymbolContainer*, TqlSymbol* S) {
+        if (auto* R = qlAsRoutine(S); R && R->GetImplStartY() > 0 && R->GetImplEndY() > 0)
+            Bodies.push_back(R);
+    });
+    std::sort(Bodies.begin(), Bodies.end());
+    Bodies.erase(std::unique(Bodies.begin(), Bodies.end()), Bodies.end());
+    return Bodies;
+}
+
+// The class whose method Routine is, nil for a plain routine.
+TqlClass* MethodClass(TqlRoutine* Routine)
+{
+    TqlRoutineList* List = Routine->GetRoutineList();
+    return List ? AsClass(List->GetContainer()) : nullptr;
+}
+
+// Home lies in Scope: it is the scope, or a class Scope derives from.
+bool Reaches(const TScope& Scope, TqlSymbol* Home)
+{
+    if (Scope.Container == Home)
+        return true;
+    auto* Class = AsClass(Scope.Container);
+    for (int Depth = 0; Class && Depth < 1000; ++Depth, Class = Class->GetInheritsFromClass())
+        if (Class == Home)
+            return true;
+    return false;
+}
+
+// The offset of 1-based column X on line Y of Text; npos past its end.
+size_t OffsetOf(std::string_view Text, int X, int Y)
+{
+    size_t At = 0;
+    for (int Line = 1; Line < Y; ++Line) {
+        const size_t Break = Text.find_first_of("\r\n", At);
+        if (Break == std::string_view::npos)
+            return std::string_view::npos;
+        At = Break + (Text[Break] == '\r' && Break + 1 < Text.size() && Text[Break + 1] == '\n' ? 2 : 1);
+    }
+    At += size_t(X - 1);
+    return At <= Text.size() ? At : std::string_view::npos;
+}
+
+// The first character after the word at X, Y that is no blank; 0 at the end.
+char CharAfterWord(std::string_view Text, int X, int Y)
+{
+    size_t At = OffsetOf(Text, X, Y);
+    while (At < Text.size() && (std::isalnum(static_cast<unsigned char>(Text[At])) || Text[At] == '_'))
+        ++At;
+    while (At < Text.size() && std::isspace(static_cast<unsigned char>(Text[At])))
+        ++At;
+    return At < Text.size() ? Text[At] : 0;
+}
+
+// The word before the one at X, Y, skipping a class name and its dot (the
+// "function" of "function TFoo.Get").
+std::string WordBefore(std::string_view Text, int X, int Y)
+{
+    size_t At = OffsetOf(Text, X, Y);
+    auto Back = [&] {
+        while (At > 0 && std::isspace(static_cast<unsigned char>(Text[At - 1])))
+            --At;
+        const size_t End = At;
+        while (At > 0 && (std::isalnum(static_cast<unsigned char>(Text[At - 1])) || Text[At - 1] == '_'))
+            --At;
+        return std::string(Text.substr(At, End - At));
+    };
+    if (At == std::string_view::npos)
+        return "";
+    std::string Word = Back();
+    if (Word.empty() && At > 0 && Text[At - 1] == '.') {
+        --At;
+        Back();
+        Word = Back();
+    }
+    return qlLowerCase(Word);
+}
+
+// The routine heading at X, Y ends in the directive "forward".
+bool IsForwardHeading(std::string_view Text, int X, int Y)
+{
+    size_t At = OffsetOf(Text, X, Y);
+    if (At == std::string_view::npos)
+        return false;
+    // Past the parameters, then each "; directive" in turn.
+    int Depth = 0;
+    for (; At < Text.size(); ++At) {
+        if (Text[At] == '(')
+            ++Depth;
+        else if (Text[At] == ')')
+            --Depth;
+        else if (Text[At] == ';' && Depth <= 0)
+            break;
+    }
+    static const char* const Directives[] = {"overload", "cdecl", "stdcall", "register", "pascal", "safecall",
+                                             "inline", "export", "far", "near", "assembler", "platform",
+                                             "deprecated", "library", "experimental", "local"};
+    while (At < Text.size() && Text[At] == ';') {
+        ++At;
+        while (At < Text.size() && std::isspace(static_cast<unsigned char>(Text[At])))
+            ++At;
+        size_t End = At;
+        while (End < Text.size() && (std::isalnum(static_cast<unsigned char>(Text[End])) || Text[End] == '_'))
+            ++End;
+        const std::string Word = qlLowerCase(std::string(Text.substr(At, End - At)));
+        if (Word == "forward")
+            return true;
+        if (std::find(std::begin(Directives), std::end(Directives), Word) == std::end(Directives))
+            return false;
+        At = Text.find(';', End);
+        if (At == std::string_view::npos)
+            return false;
+    }
+    return false;
+}
+
+bool IsHeadingWord(const std::string& Word)
+{
+    return Word == "procedure" || Word == "function" || Word == "constructor" || Word == "destructor" ||
+           Word == "operator";
+}
+
+bool IsReservedFollower(std::string_view Word)
+{
+    static const char* const Words[] = {"end", "else", "until", "except", "finally", "do", "then", "of"};
+    for (const char* W : Words)
+        if (qlSameName(std::string(Word), W))
+            return true;
+    return false;
 }
 
 } // namespace
@@ -143,12 +419,12 @@ bool TqlSymbolRename::RenameIn(TqlUnit* Unit)
         return true;
     const std::unordered_set<uint64_t> Wanted(It->second.begin(), It->second.end());
     TqlModuleNode* Tree = FOpen(Unit);
-    auto Report = [&](const char* Text, uint64_t Key) {
+    auto Report = [&](const std::string& Text, uint64_t Key) {
         Post(Text, Unit->GetFileIndex(), int(Key & 0xffffffffu), int(Key >> 32));
     };
     if (!Tree) {
         for (uint64_t Key : It->second)
-            Report(qlFormat(NoSource, FOldName).c_str(), Key);
+            Report(qlFormat(NoSource, FOldName), Key);
         return FOk = false;
     }
     // One walk finds the leaves at all the unit's places.
@@ -156,19 +432,188 @@ bool TqlSymbolRename::RenameIn(TqlUnit* Unit)
     std::vector<TqlTokenNode*> Tokens;
     bool Mapped = true;
     for (uint64_t Key : It->second) {
-        auto* Token = dynamic_cast<TqlTokenNode*>(Index.FindUnchanged(int(Key & 0xffffffffu), int(Key >> 32)));
+        TqlCodeNode* Leaf = Index.FindUnchanged(int(Key & 0xffffffffu), int(Key >> 32));
+        auto* Token = dynamic_cast<TqlTokenNode*>(Leaf);
         if (!Token || Token->TokenKind() != ptIdentifier || !qlSameName(Token->Code(), FOldName)) {
-            Report(TokenNotFound, Key);
+            const std::string File = std::filesystem::path(Unit->GetFullFileName()).filename().string();
+            Report(Format2("Symbol, %s, has a use with no name token at " +
+                               std::to_string(int(Key >> 32)) + ":" + std::to_string(int(Key & 0xffffffffu)) +
+                               " of %s",
+                           FOldName, File),
+                   Key);
             Mapped = false;
         } else if (std::find(Tokens.begin(), Tokens.end(), Token) == Tokens.end()) {
             Tokens.push_back(Token);
         }
     }
+    Mapped = Mapped && CheckScopes(Unit, Tree, Tokens);
     FOk = FOk && Mapped;
     if (FOk)
         for (TqlTokenNode* Token : Tokens)
             Rename(Token);
     return Mapped;
+}
+
+bool TqlSymbolRename::CheckKind()
+{
+    const int File = FSymbol->GetFileIndex();
+    const int X = FSymbol->GetX(), Y = FSymbol->GetY();
+    if (auto* Function = qlAsRoutine(FHome);
+        Function && (FSymbol == Function->GetReturnType() || FSymbol == Function->GetRoutineType())) {
+        Post(Format2(ImplicitResult, FOldName, Function->GetName()), File, X, Y);
+        return false;
+    }
+    if (auto* Routine = qlAsRoutine(FSymbol)) {
+        TqlClass* Owner = MethodClass(Routine);
+        if (auto* Intf = dynamic_cast<TqlInterface*>(Owner)) {
+            Post(Format2(InterfaceMember, FOldName, Intf->GetName()), File, X, Y);
+            return false;
+        }
+        const TRoutineDirectives D = Routine->GetDirectives();
+        bool Chain = D.Contains(rdOverride) || D.Contains(rdMessage) ||
+                     (Owner && Owner->IsSymbolFromInterface(FOldName));
+        const bool Virtual = D.Contains(rdVirtual) || D.Contains(rdDynamic) || D.Contains(rdAbstract);
+        if (Owner)
+            for (TqlClass* Below : DescendantsOf(Owner)) {
+                TqlRoutine* Same = Below->GetRoutines()->Find(FOldName);
+                if (!Same)
+                    continue;
+                if (Virtual) {
+                    Chain = true;
+                    break;
+                }
+                // A bare "inherited" in the descendant's method of the same
+                // name calls this one by its name.
+                TqlUnit* Unit = Same->GetUnitIntf();
+                if (!Unit || Same->GetImplStartY() <= 0)
+                    continue;
+                const std::string Text = ReadText(Unit->GetFullFileName());
+                std::vector<TWord> Words;
+                ScanWords(Text, [&](const TWord& W) {
+                    if (!Before(W.X, W.Y, Same->GetImplStartX(), Same->GetImplStartY()) &&
+                        !Before(Same->GetImplEndX(), Same->GetImplEndY(), W.X, W.Y))
+                        Words.push_back(W);
+                });
+                for (size_t I = 0; I < Words.size(); ++I) {
+                    if (!qlSameName(std::string(Words[I].Text), "inherited"))
+                        continue;
+                    size_t After = Words[I].Offset + Words[I].Text.size();
+                    while (After < Text.size() && std::isspace(static_cast<unsigned char>(Text[After])))
+                        ++After;
+                    const bool Named = I + 1 < Words.size() && Words[I + 1].Offset == After &&
+                                       !IsReservedFollower(Words[I + 1].Text);
+                    if (!Named) {
+                        Post(Format2(BareInherited, Below->GetName() + "." + Same->GetName(), FOldName),
+                             Unit->GetFileIndex(), Words[I].X, Words[I].Y);
+                        return false;
+                    }
+                }
+            }
+        if (Chain) {
+            Post(qlFormat(OverrideChain, FOldName), File, X, Y);
+            return false;
+        }
+    }
+    // Overloads: the analysis must have tied each declaration to its own
+    // implementation; a parameter repeated in a heading apart from the
+    // declaration is not seen as the same.
+    auto Siblings = [](TqlSymbol* Home, TqlSymbol* Routine) {
+        auto* C = qlAsContainer(Home);
+        int Count = 0;
+        for (int I = 0; C && I < C->GetSymbolCount(); ++I)
+            Count += C->GetSymbol(I) != Routine && qlAsRoutine(C->GetSymbol(I)) &&
+                     qlSameName(C->GetSymbol(I)->GetName(), Routine->GetName());
+        return Count;
+    };
+    auto Headings = [](TqlSymbol* Routine, const std::string& Text) {
+        int Count = IsHeadingWord(WordBefore(Text, Routine->GetX(), Routine->GetY())) ? 1 : 0;
+        TqlUsedByList* Uses = Routine->GetUsedBy();
+        for (int I = 0; I < Uses->GetCount(); ++I) {
+            TqlUsedByLocation* Use = Uses->GetLocations(I);
+            Count += Use->GetFileIndex() == Routine->GetFileIndex() &&
+                     IsHeadingWord(WordBefore(Text, Use->GetX(), Use->GetY()));
+        }
+        return Count;
+    };
+    // Untied: more headings than a declaration and its implementation, or
+    // none of the bodies.
+    auto Untied = [&](TqlRoutine* Routine, int Count) {
+        return Count > 2 || (Routine->GetImplStartY() <= 0 && !Routine->GetDirectives().Contains(rdExternal) &&
+                             !Routine->GetDirectives().Contains(rdAbstract));
+    };
+    // A routine declared with its body (in a program, an implementation
+    // section or another routine) has no heading elsewhere unless declared
+    // "forward": one the analysis tied to it is another routine's.
+    if (auto* Routine = qlAsRoutine(FSymbol); Routine && !MethodClass(Routine)) {
+        TqlUnit* Unit = Routine->GetUnitIntf();
+        const std::string Ext = qlLowerCase(std::filesystem::path(Routine->GetFileName()).extension().string());
+        const bool WithBody = Unit && (Ext == ".dpr" || Ext == ".dpk" || Unit->GetImplementationLine() <= 0 ||
+                                       Routine->GetY() >= Unit->GetImplementationLine());
+        bool Repeated = false;
+        TqlUsedByList* Uses = Routine->GetUsedBy();
+        for (int I = 0; I < Uses->GetCount() && !Repeated; ++I)
+            Repeated = Uses->GetLocations(I)->GetIsHeading();
+        if (WithBody && Repeated && !IsForwardHeading(ReadText(Routine->GetFileName()), X, Y)) {
+            Post(qlFormat(Overloaded, FOldName), File, X, Y);
+            return false;
+        }
+    }
+    if (auto* Routine = qlAsRoutine(FSymbol); Routine && FHome && Siblings(FHome, Routine) > 0) {
+        if (Untied(Routine, Headings(Routine, ReadText(FSymbol->GetFileName())))) {
+            Post(qlFormat(Overloaded, FOldName), File, X, Y);
+            return false;
+        }
+    }
+    if (auto* Routine = qlAsRoutine(FHome); Routine && qlAsParameter(FSymbol)) {
+        TqlRoutineList* List = Routine->GetRoutineList();
+        const int Count = Headings(Routine, ReadText(Routine->GetFileName()));
+        // Tied when the analysis saw the parameter repeated in the heading.
+        bool Repeated = false;
+        TqlUsedByList* Uses = FSymbol->GetUsedBy();
+        for (int I = 0; I < Uses->GetCount() && !Repeated; ++I)
+            Repeated = Uses->GetLocations(I)->GetIsHeading();
+        if (List && List->GetContainer() && Siblings(List->GetContainer(), Routine) > 0 &&
+            ((Count > 1 && !Repeated) || Untied(Routine, Count))) {
+            Post(Format2(OverloadParameter, FOldName, Routine->GetName()), File, X, Y);
+            return false;
+        }
+    }
+    if (auto* Property = qlAsProperty(FSymbol); Property && Property->GetOwnerClass()) {
+        // A property redeclared in descendants ("property Name;") is one
+        // name: the first declaration and every redeclaration change.
+        TqlProperty* Root = Property;
+        for (int Depth = 0; Root->GetRedeclaredProperty() && Depth < 10000; ++Depth)
+            Root = Root->GetRedeclaredProperty();
+        // "property Name;" of an ancestor the analysis does not know.
+        const char Next = CharAfterWord(ReadText(Root->GetFileName()), Root->GetX(), Root->GetY());
+        if (Next != ':' && Next != '[') {
+            Post(qlFormat(Inherits, FOldName), File, X, Y);
+            return false;
+        }
+        FFamily = {Root};
+        for (TqlClass* Below : DescendantsOf(Root->GetOwnerClass())) {
+            TqlProperty* Same = Below->GetProperties() ? Below->GetProperties()->Find(FOldName) : nullptr;
+            if (!Same)
+                continue;
+            TqlProperty* Up = Same;
+            for (int Depth = 0; Up && Up != Root && Depth < 10000; ++Depth)
+                Up = Up->GetRedeclaredProperty();
+            if (Up != Root) {
+                // A property of the same name that is not a redeclaration
+                // hides this one in the descendant.
+                Post(Format2(Redeclared, FOldName, Below->GetName()), File, X, Y);
+                return false;
+            }
+            FFamily.push_back(Same);
+        }
+        if (std::find(FFamily.begin(), FFamily.end(), FSymbol) == FFamily.end()) {
+            Post(Format2(Redeclared, FOldName, Property->GetOwnerClass()->GetName()), File, X, Y);
+            return false;
+        }
+        if (Root != FSymbol)
+            FHome = HomeOf(Root);
+    }
+    return true;
 }
 
 bool TqlSymbolRename::CheckClashes()
@@ -192,52 +637,374 @@ bool TqlSymbolRename::CheckClashes()
         return true;
     }
     TqlUnit* Unit = FSymbol->GetUnitIntf();
-    if (!Unit)
+    if (!Unit || !FHome)
         return true;
-    if (auto* Routine = dynamic_cast<TqlRoutine*>(FSymbol)) {
-        const TRoutineDirectives D = Routine->GetDirectives();
-        bool Chain = D.Contains(rdOverride) || D.Contains(rdVirtual) || D.Contains(rdDynamic) ||
-                     D.Contains(rdAbstract) || D.Contains(rdMessage);
-        if (TqlClass* Owner = AsClass(FindContainerOf(Unit, FSymbol)))
-            Chain = Chain || Owner->IsSymbolFromInterface(FOldName) ||
-                    dynamic_cast<TqlInterface*>(Owner) != nullptr;
-        if (Chain) {
-            Post(qlFormat(OverrideChain, FOldName), File, X, Y);
+    TqlSymbol* Found = FHome->FindSymbol(Unit, AsClass(FHome), FNewName);
+    if (Found && Found != FSymbol)
+        return Clash(FHome->GetName());
+    if (TqlClass* Class = AsClass(FHome))
+        for (TqlClass* D : DescendantsOf(Class))
+            if (TqlSymbol* F = D->FindSymbol(Unit, D, FNewName); F && F != FSymbol)
+                return Clash(D->GetName());
+    return true;
+}
+
+bool TqlSymbolRename::CheckWordsInFile(TqlUnit* Unit, int FileIndex, bool Changed, const std::string& Text)
+{
+    TqlSourceFile* File = gqlProject->GetFileNames()->GetItems(FileIndex);
+    // The words of the old name that no planned edit covers.
+    const auto Planned = FPlaces.find(Unit);
+    std::unordered_set<uint64_t> Edits;
+    if (Changed && Planned != FPlaces.end())
+        Edits.insert(Planned->second.begin(), Planned->second.end());
+    std::vector<TWord> Left;
+    ScanWords(Text, [&](const TWord& W) {
+        if (qlSameName(std::string(W.Text), FOldName) && !Edits.count(qlPointKey(W.X, W.Y)))
+            Left.push_back(W);
+    });
+    if (Left.empty())
+        return true;
+    // They must be what the analysis recorded in this file: declarations
+    // and uses of other symbols.
+    std::unordered_set<uint64_t> Known;
+    TqlUnit* Owner = File->GetUnitIntf() ? File->GetUnitIntf() : Unit;
+    if (TqlList* Uses = Owner->GetUsedByLocations())
+        for (int I = 0; I < Uses->GetCount(); ++I) {
+            auto* Use = static_cast<TqlUsedByLocation*>(Uses->GetItem(I));
+            if (Use->GetFileIndex() == FileIndex && !IsRenamed(Use->GetUsedByList()->GetSymbol()))
+                Known.insert(qlPointKey(Use->GetX(), Use->GetY()));
+        }
+    ForEachDeclared(
+        Owner,
+        [&](TqlSymbolContainer*, TqlSymbol* S) {
+            if (!IsRenamed(S) && S->GetFileIndex() == FileIndex && qlSameName(S->GetName(), FOldName))
+                Known.insert(qlPointKey(S->GetX(), S->GetY()));
+        },
+        dynamic_cast<TqlLabel*>(FSymbol) != nullptr);
+    for (const TWord& W : Left)
+        if (!Known.count(qlPointKey(W.X, W.Y))) {
+            Post(Changed ? qlFormat(Unrecorded, FOldName)
+                         : Format2(NotChanged, FOldName, File->GetFullFileName()),
+                 FileIndex, W.X, W.Y);
             return false;
         }
+    return true;
+}
+
+namespace {
+
+// The name of the file that an include directive names, in lower case;
+// empty for any other directive.
+std::string IncludedName(std::string_view D)
+{
+    const size_t Skip = D[0] == '{' ? 2 : 3;
+    size_t At = Skip;
+    while (At < D.size() && std::isalpha(static_cast<unsigned char>(D[At])))
+        ++At;
+    const std::string Word = qlLowerCase(std::string(D.substr(Skip, At - Skip)));
+    if (Word != "i" && Word != "include")
+        return "";
+    std::string Name(D.substr(At));
+    auto Trim = [](char C) { return C == '}' || C == ')' || C == '*' || C == '\'' || std::isspace(static_cast<unsigned char>(C)); };
+    while (!Name.empty() && Trim(Name.back()))
+        Name.pop_back();
+    while (!Name.empty() && Trim(Name[0]))
+        Name.erase(0, 1);
+    return qlLowerCase(std::filesystem::path(Name).filename().string());
+}
+
+bool HoldsWord(const std::string& Text, const std::string& Name)
+{
+    bool Holds = false;
+    ScanWords(Text, [&](const TWord& W) { Holds = Holds || qlSameName(std::string(W.Text), Name); });
+    return Holds;
+}
+
+} // namespace
+
+bool TqlSymbolRename::CheckWords()
+{
+    TqlFileNameList* Files = gqlProject->GetFileNames();
+    std::vector<TqlUnit*> Touched = FUnits;
+    if (TqlUnit* Home = FSymbol->GetUnitIntf();
+        Home && std::find(Touched.begin(), Touched.end(), Home) == Touched.end())
+        Touched.push_back(Home);
+    const bool IsUnit = dynamic_cast<TqlUnit*>(FSymbol) != nullptr;
+    // The other files of the project: include and form files.
+    struct TOther {
+        int Index;
+        int UnitIndex;
+        bool Form;
+        std::string Base;
+        std::string Stem;
+    };
+    std::vector<TOther> Others;
+    for (int I = 0; I < Files->GetCount(); ++I) {
+        TqlSourceFile* F = Files->GetItems(I);
+        TqlUnit* Of = F->GetUnitIntf();
+        if (!F->Exists || (Of && Of->GetFileIndex() == I))
+            continue;
+        const std::filesystem::path Path(F->GetFullFileName());
+        const std::string Ext = qlLowerCase(Path.extension().string());
+        Others.push_back({I, F->GetUnitIndex(), Ext == ".dfm" || Ext == ".xfm" || Ext == ".lfm",
+                          qlLowerCase(Path.filename().string()), qlLowerCase(Path.stem().string())});
     }
-    TqlSymbol* Container = FindContainerOf(Unit, FSymbol);
-    if (Container) {
-        TqlSymbol* Found = Container->FindSymbol(Unit, AsClass(Container), FNewName);
-        if (Found && Found != FSymbol)
-            return Clash(Container->GetName());
-        if (TqlClass* Class = AsClass(Container)) {
-            std::vector<TqlClass*> Below;
-            std::set<TqlClass*> Seen{Class};
-            Descendants(Class, Below, Seen);
-            for (TqlClass* D : Below)
-                if (TqlSymbol* F = D->FindSymbol(Unit, D, FNewName); F && F != FSymbol)
-                    return Clash(D->GetName());
+    for (TqlUnit* Unit : Touched) {
+        const int Own = Unit->GetFileIndex();
+        if (Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
+            continue;
+        const int UnitIndex = Files->GetItems(Own)->GetUnitIndex();
+        const std::string Text = ReadText(Unit->GetFullFileName());
+        std::unordered_set<std::string> Included;
+        bool Named = false;
+        ScanWords(
+            Text, [&](const TWord& W) { Named = Named || qlSameName(std::string(W.Text), FOldName); },
+            [&](std::string_view D) {
+                if (std::string Name = IncludedName(D); !Name.empty())
+                    Included.insert(Name);
+            });
+        // Not analysed to its end: any word of the name may be a use.
+        if (Named && !Unit->AnalysedToEnd && !IsUnit) {
+            Post(Format2(Unfinished, Unit->GetName(), FOldName), Own, 1, 1);
+            return false;
+        }
+        if (Named && !CheckWordsInFile(Unit, Own, true, Text))
+            return false;
+        // Include files the unit's source names or that were entered for
+        // it, and its form file.
+        for (const TOther& O : Others) {
+            const bool Mine = O.UnitIndex == UnitIndex;
+            if (!O.Form && (Mine || Included.count(O.Base) || Included.count(O.Stem))) {
+                if (!CheckWordsInFile(Unit, O.Index, false, ReadText(Files->GetItems(O.Index)->GetFullFileName())))
+                    return false;
+            } else if (O.Form && Mine && !IsUnit &&
+                       HoldsWord(ReadText(Files->GetItems(O.Index)->GetFullFileName()), FOldName)) {
+                // The streamed form names its class and handlers by name.
+                Post(Format2(NotChanged, FOldName, Files->GetItems(O.Index)->GetFullFileName()), O.Index, 1, 1);
+                return false;
+            }
+        }
+    }
+    if (IsUnit)
+        return true;
+    // Units that use the declaring unit but were not analysed to their end.
+    TqlUnit* Home = FSymbol->GetUnitIntf();
+    TqlUnitList* Units = gqlProject->GetUnits();
+    for (int I = 0; Home && I < Units->GetCount(); ++I) {
+        TqlUnit* U = Units->GetUnits(I);
+        if (U->AnalysedToEnd || std::find(Touched.begin(), Touched.end(), U) != Touched.end() ||
+            !U->GetUsedUnits() || !U->GetUsedUnits()->FindUsedUnit(Home->GetName()))
+            continue;
+        const int Own = U->GetFileIndex();
+        if (Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
+            continue;
+        if (HoldsWord(ReadText(U->GetFullFileName()), FOldName)) {
+            Post(Format2(Unfinished, U->GetName(), FOldName), Own, 1, 1);
+            return false;
         }
     }
     return true;
 }
 
-bool TqlSymbolRename::CheckReach()
+bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std::vector<TqlTokenNode*>& Places)
 {
-    if (qlSameName(FOldName, FNewName) || dynamic_cast<TqlUnit*>(FSymbol))
+    if (qlSameName(FOldName, FNewName) || !FHome || dynamic_cast<TqlUnit*>(FSymbol))
         return true;
-    // A name that a unit of the rename already reaches would change what its
-    // other uses there mean.
-    for (TqlUnit* Unit : FUnits)
-        if (TqlSymbol* Found = Unit->FindReferencedSymbol(nullptr, FNewName, false, TqlUsedByInfo{});
-            Found && Found != FSymbol) {
-            TqlUnit* Home = Found->GetUnitIntf();
-            Post(Format2("Name, %s, is already declared in %s", FNewName,
-                         Home ? Home->GetName() : Unit->GetName()),
-                 FSymbol->GetFileIndex(), FSymbol->GetX(), FSymbol->GetY());
+    const TqlUseIndex Uses(Unit);
+    const std::vector<TqlRoutine*> Bodies = BodiesOf(Unit);
+    // The scopes at Token, innermost first; Unknown when an enclosing with
+    // statement's type is not known.
+    // Without a token (a unit read as text) the with statements are not
+    // known: a name they would find first can only be refused wrongly.
+    auto ScopesAt = [&](TqlTokenNode* Token, const TPoint& P, bool& Unknown) {
+        std::vector<TScope> Scopes;
+        Unknown = false;
+        for (TqlNode* N = Token ? Token->Parent() : nullptr; N; N = N->Parent()) {
+            auto* Statement = dynamic_cast<TqlStatementNode*>(N);
+            if (!Statement || Statement->GetStatementKind() != ptWith)
+                continue;
+            TqlTokenNode* Do = Statement->GetFirstTokenNode(ptDo);
+            if (!Do || Before(P.X, P.Y, Do->GetPoint().X, Do->GetPoint().Y))
+                continue;
+            // The expressions between "with" and "do", the last innermost.
+            std::vector<TqlCodeNode*> Lasts;
+            TqlCodeNode* Last = nullptr;
+            for (int I = 0; I < Statement->Count(); ++I) {
+                TqlNode* Child = Statement->GetNode(I);
+                if (Child == Do)
+                    break;
+                if (qlIsToken(Child, ptComma)) {
+                    Lasts.push_back(Last);
+                    Last = nullptr;
+                    continue;
+                }
+                qlForEachSourceLeaf(Child, [&](TqlCodeNode* Leaf) {
+                    if (qlIsToken(Leaf, ptIdentifier))
+                        Last = Leaf;
+                });
+            }
+            Lasts.push_back(Last);
+            for (auto It = Lasts.rbegin(); It != Lasts.rend(); ++It) {
+                TqlUsedByLocation* Use = *It ? Uses.Find(*It) : nullptr;
+                TqlSymbol* Of = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
+                // As the analysis reads a with statement: the expression's
+                // container, else the type of its type.
+                TqlSymbol* Container = Of ? Of->FindContainer() : nullptr;
+                if (!Container && Of && Of->GetTypeIntf())
+                    Container = Of->GetTypeIntf()->GetTypeIntf();
+                if (!Container)
+                    Unknown = true;
+                else
+                    Scopes.push_back({Container, AsClass(Container)});
+            }
+        }
+        std::vector<TqlRoutine*> Around;
+        for (TqlRoutine* R : Bodies)
+            if (!Before(P.X, P.Y, R->GetImplStartX(), R->GetImplStartY()) &&
+                !Before(R->GetImplEndX(), R->GetImplEndY(), P.X, P.Y))
+                Around.push_back(R);
+        std::sort(Around.begin(), Around.end(), [](TqlRoutine* A, TqlRoutine* B) {
+            return Before(B->GetImplStartX(), B->GetImplStartY(), A->GetImplStartX(), A->GetImplStartY());
+        });
+        for (TqlRoutine* R : Around) {
+            Scopes.push_back({R, nullptr});
+            if (TqlClass* C = MethodClass(R))
+                Scopes.push_back({C, C});
+        }
+        Scopes.push_back({Unit, nullptr});
+        return Scopes;
+    };
+    // What Name finds at the unit's own level: its declarations, a used
+    // unit of that name, the used units last first, the built-in symbols;
+    // Reached when the renamed unit-level symbol's unit comes first.
+    TqlUnit* HomeUnit = FSymbol->GetUnitIntf();
+    const bool UnitLevel = FHome && FHome == HomeUnit;
+    auto AtUnit = [&](const std::string& Name, bool& Reached) -> TqlSymbol* {
+        Reached = false;
+        if (TqlSymbol* F = Unit->FindSymbol(Unit, nullptr, Name))
+            return F;
+        if (UnitLevel && Unit == HomeUnit) {
+            Reached = true;
+            return nullptr;
+        }
+        TqlUsedUnitList* Used = Unit->GetUsedUnits();
+        if (TqlUsedUnit* UU = Used ? Used->FindUsedUnit(Name) : nullptr)
+            return UU->GetUnit();
+        for (int I = Used ? Used->GetCount() - 1 : -1; I >= 0; --I) {
+            TqlUnit* U = Used->GetUsedUnit(I)->GetUnit();
+            if (UnitLevel && U == HomeUnit) {
+                Reached = true;
+                return nullptr;
+            }
+            if (TqlSymbol* F = U ? U->FindSymbol(Unit, nullptr, Name) : nullptr)
+                return F;
+        }
+        return gqlProject->FindSystemSymbol(Name);
+    };
+    auto Qualified = [](TqlTokenNode* Token) {
+        if (!Token->Parent())
+            return false;
+        auto* Id = dynamic_cast<TqlIdentifierNode*>(Token);
+        if (Id)
+            return Id->IsQualified();
+        TqlTokenNode* Prior = Token->GetPriorPeerTokenNode(ptUnknown, true);
+        return Prior && Prior->TokenKind() == ptPoint;
+    };
+    // Where the renamed symbol is used bare, the new name must find it.
+    for (TqlTokenNode* Token : Places) {
+        const TPoint P = Token->GetPoint();
+        // Declarations and the headings that repeat them name the symbol
+        // where it is declared, not where it is looked up.
+        if ((P.X == FSymbol->GetX() && P.Y == FSymbol->GetY() && Unit->GetFileIndex() == FSymbol->GetFileIndex()) ||
+            FHeadings.count({Unit->GetFileIndex(), P.X, P.Y}) || Qualified(Token))
+            continue;
+        bool Unknown = false;
+        for (const TScope& Scope : ScopesAt(Token, P, Unknown)) {
+            bool Reached = false;
+            TqlSymbol* F = Scope.Container == Unit ? AtUnit(FNewName, Reached)
+                                                   : Scope.Container->FindSymbol(Unit, Scope.Class, FNewName);
+            if (F && F != FSymbol) {
+                // The other symbol by the scope that declares it.
+                TqlUnit* Of = F->GetUnitIntf();
+                const std::string Owner = Scope.Container != Unit ? Scope.Container->GetName()
+                                          : Of                   ? Of->GetName()
+                                                                 : "the built-in symbols";
+                Post(qlFormat(Format2(Hidden, FNewName, Owner + "." + F->GetName()), FOldName),
+                     Unit->GetFileIndex(), P.X, P.Y);
+                return false;
+            }
+            if (Reached || Reaches(Scope, FHome))
+                break;
+        }
+        if (Unknown) {
+            Post(qlFormat(UnknownWith, FNewName), Unit->GetFileIndex(), P.X, P.Y);
             return false;
         }
+    }
+    // Where the new name is used bare for another symbol, the renamed one
+    // must not come first.
+    const int FileIndex = Unit->GetFileIndex();
+    auto HidesAt = [&](TqlTokenNode* Token, const TPoint& P, TqlUsedByLocation* Use) {
+        TqlSymbol* Other = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
+        if (!Other || IsRenamed(Other))
+            return false;
+        bool Unknown = false;
+        for (const TScope& Scope : ScopesAt(Token, P, Unknown)) {
+            bool Reached = false;
+            TqlSymbol* F = Scope.Container == Unit ? AtUnit(FNewName, Reached)
+                                                   : Scope.Container->FindSymbol(Unit, Scope.Class, FNewName);
+            if (Reached || Reaches(Scope, FHome)) {
+                Post(Format2(Hides, FNewName, FOldName), FileIndex, P.X, P.Y);
+                return true;
+            }
+            if (F)
+                return false;
+        }
+        return false;
+    };
+    bool Ok = true;
+    if (Tree)
+        qlForEachSourceLeaf(Tree, [&](TqlCodeNode* Leaf) {
+            auto* Token = dynamic_cast<TqlTokenNode*>(Leaf);
+            if (Ok && Token && Token->TokenKind() == ptIdentifier && qlSameName(Token->Code(), FNewName) &&
+                !Qualified(Token))
+                Ok = !HidesAt(Token, Token->GetPoint(), Uses.Find(Token));
+        });
+    else
+        ScanWords(ReadText(Unit->GetFullFileName()), [&](const TWord& W) {
+            if (Ok && !W.Qualified && qlSameName(std::string(W.Text), FNewName))
+                Ok = !HidesAt(nullptr, TPoint{W.X, W.Y}, Uses.Find(W.X, W.Y));
+        });
+    return Ok;
+}
+
+bool TqlSymbolRename::CheckHiding()
+{
+    TqlUnit* Home = FSymbol->GetUnitIntf();
+    TqlClass* Class = AsClass(FHome);
+    if (!Home || (FHome != Home && !Class) || qlSameName(FOldName, FNewName))
+        return true;
+    // A unit that uses the declaring unit, or declares a descendant of the
+    // renamed member's class, but does not use the renamed symbol may use
+    // the new name for a symbol the renamed one would hide.
+    std::set<TqlUnit*> Seen;
+    for (TqlClass* Below : Class ? DescendantsOf(Class) : std::vector<TqlClass*>{})
+        if (TqlUnit* U = Below->GetUnitIntf())
+            Seen.insert(U);
+    TqlUnitList* Units = gqlProject->GetUnits();
+    for (int I = 0; I < Units->GetCount(); ++I) {
+        TqlUnit* U = Units->GetUnits(I);
+        if (U->GetUsedUnits() && U->GetUsedUnits()->FindUsedUnit(Home->GetName()))
+            Seen.insert(U);
+    }
+    TqlFileNameList* Files = gqlProject->GetFileNames();
+    for (TqlUnit* U : Seen) {
+        const int Own = U->GetFileIndex();
+        if (FPlaces.count(U) || U == Home || Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
+            continue;
+        if (HoldsWord(ReadText(U->GetFullFileName()), FNewName) && !CheckScopes(U, nullptr, {}))
+            return false;
+    }
     return true;
 }
 
@@ -245,23 +1012,42 @@ bool TqlSymbolRename::Prepare()
 {
     FPlaces.clear();
     FUnits.clear();
+    FHeadings.clear();
     FOk = false;
     if (!IsValidName(FNewName)) {
         Post(qlFormat(InvalidName, FNewName), FSymbol->GetFileIndex(), FSymbol->GetX(),
              FSymbol->GetY());
         return false;
     }
-    if (!CheckClashes())
+    FHome = HomeOf(FSymbol);
+    FFamily = {FSymbol};
+    if (!CheckKind() || !CheckClashes())
         return false;
-    bool Ok = SortPlace(FSymbol->GetFileIndex(), FSymbol->GetX(), FSymbol->GetY());
-    TqlUsedByList* UsedBy = FSymbol->GetUsedBy();
-    for (int I = 0; I < UsedBy->GetCount(); ++I) {
-        TqlUsedByLocation* Use = UsedBy->GetLocations(I);
-        if (Use->GetX() < 1 || Use->GetY() < 1)
-            continue;
-        Ok = SortPlace(Use->GetFileIndex(), Use->GetX(), Use->GetY()) && Ok;
+    // A function's name stands for its result inside it too.
+    if (auto* Routine = qlAsRoutine(FSymbol); Routine && Routine->GetRoutineType() &&
+                                              qlSameName(Routine->GetRoutineType()->GetName(), FOldName))
+        FFamily.push_back(Routine->GetRoutineType());
+    bool Ok = true;
+    for (TqlSymbol* Member : FFamily) {
+        // The declaration; the result variable's is the function's own.
+        if (Member == FSymbol || !qlAsRoutine(FSymbol))
+            Ok = Ok && SortPlace(Member->GetFileIndex(), Member->GetX(), Member->GetY());
+        TqlUsedByList* UsedBy = Member->GetUsedBy();
+        for (int I = 0; Ok && I < UsedBy->GetCount(); ++I) {
+            TqlUsedByLocation* Use = UsedBy->GetLocations(I);
+            // A default array property used as Items[I] has no name there.
+            if (Use->GetX() < 1 || Use->GetY() < 1 || Use->GetIsUnnamed())
+                continue;
+            if (Use->GetIsHeading())
+                FHeadings.insert({Use->GetFileIndex(), Use->GetX(), Use->GetY()});
+            if (Use->GetIsAmbiguous()) {
+                Post(qlFormat(Ambiguous, FOldName), Use->GetFileIndex(), Use->GetX(), Use->GetY());
+                return false;
+            }
+            Ok = SortPlace(Use->GetFileIndex(), Use->GetX(), Use->GetY());
+        }
     }
-    FOk = Ok && CheckReach();
+    FOk = Ok && CheckWords() && CheckHiding();
     return FOk;
 }
 

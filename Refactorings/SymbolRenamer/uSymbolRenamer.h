@@ -5,8 +5,11 @@
 
 #include "Refactorings/Common/uqlPluginSupport.h"
 
+#include <algorithm>
 #include <map>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // A finding of a rename: text, file index, column and line.
@@ -15,11 +18,14 @@ using TqlLocatedMessageSink =
 // The tree of a unit's source, opened on first request; nil without source.
 using TqlTreeOpener = std::function<TqlModuleNode*(TqlUnit* Unit)>;
 
-// One rename, all or nothing. Prepare checks the new name and sorts every
-// place into the unit whose source holds it, without opening any tree; then
-// RenameIn opens the units one at a time and maps each of their places to a
-// token that holds the old name. Tokens change only while every place so far
-// has mapped: the caller keeps the texts and writes them when all units did.
+// One rename, all or nothing. Prepare checks the new name and the kind of
+// symbol, sorts every place into the unit whose source holds it and reads
+// the sources as text (every word of the old name must be a place or a
+// recorded use or declaration of another symbol), without opening any tree;
+// then RenameIn opens the units one at a time, maps each of their places to
+// a token that holds the old name and looks the new name up where the old
+// one and the new one are used. Tokens change only while every check so far
+// has passed: the caller keeps the texts and writes them when all units did.
 class TqlSymbolRename {
 public:
     TqlSymbolRename(TqlSymbol* Symbol, std::string NewName, TqlTreeOpener Open,
@@ -45,13 +51,33 @@ public:
                                   const std::string& NewName);
 
 private:
+    bool CheckKind();
     bool CheckClashes();
-    bool CheckReach();
+    // Every word of the old name in the units the rename touches, their
+    // include and form files, and in units the analysis left unfinished, is
+    // a planned edit or a recorded declaration or use of another symbol.
+    bool CheckWords();
+    bool CheckWordsInFile(TqlUnit* Unit, int FileIndex, bool Changed, const std::string& Text);
+    // The new name means the same as before wherever the old one or the new
+    // one is used without qualification in Unit; without a tree, Unit's
+    // source is read as text for the uses of the new name.
+    bool CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std::vector<TqlTokenNode*>& Places);
+    // The units that use the declaring unit without using the symbol.
+    bool CheckHiding();
     bool SortPlace(int FileIndex, int X, int Y);
     void Rename(TqlTokenNode* Token);
     void Post(const std::string& Text, int FileIndex, int X, int Y) { FSink(Text, FileIndex, X, Y); }
 
     TqlSymbol* FSymbol;
+    // The symbols whose uses change with it: the symbol, and a function's
+    // result named after it.
+    std::vector<TqlSymbol*> FFamily;
+    bool IsRenamed(const TqlSymbol* S) const
+    {
+        return std::find(FFamily.begin(), FFamily.end(), S) != FFamily.end();
+    }
+    // The container whose scope declares the symbol; nil for a unit.
+    TqlSymbol* FHome = nullptr;
     std::string FOldName;
     std::string FNewName;
     TqlTreeOpener FOpen;
@@ -59,6 +85,8 @@ private:
     // The places (qlPointKey) of each unit, in the order first met.
     std::map<TqlUnit*, std::vector<uint64_t>> FPlaces;
     std::vector<TqlUnit*> FUnits;
+    // The places (file, column, line) where a heading repeats the name.
+    std::set<std::tuple<int, int, int>> FHeadings;
     bool FOk = false;
 };
 

@@ -40,25 +40,40 @@ inline std::unique_ptr<TqlModuleNode> qlCorpusTree(const std::string& File)
     return Root;
 }
 
+// A fresh project that has analysed File as its main file, installed as
+// gqlProject while it lives.
+class TCorpusAnalysis {
+public:
+    explicit TCorpusAnalysis(const std::string& File)
+    {
+        gqlProject = Ref<IqlProject>(FProject.get());
+        FProject->GetOptions()->SetFileToAnalyze(File);
+        try {
+            FProject->Analyze(true);
+        } catch (const ESyntaxError&) {
+            return;
+        }
+        if (FProject->GetUnits()->GetCount() > 0)
+            FMain = FProject->GetUnits()->GetUnits(0);
+    }
+    ~TCorpusAnalysis() { gqlProject = nullptr; }
+    // The main unit; nil when the parse stopped at a fatal syntax error.
+    TqlUnit* Main() const { return FMain; }
+
+private:
+    TTestFolder FScratch;
+    Ref<TqlProject> FProject{new TqlProject(FScratch.Path())};
+    TqlUnit* FMain = nullptr;
+};
+
 inline void qlCorpusFile(const std::string& File, const std::vector<TCorpusOperation>& Operations,
                          TCorpusTotals& Totals, const std::string& OutFolder,
                          std::vector<TCorpusOutput>& Outputs)
 {
-    TTestFolder Scratch;
-    Ref<TqlProject> Project(new TqlProject(Scratch.Path()));
-    gqlProject = Ref<IqlProject>(Project.get());
-    struct TReset {
-        ~TReset() { gqlProject = nullptr; }
-    } Reset;
-    Project->GetOptions()->SetFileToAnalyze(File);
-    try {
-        Project->Analyze(true);
-    } catch (const ESyntaxError&) {
+    const TCorpusAnalysis Analysis(File);
+    TqlUnit* Unit = Analysis.Main();
+    if (!Unit)
         return;
-    }
-    if (Project->GetUnits()->GetCount() == 0)
-        return;
-    TqlUnit* Unit = Project->GetUnits()->GetUnits(0);
     ++Totals.Files;
     const TqlMessageSink Sink = [&](const std::string&, int, int) { ++Totals.Messages; };
     int Index = 0;

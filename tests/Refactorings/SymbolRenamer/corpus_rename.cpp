@@ -1,0 +1,254 @@
+// Renames of every kind of symbol over Free Pascal package sources: each
+// unit of a folder is analysed as the main file, a few symbols of each kind
+// that it declares are renamed, and every unit a rename writes must still
+// compile where the original compiles; a refused rename must say why.
+#include "tests/Refactorings/PluginCorpusSupport.h"
+
+#include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
+
+#include <cctype>
+#include <cstring>
+#include <initializer_list>
+
+namespace {
+
+enum TKind {
+    kMethod, kField, kProperty, kClass, kForwardClass, kRecord, kPointer, kPascalResult,
+    kOverload, kLocal, kParameter, kLabel, kConstant, kEnumValue, kUnit, kKinds
+};
+const char* const KindNames[kKinds] = {
+    "method", "field", "property", "class", "forward-declared class", "record", "pointer type",
+    "routine with Pascal result", "overload", "local", "parameter", "label", "constant",
+    "enum value", "unit"};
+
+// Each rename tried at most this often per kind and folder.
+constexpr int PerKind = 6;
+
+// Lower holds Name (in lower case) as a word followed by each of Then in
+// turn, with blanks between.
+bool Followed(const std::string& Lower, const std::string& Name, std::initializer_list<const char*> Then)
+{
+    auto Word = [&](size_t At) { return At < Lower.size() && (std::isalnum(static_cast<unsigned char>(Lower[At])) || Lower[At] == '_'); };
+    for (size_t At = Lower.find(Name); At != std::string::npos; At = Lower.find(Name, At + 1)) {
+        if ((At > 0 && Word(At - 1)) || Word(At + Name.size()))
+            continue;
+        size_t Next = At + Name.size();
+        bool All = true;
+        for (const char* T : Then) {
+            while (Next < Lower.size() && std::isspace(static_cast<unsigned char>(Lower[Next])))
+                ++Next;
+            All = All && Lower.compare(Next, std::strlen(T), T) == 0;
+            Next += std::strlen(T);
+        }
+        if (All)
+            return true;
+    }
+    return false;
+}
+
+// The symbols Container declares, inner containers' included, each with the
+// kind it is tried as (kKinds when none).
+void Classify(TqlSymbolContainer* Container, const std::string& Lower, int FileIndex,
+              std::vector<std::pair<TqlSymbol*, TKind>>& Out, std::set<TqlSymbol*>& Seen)
+{
+    std::vector<TqlSymbol*> Members;
+    for (int I = 0; I < Container->GetSymbolCount(); ++I)
+        Members.push_back(Container->GetSymbol(I));
+    if (auto* Vars = dynamic_cast<TqlVarContainer*>(Container))
+        for (int I = 0; I < Vars->GetLabels()->GetCount(); ++I)
+            Members.push_back(Vars->GetLabels()->GetLabels(I));
+    for (TqlSymbol* S : Members) {
+        if (!Seen.insert(S).second || S->GetFileIndex() != FileIndex)
+            continue;
+        // A function's result variables have no name of their own.
+        if (auto* R = qlAsRoutine(Container); R && (S == R->GetReturnType() || S == R->GetRoutineType()))
+            continue;
+        const std::string N = qlLowerCase(S->GetName());
+        const bool InClass = dynamic_cast<TqlClass*>(Container) != nullptr;
+        TKind Kind = kKinds;
+        if (dynamic_cast<TqlLabel*>(S))
+            Kind = kLabel;
+        else if (qlAsParameter(S))
+            Kind = kParameter;
+        else if (qlAsProperty(S))
+            Kind = kProperty;
+        else if (auto* R = qlAsRoutine(S))
+            Kind = R->GetDirectives().Contains(rdOverload) ? kOverload
+                   : InClass                              ? kMethod
+                   : R->GetRoutineKind() == rkFunction && Followed(Lower, N, {":="}) ? kPascalResult
+                                                          : kKinds;
+        else if (dynamic_cast<TqlInterface*>(S))
+            Kind = kKinds;
+        else if (qlAsClass(S))
+            Kind = Followed(Lower, N, {"=", "class", ";"}) ? kForwardClass : kClass;
+        else if (dynamic_cast<TqlRecord*>(S))
+            Kind = kRecord;
+        else if (S->GetPointerType())
+            Kind = kPointer;
+        else if (dynamic_cast<TqlEnumeration*>(Container))
+            Kind = kEnumValue;
+        else if (auto* V = dynamic_cast<TqlVariable*>(S))
+            Kind = InClass ? kField : qlAsRoutine(Container) ? kLocal : V->GetIsConst() ? kConstant : kKinds;
+        if (Kind != kKinds)
+            Out.push_back({S, Kind});
+        if (auto* Inner = qlAsContainer(S))
+            Classify(Inner, Lower, FileIndex, Out, Seen);
+    }
+}
+
+struct TRenameOutput {
+    std::string Source;  // the analysed main file
+    std::string Folder;  // the written units
+    std::string Main;    // the main unit as written
+    std::string What;
+};
+
+struct TCorpusRenames {
+    int Tried[kKinds] = {};
+    int Renamed[kKinds] = {};
+    std::map<std::string, int> Refusals;  // by message, names left out
+    std::vector<TRenameOutput> Outputs;
+};
+
+// The message without the names and places in it.
+std::string Shape(std::string Message)
+{
+    auto Cut = [&](const std::string& From, const std::string& Until, const std::string& By) {
+        const size_t At = Message.find(From);
+        if (At == std::string::npos)
+            return;
+        const size_t End = Until.empty() ? Message.size() : Message.find(Until, At + From.size());
+        if (End != std::string::npos)
+            Message.replace(At + From.size(), End - At - From.size(), By);
+    };
+    Cut(", ", ",", "_");
+    Cut("names ", ";", "_");
+    Cut("with no name token at ", "", "_");
+    Cut(" is used in ", ", which", "_");
+    return Message;
+}
+
+void RenameIn(const std::string& File, const std::string& OutFolder, int Counts[kKinds], TCorpusRenames& All)
+{
+    const TCorpusAnalysis Analysis(File);
+    TqlUnit* Main = Analysis.Main();
+    if (!Main)
+        return;
+    std::vector<std::pair<TqlSymbol*, TKind>> Found{{Main, kUnit}};
+    std::set<TqlSymbol*> Seen;
+    Classify(Main, qlLowerCase(qlReadFile(File)), Main->GetFileIndex(), Found, Seen);
+    for (const auto& [Symbol, Kind] : Found) {
+        if (Counts[Kind] >= PerKind)
+            continue;
+        ++Counts[Kind];
+        ++All.Tried[Kind];
+        const std::string NewName = Symbol->GetName() + "Rn";
+        std::map<TqlUnit*, std::unique_ptr<TqlModuleNode>> Trees;
+        std::vector<std::string> Messages;
+        TqlSymbolRename R(
+            Symbol, NewName,
+            [&](TqlUnit* U) -> TqlModuleNode* {
+                auto& Tree = Trees[U];
+                if (!Tree)
+                    Tree = qlCorpusTree(U->GetFullFileName());
+                return Tree.get();
+            },
+            [&](const std::string& Text, int, int, int) { Messages.push_back(Text); });
+        bool Ok = false;
+        try {
+            Ok = R.Prepare();
+            for (TqlUnit* U : Ok ? R.Units() : std::vector<TqlUnit*>{})
+                Ok = R.RenameIn(U) && Ok;
+        } catch (const ESyntaxError&) {
+            Messages.push_back("the node builder stopped at a syntax error");
+            Ok = false;
+        }
+        const std::string What = fs::path(File).filename().string() + ": " + KindNames[Kind] + " " +
+                                 Symbol->GetName() + " -> " + NewName;
+        if (!Ok) {
+            EXPECT_FALSE(Messages.empty()) << What << " refused without a word";
+            for (const std::string& M : Messages) {
+                ++All.Refusals[Shape(M)];
+                std::printf("refused: %s: %s\n", What.c_str(), M.c_str());
+            }
+            continue;
+        }
+        EXPECT_TRUE(Messages.empty()) << What;
+        ++All.Renamed[Kind];
+        const fs::path Folder = fs::path(OutFolder) / std::to_string(All.Outputs.size());
+        fs::create_directories(Folder);
+        std::string MainOut;
+        for (TqlUnit* U : R.Units()) {
+            fs::path Name = fs::path(U->GetFullFileName()).filename();
+            if (U == Symbol)
+                Name = NewName + Name.extension().string();
+            Trees[U]->Generate((Folder / Name).string(), true);
+            if (U == Main)
+                MainOut = (Folder / Name).string();
+        }
+        All.Outputs.push_back({File, Folder.string(), MainOut, What});
+    }
+}
+
+} // namespace
+
+TEST(CorpusRename, PackageFolders)
+{
+    const std::string Root = std::string(QUILLET_FPCSRC) + "/packages/";
+    TCorpusRenames All;
+    TTestFolder Work;
+    for (const char* Folder : {"pasjpeg/src", "fcl-db/src/dbase", "regexpr/src", "hash/src", "fcl-json/src",
+                               "fcl-image/src", "fcl-xml/src"}) {
+        std::vector<std::string> Files;
+        std::error_code Ec;
+        for (const auto& E : fs::directory_iterator(Root + Folder, Ec))
+            if (E.path().extension() == ".pas" || E.path().extension() == ".pp")
+                Files.push_back(E.path().string());
+        std::sort(Files.begin(), Files.end());
+        int Counts[kKinds] = {};
+        for (const std::string& File : Files)
+            RenameIn(File, Work.Path() + "/out", Counts, All);
+    }
+    int Tried = 0, Renamed = 0;
+    for (int K = 0; K < kKinds; ++K) {
+        std::printf("%-28s tried %3d renamed %3d\n", KindNames[K], All.Tried[K], All.Renamed[K]);
+        Tried += All.Tried[K];
+        Renamed += All.Renamed[K];
+    }
+    for (const auto& [Message, Count] : All.Refusals)
+        std::printf("refused %3d: %s\n", Count, Message.c_str());
+    EXPECT_GE(Renamed, 30);
+    if (std::system("command -v fpc > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "fpc is not installed: the renamed units are not compiled";
+    // Each written main unit must compile where its source compiles alone,
+    // with the other written units beside it.
+    std::vector<std::string> Sources;
+    for (const TRenameOutput& O : All.Outputs)
+        Sources.push_back(O.Source);
+    std::sort(Sources.begin(), Sources.end());
+    Sources.erase(std::unique(Sources.begin(), Sources.end()), Sources.end());
+    std::vector<char> SourceOk(Sources.size());
+    const fs::path Fpc = fs::path(Work.Path()) / "fpc";
+    qlInParallel(Sources.size(), [&](size_t I) {
+        SourceOk[I] = qlFpcAccepts(Sources[I], fs::path(Sources[I]).parent_path().string(),
+                                   Fpc / ("source" + std::to_string(I)));
+    });
+    std::vector<const TRenameOutput*> Checked;
+    for (const TRenameOutput& O : All.Outputs)
+        if (SourceOk[size_t(std::lower_bound(Sources.begin(), Sources.end(), O.Source) - Sources.begin())])
+            Checked.push_back(&O);
+    std::vector<char> OutputOk(Checked.size());
+    qlInParallel(Checked.size(), [&](size_t I) {
+        const TRenameOutput& O = *Checked[I];
+        OutputOk[I] = qlFpcAccepts(O.Main, fs::path(O.Source).parent_path().string(), O.Folder);
+    });
+    int Failed = 0;
+    for (size_t I = 0; I < Checked.size(); ++I)
+        if (!OutputOk[I]) {
+            ++Failed;
+            ADD_FAILURE() << Checked[I]->What << " does not compile:\n"
+                          << qlReadFile(fs::path(Checked[I]->Folder) / "build.log");
+        }
+    std::printf("%d renames tried, %d renamed, %d compiled where the source compiles, %d failed\n", Tried,
+                Renamed, int(Checked.size()), Failed);
+}

@@ -1,0 +1,10 @@
+unit UCaps;
+
+interface
+
+const
+  Cap = 9;
+
+implementation
+
+end.

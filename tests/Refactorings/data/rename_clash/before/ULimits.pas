@@ -1,0 +1,10 @@
+unit ULimits;
+
+interface
+
+const
+  Limit = 7;
+
+implementation
+
+end.

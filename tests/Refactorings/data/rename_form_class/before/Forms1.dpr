@@ -1,0 +1,13 @@
+program Forms1;
+
+uses
+  Forms,
+  UMain in 'UMain.pas' {Form1};
+
+{$R *.res}
+
+begin
+  Application.Initialize;
+  Application.CreateForm(TForm1, Form1);
+  Application.Run;
+end.

@@ -1,0 +1,10 @@
+unit UA;
+
+interface
+
+const
+  Limit = 7;
+
+implementation
+
+end.

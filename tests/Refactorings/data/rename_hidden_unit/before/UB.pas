@@ -1,0 +1,10 @@
+unit UB;
+
+interface
+
+const
+  Cap = 9;
+
+implementation
+
+end.
