@@ -2,6 +2,7 @@
 // unit of a folder is analysed as the main file, a few symbols of each kind
 // that it declares are renamed, and every unit a rename writes must still
 // compile where the original compiles; a refused rename must say why.
+#include "tests/Refactorings/FpcRunSupport.h"
 #include "tests/Refactorings/PluginCorpusSupport.h"
 
 #include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
@@ -218,7 +219,7 @@ TEST(CorpusRename, PackageFolders)
     for (const auto& [Message, Count] : All.Refusals)
         std::printf("refused %3d: %s\n", Count, Message.c_str());
     EXPECT_GE(Renamed, 30);
-    if (std::system("command -v fpc > /dev/null 2>&1") != 0)
+    if (!qlFpcInstalled())
         GTEST_SKIP() << "fpc is not installed: the renamed units are not compiled";
     // Each written main unit must compile where its source compiles alone,
     // with the other written units beside it.

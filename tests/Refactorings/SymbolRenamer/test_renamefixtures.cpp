@@ -1,6 +1,7 @@
 // The renamer module over small Delphi programs: what it writes is built
 // with the Free Pascal compiler beside the sources and must print the same,
 // and a refused rename says why and writes nothing.
+#include "tests/Refactorings/FpcRunSupport.h"
 #include "tests/Refactorings/PluginModuleSupport.h"
 
 #include <cstdio>
@@ -53,19 +54,9 @@ TqlSymbol* FindDeclared(TqlUnit* Unit, TqlSymbol* Container, std::string Name)
 // "<build failed>" with the compiler's output.
 std::string BuildAndRun(const fs::path& Folder, const std::string& Program)
 {
-    const std::string Compile = "cd '" + Folder.string() + "' && fpc -Mdelphi -FE. -FU. '" + Program +
-                                "' > build.log 2>&1";
-    if (std::system(Compile.c_str()) != 0)
+    if (!qlFpcBuild(Folder, Program))
         return "<build failed>\n" + qlReadFile(Folder / "build.log");
-    std::string Output;
-    const std::string Run = "cd '" + Folder.string() + "' && ./" + fs::path(Program).stem().string();
-    if (FILE* Pipe = popen(Run.c_str(), "r")) {
-        char Buffer[256];
-        while (size_t N = fread(Buffer, 1, sizeof Buffer, Pipe))
-            Output.append(Buffer, N);
-        pclose(Pipe);
-    }
-    return Output;
+    return qlRunBuilt(Folder, Program);
 }
 
 class RenameFixture : public PluginModuleTest, public ::testing::WithParamInterface<TRenameCase> {};
@@ -102,7 +93,7 @@ TEST_P(RenameFixture, WritesWhatBuildsAndMeansTheSameOrRefuses)
     }
     EXPECT_TRUE(Messages.empty()) << Messages.front();
     ASSERT_FALSE(Files.empty());
-    if (std::system("command -v fpc > /dev/null 2>&1") != 0)
+    if (!qlFpcInstalled())
         GTEST_SKIP() << "fpc is not installed";
     // The sources, and the sources with the written files in their place.
     const fs::path Before = fs::path(Run) / "before", After = fs::path(Run) / "after";
