@@ -392,6 +392,9 @@ TqlRoutine* TRoutineParser::RoutineImplementation(TqlVarContainer* Container)
         HeadingUse = R != nullptr;
     } else {
         R = dynamic_cast<TqlRoutine*>(Unit->FindSymbol(Unit, nullptr, Name, false, MakeUsedByInfo(P, false)));
+        // Only a routine of this unit's own can be declared by this body.
+        if (R && (!R->GetRoutineList() || R->GetRoutineList()->GetContainer() != Container))
+            R = nullptr;
         HeadingUse = R != nullptr;
     }
     bool Overloaded = false;
@@ -409,7 +412,21 @@ TqlRoutine* TRoutineParser::RoutineImplementation(TqlVarContainer* Container)
             }
         }
     }
-    const bool IsNew = !R || (Overloaded && R->GetVisibility() == vkImplementation);
+    // A routine's overload implements a declaration that still waits for its
+    // body; when every overload of the name has one (a program's overloads,
+    // each written with its body), this body declares another.
+    auto AwaitsBody = [&Name](TqlRoutine* Routine) {
+        TqlRoutineList* List = Routine->GetRoutineList();
+        for (int i = 0; List && i < List->GetCount(); ++i) {
+            TqlRoutine* Other = List->GetRoutine(i);
+            if (Other->GetImplEndY() == 0 && qlSameText(Other->GetName(), Name) &&
+                Other->GetDirectives().Contains(rdOverload))
+                return true;
+        }
+        return false;
+    };
+    const bool IsNew = !R || (Overloaded && (R->GetVisibility() == vkImplementation ||
+                                             (!Class && !AwaitsBody(R))));
     if (IsNew)
         R = Container->GetRoutines()->AddRoutine(Name, FVisibility,
                                                  IsFunction ? rkFunction : rkProcedure, FileIndex(),

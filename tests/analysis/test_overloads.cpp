@@ -250,3 +250,35 @@ TEST(Overloads, CallOfAnOverrideBindsToTheAncestorsOverloadItsArgumentsPick)
         EXPECT_EQ(TFixture::UsesFrom(Child[0], From), C.ByOverride);
     }
 }
+
+// A body with no declaration waiting for it declares a routine of its own:
+// each overload of a program written with its body, and a routine that
+// shares its name with one of a used unit.
+TEST(Overloads, BodyWithNoDeclarationWaitingDeclaresItsOwnRoutine)
+{
+    const struct {
+        const char* Name;
+        const char* Other;
+        const char* Program;
+        int Routines;
+    } Cases[] = {
+        {"program overloads", "",
+         "function Sum(A: Integer): Integer; overload;\nbegin\n  Result := A;\nend;\n\n"
+         "function Sum(A, B: Integer): Integer; overload;\nbegin\n  Result := A + B;\nend;\n\n"
+         "begin\n  Sum(Sum(1), 2);\nend.\n",
+         2},
+        {"a used unit's name", "procedure Log(const S: string);",
+         "procedure Log(const S: string; N: Integer);\nbegin\nend;\n\nbegin\n  Log('a', 1);\nend.\n", 1},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TFixtureUnit Fx;
+        const std::string Body = *C.Other ? C.Other + std::string("\nbegin\nend;\n") : "";
+        Fx.F.Write("Other.pas", std::string("unit Other;\n\ninterface\n\n") + C.Other +
+                                    "\n\nimplementation\n\n" + Body + "\nend.\n");
+        Fx.Analyze("Fixture.dpr", std::string("program Fixture;\n\nuses\n  Other;\n\n") + C.Program);
+        ASSERT_NE(Fx.Unit, nullptr);
+        EXPECT_EQ(Fx.Messages(), "");
+        EXPECT_EQ(Fx.Unit->GetRoutines()->GetCount(), C.Routines);
+    }
+}
