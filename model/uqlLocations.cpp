@@ -135,15 +135,6 @@ void TqlUsedByList::Moved(int Position, TqlUsedByLocation* To)
     (FCount > 1 ? FMany : &FOne)[Position] = reinterpret_cast<TEntry>(To);
 }
 
-int TqlUsedByList::GetCountBesidesHeadings() const
-{
-    int N = 0;
-    for (uint32_t i = 0; i < FCount; ++i)
-        if (!reinterpret_cast<TqlUsedByLocation*>(Entries()[i] & ~OwnedMark)->GetIsHeading())
-            ++N;
-    return N;
-}
-
 TqlUsedByLocation* TqlUsedByList::GetLocations(int Index) const
 {
     if (static_cast<uint32_t>(Index) >= FCount)

@@ -89,10 +89,6 @@ public:
     void Clear();
     int AddUsedBy(const TqlUsedByInfo& Info);
     int GetCount() const { return static_cast<int>(FCount); }
-    // The uses that are not heading repeats (the name repeated where a
-    // declaration is completed): what counts when asking whether the
-    // symbol is used at all.
-    int GetCountBesidesHeadings() const;
     // Raises EListError for an index out of range.
     TqlUsedByLocation* GetLocations(int Index) const;
     TqlSymbol* GetSymbol() const { return FSymbol; }

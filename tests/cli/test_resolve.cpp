@@ -168,8 +168,10 @@ TEST(Resolve, ArrayFieldElementInheritedMember)
     ASSERT_NE(Obj, nullptr);
     TqlSymbol* Free = Obj->FindSymbol(R.Unit(), Obj, "Free");
     ASSERT_NE(Free, nullptr);
-    // The call; the implementation heading is a heading repeat.
-    EXPECT_EQ(Free->GetUsedBy()->GetCountBesidesHeadings(), 1);
+    // The call, and the implementation heading marked as a heading repeat.
+    TqlUsedByList* Uses = Free->GetUsedBy();
+    ASSERT_EQ(Uses->GetCount(), 2);
+    EXPECT_EQ(Uses->GetLocations(0)->GetIsHeading() + Uses->GetLocations(1)->GetIsHeading(), 1);
     EXPECT_TRUE(R.P.Messages().empty());
 }
 
