@@ -1,15 +1,14 @@
 #include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
 
 
+#include "base/qlFileLimits.h"
 #include "base/uqlPathUtils.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <set>
-#include <sstream>
 #include <unordered_set>
 
 namespace {
@@ -40,14 +39,6 @@ std::string Format2(const std::string& Pattern, const std::string& A, const std:
 TqlClass* AsClass(TqlSymbol* Symbol)
 {
     return dynamic_cast<TqlClass*>(Symbol);
-}
-
-std::string ReadText(const std::string& FileName)
-{
-    std::ifstream In(FileName, std::ios::binary);
-    std::stringstream S;
-    S << In.rdbuf();
-    return S.str();
 }
 
 // One word of Pascal source: its text, 1-based column and line, its offset
@@ -385,6 +376,19 @@ std::string TqlSymbolRename::RenamePath(const std::string& Literal, const std::s
     return Literal.substr(0, Start) + NewName + Literal.substr(End);
 }
 
+const std::string& TqlSymbolRename::Source(const std::string& FileName)
+{
+    auto [It, Added] = FSources.try_emplace(FileName);
+    if (Added) {
+        // A file that cannot be read (gone, too large, not a regular file)
+        // holds no word.
+        std::string Why;
+        if (qlReadLimitedFile(FileName, qlMaxSourceFileSize, It->second, Why) != TqlFileProblem::None)
+            It->second.clear();
+    }
+    return It->second;
+}
+
 bool TqlSymbolRename::SortPlace(int FileIndex, int X, int Y)
 {
     TqlSourceFile* File =
@@ -487,7 +491,7 @@ bool TqlSymbolRename::CheckKind()
                 TqlUnit* Unit = Same->GetUnitIntf();
                 if (!Unit || Same->GetImplStartY() <= 0)
                     continue;
-                const std::string Text = ReadText(Unit->GetFullFileName());
+                const std::string& Text = Source(Unit->GetFullFileName());
                 std::vector<TWord> Words;
                 ScanWords(Text, [&](const TWord& W) {
                     if (!Before(W.X, W.Y, Same->GetImplStartX(), Same->GetImplStartY()) &&
@@ -553,20 +557,20 @@ bool TqlSymbolRename::CheckKind()
         TqlUsedByList* Uses = Routine->GetUsedBy();
         for (int I = 0; I < Uses->GetCount() && !Repeated; ++I)
             Repeated = Uses->GetLocations(I)->GetIsHeading();
-        if (WithBody && Repeated && !IsForwardHeading(ReadText(Routine->GetFileName()), X, Y)) {
+        if (WithBody && Repeated && !IsForwardHeading(Source(Routine->GetFileName()), X, Y)) {
             Post(qlFormat(Overloaded, FOldName), File, X, Y);
             return false;
         }
     }
     if (auto* Routine = qlAsRoutine(FSymbol); Routine && FHome && Siblings(FHome, Routine) > 0) {
-        if (Untied(Routine, Headings(Routine, ReadText(FSymbol->GetFileName())))) {
+        if (Untied(Routine, Headings(Routine, Source(FSymbol->GetFileName())))) {
             Post(qlFormat(Overloaded, FOldName), File, X, Y);
             return false;
         }
     }
     if (auto* Routine = qlAsRoutine(FHome); Routine && qlAsParameter(FSymbol)) {
         TqlRoutineList* List = Routine->GetRoutineList();
-        const int Count = Headings(Routine, ReadText(Routine->GetFileName()));
+        const int Count = Headings(Routine, Source(Routine->GetFileName()));
         // Tied when the analysis saw the parameter repeated in the heading.
         bool Repeated = false;
         TqlUsedByList* Uses = FSymbol->GetUsedBy();
@@ -585,7 +589,7 @@ bool TqlSymbolRename::CheckKind()
         for (int Depth = 0; Root->GetRedeclaredProperty() && Depth < 10000; ++Depth)
             Root = Root->GetRedeclaredProperty();
         // "property Name;" of an ancestor the analysis does not know.
-        const char Next = CharAfterWord(ReadText(Root->GetFileName()), Root->GetX(), Root->GetY());
+        const char Next = CharAfterWord(Source(Root->GetFileName()), Root->GetX(), Root->GetY());
         if (Next != ':' && Next != '[') {
             Post(qlFormat(Inherits, FOldName), File, X, Y);
             return false;
@@ -754,7 +758,7 @@ bool TqlSymbolRename::CheckWords()
         if (Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
             continue;
         const int UnitIndex = Files->GetItems(Own)->GetUnitIndex();
-        const std::string Text = ReadText(Unit->GetFullFileName());
+        const std::string& Text = Source(Unit->GetFullFileName());
         std::unordered_set<std::string> Included;
         bool Named = false;
         ScanWords(
@@ -775,10 +779,10 @@ bool TqlSymbolRename::CheckWords()
         for (const TOther& O : Others) {
             const bool Mine = O.UnitIndex == UnitIndex;
             if (!O.Form && (Mine || Included.count(O.Base) || Included.count(O.Stem))) {
-                if (!CheckWordsInFile(Unit, O.Index, false, ReadText(Files->GetItems(O.Index)->GetFullFileName())))
+                if (!CheckWordsInFile(Unit, O.Index, false, Source(Files->GetItems(O.Index)->GetFullFileName())))
                     return false;
             } else if (O.Form && Mine && !IsUnit &&
-                       HoldsWord(ReadText(Files->GetItems(O.Index)->GetFullFileName()), FOldName)) {
+                       HoldsWord(Source(Files->GetItems(O.Index)->GetFullFileName()), FOldName)) {
                 // The streamed form names its class and handlers by name.
                 Post(Format2(NotChanged, FOldName, Files->GetItems(O.Index)->GetFullFileName()), O.Index, 1, 1);
                 return false;
@@ -798,7 +802,7 @@ bool TqlSymbolRename::CheckWords()
         const int Own = U->GetFileIndex();
         if (Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
             continue;
-        if (HoldsWord(ReadText(U->GetFullFileName()), FOldName)) {
+        if (HoldsWord(Source(U->GetFullFileName()), FOldName)) {
             Post(Format2(Unfinished, U->GetName(), FOldName), Own, 1, 1);
             return false;
         }
@@ -971,7 +975,7 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
                 Ok = !HidesAt(Token, Token->GetPoint(), Uses.Find(Token));
         });
     else
-        ScanWords(ReadText(Unit->GetFullFileName()), [&](const TWord& W) {
+        ScanWords(Source(Unit->GetFullFileName()), [&](const TWord& W) {
             if (Ok && !W.Qualified && qlSameName(std::string(W.Text), FNewName))
                 Ok = !HidesAt(nullptr, TPoint{W.X, W.Y}, Uses.Find(W.X, W.Y));
         });
@@ -1002,7 +1006,7 @@ bool TqlSymbolRename::CheckHiding()
         const int Own = U->GetFileIndex();
         if (FPlaces.count(U) || U == Home || Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
             continue;
-        if (HoldsWord(ReadText(U->GetFullFileName()), FNewName) && !CheckScopes(U, nullptr, {}))
+        if (HoldsWord(Source(U->GetFullFileName()), FNewName) && !CheckScopes(U, nullptr, {}))
             return false;
     }
     return true;

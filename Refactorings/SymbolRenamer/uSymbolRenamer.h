@@ -65,6 +65,8 @@ private:
     // The units that use the declaring unit without using the symbol.
     bool CheckHiding();
     bool SortPlace(int FileIndex, int X, int Y);
+    // The text of a source, form or include file, read once per rename.
+    const std::string& Source(const std::string& FileName);
     void Rename(TqlTokenNode* Token);
     void Post(const std::string& Text, int FileIndex, int X, int Y) { FSink(Text, FileIndex, X, Y); }
 
@@ -87,6 +89,7 @@ private:
     std::vector<TqlUnit*> FUnits;
     // The places (file, column, line) where a heading repeats the name.
     std::set<std::tuple<int, int, int>> FHeadings;
+    std::map<std::string, std::string> FSources;
     bool FOk = false;
 };
 
