@@ -385,6 +385,10 @@ const std::string& TqlSymbolRename::Source(const std::string& FileName)
         std::string Why;
         if (qlReadLimitedFile(FileName, qlMaxSourceFileSize, It->second, Why) != TqlFileProblem::None)
             It->second.clear();
+        // A UTF-8 byte-order mark takes no column for the lexer: dropped
+        // here, the words of the first line lie where the analysis put them.
+        if (It->second.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            It->second.erase(0, 3);
     }
     return It->second;
 }

@@ -140,6 +140,9 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_label", "Jumps.Count.Done", "Finish", ""},
         TRenameCase{"rename_unit_qualified", "uBase.Count", "Total", ""},
         TRenameCase{"rename_unit_qualified", "uBase", "uCore", ""},
+        // A unit whose file starts with a UTF-8 byte-order mark.
+        TRenameCase{"rename_bom", "UBom", "UBase", ""},
+        TRenameCase{"rename_bom", "UBom.Twice", "Double", ""},
         TRenameCase{"rename_members", "Members.TList2.Fill", "Populate", ""},
         TRenameCase{"rename_inherited", "Inherit.TBase.Clear", "Wipe", ""},
         // Overloads declared apart from their implementations.
