@@ -470,7 +470,8 @@ void TlxBasePasLex::NullProc()
         // A zero byte inside the text: an unknown character, not the end.
         ++FRun;
         FTokenID = ptUnknown;
-        Message("Unknown Character, ($00)");
+        if (FLexState != lsSkipping)
+            Message("Unknown Character, ($00)");
         return;
     }
     FTokenID = ptNull;
@@ -566,7 +567,9 @@ void TlxBasePasLex::StringProc()
         FRun = FindStop<'\''>(FOrigin, FRun);
         if (Ch(FRun) != '\'') {
             // A line break or the end of the text: the break is not consumed.
-            Message("Unterminated string");
+            // Text a conditional leaves out may hold a lone quote ("don't").
+            if (FLexState != lsSkipping)
+                Message("Unterminated string");
             return;
         }
         ++FRun;
@@ -821,10 +824,15 @@ void TlxBasePasLex::ByteOrderMarkProc()
 
 void TlxBasePasLex::UnknownProc()
 {
-    char Buf[8];
-    std::snprintf(Buf, sizeof Buf, "%02X", unsigned(Ch(FRun)));
+    const unsigned C = Ch(FRun);
     ++FRun;
     FTokenID = ptUnknown;
+    // Text a conditional leaves out is passed over as the compiler does: only
+    // its comments, strings and directives matter there, not what it holds.
+    if (FLexState == lsSkipping)
+        return;
+    char Buf[8];
+    std::snprintf(Buf, sizeof Buf, "%02X", C);
     Message(std::string("Unknown Character, ($") + Buf + ")");
 }
 

@@ -55,6 +55,11 @@ TEST(Delphi7Directives, DirectivesNoLongerDropTheCodeTheyGuard)
          {{"SevenZip.inc", "{$DEFINE 7ZIP_LINKONREQUEST}\n{$IFDEF 7ZIP_STATICLINK}\n"
                            "  {$UNDEF 7ZIP_LINKONREQUEST}\n{$ENDIF}\n"}},
          "LoadSevenZip", "SevenZipHandle", 1},
+        {"characters no token takes in a branch left out",
+         Unit("{$IFDEF ZLIB_DEBUG}\n  s^.bi_buf |= (val << s^.bi_valid);\\\n"
+              "  ` ~ \x80 ? don't\n{$ENDIF}\nvar\n  Tally: Integer;\n",
+              "procedure Count;\nbegin\n  Tally := 1;\nend;\n"),
+         {}, "Tally", "Tally", 1},
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Behaviour);
@@ -67,7 +72,7 @@ TEST(Delphi7Directives, DirectivesNoLongerDropTheCodeTheyGuard)
 
 TEST(Delphi7Directives, CompilerVersionConditionsTakeTheDelphi7Branch)
 {
-    TFixture Fx(Unit("{$IF CompilerVersion < 18}\ntype\n  UnicodeString = WideString;\n"
+    const std::string Text = Unit("{$IF CompilerVersion < 18}\ntype\n  UnicodeString = WideString;\n"
                      "  NativeInt = Integer;\n{$IFEND}\n\n"
                      "{$IF RTLVersion >= 15}\nconst\n  RtlName = 'Delphi 7';\n{$ELSE}\n"
                      "const\n  RtlName = 'older';\n{$IFEND}\n\n"
@@ -78,13 +83,24 @@ TEST(Delphi7Directives, CompilerVersionConditionsTakeTheDelphi7Branch)
                      "var\n  Title: UnicodeString;\n  Size: NativeInt;\n  Big: UInt64;\n",
                      "procedure OnDelphi7;\nbegin\nend;\n\n"
                      "initialization\n  Title := RtlName;\n  if HasVariants then\n    Size := 0;\n"
-                     "  Big := Size;\n"));
+                     "  Big := Size;\n");
+    TFixture Fx(Text);
     EXPECT_EQ(Fx.Messages(), "");
     EXPECT_EQ(Fx.Uses("UnicodeString"), 1);
     EXPECT_EQ(Fx.Uses("NativeInt"), 1);
-    EXPECT_EQ(Fx.Uses("RtlName"), 1);
     EXPECT_EQ(Fx.Uses("HasVariants"), 1);
-    EXPECT_NE(Fx.Find("OnDelphi7"), nullptr);
+    // Both branches declare RtlName, and a body declares the routine its
+    // heading was left out for: where they are declared tells the branches.
+    const auto LineOf = [&Text](const std::string& Part) {
+        return 1 + int(std::count(Text.begin(), Text.begin() + Text.find(Part), '\n'));
+    };
+    TqlSymbol* Rtl = Fx.Find("RtlName");
+    ASSERT_NE(Rtl, nullptr);
+    EXPECT_EQ(Rtl->GetY(), LineOf("RtlName = 'Delphi 7'"));
+    EXPECT_EQ(Fx.Uses("RtlName"), 1);
+    TqlSymbol* OnDelphi7 = Fx.Find("OnDelphi7");
+    ASSERT_NE(OnDelphi7, nullptr);
+    EXPECT_EQ(OnDelphi7->GetY(), LineOf("procedure OnDelphi7;"));
     // UInt64 is the system unit's: the fallback declaration is left out.
     TqlSymbol* Big = Fx.Find("Big");
     ASSERT_NE(Big, nullptr);
@@ -128,17 +144,24 @@ TEST(Delphi7Directives, AByteOrderMarkTakesNoColumnOnTheFirstLine)
 TEST(Delphi7Directives, FlatChainsOfGeneratedCodeAreReadToTheEnd)
 {
     const int N = 1500;
-    std::string Sum = "  X := A[0]", ElseIf = "  if X = 0 then\n    Y := 0", Labels = "  case X of\n";
+    std::string Sum = "  X := A[0]", Dotted = "  X := R.B[0]", ElseIf = "  if X = 0 then\n    Y := 0", Labels = "  case X of\n";
     for (int I = 1; I <= N; ++I) {
         const std::string V = std::to_string(I);
         Sum += " + A[" + V + "]";
+        Dotted += " + R.B[" + V + "]";
         ElseIf += "\n  else if X = " + V + " then\n    Y := A[" + V + "]";
         Labels += "    " + V + ": Y := " + V + ";\n";
     }
-    TFixture Fx(Unit("var\n  A: array [0..2000] of Integer;\n  X, Y: Integer;\n",
-                     "procedure Tail;\nbegin\n" + Sum + ";\n" + ElseIf + ";\n" + Labels +
+    TFixture Fx(Unit("type\n  TRec = record\n    B: array [0..2000] of Integer;\n  end;\n\n"
+                     "var\n  A: array [0..2000] of Integer;\n  R: TRec;\n  X, Y: Integer;\n",
+                     "procedure Tail;\nbegin\n" + Sum + ";\n" + Dotted + ";\n" + ElseIf + ";\n" + Labels +
                          "  end;\n  Y := X;\nend;\n"));
     EXPECT_EQ(Fx.Messages(), "");
     EXPECT_EQ(Fx.Uses("A"), 2 * N + 1);
     EXPECT_EQ(Fx.Uses("Y"), 2 * N + 2);
+    EXPECT_EQ(Fx.Uses("R"), N + 1);
+    TqlRecord* Rec = Fx.Unit->GetRecords()->Find("TRec");
+    ASSERT_NE(Rec, nullptr);
+    ASSERT_NE(Rec->GetFieldList()->Find("B"), nullptr);
+    EXPECT_EQ(Rec->GetFieldList()->Find("B")->GetUsedBy()->GetCount(), N + 1);
 }

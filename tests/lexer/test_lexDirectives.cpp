@@ -64,6 +64,33 @@ TEST(LexDirectives, IfDefElse)
               "z");
 }
 
+TEST(LexDirectives, SkippedTextIsNotScannedForTokens)
+{
+    // A branch left out may hold anything: C macros, a lone quote, bytes no
+    // token takes. Only its comments, strings and directives count.
+    const struct {
+        const char* Skipped;
+        const char* Compiled;
+    } Cases[] = {
+        {"s^.bi_buf |= (val << s^.bi_valid);\\", "a"},
+        {"` ~ ? \x80 \x01", "a"},
+        {"don't", "a"},
+        {"'{$ENDIF}' still skipped", "a"},
+        {"{ {$ENDIF} in a comment }", "a"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Skipped);
+        Harness R;
+        EXPECT_EQ(R.Tokens(std::string("{$IFDEF NEVER} ") + C.Skipped + "\n{$ENDIF} " + C.Compiled), C.Compiled);
+        EXPECT_TRUE(R.Messages.empty()) << R.Messages.front();
+    }
+    // Compiled, the same text is complained of.
+    Harness R;
+    R.Tokens("{$IFNDEF NEVER} a | b {$ENDIF}");
+    ASSERT_EQ(R.Messages.size(), 1u);
+    EXPECT_EQ(R.Messages[0], "Unknown Character, ($7C)");
+}
+
 TEST(LexDirectives, IfElseIfTakesExactlyOneBranch)
 {
     Harness R;
