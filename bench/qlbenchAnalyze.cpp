@@ -70,6 +70,14 @@ double PrivateKb()
 
 } // namespace
 
+void AddLibraryFolders(TqlProject& Project, const std::vector<std::string>& Folders)
+{
+    Ref<IqlStringList> SearchPath = Project.GetSystemOptions()->GetLibrarySearchPath();
+    for (const std::string& F : Folders)
+        SearchPath->Add(F);
+    qlAddShippedSystemFolder(SearchPath);
+}
+
 long long CountAnalysedFiles(TqlProject& Project, TBenchTotals& Totals)
 {
     long long Analysed = 0;
@@ -124,8 +132,7 @@ int RunAnalyze(int Argc, char** Argv)
     try {
         Ref<TqlProject> Project(new TqlProject);
         gqlProject = Ref<IqlProject>(Project.get());
-        for (const std::string& P : LibPaths)
-            Project->GetSystemOptions()->GetLibrarySearchPath()->Add(P);
+        AddLibraryFolders(*Project, LibPaths);
         Project->GetOptions()->SetFileToAnalyze(MainFile);
         const auto Start = std::chrono::steady_clock::now();
         Project->Analyze(true);

@@ -247,11 +247,7 @@ int RunRefactor(int Argc, char** Argv)
             std::fprintf(stderr, "%s\n", E.c_str());
             ++Totals.Errors;
         });
-        Ref<IqlStringList> SearchPath = Project->GetSystemOptions()->GetLibrarySearchPath();
-        for (const std::string& P : LibPaths)
-            SearchPath->Add(P);
-        // As qlcheck does: the unit that ships beside the program.
-        qlAddShippedSystemFolder(SearchPath);
+        AddLibraryFolders(*Project, LibPaths);
         Project->GetOptions()->SetFileToAnalyze(MainFile);
         Project->Analyze(true);
         AnalysisPeakKb = PeakKb();

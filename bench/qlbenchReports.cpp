@@ -117,8 +117,7 @@ int RunReports(int Argc, char** Argv)
     try {
         Ref<TqlProject> Project(new TqlProject);
         gqlProject = Ref<IqlProject>(Project.get());
-        for (const std::string& P : LibPaths)
-            Project->GetSystemOptions()->GetLibrarySearchPath()->Add(P);
+        AddLibraryFolders(*Project, LibPaths);
         RegisterBuiltInReports();
         Project->GetOptions()->SetFileToAnalyze(MainFile);
         const auto Start = std::chrono::steady_clock::now();

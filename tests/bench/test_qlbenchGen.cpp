@@ -105,3 +105,19 @@ TEST(QlbenchGen, BadArgumentsWriteNothing)
         EXPECT_NE(Generate(Args, Out.Path() + "/sub"), 0) << Args;
     EXPECT_FALSE(std::filesystem::exists(Out.Path() + "/sub"));
 }
+
+// The analysing subcommands search the QuilletSystem shipped beside the
+// program, as qlcheck does: without it every TObject and Exception of a
+// generated project is a name not found.
+TEST(QlbenchGen, AnalysisSubcommandsSearchTheShippedSystemUnit)
+{
+    const TTestFolder Out;
+    ASSERT_EQ(Generate("project 3", Out.Path()), 0);
+    for (const char* Subcommand : {"analyze", "reports"}) {
+        SCOPED_TRACE(Subcommand);
+        const std::string Printed = qlCaptureOutput(std::string("cd '") + Out.Path() + "' && '" +
+                                                    QLBENCH_EXE + "' " + Subcommand + " Main.dpr 2>&1");
+        EXPECT_NE(Printed.find("messages=0"), std::string::npos) << Printed;
+        EXPECT_NE(Printed.find("errors=0"), std::string::npos) << Printed;
+    }
+}
