@@ -341,6 +341,8 @@ TEST(ParserFramework, FlatChainsOfAnyLengthParse)
         std::string Statements;
     } Cases[] = {
         {"indexed terms", Join("X := a[0]", [](int I) { return " + a[" + std::to_string(I + 1) + "]"; }, ";")},
+        {"indexed terms through a dotted name",
+         Join("X := R.A[0]", [](int I) { return " + R.A[" + std::to_string(I + 1) + "]"; }, ";")},
         {"else if", Join("if X = 0 then Y := 0", [](int I) {
              const std::string V = std::to_string(I + 1);
              return "\n  else if X = " + V + " then Y := " + V;

@@ -190,6 +190,27 @@ TEST(WithUnwinder, WrittenOutputsResolveAsTheSourcesDid)
     }
 }
 
+namespace {
+
+// Builds and runs a program as it was and as a command wrote it: both print
+// the same, and something.
+void ExpectSameRun(const std::string& FileName, const std::string& Program, const std::string& Written)
+{
+    TTestFolder Work;
+    const fs::path Before = fs::path(Work.Path()) / "before";
+    const fs::path After = fs::path(Work.Path()) / "after";
+    fs::create_directories(Before);
+    fs::create_directories(After);
+    std::ofstream(Before / FileName, std::ios::binary) << Program;
+    std::ofstream(After / FileName, std::ios::binary) << Written;
+    const std::string Was = qlBuildAndRun(Before, FileName);
+    EXPECT_NE(Was, "<build failed>");
+    EXPECT_NE(Was, "");
+    EXPECT_EQ(qlBuildAndRun(After, FileName), Was);
+}
+
+} // namespace
+
 // Generated code: a chain of more else-ifs than the parser nests, some with
 // a with-statement over an indexed record. Qualified and then removed, the
 // with-statements go and the program prints what it printed.
@@ -224,15 +245,43 @@ TEST(WithUnwinder, WithsInALongElseIfChainAreRemoved)
     EXPECT_TRUE(P.Messages.empty()) << P.Messages.front();
     const std::string Removed = P.Generated(Tree);
     EXPECT_EQ(Removed.find("with "), std::string::npos);
-    TTestFolder Work;
-    const fs::path Before = fs::path(Work.Path()) / "before";
-    const fs::path After = fs::path(Work.Path()) / "after";
-    fs::create_directories(Before);
-    fs::create_directories(After);
-    std::ofstream(Before / "ElseIfChain.dpr", std::ios::binary) << Program;
-    std::ofstream(After / "ElseIfChain.dpr", std::ios::binary) << Removed;
-    const std::string Was = qlBuildAndRun(Before, "ElseIfChain.dpr");
-    EXPECT_NE(Was, "<build failed>");
-    EXPECT_NE(Was, "");
-    EXPECT_EQ(qlBuildAndRun(After, "ElseIfChain.dpr"), Was);
+    ExpectSameRun("ElseIfChain.dpr", Program, Removed);
+}
+
+// A flat chain of terms through a dotted name, inside and outside a
+// with-statement: qualified, the with's chain becomes one too, and removed,
+// the with goes; the program prints what it printed.
+TEST(WithUnwinder, WithsOverALongDottedChainAreQualifiedAndRemoved)
+{
+    if (std::system("command -v fpc > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "fpc is not installed";
+    const int N = 5000;
+    std::string Inside = "      Total := Items[0]", Outside = "  Check := Bag.Items[0]";
+    for (int K = 1; K < N; ++K) {
+        Inside += " + Items[" + std::to_string(K) + "]";
+        Outside += " + Bag.Items[" + std::to_string(K) + "]";
+    }
+    const std::string Program =
+        "program DottedChain;\n\n{$APPTYPE CONSOLE}\n\ntype\n  TBag = record\n    Items: array [0.." +
+        std::to_string(N) + "] of Integer;\n    Total: Integer;\n  end;\n\nvar\n  Bag: TBag;\n"
+        "  I, Check: Integer;\n\nbegin\n  for I := 0 to " + std::to_string(N) +
+        " do\n    Bag.Items[I] := I mod 7;\n  with Bag do\n    begin\n" + Inside + ";\n    end;\n" + Outside +
+        ";\n  WriteLn(Bag.Total, ' ', Check);\nend.\n";
+    TAnalysedProject P;
+    P.Write("DottedChain.dpr", Program);
+    P.Analyze();
+    TqlUnit* Unit = P.Unit("DottedChain");
+    ASSERT_NE(Unit, nullptr);
+    TqlModuleNode* Tree = P.Tree(Unit);
+    ASSERT_NE(Tree, nullptr);
+    TqlWithUnwinder W(Unit, Tree, P.Sink());
+    ASSERT_TRUE(W.QualifyWithStatements(false));
+    const std::string Qualified = P.Generated(Tree);
+    EXPECT_NE(Qualified.find("Bag.Total := Bag.Items[0] + Bag.Items[1] + "), std::string::npos);
+    EXPECT_NE(Qualified.find(" + Bag.Items[" + std::to_string(N - 1) + "];"), std::string::npos);
+    ASSERT_TRUE(W.RemoveWithStatements());
+    EXPECT_TRUE(P.Messages.empty()) << P.Messages.front();
+    const std::string Removed = P.Generated(Tree);
+    EXPECT_EQ(Removed.find("with "), std::string::npos);
+    ExpectSameRun("DottedChain.dpr", Program, Removed);
 }
