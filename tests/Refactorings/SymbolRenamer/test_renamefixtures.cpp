@@ -220,6 +220,9 @@ INSTANTIATE_TEST_SUITE_P(
         // A unit that sees an implementing class but not the interface's unit.
         TRenameCase{"rename_family_interface", "UGreetIntf.IGreeter.Greet", "Cheer",
                     "Name, Cheer, stands here for another symbol, which the renamed Greet would hide"},
+        // A form that inherits the method names it as a handler.
+        TRenameCase{"rename_family_form", "UBaseForm.TBaseForm.ButtonClick", "Pressed",
+                    "UMain.dfm, which is not changed"},
         // A member outside the project's sources keeps the family's name.
         TRenameCase{"rename_family_library", "UTasks.TMyTask.Run", "Start",
                     "Method TMyTask.Run must keep the name of TLibBase.Run, which lies in unit ULib, no source of the project"},
