@@ -15,7 +15,6 @@ namespace {
 
 const char* const InvalidName = "Identifier, %s, is not a valid name";
 const char* const OverrideChain = "Symbol, %s, is part of an override chain; not renamed";
-const char* const InterfaceMember = "Symbol, %s, is a method of interface %s; the classes that implement it would no longer match; not renamed";
 const char* const NoSource = "Symbol, %s, has no source to change";
 const char* const NotChanged = "Symbol, %s, is used in %s, which is not changed";
 const char* const Unrecorded = "Name, %s, occurs here where the analysis recorded no use of it (code under an inactive conditional branch?); not renamed";
@@ -23,6 +22,13 @@ const char* const Unfinished = "Unit, %s, was not analysed to its end and names 
 const char* const Ambiguous = "Call of %s here could not be bound to one overload; not renamed";
 const char* const Redeclared = "Property, %s, is redeclared in %s; not renamed";
 const char* const BareInherited = "Method %s calls the renamed %s through a bare inherited here; not renamed";
+const char* const InheritedKeeps = "Method %s calls %s through a bare inherited here, which keeps its name; not renamed";
+const char* const InheritedUnknown = "Method %s calls a method of an ancestor the analysis did not find through a bare inherited here; not renamed";
+const char* const OutsideSelected = "Method %s lies in unit %s, no source of the project; not renamed";
+const char* const OutsideMember = "Method %s must keep the name of %s, which lies in unit %s, no source of the project; not renamed";
+const char* const UnknownOverridden = "Method %s overrides a method of an ancestor the analysis did not find; not renamed";
+const char* const UnknownImplementer = "Class %s implements %s through a method the analysis did not find; not renamed";
+const char* const UnknownInterface = "Method %s may implement a method of %s, an interface the analysis did not find; not renamed";
 const char* const Hidden = "Name, %s, already stands for %s where %s is used here; not renamed";
 const char* const Hides = "Name, %s, stands here for another symbol, which the renamed %s would hide; not renamed";
 const char* const Overloaded = "Symbol, %s, is overloaded and the analysis did not tie its declaration and implementation together; not renamed";
@@ -471,57 +477,6 @@ bool TqlSymbolRename::CheckKind()
         Post(Format2(ImplicitResult, FOldName, Function->GetName()), File, X, Y);
         return false;
     }
-    if (auto* Routine = qlAsRoutine(FSymbol)) {
-        TqlClass* Owner = MethodClass(Routine);
-        if (auto* Intf = dynamic_cast<TqlInterface*>(Owner)) {
-            Post(Format2(InterfaceMember, FOldName, Intf->GetName()), File, X, Y);
-            return false;
-        }
-        const TRoutineDirectives D = Routine->GetDirectives();
-        bool Chain = D.Contains(rdOverride) || D.Contains(rdMessage) ||
-                     (Owner && Owner->IsSymbolFromInterface(FOldName));
-        const bool Virtual = D.Contains(rdVirtual) || D.Contains(rdDynamic) || D.Contains(rdAbstract);
-        if (Owner)
-            for (TqlClass* Below : DescendantsOf(Owner)) {
-                TqlRoutine* Same = Below->GetRoutines()->Find(FOldName);
-                if (!Same)
-                    continue;
-                if (Virtual) {
-                    Chain = true;
-                    break;
-                }
-                // A bare "inherited" in the descendant's method of the same
-                // name calls this one by its name.
-                TqlUnit* Unit = Same->GetUnitIntf();
-                if (!Unit || Same->GetImplStartY() <= 0)
-                    continue;
-                const std::string& Text = Source(Unit->GetFullFileName());
-                std::vector<TWord> Words;
-                ScanWords(Text, [&](const TWord& W) {
-                    if (!Before(W.X, W.Y, Same->GetImplStartX(), Same->GetImplStartY()) &&
-                        !Before(Same->GetImplEndX(), Same->GetImplEndY(), W.X, W.Y))
-                        Words.push_back(W);
-                });
-                for (size_t I = 0; I < Words.size(); ++I) {
-                    if (!qlSameName(std::string(Words[I].Text), "inherited"))
-                        continue;
-                    size_t After = Words[I].Offset + Words[I].Text.size();
-                    while (After < Text.size() && std::isspace(static_cast<unsigned char>(Text[After])))
-                        ++After;
-                    const bool Named = I + 1 < Words.size() && Words[I + 1].Offset == After &&
-                                       !IsReservedFollower(Words[I + 1].Text);
-                    if (!Named) {
-                        Post(Format2(BareInherited, Below->GetName() + "." + Same->GetName(), FOldName),
-                             Unit->GetFileIndex(), Words[I].X, Words[I].Y);
-                        return false;
-                    }
-                }
-            }
-        if (Chain) {
-            Post(qlFormat(OverrideChain, FOldName), File, X, Y);
-            return false;
-        }
-    }
     // Overloads: the analysis must have tied each declaration to its own
     // implementation; a parameter repeated in a heading apart from the
     // declaration is not seen as the same.
@@ -547,7 +502,8 @@ bool TqlSymbolRename::CheckKind()
     // none of the bodies.
     auto Untied = [&](TqlRoutine* Routine, int Count) {
         return Count > 2 || (Routine->GetImplStartY() <= 0 && !Routine->GetDirectives().Contains(rdExternal) &&
-                             !Routine->GetDirectives().Contains(rdAbstract));
+                             !Routine->GetDirectives().Contains(rdAbstract) &&
+                             !dynamic_cast<TqlInterface*>(MethodClass(Routine)));
     };
     // A routine declared with its body (in a program, an implementation
     // section or another routine) has no heading elsewhere unless declared
@@ -622,6 +578,355 @@ bool TqlSymbolRename::CheckKind()
             FHome = HomeOf(Root);
     }
     return true;
+}
+
+namespace {
+
+std::string Format3(const std::string& Pattern, const std::string& A, const std::string& B, const std::string& C)
+{
+    return qlFormat(Format2(Pattern, A, B), C);
+}
+
+// The methods named Name that Class declares itself.
+std::vector<TqlRoutine*> MethodsNamed(TqlClass* Class, const std::string& Name)
+{
+    std::vector<TqlRoutine*> Found;
+    TqlRoutineList* List = Class ? Class->GetRoutines() : nullptr;
+    for (int I = 0; List && I < List->GetCount(); ++I)
+        if (qlSameName(List->GetRoutine(I)->GetName(), Name))
+            Found.push_back(List->GetRoutine(I));
+    return Found;
+}
+
+// The parameters of A and B are passed alike and are of the same types.
+bool SameParameters(TqlRoutine* A, TqlRoutine* B)
+{
+    TqlParameterList* Pa = A->GetParameters();
+    TqlParameterList* Pb = B->GetParameters();
+    if (Pa->GetCount() != Pb->GetCount())
+        return false;
+    for (int I = 0; I < Pa->GetCount(); ++I) {
+        TqlParameter* X = Pa->GetParameters(I);
+        TqlParameter* Y = Pb->GetParameters(I);
+        if (X->GetParamKind() != Y->GetParamKind() || X->GetUntypedParameter() != Y->GetUntypedParameter() ||
+            X->GetParamType() != Y->GetParamType() ||
+            (!X->GetParamType() && !qlSameName(X->GetWrittenTypeName(), Y->GetWrittenTypeName())))
+            return false;
+    }
+    return true;
+}
+
+// The method that a method like Like overrides, implements or calls by a
+// bare inherited, looked for from class From up its ancestors: at the first
+// class that declares the name, the one with Like's parameters, or the only
+// one when it is not overloaded. Nil when no known class has it; Undecided
+// when several have Like's parameters or only other overloads were met.
+TqlRoutine* MethodAbove(TqlClass* From, TqlRoutine* Like, bool& Undecided)
+{
+    Undecided = false;
+    for (int Depth = 0; From && Depth < 10000; ++Depth, From = From->GetInheritsFromClass()) {
+        const std::vector<TqlRoutine*> Named = MethodsNamed(From, Like->GetName());
+        TqlRoutine* Same = nullptr;
+        int Count = 0;
+        for (TqlRoutine* R : Named)
+            if (SameParameters(R, Like)) {
+                Same = R;
+                ++Count;
+            }
+        if (Count > 1) {
+            Undecided = true;
+            return nullptr;
+        }
+        if (Same)
+            return Same;
+        if (Named.size() == 1 && !Named[0]->GetDirectives().Contains(rdOverload))
+            return Named[0];
+        Undecided = Undecided || !Named.empty();
+    }
+    return nullptr;
+}
+
+// The top of Class's chain of ancestors is TObject itself: no ancestor is
+// unknown to the analysis.
+bool KnownToTheRoot(TqlClass* Class)
+{
+    for (int Depth = 0; Class && Depth < 10000; ++Depth) {
+        if (!Class->GetInheritsFromClass())
+            return qlSameName(Class->GetName(), "TObject");
+        Class = Class->GetInheritsFromClass();
+    }
+    return false;
+}
+
+// The names of the heritage list of the class declared at X, Y of Text
+// ("TFoo = class(TBase, IFoo)"), each without the unit before its dot.
+std::vector<std::string> HeritageNames(std::string_view Text, int X, int Y)
+{
+    std::vector<std::string> Names;
+    size_t At = OffsetOf(Text, X, Y);
+    const size_t N = Text.size();
+    if (At == std::string_view::npos)
+        return Names;
+    auto Blanks = [&] {
+        for (;;) {
+            while (At < N && std::isspace(static_cast<unsigned char>(Text[At])))
+                ++At;
+            size_t End = At;
+            if (At < N && Text[At] == '{')
+                End = Text.find('}', At);
+            else if (Text.substr(At, 2) == "(*")
+                End = Text.find("*)", At);
+            else if (Text.substr(At, 2) == "//")
+                End = Text.find_first_of("\r\n", At);
+            else
+                return;
+            At = End == std::string_view::npos ? N : End + 1;
+        }
+    };
+    auto Word = [&] {
+        const size_t Start = At;
+        while (At < N && (std::isalnum(static_cast<unsigned char>(Text[At])) || Text[At] == '_'))
+            ++At;
+        return std::string(Text.substr(Start, At - Start));
+    };
+    Word();
+    Blanks();
+    if (At >= N || Text[At] != '=')
+        return Names;
+    ++At;
+    Blanks();
+    std::string Kind = qlLowerCase(Word());
+    if (Kind == "packed") {
+        Blanks();
+        Kind = qlLowerCase(Word());
+    }
+    Blanks();
+    if (Kind != "class" || At >= N || Text[At] != '(')
+        return Names;
+    ++At;
+    for (;;) {
+        Blanks();
+        std::string Name = Word();
+        Blanks();
+        while (!Name.empty() && At < N && Text[At] == '.') {
+            ++At;
+            Blanks();
+            Name = Word();
+            Blanks();
+        }
+        if (Name.empty())
+            break;
+        Names.push_back(Name);
+        if (At >= N || Text[At] != ',')
+            break;
+        ++At;
+    }
+    return Names;
+}
+
+// A method by its class's name and its own, "TFoo.Run".
+std::string MemberName(TqlRoutine* Routine)
+{
+    TqlClass* Class = MethodClass(Routine);
+    return (Class ? Class->GetName() + "." : std::string()) + Routine->GetName();
+}
+
+// The interfaces Class lists, each with the interfaces it descends from.
+std::vector<TqlInterface*> ImplementedBy(TqlClass* Class)
+{
+    std::vector<TqlInterface*> Found;
+    TqlOwnedInterfaceList* Listed = Class->GetInterfaces();
+    for (int I = 0; I < Listed->GetCount(); ++I)
+        for (TqlClass* Up = Listed->GetInterfaces(I); Up && Found.size() < 10000; Up = Up->GetInheritsFromClass())
+            if (auto* Intf = dynamic_cast<TqlInterface*>(Up);
+                Intf && std::find(Found.begin(), Found.end(), Intf) == Found.end())
+                Found.push_back(Intf);
+    return Found;
+}
+
+} // namespace
+
+bool TqlSymbolRename::BareInheritedIn(TqlRoutine* Routine, int& X, int& Y)
+{
+    TqlUnit* Unit = Routine->GetUnitIntf();
+    if (!Unit || Routine->GetImplStartY() <= 0)
+        return false;
+    const std::string& Text = Source(Unit->GetFullFileName());
+    std::vector<TWord> Words;
+    ScanWords(Text, [&](const TWord& W) {
+        if (!Before(W.X, W.Y, Routine->GetImplStartX(), Routine->GetImplStartY()) &&
+            !Before(Routine->GetImplEndX(), Routine->GetImplEndY(), W.X, W.Y))
+            Words.push_back(W);
+    });
+    for (size_t I = 0; I < Words.size(); ++I) {
+        if (!qlSameName(std::string(Words[I].Text), "inherited"))
+            continue;
+        size_t After = Words[I].Offset + Words[I].Text.size();
+        while (After < Text.size() && std::isspace(static_cast<unsigned char>(Text[After])))
+            ++After;
+        const bool Named =
+            I + 1 < Words.size() && Words[I + 1].Offset == After && !IsReservedFollower(Words[I + 1].Text);
+        if (!Named) {
+            X = Words[I].X;
+            Y = Words[I].Y;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TqlSymbolRename::CheckFamily()
+{
+    auto* Selected = qlAsRoutine(FSymbol);
+    if (!Selected || !MethodClass(Selected))
+        return true;
+    auto Refuse = [&](const std::string& Text, TqlSymbol* At) {
+        Post(Text, At->GetFileIndex(), At->GetX(), At->GetY());
+        return false;
+    };
+    // A virtual method, its overrides, the interface methods they implement
+    // and the methods that implement those: one name, found by walking from
+    // each member to the others until no more join.
+    std::vector<TqlRoutine*> Members{Selected};
+    auto IsMember = [&](TqlRoutine* R) { return std::find(Members.begin(), Members.end(), R) != Members.end(); };
+    auto Join = [&](TqlRoutine* R) {
+        if (!IsMember(R))
+            Members.push_back(R);
+    };
+    std::vector<TqlClass*> Classes;
+    bool Listed = false;
+    bool Undecided = false;
+    TqlFileNameList* Files = gqlProject->GetFileNames();
+    for (size_t I = 0; I < Members.size(); ++I) {
+        TqlRoutine* M = Members[I];
+        TqlClass* Class = MethodClass(M);
+        const TRoutineDirectives D = M->GetDirectives();
+        // Each member is renamed in a source of the project; the walk goes
+        // no further than one that is not (TObject's descendants are many).
+        TqlUnit* Unit = M->GetUnitIntf();
+        const int File = Unit ? Unit->GetFileIndex() : -1;
+        if (!Unit || Unit->IsLibraryUnit() || qlSameName(Unit->GetName(), "QuilletSystem") || File < 0 ||
+            File >= Files->GetCount() || !Files->GetItems(File)->Exists) {
+            const std::string Where = Unit ? Unit->GetName() : std::string("?");
+            return Refuse(M == Selected ? Format2(OutsideSelected, MemberName(M), Where)
+                                        : Format3(OutsideMember, MemberName(Selected), MemberName(M), Where),
+                          FSymbol);
+        }
+        // A message handler is found by its message, its inherited call too.
+        if (D.Contains(rdMessage))
+            return Refuse(qlFormat(OverrideChain, FOldName), FSymbol);
+        if (auto* Intf = dynamic_cast<TqlInterface*>(Class)) {
+            if (!Listed) {
+                TqlUnitList* Units = gqlProject->GetUnits();
+                std::unordered_set<TqlClass*> Seen;
+                for (int U = 0; U < Units->GetCount(); ++U)
+                    ForEachDeclared(Units->GetUnits(U), [&](TqlSymbolContainer*, TqlSymbol* S) {
+                        if (auto* C = AsClass(S); C && !dynamic_cast<TqlInterface*>(C) && Seen.insert(C).second)
+                            Classes.push_back(C);
+                    });
+                Listed = true;
+            }
+            // A class that lists the interface (or one descending from it)
+            // implements the method by the method of that name it finds.
+            for (TqlClass* K : Classes) {
+                const std::vector<TqlInterface*> Implemented = ImplementedBy(K);
+                if (std::find(Implemented.begin(), Implemented.end(), Intf) == Implemented.end())
+                    continue;
+                TqlRoutine* By = MethodAbove(K, M, Undecided);
+                if (!By)
+                    return Refuse(Format2(UnknownImplementer, K->GetName(), MemberName(M)), K);
+                Join(By);
+            }
+            continue;
+        }
+        if (D.Contains(rdOverride)) {
+            TqlRoutine* Up = MethodAbove(Class->GetInheritsFromClass(), M, Undecided);
+            if (!Up)
+                return Refuse(qlFormat(UnknownOverridden, MemberName(M)), M);
+            Join(Up);
+        }
+        std::vector<TqlClass*> Below = DescendantsOf(Class);
+        if (D.Contains(rdVirtual) || D.Contains(rdDynamic) || D.Contains(rdAbstract) || D.Contains(rdOverride))
+            for (TqlClass* K : Below)
+                for (TqlRoutine* R : MethodsNamed(K, FOldName))
+                    if (R->GetDirectives().Contains(rdOverride) &&
+                        MethodAbove(K->GetInheritsFromClass(), R, Undecided) == M)
+                        Join(R);
+        // The interfaces that this class, or one below it, implements by M.
+        Below.insert(Below.begin(), Class);
+        for (TqlClass* K : Below) {
+            bool Uses = false;
+            for (TqlInterface* Intf : ImplementedBy(K))
+                for (TqlRoutine* R : MethodsNamed(Intf, FOldName))
+                    if (MethodAbove(K, R, Undecided) == M) {
+                        Join(R);
+                        Uses = true;
+                    }
+            // A name of its heritage list that the analysis did not find
+            // may be an interface with a method of this name.
+            if (!Uses && MethodAbove(K, M, Undecided) != M)
+                continue;
+            const std::vector<std::string> Heritage = HeritageNames(Source(K->GetFileName()), K->GetX(), K->GetY());
+            for (size_t H = 1; H < Heritage.size(); ++H)
+                if (!K->GetInterfaces()->Find(Heritage[H]))
+                    return Refuse(Format2(UnknownInterface, MemberName(M), Heritage[H]), M);
+        }
+    }
+    // A bare inherited calls the method of the caller's name above it: a
+    // member's must stay within the family, and one of another method must
+    // not reach a member.
+    for (TqlRoutine* M : Members) {
+        TqlClass* Class = MethodClass(M);
+        if (dynamic_cast<TqlInterface*>(Class))
+            continue;
+        int X = 0, Y = 0;
+        if (BareInheritedIn(M, X, Y)) {
+            TqlRoutine* Up = MethodAbove(Class->GetInheritsFromClass(), M, Undecided);
+            const int File = M->GetUnitIntf()->GetFileIndex();
+            if (Up && !IsMember(Up)) {
+                Post(Format2(InheritedKeeps, MemberName(M), MemberName(Up)), File, X, Y);
+                return false;
+            }
+            if (!Up && (Undecided || !KnownToTheRoot(Class))) {
+                Post(qlFormat(InheritedUnknown, MemberName(M)), File, X, Y);
+                return false;
+            }
+        }
+        for (TqlClass* K : DescendantsOf(Class))
+            for (TqlRoutine* R : MethodsNamed(K, FOldName)) {
+                if (IsMember(R) || !BareInheritedIn(R, X, Y))
+                    continue;
+                TqlRoutine* Up = MethodAbove(K->GetInheritsFromClass(), R, Undecided);
+                if ((Up && IsMember(Up)) || (!Up && Undecided)) {
+                    Post(Format2(BareInherited, MemberName(R), FOldName), R->GetUnitIntf()->GetFileIndex(), X, Y);
+                    return false;
+                }
+            }
+    }
+    FFamily.assign(Members.begin(), Members.end());
+    FHomes.clear();
+    for (TqlRoutine* M : Members)
+        FHomes.push_back(MethodClass(M));
+    return true;
+}
+
+bool TqlSymbolRename::ForEachMember(const std::function<bool(bool Selected)>& Check)
+{
+    TqlSymbol* const Symbol = FSymbol;
+    TqlSymbol* const Home = FHome;
+    bool Ok = true;
+    for (TqlSymbol* Member : std::vector<TqlSymbol*>(FFamily)) {
+        if (Member != Symbol && !qlAsRoutine(Member))
+            continue;
+        FSymbol = Member;
+        FHome = Member == Symbol ? Home : MethodClass(qlAsRoutine(Member));
+        Ok = Check(Member == Symbol);
+        if (!Ok)
+            break;
+    }
+    FSymbol = Symbol;
+    FHome = Home;
+    return Ok;
 }
 
 bool TqlSymbolRename::CheckClashes()
@@ -759,7 +1064,8 @@ bool TqlSymbolRename::CheckWords()
     }
     for (TqlUnit* Unit : Touched) {
         const int Own = Unit->GetFileIndex();
-        if (Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
+        if (Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists ||
+            !FWordsChecked.insert(Unit).second)
             continue;
         const int UnitIndex = Files->GetItems(Own)->GetUnitIndex();
         const std::string& Text = Source(Unit->GetFullFileName());
@@ -801,7 +1107,8 @@ bool TqlSymbolRename::CheckWords()
     for (int I = 0; Home && I < Units->GetCount(); ++I) {
         TqlUnit* U = Units->GetUnits(I);
         if (U->AnalysedToEnd || std::find(Touched.begin(), Touched.end(), U) != Touched.end() ||
-            !U->GetUsedUnits() || !U->GetUsedUnits()->FindUsedUnit(Home->GetName()))
+            !U->GetUsedUnits() || !U->GetUsedUnits()->FindUsedUnit(Home->GetName()) ||
+            !FWordsChecked.insert(U).second)
             continue;
         const int Own = U->GetFileIndex();
         if (Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
@@ -887,6 +1194,10 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
     // Reached when the renamed unit-level symbol's unit comes first.
     TqlUnit* HomeUnit = FSymbol->GetUnitIntf();
     const bool UnitLevel = FHome && FHome == HomeUnit;
+    // A scope that holds one of the renamed symbols.
+    auto AtHome = [&](const TScope& Scope) {
+        return std::any_of(FHomes.begin(), FHomes.end(), [&](TqlSymbol* Home) { return Reaches(Scope, Home); });
+    };
     auto AtUnit = [&](const std::string& Name, bool& Reached) -> TqlSymbol* {
         Reached = false;
         if (TqlSymbol* F = Unit->FindSymbol(Unit, nullptr, Name))
@@ -923,7 +1234,10 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
         const TPoint P = Token->GetPoint();
         // Declarations and the headings that repeat them name the symbol
         // where it is declared, not where it is looked up.
-        if ((P.X == FSymbol->GetX() && P.Y == FSymbol->GetY() && Unit->GetFileIndex() == FSymbol->GetFileIndex()) ||
+        if (std::any_of(FFamily.begin(), FFamily.end(),
+                        [&](TqlSymbol* S) {
+                            return P.X == S->GetX() && P.Y == S->GetY() && Unit->GetFileIndex() == S->GetFileIndex();
+                        }) ||
             FHeadings.count({Unit->GetFileIndex(), P.X, P.Y}) || Qualified(Token))
             continue;
         bool Unknown = false;
@@ -941,7 +1255,7 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
                      Unit->GetFileIndex(), P.X, P.Y);
                 return false;
             }
-            if (Reached || Reaches(Scope, FHome))
+            if (Reached || AtHome(Scope))
                 break;
         }
         if (Unknown) {
@@ -961,7 +1275,7 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
             bool Reached = false;
             TqlSymbol* F = Scope.Container == Unit ? AtUnit(FNewName, Reached)
                                                    : Scope.Container->FindSymbol(Unit, Scope.Class, FNewName);
-            if (Reached || Reaches(Scope, FHome)) {
+            if (Reached || AtHome(Scope)) {
                 Post(Format2(Hides, FNewName, FOldName), FileIndex, P.X, P.Y);
                 return true;
             }
@@ -1008,7 +1322,8 @@ bool TqlSymbolRename::CheckHiding()
     TqlFileNameList* Files = gqlProject->GetFileNames();
     for (TqlUnit* U : Seen) {
         const int Own = U->GetFileIndex();
-        if (FPlaces.count(U) || U == Home || Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
+        if (FPlaces.count(U) || U == Home || Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists ||
+            !FHidingChecked.insert(U).second)
             continue;
         if (HoldsWord(Source(U->GetFullFileName()), FNewName) && !CheckScopes(U, nullptr, {}))
             return false;
@@ -1021,6 +1336,8 @@ bool TqlSymbolRename::Prepare()
     FPlaces.clear();
     FUnits.clear();
     FHeadings.clear();
+    FWordsChecked.clear();
+    FHidingChecked.clear();
     FOk = false;
     if (!IsValidName(FNewName)) {
         Post(qlFormat(InvalidName, FNewName), FSymbol->GetFileIndex(), FSymbol->GetX(),
@@ -1029,16 +1346,20 @@ bool TqlSymbolRename::Prepare()
     }
     FHome = HomeOf(FSymbol);
     FFamily = {FSymbol};
-    if (!CheckKind() || !CheckClashes())
+    FHomes = {FHome};
+    // The checks of one method hold for each method renamed with it.
+    if (!CheckKind() || !CheckFamily() ||
+        !ForEachMember([&](bool Selected) { return (Selected || CheckKind()) && CheckClashes(); }))
         return false;
     // A function's name stands for its result inside it too.
-    if (auto* Routine = qlAsRoutine(FSymbol); Routine && Routine->GetRoutineType() &&
-                                              qlSameName(Routine->GetRoutineType()->GetName(), FOldName))
-        FFamily.push_back(Routine->GetRoutineType());
+    for (TqlSymbol* Member : std::vector<TqlSymbol*>(FFamily))
+        if (auto* Routine = qlAsRoutine(Member); Routine && Routine->GetRoutineType() &&
+                                                 qlSameName(Routine->GetRoutineType()->GetName(), FOldName))
+            FFamily.push_back(Routine->GetRoutineType());
     bool Ok = true;
     for (TqlSymbol* Member : FFamily) {
         // The declaration; the result variable's is the function's own.
-        if (Member == FSymbol || !qlAsRoutine(FSymbol))
+        if (!qlAsRoutine(FSymbol) || qlAsRoutine(Member))
             Ok = Ok && SortPlace(Member->GetFileIndex(), Member->GetX(), Member->GetY());
         TqlUsedByList* UsedBy = Member->GetUsedBy();
         for (int I = 0; Ok && I < UsedBy->GetCount(); ++I) {
@@ -1055,7 +1376,7 @@ bool TqlSymbolRename::Prepare()
             Ok = SortPlace(Use->GetFileIndex(), Use->GetX(), Use->GetY());
         }
     }
-    FOk = Ok && CheckWords() && CheckHiding();
+    FOk = Ok && ForEachMember([&](bool) { return CheckWords() && CheckHiding(); });
     return FOk;
 }
 

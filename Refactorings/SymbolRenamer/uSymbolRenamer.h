@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <unordered_set>
 #include <vector>
 
 // A finding of a rename: text, file index, column and line.
@@ -52,6 +53,15 @@ public:
 
 private:
     bool CheckKind();
+    // A method is renamed with the methods of its name that override it, it
+    // overrides, implement it or it implements, when all lie in sources of
+    // the project; a bare inherited must call the same after the rename.
+    bool CheckFamily();
+    // Check for each method of the family in turn as the renamed symbol
+    // (told whether it is the selected one); true for other symbols.
+    bool ForEachMember(const std::function<bool(bool Selected)>& Check);
+    // Where Routine's body calls its inherited method by a bare inherited.
+    bool BareInheritedIn(TqlRoutine* Routine, int& X, int& Y);
     bool CheckClashes();
     // Every word of the old name in the units the rename touches, their
     // include and form files, and in units the analysis left unfinished, is
@@ -71,8 +81,9 @@ private:
     void Post(const std::string& Text, int FileIndex, int X, int Y) { FSink(Text, FileIndex, X, Y); }
 
     TqlSymbol* FSymbol;
-    // The symbols whose uses change with it: the symbol, and a function's
-    // result named after it.
+    // The symbols whose uses change with it: the symbol, the other methods
+    // of its family or the properties it redeclares or that redeclare it,
+    // and each function's result named after it.
     std::vector<TqlSymbol*> FFamily;
     bool IsRenamed(const TqlSymbol* S) const
     {
@@ -80,6 +91,9 @@ private:
     }
     // The container whose scope declares the symbol; nil for a unit.
     TqlSymbol* FHome = nullptr;
+    // The containers that declare the renamed methods of a family, else
+    // the symbol's home.
+    std::vector<TqlSymbol*> FHomes;
     std::string FOldName;
     std::string FNewName;
     TqlTreeOpener FOpen;
@@ -90,6 +104,10 @@ private:
     // The places (file, column, line) where a heading repeats the name.
     std::set<std::tuple<int, int, int>> FHeadings;
     std::map<std::string, std::string> FSources;
+    // The units whose words, and whose uses of the new name, were checked:
+    // the methods of a family share them.
+    std::unordered_set<TqlUnit*> FWordsChecked;
+    std::unordered_set<TqlUnit*> FHidingChecked;
     bool FOk = false;
 };
 

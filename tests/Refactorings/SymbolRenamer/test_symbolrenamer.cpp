@@ -82,9 +82,6 @@ TEST(SymbolRenamer, RefusedSymbolsChangeNothing)
         // So would the streamed form.
         {"UForm", "TForm1", "FormClick", "Clicked", "Symbol, FormClick, is used in ",
          "UForm.dfm, which is not changed"},
-        {"UShapes", "TBase", "Run", "Walk", "Symbol, Run, is part of an override chain; not renamed", ""},
-        {"UShapes", "TDerived", "Run", "Walk", "Symbol, Run, is part of an override chain; not renamed", ""},
-        {"UShapes", "TImpl", "Go", "Went", "Symbol, Go, is part of an override chain; not renamed", ""},
         {"UShapes", "TBase", "A", "B", "Name, B, is already declared in TDerived", ""},
         {"UShapes", "TBase", "Plain", "a", "Name, a, is already declared in TBase", ""},
         {"UShapes", "", "UShapes", "UInc", "Name, UInc, is already declared in the project", ""},
