@@ -46,6 +46,9 @@ void PrintClosingLine(const TBenchTotals& Totals);
 // into Totals, and answers the lines the parses went through (a unit's file
 // up to where its parse ended; include and form files, read whole, whole).
 long long CountAnalysedFiles(TqlProject& Project, TBenchTotals& Totals);
+// The places of calls whose uses are marked ambiguous (a call the arguments
+// did not decide is recorded on every overload it may mean, at one place).
+long long CountAmbiguousCalls(TqlProject& Project);
 // Takes the value that follows option Name at Argv[i] into Values, moving i
 // past it: 1 when taken, 0 when Argv[i] is another word, -1 (said on
 // standard error) when no value follows.
