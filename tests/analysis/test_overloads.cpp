@@ -282,3 +282,71 @@ TEST(Overloads, BodyWithNoDeclarationWaitingDeclaresItsOwnRoutine)
         EXPECT_EQ(Fx.Unit->GetRoutines()->GetCount(), C.Routines);
     }
 }
+
+// A body heading that writes no parameter list implements the overload that
+// has none, wherever that one is declared among the others.
+TEST(Overloads, BodyWithoutParameterListBindsToTheParameterlessOverload)
+{
+    const struct {
+        const char* Name;
+        const char* Interface;
+        const char* Bodies;
+        const char* Owner; // the class that declares them, "" for the unit
+    } Cases[] = {
+        {"method, parameterless declared last",
+         "type\n  TOut = class\n  public\n    procedure Off(Chan: Integer); overload;\n"
+         "    procedure Off; overload;\n  end;\n",
+         "procedure TOut.Off(Chan: Integer);\nbegin\n  if Chan > 0 then Exit;\nend;\n\n"
+         "procedure TOut.Off;\nvar\n  Chan: Integer;\nbegin\n  Chan := 1;\n  if Chan > 0 then Exit;\nend;\n",
+         "TOut"},
+        {"method, parameterless body first",
+         "type\n  TOut = class\n  public\n    procedure Off(Chan: Integer); overload;\n"
+         "    procedure Off; overload;\n  end;\n",
+         "procedure TOut.Off;\nvar\n  Chan: Integer;\nbegin\n  Chan := 1;\n  if Chan > 0 then Exit;\nend;\n\n"
+         "procedure TOut.Off(Chan: Integer);\nbegin\n  if Chan > 0 then Exit;\nend;\n",
+         "TOut"},
+        {"function method with its result type",
+         "type\n  TOut = class\n  public\n    function Off(Chan: Integer): string; overload;\n"
+         "    function Off: string; overload;\n  end;\n",
+         "function TOut.Off(Chan: Integer): string;\nbegin\n  if Chan > 0 then Result := 'a';\nend;\n\n"
+         "function TOut.Off: string;\nvar\n  Chan: Integer;\nbegin\n  Chan := 1;\n"
+         "  if Chan > 0 then Result := 'b';\nend;\n",
+         "TOut"},
+        {"routine, parameterless declared first",
+         "procedure Off; overload;\nprocedure Off(Chan: Integer); overload;\n",
+         "procedure Off(Chan: Integer);\nbegin\n  if Chan > 0 then Exit;\nend;\n\n"
+         "procedure Off;\nvar\n  Chan: Integer;\nbegin\n  Chan := 1;\n  if Chan > 0 then Exit;\nend;\n",
+         ""},
+        {"function, parameterless declared first, result type omitted",
+         "function Off: Integer; overload;\nfunction Off(Chan: Integer): Integer; overload;\n",
+         "function Off;\nvar\n  Chan: Integer;\nbegin\n  Chan := 1;\n  Result := Chan;\nend;\n\n"
+         "function Off(Chan: Integer): Integer;\nbegin\n  Result := Chan;\nend;\n",
+         ""},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TFixture Fx(C.Interface, C.Bodies);
+        EXPECT_EQ(Fx.Messages(), "");
+        TqlRoutineList* List = *C.Owner ? Fx.Unit->GetClasses()->Find(C.Owner)->GetRoutines()
+                                        : Fx.Unit->GetRoutines();
+        auto Offs = TFixture::Named(List, "Off");
+        ASSERT_EQ(Offs.size(), 2u);
+        TqlRoutine* None = Offs[0]->GetParameters()->GetCount() == 0 ? Offs[0] : Offs[1];
+        TqlRoutine* One = None == Offs[0] ? Offs[1] : Offs[0];
+        ASSERT_EQ(One->GetParameters()->GetCount(), 1);
+        // The local is the parameterless body's, used where it is written;
+        // the parameter is named in its declaration, its own body's heading
+        // and that body only.
+        TqlVariable* Local = None->GetVariables()->Find("Chan");
+        EXPECT_EQ(Local ? Local->GetUsedBy()->GetCount() : -1, 2);
+        EXPECT_EQ(One->GetVariables()->Find("Chan"), nullptr);
+        EXPECT_EQ(One->GetParameters()->GetParameters(0)->GetUsedBy()->GetCount(), 3);
+        // Each declaration is repeated by one heading.
+        for (TqlRoutine* R : {None, One}) {
+            int Headings = 0;
+            for (int i = 0; i < R->GetUsedBy()->GetCount(); ++i)
+                Headings += R->GetUsedBy()->GetLocations(i)->GetIsHeading() ? 1 : 0;
+            EXPECT_EQ(Headings, 1) << R->GetParameters()->GetCount() << " parameters";
+        }
+    }
+}
