@@ -350,3 +350,94 @@ TEST(Overloads, BodyWithoutParameterListBindsToTheParameterlessOverload)
         }
     }
 }
+
+// The overload Delphi 7 takes when several could take the arguments: the
+// one that takes each argument nearest.
+TEST(Overloads, CallBindsToTheOverloadThatTakesItsArgumentsNearest)
+{
+    const struct {
+        const char* Call;
+        const char* Routine;
+        const char* Uses; // of each overload of Routine, in declaration order
+    } Cases[] = {
+        // A character is a Char before it is a string.
+        {"Put('x');", "Put", "1 0"},
+        {"Put(#9);", "Put", "1 0"},
+        {"Put(Ch);", "Put", "1 0"},
+        {"Put('xy');", "Put", "0 1"},
+        {"Put(Lines.Text);", "Put", "1? 1?"},
+        // A Char or a WideChar by the argument's type; a Char widens.
+        {"PutChar(Ch);", "PutChar", "1 0"},
+        {"PutChar(Wide);", "PutChar", "0 1"},
+        {"PutChar('x');", "PutChar", "1 0"},
+        {"PutWide(Ch);", "PutWide", "1 0"},
+        {"PutWide(Wide);", "PutWide", "1 0"},
+        {"Put(Wide);", "Put", "1? 1?"}, // narrowed or made a string: not told
+        // The class parameter of the nearest ancestor.
+        {"Draw(Square);", "Draw", "0 1"},
+        {"Draw(Polygon);", "Draw", "0 1"},
+        {"Draw(Circle);", "Draw", "1 0"},
+        {"Draw(Shape);", "Draw", "1 0"},
+        {"Draw(Lines);", "Draw", "1? 1?"},
+        {"Draw(Form);", "Draw", "1? 1?"}, // its ancestors are not known
+        {"Fill(Shaped);", "Fill", "1 0"},
+        {"Fill(Polygonal);", "Fill", "0 1"},
+        // A place every overload gives the same type decides nothing.
+        {"if InSet(Wide, ['a'..'z']) then Exit;", "InSet", "0 1"},
+        {"if InSet(Ch, ['a']) then Exit;", "InSet", "1 0"},
+        {"if InSet(Lines.Text[1], ['a']) then Exit;", "InSet", "1? 1?"},
+        // A variable passed by reference is of the parameter's very type.
+        {"Split(Lines.Count, Small);", "Split", "1 0 0 0"},
+        {"Split(Lines.Count, Count);", "Split", "0 1 0 0"},
+        {"Split(Lines.Count, Lines.Count);", "Split", "1? 1? 0 0"},
+        {"Split(Ratio, Year, Month, Day);", "Split", "0 0 1 0"},
+    };
+    const std::string Interface =
+        "type\n  TCharSet = set of Char;\n"
+        "  TShape = class\n  end;\n  TPolygon = class(TShape)\n  end;\n"
+        "  TSquare = class(TPolygon)\n  end;\n  TCircle = class(TShape)\n  end;\n"
+        "  TShapeForm = class(TForm)\n  end;\n"
+        "  IShape = interface\n  end;\n  IPolygon = interface(IShape)\n  end;\n\n"
+        "procedure Put(C: Char); overload;\nprocedure Put(const S: string); overload;\n"
+        "procedure PutChar(C: AnsiChar); overload;\nprocedure PutChar(C: WideChar); overload;\n"
+        "procedure PutWide(C: WideChar); overload;\nprocedure PutWide(const S: string); overload;\n"
+        "procedure Draw(S: TShape); overload;\nprocedure Draw(P: TPolygon); overload;\n"
+        "procedure Fill(const S: IShape); overload;\nprocedure Fill(const P: IPolygon); overload;\n"
+        "function InSet(C: AnsiChar; const S: TCharSet): Boolean; overload;\n"
+        "function InSet(C: WideChar; const S: TCharSet): Boolean; overload;\n"
+        "procedure Split(N: Integer; var W: Word); overload;\n"
+        "procedure Split(N: Double; var I: Integer); overload;\n"
+        "procedure Split(const D: Double; var Y, M, Dd: Word); overload;\n"
+        "procedure Split(const D: Double; var Y, M, Dd: Integer); overload;\n";
+    const std::string Bodies =
+        "procedure Put(C: Char);\nbegin\nend;\n\nprocedure Put(const S: string);\nbegin\nend;\n\n"
+        "procedure PutChar(C: AnsiChar);\nbegin\nend;\n\nprocedure PutChar(C: WideChar);\nbegin\nend;\n\n"
+        "procedure PutWide(C: WideChar);\nbegin\nend;\n\n"
+        "procedure PutWide(const S: string);\nbegin\nend;\n\n"
+        "procedure Draw(S: TShape);\nbegin\nend;\n\nprocedure Draw(P: TPolygon);\nbegin\nend;\n\n"
+        "procedure Fill(const S: IShape);\nbegin\nend;\n\n"
+        "procedure Fill(const P: IPolygon);\nbegin\nend;\n\n"
+        "function InSet(C: AnsiChar; const S: TCharSet): Boolean;\nbegin\n  Result := C in S;\nend;\n\n"
+        "function InSet(C: WideChar; const S: TCharSet): Boolean;\nbegin\n"
+        "  Result := (Ord(C) < 256) and (Char(C) in S);\nend;\n\n"
+        "procedure Split(N: Integer; var W: Word);\nbegin\n  W := N;\nend;\n\n"
+        "procedure Split(N: Double; var I: Integer);\nbegin\n  I := Round(N);\nend;\n\n"
+        "procedure Split(const D: Double; var Y, M, Dd: Word);\nbegin\n  Y := 1; M := 1; Dd := 1;\nend;\n\n"
+        "procedure Split(const D: Double; var Y, M, Dd: Integer);\nbegin\n  Y := 1; M := 1; Dd := 1;\nend;\n\n";
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Call);
+        TFixture Fx(Interface,
+                    Bodies + "procedure Run(Lines: TStrings; Shape: TShape; Polygon: TPolygon;\n"
+                             "  Square: TSquare; Circle: TCircle; Form: TShapeForm;\n"
+                             "  Shaped: IShape; Polygonal: IPolygon);\nvar\n  Ch: Char;\n  Wide: WideChar;\n"
+                             "  Small: Word;\n  Count: Integer;\n  Ratio: Double;\n"
+                             "  Year, Month, Day: Word;\nbegin\n  Ch := 'a';\n  Wide := 'b';\n"
+                             "  Ratio := 0.5;\n  // call\n  " +
+                        std::string(C.Call) + "\nend;\n");
+        const int From = LineOf(Fx, "// call");
+        std::string Uses;
+        for (TqlRoutine* R : TFixture::Named(Fx.Unit->GetRoutines(), C.Routine))
+            Uses += (Uses.empty() ? "" : " ") + TFixture::UsesFrom(R, From);
+        EXPECT_EQ(Uses, C.Uses);
+    }
+}
