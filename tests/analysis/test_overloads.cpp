@@ -441,3 +441,52 @@ TEST(Overloads, CallBindsToTheOverloadThatTakesItsArgumentsNearest)
         EXPECT_EQ(Uses, C.Uses);
     }
 }
+
+// A call with fewer arguments than parameters may mean an overload whose
+// missing parameters have defaults, the first one too; an Integer passes
+// where a real number is asked for.
+TEST(Overloads, ShortCallsAndIntegersKeepTheirCandidates)
+{
+    const struct {
+        const char* Call;
+        const char* Routine;
+        const char* Uses; // of each overload of Routine, in declaration order
+    } Cases[] = {
+        {"Reset;", "Reset", "1 0"},
+        {"Reset();", "Reset", "1 0"},
+        {"Counter.Reset;", "Reset", "1 0"},
+        {"Reset(3);", "Reset", "1 0"},
+        {"Reset('three');", "Reset", "0 1"},
+        {"Scale(2);", "Scale", "1 0 0"},
+        {"Scale(-2);", "Scale", "1 0 0"},
+        {"Scale(Count);", "Scale", "1 0 0"},
+        {"Scale(Count, Count);", "Scale", "0 1 0"},
+        {"Scale(Lines.Count, 2);", "Scale", "0 1 0"},
+        {"Scale('two');", "Scale", "0 0 1"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Call);
+        TFixture Fx("type\n  TCounter = class\n  public\n"
+                    "    procedure Reset(Start: Integer = 0); overload;\n"
+                    "    procedure Reset(const Name: string); overload;\n  end;\n\n"
+                    "procedure Scale(Factor: Double); overload;\n"
+                    "procedure Scale(X: Real; Y: Real); overload;\n"
+                    "procedure Scale(const Name: string); overload;\n",
+                    "procedure TCounter.Reset(Start: Integer);\nbegin\nend;\n\n"
+                    "procedure TCounter.Reset(const Name: string);\nbegin\nend;\n\n"
+                    "procedure Scale(Factor: Double);\nbegin\nend;\n\n"
+                    "procedure Scale(X: Real; Y: Real);\nbegin\nend;\n\n"
+                    "procedure Scale(const Name: string);\nbegin\nend;\n\n"
+                    "procedure Run(Lines: TStrings; Counter: TCounter);\nvar\n  Count: Integer;\n"
+                    "begin\n  Count := 2;\n  with Counter do\n  begin\n  // call\n  " +
+                        std::string(C.Call) + "\n  end;\nend;\n");
+        const int From = LineOf(Fx, "// call");
+        TqlRoutineList* List = std::string(C.Routine) == "Reset"
+                                   ? Fx.Unit->GetClasses()->Find("TCounter")->GetRoutines()
+                                   : Fx.Unit->GetRoutines();
+        std::string Uses;
+        for (TqlRoutine* R : TFixture::Named(List, C.Routine))
+            Uses += (Uses.empty() ? "" : " ") + TFixture::UsesFrom(R, From);
+        EXPECT_EQ(Uses, C.Uses);
+    }
+}
