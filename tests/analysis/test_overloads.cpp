@@ -35,6 +35,22 @@ struct TFixture : TFixtureUnit {
             }
         return std::to_string(N) + (Ambiguous ? "?" : "");
     }
+    // UsesFrom of each routine of Name in List, in declaration order,
+    // separated by blanks.
+    static std::string UsesOfEach(TqlRoutineList* List, const std::string& Name, int FirstLine)
+    {
+        std::string Uses;
+        for (TqlRoutine* R : Named(List, Name))
+            Uses += (Uses.empty() ? "" : " ") + UsesFrom(R, FirstLine);
+        return Uses;
+    }
+};
+
+// A call and the uses it gives each overload of a routine (UsesOfEach).
+struct TCallCase {
+    const char* Call;
+    const char* Routine;
+    const char* Uses;
 };
 
 // The line of the fixture's implementation text on which Text stands.
@@ -355,11 +371,7 @@ TEST(Overloads, BodyWithoutParameterListBindsToTheParameterlessOverload)
 // one that takes each argument nearest.
 TEST(Overloads, CallBindsToTheOverloadThatTakesItsArgumentsNearest)
 {
-    const struct {
-        const char* Call;
-        const char* Routine;
-        const char* Uses; // of each overload of Routine, in declaration order
-    } Cases[] = {
+    const TCallCase Cases[] = {
         // A character is a Char before it is a string.
         {"Put('x');", "Put", "1 0"},
         {"Put(#9);", "Put", "1 0"},
@@ -434,11 +446,8 @@ TEST(Overloads, CallBindsToTheOverloadThatTakesItsArgumentsNearest)
                              "  Year, Month, Day: Word;\nbegin\n  Ch := 'a';\n  Wide := 'b';\n"
                              "  Ratio := 0.5;\n  // call\n  " +
                         std::string(C.Call) + "\nend;\n");
-        const int From = LineOf(Fx, "// call");
-        std::string Uses;
-        for (TqlRoutine* R : TFixture::Named(Fx.Unit->GetRoutines(), C.Routine))
-            Uses += (Uses.empty() ? "" : " ") + TFixture::UsesFrom(R, From);
-        EXPECT_EQ(Uses, C.Uses);
+        EXPECT_EQ(TFixture::UsesOfEach(Fx.Unit->GetRoutines(), C.Routine, LineOf(Fx, "// call")),
+                  C.Uses);
     }
 }
 
@@ -447,11 +456,7 @@ TEST(Overloads, CallBindsToTheOverloadThatTakesItsArgumentsNearest)
 // where a real number is asked for.
 TEST(Overloads, ShortCallsAndIntegersKeepTheirCandidates)
 {
-    const struct {
-        const char* Call;
-        const char* Routine;
-        const char* Uses; // of each overload of Routine, in declaration order
-    } Cases[] = {
+    const TCallCase Cases[] = {
         {"Reset;", "Reset", "1 0"},
         {"Reset();", "Reset", "1 0"},
         {"Counter.Reset;", "Reset", "1 0"},
@@ -480,13 +485,9 @@ TEST(Overloads, ShortCallsAndIntegersKeepTheirCandidates)
                     "procedure Run(Lines: TStrings; Counter: TCounter);\nvar\n  Count: Integer;\n"
                     "begin\n  Count := 2;\n  with Counter do\n  begin\n  // call\n  " +
                         std::string(C.Call) + "\n  end;\nend;\n");
-        const int From = LineOf(Fx, "// call");
         TqlRoutineList* List = std::string(C.Routine) == "Reset"
                                    ? Fx.Unit->GetClasses()->Find("TCounter")->GetRoutines()
                                    : Fx.Unit->GetRoutines();
-        std::string Uses;
-        for (TqlRoutine* R : TFixture::Named(List, C.Routine))
-            Uses += (Uses.empty() ? "" : " ") + TFixture::UsesFrom(R, From);
-        EXPECT_EQ(Uses, C.Uses);
+        EXPECT_EQ(TFixture::UsesOfEach(List, C.Routine, LineOf(Fx, "// call")), C.Uses);
     }
 }
