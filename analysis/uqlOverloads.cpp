@@ -20,6 +20,7 @@ TqlTypeKind CanonicalKind(TqlTypeKind Kind)
     case tkLongWord: case tkDWord: return tkCardinal;
     case tkAnsiString: return tkString;
     case tkReal: return tkDouble;
+    case tkTextFile: return tkText;
     default: return Kind;
     }
 }
@@ -155,8 +156,18 @@ bool Excludes(const TqlArgument& Arg, TqlParameter* Param)
         return false;
     const bool Literal = Arg.Kind != TqlArgument::akValue;
     const TParamKind Kind = Param->GetParamKind();
-    if (Literal && (Kind == pkVar || Kind == pkOut))
-        return true;
+    if (Kind == pkVar || Kind == pkOut) {
+        if (Literal)
+            return true;
+        // A variable passed by reference is of the parameter's very type
+        // (an open array takes any array of its element).
+        if (P.Category != tcOpenArray && P.Category != tcArrayOfConst) {
+            TqlSymbol* A = qlTypeIdentity(Arg.Type);
+            TqlSymbol* T = qlTypeIdentity(Param->GetParamType());
+            if (A && T && A != T)
+                return true;
+        }
+    }
     if (Arg.Kind == TqlArgument::akNil) {
         switch (P.Category) {
         case tcInteger: case tcReal: case tcBoolean: case tcChar: case tcEnum: case tcSet:
@@ -231,24 +242,71 @@ bool Excludes(const TqlArgument& Arg, TqlParameter* Param)
     }
 }
 
-// The parameter takes the argument as it is, with no conversion.
-bool TakesAsItIs(const TqlArgument& Arg, TqlParameter* Param)
+// How a parameter that does not exclude an argument takes it, the lower
+// the nearer: as it is (0), the class of an ancestor as many steps up, a
+// character widened, a conversion. Unranked when the analysis cannot tell;
+// Related for a class or interface of an ancestor whose steps are not
+// known: farther than as it is, nearer than a conversion, and neither
+// nearer nor farther than any other ancestor.
+constexpr int Unranked = -1;
+constexpr int Related = ChainLimit + 1;
+constexpr int Converted = ChainLimit + 2;
+
+// Grade A is as near as B, or nearer.
+bool AsNear(int A, int B)
 {
+    if (A == Related)
+        return B == Converted;
+    if (B == Related)
+        return A == 0;
+    return A <= B;
+}
+
+// The steps from Descendant up to Class; -1 when Class is not met.
+int Steps(TqlClass* Descendant, TqlClass* Class)
+{
+    TqlClass* C = Descendant;
+    for (int i = 0; C && i < ChainLimit; ++i, C = C->GetInheritsFromClass())
+        if (C == Class)
+            return i;
+    return -1;
+}
+
+int Grade(const TqlArgument& Arg, TqlParameter* Param)
+{
+    if (Arg.Kind == TqlArgument::akUnknown || Arg.Kind == TqlArgument::akNil)
+        return Unranked;
     if (Param->GetUntypedParameter() || !Param->GetParamType())
-        return false;
-    if (Arg.Kind == TqlArgument::akValue) {
-        TqlSymbol* T = qlTypeIdentity(Arg.Type);
-        return T && T == qlTypeIdentity(Param->GetParamType());
-    }
-    const TCategory P = Classify(Param->GetParamType()).Category;
+        return Converted;
+    TqlSymbol* To = qlTypeIdentity(Param->GetParamType());
+    const TTypeClass P = Classify(Param->GetParamType());
     switch (Arg.Kind) {
-    case TqlArgument::akInteger: return P == tcInteger;
-    case TqlArgument::akReal: return P == tcReal;
-    case TqlArgument::akBoolean: return P == tcBoolean;
-    case TqlArgument::akString: return P == tcString || P == tcPChar;
-    // A character is as much a string as a character.
-    case TqlArgument::akChar: return P == tcChar || P == tcString || P == tcPChar;
-    default: return false;
+    case TqlArgument::akValue: {
+        TqlSymbol* From = qlTypeIdentity(Arg.Type);
+        if (From && From == To)
+            return 0;
+        const TTypeClass A = Classify(Arg.Type);
+        if ((A.Category == tcClass || A.Category == tcInterface) && P.Category == A.Category) {
+            const int N = Steps(static_cast<TqlClass*>(A.Type), static_cast<TqlClass*>(P.Type));
+            return N < 0 ? Related : N;
+        }
+        // A character widens to a wide character sooner than it becomes a
+        // string.
+        if (From && From == SystemType(tkChar) && To == SystemType(tkWideChar))
+            return 1;
+        return Converted;
+    }
+    case TqlArgument::akInteger: return P.Category == tcInteger ? 0 : Converted;
+    case TqlArgument::akReal: return P.Category == tcReal ? 0 : Converted;
+    case TqlArgument::akBoolean: return P.Category == tcBoolean ? 0 : Converted;
+    case TqlArgument::akString: return P.Category == tcString || P.Category == tcPChar ? 0 : Converted;
+    // A character literal is a Char.
+    case TqlArgument::akChar:
+        if (To == SystemType(tkChar))
+            return 0;
+        return To == SystemType(tkWideChar) ? 1 : Converted;
+    default:
+        return Unranked;
     }
 }
 
@@ -258,6 +316,54 @@ int RequiredCount(TqlParameterList* Params)
     while (N > 0 && Params->GetParameters(N - 1)->GetHasDefault())
         --N;
     return N;
+}
+
+constexpr size_t NoEntry = size_t(-1);
+
+// Of the candidates (entries that can all take the arguments), the one that
+// takes each argument at least as near as every other does and some
+// argument nearer than each; NoEntry when none does, or when an argument
+// the choice turns on is not known well enough. A place where every
+// candidate has the same parameter type turns nothing.
+size_t Nearest(const TqlOverloads& Overloads, const std::vector<size_t>& Candidates,
+               const std::vector<TqlArgument>& Arguments)
+{
+    const size_t Count = Candidates.size();
+    auto ParamOf = [&](size_t c, size_t i) {
+        return Overloads[Candidates[c]].front()->GetParameters()->GetParameters(static_cast<int>(i));
+    };
+    // Grades by candidate, of the places that tell them apart.
+    std::vector<std::vector<int>> Grades(Count);
+    for (size_t i = 0; i < Arguments.size(); ++i) {
+        const TqlParamShape First = qlParamShape(ParamOf(0, i));
+        bool Same = true;
+        for (size_t c = 1; c < Count && Same; ++c)
+            Same = qlSameParamType(First, qlParamShape(ParamOf(c, i)));
+        if (Same)
+            continue;
+        for (size_t c = 0; c < Count; ++c) {
+            const int G = Grade(Arguments[i], ParamOf(c, i));
+            if (G == Unranked)
+                return NoEntry;
+            Grades[c].push_back(G);
+        }
+    }
+    for (size_t c = 0; c < Count; ++c) {
+        bool Best = true;
+        for (size_t o = 0; o < Count && Best; ++o) {
+            if (o == c)
+                continue;
+            bool Nearer = false;
+            for (size_t g = 0; g < Grades[c].size() && Best; ++g) {
+                Best = AsNear(Grades[c][g], Grades[o][g]);
+                Nearer = Nearer || !AsNear(Grades[o][g], Grades[c][g]);
+            }
+            Best = Best && Nearer;
+        }
+        if (Best)
+            return Candidates[c];
+    }
+    return NoEntry;
 }
 
 } // namespace
@@ -385,33 +491,23 @@ TqlOverloadChoice qlChooseOverload(const TqlOverloads& Overloads,
         return Choice;
     }
     const int N = static_cast<int>(Arguments.size());
-    bool AllKnown = true;
-    for (const TqlArgument& A : Arguments)
-        AllKnown = AllKnown && A.Kind != TqlArgument::akUnknown && A.Kind != TqlArgument::akNil;
-    std::vector<size_t> AsItIs;
     for (size_t e = 0; e < Overloads.size(); ++e) {
         TqlParameterList* Params = Overloads[e].front()->GetParameters();
         if (N > Params->GetCount() || N < RequiredCount(Params))
             continue;
         bool Takes = true;
-        bool Exact = N == Params->GetCount();
-        for (int i = 0; i < N && Takes; ++i) {
-            TqlParameter* P = Params->GetParameters(i);
-            Takes = !Excludes(Arguments[size_t(i)], P);
-            Exact = Exact && TakesAsItIs(Arguments[size_t(i)], P);
-        }
-        if (!Takes)
-            continue;
-        Choice.Entries.push_back(e);
-        if (Exact)
-            AsItIs.push_back(e);
+        for (int i = 0; i < N && Takes; ++i)
+            Takes = !Excludes(Arguments[size_t(i)], Params->GetParameters(i));
+        if (Takes)
+            Choice.Entries.push_back(e);
     }
     if (Choice.Entries.size() == 1)
         return Choice;
-    if (AllKnown && AsItIs.size() == 1) {
-        Choice.Entries = AsItIs;
-        return Choice;
-    }
+    if (Choice.Entries.size() > 1)
+        if (const size_t Best = Nearest(Overloads, Choice.Entries, Arguments); Best != NoEntry) {
+            Choice.Entries.assign(1, Best);
+            return Choice;
+        }
     Choice.Ambiguous = true;
     if (Choice.Entries.empty())
         for (size_t e = 0; e < Overloads.size(); ++e)

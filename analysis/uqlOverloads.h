@@ -61,10 +61,15 @@ using TqlOverloads = std::vector<std::vector<TqlRoutine*>>;
 void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads);
 
 // Which entries of Overloads a call with these arguments may mean. One
-// entry when the arguments decide: the only one that can take them, or,
-// when every argument's type is known, the only one that takes each of
-// them as it is. Otherwise every entry that may take them (every entry when
-// none seems to), and Ambiguous is set.
+// entry when the arguments decide: the only one that can take them, or the
+// one that takes each argument at least as near as every other and some
+// nearer than each (as it is before a conversion, a class parameter of
+// the nearer ancestor, a Char before a WideChar before a string), where
+// the arguments the choice turns on are known; a place where every
+// candidate has the same parameter type turns nothing. A variable passed
+// to a var or out parameter is of its very type. Otherwise every entry
+// that may take them (every entry when none seems to), and Ambiguous is
+// set.
 struct TqlOverloadChoice {
     std::vector<size_t> Entries;
     bool Ambiguous = false;

@@ -434,6 +434,8 @@ TqlRoutine* TRoutineParser::RoutineImplementation(TqlVarContainer* Container)
     FunctionProcedureName();
     if (GetTokenID() == ptRoundOpen)
         FormalParameterList(R, IsNew, Overloaded);
+    else if (Overloaded && !IsNew)
+        R = ParameterlessOverload(R);
     // The heading uses the declaration it implements: of overloads, the one
     // its parameters matched.
     if (HeadingUse && !IsNew) {
@@ -459,6 +461,20 @@ TqlRoutine* TRoutineParser::RoutineImplementation(TqlVarContainer* Container)
     }
     RoutineBody(R);
     return R;
+}
+
+TqlRoutine* TRoutineParser::ParameterlessOverload(TqlRoutine* Routine)
+{
+    // Of the overloads one list declares, one at most has no parameters.
+    if (Routine->GetParameters()->GetCount() == 0)
+        return Routine;
+    TqlRoutineList* List = Routine->GetRoutineList();
+    for (int i = 0; List && i < List->GetCount(); ++i) {
+        TqlRoutine* Other = List->GetRoutine(i);
+        if (Other->GetParameters()->GetCount() == 0 && qlSameText(Other->GetName(), Routine->GetName()))
+            return Other;
+    }
+    return Routine;
 }
 
 void TRoutineParser::RoutineBody(TqlRoutine* Routine)

@@ -31,5 +31,8 @@ protected:
     // unit ("" when it does not start with a name).
     void TypeNameHere(std::string& Name);
     TqlRoutine* RoutineImplementation(TqlVarContainer* Container);
+    // The overload a heading without a parameter list implements: the one
+    // of Routine's name that has no parameters (Routine when none has).
+    TqlRoutine* ParameterlessOverload(TqlRoutine* Routine);
     void RoutineBody(TqlRoutine* Routine);
 };

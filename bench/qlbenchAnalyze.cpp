@@ -1,8 +1,8 @@
 // qlbench analyze MAIN_FILE [--libpath DIR...]: the full analysis that
 // qlcheck runs, without printing, timed; then the lines the parses actually
 // went through, the number of messages and the time the model took to be
-// released, the peak memory of the process
-// and the closing line.
+// released, the peak memory of the process, the places of calls the
+// analysis left ambiguous and the closing line.
 #include "bench/qlbenchCommon.h"
 
 #include "analysis/uqlProject.h"
@@ -14,8 +14,10 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <set>
 #include <span>
 #include <string>
+#include <tuple>
 #include <sys/resource.h>
 #include <vector>
 
@@ -97,6 +99,21 @@ long long CountAnalysedFiles(TqlProject& Project, TBenchTotals& Totals)
     return Analysed;
 }
 
+long long CountAmbiguousCalls(TqlProject& Project)
+{
+    // Read from the units' use stores, which hold every use in their files
+    // (but those of a unit whose store ran out of places), so that the count
+    // adds no list of them to the memory measured.
+    std::set<std::tuple<int, int, int>> Places;
+    TqlUnitList* Units = Project.GetUnits();
+    for (int i = 0; i < Units->GetCount(); ++i)
+        Units->GetUnits(i)->GetUseStore().ForEachFrom(0, [&Places](TqlUsedByLocation* Use) {
+            if (Use->GetIsAmbiguous())
+                Places.emplace(Use->GetFileIndex(), Use->GetY(), Use->GetX());
+        });
+    return static_cast<long long>(Places.size());
+}
+
 int RunAnalyze(int Argc, char** Argv)
 {
     std::string MainFile;
@@ -128,6 +145,7 @@ int RunAnalyze(int Argc, char** Argv)
     double EndPrivateKb = -1;
     long long AnalysedLines = 0;
     int Messages = 0;
+    long long AmbiguousCalls = 0;
     double TeardownSeconds = 0;
     try {
         Ref<TqlProject> Project(new TqlProject);
@@ -148,6 +166,7 @@ int RunAnalyze(int Argc, char** Argv)
         }
         // The model is whole here, and no unit's text is held any more.
         EndPrivateKb = PrivateKb();
+        AmbiguousCalls = CountAmbiguousCalls(*Project);
         // The model's release, timed on its own.
         const auto Teardown = std::chrono::steady_clock::now();
         gqlProject = nullptr;
@@ -174,6 +193,7 @@ int RunAnalyze(int Argc, char** Argv)
     if (StartPrivateKb >= 0 && EndPrivateKb >= 0)
         std::printf("private_kb=%.0f private_bytes_per_line=%.0f private_start_kb=%.0f\n", EndPrivateKb,
                     Totals.Lines ? EndPrivateKb * 1024.0 / double(Totals.Lines) : 0.0, StartPrivateKb);
+    std::printf("ambiguous_calls=%lld\n", AmbiguousCalls);
     PrintClosingLine(Totals);
     return Totals.Errors ? 1 : 0;
 }

@@ -49,6 +49,9 @@ long long CountAnalysedFiles(TqlProject& Project, TBenchTotals& Totals);
 // Puts the --libpath folders on the project's library search path, and then
 // the QuilletSystem folder shipped beside the program, as qlcheck does.
 void AddLibraryFolders(TqlProject& Project, const std::vector<std::string>& Folders);
+// The places of calls whose uses are marked ambiguous (a call the arguments
+// did not decide is recorded on every overload it may mean, at one place).
+long long CountAmbiguousCalls(TqlProject& Project);
 // Takes the value that follows option Name at Argv[i] into Values, moving i
 // past it: 1 when taken, 0 when Argv[i] is another word, -1 (said on
 // standard error) when no value follows.

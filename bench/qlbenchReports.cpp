@@ -2,7 +2,8 @@
 // that qlcheck runs, then each of the seven built-in reports in their
 // registered order; prints each report's row count and time, the analysis
 // time against the reports' total, the number of messages and of "not found"
-// messages, and the closing line. With --checks, also the rows of each check
+// messages, the places of calls the analysis left ambiguous, and the
+// closing line. With --checks, also the rows of each check
 // of the Ridizo Dedu report (the report run once per check, with only that
 // check on, at its default flags). With --rows TEXT (repeatable), the rows of
 // the Ridizo Dedu report that hold one of the texts.
@@ -114,6 +115,7 @@ int RunReports(int Argc, char** Argv)
     }
     TBenchTotals Totals;
     double ReportSeconds = 0;
+    long long AmbiguousCalls = 0;
     try {
         Ref<TqlProject> Project(new TqlProject);
         gqlProject = Ref<IqlProject>(Project.get());
@@ -143,6 +145,7 @@ int RunReports(int Argc, char** Argv)
                     Totals.Seconds > 0 ? ReportSeconds / Totals.Seconds : 0.0);
         Ref<IqlMessageList> Messages = Project->GetMessages();
         std::printf("messages=%d not_found=%d\n", Messages->GetCount(), CountNotFound(*Messages));
+        AmbiguousCalls = CountAmbiguousCalls(*Project);
         if (Ref<IqlReport> Lint = Reports->FindByName("Ridizo Dedu")) {
             if (!RowTexts.empty())
                 PrintRowsWith(*Lint, RowTexts);
@@ -154,6 +157,7 @@ int RunReports(int Argc, char** Argv)
         ++Totals.Errors;
     }
     gqlProject = nullptr;
+    std::printf("ambiguous_calls=%lld\n", AmbiguousCalls);
     PrintClosingLine(Totals);
     return Totals.Errors ? 1 : 0;
 }

@@ -35,6 +35,22 @@ struct TFixture : TFixtureUnit {
             }
         return std::to_string(N) + (Ambiguous ? "?" : "");
     }
+    // UsesFrom of each routine of Name in List, in declaration order,
+    // separated by blanks.
+    static std::string UsesOfEach(TqlRoutineList* List, const std::string& Name, int FirstLine)
+    {
+        std::string Uses;
+        for (TqlRoutine* R : Named(List, Name))
+            Uses += (Uses.empty() ? "" : " ") + UsesFrom(R, FirstLine);
+        return Uses;
+    }
+};
+
+// A call and the uses it gives each overload of a routine (UsesOfEach).
+struct TCallCase {
+    const char* Call;
+    const char* Routine;
+    const char* Uses;
 };
 
 // The line of the fixture's implementation text on which Text stands.
@@ -280,5 +296,198 @@ TEST(Overloads, BodyWithNoDeclarationWaitingDeclaresItsOwnRoutine)
         ASSERT_NE(Fx.Unit, nullptr);
         EXPECT_EQ(Fx.Messages(), "");
         EXPECT_EQ(Fx.Unit->GetRoutines()->GetCount(), C.Routines);
+    }
+}
+
+// A body heading that writes no parameter list implements the overload that
+// has none, wherever that one is declared among the others.
+TEST(Overloads, BodyWithoutParameterListBindsToTheParameterlessOverload)
+{
+    const struct {
+        const char* Name;
+        const char* Interface;
+        const char* Bodies;
+        const char* Owner; // the class that declares them, "" for the unit
+    } Cases[] = {
+        {"method, parameterless declared last",
+         "type\n  TOut = class\n  public\n    procedure Off(Chan: Integer); overload;\n"
+         "    procedure Off; overload;\n  end;\n",
+         "procedure TOut.Off(Chan: Integer);\nbegin\n  if Chan > 0 then Exit;\nend;\n\n"
+         "procedure TOut.Off;\nvar\n  Chan: Integer;\nbegin\n  Chan := 1;\n  if Chan > 0 then Exit;\nend;\n",
+         "TOut"},
+        {"method, parameterless body first",
+         "type\n  TOut = class\n  public\n    procedure Off(Chan: Integer); overload;\n"
+         "    procedure Off; overload;\n  end;\n",
+         "procedure TOut.Off;\nvar\n  Chan: Integer;\nbegin\n  Chan := 1;\n  if Chan > 0 then Exit;\nend;\n\n"
+         "procedure TOut.Off(Chan: Integer);\nbegin\n  if Chan > 0 then Exit;\nend;\n",
+         "TOut"},
+        {"function method with its result type",
+         "type\n  TOut = class\n  public\n    function Off(Chan: Integer): string; overload;\n"
+         "    function Off: string; overload;\n  end;\n",
+         "function TOut.Off(Chan: Integer): string;\nbegin\n  if Chan > 0 then Result := 'a';\nend;\n\n"
+         "function TOut.Off: string;\nvar\n  Chan: Integer;\nbegin\n  Chan := 1;\n"
+         "  if Chan > 0 then Result := 'b';\nend;\n",
+         "TOut"},
+        {"routine, parameterless declared first",
+         "procedure Off; overload;\nprocedure Off(Chan: Integer); overload;\n",
+         "procedure Off(Chan: Integer);\nbegin\n  if Chan > 0 then Exit;\nend;\n\n"
+         "procedure Off;\nvar\n  Chan: Integer;\nbegin\n  Chan := 1;\n  if Chan > 0 then Exit;\nend;\n",
+         ""},
+        {"function, parameterless declared first, result type omitted",
+         "function Off: Integer; overload;\nfunction Off(Chan: Integer): Integer; overload;\n",
+         "function Off;\nvar\n  Chan: Integer;\nbegin\n  Chan := 1;\n  Result := Chan;\nend;\n\n"
+         "function Off(Chan: Integer): Integer;\nbegin\n  Result := Chan;\nend;\n",
+         ""},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TFixture Fx(C.Interface, C.Bodies);
+        EXPECT_EQ(Fx.Messages(), "");
+        TqlRoutineList* List = *C.Owner ? Fx.Unit->GetClasses()->Find(C.Owner)->GetRoutines()
+                                        : Fx.Unit->GetRoutines();
+        auto Offs = TFixture::Named(List, "Off");
+        ASSERT_EQ(Offs.size(), 2u);
+        TqlRoutine* None = Offs[0]->GetParameters()->GetCount() == 0 ? Offs[0] : Offs[1];
+        TqlRoutine* One = None == Offs[0] ? Offs[1] : Offs[0];
+        ASSERT_EQ(One->GetParameters()->GetCount(), 1);
+        // The local is the parameterless body's, used where it is written;
+        // the parameter is named in its declaration, its own body's heading
+        // and that body only.
+        TqlVariable* Local = None->GetVariables()->Find("Chan");
+        EXPECT_EQ(Local ? Local->GetUsedBy()->GetCount() : -1, 2);
+        EXPECT_EQ(One->GetVariables()->Find("Chan"), nullptr);
+        EXPECT_EQ(One->GetParameters()->GetParameters(0)->GetUsedBy()->GetCount(), 3);
+        // Each declaration is repeated by one heading.
+        for (TqlRoutine* R : {None, One}) {
+            int Headings = 0;
+            for (int i = 0; i < R->GetUsedBy()->GetCount(); ++i)
+                Headings += R->GetUsedBy()->GetLocations(i)->GetIsHeading() ? 1 : 0;
+            EXPECT_EQ(Headings, 1) << R->GetParameters()->GetCount() << " parameters";
+        }
+    }
+}
+
+// The overload Delphi 7 takes when several could take the arguments: the
+// one that takes each argument nearest.
+TEST(Overloads, CallBindsToTheOverloadThatTakesItsArgumentsNearest)
+{
+    const TCallCase Cases[] = {
+        // A character is a Char before it is a string.
+        {"Put('x');", "Put", "1 0"},
+        {"Put(#9);", "Put", "1 0"},
+        {"Put(Ch);", "Put", "1 0"},
+        {"Put('xy');", "Put", "0 1"},
+        {"Put(Lines.Text);", "Put", "1? 1?"},
+        // A Char or a WideChar by the argument's type; a Char widens.
+        {"PutChar(Ch);", "PutChar", "1 0"},
+        {"PutChar(Wide);", "PutChar", "0 1"},
+        {"PutChar('x');", "PutChar", "1 0"},
+        {"PutWide(Ch);", "PutWide", "1 0"},
+        {"PutWide(Wide);", "PutWide", "1 0"},
+        {"Put(Wide);", "Put", "1? 1?"}, // narrowed or made a string: not told
+        // The class parameter of the nearest ancestor.
+        {"Draw(Square);", "Draw", "0 1"},
+        {"Draw(Polygon);", "Draw", "0 1"},
+        {"Draw(Circle);", "Draw", "1 0"},
+        {"Draw(Shape);", "Draw", "1 0"},
+        {"Draw(Lines);", "Draw", "1? 1?"},
+        {"Draw(Form);", "Draw", "1? 1?"}, // its ancestors are not known
+        {"Fill(Shaped);", "Fill", "1 0"},
+        {"Fill(Polygonal);", "Fill", "0 1"},
+        // A place every overload gives the same type decides nothing.
+        {"if InSet(Wide, ['a'..'z']) then Exit;", "InSet", "0 1"},
+        {"if InSet(Ch, ['a']) then Exit;", "InSet", "1 0"},
+        {"if InSet(Lines.Text[1], ['a']) then Exit;", "InSet", "1? 1?"},
+        // A variable passed by reference is of the parameter's very type.
+        {"Split(Lines.Count, Small);", "Split", "1 0 0 0"},
+        {"Split(Lines.Count, Count);", "Split", "0 1 0 0"},
+        {"Split(Lines.Count, Lines.Count);", "Split", "1? 1? 0 0"},
+        {"Split(Ratio, Year, Month, Day);", "Split", "0 0 1 0"},
+    };
+    const std::string Interface =
+        "type\n  TCharSet = set of Char;\n"
+        "  TShape = class\n  end;\n  TPolygon = class(TShape)\n  end;\n"
+        "  TSquare = class(TPolygon)\n  end;\n  TCircle = class(TShape)\n  end;\n"
+        "  TShapeForm = class(TForm)\n  end;\n"
+        "  IShape = interface\n  end;\n  IPolygon = interface(IShape)\n  end;\n\n"
+        "procedure Put(C: Char); overload;\nprocedure Put(const S: string); overload;\n"
+        "procedure PutChar(C: AnsiChar); overload;\nprocedure PutChar(C: WideChar); overload;\n"
+        "procedure PutWide(C: WideChar); overload;\nprocedure PutWide(const S: string); overload;\n"
+        "procedure Draw(S: TShape); overload;\nprocedure Draw(P: TPolygon); overload;\n"
+        "procedure Fill(const S: IShape); overload;\nprocedure Fill(const P: IPolygon); overload;\n"
+        "function InSet(C: AnsiChar; const S: TCharSet): Boolean; overload;\n"
+        "function InSet(C: WideChar; const S: TCharSet): Boolean; overload;\n"
+        "procedure Split(N: Integer; var W: Word); overload;\n"
+        "procedure Split(N: Double; var I: Integer); overload;\n"
+        "procedure Split(const D: Double; var Y, M, Dd: Word); overload;\n"
+        "procedure Split(const D: Double; var Y, M, Dd: Integer); overload;\n";
+    const std::string Bodies =
+        "procedure Put(C: Char);\nbegin\nend;\n\nprocedure Put(const S: string);\nbegin\nend;\n\n"
+        "procedure PutChar(C: AnsiChar);\nbegin\nend;\n\nprocedure PutChar(C: WideChar);\nbegin\nend;\n\n"
+        "procedure PutWide(C: WideChar);\nbegin\nend;\n\n"
+        "procedure PutWide(const S: string);\nbegin\nend;\n\n"
+        "procedure Draw(S: TShape);\nbegin\nend;\n\nprocedure Draw(P: TPolygon);\nbegin\nend;\n\n"
+        "procedure Fill(const S: IShape);\nbegin\nend;\n\n"
+        "procedure Fill(const P: IPolygon);\nbegin\nend;\n\n"
+        "function InSet(C: AnsiChar; const S: TCharSet): Boolean;\nbegin\n  Result := C in S;\nend;\n\n"
+        "function InSet(C: WideChar; const S: TCharSet): Boolean;\nbegin\n"
+        "  Result := (Ord(C) < 256) and (Char(C) in S);\nend;\n\n"
+        "procedure Split(N: Integer; var W: Word);\nbegin\n  W := N;\nend;\n\n"
+        "procedure Split(N: Double; var I: Integer);\nbegin\n  I := Round(N);\nend;\n\n"
+        "procedure Split(const D: Double; var Y, M, Dd: Word);\nbegin\n  Y := 1; M := 1; Dd := 1;\nend;\n\n"
+        "procedure Split(const D: Double; var Y, M, Dd: Integer);\nbegin\n  Y := 1; M := 1; Dd := 1;\nend;\n\n";
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Call);
+        TFixture Fx(Interface,
+                    Bodies + "procedure Run(Lines: TStrings; Shape: TShape; Polygon: TPolygon;\n"
+                             "  Square: TSquare; Circle: TCircle; Form: TShapeForm;\n"
+                             "  Shaped: IShape; Polygonal: IPolygon);\nvar\n  Ch: Char;\n  Wide: WideChar;\n"
+                             "  Small: Word;\n  Count: Integer;\n  Ratio: Double;\n"
+                             "  Year, Month, Day: Word;\nbegin\n  Ch := 'a';\n  Wide := 'b';\n"
+                             "  Ratio := 0.5;\n  // call\n  " +
+                        std::string(C.Call) + "\nend;\n");
+        EXPECT_EQ(TFixture::UsesOfEach(Fx.Unit->GetRoutines(), C.Routine, LineOf(Fx, "// call")),
+                  C.Uses);
+    }
+}
+
+// A call with fewer arguments than parameters may mean an overload whose
+// missing parameters have defaults, the first one too; an Integer passes
+// where a real number is asked for.
+TEST(Overloads, ShortCallsAndIntegersKeepTheirCandidates)
+{
+    const TCallCase Cases[] = {
+        {"Reset;", "Reset", "1 0"},
+        {"Reset();", "Reset", "1 0"},
+        {"Counter.Reset;", "Reset", "1 0"},
+        {"Reset(3);", "Reset", "1 0"},
+        {"Reset('three');", "Reset", "0 1"},
+        {"Scale(2);", "Scale", "1 0 0"},
+        {"Scale(-2);", "Scale", "1 0 0"},
+        {"Scale(Count);", "Scale", "1 0 0"},
+        {"Scale(Count, Count);", "Scale", "0 1 0"},
+        {"Scale(Lines.Count, 2);", "Scale", "0 1 0"},
+        {"Scale('two');", "Scale", "0 0 1"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Call);
+        TFixture Fx("type\n  TCounter = class\n  public\n"
+                    "    procedure Reset(Start: Integer = 0); overload;\n"
+                    "    procedure Reset(const Name: string); overload;\n  end;\n\n"
+                    "procedure Scale(Factor: Double); overload;\n"
+                    "procedure Scale(X: Real; Y: Real); overload;\n"
+                    "procedure Scale(const Name: string); overload;\n",
+                    "procedure TCounter.Reset(Start: Integer);\nbegin\nend;\n\n"
+                    "procedure TCounter.Reset(const Name: string);\nbegin\nend;\n\n"
+                    "procedure Scale(Factor: Double);\nbegin\nend;\n\n"
+                    "procedure Scale(X: Real; Y: Real);\nbegin\nend;\n\n"
+                    "procedure Scale(const Name: string);\nbegin\nend;\n\n"
+                    "procedure Run(Lines: TStrings; Counter: TCounter);\nvar\n  Count: Integer;\n"
+                    "begin\n  Count := 2;\n  with Counter do\n  begin\n  // call\n  " +
+                        std::string(C.Call) + "\n  end;\nend;\n");
+        TqlRoutineList* List = std::string(C.Routine) == "Reset"
+                                   ? Fx.Unit->GetClasses()->Find("TCounter")->GetRoutines()
+                                   : Fx.Unit->GetRoutines();
+        EXPECT_EQ(TFixture::UsesOfEach(List, C.Routine, LineOf(Fx, "// call")), C.Uses);
     }
 }
