@@ -197,6 +197,13 @@ bool Before(int X1, int Y1, int X2, int Y2)
     return Y1 < Y2 || (Y1 == Y2 && X1 < X2);
 }
 
+// X, Y lies in the body of Routine, where its own declarations are seen.
+bool InBody(TqlRoutine* Routine, int X, int Y)
+{
+    return Routine->GetImplStartY() > 0 && !Before(X, Y, Routine->GetImplStartX(), Routine->GetImplStartY()) &&
+           !Before(Routine->GetImplEndX(), Routine->GetImplEndY(), X, Y);
+}
+
 // One scope of a place, innermost first: a with statement's type, a
 // routine, a class, a unit.
 struct TScope {
@@ -1175,8 +1182,7 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
         }
         std::vector<TqlRoutine*> Around;
         for (TqlRoutine* R : Bodies)
-            if (!Before(P.X, P.Y, R->GetImplStartX(), R->GetImplStartY()) &&
-                !Before(R->GetImplEndX(), R->GetImplEndY(), P.X, P.Y))
+            if (InBody(R, P.X, P.Y))
                 Around.push_back(R);
         std::sort(Around.begin(), Around.end(), [](TqlRoutine* A, TqlRoutine* B) {
             return Before(B->GetImplStartX(), B->GetImplStartY(), A->GetImplStartX(), A->GetImplStartY());
@@ -1263,12 +1269,22 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
             return false;
         }
     }
+    // A parameter or local is seen only in its routine's body: named
+    // anywhere else (the headings that declare it), it is not looked up, and
+    // no other symbol can take its place.
+    std::map<TqlSymbol*, TqlRoutine*> RoutineOf;
+    auto OutsideItsRoutine = [&](TqlSymbol* Other, const TPoint& P) {
+        auto [It, New] = RoutineOf.try_emplace(Other);
+        if (New)
+            It->second = qlAsRoutine(HomeOf(Other));
+        return It->second && !InBody(It->second, P.X, P.Y);
+    };
     // Where the new name is used bare for another symbol, the renamed one
     // must not come first.
     const int FileIndex = Unit->GetFileIndex();
     auto HidesAt = [&](TqlTokenNode* Token, const TPoint& P, TqlUsedByLocation* Use) {
         TqlSymbol* Other = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
-        if (!Other || IsRenamed(Other))
+        if (!Other || IsRenamed(Other) || OutsideItsRoutine(Other, P))
             return false;
         bool Unknown = false;
         for (const TScope& Scope : ScopesAt(Token, P, Unknown)) {

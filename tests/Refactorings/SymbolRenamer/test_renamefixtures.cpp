@@ -241,4 +241,8 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_hidden_text", "UColors.TColorFormat", "TPixelFormat", "colors.inc, which is not changed"},
         TRenameCase{"rename_hidden_text", "UColors.Shade", "Tint", ""},
         TRenameCase{"rename_syntax_error", "UGood.Answer", "Reply", "Unit, UBad, was not analysed to its end and names Answer"},
-        TRenameCase{"rename_form_class", "UMain.TForm1", "TMainForm", "UMain.dfm, which is not changed"}));
+        TRenameCase{"rename_form_class", "UMain.TForm1", "TMainForm", "UMain.dfm, which is not changed"},
+        // A parameter or local hides the new name only inside its own routine.
+        TRenameCase{"rename_local_hides", "UCalc.AddIt", "Extra", ""},
+        TRenameCase{"rename_local_hides", "UCalc.AddIt", "Count", ""},
+        TRenameCase{"rename_local_hides", "UCalc.AddIt", "Spare", "Name, Spare, already stands for Sum3.Spare where AddIt is used"}));
