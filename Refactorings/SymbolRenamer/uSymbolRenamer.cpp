@@ -1204,6 +1204,11 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
     auto AtHome = [&](const TScope& Scope) {
         return std::any_of(FHomes.begin(), FHomes.end(), [&](TqlSymbol* Home) { return Reaches(Scope, Home); });
     };
+    // A declaration of the implementation section is seen in its own unit
+    // only.
+    const bool SeenOutside = !UnitLevel || FSymbol->GetFileIndex() != HomeUnit->GetFileIndex() ||
+                             HomeUnit->GetImplementationLine() <= 0 ||
+                             FSymbol->GetY() < HomeUnit->GetImplementationLine();
     auto AtUnit = [&](const std::string& Name, bool& Reached) -> TqlSymbol* {
         Reached = false;
         if (TqlSymbol* F = Unit->FindSymbol(Unit, nullptr, Name))
@@ -1217,7 +1222,7 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
             return UU->GetUnit();
         for (int I = Used ? Used->GetCount() - 1 : -1; I >= 0; --I) {
             TqlUnit* U = Used->GetUsedUnit(I)->GetUnit();
-            if (UnitLevel && U == HomeUnit) {
+            if (UnitLevel && U == HomeUnit && SeenOutside) {
                 Reached = true;
                 return nullptr;
             }
@@ -1282,36 +1287,42 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
     // Where the new name is used bare for another symbol, the renamed one
     // must not come first.
     const int FileIndex = Unit->GetFileIndex();
-    auto HidesAt = [&](TqlTokenNode* Token, const TPoint& P, TqlUsedByLocation* Use) {
-        TqlSymbol* Other = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
-        if (!Other || IsRenamed(Other) || OutsideItsRoutine(Other, P))
-            return false;
+    // The renamed symbol is what the new name finds at P, before any other
+    // declaration of it.
+    auto ComesFirst = [&](TqlTokenNode* Token, const TPoint& P) {
         bool Unknown = false;
         for (const TScope& Scope : ScopesAt(Token, P, Unknown)) {
             bool Reached = false;
             TqlSymbol* F = Scope.Container == Unit ? AtUnit(FNewName, Reached)
                                                    : Scope.Container->FindSymbol(Unit, Scope.Class, FNewName);
-            if (Reached || AtHome(Scope)) {
-                Post(Format2(Hides, FNewName, FOldName), FileIndex, P.X, P.Y);
+            if (Reached || AtHome(Scope))
                 return true;
-            }
             if (F)
                 return false;
         }
         return false;
+    };
+    auto HidesAt = [&](TqlTokenNode* Token, const TPoint& P, TqlUsedByLocation* Use) {
+        TqlSymbol* Other = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
+        if (!Other || IsRenamed(Other) || OutsideItsRoutine(Other, P) || !ComesFirst(Token, P))
+            return false;
+        Post(Format2(Hides, FNewName, FOldName), FileIndex, P.X, P.Y);
+        return true;
     };
     bool Ok = true;
     if (Tree)
         qlForEachSourceLeaf(Tree, [&](TqlCodeNode* Leaf) {
             auto* Token = dynamic_cast<TqlTokenNode*>(Leaf);
             if (Ok && Token && Token->TokenKind() == ptIdentifier && qlSameName(Token->Code(), FNewName) &&
-                !Qualified(Token))
+                !Qualified(Token)) {
                 Ok = !HidesAt(Token, Token->GetPoint(), Uses.Find(Token));
+            }
         });
     else
         ScanWords(Source(Unit->GetFullFileName()), [&](const TWord& W) {
-            if (Ok && !W.Qualified && qlSameName(std::string(W.Text), FNewName))
+            if (Ok && !W.Qualified && qlSameName(std::string(W.Text), FNewName)) {
                 Ok = !HidesAt(nullptr, TPoint{W.X, W.Y}, Uses.Find(W.X, W.Y));
+            }
         });
     return Ok;
 }

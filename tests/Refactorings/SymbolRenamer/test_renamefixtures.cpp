@@ -60,7 +60,25 @@ std::string BuildAndRun(const fs::path& Folder, const std::string& Program)
     return qlRunBuilt(Folder, Program);
 }
 
-class RenameFixture : public PluginModuleTest, public ::testing::WithParamInterface<TRenameCase> {};
+class RenameFixture : public PluginModuleTest, public ::testing::WithParamInterface<TRenameCase> {
+protected:
+    // The host's messages, "File X:Y text".
+    std::vector<std::string> PlacedMessages() const
+    {
+        std::vector<std::string> Result;
+        TqlFileNameList* Files = Project->GetFileNames();
+        for (const Ref<IqlMessage>& M : Host->Messages) {
+            const TqlCodeLocation* At = M->GetCodeLocation();
+            const int Index = At->GetFileIndex();
+            const std::string File = Index >= 0 && Index < Files->GetCount()
+                                         ? fs::path(Files->GetItems(Index)->GetFullFileName()).filename().string()
+                                         : "?";
+            Result.push_back(File + " " + std::to_string(At->GetX()) + ":" + std::to_string(At->GetY()) + " " +
+                             M->GetMessageText());
+        }
+        return Result;
+    }
+};
 
 } // namespace
 
@@ -90,7 +108,7 @@ TEST_P(RenameFixture, WritesWhatBuildsAndMeansTheSameOrRefuses)
     Host->InputAnswers.push_back(std::string(C.NewName));
     ASSERT_TRUE(Host->Run("SymbolRenamer"));
     const auto Files = Written();
-    const auto Messages = HostMessages();
+    const auto Messages = PlacedMessages();
     const bool MayRefuse = *C.Refusal == '?';
     if (*C.Refusal && (!MayRefuse || !Messages.empty())) {
         EXPECT_TRUE(Files.empty());
@@ -245,4 +263,6 @@ INSTANTIATE_TEST_SUITE_P(
         // A parameter or local hides the new name only inside its own routine.
         TRenameCase{"rename_local_hides", "UCalc.AddIt", "Extra", ""},
         TRenameCase{"rename_local_hides", "UCalc.AddIt", "Count", ""},
+        TRenameCase{"rename_local_hides", "UCalc.Twice", "Shown", ""},
         TRenameCase{"rename_local_hides", "UCalc.AddIt", "Spare", "Name, Spare, already stands for Sum3.Spare where AddIt is used"}));
+

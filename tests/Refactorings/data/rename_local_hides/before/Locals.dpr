@@ -4,6 +4,7 @@ program Locals;
 
 uses
   UCalc in 'UCalc.pas',
+  UFmt in 'UFmt.pas',
   UPrint in 'UPrint.pas';
 
 begin

@@ -9,6 +9,11 @@ procedure Tally;
 
 implementation
 
+function Twice(X: Integer): Integer;
+begin
+  Result := X * 2;
+end;
+
 function AddIt(A, B: Integer): Integer;
 begin
   Result := A + B;
@@ -16,7 +21,7 @@ end;
 
 procedure Show(Extra: Integer);
 begin
-  WriteLn('Show ', Extra);
+  WriteLn('Show ', Twice(Extra));
 end;
 
 function Sum3(A, B, C: Integer): Integer;

@@ -7,11 +7,11 @@ procedure Print(Extra: Integer);
 implementation
 
 uses
-  UCalc;
+  UFmt, UCalc;
 
 procedure Print(Extra: Integer);
 begin
-  WriteLn('Print ', Sum3(Extra, Extra, Extra));
+  WriteLn('Print ', Sum3(Extra, Extra, Shown(Extra)));
 end;
 
 end.
