@@ -35,6 +35,7 @@ const char* const Overloaded = "Symbol, %s, is overloaded and the analysis did n
 const char* const OverloadParameter = "Symbol, %s, is a parameter of the overloaded routine %s, whose implementation heading repeats it apart from the analysis; not renamed";
 const char* const Inherits = "Property, %s, redeclares an inherited property, which keeps its name; not renamed";
 const char* const ImplicitResult = "Symbol, %s, is the result of function %s, which no declaration names; not renamed";
+const char* const TakesUnresolvedName = "Name, %s, is used here for a symbol the analysis could not resolve, whose place the renamed %s would take; not renamed";
 const char* const UnknownWith = "Name, %s, may be a member of the type of an enclosing with statement here, which the analysis does not know; not renamed";
 
 std::string Format2(const std::string& Pattern, const std::string& A, const std::string& B)
@@ -1033,6 +1034,15 @@ std::string IncludedName(std::string_view D)
     return qlLowerCase(std::filesystem::path(Name).filename().string());
 }
 
+// The analysis of Unit left Name unresolved somewhere.
+bool UnresolvedIn(TqlUnit* Unit, const std::string& Name)
+{
+    std::string Upper = Name;
+    for (char& C : Upper)
+        C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
+    return Unit->GetUnresolvedNames().count(Upper) > 0;
+}
+
 bool HoldsWord(const std::string& Text, const std::string& Name)
 {
     bool Holds = false;
@@ -1309,19 +1319,39 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
         Post(Format2(Hides, FNewName, FOldName), FileIndex, P.X, P.Y);
         return true;
     };
+    // The analysis left the new name unresolved here (a used unit it could
+    // not find may declare it): once renamed, the symbol may take its place.
+    const bool Unresolved = UnresolvedIn(Unit, FNewName);
+    std::unordered_set<uint64_t> Declared;
+    if (Unresolved)
+        ForEachDeclared(
+            Unit,
+            [&](TqlSymbolContainer*, TqlSymbol* S) {
+                if (S->GetFileIndex() == FileIndex && qlSameName(S->GetName(), FNewName))
+                    Declared.insert(qlPointKey(S->GetX(), S->GetY()));
+            },
+            true);
+    auto TakesUnresolved = [&](TqlTokenNode* Token, const TPoint& P, TqlUsedByLocation* Use) {
+        if (!Unresolved || Use || Declared.count(qlPointKey(P.X, P.Y)) || !ComesFirst(Token, P))
+            return false;
+        Post(Format2(TakesUnresolvedName, FNewName, FOldName), FileIndex, P.X, P.Y);
+        return true;
+    };
     bool Ok = true;
     if (Tree)
         qlForEachSourceLeaf(Tree, [&](TqlCodeNode* Leaf) {
             auto* Token = dynamic_cast<TqlTokenNode*>(Leaf);
             if (Ok && Token && Token->TokenKind() == ptIdentifier && qlSameName(Token->Code(), FNewName) &&
                 !Qualified(Token)) {
-                Ok = !HidesAt(Token, Token->GetPoint(), Uses.Find(Token));
+                TqlUsedByLocation* Use = Uses.Find(Token);
+                Ok = !HidesAt(Token, Token->GetPoint(), Use) && !TakesUnresolved(Token, Token->GetPoint(), Use);
             }
         });
     else
         ScanWords(Source(Unit->GetFullFileName()), [&](const TWord& W) {
             if (Ok && !W.Qualified && qlSameName(std::string(W.Text), FNewName)) {
-                Ok = !HidesAt(nullptr, TPoint{W.X, W.Y}, Uses.Find(W.X, W.Y));
+                TqlUsedByLocation* Use = Uses.Find(W.X, W.Y);
+                Ok = !HidesAt(nullptr, TPoint{W.X, W.Y}, Use) && !TakesUnresolved(nullptr, TPoint{W.X, W.Y}, Use);
             }
         });
     return Ok;

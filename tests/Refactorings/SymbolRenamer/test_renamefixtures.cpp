@@ -264,5 +264,12 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_local_hides", "UCalc.AddIt", "Extra", ""},
         TRenameCase{"rename_local_hides", "UCalc.AddIt", "Count", ""},
         TRenameCase{"rename_local_hides", "UCalc.Twice", "Shown", ""},
-        TRenameCase{"rename_local_hides", "UCalc.AddIt", "Spare", "Name, Spare, already stands for Sum3.Spare where AddIt is used"}));
-
+        TRenameCase{"rename_local_hides", "UCalc.AddIt", "Spare", "Name, Spare, already stands for Sum3.Spare where AddIt is used"},
+        // A name the analysis could not resolve (SysUtils is not on the
+        // search path) may come to mean the renamed symbol: in its own unit,
+        // in a unit that uses it, in a unit that only sees it.
+        TRenameCase{"rename_unresolved_name", "UText.Wrap", "UpperCase", "UText.pas 13:21 SymbolRenamer: Name, UpperCase, is used here for a symbol the analysis could not resolve"},
+        TRenameCase{"rename_unresolved_name", "UText.Loud", "LowerCase", "UOther.pas 11:14 SymbolRenamer: Name, LowerCase, is used here for a symbol the analysis could not resolve"},
+        TRenameCase{"rename_unresolved_name", "UText.Pad", "LowerCase", "UOther.pas 11:14 SymbolRenamer: Name, LowerCase, is used here for a symbol the analysis could not resolve"},
+        TRenameCase{"rename_unresolved_name", "UText.Pad.N", "UpperCase", ""},
+        TRenameCase{"rename_unresolved_name", "UText.Wrap", "Enclose", ""}));
