@@ -74,6 +74,8 @@ private:
     bool CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std::vector<TqlTokenNode*>& Places);
     // The units that use the declaring unit without using the symbol.
     bool CheckHiding();
+    // No form of the project writes the renamed property.
+    bool CheckForms();
     bool SortPlace(int FileIndex, int X, int Y);
     // The text of a source, form or include file, read once per rename.
     const std::string& Source(const std::string& FileName);

@@ -272,4 +272,17 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_unresolved_name", "UText.Loud", "LowerCase", "UOther.pas 11:14 SymbolRenamer: Name, LowerCase, is used here for a symbol the analysis could not resolve"},
         TRenameCase{"rename_unresolved_name", "UText.Pad", "LowerCase", "UOther.pas 11:14 SymbolRenamer: Name, LowerCase, is used here for a symbol the analysis could not resolve"},
         TRenameCase{"rename_unresolved_name", "UText.Pad.N", "UpperCase", ""},
-        TRenameCase{"rename_unresolved_name", "UText.Wrap", "Enclose", ""}));
+        TRenameCase{"rename_unresolved_name", "UText.Wrap", "Enclose", ""},
+        // A form of another unit, which the program streams at run time,
+        // writes a published property of the renamed member's class, of a
+        // descendant, or of an object a property holds.
+        TRenameCase{"rename_form_member", "UBtn.TMyBtn.OnClick", "OnPress", "UComp2.dfm 1:5 SymbolRenamer: Property, OnClick, is written for B1 (TMyBtn) in"},
+        TRenameCase{"rename_form_member", "UBtn.TMyBtn.Hint", "Tip", "UComp2.dfm 1:15 SymbolRenamer: Property, Hint, is written for B2 (TBigBtn) in"},
+        TRenameCase{"rename_form_member", "UBtn.TMyBtn.Caption", "Title", "UComp2.dfm 1:3 SymbolRenamer: Property, Caption, is written for B1 (TMyBtn) in"},
+        TRenameCase{"rename_form_member", "UBtn.TBtnStyle.Bold", "Heavy", "UComp2.dfm 1:4 SymbolRenamer: Property, Bold, is written for B1 (TMyBtn) in"},
+        TRenameCase{"rename_form_member", "UBig.TBigBtn.Level", "Depth", "UComp2.dfm 1:16 SymbolRenamer: Property, Level, is written for B2 (TBigBtn) in"},
+        TRenameCase{"rename_form_member", "UBtn.TMyCol.Width", "Size", "UComp2.dfm 1:8 SymbolRenamer: Property, Width, is written for an item of B1.Columns in"},
+        TRenameCase{"rename_form_member", "UBtn.TMyBtn.Columns", "Cols", "UComp2.dfm 1:6 SymbolRenamer: Property, Columns, is written for B1 (TMyBtn) in"},
+        TRenameCase{"rename_form_member", "UComp2.TComp2.B1Click", "B1Press", "UComp2.dfm, which is not changed"},
+        TRenameCase{"rename_form_member", "UBtn.TMyBtn.Count", "Total", ""},
+        TRenameCase{"rename_form_member", "UBig.TTag.Caption", "Text", ""}));

@@ -10,6 +10,13 @@ namespace {
 
 struct TRenameRun {
     explicit TRenameRun(const std::string& Case) : P(qlCaseFolder(Case) / "before") { P.Analyze(); }
+    // Writes the files (name, text) and analyses the first.
+    explicit TRenameRun(const std::vector<std::pair<std::string, std::string>>& Files)
+    {
+        for (const auto& [Name, Text] : Files)
+            P.Write(Name, Text);
+        P.Analyze(Files.front().first);
+    }
 
     // Renames Symbol; answers the texts of the changed units by file name.
     std::map<std::string, std::string> Rename(TqlSymbol* Symbol, const std::string& NewName,
@@ -169,4 +176,172 @@ TEST(SymbolRenamer, OutputsResolveAsTheSourcesDid)
 {
     const auto [Before, After] = qlFindingsBeforeAndAfter("rename_routine");
     EXPECT_EQ(After, Before);
+}
+
+// The form of another unit, text or binary, writes properties of the form
+// class's ancestor, of a component, of the items of its collection; a
+// renamed one is refused at its line, and one written only for another class
+// is renamed.
+TEST(SymbolRenamer, PropertiesWrittenInAFormOfAnotherUnit)
+{
+    // Columns holds a collection whose items' class its default property
+    // tells, or one that does not tell it (@ITEMS@).
+    const std::string Parts = R"(unit UParts;
+
+interface
+
+uses
+  Classes;
+
+type
+  TCol = class(TCollectionItem)
+  private
+    FWidth: Integer;
+    FTitle: string;
+  published
+    property Width: Integer read FWidth write FWidth;
+    property Title: string read FTitle write FTitle;
+  end;
+
+  TCols = class(TCollection)
+  private
+    function GetItem(Index: Integer): TCol;
+  public
+    property Items[Index: Integer]: TCol read GetItem; default;
+  end;
+
+  TBag = class(TCollection)
+  end;
+
+  TPanel = class(TComponent)
+  private
+    FColumns: @ITEMS@;
+  published
+    property Columns: @ITEMS@ read FColumns write FColumns;
+  end;
+
+  TBaseForm = class(TComponent)
+  private
+    FTop: Integer;
+    FScaled: Boolean;
+  published
+    property Top: Integer read FTop write FTop;
+    property Scaled: Boolean read FScaled write FScaled;
+  end;
+
+  TOther = class(TComponent)
+  private
+    FLeft: Integer;
+  published
+    property Left: Integer read FLeft write FLeft;
+  end;
+
+implementation
+
+function TCols.GetItem(Index: Integer): TCol;
+begin
+  Result := TCol(inherited Items[Index]);
+end;
+
+end.
+)";
+    const std::string Main = R"(unit UMain;
+
+interface
+
+uses
+  Classes, UParts;
+
+type
+  TForm1 = class(TBaseForm)
+  published
+    Panel1: TPanel;
+  end;
+
+implementation
+
+{$R *.dfm}
+
+end.
+)";
+    const std::string Program = "program Forms2;\n\nuses\n  UParts in 'UParts.pas',\n  UMain in 'UMain.pas';\n\nbegin\nend.\n";
+    const struct {
+        const char* Items;    // the type of TPanel.Columns
+        const char* Class;
+        const char* Symbol;
+        // In the text form, and in the binary one as text (its list ends on a
+        // line of its own); 0: renamed.
+        int Line[2];
+        const char* Message;
+    } Cases[] = {
+        {"TCols", "TBaseForm", "Top", {3, 3}, "Property, Top, is written for Form1 (TForm1) in "},
+        {"TCols", "TBaseForm", "Scaled", {6, 6}, "Property, Scaled, is written for Form1 (TForm1) in "},
+        {"TCols", "TPanel", "Columns", {21, 22}, "Property, Columns, is written for Panel1 (TPanel) in "},
+        {"TCols", "TCol", "Width", {23, 24}, "Property, Width, is written for an item of Panel1.Columns in "},
+        {"TCols", "TCol", "Title", {24, 25}, "Property, Title, is written for an item of Panel1.Columns in "},
+        {"TBag", "TCol", "Width", {23, 24}, "Property, Width, may be written for an item of Panel1.Columns in "},
+        // Written for TButton and TForm1, which TOther is not.
+        {"TCols", "TOther", "Left", {0, 0}, ""},
+    };
+    const std::string Folder = std::string(QUILLET_SOURCE_DIR) + "/tests/model/data/";
+    for (const int Binary : {0, 1})
+        for (const auto& C : Cases) {
+            const char* Form = Binary ? "MainForm.bin.dfm" : "MainForm.txt.dfm";
+            const int Line = C.Line[Binary];
+            std::string Text = Parts;
+            for (size_t At; (At = Text.find("@ITEMS@")) != std::string::npos;)
+                Text.replace(At, 7, C.Items);
+            TRenameRun Run({{"Forms2.dpr", Program},
+                            {"UParts.pas", Text},
+                            {"UMain.pas", Main},
+                            {"UMain.dfm", qlReadFile(Folder + Form)}});
+            auto* Class = static_cast<TqlClass*>(Run.P.Unit("UParts")->GetClasses()->Find(C.Class));
+            ASSERT_NE(Class, nullptr) << C.Class;
+            TqlSymbol* Symbol = Class->GetProperties()->Find(C.Symbol);
+            ASSERT_NE(Symbol, nullptr) << C.Symbol;
+            bool Prepared = false;
+            const auto Written = Run.Rename(Symbol, std::string(C.Symbol) + "2", &Prepared);
+            const std::string What = std::string(Form) + " " + C.Class + "." + C.Symbol;
+            if (Line == 0) {
+                EXPECT_TRUE(Prepared) << What;
+                EXPECT_TRUE(Run.P.Messages.empty()) << What << ": " << Run.P.Messages.front();
+                continue;
+            }
+            EXPECT_FALSE(Prepared) << What;
+            EXPECT_TRUE(Written.empty()) << What;
+            ASSERT_EQ(Run.P.Messages.size(), 1u) << What;
+            const std::string Place = "1:" + std::to_string(Line) + " ";
+            EXPECT_EQ(Run.P.Messages[0].rfind(Place, 0), 0u) << What << ": " << Run.P.Messages[0];
+            EXPECT_NE(Run.P.Messages[0].find(C.Message), std::string::npos) << What << ": " << Run.P.Messages[0];
+            EXPECT_NE(Run.P.Messages[0].find("UMain.dfm, line " + std::to_string(Line)), std::string::npos)
+                << Run.P.Messages[0];
+        }
+}
+
+// A form file the renamer cannot follow refuses a rename of a property whose
+// name it holds, at the first line that holds it.
+TEST(SymbolRenamer, FormThatCannotBeFollowedRefusesItsPropertyNames)
+{
+    const std::string Unit = "unit UBox;\n\ninterface\n\ntype\n  TBox = class(TObject)\n  private\n"
+                             "    FSize: Integer;\n  published\n    property Size: Integer read FSize write FSize;\n"
+                             "  end;\n\nimplementation\n\nend.\n";
+    const std::string Main = "unit UView;\n\ninterface\n\nuses\n  UBox;\n\nimplementation\n\n{$R *.dfm}\n\nend.\n";
+    for (const auto& [Form, Refused] : std::vector<std::pair<std::string, bool>>{
+             {"object View: TView\n  Left = 1\n  Size = (\nend\n", true},
+             {"object View: TView\n  Left = 1\n  Width = (\nend\n", false},
+             {"object View: TView\n  object Box1: TBox\n    Size = 3\n  end\nend\n", true}}) {
+        TRenameRun Run({{"Boxes.dpr", "program Boxes;\n\nuses\n  UBox in 'UBox.pas',\n  UView in 'UView.pas';\n\nbegin\nend.\n"},
+                        {"UBox.pas", Unit},
+                        {"UView.pas", Main},
+                        {"UView.dfm", Form}});
+        auto* Box = static_cast<TqlClass*>(Run.P.Unit("UBox")->GetClasses()->Find("TBox"));
+        ASSERT_NE(Box, nullptr);
+        bool Prepared = false;
+        Run.Rename(Box->GetProperties()->Find("Size"), "Extent", &Prepared);
+        EXPECT_EQ(Prepared, !Refused) << Form;
+        if (Refused) {
+            ASSERT_EQ(Run.P.Messages.size(), 1u) << Form;
+            EXPECT_EQ(Run.P.Messages[0].rfind("1:3 ", 0), 0u) << Run.P.Messages[0];
+        }
+    }
 }
