@@ -1,7 +1,9 @@
 // Renames of every kind of symbol over Free Pascal package sources: each
 // unit of a folder is analysed as the main file, a few symbols of each kind
-// that it declares are renamed, and every unit a rename writes must still
-// compile where the original compiles; a refused rename must say why.
+// that it declares are renamed (to a new name, and a few unit-level ones to
+// a name the unit already uses elsewhere), and every unit a rename writes
+// must still compile where the original compiles; a refused rename must say
+// why.
 #include "tests/Refactorings/FpcRunSupport.h"
 #include "tests/Refactorings/PluginCorpusSupport.h"
 
@@ -15,12 +17,16 @@ namespace {
 
 enum TKind {
     kMethod, kField, kProperty, kClass, kForwardClass, kRecord, kPointer, kPascalResult,
-    kOverload, kLocal, kParameter, kLabel, kConstant, kEnumValue, kUnit, kKinds
+    kOverload, kLocal, kParameter, kLabel, kConstant, kEnumValue, kUnit,
+    // Unit-level routines and constants given a name the unit already uses:
+    // the name of a parameter of some routine, a name the analysis left
+    // unresolved.
+    kToParameterName, kToUnresolvedName, kKinds
 };
 const char* const KindNames[kKinds] = {
     "method", "field", "property", "class", "forward-declared class", "record", "pointer type",
     "routine with Pascal result", "overload", "local", "parameter", "label", "constant",
-    "enum value", "unit"};
+    "enum value", "unit", "to a parameter's name", "to an unresolved name"};
 
 // Each rename tried at most this often per kind and folder.
 constexpr int PerKind = 6;
@@ -124,6 +130,11 @@ std::string Shape(std::string Message)
     };
     Cut(", ", ",", "_");
     Cut("names ", ";", "_");
+    Cut("already stands for ", " where", "_");
+    Cut(" where ", " is used", "_");
+    Cut("the renamed ", " would", "_");
+    Cut("Call of ", " here", "_");
+    Cut("overloaded routine ", ",", "_");
     Cut("with no name token at ", "", "_");
     Cut(" is used in ", ", which", "_");
     return Message;
@@ -138,12 +149,47 @@ void RenameIn(const std::string& File, const std::string& OutFolder, int Counts[
     std::vector<std::pair<TqlSymbol*, TKind>> Found{{Main, kUnit}};
     std::set<TqlSymbol*> Seen;
     Classify(Main, qlLowerCase(qlReadFile(File)), Main->GetFileIndex(), Found, Seen);
-    for (const auto& [Symbol, Kind] : Found) {
+    std::vector<std::string> NewNames(Found.size());
+    for (size_t I = 0; I < Found.size(); ++I)
+        NewNames[I] = Found[I].first->GetName() + "Rn";
+    // Names the unit uses that its own level does not declare.
+    std::vector<std::string> Parameters, Unresolved;
+    auto Fresh = [&](const std::string& Name) {
+        return TqlSymbolRename::IsValidName(Name) && !Main->FindSymbol(Main, nullptr, Name);
+    };
+    for (const auto& [Symbol, Kind] : Found)
+        if (Kind == kParameter && Fresh(Symbol->GetName()))
+            Parameters.push_back(Symbol->GetName());
+    for (const std::string& Name : Main->GetUnresolvedNames())
+        if (Fresh(Name))
+            Unresolved.push_back(Name);
+    std::sort(Unresolved.begin(), Unresolved.end());
+    size_t NextParameter = 0, NextUnresolved = 0;
+    for (int I = 0; I < Main->GetSymbolCount(); ++I) {
+        TqlSymbol* S = Main->GetSymbol(I);
+        auto* Routine = qlAsRoutine(S);
+        auto* Constant = dynamic_cast<TqlVariable*>(S);
+        if (S->GetFileIndex() != Main->GetFileIndex() ||
+            !((Routine && !Routine->GetDirectives().Contains(rdOverload)) || (Constant && Constant->GetIsConst())))
+            continue;
+        for (; NextParameter < Parameters.size(); ++NextParameter)
+            if (!qlSameName(Parameters[NextParameter], S->GetName())) {
+                Found.push_back({S, kToParameterName});
+                NewNames.push_back(Parameters[NextParameter++]);
+                break;
+            }
+        if (NextUnresolved < Unresolved.size()) {
+            Found.push_back({S, kToUnresolvedName});
+            NewNames.push_back(Unresolved[NextUnresolved++]);
+        }
+    }
+    for (size_t Index = 0; Index < Found.size(); ++Index) {
+        const auto& [Symbol, Kind] = Found[Index];
         if (Counts[Kind] >= PerKind)
             continue;
         ++Counts[Kind];
         ++All.Tried[Kind];
-        const std::string NewName = Symbol->GetName() + "Rn";
+        const std::string& NewName = NewNames[Index];
         std::map<TqlUnit*, std::unique_ptr<TqlModuleNode>> Trees;
         std::vector<std::string> Messages;
         TqlSymbolRename R(
@@ -198,8 +244,9 @@ TEST(CorpusRename, PackageFolders)
     const std::string Root = std::string(QUILLET_FPCSRC) + "/packages/";
     TCorpusRenames All;
     TTestFolder Work;
+    // zlib, a tar reader, and the CSV readers and containers of fcl-base.
     for (const char* Folder : {"pasjpeg/src", "fcl-db/src/dbase", "regexpr/src", "hash/src", "fcl-json/src",
-                               "fcl-image/src", "fcl-xml/src"}) {
+                               "fcl-image/src", "fcl-xml/src", "paszlib/src", "libtar/src", "fcl-base/src"}) {
         std::vector<std::string> Files;
         std::error_code Ec;
         for (const auto& E : fs::directory_iterator(Root + Folder, Ec))
