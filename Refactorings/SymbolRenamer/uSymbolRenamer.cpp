@@ -143,8 +143,8 @@ struct TFormProperty {
 // it can follow.
 class TFormScanner {
 public:
-    TFormScanner(std::string_view Text, const std::function<void(const TFormProperty&)>& Visit)
-        : FText(Text), FVisit(Visit)
+    TFormScanner(std::string_view Text, std::function<void(const TFormProperty&)> Visit)
+        : FText(Text), FVisit(std::move(Visit))
     {
     }
 
@@ -163,8 +163,7 @@ private:
     {
         const size_t N = FText.size();
         while (FAt < N && std::isspace(static_cast<unsigned char>(FText[FAt]))) {
-            if (FText[FAt] == '\n' || (FText[FAt] == '\r' && (FAt + 1 >= N || FText[FAt + 1] != '\n')))
-                ++FLine;
+            CountLine(FAt);
             ++FAt;
         }
         FTokenLine = FLine;
@@ -215,8 +214,7 @@ private:
                 return;
             }
             for (size_t K = FAt; K < End; ++K)
-                if (FText[K] == '\n')
-                    ++FLine;
+                CountLine(K);
             FAt = End + 1;
             FKind = kBinary;
         } else {
@@ -224,6 +222,12 @@ private:
             FKind = kSymbol;
         }
         FToken = FText.substr(Start, FAt - Start);
+    }
+    // A line ends at At: LF, CR LF or a CR alone.
+    void CountLine(size_t At)
+    {
+        if (FText[At] == '\n' || (FText[At] == '\r' && (At + 1 >= FText.size() || FText[At + 1] != '\n')))
+            ++FLine;
     }
     bool IsWord(const char* Word) const { return FKind == kWord && qlSameName(std::string(FToken), Word); }
     bool IsSymbol(char C) const { return FKind == kSymbol && FToken[0] == C; }
@@ -361,7 +365,7 @@ private:
     }
 
     std::string_view FText;
-    const std::function<void(const TFormProperty&)>& FVisit;
+    std::function<void(const TFormProperty&)> FVisit;
     size_t FAt = 0;
     int FLine = 1;
     int FTokenLine = 1;
