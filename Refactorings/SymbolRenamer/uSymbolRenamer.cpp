@@ -272,20 +272,28 @@ private:
         return true;
     }
 
+    // Tokens of Kind joined by Sep ("A.B.C", "'x' + 'y'"), the first one
+    // current; Parts gets each.
+    bool Joined(char Sep, TKind Kind, std::vector<std::string_view>* Parts = nullptr)
+    {
+        for (;;) {
+            if (FKind != Kind)
+                return false;
+            if (Parts)
+                Parts->push_back(FToken);
+            Next();
+            if (!IsSymbol(Sep))
+                return true;
+            Next();
+        }
+    }
+
     // Name[.Name...] = value, the first name current.
     bool Property(std::string_view Object, std::string_view Class,
                   std::vector<std::vector<std::string_view>>& Items, int Depth)
     {
-        TFormProperty P{Object, Class, Items, {FToken}, FTokenLine};
-        Next();
-        while (IsSymbol('.')) {
-            Next();
-            if (FKind != kWord)
-                return false;
-            P.Path.push_back(FToken);
-            Next();
-        }
-        if (!IsSymbol('='))
+        TFormProperty P{Object, Class, Items, {}, FTokenLine};
+        if (!Joined('.', kWord, &P.Path) || !IsSymbol('='))
             return false;
         FVisit(P);
         Next();
@@ -299,27 +307,13 @@ private:
             return false;
         switch (FKind) {
         case kString:
-            Next();
-            while (IsSymbol('+')) {
-                Next();
-                if (FKind != kString)
-                    return false;
-                Next();
-            }
-            return true;
+            return Joined('+', kString);
         case kNumber:
         case kBinary:
             Next();
             return true;
         case kWord:
-            Next();
-            while (IsSymbol('.')) {
-                Next();
-                if (FKind != kWord)
-                    return false;
-                Next();
-            }
-            return true;
+            return Joined('.', kWord);
         case kSymbol:
             break;
         default:
