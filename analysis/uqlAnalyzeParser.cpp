@@ -348,3 +348,42 @@ void TAnalyzeParser::WithStatement()
     Statement();
     List.resize(Mark);
 }
+
+void TAnalyzeParser::InheritedStatement()
+{
+    if (GetTokenID() == ptInherited && !NextIs(ptIdentifier))
+        RecordBareInherited();
+    TTypeParser::InheritedStatement();
+}
+
+void TAnalyzeParser::RecordBareInherited()
+{
+    // It calls the method of the nearest ancestor that has one of this
+    // method's name, passing this method's parameters on; where no ancestor
+    // has one it does nothing. No name is written: the uses stand at
+    // "inherited".
+    auto* Method = qlAsRoutine(CurrentContainer());
+    TqlClass* Class = CurrentScopeClass();
+    TqlClass* Ancestor = Class ? Class->GetInheritsFromClass() : nullptr;
+    if (!Method || !Ancestor)
+        return;
+    TqlUsedByInfo Info = MakeUsedByInfo();
+    Info.IsUnnamed = true;
+    auto* Called = qlAsRoutine(Ancestor->FindSymbol(FCurrentUnit, Class, Method->GetName(), false, Info));
+    if (!Called)
+        return;
+    // Of overloads, the one whose parameters are this method's.
+    std::vector<TqlRoutine*> Entry{Called};
+    TqlOverloads Overloads;
+    qlGatherOverloads(Called, Overloads);
+    for (const std::vector<TqlRoutine*>& E : Overloads)
+        if (qlSameParameters(E.front(), Method)) {
+            Entry = E;
+            break;
+        }
+    for (TqlRoutine* R : Entry)
+        RecordUse(R, R->GetName(), Info);
+    TqlParameterList* Params = Method->GetParameters();
+    for (int i = 0; i < Params->GetCount(); ++i)
+        Params->GetParameters(i)->GetUsedBy()->AddUsedBy(Info);
+}

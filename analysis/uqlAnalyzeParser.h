@@ -24,6 +24,8 @@ public:
     void ContainsStatement() override;
     void ForStatement() override;
     void WithStatement() override;
+    // A bare "inherited" calls the ancestor's method of the same name.
+    void InheritedStatement() override;
 
     bool LastResolved() const { return FLastResolved; }
     TqlSymbol* LastSymbol() const { return FLastSymbol; }
@@ -38,6 +40,9 @@ private:
     // designator ends there.
     bool AfterList(TqlSymbol*& Symbol);
     TqlSymbol* ResolveCastType();
+    // "inherited" with no name after it, in a method: a use of the method
+    // it calls and of each parameter it passes on.
+    void RecordBareInherited();
 
     bool FInUnitPath = false;
     bool FLastResolved = false;

@@ -125,6 +125,8 @@ protected:
     void PushScope(TqlVarContainer* Container, TqlClass* Class);
     void PopScope();
     TqlVarContainer* CurrentContainer() const;
+    // The class of the innermost scope: set in the body of a method.
+    TqlClass* CurrentScopeClass() const { return FScopes.empty() ? nullptr : FScopes.back().Class; }
     int ScopeDepth() const { return static_cast<int>(FScopes.size()); }
     void SetEndPosition(TqlSymbol* Symbol);
     void Indent();
