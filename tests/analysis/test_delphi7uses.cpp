@@ -68,3 +68,44 @@ TEST(Delphi7Uses, BareInheritedCallsTheNearestAncestorsMethodWithTheParameters)
         {"parameter of a method no ancestor has", Fx.Param("B", "Alone", "TDer"), "23:21 35:22h"},
     });
 }
+
+TEST(Delphi7Uses, WordsOfAnAsmBlockUseWhatTheyName)
+{
+    TUsesFixture Fx("type\n  TPair = record\n    Lo, Hi: Integer;\n  end;\n\n" // 8-12
+                    "procedure SinCos(X: Extended; out Sin, Cos: Extended);\n"
+                    "function Scan(Buffer: PChar; Len: Integer): Integer;\n", // 14
+                    "const\n  FFH = 7;\n  Mask = $FF;\nvar\n  Pair: TPair;\n" // 18-22
+                    "procedure Helper; procedure Inner; asm NOP end; begin Inner; end;\n"
+                    "procedure SinCos(X: Extended; out Sin, Cos: Extended);\nbegin\n"
+                    "  asm\n    FLD     X\n    FSINCOS\n    FSTP    tbyte ptr [edx]\n  end;\nend;\n" // 26-31
+                    "function Scan(Buffer: PChar; Len: Integer): Integer;\nlabel\n  Done;\n" // 32-34
+                    "var\n  Count: Integer;\nasm\n        PUSH    EDI\n        MOV     EDI, Buffer\n" // 35-39
+                    "        MOV     ECX, Len; MOV Count, ECX; INC ECX\n        AND     EAX, 0FFH; AND EAX, Mask\n"
+                    "        MOV     EDX, [EDX].TPair.Hi; MOV EDX, Pair.Lo\n" // 42
+                    "        JNE     @@Next\n        CALL    Helper\n@@Next: JMP     Done\nDone:   POP     EDI\nend;\n");
+    TqlRoutine* Scan = Fx.Routine("Scan");
+    auto* Pair = dynamic_cast<TqlRecord*>(Fx.Unit->GetRecords()->Find("TPair"));
+    ASSERT_TRUE(Scan && Pair);
+    ExpectPlaces({
+        {"parameter in an asm block of a begin..end body", Fx.Param("X", "SinCos"), "13:18 24:18h 27:13"},
+        {"parameter of an assembler routine", Fx.Param("Buffer", "Scan"), "14:15 32:15h 39:22"},
+        // After a ";" the next instruction starts.
+        {"local", Scan->GetVariables()->Find("Count"), "40:31"},
+        // The digits of 0FFH name nothing; the constant Mask is named.
+        {"word inside a number", Fx.Find("FFH"), ""},
+        {"constant", Fx.Find("Mask"), "41:37"},
+        {"type after a bracket", Pair, "22:9 42:28"},
+        {"field after a bracket", Pair->GetFieldList()->Find("Hi"), "42:34"},
+        {"field of a variable", Pair->GetFieldList()->Find("Lo"), "42:52"},
+        {"routine called", Fx.Routine("Helper"), "44:17"},
+        {"label jumped to and placed", Scan->GetLabels()->GetLabels(0), "45:17 46:1"},
+        // The instruction INC is no use of the language's Inc.
+        {"routine named like an instruction", Fx.P->FindUnit("QuilletSystem")->FindSymbol(nullptr, nullptr, "Inc"), ""},
+    });
+    // Each routine whose body holds instructions, and no other, may take its
+    // parameters from registers.
+    TqlRoutine* Helper = Fx.Routine("Helper");
+    EXPECT_TRUE(Fx.Routine("SinCos")->GetHasAsmBlock() && Scan->GetHasAsmBlock());
+    EXPECT_TRUE(Helper->GetRoutines()->Find("Inner")->GetHasAsmBlock());
+    EXPECT_FALSE(Helper->GetHasAsmBlock());
+}
