@@ -324,6 +324,9 @@ private:
         std::unique_ptr<TCallDecision> Decision;
         bool FirstBegun = false;
         TqlSymbol* Designated = nullptr;
+        // New(P, Init(5)), Dispose(P, Done): the object type P points to,
+        // whose constructor or destructor the second argument calls.
+        TqlSymbol* ObjectType = nullptr;
     };
     std::vector<TCallFrame> FCallFrames;
     bool FCallPending = false;

@@ -109,3 +109,21 @@ TEST(Delphi7Uses, WordsOfAnAsmBlockUseWhatTheyName)
     EXPECT_TRUE(Helper->GetRoutines()->Find("Inner")->GetHasAsmBlock());
     EXPECT_FALSE(Helper->GetHasAsmBlock());
 }
+
+TEST(Delphi7Uses, NewAndDisposeCallTheObjectTypesConstructorAndDestructor)
+{
+    TUsesFixture Fx("type\n  PCounter = ^TCounter;\n  TCounter = object\n    Value: Integer;\n"
+                    "    constructor Init(AValue: Integer);\n    destructor Done;\n  end;\n"
+                    "  PTally = ^TTally;\n  TTally = object(TCounter)\n  end;\n", // 8-17
+                    "constructor TCounter.Init(AValue: Integer); begin Value := AValue; end;\n" // 21
+                    "destructor TCounter.Done; begin end;\nprocedure Run;\nvar\n  P: PCounter;\n  T: PTally;\n"
+                    "begin\n  New(P, Init(5));\n  Dispose(P, Done);\n  P := New(PCounter, Init(P^.Value));\n" // 27-30
+                    // A descendant's New and Dispose call the ancestor's.
+                    "  New(T, Init(1));\n  Dispose(T, Done);\n  Dispose(P);\nend;\n"); // 31-34
+    EXPECT_FALSE(Fx.Unit->Warnings.Contains(uwImplementation));
+    ExpectPlaces({
+        {"constructor", Fx.Routine("Init", "TCounter"), "21:22h 28:10 30:22 31:10"},
+        {"destructor", Fx.Routine("Done", "TCounter"), "22:21h 29:14 32:14"},
+        {"pointer", Fx.Routine("Run")->GetVariables()->Find("P"), "28:7 29:11 30:3 30:27 33:11"},
+    });
+}
