@@ -2018,14 +2018,26 @@ void TUnitParser::ExceptionHandler()
         } else if (FCurrentUnit) {
             Variable = FCurrentUnit->AddHandlerVariable(TokenText(), FFileIndex, P.X, P.Y);
         }
+        // Its name is recorded where it stands, as a parameter's is: a rename
+        // of another variable of that name then knows the word.
+        if (Variable)
+            RecordUse(Variable, Variable->GetName(), MakeUsedByInfo(P, false));
         NextToken();
         Expected(ptColon);
     }
-    // The class name stands before "do": resolved like any expression.
-    Expression();
+    // The class name stands before "do": resolved like any expression; the
+    // variable is an object of that class.
+    TqlSymbol* Handled = nullptr;
+    if (GetTokenID() == ptIdentifier)
+        Handled = ResolveDesignator(nullptr);
+    else
+        Expression();
     Expected(ptDo);
-    if (Variable)
+    if (Variable) {
+        if (TqlClass* K = qlAsClass(Handled))
+            Variable->SetTypeIntf(K);
         FHandlerVariables.push_back(Variable);
+    }
     struct TPop {
         std::vector<TqlVariable*>& List;
         bool Pushed;

@@ -127,3 +127,25 @@ TEST(Delphi7Uses, NewAndDisposeCallTheObjectTypesConstructorAndDestructor)
         {"pointer", Fx.Routine("Run")->GetVariables()->Find("P"), "28:7 29:11 30:3 30:27 33:11"},
     });
 }
+
+TEST(Delphi7Uses, ExceptionHandlerVariableIsAnObjectOfItsClass)
+{
+    TUsesFixture Fx("type\n  EOuter = class(TObject)\n  public\n    Code: Integer;\n  end;\n"
+                    "  EInner = class(TObject)\n  public\n    Detail: Integer;\n  end;\n", // 8-16
+                    "procedure Run;\nbegin\n  try\n    Run;\n  except\n    on E: EOuter do\n    begin\n" // 20-26
+                    "      try\n        Run;\n      except\n        on E: EInner do\n" // 27-30
+                    "          WriteLn(E.Detail);\n      end;\n      WriteLn(E.Code);\n    end;\n  end;\nend;\n");
+    TqlVariablesList* Handlers = Fx.Routine("Run")->GetVariables();
+    ASSERT_EQ(Handlers->GetCount(), 2);
+    EXPECT_EQ(Handlers->GetVariables(0)->GetTypeIntf(), Fx.Class("EOuter"));
+    EXPECT_EQ(Handlers->GetVariables(1)->GetTypeIntf(), Fx.Class("EInner"));
+    // Inside the inner handler E is the inner one; after it, the outer one
+    // again. Each name is recorded where it declares its variable, so a
+    // rename of one knows the other's word.
+    ExpectPlaces({
+        {"outer E", Handlers->GetVariables(0), "25:8 33:15"},
+        {"inner E", Handlers->GetVariables(1), "30:12 31:19"},
+        {"inner class's field", Fx.Class("EInner")->GetFieldList()->Find("Detail"), "31:21"},
+        {"outer class's field", Fx.Class("EOuter")->GetFieldList()->Find("Code"), "33:17"},
+    });
+}

@@ -75,15 +75,15 @@ TEST(Scopes, EachExceptionHandlerHasItsOwnVariable)
     TqlRoutine* Load = RoutineAt(Fx.Unit, 0);
     TqlVariablesList* Locals = Load->GetVariables();
     ASSERT_EQ(Locals->GetCount(), 2);
-    EXPECT_EQ(UsePlaces(Locals->GetVariables(0)), "12:15");
-    EXPECT_EQ(UsePlaces(Locals->GetVariables(1)), "18:15");
+    EXPECT_EQ(UsePlaces(Locals->GetVariables(0)), "11:8 12:15");
+    EXPECT_EQ(UsePlaces(Locals->GetVariables(1)), "17:8 18:15");
     EXPECT_EQ(Load->FindSymbol(Fx.Unit, nullptr, "E"), nullptr);
     // The main block's is no global of the program.
     EXPECT_EQ(Fx.Unit->GetVariables()->Find("E"), nullptr);
     TqlSymbolList* Handlers = Fx.Unit->GetHandlerVariables();
     ASSERT_NE(Handlers, nullptr);
     ASSERT_EQ(Handlers->GetCount(), 1);
-    EXPECT_EQ(UsePlaces(Handlers->GetSymbol(0)), "27:15");
+    EXPECT_EQ(UsePlaces(Handlers->GetSymbol(0)), "26:8 27:15");
 }
 
 TEST(Scopes, FunctionNameIsItsResultOnlyWhereItIsAssigned)
