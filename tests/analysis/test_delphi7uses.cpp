@@ -149,3 +149,24 @@ TEST(Delphi7Uses, ExceptionHandlerVariableIsAnObjectOfItsClass)
         {"outer class's field", Fx.Class("EOuter")->GetFieldList()->Find("Code"), "33:17"},
     });
 }
+
+TEST(Delphi7Uses, ArrayPropertyIndexParametersRepeatTheAccessorsParameters)
+{
+    TUsesFixture Fx("type\n  TGrid = class\n  private\n    function GetItem(Index: Integer): Integer;\n" // 11
+                    "    function GetCell(ACol, ARow: Integer): string;\n"
+                    "    procedure SetCell(Col, Row: Integer; const Value: string);\n  public\n"
+                    "    property Items[Index: Integer]: Integer read GetItem; default;\n" // 15
+                    "    property Cells[ACol, ARow: Integer]: string read GetCell write SetCell;\n  end;\n",
+                    "function TGrid.GetItem(Index: Integer): Integer; begin Result := Index; end;\n" // 21
+                    "function TGrid.GetCell(ACol, ARow: Integer): string; begin Result := Cells[ARow, ACol]; end;\n"
+                    "procedure TGrid.SetCell(Col, Row: Integer; const Value: string); begin Cells[Row, Col] := Value; end;\n");
+    ExpectPlaces({
+        {"one index", Fx.Param("Index", "GetItem", "TGrid"), "11:22 15:20h 21:24h 21:66"},
+        {"first of two", Fx.Param("ACol", "GetCell", "TGrid"), "12:22 16:20h 22:24h 22:82"},
+        {"second of two", Fx.Param("ARow", "GetCell", "TGrid"), "12:28 16:26h 22:30h 22:76"},
+        // A parameter named otherwise, and the value parameter, are not the
+        // property's.
+        {"named otherwise", Fx.Param("Col", "SetCell", "TGrid"), "13:23 23:25h 23:83"},
+        {"value", Fx.Param("Value", "SetCell", "TGrid"), "13:48 23:50h 23:91"},
+    });
+}
