@@ -1,5 +1,8 @@
 #include "analysis/uqlAnalyzeParser.h"
 
+#include "base/uqlPathUtils.h"
+
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -18,6 +21,62 @@ bool IsConstructor(TqlSymbol* S)
 {
     auto* R = qlAsRoutine(S);
     return R && R->GetRoutineKind() == rkConstructor;
+}
+
+bool IsAnyOf(const std::string& Word, std::initializer_list<const char*> Words)
+{
+    for (const char* W : Words)
+        if (qlSameText(Word, W))
+            return true;
+    return false;
+}
+
+bool AllDigits(const std::string& S, size_t From, size_t To)
+{
+    if (From >= To)
+        return false;
+    for (size_t i = From; i < To; ++i)
+        if (S[i] < '0' || S[i] > '9')
+            return false;
+    return true;
+}
+
+// A register of the x86 processors (32 and 64 bits) as instructions name it.
+bool IsAsmRegister(const std::string& Word)
+{
+    if (IsAnyOf(Word, {"AL",  "AH",  "AX",  "EAX", "RAX", "BL",  "BH",  "BX",  "EBX", "RBX",
+                       "CL",  "CH",  "CX",  "ECX", "RCX", "DL",  "DH",  "DX",  "EDX", "RDX",
+                       "SI",  "ESI", "RSI", "SIL", "DI",  "EDI", "RDI", "DIL", "BP",  "EBP",
+                       "RBP", "BPL", "SP",  "ESP", "RSP", "SPL", "IP",  "EIP", "RIP", "CS",
+                       "DS",  "ES",  "FS",  "GS",  "SS",  "ST"}))
+        return true;
+    // The numbered ones: MM0, XMM15, YMM2, CR0, DR7, R8, R8D, R12W, R15B.
+    for (const char* Prefix : {"MM", "XMM", "YMM", "CR", "DR"}) {
+        const size_t N = std::strlen(Prefix);
+        if (Word.size() > N && qlSameText(Word.substr(0, N), Prefix) && AllDigits(Word, N, Word.size()))
+            return true;
+    }
+    if (Word.size() < 2 || (Word[0] != 'R' && Word[0] != 'r'))
+        return false;
+    size_t End = Word.size();
+    if (IsAnyOf(Word.substr(End - 1), {"D", "W", "B"}))
+        --End;
+    return AllDigits(Word, 1, End);
+}
+
+// The operators of an instruction's operands, and the sizes written before
+// "PTR".
+bool IsAsmOperator(const std::string& Word)
+{
+    return IsAnyOf(Word, {"PTR", "OFFSET", "SEG", "SHORT", "NEAR", "FAR", "HIGH", "LOW", "VMTOFFSET",
+                          "DMTINDEX", "BYTE", "WORD", "DWORD", "FWORD", "QWORD", "TBYTE", "DQWORD",
+                          "OWORD", "XMMWORD", "YMMWORD"});
+}
+
+// Prefixes written before an instruction's name.
+bool IsAsmPrefix(const std::string& Word)
+{
+    return IsAnyOf(Word, {"LOCK", "REP", "REPE", "REPNE", "REPZ", "REPNZ"});
 }
 
 } // namespace
@@ -347,4 +406,154 @@ void TAnalyzeParser::WithStatement()
     Expected(ptDo);
     Statement();
     List.resize(Mark);
+}
+
+void TAnalyzeParser::InheritedStatement()
+{
+    if (GetTokenID() == ptInherited && !NextIs(ptIdentifier))
+        RecordBareInherited();
+    TTypeParser::InheritedStatement();
+}
+
+void TAnalyzeParser::RecordBareInherited()
+{
+    // It calls the method of the nearest ancestor that has one of this
+    // method's name, passing this method's parameters on; where no ancestor
+    // has one it does nothing. No name is written: the uses stand at
+    // "inherited".
+    auto* Method = qlAsRoutine(CurrentContainer());
+    TqlClass* Class = CurrentScopeClass();
+    TqlClass* Ancestor = Class ? Class->GetInheritsFromClass() : nullptr;
+    if (!Method || !Ancestor)
+        return;
+    TqlUsedByInfo Info = MakeUsedByInfo();
+    Info.IsUnnamed = true;
+    auto* Called = qlAsRoutine(Ancestor->FindSymbol(FCurrentUnit, Class, Method->GetName(), false, Info));
+    if (!Called)
+        return;
+    // Of overloads, the one whose parameters are this method's.
+    std::vector<TqlRoutine*> Entry{Called};
+    TqlOverloads Overloads;
+    qlGatherOverloads(Called, Overloads);
+    for (const std::vector<TqlRoutine*>& E : Overloads)
+        if (qlSameParameters(E.front(), Method)) {
+            Entry = E;
+            break;
+        }
+    for (TqlRoutine* R : Entry)
+        RecordUse(R, R->GetName(), Info);
+    TqlParameterList* Params = Method->GetParameters();
+    for (int i = 0; i < Params->GetCount(); ++i)
+        Params->GetParameters(i)->GetUsedBy()->AddUsedBy(Info);
+}
+
+void TAnalyzeParser::AsmStatement()
+{
+    // An instruction is a name (after labels and prefixes) and operands; a
+    // word of the operands that names a routine, variable, constant or type
+    // visible here is a use of it (registers, operators and the digits of a
+    // number such as 0FFH are not). A routine whose body holds instructions
+    // may take its parameters from registers.
+    if (auto* R = qlAsRoutine(CurrentContainer()))
+        R->SetHasAsmBlock(true);
+    Expected(ptAsm);
+    bool AtName = true;
+    int Line = Lexer().GetPosXY().Y;
+    const char* Origin = Lexer().Origin();
+    TptTokenKind Before = ptAsm;
+    int BeforeEnd = -1;
+    // What a "." just read selects from, and whether it follows a bracket
+    // ([EAX].TRec.Field names the type afresh).
+    TqlSymbol* Members = nullptr;
+    bool DotAfterBracket = false;
+    for (;;) {
+        const TptTokenKind K = GetTokenID();
+        switch (K) {
+        case ptEnd: case ptNull:
+        case ptBegin: case ptCase: case ptFunction: case ptIf: case ptProcedure:
+        case ptRepeat: case ptWhile:
+            Expected(ptEnd);
+            return;
+        default:
+            break;
+        }
+        const int Y = Lexer().GetPosXY().Y;
+        if (Y != Line || Lexer().Origin() != Origin) {
+            AtName = true;
+            Line = Y;
+            Origin = Lexer().Origin();
+        }
+        if (K == ptAddressOp || K == ptDoubleAddressOp) {
+            // A label (@@Loop, @1) or @Result, with its word.
+            NextToken();
+            if (GetTokenID() != ptNull)
+                NextToken();
+            Before = ptIdentifier;
+            BeforeEnd = -1;
+            Members = nullptr;
+            continue;
+        }
+        const int Start = Lexer().TokenPos();
+        TqlSymbol* Selects = nullptr;
+        if (K == ptIdentifier) {
+            const std::string Word = Token();
+            const bool InNumber = (Before == ptIntegerConst || Before == ptFloat) && BeforeEnd == Start;
+            if (AtName) {
+                // A label (Done:) and a prefix come before the name.
+                if (NextIs(ptColon))
+                    RecordLabelUse();
+                else if (!IsAsmPrefix(Word))
+                    AtName = false;
+            } else if (Before == ptPoint && !DotAfterBracket) {
+                if (Members)
+                    Selects = RecordAsmWord(Word, Members);
+            } else if (!InNumber && !IsAsmRegister(Word) && !IsAsmOperator(Word) &&
+                       !qlSameText(Word, "Self") && !RecordLabelUse()) {
+                Selects = RecordAsmWord(Word, nullptr);
+            }
+        } else if (K == ptSemiColon) {
+            AtName = true;
+        } else if (K != ptColon) {
+            // AND, OR, NOT, SHL and the like are instructions too.
+            AtName = false;
+        }
+        if (K == ptPoint) {
+            DotAfterBracket = Before == ptSquareClose || Before == ptRoundClose;
+        } else {
+            Members = Selects;
+        }
+        Before = K;
+        BeforeEnd = Start + Lexer().GetTokenLen();
+        NextToken();
+    }
+}
+
+TqlSymbol* TAnalyzeParser::RecordAsmWord(const std::string& Word, TqlSymbol* Members)
+{
+    const TqlUsedByInfo Info = MakeUsedByInfo();
+    TqlSymbol* S = nullptr;
+    if (Members) {
+        TqlClass* K = AsClass(Members);
+        S = Members->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Word, false, Info);
+    } else {
+        S = FindSymbol(Word, false, false, Info);
+    }
+    if (!S)
+        return nullptr;
+    // An instruction tells no overload from another.
+    TqlOverloads Overloads;
+    if (auto* R = qlAsRoutine(S))
+        qlGatherOverloads(R, Overloads);
+    if (Overloads.empty()) {
+        RecordUse(S, Word, Info);
+    } else {
+        TqlUsedByInfo Every = Info;
+        Every.IsAmbiguous = true;
+        for (const std::vector<TqlRoutine*>& E : Overloads)
+            for (TqlRoutine* R : E)
+                RecordUse(R, Word, Every);
+    }
+    if (dynamic_cast<TqlUnit*>(S))
+        return S;
+    return S->FindContainer();
 }

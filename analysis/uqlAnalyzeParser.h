@@ -24,6 +24,10 @@ public:
     void ContainsStatement() override;
     void ForStatement() override;
     void WithStatement() override;
+    // A bare "inherited" calls the ancestor's method of the same name.
+    void InheritedStatement() override;
+    // The words of the instructions that name symbols are uses of them.
+    void AsmStatement() override;
 
     bool LastResolved() const { return FLastResolved; }
     TqlSymbol* LastSymbol() const { return FLastSymbol; }
@@ -38,6 +42,13 @@ private:
     // designator ends there.
     bool AfterList(TqlSymbol*& Symbol);
     TqlSymbol* ResolveCastType();
+    // "inherited" with no name after it, in a method: a use of the method
+    // it calls and of each parameter it passes on.
+    void RecordBareInherited();
+    // A word of an asm block: the symbol it names where it stands (or, with
+    // Members, the member of that container), its use recorded. Answers the
+    // container a following "." selects from.
+    TqlSymbol* RecordAsmWord(const std::string& Word, TqlSymbol* Members);
 
     bool FInUnitPath = false;
     bool FLastResolved = false;

@@ -294,6 +294,26 @@ void TClassParser::MethodHeading(TqlClass* Class, TVisibilityKind Visibility)
     }
 }
 
+void TClassParser::RecordIndexNames(TqlProperty* Prop, const TPositionList& Names)
+{
+    // Each index parameter stands for the parameter in its place of the
+    // methods that read and write the property: where it has that name, it
+    // repeats it, as an implementation heading repeats a declaration's.
+    for (TqlSymbol* Access : {Prop->GetReadAccess(), Prop->GetWriteAccess()}) {
+        auto* Method = qlAsRoutine(Access);
+        if (!Method)
+            continue;
+        TqlParameterList* Params = Method->GetParameters();
+        for (size_t i = 0; i < Names.size() && int(i) < Params->GetCount(); ++i) {
+            if (!qlSameText(Names[i].first, Params->GetParameters(int(i))->GetName()))
+                continue;
+            TqlUsedByInfo Info = MakeUsedByInfo(Names[i].second, false);
+            Info.IsHeading = true;
+            RecordUse(Params->GetParameters(int(i)), Names[i].first, Info);
+        }
+    }
+}
+
 void TClassParser::ClassProperty(TqlClass* Class, TVisibilityKind Visibility)
 {
     Expected(ptProperty);
@@ -301,19 +321,27 @@ void TClassParser::ClassProperty(TqlClass* Class, TVisibilityKind Visibility)
     TqlProperty* Prop =
         Class->GetProperties()->AddProperty(TokenText(), Visibility, Class, FileIndex(), P.X, P.Y);
     PropertyName();
+    // The names of an array property's index parameters, with their places.
+    TPositionList IndexNames;
     if (GetTokenID() == ptColon || GetTokenID() == ptSquareOpen) {
         if (GetTokenID() == ptSquareOpen) {
             Prop->SetIsArrayProperty(true);
             Expected(ptSquareOpen);
-            TqlRoutine* None = nullptr;
             // The index parameters are read like a parameter list.
             int Depth = 0;
+            bool AtNames = true;
             while (GetTokenID() != ptNull && !(GetTokenID() == ptSquareClose && Depth == 0)) {
                 if (GetTokenID() == ptSquareOpen)
                     ++Depth;
                 if (GetTokenID() == ptSquareClose)
                     --Depth;
+                if (Depth == 0 && GetTokenID() == ptSemiColon)
+                    AtNames = true;
+                if (AtNames && GetTokenID() == ptIdentifier && (NextIs(ptColon) || NextIs(ptComma)) &&
+                    Depth == 0)
+                    IndexNames.emplace_back(Token(), Pos());
                 if (GetTokenID() == ptIdentifier && NextIs(ptColon)) {
+                    AtNames = false;
                     NextToken();
                     NextToken();
                     if (GetTokenID() == ptIdentifier)
@@ -322,7 +350,6 @@ void TClassParser::ClassProperty(TqlClass* Class, TVisibilityKind Visibility)
                 }
                 NextToken();
             }
-            (void)None;
             Expected(ptSquareClose);
         }
         Expected(ptColon);
@@ -391,6 +418,7 @@ void TClassParser::ClassProperty(TqlClass* Class, TVisibilityKind Visibility)
             break;
         }
     }
+    RecordIndexNames(Prop, IndexNames);
     if (GetExID() == ptDispid) {
         NextToken();
         ConstantExpression();

@@ -38,6 +38,9 @@ protected:
     TqlClass* TakeForward(std::unique_ptr<TqlHashedObjectList>& List,
                                  const std::string& Name, const TPoint& Position);
     static void EnterForward(std::unique_ptr<TqlHashedObjectList>& List, TqlClass* Class);
+    // The index parameters of an array property (names with their 1-based
+    // places) repeat the parameters of its accessor methods.
+    void RecordIndexNames(TqlProperty* Prop, const TPositionList& Names);
 
     std::unique_ptr<TqlHashedObjectList> FForwardClasses;
 };

@@ -84,10 +84,10 @@ void TTypeParser::LabelDeclarationSection(TqlVarContainer* Container)
     SEMICOLON();
 }
 
-void TTypeParser::RecordLabelUse()
+bool TTypeParser::RecordLabelUse()
 {
     if (GetTokenID() != ptIdentifier && GetTokenID() != ptIntegerConst)
-        return;
+        return false;
     // A label belongs to the block that declares it (a routine, or the
     // unit for a main block).
     TqlLabelsList* Labels = CurrentContainer()->GetLabels();
@@ -95,8 +95,9 @@ void TTypeParser::RecordLabelUse()
     for (int i = 0; i < Labels->GetCount(); ++i)
         if (lxSameText(Labels->GetLabels(i)->GetName(), Name)) {
             RecordUse(Labels->GetLabels(i), Name, MakeUsedByInfo());
-            return;
+            return true;
         }
+    return false;
 }
 
 void TTypeParser::LabeledStatement()

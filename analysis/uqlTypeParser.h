@@ -28,6 +28,8 @@ public:
     void LabeledStatement() override;
     void LabelId() override;
 
-private:
-    void RecordLabelUse();
+protected:
+    // A use of the label of the current block named at the current token;
+    // false when the block declares none of that name.
+    bool RecordLabelUse();
 };

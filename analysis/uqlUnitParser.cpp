@@ -2018,14 +2018,26 @@ void TUnitParser::ExceptionHandler()
         } else if (FCurrentUnit) {
             Variable = FCurrentUnit->AddHandlerVariable(TokenText(), FFileIndex, P.X, P.Y);
         }
+        // Its name is recorded where it stands, as a parameter's is: a rename
+        // of another variable of that name then knows the word.
+        if (Variable)
+            RecordUse(Variable, Variable->GetName(), MakeUsedByInfo(P, false));
         NextToken();
         Expected(ptColon);
     }
-    // The class name stands before "do": resolved like any expression.
-    Expression();
+    // The class name stands before "do": resolved like any expression; the
+    // variable is an object of that class.
+    TqlSymbol* Handled = nullptr;
+    if (GetTokenID() == ptIdentifier)
+        Handled = ResolveDesignator(nullptr);
+    else
+        Expression();
     Expected(ptDo);
-    if (Variable)
+    if (Variable) {
+        if (TqlClass* K = qlAsClass(Handled))
+            Variable->SetTypeIntf(K);
         FHandlerVariables.push_back(Variable);
+    }
     struct TPop {
         std::vector<TqlVariable*>& List;
         bool Pushed;
@@ -2066,13 +2078,39 @@ void TUnitParser::ExternalDirective()
     TlxSimplePasPar::ExternalDirective();
 }
 
+namespace {
+
+// New or Dispose of the language (or of a unit that was not found).
+bool IsObjectAllocation(TqlSymbol* Callee, const std::string& Name)
+{
+    if (!qlSameText(Name, "New") && !qlSameText(Name, "Dispose"))
+        return false;
+    if (!Callee)
+        return true;
+    TqlUnit* Unit = Callee->GetUnitIntf();
+    return qlAsRoutine(Callee) && Unit &&
+           (qlSameText(Unit->GetName(), "QuilletSystem") || qlSameText(Unit->GetName(), "System"));
+}
+
+} // namespace
+
 void TUnitParser::Designator()
 {
     const int Depth = FBracketDepth;
-    TqlSymbol* S = ResolveDesignator(nullptr);
+    // An argument of the call whose list is being read, not a part of one
+    // (by its place: the calls inside it add frames).
+    const bool InList = !FCallFrames.empty() && FCallFrames.back().Depth == Depth;
+    const size_t At = InList ? FCallFrames.size() - 1 : 0;
+    TqlSymbol* Context = InList && FCallFrames[At].Index == 1 ? FCallFrames[At].ObjectType : nullptr;
+    TqlSymbol* S = ResolveDesignator(Context);
+    if (!InList)
+        return;
+    TCallFrame& Frame = FCallFrames[At];
     // The whole argument of a call whose overload its arguments decide.
-    if (!FCallFrames.empty() && FCallFrames.back().Decision && FCallFrames.back().Depth == Depth)
-        FCallFrames.back().Designated = S;
+    if (Frame.Decision)
+        Frame.Designated = S;
+    if (Frame.Index == 0 && S && IsObjectAllocation(Frame.Callee, Frame.Name))
+        Frame.ObjectType = qlAsClass(S->FindContainer());
 }
 
 void TUnitParser::OldFormalParameterType()

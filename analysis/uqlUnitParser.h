@@ -125,6 +125,8 @@ protected:
     void PushScope(TqlVarContainer* Container, TqlClass* Class);
     void PopScope();
     TqlVarContainer* CurrentContainer() const;
+    // The class of the innermost scope: set in the body of a method.
+    TqlClass* CurrentScopeClass() const { return FScopes.empty() ? nullptr : FScopes.back().Class; }
     int ScopeDepth() const { return static_cast<int>(FScopes.size()); }
     void SetEndPosition(TqlSymbol* Symbol);
     void Indent();
@@ -322,6 +324,9 @@ private:
         std::unique_ptr<TCallDecision> Decision;
         bool FirstBegun = false;
         TqlSymbol* Designated = nullptr;
+        // New(P, Init(5)), Dispose(P, Done): the object type P points to,
+        // whose constructor or destructor the second argument calls.
+        TqlSymbol* ObjectType = nullptr;
     };
     std::vector<TCallFrame> FCallFrames;
     bool FCallPending = false;

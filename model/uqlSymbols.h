@@ -414,6 +414,10 @@ public:
     void SetRoutineType(TqlVariable* Value);
     // A property of the unit's form names the routine.
     bool GetIsUsedFromDFM();
+    // The body holds an asm block (or is one): its instructions may take the
+    // parameters from registers or pass them on unseen.
+    bool GetHasAsmBlock() const { return FHasAsmBlock; }
+    void SetHasAsmBlock(bool Value) { FHasAsmBlock = Value; }
 
 private:
     TRoutineDirectives FDirectives;
@@ -424,6 +428,7 @@ private:
     std::unique_ptr<TqlParameterList> FParameters;
     std::unique_ptr<TqlVariable> FReturnType;
     TRoutineKind FRoutineKind;
+    bool FHasAsmBlock = false;
     TqlRoutineList* FRoutineList;
     std::unique_ptr<TqlVariable> FRoutineType;
 };

@@ -549,10 +549,11 @@ void TRPTpasLint::CheckConstParameters(TqlUnit* Unit, TqlSymbol* Owner, TqlRouti
 
 void TRPTpasLint::CheckUnusedParameters(TqlUnit* Unit, TqlSymbol* Owner, TqlRoutine* R)
 {
-    // The instructions of an assembler routine name its parameters, or
-    // find them in registers, unseen.
+    // The instructions of an assembler routine, or of an asm block in its
+    // body, may find its parameters in registers, or pass them on by a jump.
     if (HasAny(R->GetDirectives(),
-               {rdAbstract, rdExternal, rdMessage, rdVirtual, rdOverride, rdAssembler}))
+               {rdAbstract, rdExternal, rdMessage, rdVirtual, rdOverride, rdAssembler}) ||
+        R->GetHasAsmBlock())
         return;
     if (Owner) {
         auto* OwnerClass = dynamic_cast<TqlClass*>(Owner);

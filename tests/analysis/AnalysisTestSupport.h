@@ -310,6 +310,30 @@ struct TFixtureUnit {
     }
 };
 
+// The uses of a symbol as "line:column" in order of recording; "h" marks a
+// heading repeat, "u" a use where no name is written, "w" a name written
+// in another case.
+inline std::string UsePlaces(TqlSymbol* S)
+{
+    if (!S)
+        return "(no symbol)";
+    std::string R;
+    TqlUsedByList* Uses = S->GetUsedBy();
+    for (int i = 0; i < Uses->GetCount(); ++i) {
+        TqlUsedByLocation* U = Uses->GetLocations(i);
+        if (!R.empty())
+            R += " ";
+        R += std::to_string(U->GetY()) + ":" + std::to_string(U->GetX());
+        if (U->GetIsHeading())
+            R += "h";
+        if (U->GetIsUnnamed())
+            R += "u";
+        if (U->GetIsWrongCase())
+            R += "w";
+    }
+    return R;
+}
+
 // A deterministic text of a unit's model: declarations in order with their
 // positions and types, and the units each unit uses.
 std::string DumpProject(TStandInProject* Project);

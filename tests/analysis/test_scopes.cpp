@@ -33,30 +33,6 @@ struct TScopeFixture {
     TqlClass* Class(const std::string& Name) { return dynamic_cast<TqlClass*>(Find(Name)); }
 };
 
-// The uses of a symbol as "line:column" in order of recording; "h" marks a
-// heading repeat, "u" a use where no name is written, "w" a name written
-// in another case.
-std::string Places(TqlSymbol* S)
-{
-    if (!S)
-        return "(no symbol)";
-    std::string R;
-    TqlUsedByList* Uses = S->GetUsedBy();
-    for (int i = 0; i < Uses->GetCount(); ++i) {
-        TqlUsedByLocation* U = Uses->GetLocations(i);
-        if (!R.empty())
-            R += " ";
-        R += std::to_string(U->GetY()) + ":" + std::to_string(U->GetX());
-        if (U->GetIsHeading())
-            R += "h";
-        if (U->GetIsUnnamed())
-            R += "u";
-        if (U->GetIsWrongCase())
-            R += "w";
-    }
-    return R;
-}
-
 TqlRoutine* RoutineAt(TqlVarContainer* C, int Index) { return C->GetRoutines()->GetRoutine(Index); }
 
 } // namespace
@@ -99,15 +75,15 @@ TEST(Scopes, EachExceptionHandlerHasItsOwnVariable)
     TqlRoutine* Load = RoutineAt(Fx.Unit, 0);
     TqlVariablesList* Locals = Load->GetVariables();
     ASSERT_EQ(Locals->GetCount(), 2);
-    EXPECT_EQ(Places(Locals->GetVariables(0)), "12:15");
-    EXPECT_EQ(Places(Locals->GetVariables(1)), "18:15");
+    EXPECT_EQ(UsePlaces(Locals->GetVariables(0)), "11:8 12:15");
+    EXPECT_EQ(UsePlaces(Locals->GetVariables(1)), "17:8 18:15");
     EXPECT_EQ(Load->FindSymbol(Fx.Unit, nullptr, "E"), nullptr);
     // The main block's is no global of the program.
     EXPECT_EQ(Fx.Unit->GetVariables()->Find("E"), nullptr);
     TqlSymbolList* Handlers = Fx.Unit->GetHandlerVariables();
     ASSERT_NE(Handlers, nullptr);
     ASSERT_EQ(Handlers->GetCount(), 1);
-    EXPECT_EQ(Places(Handlers->GetSymbol(0)), "27:15");
+    EXPECT_EQ(UsePlaces(Handlers->GetSymbol(0)), "26:8 27:15");
 }
 
 TEST(Scopes, FunctionNameIsItsResultOnlyWhereItIsAssigned)
@@ -150,11 +126,11 @@ TEST(Scopes, FunctionNameIsItsResultOnlyWhereItIsAssigned)
     TqlRoutine* Twice = RoutineAt(Fx.Unit, 2);
     ASSERT_EQ(BaseOne->GetParameters()->GetCount(), 1);
     // The assignment targets are the result; every other mention calls.
-    EXPECT_EQ(Places(BaseOne->GetRoutineType()), "");
-    EXPECT_EQ(Places(Twice->GetRoutineType()), "25:3 28:5");
-    EXPECT_NE(Places(BaseNone).find("18:13"), std::string::npos) << Places(BaseNone);
-    EXPECT_NE(Places(Twice).find("26:9"), std::string::npos) << Places(Twice);
-    EXPECT_NE(Places(Twice).find("28:14"), std::string::npos) << Places(Twice);
+    EXPECT_EQ(UsePlaces(BaseOne->GetRoutineType()), "");
+    EXPECT_EQ(UsePlaces(Twice->GetRoutineType()), "25:3 28:5");
+    EXPECT_NE(UsePlaces(BaseNone).find("18:13"), std::string::npos) << UsePlaces(BaseNone);
+    EXPECT_NE(UsePlaces(Twice).find("26:9"), std::string::npos) << UsePlaces(Twice);
+    EXPECT_NE(UsePlaces(Twice).find("28:14"), std::string::npos) << UsePlaces(Twice);
     // The variable knows its function, so that a rename finds it.
     EXPECT_EQ(Twice->GetRoutineType()->GetNamedRoutine(), Twice);
     EXPECT_EQ(Twice->GetReturnType()->GetNamedRoutine(), nullptr);
@@ -169,7 +145,7 @@ TEST(Scopes, FieldOfARecordResultAssignedThroughTheFunctionName)
                              "  MakeItem.Name := AName;\nend;\n\nend.\n"}});
     ASSERT_NE(Fx.Unit, nullptr);
     TqlRoutine* Make = RoutineAt(Fx.Unit, 0);
-    EXPECT_EQ(Places(Make->GetRoutineType()), "16:3");
+    EXPECT_EQ(UsePlaces(Make->GetRoutineType()), "16:3");
 }
 
 TEST(Scopes, NamesARenameMustFindAreRecordedAsUses)
@@ -249,10 +225,10 @@ TEST(Scopes, NamesARenameMustFindAreRecordedAsUses)
         {"variable qualified by its unit", Fx.Find("Count"), "42:21"},
     };
     for (const auto& C : Cases)
-        EXPECT_EQ(Places(C.Symbol), C.Expected) << C.What;
+        EXPECT_EQ(UsePlaces(C.Symbol), C.Expected) << C.What;
     TqlRoutine* GetBody = Get;
     ASSERT_EQ(GetBody->GetLabels()->GetCount(), 1);
-    EXPECT_EQ(Places(GetBody->GetLabels()->GetLabels(0)), "43:10 45:1");
+    EXPECT_EQ(UsePlaces(GetBody->GetLabels()->GetLabels(0)), "43:10 45:1");
     ASSERT_NE(Named->GetProperties()->Find("Name"), nullptr);
     EXPECT_EQ(Named->GetProperties()->Find("Name")->GetRedeclaredProperty(), Name);
 }
@@ -272,11 +248,11 @@ TEST(Scopes, UnitsAreNamedAsTheirHeadingsAndAliasesAreNotWrongCase)
     TqlUnit* Store = Fx.P->FindUnit("StockStore");
     ASSERT_NE(Store, nullptr);
     EXPECT_EQ(Store->GetName(), "StockStore");
-    EXPECT_EQ(Places(Store), "6:3 9:3");
+    EXPECT_EQ(UsePlaces(Store), "6:3 9:3");
     // Named Windows in the program, WinTypes (an alias) in Legacy.
     TqlUnit* Windows = Fx.P->FindUnit("Windows");
     ASSERT_NE(Windows, nullptr);
-    EXPECT_EQ(Places(Windows), "4:3 6:3");
+    EXPECT_EQ(UsePlaces(Windows), "4:3 6:3");
 }
 
 TEST(Scopes, StrictPrivateMemberUsedInItsOwnUnitIsUsed)
@@ -295,6 +271,6 @@ TEST(Scopes, StrictPrivateMemberUsedInItsOwnUnitIsUsed)
     ASSERT_NE(Count, nullptr);
     EXPECT_EQ(Count->GetVisibility(), vkStrictPrivate);
     // In its own method, and through another object of its class.
-    EXPECT_EQ(Places(Count), "19:7 29:19 29:28");
-    EXPECT_EQ(Places(Counter->GetRoutines()->Find("Bump")), "17:20h 24:8");
+    EXPECT_EQ(UsePlaces(Count), "19:7 29:19 29:28");
+    EXPECT_EQ(UsePlaces(Counter->GetRoutines()->Find("Bump")), "17:20h 24:8");
 }
