@@ -490,9 +490,10 @@ void TMultiUnitSweeper::Execute()
     TqlUnitList* Units = gqlProject->GetUnits();
     // The first unit, the main file, is left as it is; so are the units
     // without a source file of their own (System, units the search paths do
-    // not reach), which have nothing to sweep.
+    // not reach), which have nothing to sweep, and the unit that stands for
+    // the run-time library.
     for (int I = 1; I < Units->GetCount(); ++I)
-        if (SourceFileOf(Units->GetUnits(I)))
+        if (SourceFileOf(Units->GetUnits(I)) && !StandsForRunTimeLibrary(Units->GetUnits(I)))
             DoRemoveUnusedUnits(Units->GetUnits(I), Base);
     ViewRefactoring(Base);
 }

@@ -1062,8 +1062,10 @@ void TqlWithRefactoringBase::RunAllUnits(
 {
     const std::string Base = GetBaseFolderName();
     TqlUnitList* Units = gqlProject->GetUnits();
+    // The unit that stands for the run-time library is no source to change.
     for (int I = 0; I < Units->GetCount(); ++I)
-        UnitOperation(Units->GetUnits(I), Base);
+        if (!StandsForRunTimeLibrary(Units->GetUnits(I)))
+            UnitOperation(Units->GetUnits(I), Base);
     ViewRefactoring(Base);
 }
 
