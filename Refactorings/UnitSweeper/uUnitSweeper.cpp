@@ -8,6 +8,8 @@
 namespace {
 
 const char* const UnitHasErrors = "Unit, %s, has errors.";
+const char* const UnitHasUnresolvedNames =
+    "Unit, %s, has names the analysis could not resolve, the first of them %s at line %s, column %s.";
 const char* const UnitNotFound = "Unit, %s, not found in project.";
 const char* const UsedUnitNotFound = "Used unit, %s, not found in project.";
 const char* const UsedUnitErrors =
@@ -101,7 +103,17 @@ bool TqlUnitSweeper::Run()
     if (FUnit->GetUnitType() != dtProject)
         return false;
     if (!FUnit->Warnings.IsEmpty()) {
-        Post(qlFormat(UnitHasErrors, FUnit->GetName()), FUnit->GetX(), FUnit->GetY());
+        // Without a syntax problem the findings are names the analysis could
+        // not resolve: what they name, the sweep cannot tell.
+        TqlCodeNode* Name = FUnit->AnalysedToEnd ? FirstUnresolvedName() : nullptr;
+        if (Name) {
+            const TPoint P = Name->GetPoint();
+            std::string Text = qlFormat(qlFormat(UnitHasUnresolvedNames, FUnit->GetName()), Name->Code());
+            Text = qlFormat(qlFormat(Text, std::to_string(P.Y)), std::to_string(P.X));
+            Post(Text, P.X, P.Y);
+        } else {
+            Post(qlFormat(UnitHasErrors, FUnit->GetName()), FUnit->GetX(), FUnit->GetY());
+        }
         return false;
     }
     if (!FTree) {
@@ -201,6 +213,20 @@ void TqlUnitSweeper::ProcessUsesList(TqlUsesListNode* List, bool InterfaceMode)
             FChanged = FChanged || WasChanged;
         }
     }
+}
+
+TqlCodeNode* TqlUnitSweeper::FirstUnresolvedName() const
+{
+    if (!FTree || FUnit->GetUnresolvedNames().empty())
+        return nullptr;
+    const TqlUseIndex Uses(FUnit);
+    TqlCodeNode* Found = nullptr;
+    qlForEachSourceLeaf(FTree, [&](TqlCodeNode* Leaf) {
+        if (!Found && qlIsToken(Leaf, ptIdentifier) && !Uses.Find(Leaf) &&
+            qlIsUnresolvedName(FUnit, Leaf->Code()))
+            Found = Leaf;
+    });
+    return Found;
 }
 
 bool TqlUnitSweeper::GetUnitUsage(TqlUnit* Used, bool InterfaceMode, int& Usage)

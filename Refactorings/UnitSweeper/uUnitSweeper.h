@@ -54,6 +54,9 @@ public:
     void MoveToImplementationUses(const std::string& UnitName);
 
 private:
+    // The first name in the unit's own text that the analysis did not
+    // resolve; nil when there is none.
+    TqlCodeNode* FirstUnresolvedName() const;
     void ProcessUsesList(TqlUsesListNode* List, bool InterfaceMode);
     void KeepFormUnits(TUnitsToBeRemovedList& Candidates);
     bool HasInitialization(TqlUnit* Used);

@@ -30,15 +30,6 @@ bool HasLineBreak(const std::string& S)
     return S.find_first_of("\r\n") != std::string::npos;
 }
 
-// The key of a unit's unresolved names: the name in ASCII capitals.
-std::string UnresolvedKey(std::string Name)
-{
-    for (char& C : Name)
-        if (C >= 'a' && C <= 'z')
-            C = static_cast<char>(C - 'a' + 'A');
-    return Name;
-}
-
 bool IsIdentifierToken(const TqlNode* Node)
 {
     return qlIsToken(Node, ptIdentifier);
@@ -640,13 +631,12 @@ TqlCodeNode* TqlWithUnwinder::UnresolvedNameInBody(TqlStatementNode* With)
     // of an ancestor it did not find, or declared after a syntax problem in
     // the class's own unit. Without the with statement such a name would
     // bind to something else, or to nothing.
-    const auto& Unresolved = FUnit->GetUnresolvedNames();
-    if (Unresolved.empty())
+    if (FUnit->GetUnresolvedNames().empty())
         return nullptr;
     TqlCodeNode* Found = nullptr;
     qlForEachSourceLeaf(BodyOf(With), [&](TqlCodeNode* Node) {
         if (!Found && IsIdentifierToken(Node) && !Node->Modified() && !IsQualified(Node) &&
-            !FUses.Find(Node) && Unresolved.count(UnresolvedKey(Node->Code())))
+            !FUses.Find(Node) && qlIsUnresolvedName(FUnit, Node->Code()))
             Found = Node;
     });
     return Found;

@@ -40,6 +40,9 @@ TEST(UnitSweeper, FixtureCases)
     // A unit that goes though it has an initialization part written as
     // "begin ... end.".
     RunCase("sweep_init", false, true);
+    // A unit whose only findings are names the analysis could not resolve
+    // is left as it is, and the first of them is named.
+    RunCase("sweep_unresolved", false, true);
 }
 
 // The programs of the fixtures print the same before and after the sweep.
