@@ -77,18 +77,6 @@ const struct TCase {
     {"with_remove_default_property", TOp::Remove, true},
 };
 
-// Copies the case's sources into Folder and puts what the operation wrote
-// in place of the files of the same name.
-void LayOut(const std::string& Case, const std::map<std::string, std::string>& Written,
-            const fs::path& Folder)
-{
-    fs::create_directories(Folder);
-    fs::copy(qlCaseFolder(Case) / "before", Folder, fs::copy_options::recursive);
-    for (const auto& E : fs::recursive_directory_iterator(Folder))
-        if (auto It = Written.find(E.path().filename().string()); It != Written.end())
-            std::ofstream(E.path(), std::ios::binary | std::ios::trunc) << It->second;
-}
-
 // Runs the case's operation; lays out the sources in Work's "before" and
 // the sources with what it wrote in "after".
 std::pair<fs::path, fs::path> LayOutBeforeAndAfter(const TCase& C, const TTestFolder& Work)
@@ -96,8 +84,8 @@ std::pair<fs::path, fs::path> LayOutBeforeAndAfter(const TCase& C, const TTestFo
     const TCaseRun Run = RunOperation(C.Case, C.Op);
     const fs::path Before = fs::path(Work.Path()) / "before";
     const fs::path After = fs::path(Work.Path()) / "after";
-    LayOut(C.Case, {}, Before);
-    LayOut(C.Case, Run.Written, After);
+    qlLayOutCase(C.Case, {}, Before);
+    qlLayOutCase(C.Case, Run.Written, After);
     return {Before, After};
 }
 
