@@ -28,6 +28,9 @@ struct TSweepCase {
     // A unit whose only findings are names the analysis could not resolve
     // is left as it is, and the first of them is named.
     {"sweep_unresolved", false, true, true},
+    // A unit used only in the implementation stays in the interface where,
+    // moved, it would be searched before a unit that declares the same name.
+    {"sweep_rebind", false, true, true},
 };
 
 struct TSweepRun {
