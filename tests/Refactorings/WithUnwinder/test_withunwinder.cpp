@@ -75,6 +75,10 @@ const struct TCase {
     {"with_qualify_record_property", TOp::QualifyAll, true},
     {"with_add_alias", TOp::AddLocalVars, true},
     {"with_remove_default_property", TOp::Remove, true},
+    // A body that writes an element through the expression (G[0] := 5) still
+    // has its members qualified; one that assigns the expression's variable
+    // itself is refused.
+    {"with_qualify_element_write", TOp::QualifyAll, true},
 };
 
 // Runs the case's operation; lays out the sources in Work's "before" and
