@@ -30,6 +30,40 @@ bool HasLineBreak(const std::string& S)
     return S.find_first_of("\r\n") != std::string::npos;
 }
 
+// Puts in front of Line the text of Node's subtree from its end back to the
+// last line break in it; answers whether there was one.
+bool PrependToBreak(const TqlNode* Node, std::string& Line)
+{
+    auto* Code = dynamic_cast<const TqlCodeNode*>(Node);
+    if (Code && (Node->Count() == 0 || Code->Modified())) {
+        const std::string& Text = Code->Code();
+        const size_t Break = Text.find_last_of("\r\n");
+        Line.insert(0, Break == std::string::npos ? Text : Text.substr(Break + 1));
+        return Break != std::string::npos;
+    }
+    for (int I = Node->Count() - 1; I >= 0; --I)
+        if (PrependToBreak(Node->GetNode(I), Line))
+            return true;
+    return false;
+}
+
+// What stands on Node's line before it.
+std::string LineBefore(const TqlNode* Node)
+{
+    std::string Line;
+    for (const TqlNode* N = Node; N->Parent(); N = N->Parent())
+        for (int I = N->GetIndex() - 1; I >= 0; --I)
+            if (PrependToBreak(N->Parent()->GetNode(I), Line))
+                return Line;
+    return Line;
+}
+
+// The blanks and tabs a line starts with.
+std::string IndentOf(const std::string& Line)
+{
+    return Line.substr(0, std::min(Line.size(), Line.find_first_not_of(" \t")));
+}
+
 bool IsIdentifierToken(const TqlNode* Node)
 {
     return qlIsToken(Node, ptIdentifier);
@@ -773,37 +807,69 @@ void TqlWithUnwinder::AddLocalVarsCallback(TqlStatementNode* With)
 
         const std::string VariableName = FreeVariableName(With, VariableNameFor(TypeName));
         TqlNode* Parent = With->Parent();
-        const int Index = With->GetIndex();
-        const bool InSequence = StartsSequence(With->GetPriorPeerTokenNode(ptUnknown, true));
+        int Index = With->GetIndex();
+        TqlTokenNode* Prior = With->GetPriorPeerTokenNode(ptUnknown, true);
+        const bool InSequence = StartsSequence(Prior);
         TqlJunkNode* PriorJunk =
             Index >= 1 ? dynamic_cast<TqlJunkNode*>(Parent->GetNode(Index - 1)) : nullptr;
         const TExpressionText Copied = SplitExpression(Expression);
         const std::string Assignment = VariableName + " := " + Copied.Text + ";";
+        // Each new statement goes on a line of its own (the line breaks of
+        // edits are written in the file's own style).
+        const std::string Break = "\r\n";
+        const std::string Line = LineBefore(With);
+        const bool OwnLine = Line.find_first_not_of(" \t") == std::string::npos;
+        const std::string Indent = IndentOf(Line);
 
         if (InSequence) {
+            // The assignment comes first at the with statement's indentation;
+            // a with statement behind other text on its line moves to a line
+            // of its own, as the statements after a "begin" or a ";" stand.
+            std::string At = Indent;
+            if (!OwnLine) {
+                if (Prior && Prior->TokenKind() != ptSemiColon)
+                    At += "  ";
+                if (PriorJunk && !HasLineBreak(PriorJunk->DoGetCode()))
+                    PriorJunk->SetCode(Break + At);
+                else
+                    TqlJunkNode::Create(Parent, Break + At, Index++);
+            }
             TqlStatementNode::Create(Parent, Assignment, Index);
-            if (PriorJunk)
-                TqlJunkNode::Create(Parent, PriorJunk->DoGetCode(), Index + 1);
+            TqlJunkNode::Create(Parent, Break + At, Index + 1);
         } else {
             // After then, else, do or a case label the assignment and the
-            // with statement become one compound statement.
+            // with statement become one compound statement. On a line of its
+            // own the with statement keeps its place, and begin and end
+            // stand as the line with the token before it does; behind that
+            // token, begin takes its place and the rest moves one step in.
+            std::string Outer = Indent;
+            std::string Inner = Indent + "  ";
+            if (OwnLine) {
+                Inner = Indent;
+                if (Prior)
+                    Outer = IndentOf(LineBefore(Prior));
+                if (PriorJunk && HasLineBreak(PriorJunk->DoGetCode())) {
+                    const std::string Text = PriorJunk->DoGetCode();
+                    PriorJunk->SetCode(Text.substr(0, Text.find_last_of("\r\n") + 1) + Outer);
+                }
+            }
             TqlNode* Trailing = qlLastLeaf(With);
+            std::string TrailingText;
+            if (qlIsJunk(Trailing) && Trailing != With) {
+                // The blanks after the statement follow the new "end".
+                TrailingText = static_cast<TqlCodeNode*>(Trailing)->DoGetCode();
+                Trailing->Free();
+            }
             auto* Compound = TqlStatementNode::Create(Parent, TPoint{-1, -1}, -1, Index);
             TqlTokenNode::Create(Compound, "begin", ptBegin, -1);
-            TqlJunkNode::Create(Compound, " ", -1);
+            TqlJunkNode::Create(Compound, Break + Inner, -1);
             TqlStatementNode::Create(Compound, Assignment, -1);
-            TqlJunkNode::Create(Compound, " ", -1);
+            TqlJunkNode::Create(Compound, Break + Inner, -1);
             With->SetParentNode(Compound, -1);
-            const bool MoveTrailing = qlIsJunk(Trailing) && Trailing != With;
-            if (!MoveTrailing)
-                TqlJunkNode::Create(Compound, " ", -1);
+            TqlJunkNode::Create(Compound, Break + Outer, -1);
             TqlTokenNode::Create(Compound, "end", ptEnd, -1);
-            if (MoveTrailing) {
-                // The line break after the statement follows the new "end".
-                const std::string Text = static_cast<TqlCodeNode*>(Trailing)->DoGetCode();
-                static_cast<TqlCodeNode*>(Trailing)->SetCode(" ");
-                TqlJunkNode::Create(Compound, Text, -1);
-            }
+            if (!TrailingText.empty())
+                TqlJunkNode::Create(Compound, TrailingText, -1);
         }
 
         // What stood between the expression and "do" stays there.

@@ -79,6 +79,9 @@ const struct TCase {
     // has its members qualified; one that assigns the expression's variable
     // itself is refused.
     {"with_qualify_element_write", TOp::QualifyAll, true},
+    // Each new statement on a line of its own, indented as the code around
+    // it, in a file with CR LF line breaks.
+    {"with_add_layout", TOp::AddLocalVars, true},
 };
 
 // Runs the case's operation; lays out the sources in Work's "before" and
