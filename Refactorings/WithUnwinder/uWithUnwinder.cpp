@@ -69,20 +69,6 @@ bool IsIdentifierToken(const TqlNode* Node)
     return qlIsToken(Node, ptIdentifier);
 }
 
-// The statement node's with-expressions in child order.
-std::vector<TqlVariableReferenceNode*> HeaderExpressions(TqlStatementNode* With)
-{
-    std::vector<TqlVariableReferenceNode*> Result;
-    for (int I = 0; I < With->Count(); ++I) {
-        TqlNode* Child = With->GetNode(I);
-        if (qlIsToken(Child, ptDo))
-            break;
-        if (auto* Ref = dynamic_cast<TqlVariableReferenceNode*>(Child))
-            Result.push_back(Ref);
-    }
-    return Result;
-}
-
 // The body: the with statement's last child when it is a statement.
 TqlStatementNode* BodyOf(TqlStatementNode* With)
 {
@@ -106,8 +92,6 @@ TqlStatementNode* EnclosingWith(const TqlNode* Node)
     return nullptr;
 }
 
-void ExpressionTokens(const TqlNode* Node, std::vector<const TqlTokenNode*>& Tokens);
-
 // The reference that Subject starts goes on past the whole with-expression
 // (E.X, E[I], E^): what it assigns or passes lies inside what the expression
 // names, and leaves the expression naming the same.
@@ -117,8 +101,8 @@ bool ReachesPast(const TqlNode* Subject, const TqlNode* Expression)
     if (auto* Token = dynamic_cast<const TqlTokenNode*>(Subject))
         Reference.push_back(Token);
     else
-        ExpressionTokens(Subject, Reference);
-    ExpressionTokens(Expression, Named);
+        qlExpressionTokens(Subject, Reference);
+    qlExpressionTokens(Expression, Named);
     if (Named.empty() || Reference.size() <= Named.size())
         return false;
     for (size_t I = 0; I < Named.size(); ++I)
@@ -159,156 +143,6 @@ bool IsWrittenOrPassed(TqlCodeNode* Identifier, const TqlNode* Expression)
             break;
         }
     return false;
-}
-
-// Follows type names to the type they stand for (TMyList = TList); stops at
-// an array, a pointer or a class or record.
-TqlSymbol* ReduceAliases(TqlSymbol* Type)
-{
-    for (int Steps = 0; Type && Steps < 64; ++Steps) {
-        if (qlAsArray(Type) || qlAsContainer(Type) || Type->GetPointerType())
-            return Type;
-        TqlSymbol* Named = Type->GetTypeIntf();
-        if (!Named || Named == Type)
-            return Type;
-        Type = Named;
-    }
-    return nullptr;
-}
-
-// The tokens of the expression's subtree, in text order.
-void ExpressionTokens(const TqlNode* Node, std::vector<const TqlTokenNode*>& Tokens)
-{
-    for (int I = 0; I < Node->Count(); ++I) {
-        const TqlNode* Child = Node->GetNode(I);
-        if (auto* Token = dynamic_cast<const TqlTokenNode*>(Child))
-            Tokens.push_back(Token);
-        else if (!qlIsTrivia(Child))
-            ExpressionTokens(Child, Tokens);
-    }
-}
-
-// The class or record of the value that a with-expression yields: the type
-// of the symbol its container identifier names, then each index or
-// dereference written after that identifier. Nil when a step leads to
-// something else (a default property of a pointer type, a call, a character
-// of a string) or is not understood.
-TqlSymbol* ExpressionValueType(const TqlVariableReferenceNode* Expression,
-                               const TqlCodeNode* Identifier, TqlSymbol* Symbol,
-                               bool& ThroughProperty)
-{
-    ThroughProperty = dynamic_cast<TqlProperty*>(Symbol) != nullptr;
-    std::vector<const TqlTokenNode*> Tokens;
-    ExpressionTokens(Expression, Tokens);
-    size_t At = std::find(Tokens.begin(), Tokens.end(), Identifier) - Tokens.begin();
-    if (At == Tokens.size())
-        return nullptr;
-    ++At;
-    // Skips a bracketed group from its opening token; answers the number of
-    // entries in it (its commas at the top level, plus one).
-    auto SkipGroup = [&](size_t& I) {
-        int Depth = 0, Entries = 1;
-        for (; I < Tokens.size(); ++I) {
-            switch (Tokens[I]->TokenKind()) {
-            case ptRoundOpen: case ptSquareOpen:
-                ++Depth;
-                break;
-            case ptRoundClose: case ptSquareClose:
-                if (--Depth == 0) {
-                    ++I;
-                    return Entries;
-                }
-                break;
-            case ptComma:
-                if (Depth == 1)
-                    ++Entries;
-                break;
-            default:
-                break;
-            }
-        }
-        return 0;
-    };
-    const bool IsType = Symbol->GetTypeIntf() == Symbol || dynamic_cast<TqlType*>(Symbol);
-    TqlSymbol* Type = nullptr;
-    if (IsType) {
-        // A cast: the type name and its parenthesised argument.
-        Type = Symbol;
-        if (At < Tokens.size() && Tokens[At]->TokenKind() == ptRoundOpen && SkipGroup(At) == 0)
-            return nullptr;
-    } else {
-        Type = Symbol->GetTypeIntf();
-    }
-    // An open array parameter keeps its element type apart from its type.
-    TqlSymbol* OpenArrayElement = nullptr;
-    if (TqlSymbol* Element = Symbol->GetPredefinedArrayType(); Element && !qlAsArray(Element))
-        OpenArrayElement = Element;
-    // An array property takes the first index group as its parameters.
-    auto* Property = dynamic_cast<TqlProperty*>(Symbol);
-    bool PropertyIndexPending = Property && Property->GetIsArrayProperty();
-    while (At < Tokens.size()) {
-        switch (Tokens[At]->TokenKind()) {
-        case ptRoundClose:
-            // The end of a group the expression opened before the name.
-            ++At;
-            break;
-        case ptPointerSymbol:
-            Type = ReduceAliases(Type);
-            if (!Type || !Type->GetPointerType() || Type->GetTypeIntf() == Type)
-                return nullptr;
-            Type = Type->GetTypeIntf();
-            ++At;
-            break;
-        case ptSquareOpen: {
-            int Indexes = SkipGroup(At);
-            if (Indexes == 0)
-                return nullptr;
-            if (PropertyIndexPending) {
-                PropertyIndexPending = false;
-                break;
-            }
-            if (OpenArrayElement) {
-                Type = OpenArrayElement;
-                OpenArrayElement = nullptr;
-                --Indexes;
-            }
-            while (Indexes > 0) {
-                Type = ReduceAliases(Type);
-                if (!Type)
-                    return nullptr;
-                if (auto* Array = qlAsArray(Type)) {
-                    Indexes -= std::max(1, Array->GetDimensionCount());
-                    Type = Array->GetArrayType();
-                    continue;
-                }
-                // A typed pointer indexed as an array of what it points to.
-                if (Type->GetPointerType() && Type->GetTypeIntf() && Type->GetTypeIntf() != Type) {
-                    --Indexes;
-                    Type = Type->GetTypeIntf();
-                    continue;
-                }
-                auto* Class = qlAsClass(Type);
-                TqlProperty* Default = Class ? Class->GetDefaultProperty() : nullptr;
-                if (!Default)
-                    return nullptr;
-                Type = Default->GetTypeIntf();
-                ThroughProperty = true;
-                Indexes = 0;
-            }
-            if (Indexes < 0)
-                return nullptr;
-            break;
-        }
-        default:
-            return nullptr;
-        }
-    }
-    if (PropertyIndexPending || OpenArrayElement)
-        return nullptr;
-    Type = ReduceAliases(Type);
-    if (!Type || !qlAsContainer(Type) || Type->GetPointerType())
-        return nullptr;
-    return Type;
 }
 
 } // namespace
@@ -470,7 +304,7 @@ bool TqlWithUnwinder::RemoveWithStatements()
 
 std::vector<TqlVariableReferenceNode*> TqlWithUnwinder::Expressions(TqlStatementNode* With)
 {
-    std::vector<TqlVariableReferenceNode*> Result = HeaderExpressions(With);
+    std::vector<TqlVariableReferenceNode*> Result = qlWithExpressions(With);
     return {Result.rbegin(), Result.rend()};
 }
 
@@ -518,7 +352,7 @@ bool TqlWithUnwinder::Resolve(TqlVariableReferenceNode* Expression, const char* 
     // What the expression yields may be another type than the one its last
     // name brings (an element of an array, what a default property answers).
     bool ThroughProperty = false;
-    R.Container = ExpressionValueType(Expression, Ident, R.Symbol, ThroughProperty);
+    R.Container = qlWithValueType(Expression, Ident, R.Symbol, ThroughProperty);
     if (!dynamic_cast<TqlClass*>(R.Container) && !dynamic_cast<TqlRecord*>(R.Container)) {
         if (!Quiet)
             Post(qlFormat(NotClassOrRecord, SplitExpression(Expression).Text), X, Y);
@@ -697,35 +531,18 @@ std::string TqlWithUnwinder::FreeVariableName(TqlStatementNode* With, const std:
     // The outermost routine around the statement holds every declaration the
     // new name could meet; without one, the block's text.
     TqlNode* Scope = With->GetBlockNode();
-    TqlMethodImplementationNode* Method = nullptr;
-    for (TqlNode* N = With->Parent(); N; N = N->Parent())
-        if (auto* M = dynamic_cast<TqlMethodImplementationNode*>(N)) {
-            Method = M;
-            Scope = M;
-        }
+    TqlMethodImplementationNode* Method = qlOutermostMethod(With);
+    if (Method)
+        Scope = Method;
     std::unordered_set<std::string> Taken;
     qlAddWords(static_cast<TqlCodeNode*>(Scope)->DoGetCode(), Taken);
 
     // The class of a method: members are in scope without being written.
-    TqlClass* OwnClass = nullptr;
-    if (Method) {
-        const TqlNode* Heading = Method;
-        for (int I = 0; I + 2 < Heading->Count(); ++I)
-            if (IsIdentifierToken(Heading->GetNode(I))) {
-                TqlTokenNode* Next = Heading->GetNextTokenNode(I, ptUnknown, true);
-                if (Next && Next->TokenKind() == ptPoint) {
-                    const std::string ClassName =
-                        static_cast<TqlCodeNode*>(Heading->GetNode(I))->GetCode(false);
-                    OwnClass = dynamic_cast<TqlClass*>(
-                        FUnit->FindReferencedSymbol(nullptr, ClassName, false, TqlUsedByInfo{}));
-                }
-                break;
-            }
-    }
+    TqlClass* OwnClass = qlMethodClass(FUnit, Method);
     std::vector<TqlSymbol*> WithContainers;
     for (TqlNode* N = With; N; N = N->Parent())
         if (IsWithStatement(N))
-            for (TqlVariableReferenceNode* E : HeaderExpressions(static_cast<TqlStatementNode*>(N))) {
+            for (TqlVariableReferenceNode* E : qlWithExpressions(static_cast<TqlStatementNode*>(N))) {
                 TResolved R;
                 if (Resolve(E, NoLocation, R, true))
                     WithContainers.push_back(R.Container);
@@ -791,7 +608,7 @@ void TqlWithUnwinder::AddLocalVarsCallback(TqlStatementNode* With)
             // The name the declaration gave the type (an alias of the class)
             // may be seen where the class's own name is not.
             TqlSymbol* Declared = R.Symbol->GetTypeIntf();
-            if (!Declared || Declared == Type || ReduceAliases(Declared) != Type ||
+            if (!Declared || Declared == Type || qlReduceAliases(Declared) != Type ||
                 !Visible(Declared->GetName(), Declared)) {
                 Post(qlFormat(NotVisible, TypeName), X, Y);
                 return;

@@ -3,7 +3,7 @@
 // or remove the with-statement; each for the selected unit or for all units.
 #pragma once
 
-#include "Refactorings/Common/uqlPluginSupport.h"
+#include "Refactorings/Common/uqlWithTypes.h"
 
 #include <memory>
 #include <map>
