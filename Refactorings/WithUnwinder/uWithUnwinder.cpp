@@ -24,6 +24,8 @@ const char* const RecordProperty = "Expression, %s, reads a record through a pro
 const char* const NotVisible = "Type, %s, is not visible here";
 const char* const NotInBlock = "With statement is not inside a routine block";
 const char* const HoldsDirectives = "With statement holds compiler directives";
+const char* const OutOfReach =
+    "Member, %s, is protected in another unit; after the with-expression it would be out of reach";
 
 bool HasLineBreak(const std::string& S)
 {
@@ -493,6 +495,24 @@ bool TqlWithUnwinder::HasUnqualifiedMemberUse(TqlStatementNode* With, const TRes
     return Found;
 }
 
+bool TqlWithUnwinder::OutOfReachQualified(TqlStatementNode* With, TqlSymbol* Container, TqlCodeNode* Node)
+{
+    TqlUsedByLocation* Use = FUses.Find(Node);
+    TqlSymbol* Member = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
+    if (!Member || Member->GetUnitIntf() == FUnit ||
+        (Member->GetVisibility() != vkProtected && Member->GetVisibility() != vkStrictProtected))
+        return false;
+    // Through an object of the method's own class, or of a descendant, the
+    // member stays in reach.
+    TqlClass* Own = qlMethodClass(FUnit, qlOutermostMethod(With));
+    std::set<TqlClass*> Seen;
+    for (auto* Class = dynamic_cast<TqlClass*>(Container); Own && Class && Seen.insert(Class).second;
+         Class = Class->GetInheritsFromClass())
+        if (Class == Own)
+            return false;
+    return true;
+}
+
 TqlCodeNode* TqlWithUnwinder::UnresolvedNameInBody(TqlStatementNode* With)
 {
     // A name the analysis could not resolve may be a member it did not see:
@@ -724,6 +744,7 @@ void TqlWithUnwinder::QualifyWithStatementCallback(TqlStatementNode* With)
                 Prefix = "(" + Prefix + ")";
         }
         std::vector<TqlCodeNode*> Targets;
+        TqlCodeNode* Unreachable = nullptr;
         const bool HasMembers = ForEachMemberUse(With, R.Container, [&](TqlCodeNode* Node) {
             if (!With->IsParentOf(Node) || InHeader(With, Node))
                 return;
@@ -734,8 +755,18 @@ void TqlWithUnwinder::QualifyWithStatementCallback(TqlStatementNode* With)
             }
             if (!IsIdentifierToken(Node) || Node->Modified() || IsQualified(Node))
                 return;
+            if (OutOfReachQualified(With, R.Container, Node)) {
+                if (!Unreachable)
+                    Unreachable = Node;
+                return;
+            }
             Targets.push_back(Node);
         });
+        // Such a member stays as it is, and so does the with statement it
+        // needs.
+        if (Unreachable)
+            Post(qlFormat(OutOfReach, Unreachable->Code()), Unreachable->GetPoint().X,
+                 Unreachable->GetPoint().Y);
         for (TqlCodeNode* Node : Targets)
             if (!Node->Modified()) {
                 Node->SetCode(Prefix + "." + Node->Code());

@@ -82,6 +82,9 @@ const struct TCase {
     // Each new statement on a line of its own, indented as the code around
     // it, in a file with CR LF line breaks.
     {"with_add_layout", TOp::AddLocalVars, true},
+    // A protected member of another unit's class stays bare: written after
+    // the expression it would be out of reach.
+    {"with_qualify_protected", TOp::QualifyAll, true},
 };
 
 // Runs the case's operation; lays out the sources in Work's "before" and
