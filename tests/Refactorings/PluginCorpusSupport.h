@@ -236,7 +236,8 @@ inline constexpr TCorpusFolder qlCorpusFolders[] = {
     {"pasjpeg/src", "jpegcheck.dpr"},   {"fcl-db/src/dbase", nullptr},
     {"regexpr/src", "regexprcheck.dpr"}, {"hash/src", "hashcheck.dpr"},
     {"fcl-image/src", nullptr},          {"fcl-xml/src", "xmlcheck.dpr"},
-    {"fcl-json/src", "jsoncheck.dpr"},
+    {"fcl-json/src", "jsoncheck.dpr"},  {"fcl-base/src", nullptr},
+    {"libtar/src", nullptr},
 };
 
 // The defines of the compiler that builds the outputs, so that the analysis
