@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -445,3 +446,74 @@ inline TCorpusBuild qlCorpusBuildOutput(const TCorpusFolderRun& Run, const fs::p
         Result.Problem = std::string(Run.Folder->Program) + " printed\n" + Printed + "\ninstead of\n" + Run.Was;
     return Result;
 }
+
+// The folders' runs, each with its sources copied below Work and the units
+// that build found.
+template <class TRun>
+std::vector<TRun> qlCorpusPrepareAll(const fs::path& Work)
+{
+    std::vector<TRun> Runs(std::size(qlCorpusFolders));
+    for (size_t I = 0; I < Runs.size(); ++I) {
+        Runs[I].Folder = &qlCorpusFolders[I];
+        Runs[I].Work = Work / std::to_string(I);
+    }
+    qlInParallel(Runs.size(), [&](size_t I) { qlCorpusPrepare(Runs[I]); });
+    return Runs;
+}
+
+// Calls Visit(Unit, File, Tree) for every unit of the analysed project that
+// lies in Sources and builds (the program itself left out), on a fresh tree
+// of its file.
+inline void qlCorpusForEachUnit(TAnalysedProject& Project, const TCorpusFolderRun& Run, const fs::path& Sources,
+                                const std::string& Defines,
+                                const std::function<void(TqlUnit*, const fs::path&, TqlModuleNode*)>& Visit)
+{
+    const std::set<std::string> Building(Run.Units.begin(), Run.Units.end());
+    TqlUnitList* Units = Project->GetUnits();
+    for (int I = 1; I < Units->GetCount(); ++I) {
+        TqlUnit* Unit = Units->GetUnits(I);
+        const fs::path File = Unit->GetFullFileName();
+        if (File.parent_path() != Sources || !Building.count(File.stem().string()))
+            continue;
+        std::unique_ptr<TqlModuleNode> Tree;
+        try {
+            Tree = qlCorpusTree(File.string(), Defines);
+        } catch (const ESyntaxError&) {
+            continue; // the builder stops where the analysis went on
+        }
+        Visit(Unit, File, Tree.get());
+    }
+}
+
+// Writes a changed tree over its unit's copy in Out; the text written must
+// build a tree again.
+inline void qlCorpusWrite(TqlModuleNode* Tree, const fs::path& Out, const fs::path& File, const std::string& Defines)
+{
+    const fs::path Written = Out / File.filename();
+    fs::remove(Written);
+    Tree->Generate(Written.string(), true);
+    EXPECT_NO_THROW(qlCorpusTree(Written.string(), Defines)) << Written;
+}
+
+// What became of the outputs of one command over the folders.
+struct TCorpusBuildTally {
+    int Built = 0, Failed = 0, Same = 0, Other = 0;
+    // Counts one output; a failure names the folder and What wrote it.
+    void Count(const TCorpusFolderRun& Run, const TCorpusBuild& Result, const std::string& What)
+    {
+        if (!Result.Built) {
+            ++Failed;
+            ADD_FAILURE() << Run.Folder->Path << ": what " << What << " wrote " << Result.Problem;
+            return;
+        }
+        ++Built;
+        if (!Run.Folder->Program)
+            return;
+        if (Result.Same) {
+            ++Same;
+        } else {
+            ++Other;
+            ADD_FAILURE() << Run.Folder->Path << ": after " << What << " " << Result.Problem;
+        }
+    }
+};

@@ -6,8 +6,6 @@
 
 #include "Refactorings/UnitSweeper/uUnitSweeper.h"
 
-#include <set>
-
 TEST(CorpusUnitSweeper, PackageFolders)
 {
     auto Sweep = [](bool RemoveAll) {
@@ -35,7 +33,7 @@ struct TSweepTotals {
     int Tried = 0;   // units swept
     int Written = 0; // units changed
     std::map<std::string, int> Findings;
-    int Built = 0, Broken = 0, SameOutput = 0, OtherOutput = 0;
+    TCorpusBuildTally Build;
 };
 
 // Sweeps every unit of Sources that builds but the program, as "All Units"
@@ -49,41 +47,26 @@ bool SweepFolder(const TCorpusFolderRun& Run, const fs::path& Sources, const TCh
     TAnalysedProject Project;
     if (!qlCorpusAnalyse(Project, Sources, Defines))
         return false;
-    const std::set<std::string> Building(Run.Units.begin(), Run.Units.end());
     bool Written = false;
-    TqlUnitList* Units = Project->GetUnits();
-    for (int I = 1; I < Units->GetCount(); ++I) {
-        TqlUnit* Unit = Units->GetUnits(I);
-        const fs::path File = Unit->GetFullFileName();
-        if (File.parent_path() != Sources || !Building.count(File.stem().string()))
-            continue;
-        std::unique_ptr<TqlModuleNode> Tree;
-        try {
-            Tree = qlCorpusTree(File.string(), Defines);
-        } catch (const ESyntaxError&) {
-            continue; // the builder stops where the analysis went on
-        }
+    qlCorpusForEachUnit(Project, Run, Sources, Defines, [&](TqlUnit* Unit, const fs::path& File, TqlModuleNode* Tree) {
         ++Totals.Tried;
         const TqlMessageSink Sink = [&](const std::string& Text, int, int) {
             ++Totals.Findings[qlFindingReason(Text)];
         };
         bool Changed = false;
         try {
-            TqlUnitSweeper Sweeper(Unit, Tree.get(), Sink, Choice.RemoveAll, Choice.MoveUsed);
+            TqlUnitSweeper Sweeper(Unit, Tree, Sink, Choice.RemoveAll, Choice.MoveUsed);
             Changed = Sweeper.Run();
         } catch (const std::exception& E) {
             ADD_FAILURE() << File << " " << Choice.Name << ": " << E.what();
-            continue;
+            return;
         }
         if (!Changed)
-            continue;
+            return;
         ++Totals.Written;
         Written = true;
-        const fs::path Target = Out / File.filename();
-        fs::remove(Target);
-        Tree->Generate(Target.string(), true);
-        EXPECT_NO_THROW(qlCorpusTree(Target.string(), Defines)) << Target;
-    }
+        qlCorpusWrite(Tree, Out, File, Defines);
+    });
     return Written;
 }
 
@@ -94,12 +77,7 @@ TEST(CorpusUnitSweeper, AllUnitsOverDelphiPackages)
     if (!qlFpcInstalled())
         GTEST_SKIP() << "fpc is not installed";
     TTestFolder Work;
-    std::vector<TCorpusFolderRun> Runs(std::size(qlCorpusFolders));
-    for (size_t I = 0; I < Runs.size(); ++I) {
-        Runs[I].Folder = &qlCorpusFolders[I];
-        Runs[I].Work = fs::path(Work.Path()) / std::to_string(I);
-    }
-    qlInParallel(Runs.size(), [&](size_t I) { qlCorpusPrepare(Runs[I]); });
+    const std::vector<TCorpusFolderRun> Runs = qlCorpusPrepareAll<TCorpusFolderRun>(Work.Path());
 
     // The analyses share the project hub: one at a time.
     TSweepTotals Totals[std::size(Choices)];
@@ -120,32 +98,16 @@ TEST(CorpusUnitSweeper, AllUnitsOverDelphiPackages)
         Jobs[I].Result = qlCorpusBuildOutput(*Jobs[I].Run, Output(*Jobs[I].Run, Jobs[I].Choice),
                                              "sweep" + std::to_string(Jobs[I].Choice));
     });
-    for (const TJob& J : Jobs) {
-        TSweepTotals& T = Totals[J.Choice];
-        if (!J.Result.Built) {
-            ++T.Broken;
-            ADD_FAILURE() << J.Run->Folder->Path << ": what the sweep (" << Choices[J.Choice].Name << ") wrote "
-                          << J.Result.Problem;
-            continue;
-        }
-        ++T.Built;
-        if (!J.Run->Folder->Program)
-            continue;
-        if (J.Result.Same) {
-            ++T.SameOutput;
-        } else {
-            ++T.OtherOutput;
-            ADD_FAILURE() << J.Run->Folder->Path << ": after the sweep (" << Choices[J.Choice].Name << ") "
-                          << J.Result.Problem;
-        }
-    }
+    for (const TJob& J : Jobs)
+        Totals[J.Choice].Build.Count(*J.Run, J.Result, std::string("the sweep (") + Choices[J.Choice].Name + ")");
     int Written = 0;
     for (size_t C = 0; C < std::size(Choices); ++C) {
         const TSweepTotals& T = Totals[C];
         Written += T.Written;
         std::printf("Sweep, %s: %d units tried, %d written; folders built %d, broken %d; programs printed "
                     "the same %d, otherwise %d\n",
-                    Choices[C].Name, T.Tried, T.Written, T.Built, T.Broken, T.SameOutput, T.OtherOutput);
+                    Choices[C].Name, T.Tried, T.Written, T.Build.Built, T.Build.Failed, T.Build.Same,
+                    T.Build.Other);
         for (const auto& [Text, Count] : T.Findings)
             std::printf("  %5d  %s\n", Count, Text.c_str());
     }

@@ -43,7 +43,7 @@ struct TCommandTotals {
     int Units = 0;   // units written
     int Removed = 0; // with statements gone
     std::map<std::string, int> Refusals; // by the finding's text without its name
-    int Built = 0, BuildFailed = 0, SameOutput = 0, OtherOutput = 0;
+    TCorpusBuildTally Build;
 };
 
 // Analyses the program in Sources and runs Command over every unit that
@@ -56,20 +56,8 @@ void RunCommand(TFolderRun& Run, const fs::path& Sources, TCommand Command, cons
     TAnalysedProject Project;
     if (!qlCorpusAnalyse(Project, Sources, Defines))
         return;
-    const std::set<std::string> Building(Run.Units.begin(), Run.Units.end());
-    TqlUnitList* Units = Project->GetUnits();
-    for (int I = 0; I < Units->GetCount(); ++I) {
-        TqlUnit* Unit = Units->GetUnits(I);
-        const fs::path File = Unit->GetFullFileName();
-        if (File.parent_path() != Sources || !Building.count(File.stem().string()))
-            continue;
-        std::unique_ptr<TqlModuleNode> Tree;
-        try {
-            Tree = qlCorpusTree(File.string(), Defines);
-        } catch (const ESyntaxError&) {
-            continue; // the builder stops where the analysis went on
-        }
-        const int Before = CountWithStatements(Tree.get());
+    qlCorpusForEachUnit(Project, Run, Sources, Defines, [&](TqlUnit* Unit, const fs::path& File, TqlModuleNode* Tree) {
+        const int Before = CountWithStatements(Tree);
         Totals.Tried += Before;
         int Refused = 0;
         const TqlMessageSink Sink = [&](const std::string& Text, int, int) {
@@ -78,7 +66,7 @@ void RunCommand(TFolderRun& Run, const fs::path& Sources, TCommand Command, cons
         };
         bool Changed = false;
         try {
-            TqlWithUnwinder W(Unit, Tree.get(), Sink);
+            TqlWithUnwinder W(Unit, Tree, Sink);
             switch (Command) {
             case cmAddLocalVars: Changed = W.AddLocalVars(); break;
             case cmQualifyMembers: Changed = W.QualifyWithStatements(true); break;
@@ -87,23 +75,20 @@ void RunCommand(TFolderRun& Run, const fs::path& Sources, TCommand Command, cons
             }
         } catch (const std::exception& E) {
             ADD_FAILURE() << File << " " << CommandNames[Command] << ": " << E.what();
-            continue;
+            return;
         }
-        const int After = CountWithStatements(Tree.get());
+        const int After = CountWithStatements(Tree);
         Totals.Removed += Before - After;
         if (Command == cmRemove || Command == cmQualifyAllRemove) {
             EXPECT_EQ(After, Refused) << File << " " << CommandNames[Command]
                                       << ": a with statement stayed without a finding";
         }
         if (!Changed)
-            continue;
+            return;
         ++Totals.Units;
         Run.Changed[Command] = true;
-        const fs::path Written = Out / File.filename();
-        fs::remove(Written);
-        Tree->Generate(Written.string(), true);
-        EXPECT_NO_THROW(qlCorpusTree(Written.string(), Defines)) << Written;
-    }
+        qlCorpusWrite(Tree, Out, File, Defines);
+    });
 }
 
 } // namespace
@@ -113,12 +98,7 @@ TEST(CorpusWithUnwinder, CommandsOverDelphiPackages)
     if (!qlFpcInstalled())
         GTEST_SKIP() << "fpc is not installed";
     TTestFolder Work;
-    std::vector<TFolderRun> Runs(std::size(qlCorpusFolders));
-    for (size_t I = 0; I < Runs.size(); ++I) {
-        Runs[I].Folder = &qlCorpusFolders[I];
-        Runs[I].Work = fs::path(Work.Path()) / std::to_string(I);
-    }
-    qlInParallel(Runs.size(), [&](size_t I) { qlCorpusPrepare(Runs[I]); });
+    std::vector<TFolderRun> Runs = qlCorpusPrepareAll<TFolderRun>(Work.Path());
 
     // The analyses share the project hub: one at a time.
     TCommandTotals Totals[cmCount];
@@ -152,33 +132,16 @@ TEST(CorpusWithUnwinder, CommandsOverDelphiPackages)
         Jobs[I].Result = qlCorpusBuildOutput(*Jobs[I].Run, Output(*Jobs[I].Run, Jobs[I].Command),
                                              std::to_string(Jobs[I].Command));
     });
-    for (const TJob& J : Jobs) {
-        TCommandTotals& T = Totals[J.Command];
-        if (!J.Result.Built) {
-            ++T.BuildFailed;
-            ADD_FAILURE() << J.Run->Folder->Path << ": what " << CommandNames[J.Command] << " wrote "
-                          << J.Result.Problem;
-            continue;
-        }
-        ++T.Built;
-        if (!J.Run->Folder->Program)
-            continue;
-        if (J.Result.Same) {
-            ++T.SameOutput;
-        } else {
-            ++T.OtherOutput;
-            ADD_FAILURE() << J.Run->Folder->Path << ": after " << CommandNames[J.Command] << " "
-                          << J.Result.Problem;
-        }
-    }
+    for (const TJob& J : Jobs)
+        Totals[J.Command].Build.Count(*J.Run, J.Result, CommandNames[J.Command]);
 
     std::printf("%d units that build, in %zu folders\n", Analysed, Runs.size());
     for (int C = 0; C < cmCount; ++C) {
         const TCommandTotals& T = Totals[C];
         std::printf("%s: %d with statements tried, %d units written, %d with statements removed; "
                     "folders built %d, failed %d; programs printed the same %d, otherwise %d\n",
-                    CommandNames[C], T.Tried, T.Units, T.Removed, T.Built, T.BuildFailed,
-                    T.SameOutput, T.OtherOutput);
+                    CommandNames[C], T.Tried, T.Units, T.Removed, T.Build.Built, T.Build.Failed,
+                    T.Build.Same, T.Build.Other);
         for (const auto& [Text, Count] : T.Refusals)
             std::printf("  %5d  %s\n", Count, Text.c_str());
     }
