@@ -1,6 +1,7 @@
 #include "Refactorings/uqlRefactoring.h"
 
 #include "base/qlHash.h"
+#include "base/uqlPathUtils.h"
 #include "model/uqlMessage.h"
 
 #include <cerrno>
@@ -260,10 +261,22 @@ std::string TqlRefactoring::GetQualifiedBaseFolderName(const std::string& BaseFo
 
 std::string TqlRefactoring::GetGroupName() { return std::string(); }
 
+bool TqlRefactoring::StandsForRunTimeLibrary(const TqlUnit* Unit)
+{
+    return Unit && qlSameText(Unit->GetName(), "QuilletSystem");
+}
+
 void TqlRefactoring::BeginRefactoring(const std::string& /*BaseFolder*/, TqlUnit* Unit)
 {
     if (FRefactoringList->IndexOf(Unit) >= 0)
         throw Exception("Unit is already being refactored.");
+    // Its declarations are the library's: an edit there is not one the
+    // compiler would ever see, and the units that follow it would no longer
+    // match the library they are built with.
+    if (StandsForRunTimeLibrary(Unit))
+        throw EqlRefactoringRefused("Unit, " + Unit->GetName() +
+                                        ", stands for the run-time library; no refactoring changes it.",
+                                    Unit->GetFileIndex(), Unit->GetX(), Unit->GetY());
     FRefactoringList->Add(std::make_unique<TqlRefactoringListNode>(this, Unit));
 }
 
@@ -454,6 +467,16 @@ void qlExecuteRefactoring(const Ref<IqlRefactoring>& Refactoring)
     auto* Base = dynamic_cast<TqlRefactoring*>(Keep.get());
     try {
         Keep->Execute();
+    } catch (const EqlRefactoringRefused& E) {
+        if (Base) {
+            Base->CancelOpenUnits();
+            Base->DiscardRunOutput();
+            Base->FindingPosted();
+        }
+        if (gqlRefactoringHost)
+            gqlRefactoringHost->AddMessage(
+                Keep, Ref<IqlMessage>(new TqlMessage(E.what(), E.FileIndex, E.X, E.Y, false)));
+        return;
     } catch (...) {
         if (Base) {
             Base->CancelOpenUnits();

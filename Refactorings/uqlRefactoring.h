@@ -26,6 +26,21 @@
 
 class TqlRefactoring;
 
+// A run that must write nothing at all, for the reason it carries:
+// qlExecuteRefactoring takes back what the run wrote, as after any failure,
+// and gives the host the reason as the run's finding (at FileIndex, X, Y)
+// instead of raising it.
+class EqlRefactoringRefused : public Exception {
+public:
+    EqlRefactoringRefused(const std::string& Msg, int AFileIndex, int AX, int AY)
+        : Exception(Msg), FileIndex(AFileIndex), X(AX), Y(AY)
+    {
+    }
+    int FileIndex;
+    int X;
+    int Y;
+};
+
 // One open unit: the unit (borrowed from the code model) and its tree (owned;
 // nil when the unit's source file does not exist).
 class TqlRefactoringListNode {
@@ -85,7 +100,13 @@ public:
 
     // Opens Unit: builds its tree ("Unit is already being refactored." when
     // it is open in this refactoring). A fatal syntax error leaves it closed.
+    // The unit that stands for the run-time library is never opened: the run
+    // is refused (EqlRefactoringRefused, "Unit, %s, stands for the run-time
+    // library; no refactoring changes it.").
     void BeginRefactoring(const std::string& BaseFolder, TqlUnit* Unit);
+    // The unit is the one every unit uses implicitly, QuilletSystem, which
+    // stands for the run-time library: no source of the user's.
+    static bool StandsForRunTimeLibrary(const TqlUnit* Unit);
     // The tree of an open unit; nil when it is not open or has no tree.
     TqlModuleNode* GetModuleNode(const TqlUnit* Unit) const;
     bool GetLocked(const TqlUnit* Unit) const;
@@ -173,8 +194,10 @@ private:
 };
 
 // Runs Refactoring's Execute and then cancels whatever units it left open,
-// also when Execute raises (the exception goes on). A failed execution
-// leaves nothing of its output behind, a finished one no empty folders.
+// also when Execute raises (the exception goes on, but a refusal,
+// EqlRefactoringRefused, becomes the host's message). A failed or refused
+// execution leaves nothing of its output behind, a finished one no empty
+// folders.
 void qlExecuteRefactoring(const Ref<IqlRefactoring>& Refactoring);
 
 // The words of a folder-comparison parameter template: blanks separate

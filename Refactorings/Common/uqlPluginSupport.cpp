@@ -170,6 +170,19 @@ bool qlHoldsDirective(const TqlNode* Node)
     return false;
 }
 
+bool qlIsUnresolvedName(const TqlUnit* Unit, const std::string& Name)
+{
+    const auto& Unresolved = Unit->GetUnresolvedNames();
+    if (Unresolved.empty())
+        return false;
+    // The unit keeps the names in ASCII capitals.
+    std::string Key = Name;
+    for (char& C : Key)
+        if (C >= 'a' && C <= 'z')
+            C = static_cast<char>(C - 'a' + 'A');
+    return Unresolved.count(Key) > 0;
+}
+
 bool qlSameName(const std::string& A, const std::string& B)
 {
     if (A.size() != B.size())

@@ -68,6 +68,8 @@ bool qlIsToken(const TqlNode* Node, TptTokenKind Kind);
 TqlNode* qlLastLeaf(TqlNode* Node);
 // The subtree holds a compiler directive node.
 bool qlHoldsDirective(const TqlNode* Node);
+// The analysis of Unit left Name unresolved somewhere in the unit.
+bool qlIsUnresolvedName(const TqlUnit* Unit, const std::string& Name);
 // Text without regard to case (ASCII letters).
 bool qlSameName(const std::string& A, const std::string& B);
 // Adds the identifier-like words of Text, in lower case, to Words.

@@ -1,6 +1,6 @@
 #include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
 
-
+#include "Refactorings/Common/uqlWithTypes.h"
 #include "base/qlFileLimits.h"
 #include "base/uqlPathUtils.h"
 
@@ -1401,37 +1401,9 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
             TqlTokenNode* Do = Statement->GetFirstTokenNode(ptDo);
             if (!Do || Before(P.X, P.Y, Do->GetPoint().X, Do->GetPoint().Y))
                 continue;
-            // The expressions between "with" and "do", the last innermost.
-            std::vector<TqlCodeNode*> Lasts;
-            TqlCodeNode* Last = nullptr;
-            for (int I = 0; I < Statement->Count(); ++I) {
-                TqlNode* Child = Statement->GetNode(I);
-                if (Child == Do)
-                    break;
-                if (qlIsToken(Child, ptComma)) {
-                    Lasts.push_back(Last);
-                    Last = nullptr;
-                    continue;
-                }
-                qlForEachSourceLeaf(Child, [&](TqlCodeNode* Leaf) {
-                    if (qlIsToken(Leaf, ptIdentifier))
-                        Last = Leaf;
-                });
-            }
-            Lasts.push_back(Last);
-            for (auto It = Lasts.rbegin(); It != Lasts.rend(); ++It) {
-                TqlUsedByLocation* Use = *It ? Uses.Find(*It) : nullptr;
-                TqlSymbol* Of = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
-                // As the analysis reads a with statement: the expression's
-                // container, else the type of its type.
-                TqlSymbol* Container = Of ? Of->FindContainer() : nullptr;
-                if (!Container && Of && Of->GetTypeIntf())
-                    Container = Of->GetTypeIntf()->GetTypeIntf();
-                if (!Container)
-                    Unknown = true;
-                else
-                    Scopes.push_back({Container, AsClass(Container)});
-            }
+            // The class or record of each expression, the last innermost.
+            for (TqlSymbol* Container : qlWithScopeTypes(Unit, Uses, Statement, Unknown))
+                Scopes.push_back({Container, AsClass(Container)});
         }
         std::vector<TqlRoutine*> Around;
         for (TqlRoutine* R : Bodies)

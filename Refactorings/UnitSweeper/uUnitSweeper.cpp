@@ -4,10 +4,13 @@
 
 #include <cctype>
 #include <set>
+#include <tuple>
 
 namespace {
 
 const char* const UnitHasErrors = "Unit, %s, has errors.";
+const char* const UnitHasUnresolvedNames =
+    "Unit, %s, has names the analysis could not resolve, the first of them %s at line %s, column %s.";
 const char* const UnitNotFound = "Unit, %s, not found in project.";
 const char* const UsedUnitNotFound = "Used unit, %s, not found in project.";
 const char* const UsedUnitErrors =
@@ -18,6 +21,29 @@ const char* const NotParsed = "Used unit, %s, was not parsed; kept.";
 const char* const UsesDirectives = "Uses clause holds compiler directives; not changed.";
 const char* const MaybeInactive = "Used unit, %s, may be used in inactive code; kept.";
 const char* const HasInitializationSection = "Removed unit, %s, has an initialization section.";
+
+// The units a uses list names, in order; those the project does not know
+// are left out.
+std::vector<TqlUnit*> ListedUnits(const TqlUsesListNode* List)
+{
+    std::vector<TqlUnit*> Units;
+    for (int I = 0; List && I < List->Count(); ++I)
+        if (qlIsToken(List->GetNode(I), ptIdentifier))
+            if (TqlUnit* U = gqlProject->GetUnits()->FindUnit(
+                    static_cast<const TqlTokenNode*>(List->GetNode(I))->GetCode(false)))
+                Units.push_back(U);
+    return Units;
+}
+
+// The unit of Order, searched first to last, whose own declarations hold
+// Name as Unit sees them; nil when none does.
+TqlUnit* FirstDeclaring(const std::vector<TqlUnit*>& Order, TqlUnit* Unit, const std::string& Name)
+{
+    for (TqlUnit* U : Order)
+        if (U != Unit && U->FindSymbol(Unit, nullptr, Name))
+            return U;
+    return nullptr;
+}
 
 // Text that conditional compilation left out lies in the directive node
 // before it (after the directive's own closing bracket) or in a junk node
@@ -101,7 +127,17 @@ bool TqlUnitSweeper::Run()
     if (FUnit->GetUnitType() != dtProject)
         return false;
     if (!FUnit->Warnings.IsEmpty()) {
-        Post(qlFormat(UnitHasErrors, FUnit->GetName()), FUnit->GetX(), FUnit->GetY());
+        // Without a syntax problem the findings are names the analysis could
+        // not resolve: what they name, the sweep cannot tell.
+        TqlCodeNode* Name = FUnit->AnalysedToEnd ? FirstUnresolvedName() : nullptr;
+        if (Name) {
+            const TPoint P = Name->GetPoint();
+            std::string Text = qlFormat(qlFormat(UnitHasUnresolvedNames, FUnit->GetName()), Name->Code());
+            Text = qlFormat(qlFormat(Text, std::to_string(P.Y)), std::to_string(P.X));
+            Post(Text, P.X, P.Y);
+        } else {
+            Post(qlFormat(UnitHasErrors, FUnit->GetName()), FUnit->GetX(), FUnit->GetY());
+        }
         return false;
     }
     if (!FTree) {
@@ -109,6 +145,7 @@ bool TqlUnitSweeper::Run()
         return false;
     }
     CollectInactiveWords(FTree, FInactiveWords);
+    ReadBindings();
     if (auto* Interface = FTree->GetFirstNodeClass<TqlInterfaceSectionNode>()) {
         ProcessUsesList(Interface->GetFirstNodeClass<TqlUsesListNode>(), true);
         if (FCancelled)
@@ -183,6 +220,7 @@ void TqlUnitSweeper::ProcessUsesList(TqlUsesListNode* List, bool InterfaceMode)
     }
     if (InterfaceMode && !FRemoveAll)
         KeepFormUnits(Candidates);
+    KeepBindings(Candidates, InterfaceMode);
     for (int I = 0; I < Candidates.Count(); ++I) {
         TUnitToBeRemoved* C = Candidates.Item(I);
         if (!InterfaceMode || C->Usage == 0) {
@@ -201,6 +239,20 @@ void TqlUnitSweeper::ProcessUsesList(TqlUsesListNode* List, bool InterfaceMode)
             FChanged = FChanged || WasChanged;
         }
     }
+}
+
+TqlCodeNode* TqlUnitSweeper::FirstUnresolvedName() const
+{
+    if (!FTree || FUnit->GetUnresolvedNames().empty())
+        return nullptr;
+    const TqlUseIndex Uses(FUnit);
+    TqlCodeNode* Found = nullptr;
+    qlForEachSourceLeaf(FTree, [&](TqlCodeNode* Leaf) {
+        if (!Found && qlIsToken(Leaf, ptIdentifier) && !Uses.Find(Leaf) &&
+            qlIsUnresolvedName(FUnit, Leaf->Code()))
+            Found = Leaf;
+    });
+    return Found;
 }
 
 bool TqlUnitSweeper::GetUnitUsage(TqlUnit* Used, bool InterfaceMode, int& Usage)
@@ -237,6 +289,130 @@ bool TqlUnitSweeper::GetUnitUsage(TqlUnit* Used, bool InterfaceMode, int& Usage)
         }
     }
     return Found;
+}
+
+void TqlUnitSweeper::ReadBindings()
+{
+    FBindings.clear();
+    const int OwnFile = FUnit->GetFileIndex();
+    TqlDFMResource* Form = FUnit->GetDFMResource();
+    const int FormFile = Form ? Form->GetFileIndex() : -2;
+    std::set<std::tuple<std::string, TqlUnit*, bool, bool>> Seen;
+    TqlList* Uses = FUnit->GetUsedByLocations();
+    for (int I = 0; I < Uses->GetCount(); ++I) {
+        auto* Use = static_cast<TqlUsedByLocation*>(Uses->GetItem(I));
+        if (Use->GetFileIndex() < 0 || Use->GetFileIndex() == FormFile)
+            continue;
+        TqlSymbol* Symbol = Use->GetUsedByList()->GetSymbol();
+        TqlUnit* Declaring = Symbol ? Symbol->GetUnitIntf() : nullptr;
+        if (!Declaring || Declaring == FUnit || Symbol == Declaring)
+            continue;
+        TBinding B;
+        B.Name = Symbol->GetName();
+        B.Declaring = Declaring;
+        B.FileIndex = Use->GetFileIndex();
+        B.X = Use->GetX();
+        B.Y = Use->GetY();
+        B.InInterface = B.AfterInterface = true;
+        if (B.FileIndex == OwnFile) {
+            // The tree has not changed yet.
+            TqlCodeNode* Node = FLeaves.FindUnchanged(B.X, B.Y);
+            // A name after a "." is found through what stands before it.
+            if (Node && Node->Parent())
+                if (TqlTokenNode* Prior = Node->GetPriorPeerTokenNode(ptUnknown, true);
+                    Prior && Prior->TokenKind() == ptPoint)
+                    continue;
+            if (Node) {
+                B.InInterface = Node->ParentedBy(typeid(TqlInterfaceSectionNode));
+                B.AfterInterface = !B.InInterface;
+            }
+        }
+        if (Seen.insert({qlLowerCase(B.Name), Declaring, B.InInterface, B.AfterInterface}).second)
+            FBindings.push_back(std::move(B));
+    }
+}
+
+void TqlUnitSweeper::KeepBindings(TUnitsToBeRemovedList& Candidates, bool InterfaceMode)
+{
+    if (Candidates.Count() == 0 || FBindings.empty())
+        return;
+    TqlUsesListNode* InterfaceList = nullptr;
+    if (auto* Interface = FTree->GetFirstNodeClass<TqlInterfaceSectionNode>())
+        InterfaceList = Interface->GetFirstNodeClass<TqlUsesListNode>();
+    TqlUsesListNode* ImplementationList = nullptr;
+    if (auto* Implementation = FTree->GetFirstNodeClass<TqlImplementationSectionNode>())
+        ImplementationList = Implementation->GetFirstNodeClass<TqlUsesListNode>();
+    else if (!InterfaceList)
+        ImplementationList = FTree->GetFirstNodeClass<TqlUsesListNode>();
+    const std::vector<TqlUnit*> Interface = ListedUnits(InterfaceList);
+    const std::vector<TqlUnit*> Implementation = ListedUnits(ImplementationList);
+    // The names after the interface see the implementation's uses first,
+    // and of each clause its last unit first.
+    auto Order = [](const std::vector<TqlUnit*>& Intf, const std::vector<TqlUnit*>& Impl, bool After) {
+        std::vector<TqlUnit*> Result;
+        if (After)
+            Result.assign(Impl.rbegin(), Impl.rend());
+        Result.insert(Result.end(), Intf.rbegin(), Intf.rend());
+        return Result;
+    };
+    for (bool Again = true; Again;) {
+        Again = false;
+        // The clauses as the candidates would leave them: moved units go
+        // ahead of the implementation's own, in their order.
+        std::set<TqlUnit*> Moved, Removed;
+        for (int I = 0; I < Candidates.Count(); ++I) {
+            TUnitToBeRemoved* C = Candidates.Item(I);
+            if (!InterfaceMode || C->Usage == 0)
+                Removed.insert(C->Unit);
+            else if (FMoveUsed)
+                Moved.insert(C->Unit);
+        }
+        std::vector<TqlUnit*> NewInterface, NewImplementation;
+        for (TqlUnit* U : Interface)
+            if (InterfaceMode && Moved.count(U))
+                NewImplementation.push_back(U);
+            else if (!InterfaceMode || !Removed.count(U))
+                NewInterface.push_back(U);
+        for (TqlUnit* U : Implementation)
+            if (InterfaceMode || !Removed.count(U))
+                NewImplementation.push_back(U);
+        for (const TBinding& B : FBindings) {
+            for (const bool After : {false, true}) {
+                if (!(After ? B.AfterInterface : B.InInterface))
+                    continue;
+                TqlUnit* Was = FirstDeclaring(Order(Interface, Implementation, After), FUnit, B.Name);
+                // Only a name that the uses lookup finds is bound by the
+                // order of the clauses.
+                if (Was != B.Declaring)
+                    continue;
+                TqlUnit* Would = FirstDeclaring(Order(NewInterface, NewImplementation, After), FUnit, B.Name);
+                if (Would == Was)
+                    continue;
+                TqlUnit* Holds = Moved.count(Would) ? Would : Was;
+                int Index = -1;
+                for (int I = 0; I < Candidates.Count() && Index < 0; ++I)
+                    if (Candidates.Item(I)->Unit == Holds)
+                        Index = I;
+                if (Index < 0)
+                    continue;
+                TUnitToBeRemoved* C = Candidates.Item(Index);
+                const std::string Where =
+                    B.FileIndex == FUnit->GetFileIndex()
+                        ? std::string()
+                        : " of " + qlExtractFileName(gqlProject->GetFileNames()->GetItems(B.FileIndex)->GetFullFileName());
+                Post("Used unit, " + Holds->GetName() + ", kept where it is: " + B.Name + " at line " +
+                         std::to_string(B.Y) + ", column " + std::to_string(B.X) + Where +
+                         " would then name " + (Would ? Would->GetName() + "." + B.Name : "nothing") +
+                         " instead of " + Was->GetName() + "." + B.Name + ".",
+                     C->Node->GetPoint().X, C->Node->GetPoint().Y);
+                Candidates.Delete(Index);
+                Again = true;
+                break;
+            }
+            if (Again)
+                break;
+        }
+    }
 }
 
 void TqlUnitSweeper::KeepFormUnits(TUnitsToBeRemovedList& Candidates)
@@ -490,9 +666,10 @@ void TMultiUnitSweeper::Execute()
     TqlUnitList* Units = gqlProject->GetUnits();
     // The first unit, the main file, is left as it is; so are the units
     // without a source file of their own (System, units the search paths do
-    // not reach), which have nothing to sweep.
+    // not reach), which have nothing to sweep, and the unit that stands for
+    // the run-time library.
     for (int I = 1; I < Units->GetCount(); ++I)
-        if (SourceFileOf(Units->GetUnits(I)))
+        if (SourceFileOf(Units->GetUnits(I)) && !StandsForRunTimeLibrary(Units->GetUnits(I)))
             DoRemoveUnusedUnits(Units->GetUnits(I), Base);
     ViewRefactoring(Base);
 }

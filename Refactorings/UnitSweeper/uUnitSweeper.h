@@ -54,8 +54,30 @@ public:
     void MoveToImplementationUses(const std::string& UnitName);
 
 private:
+    // The first name in the unit's own text that the analysis did not
+    // resolve; nil when there is none.
+    TqlCodeNode* FirstUnresolvedName() const;
     void ProcessUsesList(TqlUsesListNode* List, bool InterfaceMode);
     void KeepFormUnits(TUnitsToBeRemovedList& Candidates);
+    // A name the unit uses bare that the analysis bound to a declaration of
+    // one of the units it uses.
+    struct TBinding {
+        std::string Name;
+        TqlUnit* Declaring = nullptr;
+        // Where the use lies: the interface section, the rest of the unit
+        // (both for a use in an include file).
+        bool InInterface = false;
+        bool AfterInterface = false;
+        int FileIndex = -1;
+        int X = 0;
+        int Y = 0;
+    };
+    void ReadBindings();
+    // Keeps in place every candidate whose removal, or move into the
+    // implementation uses clause, would let one of the unit's names find
+    // another declaration than the one it finds now; says which name holds
+    // it there.
+    void KeepBindings(TUnitsToBeRemovedList& Candidates, bool InterfaceMode);
     bool HasInitialization(TqlUnit* Used);
     void Post(const std::string& Text, int X, int Y) { FSink(Text, X, Y); }
 
@@ -68,6 +90,7 @@ private:
     bool FCancelled = false;
     TqlLeafIndex FLeaves;
     std::unordered_set<std::string> FInactiveWords;
+    std::vector<TBinding> FBindings;
 };
 
 #include "Refactorings/uqlRefactoring.h"

@@ -24,38 +24,51 @@ const char* const RecordProperty = "Expression, %s, reads a record through a pro
 const char* const NotVisible = "Type, %s, is not visible here";
 const char* const NotInBlock = "With statement is not inside a routine block";
 const char* const HoldsDirectives = "With statement holds compiler directives";
+const char* const OutOfReach =
+    "Member, %s, is protected in another unit; after the with-expression it would be out of reach";
 
 bool HasLineBreak(const std::string& S)
 {
     return S.find_first_of("\r\n") != std::string::npos;
 }
 
-// The key of a unit's unresolved names: the name in ASCII capitals.
-std::string UnresolvedKey(std::string Name)
+// Puts in front of Line the text of Node's subtree from its end back to the
+// last line break in it; answers whether there was one.
+bool PrependToBreak(const TqlNode* Node, std::string& Line)
 {
-    for (char& C : Name)
-        if (C >= 'a' && C <= 'z')
-            C = static_cast<char>(C - 'a' + 'A');
-    return Name;
+    auto* Code = dynamic_cast<const TqlCodeNode*>(Node);
+    if (Code && (Node->Count() == 0 || Code->Modified())) {
+        const std::string& Text = Code->Code();
+        const size_t Break = Text.find_last_of("\r\n");
+        Line.insert(0, Break == std::string::npos ? Text : Text.substr(Break + 1));
+        return Break != std::string::npos;
+    }
+    for (int I = Node->Count() - 1; I >= 0; --I)
+        if (PrependToBreak(Node->GetNode(I), Line))
+            return true;
+    return false;
+}
+
+// What stands on Node's line before it.
+std::string LineBefore(const TqlNode* Node)
+{
+    std::string Line;
+    for (const TqlNode* N = Node; N->Parent(); N = N->Parent())
+        for (int I = N->GetIndex() - 1; I >= 0; --I)
+            if (PrependToBreak(N->Parent()->GetNode(I), Line))
+                return Line;
+    return Line;
+}
+
+// The blanks and tabs a line starts with.
+std::string IndentOf(const std::string& Line)
+{
+    return Line.substr(0, std::min(Line.size(), Line.find_first_not_of(" \t")));
 }
 
 bool IsIdentifierToken(const TqlNode* Node)
 {
     return qlIsToken(Node, ptIdentifier);
-}
-
-// The statement node's with-expressions in child order.
-std::vector<TqlVariableReferenceNode*> HeaderExpressions(TqlStatementNode* With)
-{
-    std::vector<TqlVariableReferenceNode*> Result;
-    for (int I = 0; I < With->Count(); ++I) {
-        TqlNode* Child = With->GetNode(I);
-        if (qlIsToken(Child, ptDo))
-            break;
-        if (auto* Ref = dynamic_cast<TqlVariableReferenceNode*>(Child))
-            Result.push_back(Ref);
-    }
-    return Result;
 }
 
 // The body: the with statement's last child when it is a statement.
@@ -81,8 +94,6 @@ TqlStatementNode* EnclosingWith(const TqlNode* Node)
     return nullptr;
 }
 
-void ExpressionTokens(const TqlNode* Node, std::vector<const TqlTokenNode*>& Tokens);
-
 // The reference that Subject starts goes on past the whole with-expression
 // (E.X, E[I], E^): what it assigns or passes lies inside what the expression
 // names, and leaves the expression naming the same.
@@ -92,8 +103,8 @@ bool ReachesPast(const TqlNode* Subject, const TqlNode* Expression)
     if (auto* Token = dynamic_cast<const TqlTokenNode*>(Subject))
         Reference.push_back(Token);
     else
-        ExpressionTokens(Subject, Reference);
-    ExpressionTokens(Expression, Named);
+        qlExpressionTokens(Subject, Reference);
+    qlExpressionTokens(Expression, Named);
     if (Named.empty() || Reference.size() <= Named.size())
         return false;
     for (size_t I = 0; I < Named.size(); ++I)
@@ -134,156 +145,6 @@ bool IsWrittenOrPassed(TqlCodeNode* Identifier, const TqlNode* Expression)
             break;
         }
     return false;
-}
-
-// Follows type names to the type they stand for (TMyList = TList); stops at
-// an array, a pointer or a class or record.
-TqlSymbol* ReduceAliases(TqlSymbol* Type)
-{
-    for (int Steps = 0; Type && Steps < 64; ++Steps) {
-        if (qlAsArray(Type) || qlAsContainer(Type) || Type->GetPointerType())
-            return Type;
-        TqlSymbol* Named = Type->GetTypeIntf();
-        if (!Named || Named == Type)
-            return Type;
-        Type = Named;
-    }
-    return nullptr;
-}
-
-// The tokens of the expression's subtree, in text order.
-void ExpressionTokens(const TqlNode* Node, std::vector<const TqlTokenNode*>& Tokens)
-{
-    for (int I = 0; I < Node->Count(); ++I) {
-        const TqlNode* Child = Node->GetNode(I);
-        if (auto* Token = dynamic_cast<const TqlTokenNode*>(Child))
-            Tokens.push_back(Token);
-        else if (!qlIsTrivia(Child))
-            ExpressionTokens(Child, Tokens);
-    }
-}
-
-// The class or record of the value that a with-expression yields: the type
-// of the symbol its container identifier names, then each index or
-// dereference written after that identifier. Nil when a step leads to
-// something else (a default property of a pointer type, a call, a character
-// of a string) or is not understood.
-TqlSymbol* ExpressionValueType(const TqlVariableReferenceNode* Expression,
-                               const TqlCodeNode* Identifier, TqlSymbol* Symbol,
-                               bool& ThroughProperty)
-{
-    ThroughProperty = dynamic_cast<TqlProperty*>(Symbol) != nullptr;
-    std::vector<const TqlTokenNode*> Tokens;
-    ExpressionTokens(Expression, Tokens);
-    size_t At = std::find(Tokens.begin(), Tokens.end(), Identifier) - Tokens.begin();
-    if (At == Tokens.size())
-        return nullptr;
-    ++At;
-    // Skips a bracketed group from its opening token; answers the number of
-    // entries in it (its commas at the top level, plus one).
-    auto SkipGroup = [&](size_t& I) {
-        int Depth = 0, Entries = 1;
-        for (; I < Tokens.size(); ++I) {
-            switch (Tokens[I]->TokenKind()) {
-            case ptRoundOpen: case ptSquareOpen:
-                ++Depth;
-                break;
-            case ptRoundClose: case ptSquareClose:
-                if (--Depth == 0) {
-                    ++I;
-                    return Entries;
-                }
-                break;
-            case ptComma:
-                if (Depth == 1)
-                    ++Entries;
-                break;
-            default:
-                break;
-            }
-        }
-        return 0;
-    };
-    const bool IsType = Symbol->GetTypeIntf() == Symbol || dynamic_cast<TqlType*>(Symbol);
-    TqlSymbol* Type = nullptr;
-    if (IsType) {
-        // A cast: the type name and its parenthesised argument.
-        Type = Symbol;
-        if (At < Tokens.size() && Tokens[At]->TokenKind() == ptRoundOpen && SkipGroup(At) == 0)
-            return nullptr;
-    } else {
-        Type = Symbol->GetTypeIntf();
-    }
-    // An open array parameter keeps its element type apart from its type.
-    TqlSymbol* OpenArrayElement = nullptr;
-    if (TqlSymbol* Element = Symbol->GetPredefinedArrayType(); Element && !qlAsArray(Element))
-        OpenArrayElement = Element;
-    // An array property takes the first index group as its parameters.
-    auto* Property = dynamic_cast<TqlProperty*>(Symbol);
-    bool PropertyIndexPending = Property && Property->GetIsArrayProperty();
-    while (At < Tokens.size()) {
-        switch (Tokens[At]->TokenKind()) {
-        case ptRoundClose:
-            // The end of a group the expression opened before the name.
-            ++At;
-            break;
-        case ptPointerSymbol:
-            Type = ReduceAliases(Type);
-            if (!Type || !Type->GetPointerType() || Type->GetTypeIntf() == Type)
-                return nullptr;
-            Type = Type->GetTypeIntf();
-            ++At;
-            break;
-        case ptSquareOpen: {
-            int Indexes = SkipGroup(At);
-            if (Indexes == 0)
-                return nullptr;
-            if (PropertyIndexPending) {
-                PropertyIndexPending = false;
-                break;
-            }
-            if (OpenArrayElement) {
-                Type = OpenArrayElement;
-                OpenArrayElement = nullptr;
-                --Indexes;
-            }
-            while (Indexes > 0) {
-                Type = ReduceAliases(Type);
-                if (!Type)
-                    return nullptr;
-                if (auto* Array = qlAsArray(Type)) {
-                    Indexes -= std::max(1, Array->GetDimensionCount());
-                    Type = Array->GetArrayType();
-                    continue;
-                }
-                // A typed pointer indexed as an array of what it points to.
-                if (Type->GetPointerType() && Type->GetTypeIntf() && Type->GetTypeIntf() != Type) {
-                    --Indexes;
-                    Type = Type->GetTypeIntf();
-                    continue;
-                }
-                auto* Class = qlAsClass(Type);
-                TqlProperty* Default = Class ? Class->GetDefaultProperty() : nullptr;
-                if (!Default)
-                    return nullptr;
-                Type = Default->GetTypeIntf();
-                ThroughProperty = true;
-                Indexes = 0;
-            }
-            if (Indexes < 0)
-                return nullptr;
-            break;
-        }
-        default:
-            return nullptr;
-        }
-    }
-    if (PropertyIndexPending || OpenArrayElement)
-        return nullptr;
-    Type = ReduceAliases(Type);
-    if (!Type || !qlAsContainer(Type) || Type->GetPointerType())
-        return nullptr;
-    return Type;
 }
 
 } // namespace
@@ -445,7 +306,7 @@ bool TqlWithUnwinder::RemoveWithStatements()
 
 std::vector<TqlVariableReferenceNode*> TqlWithUnwinder::Expressions(TqlStatementNode* With)
 {
-    std::vector<TqlVariableReferenceNode*> Result = HeaderExpressions(With);
+    std::vector<TqlVariableReferenceNode*> Result = qlWithExpressions(With);
     return {Result.rbegin(), Result.rend()};
 }
 
@@ -493,7 +354,7 @@ bool TqlWithUnwinder::Resolve(TqlVariableReferenceNode* Expression, const char* 
     // What the expression yields may be another type than the one its last
     // name brings (an element of an array, what a default property answers).
     bool ThroughProperty = false;
-    R.Container = ExpressionValueType(Expression, Ident, R.Symbol, ThroughProperty);
+    R.Container = qlWithValueType(Expression, Ident, R.Symbol, ThroughProperty);
     if (!dynamic_cast<TqlClass*>(R.Container) && !dynamic_cast<TqlRecord*>(R.Container)) {
         if (!Quiet)
             Post(qlFormat(NotClassOrRecord, SplitExpression(Expression).Text), X, Y);
@@ -634,19 +495,36 @@ bool TqlWithUnwinder::HasUnqualifiedMemberUse(TqlStatementNode* With, const TRes
     return Found;
 }
 
+bool TqlWithUnwinder::OutOfReachQualified(TqlStatementNode* With, TqlSymbol* Container, TqlCodeNode* Node)
+{
+    TqlUsedByLocation* Use = FUses.Find(Node);
+    TqlSymbol* Member = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
+    if (!Member || Member->GetUnitIntf() == FUnit ||
+        (Member->GetVisibility() != vkProtected && Member->GetVisibility() != vkStrictProtected))
+        return false;
+    // Through an object of the method's own class, or of a descendant, the
+    // member stays in reach.
+    TqlClass* Own = qlMethodClass(FUnit, qlOutermostMethod(With));
+    std::set<TqlClass*> Seen;
+    for (auto* Class = dynamic_cast<TqlClass*>(Container); Own && Class && Seen.insert(Class).second;
+         Class = Class->GetInheritsFromClass())
+        if (Class == Own)
+            return false;
+    return true;
+}
+
 TqlCodeNode* TqlWithUnwinder::UnresolvedNameInBody(TqlStatementNode* With)
 {
     // A name the analysis could not resolve may be a member it did not see:
     // of an ancestor it did not find, or declared after a syntax problem in
     // the class's own unit. Without the with statement such a name would
     // bind to something else, or to nothing.
-    const auto& Unresolved = FUnit->GetUnresolvedNames();
-    if (Unresolved.empty())
+    if (FUnit->GetUnresolvedNames().empty())
         return nullptr;
     TqlCodeNode* Found = nullptr;
     qlForEachSourceLeaf(BodyOf(With), [&](TqlCodeNode* Node) {
         if (!Found && IsIdentifierToken(Node) && !Node->Modified() && !IsQualified(Node) &&
-            !FUses.Find(Node) && Unresolved.count(UnresolvedKey(Node->Code())))
+            !FUses.Find(Node) && qlIsUnresolvedName(FUnit, Node->Code()))
             Found = Node;
     });
     return Found;
@@ -673,35 +551,18 @@ std::string TqlWithUnwinder::FreeVariableName(TqlStatementNode* With, const std:
     // The outermost routine around the statement holds every declaration the
     // new name could meet; without one, the block's text.
     TqlNode* Scope = With->GetBlockNode();
-    TqlMethodImplementationNode* Method = nullptr;
-    for (TqlNode* N = With->Parent(); N; N = N->Parent())
-        if (auto* M = dynamic_cast<TqlMethodImplementationNode*>(N)) {
-            Method = M;
-            Scope = M;
-        }
+    TqlMethodImplementationNode* Method = qlOutermostMethod(With);
+    if (Method)
+        Scope = Method;
     std::unordered_set<std::string> Taken;
     qlAddWords(static_cast<TqlCodeNode*>(Scope)->DoGetCode(), Taken);
 
     // The class of a method: members are in scope without being written.
-    TqlClass* OwnClass = nullptr;
-    if (Method) {
-        const TqlNode* Heading = Method;
-        for (int I = 0; I + 2 < Heading->Count(); ++I)
-            if (IsIdentifierToken(Heading->GetNode(I))) {
-                TqlTokenNode* Next = Heading->GetNextTokenNode(I, ptUnknown, true);
-                if (Next && Next->TokenKind() == ptPoint) {
-                    const std::string ClassName =
-                        static_cast<TqlCodeNode*>(Heading->GetNode(I))->GetCode(false);
-                    OwnClass = dynamic_cast<TqlClass*>(
-                        FUnit->FindReferencedSymbol(nullptr, ClassName, false, TqlUsedByInfo{}));
-                }
-                break;
-            }
-    }
+    TqlClass* OwnClass = qlMethodClass(FUnit, Method);
     std::vector<TqlSymbol*> WithContainers;
     for (TqlNode* N = With; N; N = N->Parent())
         if (IsWithStatement(N))
-            for (TqlVariableReferenceNode* E : HeaderExpressions(static_cast<TqlStatementNode*>(N))) {
+            for (TqlVariableReferenceNode* E : qlWithExpressions(static_cast<TqlStatementNode*>(N))) {
                 TResolved R;
                 if (Resolve(E, NoLocation, R, true))
                     WithContainers.push_back(R.Container);
@@ -767,7 +628,7 @@ void TqlWithUnwinder::AddLocalVarsCallback(TqlStatementNode* With)
             // The name the declaration gave the type (an alias of the class)
             // may be seen where the class's own name is not.
             TqlSymbol* Declared = R.Symbol->GetTypeIntf();
-            if (!Declared || Declared == Type || ReduceAliases(Declared) != Type ||
+            if (!Declared || Declared == Type || qlReduceAliases(Declared) != Type ||
                 !Visible(Declared->GetName(), Declared)) {
                 Post(qlFormat(NotVisible, TypeName), X, Y);
                 return;
@@ -783,37 +644,69 @@ void TqlWithUnwinder::AddLocalVarsCallback(TqlStatementNode* With)
 
         const std::string VariableName = FreeVariableName(With, VariableNameFor(TypeName));
         TqlNode* Parent = With->Parent();
-        const int Index = With->GetIndex();
-        const bool InSequence = StartsSequence(With->GetPriorPeerTokenNode(ptUnknown, true));
+        int Index = With->GetIndex();
+        TqlTokenNode* Prior = With->GetPriorPeerTokenNode(ptUnknown, true);
+        const bool InSequence = StartsSequence(Prior);
         TqlJunkNode* PriorJunk =
             Index >= 1 ? dynamic_cast<TqlJunkNode*>(Parent->GetNode(Index - 1)) : nullptr;
         const TExpressionText Copied = SplitExpression(Expression);
         const std::string Assignment = VariableName + " := " + Copied.Text + ";";
+        // Each new statement goes on a line of its own (the line breaks of
+        // edits are written in the file's own style).
+        const std::string Break = "\r\n";
+        const std::string Line = LineBefore(With);
+        const bool OwnLine = Line.find_first_not_of(" \t") == std::string::npos;
+        const std::string Indent = IndentOf(Line);
 
         if (InSequence) {
+            // The assignment comes first at the with statement's indentation;
+            // a with statement behind other text on its line moves to a line
+            // of its own, as the statements after a "begin" or a ";" stand.
+            std::string At = Indent;
+            if (!OwnLine) {
+                if (Prior && Prior->TokenKind() != ptSemiColon)
+                    At += "  ";
+                if (PriorJunk && !HasLineBreak(PriorJunk->DoGetCode()))
+                    PriorJunk->SetCode(Break + At);
+                else
+                    TqlJunkNode::Create(Parent, Break + At, Index++);
+            }
             TqlStatementNode::Create(Parent, Assignment, Index);
-            if (PriorJunk)
-                TqlJunkNode::Create(Parent, PriorJunk->DoGetCode(), Index + 1);
+            TqlJunkNode::Create(Parent, Break + At, Index + 1);
         } else {
             // After then, else, do or a case label the assignment and the
-            // with statement become one compound statement.
+            // with statement become one compound statement. On a line of its
+            // own the with statement keeps its place, and begin and end
+            // stand as the line with the token before it does; behind that
+            // token, begin takes its place and the rest moves one step in.
+            std::string Outer = Indent;
+            std::string Inner = Indent + "  ";
+            if (OwnLine) {
+                Inner = Indent;
+                if (Prior)
+                    Outer = IndentOf(LineBefore(Prior));
+                if (PriorJunk && HasLineBreak(PriorJunk->DoGetCode())) {
+                    const std::string Text = PriorJunk->DoGetCode();
+                    PriorJunk->SetCode(Text.substr(0, Text.find_last_of("\r\n") + 1) + Outer);
+                }
+            }
             TqlNode* Trailing = qlLastLeaf(With);
+            std::string TrailingText;
+            if (qlIsJunk(Trailing) && Trailing != With) {
+                // The blanks after the statement follow the new "end".
+                TrailingText = static_cast<TqlCodeNode*>(Trailing)->DoGetCode();
+                Trailing->Free();
+            }
             auto* Compound = TqlStatementNode::Create(Parent, TPoint{-1, -1}, -1, Index);
             TqlTokenNode::Create(Compound, "begin", ptBegin, -1);
-            TqlJunkNode::Create(Compound, " ", -1);
+            TqlJunkNode::Create(Compound, Break + Inner, -1);
             TqlStatementNode::Create(Compound, Assignment, -1);
-            TqlJunkNode::Create(Compound, " ", -1);
+            TqlJunkNode::Create(Compound, Break + Inner, -1);
             With->SetParentNode(Compound, -1);
-            const bool MoveTrailing = qlIsJunk(Trailing) && Trailing != With;
-            if (!MoveTrailing)
-                TqlJunkNode::Create(Compound, " ", -1);
+            TqlJunkNode::Create(Compound, Break + Outer, -1);
             TqlTokenNode::Create(Compound, "end", ptEnd, -1);
-            if (MoveTrailing) {
-                // The line break after the statement follows the new "end".
-                const std::string Text = static_cast<TqlCodeNode*>(Trailing)->DoGetCode();
-                static_cast<TqlCodeNode*>(Trailing)->SetCode(" ");
-                TqlJunkNode::Create(Compound, Text, -1);
-            }
+            if (!TrailingText.empty())
+                TqlJunkNode::Create(Compound, TrailingText, -1);
         }
 
         // What stood between the expression and "do" stays there.
@@ -851,6 +744,7 @@ void TqlWithUnwinder::QualifyWithStatementCallback(TqlStatementNode* With)
                 Prefix = "(" + Prefix + ")";
         }
         std::vector<TqlCodeNode*> Targets;
+        TqlCodeNode* Unreachable = nullptr;
         const bool HasMembers = ForEachMemberUse(With, R.Container, [&](TqlCodeNode* Node) {
             if (!With->IsParentOf(Node) || InHeader(With, Node))
                 return;
@@ -861,8 +755,18 @@ void TqlWithUnwinder::QualifyWithStatementCallback(TqlStatementNode* With)
             }
             if (!IsIdentifierToken(Node) || Node->Modified() || IsQualified(Node))
                 return;
+            if (OutOfReachQualified(With, R.Container, Node)) {
+                if (!Unreachable)
+                    Unreachable = Node;
+                return;
+            }
             Targets.push_back(Node);
         });
+        // Such a member stays as it is, and so does the with statement it
+        // needs.
+        if (Unreachable)
+            Post(qlFormat(OutOfReach, Unreachable->Code()), Unreachable->GetPoint().X,
+                 Unreachable->GetPoint().Y);
         for (TqlCodeNode* Node : Targets)
             if (!Node->Modified()) {
                 Node->SetCode(Prefix + "." + Node->Code());
@@ -1062,8 +966,10 @@ void TqlWithRefactoringBase::RunAllUnits(
 {
     const std::string Base = GetBaseFolderName();
     TqlUnitList* Units = gqlProject->GetUnits();
+    // The unit that stands for the run-time library is no source to change.
     for (int I = 0; I < Units->GetCount(); ++I)
-        UnitOperation(Units->GetUnits(I), Base);
+        if (!StandsForRunTimeLibrary(Units->GetUnits(I)))
+            UnitOperation(Units->GetUnits(I), Base);
     ViewRefactoring(Base);
 }
 

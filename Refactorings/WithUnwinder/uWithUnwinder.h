@@ -3,7 +3,7 @@
 // or remove the with-statement; each for the selected unit or for all units.
 #pragma once
 
-#include "Refactorings/Common/uqlPluginSupport.h"
+#include "Refactorings/Common/uqlWithTypes.h"
 
 #include <memory>
 #include <map>
@@ -54,6 +54,11 @@ private:
     bool ForEachMemberUse(TqlStatementNode* With, TqlSymbol* Container,
                           const std::function<void(TqlCodeNode*)>& Visit);
     bool HasUnqualifiedMemberUse(TqlStatementNode* With, const TResolved& R);
+    // The member used at Node is a protected one of another unit's class,
+    // which the bare name inside the with statement reaches, but which
+    // written after the expression is out of reach (the method's own class
+    // is neither the expression's type nor one of its ancestors).
+    bool OutOfReachQualified(TqlStatementNode* With, TqlSymbol* Container, TqlCodeNode* Node);
     // The first name in the body that the analysis did not resolve; nil
     // when there is none.
     TqlCodeNode* UnresolvedNameInBody(TqlStatementNode* With);

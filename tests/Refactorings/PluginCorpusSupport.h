@@ -1,8 +1,9 @@
-// A plug-in's operations over Free Pascal package sources: every file of
-// each folder analysed as the main file, each operation on a fresh tree of
-// it; nothing may raise or assert, every changed text must build a tree
-// again, and a changed unit the compiler accepts alone must still be
-// accepted after the change.
+// A plug-in's operations over Free Pascal package sources. File by file:
+// every file of each folder analysed as the main file, each operation on a
+// fresh tree of it; nothing may raise or assert, every changed text must
+// build a tree again, and a changed unit the compiler accepts alone must
+// still be accepted after the change. Folder by folder (below): the units
+// that build analysed together and what a command wrote built and run.
 #pragma once
 
 #include "tests/Refactorings/PluginTestSupport.h"
@@ -12,6 +13,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <thread>
 
 struct TCorpusTotals {
@@ -19,7 +24,21 @@ struct TCorpusTotals {
     int Changed = 0;
     int Messages = 0;
     int Compiled = 0;  // changed units whose source compiles alone
+    int Broken = 0;    // of those, the ones that no longer compile
+    // The findings by what they say, without the names and places in them.
+    std::map<std::string, int> Reasons;
 };
+
+// A finding without the name and place it carries: "Used unit, %s, not
+// found in project.", "Type, %s is a record; no local copy made".
+inline std::string qlFindingReason(std::string Text)
+{
+    for (const char* Cut : {": ", ", the first of them"})
+        if (const size_t At = Text.find(Cut); At != std::string::npos)
+            Text.erase(At);
+    static const std::regex Name(R"(^([\w ]+), (.*?)(,| is | has ))");
+    return std::regex_replace(Text, Name, "$1, %s$3", std::regex_constants::format_first_only);
+}
 
 // A changed text, written under the source's own file name into a folder of
 // its own, and the operation that made it.
@@ -32,10 +51,10 @@ struct TCorpusOutput {
 // One operation: edits the tree of the main unit, answers whether it changed.
 using TCorpusOperation = std::function<bool(TqlUnit* Unit, TqlModuleNode* Tree, const TqlMessageSink& Sink)>;
 
-inline std::unique_ptr<TqlModuleNode> qlCorpusTree(const std::string& File)
+inline std::unique_ptr<TqlModuleNode> qlCorpusTree(const std::string& File, const std::string& Defines = "")
 {
     auto Root = std::make_unique<TqlModuleNode>();
-    TqlNodeBuilder Builder(Root.get(), "", GlobalKeyHashTable, GlobalDirectiveHash);
+    TqlNodeBuilder Builder(Root.get(), Defines, GlobalKeyHashTable, GlobalDirectiveHash);
     Builder.Run(File, nullptr);
     return Root;
 }
@@ -75,7 +94,10 @@ inline void qlCorpusFile(const std::string& File, const std::vector<TCorpusOpera
     if (!Unit)
         return;
     ++Totals.Files;
-    const TqlMessageSink Sink = [&](const std::string&, int, int) { ++Totals.Messages; };
+    const TqlMessageSink Sink = [&](const std::string& Text, int, int) {
+        ++Totals.Messages;
+        ++Totals.Reasons[qlFindingReason(Text)];
+    };
     int Index = 0;
     for (const TCorpusOperation& Operation : Operations) {
         ++Index;
@@ -126,9 +148,12 @@ inline void qlInParallel(size_t Count, const std::function<void(size_t)>& Job)
 }
 
 // Each changed unit whose source compiles alone must compile after the
-// change. Answers how many changed units compiled alone.
-inline int qlCorpusCompileCheck(const std::vector<TCorpusOutput>& Outputs, const fs::path& Work)
+// change. Answers how many changed units compiled alone; Broken gets how
+// many of them did not compile after the change.
+inline int qlCorpusCompileCheck(const std::vector<TCorpusOutput>& Outputs, const fs::path& Work,
+                                int& Broken)
 {
+    Broken = 0;
     if (Outputs.empty())
         return 0;
     if (std::system("command -v fpc > /dev/null 2>&1") != 0) {
@@ -159,6 +184,7 @@ inline int qlCorpusCompileCheck(const std::vector<TCorpusOutput>& Outputs, const
     });
     for (size_t I = 0; I < Checked.size(); ++I)
         if (!OutputOk[I]) {
+            ++Broken;
             const TCorpusOutput& O = Outputs[Checked[I]];
             ADD_FAILURE() << O.Source << " compiles, but not after operation " << O.Operation << ":\n"
                           << qlReadFile(Work / ("output" + std::to_string(I)) / "build.log");
@@ -172,7 +198,8 @@ inline TCorpusTotals qlCorpusRun(const std::vector<TCorpusOperation>& Operations
     TCorpusTotals Totals;
     TTestFolder Work;
     std::vector<TCorpusOutput> Outputs;
-    for (const char* Folder : {"fcl-db/src/dbase", "fcl-image/src", "fcl-xml/src", "fcl-passrc/src"}) {
+    for (const char* Folder : {"fcl-db/src/dbase", "fcl-image/src", "fcl-xml/src", "fcl-passrc/src",
+                               "pasjpeg/src", "regexpr/src", "hash/src", "fcl-json/src"}) {
         std::vector<std::string> Files;
         std::error_code Ec;
         for (const auto& E : fs::directory_iterator(Root + Folder, Ec)) {
@@ -184,8 +211,309 @@ inline TCorpusTotals qlCorpusRun(const std::vector<TCorpusOperation>& Operations
         for (const std::string& File : Files)
             qlCorpusFile(File, Operations, Totals, Work.Path() + "/out", Outputs);
     }
-    Totals.Compiled = qlCorpusCompileCheck(Outputs, fs::path(Work.Path()) / "fpc");
-    std::printf("%d files, %d changed outputs, %d findings, %d changed units compiled alone\n",
-                Totals.Files, Totals.Changed, Totals.Messages, Totals.Compiled);
+    Totals.Compiled = qlCorpusCompileCheck(Outputs, fs::path(Work.Path()) / "fpc", Totals.Broken);
+    std::printf("%d files, %d changed outputs, %d findings, %d changed units compiled alone, %d of them "
+                "no longer compile\n",
+                Totals.Files, Totals.Changed, Totals.Messages, Totals.Compiled, Totals.Broken);
+    for (const auto& [Reason, Count] : Totals.Reasons)
+        std::printf("  %5d  %s\n", Count, Reason.c_str());
     return Totals;
 }
+
+// ---------------------------------------------------------------------------
+// The all-units commands over whole package folders: the units of a folder
+// that build are analysed together (with the compiler's own defines), as a
+// user runs the commands on a project, and what a command wrote is built
+// with fpc in a copy of the folder.
+
+struct TCorpusFolder {
+    const char* Path;    // below packages/
+    const char* Program; // in data/with_corpus_programs; nil for none
+};
+
+// The Delphi-mode (or Delphi-compatible) package folders that build with
+// fpc, and the fixture programs that exercise them.
+inline constexpr TCorpusFolder qlCorpusFolders[] = {
+    {"pasjpeg/src", "jpegcheck.dpr"},   {"fcl-db/src/dbase", nullptr},
+    {"regexpr/src", "regexprcheck.dpr"}, {"hash/src", "hashcheck.dpr"},
+    {"fcl-image/src", nullptr},          {"fcl-xml/src", "xmlcheck.dpr"},
+    {"fcl-json/src", "jsoncheck.dpr"},  {"fcl-base/src", nullptr},
+    {"libtar/src", nullptr},
+};
+
+// The defines of the compiler that builds the outputs, so that the analysis
+// and the trees read the branches it compiles.
+inline constexpr const char* qlCorpusDefines[] = {"FPC",    "FPC_DELPHI",    "UNIX",         "LINUX",
+                                                 "CPU64",  "CPUX86_64",     "ENDIAN_LITTLE", "VER3",
+                                                 "VER3_2", "VER3_2_2",      "FPC_HAS_TYPE_EXTENDED"};
+
+// The program that uses every unit of a folder that builds.
+inline constexpr const char* qlCorpusProgramName = "qlwithcorpus";
+
+struct TCorpusFolderRun {
+    const TCorpusFolder* Folder = nullptr;
+    fs::path Work;
+    std::vector<std::string> Units; // unit names that build, in file order
+    std::string Was;                // what the folder's program printed
+};
+
+// The compiler's errors in a build log, each with the line of the source it
+// names (found in Sources).
+inline std::string qlCorpusProblems(const fs::path& Log, const fs::path& Sources)
+{
+    static const std::regex Place(R"(^([^\s(]+)\((\d+),\d+\) (Error|Fatal):)");
+    std::istringstream In(qlReadFile(Log));
+    std::string Result;
+    for (std::string Line; std::getline(In, Line);) {
+        if (Line.find("Error:") == std::string::npos && Line.find("Fatal:") == std::string::npos)
+            continue;
+        Result += Line + "\n";
+        std::smatch M;
+        if (!std::regex_search(Line, M, Place))
+            continue;
+        std::istringstream Source(qlReadFile(Sources / fs::path(M[1].str()).filename()));
+        std::string Text;
+        for (int N = std::stoi(M[2].str()); N > 0 && std::getline(Source, Text); --N) {
+        }
+        Result += "    " + Text + "\n";
+    }
+    return Result;
+}
+
+// The text's first word, after blanks, comments and directives, is "unit".
+inline bool qlIsUnitSource(const std::string& Text)
+{
+    size_t I = 0;
+    while (I < Text.size()) {
+        if (std::isspace(static_cast<unsigned char>(Text[I]))) {
+            ++I;
+        } else if (Text[I] == '{') {
+            I = Text.find('}', I);
+            I = I == std::string::npos ? Text.size() : I + 1;
+        } else if (Text.compare(I, 2, "(*") == 0) {
+            I = Text.find("*)", I + 2);
+            I = I == std::string::npos ? Text.size() : I + 2;
+        } else if (Text.compare(I, 2, "//") == 0) {
+            I = Text.find('\n', I);
+        } else {
+            break;
+        }
+    }
+    return I + 4 < Text.size() && qlSameName(Text.substr(I, 4), "unit") &&
+           std::isspace(static_cast<unsigned char>(Text[I + 4]));
+}
+
+inline void qlWriteUsesProgram(const fs::path& Folder, const std::vector<std::string>& Units)
+{
+    std::string Text = std::string("program ") + qlCorpusProgramName + ";\r\n\r\nuses\r\n";
+    for (size_t I = 0; I < Units.size(); ++I)
+        Text += "  " + Units[I] + (I + 1 < Units.size() ? ",\r\n" : ";\r\n");
+    Text += "\r\nbegin\r\nend.\r\n";
+    std::ofstream(Folder / (std::string(qlCorpusProgramName) + ".dpr"), std::ios::binary) << Text;
+}
+
+// Copies the folder's sources, and finds the units among them that fpc
+// builds: a program that uses them all is built, and a unit the compiler
+// stops at is left out until the rest builds.
+inline void qlCorpusPrepare(TCorpusFolderRun& Run)
+{
+    const fs::path Source = fs::path(QUILLET_FPCSRC) / "packages" / Run.Folder->Path;
+    const fs::path Src = Run.Work / "src";
+    fs::create_directories(Src);
+    std::vector<fs::path> Files;
+    for (const auto& E : fs::directory_iterator(Source))
+        if (E.is_regular_file())
+            Files.push_back(E.path());
+    std::sort(Files.begin(), Files.end());
+    for (const fs::path& F : Files) {
+        const std::string Ext = F.extension().string();
+        const bool IsUnit = (Ext == ".pas" || Ext == ".pp") && qlIsUnitSource(qlReadFile(F));
+        // The analysis looks for a unit's file with ".pas" added.
+        fs::copy_file(F, Src / (IsUnit ? F.stem().string() + ".pas" : F.filename().string()));
+        if (IsUnit)
+            Run.Units.push_back(F.stem().string());
+    }
+    const std::regex Stop(R"((^|\n)([^\s(]+)\(\d+,\d+\) (Error|Fatal):)");
+    for (size_t Tries = 0; !Run.Units.empty() && Tries <= Files.size(); ++Tries) {
+        const fs::path Base = Run.Work / ("base" + std::to_string(Tries));
+        fs::create_directories(Base);
+        qlWriteUsesProgram(Base, Run.Units);
+        if (qlFpcBuild(Base, std::string(qlCorpusProgramName) + ".dpr", Src))
+            break;
+        const std::string Log = qlReadFile(Base / "build.log");
+        std::smatch M;
+        std::string Failed;
+        if (std::regex_search(Log, M, Stop))
+            Failed = fs::path(M[2].str()).stem().string();
+        if (Failed.empty()) {
+            Run.Units.clear();
+            break;
+        }
+        // The unit goes, and so do those that name it (it may be one that
+        // went before, built again for a unit that uses it).
+        const std::regex Named("\\b" + Failed + "\\b", std::regex::icase);
+        const size_t Count = Run.Units.size();
+        std::erase_if(Run.Units, [&](const std::string& U) {
+            return qlSameName(U, Failed) ||
+                   std::regex_search(qlReadFile(Src / (U + ".pas")), Named);
+        });
+        if (Run.Units.size() == Count) {
+            Run.Units.clear();
+            break;
+        }
+    }
+    qlWriteUsesProgram(Src, Run.Units);
+    if (Run.Folder->Program) {
+        const fs::path Folder = Run.Work / "program0";
+        fs::create_directories(Folder);
+        fs::copy_file(qlCaseFolder("with_corpus_programs") / Run.Folder->Program,
+                      Folder / Run.Folder->Program);
+        if (qlFpcBuild(Folder, Run.Folder->Program, Src))
+            Run.Was = qlRunBuilt(Folder, Run.Folder->Program);
+        else
+            ADD_FAILURE() << Run.Folder->Program << " does not build:\n"
+                          << qlCorpusProblems(Folder / "build.log", Src);
+    }
+}
+
+// Analyses the folder's program in Sources, as a user does (the unit that
+// ships beside the programs on the library path, the compiler's defines);
+// Defines gets the defines as the node builder takes them. False, with a
+// failure, when the analysis stopped.
+inline bool qlCorpusAnalyse(TAnalysedProject& Project, const fs::path& Sources, std::string& Defines)
+{
+    Project->GetSystemOptions()->GetLibrarySearchPath()->Add(std::string(QUILLET_SOURCE_DIR) +
+                                                             "/QuilletSystem");
+    Defines.clear();
+    for (const char* D : qlCorpusDefines) {
+        Project->GetOptions()->GetDefines()->Add(D);
+        Defines += std::string(D) + "\n";
+    }
+    const fs::path Main = Sources / (std::string(qlCorpusProgramName) + ".dpr");
+    Project->GetOptions()->SetFileToAnalyze(Main.string());
+    try {
+        Project->Analyze(true);
+    } catch (const ESyntaxError& E) {
+        ADD_FAILURE() << Sources << ": the analysis stopped: " << E.what();
+        return false;
+    }
+    return true;
+}
+
+// Copies the regular files of Sources into Out.
+inline void qlCopyFolderFiles(const fs::path& Sources, const fs::path& Out)
+{
+    fs::create_directories(Out);
+    for (const auto& E : fs::directory_iterator(Sources))
+        if (E.is_regular_file())
+            fs::copy_file(E.path(), Out / E.path().filename());
+}
+
+// What became of a command's output: the program that uses every unit
+// that builds was built, and the folder's fixture program (where there is
+// one) printed what it printed before; Problem says what went wrong.
+struct TCorpusBuild {
+    bool Built = false;
+    bool Same = false;
+    std::string Problem;
+};
+
+// Builds what a command wrote into Out (a copy of the sources), in folders
+// of Run's work folder named after Name.
+inline TCorpusBuild qlCorpusBuildOutput(const TCorpusFolderRun& Run, const fs::path& Out, const std::string& Name)
+{
+    TCorpusBuild Result;
+    const fs::path Folder = Run.Work / ("build-" + Name);
+    fs::create_directories(Folder);
+    const std::string Main = std::string(qlCorpusProgramName) + ".dpr";
+    fs::copy_file(Out / Main, Folder / Main);
+    Result.Built = qlFpcBuild(Folder, Main, Out);
+    if (!Result.Built) {
+        Result.Problem = "does not build:\n" + qlCorpusProblems(Folder / "build.log", Out);
+        return Result;
+    }
+    if (!Run.Folder->Program)
+        return Result;
+    const fs::path Program = Run.Work / ("program-" + Name);
+    fs::create_directories(Program);
+    fs::copy_file(qlCaseFolder("with_corpus_programs") / Run.Folder->Program, Program / Run.Folder->Program);
+    const std::string Printed =
+        qlFpcBuild(Program, Run.Folder->Program, Out)
+            ? qlRunBuilt(Program, Run.Folder->Program)
+            : "<build failed>\n" + qlCorpusProblems(Program / "build.log", Out);
+    Result.Same = Printed == Run.Was;
+    if (!Result.Same)
+        Result.Problem = std::string(Run.Folder->Program) + " printed\n" + Printed + "\ninstead of\n" + Run.Was;
+    return Result;
+}
+
+// The folders' runs, each with its sources copied below Work and the units
+// that build found.
+template <class TRun>
+std::vector<TRun> qlCorpusPrepareAll(const fs::path& Work)
+{
+    std::vector<TRun> Runs(std::size(qlCorpusFolders));
+    for (size_t I = 0; I < Runs.size(); ++I) {
+        Runs[I].Folder = &qlCorpusFolders[I];
+        Runs[I].Work = Work / std::to_string(I);
+    }
+    qlInParallel(Runs.size(), [&](size_t I) { qlCorpusPrepare(Runs[I]); });
+    return Runs;
+}
+
+// Calls Visit(Unit, File, Tree) for every unit of the analysed project that
+// lies in Sources and builds (the program itself left out), on a fresh tree
+// of its file.
+inline void qlCorpusForEachUnit(TAnalysedProject& Project, const TCorpusFolderRun& Run, const fs::path& Sources,
+                                const std::string& Defines,
+                                const std::function<void(TqlUnit*, const fs::path&, TqlModuleNode*)>& Visit)
+{
+    const std::set<std::string> Building(Run.Units.begin(), Run.Units.end());
+    TqlUnitList* Units = Project->GetUnits();
+    for (int I = 1; I < Units->GetCount(); ++I) {
+        TqlUnit* Unit = Units->GetUnits(I);
+        const fs::path File = Unit->GetFullFileName();
+        if (File.parent_path() != Sources || !Building.count(File.stem().string()))
+            continue;
+        std::unique_ptr<TqlModuleNode> Tree;
+        try {
+            Tree = qlCorpusTree(File.string(), Defines);
+        } catch (const ESyntaxError&) {
+            continue; // the builder stops where the analysis went on
+        }
+        Visit(Unit, File, Tree.get());
+    }
+}
+
+// Writes a changed tree over its unit's copy in Out; the text written must
+// build a tree again.
+inline void qlCorpusWrite(TqlModuleNode* Tree, const fs::path& Out, const fs::path& File, const std::string& Defines)
+{
+    const fs::path Written = Out / File.filename();
+    fs::remove(Written);
+    Tree->Generate(Written.string(), true);
+    EXPECT_NO_THROW(qlCorpusTree(Written.string(), Defines)) << Written;
+}
+
+// What became of the outputs of one command over the folders.
+struct TCorpusBuildTally {
+    int Built = 0, Failed = 0, Same = 0, Other = 0;
+    // Counts one output; a failure names the folder and What wrote it.
+    void Count(const TCorpusFolderRun& Run, const TCorpusBuild& Result, const std::string& What)
+    {
+        if (!Result.Built) {
+            ++Failed;
+            ADD_FAILURE() << Run.Folder->Path << ": what " << What << " wrote " << Result.Problem;
+            return;
+        }
+        ++Built;
+        if (!Run.Folder->Program)
+            return;
+        if (Result.Same) {
+            ++Same;
+        } else {
+            ++Other;
+            ADD_FAILURE() << Run.Folder->Path << ": after " << What << " " << Result.Problem;
+        }
+    }
+};

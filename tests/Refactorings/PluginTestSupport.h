@@ -154,6 +154,18 @@ inline void qlExpectCase(const std::string& Case, const std::map<std::string, st
         }
 }
 
+// Copies the case's sources into Folder and puts what a refactoring wrote
+// (file name -> text) in place of the files of the same name.
+inline void qlLayOutCase(const std::string& Case, const std::map<std::string, std::string>& Written,
+                         const fs::path& Folder)
+{
+    fs::create_directories(Folder);
+    fs::copy(qlCaseFolder(Case) / "before", Folder, fs::copy_options::recursive);
+    for (const auto& E : fs::recursive_directory_iterator(Folder))
+        if (auto It = Written.find(E.path().filename().string()); It != Written.end())
+            std::ofstream(E.path(), std::ios::binary | std::ios::trunc) << It->second;
+}
+
 // With QL_FIXTURE_DUMP naming a folder outside the repository, the outputs of
 // each case are also written there for review.
 inline void qlDumpCase(const std::string& Case, const std::map<std::string, std::string>& Written,

@@ -179,6 +179,38 @@ TEST_F(RefactoringTest, ExecuteAlwaysEndsWithNoUnitOpen)
     EXPECT_EQ(Refactoring->RefactoringList()->Count(), 0);
 }
 
+// The unit that stands for the run-time library is opened by no
+// refactoring: the run is refused with a finding that names it, and what it
+// wrote before is taken back.
+TEST_F(RefactoringTest, TheRunTimeLibraryUnitRefusesTheWholeRun)
+{
+    Analyze({{"P.dpr", "program P;\nuses U1;\nbegin\n  Alpha := 1;\nend.\n"},
+             {"U1.pas", Unit1},
+             {"QuilletSystem.pas", "unit QuilletSystem;\ninterface\ntype\n  TObject = class\n  end;\n"
+                                   "implementation\nend.\n"}});
+    TqlUnit* System = Unit("QuilletSystem");
+    ASSERT_NE(System, nullptr);
+    bool Passed = false;
+    Refactoring->Body = [&](TTestRefactoring& R) {
+        const std::string G = R.GetBaseFolderName();
+        R.BeginRefactoring(G, Unit("U1"));
+        R.EndRefactoring(G, Unit("U1"));
+        ASSERT_TRUE(fs::exists(Output(G, "U1.pas")));
+        R.BeginRefactoring(G, System);
+        Passed = true;
+        R.EndRefactoring(G, System);
+    };
+    EXPECT_EQ(Raised([&] { qlExecuteRefactoring(Refactoring); }), "(nothing raised)");
+    EXPECT_FALSE(Passed);
+    EXPECT_FALSE(fs::exists(Run + "/Generated"));
+    EXPECT_EQ(Refactoring->RefactoringList()->Count(), 0);
+    ASSERT_EQ(Host->Messages.size(), 1u);
+    EXPECT_EQ(Host->Messages[0]->GetMessageText(),
+              "Test: Unit, QuilletSystem, stands for the run-time library; no refactoring changes it.");
+    EXPECT_EQ(Host->Messages[0]->GetCodeLocation()->GetFileIndex(), System->GetFileIndex());
+    EXPECT_EQ(Host->Messages[0]->GetCodeLocation()->GetY(), 1);
+}
+
 TEST_F(RefactoringTest, UnitsWithoutASourceOpenWithoutATreeAndWriteNothing)
 {
     Analyze({{"P.dpr", "program P;\nuses Missing;\nbegin\nend.\n"}});

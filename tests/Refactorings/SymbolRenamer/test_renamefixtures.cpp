@@ -179,6 +179,13 @@ INSTANTIATE_TEST_SUITE_P(
         // Members the analysis reaches in other ways.
         TRenameCase{"rename_members", "Members.TCell.Value", "Val", ""},
         TRenameCase{"rename_members", "Members.TList2.Items", "Cells", ""},
+        // Members used inside with Self, with A[I], with Items[I], with a
+        // function's result: the types of the with statements are known.
+        TRenameCase{"rename_with_types", "WithTypes.TCell.Value", "Amount", ""},
+        TRenameCase{"rename_with_types", "WithTypes.TSheet.Total", "Grand", ""},
+        TRenameCase{"rename_with_types", "WithTypes.TSheet.Total", "Value", "Name, Value, already stands for TCell.Value where Total is used"},
+        // A with statement over a type the analysis did not find.
+        TRenameCase{"rename_with_unknown", "Unknown.Report", "Show", "Name, Show, may be a member of the type of an enclosing with statement"},
         // Uses after a class var section.
         TRenameCase{"rename_class_var", "Counters.TCounter.Step", "Stride", "?was not analysed to its end"},
         TRenameCase{"rename_class_var", "Counters.TCounter.Made", "Built", "?was not analysed to its end"},

@@ -83,3 +83,20 @@ TEST_F(PluginModuleTest, UnitSweeperWritesTheLongestFileNames)
     EXPECT_EQ(Files.begin()->first, Long + ".pas");
     EXPECT_EQ(Files.begin()->second, qlFormat(Uses, ""));
 }
+
+// The unit that stands for the run-time library is never swept, even where
+// it lies among the project's own units.
+TEST_F(PluginModuleTest, UnitSweeperLeavesTheRunTimeLibraryUnit)
+{
+    Load("UnitSweeper");
+    const std::string Unused = "interface\nuses\n  X;\nimplementation\nend.\n";
+    Analyze({{"P.dpr", "program P;\nuses U, QuilletSystem;\nbegin\nend.\n"},
+             {"U.pas", "unit U;\n" + Unused},
+             {"QuilletSystem.pas", "unit QuilletSystem;\n" + Unused},
+             {"X.pas", "unit X;\ninterface\nimplementation\nend.\n"}});
+    Host->InputAnswers.push_back(std::string("F T"));
+    ASSERT_TRUE(Host->Run("TMultiUnitSweeper"));
+    const auto Files = Written();
+    EXPECT_EQ(Files.count("QuilletSystem.pas"), 0u);
+    EXPECT_EQ(Files.count("U.pas"), 1u);
+}

@@ -49,3 +49,29 @@ TEST_F(PluginModuleTest, WithUnwinderMessagesCarryTheRefactoringsName)
     EXPECT_EQ(HostMessages()[0],
               "12:18 AddWithLocalVarUnit: Type, TPt is a record; no local copy made");
 }
+
+// The unit that stands for the run-time library is never written: the
+// all-units commands pass over it, a command on it alone is refused.
+TEST_F(PluginModuleTest, WithUnwinderLeavesTheRunTimeLibraryUnit)
+{
+    Load("WithUnwinder");
+    const std::string Body = "type\n  TBox = class\n    Value: Integer;\n  end;\n  THolder = class\n"
+                             "    Box: TBox;\n  end;\nprocedure Bump(H: THolder);\nimplementation\n"
+                             "procedure Bump(H: THolder);\nbegin\n  with H.Box do\n    Value := Value + 1;\n"
+                             "end;\nend.\n";
+    Analyze({{"P.dpr", "program P;\nuses U;\nbegin\nend.\n"},
+             {"U.pas", "unit U;\ninterface\n" + Body},
+             {"QuilletSystem.pas", "unit QuilletSystem;\ninterface\n" + Body}});
+    ASSERT_TRUE(Host->Run("QualifyAllAllUnits"));
+    const auto Files = Written();
+    EXPECT_EQ(Files.count("QuilletSystem.pas"), 0u);
+    EXPECT_EQ(Files.count("U.pas"), 1u);
+
+    Host->Messages.clear();
+    Host->SelectedUnit = Unit("QuilletSystem");
+    ASSERT_TRUE(Host->Run("QualifyAllUnit"));
+    EXPECT_EQ(HostMessages(),
+              std::vector<std::string>{"6:1 QualifyAllUnit: Unit, QuilletSystem, stands for the run-time "
+                                       "library; no refactoring changes it."});
+    EXPECT_EQ(Written().count("QuilletSystem.pas"), 0u);
+}

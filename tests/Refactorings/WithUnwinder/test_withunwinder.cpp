@@ -75,19 +75,17 @@ const struct TCase {
     {"with_qualify_record_property", TOp::QualifyAll, true},
     {"with_add_alias", TOp::AddLocalVars, true},
     {"with_remove_default_property", TOp::Remove, true},
+    // A body that writes an element through the expression (G[0] := 5) still
+    // has its members qualified; one that assigns the expression's variable
+    // itself is refused.
+    {"with_qualify_element_write", TOp::QualifyAll, true},
+    // Each new statement on a line of its own, indented as the code around
+    // it, in a file with CR LF line breaks.
+    {"with_add_layout", TOp::AddLocalVars, true},
+    // A protected member of another unit's class stays bare: written after
+    // the expression it would be out of reach.
+    {"with_qualify_protected", TOp::QualifyAll, true},
 };
-
-// Copies the case's sources into Folder and puts what the operation wrote
-// in place of the files of the same name.
-void LayOut(const std::string& Case, const std::map<std::string, std::string>& Written,
-            const fs::path& Folder)
-{
-    fs::create_directories(Folder);
-    fs::copy(qlCaseFolder(Case) / "before", Folder, fs::copy_options::recursive);
-    for (const auto& E : fs::recursive_directory_iterator(Folder))
-        if (auto It = Written.find(E.path().filename().string()); It != Written.end())
-            std::ofstream(E.path(), std::ios::binary | std::ios::trunc) << It->second;
-}
 
 // Runs the case's operation; lays out the sources in Work's "before" and
 // the sources with what it wrote in "after".
@@ -96,8 +94,8 @@ std::pair<fs::path, fs::path> LayOutBeforeAndAfter(const TCase& C, const TTestFo
     const TCaseRun Run = RunOperation(C.Case, C.Op);
     const fs::path Before = fs::path(Work.Path()) / "before";
     const fs::path After = fs::path(Work.Path()) / "after";
-    LayOut(C.Case, {}, Before);
-    LayOut(C.Case, Run.Written, After);
+    qlLayOutCase(C.Case, {}, Before);
+    qlLayOutCase(C.Case, Run.Written, After);
     return {Before, After};
 }
 

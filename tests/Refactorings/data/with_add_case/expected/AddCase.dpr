@@ -17,15 +17,24 @@ var
 begin
   case Kind of
     1:
-      begin AItem := Holder.Item; with AItem do
-        Value := Value + 1 end;
-    2: begin AItem1 := Holder.Item; with AItem1 do
+    begin
+      AItem := Holder.Item;
+      with AItem do
+        Value := Value + 1
+    end;
+    2: begin
+      AItem1 := Holder.Item;
+      with AItem1 do
       begin
         Value := Value + 2;
-      end end;
+      end
+    end;
   else
-    begin AItem2 := Holder.Item; with AItem2 do
-      Value := 0 end;
+  begin
+    AItem2 := Holder.Item;
+    with AItem2 do
+      Value := 0
+  end;
   end;
 end;
 

@@ -24,8 +24,11 @@ begin
     Name := 'seven';
   end;
   if Count > 0 then
-    begin AItem1 := Holder.Item; with AItem1 do
-      Value := Value + 1 end;
+  begin
+    AItem1 := Holder.Item;
+    with AItem1 do
+      Value := Value + 1
+  end;
 end;
 
 var

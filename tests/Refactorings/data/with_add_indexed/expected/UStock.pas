@@ -49,11 +49,14 @@ var
   i: Integer;
 begin
   for i := 0 to High(FItems) do
-    begin AStockItem := FItems[i]; with AStockItem do
+  begin
+    AStockItem := FItems[i];
+    with AStockItem do
     begin
       Qty := Qty + i;
       Code := 'S';
-    end end;
+    end
+  end;
 end;
 
 function TStock.Total: Integer;

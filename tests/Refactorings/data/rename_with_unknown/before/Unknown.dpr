@@ -1,0 +1,15 @@
+program Unknown;
+
+uses
+  Forms;
+
+procedure Report;
+begin
+end;
+
+var
+  F: TForm;
+begin
+  with F do
+    Report;
+end.

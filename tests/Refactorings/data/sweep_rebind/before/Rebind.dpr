@@ -1,0 +1,10 @@
+program Rebind;
+
+{$APPTYPE CONSOLE}
+
+uses
+  UUser;
+
+begin
+  WriteLn(Compute);
+end.

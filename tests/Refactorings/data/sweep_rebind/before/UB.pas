@@ -1,0 +1,17 @@
+unit UB;
+
+interface
+
+type
+  TB = Integer;
+
+function Foo: Integer;
+
+implementation
+
+function Foo: Integer;
+begin
+  Result := 2;
+end;
+
+end.

@@ -1,0 +1,10 @@
+unit UD;
+
+interface
+
+const
+  Unused = 5;
+
+implementation
+
+end.

@@ -1,0 +1,8 @@
+program Names;
+
+uses
+  UNames, UHelp;
+
+begin
+  WriteLn(Shout('a'));
+end.

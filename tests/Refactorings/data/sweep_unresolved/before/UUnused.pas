@@ -1,0 +1,7 @@
+unit UUnused;
+
+interface
+
+implementation
+
+end.
