@@ -23,6 +23,9 @@ bool IsURL(const std::string& Text) { return Text.find("://") != std::string::np
 
 namespace {
 
+// What Qt's network layer may buffer of an answer before it is read.
+constexpr qint64 ReadBufferSize = 256 * 1024;
+
 bool Fetchable(const QUrl& Url)
 {
     const QString Scheme = Url.scheme().toLower();
@@ -124,9 +127,17 @@ void HttpGetText(const std::string& Address, const std::string& Query, std::stri
             if (Length.isValid() && Length.toLongLong() > Limits.MaxBytes)
                 Fail("the answer is larger than the limit");
         });
+        // Qt's network layer holds at most this much of the answer for us;
+        // without a bound it reads on at the server's pace, however far
+        // past the limit, while the answer waits to be read here.
+        Reply->setReadBufferSize(ReadBufferSize);
+        QObject::connect(Reply, &QNetworkReply::downloadProgress, &Loop, [&](qint64 Received, qint64 Total) {
+            if (Received > Limits.MaxBytes || Total > Limits.MaxBytes)
+                Fail("the answer is larger than the limit");
+        });
         QObject::connect(Reply, &QNetworkReply::readyRead, &Loop, [&] {
             Idle.start();
-            Data += Reply->readAll();
+            Data += Reply->read(std::max<qint64>(0, Limits.MaxBytes + 1 - Data.size()));
             if (Data.size() > Limits.MaxBytes)
                 Fail("the answer is larger than the limit");
         });

@@ -2,6 +2,7 @@
 // loopback server.
 #include "DesktopTestSupport.h"
 #include "LoopbackServer.h"
+#include "ProcessMemory.h"
 #include "base/qlException.h"
 #include "desktop/uqlDocument.h"
 #include "desktop/uqlNet.h"
@@ -167,6 +168,34 @@ private slots:
             HttpGetText(Server.Url(Start), "", Body);
             QCOMPARE(Body, std::string("[general]\r\nfiletoanalyze=x.dpr\r\n"));
         }
+    }
+
+    // A server that streams an endless body as fast as it is taken: each
+    // fetch stops at the limit with its message, the server is hung up on
+    // soon after, and the memory the fetches hold stays bounded.
+    void EndlessAnswerStopsAtTheLimit()
+    {
+        TEndlessServer Server;
+        THttpGetLimits Limits;  // the program's own limit of 16 MiB
+        Limits.DeadlineMs = 20000;
+        const long Start = qlResidentKb();
+        const bool Peak = qlResetPeakResident();
+        for (int Round = 0; Round < 3; ++Round) {
+            const long long SentBefore = Server.Sent();
+            QElapsedTimer T;
+            T.start();
+            const std::string Error = FetchError(Server.Url("/endless"), Limits);
+            QVERIFY2(Error.find("larger than the limit") != std::string::npos, Error.c_str());
+            QVERIFY2(T.elapsed() < 15000, Error.c_str());
+            // Beyond the limit only what the socket buffers and the read
+            // buffer hold was taken from the server.
+            const long long Taken = Server.Sent() - SentBefore;
+            QVERIFY2(Taken < Limits.MaxBytes + (32 << 20), std::to_string(Taken).c_str());
+        }
+        const long Rise = qlPeakResidentKb() - Start;
+        qInfo("peak resident memory above the start: %ld KiB", Rise);
+        if (qlMemoryMeasurable && Peak)
+            QVERIFY2(Rise < 100 * 1024, std::to_string(Rise).c_str());
     }
 
     // Cancel in the progress dialog ends a fetch that would wait long.
