@@ -33,7 +33,8 @@ bool Fetchable(const QUrl& Url)
 }
 
 // Swallows user input meant for any window but one (none: every window)
-// while it lives.
+// while it lives; the allowed widget gets its input whether it comes to the
+// widget or to its window.
 class TInputOnlyTo : public QObject {
 public:
     explicit TInputOnlyTo(QWidget* Allowed) : FAllowed(Allowed) { QCoreApplication::instance()->installEventFilter(this); }
@@ -58,7 +59,12 @@ protected:
             auto* Widget = qobject_cast<QWidget*>(Watched);
             if (Widget && FAllowed && (Widget == FAllowed || FAllowed->isAncestorOf(Widget)))
                 return false;
-            return Widget != nullptr || qobject_cast<QWindow*>(Watched) != nullptr;
+            auto* Window = qobject_cast<QWindow*>(Watched);
+            // Input from the window system reaches the allowed widget's own
+            // window first, which hands it on to the widget under it.
+            if (Window && FAllowed && Window == FAllowed->window()->windowHandle())
+                return false;
+            return Widget != nullptr || Window != nullptr;
         }
         default:
             return false;
@@ -98,6 +104,9 @@ void HttpGetText(const std::string& Address, const std::string& Query, std::stri
                                                      Limits.ProgressParent);
         Progress->setWindowModality(Qt::WindowModal);
         Progress->setMinimumDuration(500);
+        // Only a value at the minimum starts the minimum duration; without
+        // one the dialog shows after Qt's default of four seconds.
+        Progress->setValue(0);
     }
 
     for (int Redirects = 0;; ++Redirects) {

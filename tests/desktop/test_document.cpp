@@ -226,6 +226,36 @@ private slots:
         QVERIFY(T.elapsed() < 10000);
     }
 
+    // The progress dialog shows within its minimum duration, and a click
+    // that reaches its window, as a click under X does, presses Cancel.
+    void CancelClickThroughTheWindow()
+    {
+        QWidget Parent;
+        Parent.resize(500, 400);
+        Parent.show();
+        TLoopbackServer Server([](const QByteArray&) { return QByteArray(); });
+        THttpGetLimits Limits;
+        Limits.TimeoutMs = 6000;
+        Limits.ProgressParent = &Parent;
+        QElapsedTimer T;
+        qint64 ShownAfter = -1;
+        QTimer Poll;
+        QObject::connect(&Poll, &QTimer::timeout, [&] {
+            auto* Dialog = Parent.findChild<QProgressDialog*>();
+            auto* Button = Dialog && Dialog->isVisible() ? Dialog->findChild<QPushButton*>() : nullptr;
+            if (!Button || ShownAfter >= 0 || !Dialog->windowHandle())
+                return;
+            ShownAfter = T.elapsed();
+            QTest::mouseClick(Dialog->windowHandle(), Qt::LeftButton, {},
+                              Button->mapTo(Dialog, Button->rect().center()));
+        });
+        Poll.start(20);
+        T.start();
+        const std::string Error = FetchError(Server.Url("/wait"), Limits);
+        QVERIFY2(ShownAfter >= 0 && ShownAfter < 2000, std::to_string(ShownAfter).c_str());
+        QVERIFY2(Error.find("cancelled") != std::string::npos, Error.c_str());
+    }
+
     void FetchFailures()
     {
         int Hops = 0;
