@@ -75,6 +75,19 @@ private:
     QPointer<QWidget> FAllowed;
 };
 
+// The network layer's text for the reply's error. Where Qt gives no reason
+// after its colon, what is known is said instead: a packed answer whose
+// unpacked size is out of all proportion to it is refused that way.
+QString ReplyError(const QNetworkReply& Reply)
+{
+    QString Text = Reply.errorString().trimmed();
+    if (!Text.endsWith(':'))
+        return Text;
+    if (Text.startsWith("Decompression failed"))
+        return Text + " the answer unpacks to many times its packed size, which is not unpacked";
+    return Text + " no reason given (network error " + QString::number(int(Reply.error())) + ")";
+}
+
 }  // namespace
 
 bool RedirectAllowed(const QUrl& From, const QUrl& To)
@@ -169,8 +182,13 @@ void HttpGetText(const std::string& Address, const std::string& Query, std::stri
         const int Status = Reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (Error.isEmpty() && Status >= 300 && Status < 400) {
             // A relative Location ("/ok") is resolved against this request.
-            const QUrl Target = Url.resolved(QUrl::fromEncoded(Reply->rawHeader("Location").trimmed()));
-            if (Redirects >= Limits.MaxRedirects)
+            const QByteArray Location = Reply->rawHeader("Location").trimmed();
+            const QUrl Target = Url.resolved(QUrl::fromEncoded(Location));
+            if (Location.isEmpty())
+                Error = QString("the server answered %1 %2 without naming an address to go to")
+                            .arg(Status)
+                            .arg(Reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+            else if (Redirects >= Limits.MaxRedirects)
                 Error = "too many redirects";
             else if (!RedirectAllowed(Url, Target))
                 Error = Fetchable(Target) ? "a redirect leads from https to http"
@@ -181,9 +199,9 @@ void HttpGetText(const std::string& Address, const std::string& Query, std::stri
             }
         }
         if (Error.isEmpty() && Status >= 200 && Status <= 299 && Reply->error() != QNetworkReply::NoError)
-            Error = Reply->errorString();  // a body cut short, a failed decompression...
+            Error = ReplyError(*Reply);  // a body cut short, a failed decompression...
         if (Error.isEmpty() && Status == 0)
-            Error = Reply->errorString();
+            Error = ReplyError(*Reply);
         if (Error.isEmpty() && (Status < 200 || Status > 299))
             Error = QString("the server answered %1 %2")
                         .arg(Status)

@@ -259,6 +259,8 @@ private slots:
     void FetchFailures()
     {
         int Hops = 0;
+        // 64 MiB of zeros packed into a few kilobytes (a zlib stream).
+        const QByteArray Bomb = qCompress(QByteArray(64 << 20, '\0'), 9).mid(4);
         TLoopbackServer Server([&](const QByteArray& Path) -> QByteArray {
             if (Path == "/404")
                 return Http("404 Not Found", "gone");
@@ -276,6 +278,10 @@ private slots:
                 return "\x01\x02 this is not http\r\n\r\n";
             if (Path == "/short")
                 return "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\nabcd";
+            if (Path == "/bomb")
+                return Http("200 OK", Bomb, "Content-Encoding: deflate\r\n");
+            if (Path == "/nowhere")
+                return Http("302 Found", "");
             if (Path == "/badgzip")
                 return Http("200 OK", "[general]\r\nthis is no gzip stream at all\r\n", "Content-Encoding: gzip\r\n");
             return Http("500 Internal Server Error", "");
@@ -308,6 +314,8 @@ private slots:
             {"/500", "500"},
             {"/short", "closed"},
             {"/badgzip", "ecompress"},
+            {"/bomb", "Decompression failed: the answer unpacks to many times its packed size"},
+            {"/nowhere", "answered 302 Found without naming an address to go to"},
             {"/trickle", "took longer than allowed"},
         };
         for (const auto& C : Cases) {
