@@ -198,6 +198,38 @@ private slots:
             QVERIFY2(Rise < 100 * 1024, std::to_string(Rise).c_str());
     }
 
+    // The whole fetch has one deadline: redirect hops that each answer in
+    // good time but together take longer end it, the clock does not start
+    // again at each hop.
+    void DeadlineCountsAcrossRedirects()
+    {
+        TLoopbackServer Server([](const QByteArray&) { return Http("404 Not Found", ""); });
+        Server.Serve = [](QTcpSocket* S, const QByteArray& Path) {
+            const int Hop = Path.startsWith("/hop") ? Path.mid(4).toInt() : -1;
+            if (Hop < 0)
+                return false;
+            const QByteArray Answer = Hop >= 6 ? Http("200 OK", "[general]\r\n")
+                                               : Http("302 Found", "", "Location: /hop" + QByteArray::number(Hop + 1) + "\r\n");
+            QTimer::singleShot(400, S, [S, Answer] {
+                S->write(Answer);
+                S->disconnectFromHost();
+            });
+            return true;
+        };
+        THttpGetLimits Limits;
+        Limits.TimeoutMs = 1000;
+        Limits.DeadlineMs = 1500;
+        Limits.MaxRedirects = 10;
+        QElapsedTimer T;
+        T.start();
+        const std::string Error = FetchError(Server.Url("/hop0"), Limits);
+        QVERIFY2(Error.find("took longer than allowed") != std::string::npos, Error.c_str());
+        QVERIFY2(T.elapsed() < 2300, std::to_string(T.elapsed()).c_str());
+        // Each hop alone is well inside the deadline.
+        Limits.DeadlineMs = 30000;
+        QCOMPARE(FetchError(Server.Url("/hop0"), Limits), std::string("fetched: [general]\r\n"));
+    }
+
     // Cancel in the progress dialog ends a fetch that would wait long.
     void CancelWhileWaiting()
     {
