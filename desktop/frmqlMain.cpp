@@ -313,7 +313,7 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
         // Defaults for every window, and nothing written back over the file.
         FLayoutWritable = false;
         gqlQuilletOptions = Ref<IqlFileSettings>(new TDefaultSettings(IniName));
-        qlShowMessage(nullptr, QString("%1\nThe default layout is used.").arg(qlFromAnsi(E.what())));
+        FStartMessages.push_back({false, QString("%1\nThe default layout is used.").arg(qlFromAnsi(E.what()))});
     }
 
     setWindowTitle(ProgramName);
@@ -349,7 +349,8 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
         // registered, so its report settings and tabs are not lost. A file
         // that cannot be opened leaves an untitled document.
         const QString First = FArgs.isEmpty() ? QString() : FArgs.first();
-        if (First.isEmpty() || First == "-noplugins") {
+        const bool Named = !First.isEmpty() && First != "-noplugins";
+        if (!Named) {
             NewDocument("");
         } else {
             const std::string Full = qlToFileName(QFileInfo(First).absoluteFilePath());
@@ -358,7 +359,9 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
             else
                 NewDocument(Full);
         }
-        if (FDocument->GetFileName().empty() && !FRecentFiles.empty() &&
+        // A project named on the command line that was refused leaves the
+        // untitled one: the caption never names a project not asked for.
+        if (!Named && FDocument->GetFileName().empty() && !FRecentFiles.empty() &&
             QFileInfo::exists(qlFromFileName(FRecentFiles.front())))
             Guarded([&] { OpenDocument(FRecentFiles.front()); });
 
@@ -394,11 +397,25 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
 void TMainForm::ShowError(const QString& Text)
 {
     // At start-up the window is not on screen yet: a box that waited for
-    // the user there would keep it from ever showing.
+    // the user there would keep it from showing, and one shown without
+    // waiting would lie under it. The box comes once the window is shown.
     if (FStarting)
-        qlPostError(this, Text);
+        FStartMessages.push_back({true, Text});
     else
         qlShowError(this, Text);
+}
+
+void TMainForm::ShowStartMessages()
+{
+    // Boxes of the window's own, so they stay above it; none waits.
+    const std::vector<TStartMessage> Messages = std::move(FStartMessages);
+    FStartMessages.clear();
+    for (const TStartMessage& M : Messages) {
+        if (M.Error)
+            qlPostError(this, M.Text);
+        else
+            qlPostMessage(this, M.Text);
+    }
 }
 
 TMainForm::~TMainForm()
@@ -414,6 +431,10 @@ void TMainForm::Shutdown()
     if (FShutDown)
         return;
     FShutDown = true;
+    // A window that never showed still tells what went wrong at its start.
+    for (const TStartMessage& M : FStartMessages)
+        M.Error ? qlShowError(this, M.Text) : qlShowMessage(this, M.Text);
+    FStartMessages.clear();
     // One message for a settings file that cannot be written; the shutdown
     // goes on regardless.
     bool Reported = false;
@@ -492,6 +513,8 @@ void TMainForm::SetBottomPanelHeight(int Value)
 void TMainForm::showEvent(QShowEvent* Event)
 {
     TFormBase<QMainWindow>::showEvent(Event);
+    if (!FStartMessages.empty())
+        QTimer::singleShot(0, this, &TMainForm::ShowStartMessages);
     if (FSplittersApplied)
         return;
     FSplittersApplied = true;

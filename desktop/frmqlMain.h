@@ -174,8 +174,15 @@ private:
     // box for each that fails.
     void LoadPlugins();
     void SetRunning(bool Value);
-    // An error box; during start-up one that does not wait for the user.
+    // An error box; during start-up it is kept until the window is shown.
     void ShowError(const QString& Text);
+    // The boxes kept during start-up, above the window and not waiting.
+    void ShowStartMessages();
+    struct TStartMessage {
+        bool Error;
+        QString Text;
+    };
+    std::vector<TStartMessage> FStartMessages;
     // The busy state for its life (Run, a refactoring); on the way out a
     // close asked for meanwhile goes on.
     class TRunningScope {

@@ -233,6 +233,8 @@ private slots:
                                  Stub("qlStubThrowing.so"), Stub("qlStubWrongAbi.so"), Stub("qlStubNoEntry.so"),
                                  Stub("qlStubGood.so"), Stub("qlStubTwo")});
         THostForm F(Folder);
+        QVERIFY(Prompts.Texts.isEmpty());  // not before the window is up
+        QVERIFY(ShowStarted(F.Form));
         const QStringList Expected = {"Missing.so", "NotElf.so", "Fifo.so: it is a FIFO", "Windows.so", "libQuilletBase.so",
                                       "could not start", "qlStubWrongAbi.so", "qlStubNoEntry.so"};
         QCOMPARE(Prompts.Texts.size(), Expected.size());
