@@ -245,6 +245,21 @@ public:
     TStartNotices(const TStartNotices&) = delete;
     TStartNotices& operator=(const TStartNotices&) = delete;
 
+    // The notices that name File (in quotes, as notices do), taken out of
+    // those gathered.
+    std::vector<std::string> TakeAbout(const std::string& File)
+    {
+        std::vector<std::string> Taken;
+        const std::string Quoted = "\"" + File + "\"";
+        std::erase_if(FNotices, [&](const std::string& Notice) {
+            const bool About = Notice.find(Quoted) != std::string::npos;
+            if (About)
+                Taken.push_back(Notice);
+            return About;
+        });
+        return Taken;
+    }
+
     void Raise()
     {
         if (FNotices.empty())
@@ -327,6 +342,11 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
     try {
         auto* Project = new TqlProject(FSettingsFolder);
         gqlProject = Ref<IqlProject>(Project);
+        // System options that cannot be read leave their defaults and are
+        // never written back over the file; the user is told once.
+        for (const std::string& Notice : Notices.TakeAbout(gqlProject->GetSystemSettingsFile()->GetFileName()))
+            FStartMessages.push_back(
+                {false, qlFromAnsi(Notice) + "\nThe default system options are used, and nothing is written to the file."});
         Notices.Raise();
         gqlProject->AddCodeViewer(Ref<IqlCodeViewer>(FLink.get()));
         gqlProject->AddProgressNotifier(Ref<IqlProgressNotifier>(FLink.get()));

@@ -4,12 +4,14 @@
 #include "LoopbackServer.h"
 #include "base/qlException.h"
 #include "desktop/frmqlMain.h"
+#include "desktop/frmqlSystemOptions.h"
 #include "desktop/uqlDocument.h"
 #include "settings/uqlIniOptions.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
@@ -406,6 +408,54 @@ private slots:
         }
         QCOMPARE(Prompts.Texts.size(), 1);
         QCOMPARE(ReadFile(Ini), std::string("x"));
+    }
+
+    // System options that cannot be read (another encoding, a file no
+    // reader gets through) give one notice and the defaults; the program
+    // starts, a project save goes through, the options dialog says it cannot
+    // write, and the file stays as it was.
+    void SystemOptionsNotReadGiveDefaultsAndWriteNothing()
+    {
+        std::string Utf16 = "\xFF\xFE";
+        for (char C : std::string("[FolderComparison]\r\nFolderComparisonExe=/usr/bin/meld\r\n"))
+            Utf16 += std::string{C, '\0'};
+        for (const bool Loop : {false, true}) {
+            TTestFolder Folder;
+            TScriptedPrompts Prompts;
+            const std::string Options = Folder.Path() + "/options.ql";
+            if (Loop)
+                std::filesystem::create_symlink("options.ql", Options);
+            else
+                Folder.Write("options.ql", Utf16);
+            auto State = [&] {
+                return std::filesystem::is_symlink(Options) ? "link to " + std::filesystem::read_symlink(Options).string()
+                                                            : ReadFile(Options);
+            };
+            const std::string Before = State();
+            {
+                TForm F(Folder);
+                QVERIFY(F.Show());
+                QCOMPARE(Prompts.Texts.size(), 1);
+                QVERIFY2(Prompts.Texts[0].contains(QString::fromStdString(Options)) &&
+                             Prompts.Texts[0].contains("nothing is written"),
+                         qPrintable(Prompts.Texts[0]));
+                const Ref<IqlSystemOptions> System = gqlProject->GetSystemOptions();
+                QCOMPARE(System->GetRefactorOptions()->GetFolderComparisonExe(), std::string());
+                QCOMPARE(System->GetLibrarySearchPath()->GetCount(), 0);
+                Prompts.Texts.clear();
+                QVERIFY(F->SaveDocument(Folder.Path() + "/p.xml"));
+                QVERIFY2(Prompts.Texts.isEmpty(), qPrintable(Prompts.Texts.join("\n")));
+                QVERIFY(std::filesystem::exists(Folder.Path() + "/p.xml"));
+                TSystemOptionsForm* Dialog = SystemOptionsForm();
+                Dialog->FormShow();
+                Dialog->ParamsEdit->setText("%1 %2");
+                Dialog->accept();
+                QCOMPARE(Dialog->result(), int(QDialog::Rejected));
+                QCOMPARE(Prompts.Texts.size(), 1);
+                QVERIFY2(Prompts.Texts[0].contains("could not be saved"), qPrintable(Prompts.Texts[0]));
+            }
+            QCOMPARE(State(), Before);
+        }
     }
 
     void UnreadableSettingsFileStopsTheStart()
