@@ -380,6 +380,7 @@ private slots:
         TScriptedPrompts Prompts;
         {
             TForm F(Folder);
+            QVERIFY(F.Show());
             F->actReadOnly->trigger();  // now editable
         }
         const std::string Ini = Folder.Path() + "/Quillet.ini";
@@ -388,7 +389,7 @@ private slots:
         QVERIFY(File.ReadString("MainForm", "ExplorerWidth", "") != "");
         QVERIFY(File.ReadString("MainForm", "BottomPanelHeight", "") != "");
         QCOMPARE(File.ReadString("TMainForm", "Width", ""), std::string("861"));
-        QVERIFY(File.ValueExists("TFindForm", "Left"));
+        QVERIFY(!File.ValueExists("TFindForm", "Left"));  // never shown
         TForm F(Folder);
         QVERIFY(!F->actReadOnly->isChecked());
     }
