@@ -188,6 +188,10 @@ public:
     }
     QVariant data(const QModelIndex& Index, int Role) const override
     {
+        // The message and the unit's file name may be longer than their
+        // column: the tip shows them whole.
+        if (Role == Qt::ToolTipRole && Index.column() <= 1)
+            return data(Index, Qt::DisplayRole);
         if (Role != Qt::DisplayRole)
             return {};
         Ref<IqlMessage> M = Message(Index.row());
@@ -789,6 +793,9 @@ void TMainForm::CreateLayout()
     lvMessages->header()->resizeSection(0, 350);
     lvMessages->header()->resizeSection(1, 250);
     lvMessages->header()->resizeSection(3, 75);
+    // The message column takes the width the others leave, not the last.
+    lvMessages->header()->setStretchLastSection(false);
+    lvMessages->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     lvMessages->header()->setSectionsClickable(true);
     pgcBottom->addTab(lvMessages, "Messages");
     splMain->addWidget(splTop);

@@ -3,6 +3,7 @@
 #include "DesktopTestSupport.h"
 #include "desktop/frmqlMain.h"
 #include "desktop/uqlDocument.h"
+#include "model/uqlMessage.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -224,6 +225,29 @@ private slots:
         QCOMPARE(F->EditorColumn(), 2);
         QCOMPARE(F->StatusText(0), QString("     4:  2"));
         QCOMPARE(F->StatusText(4), QString::fromStdString(A));
+    }
+
+    // A long message is shown whole: its column takes the width the window
+    // gains, and its tip holds all of it.
+    void LongMessageShownWhole()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        TForm F(Folder);
+        F->resize(900, 600);
+        QVERIFY(F.Show());
+        const std::string Text = "The refactored files are in " + Folder.Path() +
+                                 "/work/projects/inventory/Generated/{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}.";
+        F->PostMessage(Ref<IqlMessage>(new TqlMessage(Text, -1, 0, 0, false)));
+        const QModelIndex Cell = F->lvMessages->model()->index(0, 0);
+        QCOMPARE(Cell.data(Qt::ToolTipRole).toString(), QString::fromStdString(Text));
+        const int Narrow = F->lvMessages->header()->sectionSize(0);
+        F->resize(1500, 600);
+        QTRY_VERIFY(F->lvMessages->width() > 1300);
+        QCoreApplication::processEvents();
+        const int Wide = F->lvMessages->header()->sectionSize(0);
+        QVERIFY2(Wide >= Narrow + 500, qPrintable(QString("%1 -> %2").arg(Narrow).arg(Wide)));
+        QVERIFY(Wide > F->lvMessages->fontMetrics().horizontalAdvance(QString::fromStdString(Text)));
     }
 
     void ShowCodeBounds()
