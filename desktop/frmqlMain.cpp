@@ -1181,8 +1181,18 @@ void TMainForm::Run()
 {
     if (FRunning)
         return;
-    if (gqlProject->GetOptions()->GetFileToAnalyze().empty()) {
+    const std::string File = gqlProject->GetOptions()->GetFileToAnalyze();
+    if (File.empty()) {
         qlShowMessage(this, "No file to analyze is set. Choose one under Project > Options.");
+        return;
+    }
+    // The analysis reads a backslash as '/' and a relative name from the
+    // current folder, as this does, and does nothing at all without the file.
+    std::string Posix = File;
+    std::replace(Posix.begin(), Posix.end(), '\\', '/');
+    if (!qlIsRegularFile(std::filesystem::path(Posix).lexically_normal().string())) {
+        qlShowMessage(this, QString("The file to analyze \"%1\" cannot be found. Choose one under Project > Options.")
+                                .arg(qlFromFileName(File)));
         return;
     }
     const auto Start = std::chrono::steady_clock::now();

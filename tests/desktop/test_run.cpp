@@ -1,6 +1,7 @@
 // Run over the Inventory sample, the progress display, the message list and
 // the source viewer.
 #include "DesktopTestSupport.h"
+#include "LoopbackServer.h"
 #include "desktop/frmqlMain.h"
 #include "desktop/uqlDocument.h"
 #include "model/uqlMessage.h"
@@ -121,17 +122,36 @@ private slots:
         QVERIFY(Prompts.Texts.isEmpty());
     }
 
-    // Run with nothing to analyse says so and leaves everything as it was.
+    // Run with nothing to analyse says so and leaves everything as it was:
+    // an untitled project, one fetched from an address without a file to
+    // analyse, and one whose file is not there.
     void RunWithoutFileSaysSo()
     {
-        TTestFolder Folder;
-        TScriptedPrompts Prompts;
-        TForm F(Folder);
-        const QString Status = F->StatusText(4);
-        F->actRun->trigger();
-        QCOMPARE(Prompts.Texts, QStringList{"No file to analyze is set. Choose one under Project > Options."});
-        QCOMPARE(F->StatusText(4), Status);
-        QVERIFY(F->actRun->isEnabled());
+        TLoopbackServer Server([](const QByteArray& Path) -> QByteArray {
+            if (Path == "/bare.xml")
+                return Http("200 OK", "[general]\r\n");
+            return Http("200 OK", "[general]\r\nfiletoanalyze=web.dpr\r\n");
+        });
+        const struct {
+            const char* Address;  // empty: untitled
+            const char* Expected;
+        } Cases[] = {
+            {"", "No file to analyze is set. Choose one under Project > Options."},
+            {"/bare.xml", "The file to analyze \"Default Value\" cannot be found. Choose one under Project > Options."},
+            {"/web.xml", "The file to analyze \"web.dpr\" cannot be found. Choose one under Project > Options."},
+        };
+        for (const auto& C : Cases) {
+            TTestFolder Folder;
+            TScriptedPrompts Prompts;
+            TForm F(Folder);
+            if (*C.Address)
+                F->OpenDocumentURL(Server.Url(C.Address));
+            const QString Status = F->StatusText(4);
+            F->actRun->trigger();
+            QCOMPARE(Prompts.Texts, QStringList{C.Expected});
+            QCOMPARE(F->StatusText(4), Status);
+            QVERIFY(F->actRun->isEnabled());
+        }
     }
 
     void UnitDeletedDuringRun()
