@@ -317,7 +317,10 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
     // Refactorings ask the user for texts and start the viewer of their
     // output through these.
     qlSetInputQuery([this](const std::string& Caption, const std::string& Prompt, std::string& Value) {
-        return qlInputText(this, qlFromAnsi(Caption), qlFromAnsi(Prompt), Value);
+        // Over the window that asks: a plug-in's own modal window when one
+        // is open, which the main window would otherwise cover.
+        QWidget* Over = QApplication::activeModalWidget();
+        return qlInputText(Over ? Over : this, qlFromAnsi(Caption), qlFromAnsi(Prompt), Value);
     });
     qlSetProgramLauncher([this](const std::vector<std::string>& Argv) { return LaunchViewer(Argv); });
     const std::string IniName = FSettingsFolder + "Quillet.ini";
