@@ -1285,12 +1285,16 @@ int TMainForm::EditorLine() const
     return static_cast<int>(seEditor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, Pos)) + 1;
 }
 
-// In characters, not bytes, as the analysis counts them.
+// As the analysis counts columns: in bytes of the file. The editor holds
+// UTF-8, so a UTF-8 file's bytes are its own, while each byte of an 8-bit
+// file is one character.
 int TMainForm::EditorColumn() const
 {
     const long Pos = seEditor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
     const long Line = seEditor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, Pos);
     const long Start = seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, Line);
+    if (FEditorUtf8)
+        return static_cast<int>(Pos - Start) + 1;
     return static_cast<int>(seEditor->SendScintilla(QsciScintillaBase::SCI_COUNTCHARACTERS, Start, Pos)) + 1;
 }
 
@@ -1310,7 +1314,8 @@ void TMainForm::ShowCode(const std::string& FileName, int X, int Y)
     const long Line = std::min(Y, std::max(1, seEditor->lines())) - 1;
     const long Start = seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, Line);
     const long End = seEditor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, Line);
-    long Pos = seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONRELATIVE, Start, long(X - 1));
+    long Pos = FEditorUtf8 ? std::min(Start + long(X - 1), End)
+                           : seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONRELATIVE, Start, long(X - 1));
     if (Pos <= 0 && X > 1)
         Pos = End;  // before the text's end Scintilla answers 0
     seEditor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, std::min(std::max(Pos, Start), End));
@@ -1340,6 +1345,7 @@ void TMainForm::LoadEditorFile(const std::string& FileName)
     const int Lf = Bytes.indexOf('\n');
     seEditor->setEolMode(Lf > 0 && Bytes[Lf - 1] == '\r' ? QsciScintilla::EolWindows : QsciScintilla::EolUnix);
     FEditorUtf8 = Decoded.Utf8;
+    FEditorBom = Decoded.Bom;
     FEditorFileAge = Age;
 }
 
@@ -1355,7 +1361,7 @@ void TMainForm::SaveEditorFile()
         seEditor->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
     const long Length = seEditor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
     const QString Text = QString::fromUtf8(Chars, Length);
-    const QByteArray Bytes = qlEncodeSource(Text, FEditorUtf8);
+    const QByteArray Bytes = qlEncodeSource(Text, FEditorUtf8, FEditorBom);
     qlWriteFileAtomically(FEditorFileName, Bytes.toStdString());
     FEditorFileAge = FileAge(FEditorFileName);
     seEditor->setModified(false);

@@ -241,7 +241,8 @@ private:
     bool FStarting = true;
     std::string FEditorFileName;
     std::string FEditorFileAge;
-    bool FEditorUtf8 = false;
+    bool FEditorUtf8 = false;  // the file shown is UTF-8 text
+    bool FEditorBom = false;   // with a byte-order mark
     bool FLayoutWritable = true;
     int FExplorerWidth = 273;
     int FBottomPanelHeight = 160;

@@ -343,6 +343,58 @@ private slots:
         }
     }
 
+    // A file whose bytes are UTF-8 reads as UTF-8, with a byte-order mark
+    // or without; other bytes read as Windows-1252; ASCII alone stays 8-bit
+    // when edited. What is typed goes back in the file's own encoding.
+    void EditorEncodings()
+    {
+        const struct {
+            std::string Bytes;
+            const char* Shown;   // UTF-8
+            const char* Typed;   // UTF-8, inserted at the start
+            std::string Saved;
+        } Cases[] = {
+            {"unit u;\n// caf\xC3\xA9 \xE2\x82\xAC\n", "caf\xC3\xA9 \xE2\x82\xAC", "\xC3\xA9",
+             "\xC3\xA9unit u;\n// caf\xC3\xA9 \xE2\x82\xAC\n"},
+            {"\xEF\xBB\xBFunit u;\n// \xE2\x82\xAC\n", "// \xE2\x82\xAC", "\xC3\xA9",
+             "\xEF\xBB\xBF\xC3\xA9unit u;\n// \xE2\x82\xAC\n"},
+            {"unit u;\r\n{ caf\xE9 \x80 }\r\n", "caf\xC3\xA9 \xE2\x82\xAC", "\xC3\xA9", "\xE9unit u;\r\n{ caf\xE9 \x80 }\r\n"},
+            {"unit u;\r\nend.\r\n", "end.", "\xC3\xA9", "\xE9unit u;\r\nend.\r\n"},
+            {"unit \xC3(;\nend.\n", "\xC3\x83(", "", "unit \xC3(;\nend.\n"},
+        };
+        for (const auto& C : Cases) {
+            TTestFolder Folder;
+            TScriptedPrompts Prompts;
+            const std::string File = Folder.Write("u.pas", C.Bytes);
+            TForm F(Folder);
+            F->ShowCode(File, 1, 1);
+            QVERIFY2(F->seEditor->text().contains(QString::fromUtf8(C.Shown)), qPrintable(F->seEditor->text()));
+            F->actReadOnly->trigger();
+            F->seEditor->insertAt(QString::fromUtf8(C.Typed), 0, 0);
+            F->actEditSave->trigger();
+            QCOMPARE(ReadFile(File), C.Saved);
+        }
+    }
+
+    // Columns count as the analysis counts them, in bytes of the file, also
+    // after characters that take more than one byte in UTF-8.
+    void ShowCodeColumnsInUtf8()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        const std::string Line = "  S := 'caf\xC3\xA9 \xE2\x82\xAC'; Target := 1;";
+        const int X = static_cast<int>(Line.find("Target")) + 1;
+        TForm F(Folder);
+        for (const char* Mark : {"", "\xEF\xBB\xBF"}) {
+            const std::string File = Folder.Write(*Mark ? "bom.pas" : "plain.pas", Mark + ("unit u;\n" + Line + "\n"));
+            F->ShowCode(File, X, 2);
+            QCOMPARE(F->EditorLine(), 2);
+            QCOMPARE(F->EditorColumn(), X);
+            const long Pos = F->seEditor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+            QCOMPARE(char(F->seEditor->SendScintilla(QsciScintillaBase::SCI_GETCHARAT, Pos)), 'T');
+        }
+    }
+
     void EditSaveAsksWhenFileChangedOnDisk()
     {
         TTestFolder Folder;
