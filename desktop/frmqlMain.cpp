@@ -47,6 +47,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <sys/stat.h>
 
@@ -540,13 +541,28 @@ void TMainForm::SetBottomPanelHeight(int Value)
 void TMainForm::showEvent(QShowEvent* Event)
 {
     TFormBase<QMainWindow>::showEvent(Event);
-    if (!FStartMessages.empty())
-        QTimer::singleShot(0, this, &TMainForm::ShowStartMessages);
+    // The boxes of start-up wait until the window is on screen, placed by
+    // the window manager, so they come above it and centred on it.
+    if (!FStartMessages.empty() && windowHandle()) {
+        if (windowHandle()->isExposed())
+            QTimer::singleShot(0, this, &TMainForm::ShowStartMessages);
+        else
+            windowHandle()->installEventFilter(this);
+    }
     if (FSplittersApplied)
         return;
     FSplittersApplied = true;
     SetExplorerWidth(FExplorerWidth);
     SetBottomPanelHeight(FBottomPanelHeight);
+}
+
+bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Event->type() == QEvent::Expose && Watched == windowHandle() && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, &TMainForm::ShowStartMessages);
+    }
+    return TFormBase<QMainWindow>::eventFilter(Watched, Event);
 }
 
 void TMainForm::closeEvent(QCloseEvent* Event)
