@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <limits>
 #include <utility>
 
 QRect qlKeepOnScreen(const QRect& Rect)
@@ -35,8 +36,16 @@ void TFormPlacement::Restore()
         return;
     QPoint Pos = FForm->pos();
     QSize Size = FForm->size();
-    Pos.setX(static_cast<int>(S.ReadValue(FSection, "Left", Pos.x()).AsInteger()));
-    Pos.setY(static_cast<int>(S.ReadValue(FSection, "Top", Pos.y()).AsInteger()));
+    // A place never stored is none: the window system, or Qt for a dialog
+    // over its parent, places the window.
+    constexpr int None = std::numeric_limits<int>::min();
+    const int Left = static_cast<int>(S.ReadValue(FSection, "Left", None).AsInteger());
+    const int Top = static_cast<int>(S.ReadValue(FSection, "Top", None).AsInteger());
+    const bool Placed = Left != None || Top != None;
+    if (Left != None)
+        Pos.setX(Left);
+    if (Top != None)
+        Pos.setY(Top);
     int State = 0;
     if (FSizeable) {
         Size.setWidth(static_cast<int>(S.ReadValue(FSection, "Width", Size.width()).AsInteger()));
@@ -46,8 +55,9 @@ void TFormPlacement::Restore()
     }
     if (Size.width() < 1 || Size.height() < 1)
         Size = FForm->size();
-    QRect Rect = qlKeepOnScreen(QRect(Pos, Size));
-    FForm->move(Rect.topLeft());
+    QRect Rect = Placed ? qlKeepOnScreen(QRect(Pos, Size)) : QRect(Pos, Size);
+    if (Placed)
+        FForm->move(Rect.topLeft());
     if (FSizeable)
         FForm->resize(Rect.size());
     if (State == 2)
@@ -65,7 +75,7 @@ void TFormPlacement::Capture()
 
 void TFormPlacement::Store()
 {
-    if (FStored || !gqlQuilletOptions)
+    if (FStored || !FShown || !gqlQuilletOptions)
         return;
     FStored = true;
     IqlFileSettings& S = *gqlQuilletOptions;

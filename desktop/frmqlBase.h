@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QRect>
+#include <QShowEvent>
 #include <QWidget>
 
 #include <string>
@@ -39,11 +40,16 @@ public:
 
     // Reads "Docked", "Left", "Top" (and "Width", "Height", "WindowState"
     // when sizeable) and applies them. A rectangle off every screen goes to
-    // the primary screen.
+    // the primary screen. Without a stored place the window is not moved:
+    // a dialog then opens centred on its parent.
     void Restore();
     // Notes whether the window is maximized and its restored rectangle.
     void Capture();
-    // Writes the placement; runs at most once. Does nothing without settings.
+    // The window has been on screen.
+    void NoteShown() { FShown = true; }
+    bool Shown() const { return FShown; }
+    // Writes the placement; runs at most once. Does nothing without settings,
+    // nor for a window never shown, which has no place of its own to keep.
     void Store();
     bool Stored() const { return FStored; }
 
@@ -55,6 +61,7 @@ private:
     bool FSizeable;
     unsigned FSteps;
     bool FStored = false;
+    bool FShown = false;
 };
 
 // Moves Rect onto the primary screen when it shows on no screen at all.
@@ -102,6 +109,11 @@ protected:
     {
         FormClose();
         TBase::closeEvent(Event);
+    }
+    void showEvent(QShowEvent* Event) override
+    {
+        FPlacement.NoteShown();
+        TBase::showEvent(Event);
     }
 
 private:

@@ -166,6 +166,8 @@ TCodeOptions::TCodeOptions(const Ref<IqlCodingConventions>& AConventions, QWidge
     edtRegExprHelp->setCursorPosition(0);
     edtRegExprHelp->setToolTip(RegExprHelp);
     edtRegExprHelp->setStyleSheet("background: palette(button);");
+    // The whole line shows: the dialog is never narrower than it needs.
+    edtRegExprHelp->setMinimumWidth(edtRegExprHelp->fontMetrics().horizontalAdvance(RegExprHelp) + 12);
     if (auto* Panel = qobject_cast<QBoxLayout*>(pnlCommandButtons->layout()))
         for (int K = 0; K < Panel->count(); ++K)
             if (auto* Row = qobject_cast<QBoxLayout*>(Panel->itemAt(K)->layout())) {

@@ -47,6 +47,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <sys/stat.h>
 
@@ -188,6 +189,10 @@ public:
     }
     QVariant data(const QModelIndex& Index, int Role) const override
     {
+        // The message and the unit's file name may be longer than their
+        // column: the tip shows them whole.
+        if (Role == Qt::ToolTipRole && Index.column() <= 1)
+            return data(Index, Qt::DisplayRole);
         if (Role != Qt::DisplayRole)
             return {};
         Ref<IqlMessage> M = Message(Index.row());
@@ -245,6 +250,21 @@ public:
     TStartNotices(const TStartNotices&) = delete;
     TStartNotices& operator=(const TStartNotices&) = delete;
 
+    // The notices that name File (in quotes, as notices do), taken out of
+    // those gathered.
+    std::vector<std::string> TakeAbout(const std::string& File)
+    {
+        std::vector<std::string> Taken;
+        const std::string Quoted = "\"" + File + "\"";
+        std::erase_if(FNotices, [&](const std::string& Notice) {
+            const bool About = Notice.find(Quoted) != std::string::npos;
+            if (About)
+                Taken.push_back(Notice);
+            return About;
+        });
+        return Taken;
+    }
+
     void Raise()
     {
         if (FNotices.empty())
@@ -298,7 +318,10 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
     // Refactorings ask the user for texts and start the viewer of their
     // output through these.
     qlSetInputQuery([this](const std::string& Caption, const std::string& Prompt, std::string& Value) {
-        return qlInputText(this, qlFromAnsi(Caption), qlFromAnsi(Prompt), Value);
+        // Over the window that asks: a plug-in's own modal window when one
+        // is open, which the main window would otherwise cover.
+        QWidget* Over = QApplication::activeModalWidget();
+        return qlInputText(Over ? Over : this, qlFromAnsi(Caption), qlFromAnsi(Prompt), Value);
     });
     qlSetProgramLauncher([this](const std::vector<std::string>& Argv) { return LaunchViewer(Argv); });
     const std::string IniName = FSettingsFolder + "Quillet.ini";
@@ -313,7 +336,7 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
         // Defaults for every window, and nothing written back over the file.
         FLayoutWritable = false;
         gqlQuilletOptions = Ref<IqlFileSettings>(new TDefaultSettings(IniName));
-        qlShowMessage(nullptr, QString("%1\nThe default layout is used.").arg(qlFromAnsi(E.what())));
+        FStartMessages.push_back({false, QString("%1\nThe default layout is used.").arg(qlFromAnsi(E.what()))});
     }
 
     setWindowTitle(ProgramName);
@@ -327,6 +350,11 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
     try {
         auto* Project = new TqlProject(FSettingsFolder);
         gqlProject = Ref<IqlProject>(Project);
+        // System options that cannot be read leave their defaults and are
+        // never written back over the file; the user is told once.
+        for (const std::string& Notice : Notices.TakeAbout(gqlProject->GetSystemSettingsFile()->GetFileName()))
+            FStartMessages.push_back(
+                {false, qlFromAnsi(Notice) + "\nThe default system options are used, and nothing is written to the file."});
         Notices.Raise();
         gqlProject->AddCodeViewer(Ref<IqlCodeViewer>(FLink.get()));
         gqlProject->AddProgressNotifier(Ref<IqlProgressNotifier>(FLink.get()));
@@ -349,7 +377,8 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
         // registered, so its report settings and tabs are not lost. A file
         // that cannot be opened leaves an untitled document.
         const QString First = FArgs.isEmpty() ? QString() : FArgs.first();
-        if (First.isEmpty() || First == "-noplugins") {
+        const bool Named = !First.isEmpty() && First != "-noplugins";
+        if (!Named) {
             NewDocument("");
         } else {
             const std::string Full = qlToFileName(QFileInfo(First).absoluteFilePath());
@@ -358,7 +387,9 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
             else
                 NewDocument(Full);
         }
-        if (FDocument->GetFileName().empty() && !FRecentFiles.empty() &&
+        // A project named on the command line that was refused leaves the
+        // untitled one: the caption never names a project not asked for.
+        if (!Named && FDocument->GetFileName().empty() && !FRecentFiles.empty() &&
             QFileInfo::exists(qlFromFileName(FRecentFiles.front())))
             Guarded([&] { OpenDocument(FRecentFiles.front()); });
 
@@ -394,11 +425,25 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
 void TMainForm::ShowError(const QString& Text)
 {
     // At start-up the window is not on screen yet: a box that waited for
-    // the user there would keep it from ever showing.
+    // the user there would keep it from showing, and one shown without
+    // waiting would lie under it. The box comes once the window is shown.
     if (FStarting)
-        qlPostError(this, Text);
+        FStartMessages.push_back({true, Text});
     else
         qlShowError(this, Text);
+}
+
+void TMainForm::ShowStartMessages()
+{
+    // Boxes of the window's own, so they stay above it; none waits.
+    const std::vector<TStartMessage> Messages = std::move(FStartMessages);
+    FStartMessages.clear();
+    for (const TStartMessage& M : Messages) {
+        if (M.Error)
+            qlPostError(this, M.Text);
+        else
+            qlPostMessage(this, M.Text);
+    }
 }
 
 TMainForm::~TMainForm()
@@ -414,6 +459,10 @@ void TMainForm::Shutdown()
     if (FShutDown)
         return;
     FShutDown = true;
+    // A window that never showed still tells what went wrong at its start.
+    for (const TStartMessage& M : FStartMessages)
+        M.Error ? qlShowError(this, M.Text) : qlShowMessage(this, M.Text);
+    FStartMessages.clear();
     // One message for a settings file that cannot be written; the shutdown
     // goes on regardless.
     bool Reported = false;
@@ -492,11 +541,28 @@ void TMainForm::SetBottomPanelHeight(int Value)
 void TMainForm::showEvent(QShowEvent* Event)
 {
     TFormBase<QMainWindow>::showEvent(Event);
+    // The boxes of start-up wait until the window is on screen, placed by
+    // the window manager, so they come above it and centred on it.
+    if (!FStartMessages.empty() && windowHandle()) {
+        if (windowHandle()->isExposed())
+            QTimer::singleShot(0, this, &TMainForm::ShowStartMessages);
+        else
+            windowHandle()->installEventFilter(this);
+    }
     if (FSplittersApplied)
         return;
     FSplittersApplied = true;
     SetExplorerWidth(FExplorerWidth);
     SetBottomPanelHeight(FBottomPanelHeight);
+}
+
+bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Event->type() == QEvent::Expose && Watched == windowHandle() && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, &TMainForm::ShowStartMessages);
+    }
+    return TFormBase<QMainWindow>::eventFilter(Watched, Event);
 }
 
 void TMainForm::closeEvent(QCloseEvent* Event)
@@ -746,6 +812,9 @@ void TMainForm::CreateLayout()
     lvMessages->header()->resizeSection(0, 350);
     lvMessages->header()->resizeSection(1, 250);
     lvMessages->header()->resizeSection(3, 75);
+    // The message column takes the width the others leave, not the last.
+    lvMessages->header()->setStretchLastSection(false);
+    lvMessages->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     lvMessages->header()->setSectionsClickable(true);
     pgcBottom->addTab(lvMessages, "Messages");
     splMain->addWidget(splTop);
@@ -1131,8 +1200,18 @@ void TMainForm::Run()
 {
     if (FRunning)
         return;
-    if (gqlProject->GetOptions()->GetFileToAnalyze().empty()) {
+    const std::string File = gqlProject->GetOptions()->GetFileToAnalyze();
+    if (File.empty()) {
         qlShowMessage(this, "No file to analyze is set. Choose one under Project > Options.");
+        return;
+    }
+    // The analysis reads a backslash as '/' and a relative name from the
+    // current folder, as this does, and does nothing at all without the file.
+    std::string Posix = File;
+    std::replace(Posix.begin(), Posix.end(), '\\', '/');
+    if (!qlIsRegularFile(std::filesystem::path(Posix).lexically_normal().string())) {
+        qlShowMessage(this, QString("The file to analyze \"%1\" cannot be found. Choose one under Project > Options.")
+                                .arg(qlFromFileName(File)));
         return;
     }
     const auto Start = std::chrono::steady_clock::now();
@@ -1222,12 +1301,16 @@ int TMainForm::EditorLine() const
     return static_cast<int>(seEditor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, Pos)) + 1;
 }
 
-// In characters, not bytes, as the analysis counts them.
+// As the analysis counts columns: in bytes of the file. The editor holds
+// UTF-8, so a UTF-8 file's bytes are its own, while each byte of an 8-bit
+// file is one character.
 int TMainForm::EditorColumn() const
 {
     const long Pos = seEditor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
     const long Line = seEditor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, Pos);
     const long Start = seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, Line);
+    if (FEditorUtf8)
+        return static_cast<int>(Pos - Start) + 1;
     return static_cast<int>(seEditor->SendScintilla(QsciScintillaBase::SCI_COUNTCHARACTERS, Start, Pos)) + 1;
 }
 
@@ -1247,7 +1330,8 @@ void TMainForm::ShowCode(const std::string& FileName, int X, int Y)
     const long Line = std::min(Y, std::max(1, seEditor->lines())) - 1;
     const long Start = seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, Line);
     const long End = seEditor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, Line);
-    long Pos = seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONRELATIVE, Start, long(X - 1));
+    long Pos = FEditorUtf8 ? std::min(Start + long(X - 1), End)
+                           : seEditor->SendScintilla(QsciScintillaBase::SCI_POSITIONRELATIVE, Start, long(X - 1));
     if (Pos <= 0 && X > 1)
         Pos = End;  // before the text's end Scintilla answers 0
     seEditor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, std::min(std::max(Pos, Start), End));
@@ -1277,6 +1361,7 @@ void TMainForm::LoadEditorFile(const std::string& FileName)
     const int Lf = Bytes.indexOf('\n');
     seEditor->setEolMode(Lf > 0 && Bytes[Lf - 1] == '\r' ? QsciScintilla::EolWindows : QsciScintilla::EolUnix);
     FEditorUtf8 = Decoded.Utf8;
+    FEditorBom = Decoded.Bom;
     FEditorFileAge = Age;
 }
 
@@ -1292,7 +1377,7 @@ void TMainForm::SaveEditorFile()
         seEditor->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
     const long Length = seEditor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
     const QString Text = QString::fromUtf8(Chars, Length);
-    const QByteArray Bytes = qlEncodeSource(Text, FEditorUtf8);
+    const QByteArray Bytes = qlEncodeSource(Text, FEditorUtf8, FEditorBom);
     qlWriteFileAtomically(FEditorFileName, Bytes.toStdString());
     FEditorFileAge = FileAge(FEditorFileName);
     seEditor->setModified(false);

@@ -164,6 +164,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     void CreateActions();
@@ -174,8 +175,15 @@ private:
     // box for each that fails.
     void LoadPlugins();
     void SetRunning(bool Value);
-    // An error box; during start-up one that does not wait for the user.
+    // An error box; during start-up it is kept until the window is shown.
     void ShowError(const QString& Text);
+    // The boxes kept during start-up, above the window and not waiting.
+    void ShowStartMessages();
+    struct TStartMessage {
+        bool Error;
+        QString Text;
+    };
+    std::vector<TStartMessage> FStartMessages;
     // The busy state for its life (Run, a refactoring); on the way out a
     // close asked for meanwhile goes on.
     class TRunningScope {
@@ -234,7 +242,8 @@ private:
     bool FStarting = true;
     std::string FEditorFileName;
     std::string FEditorFileAge;
-    bool FEditorUtf8 = false;
+    bool FEditorUtf8 = false;  // the file shown is UTF-8 text
+    bool FEditorBom = false;   // with a byte-order mark
     bool FLayoutWritable = true;
     int FExplorerWidth = 273;
     int FBottomPanelHeight = 160;

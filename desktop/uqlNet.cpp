@@ -23,6 +23,9 @@ bool IsURL(const std::string& Text) { return Text.find("://") != std::string::np
 
 namespace {
 
+// What Qt's network layer may buffer of an answer before it is read.
+constexpr qint64 ReadBufferSize = 256 * 1024;
+
 bool Fetchable(const QUrl& Url)
 {
     const QString Scheme = Url.scheme().toLower();
@@ -30,7 +33,8 @@ bool Fetchable(const QUrl& Url)
 }
 
 // Swallows user input meant for any window but one (none: every window)
-// while it lives.
+// while it lives; the allowed widget gets its input whether it comes to the
+// widget or to its window.
 class TInputOnlyTo : public QObject {
 public:
     explicit TInputOnlyTo(QWidget* Allowed) : FAllowed(Allowed) { QCoreApplication::instance()->installEventFilter(this); }
@@ -55,7 +59,12 @@ protected:
             auto* Widget = qobject_cast<QWidget*>(Watched);
             if (Widget && FAllowed && (Widget == FAllowed || FAllowed->isAncestorOf(Widget)))
                 return false;
-            return Widget != nullptr || qobject_cast<QWindow*>(Watched) != nullptr;
+            auto* Window = qobject_cast<QWindow*>(Watched);
+            // Input from the window system reaches the allowed widget's own
+            // window first, which hands it on to the widget under it.
+            if (Window && FAllowed && Window == FAllowed->window()->windowHandle())
+                return false;
+            return Widget != nullptr || Window != nullptr;
         }
         default:
             return false;
@@ -65,6 +74,19 @@ protected:
 private:
     QPointer<QWidget> FAllowed;
 };
+
+// The network layer's text for the reply's error. Where Qt gives no reason
+// after its colon, what is known is said instead: a packed answer whose
+// unpacked size is out of all proportion to it is refused that way.
+QString ReplyError(const QNetworkReply& Reply)
+{
+    QString Text = Reply.errorString().trimmed();
+    if (!Text.endsWith(':'))
+        return Text;
+    if (Text.startsWith("Decompression failed"))
+        return Text + " the answer unpacks to many times its packed size, which is not unpacked";
+    return Text + " no reason given (network error " + QString::number(int(Reply.error())) + ")";
+}
 
 }  // namespace
 
@@ -95,6 +117,9 @@ void HttpGetText(const std::string& Address, const std::string& Query, std::stri
                                                      Limits.ProgressParent);
         Progress->setWindowModality(Qt::WindowModal);
         Progress->setMinimumDuration(500);
+        // Only a value at the minimum starts the minimum duration; without
+        // one the dialog shows after Qt's default of four seconds.
+        Progress->setValue(0);
     }
 
     for (int Redirects = 0;; ++Redirects) {
@@ -124,9 +149,17 @@ void HttpGetText(const std::string& Address, const std::string& Query, std::stri
             if (Length.isValid() && Length.toLongLong() > Limits.MaxBytes)
                 Fail("the answer is larger than the limit");
         });
+        // Qt's network layer holds at most this much of the answer for us;
+        // without a bound it reads on at the server's pace, however far
+        // past the limit, while the answer waits to be read here.
+        Reply->setReadBufferSize(ReadBufferSize);
+        QObject::connect(Reply, &QNetworkReply::downloadProgress, &Loop, [&](qint64 Received, qint64 Total) {
+            if (Received > Limits.MaxBytes || Total > Limits.MaxBytes)
+                Fail("the answer is larger than the limit");
+        });
         QObject::connect(Reply, &QNetworkReply::readyRead, &Loop, [&] {
             Idle.start();
-            Data += Reply->readAll();
+            Data += Reply->read(std::max<qint64>(0, Limits.MaxBytes + 1 - Data.size()));
             if (Data.size() > Limits.MaxBytes)
                 Fail("the answer is larger than the limit");
         });
@@ -149,8 +182,13 @@ void HttpGetText(const std::string& Address, const std::string& Query, std::stri
         const int Status = Reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (Error.isEmpty() && Status >= 300 && Status < 400) {
             // A relative Location ("/ok") is resolved against this request.
-            const QUrl Target = Url.resolved(QUrl::fromEncoded(Reply->rawHeader("Location").trimmed()));
-            if (Redirects >= Limits.MaxRedirects)
+            const QByteArray Location = Reply->rawHeader("Location").trimmed();
+            const QUrl Target = Url.resolved(QUrl::fromEncoded(Location));
+            if (Location.isEmpty())
+                Error = QString("the server answered %1 %2 without naming an address to go to")
+                            .arg(Status)
+                            .arg(Reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+            else if (Redirects >= Limits.MaxRedirects)
                 Error = "too many redirects";
             else if (!RedirectAllowed(Url, Target))
                 Error = Fetchable(Target) ? "a redirect leads from https to http"
@@ -161,9 +199,9 @@ void HttpGetText(const std::string& Address, const std::string& Query, std::stri
             }
         }
         if (Error.isEmpty() && Status >= 200 && Status <= 299 && Reply->error() != QNetworkReply::NoError)
-            Error = Reply->errorString();  // a body cut short, a failed decompression...
+            Error = ReplyError(*Reply);  // a body cut short, a failed decompression...
         if (Error.isEmpty() && Status == 0)
-            Error = Reply->errorString();
+            Error = ReplyError(*Reply);
         if (Error.isEmpty() && (Status < 200 || Status > 299))
             Error = QString("the server answered %1 %2")
                         .arg(Status)

@@ -113,17 +113,25 @@ bool qlInputText(QWidget* Parent, const QString& Caption, const QString& Prompt,
     return true;
 }
 
-void qlPostError(QWidget* Parent, const QString& Text)
+namespace {
+
+void PostBox(QMessageBox::Icon Icon, QWidget* Parent, const QString& Text)
 {
     if (GHandler) {
         GHandler->Answer(Text);
         return;
     }
-    auto* Box = new QMessageBox(QMessageBox::Critical, "Quillet", Text, QMessageBox::Ok, Parent);
+    auto* Box = new QMessageBox(Icon, "Quillet", Text, QMessageBox::Ok, Parent);
     Box->setAttribute(Qt::WA_DeleteOnClose);
     Box->setWindowModality(Qt::NonModal);
     Box->show();
 }
+
+}  // namespace
+
+void qlPostError(QWidget* Parent, const QString& Text) { PostBox(QMessageBox::Critical, Parent, Text); }
+
+void qlPostMessage(QWidget* Parent, const QString& Text) { PostBox(QMessageBox::Information, Parent, Text); }
 
 QString qlOpenFileName(QWidget* Parent, const QString& Title, const QString& Filter,
                        const QString& DefaultSuffix, bool MustExist)

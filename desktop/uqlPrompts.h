@@ -27,8 +27,9 @@ TqlPromptHandler* qlSetPromptHandler(TqlPromptHandler* Handler);
 TqlAnswer qlAsk(QWidget* Parent, const QString& Text, bool WithCancel);
 void qlShowMessage(QWidget* Parent, const QString& Text);
 void qlShowError(QWidget* Parent, const QString& Text);
-// The same box, shown without waiting for the user to close it.
+// The same boxes, shown without waiting for the user to close them.
 void qlPostError(QWidget* Parent, const QString& Text);
+void qlPostMessage(QWidget* Parent, const QString& Text);
 
 // A line of text: Caption and Prompt as given, Value shown selected; true
 // with Value changed on OK, false on Cancel.

@@ -1,7 +1,9 @@
 #include "desktop/uqlReportView.h"
 
+#include "base/qlFileLimits.h"
 #include "desktop/uqlText.h"
 #include "reports/uqlReport.h"
+#include "reports/uqlReportData.h"
 #include "settings/uqlStringList.h"
 
 #include <QAction>
@@ -153,6 +155,7 @@ void TVTReportViewer::Setup(QWidget* Page, const Ref<IqlReport>& AReport)
 void TVTReportViewer::Refill(QWidget* /*Page*/, const Ref<IqlReport>& AReport)
 {
     DropUsedBy();
+    FUtf8Files.clear();  // the files may have changed since
     if (!Grid)
         return;
     Data = AReport->GetData();
@@ -215,7 +218,29 @@ QString TVTReportViewer::CellText(int Row, int Col) const
         return {};
     Variant Value;
     Data->GetValue(Row, Col + 1, Value);
-    return qlFromAnsi(qlVariantToText(Value));
+    const std::string Text = qlVariantToText(Value);
+    // Text taken from a source file (a string literal) is in the file's
+    // encoding; plain ASCII reads the same in every one.
+    const bool Ascii = std::all_of(Text.begin(), Text.end(), [](char C) { return static_cast<unsigned char>(C) < 0x80; });
+    return Ascii ? QString::fromLatin1(Text.data(), static_cast<qsizetype>(Text.size()))
+                 : qlFromSource(Text, RowIsUtf8(Row));
+}
+
+bool TVTReportViewer::RowIsUtf8(int Row) const
+{
+    auto* Rows = dynamic_cast<TqlReportData*>(Data.get());
+    TqlCodeLocation* Location = Rows ? Rows->GetSymbol(Row) : nullptr;
+    if (!Location || Location->GetFileIndex() < 0)
+        return false;
+    const std::string File = Location->GetFileName();
+    const auto Known = FUtf8Files.find(File);
+    if (Known != FUtf8Files.end())
+        return Known->second;
+    std::string Bytes, Why;
+    const bool Utf8 = qlReadLimitedFile(File, qlMaxSourceFileSize, Bytes, Why) == TqlFileProblem::None &&
+                      qlIsUtf8Source(QByteArray::fromStdString(Bytes));
+    FUtf8Files.emplace(File, Utf8);
+    return Utf8;
 }
 
 QString TVTReportViewer::UsedByText(int Row, int Col) const

@@ -13,6 +13,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -65,6 +67,10 @@ private:
     bool FUserSized = false;     // the user moved the splitter
     const QObject* FSplitterObject = nullptr;  // the splitter, for the event filter
     QString CellText(int Row, int Col) const;
+    // Whether the row's text comes from a UTF-8 source file; the answer
+    // for each file is kept until the rows are refilled.
+    bool RowIsUtf8(int Row) const;
+    mutable std::unordered_map<std::string, bool> FUtf8Files;
 };
 
 class TReportPages : public QObject {

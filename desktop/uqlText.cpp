@@ -54,25 +54,67 @@ QString qlFromFileName(const std::string& Name) { return QFile::decodeName(QByte
 
 std::string qlToFileName(const QString& Name) { return QFile::encodeName(Name).toStdString(); }
 
+namespace {
+
+bool ValidUtf8(const char* Data, qsizetype Size, QString* Text)
+{
+    QStringDecoder Decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QByteArray Bytes = QByteArray::fromRawData(Data, Size);
+    QString Decoded = Decoder.decode(Bytes);
+    // The decoder takes some bytes it should refuse (an encoded surrogate):
+    // only what encodes back to the same bytes is UTF-8 here.
+    if (Decoder.hasError() || Decoded.toUtf8() != Bytes)
+        return false;
+    if (Text)
+        *Text = std::move(Decoded);
+    return true;
+}
+
+bool HasBom(const QByteArray& Bytes) { return Bytes.startsWith("\xEF\xBB\xBF"); }
+
+bool BeyondAscii(const char* Data, qsizetype Size)
+{
+    for (qsizetype I = 0; I < Size; ++I)
+        if (static_cast<unsigned char>(Data[I]) >= 0x80)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+bool qlIsUtf8Source(const QByteArray& Bytes)
+{
+    const qsizetype Skip = HasBom(Bytes) ? 3 : 0;
+    const char* Data = Bytes.constData() + Skip;
+    const qsizetype Size = Bytes.size() - Skip;
+    return (Skip > 0 || BeyondAscii(Data, Size)) && ValidUtf8(Data, Size, nullptr);
+}
+
 TqlDecodedText qlDecodeSource(const QByteArray& Bytes)
 {
     TqlDecodedText Result;
-    if (Bytes.startsWith("\xEF\xBB\xBF")) {
-        QStringDecoder Decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString Text = Decoder.decode(Bytes.mid(3));
-        if (!Decoder.hasError() && Text.toUtf8() == Bytes.mid(3)) {
-            Result.Text = Text;
-            Result.Utf8 = true;
-            return Result;
-        }
+    if (qlIsUtf8Source(Bytes)) {
+        Result.Bom = HasBom(Bytes);
+        const qsizetype Skip = Result.Bom ? 3 : 0;
+        ValidUtf8(Bytes.constData() + Skip, Bytes.size() - Skip, &Result.Text);
+        Result.Utf8 = true;
+        return Result;
     }
     Result.Text = FromAnsi(Bytes.constData(), Bytes.size());
     return Result;
 }
 
-QByteArray qlEncodeSource(const QString& Text, bool Utf8)
+QByteArray qlEncodeSource(const QString& Text, bool Utf8, bool Bom)
 {
     if (Utf8)
-        return QByteArray("\xEF\xBB\xBF") + Text.toUtf8();
+        return (Bom ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + Text.toUtf8();
     return ToAnsi(Text);
+}
+
+QString qlFromSource(const std::string& Text, bool Utf8)
+{
+    QString Result;
+    if (Utf8 && ValidUtf8(Text.data(), static_cast<qsizetype>(Text.size()), &Result))
+        return Result;
+    return qlFromAnsi(Text);
 }

@@ -17,12 +17,20 @@ std::string qlToAnsi(const QString& Text);
 QString qlFromFileName(const std::string& Name);
 std::string qlToFileName(const QString& Name);
 
-// Source files for the editor: UTF-8 when the bytes start with a UTF-8
-// byte-order mark and are valid UTF-8, else Windows-1252. Encoding the
-// decoded text with the same flag gives back the very same bytes.
+// Source files for display: UTF-8 when the bytes (after a UTF-8 byte-order
+// mark, if any) are valid UTF-8 and either start with the mark or hold a
+// character beyond ASCII; else Windows-1252, as Delphi 7 reads them (text
+// of ASCII alone reads the same either way and stays 8-bit when edited).
+// Encoding the decoded text with the same flags gives back the very same
+// bytes.
 struct TqlDecodedText {
     QString Text;
-    bool Utf8 = false;  // the text had a BOM and is written back with one
+    bool Utf8 = false;  // written back as UTF-8
+    bool Bom = false;   // with a byte-order mark
 };
+bool qlIsUtf8Source(const QByteArray& Bytes);
 TqlDecodedText qlDecodeSource(const QByteArray& Bytes);
-QByteArray qlEncodeSource(const QString& Text, bool Utf8);
+QByteArray qlEncodeSource(const QString& Text, bool Utf8, bool Bom);
+// A piece of a source file's text (a string literal from the model) in the
+// file's encoding; bytes that are not UTF-8 read as Windows-1252 anyway.
+QString qlFromSource(const std::string& Text, bool Utf8);

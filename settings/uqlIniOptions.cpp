@@ -440,6 +440,8 @@ TReadResult ReadSettingsFile(const std::string& FileName, std::string& Data, std
 
 } // namespace
 
+void qlIniNotice(const std::string& Text) { Notice(Text); }
+
 TqlIniNoticeHandler qlSetIniNoticeHandler(TqlIniNoticeHandler Handler)
 {
     TqlIniNoticeHandler Old = std::move(NoticeHandler());

@@ -46,6 +46,8 @@ constexpr long long qlMaxIniFileSize = 16LL << 20;
 // handler it replaces; an empty handler restores the default.
 using TqlIniNoticeHandler = std::function<void(const std::string& Notice)>;
 TqlIniNoticeHandler qlSetIniNoticeHandler(TqlIniNoticeHandler Handler);
+// Says Notice where the notices about settings files go now.
+void qlIniNotice(const std::string& Notice);
 
 // The blanks that surround names and values in an ini line: spaces, tabs and
 // the other control characters.

@@ -2,6 +2,7 @@
 //
 //   qldesktopbench [--lines N] [--corpus DIR] [--write-main FILE]
 //   qldesktopbench plugins [--rounds N]
+//   qldesktopbench fetch [--rounds N]
 //
 // Prints one "name=value" line per figure: start-up to a shown window; an
 // analysis through Run over a generated main program that uses about N lines
@@ -210,6 +211,9 @@ int RunReportBench(int Argc, char** Argv);
 // "qldesktopbench plugins ...": the refactoring host
 // (qldesktopbenchPlugins.cpp).
 int RunPluginBench(int Argc, char** Argv);
+// "qldesktopbench fetch ...": Open URL against an endless answer
+// (qldesktopbenchFetch.cpp).
+int RunFetchBench(int Argc, char** Argv);
 
 int main(int argc, char** argv)
 {
@@ -217,6 +221,8 @@ int main(int argc, char** argv)
         return RunReportBench(argc - 1, argv + 1);
     if (argc > 1 && !std::strcmp(argv[1], "plugins"))
         return RunPluginBench(argc - 1, argv + 1);
+    if (argc > 1 && !std::strcmp(argv[1], "fetch"))
+        return RunFetchBench(argc - 1, argv + 1);
     long long Lines = 400000;
     std::string Corpus = QUILLET_FPCSRC;
     std::string WriteMain;

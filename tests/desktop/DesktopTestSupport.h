@@ -9,8 +9,10 @@
 #include "model/uqlClasses.h"
 #include "settings/uqlFileSettings.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <deque>
@@ -76,6 +78,16 @@ public:
     std::string FileName;
 };
 
+// Shows a main window as the program does after making it, and lets the
+// boxes kept from its start-up come; false when it never showed.
+inline bool ShowStarted(TMainForm* Form)
+{
+    Form->show();
+    const bool Exposed = QTest::qWaitForWindowExposed(Form);
+    QCoreApplication::processEvents();
+    return Exposed;
+}
+
 // One main window over a scratch folder; shut down and freed at the end.
 struct TForm {
     explicit TForm(const TTestFolder& Folder, const QStringList& Args = {})
@@ -90,6 +102,7 @@ struct TForm {
     TForm(const TForm&) = delete;
     TForm& operator=(const TForm&) = delete;
     TMainForm* operator->() const { return Form; }
+    bool Show() const { return ShowStarted(Form); }
     TMainForm* Form;
 };
 

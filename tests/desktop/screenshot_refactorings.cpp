@@ -3,7 +3,8 @@
 // through the window: Rename... on a class (the input dialog answered by
 // typing), then Parse Tree... on a unit, a node picked in the viewer and its
 // File > Generate... Saves rename-query.png, rename-done.png,
-// node-viewer.png and generate-query.png into the folder given as the first
+// node-viewer.png, generate-query.png and generate-over-viewer.png (the
+// whole screen while the question is open) into the folder given as the first
 // argument. Fails when a window never showed or nothing was written.
 #include "DesktopTestSupport.h"
 #include "ScreenshotSupport.h"
@@ -41,11 +42,12 @@ void Save(QWidget* Window, const QString& Name)
     std::printf("%s\n", qPrintable(Name));
 }
 
-// The next input dialog: saved as Picture, then Answer typed and OK pressed.
-void AnswerInput(const QString& Picture, const QString& Answer, bool& Seen)
+// The next input dialog: saved as Picture (and the whole screen as Screen,
+// when given), then Answer typed and OK pressed.
+void AnswerInput(const QString& Picture, const QString& Answer, bool& Seen, const QString& Screen = {})
 {
     auto* Poll = new QTimer;
-    QObject::connect(Poll, &QTimer::timeout, [Poll, Picture, Answer, &Seen] {
+    QObject::connect(Poll, &QTimer::timeout, [Poll, Picture, Answer, Screen, &Seen] {
         auto* Dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         if (!Dialog || !Dialog->isVisible())
             return;
@@ -53,6 +55,10 @@ void AnswerInput(const QString& Picture, const QString& Answer, bool& Seen)
         Poll->deleteLater();
         Seen = true;
         Save(Dialog, Picture);
+        if (!Screen.isEmpty()) {
+            QGuiApplication::primaryScreen()->grabWindow(0).save(Screen);
+            std::printf("%s\n", qPrintable(Screen));
+        }
         auto* Edit = Dialog->findChild<QLineEdit*>();
         QTest::keyClicks(Edit, Answer);
         QTest::keyClick(Edit, Qt::Key_Return);
@@ -145,7 +151,8 @@ int main(int argc, char** argv)
                         View->setCurrentItem(Classes.first());
                     Save(Dialog, Out + "/node-viewer.png");
                     bool Asked = false;
-                    AnswerInput(Out + "/generate-query.png", QString::fromStdString(Generated), Asked);
+                    AnswerInput(Out + "/generate-query.png", QString::fromStdString(Generated), Asked,
+                                Out + "/generate-over-viewer.png");
                     Generate->trigger();
                     Check(Asked, "generate asked for the file");
                     Dialog->close();

@@ -228,6 +228,24 @@ private slots:
         QCOMPARE(Prompts.Texts, (QStringList{"Select Search Directory", "Do you want to add all subfolders?"}));
     }
 
+    // The help line beside the buttons shows its whole text when the dialog
+    // opens at its size.
+    void ConventionsHelpLineShownWhole()
+    {
+        TProjectFixture P;
+        TCodeOptions D(gqlProject->GetCodingConventions());
+        D.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&D));
+        const QLineEdit* Help = D.edtRegExprHelp;
+        const int Needed = Help->fontMetrics().horizontalAdvance(Help->text());
+        QVERIFY2(Help->contentsRect().width() > Needed,
+                 qPrintable(QString("%1 for %2").arg(Help->contentsRect().width()).arg(Needed)));
+        // And the dialog cannot be made narrower than that.
+        D.resize(300, D.height());
+        QCoreApplication::processEvents();
+        QVERIFY(Help->contentsRect().width() > Needed);
+    }
+
     void ConventionsLoadOkCancel()
     {
         TProjectFixture P;

@@ -2,6 +2,7 @@
 // loopback server.
 #include "DesktopTestSupport.h"
 #include "LoopbackServer.h"
+#include "ProcessMemory.h"
 #include "base/qlException.h"
 #include "desktop/uqlDocument.h"
 #include "desktop/uqlNet.h"
@@ -169,6 +170,66 @@ private slots:
         }
     }
 
+    // A server that streams an endless body as fast as it is taken: each
+    // fetch stops at the limit with its message, the server is hung up on
+    // soon after, and the memory the fetches hold stays bounded.
+    void EndlessAnswerStopsAtTheLimit()
+    {
+        TEndlessServer Server;
+        THttpGetLimits Limits;  // the program's own limit of 16 MiB
+        Limits.DeadlineMs = 20000;
+        const long Start = qlResidentKb();
+        const bool Peak = qlResetPeakResident();
+        for (int Round = 0; Round < 3; ++Round) {
+            const long long SentBefore = Server.Sent();
+            QElapsedTimer T;
+            T.start();
+            const std::string Error = FetchError(Server.Url("/endless"), Limits);
+            QVERIFY2(Error.find("larger than the limit") != std::string::npos, Error.c_str());
+            QVERIFY2(T.elapsed() < 15000, Error.c_str());
+            // Beyond the limit only what the socket buffers and the read
+            // buffer hold was taken from the server.
+            const long long Taken = Server.Sent() - SentBefore;
+            QVERIFY2(Taken < Limits.MaxBytes + (32 << 20), std::to_string(Taken).c_str());
+        }
+        const long Rise = qlPeakResidentKb() - Start;
+        qInfo("peak resident memory above the start: %ld KiB", Rise);
+        if (qlMemoryMeasurable && Peak)
+            QVERIFY2(Rise < 100 * 1024, std::to_string(Rise).c_str());
+    }
+
+    // The whole fetch has one deadline: redirect hops that each answer in
+    // good time but together take longer end it, the clock does not start
+    // again at each hop.
+    void DeadlineCountsAcrossRedirects()
+    {
+        TLoopbackServer Server([](const QByteArray&) { return Http("404 Not Found", ""); });
+        Server.Serve = [](QTcpSocket* S, const QByteArray& Path) {
+            const int Hop = Path.startsWith("/hop") ? Path.mid(4).toInt() : -1;
+            if (Hop < 0)
+                return false;
+            const QByteArray Answer = Hop >= 6 ? Http("200 OK", "[general]\r\n")
+                                               : Http("302 Found", "", "Location: /hop" + QByteArray::number(Hop + 1) + "\r\n");
+            QTimer::singleShot(400, S, [S, Answer] {
+                S->write(Answer);
+                S->disconnectFromHost();
+            });
+            return true;
+        };
+        THttpGetLimits Limits;
+        Limits.TimeoutMs = 1000;
+        Limits.DeadlineMs = 1500;
+        Limits.MaxRedirects = 10;
+        QElapsedTimer T;
+        T.start();
+        const std::string Error = FetchError(Server.Url("/hop0"), Limits);
+        QVERIFY2(Error.find("took longer than allowed") != std::string::npos, Error.c_str());
+        QVERIFY2(T.elapsed() < 2300, std::to_string(T.elapsed()).c_str());
+        // Each hop alone is well inside the deadline.
+        Limits.DeadlineMs = 30000;
+        QCOMPARE(FetchError(Server.Url("/hop0"), Limits), std::string("fetched: [general]\r\n"));
+    }
+
     // Cancel in the progress dialog ends a fetch that would wait long.
     void CancelWhileWaiting()
     {
@@ -197,9 +258,41 @@ private slots:
         QVERIFY(T.elapsed() < 10000);
     }
 
+    // The progress dialog shows within its minimum duration, and a click
+    // that reaches its window, as a click under X does, presses Cancel.
+    void CancelClickThroughTheWindow()
+    {
+        QWidget Parent;
+        Parent.resize(500, 400);
+        Parent.show();
+        TLoopbackServer Server([](const QByteArray&) { return QByteArray(); });
+        THttpGetLimits Limits;
+        Limits.TimeoutMs = 6000;
+        Limits.ProgressParent = &Parent;
+        QElapsedTimer T;
+        qint64 ShownAfter = -1;
+        QTimer Poll;
+        QObject::connect(&Poll, &QTimer::timeout, [&] {
+            auto* Dialog = Parent.findChild<QProgressDialog*>();
+            auto* Button = Dialog && Dialog->isVisible() ? Dialog->findChild<QPushButton*>() : nullptr;
+            if (!Button || ShownAfter >= 0 || !Dialog->windowHandle())
+                return;
+            ShownAfter = T.elapsed();
+            QTest::mouseClick(Dialog->windowHandle(), Qt::LeftButton, {},
+                              Button->mapTo(Dialog, Button->rect().center()));
+        });
+        Poll.start(20);
+        T.start();
+        const std::string Error = FetchError(Server.Url("/wait"), Limits);
+        QVERIFY2(ShownAfter >= 0 && ShownAfter < 2000, std::to_string(ShownAfter).c_str());
+        QVERIFY2(Error.find("cancelled") != std::string::npos, Error.c_str());
+    }
+
     void FetchFailures()
     {
         int Hops = 0;
+        // 64 MiB of zeros packed into a few kilobytes (a zlib stream).
+        const QByteArray Bomb = qCompress(QByteArray(64 << 20, '\0'), 9).mid(4);
         TLoopbackServer Server([&](const QByteArray& Path) -> QByteArray {
             if (Path == "/404")
                 return Http("404 Not Found", "gone");
@@ -217,6 +310,10 @@ private slots:
                 return "\x01\x02 this is not http\r\n\r\n";
             if (Path == "/short")
                 return "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\nabcd";
+            if (Path == "/bomb")
+                return Http("200 OK", Bomb, "Content-Encoding: deflate\r\n");
+            if (Path == "/nowhere")
+                return Http("302 Found", "");
             if (Path == "/badgzip")
                 return Http("200 OK", "[general]\r\nthis is no gzip stream at all\r\n", "Content-Encoding: gzip\r\n");
             return Http("500 Internal Server Error", "");
@@ -249,6 +346,8 @@ private slots:
             {"/500", "500"},
             {"/short", "closed"},
             {"/badgzip", "ecompress"},
+            {"/bomb", "Decompression failed: the answer unpacks to many times its packed size"},
+            {"/nowhere", "answered 302 Found without naming an address to go to"},
             {"/trickle", "took longer than allowed"},
         };
         for (const auto& C : Cases) {

@@ -4,13 +4,18 @@
 #include "LoopbackServer.h"
 #include "base/qlException.h"
 #include "desktop/frmqlMain.h"
+#include "desktop/frmqlSystemOptions.h"
 #include "desktop/uqlDocument.h"
 #include "settings/uqlIniOptions.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/stat.h>
 
@@ -24,6 +29,16 @@ namespace {
 std::string Project(const std::string& FileToAnalyze)
 {
     return "[general]\r\nfiletoanalyze=" + FileToAnalyze + "\r\n";
+}
+
+// The message boxes on screen.
+QList<QMessageBox*> VisibleBoxes()
+{
+    QList<QMessageBox*> Result;
+    for (QWidget* W : QApplication::allWidgets())
+        if (auto* Box = qobject_cast<QMessageBox*>(W); Box && Box->isVisible())
+            Result << Box;
+    return Result;
 }
 
 QStringList RecentCaptions(TMainForm& F)
@@ -103,6 +118,7 @@ private slots:
         TScriptedPrompts Prompts;
         const std::string Bad = Folder.Write("bad.xml", "no section\n");
         TForm F(Folder, {QString::fromStdString(Bad)});
+        QVERIFY(F.Show());
         QCOMPARE(F->windowTitle(), QString("Untitled - Quillet"));
         QCOMPARE(Prompts.Texts,
                  QStringList{QString::fromStdString(Bad + " is not a Quillet project file (no section header).")});
@@ -176,14 +192,83 @@ private slots:
         const QString Refusal = QString::fromStdString("Cannot open " + Fifo + ": it is a FIFO, not a regular file");
         {
             TForm F(Folder, {QString::fromStdString(Fifo)});
+            QVERIFY(F.Show());
             QCOMPARE(F->windowTitle(), QString("Untitled - Quillet"));
             QCOMPARE(Prompts.Texts, QStringList{Refusal});
             F->AddRecentFile(Fifo);
         }
         Prompts.Texts.clear();
         TForm F(Folder);
+        QVERIFY(F.Show());
         QCOMPARE(F->windowTitle(), QString("Untitled - Quillet"));
         QCOMPARE(Prompts.Texts, QStringList{Refusal});
+    }
+
+    // What goes wrong at start-up is told in a box of the main window's
+    // own once the window is on screen, never in one that waits before it
+    // or lies under it; a refused project named on the command line leaves
+    // an untitled project, not the most recent one.
+    void StartUpErrorsComeAboveTheShownWindow()
+    {
+        const struct {
+            const char* Name;
+            const char* Expected;
+            bool Named;  // the project file is named on the command line
+        } Cases[] = {
+            {"fifo", "it is a FIFO, not a regular file", true},
+            {"folder", "it is a folder, not a regular file", true},
+            {"large", "larger than 16 MiB", true},
+            {"plug-in", "Fifo.so: it is a FIFO", false},
+            {"utf-16 ini", "UTF-16", false},
+        };
+        for (const auto& C : Cases) {
+            const std::string Name = C.Name;
+            TTestFolder Folder;
+            const std::string Recent = Folder.Write("recent.xml", Project("recent.dpr"));
+            if (Name == "utf-16 ini")
+                Folder.Write("Quillet.ini", std::string("\xFF\xFE[\0x\0]\0", 8));
+            else
+                Folder.Write("Quillet.ini", "[Recent files]\r\nMRU1=" + Recent + "\r\n");
+            std::string Arg;
+            if (Name == "fifo" || Name == "plug-in") {
+                Arg = Folder.Path() + (Name == "fifo" ? "/fifo.xml" : "/Fifo.so");
+                QCOMPARE(::mkfifo(Arg.c_str(), 0600), 0);
+            } else if (Name == "folder") {
+                Arg = Folder.Write("folder.xml/keep", "x").substr(0, Folder.Path().size() + 11);
+            } else if (Name == "large") {
+                Arg = Folder.Write("large.xml", "[general]\r\n" + std::string(20 << 20, ';'));
+            }
+            if (Name == "plug-in") {
+                Folder.Write("options.ql", "[Refactorings]\r\nCount=1\r\n0=" + Arg + "\r\n");
+                Arg.clear();
+            }
+            // A box that waited for the user before the window is shown runs
+            // its own event loop: this closes it and says so.
+            QString HeldBy;
+            QTimer Watch;
+            QObject::connect(&Watch, &QTimer::timeout, [&] {
+                if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    HeldBy = Box->text();
+                    Box->close();
+                }
+            });
+            Watch.start(50);
+            TForm F(Folder, Arg.empty() ? QStringList{} : QStringList{QString::fromStdString(Arg)});
+            Watch.stop();
+            QVERIFY2(HeldBy.isEmpty(), qPrintable(QString(C.Name) + ": " + HeldBy));
+            QVERIFY2(VisibleBoxes().isEmpty(), C.Name);
+            if (C.Named) {
+                QCOMPARE(F->windowTitle(), QString("Untitled - Quillet"));
+                QVERIFY(F->Document().GetFileName().empty());
+            }
+            QVERIFY(F.Show());
+            QTRY_COMPARE(VisibleBoxes().size(), 1);
+            QMessageBox* Box = VisibleBoxes().first();
+            QVERIFY2(Box->text().contains(C.Expected), qPrintable(Box->text()));
+            QVERIFY2(Box->parentWidget() == F.Form, C.Name);
+            QVERIFY(F->isVisible());
+            Box->close();
+        }
     }
 
     void OpenFromAddress()
@@ -295,6 +380,7 @@ private slots:
         TScriptedPrompts Prompts;
         {
             TForm F(Folder);
+            QVERIFY(F.Show());
             F->actReadOnly->trigger();  // now editable
         }
         const std::string Ini = Folder.Path() + "/Quillet.ini";
@@ -303,7 +389,7 @@ private slots:
         QVERIFY(File.ReadString("MainForm", "ExplorerWidth", "") != "");
         QVERIFY(File.ReadString("MainForm", "BottomPanelHeight", "") != "");
         QCOMPARE(File.ReadString("TMainForm", "Width", ""), std::string("861"));
-        QVERIFY(File.ValueExists("TFindForm", "Left"));
+        QVERIFY(!File.ValueExists("TFindForm", "Left"));  // never shown
         TForm F(Folder);
         QVERIFY(!F->actReadOnly->isChecked());
     }
@@ -316,12 +402,61 @@ private slots:
         const std::string Ini = Folder.Write("Quillet.ini/keep", "x");
         {
             TForm F(Folder);
+            QVERIFY(F.Show());
             QCOMPARE(F->width(), 861);
             QCOMPARE(Prompts.Texts.size(), 1);
             QVERIFY(Prompts.Texts[0].contains("Quillet.ini"));
         }
         QCOMPARE(Prompts.Texts.size(), 1);
         QCOMPARE(ReadFile(Ini), std::string("x"));
+    }
+
+    // System options that cannot be read (another encoding, a file no
+    // reader gets through) give one notice and the defaults; the program
+    // starts, a project save goes through, the options dialog says it cannot
+    // write, and the file stays as it was.
+    void SystemOptionsNotReadGiveDefaultsAndWriteNothing()
+    {
+        std::string Utf16 = "\xFF\xFE";
+        for (char C : std::string("[FolderComparison]\r\nFolderComparisonExe=/usr/bin/meld\r\n"))
+            Utf16 += std::string{C, '\0'};
+        for (const bool Loop : {false, true}) {
+            TTestFolder Folder;
+            TScriptedPrompts Prompts;
+            const std::string Options = Folder.Path() + "/options.ql";
+            if (Loop)
+                std::filesystem::create_symlink("options.ql", Options);
+            else
+                Folder.Write("options.ql", Utf16);
+            auto State = [&] {
+                return std::filesystem::is_symlink(Options) ? "link to " + std::filesystem::read_symlink(Options).string()
+                                                            : ReadFile(Options);
+            };
+            const std::string Before = State();
+            {
+                TForm F(Folder);
+                QVERIFY(F.Show());
+                QCOMPARE(Prompts.Texts.size(), 1);
+                QVERIFY2(Prompts.Texts[0].contains(QString::fromStdString(Options)) &&
+                             Prompts.Texts[0].contains("nothing is written"),
+                         qPrintable(Prompts.Texts[0]));
+                const Ref<IqlSystemOptions> System = gqlProject->GetSystemOptions();
+                QCOMPARE(System->GetRefactorOptions()->GetFolderComparisonExe(), std::string());
+                QCOMPARE(System->GetLibrarySearchPath()->GetCount(), 0);
+                Prompts.Texts.clear();
+                QVERIFY(F->SaveDocument(Folder.Path() + "/p.xml"));
+                QVERIFY2(Prompts.Texts.isEmpty(), qPrintable(Prompts.Texts.join("\n")));
+                QVERIFY(std::filesystem::exists(Folder.Path() + "/p.xml"));
+                TSystemOptionsForm* Dialog = SystemOptionsForm();
+                Dialog->FormShow();
+                Dialog->ParamsEdit->setText("%1 %2");
+                Dialog->accept();
+                QCOMPARE(Dialog->result(), int(QDialog::Rejected));
+                QCOMPARE(Prompts.Texts.size(), 1);
+                QVERIFY2(Prompts.Texts[0].contains("could not be saved"), qPrintable(Prompts.Texts[0]));
+            }
+            QCOMPARE(State(), Before);
+        }
     }
 
     void UnreadableSettingsFileStopsTheStart()

@@ -2,6 +2,10 @@
 #include "DesktopTestSupport.h"
 #include "desktop/frmqlBase.h"
 #include "desktop/frmqlBaseDialog.h"
+#include "desktop/frmqlCodeOptions.h"
+#include "desktop/frmqlFind.h"
+#include "desktop/frmqlOpenURL.h"
+#include "desktop/frmqlSystemOptions.h"
 #include "settings/uqlIniOptions.h"
 
 #include <QGuiApplication>
@@ -46,6 +50,7 @@ private slots:
         {
             TTestWindow W;
             QCOMPARE(W.size(), QSize(861, 683));
+            W.show();
         }
         QCOMPARE(Read(Ini.FileName, "TMainForm", "Width"), std::string("861"));
         QCOMPARE(Read(Ini.FileName, "TMainForm", "Height"), std::string("683"));
@@ -113,6 +118,7 @@ private slots:
         TDesktopIni Ini(Folder);
         {
             TTestFixedDialog D;
+            D.show();
             D.move(70, 80);
         }
         QCOMPARE(Read(Ini.FileName, "TFindForm", "Left"), std::string("70"));
@@ -121,6 +127,48 @@ private slots:
         TTestFixedDialog D;
         QCOMPARE(D.pos(), QPoint(70, 80));
         QVERIFY(D.width() != 999);
+    }
+
+    // A dialog with no stored place opens centred on the main window; a
+    // window never shown stores nothing, so its next showing is centred too.
+    void DialogsWithoutPlaceOpenOverTheMainWindow()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        auto Centred = [](QWidget* Dialog, QWidget* Over) {
+            Dialog->show();
+            if (!QTest::qWaitForWindowExposed(Dialog))
+                return false;
+            const QPoint Off = Dialog->frameGeometry().center() - Over->frameGeometry().center();
+            Dialog->hide();
+            return Off.manhattanLength() < 40;
+        };
+        for (int Start = 0; Start < 2; ++Start) {
+            TForm F(Folder);
+            F->setGeometry(100, 80, 500, 400);
+            QVERIFY(F.Show());
+            if (Start == 0)
+                continue;  // no dialog shown
+            QVERIFY2(Centred(F->FindForm(), F.Form), "Find");
+            QVERIFY2(Centred(SystemOptionsForm(), F.Form), "System Options");
+            TCodeOptions Conventions(gqlProject->GetCodingConventions(), F.Form);
+            QVERIFY2(Centred(&Conventions, F.Form), "Coding Conventions");
+            TfrmOpenURL Address(F.Form);
+            QVERIFY2(Centred(&Address, F.Form), "Open URL");
+        }
+        const std::string Ini = Folder.Path() + "/Quillet.ini";
+        // The second start stored the dialogs it showed, where they were.
+        QVERIFY(Read(Ini, "TFindForm", "Left") != "<none>");
+        QVERIFY(Read(Ini, "TCodeOptions", "Width") != "<none>");
+        TTestFolder Unseen;
+        {
+            TForm F(Unseen);
+            QVERIFY(F.Show());
+        }
+        const std::string UnseenIni = Unseen.Path() + "/Quillet.ini";
+        for (const char* Section : {"TFindForm", "TSystemOptionsForm"})
+            QCOMPARE(Read(UnseenIni, Section, "Left"), std::string("<none>"));
+        QVERIFY(Read(UnseenIni, "TMainForm", "Left") != "<none>");
     }
 
     void DockedRestoresNothing()

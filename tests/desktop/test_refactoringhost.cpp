@@ -178,6 +178,7 @@ private:
 // and presses OK (or Cancel when Answer is empty).
 struct TInputAnswer {
     QString Caption, Prompt, Selected;
+    QWidget* Parent = nullptr;
     bool Seen = false;
     void Arm(const QString& Answer)
     {
@@ -190,6 +191,7 @@ struct TInputAnswer {
             Poll->stop();
             Poll->deleteLater();
             Seen = true;
+            Parent = Dialog->parentWidget();
             Caption = Dialog->windowTitle();
             Prompt = Dialog->labelText();
             Selected = Edit->selectedText();
@@ -209,6 +211,34 @@ struct TInputAnswer {
 class TRefactoringHostTest : public QObject {
     Q_OBJECT
 private slots:
+    // A refactoring's question comes over the window that asks it: over a
+    // plug-in's own modal window (the node viewer's Generate...), not over
+    // the main window, which would come in front of that window.
+    void InputBoxOverTheWindowThatAsks()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        THostForm F(Folder);
+        QVERIFY(ShowStarted(F.Form));
+        TInputAnswer Plain;
+        Plain.Arm("a");
+        std::string Value = "x";
+        QVERIFY(qlInputQuery("Rename", "New name:", Value));
+        QCOMPARE(Plain.Parent, static_cast<QWidget*>(F.Form));
+        QDialog Viewer(F.Form);
+        TInputAnswer Nested;
+        bool Answered = false;
+        QTimer::singleShot(0, &Viewer, [&] {
+            Nested.Arm("b");
+            std::string File = "tree.pas";
+            Answered = qlInputQuery("Generate", "File name:", File);
+            Viewer.accept();
+        });
+        Viewer.exec();
+        QVERIFY(Answered);
+        QCOMPARE(Nested.Parent, static_cast<QWidget*>(&Viewer));
+    }
+
     void HostLifetime()
     {
         TTestFolder Folder;
@@ -233,6 +263,8 @@ private slots:
                                  Stub("qlStubThrowing.so"), Stub("qlStubWrongAbi.so"), Stub("qlStubNoEntry.so"),
                                  Stub("qlStubGood.so"), Stub("qlStubTwo")});
         THostForm F(Folder);
+        QVERIFY(Prompts.Texts.isEmpty());  // not before the window is up
+        QVERIFY(ShowStarted(F.Form));
         const QStringList Expected = {"Missing.so", "NotElf.so", "Fifo.so: it is a FIFO", "Windows.so", "libQuilletBase.so",
                                       "could not start", "qlStubWrongAbi.so", "qlStubNoEntry.so"};
         QCOMPARE(Prompts.Texts.size(), Expected.size());

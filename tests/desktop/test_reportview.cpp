@@ -159,6 +159,29 @@ private slots:
         G->grab();
     }
 
+    // A string literal shows in its file's encoding: UTF-8 without a
+    // byte-order mark as UTF-8, an 8-bit file as Windows-1252.
+    void StringLiteralsInTheirFilesEncoding()
+    {
+        TProjectFixture P;
+        TTabs T;
+        P.Folder.Write("Utf8Unit.pas", "unit Utf8Unit;\ninterface\nconst Greeting = 'caf\xC3\xA9 \xE2\x82\xAC';\n"
+                                       "implementation\nend.\n");
+        const std::string Main = P.Folder.Write(
+            "Main.dpr", "program Main;\r\nuses Utf8Unit;\r\nconst Ansi = 'caf\xE9 \x80';\r\nbegin\r\nend.\r\n");
+        gqlProject->GetOptions()->SetFileToAnalyze(Main);
+        qlAddShippedSystemFolder(gqlProject->GetSystemOptions()->GetLibrarySearchPath());
+        gqlProject->Analyze(true);
+        const Ref<IqlReport> Literals = P.Report("String Literals");
+        Literals->Run();
+        TVTReportViewer* V = T.Report->ViewerOf(T.Report->ShowReport(Literals));
+        QStringList Shown;
+        for (int R = 0; R < V->Grid->model()->rowCount(); ++R)
+            Shown << Cell(V->Grid, R, 0) + ": " + Cell(V->Grid, R, 1);
+        QVERIFY2(Shown.contains(QString::fromUtf8("Utf8Unit: 'caf\u00E9 \u20AC'")), qPrintable(Shown.join(" | ")));
+        QVERIFY2(Shown.contains(QString::fromUtf8("Main: 'caf\u00E9 \u20AC'")), qPrintable(Shown.join(" | ")));
+    }
+
     void UsedByGridOverTheSample()
     {
         TProjectFixture P;

@@ -1,8 +1,10 @@
 // Run over the Inventory sample, the progress display, the message list and
 // the source viewer.
 #include "DesktopTestSupport.h"
+#include "LoopbackServer.h"
 #include "desktop/frmqlMain.h"
 #include "desktop/uqlDocument.h"
+#include "model/uqlMessage.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -120,17 +122,36 @@ private slots:
         QVERIFY(Prompts.Texts.isEmpty());
     }
 
-    // Run with nothing to analyse says so and leaves everything as it was.
+    // Run with nothing to analyse says so and leaves everything as it was:
+    // an untitled project, one fetched from an address without a file to
+    // analyse, and one whose file is not there.
     void RunWithoutFileSaysSo()
     {
-        TTestFolder Folder;
-        TScriptedPrompts Prompts;
-        TForm F(Folder);
-        const QString Status = F->StatusText(4);
-        F->actRun->trigger();
-        QCOMPARE(Prompts.Texts, QStringList{"No file to analyze is set. Choose one under Project > Options."});
-        QCOMPARE(F->StatusText(4), Status);
-        QVERIFY(F->actRun->isEnabled());
+        TLoopbackServer Server([](const QByteArray& Path) -> QByteArray {
+            if (Path == "/bare.xml")
+                return Http("200 OK", "[general]\r\n");
+            return Http("200 OK", "[general]\r\nfiletoanalyze=web.dpr\r\n");
+        });
+        const struct {
+            const char* Address;  // empty: untitled
+            const char* Expected;
+        } Cases[] = {
+            {"", "No file to analyze is set. Choose one under Project > Options."},
+            {"/bare.xml", "The file to analyze \"Default Value\" cannot be found. Choose one under Project > Options."},
+            {"/web.xml", "The file to analyze \"web.dpr\" cannot be found. Choose one under Project > Options."},
+        };
+        for (const auto& C : Cases) {
+            TTestFolder Folder;
+            TScriptedPrompts Prompts;
+            TForm F(Folder);
+            if (*C.Address)
+                F->OpenDocumentURL(Server.Url(C.Address));
+            const QString Status = F->StatusText(4);
+            F->actRun->trigger();
+            QCOMPARE(Prompts.Texts, QStringList{C.Expected});
+            QCOMPARE(F->StatusText(4), Status);
+            QVERIFY(F->actRun->isEnabled());
+        }
     }
 
     void UnitDeletedDuringRun()
@@ -226,6 +247,29 @@ private slots:
         QCOMPARE(F->StatusText(4), QString::fromStdString(A));
     }
 
+    // A long message is shown whole: its column takes the width the window
+    // gains, and its tip holds all of it.
+    void LongMessageShownWhole()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        TForm F(Folder);
+        F->resize(900, 600);
+        QVERIFY(F.Show());
+        const std::string Text = "The refactored files are in " + Folder.Path() +
+                                 "/work/projects/inventory/Generated/{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}.";
+        F->PostMessage(Ref<IqlMessage>(new TqlMessage(Text, -1, 0, 0, false)));
+        const QModelIndex Cell = F->lvMessages->model()->index(0, 0);
+        QCOMPARE(Cell.data(Qt::ToolTipRole).toString(), QString::fromStdString(Text));
+        const int Narrow = F->lvMessages->header()->sectionSize(0);
+        F->resize(1500, 600);
+        QTRY_VERIFY(F->lvMessages->width() > 1300);
+        QCoreApplication::processEvents();
+        const int Wide = F->lvMessages->header()->sectionSize(0);
+        QVERIFY2(Wide >= Narrow + 500, qPrintable(QString("%1 -> %2").arg(Narrow).arg(Wide)));
+        QVERIFY(Wide > F->lvMessages->fontMetrics().horizontalAdvance(QString::fromStdString(Text)));
+    }
+
     void ShowCodeBounds()
     {
         TTestFolder Folder;
@@ -296,6 +340,58 @@ private slots:
             QCOMPARE(ReadFile(File), Edited);
             QVERIFY(!F->seEditor->isModified());
             QVERIFY(Prompts.Texts.isEmpty());
+        }
+    }
+
+    // A file whose bytes are UTF-8 reads as UTF-8, with a byte-order mark
+    // or without; other bytes read as Windows-1252; ASCII alone stays 8-bit
+    // when edited. What is typed goes back in the file's own encoding.
+    void EditorEncodings()
+    {
+        const struct {
+            std::string Bytes;
+            const char* Shown;   // UTF-8
+            const char* Typed;   // UTF-8, inserted at the start
+            std::string Saved;
+        } Cases[] = {
+            {"unit u;\n// caf\xC3\xA9 \xE2\x82\xAC\n", "caf\xC3\xA9 \xE2\x82\xAC", "\xC3\xA9",
+             "\xC3\xA9unit u;\n// caf\xC3\xA9 \xE2\x82\xAC\n"},
+            {"\xEF\xBB\xBFunit u;\n// \xE2\x82\xAC\n", "// \xE2\x82\xAC", "\xC3\xA9",
+             "\xEF\xBB\xBF\xC3\xA9unit u;\n// \xE2\x82\xAC\n"},
+            {"unit u;\r\n{ caf\xE9 \x80 }\r\n", "caf\xC3\xA9 \xE2\x82\xAC", "\xC3\xA9", "\xE9unit u;\r\n{ caf\xE9 \x80 }\r\n"},
+            {"unit u;\r\nend.\r\n", "end.", "\xC3\xA9", "\xE9unit u;\r\nend.\r\n"},
+            {"unit \xC3(;\nend.\n", "\xC3\x83(", "", "unit \xC3(;\nend.\n"},
+        };
+        for (const auto& C : Cases) {
+            TTestFolder Folder;
+            TScriptedPrompts Prompts;
+            const std::string File = Folder.Write("u.pas", C.Bytes);
+            TForm F(Folder);
+            F->ShowCode(File, 1, 1);
+            QVERIFY2(F->seEditor->text().contains(QString::fromUtf8(C.Shown)), qPrintable(F->seEditor->text()));
+            F->actReadOnly->trigger();
+            F->seEditor->insertAt(QString::fromUtf8(C.Typed), 0, 0);
+            F->actEditSave->trigger();
+            QCOMPARE(ReadFile(File), C.Saved);
+        }
+    }
+
+    // Columns count as the analysis counts them, in bytes of the file, also
+    // after characters that take more than one byte in UTF-8.
+    void ShowCodeColumnsInUtf8()
+    {
+        TTestFolder Folder;
+        TScriptedPrompts Prompts;
+        const std::string Line = "  S := 'caf\xC3\xA9 \xE2\x82\xAC'; Target := 1;";
+        const int X = static_cast<int>(Line.find("Target")) + 1;
+        TForm F(Folder);
+        for (const char* Mark : {"", "\xEF\xBB\xBF"}) {
+            const std::string File = Folder.Write(*Mark ? "bom.pas" : "plain.pas", Mark + ("unit u;\n" + Line + "\n"));
+            F->ShowCode(File, X, 2);
+            QCOMPARE(F->EditorLine(), 2);
+            QCOMPARE(F->EditorColumn(), X);
+            const long Pos = F->seEditor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+            QCOMPARE(char(F->seEditor->SendScintilla(QsciScintillaBase::SCI_GETCHARAT, Pos)), 'T');
         }
     }
 

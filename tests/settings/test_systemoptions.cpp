@@ -1,4 +1,5 @@
 #include "settings/uqlFileSettings.h"
+#include "settings/uqlIniOptions.h"
 #include "settings/uqlRefactorOptions.h"
 #include "settings/uqlStringList.h"
 #include "settings/uqlSystemOptions.h"
@@ -111,4 +112,46 @@ TEST_F(SystemOptionsTest, UnstorableLibraryFolderIsRefused)
         EXPECT_NE(std::string(E.what()).find("C:\\lib=old"), std::string::npos) << E.what();
     }
     EXPECT_FALSE(std::filesystem::exists(Name));
+}
+
+// An options file that is not read (another encoding, one no reader gets
+// through) leaves the defaults with one notice naming it, and a save writes
+// nothing over it; a file read again afterwards is written as usual.
+TEST_F(SystemOptionsTest, FileNotReadGivesDefaultsAndIsNeverWritten)
+{
+    std::string Utf16 = "\xFF\xFE";
+    for (char C : std::string("[librarysearchpath]\r\nC:\\Lib=\r\n[Refactorings]\r\nCount=1\r\n0=a.so\r\n"))
+        Utf16 += std::string{C, '\0'};
+    for (const bool Loop : {false, true}) {
+        std::filesystem::remove(Name);
+        if (Loop)
+            std::filesystem::create_symlink("options.ql", Name);  // a link to itself
+        else
+            WriteFileBytes(Name, Utf16);
+        std::vector<std::string> Notices;
+        const TqlIniNoticeHandler Old =
+            qlSetIniNoticeHandler([&](const std::string& N) { Notices.push_back(N); });
+        auto S = MakeRef<TqlSystemOptions>();
+        S->GetRefactorOptions()->SetRefactorings({"stale.so"});
+        S->Load(Settings);
+        qlSetIniNoticeHandler(Old);
+        ASSERT_EQ(Notices.size(), 1u) << (Loop ? "loop" : "UTF-16");
+        EXPECT_NE(Notices[0].find(Name), std::string::npos) << Notices[0];
+        EXPECT_EQ(S->NotRead(), Name);
+        EXPECT_EQ(S->GetLibrarySearchPath()->GetCount(), 0);
+        EXPECT_TRUE(S->GetRefactorOptions()->GetRefactorings().empty());
+        S->GetLibrarySearchPath()->Add("C:\\Other");
+        S->Save(Settings);
+        if (Loop)
+            EXPECT_EQ(std::filesystem::read_symlink(Name), "options.ql");
+        else
+            EXPECT_EQ(ReadFileBytes(Name), Utf16);
+    }
+    std::filesystem::remove(Name);
+    auto S = MakeRef<TqlSystemOptions>();
+    S->Load(Settings);
+    EXPECT_EQ(S->NotRead(), "");
+    S->GetLibrarySearchPath()->Add("C:\\Other");
+    S->Save(Settings);
+    EXPECT_NE(ReadFileBytes(Name).find("C:\\Other"), std::string::npos);
 }
