@@ -170,6 +170,9 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_bom", "UBom.Twice", "Double", ""},
         TRenameCase{"rename_members", "Members.TList2.Fill", "Populate", ""},
         TRenameCase{"rename_inherited", "Inherit.TBase.Clear", "Wipe", ""},
+        // New and Dispose name an object's constructor and destructor.
+        TRenameCase{"rename_new_init", "UCounter.TCounter.Init", "Setup", ""},
+        TRenameCase{"rename_new_init", "UCounter.TCounter.Done", "Finish", ""},
         // Overloads declared apart from their implementations.
         TRenameCase{"rename_overload_unit", "UGen.Gen#1", "Make", "?did not tie its declaration and implementation together"},
         TRenameCase{"rename_overload_unit", "UGen.Gen#2", "Make", "?did not tie its declaration and implementation together"},
