@@ -13,6 +13,7 @@
 // --write-main only writes the generated main program to FILE (to time it
 // with "qlbench analyze FILE") and ends.
 #include "TestFolder.h"
+#include "bench/qldesktopbench/qldesktopbench.h"
 #include "analysis/uqlProject.h"
 #include "desktop/frmqlFind.h"
 #include "desktop/frmqlMain.h"
@@ -205,15 +206,18 @@ long PeakKb()
 
 }  // namespace
 
-// "qldesktopbench reports ...": the report grids and tabs
-// (qldesktopbenchReports.cpp).
-int RunReportBench(int Argc, char** Argv);
-// "qldesktopbench plugins ...": the refactoring host
-// (qldesktopbenchPlugins.cpp).
-int RunPluginBench(int Argc, char** Argv);
-// "qldesktopbench fetch ...": Open URL against an endless answer
-// (qldesktopbenchFetch.cpp).
-int RunFetchBench(int Argc, char** Argv);
+bool ReadRoundsOption(int Argc, char** Argv, int& Rounds)
+{
+    for (int I = 1; I < Argc; ++I) {
+        if (!std::strcmp(Argv[I], "--rounds") && I + 1 < Argc) {
+            Rounds = std::max(1, std::atoi(Argv[++I]));
+        } else {
+            std::fprintf(stderr, "usage: qldesktopbench %s [--rounds N]\n", Argv[0]);
+            return false;
+        }
+    }
+    return true;
+}
 
 int main(int argc, char** argv)
 {

@@ -9,6 +9,7 @@
 //   fetch_resident_after_kb  the resident memory after them, above the same
 //   fetch_error              the message of the last fetch
 #include "TestFolder.h"
+#include "bench/qldesktopbench/qldesktopbench.h"
 #include "base/qlException.h"
 #include "desktop/LoopbackServer.h"
 #include "desktop/ProcessMemory.h"
@@ -35,14 +36,8 @@ double Ms(Clock::duration D) { return std::chrono::duration<double, std::milli>(
 int RunFetchBench(int Argc, char** Argv)
 {
     int Rounds = 4;
-    for (int I = 1; I < Argc; ++I) {
-        if (!std::strcmp(Argv[I], "--rounds") && I + 1 < Argc) {
-            Rounds = std::max(1, std::atoi(Argv[++I]));
-        } else {
-            std::fprintf(stderr, "usage: qldesktopbench fetch [--rounds N]\n");
-            return 2;
-        }
-    }
+    if (!ReadRoundsOption(Argc, Argv, Rounds))
+        return 2;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication App(Argc, Argv);

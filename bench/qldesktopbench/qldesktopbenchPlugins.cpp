@@ -10,6 +10,7 @@
 //   popup_open_ms           the project tree's popup (10 groups of 10
 //                           commands) from popup() to shown, median and max.
 #include "TestFolder.h"
+#include "bench/qldesktopbench/qldesktopbench.h"
 #include "Refactorings/uqlRefactoring.h"
 #include "desktop/frmqlMain.h"
 #include "desktop/uqlPluginLoader.h"
@@ -69,14 +70,8 @@ double StartUp(const TTestFolder& Folder)
 int RunPluginBench(int Argc, char** Argv)
 {
     int Rounds = 9;
-    for (int I = 1; I < Argc; ++I) {
-        if (!std::strcmp(Argv[I], "--rounds") && I + 1 < Argc) {
-            Rounds = std::max(1, std::atoi(Argv[++I]));
-        } else {
-            std::fprintf(stderr, "usage: qldesktopbench plugins [--rounds N]\n");
-            return 2;
-        }
-    }
+    if (!ReadRoundsOption(Argc, Argv, Rounds))
+        return 2;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication App(Argc, Argv);

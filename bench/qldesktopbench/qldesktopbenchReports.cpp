@@ -5,6 +5,7 @@
 // grids add), the column fitting of 20 columns, the re-run and refill of the
 // seven built-in report tabs after the analysis of FILE, and AddSubFolders
 // over DIR. Runs on Qt's offscreen platform unless another one is chosen.
+#include "bench/qldesktopbench/qldesktopbench.h"
 #include "analysis/uqlProject.h"
 #include "desktop/uqlPathUtils.h"
 #include "desktop/uqlReportView.h"

@@ -207,6 +207,34 @@ void ExpectSameRun(const std::string& FileName, const std::string& Program, cons
     EXPECT_EQ(qlBuildAndRun(After, FileName), Was);
 }
 
+struct TUnwound {
+    std::string Qualified, Removed;
+};
+
+// Analyses program Name, qualifies the members its with-statements reach and
+// then removes them, without a message: the text after each step.
+TUnwound QualifyThenRemove(const std::string& Name, const std::string& Program)
+{
+    TUnwound Out;
+    TAnalysedProject P;
+    P.Write(Name + ".dpr", Program);
+    P.Analyze();
+    TqlUnit* Unit = P.Unit(Name);
+    TqlModuleNode* Tree = Unit ? P.Tree(Unit) : nullptr;
+    if (!Tree) {
+        ADD_FAILURE() << Name << " has no node tree";
+        return Out;
+    }
+    TqlWithUnwinder W(Unit, Tree, P.Sink());
+    EXPECT_TRUE(W.QualifyWithStatements(false));
+    Out.Qualified = P.Generated(Tree);
+    EXPECT_TRUE(W.RemoveWithStatements());
+    EXPECT_TRUE(P.Messages.empty()) << P.Messages.front();
+    Out.Removed = P.Generated(Tree);
+    EXPECT_EQ(Out.Removed.find("with "), std::string::npos);
+    return Out;
+}
+
 } // namespace
 
 // Generated code: a chain of more else-ifs than the parser nests, some with
@@ -230,20 +258,8 @@ TEST(WithUnwinder, WithsInALongElseIfChainAreRemoved)
         std::to_string(N + 5) + " do\n" + Chain +
         "\n    else\n      with Cells[3] do\n        Count := Count + 1;\n"
         "  WriteLn(Cells[0].Value, ' ', Cells[1].Value, ' ', Cells[2].Count, ' ', Cells[3].Count);\nend.\n";
-    TAnalysedProject P;
-    P.Write("ElseIfChain.dpr", Program);
-    P.Analyze();
-    TqlUnit* Unit = P.Unit("ElseIfChain");
-    ASSERT_NE(Unit, nullptr);
-    TqlModuleNode* Tree = P.Tree(Unit);
-    ASSERT_NE(Tree, nullptr);
-    TqlWithUnwinder W(Unit, Tree, P.Sink());
-    ASSERT_TRUE(W.QualifyWithStatements(false));
-    ASSERT_TRUE(W.RemoveWithStatements());
-    EXPECT_TRUE(P.Messages.empty()) << P.Messages.front();
-    const std::string Removed = P.Generated(Tree);
-    EXPECT_EQ(Removed.find("with "), std::string::npos);
-    ExpectSameRun("ElseIfChain.dpr", Program, Removed);
+    const TUnwound Out = QualifyThenRemove("ElseIfChain", Program);
+    ExpectSameRun("ElseIfChain.dpr", Program, Out.Removed);
 }
 
 // A flat chain of terms through a dotted name, inside and outside a
@@ -265,21 +281,8 @@ TEST(WithUnwinder, WithsOverALongDottedChainAreQualifiedAndRemoved)
         "  I, Check: Integer;\n\nbegin\n  for I := 0 to " + std::to_string(N) +
         " do\n    Bag.Items[I] := I mod 7;\n  with Bag do\n    begin\n" + Inside + ";\n    end;\n" + Outside +
         ";\n  WriteLn(Bag.Total, ' ', Check);\nend.\n";
-    TAnalysedProject P;
-    P.Write("DottedChain.dpr", Program);
-    P.Analyze();
-    TqlUnit* Unit = P.Unit("DottedChain");
-    ASSERT_NE(Unit, nullptr);
-    TqlModuleNode* Tree = P.Tree(Unit);
-    ASSERT_NE(Tree, nullptr);
-    TqlWithUnwinder W(Unit, Tree, P.Sink());
-    ASSERT_TRUE(W.QualifyWithStatements(false));
-    const std::string Qualified = P.Generated(Tree);
-    EXPECT_NE(Qualified.find("Bag.Total := Bag.Items[0] + Bag.Items[1] + "), std::string::npos);
-    EXPECT_NE(Qualified.find(" + Bag.Items[" + std::to_string(N - 1) + "];"), std::string::npos);
-    ASSERT_TRUE(W.RemoveWithStatements());
-    EXPECT_TRUE(P.Messages.empty()) << P.Messages.front();
-    const std::string Removed = P.Generated(Tree);
-    EXPECT_EQ(Removed.find("with "), std::string::npos);
-    ExpectSameRun("DottedChain.dpr", Program, Removed);
+    const TUnwound Out = QualifyThenRemove("DottedChain", Program);
+    EXPECT_NE(Out.Qualified.find("Bag.Total := Bag.Items[0] + Bag.Items[1] + "), std::string::npos);
+    EXPECT_NE(Out.Qualified.find(" + Bag.Items[" + std::to_string(N - 1) + "];"), std::string::npos);
+    ExpectSameRun("DottedChain.dpr", Program, Out.Removed);
 }
