@@ -183,6 +183,28 @@ bool qlIsUnresolvedName(const TqlUnit* Unit, const std::string& Name)
     return Unresolved.count(Key) > 0;
 }
 
+TqlCodeNode* qlFirstUnresolvedName(const TqlUnit* Unit, TqlNode* Root, const TqlUseIndex& Uses,
+                                   const std::function<bool(const TqlCodeNode*)>& Skip)
+{
+    TqlCodeNode* Found = nullptr;
+    if (Unit->GetUnresolvedNames().empty())
+        return Found;
+    qlForEachSourceLeaf(Root, [&](TqlCodeNode* Leaf) {
+        if (!Found && qlIsToken(Leaf, ptIdentifier) && !(Skip && Skip(Leaf)) && !Uses.Find(Leaf) &&
+            qlIsUnresolvedName(Unit, Leaf->Code()))
+            Found = Leaf;
+    });
+    return Found;
+}
+
+bool qlHasKnownAncestry(const TqlClass* Class)
+{
+    // A chain of ancestors never comes round (the class parser refuses that).
+    while (Class->GetInheritsFromClass())
+        Class = Class->GetInheritsFromClass();
+    return qlSameName(Class->GetName(), "TObject");
+}
+
 bool qlSameName(const std::string& A, const std::string& B)
 {
     if (A.size() != B.size())

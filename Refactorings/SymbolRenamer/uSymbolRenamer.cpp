@@ -1,6 +1,7 @@
 #include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
 
 #include "Refactorings/Common/uqlWithTypes.h"
+#include "Refactorings/uqlRefactoring.h"
 #include "base/qlFileLimits.h"
 #include "base/uqlPathUtils.h"
 
@@ -897,18 +898,6 @@ TqlRoutine* MethodAbove(TqlClass* From, TqlRoutine* Like, bool& Undecided)
     return nullptr;
 }
 
-// The top of Class's chain of ancestors is TObject itself: no ancestor is
-// unknown to the analysis.
-bool KnownToTheRoot(TqlClass* Class)
-{
-    for (int Depth = 0; Class && Depth < 10000; ++Depth) {
-        if (!Class->GetInheritsFromClass())
-            return qlSameName(Class->GetName(), "TObject");
-        Class = Class->GetInheritsFromClass();
-    }
-    return false;
-}
-
 // The names of the heritage list of the class declared at X, Y of Text
 // ("TFoo = class(TBase, IFoo)"), each without the unit before its dot.
 std::vector<std::string> HeritageNames(std::string_view Text, int X, int Y)
@@ -1056,7 +1045,7 @@ bool TqlSymbolRename::CheckFamily()
         // no further than one that is not (TObject's descendants are many).
         TqlUnit* Unit = M->GetUnitIntf();
         const int File = Unit ? Unit->GetFileIndex() : -1;
-        if (!Unit || Unit->IsLibraryUnit() || qlSameName(Unit->GetName(), "QuilletSystem") || File < 0 ||
+        if (!Unit || Unit->IsLibraryUnit() || TqlRefactoring::StandsForRunTimeLibrary(Unit) || File < 0 ||
             File >= Files->GetCount() || !Files->GetItems(File)->Exists) {
             const std::string Where = Unit ? Unit->GetName() : std::string("?");
             return Refuse(M == Selected ? Format2(OutsideSelected, MemberName(M), Where)
@@ -1138,7 +1127,7 @@ bool TqlSymbolRename::CheckFamily()
                 Post(Format2(InheritedKeeps, MemberName(M), MemberName(Up)), File, X, Y);
                 return false;
             }
-            if (!Up && (Undecided || !KnownToTheRoot(Class))) {
+            if (!Up && (Undecided || !qlHasKnownAncestry(Class))) {
                 Post(qlFormat(InheritedUnknown, MemberName(M)), File, X, Y);
                 return false;
             }
@@ -1275,15 +1264,6 @@ std::string IncludedName(std::string_view D)
     while (!Name.empty() && Trim(Name[0]))
         Name.erase(0, 1);
     return qlLowerCase(std::filesystem::path(Name).filename().string());
-}
-
-// The analysis of Unit left Name unresolved somewhere.
-bool UnresolvedIn(TqlUnit* Unit, const std::string& Name)
-{
-    std::string Upper = Name;
-    for (char& C : Upper)
-        C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
-    return Unit->GetUnresolvedNames().count(Upper) > 0;
 }
 
 bool HoldsWord(const std::string& Text, const std::string& Name)
@@ -1536,7 +1516,7 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
     };
     // The analysis left the new name unresolved here (a used unit it could
     // not find may declare it): once renamed, the symbol may take its place.
-    const bool Unresolved = UnresolvedIn(Unit, FNewName);
+    const bool Unresolved = qlIsUnresolvedName(Unit, FNewName);
     std::unordered_set<uint64_t> Declared;
     if (Unresolved)
         ForEachDeclared(

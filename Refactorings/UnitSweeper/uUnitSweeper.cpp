@@ -245,14 +245,7 @@ TqlCodeNode* TqlUnitSweeper::FirstUnresolvedName() const
 {
     if (!FTree || FUnit->GetUnresolvedNames().empty())
         return nullptr;
-    const TqlUseIndex Uses(FUnit);
-    TqlCodeNode* Found = nullptr;
-    qlForEachSourceLeaf(FTree, [&](TqlCodeNode* Leaf) {
-        if (!Found && qlIsToken(Leaf, ptIdentifier) && !Uses.Find(Leaf) &&
-            qlIsUnresolvedName(FUnit, Leaf->Code()))
-            Found = Leaf;
-    });
-    return Found;
+    return qlFirstUnresolvedName(FUnit, FTree, TqlUseIndex(FUnit));
 }
 
 bool TqlUnitSweeper::GetUnitUsage(TqlUnit* Used, bool InterfaceMode, int& Usage)

@@ -505,12 +505,8 @@ bool TqlWithUnwinder::OutOfReachQualified(TqlStatementNode* With, TqlSymbol* Con
     // Through an object of the method's own class, or of a descendant, the
     // member stays in reach.
     TqlClass* Own = qlMethodClass(FUnit, qlOutermostMethod(With));
-    std::set<TqlClass*> Seen;
-    for (auto* Class = dynamic_cast<TqlClass*>(Container); Own && Class && Seen.insert(Class).second;
-         Class = Class->GetInheritsFromClass())
-        if (Class == Own)
-            return false;
-    return true;
+    auto* Class = dynamic_cast<TqlClass*>(Container);
+    return !(Own && Class && (Class == Own || Class->DescendsFrom(Own)));
 }
 
 TqlCodeNode* TqlWithUnwinder::UnresolvedNameInBody(TqlStatementNode* With)
@@ -519,15 +515,9 @@ TqlCodeNode* TqlWithUnwinder::UnresolvedNameInBody(TqlStatementNode* With)
     // of an ancestor it did not find, or declared after a syntax problem in
     // the class's own unit. Without the with statement such a name would
     // bind to something else, or to nothing.
-    if (FUnit->GetUnresolvedNames().empty())
-        return nullptr;
-    TqlCodeNode* Found = nullptr;
-    qlForEachSourceLeaf(BodyOf(With), [&](TqlCodeNode* Node) {
-        if (!Found && IsIdentifierToken(Node) && !Node->Modified() && !IsQualified(Node) &&
-            !FUses.Find(Node) && qlIsUnresolvedName(FUnit, Node->Code()))
-            Found = Node;
+    return qlFirstUnresolvedName(FUnit, BodyOf(With), FUses, [](const TqlCodeNode* Node) {
+        return Node->Modified() || IsQualified(Node);
     });
-    return Found;
 }
 
 bool TqlWithUnwinder::HasKnownAncestry(TqlSymbol* Container)
@@ -535,12 +525,7 @@ bool TqlWithUnwinder::HasKnownAncestry(TqlSymbol* Container)
     // A class whose chain of ancestors does not end in TObject has an
     // ancestor the analysis did not find.
     auto* Class = dynamic_cast<TqlClass*>(Container);
-    if (!Class)
-        return true;
-    std::set<TqlClass*> Seen;
-    while (Class->GetInheritsFromClass() && Seen.insert(Class).second)
-        Class = Class->GetInheritsFromClass();
-    return qlSameText(Class->GetName(), "TObject");
+    return !Class || qlHasKnownAncestry(Class);
 }
 
 // ---------------------------------------------------------------------------
