@@ -80,23 +80,26 @@ bool BeyondAscii(const char* Data, qsizetype Size)
     return false;
 }
 
-}  // namespace
-
-bool qlIsUtf8Source(const QByteArray& Bytes)
+// The bytes as UTF-8 source (into Text, when given): valid UTF-8 after a
+// byte-order mark, if any, that starts with the mark or holds a character
+// beyond ASCII.
+bool DecodeUtf8Source(const QByteArray& Bytes, QString* Text)
 {
     const qsizetype Skip = HasBom(Bytes) ? 3 : 0;
     const char* Data = Bytes.constData() + Skip;
     const qsizetype Size = Bytes.size() - Skip;
-    return (Skip > 0 || BeyondAscii(Data, Size)) && ValidUtf8(Data, Size, nullptr);
+    return (Skip > 0 || BeyondAscii(Data, Size)) && ValidUtf8(Data, Size, Text);
 }
+
+}  // namespace
+
+bool qlIsUtf8Source(const QByteArray& Bytes) { return DecodeUtf8Source(Bytes, nullptr); }
 
 TqlDecodedText qlDecodeSource(const QByteArray& Bytes)
 {
     TqlDecodedText Result;
-    if (qlIsUtf8Source(Bytes)) {
+    if (DecodeUtf8Source(Bytes, &Result.Text)) {
         Result.Bom = HasBom(Bytes);
-        const qsizetype Skip = Result.Bom ? 3 : 0;
-        ValidUtf8(Bytes.constData() + Skip, Bytes.size() - Skip, &Result.Text);
         Result.Utf8 = true;
         return Result;
     }

@@ -5,7 +5,8 @@
 #include "settings/uqlRefactorOptions.h"
 #include "settings/uqlStringList.h"
 
-#include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 const char* const SecLibrarySearchPath = "librarysearchpath";
@@ -21,36 +22,28 @@ void TqlSystemOptions::Load(const Ref<IqlFileSettings>& Settings)
 {
     FNotRead.clear();
     // A file the settings layer refuses reads as empty, with a notice; one
-    // it cannot read at all raises. Either way nothing of it is used.
-    bool Refused = false;
-    std::string Failure;
+    // it cannot read at all raises. Either way nothing of it is used, and
+    // the notices (the failure's too) are said once their handler is back.
+    std::vector<std::string> Notices;
     {
-        TqlIniNoticeHandler Previous;
-        Previous = qlSetIniNoticeHandler([&](const std::string& Notice) {
-            Refused = true;
-            if (Previous)
-                Previous(Notice);
-            else
-                std::fprintf(stderr, "%s\n", Notice.c_str());
-        });
         struct TRestore {
-            TqlIniNoticeHandler& Handler;
-            ~TRestore() { qlSetIniNoticeHandler(Handler); }
-        } Restore{Previous};
+            TqlIniNoticeHandler Handler;
+            ~TRestore() { qlSetIniNoticeHandler(std::move(Handler)); }
+        } Restore{qlSetIniNoticeHandler([&](const std::string& Notice) { Notices.push_back(Notice); })};
         try {
             Settings->ReadSection(SecLibrarySearchPath, FLibrarySearchPath);
             FRefactorOptions->Load(Settings);
         } catch (const std::exception& E) {
-            Failure = E.what();
+            Notices.push_back(E.what());
         }
     }
-    if (!Refused && Failure.empty())
+    if (Notices.empty())
         return;
     FNotRead = Settings->GetFileName();
     LoadDefaults();
     FRefactorOptions->SetRefactorings({});
-    if (!Failure.empty())
-        qlIniNotice(Failure);
+    for (const std::string& Notice : Notices)
+        qlIniNotice(Notice);
 }
 
 void TqlSystemOptions::LoadDefaults()
