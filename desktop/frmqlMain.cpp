@@ -375,17 +375,22 @@ TMainForm::TMainForm(const QStringList& Args, const QString& SettingsFolder)
 
         // The command-line file opens only now that the reports are
         // registered, so its report settings and tabs are not lost. A file
-        // that cannot be opened leaves an untitled document.
+        // that cannot be opened leaves the untitled document of a start
+        // without one, with its report tabs.
         const QString First = FArgs.isEmpty() ? QString() : FArgs.first();
         const bool Named = !First.isEmpty() && First != "-noplugins";
         if (!Named) {
             NewDocument("");
         } else {
             const std::string Full = qlToFileName(QFileInfo(First).absoluteFilePath());
-            if (QFileInfo::exists(First))
-                Guarded([&] { OpenDocument(Full); });
-            else
+            if (QFileInfo::exists(First)) {
+                bool Opened = false;
+                Guarded([&] { Opened = OpenDocument(Full); });
+                if (!Opened)
+                    NewDocument("");
+            } else {
                 NewDocument(Full);
+            }
         }
         // A project named on the command line that was refused leaves the
         // untitled one: the caption never names a project not asked for.

@@ -6,6 +6,7 @@
 #include "desktop/frmqlMain.h"
 #include "desktop/frmqlSystemOptions.h"
 #include "desktop/uqlDocument.h"
+#include "desktop/uqlReportView.h"
 #include "settings/uqlIniOptions.h"
 
 #include <QAction>
@@ -14,11 +15,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -268,6 +271,62 @@ private slots:
             QVERIFY2(Box->parentWidget() == F.Form, C.Name);
             QVERIFY(F->isVisible());
             Box->close();
+        }
+    }
+
+    // A project named on the command line and refused leaves the untitled
+    // project of a start without one: the same report tabs and Reports menu
+    // checks, and a Run fills the tabs alike.
+    void RefusedProjectAtStartUpKeepsTheReports()
+    {
+        struct TState {
+            QStringList Tabs;
+            QList<bool> Checks;
+            QList<int> Rows;  // of each tab after a Run over the sample
+        };
+        auto StateAfterStart = [](const std::string& Kind, TState& State) {
+            TTestFolder Folder;
+            TScriptedPrompts Prompts;
+            // The reports the untitled project showed last time.
+            Folder.Write("projectoptions.ini", "[VisibleReports]\r\nUsed Units=\r\nClass Types=\r\n"
+                                               "Global variables=\r\nString Literals=\r\n");
+            std::string Arg;
+            if (Kind == "fifo") {
+                Arg = Folder.Path() + "/fifo.qlp";
+                QCOMPARE(::mkfifo(Arg.c_str(), 0600), 0);
+            } else if (Kind == "folder") {
+                Arg = Folder.Write("folder.qlp/keep", "x").substr(0, Folder.Path().size() + 11);
+            } else if (Kind == "large") {
+                Arg = Folder.Write("large.qlp", "[general]\r\n" + std::string(20 << 20, ';'));
+            }
+            TForm F(Folder, Arg.empty() ? QStringList{} : QStringList{QString::fromStdString(Arg)});
+            QVERIFY(F.Show());
+            QCOMPARE(F->windowTitle(), QString("Untitled - Quillet"));
+            QCOMPARE(Prompts.Texts.size(), Arg.empty() ? 0 : 1);
+            for (int I = 0; I < F->pgcReports->count(); ++I)
+                State.Tabs << F->pgcReports->tabText(I);
+            for (const auto& Entry : F->ReportPages()->ReportActions())
+                State.Checks << Entry.first->isChecked();
+            gqlProject->GetOptions()->SetFileToAnalyze(QUILLET_SOURCE_DIR "/samples/Inventory/Inventory.dpr");
+            F->actRun->trigger();
+            for (int I = 0; I < F->pgcReports->count(); ++I) {
+                TVTReportViewer* Viewer = F->ReportPages()->ViewerOf(F->pgcReports->widget(I));
+                QVERIFY(Viewer && Viewer->Data);
+                State.Rows << Viewer->Data->GetRowCount();
+            }
+        };
+        TState Plain;
+        StateAfterStart("", Plain);
+        QCOMPARE(Plain.Tabs.size(), 4);
+        QCOMPARE(Plain.Checks.count(true), 4);
+        QCOMPARE(Plain.Checks.size(), 7);
+        QVERIFY(std::any_of(Plain.Rows.begin(), Plain.Rows.end(), [](int N) { return N > 0; }));
+        for (const char* Kind : {"fifo", "folder", "large"}) {
+            TState Refused;
+            StateAfterStart(Kind, Refused);
+            QVERIFY2(Refused.Tabs == Plain.Tabs, qPrintable(QString(Kind) + ": " + Refused.Tabs.join(", ")));
+            QVERIFY2(Refused.Checks == Plain.Checks, Kind);
+            QVERIFY2(Refused.Rows == Plain.Rows, Kind);
         }
     }
 
