@@ -1023,7 +1023,8 @@ void TMainForm::DoOpen()
     if (FRunning)
         return;
     const QString Name = qlOpenFileName(
-        this, "Open", "Quillet Project Files (*.qlp)|*.qlp|XML Files (*.xml)|*.xml|All Files (*.*)|*.*", "xml");
+        this, "Open", "Quillet Project Files (*.qlp)|*.qlp|XML Files (*.xml)|*.xml|All Files (*.*)|*.*", "xml", true,
+        "*.xml");
     if (Name.isEmpty())
         return;
     if (ConfirmEditorSave() && ConfirmSave())
@@ -1058,7 +1059,7 @@ void TMainForm::DoSaveAs()
     if (FRunning)
         return;
     const QString Name =
-        qlSaveFileName(this, "Save As", "XML Files (*.xml)|*.xml|All Files (*.*)|*.*", "xml", true);
+        qlSaveFileName(this, "Save As", "XML Files (*.xml)|*.xml|All Files (*.*)|*.*", "xml", true, "*.xml");
     if (!Name.isEmpty())
         SaveDocument(qlToFileName(Name));
 }

@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 TqlPromptHandler* GHandler = nullptr;
@@ -32,16 +34,31 @@ QString QtFilter(const QString& Filter)
 
 QString RunFileDialog(QWidget* Parent, const QString& Title, const QString& Filter,
                       const QString& DefaultSuffix, QFileDialog::AcceptMode Mode,
-                      QFileDialog::FileMode FileMode, bool ConfirmOverwrite)
+                      QFileDialog::FileMode FileMode, bool ConfirmOverwrite, const QString& InitialName)
 {
     QFileDialog Dialog(Parent, Title);
     Dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     Dialog.setOption(QFileDialog::DontConfirmOverwrite, !ConfirmOverwrite);
     Dialog.setAcceptMode(Mode);
     Dialog.setFileMode(FileMode);
-    Dialog.setNameFilters(QtFilter(Filter).split(";;"));
+    const QStringList Filters = QtFilter(Filter).split(";;");
+    Dialog.setNameFilters(Filters);
     Dialog.setDefaultSuffix(DefaultSuffix);
     Dialog.setFilter(Dialog.filter() & ~QDir::CaseSensitive);  // filters ignore case
+    if (InitialName.contains('*') || InitialName.contains('?')) {
+        // Wildcards list files rather than name one: the first filter that
+        // lists all of them.
+        const QStringList Wanted = InitialName.split(';', Qt::SkipEmptyParts);
+        for (const QString& F : Filters) {
+            const QStringList Patterns = F.mid(F.lastIndexOf('(') + 1).chopped(1).split(' ');
+            if (std::all_of(Wanted.begin(), Wanted.end(), [&](const QString& W) { return Patterns.contains(W); })) {
+                Dialog.selectNameFilter(F);
+                break;
+            }
+        }
+    } else if (!InitialName.isEmpty()) {
+        Dialog.selectFile(InitialName);
+    }
     if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
         return {};
     return Dialog.selectedFiles().first();
@@ -134,21 +151,21 @@ void qlPostError(QWidget* Parent, const QString& Text) { PostBox(QMessageBox::Cr
 void qlPostMessage(QWidget* Parent, const QString& Text) { PostBox(QMessageBox::Information, Parent, Text); }
 
 QString qlOpenFileName(QWidget* Parent, const QString& Title, const QString& Filter,
-                       const QString& DefaultSuffix, bool MustExist)
+                       const QString& DefaultSuffix, bool MustExist, const QString& InitialName)
 {
     if (GHandler)
         return GHandler->FileName(Title);
     return RunFileDialog(Parent, Title, Filter, DefaultSuffix, QFileDialog::AcceptOpen,
-                         MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile, false);
+                         MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile, false, InitialName);
 }
 
 QString qlSaveFileName(QWidget* Parent, const QString& Title, const QString& Filter,
-                       const QString& DefaultSuffix, bool ConfirmOverwrite)
+                       const QString& DefaultSuffix, bool ConfirmOverwrite, const QString& InitialName)
 {
     if (GHandler)
         return GHandler->FileName(Title);
     return RunFileDialog(Parent, Title, Filter, DefaultSuffix, QFileDialog::AcceptSave,
-                         QFileDialog::AnyFile, ConfirmOverwrite);
+                         QFileDialog::AnyFile, ConfirmOverwrite, InitialName);
 }
 
 QString qlFolderName(QWidget* Parent, const QString& Title)

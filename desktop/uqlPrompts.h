@@ -36,11 +36,14 @@ void qlPostMessage(QWidget* Parent, const QString& Text);
 bool qlInputText(QWidget* Parent, const QString& Caption, const QString& Prompt, std::string& Value);
 
 // Filter in the program's "Caption|*.ext|Caption|*.ext" form; DefaultSuffix
-// without the dot. Both answer an empty name when the user cancels.
+// without the dot. InitialName is the name the dialog starts with; one made
+// of wildcards ("*.xml") starts it on the filter that lists those files
+// instead. Both answer an empty name when the user cancels.
 QString qlOpenFileName(QWidget* Parent, const QString& Title, const QString& Filter,
-                       const QString& DefaultSuffix, bool MustExist = true);
+                       const QString& DefaultSuffix, bool MustExist = true, const QString& InitialName = {});
 QString qlSaveFileName(QWidget* Parent, const QString& Title, const QString& Filter,
-                       const QString& DefaultSuffix, bool ConfirmOverwrite = true);
+                       const QString& DefaultSuffix, bool ConfirmOverwrite = true,
+                       const QString& InitialName = {});
 
 // A folder chooser (a file chooser cannot pick an empty folder); empty for
 // Cancel. Scripted answers come from the handler's FileName.

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -328,6 +329,39 @@ private slots:
             QVERIFY2(Refused.Checks == Plain.Checks, Kind);
             QVERIFY2(Refused.Rows == Plain.Rows, Kind);
         }
+    }
+
+    // Open starts on the XML files that Save As writes; its filter list
+    // stays as it is.
+    void FileDialogsStartOnXmlFiles()
+    {
+        const struct {
+            const char* Name;
+            QStringList Filters;
+        } Cases[] = {
+            {"Open", {"Quillet Project Files (*.qlp)", "XML Files (*.xml)", "All Files (*)"}},
+            {"Save As", {"XML Files (*.xml)", "All Files (*)"}},
+        };
+        TTestFolder Folder;
+        TForm F(Folder);
+        for (const auto& C : Cases) {
+            QStringList Filters;
+            QString Selected;
+            QTimer Watch;
+            QObject::connect(&Watch, &QTimer::timeout, [&] {
+                if (auto* Dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                    Filters = Dialog->nameFilters();
+                    Selected = Dialog->selectedNameFilter();
+                    Dialog->reject();
+                }
+            });
+            Watch.start(20);
+            (QString(C.Name) == "Open" ? F->actOpen : F->actSaveAs)->trigger();
+            Watch.stop();
+            QCOMPARE(Filters, C.Filters);
+            QCOMPARE(Selected, QString("XML Files (*.xml)"));
+        }
+        QCOMPARE(F->windowTitle(), QString("Untitled - Quillet"));
     }
 
     void OpenFromAddress()
