@@ -2,6 +2,7 @@
 
 #include "base/uqlPathUtils.h"
 #include "analysis/uqlProject.h"
+#include "desktop/uqlMemo.h"
 #include "desktop/uqlPrompts.h"
 #include "desktop/uqlText.h"
 #include "settings/uqlStringList.h"
@@ -30,14 +31,6 @@
 namespace {
 
 constexpr int SettingRole = Qt::UserRole + 1;
-
-QPlainTextEdit* NewMemo(QWidget* Parent)
-{
-    auto* Memo = new QPlainTextEdit(Parent);
-    Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    return Memo;
-}
 
 QString ListText(const Ref<IqlStringList>& List)
 {
@@ -103,7 +96,7 @@ TfrmOptions::TfrmOptions(QWidget* Parent)
     auto AddFolderMemo = [&](const char* Caption, int Row, QPlainTextEdit*& Memo, QPushButton*& Defaults,
                              QPushButton*& Browse) {
         auto* Label = new QLabel(Caption, tabProject);
-        Memo = NewMemo(tabProject);
+        Memo = new TqlMemo(tabProject, true);
         Label->setBuddy(Memo);
         Defaults = new QPushButton("Get Defaults For...", tabProject);
         Browse = new QPushButton("Browse...", tabProject);
@@ -118,6 +111,8 @@ TfrmOptions::TfrmOptions(QWidget* Parent)
     AddFolderMemo("&Project Directories:", 2, memProjectDirs, btnProjectDefaults, btnProjectBrowse);
     btnProjectDefaults->setVisible(false);
     AddFolderMemo("&Library Directories:", 4, memLibDirs, btnLibDefaults, btnLibBrowse);
+    memProjectDirs->setObjectName("memProjectDirs");
+    memLibDirs->setObjectName("memLibDirs");
     pgcOptions->addTab(tabProject, "Project");
 
     // Report options.
@@ -143,10 +138,12 @@ TfrmOptions::TfrmOptions(QWidget* Parent)
     // Defines and aliases.
     auto* tabProjectDefines = new QWidget;
     auto* D = new QVBoxLayout(tabProjectDefines);
-    memProjectDefines = NewMemo(tabProjectDefines);
+    memProjectDefines = new TqlMemo(tabProjectDefines);
+    memProjectDefines->setObjectName("memProjectDefines");
     D->addWidget(memProjectDefines, 1);
     auto* Label2 = new QLabel("Unit Aliases", tabProjectDefines);
-    AliasesMemo = NewMemo(tabProjectDefines);
+    AliasesMemo = new TqlMemo(tabProjectDefines);
+    AliasesMemo->setObjectName("AliasesMemo");
     Label2->setBuddy(AliasesMemo);
     D->addWidget(Label2);
     D->addWidget(AliasesMemo, 1);

@@ -1,5 +1,6 @@
 #include "desktop/frmqlSystemOptions.h"
 
+#include "desktop/uqlMemo.h"
 #include "desktop/uqlPrompts.h"
 #include "desktop/uqlText.h"
 #include "model/uqlClasses.h"
@@ -51,9 +52,8 @@ TSystemOptionsForm::TSystemOptionsForm(QWidget* Parent)
     auto* Plugins = new QLabel("Refactoring Plugins", Page);
     Plugins->setFont(Bold);
     G->addWidget(Plugins, 4, 0, 1, 3);
-    RefactoringsMemo = new QPlainTextEdit(Page);
-    RefactoringsMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    RefactoringsMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RefactoringsMemo = new TqlMemo(Page, true);  // the plug-ins' files
+    RefactoringsMemo->setObjectName("RefactoringsMemo");
     G->addWidget(RefactoringsMemo, 5, 0, 1, 2);
     BrowseRefactoringButton = new QPushButton("Browse...", Page);
     G->addWidget(BrowseRefactoringButton, 5, 2, Qt::AlignTop);

@@ -12,6 +12,8 @@
 #include "settings/uqlSystemOptions.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QSet>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -424,6 +426,70 @@ private slots:
         QVERIFY(!ExecuteOpenURL(nullptr, {"http://old/x"}, Address));
         QCOMPARE(Address, std::string());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // In every multi-line field of the dialogs Tab and Shift+Tab move the
+    // focus on and type nothing; from the project folders Tab reaches the
+    // library folders, OK and Cancel. A path list takes no tab from pasted
+    // text (nor from Ctrl+Tab): a tab parts two entries.
+    void TabMovesOnInMultiLineFields()
+    {
+        TProjectFixture P;
+        TScriptedPrompts Prompts;
+        TfrmOptions Options;
+        TSystemOptionsForm System;
+        for (TBaseDialogForm* D : {static_cast<TBaseDialogForm*>(&Options), static_cast<TBaseDialogForm*>(&System)}) {
+            D->show();
+            D->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(D));
+            const QList<QPlainTextEdit*> Memos = D->findChildren<QPlainTextEdit*>();
+            QVERIFY(!Memos.isEmpty());
+            for (QPlainTextEdit* Memo : Memos) {
+                const QString Name = D->windowTitle() + ": " + Memo->objectName();
+                // Bring its page to the front.
+                for (QTabWidget* Pages : D->findChildren<QTabWidget*>())
+                    for (int I = 0; I < Pages->count(); ++I)
+                        if (Pages->widget(I)->isAncestorOf(Memo))
+                            Pages->setCurrentIndex(I);
+                Memo->setPlainText("/usr/lib");
+                for (const Qt::KeyboardModifiers Mods : {Qt::KeyboardModifiers(Qt::NoModifier),
+                                                          Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+                    Memo->setFocus();
+                    QTRY_VERIFY2(Memo->hasFocus(), qPrintable(Name));
+                    QTest::keyClick(Memo, Mods ? Qt::Key_Backtab : Qt::Key_Tab, Mods);
+                    QVERIFY2(!Memo->hasFocus(), qPrintable(Name));
+                    QCOMPARE(Memo->toPlainText(), QString("/usr/lib"));
+                }
+                if (Memo != Options.memProjectDirs && Memo != Options.memLibDirs && Memo != System.RefactoringsMemo)
+                    continue;
+                Memo->setFocus();
+                QTest::keyClick(Memo, Qt::Key_Tab, Qt::ControlModifier);
+                QCOMPARE(Memo->toPlainText(), QString("/usr/lib"));
+                Memo->clear();
+                QApplication::clipboard()->setText("\t\t/usr/lib\tC:\\Lib\t\n\t\n/opt/x");
+                Memo->paste();
+                QCOMPARE(Memo->toPlainText(), QString("/usr/lib\nC:\\Lib\n\n/opt/x"));
+            }
+            D->hide();
+        }
+        // Round the options dialog from the project folders.
+        Options.show();
+        Options.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&Options));
+        Options.pgcOptions->setCurrentIndex(0);
+        Options.memProjectDirs->setFocus();
+        QTRY_VERIFY(Options.memProjectDirs->hasFocus());
+        QSet<QWidget*> Reached;
+        for (int I = 0; I < 30; ++I) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            Reached << QApplication::focusWidget();
+        }
+        QVERIFY(Reached.contains(Options.memLibDirs));
+        QVERIFY(Reached.contains(Options.btnOK));
+        QVERIFY(Reached.contains(Options.btnCancel));
+        QVERIFY(!Options.memProjectDirs->toPlainText().contains('\t'));
+        QVERIFY(!Options.memLibDirs->toPlainText().contains('\t'));
+        Options.hide();
     }
 
     void SystemOptions()
