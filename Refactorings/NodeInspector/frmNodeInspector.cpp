@@ -2,6 +2,7 @@
 
 #include "Refactorings/Common/uqlPluginSupport.h"
 #include "Refactorings/uqlPlugin.h"
+#include "desktop/uqlText.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -86,6 +87,7 @@ TNodeInspectorForm::TNodeInspectorForm(std::unique_ptr<TqlModuleNode> AModuleNod
     RefactorTreeView->setHeaderHidden(true);
     RefactorSynEdit = new QsciScintilla(Splitter1);
     RefactorSynEdit->setObjectName("RefactorSynEdit");
+    RefactorSynEdit->setUtf8(true);  // holds any character the source pane shows
     SynPasSyn1 = new QsciLexerPascal(RefactorSynEdit);
     SynPasSyn1->setObjectName("SynPasSyn1");
     // 13 pixels, as the main window's source pane; the editor takes sizes
@@ -103,6 +105,9 @@ TNodeInspectorForm::TNodeInspectorForm(std::unique_ptr<TqlModuleNode> AModuleNod
     RefactorStatusBar = new QStatusBar(this);
     RefactorStatusBar->setObjectName("RefactorStatusBar");
     Layout->addWidget(RefactorStatusBar);
+    // The nodes hold the file's bytes; they read as the whole file does.
+    if (FModuleNode)
+        FUtf8 = qlIsUtf8Source(QByteArray::fromStdString(FModuleNode->GetText()));
     connect(RefactorTreeView, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* Current, QTreeWidgetItem*) { RefactorTreeViewChange(Current); });
     LoadTreeView();
@@ -140,7 +145,8 @@ void TNodeInspectorForm::RefactorTreeViewChange(QTreeWidgetItem* Item)
         RefactorSynEdit->clear();
         return;
     }
-    RefactorSynEdit->setText(QString::fromLatin1(Code->DoGetCode().c_str()));
+    RefactorSynEdit->setText(qlFromSource(Code->DoGetCode(), FUtf8));
+    // Line and column as the analysis counts them.
     RefactorStatusBar->showMessage(
         QString::asprintf("%d:  %d", Code->GetPoint().Y, Code->GetPoint().X));
 }

@@ -58,4 +58,7 @@ public:
 
 private:
     std::unique_ptr<TqlModuleNode> FModuleNode;
+    // The unit's file is UTF-8 (else Windows-1252), as the source pane
+    // tells it.
+    bool FUtf8 = false;
 };

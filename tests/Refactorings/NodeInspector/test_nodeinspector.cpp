@@ -10,6 +10,8 @@
 #include <Qsci/qscilexerpascal.h>
 #include <Qsci/qsciscintilla.h>
 
+#include <functional>
+
 namespace {
 
 void EnsureApplication()
@@ -87,6 +89,57 @@ TEST(NodeInspector, SourcePaneReadsLikeTheMainWindows)
     EXPECT_GE(Height, 13);
     EXPECT_LE(Height, 24);
     delete Form;
+}
+
+// A literal beyond ASCII reads as the source pane reads it, in a UTF-8 unit
+// and in a Windows-1252 one; what follows it keeps the line and column of
+// the analysis, which counts the bytes of the file.
+TEST_F(RefactoringTest, NodeTextReadsInTheUnitsEncoding)
+{
+    EnsureApplication();
+    const QString Literal = QString::fromUtf8("'Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln \xE2\x80\x93 10 \xE2\x82\xAC'");
+    const struct {
+        const char* Name;
+        std::string Bytes;
+    } Cases[] = {
+        {"UTF-8", Literal.toStdString()},
+        {"Windows-1252", "'Gr\xFC\xDF" "e aus K\xF6ln \x96 10 \x80'"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        Analyze({{"P.dpr", "program P;\r\nuses\r\n  U;\r\nbegin\r\nend.\r\n"},
+                 {"U.pas", "unit U;\r\ninterface\r\nconst\r\n  Greeting = " + C.Bytes +
+                               "; Other = 1;\r\nimplementation\r\nend.\r\n"}});
+        TqlUnit* U = Unit("U");
+        ASSERT_NE(U, nullptr);
+        TqlSymbol* Other = U->FindSymbol(U, nullptr, "Other");
+        ASSERT_NE(Other, nullptr);
+        EXPECT_EQ(Other->GetY(), 4);
+        EXPECT_EQ(Other->GetX(), int(std::string("  Greeting = ").size() + C.Bytes.size() + 3));
+        auto* Form = new TNodeInspectorForm(Refactoring->TryCreateModuleNode(U));
+        QTreeWidgetItem* LiteralItem = nullptr;
+        QTreeWidgetItem* OtherItem = nullptr;
+        std::function<void(QTreeWidgetItem*)> Walk = [&](QTreeWidgetItem* Item) {
+            auto* Token = dynamic_cast<TqlTokenNode*>(
+                reinterpret_cast<TqlNode*>(Item->data(0, Qt::UserRole).value<quintptr>()));
+            if (Token && Token->DoGetCode().rfind("'", 0) == 0)
+                LiteralItem = Item;
+            if (Token && Token->DoGetCode() == "Other")
+                OtherItem = Item;
+            for (int I = 0; I < Item->childCount(); ++I)
+                Walk(Item->child(I));
+        };
+        Walk(Form->RefactorTreeView->topLevelItem(0));
+        ASSERT_NE(LiteralItem, nullptr);
+        ASSERT_NE(OtherItem, nullptr);
+        Form->RefactorTreeView->setCurrentItem(LiteralItem);
+        EXPECT_EQ(Form->RefactorSynEdit->text().toStdString(), Literal.toStdString());
+        Form->RefactorTreeView->setCurrentItem(OtherItem);
+        EXPECT_EQ(Form->RefactorSynEdit->text().toStdString(), "Other");
+        EXPECT_EQ(Form->RefactorStatusBar->currentMessage().toStdString(),
+                  std::to_string(Other->GetY()) + ":  " + std::to_string(Other->GetX()));
+        delete Form;
+    }
 }
 
 TEST(NodeInspector, GenerateRefusesAnExistingFile)
