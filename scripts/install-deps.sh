@@ -9,7 +9,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   libpcre2-dev
   qt6-base-dev libqscintilla2-qt6-dev
-  xvfb xauth fonts-dejavu-core openbox xdotool
+  xvfb xauth fonts-dejavu-core openbox xdotool x11-utils
   fpc-source-3.2.2
   fp-compiler-3.2.2 fp-units-rtl-3.2.2
 )
