@@ -27,6 +27,9 @@ using TqlTreeOpener = std::function<TqlModuleNode*(TqlUnit* Unit)>;
 // a token that holds the old name and looks the new name up where the old
 // one and the new one are used. Tokens change only while every check so far
 // has passed: the caller keeps the texts and writes them when all units did.
+// Its parts live in units of their own: the family walk (uRenameFamily), the
+// checks (uRenameChecks), the form check (uRenameForms) and the edits
+// (uRenameEdits), with what they share in uRenameSupport.
 class TqlSymbolRename {
 public:
     TqlSymbolRename(TqlSymbol* Symbol, std::string NewName, TqlTreeOpener Open,
