@@ -68,11 +68,37 @@ bool SameParameters(TqlRoutine* A, TqlRoutine* B)
     return true;
 }
 
-// The method that a method like Like overrides, implements or calls by a
-// bare inherited, looked for from class From up its ancestors: at the first
-// class that declares the name, the one with Like's parameters, or the only
-// one when it is not overloaded. Nil when no known class has it; Undecided
-// when several have Like's parameters or only other overloads were met.
+bool IsOverride(TqlRoutine* Method)
+{
+    const TRoutineDirectives D = Method->GetDirectives();
+    if (D.Contains(rdOverride))
+        return true;
+    TqlClass* Class = MethodClass(Method);
+    if (!D.Contains(rdVirtual) || !dynamic_cast<TqlObject*>(Class))
+        return false;
+    bool Undecided = false;
+    TqlRoutine* Up = MethodAbove(Class->GetInheritsFromClass(), Method, Undecided);
+    return Up && SameParameters(Up, Method) &&
+           (Up->GetDirectives().Contains(rdVirtual) || Up->GetDirectives().Contains(rdOverride));
+}
+
+namespace {
+
+// Method overrides one of several overloads of its name: it or a method it
+// overrides is declared overload, or only other overloads lie above it.
+bool OverridesOverload(TqlRoutine* Method)
+{
+    if (!IsOverride(Method))
+        return false;
+    bool Undecided = false;
+    TqlRoutine* Up = MethodAbove(MethodClass(Method)->GetInheritsFromClass(), Method, Undecided);
+    if (!Up)
+        return Undecided;
+    return Up->GetDirectives().Contains(rdOverload) || OverridesOverload(Up);
+}
+
+} // namespace
+
 TqlRoutine* MethodAbove(TqlClass* From, TqlRoutine* Like, bool& Undecided)
 {
     Undecided = false;
@@ -91,7 +117,9 @@ TqlRoutine* MethodAbove(TqlClass* From, TqlRoutine* Like, bool& Undecided)
         }
         if (Same)
             return Same;
-        if (Named.size() == 1 && !Named[0]->GetDirectives().Contains(rdOverload))
+        // One of overloads, though declared without the directive, is the
+        // method only for a method of its parameters.
+        if (Named.size() == 1 && !Named[0]->GetDirectives().Contains(rdOverload) && !OverridesOverload(Named[0]))
             return Named[0];
         Undecided = Undecided || !Named.empty();
     }
@@ -141,7 +169,7 @@ std::vector<std::string> HeritageNames(std::string_view Text, int X, int Y)
         Kind = qlLowerCase(Word());
     }
     Blanks();
-    if (Kind != "class" || At >= N || Text[At] != '(')
+    if ((Kind != "class" && Kind != "object") || At >= N || Text[At] != '(')
         return Names;
     ++At;
     for (;;) {
@@ -233,6 +261,15 @@ bool TqlSymbolRename::CheckFamily()
         if (!IsMember(R))
             Members.push_back(R);
     };
+    // Each old-style object up the chain names an ancestor that the
+    // analysis found, or none.
+    auto ObjectAncestryKnown = [&](TqlClass* Class) {
+        for (int Depth = 0; Class && Depth < 10000; ++Depth, Class = Class->GetInheritsFromClass())
+            if (!Class->GetInheritsFromClass() &&
+                !HeritageNames(Source(Class->GetFileName()), Class->GetX(), Class->GetY()).empty())
+                return false;
+        return true;
+    };
     std::vector<TqlClass*> Classes;
     bool Listed = false;
     bool Undecided = false;
@@ -279,7 +316,11 @@ bool TqlSymbolRename::CheckFamily()
             }
             continue;
         }
-        if (D.Contains(rdOverride)) {
+        // An old-style object overrides by declaring the method virtual
+        // again; over an ancestor the analysis did not find, it may.
+        if (dynamic_cast<TqlObject*>(Class) && D.Contains(rdVirtual) && !ObjectAncestryKnown(Class))
+            return Refuse(qlFormat(UnknownOverridden, MemberName(M)), M);
+        if (IsOverride(M)) {
             TqlRoutine* Up = MethodAbove(Class->GetInheritsFromClass(), M, Undecided);
             if (!Up)
                 return Refuse(qlFormat(UnknownOverridden, MemberName(M)), M);
@@ -289,7 +330,7 @@ bool TqlSymbolRename::CheckFamily()
         if (D.Contains(rdVirtual) || D.Contains(rdDynamic) || D.Contains(rdAbstract) || D.Contains(rdOverride))
             for (TqlClass* K : Below)
                 for (TqlRoutine* R : MethodsNamed(K, FOldName))
-                    if (R->GetDirectives().Contains(rdOverride) &&
+                    if (IsOverride(R) &&
                         MethodAbove(K->GetInheritsFromClass(), R, Undecided) == M)
                         Join(R);
         // The interfaces that this class, or one below it, implements by M.

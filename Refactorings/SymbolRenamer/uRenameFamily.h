@@ -20,11 +20,18 @@ bool SameParameters(TqlRoutine* A, TqlRoutine* B);
 // bare inherited, looked for from class From up its ancestors: at the first
 // class that declares the name, the one with Like's parameters, or the only
 // one when it is not overloaded. Nil when no known class has it; Undecided
-// when several have Like's parameters or only other overloads were met.
+// when several have Like's parameters or only other overloads were met;
+// at a class that declares only overrides of other overloads, even when
+// they do not say overload, the search goes on up.
 TqlRoutine* MethodAbove(TqlClass* From, TqlRoutine* Like, bool& Undecided);
+// Method overrides a method of an ancestor: it says override, or, in an
+// old-style object, it is declared virtual again where the ancestors have
+// a virtual method of its name and parameters.
+bool IsOverride(TqlRoutine* Method);
 
-// The names of the heritage list of the class declared at X, Y of Text
-// ("TFoo = class(TBase, IFoo)"), each without the unit before its dot.
+// The names of the heritage list of the class or object declared at X, Y of
+// Text ("TFoo = class(TBase, IFoo)", "TBox = object(TShape)"), each without
+// the unit before its dot.
 std::vector<std::string> HeritageNames(std::string_view Text, int X, int Y);
 // A method by its class's name and its own, "TFoo.Run".
 std::string MemberName(TqlRoutine* Routine);

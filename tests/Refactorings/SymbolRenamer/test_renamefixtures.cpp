@@ -231,6 +231,13 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_family", "UShapes.TShape.Describe", "Show", ""},
         TRenameCase{"rename_family", "UCircle.TCircle.Describe", "Show", ""},
         TRenameCase{"rename_family", "UCircle.TCircle.Area", "FSide", "Name, FSide, is already declared in TSquare"},
+        // Old-style objects override by declaring the method virtual again:
+        // the family from either end or the middle; a static method of the
+        // same name in a descendant is another method.
+        TRenameCase{"rename_family_object", "UFigures.TFigure.Area", "Size", ""},
+        TRenameCase{"rename_family_object", "UBoxes.TCrate.Area", "Size", ""},
+        TRenameCase{"rename_family_object", "UBoxes.TBox.Area", "Surface", ""},
+        TRenameCase{"rename_family_object", "UFigures.TFigure.Caption", "Title", ""},
         // Interface methods and the class methods that implement them, an
         // inherited one and an override among them.
         TRenameCase{"rename_family_interface", "UGreetIntf.IGreeter.Greet", "Welcome", ""},
