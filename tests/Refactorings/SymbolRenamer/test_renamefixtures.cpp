@@ -238,6 +238,12 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_family_object", "UBoxes.TCrate.Area", "Size", ""},
         TRenameCase{"rename_family_object", "UBoxes.TBox.Area", "Surface", ""},
         TRenameCase{"rename_family_object", "UFigures.TFigure.Caption", "Title", ""},
+        // Overloaded virtual methods: each overload's overrides are a family
+        // of their own, though a class in between overrides only the other.
+        TRenameCase{"rename_family_overload", "UScalers.TDoubler.Scale", "Resize", ""},
+        TRenameCase{"rename_family_overload", "UScalers.TScaler.Scale#1", "Resize", ""},
+        TRenameCase{"rename_family_overload", "UScalers.TScaler.Scale#2", "Stretch", ""},
+        TRenameCase{"rename_family_overload", "UScalers2.TTripler.Scale", "Stretch", ""},
         // Interface methods and the class methods that implement them, an
         // inherited one and an override among them.
         TRenameCase{"rename_family_interface", "UGreetIntf.IGreeter.Greet", "Welcome", ""},
