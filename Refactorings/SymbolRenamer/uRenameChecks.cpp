@@ -1,6 +1,7 @@
 #include "Refactorings/SymbolRenamer/uRenameChecks.h"
 
 #include "Refactorings/Common/uqlWithTypes.h"
+#include "Refactorings/SymbolRenamer/uRenameFamily.h"
 #include "Refactorings/SymbolRenamer/uRenameSupport.h"
 #include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
 #include "base/uqlPathUtils.h"
@@ -26,6 +27,9 @@ const char* const OverloadParameter = "Symbol, %s, is a parameter of the overloa
 const char* const Inherits = "Property, %s, redeclares an inherited property, which keeps its name; not renamed";
 const char* const ImplicitResult = "Symbol, %s, is the result of function %s, which no declaration names; not renamed";
 const char* const TakesUnresolvedName = "Name, %s, is used here for a symbol the analysis could not resolve, whose place the renamed %s would take; not renamed";
+const char* const ImplicitSelf = "Name, Self, stands for the object of method %s where %s is used here; not renamed";
+const char* const ImplicitResultRead = "Name, Result, stands for the result of function %s where %s is used here; not renamed";
+const char* const UnitNameRead = "Name, %s, is read here without a unit before it and would name the renamed unit %s; not renamed";
 const char* const UnknownWith = "Name, %s, may be a member of the type of an enclosing with statement here, which the analysis does not know; not renamed";
 
 } // namespace
@@ -299,6 +303,15 @@ bool TqlSymbolRename::CheckClashes()
         for (const auto& E : std::filesystem::directory_iterator(Dir, Ec))
             if (qlSameName(E.path().stem().string(), FNewName))
                 return Clash(Dir.string());
+        // The unit's name comes before the names that the units using it
+        // (and the unit itself) read bare.
+        TqlUnitList* Units = gqlProject->GetUnits();
+        for (int I = 0; I < Units->GetCount(); ++I) {
+            TqlUnit* U = Units->GetUnits(I);
+            if ((U == Unit || (U->GetUsedUnits() && U->GetUsedUnits()->FindUsedUnit(FOldName))) &&
+                !CheckUnitNameRead(U))
+                return false;
+        }
         return true;
     }
     TqlUnit* Unit = FSymbol->GetUnitIntf();
@@ -312,6 +325,42 @@ bool TqlSymbolRename::CheckClashes()
             if (TqlSymbol* F = D->FindSymbol(Unit, D, FNewName); F && F != FSymbol)
                 return Clash(D->GetName());
     return true;
+}
+
+bool TqlSymbolRename::CheckUnitNameRead(TqlUnit* Unit)
+{
+    TqlFileNameList* Files = gqlProject->GetFileNames();
+    const int Own = Unit->GetFileIndex();
+    if (Own < 0 || Own >= Files->GetCount() || !Files->GetItems(Own)->Exists)
+        return true;
+    const std::string& Text = Source(Unit->GetFullFileName());
+    if (!HoldsWord(Text, FNewName))
+        return true;
+    // A member, a parameter or a local of that name is found before the
+    // unit; a declaration, and a heading that repeats it, is no reading.
+    std::unordered_set<uint64_t> Declared;
+    ForEachDeclared(
+        Unit,
+        [&](TqlSymbolContainer*, TqlSymbol* S) {
+            if (S->GetFileIndex() == Own && qlSameName(S->GetName(), FNewName))
+                Declared.insert(qlPointKey(S->GetX(), S->GetY()));
+        },
+        true);
+    const TqlUseIndex Uses(Unit);
+    bool Ok = true;
+    ScanWords(Text, [&](const TWord& W) {
+        if (!Ok || W.Qualified || !qlSameName(std::string(W.Text), FNewName) || Declared.count(qlPointKey(W.X, W.Y)))
+            return;
+        TqlUsedByLocation* Use = Uses.Find(W.X, W.Y);
+        if (Use && Use->GetIsHeading())
+            return;
+        TqlSymbol* Home = Use ? HomeOf(Use->GetUsedByList()->GetSymbol()) : nullptr;
+        if (Home && !dynamic_cast<TqlUnit*>(Home))
+            return;
+        Post(Format2(UnitNameRead, FNewName, FOldName), Own, W.X, W.Y);
+        Ok = false;
+    });
+    return Ok;
 }
 
 bool TqlSymbolRename::CheckWordsInFile(TqlUnit* Unit, int FileIndex, bool Changed, const std::string& Text)
@@ -537,6 +586,8 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
                         }) ||
             FHeadings.count({Unit->GetFileIndex(), P.X, P.Y}) || Qualified(Token))
             continue;
+        if (!CheckImplicitNames(Unit, Bodies, P))
+            return false;
         bool Unknown = false;
         for (const TScope& Scope : ScopesAt(Token, P, Unknown)) {
             bool Reached = false;
@@ -631,6 +682,33 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
             }
         });
     return Ok;
+}
+
+bool TqlSymbolRename::CheckImplicitNames(TqlUnit* Unit, const std::vector<TqlRoutine*>& Bodies, const TPoint& P)
+{
+    const bool Self = qlSameName(FNewName, "Self");
+    if (!Self && !qlSameName(FNewName, "Result"))
+        return true;
+    // In a method's body and the routines nested in it, Self is the object
+    // the method was called for; in a function's body and the routines
+    // nested in it, Result is its result.
+    for (TqlRoutine* R : Bodies) {
+        if (!InBody(R, P.X, P.Y))
+            continue;
+        for (int Depth = 0; R && Depth < 1000; ++Depth) {
+            if (Self && MethodClass(R)) {
+                Post(Format2(ImplicitSelf, MemberName(R), FOldName), Unit->GetFileIndex(), P.X, P.Y);
+                return false;
+            }
+            if (!Self && R->GetRoutineKind() == rkFunction) {
+                Post(Format2(ImplicitResultRead, MemberName(R), FOldName), Unit->GetFileIndex(), P.X, P.Y);
+                return false;
+            }
+            TqlRoutineList* List = R->GetRoutineList();
+            R = List ? qlAsRoutine(List->GetContainer()) : nullptr;
+        }
+    }
+    return true;
 }
 
 bool TqlSymbolRename::CheckHiding()

@@ -75,6 +75,12 @@ private:
     // one is used without qualification in Unit; without a tree, Unit's
     // source is read as text for the uses of the new name.
     bool CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std::vector<TqlTokenNode*>& Places);
+    // The new name Self or Result does not stand at P where the method's
+    // object or the function's result is read.
+    bool CheckImplicitNames(TqlUnit* Unit, const std::vector<TqlRoutine*>& Bodies, const TPoint& P);
+    // The new name of a unit is not read bare in Unit, which uses it or is
+    // it, where it would name the unit.
+    bool CheckUnitNameRead(TqlUnit* Unit);
     // The units that use the declaring unit without using the symbol.
     bool CheckHiding();
     // No form of the project writes the renamed property.

@@ -277,6 +277,25 @@ INSTANTIATE_TEST_SUITE_P(
                     "Method TNames.Changed overrides a method of an ancestor the analysis did not find"},
         TRenameCase{"rename_family_library", "UTasks.TStreamer.SaveToStream", "Store",
                     "Method TStreamer.SaveToStream may implement a method of IStreamPersist, an interface the analysis did not find"},
+        // Self and Result as new names, where a method's body reads its
+        // object and a function's body its result, also from a nested
+        // routine; elsewhere they are names like others.
+        TRenameCase{"rename_implicit_names", "UPairs.TPair.Other", "Self",
+                    "UPairs.pas 13:46 SymbolRenamer: Name, Self, stands for the object of method TPair.Partner where Other is used here"},
+        TRenameCase{"rename_implicit_names", "UPairs._Cal", "Self", "Name, Self, stands for the object of method TPair.Same"},
+        TRenameCase{"rename_implicit_names", "UPairs.Hits", "Self", "Name, Self, stands for the object of method TPair.Counted"},
+        TRenameCase{"rename_implicit_names", "UPairs.Hits", "Result", "Name, Result, stands for the result of function TPair.Counted"},
+        TRenameCase{"rename_implicit_names", "UPairs.Limit", "Result", "Name, Result, stands for the result of function Doubled"},
+        TRenameCase{"rename_implicit_names", "UPairs.Limit", "Self", ""},
+        TRenameCase{"rename_implicit_names", "UPairs.TPair.Same", "Result", ""},
+        // A unit's new name that a unit using it, or the unit itself, reads
+        // bare; a member or a heading of that name is no reading of it.
+        TRenameCase{"rename_implicit_names", "UTexts", "Length",
+                    "UTexts.pas 17:11 SymbolRenamer: Name, Length, is read here without a unit before it and would name the renamed unit UTexts"},
+        TRenameCase{"rename_implicit_names", "UPairs", "Doubled",
+                    "Implicit.dpr 27:17 SymbolRenamer: Name, Doubled, is read here without a unit before it"},
+        TRenameCase{"rename_implicit_names", "UPairs", "Tag", ""},
+        TRenameCase{"rename_implicit_names", "UTexts", "UStrings", ""},
         // What the analysis did not see.
         TRenameCase{"rename_hidden_text", "UBytes.SwapWordBE", "SwapBytes", "Name, SwapWordBE, occurs here where the analysis recorded no use"},
         TRenameCase{"rename_hidden_text", "UColors.TColorFormat", "TPixelFormat", "colors.inc, which is not changed"},
