@@ -135,6 +135,47 @@ std::string IncludedName(std::string_view D)
     return qlLowerCase(std::filesystem::path(Name).filename().string());
 }
 
+bool IsDirectiveWord(std::string_view Text, size_t Offset, std::string_view Word)
+{
+    const std::string Lower = qlLowerCase(std::string(Word));
+    if (Lower != "index" && Lower != "message")
+        return false;
+    auto IsWordChar = [](char C) { return std::isalnum(static_cast<unsigned char>(C)) || C == '_'; };
+    size_t Before = Offset;
+    while (Before > 0 && std::isspace(static_cast<unsigned char>(Text[Before - 1])))
+        --Before;
+    size_t After = Offset + Word.size();
+    while (After < Text.size() && std::isspace(static_cast<unsigned char>(Text[After])))
+        ++After;
+    if (Before == 0 || After >= Text.size())
+        return false;
+    // A constant follows: a number or a name, not a reserved word.
+    size_t End = After;
+    while (End < Text.size() && IsWordChar(Text[End]))
+        ++End;
+    const std::string Next(Text.substr(After, End - After));
+    if (!(std::isdigit(static_cast<unsigned char>(Text[After])) || Text[After] == '$' ||
+          (!Next.empty() && TqlSymbolRename::IsValidName(Next))))
+        return false;
+    // "message" after the semicolon that ends a method heading.
+    if (Lower == "message")
+        return Text[Before - 1] == ';';
+    // "index" after the type of a property, or after the library of an
+    // external routine or the routine an exports clause names.
+    if (Text[Before - 1] == '\'')
+        return true;
+    size_t Start = Before;
+    while (Start > 0 && IsWordChar(Text[Start - 1]))
+        --Start;
+    const std::string Prior = qlLowerCase(std::string(Text.substr(Start, Before - Start)));
+    static const char* const Specifiers[] = {"read",    "write",     "stored",   "default",    "nodefault", "implements",
+                                             "index",   "dispid",    "readonly", "writeonly",  "add",       "remove",
+                                             "name"};
+    return !Prior.empty() && !std::isdigit(static_cast<unsigned char>(Prior[0])) &&
+           TqlSymbolRename::IsValidName(Prior) &&
+           std::find(std::begin(Specifiers), std::end(Specifiers), Prior) == std::end(Specifiers);
+}
+
 } // namespace SymbolRenamer
 
 namespace {
@@ -373,7 +414,8 @@ bool TqlSymbolRename::CheckWordsInFile(TqlUnit* Unit, int FileIndex, bool Change
         Edits.insert(Planned->second.begin(), Planned->second.end());
     std::vector<TWord> Left;
     ScanWords(Text, [&](const TWord& W) {
-        if (qlSameName(std::string(W.Text), FOldName) && !Edits.count(qlPointKey(W.X, W.Y)))
+        if (qlSameName(std::string(W.Text), FOldName) && !Edits.count(qlPointKey(W.X, W.Y)) &&
+            !IsDirectiveWord(Text, W.Offset, W.Text))
             Left.push_back(W);
     });
     if (Left.empty())

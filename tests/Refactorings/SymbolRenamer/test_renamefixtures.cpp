@@ -296,6 +296,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "Implicit.dpr 27:17 SymbolRenamer: Name, Doubled, is read here without a unit before it"},
         TRenameCase{"rename_implicit_names", "UPairs", "Tag", ""},
         TRenameCase{"rename_implicit_names", "UTexts", "UStrings", ""},
+        // The directives index and message are no uses of a name.
+        TRenameCase{"rename_directive_words", "UCells.TCells.Index", "Position", ""},
+        TRenameCase{"rename_directive_words", "UCells.TCells.GetItem.Index", "Slot", ""},
+        TRenameCase{"rename_directive_words", "UCells.TWatcher.CMNotify.Message", "Info", ""},
+        TRenameCase{"rename_directive_words", "UCells.TWatcher.CMReset.Message", "Info", ""},
         // What the analysis did not see.
         TRenameCase{"rename_hidden_text", "UBytes.SwapWordBE", "SwapBytes", "Name, SwapWordBE, occurs here where the analysis recorded no use"},
         TRenameCase{"rename_hidden_text", "UColors.TColorFormat", "TPixelFormat", "colors.inc, which is not changed"},
