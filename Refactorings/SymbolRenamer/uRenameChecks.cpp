@@ -358,13 +358,19 @@ bool TqlSymbolRename::CheckClashes()
     TqlUnit* Unit = FSymbol->GetUnitIntf();
     if (!Unit || !FHome)
         return true;
+    // The other symbol by the class or scope that declares it: an ancestor
+    // of the renamed member's class, the class itself, or a descendant.
+    auto DeclaredIn = [](TqlSymbol* Other, TqlSymbol* Around) {
+        TqlSymbol* Home = HomeOf(Other);
+        return (Home ? Home : Around)->GetName();
+    };
     TqlSymbol* Found = FHome->FindSymbol(Unit, AsClass(FHome), FNewName);
     if (Found && Found != FSymbol)
-        return Clash(FHome->GetName());
+        return Clash(DeclaredIn(Found, FHome));
     if (TqlClass* Class = AsClass(FHome))
         for (TqlClass* D : DescendantsOf(Class))
             if (TqlSymbol* F = D->FindSymbol(Unit, D, FNewName); F && F != FSymbol)
-                return Clash(D->GetName());
+                return Clash(DeclaredIn(F, D));
     return true;
 }
 

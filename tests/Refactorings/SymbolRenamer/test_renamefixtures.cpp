@@ -301,6 +301,11 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_directive_words", "UCells.TCells.GetItem.Index", "Slot", ""},
         TRenameCase{"rename_directive_words", "UCells.TWatcher.CMNotify.Message", "Info", ""},
         TRenameCase{"rename_directive_words", "UCells.TWatcher.CMReset.Message", "Info", ""},
+        // A clash names the class that declares the other name.
+        TRenameCase{"rename_clash_ancestor", "URects.TRect.FW", "FSize", "Name, FSize, is already declared in TShape"},
+        TRenameCase{"rename_clash_ancestor", "URects.TSquare.FSide", "FSize", "Name, FSize, is already declared in TShape"},
+        TRenameCase{"rename_clash_ancestor", "URects.TSquare.FSide", "FW", "Name, FW, is already declared in TRect"},
+        TRenameCase{"rename_clash_ancestor", "URects.TRect.FW", "FWidth", ""},
         // What the analysis did not see.
         TRenameCase{"rename_hidden_text", "UBytes.SwapWordBE", "SwapBytes", "Name, SwapWordBE, occurs here where the analysis recorded no use"},
         TRenameCase{"rename_hidden_text", "UColors.TColorFormat", "TPixelFormat", "colors.inc, which is not changed"},
