@@ -1,5 +1,6 @@
 #include "Refactorings/SymbolRenamer/uRenameFamily.h"
 
+#include "Refactorings/SymbolRenamer/uRenameChecks.h"
 #include "Refactorings/SymbolRenamer/uRenameSupport.h"
 #include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
 #include "Refactorings/uqlRefactoring.h"
@@ -243,6 +244,25 @@ bool TqlSymbolRename::BareInheritedIn(TqlRoutine* Routine, int& X, int& Y)
     return false;
 }
 
+bool TqlSymbolRename::HasResolutionClause(TqlClass* Class, TqlRoutine* Method)
+{
+    if (Class->GetEndY() <= 0)
+        return false;
+    // The clause ("procedure IFoo.Run = DoRun;") is a use of the interface's
+    // method inside the class's declaration, followed by "=".
+    TqlUsedByList* Uses = Method->GetUsedBy();
+    for (int I = 0; I < Uses->GetCount(); ++I) {
+        TqlUsedByLocation* Use = Uses->GetLocations(I);
+        if (Use->GetFileIndex() != Class->GetFileIndex() ||
+            Before(Use->GetX(), Use->GetY(), Class->GetX(), Class->GetY()) ||
+            Before(Class->GetEndX(), Class->GetEndY(), Use->GetX(), Use->GetY()))
+            continue;
+        if (CharAfterWord(Source(Class->GetFileName()), Use->GetX(), Use->GetY()) == '=')
+            return true;
+    }
+    return false;
+}
+
 bool TqlSymbolRename::CheckFamily()
 {
     auto* Selected = qlAsRoutine(FSymbol);
@@ -309,6 +329,10 @@ bool TqlSymbolRename::CheckFamily()
                 const std::vector<TqlInterface*> Implemented = ImplementedBy(K);
                 if (std::find(Implemented.begin(), Implemented.end(), Intf) == Implemented.end())
                     continue;
+                // A method resolution clause names the method that
+                // implements M, whatever its name.
+                if (HasResolutionClause(K, M))
+                    continue;
                 TqlRoutine* By = MethodAbove(K, M, Undecided);
                 if (!By)
                     return Refuse(Format2(UnknownImplementer, K->GetName(), MemberName(M)), K);
@@ -339,7 +363,7 @@ bool TqlSymbolRename::CheckFamily()
             bool Uses = false;
             for (TqlInterface* Intf : ImplementedBy(K))
                 for (TqlRoutine* R : MethodsNamed(Intf, FOldName))
-                    if (MethodAbove(K, R, Undecided) == M) {
+                    if (!HasResolutionClause(K, R) && MethodAbove(K, R, Undecided) == M) {
                         Join(R);
                         Uses = true;
                     }

@@ -65,6 +65,9 @@ private:
     bool ForEachMember(const std::function<bool(bool Selected)>& Check);
     // Where Routine's body calls its inherited method by a bare inherited.
     bool BareInheritedIn(TqlRoutine* Routine, int& X, int& Y);
+    // Class maps the interface method Method to a method of its own by a
+    // method resolution clause, where the analysis recorded a use of it.
+    bool HasResolutionClause(TqlClass* Class, TqlRoutine* Method);
     bool CheckClashes();
     // Every word of the old name in the units the rename touches, their
     // include and form files, and in units the analysis left unfinished, is

@@ -254,6 +254,15 @@ INSTANTIATE_TEST_SUITE_P(
         // A method resolution clause names the interface's method: it is
         // renamed there, and the class's own Count keeps its name.
         TRenameCase{"rename_family_interface", "UGreetIntf.ICounter.Count", "Add", ""},
+        TRenameCase{"rename_family_interface", "UGreet.TTally.Count", "Add", ""},
+        // A method resolution clause maps the interface's method to a method
+        // of another name: each keeps its own, and the clause follows both.
+        TRenameCase{"rename_family_clause", "UGreeters.IGreeter.Greet", "Welcome", ""},
+        TRenameCase{"rename_family_clause", "UGreeters.TPlain.Greet", "Welcome", ""},
+        TRenameCase{"rename_family_clause", "UGreeters.TGreeter.SayHello", "Hello", ""},
+        TRenameCase{"rename_family_clause", "UGreeters.TGreeter.Greet", "Shout", ""},
+        TRenameCase{"rename_family_clause", "UGreeters.TQuiet.Mumble", "Whisper", ""},
+        TRenameCase{"rename_family_clause", "UGreeters.IGreeter.Greet", "Mumble", ""},
         // A method of an implementing class calls a routine of the new name.
         TRenameCase{"rename_family_interface", "UGreetIntf.IGreeter.Greet", "Salute",
                     "Name, Salute, stands here for another symbol, which the renamed Greet would hide"},
