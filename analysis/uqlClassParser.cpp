@@ -107,8 +107,130 @@ TqlClass* TClassParser::ClassType(const std::string& Name, const TPoint& Positio
         Expected(ptEnd);
         HintDirectives();
     }
+    ResolveClauses(C);
     SetEndPosition(C);
     return C;
+}
+
+void TClassParser::ClassMethodResolution()
+{
+    if (GetTokenID() == ptFunction || GetTokenID() == ptProcedure)
+        NextToken();
+    TResolutionClause Clause;
+    Clause.Class = DeclaredClass();
+    auto Name = [this](std::string& Text, TqlUsedByInfo& At) {
+        if (GetTokenID() == ptIdentifier) {
+            Text = Token();
+            At = MakeUsedByInfo();
+        }
+    };
+    Name(Clause.Interface, Clause.InterfaceAt);
+    ResolutionInterfaceName();
+    Expected(ptPoint);
+    Name(Clause.Method, Clause.MethodAt);
+    Expected(ptIdentifier);
+    Expected(ptEqual);
+    Name(Clause.Implementer, Clause.ImplementerAt);
+    Expected(ptIdentifier);
+    SEMICOLON();
+    if (Clause.Class && !Clause.Interface.empty() && !Clause.Method.empty() &&
+        !Clause.Implementer.empty())
+        FResolutionClauses.push_back(std::move(Clause));
+}
+
+void TClassParser::ResolveClauses(TqlClass* Class)
+{
+    std::vector<TResolutionClause> Own;
+    for (auto It = FResolutionClauses.begin(); It != FResolutionClauses.end();) {
+        if (It->Class == Class) {
+            Own.push_back(std::move(*It));
+            It = FResolutionClauses.erase(It);
+        } else {
+            ++It;
+        }
+    }
+    for (const TResolutionClause& Clause : Own)
+        ResolveClause(Clause);
+}
+
+namespace {
+
+// The routines a name may mean where Found was found: its overloads, or
+// Found alone. Each entry is one routine (a body and its declaration, an
+// ancestor's method and its override, come as one entry).
+TqlOverloads CandidatesOf(TqlRoutine* Found)
+{
+    TqlOverloads Candidates;
+    if (!Found)
+        return Candidates;
+    if (Found->GetDirectives().Contains(rdOverload) || Found->GetDirectives().Contains(rdOverride))
+        qlGatherOverloads(Found, Candidates);
+    if (Candidates.empty())
+        Candidates.push_back({Found});
+    return Candidates;
+}
+
+} // namespace
+
+void TClassParser::ResolveClause(const TResolutionClause& Clause)
+{
+    TqlClass* Class = Clause.Class;
+    // The interface: one the class or an ancestor of it implements, else one
+    // the unit sees.
+    TqlInterface* Interface = nullptr;
+    int Steps = 0;
+    for (TqlClass* K = Class; K && !Interface && Steps < 4096; K = K->GetInheritsFromClass(), ++Steps)
+        Interface = K->GetInterfaces()->Find(Clause.Interface);
+    if (!Interface)
+        Interface = FindInterface(Clause.Interface);
+    if (Interface) {
+        RecordUse(Interface, Clause.Interface, Clause.InterfaceAt);
+    } else {
+        NoteUnresolved(Clause.Interface);
+        NoteUnresolved(Clause.Method);
+    }
+    TqlOverloads Methods;
+    if (Interface)
+        Methods = CandidatesOf(qlAsRoutine(
+            Interface->FindSymbol(CurrentUnit(), nullptr, Clause.Method, false, Clause.MethodAt)));
+    if (Interface && Methods.empty())
+        NoteUnresolved(Clause.Method);
+    TqlOverloads Implementers = CandidatesOf(qlAsRoutine(
+        Class->FindSymbol(CurrentUnit(), Class, Clause.Implementer, false, Clause.ImplementerAt)));
+    if (Implementers.empty())
+        NoteUnresolved(Clause.Implementer);
+    // Of overloads, the pair whose parameters are the same.
+    const std::vector<TqlRoutine*>* Method = Methods.size() == 1 ? &Methods.front() : nullptr;
+    const std::vector<TqlRoutine*>* Implementer =
+        Implementers.size() == 1 ? &Implementers.front() : nullptr;
+    bool Paired = false;
+    for (const std::vector<TqlRoutine*>& M : Methods) {
+        for (const std::vector<TqlRoutine*>& I : Implementers)
+            if (qlSameParameters(M.front(), I.front())) {
+                Method = &M;
+                Implementer = &I;
+                Paired = true;
+                break;
+            }
+        if (Paired)
+            break;
+    }
+    auto Record = [this](const TqlOverloads& All, const std::vector<TqlRoutine*>* Chosen,
+                         const std::string& Written, const TqlUsedByInfo& At) {
+        if (Chosen) {
+            for (TqlRoutine* R : *Chosen)
+                RecordUse(R, Written, At);
+            return;
+        }
+        // The parameters the analysis knows do not tell them apart.
+        TqlUsedByInfo Every = At;
+        Every.IsAmbiguous = true;
+        for (const std::vector<TqlRoutine*>& E : All)
+            for (TqlRoutine* R : E)
+                RecordUse(R, Written, Every);
+    };
+    Record(Methods, Method, Clause.Method, Clause.MethodAt);
+    Record(Implementers, Implementer, Clause.Implementer, Clause.ImplementerAt);
 }
 
 void TClassParser::ClassHeritage(TqlClass* Class)

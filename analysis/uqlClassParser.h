@@ -26,6 +26,10 @@ public:
     void ClassField(TqlClass* Class, TVisibilityKind Visibility);
     void ClassMethodOrProperty(TqlClass* Class, TVisibilityKind Visibility);
     void ClassProperty(TqlClass* Class, TVisibilityKind Visibility);
+    // "procedure IGreeter.Greet = SayHello;" names the interface, its method
+    // and the class's method that implements it: uses of all three, recorded
+    // once the class body has been read (the method may come later in it).
+    void ClassMethodResolution() override;
 
 protected:
     // Gives Class the ancestor TObject of the unit System, when known.
@@ -43,4 +47,15 @@ protected:
     void RecordIndexNames(TqlProperty* Prop, const TPositionList& Names);
 
     std::unique_ptr<TqlHashedObjectList> FForwardClasses;
+
+private:
+    struct TResolutionClause {
+        TqlClass* Class = nullptr;
+        std::string Interface, Method, Implementer;
+        TqlUsedByInfo InterfaceAt, MethodAt, ImplementerAt;
+    };
+    // The clauses of the class being declared, until its body ends.
+    std::vector<TResolutionClause> FResolutionClauses;
+    void ResolveClauses(TqlClass* Class);
+    void ResolveClause(const TResolutionClause& Clause);
 };

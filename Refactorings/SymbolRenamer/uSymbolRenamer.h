@@ -27,6 +27,9 @@ using TqlTreeOpener = std::function<TqlModuleNode*(TqlUnit* Unit)>;
 // a token that holds the old name and looks the new name up where the old
 // one and the new one are used. Tokens change only while every check so far
 // has passed: the caller keeps the texts and writes them when all units did.
+// Its parts live in units of their own: the family walk (uRenameFamily), the
+// checks (uRenameChecks), the form check (uRenameForms) and the edits
+// (uRenameEdits), with what they share in uRenameSupport.
 class TqlSymbolRename {
 public:
     TqlSymbolRename(TqlSymbol* Symbol, std::string NewName, TqlTreeOpener Open,
@@ -62,6 +65,9 @@ private:
     bool ForEachMember(const std::function<bool(bool Selected)>& Check);
     // Where Routine's body calls its inherited method by a bare inherited.
     bool BareInheritedIn(TqlRoutine* Routine, int& X, int& Y);
+    // Class maps the interface method Method to a method of its own by a
+    // method resolution clause, where the analysis recorded a use of it.
+    bool HasResolutionClause(TqlClass* Class, TqlRoutine* Method);
     bool CheckClashes();
     // Every word of the old name in the units the rename touches, their
     // include and form files, and in units the analysis left unfinished, is
@@ -72,6 +78,12 @@ private:
     // one is used without qualification in Unit; without a tree, Unit's
     // source is read as text for the uses of the new name.
     bool CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std::vector<TqlTokenNode*>& Places);
+    // The new name Self or Result does not stand at P where the method's
+    // object or the function's result is read.
+    bool CheckImplicitNames(TqlUnit* Unit, const std::vector<TqlRoutine*>& Bodies, const TPoint& P);
+    // The new name of a unit is not read bare in Unit, which uses it or is
+    // it, where it would name the unit.
+    bool CheckUnitNameRead(TqlUnit* Unit);
     // The units that use the declaring unit without using the symbol.
     bool CheckHiding();
     // No form of the project writes the renamed property.

@@ -160,3 +160,22 @@ TEST(AnalysedUnused, OverridesInterfaceRoutinesAndMessageHandlersAreNotUnused)
     P.Analyze("Main.pas");
     EXPECT_EQ(P.Lint("Unused routine"), Strings{});
 }
+
+// A method reached only through a method resolution clause is used there;
+// one that no clause names and nothing calls is still reported.
+TEST(AnalysedUnused, MethodNamedByAResolutionClauseIsUsed)
+{
+    TAnalysedProject P;
+    P.Write("Main.pas",
+            UnitText("Main",
+                     "type\n"
+                     "  ICounter = interface\n    ['{00000000-0000-0000-0000-000000000031}']\n"
+                     "    procedure Reset;\n  end;\n"
+                     "  TTally = class(TInterfacedObject, ICounter)\n  public\n"
+                     "    procedure ICounter.Reset = ResetCounter;\n"
+                     "    procedure ResetCounter;\n    procedure Forgotten;\n  end;\n",
+                     "procedure TTally.ResetCounter;\nbegin\nend;\n\n"
+                     "procedure TTally.Forgotten;\nbegin\nend;\n"));
+    P.Analyze("Main.pas");
+    EXPECT_EQ(P.Lint("Unused routine"), Strings{"Main|TTally|Unused routine: Forgotten"});
+}

@@ -231,6 +231,19 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_family", "UShapes.TShape.Describe", "Show", ""},
         TRenameCase{"rename_family", "UCircle.TCircle.Describe", "Show", ""},
         TRenameCase{"rename_family", "UCircle.TCircle.Area", "FSide", "Name, FSide, is already declared in TSquare"},
+        // Old-style objects override by declaring the method virtual again:
+        // the family from either end or the middle; a static method of the
+        // same name in a descendant is another method.
+        TRenameCase{"rename_family_object", "UFigures.TFigure.Area", "Size", ""},
+        TRenameCase{"rename_family_object", "UBoxes.TCrate.Area", "Size", ""},
+        TRenameCase{"rename_family_object", "UBoxes.TBox.Area", "Surface", ""},
+        TRenameCase{"rename_family_object", "UFigures.TFigure.Caption", "Title", ""},
+        // Overloaded virtual methods: each overload's overrides are a family
+        // of their own, though a class in between overrides only the other.
+        TRenameCase{"rename_family_overload", "UScalers.TDoubler.Scale", "Resize", ""},
+        TRenameCase{"rename_family_overload", "UScalers.TScaler.Scale#1", "Resize", ""},
+        TRenameCase{"rename_family_overload", "UScalers.TScaler.Scale#2", "Stretch", ""},
+        TRenameCase{"rename_family_overload", "UScalers2.TTripler.Scale", "Stretch", ""},
         // Interface methods and the class methods that implement them, an
         // inherited one and an override among them.
         TRenameCase{"rename_family_interface", "UGreetIntf.IGreeter.Greet", "Welcome", ""},
@@ -238,10 +251,18 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_family_interface", "UGreetIntf.IHelloer.Wave", "Flap", ""},
         TRenameCase{"rename_family_interface", "UGreet.TLoudGreeter.Greet", "Wave",
                     "Name, Wave, is already declared in TLoudGreeter"},
-        // A method resolution clause names the interface's method apart
-        // from the analysis.
-        TRenameCase{"rename_family_interface", "UGreetIntf.ICounter.Count", "Add",
-                    "Name, Count, occurs here where the analysis recorded no use of it"},
+        // A method resolution clause names the interface's method: it is
+        // renamed there, and the class's own Count keeps its name.
+        TRenameCase{"rename_family_interface", "UGreetIntf.ICounter.Count", "Add", ""},
+        TRenameCase{"rename_family_interface", "UGreet.TTally.Count", "Add", ""},
+        // A method resolution clause maps the interface's method to a method
+        // of another name: each keeps its own, and the clause follows both.
+        TRenameCase{"rename_family_clause", "UGreeters.IGreeter.Greet", "Welcome", ""},
+        TRenameCase{"rename_family_clause", "UGreeters.TPlain.Greet", "Welcome", ""},
+        TRenameCase{"rename_family_clause", "UGreeters.TGreeter.SayHello", "Hello", ""},
+        TRenameCase{"rename_family_clause", "UGreeters.TGreeter.Greet", "Shout", ""},
+        TRenameCase{"rename_family_clause", "UGreeters.TQuiet.Mumble", "Whisper", ""},
+        TRenameCase{"rename_family_clause", "UGreeters.IGreeter.Greet", "Mumble", ""},
         // A method of an implementing class calls a routine of the new name.
         TRenameCase{"rename_family_interface", "UGreetIntf.IGreeter.Greet", "Salute",
                     "Name, Salute, stands here for another symbol, which the renamed Greet would hide"},
@@ -264,6 +285,35 @@ INSTANTIATE_TEST_SUITE_P(
                     "Method TNames.Changed overrides a method of an ancestor the analysis did not find"},
         TRenameCase{"rename_family_library", "UTasks.TStreamer.SaveToStream", "Store",
                     "Method TStreamer.SaveToStream may implement a method of IStreamPersist, an interface the analysis did not find"},
+        // Self and Result as new names, where a method's body reads its
+        // object and a function's body its result, also from a nested
+        // routine; elsewhere they are names like others.
+        TRenameCase{"rename_implicit_names", "UPairs.TPair.Other", "Self",
+                    "UPairs.pas 13:46 SymbolRenamer: Name, Self, stands for the object of method TPair.Partner where Other is used here"},
+        TRenameCase{"rename_implicit_names", "UPairs._Cal", "Self", "Name, Self, stands for the object of method TPair.Same"},
+        TRenameCase{"rename_implicit_names", "UPairs.Hits", "Self", "Name, Self, stands for the object of method TPair.Counted"},
+        TRenameCase{"rename_implicit_names", "UPairs.Hits", "Result", "Name, Result, stands for the result of function TPair.Counted"},
+        TRenameCase{"rename_implicit_names", "UPairs.Limit", "Result", "Name, Result, stands for the result of function Doubled"},
+        TRenameCase{"rename_implicit_names", "UPairs.Limit", "Self", ""},
+        TRenameCase{"rename_implicit_names", "UPairs.TPair.Same", "Result", ""},
+        // A unit's new name that a unit using it, or the unit itself, reads
+        // bare; a member or a heading of that name is no reading of it.
+        TRenameCase{"rename_implicit_names", "UTexts", "Length",
+                    "UTexts.pas 17:11 SymbolRenamer: Name, Length, is read here without a unit before it and would name the renamed unit UTexts"},
+        TRenameCase{"rename_implicit_names", "UPairs", "Doubled",
+                    "Implicit.dpr 27:17 SymbolRenamer: Name, Doubled, is read here without a unit before it"},
+        TRenameCase{"rename_implicit_names", "UPairs", "Tag", ""},
+        TRenameCase{"rename_implicit_names", "UTexts", "UStrings", ""},
+        // The directives index and message are no uses of a name.
+        TRenameCase{"rename_directive_words", "UCells.TCells.Index", "Position", ""},
+        TRenameCase{"rename_directive_words", "UCells.TCells.GetItem.Index", "Slot", ""},
+        TRenameCase{"rename_directive_words", "UCells.TWatcher.CMNotify.Message", "Info", ""},
+        TRenameCase{"rename_directive_words", "UCells.TWatcher.CMReset.Message", "Info", ""},
+        // A clash names the class that declares the other name.
+        TRenameCase{"rename_clash_ancestor", "URects.TRect.FW", "FSize", "Name, FSize, is already declared in TShape"},
+        TRenameCase{"rename_clash_ancestor", "URects.TSquare.FSide", "FSize", "Name, FSize, is already declared in TShape"},
+        TRenameCase{"rename_clash_ancestor", "URects.TSquare.FSide", "FW", "Name, FW, is already declared in TRect"},
+        TRenameCase{"rename_clash_ancestor", "URects.TRect.FW", "FWidth", ""},
         // What the analysis did not see.
         TRenameCase{"rename_hidden_text", "UBytes.SwapWordBE", "SwapBytes", "Name, SwapWordBE, occurs here where the analysis recorded no use"},
         TRenameCase{"rename_hidden_text", "UColors.TColorFormat", "TPixelFormat", "colors.inc, which is not changed"},

@@ -2,8 +2,10 @@
 // holding the old name before anything changes.
 #include "tests/Refactorings/PluginTestSupport.h"
 
+#include "Refactorings/SymbolRenamer/uRenameChecks.h"
 #include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
 
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -172,6 +174,44 @@ TEST(SymbolRenamer, PathsRenameOnlyTheLastBaseName)
 }
 
 // A renamed routine resolves everywhere its old name did.
+TEST(SymbolRenamer, DirectiveWordsAreTheDirectivesOnly)
+{
+    // The text, the word looked at (its first occurrence after the marker
+    // "@"), and whether it is the directive.
+    const struct {
+        const char* Text;
+        bool Directive;
+    } Cases[] = {
+        {"property First: Integer @index 10 read GetItem;", true},
+        {"property First: Integer @index CFirst read GetItem;", true},
+        {"property P: Integer read @Index write SetIndex;", false},
+        {"property @Index: Integer read FIndex;", false},
+        {"function F: Integer; external 'k.dll' @index 5;", true},
+        {"exports Foo @index 3;", true},
+        {"  X := @Index + 1;", false},
+        {"  if A then @Index := 2;", false},
+        {"  Items[@Index] := 0;", false},
+        {"  case K of @Index: Y := 1; end;", false},
+        {"procedure X(var Message: TMsg); @message CM_X;", true},
+        {"procedure X(var Message: TMsg); @message $B001;", true},
+        {"procedure X(var @Message: TMsg); message CM_X;", false},
+        {"  Foo; @Message := 1;", false},
+        {"  Foo; @Message(1);", false},
+        {"  repeat Foo; @Message until Done;", false},
+        {"  Foo; @Message;", false},
+    };
+    for (const auto& C : Cases) {
+        std::string Text = C.Text;
+        const size_t At = Text.find('@');
+        Text.erase(At, 1);
+        size_t End = At;
+        while (End < Text.size() && std::isalpha(static_cast<unsigned char>(Text[End])))
+            ++End;
+        EXPECT_EQ(SymbolRenamer::IsDirectiveWord(Text, At, std::string_view(Text).substr(At, End - At)), C.Directive)
+            << C.Text;
+    }
+}
+
 TEST(SymbolRenamer, OutputsResolveAsTheSourcesDid)
 {
     const auto [Before, After] = qlFindingsBeforeAndAfter("rename_routine");
