@@ -352,19 +352,25 @@ void TqlProject::ParseUnit(TqlUnit* Unit, bool WithImplementation)
             Unit->TrimUses();
         }
         Unit->ParserState = psrFull;
+        // A form of the unit's name beside it may be streamed at run time
+        // (ObjectTextToBinary, ReadComponent) with no {$R} to name it.
+        if (const std::string Own = Unit->GetFullFileName(); !Own.empty())
+            if (const std::string Beside = qlResolveFile("", qlChangeFileExt(Own, ".dfm")); !Beside.empty())
+                Unit->LoadFormResource(Beside);
         if (!Unit->FormResource.empty())
-            ReadForm(Unit);
+            ReadForm(Unit, Unit->GetDFMResource(), Unit->FormResource);
+        for (const std::string& Further : Unit->FurtherFormResources)
+            ReadForm(Unit, Unit->AddFurtherForm(), Further);
     }
 }
 
-void TqlProject::ReadForm(TqlUnit* Unit)
+void TqlProject::ReadForm(TqlUnit* Unit, TqlDFMResource* R, const std::string& FileName)
 {
-    TqlDFMResource* R = Unit->GetDFMResource();
     if (!R)
         return;
     const int Before = FMessages->GetCount();
     try {
-        R->ReadResource(Unit, Unit->FormResource);
+        R->ReadResource(Unit, FileName);
         // A form file that could not be opened gives its own finding.
         if (FMessages->GetCount() != Before)
             Unit->AnalysedToEnd = false;
@@ -378,7 +384,7 @@ void TqlProject::ReadForm(TqlUnit* Unit)
             Line = std::max(1, std::atoi(Text.c_str() + At + 9));
             Text.erase(At);
         }
-        FMessages->Add("Form file, " + qlExtractFileName(Unit->FormResource) +
+        FMessages->Add("Form file, " + qlExtractFileName(FileName) +
                            ", cannot be read: " + Text,
                        R->GetFileIndex(), 1, Line, false);
         Unit->Warnings.Include(uwImplementation);

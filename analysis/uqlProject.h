@@ -85,8 +85,9 @@ private:
     void CreateSystemTypes();
     void FullParse(TqlUnit* Unit);
     void ParseUnit(TqlUnit* Unit, bool WithImplementation);
-    // Reads the unit's form file; a malformed one gives a message.
-    void ReadForm(TqlUnit* Unit);
+    // Reads one of the unit's form files into Form; a malformed one gives a
+    // message.
+    void ReadForm(TqlUnit* Unit, TqlDFMResource* Form, const std::string& FileName);
     int IndexOf(const TqlUnit* Unit) const;
     std::unique_ptr<TAnalyzeParser> CreateParser(const std::string& FileName);
     void FillSearchCache();
