@@ -51,9 +51,14 @@ type
 
 implementation
 
+function ColumnAt(Columns: TCollection; Index: Integer): TColumn;
+begin
+  Result := TColumn(Columns.Items[Index]);
+end;
+
 function TColumns.GetItem(Index: Integer): TColumn;
 begin
-  Result := TColumn(inherited Items[Index]);
+  Result := ColumnAt(Self, Index);
 end;
 
 constructor TPart.Create(AOwner: TComponent);
