@@ -99,6 +99,7 @@ TEST(FormFiles, EveryFormAUnitStreamsIsRead)
         {"{$R Forms\\FForm.dfm}", "forms/FForm.dfm", "FForm.dfm", 1},
         {"{$R Forms/FForm.dfm}", "Forms/FForm.dfm", "FForm.dfm", 1},
         {"", "Main.dfm", "Main.dfm", 1},
+        {"", "MAIN.DFM", "MAIN.DFM", 1},
         {"", "Other.dfm", "", 1},
         {"{$R *.dfm}\n{$R Extra.dfm}", "Extra.dfm", "Extra.dfm", 2},
         {"{$R Extra.dfm}", "Main.dfm", "Main.dfm", 2},
