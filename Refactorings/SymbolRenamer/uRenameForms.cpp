@@ -7,6 +7,7 @@
 #include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
 #include "base/uqlPathUtils.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -20,10 +21,6 @@ namespace {
 const char* const WrittenInForm = "Property, %s, is written for %s in %s; the form would no longer load; not renamed";
 const char* const MayBeWrittenInForm = "Property, %s, may be written for %s in %s, whose class the analysis cannot tell; not renamed";
 const char* const FormNotFollowed = "Name, %s, occurs in form file %s, which the renamer cannot follow; not renamed";
-
-} // namespace
-
-namespace {
 
 // One property written in a form: the object block it stands in, the
 // collection properties whose items hold it (outermost first, each by its
@@ -144,6 +141,10 @@ private:
 
     bool CheckProperty(const TFormProperty& P)
     {
+        // Only a name the property's path holds can be the renamed one.
+        auto IsOld = [&](const std::string& Name) { return qlSameName(Name, FOldName); };
+        if (std::none_of(P.Path.begin(), P.Path.end(), IsOld))
+            return true;
         const std::string& ClassName = P.Object->GetCClassName();
         const std::string& ObjectName = P.Object->GetName();
         // Down from the object's class: the class of each object a name
