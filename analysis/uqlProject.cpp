@@ -180,6 +180,7 @@ void TqlProject::Clear()
     FSystemSymbols->Clear();
     std::fill(std::begin(FSystemTypes), std::end(FSystemTypes), nullptr);
     FSearchCache.Clear();
+    FFolderForms.clear();
 }
 
 void TqlProject::New()
@@ -352,19 +353,50 @@ void TqlProject::ParseUnit(TqlUnit* Unit, bool WithImplementation)
             Unit->TrimUses();
         }
         Unit->ParserState = psrFull;
+        // A form of the unit's name beside it may be streamed at run time
+        // (ObjectTextToBinary, ReadComponent) with no {$R} to name it.
+        if (const std::string Beside = FormBeside(Unit->GetFullFileName()); !Beside.empty())
+            Unit->LoadFormResource(Beside);
         if (!Unit->FormResource.empty())
-            ReadForm(Unit);
+            ReadForm(Unit, Unit->GetDFMResource(), Unit->FormResource);
+        for (const std::string& Further : Unit->FurtherFormResources)
+            ReadForm(Unit, Unit->AddFurtherForm(), Further);
     }
 }
 
-void TqlProject::ReadForm(TqlUnit* Unit)
+std::string TqlProject::FormBeside(const std::string& UnitFile)
 {
-    TqlDFMResource* R = Unit->GetDFMResource();
+    if (UnitFile.empty())
+        return "";
+    if (const std::string Exact = qlChangeFileExt(UnitFile, ".dfm"); qlIsRegularFile(Exact))
+        return Exact;
+    const std::string Folder = qlFolderOf(UnitFile);
+    auto [It, New] = FFolderForms.try_emplace(Folder);
+    if (New) {
+        std::error_code Ec;
+        for (std::filesystem::directory_iterator E(Folder, Ec), End; !Ec && E != End; E.increment(Ec)) {
+            const std::string Name = E->path().filename().string();
+            if (qlSameText(qlExtractFileExt(Name), ".dfm"))
+                // Of several names that differ in case only, the first in
+                // sorted order, as a lookup without regard to case finds.
+                if (auto [At, Added] = It->second.try_emplace(qlSameTextKey(Name), Name); !Added && Name < At->second)
+                    At->second = Name;
+        }
+    }
+    const auto Found = It->second.find(qlSameTextKey(qlExtractUnitName(UnitFile) + ".dfm"));
+    if (Found == It->second.end())
+        return "";
+    const std::string Full = Folder + Found->second;
+    return qlIsRegularFile(Full) ? Full : "";
+}
+
+void TqlProject::ReadForm(TqlUnit* Unit, TqlDFMResource* R, const std::string& FileName)
+{
     if (!R)
         return;
     const int Before = FMessages->GetCount();
     try {
-        R->ReadResource(Unit, Unit->FormResource);
+        R->ReadResource(Unit, FileName);
         // A form file that could not be opened gives its own finding.
         if (FMessages->GetCount() != Before)
             Unit->AnalysedToEnd = false;
@@ -378,7 +410,7 @@ void TqlProject::ReadForm(TqlUnit* Unit)
             Line = std::max(1, std::atoi(Text.c_str() + At + 9));
             Text.erase(At);
         }
-        FMessages->Add("Form file, " + qlExtractFileName(Unit->FormResource) +
+        FMessages->Add("Form file, " + qlExtractFileName(FileName) +
                            ", cannot be read: " + Text,
                        R->GetFileIndex(), 1, Line, false);
         Unit->Warnings.Include(uwImplementation);

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // The folder of the running program, with a trailing '/'.
@@ -85,8 +86,11 @@ private:
     void CreateSystemTypes();
     void FullParse(TqlUnit* Unit);
     void ParseUnit(TqlUnit* Unit, bool WithImplementation);
-    // Reads the unit's form file; a malformed one gives a message.
-    void ReadForm(TqlUnit* Unit);
+    // Reads one of the unit's form files into Form; a malformed one gives a
+    // message.
+    void ReadForm(TqlUnit* Unit, TqlDFMResource* Form, const std::string& FileName);
+    // The form file of the unit file's name beside it, "" when there is none.
+    std::string FormBeside(const std::string& UnitFile);
     int IndexOf(const TqlUnit* Unit) const;
     std::unique_ptr<TAnalyzeParser> CreateParser(const std::string& FileName);
     void FillSearchCache();
@@ -115,6 +119,9 @@ private:
     Ref<IqlFileSettings> FSystemSettingsFile;
     Ref<IqlSystemOptions> FSystemOptions;
     TqlFolderIndex FSearchCache;
+    // The form files of each folder a unit lies in, by qlSameTextKey of their
+    // names; each folder is listed once per analysis.
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> FFolderForms;
     // The main file's folder while an analysis runs ("" otherwise).
     std::string FAnalysisFolder;
     std::string FFileToAnalyze;

@@ -869,9 +869,18 @@ void TUnitParser::IncludeFileEnd()
 
 void TUnitParser::ResourceIncluded(const std::string& FileName)
 {
-    if (!FCurrentUnit || !qlSameText(FileName, "*.dfm"))
+    // {$R *.dfm} names the form of the unit's own name; {$R Other.dfm},
+    // {$R 'Other.dfm'} or {$R Forms\Other.dfm} another form file, beside the
+    // unit or below its folder.
+    if (!FCurrentUnit || !qlSameText(qlExtractFileExt(FileName), ".dfm"))
         return;
-    const std::string Wanted = qlChangeFileExt(FFileName, ".dfm");
+    std::string Wanted;
+    if (qlSameText(FileName, "*.dfm"))
+        Wanted = qlChangeFileExt(FFileName, ".dfm");
+    else if (!FileName.empty() && FileName[0] == '/')
+        Wanted = FileName;
+    else
+        Wanted = qlFolderOf(FFileName) + FileName;
     const std::string Found = qlResolveFile("", Wanted);
     FCurrentUnit->LoadFormResource(Found.empty() ? Wanted : Found);
 }

@@ -1223,10 +1223,11 @@ bool TlxBasePasLex::ProcessOne()
     case cdR:
     case cdResource:
         DirNextNonBlank();
-        if (D.TokenID() == cdDefaultFile || D.TokenID() == cdFileName || DirIsWord()) {
+        if (D.TokenID() == cdDefaultFile || D.TokenID() == cdFileName || D.TokenID() == cdStringConst ||
+            DirIsWord()) {
             if (FOnResourceDirect) {
                 SpoilWatches();
-                FOnResourceDirect(this, D.GetToken());
+                FOnResourceDirect(this, D.TokenID() == cdStringConst ? DirStringValue() : D.GetToken());
             }
         } else {
             DirInvalid();

@@ -47,6 +47,22 @@ bool TqlComponentPropertiesList::HasWithIdentifier(const std::string& Identifier
     return FIdentifiers.Find(Identifier, Index);
 }
 
+TqlCollectionItem* TqlComponentProperty::GetItems(int Index) const
+{
+    if (!FItems)
+        throw EListError(Index);
+    return static_cast<TqlCollectionItem*>(FItems->GetItem(Index));
+}
+
+TqlCollectionItem* TqlComponentProperty::AddItem(int Line)
+{
+    if (!FItems)
+        FItems = std::make_unique<TqlList>(true);
+    auto Item = std::make_unique<TqlCollectionItem>(this, Line);
+    FItems->Add(Item.get());
+    return Item.release();
+}
+
 TqlComponent* TqlComponentList::AddComponent(const std::string& Name, const std::string& ClassName)
 {
     auto Component = std::make_unique<TqlComponent>(Name, ClassName);
@@ -340,7 +356,15 @@ public:
     {
     }
 
-    void Read() { ReadObject(nullptr); }
+    // Whether the form was read whole (see TqlDFMResource::GetReadWhole).
+    bool Read()
+    {
+        if (FParser.Token() != toEOF)
+            ReadObject(nullptr);
+        if (FParser.Token() != toEOF)
+            FSkipped = true;
+        return !FSkipped;
+    }
 
 private:
     class TDepth {
@@ -369,6 +393,7 @@ private:
         else if (FParser.IsSymbol("INLINE"))
             Inline = true;
         else if (!FParser.IsSymbol("OBJECT")) {
+            FSkipped = true;
             FParser.NextToken();
             return;
         }
@@ -415,26 +440,38 @@ private:
             ReadProperty(Component);
         while (FParser.Token() != toEOF && !FParser.IsSymbol("END"))
             ReadObject(Component);
+        if (FParser.Token() == toEOF)
+            FSkipped = true;
         FParser.NextToken();
     }
 
-    void ReadProperty(TqlComponent* Component)
+    // A property of Component, or of an item of one of its collections.
+    void ReadProperty(TqlComponent* Component, TqlCollectionItem* Item = nullptr)
     {
         if (FParser.Token() != toSymbol) {
+            FSkipped = true;
             FParser.NextToken();
             return;
         }
         TqlComponentProperty* Property = Component->GetProperties()->AddProperty(FParser.TokenString());
+        Property->SetLine(FParser.SourceLine());
+        if (Item)
+            Item->AddProperty(Property);
+        std::string FullName = FParser.TokenString();
         FParser.NextToken();
         while (FParser.IsChar('.')) {
             FParser.NextToken();
             FParser.CheckSymbol();
+            FullName += '.';
+            FullName += FParser.TokenString();
             FParser.NextToken();
         }
+        Property->SetFullName(FullName);
         if (FParser.IsChar('=')) {
             FParser.NextToken();
             ReadValue(Component, Property);
-        }
+        } else
+            FSkipped = true;
     }
 
     // A name the form gives that resolves to nothing is noted on the unit:
@@ -517,9 +554,12 @@ private:
             while (!FParser.IsChar('>')) {
                 if (!FParser.IsSymbol("item"))
                     FParser.Error("item expected");
+                TqlCollectionItem* Item = Property ? Property->AddItem(FParser.SourceLine()) : nullptr;
                 FParser.NextToken();
                 while (FParser.Token() != toEOF && !FParser.IsSymbol("end"))
-                    ReadProperty(Component);
+                    ReadProperty(Component, Item);
+                if (FParser.Token() == toEOF)
+                    FSkipped = true;
                 FParser.NextToken();
             }
             FParser.NextToken();
@@ -549,6 +589,7 @@ private:
     TqlFormParser FParser;
     TqlClass* FFormClass = nullptr;
     int FDepth = 0;
+    bool FSkipped = false;
 };
 } // namespace
 
@@ -558,8 +599,9 @@ void TqlDFMResource::ReadDFM(TqlUnit* Unit, std::istream& Stream)
     // A text form saved as UTF-8 may start with a byte-order mark.
     if (Text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         Text.erase(0, 3);
+    FReadWhole = false;
     TqlFormReader Reader(this, Unit, FFileIndex, std::move(Text));
-    Reader.Read();
+    FReadWhole = Reader.Read();
 }
 
 bool TqlDFMResource::IsBinary(std::istream& Stream)

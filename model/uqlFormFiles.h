@@ -5,6 +5,7 @@
 #include "model/uqlSymbolLists.h"
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 // ---------------------------------------------------------------------------
@@ -17,19 +18,68 @@ public:
     explicit EParserError(const std::string& Msg) : Exception(Msg) {}
 };
 
+class TqlCollectionItem;
+
 class TqlComponentProperty : public TqlBase {
 public:
     explicit TqlComponentProperty(const std::string& Name) : FName(Name) {}
+    // The name before the first dot.
     const std::string& GetName() const { return FName; }
+    // The name as the form writes it, dots included ("Font.Name").
+    const std::string& GetFullName() const { return FFullName.empty() ? FName : FFullName; }
+    void SetFullName(const std::string& Value) { FFullName = Value == FName ? std::string() : Value; }
     const Variant& GetValue() const { return FValue; }
     void SetValue(const Variant& Value) { FValue = Value; }
     TDFMPropType GetValueType() const { return FValueType; }
     void SetValueType(TDFMPropType Value) { FValueType = Value; }
+    // The line of the name in the form's text (from 1; in a binary form, of
+    // its text form); 0 when not read from a form.
+    int GetLine() const { return FLine; }
+    void SetLine(int Value) { FLine = Value; }
+    // The collection item that holds the property; nil for a component's
+    // own property.
+    TqlCollectionItem* GetOwnerItem() const { return FOwnerItem; }
+    void SetOwnerItem(TqlCollectionItem* Value) { FOwnerItem = Value; }
+    // The items of a collection value, in file order.
+    int GetItemCount() const { return FItems ? FItems->GetCount() : 0; }
+    TqlCollectionItem* GetItems(int Index) const;
+    TqlCollectionItem* AddItem(int Line);
 
 private:
     std::string FName;
+    std::string FFullName;
     Variant FValue;
     TDFMPropType FValueType = dptString;
+    int FLine = 0;
+    TqlCollectionItem* FOwnerItem = nullptr;
+    std::unique_ptr<TqlList> FItems;
+};
+
+// One item of a collection value. Its properties belong to the component
+// that holds the collection (they are in its property list, as the form
+// readers of old had them); the item lists them in file order.
+class TqlCollectionItem : public TqlBase {
+public:
+    TqlCollectionItem(TqlComponentProperty* Collection, int Line) : FCollection(Collection), FLine(Line) {}
+    // The collection property the item belongs to.
+    TqlComponentProperty* GetCollection() const { return FCollection; }
+    // The line of its "item".
+    int GetLine() const { return FLine; }
+    int GetCount() const { return FProperties.GetCount(); }
+    TqlComponentProperty* GetProperties(int Index) const
+    {
+        return static_cast<TqlComponentProperty*>(FProperties.GetItem(Index));
+    }
+    void AddProperty(TqlComponentProperty* Property)
+    {
+        FProperties.Add(Property);
+        Property->SetOwnerItem(this);
+    }
+
+private:
+    TqlComponentProperty* FCollection;
+    int FLine;
+    TqlList FProperties{false};
 };
 
 class TqlComponentPropertiesList : public TqlBase {
@@ -113,9 +163,14 @@ public:
     bool HasProperty(const std::string& Name);
     // Any component at any depth has a property with that identifier value.
     bool HasPropertyWithIdentifier(const std::string& Identifier);
+    // The last read went through the whole form: no token was skipped, no
+    // block left open and nothing follows the top-level block. A form the
+    // reader took in part may write more than the model holds.
+    bool GetReadWhole() const { return FReadWhole; }
 
 private:
     TqlComponentList FComponents;
+    bool FReadWhole = false;
     int FFileIndex = -1;
     std::string FFileName;
     int FUnitIndex = -1;

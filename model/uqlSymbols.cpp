@@ -667,7 +667,10 @@ void TqlRoutine::SetRoutineType(TqlVariable* Value)
 bool TqlRoutine::GetIsUsedFromDFM()
 {
     TqlUnit* Unit = GetUnitIntf();
-    return Unit && Unit->GetDFMResource()->HasPropertyWithIdentifier(GetName());
+    for (int I = 0; Unit && I < Unit->GetFormCount(); ++I)
+        if (Unit->GetForms(I)->HasPropertyWithIdentifier(GetName()))
+            return true;
+    return false;
 }
 
 TqlUnit::TqlUnit(int FileIndex, const std::string& Name)
@@ -681,6 +684,33 @@ TqlUnit::TqlUnit(int FileIndex, const std::string& Name)
 }
 
 TqlUnit::~TqlUnit() = default;
+
+void TqlUnit::LoadFormResource(const std::string& FileName)
+{
+    if (FormResource.empty() || lxSameText(FormResource, FileName)) {
+        FormResource = FileName;
+        return;
+    }
+    for (const std::string& Known : FurtherFormResources)
+        if (lxSameText(Known, FileName))
+            return;
+    FurtherFormResources.push_back(FileName);
+}
+
+TqlDFMResource* TqlUnit::GetForms(int Index) const
+{
+    if (Index == 0)
+        return FDFMResource.get();
+    if (Index < 0 || Index > static_cast<int>(FFurtherForms.size()))
+        throw EListError(Index);
+    return FFurtherForms[size_t(Index - 1)].get();
+}
+
+TqlDFMResource* TqlUnit::AddFurtherForm()
+{
+    FFurtherForms.push_back(std::make_unique<TqlDFMResource>());
+    return FFurtherForms.back().get();
+}
 
 void TqlUnit::SetHeadingName(const std::string& Name)
 {

@@ -476,7 +476,14 @@ public:
     // Found on the library path, or not parsed to the end.
     bool IsLibraryUnit() const;
     std::string GetFullFileName() const;
-    void LoadFormResource(const std::string& FileName) { FormResource = FileName; }
+    // Notes a form file the unit streams: the first is its own form
+    // (FormResource), any other one joins FurtherFormResources.
+    void LoadFormResource(const std::string& FileName);
+    // The unit's forms: its own (GetDFMResource) first, then one for each
+    // of FurtherFormResources that has been read.
+    int GetFormCount() const { return 1 + static_cast<int>(FFurtherForms.size()); }
+    TqlDFMResource* GetForms(int Index) const;
+    TqlDFMResource* AddFurtherForm();
     // The unit's name as its heading writes it, when it differs from the
     // name it was added under only in case (a file named in lower case).
     void SetHeadingName(const std::string& Name);
@@ -488,6 +495,7 @@ public:
     TqlSymbolList* GetHandlerVariables() { return FHandlerVariables.get(); }
 
     std::string FormResource;
+    std::vector<std::string> FurtherFormResources;
     TParserState ParserState = psrNone;
     TqlUnitWarningSet Warnings;
     // Lines of the unit's own file up to where its parse ended (0 while it
@@ -516,6 +524,7 @@ private:
     TqlUnitNameIndex* FNameIndex = nullptr;
     std::unique_ptr<TqlCodingErrorsList> FCodingErrorsList;
     std::unique_ptr<TqlDFMResource> FDFMResource;
+    std::vector<std::unique_ptr<TqlDFMResource>> FFurtherForms;
     int FImplementationLine = 0;
     int FInterfaceLine = 0;
     std::unique_ptr<TqlSymbolList> FStringLiterals;

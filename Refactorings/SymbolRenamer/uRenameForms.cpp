@@ -1,12 +1,18 @@
-#include "Refactorings/SymbolRenamer/uRenameForms.h"
-
+// The form check of a rename: a property that a form file of the project
+// writes keeps its name, or the form would no longer load. The forms are
+// those the analysis read for each unit, every form file the unit streams,
+// as the model holds them: components, properties with their lines, and the
+// items of collections.
 #include "Refactorings/SymbolRenamer/uRenameSupport.h"
 #include "Refactorings/SymbolRenamer/uSymbolRenamer.h"
 #include "base/uqlPathUtils.h"
 
-#include <cctype>
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 using namespace SymbolRenamer;
 
@@ -16,245 +22,219 @@ const char* const WrittenInForm = "Property, %s, is written for %s in %s; the fo
 const char* const MayBeWrittenInForm = "Property, %s, may be written for %s in %s, whose class the analysis cannot tell; not renamed";
 const char* const FormNotFollowed = "Name, %s, occurs in form file %s, which the renamer cannot follow; not renamed";
 
-} // namespace
+// One property written in a form: the object block it stands in, the
+// collection properties whose items hold it (outermost first, each by its
+// dotted name), its dotted name and the line of that name.
+struct TFormProperty {
+    const TqlComponent* Object;
+    std::vector<std::vector<std::string>> Collections;
+    std::vector<std::string> Path;
+    int Line;
+};
 
-namespace {
+std::vector<std::string> DottedParts(const std::string& Name)
+{
+    std::vector<std::string> Parts;
+    size_t Start = 0;
+    for (size_t Dot; (Dot = Name.find('.', Start)) != std::string::npos; Start = Dot + 1)
+        Parts.push_back(Name.substr(Start, Dot - Start));
+    Parts.push_back(Name.substr(Start));
+    return Parts;
+}
 
-// Reads the text form of a form file as the streaming system does and
-// visits each property written in it; false when the text is not a form
-// it can follow.
-class TFormScanner {
+// Visits Property and, when it holds a collection, the properties of each of
+// its items, in the order the form writes them; false once Visit says stop.
+bool VisitProperty(TqlComponent* Object, TqlComponentProperty* Property,
+                   std::vector<std::vector<std::string>>& Collections,
+                   const std::function<bool(const TFormProperty&)>& Visit)
+{
+    std::vector<std::string> Path = DottedParts(Property->GetFullName());
+    if (!Visit(TFormProperty{Object, Collections, Path, Property->GetLine()}))
+        return false;
+    if (Property->GetItemCount() == 0)
+        return true;
+    Collections.push_back(std::move(Path));
+    for (int I = 0; I < Property->GetItemCount(); ++I) {
+        TqlCollectionItem* Item = Property->GetItems(I);
+        for (int K = 0; K < Item->GetCount(); ++K)
+            if (!VisitProperty(Object, Item->GetProperties(K), Collections, Visit)) {
+                Collections.pop_back();
+                return false;
+            }
+    }
+    Collections.pop_back();
+    return true;
+}
+
+// Visits each property written for Object and the objects inside it, in
+// file order; false once Visit says stop.
+bool VisitComponent(TqlComponent* Object, const std::function<bool(const TFormProperty&)>& Visit, int Depth = 0)
+{
+    if (Depth > TqlDFMResource::MaxNesting)
+        return true;
+    TqlComponentPropertiesList* Properties = Object->GetProperties();
+    std::vector<std::vector<std::string>> Collections;
+    for (int I = 0; I < Properties->GetCount(); ++I)
+        // The properties of collection items are reached through their
+        // collection.
+        if (!Properties->GetProperties(I)->GetOwnerItem() &&
+            !VisitProperty(Object, Properties->GetProperties(I), Collections, Visit))
+            return false;
+    TqlComponentList* Children = Object->GetChildComponents();
+    for (int I = 0; I < Children->GetCount(); ++I)
+        if (!VisitComponent(Children->GetComponents(I), Visit, Depth + 1))
+            return false;
+    return true;
+}
+
+// Whether the forms of the project write the renamed property: on an object
+// of the owner class or a descendant (Family, or a class of one of those
+// Names the analysis did not find), on an object a property holds or an
+// item of a collection, whose class is one of those or may be (the type
+// the analysis knows for it is an ancestor of the owner, Ancestors).
+class TFormCheck {
 public:
-    TFormScanner(std::string_view Text, std::function<void(const TFormProperty&)> Visit)
-        : FText(Text), FVisit(std::move(Visit))
+    using TPost = std::function<void(const std::string& Text, int FileIndex, int X, int Y)>;
+    using TSource = std::function<const std::string&(const std::string& FileName)>;
+
+    TFormCheck(std::string OldName, std::set<TqlClass*> Family, std::set<TqlClass*> Ancestors,
+               std::set<std::string> Names, TPost Post, TSource Source)
+        : FOldName(std::move(OldName)), FFamily(std::move(Family)), FAncestors(std::move(Ancestors)),
+          FNames(std::move(Names)), FPost(std::move(Post)), FSource(std::move(Source))
     {
     }
 
-    bool Run()
+    // False when Form, one of Unit's forms, writes the property, or when
+    // the analysis took it in part and it holds the name.
+    bool Check(TqlUnit* Unit, TqlDFMResource* Form)
     {
-        Next();
-        if (!IsWord("object") && !IsWord("inherited") && !IsWord("inline"))
-            return false;
-        return Block(0) && FKind == kEnd;
+        TqlFileNameList* Files = gqlProject->GetFileNames();
+        FFormIndex = Form->GetFileIndex();
+        if (FFormIndex < 0 || FFormIndex >= Files->GetCount() || !Files->GetItems(FFormIndex)->Exists)
+            return true;
+        FUnit = Unit;
+        FFileName = Files->GetItems(FFormIndex)->GetFullFileName();
+        FClasses.clear();
+        TqlComponentList* Components = Form->GetComponents();
+        for (int I = 0; I < Components->GetCount(); ++I)
+            if (!VisitComponent(Components->GetComponents(I),
+                                [this](const TFormProperty& P) { return CheckProperty(P); }))
+                return false;
+        return Form->GetReadWhole() || CheckText();
     }
 
 private:
-    enum TKind { kEnd, kWord, kString, kNumber, kBinary, kSymbol, kBad };
-
-    void Next()
+    // The class of the object a property holds.
+    TqlClass* ClassOfMember(TqlClass* Class, const std::string& Name) const
     {
-        const size_t N = FText.size();
-        while (FAt < N && std::isspace(static_cast<unsigned char>(FText[FAt]))) {
-            CountLine(FAt);
-            ++FAt;
-        }
-        FTokenLine = FLine;
-        const size_t Start = FAt;
-        if (FAt >= N) {
-            FKind = kEnd;
-        } else if (const char C = FText[FAt]; std::isalpha(static_cast<unsigned char>(C)) || C == '_') {
-            while (FAt < N && (std::isalnum(static_cast<unsigned char>(FText[FAt])) || FText[FAt] == '_'))
-                ++FAt;
-            FKind = kWord;
-        } else if (C == '\'' || C == '#') {
-            // Quoted parts and character codes, written together.
-            FKind = kString;
-            while (FAt < N && (FText[FAt] == '\'' || FText[FAt] == '#')) {
-                if (FText[FAt] == '#') {
-                    ++FAt;
-                    while (FAt < N && (std::isalnum(static_cast<unsigned char>(FText[FAt])) || FText[FAt] == '$'))
-                        ++FAt;
-                    continue;
-                }
-                for (++FAt;; ++FAt) {
-                    if (FAt >= N || FText[FAt] == '\n' || FText[FAt] == '\r') {
-                        FKind = kBad;
-                        return;
-                    }
-                    if (FText[FAt] == '\'') {
-                        if (FAt + 1 < N && FText[FAt + 1] == '\'') {
-                            ++FAt;
-                            continue;
-                        }
-                        ++FAt;
-                        break;
-                    }
-                }
-            }
-        } else if (std::isdigit(static_cast<unsigned char>(C)) || C == '$' ||
-                   ((C == '-' || C == '+') && FAt + 1 < N && std::isdigit(static_cast<unsigned char>(FText[FAt + 1])))) {
-            ++FAt;
-            while (FAt < N && (std::isalnum(static_cast<unsigned char>(FText[FAt])) || FText[FAt] == '.' ||
-                               ((FText[FAt] == '+' || FText[FAt] == '-') &&
-                                (FText[FAt - 1] == 'e' || FText[FAt - 1] == 'E'))))
-                ++FAt;
-            FKind = kNumber;
-        } else if (C == '{') {
-            const size_t End = FText.find('}', FAt);
-            if (End == std::string_view::npos) {
-                FKind = kBad;
-                return;
-            }
-            for (size_t K = FAt; K < End; ++K)
-                CountLine(K);
-            FAt = End + 1;
-            FKind = kBinary;
-        } else {
-            ++FAt;
-            FKind = kSymbol;
-        }
-        FToken = FText.substr(Start, FAt - Start);
+        TqlSymbol* Member = Class ? Class->FindSymbol(FUnit, Class, Name) : nullptr;
+        return Member ? AsClass(Member->FindContainer()) : nullptr;
     }
-    // A line ends at At: LF, CR LF or a CR alone.
-    void CountLine(size_t At)
-    {
-        if (FText[At] == '\n' || (FText[At] == '\r' && (At + 1 >= FText.size() || FText[At + 1] != '\n')))
-            ++FLine;
-    }
-    bool IsWord(const char* Word) const { return FKind == kWord && qlSameName(std::string(FToken), Word); }
-    bool IsSymbol(char C) const { return FKind == kSymbol && FToken[0] == C; }
 
-    // An object block, its "object", "inherited" or "inline" current.
-    bool Block(int Depth)
+    TqlClass* ClassNamed(const std::string& Name)
     {
-        if (Depth > TqlDFMResource::MaxNesting)
-            return false;
-        Next();
-        if (FKind != kWord)
-            return false;
-        std::string_view Name, Class = FToken;
-        Next();
-        if (IsSymbol(':')) {
-            Next();
-            if (FKind != kWord)
-                return false;
-            Name = Class;
-            Class = FToken;
-            Next();
+        auto [It, New] = FClasses.try_emplace(qlLowerCase(Name));
+        if (New)
+            It->second = AsClass(FUnit->FindReferencedSymbol(nullptr, Name, false, TqlUsedByInfo{}));
+        return It->second;
+    }
+
+    bool CheckProperty(const TFormProperty& P)
+    {
+        // Only a name the property's path holds can be the renamed one.
+        auto IsOld = [&](const std::string& Name) { return qlSameName(Name, FOldName); };
+        if (std::none_of(P.Path.begin(), P.Path.end(), IsOld))
+            return true;
+        const std::string& ClassName = P.Object->GetCClassName();
+        const std::string& ObjectName = P.Object->GetName();
+        // Down from the object's class: the class of each object a name
+        // leads to, and whether it may be one of the family.
+        TqlClass* Class = ClassNamed(ClassName);
+        bool Member = FNames.count(qlLowerCase(ClassName)) > 0 || FFamily.count(Class) > 0;
+        bool Maybe = false;
+        // An object that a property holds, or a collection's item, may be
+        // of a descendant of the type it is declared with.
+        bool MaybeOwner = false;
+        auto Step = [&](const std::string& Name) {
+            Class = ClassOfMember(Class, Name);
+            Member = FFamily.count(Class) > 0;
+            MaybeOwner = FAncestors.count(Class) > 0;
+        };
+        // The object by its name and class, or the collection that holds
+        // the item.
+        std::string Object = ObjectName.empty() ? ClassName : ObjectName + " (" + ClassName + ")";
+        if (!P.Collections.empty()) {
+            Object = "an item of " + (ObjectName.empty() ? ClassName : ObjectName);
+            for (const std::string& C : P.Collections.back())
+                Object += "." + C;
         }
-        if (IsSymbol('[')) {
-            Next();
-            if (FKind != kNumber)
-                return false;
-            Next();
-            if (!IsSymbol(']'))
-                return false;
-            Next();
+        // The collection properties themselves were written before their
+        // items.
+        for (const auto& Written : P.Collections) {
+            TqlClass* Holder = nullptr;
+            for (const std::string& Name : Written) {
+                Holder = Class;
+                Step(Name);
+            }
+            // An item's class is the type of the collection's default (or
+            // Items) property. A collection that an object of the library
+            // holds has items of the library's classes.
+            TqlClass* Collection = Class;
+            TqlProperty* Items = Collection ? Collection->GetDefaultProperty() : nullptr;
+            TqlClass* Item = Items ? AsClass(Items->FindContainer()) : ClassOfMember(Collection, "Items");
+            Maybe = Maybe || (Holder && !Item);
+            Class = Item;
+            Member = FFamily.count(Item) > 0;
+            MaybeOwner = FAncestors.count(Item) > 0;
         }
-        std::vector<std::vector<std::string_view>> Items;
-        while (FKind == kWord && !IsWord("end") && !IsWord("object") && !IsWord("inherited") && !IsWord("inline"))
-            if (!Property(Name, Class, Items, Depth))
+        for (const std::string& Name : P.Path) {
+            if ((Member || Maybe || MaybeOwner) && qlSameName(Name, FOldName)) {
+                const std::string At = FFileName + ", line " + std::to_string(P.Line);
+                FPost(Format2(qlFormat(Member ? WrittenInForm : MayBeWrittenInForm, FOldName), Object, At),
+                      FFormIndex, 1, P.Line);
                 return false;
-        while (IsWord("object") || IsWord("inherited") || IsWord("inline"))
-            if (!Block(Depth + 1))
-                return false;
-        if (!IsWord("end"))
-            return false;
-        Next();
+            }
+            Step(Name);
+        }
         return true;
     }
 
-    // Tokens of Kind joined by Sep ("A.B.C", "'x' + 'y'"), the first one
-    // current; Parts gets each.
-    bool Joined(char Sep, TKind Kind, std::vector<std::string_view>* Parts = nullptr)
+    // A form the analysis took in part may write the name where the model
+    // does not show it: refused where its text holds the name.
+    bool CheckText()
     {
-        for (;;) {
-            if (FKind != Kind)
-                return false;
-            if (Parts)
-                Parts->push_back(FToken);
-            Next();
-            if (!IsSymbol(Sep))
-                return true;
-            Next();
-        }
-    }
-
-    // Name[.Name...] = value, the first name current.
-    bool Property(std::string_view Object, std::string_view Class,
-                  std::vector<std::vector<std::string_view>>& Items, int Depth)
-    {
-        TFormProperty P{Object, Class, Items, {}, FTokenLine};
-        if (!Joined('.', kWord, &P.Path) || !IsSymbol('='))
-            return false;
-        FVisit(P);
-        Next();
-        return Value(Object, Class, Items, P.Path, Depth);
-    }
-
-    bool Value(std::string_view Object, std::string_view Class, std::vector<std::vector<std::string_view>>& Items,
-               const std::vector<std::string_view>& Path, int Depth)
-    {
-        if (Depth > TqlDFMResource::MaxNesting)
-            return false;
-        switch (FKind) {
-        case kString:
-            return Joined('+', kString);
-        case kNumber:
-        case kBinary:
-            Next();
-            return true;
-        case kWord:
-            return Joined('.', kWord);
-        case kSymbol:
-            break;
-        default:
-            return false;
-        }
-        if (IsSymbol('(')) {
-            Next();
-            while (!IsSymbol(')'))
-                if (FKind == kEnd || !Value(Object, Class, Items, Path, Depth + 1))
-                    return false;
-            Next();
-            return true;
-        }
-        if (IsSymbol('[')) {
-            Next();
-            while (!IsSymbol(']')) {
-                if (FKind != kWord && FKind != kNumber && !IsSymbol(','))
-                    return false;
-                Next();
+        std::string Text = FSource(FFileName);
+        if (Text.compare(0, 3, std::string_view("\xFF\x0A\x00", 3)) == 0) {
+            try {
+                Text = qlObjectBinaryToText(Text);
+            } catch (const Exception&) {
+                Text.clear();
             }
-            Next();
-            return true;
         }
-        if (IsSymbol('<')) {
-            Items.push_back(Path);
-            Next();
-            while (IsWord("item")) {
-                Next();
-                while (FKind == kWord && !IsWord("end"))
-                    if (!Property(Object, Class, Items, Depth + 1))
-                        return false;
-                if (!IsWord("end"))
-                    return false;
-                Next();
-            }
-            Items.pop_back();
-            if (!IsSymbol('>'))
-                return false;
-            Next();
+        int Line = 0;
+        ScanWords(Text, [&](const TWord& W) {
+            if (Line == 0 && qlSameName(std::string(W.Text), FOldName))
+                Line = W.Y;
+        });
+        if (Line == 0)
             return true;
-        }
+        FPost(Format2(FormNotFollowed, FOldName, FFileName), FFormIndex, 1, Line);
         return false;
     }
 
-    std::string_view FText;
-    std::function<void(const TFormProperty&)> FVisit;
-    size_t FAt = 0;
-    int FLine = 1;
-    int FTokenLine = 1;
-    TKind FKind = kEnd;
-    std::string_view FToken;
+    std::string FOldName;
+    std::set<TqlClass*> FFamily;
+    std::set<TqlClass*> FAncestors;
+    std::set<std::string> FNames;
+    TPost FPost;
+    TSource FSource;
+    TqlUnit* FUnit = nullptr;
+    int FFormIndex = -1;
+    std::string FFileName;
+    std::map<std::string, TqlClass*> FClasses;
 };
 
 } // namespace
-
-bool SymbolRenamer::ScanFormText(std::string_view Text, std::function<void(const TFormProperty&)> Visit)
-{
-    return TFormScanner(Text, std::move(Visit)).Run();
-}
 
 bool TqlSymbolRename::CheckForms()
 {
@@ -271,99 +251,22 @@ bool TqlSymbolRename::CheckForms()
         Family.insert(Below);
         Names.insert(qlLowerCase(Below->GetName()));
     }
-    // The class of the object a property holds.
-    auto ClassOfMember = [](TqlUnit* Unit, TqlClass* Class, std::string_view Name) -> TqlClass* {
-        TqlSymbol* Member = Class ? Class->FindSymbol(Unit, Class, std::string(Name)) : nullptr;
-        return Member ? AsClass(Member->FindContainer()) : nullptr;
-    };
-    TqlFileNameList* Files = gqlProject->GetFileNames();
+    std::set<TqlClass*> Ancestors;
+    for (TqlClass* Up = Owner->GetInheritsFromClass(); Up && Ancestors.insert(Up).second;
+         Up = Up->GetInheritsFromClass()) {
+    }
+    TFormCheck Forms(
+        FOldName, std::move(Family), std::move(Ancestors), std::move(Names),
+        [this](const std::string& Text, int FileIndex, int X, int Y) { Post(Text, FileIndex, X, Y); },
+        [this](const std::string& FileName) -> const std::string& { return Source(FileName); });
     TqlUnitList* Units = gqlProject->GetUnits();
     for (int I = 0; I < Units->GetCount(); ++I) {
         TqlUnit* Unit = Units->GetUnits(I);
-        TqlDFMResource* Form = Unit->GetDFMResource();
-        const int FormIndex = Form ? Form->GetFileIndex() : -1;
-        if (FormIndex < 0 || FormIndex >= Files->GetCount() || !Files->GetItems(FormIndex)->Exists)
-            continue;
-        const std::string& FileName = Files->GetItems(FormIndex)->GetFullFileName();
-        std::string Text = Source(FileName);
-        if (Text.compare(0, 3, std::string_view("\xFF\x0A\x00", 3)) == 0) {
-            try {
-                Text = qlObjectBinaryToText(Text);
-            } catch (const Exception&) {
-                Text.clear();
-            }
-        }
-        if (!HoldsWord(Text, FOldName))
-            continue;
-        std::map<std::string, TqlClass*> Classes;
-        auto ClassNamed = [&](std::string_view Name) {
-            auto [It, New] = Classes.try_emplace(qlLowerCase(std::string(Name)));
-            if (New)
-                It->second = AsClass(Unit->FindReferencedSymbol(nullptr, std::string(Name), false, TqlUsedByInfo{}));
-            return It->second;
-        };
-        bool Refused = false;
-        const bool Followed = ScanFormText(Text, [&](const TFormProperty& P) {
-            if (Refused)
-                return;
-            // Down from the object's class: the class of each object a name
-            // leads to, and whether it may be one of the family.
-            TqlClass* Class = ClassNamed(P.Class);
-            bool Member = Names.count(qlLowerCase(std::string(P.Class))) > 0 || Family.count(Class) > 0;
-            bool Maybe = false;
-            auto Step = [&](std::string_view Name) {
-                Class = ClassOfMember(Unit, Class, Name);
-                Member = Family.count(Class) > 0;
-            };
-            // The object by its name and class, or the collection that holds
-            // the item.
-            std::string Object =
-                P.Object.empty() ? std::string(P.Class) : std::string(P.Object) + " (" + std::string(P.Class) + ")";
-            if (!P.Collections.empty()) {
-                Object = "an item of " + std::string(P.Object.empty() ? P.Class : P.Object);
-                for (std::string_view C : P.Collections.back())
-                    Object += "." + std::string(C);
-            }
-            // The collection properties themselves were written before
-            // their items.
-            for (const auto& Written : P.Collections) {
-                TqlClass* Holder = nullptr;
-                for (std::string_view Name : Written) {
-                    Holder = Class;
-                    Step(Name);
-                }
-                // An item's class is the type of the collection's default
-                // (or Items) property. A collection that an object of the
-                // library holds has items of the library's classes.
-                TqlClass* Collection = Class;
-                TqlProperty* Items = Collection ? Collection->GetDefaultProperty() : nullptr;
-                TqlClass* Item = Items ? AsClass(Items->FindContainer()) : ClassOfMember(Unit, Collection, "Items");
-                Maybe = Maybe || (Holder && !Item);
-                Class = Item;
-                Member = Family.count(Item) > 0;
-            }
-            for (std::string_view Name : P.Path) {
-                if ((Member || Maybe) && qlSameName(std::string(Name), FOldName)) {
-                    const std::string At = FileName + ", line " + std::to_string(P.Line);
-                    Post(Format2(qlFormat(Member ? WrittenInForm : MayBeWrittenInForm, FOldName), Object, At),
-                         FormIndex, 1, P.Line);
-                    Refused = true;
-                    return;
-                }
-                Step(Name);
-            }
-        });
-        if (Refused)
-            return false;
-        if (!Followed) {
-            int Line = 1;
-            ScanWords(Text, [&](const TWord& W) {
-                if (Line == 1 && qlSameName(std::string(W.Text), FOldName))
-                    Line = W.Y;
-            });
-            Post(Format2(FormNotFollowed, FOldName, FileName), FormIndex, 1, Line);
-            return false;
-        }
+        // Every form the unit streams: of {$R *.dfm}, of each {$R Name.dfm},
+        // and the one of its name beside it.
+        for (int F = 0; F < Unit->GetFormCount(); ++F)
+            if (!Forms.Check(Unit, Unit->GetForms(F)))
+                return false;
     }
     return true;
 }

@@ -179,11 +179,17 @@ void TSymbolRenamer::WriteExclusive(const std::string& To, const std::string& Te
 
 void TSymbolRenamer::CopyForm(TqlUnit* Unit, const std::string& To)
 {
-    // The form file that the analysis read goes along, byte for byte.
-    TqlDFMResource* Form = Unit->GetDFMResource();
-    if (!Form || Form->GetFileName().empty() || !std::filesystem::exists(Form->GetFileName()))
+    // The form of the unit's own name goes along, byte for byte; a form
+    // that {$R Name.dfm} names keeps its name.
+    std::string From;
+    for (int I = 0; From.empty() && I < Unit->GetFormCount(); ++I) {
+        const std::string& Name = Unit->GetForms(I)->GetFileName();
+        if (!Name.empty() && qlSameText(qlExtractUnitName(Name), qlExtractUnitName(Unit->GetFullFileName())) &&
+            std::filesystem::exists(Name))
+            From = Name;
+    }
+    if (From.empty())
         return;
-    const std::string From = Form->GetFileName();
     std::ifstream In(From, std::ios::binary);
     if (!In)
         throw Exception("Could not read " + From);

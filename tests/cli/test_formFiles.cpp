@@ -78,3 +78,59 @@ TEST(FormFiles, QlcheckGoesOnAfterAMalformedForm)
     EXPECT_EQ(R.ExitCode, 0) << R.Err;
     EXPECT_NE(R.Out.find("Later.pas Implementation"), std::string::npos) << R.Out;
 }
+
+// Every form a unit streams is read and names its handlers: the form of
+// {$R *.dfm}, of {$R Name.dfm} in any spelling, and the form of the unit's
+// name beside it, which a program may stream at run time with no {$R}.
+TEST(FormFiles, EveryFormAUnitStreamsIsRead)
+{
+    struct TCase {
+        const char* Directives;  // in the unit's implementation section
+        const char* Form;        // the form file written, relative to the folder
+        const char* FormRead;    // the file the handler's use lies in, "" for none
+        int Forms;               // forms of the unit
+    };
+    const TCase Cases[] = {
+        {"{$R *.dfm}", "Main.dfm", "Main.dfm", 1},
+        {"{$R FForm.dfm}", "FForm.dfm", "FForm.dfm", 1},
+        {"{$R 'FForm.dfm'}", "FForm.dfm", "FForm.dfm", 1},
+        {"{$R fform.DFM}", "FForm.dfm", "FForm.dfm", 1},
+        {"{$RESOURCE FForm.dfm}", "FForm.dfm", "FForm.dfm", 1},
+        {"{$R Forms\\FForm.dfm}", "forms/FForm.dfm", "FForm.dfm", 1},
+        {"{$R Forms/FForm.dfm}", "Forms/FForm.dfm", "FForm.dfm", 1},
+        {"", "Main.dfm", "Main.dfm", 1},
+        {"", "MAIN.DFM", "MAIN.DFM", 1},
+        {"", "Other.dfm", "", 1},
+        {"{$R *.dfm}\n{$R Extra.dfm}", "Extra.dfm", "Extra.dfm", 2},
+        {"{$R Extra.dfm}", "Main.dfm", "Main.dfm", 2},
+        {"{$R *.res}\n{$R Extra.res}", "Extra.dfm", "", 1},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Directives + std::string(" with ") + C.Form);
+        TCliFolder T;
+        std::string Unit = FormUnit;
+        Unit.replace(Unit.find("{$R *.dfm}"), 10, C.Directives);
+        T.Write("Main.pas", Unit);
+        // The handler is named on line 4 of the form.
+        T.Write(C.Form, FormText);
+        const std::string Prog = T.Write("Prog.dpr", "program Prog;\nuses Main;\nbegin\nend.\n");
+        TProjectScope P;
+        ASSERT_NO_THROW(P.Analyze(Prog));
+        TqlUnit* Main = P.Unit("Main");
+        ASSERT_NE(Main, nullptr);
+        EXPECT_EQ(Main->GetFormCount(), C.Forms);
+        TqlRoutine* Handler = Main->GetClasses()->Find("TForm1")->GetRoutines()->Find("Button1Click");
+        ASSERT_NE(Handler, nullptr);
+        EXPECT_EQ(Handler->GetIsUsedFromDFM(), *C.FormRead != 0);
+        std::string UsedIn;
+        for (int I = 0; I < Handler->GetUsedBy()->GetCount(); ++I) {
+            TqlUsedByLocation* Use = Handler->GetUsedBy()->GetLocations(I);
+            TqlSourceFile* File = P->GetFileNames()->GetItems(Use->GetFileIndex());
+            if (File->GetUnitIntf() == Main && Use->GetFileIndex() != Main->GetFileIndex())
+                UsedIn = qlExtractFileName(File->GetFullFileName()) + ":" + std::to_string(Use->GetY());
+        }
+        EXPECT_EQ(UsedIn, *C.FormRead ? std::string(C.FormRead) + ":4" : std::string());
+        for (const std::string& M : P.Messages())
+            EXPECT_EQ(M.find("Form file"), std::string::npos) << M;
+    }
+}

@@ -442,12 +442,14 @@ TEST(LexDirectives, DirectiveEvents)
     R.Lex.OnAlignDirect = [&](TlxBasePasLex*, int V) { Log.push_back("align=" + std::to_string(V)); };
     R.Lex.OnAppTypeDirect = [&](TlxBasePasLex*, TlxAppType T) { Log.push_back(T == atGUI ? "gui" : "console"); };
     EXPECT_EQ(R.Tokens("{$SOPREFIX 'lib'}{$DESCRIPTION 'My app'}{$L foo.obj}{$E exe}{$M 16384,65536}"
-                       "{$Z4}{$MINENUMSIZE 2}{$IMAGEBASE $400000}{$R *.res}{$R icons.res}{$A8}"
+                       "{$Z4}{$MINENUMSIZE 2}{$IMAGEBASE $400000}{$R *.res}{$R icons.res}{$R 'Main Form.dfm'}"
+                       "{$R Forms\\Main.DFM}{$A8}"
                        "{$APPTYPE GUI} x"),
               "x");
     EXPECT_EQ(Log, (std::vector<std::string>{"cdSoPrefix=lib", "desc=My app", "link=foo.obj", "ext=exe",
                                              "min=16384", "max=65536", "enum=4", "enum=2",
-                                             "base=$400000", "res=*.res", "res=icons.res", "align=8",
+                                             "base=$400000", "res=*.res", "res=icons.res", "res=Main Form.dfm",
+                                             "res=Forms\\Main.DFM", "align=8",
                                              "gui"}));
     EXPECT_TRUE(R.Invalid.empty());
 }

@@ -288,3 +288,120 @@ TEST(Forms, BinaryConverterWritesTheTextForm)
     EXPECT_THROW(qlObjectBinaryToText("TPF1"), EParserError);
     EXPECT_THROW(qlObjectBinaryToText(""), EParserError);
 }
+
+namespace {
+// The properties of a component as "Line Name" lines, items indented under
+// their collection, each item by its line.
+void DumpPlaced(const TqlComponentProperty* P, int Level, std::ostringstream& Out)
+{
+    Out << std::string(size_t(Level) * 2, ' ') << P->GetLine() << ' ' << P->GetFullName() << '\n';
+    for (int I = 0; I < P->GetItemCount(); ++I) {
+        TqlCollectionItem* Item = P->GetItems(I);
+        EXPECT_EQ(Item->GetCollection(), P);
+        Out << std::string(size_t(Level) * 2 + 2, ' ') << "item " << Item->GetLine() << '\n';
+        for (int K = 0; K < Item->GetCount(); ++K) {
+            EXPECT_EQ(Item->GetProperties(K)->GetOwnerItem(), Item);
+            DumpPlaced(Item->GetProperties(K), Level + 2, Out);
+        }
+    }
+}
+
+std::string Placed(TqlComponent* C)
+{
+    std::ostringstream Out;
+    TqlComponentPropertiesList* List = C->GetProperties();
+    for (int I = 0; I < List->GetCount(); ++I)
+        if (!List->GetProperties(I)->GetOwnerItem())
+            DumpPlaced(List->GetProperties(I), 0, Out);
+    return Out.str();
+}
+
+bool ReadWhole(const std::string& Text)
+{
+    TqlDFMResource R;
+    std::istringstream S(Text);
+    R.ReadStream(nullptr, S);
+    return R.GetReadWhole();
+}
+} // namespace
+
+TEST(Forms, PropertiesKeepTheirLinesDottedNamesAndCollectionItems)
+{
+    TFormModel M;
+    M.Read("MainForm.txt.dfm");
+    TqlComponent* Form = M.Main->GetDFMResource()->GetComponents()->GetComponents(0);
+    EXPECT_EQ(Placed(Form), "2 Left\n3 Top\n4 Caption\n5 Font.Name\n6 Scaled\n7 OnCreate\n8 DataSource\n"
+                            "9 Ratio\n10 Anchors\n11 Items.Strings\n14 Picture.Data\n");
+    EXPECT_EQ(Form->GetProperties()->GetProperties(3)->GetName(), "Font");
+    TqlComponent* Panel = Form->GetChildComponents()->GetComponents(1);
+    EXPECT_EQ(Placed(Panel), "21 Columns\n  item 22\n    23 Width\n    24 Title\n");
+    EXPECT_TRUE(M.Main->GetDFMResource()->GetReadWhole());
+
+    // The binary form: the same items and names, at the lines of its text
+    // form.
+    TFormModel B;
+    B.Read("MainForm.bin.dfm");
+    TqlComponent* BinForm = B.Main->GetDFMResource()->GetComponents()->GetComponents(0);
+    const std::string Text = qlObjectBinaryToText(ReadFile("MainForm.bin.dfm"));
+    std::vector<std::string> Lines{""};
+    for (char C : Text)
+        C == '\n' ? Lines.push_back("") : Lines.back().push_back(C);
+    TqlComponent* BinPanel = BinForm->GetChildComponents()->GetComponents(1);
+    TqlComponentProperty* Columns = BinPanel->GetProperties()->GetProperties(0);
+    ASSERT_EQ(Columns->GetItemCount(), 1);
+    ASSERT_EQ(Columns->GetItems(0)->GetCount(), 2);
+    for (TqlComponentProperty* P : {BinForm->GetProperties()->GetProperties(4), Columns,
+                                    Columns->GetItems(0)->GetProperties(1)})
+        EXPECT_NE(Lines.at(size_t(P->GetLine() - 1)).find(P->GetFullName() + " = "), std::string::npos)
+            << P->GetFullName() << " at " << P->GetLine();
+    EXPECT_EQ(Columns->GetItems(0)->GetProperties(1)->GetFullName(), "Title");
+    EXPECT_TRUE(B.Main->GetDFMResource()->GetReadWhole());
+}
+
+TEST(Forms, CollectionsNestInItems)
+{
+    std::unique_ptr<TqlDFMResource> R;
+    ReadText("object Grid: TGrid\n"
+             "  Bands = <\n"
+             "    item\n"
+             "      Caption.Text = 'A'\n"
+             "      Columns = <\n"
+             "        item\n"
+             "          Width = 1\n"
+             "        end\n"
+             "        item\n"
+             "          Font.Size = 2\n"
+             "        end>\n"
+             "    end>\n"
+             "  Empty = <>\n"
+             "end\n",
+             R);
+    TqlComponent* Grid = R->GetComponents()->GetComponents(0);
+    EXPECT_EQ(Placed(Grid), "2 Bands\n  item 3\n    4 Caption.Text\n    5 Columns\n      item 6\n"
+                            "        7 Width\n      item 9\n        10 Font.Size\n13 Empty\n");
+    EXPECT_TRUE(Grid->GetProperties()->HasProperty("Width")) << "item properties still join the owner";
+    EXPECT_TRUE(R->GetReadWhole());
+}
+
+TEST(Forms, AFormTakenInPartIsNotReadWhole)
+{
+    struct TCase {
+        const char* Text;
+        bool Whole;
+    };
+    const TCase Cases[] = {
+        {"object A: TA\n  P = 1\nend\n", true},
+        {"inherited A: TA\nend\n", true},
+        {"   ", true},
+        {"object A: TA\n  P = 1", false},                              // no end
+        {"object A: TA\n  object B: TB\n    P = 1\n", false},          // inner block left open
+        {"object A: TA\nend\nobject B: TB\nend\n", false},             // a second top-level block
+        {"objects A: TA\nend\n", false},                               // no block at all
+        {"object A: TA\n  P\nend\n", false},                           // a name without a value
+        {"object A: TA\n  12 = 3\nend\n", false},                      // a property without a name
+        {"object A: TA\n  P = <\n    item\n      W = 1\n    end>\n", false}, // the block left open
+        {"object A: TA\n  object B: TB\n  foo\n  end\nend\n", false}, // a word among the blocks
+    };
+    for (const TCase& C : Cases)
+        EXPECT_EQ(ReadWhole(C.Text), C.Whole) << C.Text;
+}

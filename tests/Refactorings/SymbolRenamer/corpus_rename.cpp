@@ -300,3 +300,104 @@ TEST(CorpusRename, PackageFolders)
     std::printf("%d renames tried, %d renamed, %d compiled where the source compiles, %d failed\n", Tried,
                 Renamed, int(Checked.size()), Failed);
 }
+
+// Programs that stream forms, one of them named by {$R Name.dfm}, one a
+// binary form beside its unit with no {$R}: each program is analysed whole,
+// a few symbols of each kind of every unit beside it are renamed, and each
+// rename is refused with a reason or writes units that build, with the forms
+// beside them, into a program that prints what the sources print.
+TEST(CorpusRename, FormPrograms)
+{
+    TTestFolder Work;
+    const bool Fpc = qlFpcInstalled();
+    int Tried = 0, Renamed = 0, Broken = 0;
+    std::map<std::string, int> Refusals;
+    for (const char* Case : {"rename_form_resource", "rename_form_beside"}) {
+        const fs::path Before = qlCaseFolder(Case) / "before";
+        const fs::path Sources = fs::path(Work.Path()) / Case / "sources";
+        fs::create_directories(Sources.parent_path());
+        fs::copy(Before, Sources, fs::copy_options::recursive);
+        std::string Program;
+        for (const auto& E : fs::directory_iterator(Before))
+            if (E.path().extension() == ".dpr")
+                Program = E.path().filename().string();
+        ASSERT_FALSE(Program.empty()) << Case;
+        std::string Was;
+        if (Fpc) {
+            const fs::path Built = fs::path(Work.Path()) / Case / "was";
+            fs::copy(Before, Built, fs::copy_options::recursive);
+            Was = qlBuildAndRun(Built, Program);
+            ASSERT_EQ(Was.find("did not load"), std::string::npos) << Was;
+            ASSERT_NE(Was, "<build failed>") << Case;
+        }
+        const TCorpusAnalysis Analysis((Sources / Program).string());
+        ASSERT_NE(Analysis.Main(), nullptr) << Case;
+        std::vector<std::pair<TqlSymbol*, TKind>> Found;
+        std::set<TqlSymbol*> Seen;
+        TqlUnitList* Units = gqlProject->GetUnits();
+        for (int I = 0; I < Units->GetCount(); ++I) {
+            TqlUnit* U = Units->GetUnits(I);
+            const fs::path File = U->GetFullFileName();
+            if (U == Analysis.Main() || File.parent_path() != Sources)
+                continue;
+            Found.push_back({U, kUnit});
+            Classify(U, qlLowerCase(qlReadFile(File)), U->GetFileIndex(), Found, Seen);
+        }
+        int Counts[kKinds] = {};
+        for (const auto& [Symbol, Kind] : Found) {
+            if (Counts[Kind]++ >= PerKind)
+                continue;
+            ++Tried;
+            const std::string NewName = Symbol->GetName() + "Rn";
+            const std::string What = std::string(Case) + ": " + KindNames[Kind] + " " + Symbol->GetName();
+            std::map<TqlUnit*, std::unique_ptr<TqlModuleNode>> Trees;
+            std::vector<std::string> Messages;
+            TqlSymbolRename R(
+                Symbol, NewName,
+                [&](TqlUnit* U) -> TqlModuleNode* {
+                    auto& Tree = Trees[U];
+                    if (!Tree)
+                        Tree = qlCorpusTree(U->GetFullFileName());
+                    return Tree.get();
+                },
+                [&](const std::string& Text, int, int, int) { Messages.push_back(Text); });
+            bool Ok = R.Prepare();
+            for (TqlUnit* U : Ok ? R.Units() : std::vector<TqlUnit*>{})
+                Ok = R.RenameIn(U) && Ok;
+            if (!Ok) {
+                EXPECT_FALSE(Messages.empty()) << What << " refused without a word";
+                for (const std::string& M : Messages) {
+                    ++Refusals[Shape(M)];
+                    std::printf("refused: %s: %s\n", What.c_str(), M.c_str());
+                }
+                continue;
+            }
+            ++Renamed;
+            // The sources with the written units in their place.
+            const fs::path Out = fs::path(Work.Path()) / Case / std::to_string(Renamed);
+            fs::copy(Before, Out, fs::copy_options::recursive);
+            for (TqlUnit* U : R.Units()) {
+                fs::path Name = fs::path(U->GetFullFileName()).filename();
+                fs::remove(Out / Name);
+                if (U == Symbol)
+                    Name = NewName + Name.extension().string();
+                Trees[U]->Generate((Out / Name).string(), true);
+            }
+            if (!Fpc)
+                continue;
+            const std::string Now = qlBuildAndRun(Out, Program);
+            if (Now != Was) {
+                ++Broken;
+                ADD_FAILURE() << What << " -> " << NewName << " prints\n" << Now << "instead of\n" << Was
+                              << qlReadFile(Out / "build.log");
+            }
+        }
+    }
+    for (const auto& [Message, Count] : Refusals)
+        std::printf("refused %3d: %s\n", Count, Message.c_str());
+    std::printf("form programs: %d renames tried, %d renamed, %d refused, %d broken\n", Tried, Renamed,
+                Tried - Renamed, Broken);
+    EXPECT_GE(Renamed, 10);
+    if (!Fpc)
+        GTEST_SKIP() << "fpc is not installed: the renamed programs are not built";
+}

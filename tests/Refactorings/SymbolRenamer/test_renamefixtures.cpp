@@ -346,3 +346,30 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_form_member", "UComp2.TComp2.B1Click", "B1Press", "UComp2.dfm, which is not changed"},
         TRenameCase{"rename_form_member", "UBtn.TMyBtn.Count", "Total", ""},
         TRenameCase{"rename_form_member", "UBig.TTag.Caption", "Text", ""}));
+
+// Forms that {$R Name.dfm} names (quoted, in a sub-folder) and a binary form
+// of a unit's name that the program streams with no {$R}: a property, a
+// dotted property, a collection item's property or a handler that such a
+// form writes keeps its name; the rest is renamed and runs the same.
+INSTANTIATE_TEST_SUITE_P(
+    FormFiles, RenameFixture,
+    ::testing::Values(
+        TRenameCase{"rename_form_resource", "UMainForm.TMainForm.Title", "Heading", "FForm.dfm 1:2 SymbolRenamer: Property, Title, is written for MainForm (TMainForm) in"},
+        TRenameCase{"rename_form_resource", "UParts.TPart.Caption", "Text", "FForm.dfm 1:4 SymbolRenamer: Property, Caption, is written for Part1 (TPart) in"},
+        TRenameCase{"rename_form_resource", "UParts.TPartStyle.Bold", "Heavy", "FForm.dfm 1:5 SymbolRenamer: Property, Bold, is written for Part1 (TPart) in"},
+        TRenameCase{"rename_form_resource", "UParts.TPart.OnPress", "OnPush", "FForm.dfm 1:6 SymbolRenamer: Property, OnPress, is written for Part1 (TPart) in"},
+        TRenameCase{"rename_form_resource", "UMainForm.TMainForm.Part1Press", "Part1Push", "FForm.dfm 1:6 SymbolRenamer: Symbol, Part1Press, is used in"},
+        TRenameCase{"rename_form_resource", "UParts.TColumn.Width", "Breadth", "FForm.dfm 1:9 SymbolRenamer: Property, Width, is written for an item of Part1.Columns in"},
+        TRenameCase{"rename_form_resource", "UTools.TToolBox.Hint", "Tip", "Tools.dfm 1:2 SymbolRenamer: Property, Hint, is written for ToolBox (TToolBox) in"},
+        TRenameCase{"rename_form_resource", "UParts.TPartStyle.Size", "Points", "Tools.dfm 1:4 SymbolRenamer: Property, Size, is written for Tool1 (TPart) in"},
+        TRenameCase{"rename_form_resource", "UParts.TColumn.Tag", "Mark", "Tools.dfm 1:7 SymbolRenamer: Property, Tag, is written for an item of Tool1.Columns in"},
+        TRenameCase{"rename_form_resource", "UMainForm.TMainForm.Count", "Total", ""},
+        TRenameCase{"rename_form_resource", "UParts.TPart.Press", "Push", ""},
+        TRenameCase{"rename_form_beside", "UPanel.TInfoPanel.Heading", "Title", "UPanel.dfm 1:3 SymbolRenamer: Property, Heading, is written for Panel1 (TInfoPanel) in"},
+        TRenameCase{"rename_form_beside", "UPanel.TPanelFont.Size", "Points", "UPanel.dfm 1:4 SymbolRenamer: Property, Size, is written for Panel1 (TInfoPanel) in"},
+        TRenameCase{"rename_form_beside", "UPanel.TInfoPanel.OnShown", "OnVisible", "UPanel.dfm 1:5 SymbolRenamer: Property, OnShown, is written for Panel1 (TInfoPanel) in"},
+        TRenameCase{"rename_form_beside", "UPanel.TPanelForm.Panel1Shown", "Panel1Visible", "UPanel.dfm 1:5 SymbolRenamer: Symbol, Panel1Shown, is used in"},
+        // The collection is declared as the library's TCollection: its
+        // items may be of any descendant of TCollectionItem.
+        TRenameCase{"rename_form_beside", "UPanel.TLine.Text", "Caption", "UPanel.dfm 1:8 SymbolRenamer: Property, Text, may be written for an item of Panel1.Lines in"},
+        TRenameCase{"rename_form_beside", "UPanel.TInfoPanel.Level", "Depth", ""}));

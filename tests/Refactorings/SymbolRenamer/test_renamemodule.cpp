@@ -60,6 +60,42 @@ TEST_F(PluginModuleTest, RenamedFormUnitCopiesTheFormFileTheAnalysisRead)
     EXPECT_NE(Files.at("Prog.dpr").find("Bar in 'Bar.pas'"), std::string::npos);
 }
 
+namespace {
+
+struct TUnitFormCase {
+    const char* Directive;
+    const char* FormFile;
+    bool Copied;
+};
+
+class RenamedUnitForm : public PluginModuleTest, public ::testing::WithParamInterface<TUnitFormCase> {};
+
+} // namespace
+
+// The form of the unit's own name goes along, also when no {$R} names it; a
+// form that {$R Name.dfm} names keeps its name and its place.
+TEST_P(RenamedUnitForm, OnlyTheFormOfTheUnitsNameGoesAlong)
+{
+    const TUnitFormCase& C = GetParam();
+    const std::string Form = "object Form1: TForm1\r\n  Left = 1\r\nend\r\n";
+    Load("SymbolRenamer");
+    Analyze({{"Prog.dpr", "program Prog;\nuses\n  Foo in 'Foo.pas';\nbegin\nend.\n"},
+             {"Foo.pas", std::string("unit Foo;\ninterface\ntype\n  TForm1 = class\n  end;\nimplementation\n") +
+                             C.Directive + "\nend.\n"},
+             {C.FormFile, Form}});
+    Host->SelectedSymbol = Unit("Foo");
+    Host->InputAnswers.push_back(std::string("Bar"));
+    ASSERT_TRUE(Host->Run("SymbolRenamer"));
+    const auto Files = Written();
+    EXPECT_EQ(Files.count("Bar.dfm"), C.Copied ? 1u : 0u);
+    EXPECT_EQ(Files.count("Shared.dfm"), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Renames, RenamedUnitForm,
+                         ::testing::Values(TUnitFormCase{"{$R Shared.dfm}", "Shared.dfm", false},
+                                           TUnitFormCase{"", "Foo.dfm", true},
+                                           TUnitFormCase{"{$R Shared.dfm}", "Foo.dfm", true}));
+
 // Units are renamed one at a time, but a unit that fails after others were
 // renamed still leaves nothing written.
 TEST_F(PluginModuleTest, RenamerFailingInALaterUnitWritesNothing)
