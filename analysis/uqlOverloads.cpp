@@ -486,10 +486,6 @@ TqlOverloadChoice qlChooseOverload(const TqlOverloads& Overloads,
                                    const std::vector<TqlArgument>& Arguments)
 {
     TqlOverloadChoice Choice;
-    if (Overloads.size() == 1) {
-        Choice.Entries.push_back(0);
-        return Choice;
-    }
     const int N = static_cast<int>(Arguments.size());
     for (size_t e = 0; e < Overloads.size(); ++e) {
         TqlParameterList* Params = Overloads[e].front()->GetParameters();
@@ -501,16 +497,12 @@ TqlOverloadChoice qlChooseOverload(const TqlOverloads& Overloads,
         if (Takes)
             Choice.Entries.push_back(e);
     }
-    if (Choice.Entries.size() == 1)
+    if (Choice.Entries.size() < 2)
         return Choice;
-    if (Choice.Entries.size() > 1)
-        if (const size_t Best = Nearest(Overloads, Choice.Entries, Arguments); Best != NoEntry) {
-            Choice.Entries.assign(1, Best);
-            return Choice;
-        }
+    if (const size_t Best = Nearest(Overloads, Choice.Entries, Arguments); Best != NoEntry) {
+        Choice.Entries.assign(1, Best);
+        return Choice;
+    }
     Choice.Ambiguous = true;
-    if (Choice.Entries.empty())
-        for (size_t e = 0; e < Overloads.size(); ++e)
-            Choice.Entries.push_back(e);
     return Choice;
 }

@@ -67,9 +67,10 @@ void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads);
 // the nearer ancestor, a Char before a WideChar before a string), where
 // the arguments the choice turns on are known; a place where every
 // candidate has the same parameter type turns nothing. A variable passed
-// to a var or out parameter is of its very type. Otherwise every entry
-// that may take them (every entry when none seems to), and Ambiguous is
-// set.
+// to a var or out parameter is of its very type. None when no entry can
+// take them: their count or a type the analysis knows rules each one out
+// (an argument of unknown type rules out nothing). Otherwise every entry
+// that may take them, and Ambiguous is set.
 struct TqlOverloadChoice {
     std::vector<size_t> Entries;
     bool Ambiguous = false;

@@ -943,8 +943,14 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
     }
     qlGatherOverloads(R, FOverloads);
     if (FOverloads.empty()) {
-        RecordUse(Found, WrittenName, Info);
-        return;
+        // One overload in sight, its siblings out of it: the arguments of
+        // a call may still rule it out.
+        if (!R->GetDirectives().Contains(rdOverload) || !qlSameText(Token(), WrittenName) ||
+            !NextIs(ptRoundOpen)) {
+            RecordUse(Found, WrittenName, Info);
+            return;
+        }
+        FOverloads.push_back({R});
     }
     auto D = std::make_unique<TCallDecision>();
     D->Overloads.swap(FOverloads);
@@ -962,6 +968,7 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
         FLexer->InitAhead();
         D->ParenPos = FLexer->AheadLex().TokenPos();
         D->ParenOrigin = FLexer->AheadLex().Origin();
+        D->Listed = true;
         FPendingDecision = std::move(D);
         return;
     }
@@ -995,10 +1002,18 @@ void TUnitParser::FlushCallDecision()
 void TUnitParser::Decide(TCallDecision& Decision, const std::vector<TqlArgument>* Arguments)
 {
     TqlOverloadChoice Choice;
-    if (Arguments) {
+    if (Arguments)
         Choice = qlChooseOverload(Decision.Overloads, *Arguments);
-    } else {
-        Choice.Ambiguous = true;
+    if (Choice.Entries.empty()) {
+        if (Arguments && Decision.Listed) {
+            // Arguments that no overload in sight takes: the call is of
+            // one the analysis does not see.
+            if (FCurrentUnit)
+                FCurrentUnit->AddUnresolvedName(Decision.WrittenName);
+            return;
+        }
+        // Every overload it may mean; a name alone is the one in sight.
+        Choice.Ambiguous = !Arguments || Decision.Overloads.size() > 1;
         for (size_t e = 0; e < Decision.Overloads.size(); ++e)
             Choice.Entries.push_back(e);
     }
@@ -1083,11 +1098,26 @@ TUnitParser::TArgumentShape TUnitParser::ArgumentShapeAhead(TqlArgument& Literal
 
 namespace {
 
+// A routine of the language that takes anything (Abs, Succ, High, Copy):
+// the run-time library declares it with an untyped parameter, and what it
+// gives follows what it is given.
+bool TakesAnything(TqlRoutine* R)
+{
+    TqlUnit* Unit = R->GetUnitIntf();
+    if (!Unit || !(qlSameText(Unit->GetName(), "QuilletSystem") || qlSameText(Unit->GetName(), "System")))
+        return false;
+    TqlParameterList* Params = R->GetParameters();
+    for (int i = 0; i < Params->GetCount(); ++i)
+        if (Params->GetParameters(i)->GetUntypedParameter())
+            return true;
+    return false;
+}
+
 // The type of the value a call of R gives, when every overload it may be
 // gives the same.
 TqlSymbol* ResultTypeOf(TqlRoutine* R)
 {
-    if (R->GetRoutineKind() != rkFunction || !R->GetReturnType())
+    if (R->GetRoutineKind() != rkFunction || !R->GetReturnType() || TakesAnything(R))
         return nullptr;
     TqlSymbol* T = R->GetReturnType()->GetTypeIntf();
     if (!T || !(R->GetDirectives().Contains(rdOverload) || R->GetDirectives().Contains(rdOverride)))

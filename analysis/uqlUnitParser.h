@@ -183,13 +183,16 @@ protected:
         // Where its "(" stands.
         int ParenPos = -1;
         const char* ParenOrigin = nullptr;
+        // The name is followed by its argument list.
+        bool Listed = false;
     };
     // The decision waiting for the "(" at the current token, if any (one
     // waiting for another is recorded as it stands).
     std::unique_ptr<TCallDecision> TakeCallDecision();
     void FlushCallDecision();
     // Records the uses of a decision: those the arguments pick, or, without
-    // them, every overload as an ambiguous use.
+    // them, every overload as an ambiguous use. Arguments of a list that no
+    // overload takes record none: the name is left unresolved.
     void Decide(TCallDecision& Decision, const std::vector<TqlArgument>* Arguments);
     // The next expression list holds the arguments of a call of Callee (nil
     // when it was not resolved: the name last left unresolved is taken).

@@ -491,3 +491,59 @@ TEST(Overloads, ShortCallsAndIntegersKeepTheirCandidates)
         EXPECT_EQ(TFixture::UsesOfEach(List, C.Routine, LineOf(Fx, "// call")), C.Uses);
     }
 }
+
+// A call that no overload in sight can take calls one the analysis does not
+// see (its siblings live in a unit that is not found): it is a use of none
+// of them, and its name is one the unit leaves unresolved. Arguments of
+// unknown type, a call without an argument list and a routine that is not
+// overloaded keep their uses.
+TEST(Overloads, CallThatFitsNoVisibleOverloadBindsToNone)
+{
+    const struct {
+        const char* Call;
+        const char* Routine;
+        const char* Uses;
+        bool Unresolved;
+    } Cases[] = {
+        {"R.A := NtoLE(R.A);", "NtoLE", "0", true}, // a LongWord is no TRec
+        {"NtoLE(R);", "NtoLE", "1", false},
+        {"NtoLE(Lines.Count);", "NtoLE", "1", false}, // a type not known
+        {"NtoLE(R, 1);", "NtoLE", "0", true},
+        {"NtoLE();", "NtoLE", "0", true},
+        {"NtoLE;", "NtoLE", "1", false},
+        {"Flip(R.A);", "Flip", "0", true}, // declared once, without a body
+        {"Flip(R);", "Flip", "1", false},
+        {"Plain(R.A);", "Plain", "1", false}, // not overloaded
+        {"Put(Ratio);", "Put", "0 0", true},
+        {"Put(R);", "Put", "0 0", true},
+        {"Put(1, 'one');", "Put", "0 0", true},
+        {"Put(Count);", "Put", "1 0", false},
+        {"Put(Lines.Count);", "Put", "1? 1?", false},
+        // What Abs and Succ give follows what they are given.
+        {"Put(Abs(Count));", "Put", "1? 1?", false},
+        {"Put(Succ(Count));", "Put", "1? 1?", false},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Call);
+        TFixture Fx("type\n  TRec = record\n    A: LongWord;\n  end;\n\n"
+                    "function NtoLE(var R: TRec): LongWord; overload;\n"
+                    "procedure Flip(var R: TRec); overload; external 'flip.dll';\n"
+                    "procedure Plain(var R: TRec);\n"
+                    "procedure Put(Value: Integer); overload;\n"
+                    "procedure Put(const S: string); overload;\n",
+                    "function NtoLE(var R: TRec): LongWord;\nbegin\n  Result := R.A;\nend;\n\n"
+                    "procedure Plain(var R: TRec);\nbegin\n  R.A := 0;\nend;\n\n"
+                    "procedure Put(Value: Integer);\nbegin\nend;\n\n"
+                    "procedure Put(const S: string);\nbegin\nend;\n\n"
+                    "procedure Run(Lines: TStrings);\nvar\n  R: TRec;\n  Count: Integer;\n"
+                    "  Ratio: Double;\nbegin\n  Count := 1;\n  Ratio := 0.5;\n  R.A := 1;\n"
+                    "  // call\n  " +
+                        std::string(C.Call) + "\nend;\n");
+        EXPECT_EQ(TFixture::UsesOfEach(Fx.Unit->GetRoutines(), C.Routine, LineOf(Fx, "// call")),
+                  C.Uses);
+        std::string Upper = C.Routine;
+        for (char& Ch : Upper)
+            Ch = static_cast<char>(std::toupper(static_cast<unsigned char>(Ch)));
+        EXPECT_EQ(Fx.Unit->GetUnresolvedNames().count(Upper) > 0, C.Unresolved);
+    }
+}
