@@ -185,6 +185,9 @@ protected:
         const char* ParenOrigin = nullptr;
         // The name is followed by its argument list.
         bool Listed = false;
+        // Its first argument is an array constructor ([a, b], []), which
+        // the designator's qualifiers read.
+        bool FirstIsConstructor = false;
     };
     // The decision waiting for the "(" at the current token, if any (one
     // waiting for another is recorded as it stands).
@@ -340,7 +343,7 @@ private:
     TqlOverloads FOverloads;
 
     // What an argument looks like before it is read.
-    enum TArgumentShape : uint8_t { asOther, asLiteral, asName, asCall, asCast, asSelf };
+    enum TArgumentShape : uint8_t { asOther, asLiteral, asName, asCall, asCast, asSelf, asIndexed };
     TArgumentShape ArgumentShapeAhead(TqlArgument& Literal);
     // What the analysis knows of an argument of that shape that designates
     // Symbol.

@@ -547,3 +547,80 @@ TEST(Overloads, CallThatFitsNoVisibleOverloadBindsToNone)
         EXPECT_EQ(Fx.Unit->GetUnresolvedNames().count(Upper) > 0, C.Unresolved);
     }
 }
+
+// Shapes of argument that Delphi 7 decides: an enumeration value or an
+// array constructor against an open array, the empty constructor against
+// a scalar, a character of a string or of a PWideChar, an element of an
+// array of an alias type, a routine passed where a procedural type is
+// asked for.
+TEST(Overloads, CallBindsToTheOverloadDelphiDecidesForTheArgumentsShape)
+{
+    const TCallCase Cases[] = {
+        {"Check(stB);", "Check", "1 0"},
+        {"Check(State);", "Check", "1 0"},
+        {"Check([stA, stC]);", "Check", "0 1"},
+        {"Paint(stB);", "Paint", "1 0"},
+        {"Open([]);", "Open", "0 1"},
+        {"Open;", "Open", "1 0"},
+        {"Find([]);", "Find", "0 1"},
+        {"Find('x');", "Find", "1 0"},
+        {"if IsIn(Text[1]) then Exit;", "IsIn", "1 0"},
+        {"if IsIn(WideText[1]) then Exit;", "IsIn", "0 1"},
+        {"if IsIn(Cursor[Index]) then Exit;", "IsIn", "0 1"},
+        {"if IsIn(Buffer[Index]) then Exit;", "IsIn", "1 0"},
+        {"if IsIn(Lines.Text[1]) then Exit;", "IsIn", "1? 1?"},
+        {"Skip(Buffer, IsSpace);", "Skip", "1 0"},
+        {"Skip(Buffer, ' ');", "Skip", "0 1"},
+        {"Skip(Buffer, Lines.Text);", "Skip", "1? 1?"},
+        {"Count := NetworkToHost(Values[Index]);", "NetworkToHost", "1 0"},
+        {"Big := NetworkToHost(Big);", "NetworkToHost", "0 1"},
+        {"Count := NetworkToHost(Lines.Count);", "NetworkToHost", "1? 1?"},
+    };
+    const std::string Interface =
+        "type\n  TState = (stA, stB, stC);\n  TColour = (clRed, clBlue);\n"
+        "  TCharTest = function(C: Char): Boolean;\n  UInt16 = Word;\n"
+        "  TWords = array of UInt16;\n\n"
+        "procedure Check(S: TState); overload;\n"
+        "procedure Check(const A: array of TState); overload;\n"
+        "procedure Paint(S: TState); overload;\n"
+        "procedure Paint(const A: array of TColour); overload;\n"
+        "procedure Open(Mode: Integer = 0); overload;\n"
+        "procedure Open(const Names: array of string); overload;\n"
+        "procedure Find(const S: string); overload;\n"
+        "procedure Find(const Names: array of string); overload;\n"
+        "function IsIn(C: Char): Boolean; overload;\n"
+        "function IsIn(C: WideChar): Boolean; overload;\n"
+        "function IsSpace(C: Char): Boolean;\n"
+        "procedure Skip(var P: PChar; Test: TCharTest); overload;\n"
+        "procedure Skip(var P: PChar; C: Char); overload;\n"
+        "function NetworkToHost(V: UInt16): UInt16; overload;\n"
+        "function NetworkToHost(V: LongWord): LongWord; overload;\n";
+    const std::string Bodies =
+        "procedure Check(S: TState);\nbegin\nend;\n\n"
+        "procedure Check(const A: array of TState);\nbegin\nend;\n\n"
+        "procedure Paint(S: TState);\nbegin\nend;\n\n"
+        "procedure Paint(const A: array of TColour);\nbegin\nend;\n\n"
+        "procedure Open(Mode: Integer);\nbegin\nend;\n\n"
+        "procedure Open(const Names: array of string);\nbegin\nend;\n\n"
+        "procedure Find(const S: string);\nbegin\nend;\n\n"
+        "procedure Find(const Names: array of string);\nbegin\nend;\n\n"
+        "function IsIn(C: Char): Boolean;\nbegin\n  Result := C = ' ';\nend;\n\n"
+        "function IsIn(C: WideChar): Boolean;\nbegin\n  Result := C = ' ';\nend;\n\n"
+        "function IsSpace(C: Char): Boolean;\nbegin\n  Result := C = ' ';\nend;\n\n"
+        "procedure Skip(var P: PChar; Test: TCharTest);\nbegin\n"
+        "  while Test(P^) do\n    Inc(P);\nend;\n\n"
+        "procedure Skip(var P: PChar; C: Char);\nbegin\n  while P^ = C do\n    Inc(P);\nend;\n\n"
+        "function NetworkToHost(V: UInt16): UInt16;\nbegin\n  Result := Swap(V);\nend;\n\n"
+        "function NetworkToHost(V: LongWord): LongWord;\nbegin\n  Result := V;\nend;\n\n";
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Call);
+        TFixture Fx(Interface,
+                    Bodies + "procedure Run(Lines: TStrings; const Text: string; WideText: WideString;\n"
+                             "  Cursor: PWideChar; Buffer: PChar; const Values: TWords);\n"
+                             "var\n  State: TState;\n  Index, Count: Integer;\n  Big: LongWord;\nbegin\n"
+                             "  State := stA;\n  Index := 0;\n  Count := 0;\n  Big := 0;\n  // call\n  " +
+                        std::string(C.Call) + "\nend;\n");
+        EXPECT_EQ(TFixture::UsesOfEach(Fx.Unit->GetRoutines(), C.Routine, LineOf(Fx, "// call")),
+                  C.Uses);
+    }
+}
