@@ -213,10 +213,11 @@ bool ExcludesType(const TqlArgument& Arg, TqlSymbol* Type, TqlSymbol* Element, T
     case tcBoolean:
         return P.Category != tcBoolean;
     case tcString:
-        // A literal may also be a PChar or a pointer.
+        // A literal may also be a PChar, a pointer or an array of
+        // characters.
         if (P.Category == tcString)
             return false;
-        return !(Literal && (P.Category == tcPChar || P.Category == tcPointer));
+        return !(Literal && (P.Category == tcPChar || P.Category == tcPointer || P.Category == tcArray));
     case tcChar:
         if (P.Category == tcChar || P.Category == tcString)
             return false;
@@ -232,7 +233,8 @@ bool ExcludesType(const TqlArgument& Arg, TqlSymbol* Type, TqlSymbol* Element, T
     case tcClassRef:
         return P.Category != tcClassRef && P.Category != tcPointer;
     case tcRecord: case tcEnum:
-        return qlTypeIdentity(A.Type) != qlTypeIdentity(P.Type);
+        // A new type like another (type TRec) passes by value as that one.
+        return A.Type != P.Type && qlTypeIdentity(A.Type) != qlTypeIdentity(P.Type);
     case tcSet:
         return P.Category != tcSet;
     case tcPointer:

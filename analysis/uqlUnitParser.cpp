@@ -953,6 +953,7 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
         FOverloads.push_back({R});
     }
     auto D = std::make_unique<TCallDecision>();
+    D->Lone = FOverloads.size() == 1 && FOverloads.front().size() == 1;
     D->Overloads.swap(FOverloads);
     D->WrittenName = WrittenName;
     D->Info = Info;
@@ -1033,7 +1034,7 @@ void TUnitParser::Decide(TCallDecision& Decision, const std::vector<TqlArgument>
             return;
         }
         // Every overload it may mean; a name alone is the one in sight.
-        Choice.Ambiguous = !Arguments || Decision.Overloads.size() > 1;
+        Choice.Ambiguous = (!Arguments && !Decision.Lone) || Decision.Overloads.size() > 1;
         for (size_t e = 0; e < Decision.Overloads.size(); ++e)
             Choice.Entries.push_back(e);
     }

@@ -185,6 +185,9 @@ protected:
         const char* ParenOrigin = nullptr;
         // The name is followed by its argument list.
         bool Listed = false;
+        // The one overload of its name in sight: a use of it without
+        // arguments is not ambiguous.
+        bool Lone = false;
         // Its first argument is an array constructor ([a, b], []), which
         // the designator's qualifiers read.
         bool FirstIsConstructor = false;

@@ -514,6 +514,9 @@ TEST(Overloads, CallThatFitsNoVisibleOverloadBindsToNone)
         {"Flip(R.A);", "Flip", "0", true}, // declared once, without a body
         {"Flip(R);", "Flip", "1", false},
         {"Plain(R.A);", "Plain", "1", false}, // not overloaded
+        {"Store(Twin);", "Store", "1", false}, // a new type like TRec
+        {"Store(R.A);", "Store", "0", true},
+        {"Tag('abcd');", "Tag", "1", false}, // a literal fills an array of characters
         {"Put(Ratio);", "Put", "0 0", true},
         {"Put(R);", "Put", "0 0", true},
         {"Put(1, 'one');", "Put", "0 0", true},
@@ -525,17 +528,22 @@ TEST(Overloads, CallThatFitsNoVisibleOverloadBindsToNone)
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Call);
-        TFixture Fx("type\n  TRec = record\n    A: LongWord;\n  end;\n\n"
+        TFixture Fx("type\n  TRec = record\n    A: LongWord;\n  end;\n  TTwin = type TRec;\n"
+                    "  TTag = packed array[0..3] of Char;\n\n"
                     "function NtoLE(var R: TRec): LongWord; overload;\n"
+                    "procedure Store(const R: TRec); overload;\n"
+                    "procedure Tag(const T: TTag); overload;\n"
                     "procedure Flip(var R: TRec); overload; external 'flip.dll';\n"
                     "procedure Plain(var R: TRec);\n"
                     "procedure Put(Value: Integer); overload;\n"
                     "procedure Put(const S: string); overload;\n",
                     "function NtoLE(var R: TRec): LongWord;\nbegin\n  Result := R.A;\nend;\n\n"
                     "procedure Plain(var R: TRec);\nbegin\n  R.A := 0;\nend;\n\n"
+                    "procedure Store(const R: TRec);\nbegin\nend;\n\n"
+                    "procedure Tag(const T: TTag);\nbegin\nend;\n\n"
                     "procedure Put(Value: Integer);\nbegin\nend;\n\n"
                     "procedure Put(const S: string);\nbegin\nend;\n\n"
-                    "procedure Run(Lines: TStrings);\nvar\n  R: TRec;\n  Count: Integer;\n"
+                    "procedure Run(Lines: TStrings);\nvar\n  R: TRec;\n  Twin: TTwin;\n  Count: Integer;\n"
                     "  Ratio: Double;\nbegin\n  Count := 1;\n  Ratio := 0.5;\n  R.A := 1;\n"
                     "  // call\n  " +
                         std::string(C.Call) + "\nend;\n");
