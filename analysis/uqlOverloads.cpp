@@ -246,6 +246,9 @@ bool ExcludesType(const TqlArgument& Arg, TqlSymbol* Type, TqlSymbol* Element, T
             return true;
         }
     case tcProcedural:
+        // A function variable where its value is asked for is called.
+        if (A.Type == SystemType(tkFunction))
+            return false;
         return P.Category != tcProcedural && P.Category != tcPointer;
     case tcArray: case tcOpenArray:
         return P.Category != tcArray && P.Category != tcOpenArray && P.Category != tcPointer;

@@ -517,6 +517,8 @@ TEST(Overloads, CallThatFitsNoVisibleOverloadBindsToNone)
         {"Store(Twin);", "Store", "1", false}, // a new type like TRec
         {"Store(R.A);", "Store", "0", true},
         {"Tag('abcd');", "Tag", "1", false}, // a literal fills an array of characters
+        {"Tally(Counter);", "Tally", "1", false}, // a function variable is called
+        {"Tally(Finish);", "Tally", "0", true},
         {"Put(Ratio);", "Put", "0 0", true},
         {"Put(R);", "Put", "0 0", true},
         {"Put(1, 'one');", "Put", "0 0", true},
@@ -529,7 +531,9 @@ TEST(Overloads, CallThatFitsNoVisibleOverloadBindsToNone)
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Call);
         TFixture Fx("type\n  TRec = record\n    A: LongWord;\n  end;\n  TTwin = type TRec;\n"
-                    "  TTag = packed array[0..3] of Char;\n\n"
+                    "  TTag = packed array[0..3] of Char;\n  TCounter = function: Integer;\n"
+                    "  TFinish = procedure;\n\n"
+                    "procedure Tally(N: Integer); overload;\n"
                     "function NtoLE(var R: TRec): LongWord; overload;\n"
                     "procedure Store(const R: TRec); overload;\n"
                     "procedure Tag(const T: TTag); overload;\n"
@@ -541,9 +545,11 @@ TEST(Overloads, CallThatFitsNoVisibleOverloadBindsToNone)
                     "procedure Plain(var R: TRec);\nbegin\n  R.A := 0;\nend;\n\n"
                     "procedure Store(const R: TRec);\nbegin\nend;\n\n"
                     "procedure Tag(const T: TTag);\nbegin\nend;\n\n"
+                    "procedure Tally(N: Integer);\nbegin\nend;\n\n"
                     "procedure Put(Value: Integer);\nbegin\nend;\n\n"
                     "procedure Put(const S: string);\nbegin\nend;\n\n"
-                    "procedure Run(Lines: TStrings);\nvar\n  R: TRec;\n  Twin: TTwin;\n  Count: Integer;\n"
+                    "procedure Run(Lines: TStrings);\nvar\n  R: TRec;\n  Twin: TTwin;\n  Counter: TCounter;\n  Finish: TFinish;\n"
+                    "  Count: Integer;\n"
                     "  Ratio: Double;\nbegin\n  Count := 1;\n  Ratio := 0.5;\n  R.A := 1;\n"
                     "  // call\n  " +
                         std::string(C.Call) + "\nend;\n");
