@@ -106,9 +106,14 @@ TTypeClass Classify(TqlSymbol* T)
         auto* Declared = dynamic_cast<TqlType*>(T);
         if (!Declared)
             return {};
-        if (Declared->GetPointerType())
-            return {tcPointer, T};
         TqlSymbol* To = Declared->GetTypeIntf();
+        if (Declared->GetPointerType()) {
+            // PWideChar is read as a string as PChar is.
+            TqlSymbol* Target = qlTypeIdentity(To);
+            if (Target && (Target == SystemType(tkChar) || Target == SystemType(tkWideChar)))
+                return {tcPChar, T};
+            return {tcPointer, T};
+        }
         if (!To || To == T)
             return {};
         // Neither an alias nor a new type like another: class of T.
@@ -250,8 +255,16 @@ bool ExcludesType(const TqlArgument& Arg, TqlSymbol* Type, TqlSymbol* Element, T
         if (A.Type == SystemType(tkFunction))
             return false;
         return P.Category != tcProcedural && P.Category != tcPointer;
-    case tcArray: case tcOpenArray:
-        return P.Category != tcArray && P.Category != tcOpenArray && P.Category != tcPointer;
+    case tcArray: case tcOpenArray: {
+        if (P.Category == tcArray || P.Category == tcOpenArray || P.Category == tcPointer)
+            return false;
+        // An array of characters may be a string.
+        if (P.Category == tcString || P.Category == tcPChar) {
+            TqlArray* Arr = qlAsArray(A.Type);
+            return Arr && Arr->GetArrayType() && Classify(Arr->GetArrayType()).Category != tcChar;
+        }
+        return true;
+    }
     case tcArrayOfConst:
         return P.Category != tcArrayOfConst;
     case tcFile:

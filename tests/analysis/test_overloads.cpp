@@ -156,7 +156,7 @@ TEST(Overloads, CallBindsToTheOverloadItsArgumentsPick)
                     "procedure Show(Value: Integer; const Text: string);\nbegin\nend;\n\n"
                     "function Sum(A: Integer): Integer;\nbegin\n  Result := A;\nend;\n\n"
                     "function Sum(A, B: Integer): Integer;\nbegin\n  Result := A + B;\nend;\n\n"
-                    "procedure Run(Lines: TStrings);\nvar\n  Count: Integer;\n  Name: string;\n"
+                    "procedure Run(Lines: TStrings; Cursor: PWideChar);\nvar\n  Count: Integer;\n  Name: string;\n"
                     "  Ratio: Double;\nbegin\n  Count := 1;\n  Name := 'x';\n  Ratio := 0.5;\n"
                     "  // call\n  " +
                         std::string(C.Call) + "\nend;\n");
@@ -519,6 +519,9 @@ TEST(Overloads, CallThatFitsNoVisibleOverloadBindsToNone)
         {"Tag('abcd');", "Tag", "1", false}, // a literal fills an array of characters
         {"Tally(Counter);", "Tally", "1", false}, // a function variable is called
         {"Tally(Finish);", "Tally", "0", true},
+        {"Say(Cursor);", "Say", "1", false}, // a PWideChar becomes a string
+        {"Say(Chars);", "Say", "1", false},  // and so does an array of characters
+        {"Say(Numbers);", "Say", "0", true},
         {"Put(Ratio);", "Put", "0 0", true},
         {"Put(R);", "Put", "0 0", true},
         {"Put(1, 'one');", "Put", "0 0", true},
@@ -534,6 +537,7 @@ TEST(Overloads, CallThatFitsNoVisibleOverloadBindsToNone)
                     "  TTag = packed array[0..3] of Char;\n  TCounter = function: Integer;\n"
                     "  TFinish = procedure;\n\n"
                     "procedure Tally(N: Integer); overload;\n"
+                    "procedure Say(const S: WideString); overload;\n"
                     "function NtoLE(var R: TRec): LongWord; overload;\n"
                     "procedure Store(const R: TRec); overload;\n"
                     "procedure Tag(const T: TTag); overload;\n"
@@ -546,9 +550,11 @@ TEST(Overloads, CallThatFitsNoVisibleOverloadBindsToNone)
                     "procedure Store(const R: TRec);\nbegin\nend;\n\n"
                     "procedure Tag(const T: TTag);\nbegin\nend;\n\n"
                     "procedure Tally(N: Integer);\nbegin\nend;\n\n"
+                    "procedure Say(const S: WideString);\nbegin\nend;\n\n"
                     "procedure Put(Value: Integer);\nbegin\nend;\n\n"
                     "procedure Put(const S: string);\nbegin\nend;\n\n"
                     "procedure Run(Lines: TStrings);\nvar\n  R: TRec;\n  Twin: TTwin;\n  Counter: TCounter;\n  Finish: TFinish;\n"
+                    "  Chars: array[0..3] of Char;\n  Numbers: array[0..3] of Integer;\n"
                     "  Count: Integer;\n"
                     "  Ratio: Double;\nbegin\n  Count := 1;\n  Ratio := 0.5;\n  R.A := 1;\n"
                     "  // call\n  " +
