@@ -106,9 +106,14 @@ TTypeClass Classify(TqlSymbol* T)
         auto* Declared = dynamic_cast<TqlType*>(T);
         if (!Declared)
             return {};
-        if (Declared->GetPointerType())
-            return {tcPointer, T};
         TqlSymbol* To = Declared->GetTypeIntf();
+        if (Declared->GetPointerType()) {
+            // PWideChar is read as a string as PChar is.
+            TqlSymbol* Target = qlTypeIdentity(To);
+            if (Target && (Target == SystemType(tkChar) || Target == SystemType(tkWideChar)))
+                return {tcPChar, T};
+            return {tcPointer, T};
+        }
         if (!To || To == T)
             return {};
         // Neither an alias nor a new type like another: class of T.
@@ -146,16 +151,17 @@ TCategory LiteralCategory(TqlArgument::TKind Kind)
     }
 }
 
-// The parameter cannot take the argument.
-bool Excludes(const TqlArgument& Arg, TqlParameter* Param)
+// A parameter of Type (of element Element, for an open array), passed as
+// Kind, cannot take the argument. An open array takes an array, or a
+// single value its element takes.
+bool ExcludesType(const TqlArgument& Arg, TqlSymbol* Type, TqlSymbol* Element, TParamKind Kind)
 {
-    if (Arg.Kind == TqlArgument::akUnknown || Param->GetUntypedParameter() || !Param->GetParamType())
+    if (Arg.Kind == TqlArgument::akUnknown || !Type)
         return false;
-    const TTypeClass P = Classify(Param->GetParamType());
+    const TTypeClass P = Classify(Type);
     if (P.Category == tcUnknown || P.Category == tcVariant)
         return false;
     const bool Literal = Arg.Kind != TqlArgument::akValue;
-    const TParamKind Kind = Param->GetParamKind();
     if (Kind == pkVar || Kind == pkOut) {
         if (Literal)
             return true;
@@ -163,12 +169,13 @@ bool Excludes(const TqlArgument& Arg, TqlParameter* Param)
         // (an open array takes any array of its element).
         if (P.Category != tcOpenArray && P.Category != tcArrayOfConst) {
             TqlSymbol* A = qlTypeIdentity(Arg.Type);
-            TqlSymbol* T = qlTypeIdentity(Param->GetParamType());
+            TqlSymbol* T = qlTypeIdentity(Type);
             if (A && T && A != T)
                 return true;
         }
     }
-    if (Arg.Kind == TqlArgument::akNil) {
+    switch (Arg.Kind) {
+    case TqlArgument::akNil:
         switch (P.Category) {
         case tcInteger: case tcReal: case tcBoolean: case tcChar: case tcEnum: case tcSet:
         case tcRecord: case tcFile:
@@ -176,6 +183,18 @@ bool Excludes(const TqlArgument& Arg, TqlParameter* Param)
         default:
             return false;
         }
+    case TqlArgument::akConstructor:
+        // A set or an array.
+        switch (P.Category) {
+        case tcSet: case tcOpenArray: case tcArrayOfConst: case tcArray:
+            return false;
+        default:
+            return true;
+        }
+    case TqlArgument::akRoutine:
+        return P.Category != tcProcedural && P.Category != tcPointer;
+    default:
+        break;
     }
     TTypeClass A;
     if (Literal) {
@@ -185,6 +204,12 @@ bool Excludes(const TqlArgument& Arg, TqlParameter* Param)
     }
     if (A.Category == tcUnknown || A.Category == tcVariant)
         return false;
+    if (P.Category == tcOpenArray && A.Category != tcArray && A.Category != tcOpenArray) {
+        // A string literal may be an array of characters.
+        if (Literal && A.Category == tcString && Element && Classify(Element).Category == tcChar)
+            return false;
+        return Element && (Kind == pkVar || Kind == pkOut || ExcludesType(Arg, Element, nullptr, pkNone));
+    }
     switch (A.Category) {
     case tcInteger:
         return P.Category != tcInteger && P.Category != tcReal;
@@ -193,16 +218,11 @@ bool Excludes(const TqlArgument& Arg, TqlParameter* Param)
     case tcBoolean:
         return P.Category != tcBoolean;
     case tcString:
-        // A literal may also be a PChar, a pointer or an open array of
+        // A literal may also be a PChar, a pointer or an array of
         // characters.
         if (P.Category == tcString)
             return false;
-        if (Literal && (P.Category == tcPChar || P.Category == tcPointer))
-            return false;
-        if (Literal && P.Category == tcOpenArray)
-            return Classify(Param->GetPredefinedArrayType()).Category != tcChar &&
-                   Param->GetPredefinedArrayType() != nullptr;
-        return true;
+        return !(Literal && (P.Category == tcPChar || P.Category == tcPointer || P.Category == tcArray));
     case tcChar:
         if (P.Category == tcChar || P.Category == tcString)
             return false;
@@ -218,7 +238,8 @@ bool Excludes(const TqlArgument& Arg, TqlParameter* Param)
     case tcClassRef:
         return P.Category != tcClassRef && P.Category != tcPointer;
     case tcRecord: case tcEnum:
-        return qlTypeIdentity(A.Type) != qlTypeIdentity(P.Type);
+        // A new type like another (type TRec) passes by value as that one.
+        return A.Type != P.Type && qlTypeIdentity(A.Type) != qlTypeIdentity(P.Type);
     case tcSet:
         return P.Category != tcSet;
     case tcPointer:
@@ -230,9 +251,20 @@ bool Excludes(const TqlArgument& Arg, TqlParameter* Param)
             return true;
         }
     case tcProcedural:
+        // A function variable where its value is asked for is called.
+        if (A.Type == SystemType(tkFunction))
+            return false;
         return P.Category != tcProcedural && P.Category != tcPointer;
-    case tcArray: case tcOpenArray:
-        return P.Category != tcArray && P.Category != tcOpenArray && P.Category != tcPointer;
+    case tcArray: case tcOpenArray: {
+        if (P.Category == tcArray || P.Category == tcOpenArray || P.Category == tcPointer)
+            return false;
+        // An array of characters may be a string.
+        if (P.Category == tcString || P.Category == tcPChar) {
+            TqlArray* Arr = qlAsArray(A.Type);
+            return Arr && Arr->GetArrayType() && Classify(Arr->GetArrayType()).Category != tcChar;
+        }
+        return true;
+    }
     case tcArrayOfConst:
         return P.Category != tcArrayOfConst;
     case tcFile:
@@ -242,21 +274,31 @@ bool Excludes(const TqlArgument& Arg, TqlParameter* Param)
     }
 }
 
+// The parameter cannot take the argument.
+bool Excludes(const TqlArgument& Arg, TqlParameter* Param)
+{
+    if (Param->GetUntypedParameter())
+        return false;
+    return ExcludesType(Arg, Param->GetParamType(), Param->GetPredefinedArrayType(), Param->GetParamKind());
+}
+
 // How a parameter that does not exclude an argument takes it, the lower
 // the nearer: as it is (0), the class of an ancestor as many steps up, a
 // character widened, a conversion. Unranked when the analysis cannot tell;
 // Related for a class or interface of an ancestor whose steps are not
 // known: farther than as it is, nearer than a conversion, and neither
-// nearer nor farther than any other ancestor.
+// nearer nor farther than any other ancestor. Farthest, a single value
+// taken by an open array as an array of one.
 constexpr int Unranked = -1;
 constexpr int Related = ChainLimit + 1;
 constexpr int Converted = ChainLimit + 2;
+constexpr int ArrayOfOne = ChainLimit + 3;
 
 // Grade A is as near as B, or nearer.
 bool AsNear(int A, int B)
 {
     if (A == Related)
-        return B == Converted;
+        return B >= Converted;
     if (B == Related)
         return A == 0;
     return A <= B;
@@ -280,7 +322,28 @@ int Grade(const TqlArgument& Arg, TqlParameter* Param)
         return Converted;
     TqlSymbol* To = qlTypeIdentity(Param->GetParamType());
     const TTypeClass P = Classify(Param->GetParamType());
+    if (P.Category == tcOpenArray) {
+        switch (Arg.Kind) {
+        case TqlArgument::akValue: {
+            const TCategory A = Classify(Arg.Type).Category;
+            if (A != tcArray && A != tcOpenArray)
+                return ArrayOfOne;
+            break;
+        }
+        case TqlArgument::akString:
+            if (Classify(Param->GetPredefinedArrayType()).Category != tcChar)
+                return ArrayOfOne;
+            break;
+        case TqlArgument::akInteger: case TqlArgument::akReal: case TqlArgument::akBoolean:
+        case TqlArgument::akChar:
+            return ArrayOfOne;
+        default:
+            break;
+        }
+    }
     switch (Arg.Kind) {
+    case TqlArgument::akConstructor: return Converted;
+    case TqlArgument::akRoutine: return P.Category == tcProcedural ? 0 : Converted;
     case TqlArgument::akValue: {
         TqlSymbol* From = qlTypeIdentity(Arg.Type);
         if (From && From == To)
@@ -367,6 +430,61 @@ size_t Nearest(const TqlOverloads& Overloads, const std::vector<size_t>& Candida
 }
 
 } // namespace
+
+TqlSymbol* qlIndexedType(TqlSymbol* Type)
+{
+    auto ElementOf = [](TqlArray* A) { return A->GetIndexCount() <= 1 ? A->GetArrayType() : nullptr; };
+    for (int i = 0; Type && i < ChainLimit; ++i) {
+        Type = qlTypeIdentity(Type);
+        switch (Type->GetTypeKind()) {
+        case tkString: case tkShortString: case tkPChar:
+            return SystemType(tkChar);
+        case tkWideString:
+            return SystemType(tkWideChar);
+        default:
+            break;
+        }
+        if (TqlArray* A = qlAsArray(Type))
+            return ElementOf(A);
+        auto* Declared = dynamic_cast<TqlType*>(Type);
+        if (!Declared)
+            return nullptr;
+        TqlSymbol* To = Declared->GetTypeIntf();
+        if (!To || To == Type)
+            return nullptr;
+        if (Declared->GetPointerType()) {
+            // A pointer to characters is read as a string; a pointer to
+            // an array is dereferenced.
+            To = qlTypeIdentity(To);
+            if (To && (To == SystemType(tkChar) || To == SystemType(tkWideChar)))
+                return To;
+            TqlArray* A = qlAsArray(To);
+            return A ? ElementOf(A) : nullptr;
+        }
+        // A new type like another (type string) is indexed as that one.
+        if (!Declared->GetIsDistinct())
+            return nullptr;
+        Type = To;
+    }
+    return nullptr;
+}
+
+TqlSymbol* qlEnumerationOf(TqlSymbol* Value)
+{
+    if (!Value || Value->GetTypeKind() != tkNone || qlAsContainer(Value) ||
+        dynamic_cast<TqlVariable*>(Value) || dynamic_cast<TqlType*>(Value))
+        return nullptr;
+    TqlUnit* Unit = Value->GetUnitIntf();
+    if (!Unit)
+        return nullptr;
+    TqlEnumerationList* List = Unit->GetEnumerations();
+    for (int i = 0; i < List->GetCount(); ++i) {
+        TqlEnumeration* E = List->GetEnumeration(i);
+        if (E->GetItems()->Find(Value->GetName()) == Value)
+            return E;
+    }
+    return nullptr;
+}
 
 TqlParamShape qlParamShape(TqlParameter* Param)
 {
@@ -486,10 +604,6 @@ TqlOverloadChoice qlChooseOverload(const TqlOverloads& Overloads,
                                    const std::vector<TqlArgument>& Arguments)
 {
     TqlOverloadChoice Choice;
-    if (Overloads.size() == 1) {
-        Choice.Entries.push_back(0);
-        return Choice;
-    }
     const int N = static_cast<int>(Arguments.size());
     for (size_t e = 0; e < Overloads.size(); ++e) {
         TqlParameterList* Params = Overloads[e].front()->GetParameters();
@@ -501,16 +615,12 @@ TqlOverloadChoice qlChooseOverload(const TqlOverloads& Overloads,
         if (Takes)
             Choice.Entries.push_back(e);
     }
-    if (Choice.Entries.size() == 1)
+    if (Choice.Entries.size() < 2)
         return Choice;
-    if (Choice.Entries.size() > 1)
-        if (const size_t Best = Nearest(Overloads, Choice.Entries, Arguments); Best != NoEntry) {
-            Choice.Entries.assign(1, Best);
-            return Choice;
-        }
+    if (const size_t Best = Nearest(Overloads, Choice.Entries, Arguments); Best != NoEntry) {
+        Choice.Entries.assign(1, Best);
+        return Choice;
+    }
     Choice.Ambiguous = true;
-    if (Choice.Entries.empty())
-        for (size_t e = 0; e < Overloads.size(); ++e)
-            Choice.Entries.push_back(e);
     return Choice;
 }

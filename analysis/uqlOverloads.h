@@ -34,7 +34,9 @@ bool qlSameParameters(TqlRoutine* A, TqlRoutine* B);
 TqlSymbol* qlTypeIdentity(TqlSymbol* Type);
 
 // What the analysis knows of one argument of a call: a literal of a kind, a
-// value of a known declared type, or nothing.
+// value of a known declared type, an array constructor ([a, b], []), a
+// routine named where only its address can be meant (one that cannot be
+// called without arguments), or nothing.
 struct TqlArgument {
     enum TKind : uint8_t {
         akUnknown,
@@ -45,11 +47,21 @@ struct TqlArgument {
         akNil,
         akBoolean,
         akValue,
+        akConstructor,
+        akRoutine,
     };
     TKind Kind = akUnknown;
     // The value's type, for akValue.
     TqlSymbol* Type = nullptr;
 };
+
+// The type of a value of Type indexed once (S[i]): the character of a
+// string or of a pointer to characters, the element of an array of one
+// index; nil when it is not known.
+TqlSymbol* qlIndexedType(TqlSymbol* Type);
+// The enumeration that declares Value, when Value is one of its values;
+// nil otherwise.
+TqlSymbol* qlEnumerationOf(TqlSymbol* Value);
 
 // The routines a use of an overloaded routine's name may mean: those of its
 // list with its name and, for a method, those its class's ancestors add
@@ -67,9 +79,10 @@ void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads);
 // the nearer ancestor, a Char before a WideChar before a string), where
 // the arguments the choice turns on are known; a place where every
 // candidate has the same parameter type turns nothing. A variable passed
-// to a var or out parameter is of its very type. Otherwise every entry
-// that may take them (every entry when none seems to), and Ambiguous is
-// set.
+// to a var or out parameter is of its very type. None when no entry can
+// take them: their count or a type the analysis knows rules each one out
+// (an argument of unknown type rules out nothing). Otherwise every entry
+// that may take them, and Ambiguous is set.
 struct TqlOverloadChoice {
     std::vector<size_t> Entries;
     bool Ambiguous = false;

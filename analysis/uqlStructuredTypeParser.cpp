@@ -16,7 +16,8 @@ TqlSymbol* TStructuredTypeParser::ParseStructuredType(TqlVarContainer* Container
         NextToken();
         if (GetTokenID() == ptSquareOpen) {
             NextToken();
-            for (;;) {
+            for (int Indexes = 1;; ++Indexes) {
+                A->SetIndexCount(Indexes);
                 if (GetTokenID() == ptIdentifier) {
                     // A type or constant name on its own gives the dimension;
                     // a bound such as Lo - 1 is read as an expression.

@@ -952,10 +952,17 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
     }
     qlGatherOverloads(R, FOverloads);
     if (FOverloads.empty()) {
-        RecordUse(Found, WrittenName, Info);
-        return;
+        // One overload in sight, its siblings out of it: the arguments of
+        // a call may still rule it out.
+        if (!R->GetDirectives().Contains(rdOverload) || !qlSameText(Token(), WrittenName) ||
+            !NextIs(ptRoundOpen)) {
+            RecordUse(Found, WrittenName, Info);
+            return;
+        }
+        FOverloads.push_back({R});
     }
     auto D = std::make_unique<TCallDecision>();
+    D->Lone = FOverloads.size() == 1 && FOverloads.front().size() == 1;
     D->Overloads.swap(FOverloads);
     D->WrittenName = WrittenName;
     D->Info = Info;
@@ -971,6 +978,7 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
         FLexer->InitAhead();
         D->ParenPos = FLexer->AheadLex().TokenPos();
         D->ParenOrigin = FLexer->AheadLex().Origin();
+        D->Listed = true;
         FPendingDecision = std::move(D);
         return;
     }
@@ -988,8 +996,28 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
 std::unique_ptr<TUnitParser::TCallDecision> TUnitParser::TakeCallDecision()
 {
     if (FPendingDecision && FPendingDecision->ParenPos == FLexer->TokenPos() &&
-        FPendingDecision->ParenOrigin == FLexer->Origin())
+        FPendingDecision->ParenOrigin == FLexer->Origin()) {
+        // At "(": is the first argument "[...]" on its own?
+        FLexer->InitAhead();
+        if (FLexer->GetAheadTokenID() == ptSquareOpen) {
+            for (int Depth = 0, Guard = 0; Guard < 100000; ++Guard) {
+                const TptTokenKind K = FLexer->GetAheadTokenID();
+                if (K == ptNull)
+                    break;
+                if (K == ptRoundOpen || K == ptSquareOpen)
+                    ++Depth;
+                else if (K == ptRoundClose || K == ptSquareClose)
+                    --Depth;
+                FLexer->AheadNext();
+                if (Depth == 0) {
+                    const TptTokenKind After = FLexer->GetAheadTokenID();
+                    FPendingDecision->FirstIsConstructor = After == ptComma || After == ptRoundClose;
+                    break;
+                }
+            }
+        }
         return std::move(FPendingDecision);
+    }
     FlushCallDecision();
     return nullptr;
 }
@@ -1004,10 +1032,18 @@ void TUnitParser::FlushCallDecision()
 void TUnitParser::Decide(TCallDecision& Decision, const std::vector<TqlArgument>* Arguments)
 {
     TqlOverloadChoice Choice;
-    if (Arguments) {
+    if (Arguments)
         Choice = qlChooseOverload(Decision.Overloads, *Arguments);
-    } else {
-        Choice.Ambiguous = true;
+    if (Choice.Entries.empty()) {
+        if (Arguments && Decision.Listed) {
+            // Arguments that no overload in sight takes: the call is of
+            // one the analysis does not see.
+            if (FCurrentUnit)
+                FCurrentUnit->AddUnresolvedName(Decision.WrittenName);
+            return;
+        }
+        // Every overload it may mean; a name alone is the one in sight.
+        Choice.Ambiguous = (!Arguments && !Decision.Lone) || Decision.Overloads.size() > 1;
         for (size_t e = 0; e < Decision.Overloads.size(); ++e)
             Choice.Entries.push_back(e);
     }
@@ -1028,6 +1064,26 @@ TUnitParser::TArgumentShape TUnitParser::ArgumentShapeAhead(TqlArgument& Literal
         FLexer->AheadNext();
         Next = FLexer->GetAheadTokenID();
     };
+    // Past the brackets that open at Next; Commas counts the commas
+    // between the outer ones. False at the end of the text.
+    auto PastBrackets = [&](int& Commas) {
+        Commas = 0;
+        for (int Depth = 0, Guard = 0; Guard < 100000; ++Guard) {
+            if (Next == ptRoundOpen || Next == ptSquareOpen)
+                ++Depth;
+            else if (Next == ptRoundClose || Next == ptSquareClose)
+                --Depth;
+            else if (Next == ptNull)
+                return false;
+            else if (Next == ptComma && Depth == 1)
+                ++Commas;
+            Ahead();
+            if (Depth == 0)
+                return true;
+        }
+        return false;
+    };
+    int Commas = 0;
     switch (K) {
     case ptIntegerConst: case ptFloat:
         Literal.Kind = K == ptFloat ? TqlArgument::akReal : TqlArgument::akInteger;
@@ -1051,6 +1107,23 @@ TUnitParser::TArgumentShape TUnitParser::ArgumentShapeAhead(TqlArgument& Literal
         Literal.Kind = Parts == 1 && OneChar ? TqlArgument::akChar : TqlArgument::akString;
         return asLiteral;
     }
+    case ptSquareOpen: {
+        // [a, b] or []: the "[" is the current token, Next is past it.
+        int Depth = 1;
+        for (int Guard = 0; Depth > 0 && Guard < 100000; ++Guard) {
+            if (Next == ptRoundOpen || Next == ptSquareOpen)
+                ++Depth;
+            else if (Next == ptRoundClose || Next == ptSquareClose)
+                --Depth;
+            else if (Next == ptNull)
+                return asOther;
+            Ahead();
+        }
+        if (Depth > 0 || !EndsHere(Next))
+            return asOther;
+        Literal.Kind = TqlArgument::akConstructor;
+        return asLiteral;
+    }
     case ptIdentifier: {
         const bool Self = qlSameText(Token(), "Self");
         bool Single = true;
@@ -1070,20 +1143,12 @@ TUnitParser::TArgumentShape TUnitParser::ArgumentShapeAhead(TqlArgument& Literal
             Ahead();
             return EndsHere(Next) ? asCast : asOther;
         }
+        if (Next == ptSquareOpen)
+            // One index: S[i], Values[i].
+            return PastBrackets(Commas) && Commas == 0 && EndsHere(Next) ? asIndexed : asOther;
         if (Next != ptRoundOpen)
             return asOther;
-        for (int Depth = 0, Guard = 0; Guard < 100000; ++Guard) {
-            if (Next == ptRoundOpen || Next == ptSquareOpen)
-                ++Depth;
-            else if (Next == ptRoundClose || Next == ptSquareClose)
-                --Depth;
-            else if (Next == ptNull)
-                return asOther;
-            Ahead();
-            if (Depth == 0)
-                return EndsHere(Next) ? asCall : asOther;
-        }
-        return asOther;
+        return PastBrackets(Commas) && EndsHere(Next) ? asCall : asOther;
     }
     default:
         return asOther;
@@ -1092,11 +1157,24 @@ TUnitParser::TArgumentShape TUnitParser::ArgumentShapeAhead(TqlArgument& Literal
 
 namespace {
 
+// A routine of the language whose value is of the type it is given (Abs
+// of an Integer is an Integer, Succ of a Char a Char), whatever the
+// run-time library declares it to give.
+bool GivesWhatItTakes(TqlRoutine* R)
+{
+    static const char* const Names[] = {"Abs", "Copy", "High", "Low", "Pred", "Sqr", "Succ", "Swap"};
+    if (std::none_of(std::begin(Names), std::end(Names),
+                     [R](const char* N) { return qlSameText(R->GetName(), N); }))
+        return false;
+    TqlUnit* Unit = R->GetUnitIntf();
+    return Unit && (qlSameText(Unit->GetName(), "QuilletSystem") || qlSameText(Unit->GetName(), "System"));
+}
+
 // The type of the value a call of R gives, when every overload it may be
 // gives the same.
 TqlSymbol* ResultTypeOf(TqlRoutine* R)
 {
-    if (R->GetRoutineKind() != rkFunction || !R->GetReturnType())
+    if (R->GetRoutineKind() != rkFunction || !R->GetReturnType() || GivesWhatItTakes(R))
         return nullptr;
     TqlSymbol* T = R->GetReturnType()->GetTypeIntf();
     if (!T || !(R->GetDirectives().Contains(rdOverload) || R->GetDirectives().Contains(rdOverride)))
@@ -1150,11 +1228,43 @@ TqlArgument TUnitParser::ArgumentOf(TArgumentShape Shape, const TqlArgument& Lit
             return Value(ResultTypeOf(R));
         // A type cast, or a constructor called through its class.
         return IsTypeSymbol(Symbol) ? Value(Symbol) : A;
+    case asIndexed:
+        if (!Symbol)
+            return A;
+        // An array property indexed is of its type (a default one is
+        // what the designator resolves to).
+        if (auto* Prop = qlAsProperty(Symbol))
+            return Value(Prop->GetIsArrayProperty() ? Prop->GetTypeIntf() : qlIndexedType(Prop->GetTypeIntf()));
+        if (auto* P = qlAsParameter(Symbol)) {
+            if (P->GetUntypedParameter())
+                return A;
+            if (P->GetParamType() == SystemType(tkArray))
+                return Value(P->GetPredefinedArrayType());
+            return Value(qlIndexedType(P->GetParamType()));
+        }
+        if (auto* V = dynamic_cast<TqlVariable*>(Symbol))
+            return V->GetTypeIsIndirect() ? A : Value(qlIndexedType(V->GetTypeIntf()));
+        return A;
     case asName:
         if (!Symbol)
             return A;
         if (auto* P = qlAsParameter(Symbol))
             return P->GetUntypedParameter() ? A : Value(P->GetParamType());
+        if (auto* R = qlAsRoutine(Symbol)) {
+            // A routine that gives no value when called so stands for
+            // itself: a procedure, a function that takes arguments.
+            const TRoutineDirectives D = R->GetDirectives();
+            if (D.Contains(rdOverload) || D.Contains(rdOverride))
+                return A;
+            TqlParameterList* Params = R->GetParameters();
+            if (R->GetRoutineKind() == rkProcedure ||
+                (R->GetRoutineKind() == rkFunction && Params->GetCount() > 0 &&
+                 !Params->GetParameters(0)->GetHasDefault()))
+                A.Kind = TqlArgument::akRoutine;
+            return A;
+        }
+        if (TqlSymbol* E = qlEnumerationOf(Symbol))
+            return Value(E);
         if (auto* V = dynamic_cast<TqlVariable*>(Symbol)) {
             if (V->GetTypeIsIndirect())
                 return A;
@@ -1174,9 +1284,17 @@ void TUnitParser::DecidingExpressionList(size_t Frame)
     std::vector<TqlArgument> Arguments;
     for (;;) {
         TqlArgument Literal;
-        const TArgumentShape Shape = Arguments.empty() && FCallFrames[Frame].FirstBegun
-                                         ? asOther
-                                         : ArgumentShapeAhead(Literal);
+        TArgumentShape Shape;
+        if (Arguments.empty() && FCallFrames[Frame].FirstBegun) {
+            // Read already: only an array constructor is known.
+            Shape = asOther;
+            if (FCallFrames[Frame].Decision->FirstIsConstructor) {
+                Literal.Kind = TqlArgument::akConstructor;
+                Shape = asLiteral;
+            }
+        } else {
+            Shape = ArgumentShapeAhead(Literal);
+        }
         FCallFrames[Frame].Designated = nullptr;
         Expression();
         Arguments.push_back(ArgumentOf(Shape, Literal, FCallFrames[Frame].Designated));

@@ -183,13 +183,22 @@ protected:
         // Where its "(" stands.
         int ParenPos = -1;
         const char* ParenOrigin = nullptr;
+        // The name is followed by its argument list.
+        bool Listed = false;
+        // The one overload of its name in sight: a use of it without
+        // arguments is not ambiguous.
+        bool Lone = false;
+        // Its first argument is an array constructor ([a, b], []), which
+        // the designator's qualifiers read.
+        bool FirstIsConstructor = false;
     };
     // The decision waiting for the "(" at the current token, if any (one
     // waiting for another is recorded as it stands).
     std::unique_ptr<TCallDecision> TakeCallDecision();
     void FlushCallDecision();
     // Records the uses of a decision: those the arguments pick, or, without
-    // them, every overload as an ambiguous use.
+    // them, every overload as an ambiguous use. Arguments of a list that no
+    // overload takes record none: the name is left unresolved.
     void Decide(TCallDecision& Decision, const std::vector<TqlArgument>* Arguments);
     // The next expression list holds the arguments of a call of Callee (nil
     // when it was not resolved: the name last left unresolved is taken).
@@ -337,7 +346,7 @@ private:
     TqlOverloads FOverloads;
 
     // What an argument looks like before it is read.
-    enum TArgumentShape : uint8_t { asOther, asLiteral, asName, asCall, asCast, asSelf };
+    enum TArgumentShape : uint8_t { asOther, asLiteral, asName, asCall, asCast, asSelf, asIndexed };
     TArgumentShape ArgumentShapeAhead(TqlArgument& Literal);
     // What the analysis knows of an argument of that shape that designates
     // Symbol.

@@ -573,10 +573,15 @@ public:
     void AddDimension(TqlSymbol* Symbol);
     int GetDimensionCount() const;
     TqlSymbol* GetDimensions(int Index) const;
+    // The indexes its declaration writes (array[0..3, Boolean] of T: 2; a
+    // dynamic array: 0), whether their types were found or not.
+    int GetIndexCount() const { return FIndexCount; }
+    void SetIndexCount(int Value) { FIndexCount = static_cast<uint8_t>(Value > 255 ? 255 : Value); }
 
 private:
     TqlSymbol* FArrayType = nullptr;
     std::unique_ptr<TqlList> FDimensions;
+    uint8_t FIndexCount = 0;
 };
 
 class TqlVariable : public TqlSymbol {

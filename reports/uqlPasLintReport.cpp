@@ -152,9 +152,16 @@ bool TRPTpasLint::IsOn(const Ref<IqlSetting>& Setting, TqlUnit* Unit)
     return TqlReportData::IsEnabledFor(Setting, Unit->IsLibraryUnit());
 }
 
+bool TRPTpasLint::InRunTimeLibrary(TqlCodeLocation* Location) const
+{
+    return FRunTimeLibrary && Location && Location->GetUnitIntf() == FRunTimeLibrary;
+}
+
 void TRPTpasLint::Finding(TqlUnit* Unit, const Ref<IqlSetting>& Setting, TqlCodeLocation* Symbol,
                           const std::string& Location, const std::string& Message)
 {
+    if (InRunTimeLibrary(Symbol))
+        return;
     FData->AddUnitRow(Unit, Setting, Symbol, nullptr, {Unit->GetName(), Location, Message});
 }
 
@@ -237,11 +244,30 @@ void TRPTpasLint::Execute()
             R.FGUIDs.clear();
             R.FUnresolvedNames.clear();
             R.FUsedByUnfinished.clear();
+            R.FRunTimeLibrary = nullptr;
             R.FNaming = nullptr;
             R.FPrefixes = nullptr;
             R.FRegExpr = nullptr;
         }
     } RunEnd{*this};
+
+    // The run-time library's GUIDs come first: a program's interface that
+    // repeats one is the duplicate.
+    for (int I = 0; I < Units->GetCount() && !FRunTimeLibrary; ++I)
+        if (qlStandsForRunTimeLibrary(Units->GetUnits(I)))
+            FRunTimeLibrary = Units->GetUnits(I);
+    if (FRunTimeLibrary) {
+        TqlOwnedInterfaceList* Interfaces = FRunTimeLibrary->GetInterfaces();
+        for (int J = 0; J < Interfaces->GetCount(); ++J) {
+            TqlInterface* I = Interfaces->GetInterfaces(J);
+            if (!I->GetGUID().empty()) {
+                TGUIDOwners& Owners = FGUIDs[Upper(I->GetGUID())];
+                TqlInterface*& First = I->GetIsDispatchInterface() ? Owners.Dispatch : Owners.Interface;
+                if (!First)
+                    First = I;
+            }
+        }
+    }
 
     for (int I = 0; I < Units->GetCount(); ++I) {
         TqlUnit* Unit = Units->GetUnits(I);
@@ -269,10 +295,10 @@ void TRPTpasLint::CheckInterface(TqlUnit* Unit, TqlInterface* I)
     } else {
         TGUIDOwners& Owners = FGUIDs[Upper(GUID)];
         TqlInterface*& First = I->GetIsDispatchInterface() ? Owners.Dispatch : Owners.Interface;
-        if (First)
+        if (First && First != I)
             Finding(Unit, FGUIDDuplicated, I, I->GetName(),
                     "Duplicate GUID defined in " + I->GetName() + " and " + First->GetName());
-        else
+        else if (!First)
             First = I;
     }
     TqlRoutineList* Routines = I->GetRoutines();
@@ -296,7 +322,7 @@ void TRPTpasLint::CheckUnit(TqlUnit* Unit)
 
 void TRPTpasLint::CheckComponentPrefixes(TqlUnit* Unit)
 {
-    if (!Unit->GetDFMResource() || !IsOn(FComponentPrefixes, Unit))
+    if (!Unit->GetDFMResource() || !IsOn(FComponentPrefixes, Unit) || Unit == FRunTimeLibrary)
         return;
     TqlOwnedClassList* Classes = Unit->GetClasses();
     for (int C = 0; C < Classes->GetCount(); ++C) {
@@ -320,7 +346,7 @@ void TRPTpasLint::CheckComponentPrefixes(TqlUnit* Unit)
 
 void TRPTpasLint::CheckIndentation(TqlUnit* Unit)
 {
-    if (!IsOn(FIndentation, Unit))
+    if (!IsOn(FIndentation, Unit) || Unit == FRunTimeLibrary)
         return;
     TqlCodingErrorsList* Errors = Unit->GetCodingErrorsList();
     for (int I = 0; I < Errors->GetCount(); ++I) {
@@ -617,7 +643,7 @@ void TRPTpasLint::CheckCaseMismatch(TqlUnit* Unit, TqlSymbol* Owner, TqlSymbolCo
         TqlUsedByList* Uses = S->GetUsedBy();
         for (int J = 0; J < Uses->GetCount(); ++J) {
             TqlUsedByLocation* Use = Uses->GetLocations(J);
-            if (!Use->GetIsWrongCase())
+            if (!Use->GetIsWrongCase() || InRunTimeLibrary(Use))
                 continue;
             // A use in no known unit (no file) names no unit.
             TqlUnit* UseUnit = Use->GetUnitIntf();

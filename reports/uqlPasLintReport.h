@@ -129,4 +129,8 @@ private:
     std::unordered_set<std::string> FUnresolvedNames;
     // Units used by a unit that was not analysed to its end.
     std::unordered_set<TqlUnit*> FUsedByUnfinished;
+    // The unit that stands for the run-time library, if analysed: no row
+    // is about its code.
+    TqlUnit* FRunTimeLibrary = nullptr;
+    bool InRunTimeLibrary(TqlCodeLocation* Location) const;
 };

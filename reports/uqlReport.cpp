@@ -2,6 +2,7 @@
 
 #include "reports/uqlColumns.h"
 #include "reports/uqlReportData.h"
+#include "base/uqlPathUtils.h"
 #include "settings/uqlStringList.h"
 
 #include <algorithm>
@@ -13,6 +14,11 @@ IqlProject& TqlReport::Project()
     if (!gqlProject)
         throw Exception("Reports need a project, and none has been created.");
     return *gqlProject;
+}
+
+bool qlStandsForRunTimeLibrary(const TqlUnit* Unit)
+{
+    return Unit && qlSameText(Unit->GetName(), "QuilletSystem");
 }
 
 void TqlReport::Construct()

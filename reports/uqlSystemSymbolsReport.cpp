@@ -25,8 +25,14 @@ void ListUsed(IqlReportData& Data, TList* List, TGet Get, const char* KindWord)
     for (int I = 0; I < List->GetCount(); ++I) {
         TqlSymbol* Symbol = Get(*List, I);
         TqlUsedByList* UsedBy = Symbol->GetUsedBy();
-        if (UsedBy->GetCount() > 0)
-            Data.AddRow(Symbol, UsedBy, {Symbol->GetName(), KindWord, UsedBy->GetCount()});
+        // The uses the run-time library makes of its own types are not the
+        // program's.
+        int Count = 0;
+        for (int U = 0; U < UsedBy->GetCount(); ++U)
+            if (!qlStandsForRunTimeLibrary(UsedBy->GetLocations(U)->GetUnitIntf()))
+                ++Count;
+        if (Count > 0)
+            Data.AddRow(Symbol, UsedBy, {Symbol->GetName(), KindWord, Count});
     }
 }
 

@@ -156,7 +156,7 @@ TEST(Overloads, CallBindsToTheOverloadItsArgumentsPick)
                     "procedure Show(Value: Integer; const Text: string);\nbegin\nend;\n\n"
                     "function Sum(A: Integer): Integer;\nbegin\n  Result := A;\nend;\n\n"
                     "function Sum(A, B: Integer): Integer;\nbegin\n  Result := A + B;\nend;\n\n"
-                    "procedure Run(Lines: TStrings);\nvar\n  Count: Integer;\n  Name: string;\n"
+                    "procedure Run(Lines: TStrings; Cursor: PWideChar);\nvar\n  Count: Integer;\n  Name: string;\n"
                     "  Ratio: Double;\nbegin\n  Count := 1;\n  Name := 'x';\n  Ratio := 0.5;\n"
                     "  // call\n  " +
                         std::string(C.Call) + "\nend;\n");
@@ -489,5 +489,158 @@ TEST(Overloads, ShortCallsAndIntegersKeepTheirCandidates)
                                    ? Fx.Unit->GetClasses()->Find("TCounter")->GetRoutines()
                                    : Fx.Unit->GetRoutines();
         EXPECT_EQ(TFixture::UsesOfEach(List, C.Routine, LineOf(Fx, "// call")), C.Uses);
+    }
+}
+
+// A call that no overload in sight can take calls one the analysis does not
+// see (its siblings live in a unit that is not found): it is a use of none
+// of them, and its name is one the unit leaves unresolved. Arguments of
+// unknown type, a call without an argument list and a routine that is not
+// overloaded keep their uses.
+TEST(Overloads, CallThatFitsNoVisibleOverloadBindsToNone)
+{
+    const struct {
+        const char* Call;
+        const char* Routine;
+        const char* Uses;
+        bool Unresolved;
+    } Cases[] = {
+        {"R.A := NtoLE(R.A);", "NtoLE", "0", true}, // a LongWord is no TRec
+        {"NtoLE(R);", "NtoLE", "1", false},
+        {"NtoLE(Lines.Count);", "NtoLE", "1", false}, // a type not known
+        {"NtoLE(R, 1);", "NtoLE", "0", true},
+        {"NtoLE();", "NtoLE", "0", true},
+        {"NtoLE;", "NtoLE", "1", false},
+        {"Flip(R.A);", "Flip", "0", true}, // declared once, without a body
+        {"Flip(R);", "Flip", "1", false},
+        {"Plain(R.A);", "Plain", "1", false}, // not overloaded
+        {"Store(Twin);", "Store", "1", false}, // a new type like TRec
+        {"Store(R.A);", "Store", "0", true},
+        {"Tag('abcd');", "Tag", "1", false}, // a literal fills an array of characters
+        {"Tally(Counter);", "Tally", "1", false}, // a function variable is called
+        {"Tally(Finish);", "Tally", "0", true},
+        {"Say(Cursor);", "Say", "1", false}, // a PWideChar becomes a string
+        {"Say(Chars);", "Say", "1", false},  // and so does an array of characters
+        {"Say(Numbers);", "Say", "0", true},
+        {"Put(Ratio);", "Put", "0 0", true},
+        {"Put(R);", "Put", "0 0", true},
+        {"Put(1, 'one');", "Put", "0 0", true},
+        {"Put(Count);", "Put", "1 0", false},
+        {"Put(Lines.Count);", "Put", "1? 1?", false},
+        // What Abs and Succ give follows what they are given.
+        {"Put(Abs(Count));", "Put", "1? 1?", false},
+        {"Put(Succ(Count));", "Put", "1? 1?", false},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Call);
+        TFixture Fx("type\n  TRec = record\n    A: LongWord;\n  end;\n  TTwin = type TRec;\n"
+                    "  TTag = packed array[0..3] of Char;\n  TCounter = function: Integer;\n"
+                    "  TFinish = procedure;\n\n"
+                    "procedure Tally(N: Integer); overload;\n"
+                    "procedure Say(const S: WideString); overload;\n"
+                    "function NtoLE(var R: TRec): LongWord; overload;\n"
+                    "procedure Store(const R: TRec); overload;\n"
+                    "procedure Tag(const T: TTag); overload;\n"
+                    "procedure Flip(var R: TRec); overload; external 'flip.dll';\n"
+                    "procedure Plain(var R: TRec);\n"
+                    "procedure Put(Value: Integer); overload;\n"
+                    "procedure Put(const S: string); overload;\n",
+                    "function NtoLE(var R: TRec): LongWord;\nbegin\n  Result := R.A;\nend;\n\n"
+                    "procedure Plain(var R: TRec);\nbegin\n  R.A := 0;\nend;\n\n"
+                    "procedure Store(const R: TRec);\nbegin\nend;\n\n"
+                    "procedure Tag(const T: TTag);\nbegin\nend;\n\n"
+                    "procedure Tally(N: Integer);\nbegin\nend;\n\n"
+                    "procedure Say(const S: WideString);\nbegin\nend;\n\n"
+                    "procedure Put(Value: Integer);\nbegin\nend;\n\n"
+                    "procedure Put(const S: string);\nbegin\nend;\n\n"
+                    "procedure Run(Lines: TStrings);\nvar\n  R: TRec;\n  Twin: TTwin;\n  Counter: TCounter;\n  Finish: TFinish;\n"
+                    "  Chars: array[0..3] of Char;\n  Numbers: array[0..3] of Integer;\n"
+                    "  Count: Integer;\n"
+                    "  Ratio: Double;\nbegin\n  Count := 1;\n  Ratio := 0.5;\n  R.A := 1;\n"
+                    "  // call\n  " +
+                        std::string(C.Call) + "\nend;\n");
+        EXPECT_EQ(TFixture::UsesOfEach(Fx.Unit->GetRoutines(), C.Routine, LineOf(Fx, "// call")),
+                  C.Uses);
+        std::string Upper = C.Routine;
+        for (char& Ch : Upper)
+            Ch = static_cast<char>(std::toupper(static_cast<unsigned char>(Ch)));
+        EXPECT_EQ(Fx.Unit->GetUnresolvedNames().count(Upper) > 0, C.Unresolved);
+    }
+}
+
+// Shapes of argument that Delphi 7 decides: an enumeration value or an
+// array constructor against an open array, the empty constructor against
+// a scalar, a character of a string or of a PWideChar, an element of an
+// array of an alias type, a routine passed where a procedural type is
+// asked for.
+TEST(Overloads, CallBindsToTheOverloadDelphiDecidesForTheArgumentsShape)
+{
+    const TCallCase Cases[] = {
+        {"Check(stB);", "Check", "1 0"},
+        {"Check(State);", "Check", "1 0"},
+        {"Check([stA, stC]);", "Check", "0 1"},
+        {"Paint(stB);", "Paint", "1 0"},
+        {"Open([]);", "Open", "0 1"},
+        {"Open;", "Open", "1 0"},
+        {"Find([]);", "Find", "0 1"},
+        {"Find('x');", "Find", "1 0"},
+        {"if IsIn(Text[1]) then Exit;", "IsIn", "1 0"},
+        {"if IsIn(WideText[1]) then Exit;", "IsIn", "0 1"},
+        {"if IsIn(Cursor[Index]) then Exit;", "IsIn", "0 1"},
+        {"if IsIn(Buffer[Index]) then Exit;", "IsIn", "1 0"},
+        {"if IsIn(Lines.Text[1]) then Exit;", "IsIn", "1? 1?"},
+        {"Skip(Buffer, IsSpace);", "Skip", "1 0"},
+        {"Skip(Buffer, ' ');", "Skip", "0 1"},
+        {"Skip(Buffer, Lines.Text);", "Skip", "1? 1?"},
+        {"Count := NetworkToHost(Values[Index]);", "NetworkToHost", "1 0"},
+        {"Big := NetworkToHost(Big);", "NetworkToHost", "0 1"},
+        {"Count := NetworkToHost(Lines.Count);", "NetworkToHost", "1? 1?"},
+    };
+    const std::string Interface =
+        "type\n  TState = (stA, stB, stC);\n  TColour = (clRed, clBlue);\n"
+        "  TCharTest = function(C: Char): Boolean;\n  UInt16 = Word;\n"
+        "  TWords = array of UInt16;\n\n"
+        "procedure Check(S: TState); overload;\n"
+        "procedure Check(const A: array of TState); overload;\n"
+        "procedure Paint(S: TState); overload;\n"
+        "procedure Paint(const A: array of TColour); overload;\n"
+        "procedure Open(Mode: Integer = 0); overload;\n"
+        "procedure Open(const Names: array of string); overload;\n"
+        "procedure Find(const S: string); overload;\n"
+        "procedure Find(const Names: array of string); overload;\n"
+        "function IsIn(C: Char): Boolean; overload;\n"
+        "function IsIn(C: WideChar): Boolean; overload;\n"
+        "function IsSpace(C: Char): Boolean;\n"
+        "procedure Skip(var P: PChar; Test: TCharTest); overload;\n"
+        "procedure Skip(var P: PChar; C: Char); overload;\n"
+        "function NetworkToHost(V: UInt16): UInt16; overload;\n"
+        "function NetworkToHost(V: LongWord): LongWord; overload;\n";
+    const std::string Bodies =
+        "procedure Check(S: TState);\nbegin\nend;\n\n"
+        "procedure Check(const A: array of TState);\nbegin\nend;\n\n"
+        "procedure Paint(S: TState);\nbegin\nend;\n\n"
+        "procedure Paint(const A: array of TColour);\nbegin\nend;\n\n"
+        "procedure Open(Mode: Integer);\nbegin\nend;\n\n"
+        "procedure Open(const Names: array of string);\nbegin\nend;\n\n"
+        "procedure Find(const S: string);\nbegin\nend;\n\n"
+        "procedure Find(const Names: array of string);\nbegin\nend;\n\n"
+        "function IsIn(C: Char): Boolean;\nbegin\n  Result := C = ' ';\nend;\n\n"
+        "function IsIn(C: WideChar): Boolean;\nbegin\n  Result := C = ' ';\nend;\n\n"
+        "function IsSpace(C: Char): Boolean;\nbegin\n  Result := C = ' ';\nend;\n\n"
+        "procedure Skip(var P: PChar; Test: TCharTest);\nbegin\n"
+        "  while Test(P^) do\n    Inc(P);\nend;\n\n"
+        "procedure Skip(var P: PChar; C: Char);\nbegin\n  while P^ = C do\n    Inc(P);\nend;\n\n"
+        "function NetworkToHost(V: UInt16): UInt16;\nbegin\n  Result := Swap(V);\nend;\n\n"
+        "function NetworkToHost(V: LongWord): LongWord;\nbegin\n  Result := V;\nend;\n\n";
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Call);
+        TFixture Fx(Interface,
+                    Bodies + "procedure Run(Lines: TStrings; const Text: string; WideText: WideString;\n"
+                             "  Cursor: PWideChar; Buffer: PChar; const Values: TWords);\n"
+                             "var\n  State: TState;\n  Index, Count: Integer;\n  Big: LongWord;\nbegin\n"
+                             "  State := stA;\n  Index := 0;\n  Count := 0;\n  Big := 0;\n  // call\n  " +
+                        std::string(C.Call) + "\nend;\n");
+        EXPECT_EQ(TFixture::UsesOfEach(Fx.Unit->GetRoutines(), C.Routine, LineOf(Fx, "// call")),
+                  C.Uses);
     }
 }
