@@ -129,6 +129,18 @@ void TqlProject::Construct(const std::string& Folder)
     FSystemOptions->Load(FSystemSettingsFile);
 }
 
+Ref<IqlProject> TqlProject::CreateTrialProject()
+{
+    Ref<TqlProject> Trial(new TqlProject);
+    Trial->FOptions = FOptions;
+    Trial->FSystemOptions = FSystemOptions;
+    Trial->FCodingConventions = FCodingConventions;
+    Trial->FProjectSettingsFile = FProjectSettingsFile;
+    Trial->FSystemSettingsFile = FSystemSettingsFile;
+    Trial->FRegExpr = FRegExpr;
+    return Ref<IqlProject>(Trial.get());
+}
+
 TqlProject::~TqlProject()
 {
     // Parsers and units refer into the model; the model goes last.
@@ -468,6 +480,16 @@ void TqlProject::FindUnitFile(const std::string& Name, const std::string& Folder
     }
     if (qlExtractFileExt(FileName).empty())
         FileName += ".pas";
+    // A unit that a refactoring's output gives a new name is read from the
+    // file it had, and no longer found by the old one.
+    if (std::string Renamed = TlxSourceOverlay::RenamedFile(FileName); !Renamed.empty()) {
+        FileName = Renamed;
+        return;
+    }
+    if (TlxSourceOverlay::RenamedAway(FileName)) {
+        FileName.clear();
+        return;
+    }
     if (qlHasFolderPart(FileName)) {
         const std::string Base = Folder.empty() ? BaseFolder() : qlWithSlash(Expand(BaseFolder(), Folder));
         std::string Full = qlResolveFile(Base, FileName);

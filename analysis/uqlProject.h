@@ -26,7 +26,7 @@ void qlAddShippedSystemFolder(const Ref<IqlStringList>& LibrarySearchPath);
 // by the rest. Other texts are returned as they are.
 std::string ExpandEnvironmentPrefix(const std::string& Folder);
 
-class TqlProject : public TInterfacedObject, public IqlProject, public IvxPersist {
+class TqlProject : public TInterfacedObject, public IqlProject, public IvxPersist, public IqlTrialProjects {
 public:
     TqlProject();
     // Binds the settings files to Folder (with a trailing '/') instead of the
@@ -72,6 +72,10 @@ public:
 
     // IvxPersist
     void New() override;
+
+    // IqlTrialProjects: shares this project's options, settings and
+    // conventions.
+    Ref<IqlProject> CreateTrialProject() override;
 
     // The folder relative names are taken from: the main file's folder
     // during an analysis, else the process's current folder.

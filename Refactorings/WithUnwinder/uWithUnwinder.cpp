@@ -943,6 +943,7 @@ void TqlWithRefactoringBase::RunSelectedUnit(
         return;
     const std::string Base = GetBaseFolderName();
     UnitOperation(Unit, Base);
+    CheckWrittenOutput();
     ViewRefactoring(Base);
 }
 
@@ -955,6 +956,7 @@ void TqlWithRefactoringBase::RunAllUnits(
     for (int I = 0; I < Units->GetCount(); ++I)
         if (!StandsForRunTimeLibrary(Units->GetUnits(I)))
             UnitOperation(Units->GetUnits(I), Base);
+    CheckWrittenOutput();
     ViewRefactoring(Base);
 }
 
