@@ -4,6 +4,7 @@
 #include "lexer/lxPasLexTypes.h"
 #include "model/uqlClasses.h"
 
+#include <cctype>
 #include <map>
 #include <tuple>
 #include <unordered_set>
@@ -179,9 +180,32 @@ TqlOutputFault FaultAt(const std::string& Text, const std::string& FileName, int
     return {Text, SourceFileIndex(FileName), X, Y};
 }
 
+bool IsWordChar(char C)
+{
+    return std::isalnum(static_cast<unsigned char>(C)) || C == '_';
+}
+
+// Text with every word New (in any case) written Old.
+std::string WithOldName(std::string Text, const std::string& Old, const std::string& New)
+{
+    if (Old.empty() || New.empty())
+        return Text;
+    for (size_t At = 0; At + New.size() <= Text.size();) {
+        if (qlSameText(Text.substr(At, New.size()), New) && (At == 0 || !IsWordChar(Text[At - 1])) &&
+            (At + New.size() == Text.size() || !IsWordChar(Text[At + New.size()]))) {
+            Text.replace(At, New.size(), Old);
+            At += Old.size();
+        } else {
+            ++At;
+        }
+    }
+    return Text;
+}
+
 } // namespace
 
-bool qlFindOutputFault(const std::vector<TqlOutputText>& Outputs, TqlOutputFault& Fault)
+bool qlFindOutputFault(const std::vector<TqlOutputText>& Outputs, TqlOutputFault& Fault,
+                       const std::string& OldName, const std::string& NewName)
 {
     Ref<IqlTrialProjects> Maker = Supports<IqlTrialProjects>(gqlProject);
     if (Outputs.empty() || !Maker)
@@ -214,7 +238,7 @@ bool qlFindOutputFault(const std::vector<TqlOutputText>& Outputs, TqlOutputFault
     for (const TMessageSeen& M : Before.Messages)
         ++Had[{M.FileName, M.Text}];
     for (const TMessageSeen& M : After.Messages) {
-        int& Left = Had[{M.FileName, M.Text}];
+        int& Left = Had[{M.FileName, WithOldName(M.Text, OldName, NewName)}];
         if (Left > 0) {
             --Left;
             continue;
@@ -228,7 +252,9 @@ bool qlFindOutputFault(const std::vector<TqlOutputText>& Outputs, TqlOutputFault
     for (const auto& [File, Names] : After.Unresolved) {
         const auto Was = Before.Unresolved.find(File);
         for (const auto& [Key, Name] : Names)
-            if (Was == Before.Unresolved.end() || !Was->second.count(Key)) {
+            if (Was == Before.Unresolved.end() ||
+                !(Was->second.count(Key) ||
+                  (!OldName.empty() && qlSameText(Name, NewName) && Was->second.count(qlSameTextKey(OldName))))) {
                 Fault = FaultAt("The output was not written: " + Name +
                                     " no longer resolves in it.",
                                 File, 1, 1);

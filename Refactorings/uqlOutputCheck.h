@@ -33,5 +33,9 @@ struct TqlOutputFault {
 // unresolved; a method declared "override", or an object's method declared
 // "virtual" again, that found its ancestor's method in the sources and no
 // longer does. False when none, or when gqlProject cannot make a trial
-// project (nothing to compare with). Costs one analysis of the project.
-bool qlFindOutputFault(const std::vector<TqlOutputText>& Outputs, TqlOutputFault& Fault);
+// project (nothing to compare with). Costs one analysis of the project; the
+// project's own model stays as it is. A rename gives the old and the new
+// name: where the sources already left the old name unresolved (a use the
+// analysis did not see), the output may leave the new one so.
+bool qlFindOutputFault(const std::vector<TqlOutputText>& Outputs, TqlOutputFault& Fault,
+                       const std::string& OldName = "", const std::string& NewName = "");

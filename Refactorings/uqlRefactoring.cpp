@@ -412,10 +412,11 @@ TqlCodeLocation* TqlRefactoring::FindCodeLocationForNode(TqlUnit* Unit, const Tq
     return nullptr;
 }
 
-void TqlRefactoring::CheckOutput(const std::vector<TqlOutputText>& Outputs)
+void TqlRefactoring::CheckOutput(const std::vector<TqlOutputText>& Outputs, const std::string& OldName,
+                                 const std::string& NewName)
 {
     TqlOutputFault Fault;
-    if (qlFindOutputFault(Outputs, Fault))
+    if (qlFindOutputFault(Outputs, Fault, OldName, NewName))
         throw EqlRefactoringRefused(Fault.Text, Fault.FileIndex, Fault.X, Fault.Y);
 }
 

@@ -151,8 +151,10 @@ public:
 
     // The last check before a run writes: analyses the sources with Outputs
     // in their place (qlFindOutputFault) and refuses the run
-    // (EqlRefactoringRefused) at the first fault it finds.
-    void CheckOutput(const std::vector<TqlOutputText>& Outputs);
+    // (EqlRefactoringRefused) at the first fault it finds. A rename gives
+    // the old and the new name.
+    void CheckOutput(const std::vector<TqlOutputText>& Outputs, const std::string& OldName = "",
+                     const std::string& NewName = "");
     // The same for the units this run has written (EndRefactoring), read
     // back from the output folder. A refusal takes them back with the run
     // folder (qlExecuteRefactoring). Without a written unit it costs nothing.

@@ -107,7 +107,9 @@ TqlProject::TqlProject() { Construct(qlProgramFolder()); }
 
 TqlProject::TqlProject(const std::string& SettingsFolder) { Construct(qlWithSlash(SettingsFolder)); }
 
-void TqlProject::Construct(const std::string& Folder)
+TqlProject::TqlProject(TTrial) { Construct(std::string(), false); }
+
+void TqlProject::Construct(const std::string& Folder, bool LoadSettings)
 {
     qlCreateGlobalTables();
     FMainUnit = std::make_unique<TqlUnit>(-1, "TqlProject");
@@ -116,7 +118,8 @@ void TqlProject::Construct(const std::string& Folder)
     FOptions = Ref<IqlOptions>(new TqlOptions);
     FMessages = Ref<IqlMessageList>(new TqlMessageList);
     FCodingConventions = Ref<IqlCodingConventions>(new TqlCodingConventions(Folder + "codeconventions.ql"));
-    FCodingConventions->Load();
+    if (LoadSettings)
+        FCodingConventions->Load();
     FClasses = std::make_unique<TqlOwnedClassList>(nullptr);
     FObjects = std::make_unique<TqlOwnedObjectList>(nullptr);
     FInterfaces = std::make_unique<TqlOwnedInterfaceList>(nullptr);
@@ -126,12 +129,14 @@ void TqlProject::Construct(const std::string& Folder)
     FRegExpr = Ref<IqlRegExpr>(new TqlRegExpr);
     FSystemSettingsFile = Ref<IqlFileSettings>(new TqlFileSettings(Folder + "options.ql"));
     FSystemOptions = Ref<IqlSystemOptions>(new TqlSystemOptions);
-    FSystemOptions->Load(FSystemSettingsFile);
+    if (LoadSettings)
+        FSystemOptions->Load(FSystemSettingsFile);
 }
 
 Ref<IqlProject> TqlProject::CreateTrialProject()
 {
-    Ref<TqlProject> Trial(new TqlProject);
+    // Made without settings of its own: it takes this project's.
+    Ref<TqlProject> Trial(new TqlProject(TTrial{}));
     Trial->FOptions = FOptions;
     Trial->FSystemOptions = FSystemOptions;
     Trial->FCodingConventions = FCodingConventions;

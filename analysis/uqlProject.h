@@ -85,7 +85,10 @@ public:
     TAnalyzeParser* ParserOf(const TqlUnit* Unit) const;
 
 private:
-    void Construct(const std::string& SettingsFolder);
+    struct TTrial {};
+    // A trial project (CreateTrialProject): reads no settings files.
+    explicit TqlProject(TTrial);
+    void Construct(const std::string& SettingsFolder, bool LoadSettings = true);
     void CreateSystemTypes();
     void FullParse(TqlUnit* Unit);
     void ParseUnit(TqlUnit* Unit, bool WithImplementation);

@@ -1932,7 +1932,7 @@ void TSymbolRenamer::RenameRefactor(TqlSymbol* Symbol, const std::string& NewNam
         Outputs.push_back({Unit->GetFullFileName(), Text,
                            IsUnit && Unit == Symbol ? NewName + qlExtractFileExt(Unit->GetFullFileName())
                                                     : std::string()});
-    CheckOutput(Outputs);
+    CheckOutput(Outputs, Symbol->GetName(), NewName);
     try {
         for (const auto& [Unit, Text] : Texts) {
             std::string Folder;
