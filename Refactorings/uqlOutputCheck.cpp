@@ -202,6 +202,23 @@ std::string WithOldName(std::string Text, const std::string& Old, const std::str
     return Text;
 }
 
+// Line and column (from 1) of the first word Name in Text; 1, 1 when none.
+void FirstWord(const std::string& Text, const std::string& Name, int& X, int& Y)
+{
+    X = Y = 1;
+    const std::string Marked = WithOldName(Text, std::string(1, '\x01'), Name);
+    const size_t At = Marked.find('\x01');
+    if (At == std::string::npos)
+        return;
+    for (size_t I = 0; I < At; ++I)
+        if (Marked[I] == '\n') {
+            ++Y;
+            X = 1;
+        } else {
+            ++X;
+        }
+}
+
 } // namespace
 
 bool qlFindOutputFault(const std::vector<TqlOutputText>& Outputs, TqlOutputFault& Fault,
@@ -238,9 +255,12 @@ bool qlFindOutputFault(const std::vector<TqlOutputText>& Outputs, TqlOutputFault
     for (const TMessageSeen& M : Before.Messages)
         ++Had[{M.FileName, M.Text}];
     for (const TMessageSeen& M : After.Messages) {
-        int& Left = Had[{M.FileName, WithOldName(M.Text, OldName, NewName)}];
-        if (Left > 0) {
-            --Left;
+        // As it stands, or as the sources said it before the rename.
+        int* Left = &Had[{M.FileName, M.Text}];
+        if (*Left == 0)
+            Left = &Had[{M.FileName, WithOldName(M.Text, OldName, NewName)}];
+        if (*Left > 0) {
+            --*Left;
             continue;
         }
         Fault = FaultAt("The output was not written: its analysis says \"" + M.Text +
@@ -255,9 +275,11 @@ bool qlFindOutputFault(const std::vector<TqlOutputText>& Outputs, TqlOutputFault
             if (Was == Before.Unresolved.end() ||
                 !(Was->second.count(Key) ||
                   (!OldName.empty() && qlSameText(Name, NewName) && Was->second.count(qlSameTextKey(OldName))))) {
-                Fault = FaultAt("The output was not written: " + Name +
-                                    " no longer resolves in it.",
-                                File, 1, 1);
+                int X = 1, Y = 1;
+                for (const TqlOutputText& O : Outputs)
+                    if (O.FileName == File)
+                        FirstWord(O.Text, Name, X, Y);
+                Fault = FaultAt("The output was not written: " + Name + " no longer resolves in it.", File, X, Y);
                 return true;
             }
     }

@@ -143,6 +143,10 @@ Ref<IqlProject> TqlProject::CreateTrialProject()
     Trial->FProjectSettingsFile = FProjectSettingsFile;
     Trial->FSystemSettingsFile = FSystemSettingsFile;
     Trial->FRegExpr = FRegExpr;
+    // The library folders this project's analysis searched, which a caller
+    // may have added to for that analysis only.
+    Trial->FIsTrial = true;
+    Trial->FAnalysedLibraryPath = FAnalysedLibraryPath;
     return Ref<IqlProject>(Trial.get());
 }
 
@@ -294,6 +298,8 @@ void TqlProject::Analyze(bool ParseAll)
         return;
     Clear();
     CreateSystemTypes();
+    if (!FIsTrial)
+        FAnalysedLibraryPath = qlListLines(FSystemOptions->GetLibrarySearchPath());
     FAborted = false;
     FFileToAnalyze = File;
     FAnalysisFolder = qlFolderOf(File);
@@ -462,7 +468,9 @@ void TqlProject::FillSearchCache()
     for (const std::string& F : qlListLines(FOptions->GetProjectSearchPath()))
         if (!Trim(F).empty())
             FSearchCache.AddFolder(Base, ExpandEnvironmentPrefix(F), false);
-    for (const std::string& F : qlListLines(FSystemOptions->GetLibrarySearchPath()))
+    const std::vector<std::string> Library =
+        FIsTrial ? FAnalysedLibraryPath : qlListLines(FSystemOptions->GetLibrarySearchPath());
+    for (const std::string& F : Library)
         if (!Trim(F).empty())
             FSearchCache.AddFolder(Base, ExpandEnvironmentPrefix(F), true);
 }

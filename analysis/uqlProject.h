@@ -125,4 +125,8 @@ private:
     // The main file's folder while an analysis runs ("" otherwise).
     std::string FAnalysisFolder;
     std::string FFileToAnalyze;
+    // The library search path of the last analysis; a trial project
+    // searches its maker's instead of the options'.
+    std::vector<std::string> FAnalysedLibraryPath;
+    bool FIsTrial = false;
 };

@@ -195,3 +195,23 @@ TEST_F(OutputCheckTest, ARunWhoseOutputWouldNotResolveWritesNothing)
         fs::remove_all(Run + "/Generated", Ec);
     }
 }
+
+// A library folder that was on the search path for the analysis only (the
+// desktop adds the shipped system unit's folder so) is searched by the
+// check's analysis as well.
+TEST_F(RefactoringTest, TheCheckSearchesTheFoldersTheAnalysisSearched)
+{
+    Folder.Write("lib/ULib.pas", "unit ULib;\ninterface\nprocedure Bump;\nimplementation\nprocedure Bump;\n"
+                                 "begin\nend;\nend.\n");
+    const Ref<IqlStringList> Library = Project->GetSystemOptions()->GetLibrarySearchPath();
+    const std::string Was = Library->GetText();
+    Library->Add(Folder.Path() + "/lib");
+    const std::string Main = "program P;\nuses ULib;\nbegin\n  Bump;\nend.\n";
+    Analyze({{"P.dpr", Main}});
+    ASSERT_EQ(Project->GetMessages()->GetCount(), 0);
+    Library->SetText(Was);
+    TqlOutputFault Fault;
+    EXPECT_FALSE(qlFindOutputFault({{Folder.Path() + "/P.dpr", Replaced(Main, "  Bump;", "  Bump; Bump;"), ""}},
+                                   Fault))
+        << Fault.Text;
+}
