@@ -849,15 +849,17 @@ private:
     // file defines (and the files it includes in turn) counts for the rest
     // of the file: a pass over its directives only.
     void ApplyInclude(const std::string& Name);
-    // The file an include directive names, found as the analysis finds it;
-    // "" when there is none. Both are looked up once per builder.
-    std::string FindInclude(const std::string& Name);
+    // The file an include directive in the file Holder names, found as the
+    // analysis finds it: beside Holder, beside the unit, then in the
+    // project's folders; "" when there is none. Both are looked up once per
+    // builder.
+    std::string FindInclude(const std::string& Name, const std::string& Holder);
     // The text of that file; nil when it cannot be read.
     const char* LoadInclude(const std::string& FullFileName);
 
     const TlxPasHash* FKeyTable;
     const TlxDirectiveHash* FDirectiveTable;
-    std::map<std::string, std::string> FIncludeFiles;                   // by name as written
+    std::map<std::pair<std::string, std::string>, std::string> FIncludeFiles; // by name as written and holder
     std::map<std::string, std::unique_ptr<std::string>> FIncludeTexts; // by full name
     bool FInJunk = false;
     std::string FParsedFileName;

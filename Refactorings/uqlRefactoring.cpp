@@ -251,6 +251,7 @@ void TqlRefactoring::PostNote(const std::string& Text)
 std::string TqlRefactoring::GetBaseFolderName()
 {
     FFindings = 0;
+    FWritten.clear();
     return TGUID::Create().ToString();
 }
 
@@ -308,6 +309,7 @@ void TqlRefactoring::EndRefactoring(const std::string& BaseFolder, TqlUnit* Unit
         std::string Folder;
         const std::string FileName = GetFilenameToGenerate(Unit->GetFullFileName(), BaseFolder, Folder);
         Module->Generate(FileName, true);
+        FWritten.emplace_back(Unit->GetFullFileName(), FileName);
     }
     NotifyUnitRefactored(Unit);
     const int Still = FRefactoringList->IndexOf(Unit);
@@ -408,6 +410,26 @@ TqlCodeLocation* TqlRefactoring::FindCodeLocationForNode(TqlUnit* Unit, const Tq
             return Location;
     }
     return nullptr;
+}
+
+void TqlRefactoring::CheckOutput(const std::vector<TqlOutputText>& Outputs, const std::string& OldName,
+                                 const std::string& NewName)
+{
+    TqlOutputFault Fault;
+    if (qlFindOutputFault(Outputs, Fault, OldName, NewName))
+        throw EqlRefactoringRefused(Fault.Text, Fault.FileIndex, Fault.X, Fault.Y);
+}
+
+void TqlRefactoring::CheckWrittenOutput()
+{
+    std::vector<TqlOutputText> Outputs;
+    for (const auto& [Source, Written] : FWritten) {
+        TlxLexStream Text;
+        Text.LoadFromFile(Written);
+        Outputs.push_back({Source, std::string(Text.Memory(), static_cast<size_t>(Text.Size())), ""});
+    }
+    FWritten.clear();
+    CheckOutput(Outputs);
 }
 
 void TqlRefactoring::ViewRefactoring(const std::string& BaseFolder)

@@ -15,6 +15,7 @@
 // IqlRefactoringHost::AddMessage, or the first such call frees the object.
 #pragma once
 
+#include "Refactorings/uqlOutputCheck.h"
 #include "Refactorings/uqlRefactorNodes.h"
 #include "base/qlInterface.h"
 #include "model/uqlClasses.h"
@@ -148,6 +149,17 @@ public:
     // line; nil when none. Uses in include and form files never count.
     static TqlCodeLocation* FindCodeLocationForNode(TqlUnit* Unit, const TqlCodeNode* Node);
 
+    // The last check before a run writes: analyses the sources with Outputs
+    // in their place (qlFindOutputFault) and refuses the run
+    // (EqlRefactoringRefused) at the first fault it finds. A rename gives
+    // the old and the new name.
+    void CheckOutput(const std::vector<TqlOutputText>& Outputs, const std::string& OldName = "",
+                     const std::string& NewName = "");
+    // The same for the units this run has written (EndRefactoring), read
+    // back from the output folder. A refusal takes them back with the run
+    // folder (qlExecuteRefactoring). Without a written unit it costs nothing.
+    void CheckWrittenOutput();
+
     // Shows the output of a run: the folder-comparison program of the
     // refactor options on the folder of the file to analyse and its output
     // folder, else the output folder itself (the run folder when there is no
@@ -190,6 +202,8 @@ private:
 
     std::unique_ptr<TqlRefactoringList> FRefactoringList;
     std::vector<TRunFolder> FRunFolders;
+    // What this run wrote through EndRefactoring: source and output file.
+    std::vector<std::pair<std::string, std::string>> FWritten;
     int FFindings = 0;
 };
 

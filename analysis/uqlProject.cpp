@@ -107,7 +107,9 @@ TqlProject::TqlProject() { Construct(qlProgramFolder()); }
 
 TqlProject::TqlProject(const std::string& SettingsFolder) { Construct(qlWithSlash(SettingsFolder)); }
 
-void TqlProject::Construct(const std::string& Folder)
+TqlProject::TqlProject(TTrial) { Construct(std::string(), false); }
+
+void TqlProject::Construct(const std::string& Folder, bool LoadSettings)
 {
     qlCreateGlobalTables();
     FMainUnit = std::make_unique<TqlUnit>(-1, "TqlProject");
@@ -116,7 +118,8 @@ void TqlProject::Construct(const std::string& Folder)
     FOptions = Ref<IqlOptions>(new TqlOptions);
     FMessages = Ref<IqlMessageList>(new TqlMessageList);
     FCodingConventions = Ref<IqlCodingConventions>(new TqlCodingConventions(Folder + "codeconventions.ql"));
-    FCodingConventions->Load();
+    if (LoadSettings)
+        FCodingConventions->Load();
     FClasses = std::make_unique<TqlOwnedClassList>(nullptr);
     FObjects = std::make_unique<TqlOwnedObjectList>(nullptr);
     FInterfaces = std::make_unique<TqlOwnedInterfaceList>(nullptr);
@@ -126,7 +129,25 @@ void TqlProject::Construct(const std::string& Folder)
     FRegExpr = Ref<IqlRegExpr>(new TqlRegExpr);
     FSystemSettingsFile = Ref<IqlFileSettings>(new TqlFileSettings(Folder + "options.ql"));
     FSystemOptions = Ref<IqlSystemOptions>(new TqlSystemOptions);
-    FSystemOptions->Load(FSystemSettingsFile);
+    if (LoadSettings)
+        FSystemOptions->Load(FSystemSettingsFile);
+}
+
+Ref<IqlProject> TqlProject::CreateTrialProject()
+{
+    // Made without settings of its own: it takes this project's.
+    Ref<TqlProject> Trial(new TqlProject(TTrial{}));
+    Trial->FOptions = FOptions;
+    Trial->FSystemOptions = FSystemOptions;
+    Trial->FCodingConventions = FCodingConventions;
+    Trial->FProjectSettingsFile = FProjectSettingsFile;
+    Trial->FSystemSettingsFile = FSystemSettingsFile;
+    Trial->FRegExpr = FRegExpr;
+    // The library folders this project's analysis searched, which a caller
+    // may have added to for that analysis only.
+    Trial->FIsTrial = true;
+    Trial->FAnalysedLibraryPath = FAnalysedLibraryPath;
+    return Ref<IqlProject>(Trial.get());
 }
 
 TqlProject::~TqlProject()
@@ -278,6 +299,8 @@ void TqlProject::Analyze(bool ParseAll)
         return;
     Clear();
     CreateSystemTypes();
+    if (!FIsTrial)
+        FAnalysedLibraryPath = qlListLines(FSystemOptions->GetLibrarySearchPath());
     FAborted = false;
     FFileToAnalyze = File;
     FAnalysisFolder = qlFolderOf(File);
@@ -477,7 +500,9 @@ void TqlProject::FillSearchCache()
     for (const std::string& F : qlListLines(FOptions->GetProjectSearchPath()))
         if (!Trim(F).empty())
             FSearchCache.AddFolder(Base, ExpandEnvironmentPrefix(F), false);
-    for (const std::string& F : qlListLines(FSystemOptions->GetLibrarySearchPath()))
+    const std::vector<std::string> Library =
+        FIsTrial ? FAnalysedLibraryPath : qlListLines(FSystemOptions->GetLibrarySearchPath());
+    for (const std::string& F : Library)
         if (!Trim(F).empty())
             FSearchCache.AddFolder(Base, ExpandEnvironmentPrefix(F), true);
 }
@@ -500,6 +525,16 @@ void TqlProject::FindUnitFile(const std::string& Name, const std::string& Folder
     }
     if (qlExtractFileExt(FileName).empty())
         FileName += ".pas";
+    // A unit that a refactoring's output gives a new name is read from the
+    // file it had, and no longer found by the old one.
+    if (std::string Renamed = TlxSourceOverlay::RenamedFile(FileName); !Renamed.empty()) {
+        FileName = Renamed;
+        return;
+    }
+    if (TlxSourceOverlay::RenamedAway(FileName)) {
+        FileName.clear();
+        return;
+    }
     if (qlHasFolderPart(FileName)) {
         const std::string Base = Folder.empty() ? BaseFolder() : qlWithSlash(Expand(BaseFolder(), Folder));
         std::string Full = qlResolveFile(Base, FileName);

@@ -27,7 +27,7 @@ void qlAddShippedSystemFolder(const Ref<IqlStringList>& LibrarySearchPath);
 // by the rest. Other texts are returned as they are.
 std::string ExpandEnvironmentPrefix(const std::string& Folder);
 
-class TqlProject : public TInterfacedObject, public IqlProject, public IvxPersist {
+class TqlProject : public TInterfacedObject, public IqlProject, public IvxPersist, public IqlTrialProjects {
 public:
     TqlProject();
     // Binds the settings files to Folder (with a trailing '/') instead of the
@@ -74,6 +74,10 @@ public:
     // IvxPersist
     void New() override;
 
+    // IqlTrialProjects: shares this project's options, settings and
+    // conventions.
+    Ref<IqlProject> CreateTrialProject() override;
+
     // The folder relative names are taken from: the main file's folder
     // during an analysis, else the process's current folder.
     std::string BaseFolder() const;
@@ -82,7 +86,10 @@ public:
     TAnalyzeParser* ParserOf(const TqlUnit* Unit) const;
 
 private:
-    void Construct(const std::string& SettingsFolder);
+    struct TTrial {};
+    // A trial project (CreateTrialProject): reads no settings files.
+    explicit TqlProject(TTrial);
+    void Construct(const std::string& SettingsFolder, bool LoadSettings = true);
     void CreateSystemTypes();
     void FullParse(TqlUnit* Unit);
     void ParseUnit(TqlUnit* Unit, bool WithImplementation);
@@ -125,4 +132,8 @@ private:
     // The main file's folder while an analysis runs ("" otherwise).
     std::string FAnalysisFolder;
     std::string FFileToAnalyze;
+    // The library search path of the last analysis; a trial project
+    // searches its maker's instead of the options'.
+    std::vector<std::string> FAnalysedLibraryPath;
+    bool FIsTrial = false;
 };

@@ -160,6 +160,12 @@ void TlxLexStream::Clear()
 
 void TlxLexStream::LoadFromFile(const std::string& FileName)
 {
+    if (const std::string* Text = TlxSourceOverlay::TextOf(FileName)) {
+        FData.assign(Text->begin(), Text->end());
+        FSize = int64_t(FData.size());
+        SetTerminator();
+        return;
+    }
     // One open, one status and the reads: a unit's text is read once for
     // each parse phase.
     struct stat St {};
@@ -211,6 +217,70 @@ void TlxLexStream::SetTerminator()
 {
     FData.resize(size_t(FSize) + 1);
     FData[size_t(FSize)] = '\0';
+}
+
+// ------------------------------------------------------------ TlxSourceOverlay
+
+namespace {
+
+TlxSourceOverlay*& CurrentOverlay()
+{
+    static TlxSourceOverlay* Current = nullptr;
+    return Current;
+}
+
+// The file name after the last folder delimiter of either kind.
+std::string_view BareName(std::string_view Path)
+{
+    const size_t Cut = Path.find_last_of("/\\");
+    return Cut == std::string_view::npos ? Path : Path.substr(Cut + 1);
+}
+
+bool SameBareName(std::string_view A, std::string_view B)
+{
+    return A.size() == B.size() &&
+           std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
+               return lxInsensitiveHashTable[static_cast<unsigned char>(X)] ==
+                      lxInsensitiveHashTable[static_cast<unsigned char>(Y)];
+           });
+}
+
+} // namespace
+
+TlxSourceOverlay::TlxSourceOverlay(std::vector<std::pair<std::string, std::string>> Texts,
+                                   std::vector<std::pair<std::string, std::string>> Renamed)
+    : FTexts(std::move(Texts)), FRenamed(std::move(Renamed)), FOuter(CurrentOverlay())
+{
+    CurrentOverlay() = this;
+}
+
+TlxSourceOverlay::~TlxSourceOverlay() { CurrentOverlay() = FOuter; }
+
+const std::string* TlxSourceOverlay::TextOf(const std::string& FileName)
+{
+    if (const TlxSourceOverlay* O = CurrentOverlay())
+        for (const auto& [Name, Text] : O->FTexts)
+            if (Name == FileName)
+                return &Text;
+    return nullptr;
+}
+
+std::string TlxSourceOverlay::RenamedFile(const std::string& FileName)
+{
+    if (const TlxSourceOverlay* O = CurrentOverlay())
+        for (const auto& [Name, Full] : O->FRenamed)
+            if (SameBareName(BareName(Name), BareName(FileName)))
+                return Full;
+    return std::string();
+}
+
+bool TlxSourceOverlay::RenamedAway(const std::string& FileName)
+{
+    if (const TlxSourceOverlay* O = CurrentOverlay())
+        for (const auto& [Name, Full] : O->FRenamed)
+            if (SameBareName(BareName(Full), BareName(FileName)))
+                return RenamedFile(FileName).empty();
+    return false;
 }
 
 // -------------------------------------------------------- TlxPasLexStatusStack

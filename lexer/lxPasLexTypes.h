@@ -194,6 +194,35 @@ private:
     int64_t FSize = 0;
 };
 
+// Texts that stand in for source files while a TlxSourceOverlay is alive:
+// LoadFromFile of a listed name gives its text and does not touch the disk.
+// A refactoring's last check analyses the sources as its output would leave
+// them this way, writing nothing beside the output. Renamed maps a file name
+// without folder, as a unit's uses or "in" clause names it, to the full name
+// of the file whose text now stands for it (a unit that a rename gave a new
+// name and file). Overlays nest; the newest one is asked.
+class TlxSourceOverlay {
+public:
+    TlxSourceOverlay(std::vector<std::pair<std::string, std::string>> Texts,
+                     std::vector<std::pair<std::string, std::string>> Renamed = {});
+    ~TlxSourceOverlay();
+    TlxSourceOverlay(const TlxSourceOverlay&) = delete;
+    TlxSourceOverlay& operator=(const TlxSourceOverlay&) = delete;
+
+    // The text standing in for FileName; nil when none.
+    static const std::string* TextOf(const std::string& FileName);
+    // The full name that a file named FileName (its folder part is not
+    // looked at; case does not count) stands renamed for; "" when none.
+    static std::string RenamedFile(const std::string& FileName);
+    // A file of that name was renamed and is no longer there.
+    static bool RenamedAway(const std::string& FileName);
+
+private:
+    std::vector<std::pair<std::string, std::string>> FTexts;
+    std::vector<std::pair<std::string, std::string>> FRenamed;
+    TlxSourceOverlay* FOuter;
+};
+
 // The saved state of a lexer (include files, reading ahead).
 struct TlxPasLexStatus {
     TlxLexState LexState = lsNormal;

@@ -391,6 +391,17 @@ public:
     virtual void NotifyCodeViewers(const std::string& FileName, int X, int Y) = 0;
 };
 
+// A project that makes others of its kind for a trial analysis: the same
+// options and search paths, a model of their own. A refactoring's last
+// check analyses its output in one, and the project's own model, which the
+// host and the refactoring still use, stays as it is. While a trial project
+// analyses or its model is read, it must be gqlProject.
+class IqlTrialProjects : public virtual IInterface {
+public:
+    static constexpr TGUID IID{0x5E0B7A41, 0x2C6D, 0x4F93, {0xA1, 0x8E, 0x47, 0x3D, 0x90, 0x6B, 0xC2, 0x15}};
+    virtual Ref<IqlProject> CreateTrialProject() = 0;
+};
+
 class IqlRefactoring : public virtual IInterface {
 public:
     static constexpr TGUID IID{0x2719AD0C, 0x999A, 0x4F00, {0x9F, 0x68, 0x95, 0x2C, 0x4F, 0xB8, 0x7A, 0x45}};

@@ -243,6 +243,14 @@ void TSymbolRenamer::RenameRefactor(TqlSymbol* Symbol, const std::string& NewNam
             CancelRefactoring(RefactoringList()->GetNode(0)->Unit);
         return;
     }
+    // The last check: nothing is written when the output, analysed, would
+    // not resolve as the sources did.
+    std::vector<TqlOutputText> Outputs;
+    for (const auto& [Unit, Text] : Texts)
+        Outputs.push_back({Unit->GetFullFileName(), Text,
+                           IsUnit && Unit == Symbol ? NewName + qlExtractFileExt(Unit->GetFullFileName())
+                                                    : std::string()});
+    CheckOutput(Outputs, Symbol->GetName(), NewName);
     try {
         for (const auto& [Unit, Text] : Texts) {
             std::string Folder;

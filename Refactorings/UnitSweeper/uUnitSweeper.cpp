@@ -646,6 +646,7 @@ void TSingleUnitSweeper::Execute()
         return;
     const std::string Base = GetBaseFolderName();
     DoRemoveUnusedUnits(Unit, Base);
+    CheckWrittenOutput();
     ViewRefactoring(Base);
 }
 
@@ -664,6 +665,7 @@ void TMultiUnitSweeper::Execute()
     for (int I = 1; I < Units->GetCount(); ++I)
         if (SourceFileOf(Units->GetUnits(I)) && !StandsForRunTimeLibrary(Units->GetUnits(I)))
             DoRemoveUnusedUnits(Units->GetUnits(I), Base);
+    CheckWrittenOutput();
     ViewRefactoring(Base);
 }
 

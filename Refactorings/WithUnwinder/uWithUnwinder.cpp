@@ -24,6 +24,7 @@ const char* const RecordProperty = "Expression, %s, reads a record through a pro
 const char* const NotVisible = "Type, %s, is not visible here";
 const char* const NotInBlock = "With statement is not inside a routine block";
 const char* const HoldsDirectives = "With statement holds compiler directives";
+const char* const SelfOutsideMethod = "With statement over Self is not inside a method of a class the analysis knows";
 const char* const OutOfReach =
     "Member, %s, is protected in another unit; after the with-expression it would be out of reach";
 
@@ -69,6 +70,13 @@ std::string IndentOf(const std::string& Line)
 bool IsIdentifierToken(const TqlNode* Node)
 {
     return qlIsToken(Node, ptIdentifier);
+}
+
+// The with-expression is Self alone: the object a method works on, which
+// the analysis records no use of.
+bool IsPlainSelf(const TqlVariableReferenceNode* Expression)
+{
+    return qlSameName(WithUnwinder::SplitExpression(Expression).Text, "Self");
 }
 
 // The body: the with statement's last child when it is a statement.
@@ -577,6 +585,9 @@ void TqlWithUnwinder::AddLocalVarsCallback(TqlStatementNode* With)
         return;
     }
     for (TqlVariableReferenceNode* Expression : Expressions(With)) {
+        // Self needs no variable: it is one already.
+        if (IsPlainSelf(Expression))
+            continue;
         TResolved R;
         if (!Resolve(Expression, NoLocationInVardex, R))
             return;
@@ -779,7 +790,23 @@ void TqlWithUnwinder::DoRemoveWithStatementCallback(TqlStatementNode* With)
     }
     // Without its header a member name in the body would bind to something
     // else, and an expression with effects would no longer be evaluated.
+    // Over Self, the body's member names are written Self.X instead: a local
+    // variable or parameter of the same name would take them otherwise.
+    TqlClass* SelfClass = nullptr;
     for (TqlVariableReferenceNode* Expression : Expressions(With)) {
+        if (IsPlainSelf(Expression)) {
+            SelfClass = qlMethodClass(FUnit, qlOutermostMethod(With));
+            if (!SelfClass) {
+                Post(SelfOutsideMethod, With->GetPoint().X, With->GetPoint().Y);
+                return;
+            }
+            if (TqlCodeNode* Name = UnresolvedNameInBody(With)) {
+                Post(qlFormat(HasKnownAncestry(SelfClass) ? NotResolved : MaybeUnknownMember, Name->Code()),
+                     Name->GetPoint().X, Name->GetPoint().Y);
+                return;
+            }
+            continue;
+        }
         TResolved R;
         if (!Resolve(Expression, NoLocation, R) || !IsStableExpression(With, R))
             return;
@@ -793,6 +820,18 @@ void TqlWithUnwinder::DoRemoveWithStatementCallback(TqlStatementNode* With)
                  Name->GetPoint().X, Name->GetPoint().Y);
             return;
         }
+    }
+
+    if (SelfClass) {
+        std::vector<TqlCodeNode*> Members;
+        ForEachMemberUse(With, SelfClass, [&](TqlCodeNode* Node) {
+            if (With->IsParentOf(Node) && !InHeader(With, Node) && IsIdentifierToken(Node) &&
+                !Node->Modified() && !IsQualified(Node))
+                Members.push_back(Node);
+        });
+        for (TqlCodeNode* Node : Members)
+            if (!Node->Modified())
+                Node->SetCode("Self." + Node->Code());
     }
 
     FChanged = true;
@@ -943,6 +982,7 @@ void TqlWithRefactoringBase::RunSelectedUnit(
         return;
     const std::string Base = GetBaseFolderName();
     UnitOperation(Unit, Base);
+    CheckWrittenOutput();
     ViewRefactoring(Base);
 }
 
@@ -955,6 +995,7 @@ void TqlWithRefactoringBase::RunAllUnits(
     for (int I = 0; I < Units->GetCount(); ++I)
         if (!StandsForRunTimeLibrary(Units->GetUnits(I)))
             UnitOperation(Units->GetUnits(I), Base);
+    CheckWrittenOutput();
     ViewRefactoring(Base);
 }
 

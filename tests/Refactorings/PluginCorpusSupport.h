@@ -8,6 +8,8 @@
 
 #include "tests/Refactorings/PluginTestSupport.h"
 
+#include "Refactorings/uqlOutputCheck.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -39,6 +41,45 @@ inline std::string qlFindingReason(std::string Text)
     static const std::regex Name(R"(^([\w ]+), (.*?)(,| is | has ))");
     return std::regex_replace(Text, Name, "$1, %s$3", std::regex_constants::format_first_only);
 }
+
+// The last check that the plug-ins make before they write, over what a
+// corpus run wrote: how often it let the output go, how often it refused
+// it, and why (the quoted message without its names, or the kind of fault).
+struct TCorpusChecks {
+    int Checked = 0;
+    int Refused = 0;
+    std::map<std::string, int> Reasons;
+
+    // gqlProject must be the project that the outputs were made from. False
+    // when the check refuses them: the plug-in would write nothing.
+    bool Check(const std::vector<TqlOutputText>& Outputs, const std::string& What,
+               const std::string& OldName = "", const std::string& NewName = "")
+    {
+        if (Outputs.empty())
+            return true;
+        ++Checked;
+        TqlOutputFault Fault;
+        if (!qlFindOutputFault(Outputs, Fault, OldName, NewName))
+            return true;
+        ++Refused;
+        std::string Reason = Fault.Text;
+        if (const size_t Open = Reason.find('"'); Open != std::string::npos)
+            Reason = "says " + qlFindingReason(Reason.substr(Open + 1, Reason.rfind('"') - Open - 1));
+        else if (Reason.find("no longer resolves") != std::string::npos)
+            Reason = "a name no longer resolves";
+        else if (Reason.find("no longer override") != std::string::npos)
+            Reason = "an override no longer finds its ancestor's method";
+        ++Reasons[Reason];
+        std::printf("last check refused: %s: %s\n", What.c_str(), Fault.Text.c_str());
+        return false;
+    }
+    void Print(const std::string& Title) const
+    {
+        std::printf("%s: last check ran %d times, refused %d\n", Title.c_str(), Checked, Refused);
+        for (const auto& [Reason, Count] : Reasons)
+            std::printf("  %5d  %s\n", Count, Reason.c_str());
+    }
+};
 
 // A changed text, written under the source's own file name into a folder of
 // its own, and the operation that made it.
@@ -238,7 +279,7 @@ inline constexpr TCorpusFolder qlCorpusFolders[] = {
     {"regexpr/src", "regexprcheck.dpr"}, {"hash/src", "hashcheck.dpr"},
     {"fcl-image/src", nullptr},          {"fcl-xml/src", "xmlcheck.dpr"},
     {"fcl-json/src", "jsoncheck.dpr"},  {"fcl-base/src", nullptr},
-    {"libtar/src", nullptr},
+    {"libtar/src", nullptr},             {"fcl-res/src", nullptr},
 };
 
 // The defines of the compiler that builds the outputs, so that the analysis

@@ -115,6 +115,7 @@ struct TCorpusRenames {
     int Renamed[kKinds] = {};
     std::map<std::string, int> Refusals;  // by message, names left out
     std::vector<TRenameOutput> Outputs;
+    TCorpusChecks Checks;
 };
 
 // The message without the names and places in it.
@@ -221,6 +222,13 @@ void RenameIn(const std::string& File, const std::string& OutFolder, int Counts[
             continue;
         }
         EXPECT_TRUE(Messages.empty()) << What;
+        // The plug-in writes nothing that its last check refuses.
+        std::vector<TqlOutputText> Written;
+        for (TqlUnit* U : R.Units())
+            Written.push_back({U->GetFullFileName(), Trees[U]->GetText(),
+                               U == Symbol ? NewName + fs::path(U->GetFullFileName()).extension().string() : ""});
+        if (!All.Checks.Check(Written, What, Symbol->GetName(), NewName))
+            continue;
         ++All.Renamed[Kind];
         const fs::path Folder = fs::path(OutFolder) / std::to_string(All.Outputs.size());
         fs::create_directories(Folder);
@@ -244,9 +252,11 @@ TEST(CorpusRename, PackageFolders)
     const std::string Root = std::string(QUILLET_FPCSRC) + "/packages/";
     TCorpusRenames All;
     TTestFolder Work;
-    // zlib, a tar reader, and the CSV readers and containers of fcl-base.
+    // zlib, a tar reader, the CSV readers and containers of fcl-base, and the
+    // help file readers and writers of chm.
     for (const char* Folder : {"pasjpeg/src", "fcl-db/src/dbase", "regexpr/src", "hash/src", "fcl-json/src",
-                               "fcl-image/src", "fcl-xml/src", "paszlib/src", "libtar/src", "fcl-base/src"}) {
+                               "fcl-image/src", "fcl-xml/src", "paszlib/src", "libtar/src", "fcl-base/src",
+                               "chm/src"}) {
         std::vector<std::string> Files;
         std::error_code Ec;
         for (const auto& E : fs::directory_iterator(Root + Folder, Ec))
@@ -265,6 +275,7 @@ TEST(CorpusRename, PackageFolders)
     }
     for (const auto& [Message, Count] : All.Refusals)
         std::printf("refused %3d: %s\n", Count, Message.c_str());
+    All.Checks.Print("Renames");
     EXPECT_GE(Renamed, 30);
     if (!qlFpcInstalled())
         GTEST_SKIP() << "fpc is not installed: the renamed units are not compiled";

@@ -345,7 +345,11 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_form_member", "UBtn.TMyBtn.Columns", "Cols", "UComp2.dfm 1:6 SymbolRenamer: Property, Columns, is written for B1 (TMyBtn) in"},
         TRenameCase{"rename_form_member", "UComp2.TComp2.B1Click", "B1Press", "UComp2.dfm, which is not changed"},
         TRenameCase{"rename_form_member", "UBtn.TMyBtn.Count", "Total", ""},
-        TRenameCase{"rename_form_member", "UBig.TTag.Caption", "Text", ""}));
+        TRenameCase{"rename_form_member", "UBig.TTag.Caption", "Text", ""},
+        // A library folder's include file includes another from a folder of
+        // its own, which defines the symbol that picks a body.
+        TRenameCase{"rename_include_library", "UWidgets.TWidget.FWidth", "FSize", ""},
+        TRenameCase{"rename_include_library", "UWidgets.Framed", "Bracketed", ""}));
 
 // Forms that {$R Name.dfm} names (quoted, in a sub-folder) and a binary form
 // of a unit's name that the program streams with no {$R}: a property, a

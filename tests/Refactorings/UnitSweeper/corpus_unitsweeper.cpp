@@ -34,6 +34,7 @@ struct TSweepTotals {
     int Written = 0; // units changed
     std::map<std::string, int> Findings;
     TCorpusBuildTally Build;
+    TCorpusChecks Checks;
 };
 
 // Sweeps every unit of Sources that builds but the program, as "All Units"
@@ -48,6 +49,7 @@ bool SweepFolder(const TCorpusFolderRun& Run, const fs::path& Sources, const TCh
     if (!qlCorpusAnalyse(Project, Sources, Defines))
         return false;
     bool Written = false;
+    std::vector<TqlOutputText> Outputs;
     qlCorpusForEachUnit(Project, Run, Sources, Defines, [&](TqlUnit* Unit, const fs::path& File, TqlModuleNode* Tree) {
         ++Totals.Tried;
         const TqlMessageSink Sink = [&](const std::string& Text, int, int) {
@@ -66,8 +68,10 @@ bool SweepFolder(const TCorpusFolderRun& Run, const fs::path& Sources, const TCh
         ++Totals.Written;
         Written = true;
         qlCorpusWrite(Tree, Out, File, Defines);
+        Outputs.push_back({Unit->GetFullFileName(), qlReadFile(Out / File.filename()), ""});
     });
-    return Written;
+    // The plug-in writes nothing that its last check refuses.
+    return Totals.Checks.Check(Outputs, std::string(Run.Folder->Path) + " " + Choice.Name) && Written;
 }
 
 } // namespace
@@ -110,6 +114,7 @@ TEST(CorpusUnitSweeper, AllUnitsOverDelphiPackages)
                     T.Build.Other);
         for (const auto& [Text, Count] : T.Findings)
             std::printf("  %5d  %s\n", Count, Text.c_str());
+        T.Checks.Print(std::string("Sweep, ") + Choices[C].Name);
     }
     EXPECT_GT(Totals[0].Tried, 140);
     EXPECT_GT(Written, 0);

@@ -44,6 +44,7 @@ struct TCommandTotals {
     int Removed = 0; // with statements gone
     std::map<std::string, int> Refusals; // by the finding's text without its name
     TCorpusBuildTally Build;
+    TCorpusChecks Checks;
 };
 
 // Analyses the program in Sources and runs Command over every unit that
@@ -56,6 +57,7 @@ void RunCommand(TFolderRun& Run, const fs::path& Sources, TCommand Command, cons
     TAnalysedProject Project;
     if (!qlCorpusAnalyse(Project, Sources, Defines))
         return;
+    std::vector<TqlOutputText> Written;
     qlCorpusForEachUnit(Project, Run, Sources, Defines, [&](TqlUnit* Unit, const fs::path& File, TqlModuleNode* Tree) {
         const int Before = CountWithStatements(Tree);
         Totals.Tried += Before;
@@ -88,7 +90,11 @@ void RunCommand(TFolderRun& Run, const fs::path& Sources, TCommand Command, cons
         ++Totals.Units;
         Run.Changed[Command] = true;
         qlCorpusWrite(Tree, Out, File, Defines);
+        Written.push_back({Unit->GetFullFileName(), qlReadFile(Out / File.filename()), ""});
     });
+    // The plug-in writes nothing that its last check refuses.
+    if (!Totals.Checks.Check(Written, std::string(Run.Folder->Path) + " " + CommandNames[Command]))
+        Run.Changed[Command] = false;
 }
 
 } // namespace
@@ -144,6 +150,7 @@ TEST(CorpusWithUnwinder, CommandsOverDelphiPackages)
                     T.Build.Same, T.Build.Other);
         for (const auto& [Text, Count] : T.Refusals)
             std::printf("  %5d  %s\n", Count, Text.c_str());
+        T.Checks.Print(CommandNames[C]);
     }
     EXPECT_GT(Analysed, 140);
     EXPECT_GT(Totals[cmRemove].Tried, 300);

@@ -85,6 +85,11 @@ const struct TCase {
     // A protected member of another unit's class stays bare: written after
     // the expression it would be out of reach.
     {"with_qualify_protected", TOp::QualifyAll, true},
+    // with Self do: no variable for Self; removed, its members are written
+    // Self.X (a local of the same name would take them otherwise), and the
+    // unit's other with statements are done as well.
+    {"with_self_add", TOp::AddLocalVars, true},
+    {"with_self_remove", TOp::Remove, true},
 };
 
 // Runs the case's operation; lays out the sources in Work's "before" and
