@@ -92,10 +92,18 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
     const std::string Name = Token();
     const TqlUsedByInfo Info = MakeUsedByInfo();
     TqlSymbol* Found = nullptr;
-    // "inherited Name" names a member of the ancestors of the method's class.
-    if (Inherited && FCurrentClass && !Context)
-        Context = FCurrentClass->GetInheritsFromClass();
-    if (Context) {
+    // "inherited Name" names a member of the ancestors of the method's class,
+    // never one of the class itself. Where they do not declare it (an
+    // ancestor the analysis did not find may), the name is not resolved.
+    const bool InAncestors = Inherited && FCurrentClass && !Context;
+    if (InAncestors) {
+        if (TqlClass* Ancestor = FCurrentClass->GetInheritsFromClass())
+            Found = Ancestor->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
+        if (Found)
+            RecordNameUse(Found, Name, Info);
+        else
+            NoteUnresolved(Name);
+    } else if (Context) {
         if (TqlSymbol* C = Context->FindContainer()) {
             TqlClass* K = AsClass(C);
             Found = C->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Name, false, Info);
@@ -105,7 +113,7 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
             NoteUnresolved(Name);
         }
     }
-    if (!Found) {
+    if (!Found && !InAncestors) {
         const bool Saved = std::exchange(FCallingName, Inherited);
         Found = FindSymbol(Name, true, true, Info);
         FCallingName = Saved;
@@ -115,7 +123,7 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
         FLastSymbol = Found;
         FLastResolved = true;
         Work = Found->FindContainer();
-    } else {
+    } else if (!InAncestors) {
         AddMessage("Symbol not found, " + Name + ".");
     }
     NextToken();
@@ -423,14 +431,22 @@ void TAnalyzeParser::RecordBareInherited()
     // "inherited".
     auto* Method = qlAsRoutine(CurrentContainer());
     TqlClass* Class = CurrentScopeClass();
-    TqlClass* Ancestor = Class ? Class->GetInheritsFromClass() : nullptr;
-    if (!Method || !Ancestor)
+    if (!Method || !Class)
         return;
+    TqlClass* Ancestor = Class->GetInheritsFromClass();
     TqlUsedByInfo Info = MakeUsedByInfo();
     Info.IsUnnamed = true;
-    auto* Called = qlAsRoutine(Ancestor->FindSymbol(FCurrentUnit, Class, Method->GetName(), false, Info));
-    if (!Called)
+    auto* Called = Ancestor ? qlAsRoutine(Ancestor->FindSymbol(FCurrentUnit, Class, Method->GetName(), false, Info))
+                            : nullptr;
+    TqlParameterList* Params = Method->GetParameters();
+    if (!Called) {
+        // An ancestor the analysis did not find may have the method: the
+        // parameters are passed on to it.
+        if (!Class->HasKnownAncestry())
+            for (int i = 0; i < Params->GetCount(); ++i)
+                Params->GetParameters(i)->GetUsedBy()->AddUsedBy(Info);
         return;
+    }
     // Of overloads, the one whose parameters are this method's.
     std::vector<TqlRoutine*> Entry{Called};
     TqlOverloads Overloads;
@@ -442,7 +458,6 @@ void TAnalyzeParser::RecordBareInherited()
         }
     for (TqlRoutine* R : Entry)
         RecordUse(R, R->GetName(), Info);
-    TqlParameterList* Params = Method->GetParameters();
     for (int i = 0; i < Params->GetCount(); ++i)
         Params->GetParameters(i)->GetUsedBy()->AddUsedBy(Info);
 }

@@ -249,9 +249,11 @@ void TClassParser::ClassHeritage(TqlClass* Class)
                 continue;
             }
         }
-        if (TqlInterface* I = FindInterface(Names[i].first))
-            if (!Class->GetInterfaces()->Find(I->GetName()))
-                Class->GetInterfaces()->InternalSymbolAdded(I);
+        TqlInterface* I = FindInterface(Names[i].first);
+        if (I && !Class->GetInterfaces()->Find(I->GetName()))
+            Class->GetInterfaces()->InternalSymbolAdded(I);
+        if (i == 0 && !I)
+            Class->SetAncestorUnknown(true);
     }
     Expected(ptRoundClose);
 }

@@ -595,6 +595,16 @@ bool TqlClass::IsDescendant(TqlClass* Class)
     return IsDescendantWalk(Class, Seen);
 }
 
+bool TqlClass::HasKnownAncestry() const
+{
+    // A chain of ancestors never comes round (SetInheritsFromClass refuses
+    // that).
+    for (const TqlClass* C = this; C; C = C->FInheritsFromClass)
+        if (C->FAncestorUnknown)
+            return false;
+    return true;
+}
+
 bool TqlClass::DescendsFrom(const TqlClass* Ancestor) const
 {
     // A chain of ancestors never comes round (SetInheritsFromClass refuses

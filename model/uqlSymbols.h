@@ -337,6 +337,12 @@ public:
     bool DescendsFrom(const TqlClass* Ancestor) const;
     // Some implemented interface has a member of that name.
     bool IsSymbolFromInterface(const std::string& Name);
+    // The heritage names an ancestor the analysis did not find.
+    bool GetAncestorUnknown() const { return FAncestorUnknown; }
+    void SetAncestorUnknown(bool Value) { FAncestorUnknown = Value; }
+    // Every ancestor is known: none up the chain names one the analysis did
+    // not find.
+    bool HasKnownAncestry() const;
 
 private:
     // FindSymbol with the name's hash in the member indexes, taken once for
@@ -357,6 +363,7 @@ private:
     std::unique_ptr<TqlPropertyList> FProperties;
     std::vector<TVisibilitySpecifier> FVisibilitySpecifiers;
     bool FInLookup = false;
+    bool FAncestorUnknown = false;
 };
 
 class TqlObject : public TqlClass {

@@ -66,3 +66,47 @@ TEST(Bindings, MethodResolutionClauseNamesWhatItNames)
     EXPECT_EQ(UsePlaces(Method(Tally, "Plus", 0)), "29:18h");
     EXPECT_EQ(UsePlaces(Method(Tally, "Plus", 1)), "16:30 34:18h");
 }
+
+// "inherited Name" searches the ancestors only: over one the analysis did
+// not find (Classes is not on the path), the name stays unresolved rather
+// than bound to the caller's own member. A bare "inherited" there still
+// passes the caller's parameters on.
+TEST(Bindings, InheritedOverUnknownAncestorsIsNeverTheOwnMember)
+{
+    TFixtureUnit Fx("Classes",
+                    "type\n"                                                     // 8
+                    "  TWorker = class(TThread)\n"                               // 9
+                    "  public\n"                                                 // 10
+                    "    procedure Resume;\n"                                    // 11
+                    "    procedure ResumeThread;\n"                              // 12
+                    "  end;\n"                                                   // 13
+                    "  TLateWorker = class(TWorker)\n"                           // 14
+                    "  public\n"                                                 // 15
+                    "    procedure Terminate;\n"                                 // 16
+                    "    procedure Stop;\n"                                      // 17
+                    "  end;\n"                                                   // 18
+                    "  TMyList = class(TStringList)\n"                           // 19
+                    "  protected\n"                                              // 20
+                    "    procedure Put(Index: Integer; const S: string);\n"     // 21
+                    "  end;\n",                                                  // 22
+                    "procedure TWorker.Resume;\nbegin\nend;\n\n"                 // 26-28
+                    "procedure TWorker.ResumeThread;\nbegin\n  inherited Resume;\nend;\n\n"  // 30-33
+                    "procedure TLateWorker.Terminate;\nbegin\nend;\n\n"          // 35-37
+                    "procedure TLateWorker.Stop;\nbegin\n  inherited Terminate;\n  inherited Resume;\nend;\n\n"  // 39-43
+                    "procedure TMyList.Put(Index: Integer; const S: string);\nbegin\n  inherited;\nend;\n");  // 45-48
+    EXPECT_EQ(Fx.Messages({"Classes", "TThread", "TStringList"}), "");
+    TqlSymbol* Worker = Fx.Find("TWorker");
+    TqlSymbol* Late = Fx.Find("TLateWorker");
+    TqlSymbol* List = Fx.Find("TMyList");
+    // Only the implementation headings: TThread.Resume and TThread.Terminate
+    // are not in the model.
+    EXPECT_EQ(UsePlaces(Method(Worker, "Resume")), "26:19h 42:13");
+    EXPECT_EQ(UsePlaces(Method(Late, "Terminate")), "35:23h");
+    TqlRoutine* Put = Method(List, "Put");
+    ASSERT_NE(Put, nullptr);
+    ASSERT_EQ(Put->GetParameters()->GetCount(), 2);
+    EXPECT_EQ(UsePlaces(Put->GetParameters()->GetParameters(0)), "21:19 45:23h 47:3u");
+    EXPECT_EQ(UsePlaces(Put->GetParameters()->GetParameters(1)), "21:41 45:45h 47:3u");
+    const auto& Unresolved = Fx.Unit->GetUnresolvedNames();
+    EXPECT_TRUE(Unresolved.count("RESUME") && Unresolved.count("TERMINATE"));
+}
