@@ -105,8 +105,7 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
             NoteUnresolved(Name);
     } else if (Context) {
         if (TqlSymbol* C = Context->FindContainer()) {
-            TqlClass* K = AsClass(C);
-            Found = C->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Name, false, Info);
+            Found = C->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info);
             if (Found)
                 RecordNameUse(Found, Name, Info);
         } else {
@@ -165,7 +164,7 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
         if (Work) {
             TqlClass* K = AsClass(Work);
             TqlSymbol* M =
-                Work->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Member, false, MemberInfo);
+                Work->FindSymbol(FCurrentUnit, ViewClass(), Member, false, MemberInfo);
             if (M)
                 RecordNameUse(M, Member, MemberInfo);
             if (M) {
@@ -548,8 +547,7 @@ TqlSymbol* TAnalyzeParser::RecordAsmWord(const std::string& Word, TqlSymbol* Mem
     const TqlUsedByInfo Info = MakeUsedByInfo();
     TqlSymbol* S = nullptr;
     if (Members) {
-        TqlClass* K = AsClass(Members);
-        S = Members->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Word, false, Info);
+        S = Members->FindSymbol(FCurrentUnit, ViewClass(), Word, false, Info);
     } else {
         S = FindSymbol(Word, false, false, Info);
     }

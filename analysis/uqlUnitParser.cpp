@@ -1444,16 +1444,15 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
         TqlSymbol* T = *It ? (*It)->GetTypeIntf() : nullptr;
         if (!T || !T->GetTypeIntf())
             UnknownWith = true;
-        if (T && T->GetTypeIntf()) {
-            auto* AsClass = qlAsClass(T);
-            Found = T->GetTypeIntf()->FindSymbol(FCurrentUnit, AsClass ? AsClass : FCurrentClass,
-                                                 Name, false, Info);
-        }
+        // What the code here cannot reach of the type's members is not
+        // found through the with-statement.
+        if (T && T->GetTypeIntf())
+            Found = T->GetTypeIntf()->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info);
     }
     // 2. The scopes, innermost first.
     for (auto It = FScopes.rbegin(); !Found && It != FScopes.rend(); ++It) {
         if (It->Container) {
-            Found = It->Container->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
+            Found = It->Container->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info);
             // Inside function F, its name is its result only where it is
             // assigned (F := ...); anywhere else (F(...), Base + A, @F,
             // inherited F) it calls F or another routine of that name.
@@ -1462,15 +1461,15 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
                 Found = R;
         }
         if (!Found && It->Class)
-            Found = It->Class->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
+            Found = It->Class->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info);
     }
     // 3. The class whose declaration is being read.
     if (!Found && FDeclaredClass)
-        Found = FDeclaredClass->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
+        Found = FDeclaredClass->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info);
     if (FCurrentUnit) {
         // 4. The unit itself.
         if (!Found)
-            Found = FCurrentUnit->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
+            Found = FCurrentUnit->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info);
         // 5. A used unit of that name.
         if (!Found)
             if (TqlUsedUnit* UU = FCurrentUnit->GetUsedUnits()->FindUsedUnit(Name))
@@ -1547,14 +1546,14 @@ TqlSymbol* TUnitParser::FindInUsedUnits(const std::string& Name, const TqlUsedBy
             }
             if (!Last)
                 return nullptr;
-            if (TqlSymbol* Found = Last->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info))
+            if (TqlSymbol* Found = Last->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info))
                 return Found;
         }
     }
     for (int i = Used->GetCount() - 1; i >= 0; --i) {
         TqlUnit* U = Used->GetUsedUnit(i)->GetUnit();
         if (U && U != FCurrentUnit)
-            if (TqlSymbol* Found = U->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info))
+            if (TqlSymbol* Found = U->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info))
                 return Found;
     }
     return nullptr;

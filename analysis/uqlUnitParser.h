@@ -63,6 +63,9 @@ public:
     void SetVisibility(TVisibilityKind Value) { FVisibility = Value; }
     int IndentLevel() const { return FIndentLevel; }
     TqlClass* CurrentClass() const { return FCurrentClass; }
+    // The class whose members the code here sees as its own: the method's
+    // class, or the class whose declaration is being read (nil elsewhere).
+    TqlClass* ViewClass() const { return FCurrentClass ? FCurrentClass : FDeclaredClass; }
     TqlClass* DeclaredClass() const { return FDeclaredClass; }
     void SetDeclaredClass(TqlClass* Value) { FDeclaredClass = Value; }
     // The symbols of the enclosing with-statements, innermost last.

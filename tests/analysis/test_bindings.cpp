@@ -110,3 +110,61 @@ TEST(Bindings, InheritedOverUnknownAncestorsIsNeverTheOwnMember)
     const auto& Unresolved = Fx.Unit->GetUnresolvedNames();
     EXPECT_TRUE(Unresolved.count("RESUME") && Unresolved.count("TERMINATE"));
 }
+
+// A protected member of a class of another unit is reached only from the
+// methods of that class and its descendants, a private one nowhere: a name
+// that it would otherwise be is taken from the scopes further out.
+TEST(Bindings, MemberOutOfReachIsNotFound)
+{
+    TFixtureUnit Fx;
+    Fx.F.Write("PA.pas", "unit PA;\n\ninterface\n\ntype\n"
+                         "  TC = class\n  protected\n    Count: Integer;\n"
+                         "  private\n    Secret: Integer;\n"
+                         "  public\n    Value: Integer;\n  end;\n\n"
+                         "implementation\n\nend.\n");
+    Fx.Analyze("Fixture.pas",
+               "unit Fixture;\n"                                                    // 1
+               "\n"                                                                 // 2
+               "interface\n"                                                        // 3
+               "\n"                                                                 // 4
+               "uses\n  PA;\n"                                                      // 5-6
+               "\n"                                                                 // 7
+               "var\n  Count, Secret: Integer;\n"                                   // 8-9
+               "\n"                                                                 // 10
+               "type\n"                                                             // 11
+               "  TD = class(TC)\n  public\n    procedure Step;\n  end;\n"         // 12-15
+               "  TE = class\n  public\n    procedure Peek(C: TC);\n  end;\n"      // 16-19
+               "\n"                                                                 // 20
+               "implementation\n"                                                   // 21
+               "\n"                                                                 // 22
+               "procedure Run;\nvar\n  C: TC;\nbegin\n  C := TC.Create;\n"         // 23-27
+               "  with C do\n    Count := Count + Value + Secret;\nend;\n"          // 28-30
+               "\n"                                                                 // 31
+               "procedure TD.Step;\nbegin\n  with Self do\n    Count := Secret;\nend;\n"  // 32-36
+               "\n"                                                                 // 37
+               "procedure TE.Peek(C: TC);\nbegin\n  with C do\n    Count := Value;\nend;\n"  // 38-42
+               "\nend.\n");
+    EXPECT_EQ(Fx.Messages(), "");
+    TqlUnit* PA = Fx.P->FindUnit("PA");
+    ASSERT_NE(PA, nullptr);
+    TqlSymbol* TC = PA->FindSymbol(PA, nullptr, "TC");
+    ASSERT_NE(TC, nullptr);
+    auto Member = [&](const std::string& Name) { return TC->FindSymbol(PA, nullptr, Name); };
+    struct TRow {
+        const char* Name;
+        TqlSymbol* Symbol;
+        const char* Places;
+    };
+    const TRow Rows[] = {
+        // In Run, no method: the unit's globals; Value is public.
+        {"global Count", Fx.Find("Count"), "29:5 29:14 41:5"},
+        {"global Secret", Fx.Find("Secret"), "29:30 35:14"},
+        {"TC.Value", Member("Value"), "29:22 41:14"},
+        // In a method of a descendant the protected member is in reach, the
+        // private one is not; in a method of an unrelated class neither.
+        {"TC.Count", Member("Count"), "35:5"},
+        {"TC.Secret", Member("Secret"), ""},
+    };
+    for (const TRow& R : Rows)
+        EXPECT_EQ(UsePlaces(R.Symbol), R.Places) << R.Name;
+}
