@@ -2,7 +2,9 @@
 
 #include "base/uqlPathUtils.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 #include <utility>
 
 namespace {
@@ -480,6 +482,11 @@ void TAnalyzeParser::AsmStatement()
     // ([EAX].TRec.Field names the type afresh).
     TqlSymbol* Members = nullptr;
     bool DotAfterBracket = false;
+    // TFrame([EAX]).Second: the types written before the "(" that are still
+    // open, with their depth; a ")" that closes one selects from the type.
+    std::vector<std::pair<int, TqlSymbol*>> Casts;
+    int Depth = 0;
+    bool CastBefore = false;
     for (;;) {
         const TptTokenKind K = GetTokenID();
         switch (K) {
@@ -496,6 +503,8 @@ void TAnalyzeParser::AsmStatement()
             AtName = true;
             Line = Y;
             Origin = Lexer().Origin();
+            Casts.clear();
+            Depth = 0;
         }
         if (K == ptAddressOp || K == ptDoubleAddressOp) {
             // A label (@@Loop, @1) or @Result, with its word.
@@ -531,10 +540,24 @@ void TAnalyzeParser::AsmStatement()
             // AND, OR, NOT, SHL and the like are instructions too.
             AtName = false;
         }
+        bool CastClosed = false;
+        if (K == ptRoundOpen) {
+            ++Depth;
+            if (Members && Before == ptIdentifier)
+                Casts.emplace_back(Depth, Members);
+        } else if (K == ptRoundClose) {
+            if (!Casts.empty() && Casts.back().first == Depth) {
+                Selects = Casts.back().second;
+                Casts.pop_back();
+                CastClosed = true;
+            }
+            Depth = std::max(Depth - 1, 0);
+        }
         if (K == ptPoint) {
-            DotAfterBracket = Before == ptSquareClose || Before == ptRoundClose;
+            DotAfterBracket = Before == ptSquareClose || (Before == ptRoundClose && !CastBefore);
         } else {
             Members = Selects;
+            CastBefore = CastClosed;
         }
         Before = K;
         BeforeEnd = Start + Lexer().GetTokenLen();

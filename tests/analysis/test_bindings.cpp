@@ -168,3 +168,27 @@ TEST(Bindings, MemberOutOfReachIsNotFound)
     for (const TRow& R : Rows)
         EXPECT_EQ(UsePlaces(R.Symbol), R.Places) << R.Name;
 }
+
+// The field selected after a typecast in an asm operand is a use of it, as
+// in the other forms of naming a field through a register.
+TEST(Bindings, AsmFieldThroughATypecast)
+{
+    TFixtureUnit Fx("Contnrs",
+                    "type\n"                                                                  // 8
+                    "  TFrame = record\n    First, Second, Third, Fourth, Fifth: Integer;\n  end;\n"  // 9-11
+                    "\nfunction Pick(P: Pointer): Integer;\n",                               // 12-13
+                    "function Pick(P: Pointer): Integer;\n"                                   // 17
+                    "asm\n"                                                                   // 18
+                    "        MOV     EAX, TFrame([EAX]).Second\n"                             // 19
+                    "        ADD     EAX, [EDX].TFrame.Third\n"                               // 20
+                    "        ADD     EAX, [EDX + TFrame.Fourth]\n"                            // 21
+                    "        ADD     EAX, DWORD PTR (TFrame([EDX + 4]).Fifth)\n"              // 22
+                    "end;\n");
+    EXPECT_EQ(Fx.Messages(), "");
+    auto* Frame = dynamic_cast<TqlRecord*>(Fx.Find("TFrame"));
+    ASSERT_NE(Frame, nullptr);
+    const std::pair<const char*, const char*> Fields[] = {
+        {"First", ""}, {"Second", "19:36"}, {"Third", "20:35"}, {"Fourth", "21:36"}, {"Fifth", "22:51"}};
+    for (const auto& [Name, Places] : Fields)
+        EXPECT_EQ(UsePlaces(Frame->FindSymbol(Fx.Unit, nullptr, Name)), Places) << Name;
+}
