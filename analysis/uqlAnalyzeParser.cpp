@@ -440,6 +440,26 @@ void TAnalyzeParser::RecordBareInherited()
     auto* Called = Ancestor ? qlAsRoutine(Ancestor->FindSymbol(FCurrentUnit, Class, Method->GetName(), false, Info))
                             : nullptr;
     TqlParameterList* Params = Method->GetParameters();
+    if (Method->GetDirectives().Contains(rdMessage) && Method->GetMessageKey()) {
+        // In a message handler it calls the nearest ancestor's handler of
+        // the same message, whatever its name (or the default handler),
+        // passing the message on.
+        TqlRoutine* Handler = nullptr;
+        int Steps = 0;
+        for (TqlClass* K = Ancestor; K && !Handler && Steps < 4096; K = K->GetInheritsFromClass(), ++Steps) {
+            TqlRoutineList* L = K->GetRoutines();
+            for (int i = 0; i < L->GetCount() && !Handler; ++i) {
+                TqlRoutine* R = L->GetRoutine(i);
+                if (R->GetDirectives().Contains(rdMessage) && R->GetMessageKey() == Method->GetMessageKey())
+                    Handler = R;
+            }
+        }
+        if (Handler)
+            RecordUse(Handler, Handler->GetName(), Info);
+        for (int i = 0; i < Params->GetCount(); ++i)
+            Params->GetParameters(i)->GetUsedBy()->AddUsedBy(Info);
+        return;
+    }
     if (!Called) {
         // An ancestor the analysis did not find may have the method: the
         // parameters are passed on to it.

@@ -1431,6 +1431,10 @@ void TUnitParser::SetEndPosition(TqlSymbol* Symbol)
 TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, bool ReportMissing,
                                    const TqlUsedByInfo& Info)
 {
+    // Self inside a method is its implicit parameter, an object of its class,
+    // whatever else may be named Self; no use of the class is recorded.
+    if (FCurrentClass && qlSameText(Name, "Self"))
+        return FCurrentClass;
     TqlSymbol* Found = nullptr;
     // A name inside a with-statement over a type the analysis does not know
     // may be a member of that type, whatever it resolves to here.
@@ -1481,9 +1485,6 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
         if (!Found && qlSameText(Name, FCurrentUnit->GetName()))
             Found = FCurrentUnit;
     }
-    // Self inside a method is its class; no use of the class is recorded.
-    if (!Found && FCurrentClass && qlSameText(Name, "Self"))
-        return FCurrentClass;
     // 7. The built-in symbols.
     if (!Found && gqlProject)
         Found = gqlProject->FindSystemSymbol(Name);
@@ -1857,11 +1858,16 @@ TqlSymbol* TUnitParser::ParseType(TqlVarContainer* Container, const std::string&
             return Found;
         Required = false;
         break;
-    case ptFunction: case ptProcedure:
+    case ptFunction: case ptProcedure: {
         Found = SystemType(GetTokenID() == ptFunction ? tkFunction : tkProcedure);
+        struct TDepth {
+            int& Value;
+            ~TDepth() { --Value; }
+        } Depth{++FProceduralDepth};
         ProceduralType();
         Required = Found != nullptr;
         break;
+    }
     case ptIdentifier: {
         FLexer->InitAhead();
         const TptTokenKind Next = FLexer->GetAheadTokenID();
@@ -2110,6 +2116,20 @@ void TUnitParser::Designator()
         Frame.Designated = S;
     if (Frame.Index == 0 && S && IsObjectAllocation(Frame.Callee, Frame.Name))
         Frame.ObjectType = qlAsClass(S->FindContainer());
+}
+
+void TUnitParser::ParameterName()
+{
+    // A parameter of a procedural type declares a name of no scope: its use
+    // where it stands marks the word as known.
+    if (FProceduralDepth > 0 && GetTokenID() == ptIdentifier && FCurrentUnit) {
+        const TPoint P = Pos();
+        TqlParameter* Param = FCurrentUnit->AddProceduralParameter(Token(), FFileIndex, P.X, P.Y);
+        TqlUsedByInfo Info = MakeUsedByInfo();
+        Info.IsHeading = true;
+        RecordUse(Param, Param->GetName(), Info);
+    }
+    TlxSimplePasPar::ParameterName();
 }
 
 void TUnitParser::OldFormalParameterType()

@@ -96,6 +96,7 @@ public:
     void MainUsedUnitStatement() override;
     void MainUsesClause() override;
     void OldFormalParameterType() override;
+    void ParameterName() override;
     void ParseFile() override;
     void ProgramBlock() override;
     void ResourceIncluded(const std::string& FileName) override;
@@ -233,6 +234,8 @@ protected:
     // The name being resolved is called (inherited Name), so a routine's
     // name inside its own body means the routine, not its result.
     bool FCallingName = false;
+    // Procedural types being read (their parameters declare no scope's names).
+    int FProceduralDepth = 0;
     // Where the name after the last "inherited" stands.
     int FInheritedNamePos = -1;
     const char* FInheritedNameOrigin = nullptr;

@@ -697,6 +697,15 @@ TqlVariable* TqlUnit::AddHandlerVariable(const std::string& Name, int FileIndex,
     return V;
 }
 
+TqlParameter* TqlUnit::AddProceduralParameter(const std::string& Name, int FileIndex, int X, int Y)
+{
+    if (!FProceduralParameters)
+        FProceduralParameters = std::make_unique<TqlSymbolList>(true);
+    auto* P = new TqlParameter(Name, pkNone, FileIndex, X, Y);
+    FProceduralParameters->AddSymbol(P);
+    return P;
+}
+
 TqlList* TqlUnit::GetUsedByLocations()
 {
     FUseStore.ForEachFrom(FListedUses, [this](TqlUsedByLocation* Use) { FUsedByLocations->Add(Use); });

@@ -425,6 +425,11 @@ public:
     // parameters from registers or pass them on unseen.
     bool GetHasAsmBlock() const { return FHasAsmBlock; }
     void SetHasAsmBlock(bool Value) { FHasAsmBlock = Value; }
+    // A message handler's message, as the expression after "message" writes
+    // it (a key of its words, 0 for no message): handlers of the same
+    // message have the same key.
+    uint32_t GetMessageKey() const { return FMessageKey; }
+    void SetMessageKey(uint32_t Value) { FMessageKey = Value; }
 
 private:
     TRoutineDirectives FDirectives;
@@ -436,11 +441,13 @@ private:
     std::unique_ptr<TqlVariable> FReturnType;
     TRoutineKind FRoutineKind;
     bool FHasAsmBlock = false;
+    uint32_t FMessageKey = 0;
     TqlRoutineList* FRoutineList;
     std::unique_ptr<TqlVariable> FRoutineType;
 };
 
 class TqlUsedUnitList;
+class TqlParameter;
 
 class TqlUnit : public TqlVarContainer {
 public:
@@ -493,6 +500,10 @@ public:
     // so none is a global; the unit owns them.
     TqlVariable* AddHandlerVariable(const std::string& Name, int FileIndex, int X, int Y);
     TqlSymbolList* GetHandlerVariables() { return FHandlerVariables.get(); }
+    // The parameters named in procedural types (TEvent = procedure(Sender:
+    // TObject)): declarations of no scope, which the unit owns.
+    TqlParameter* AddProceduralParameter(const std::string& Name, int FileIndex, int X, int Y);
+    TqlSymbolList* GetProceduralParameters() { return FProceduralParameters.get(); }
 
     std::string FormResource;
     TParserState ParserState = psrNone;
@@ -527,6 +538,7 @@ private:
     int FInterfaceLine = 0;
     std::unique_ptr<TqlSymbolList> FStringLiterals;
     std::unique_ptr<TqlSymbolList> FHandlerVariables;
+    std::unique_ptr<TqlSymbolList> FProceduralParameters;
     std::unique_ptr<TqlUsedUnitList> FUsedUnits;
     TDirectoryType FUnitType = dtProject;
     // Lists the store's uses on request: FListedUses of them are listed.

@@ -192,3 +192,72 @@ TEST(Bindings, AsmFieldThroughATypecast)
     for (const auto& [Name, Places] : Fields)
         EXPECT_EQ(UsePlaces(Frame->FindSymbol(Fx.Unit, nullptr, Name)), Places) << Name;
 }
+
+// A bare inherited in a message handler calls the ancestor's handler of the
+// same message, whatever its name, and passes the message on.
+TEST(Bindings, BareInheritedInAMessageHandlerCallsTheSameMessagesHandler)
+{
+    TFixtureUnit Fx("Contnrs",
+                    "const\n  WM_A = $0401;\n  WM_B = $0402;\n\n"
+                    "type\n"
+                    "  TBase = class\n  protected\n"
+                    "    procedure HandleA(var M); message WM_A;\n"
+                    "    procedure HandleB(var M); message WM_B;\n  end;\n"
+                    "  TChild = class(TBase)\n  protected\n"
+                    "    procedure HandleA(var M); message wm_b;\n"
+                    "    procedure Other(var M); message 77;\n  end;\n",
+                    "procedure TBase.HandleA(var M);\nbegin\nend;\n\n"
+                    "procedure TBase.HandleB(var M);\nbegin\nend;\n\n"
+                    "procedure TChild.HandleA(var M);\nbegin\n  inherited;\nend;\n\n"
+                    "procedure TChild.Other(var M);\nbegin\n  inherited;\nend;\n");
+    EXPECT_EQ(Fx.Messages(), "");
+    TqlSymbol* Base = Fx.Find("TBase");
+    TqlSymbol* Child = Fx.Find("TChild");
+    EXPECT_EQ(UsePlaces(Method(Base, "HandleA")), "26:17h");
+    EXPECT_EQ(UsePlaces(Method(Base, "HandleB")), "30:17h 36:3u");
+    // Other has no handler above it: the default handler takes the message.
+    for (const char* Name : {"HandleA", "Other"}) {
+        TqlRoutine* R = Method(Child, Name);
+        ASSERT_NE(R, nullptr);
+        ASSERT_EQ(R->GetParameters()->GetCount(), 1);
+        const std::string Places = UsePlaces(R->GetParameters()->GetParameters(0));
+        EXPECT_EQ(Places.substr(Places.size() - 1), "u") << Name << ": " << Places;
+    }
+}
+
+// Inside a method, Self is the method's object even where a type or a
+// global of that name is in scope.
+TEST(Bindings, SelfIsTheImplicitParameterWhateverElseIsNamedSelf)
+{
+    TFixtureUnit Fx("Contnrs",
+                    "type\n  TCounter = class\n  private\n    FCount: Integer;\n"
+                    "  public\n    procedure Reset;\n  end;\n\n"
+                    "var\n  Self: Integer;\n",
+                    "procedure TCounter.Reset;\nbegin\n  Self.FCount := 0;\n  with Self do\n    FCount := 1;\nend;\n\n"
+                    "initialization\n  Self := 1;\n");
+    EXPECT_EQ(Fx.Messages(), "");
+    TqlClass* Counter = dynamic_cast<TqlClass*>(Fx.Find("TCounter"));
+    ASSERT_NE(Counter, nullptr);
+    EXPECT_EQ(UsePlaces(Counter->FindSymbol(Fx.Unit, Counter, "FCount")), "23:8 25:5");
+    EXPECT_EQ(UsePlaces(Fx.Find("Self")), "29:3");
+}
+
+// The parameters named in a procedural type are declarations the model
+// keeps, each with its word marked where it stands.
+TEST(Bindings, ProceduralTypeParametersAreDeclared)
+{
+    TFixtureUnit Fx("Contnrs",
+                    "type\n  TNotify = procedure(Sender: TObject) of object;\n"
+                    "  TCompare = function(const A, B: string): Integer;\n"
+                    "  TItem = record\n    OnFree: procedure(Item: Pointer);\n  end;\n",
+                    "");
+    EXPECT_EQ(Fx.Messages(), "");
+    TqlSymbolList* Params = Fx.Unit->GetProceduralParameters();
+    ASSERT_NE(Params, nullptr);
+    std::string All;
+    for (int i = 0; i < Params->GetCount(); ++i)
+        All += Params->GetSymbol(i)->GetName() + "@" + UsePlaces(Params->GetSymbol(i)) + " ";
+    EXPECT_EQ(All, "Sender@9:23h A@10:29h B@10:32h Item@12:23h ");
+    // They are no names of the unit's scope.
+    EXPECT_EQ(Fx.Find("Sender"), nullptr);
+}
