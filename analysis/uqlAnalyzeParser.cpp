@@ -2,7 +2,9 @@
 
 #include "base/uqlPathUtils.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 #include <utility>
 
 namespace {
@@ -92,20 +94,27 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
     const std::string Name = Token();
     const TqlUsedByInfo Info = MakeUsedByInfo();
     TqlSymbol* Found = nullptr;
-    // "inherited Name" names a member of the ancestors of the method's class.
-    if (Inherited && FCurrentClass && !Context)
-        Context = FCurrentClass->GetInheritsFromClass();
-    if (Context) {
+    // "inherited Name" names a member of the ancestors of the method's class,
+    // never one of the class itself. Where they do not declare it (an
+    // ancestor the analysis did not find may), the name is not resolved.
+    const bool InAncestors = Inherited && FCurrentClass && !Context;
+    if (InAncestors) {
+        if (TqlClass* Ancestor = FCurrentClass->GetInheritsFromClass())
+            Found = Ancestor->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
+        if (Found)
+            RecordNameUse(Found, Name, Info);
+        else
+            NoteUnresolved(Name);
+    } else if (Context) {
         if (TqlSymbol* C = Context->FindContainer()) {
-            TqlClass* K = AsClass(C);
-            Found = C->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Name, false, Info);
+            Found = C->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info);
             if (Found)
                 RecordNameUse(Found, Name, Info);
         } else {
             NoteUnresolved(Name);
         }
     }
-    if (!Found) {
+    if (!Found && !InAncestors) {
         const bool Saved = std::exchange(FCallingName, Inherited);
         Found = FindSymbol(Name, true, true, Info);
         FCallingName = Saved;
@@ -115,7 +124,7 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
         FLastSymbol = Found;
         FLastResolved = true;
         Work = Found->FindContainer();
-    } else {
+    } else if (!InAncestors) {
         AddMessage("Symbol not found, " + Name + ".");
     }
     NextToken();
@@ -157,7 +166,7 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
         if (Work) {
             TqlClass* K = AsClass(Work);
             TqlSymbol* M =
-                Work->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Member, false, MemberInfo);
+                Work->FindSymbol(FCurrentUnit, ViewClass(), Member, false, MemberInfo);
             if (M)
                 RecordNameUse(M, Member, MemberInfo);
             if (M) {
@@ -423,14 +432,42 @@ void TAnalyzeParser::RecordBareInherited()
     // "inherited".
     auto* Method = qlAsRoutine(CurrentContainer());
     TqlClass* Class = CurrentScopeClass();
-    TqlClass* Ancestor = Class ? Class->GetInheritsFromClass() : nullptr;
-    if (!Method || !Ancestor)
+    if (!Method || !Class)
         return;
+    TqlClass* Ancestor = Class->GetInheritsFromClass();
     TqlUsedByInfo Info = MakeUsedByInfo();
     Info.IsUnnamed = true;
-    auto* Called = qlAsRoutine(Ancestor->FindSymbol(FCurrentUnit, Class, Method->GetName(), false, Info));
-    if (!Called)
+    auto* Called = Ancestor ? qlAsRoutine(Ancestor->FindSymbol(FCurrentUnit, Class, Method->GetName(), false, Info))
+                            : nullptr;
+    TqlParameterList* Params = Method->GetParameters();
+    if (Method->GetDirectives().Contains(rdMessage) && Method->GetMessageKey()) {
+        // In a message handler it calls the nearest ancestor's handler of
+        // the same message, whatever its name (or the default handler),
+        // passing the message on.
+        TqlRoutine* Handler = nullptr;
+        int Steps = 0;
+        for (TqlClass* K = Ancestor; K && !Handler && Steps < 4096; K = K->GetInheritsFromClass(), ++Steps) {
+            TqlRoutineList* L = K->GetRoutines();
+            for (int i = 0; i < L->GetCount() && !Handler; ++i) {
+                TqlRoutine* R = L->GetRoutine(i);
+                if (R->GetDirectives().Contains(rdMessage) && R->GetMessageKey() == Method->GetMessageKey())
+                    Handler = R;
+            }
+        }
+        if (Handler)
+            RecordUse(Handler, Handler->GetName(), Info);
+        for (int i = 0; i < Params->GetCount(); ++i)
+            Params->GetParameters(i)->GetUsedBy()->AddUsedBy(Info);
         return;
+    }
+    if (!Called) {
+        // An ancestor the analysis did not find may have the method: the
+        // parameters are passed on to it.
+        if (!Class->HasKnownAncestry())
+            for (int i = 0; i < Params->GetCount(); ++i)
+                Params->GetParameters(i)->GetUsedBy()->AddUsedBy(Info);
+        return;
+    }
     // Of overloads, the one whose parameters are this method's.
     std::vector<TqlRoutine*> Entry{Called};
     TqlOverloads Overloads;
@@ -442,7 +479,6 @@ void TAnalyzeParser::RecordBareInherited()
         }
     for (TqlRoutine* R : Entry)
         RecordUse(R, R->GetName(), Info);
-    TqlParameterList* Params = Method->GetParameters();
     for (int i = 0; i < Params->GetCount(); ++i)
         Params->GetParameters(i)->GetUsedBy()->AddUsedBy(Info);
 }
@@ -466,6 +502,11 @@ void TAnalyzeParser::AsmStatement()
     // ([EAX].TRec.Field names the type afresh).
     TqlSymbol* Members = nullptr;
     bool DotAfterBracket = false;
+    // TFrame([EAX]).Second: the types written before the "(" that are still
+    // open, with their depth; a ")" that closes one selects from the type.
+    std::vector<std::pair<int, TqlSymbol*>> Casts;
+    int Depth = 0;
+    bool CastBefore = false;
     for (;;) {
         const TptTokenKind K = GetTokenID();
         switch (K) {
@@ -482,6 +523,8 @@ void TAnalyzeParser::AsmStatement()
             AtName = true;
             Line = Y;
             Origin = Lexer().Origin();
+            Casts.clear();
+            Depth = 0;
         }
         if (K == ptAddressOp || K == ptDoubleAddressOp) {
             // A label (@@Loop, @1) or @Result, with its word.
@@ -517,10 +560,24 @@ void TAnalyzeParser::AsmStatement()
             // AND, OR, NOT, SHL and the like are instructions too.
             AtName = false;
         }
+        bool CastClosed = false;
+        if (K == ptRoundOpen) {
+            ++Depth;
+            if (Members && Before == ptIdentifier)
+                Casts.emplace_back(Depth, Members);
+        } else if (K == ptRoundClose) {
+            if (!Casts.empty() && Casts.back().first == Depth) {
+                Selects = Casts.back().second;
+                Casts.pop_back();
+                CastClosed = true;
+            }
+            Depth = std::max(Depth - 1, 0);
+        }
         if (K == ptPoint) {
-            DotAfterBracket = Before == ptSquareClose || Before == ptRoundClose;
+            DotAfterBracket = Before == ptSquareClose || (Before == ptRoundClose && !CastBefore);
         } else {
             Members = Selects;
+            CastBefore = CastClosed;
         }
         Before = K;
         BeforeEnd = Start + Lexer().GetTokenLen();
@@ -533,8 +590,7 @@ TqlSymbol* TAnalyzeParser::RecordAsmWord(const std::string& Word, TqlSymbol* Mem
     const TqlUsedByInfo Info = MakeUsedByInfo();
     TqlSymbol* S = nullptr;
     if (Members) {
-        TqlClass* K = AsClass(Members);
-        S = Members->FindSymbol(FCurrentUnit, K ? K : FCurrentClass, Word, false, Info);
+        S = Members->FindSymbol(FCurrentUnit, ViewClass(), Word, false, Info);
     } else {
         S = FindSymbol(Word, false, false, Info);
     }

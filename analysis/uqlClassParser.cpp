@@ -249,9 +249,11 @@ void TClassParser::ClassHeritage(TqlClass* Class)
                 continue;
             }
         }
-        if (TqlInterface* I = FindInterface(Names[i].first))
-            if (!Class->GetInterfaces()->Find(I->GetName()))
-                Class->GetInterfaces()->InternalSymbolAdded(I);
+        TqlInterface* I = FindInterface(Names[i].first);
+        if (I && !Class->GetInterfaces()->Find(I->GetName()))
+            Class->GetInterfaces()->InternalSymbolAdded(I);
+        if (i == 0 && !I)
+            Class->SetAncestorUnknown(true);
     }
     Expected(ptRoundClose);
 }
@@ -408,12 +410,44 @@ void TClassParser::MethodHeading(TqlClass* Class, TVisibilityKind Visibility)
         } else if (DirectiveOf(Ex) != rdNone && Ex != ptLocal && Ex != ptExternal &&
                    Ex != ptExport && Ex != ptFar && Ex != ptNear && !DirectiveIsName()) {
             R->AddDirective(DirectiveOf(Ex));
+            if (Ex == ptMessage)
+                R->SetMessageKey(MessageKeyAhead());
             ProceduralDirective();
         } else {
             break;
         }
         SEMICOLON();
     }
+}
+
+uint32_t TClassParser::MessageKeyAhead()
+{
+    // The words of the expression after "message", up to the ";", in upper
+    // case; a unit name before the last "." is left out (Messages.WM_SIZE).
+    std::vector<std::string> Words;
+    Lexer().InitAhead();
+    for (int i = 0; i < 64; ++i) {
+        const TptTokenKind K = Lexer().GetAheadTokenID();
+        if (K == ptSemiColon || K == ptNull || K == ptEnd)
+            break;
+        if (K == ptPoint && Words.size() == 1)
+            Words.clear();
+        else
+            Words.push_back(Lexer().GetAheadToken());
+        Lexer().AheadNext();
+    }
+    if (Words.empty())
+        return 0;
+    uint32_t Key = 2166136261u;
+    for (const std::string& W : Words) {
+        for (char C : W) {
+            if (C >= 'a' && C <= 'z')
+                C = static_cast<char>(C - 'a' + 'A');
+            Key = (Key ^ static_cast<unsigned char>(C)) * 16777619u;
+        }
+        Key = (Key ^ ' ') * 16777619u;
+    }
+    return Key ? Key : 1;
 }
 
 void TClassParser::RecordIndexNames(TqlProperty* Prop, const TPositionList& Names)

@@ -45,6 +45,9 @@ protected:
     // The index parameters of an array property (names with their 1-based
     // places) repeat the parameters of its accessor methods.
     void RecordIndexNames(TqlProperty* Prop, const TPositionList& Names);
+    // What the expression after "message" (the current word) writes, as a
+    // key that handlers of the same message share.
+    uint32_t MessageKeyAhead();
 
     std::unique_ptr<TqlHashedObjectList> FForwardClasses;
 

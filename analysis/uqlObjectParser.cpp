@@ -36,6 +36,8 @@ TqlClass* TObjectParser::ObjectType(const std::string& Name, const TPoint& Posit
                     AddMessageAt("Class, " + O->GetName() + ", is its own ancestor.", P);
                 else
                     SetAncestor(O, A);
+            } else if (!A) {
+                O->SetAncestorUnknown(true);
             }
         }
         Expected(ptRoundClose);

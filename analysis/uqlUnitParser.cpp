@@ -1558,6 +1558,10 @@ void TUnitParser::SetEndPosition(TqlSymbol* Symbol)
 TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, bool ReportMissing,
                                    const TqlUsedByInfo& Info)
 {
+    // Self inside a method is its implicit parameter, an object of its class,
+    // whatever else may be named Self; no use of the class is recorded.
+    if (FCurrentClass && qlSameText(Name, "Self"))
+        return FCurrentClass;
     TqlSymbol* Found = nullptr;
     // A name inside a with-statement over a type the analysis does not know
     // may be a member of that type, whatever it resolves to here.
@@ -1571,16 +1575,15 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
         TqlSymbol* T = *It ? (*It)->GetTypeIntf() : nullptr;
         if (!T || !T->GetTypeIntf())
             UnknownWith = true;
-        if (T && T->GetTypeIntf()) {
-            auto* AsClass = qlAsClass(T);
-            Found = T->GetTypeIntf()->FindSymbol(FCurrentUnit, AsClass ? AsClass : FCurrentClass,
-                                                 Name, false, Info);
-        }
+        // What the code here cannot reach of the type's members is not
+        // found through the with-statement.
+        if (T && T->GetTypeIntf())
+            Found = T->GetTypeIntf()->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info);
     }
     // 2. The scopes, innermost first.
     for (auto It = FScopes.rbegin(); !Found && It != FScopes.rend(); ++It) {
         if (It->Container) {
-            Found = It->Container->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
+            Found = It->Container->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info);
             // Inside function F, its name is its result only where it is
             // assigned (F := ...); anywhere else (F(...), Base + A, @F,
             // inherited F) it calls F or another routine of that name.
@@ -1589,15 +1592,15 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
                 Found = R;
         }
         if (!Found && It->Class)
-            Found = It->Class->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
+            Found = It->Class->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info);
     }
     // 3. The class whose declaration is being read.
     if (!Found && FDeclaredClass)
-        Found = FDeclaredClass->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
+        Found = FDeclaredClass->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info);
     if (FCurrentUnit) {
         // 4. The unit itself.
         if (!Found)
-            Found = FCurrentUnit->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info);
+            Found = FCurrentUnit->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info);
         // 5. A used unit of that name.
         if (!Found)
             if (TqlUsedUnit* UU = FCurrentUnit->GetUsedUnits()->FindUsedUnit(Name))
@@ -1609,9 +1612,6 @@ TqlSymbol* TUnitParser::FindSymbol(const std::string& Name, bool AddReference, b
         if (!Found && qlSameText(Name, FCurrentUnit->GetName()))
             Found = FCurrentUnit;
     }
-    // Self inside a method is its class; no use of the class is recorded.
-    if (!Found && FCurrentClass && qlSameText(Name, "Self"))
-        return FCurrentClass;
     // 7. The built-in symbols.
     if (!Found && gqlProject)
         Found = gqlProject->FindSystemSymbol(Name);
@@ -1674,14 +1674,14 @@ TqlSymbol* TUnitParser::FindInUsedUnits(const std::string& Name, const TqlUsedBy
             }
             if (!Last)
                 return nullptr;
-            if (TqlSymbol* Found = Last->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info))
+            if (TqlSymbol* Found = Last->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info))
                 return Found;
         }
     }
     for (int i = Used->GetCount() - 1; i >= 0; --i) {
         TqlUnit* U = Used->GetUsedUnit(i)->GetUnit();
         if (U && U != FCurrentUnit)
-            if (TqlSymbol* Found = U->FindSymbol(FCurrentUnit, FCurrentClass, Name, false, Info))
+            if (TqlSymbol* Found = U->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info))
                 return Found;
     }
     return nullptr;
@@ -1985,11 +1985,16 @@ TqlSymbol* TUnitParser::ParseType(TqlVarContainer* Container, const std::string&
             return Found;
         Required = false;
         break;
-    case ptFunction: case ptProcedure:
+    case ptFunction: case ptProcedure: {
         Found = SystemType(GetTokenID() == ptFunction ? tkFunction : tkProcedure);
+        struct TDepth {
+            int& Value;
+            ~TDepth() { --Value; }
+        } Depth{++FProceduralDepth};
         ProceduralType();
         Required = Found != nullptr;
         break;
+    }
     case ptIdentifier: {
         FLexer->InitAhead();
         const TptTokenKind Next = FLexer->GetAheadTokenID();
@@ -2238,6 +2243,20 @@ void TUnitParser::Designator()
         Frame.Designated = S;
     if (Frame.Index == 0 && S && IsObjectAllocation(Frame.Callee, Frame.Name))
         Frame.ObjectType = qlAsClass(S->FindContainer());
+}
+
+void TUnitParser::ParameterName()
+{
+    // A parameter of a procedural type declares a name of no scope: its use
+    // where it stands marks the word as known.
+    if (FProceduralDepth > 0 && GetTokenID() == ptIdentifier && FCurrentUnit) {
+        const TPoint P = Pos();
+        TqlParameter* Param = FCurrentUnit->AddProceduralParameter(Token(), FFileIndex, P.X, P.Y);
+        TqlUsedByInfo Info = MakeUsedByInfo();
+        Info.IsHeading = true;
+        RecordUse(Param, Param->GetName(), Info);
+    }
+    TlxSimplePasPar::ParameterName();
 }
 
 void TUnitParser::OldFormalParameterType()

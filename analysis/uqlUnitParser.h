@@ -63,6 +63,9 @@ public:
     void SetVisibility(TVisibilityKind Value) { FVisibility = Value; }
     int IndentLevel() const { return FIndentLevel; }
     TqlClass* CurrentClass() const { return FCurrentClass; }
+    // The class whose members the code here sees as its own: the method's
+    // class, or the class whose declaration is being read (nil elsewhere).
+    TqlClass* ViewClass() const { return FCurrentClass ? FCurrentClass : FDeclaredClass; }
     TqlClass* DeclaredClass() const { return FDeclaredClass; }
     void SetDeclaredClass(TqlClass* Value) { FDeclaredClass = Value; }
     // The symbols of the enclosing with-statements, innermost last.
@@ -93,6 +96,7 @@ public:
     void MainUsedUnitStatement() override;
     void MainUsesClause() override;
     void OldFormalParameterType() override;
+    void ParameterName() override;
     void ParseFile() override;
     void ProgramBlock() override;
     void ResourceIncluded(const std::string& FileName) override;
@@ -239,6 +243,8 @@ protected:
     // The name being resolved is called (inherited Name), so a routine's
     // name inside its own body means the routine, not its result.
     bool FCallingName = false;
+    // Procedural types being read (their parameters declare no scope's names).
+    int FProceduralDepth = 0;
     // Where the name after the last "inherited" stands.
     int FInheritedNamePos = -1;
     const char* FInheritedNameOrigin = nullptr;

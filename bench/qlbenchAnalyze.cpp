@@ -2,7 +2,8 @@
 // qlcheck runs, without printing, timed; then the lines the parses actually
 // went through, the number of messages and the time the model took to be
 // released, the peak memory of the process, the places of calls the
-// analysis left ambiguous and the closing line.
+// analysis left ambiguous, the "inherited Name" places bound to a member of
+// the caller's own class, and the closing line.
 #include "bench/qlbenchCommon.h"
 
 #include "analysis/uqlProject.h"
@@ -13,7 +14,10 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <fstream>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <set>
 #include <span>
 #include <string>
@@ -114,6 +118,79 @@ long long CountAmbiguousCalls(TqlProject& Project)
     return static_cast<long long>(Places.size());
 }
 
+// The word that ends before column X (1-based) of line Y of Lines, spaces
+// and line breaks skipped.
+std::string WordBefore(const std::vector<std::string>& Lines, int Y, int X)
+{
+    int Row = Y - 1;
+    int Col = X - 2;
+    while (Row >= 0 && Row < int(Lines.size())) {
+        const std::string& L = Lines[Row];
+        Col = std::min(Col, int(L.size()) - 1);
+        while (Col >= 0 && std::isspace(static_cast<unsigned char>(L[Col])))
+            --Col;
+        if (Col >= 0) {
+            int From = Col;
+            while (From > 0 && (std::isalnum(static_cast<unsigned char>(L[From - 1])) || L[From - 1] == '_'))
+                --From;
+            return L.substr(From, Col - From + 1);
+        }
+        --Row;
+        Col = Row >= 0 ? int(Lines[Row].size()) - 1 : 0;
+    }
+    return std::string();
+}
+
+// The places where "inherited Name", written in a method of a class, was
+// bound to a member of that same class: inherited starts in the ancestor.
+long long CountInheritedOwnClass(TqlProject& Project)
+{
+    std::map<int, std::vector<std::string>> Texts;
+    auto LinesOf = [&](int FileIndex) -> const std::vector<std::string>& {
+        auto It = Texts.find(FileIndex);
+        if (It != Texts.end())
+            return It->second;
+        std::vector<std::string>& Lines = Texts[FileIndex];
+        TqlFileNameList* Files = Project.GetFileNames();
+        if (FileIndex >= 0 && FileIndex < Files->GetCount()) {
+            std::ifstream In(Files->GetItems(FileIndex)->GetFullFileName(), std::ios::binary);
+            for (std::string L; std::getline(In, L);)
+                Lines.push_back(L);
+        }
+        return Lines;
+    };
+    auto Before = [](int Y1, int X1, int Y2, int X2) { return Y1 < Y2 || (Y1 == Y2 && X1 <= X2); };
+    long long Count = 0;
+    TqlUnitList* Units = Project.GetUnits();
+    for (int u = 0; u < Units->GetCount(); ++u) {
+        TqlClassList* Classes = Units->GetUnits(u)->GetClasses();
+        for (int c = 0; c < Classes->GetCount(); ++c) {
+            TqlClass* K = Classes->GetClasses(c);
+            TqlRoutineList* Methods = K->GetRoutines();
+            for (int m = 0; m < K->GetSymbolCount(); ++m) {
+                TqlUsedByList* Uses = K->GetSymbol(m)->GetUsedBy();
+                for (int i = 0; i < Uses->GetCount(); ++i) {
+                    TqlUsedByLocation* Use = Uses->GetLocations(i);
+                    if (Use->GetIsUnnamed() || Use->GetIsHeading() || Use->GetFileIndex() != K->GetFileIndex())
+                        continue;
+                    if (!qlSameText(WordBefore(LinesOf(Use->GetFileIndex()), Use->GetY(), Use->GetX()),
+                                    "inherited"))
+                        continue;
+                    for (int r = 0; r < Methods->GetCount(); ++r) {
+                        TqlRoutine* R = Methods->GetRoutine(r);
+                        if (Before(R->GetImplStartY(), R->GetImplStartX(), Use->GetY(), Use->GetX()) &&
+                            Before(Use->GetY(), Use->GetX(), R->GetImplEndY(), R->GetImplEndX())) {
+                            ++Count;
+                            break;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return Count;
+}
+
 int RunAnalyze(int Argc, char** Argv)
 {
     std::string MainFile;
@@ -146,6 +223,7 @@ int RunAnalyze(int Argc, char** Argv)
     long long AnalysedLines = 0;
     int Messages = 0;
     long long AmbiguousCalls = 0;
+    long long InheritedOwnClass = 0;
     double TeardownSeconds = 0;
     try {
         Ref<TqlProject> Project(new TqlProject);
@@ -167,6 +245,7 @@ int RunAnalyze(int Argc, char** Argv)
         // The model is whole here, and no unit's text is held any more.
         EndPrivateKb = PrivateKb();
         AmbiguousCalls = CountAmbiguousCalls(*Project);
+        InheritedOwnClass = CountInheritedOwnClass(*Project);
         // The model's release, timed on its own.
         const auto Teardown = std::chrono::steady_clock::now();
         gqlProject = nullptr;
@@ -193,6 +272,7 @@ int RunAnalyze(int Argc, char** Argv)
     if (StartPrivateKb >= 0 && EndPrivateKb >= 0)
         std::printf("private_kb=%.0f private_bytes_per_line=%.0f private_start_kb=%.0f\n", EndPrivateKb,
                     Totals.Lines ? EndPrivateKb * 1024.0 / double(Totals.Lines) : 0.0, StartPrivateKb);
+    std::printf("inherited_own_class=%lld\n", InheritedOwnClass);
     std::printf("ambiguous_calls=%lld\n", AmbiguousCalls);
     PrintClosingLine(Totals);
     return Totals.Errors ? 1 : 0;

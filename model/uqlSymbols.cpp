@@ -1,5 +1,6 @@
 #include "model/uqlModelShared.h"
 #include "model/uqlNameLookup.h"
+#include "model/uqlReach.h"
 
 #include <algorithm>
 #include <atomic>
@@ -470,22 +471,11 @@ TqlSymbol* TqlClass::FindMember(TqlUnit* Unit, TqlClass* Class, const std::strin
         Found = static_cast<TqlSymbol*>(FSymbols->GetObject(Index));
     else if (FInheritsFromClass)
         Found = FInheritsFromClass->FindMember(Unit, Class, Name, Hash, false, Info);
-
-    if (Found) {
-        switch (Found->GetVisibility()) {
-        case vkProtected:
-            if (!(Class == nullptr || (Unit && Unit->GetUnitIndex() == GetUnitIndex()) ||
-                  ComparesTo(Class) || Class->DescendsFrom(this)))
-                Found = nullptr;
-            break;
-        case vkPrivate:
-            if (!(Unit && Unit->GetUnitIndex() == GetUnitIndex()))
-                Found = nullptr;
-            break;
-        default:
-            break;
-        }
-    }
+    // A member that the code (in Unit, in a method of Class, nil outside
+    // methods) cannot reach is not found, here and through each descendant
+    // the lookup came down.
+    if (Found && qlMemberOutOfReach(Found, this, Unit, Class))
+        Found = nullptr;
     RecordUse(Found, Name, AddReference, Info);
     return Found;
 }
@@ -593,6 +583,16 @@ bool TqlClass::IsDescendant(TqlClass* Class)
         return false;
     TSeenClasses Seen;
     return IsDescendantWalk(Class, Seen);
+}
+
+bool TqlClass::HasKnownAncestry() const
+{
+    // A chain of ancestors never comes round (SetInheritsFromClass refuses
+    // that).
+    for (const TqlClass* C = this; C; C = C->FInheritsFromClass)
+        if (C->FAncestorUnknown)
+            return false;
+    return true;
 }
 
 bool TqlClass::DescendsFrom(const TqlClass* Ancestor) const
@@ -725,6 +725,15 @@ TqlVariable* TqlUnit::AddHandlerVariable(const std::string& Name, int FileIndex,
     auto* V = new TqlVariable(Name, vkNone, false, FileIndex, X, Y);
     FHandlerVariables->AddSymbol(V);
     return V;
+}
+
+TqlParameter* TqlUnit::AddProceduralParameter(const std::string& Name, int FileIndex, int X, int Y)
+{
+    if (!FProceduralParameters)
+        FProceduralParameters = std::make_unique<TqlSymbolList>(true);
+    auto* P = new TqlParameter(Name, pkNone, FileIndex, X, Y);
+    FProceduralParameters->AddSymbol(P);
+    return P;
 }
 
 TqlList* TqlUnit::GetUsedByLocations()

@@ -337,6 +337,12 @@ public:
     bool DescendsFrom(const TqlClass* Ancestor) const;
     // Some implemented interface has a member of that name.
     bool IsSymbolFromInterface(const std::string& Name);
+    // The heritage names an ancestor the analysis did not find.
+    bool GetAncestorUnknown() const { return FAncestorUnknown; }
+    void SetAncestorUnknown(bool Value) { FAncestorUnknown = Value; }
+    // Every ancestor is known: none up the chain names one the analysis did
+    // not find.
+    bool HasKnownAncestry() const;
 
 private:
     // FindSymbol with the name's hash in the member indexes, taken once for
@@ -357,6 +363,7 @@ private:
     std::unique_ptr<TqlPropertyList> FProperties;
     std::vector<TVisibilitySpecifier> FVisibilitySpecifiers;
     bool FInLookup = false;
+    bool FAncestorUnknown = false;
 };
 
 class TqlObject : public TqlClass {
@@ -418,6 +425,11 @@ public:
     // parameters from registers or pass them on unseen.
     bool GetHasAsmBlock() const { return FHasAsmBlock; }
     void SetHasAsmBlock(bool Value) { FHasAsmBlock = Value; }
+    // A message handler's message, as the expression after "message" writes
+    // it (a key of its words, 0 for no message): handlers of the same
+    // message have the same key.
+    uint32_t GetMessageKey() const { return FMessageKey; }
+    void SetMessageKey(uint32_t Value) { FMessageKey = Value; }
 
 private:
     TRoutineDirectives FDirectives;
@@ -429,11 +441,13 @@ private:
     std::unique_ptr<TqlVariable> FReturnType;
     TRoutineKind FRoutineKind;
     bool FHasAsmBlock = false;
+    uint32_t FMessageKey = 0;
     TqlRoutineList* FRoutineList;
     std::unique_ptr<TqlVariable> FRoutineType;
 };
 
 class TqlUsedUnitList;
+class TqlParameter;
 
 class TqlUnit : public TqlVarContainer {
 public:
@@ -493,6 +507,10 @@ public:
     // so none is a global; the unit owns them.
     TqlVariable* AddHandlerVariable(const std::string& Name, int FileIndex, int X, int Y);
     TqlSymbolList* GetHandlerVariables() { return FHandlerVariables.get(); }
+    // The parameters named in procedural types (TEvent = procedure(Sender:
+    // TObject)): declarations of no scope, which the unit owns.
+    TqlParameter* AddProceduralParameter(const std::string& Name, int FileIndex, int X, int Y);
+    TqlSymbolList* GetProceduralParameters() { return FProceduralParameters.get(); }
 
     std::string FormResource;
     std::vector<std::string> FurtherFormResources;
@@ -529,6 +547,7 @@ private:
     int FInterfaceLine = 0;
     std::unique_ptr<TqlSymbolList> FStringLiterals;
     std::unique_ptr<TqlSymbolList> FHandlerVariables;
+    std::unique_ptr<TqlSymbolList> FProceduralParameters;
     std::unique_ptr<TqlUsedUnitList> FUsedUnits;
     TDirectoryType FUnitType = dtProject;
     // Lists the store's uses on request: FListedUses of them are listed.

@@ -1,4 +1,5 @@
 #include "Refactorings/WithUnwinder/uWithUnwinder.h"
+#include "model/uqlReach.h"
 
 #include "base/uqlPathUtils.h"
 
@@ -507,14 +508,12 @@ bool TqlWithUnwinder::OutOfReachQualified(TqlStatementNode* With, TqlSymbol* Con
 {
     TqlUsedByLocation* Use = FUses.Find(Node);
     TqlSymbol* Member = Use ? Use->GetUsedByList()->GetSymbol() : nullptr;
-    if (!Member || Member->GetUnitIntf() == FUnit ||
-        (Member->GetVisibility() != vkProtected && Member->GetVisibility() != vkStrictProtected))
+    if (!Member)
         return false;
-    // Through an object of the method's own class, or of a descendant, the
-    // member stays in reach.
+    // Written after the expression, the member is reached through an object
+    // of the expression's class.
     TqlClass* Own = qlMethodClass(FUnit, qlOutermostMethod(With));
-    auto* Class = dynamic_cast<TqlClass*>(Container);
-    return !(Own && Class && (Class == Own || Class->DescendsFrom(Own)));
+    return qlMemberOutOfReach(Member, nullptr, FUnit, Own, dynamic_cast<TqlClass*>(Container));
 }
 
 TqlCodeNode* TqlWithUnwinder::UnresolvedNameInBody(TqlStatementNode* With)

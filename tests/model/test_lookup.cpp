@@ -156,7 +156,10 @@ TEST(Lookup, ProtectedMembers)
     Base->GetDescendants()->Add(Derived);
     TqlClass* Stranger = B->GetClasses()->AddClass("TStranger", vkInterface, B->GetFileIndex(), 1, 5);
 
-    EXPECT_EQ(Base->FindSymbol(B, nullptr, "FProt"), Prot) << "no class context";
+    // Code outside any method of another unit does not reach it; a lookup
+    // for no code at all does.
+    EXPECT_EQ(Base->FindSymbol(B, nullptr, "FProt"), nullptr) << "outside methods";
+    EXPECT_EQ(Base->FindSymbol(nullptr, nullptr, "FProt"), Prot) << "no code";
     EXPECT_EQ(Base->FindSymbol(B, Derived, "FProt"), Prot) << "context is a descendant";
     EXPECT_EQ(Base->FindSymbol(B, Stranger, "FProt"), nullptr);
     EXPECT_EQ(Base->FindSymbol(A, Stranger, "FProt"), Prot) << "same unit";
@@ -215,7 +218,7 @@ TEST(Lookup, ProtectedMembersAcrossUnits)
         {"caller in an ancestor, asking through a descendant", D, Base, Child, false},
         {"caller in a sibling, asking the base", D, Sibling, Base, true},
         {"caller in a sibling, asking through another branch", D, Sibling, Grand, false},
-        {"no caller class", D, nullptr, Grand, true},
+        {"no caller class: code outside methods", D, nullptr, Grand, false},
         {"an unrelated caller in the declaring unit", A, Stranger, Base, true},
     };
     for (const TCase& T : Cases) {

@@ -145,6 +145,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Every place of the old name changes, headings and forward
         // declarations included.
         TRenameCase{"rename_method_heading", "UFoo.TFoo.FBase", "FStart", ""},
+        // A parameter of a method matching a procedural type's: the
+        // procedural type's parameter of that name is another declaration.
+        TRenameCase{"rename_procedural_params", "UEvents.TButton.Report.Sender", "Source", ""},
         TRenameCase{"rename_pascal_result", "Results.Twice", "Double", ""},
         TRenameCase{"rename_pascal_result", "Results.Fact", "Factorial", ""},
         TRenameCase{"rename_forward_types", "Nodes.PNode", "PItem", ""},
