@@ -8,7 +8,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
 #include <QString>
+#include <QStringList>
+#include <QTest>
 
 #include <cstdio>
 #include <filesystem>
@@ -74,3 +79,24 @@ private:
     std::optional<QApplication> FApp;
     TSilentPrompts FPrompts;
 };
+
+// The checks of a program driven by real X input: each printed as ok or
+// FAILED; the program's exit code counts the failures.
+inline int gScreenshotFailures = 0;
+
+inline void Check(bool Ok, const QString& What)
+{
+    std::printf("%s: %s\n", Ok ? "ok" : "FAILED", qPrintable(What));
+    if (!Ok)
+        ++gScreenshotFailures;
+}
+
+// The whole screen into File, once the last input has been drawn.
+inline void SaveScreen(const QString& File)
+{
+    QTest::qWait(300);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(File);
+    std::printf("%s\n", qPrintable(File));
+}
+
+inline bool Xdotool(const QStringList& Args) { return QProcess::execute("xdotool", Args) == 0; }

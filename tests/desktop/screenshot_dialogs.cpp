@@ -46,24 +46,9 @@
 namespace {
 
 QString Out;
-int Failures = 0;
 bool RealInput = false;
 
-void Check(bool Ok, const char* What)
-{
-    std::printf("%s: %s\n", Ok ? "ok" : "FAILED", What);
-    if (!Ok)
-        ++Failures;
-}
-
-void Save(const QString& Name)
-{
-    QTest::qWait(300);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(Out + "/" + Name);
-    std::printf("%s\n", qPrintable(Out + "/" + Name));
-}
-
-bool Xdotool(const QStringList& Args) { return QProcess::execute("xdotool", Args) == 0; }
+void Save(const QString& Name) { SaveScreen(Out + "/" + Name); }
 
 // A click at a widget's centre: a real one through the X server, or one
 // sent to the widget's window as the window system would deliver it.
@@ -238,5 +223,5 @@ int main(int argc, char** argv)
 
     Form->Shutdown();
     delete Form;
-    return Failures == 0 ? 0 : 1;
+    return gScreenshotFailures == 0 ? 0 : 1;
 }

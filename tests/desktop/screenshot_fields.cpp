@@ -35,23 +35,8 @@
 namespace {
 
 QString Out;
-int Failures = 0;
 
-void Check(bool Ok, const QString& What)
-{
-    std::printf("%s: %s\n", Ok ? "ok" : "FAILED", qPrintable(What));
-    if (!Ok)
-        ++Failures;
-}
-
-void Save(const QString& Name)
-{
-    QTest::qWait(300);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(Out + "/" + Name);
-    std::printf("%s\n", qPrintable(Out + "/" + Name));
-}
-
-bool Xdotool(const QStringList& Args) { return QProcess::execute("xdotool", Args) == 0; }
+void Save(const QString& Name) { SaveScreen(Out + "/" + Name); }
 
 void ClickInto(QWidget* Widget)
 {
@@ -179,5 +164,5 @@ int main(int argc, char** argv)
 
     Form->Shutdown();
     delete Form;
-    return Failures == 0 ? 0 : 1;
+    return gScreenshotFailures == 0 ? 0 : 1;
 }

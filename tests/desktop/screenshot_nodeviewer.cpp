@@ -39,23 +39,8 @@ namespace {
 namespace fs = std::filesystem;
 
 QString Out;
-int Failures = 0;
 
-void Check(bool Ok, const QString& What)
-{
-    std::printf("%s: %s\n", Ok ? "ok" : "FAILED", qPrintable(What));
-    if (!Ok)
-        ++Failures;
-}
-
-void Save(const QString& Name)
-{
-    QTest::qWait(300);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(Out + "/" + Name);
-    std::printf("%s\n", qPrintable(Out + "/" + Name));
-}
-
-bool Xdotool(const QStringList& Args) { return QProcess::execute("xdotool", Args) == 0; }
+void Save(const QString& Name) { SaveScreen(Out + "/" + Name); }
 
 // A real click on a tree item, scrolled into view first.
 void ClickItem(QTreeWidget* Tree, QTreeWidgetItem* Item)
@@ -183,5 +168,5 @@ int main(int argc, char** argv)
     }
     qlDesktopPluginLoader().FinalizeAll();
     fs::current_path(Old);
-    return Failures == 0 ? 0 : 1;
+    return gScreenshotFailures == 0 ? 0 : 1;
 }
