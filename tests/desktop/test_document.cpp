@@ -224,7 +224,9 @@ private slots:
         T.start();
         const std::string Error = FetchError(Server.Url("/hop0"), Limits);
         QVERIFY2(Error.find("took longer than allowed") != std::string::npos, Error.c_str());
-        QVERIFY2(T.elapsed() < 2300, std::to_string(T.elapsed()).c_str());
+        // Without the one deadline all six hops would answer (2.4 s) and the
+        // fetch succeed; the bound leaves room for a loaded machine.
+        QVERIFY2(T.elapsed() < 5000, std::to_string(T.elapsed()).c_str());
         // Each hop alone is well inside the deadline.
         Limits.DeadlineMs = 30000;
         QCOMPARE(FetchError(Server.Url("/hop0"), Limits), std::string("fetched: [general]\r\n"));
@@ -284,7 +286,9 @@ private slots:
         Poll.start(20);
         T.start();
         const std::string Error = FetchError(Server.Url("/wait"), Limits);
-        QVERIFY2(ShownAfter >= 0 && ShownAfter < 2000, std::to_string(ShownAfter).c_str());
+        // Qt's own 4 s before a dialog shows would fail this; the rest of the
+        // bound is room for a loaded machine.
+        QVERIFY2(ShownAfter >= 0 && ShownAfter < 3500, std::to_string(ShownAfter).c_str());
         QVERIFY2(Error.find("cancelled") != std::string::npos, Error.c_str());
     }
 
