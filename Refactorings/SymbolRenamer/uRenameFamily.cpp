@@ -281,8 +281,6 @@ bool TqlSymbolRename::CheckFamily()
         if (!IsMember(R))
             Members.push_back(R);
     };
-    // Each old-style object up the chain names an ancestor that the
-    // analysis found, or none.
     std::vector<TqlClass*> Classes;
     bool Listed = false;
     bool Undecided = false;
