@@ -197,14 +197,6 @@ TqlCodeNode* qlFirstUnresolvedName(const TqlUnit* Unit, TqlNode* Root, const Tql
     return Found;
 }
 
-bool qlHasKnownAncestry(const TqlClass* Class)
-{
-    // A chain of ancestors never comes round (the class parser refuses that).
-    while (Class->GetInheritsFromClass())
-        Class = Class->GetInheritsFromClass();
-    return qlSameName(Class->GetName(), "TObject");
-}
-
 bool qlSameName(const std::string& A, const std::string& B)
 {
     if (A.size() != B.size())

@@ -75,9 +75,6 @@ bool qlIsUnresolvedName(const TqlUnit* Unit, const std::string& Name);
 // passes over some. Nil when there is none.
 TqlCodeNode* qlFirstUnresolvedName(const TqlUnit* Unit, TqlNode* Root, const TqlUseIndex& Uses,
                                    const std::function<bool(const TqlCodeNode*)>& Skip = nullptr);
-// Class's chain of ancestors ends in TObject: the analysis found every
-// ancestor.
-bool qlHasKnownAncestry(const TqlClass* Class);
 // Text without regard to case (ASCII letters).
 bool qlSameName(const std::string& A, const std::string& B);
 // Adds the identifier-like words of Text, in lower case, to Words.

@@ -385,14 +385,7 @@ bool TqlSymbolRename::CheckUnitNameRead(TqlUnit* Unit)
         return true;
     // A member, a parameter or a local of that name is found before the
     // unit; a declaration, and a heading that repeats it, is no reading.
-    std::unordered_set<uint64_t> Declared;
-    ForEachDeclared(
-        Unit,
-        [&](TqlSymbolContainer*, TqlSymbol* S) {
-            if (S->GetFileIndex() == Own && qlSameName(S->GetName(), FNewName))
-                Declared.insert(qlPointKey(S->GetX(), S->GetY()));
-        },
-        true);
+    const std::unordered_set<uint64_t> Declared = DeclaredPlaces(Unit, Own, FNewName);
     const TqlUseIndex Uses(Unit);
     bool Ok = true;
     ScanWords(Text, [&](const TWord& W) {
@@ -697,15 +690,8 @@ bool TqlSymbolRename::CheckScopes(TqlUnit* Unit, TqlModuleNode* Tree, const std:
     // The analysis left the new name unresolved here (a used unit it could
     // not find may declare it): once renamed, the symbol may take its place.
     const bool Unresolved = qlIsUnresolvedName(Unit, FNewName);
-    std::unordered_set<uint64_t> Declared;
-    if (Unresolved)
-        ForEachDeclared(
-            Unit,
-            [&](TqlSymbolContainer*, TqlSymbol* S) {
-                if (S->GetFileIndex() == FileIndex && qlSameName(S->GetName(), FNewName))
-                    Declared.insert(qlPointKey(S->GetX(), S->GetY()));
-            },
-            true);
+    const std::unordered_set<uint64_t> Declared =
+        Unresolved ? DeclaredPlaces(Unit, FileIndex, FNewName) : std::unordered_set<uint64_t>{};
     auto TakesUnresolved = [&](TqlTokenNode* Token, const TPoint& P, TqlUsedByLocation* Use) {
         if (!Unresolved || Use || Declared.count(qlPointKey(P.X, P.Y)) || !ComesFirst(Token, P))
             return false;

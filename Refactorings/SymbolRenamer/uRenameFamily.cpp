@@ -281,15 +281,6 @@ bool TqlSymbolRename::CheckFamily()
         if (!IsMember(R))
             Members.push_back(R);
     };
-    // Each old-style object up the chain names an ancestor that the
-    // analysis found, or none.
-    auto ObjectAncestryKnown = [&](TqlClass* Class) {
-        for (int Depth = 0; Class && Depth < 10000; ++Depth, Class = Class->GetInheritsFromClass())
-            if (!Class->GetInheritsFromClass() &&
-                !HeritageNames(Source(Class->GetFileName()), Class->GetX(), Class->GetY()).empty())
-                return false;
-        return true;
-    };
     std::vector<TqlClass*> Classes;
     bool Listed = false;
     bool Undecided = false;
@@ -342,7 +333,7 @@ bool TqlSymbolRename::CheckFamily()
         }
         // An old-style object overrides by declaring the method virtual
         // again; over an ancestor the analysis did not find, it may.
-        if (dynamic_cast<TqlObject*>(Class) && D.Contains(rdVirtual) && !ObjectAncestryKnown(Class))
+        if (dynamic_cast<TqlObject*>(Class) && D.Contains(rdVirtual) && !Class->HasKnownAncestry())
             return Refuse(qlFormat(UnknownOverridden, MemberName(M)), M);
         if (IsOverride(M)) {
             TqlRoutine* Up = MethodAbove(Class->GetInheritsFromClass(), M, Undecided);
@@ -392,7 +383,7 @@ bool TqlSymbolRename::CheckFamily()
                 Post(Format2(InheritedKeeps, MemberName(M), MemberName(Up)), File, X, Y);
                 return false;
             }
-            if (!Up && (Undecided || !qlHasKnownAncestry(Class))) {
+            if (!Up && (Undecided || !Class->HasKnownAncestry())) {
                 Post(qlFormat(InheritedUnknown, MemberName(M)), File, X, Y);
                 return false;
             }

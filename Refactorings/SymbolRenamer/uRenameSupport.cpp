@@ -139,6 +139,19 @@ void ForEachDeclared(TqlUnit* Unit, const std::function<void(TqlSymbolContainer*
     ForEachDeclared(Unit, Visit, Seen, Labels);
 }
 
+std::unordered_set<uint64_t> DeclaredPlaces(TqlUnit* Unit, int FileIndex, const std::string& Name)
+{
+    std::unordered_set<uint64_t> Places;
+    ForEachDeclared(
+        Unit,
+        [&](TqlSymbolContainer*, TqlSymbol* S) {
+            if (S->GetFileIndex() == FileIndex && qlSameName(S->GetName(), Name))
+                Places.insert(qlPointKey(S->GetX(), S->GetY()));
+        },
+        true);
+    return Places;
+}
+
 // The scope that declares Symbol: its routine, class, record or unit (an
 // enumeration's items belong to the scope around the enumeration).
 TqlSymbol* HomeOf(TqlSymbol* Symbol)

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace SymbolRenamer {
@@ -41,6 +42,10 @@ bool HoldsWord(const std::string& Text, const std::string& Name);
 // routine's exception handler variables.
 void ForEachDeclared(TqlUnit* Unit, const std::function<void(TqlSymbolContainer*, TqlSymbol*)>& Visit,
                      bool Labels = false);
+// The places (qlPointKey) in the file FileIndex where Unit, or a container
+// inside it, declares something named Name, a label or a handler variable
+// among them.
+std::unordered_set<uint64_t> DeclaredPlaces(TqlUnit* Unit, int FileIndex, const std::string& Name);
 
 // The scope that declares Symbol: its routine, class, record or unit (an
 // enumeration's items belong to the scope around the enumeration).

@@ -529,10 +529,11 @@ TqlCodeNode* TqlWithUnwinder::UnresolvedNameInBody(TqlStatementNode* With)
 
 bool TqlWithUnwinder::HasKnownAncestry(TqlSymbol* Container)
 {
-    // A class whose chain of ancestors does not end in TObject has an
-    // ancestor the analysis did not find.
+    // The analysis marks the classes and objects whose heritage names an
+    // ancestor it did not find, not the interfaces: one of those may always
+    // lack an ancestor.
     auto* Class = dynamic_cast<TqlClass*>(Container);
-    return !Class || qlHasKnownAncestry(Class);
+    return !Class || (!dynamic_cast<TqlInterface*>(Class) && Class->HasKnownAncestry());
 }
 
 // ---------------------------------------------------------------------------

@@ -62,7 +62,8 @@ private:
     // The first name in the body that the analysis did not resolve; nil
     // when there is none.
     TqlCodeNode* UnresolvedNameInBody(TqlStatementNode* With);
-    // The class's chain of ancestors ends in TObject (true for a record).
+    // No ancestor of the class is one the analysis did not find (true for a
+    // record).
     static bool HasKnownAncestry(TqlSymbol* Container);
     std::string FreeVariableName(TqlStatementNode* With, const std::string& Base);
     void Post(const std::string& Text, int X, int Y) { FSink(Text, X, Y); }

@@ -103,6 +103,33 @@ void Classify(TqlSymbolContainer* Container, const std::string& Lower, int FileI
     }
 }
 
+// A rename of a symbol over node trees of the units it edits, each tree
+// read on first need.
+struct TTreeRename {
+    std::map<TqlUnit*, std::unique_ptr<TqlModuleNode>> Trees;
+    std::vector<std::string> Messages;  // what the rename said
+    std::vector<TqlUnit*> Units;        // the units it edited
+
+    // False when the rename refuses.
+    bool Run(TqlSymbol* Symbol, const std::string& NewName)
+    {
+        TqlSymbolRename R(
+            Symbol, NewName,
+            [&](TqlUnit* U) -> TqlModuleNode* {
+                auto& Tree = Trees[U];
+                if (!Tree)
+                    Tree = qlCorpusTree(U->GetFullFileName());
+                return Tree.get();
+            },
+            [&](const std::string& Text, int, int, int) { Messages.push_back(Text); });
+        bool Ok = R.Prepare();
+        for (TqlUnit* U : Ok ? R.Units() : std::vector<TqlUnit*>{})
+            Ok = R.RenameIn(U) && Ok;
+        Units = R.Units();
+        return Ok;
+    }
+};
+
 struct TRenameOutput {
     std::string Source;  // the analysed main file
     std::string Folder;  // the written units
@@ -191,22 +218,11 @@ void RenameIn(const std::string& File, const std::string& OutFolder, int Counts[
         ++Counts[Kind];
         ++All.Tried[Kind];
         const std::string& NewName = NewNames[Index];
-        std::map<TqlUnit*, std::unique_ptr<TqlModuleNode>> Trees;
-        std::vector<std::string> Messages;
-        TqlSymbolRename R(
-            Symbol, NewName,
-            [&](TqlUnit* U) -> TqlModuleNode* {
-                auto& Tree = Trees[U];
-                if (!Tree)
-                    Tree = qlCorpusTree(U->GetFullFileName());
-                return Tree.get();
-            },
-            [&](const std::string& Text, int, int, int) { Messages.push_back(Text); });
+        TTreeRename R;
+        auto& [Trees, Messages, Units] = R;
         bool Ok = false;
         try {
-            Ok = R.Prepare();
-            for (TqlUnit* U : Ok ? R.Units() : std::vector<TqlUnit*>{})
-                Ok = R.RenameIn(U) && Ok;
+            Ok = R.Run(Symbol, NewName);
         } catch (const ESyntaxError&) {
             Messages.push_back("the node builder stopped at a syntax error");
             Ok = false;
@@ -224,7 +240,7 @@ void RenameIn(const std::string& File, const std::string& OutFolder, int Counts[
         EXPECT_TRUE(Messages.empty()) << What;
         // The plug-in writes nothing that its last check refuses.
         std::vector<TqlOutputText> Written;
-        for (TqlUnit* U : R.Units())
+        for (TqlUnit* U : Units)
             Written.push_back({U->GetFullFileName(), Trees[U]->GetText(),
                                U == Symbol ? NewName + fs::path(U->GetFullFileName()).extension().string() : ""});
         if (!All.Checks.Check(Written, What, Symbol->GetName(), NewName))
@@ -233,7 +249,7 @@ void RenameIn(const std::string& File, const std::string& OutFolder, int Counts[
         const fs::path Folder = fs::path(OutFolder) / std::to_string(All.Outputs.size());
         fs::create_directories(Folder);
         std::string MainOut;
-        for (TqlUnit* U : R.Units()) {
+        for (TqlUnit* U : Units) {
             fs::path Name = fs::path(U->GetFullFileName()).filename();
             if (U == Symbol)
                 Name = NewName + Name.extension().string();
@@ -361,21 +377,9 @@ TEST(CorpusRename, FormPrograms)
             ++Tried;
             const std::string NewName = Symbol->GetName() + "Rn";
             const std::string What = std::string(Case) + ": " + KindNames[Kind] + " " + Symbol->GetName();
-            std::map<TqlUnit*, std::unique_ptr<TqlModuleNode>> Trees;
-            std::vector<std::string> Messages;
-            TqlSymbolRename R(
-                Symbol, NewName,
-                [&](TqlUnit* U) -> TqlModuleNode* {
-                    auto& Tree = Trees[U];
-                    if (!Tree)
-                        Tree = qlCorpusTree(U->GetFullFileName());
-                    return Tree.get();
-                },
-                [&](const std::string& Text, int, int, int) { Messages.push_back(Text); });
-            bool Ok = R.Prepare();
-            for (TqlUnit* U : Ok ? R.Units() : std::vector<TqlUnit*>{})
-                Ok = R.RenameIn(U) && Ok;
-            if (!Ok) {
+            TTreeRename R;
+            auto& [Trees, Messages, Units] = R;
+            if (!R.Run(Symbol, NewName)) {
                 EXPECT_FALSE(Messages.empty()) << What << " refused without a word";
                 for (const std::string& M : Messages) {
                     ++Refusals[Shape(M)];
@@ -387,7 +391,7 @@ TEST(CorpusRename, FormPrograms)
             // The sources with the written units in their place.
             const fs::path Out = fs::path(Work.Path()) / Case / std::to_string(Renamed);
             fs::copy(Before, Out, fs::copy_options::recursive);
-            for (TqlUnit* U : R.Units()) {
+            for (TqlUnit* U : Units) {
                 fs::path Name = fs::path(U->GetFullFileName()).filename();
                 fs::remove(Out / Name);
                 if (U == Symbol)

@@ -241,6 +241,9 @@ INSTANTIATE_TEST_SUITE_P(
         TRenameCase{"rename_family_object", "UBoxes.TCrate.Area", "Size", ""},
         TRenameCase{"rename_family_object", "UBoxes.TBox.Area", "Surface", ""},
         TRenameCase{"rename_family_object", "UFigures.TFigure.Caption", "Title", ""},
+        // A bare inherited in a method of an object with no ancestor calls
+        // nothing: its ancestry is known and empty.
+        TRenameCase{"rename_family_object", "UFigures.TFigure.Show", "Display", ""},
         // Overloaded virtual methods: each overload's overrides are a family
         // of their own, though a class in between overrides only the other.
         TRenameCase{"rename_family_overload", "UScalers.TDoubler.Scale", "Resize", ""},

@@ -385,3 +385,49 @@ TEST(SymbolRenamer, FormThatCannotBeFollowedRefusesItsPropertyNames)
         }
     }
 }
+
+// An old-style object with no heritage has a known, empty ancestry: a bare
+// inherited in its methods, or in those of an object below it, calls
+// nothing. An object over an ancestor the analysis did not find may
+// override, or call through inherited, a method of that ancestor.
+TEST(SymbolRenamer, ObjectAncestryDecidesInheritedAndOverrides)
+{
+    const std::string Unit = "unit UObjs;\n\ninterface\n\ntype\n"
+                             "  TLoose = object(TMissing)\n    procedure Draw; virtual;\n    procedure Wipe;\n  end;\n\n"
+                             "  TRoot = object\n    procedure Reset;\n  end;\n\n"
+                             "  TLeaf = object(TRoot)\n    procedure Clear;\n  end;\n\n"
+                             "implementation\n\n"
+                             "procedure TLoose.Draw;\nbegin\nend;\n\n"
+                             "procedure TLoose.Wipe;\nbegin\n  inherited;\nend;\n\n"
+                             "procedure TRoot.Reset;\nbegin\n  inherited;\nend;\n\n"
+                             "procedure TLeaf.Clear;\nbegin\n  inherited;\nend;\n\nend.\n";
+    const struct {
+        const char* Object;
+        const char* Method;
+        const char* Refusal;  // empty where the rename goes through
+    } Cases[] = {
+        {"TRoot", "Reset", ""},
+        {"TLeaf", "Clear", ""},
+        {"TLoose", "Draw", "Method TLoose.Draw overrides a method of an ancestor the analysis did not find"},
+        {"TLoose", "Wipe", "Method TLoose.Wipe calls a method of an ancestor the analysis did not find"},
+    };
+    for (const auto& C : Cases) {
+        TRenameRun Run({{"UObjs.pas", Unit}});
+        auto* Object = static_cast<TqlClass*>(Run.P.Unit("UObjs")->GetObjects()->Find(C.Object));
+        ASSERT_NE(Object, nullptr) << C.Object;
+        TqlSymbol* Method = Object->GetRoutines()->Find(C.Method);
+        ASSERT_NE(Method, nullptr) << C.Method;
+        bool Prepared = false;
+        const auto Written = Run.Rename(Method, std::string(C.Method) + "2", &Prepared);
+        EXPECT_EQ(Prepared, !*C.Refusal) << C.Method;
+        if (*C.Refusal) {
+            ASSERT_EQ(Run.P.Messages.size(), 1u) << C.Method;
+            EXPECT_NE(Run.P.Messages[0].find(C.Refusal), std::string::npos) << Run.P.Messages[0];
+        } else {
+            ASSERT_EQ(Written.count("UObjs.pas"), 1u) << C.Method;
+            EXPECT_NE(Written.at("UObjs.pas").find(std::string("procedure ") + C.Object + "." + C.Method + "2;"),
+                      std::string::npos)
+                << Written.at("UObjs.pas");
+        }
+    }
+}

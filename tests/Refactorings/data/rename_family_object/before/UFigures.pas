@@ -31,6 +31,7 @@ end;
 
 procedure TFigure.Show;
 begin
+  inherited;
   WriteLn('area ', Area);
 end;
 

@@ -51,14 +51,9 @@ type
 
 implementation
 
-function ColumnAt(Columns: TCollection; Index: Integer): TColumn;
-begin
-  Result := TColumn(Columns.Items[Index]);
-end;
-
 function TColumns.GetItem(Index: Integer): TColumn;
 begin
-  Result := ColumnAt(Self, Index);
+  Result := TColumn(inherited Items[Index]);
 end;
 
 constructor TPart.Create(AOwner: TComponent);
