@@ -600,6 +600,39 @@ void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads)
         Overloads.clear();
 }
 
+TqlRoutine* qlSignatureOf(TqlSymbol* Type)
+{
+    for (int i = 0; Type && i < ChainLimit; ++i) {
+        auto* Declared = dynamic_cast<TqlType*>(Type);
+        if (!Declared || Declared->GetPointerType())
+            return nullptr;
+        if (TqlRoutine* Signature = Declared->GetSignature())
+            return Signature;
+        TqlSymbol* To = Declared->GetTypeIntf();
+        if (To == Type)
+            return nullptr;
+        Type = To;
+    }
+    return nullptr;
+}
+
+int qlOverloadOfSignature(const TqlOverloads& Overloads, TqlRoutine* Signature)
+{
+    if (!Signature)
+        return -1;
+    const bool Function = Signature->GetRoutineKind() == rkFunction;
+    int Found = -1;
+    for (size_t e = 0; e < Overloads.size(); ++e) {
+        TqlRoutine* R = Overloads[e].front();
+        if ((R->GetRoutineKind() == rkFunction) != Function || !qlSameParameters(R, Signature))
+            continue;
+        if (Found >= 0)
+            return -1;
+        Found = static_cast<int>(e);
+    }
+    return Found;
+}
+
 TqlOverloadChoice qlChooseOverload(const TqlOverloads& Overloads,
                                    const std::vector<TqlArgument>& Arguments)
 {
