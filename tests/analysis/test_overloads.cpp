@@ -54,7 +54,7 @@ struct TCallCase {
 };
 
 // The line of the fixture's implementation text on which Text stands.
-int LineOf(const TFixture& Fx, const std::string& Text)
+int LineOf(const TFixtureUnit& Fx, const std::string& Text)
 {
     std::ifstream In(Fx.Unit->GetFullFileName());
     std::string Line;
@@ -739,5 +739,54 @@ TEST(Overloads, RoutineNameBindsToTheOverloadOfTheProceduralTypeAskedFor)
         const bool Global = qlSameText(C.Routine, "IsWS") || qlSameText(C.Routine, "Scan");
         TqlRoutineList* List = Global ? Fx.Unit->GetRoutines() : Tree->GetRoutines();
         EXPECT_EQ(TFixture::UsesOfEach(List, C.Routine, LineOf(Fx, "// call")), C.Uses);
+    }
+}
+
+// A private method of an ancestor in another unit is out of reach of the
+// descendant's code: it is none of the overloads of the descendant's
+// method of its name, and an override is of the nearest method in reach.
+TEST(Overloads, PrivateMethodOfAnAncestorInAnotherUnitIsNoOverload)
+{
+    const struct {
+        const char* Directives; // of TChild.Foo
+        const char* Code;
+        const char* ByChild;   // TChild.Foo
+        const char* ByParent;  // TParent.Foo(X: Integer), private
+    } Cases[] = {
+        {"override;", "Keep(@Foo);", "1", "0"},
+        {"overload; override;", "Keep(@Foo);", "1", "0"},
+        {"override;", "Foo;", "1", "0"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(std::string(C.Directives) + " " + C.Code);
+        TFixtureUnit Fx;
+        Fx.F.Write("PA.pas", "unit PA;\n\ninterface\n\ntype\n"
+                             "  TGrand = class\n  protected\n    procedure Foo; virtual;\n  end;\n\n"
+                             "  TParent = class(TGrand)\n  private\n"
+                             "    procedure Foo(X: Integer); reintroduce; overload;\n  end;\n\n"
+                             "implementation\n\n"
+                             "procedure TGrand.Foo;\nbegin\nend;\n\n"
+                             "procedure TParent.Foo(X: Integer);\nbegin\nend;\n\nend.\n");
+        Fx.Analyze("Fixture.pas",
+                   "unit Fixture;\n\ninterface\n\nuses\n  PA;\n\ntype\n"
+                   "  TChild = class(TParent)\n  protected\n    procedure Foo; " +
+                       std::string(C.Directives) +
+                       "\n  public\n    procedure Run;\n  end;\n\n"
+                       "procedure Keep(P: Pointer);\n\n"
+                       "implementation\n\n"
+                       "procedure Keep(P: Pointer);\nbegin\nend;\n\n"
+                       "procedure TChild.Foo;\nbegin\nend;\n\n"
+                       "procedure TChild.Run;\nbegin\n  // call\n  " +
+                       C.Code + "\nend;\n\nend.\n");
+        EXPECT_EQ(Fx.Messages(), "");
+        TqlUnit* PA = Fx.P->FindUnit("PA");
+        ASSERT_NE(PA, nullptr);
+        auto* Parent = dynamic_cast<TqlClass*>(PA->GetClasses()->Find("TParent"));
+        auto* Child = dynamic_cast<TqlClass*>(Fx.Unit->GetClasses()->Find("TChild"));
+        ASSERT_NE(Parent, nullptr);
+        ASSERT_NE(Child, nullptr);
+        const int From = LineOf(Fx, "// call");
+        EXPECT_EQ(TFixture::UsesFrom(Child->GetRoutines()->GetRoutine(0), From), C.ByChild);
+        EXPECT_EQ(TFixture::UsesFrom(Parent->GetRoutines()->GetRoutine(0), From), C.ByParent);
     }
 }
