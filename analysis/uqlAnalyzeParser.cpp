@@ -243,8 +243,10 @@ TqlSymbol* TAnalyzeParser::ResolveCastType()
 void TAnalyzeParser::FirstListEntry(TqlSymbol* Symbol)
 {
     const TptTokenKind K = GetTokenID();
+    // An address taken is of a name of the scope, not a member of what is
+    // called or cast: PStream(@TTextRec(F).UserData).
     if (IsAddressOp(K))
-        ResolveDesignator(Symbol);
+        ResolveDesignator(nullptr);
     else if (K == ptPoint || K == ptPointerSymbol || K == ptSquareOpen)
         Qualifiers(Symbol);
     else if (K == ptRoundOpen)

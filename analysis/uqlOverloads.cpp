@@ -1,6 +1,7 @@
 #include "analysis/uqlOverloads.h"
 
 #include "base/uqlPathUtils.h"
+#include "model/uqlReach.h"
 
 namespace {
 
@@ -554,12 +555,27 @@ void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads)
     if (!Routine || !Routine->GetRoutineList())
         return;
     const std::string& Name = Routine->GetName();
+    auto* Owner = qlAsClass(Routine->GetRoutineList()->GetContainer());
+    TqlUnit* OwnerUnit = Owner ? Owner->GetUnitIntf() : nullptr;
+    // An ancestor's member that the class's own methods cannot reach (a
+    // private one of another unit) is no overload and hides nothing.
+    auto OutOfReach = [&](TqlSymbol* Member, TqlClass* Declaring) {
+        return Declaring != Owner && OwnerUnit && qlMemberOutOfReach(Member, Declaring, OwnerUnit, Owner);
+    };
     // An override alone adds overloads only when the method it overrides
-    // has some: one lookup up the ancestors tells.
+    // has some: the nearest ancestor's member of the name in reach tells.
     if (!Routine->GetDirectives().Contains(rdOverload)) {
-        auto* Owner = qlAsClass(Routine->GetRoutineList()->GetContainer());
+        TqlRoutine* Overridden = nullptr;
         TqlClass* Ancestor = Owner ? Owner->GetInheritsFromClass() : nullptr;
-        auto* Overridden = Ancestor ? qlAsRoutine(Ancestor->FindSymbol(nullptr, nullptr, Name)) : nullptr;
+        for (int i = 0; Ancestor && !Overridden && i < ChainLimit; ++i) {
+            TqlRoutineList* List = Ancestor->GetRoutines();
+            for (int r = 0; r < List->GetCount() && !Overridden; ++r) {
+                TqlRoutine* R = List->GetRoutine(r);
+                if (qlSameText(R->GetName(), Name) && !OutOfReach(R, Ancestor))
+                    Overridden = R;
+            }
+            Ancestor = Ancestor->GetInheritsFromClass();
+        }
         if (!Overridden || !Overridden->GetDirectives().Contains(rdOverload))
             return;
     }
@@ -573,6 +589,8 @@ void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads)
         for (int i = 0; i < List->GetCount(); ++i) {
             TqlRoutine* R = List->GetRoutine(i);
             if (R->GetName().size() != Name.size() || !qlSameText(R->GetName(), Name))
+                continue;
+            if (auto* Declaring = qlAsClass(List->GetContainer()); Declaring && OutOfReach(R, Declaring))
                 continue;
             const TRoutineDirectives D = R->GetDirectives();
             Open = Open && (D.Contains(rdOverload) || D.Contains(rdOverride));
@@ -590,7 +608,7 @@ void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads)
         return Open;
     };
     bool Open = Add(Routine->GetRoutineList());
-    auto* Class = qlAsClass(Routine->GetRoutineList()->GetContainer());
+    auto* Class = Owner;
     for (int i = 0; Open && Class && i < ChainLimit; ++i) {
         Class = Class->GetInheritsFromClass();
         if (Class)
@@ -598,6 +616,39 @@ void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads)
     }
     if (Overloads.size() < 2 && (Overloads.empty() || Overloads.front().size() < 2))
         Overloads.clear();
+}
+
+TqlRoutine* qlSignatureOf(TqlSymbol* Type)
+{
+    for (int i = 0; Type && i < ChainLimit; ++i) {
+        auto* Declared = dynamic_cast<TqlType*>(Type);
+        if (!Declared || Declared->GetPointerType())
+            return nullptr;
+        if (TqlRoutine* Signature = Declared->GetSignature())
+            return Signature;
+        TqlSymbol* To = Declared->GetTypeIntf();
+        if (To == Type)
+            return nullptr;
+        Type = To;
+    }
+    return nullptr;
+}
+
+int qlOverloadOfSignature(const TqlOverloads& Overloads, TqlRoutine* Signature)
+{
+    if (!Signature)
+        return -1;
+    const bool Function = Signature->GetRoutineKind() == rkFunction;
+    int Found = -1;
+    for (size_t e = 0; e < Overloads.size(); ++e) {
+        TqlRoutine* R = Overloads[e].front();
+        if ((R->GetRoutineKind() == rkFunction) != Function || !qlSameParameters(R, Signature))
+            continue;
+        if (Found >= 0)
+            return -1;
+        Found = static_cast<int>(e);
+    }
+    return Found;
 }
 
 TqlOverloadChoice qlChooseOverload(const TqlOverloads& Overloads,

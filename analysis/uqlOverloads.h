@@ -72,6 +72,15 @@ TqlSymbol* qlEnumerationOf(TqlSymbol* Value);
 using TqlOverloads = std::vector<std::vector<TqlRoutine*>>;
 void qlGatherOverloads(TqlRoutine* Routine, TqlOverloads& Overloads);
 
+// The heading of the procedural type that Type is, through its aliases;
+// nil when Type is no procedural type whose heading was read.
+TqlRoutine* qlSignatureOf(TqlSymbol* Type);
+// The entry of Overloads that a routine name stands for where a value of
+// a procedural type of heading Signature is asked for: the one entry of its
+// kind (procedure or function) with its parameters. -1 when none or more
+// than one is.
+int qlOverloadOfSignature(const TqlOverloads& Overloads, TqlRoutine* Signature);
+
 // Which entries of Overloads a call with these arguments may mean. One
 // entry when the arguments decide: the only one that can take them, or the
 // one that takes each argument at least as near as every other and some

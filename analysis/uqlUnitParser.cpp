@@ -982,6 +982,13 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
         FPendingDecision = std::move(D);
         return;
     }
+    // Standing for itself where a procedural type is asked for: the
+    // overload of that type's parameters.
+    if (const int Entry = qlOverloadOfSignature(D->Overloads, SignatureAskedHere()); Entry >= 0) {
+        for (TqlRoutine* O : D->Overloads[size_t(Entry)])
+            RecordUse(O, WrittenName, Info);
+        return;
+    }
     switch (FPrevTokenID) {
     case ptAddressOp: case ptDoubleAddressOp: case ptAssign: case ptRoundOpen: case ptComma:
         Decide(*D, nullptr);
@@ -991,6 +998,43 @@ void TUnitParser::RecordNameUse(TqlSymbol* Found, const std::string& WrittenName
         Decide(*D, &None);
     }
     }
+}
+
+TqlRoutine* TUnitParser::SignatureAskedHere()
+{
+    // The value assigned, where it begins with the name.
+    if (FPrevTokenID == ptAssign) {
+        if (!FAssignTarget || FAssignValuePos != FLexer->TokenPos() ||
+            FAssignValueOrigin != FLexer->Origin())
+            return nullptr;
+        if (auto* V = dynamic_cast<TqlVariable*>(FAssignTarget); V && V->GetTypeIsIndirect())
+            return nullptr;
+        return qlSignatureOf(FAssignTarget->GetTypeIntf());
+    }
+    // A whole argument of a call.
+    if ((FPrevTokenID != ptRoundOpen && FPrevTokenID != ptComma) || FCallFrames.empty() ||
+        FCallFrames.back().Depth != FBracketDepth || !(NextIs(ptComma) || NextIs(ptRoundClose)))
+        return nullptr;
+    const TCallFrame& Frame = FCallFrames.back();
+    std::vector<TqlRoutine*> Callees;
+    if (Frame.Decision) {
+        for (const auto& Entry : Frame.Decision->Overloads)
+            Callees.push_back(Entry.front());
+    } else if (auto* R = qlAsRoutine(Frame.Callee)) {
+        Callees.push_back(R);
+    }
+    TqlRoutine* Asked = nullptr;
+    for (TqlRoutine* R : Callees) {
+        TqlParameterList* Params = R->GetParameters();
+        if (Frame.Index >= Params->GetCount())
+            continue;
+        TqlRoutine* Signature = qlSignatureOf(Params->GetParameters(Frame.Index)->GetParamType());
+        if (!Signature || (Asked && (Asked->GetRoutineKind() != Signature->GetRoutineKind() ||
+                                     !qlSameParameters(Asked, Signature))))
+            return nullptr;
+        Asked = Signature;
+    }
+    return Asked;
 }
 
 std::unique_ptr<TUnitParser::TCallDecision> TUnitParser::TakeCallDecision()
@@ -1986,13 +2030,28 @@ TqlSymbol* TUnitParser::ParseType(TqlVarContainer* Container, const std::string&
         Required = false;
         break;
     case ptFunction: case ptProcedure: {
-        Found = SystemType(GetTokenID() == ptFunction ? tkFunction : tkProcedure);
+        const bool IsFunction = GetTokenID() == ptFunction;
+        Found = SystemType(IsFunction ? tkFunction : tkProcedure);
+        // A type declared keeps its heading, which picks the overload a
+        // routine name assigned or passed to one of its kind stands for.
+        TqlRoutine* Signature = nullptr;
+        if (Declaring && FCurrentUnit && FProceduralDepth == 0)
+            Signature = FCurrentUnit->AddProceduralSignature(IsFunction ? rkFunction : rkProcedure,
+                                                             FFileIndex, Position.X, Position.Y);
         struct TDepth {
             int& Value;
-            ~TDepth() { --Value; }
-        } Depth{++FProceduralDepth};
+            TqlRoutine*& Heading;
+            TqlRoutine* Saved;
+            ~TDepth() { --Value; Heading = Saved; }
+        } Depth{++FProceduralDepth, FSignature, FSignature};
+        FSignature = Signature;
         ProceduralType();
         Required = Found != nullptr;
+        if (Signature) {
+            auto* T = static_cast<TqlType*>(DeclareType(Container, TypeName, Found, Required, Position));
+            T->SetSignature(Signature);
+            return T;
+        }
         break;
     }
     case ptIdentifier: {
@@ -2235,6 +2294,12 @@ void TUnitParser::Designator()
     const size_t At = InList ? FCallFrames.size() - 1 : 0;
     TqlSymbol* Context = InList && FCallFrames[At].Index == 1 ? FCallFrames[At].ObjectType : nullptr;
     TqlSymbol* S = ResolveDesignator(Context);
+    if (GetTokenID() == ptAssign) {
+        FAssignTarget = S;
+        FLexer->InitAhead();
+        FAssignValuePos = FLexer->AheadLex().TokenPos();
+        FAssignValueOrigin = FLexer->AheadLex().Origin();
+    }
     if (!InList)
         return;
     TCallFrame& Frame = FCallFrames[At];
@@ -2252,11 +2317,77 @@ void TUnitParser::ParameterName()
     if (FProceduralDepth > 0 && GetTokenID() == ptIdentifier && FCurrentUnit) {
         const TPoint P = Pos();
         TqlParameter* Param = FCurrentUnit->AddProceduralParameter(Token(), FFileIndex, P.X, P.Y);
+        if (FSignature && FProceduralDepth == 1)
+            FSignature->GetParameters()
+                ->AddParameter(Token(), pkNone, FFileIndex, P.X, P.Y)
+                ->SetUntypedParameter(true);
         TqlUsedByInfo Info = MakeUsedByInfo();
         Info.IsHeading = true;
         RecordUse(Param, Param->GetName(), Info);
     }
     TlxSimplePasPar::ParameterName();
+}
+
+void TUnitParser::FormalParameterSection()
+{
+    if (FSignature)
+        FSignatureSection = FSignature->GetParameters()->GetCount();
+    TlxSimplePasPar::FormalParameterSection();
+}
+
+void TUnitParser::NewFormalParameterType()
+{
+    if (!FSignature || FProceduralDepth != 1) {
+        TlxSimplePasPar::NewFormalParameterType();
+        return;
+    }
+    // The section's type, for the heading of the procedural type.
+    TqlSymbol* T = nullptr;
+    TqlSymbol* Element = nullptr;
+    std::string Written;
+    auto TypeHere = [&]() -> TqlSymbol* {
+        switch (GetTokenID()) {
+        case ptString:
+            NextToken();
+            return SystemType(tkString);
+        case ptFile:
+            NextToken();
+            return SystemType(tkFile);
+        case ptIdentifier: {
+            Written = Token();
+            TqlSymbol* Found = ParseTypeId(false);
+            if (Found)
+                Written.clear();
+            return Found;
+        }
+        default:
+            TlxSimplePasPar::OldFormalParameterType();
+            return nullptr;
+        }
+    };
+    if (GetTokenID() == ptArray) {
+        NextToken();
+        Expected(ptOf);
+        if (GetTokenID() == ptConst) {
+            T = SystemType(tkArrayOfConst);
+            NextToken();
+        } else {
+            T = SystemType(tkArray);
+            Element = TypeHere();
+        }
+    } else {
+        T = TypeHere();
+    }
+    TqlParameterList* Params = FSignature->GetParameters();
+    for (int i = FSignatureSection; i < Params->GetCount(); ++i) {
+        TqlParameter* Param = Params->GetParameters(i);
+        Param->SetUntypedParameter(false);
+        Param->SetParamType(T);
+        if (Element)
+            Param->SetPredefinedArrayType(Element);
+        if (!Written.empty())
+            Param->SetWrittenTypeName(Written);
+    }
 }
 
 void TUnitParser::OldFormalParameterType()

@@ -95,6 +95,8 @@ public:
     void InterfaceSection() override;
     void MainUsedUnitStatement() override;
     void MainUsesClause() override;
+    void FormalParameterSection() override;
+    void NewFormalParameterType() override;
     void OldFormalParameterType() override;
     void ParameterName() override;
     void ParseFile() override;
@@ -245,6 +247,21 @@ protected:
     bool FCallingName = false;
     // Procedural types being read (their parameters declare no scope's names).
     int FProceduralDepth = 0;
+    // The heading of the procedural type being read, and where the
+    // parameters of its current section begin.
+    TqlRoutine* FSignature = nullptr;
+    int FSignatureSection = 0;
+    // The designator before the last ":=" read, and where the value
+    // assigned to it begins.
+    TqlSymbol* FAssignTarget = nullptr;
+    int FAssignValuePos = -1;
+    const char* FAssignValueOrigin = nullptr;
+    // The heading of the procedural type asked for where the name at the
+    // current token stands alone: the value assigned by ":=", or an
+    // argument of a call whose parameter there is of a procedural type (of
+    // one heading, whichever overload of the callee is meant). Nil when not
+    // known.
+    TqlRoutine* SignatureAskedHere();
     // Where the name after the last "inherited" stands.
     int FInheritedNamePos = -1;
     const char* FInheritedNameOrigin = nullptr;

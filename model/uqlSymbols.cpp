@@ -736,6 +736,15 @@ TqlParameter* TqlUnit::AddProceduralParameter(const std::string& Name, int FileI
     return P;
 }
 
+TqlRoutine* TqlUnit::AddProceduralSignature(TRoutineKind Kind, int FileIndex, int X, int Y)
+{
+    if (!FProceduralSignatures)
+        FProceduralSignatures = std::make_unique<TqlSymbolList>(true);
+    auto* R = new TqlRoutine(nullptr, std::string(), vkNone, Kind, FileIndex, X, Y);
+    FProceduralSignatures->AddSymbol(R);
+    return R;
+}
+
 TqlList* TqlUnit::GetUsedByLocations()
 {
     FUseStore.ForEachFrom(FListedUses, [this](TqlUsedByLocation* Use) { FUsedByLocations->Add(Use); });

@@ -511,6 +511,9 @@ public:
     // TObject)): declarations of no scope, which the unit owns.
     TqlParameter* AddProceduralParameter(const std::string& Name, int FileIndex, int X, int Y);
     TqlSymbolList* GetProceduralParameters() { return FProceduralParameters.get(); }
+    // The heading of a procedural type, its parameters added by the caller;
+    // the unit owns it.
+    TqlRoutine* AddProceduralSignature(TRoutineKind Kind, int FileIndex, int X, int Y);
 
     std::string FormResource;
     std::vector<std::string> FurtherFormResources;
@@ -548,6 +551,7 @@ private:
     std::unique_ptr<TqlSymbolList> FStringLiterals;
     std::unique_ptr<TqlSymbolList> FHandlerVariables;
     std::unique_ptr<TqlSymbolList> FProceduralParameters;
+    std::unique_ptr<TqlSymbolList> FProceduralSignatures;
     std::unique_ptr<TqlUsedUnitList> FUsedUnits;
     TDirectoryType FUnitType = dtProject;
     // Lists the store's uses on request: FListedUses of them are listed.
@@ -573,8 +577,14 @@ public:
     // own, of the same kind as the one it names.
     bool GetIsDistinct() const { return FIsDistinct; }
     void SetIsDistinct(bool Value) { FIsDistinct = Value; }
+    // A procedural type's heading (type TProc = procedure(A: Integer)): a
+    // routine of no list that holds its kind and parameters; the unit owns
+    // it. Nil for other types.
+    TqlRoutine* GetSignature() const { return FSignature; }
+    void SetSignature(TqlRoutine* Value) { FSignature = Value; }
 
 private:
+    TqlRoutine* FSignature = nullptr;
     bool FTypeRequired;
     bool FIsAlias = false;
     bool FIsDistinct = false;

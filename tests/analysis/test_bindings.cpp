@@ -261,3 +261,30 @@ TEST(Bindings, ProceduralTypeParametersAreDeclared)
     // They are no names of the unit's scope.
     EXPECT_EQ(Fx.Find("Sender"), nullptr);
 }
+
+// An address taken as the first argument of a call or a cast is of a name
+// of the scope, whatever is called or cast: the names in it resolve.
+TEST(Bindings, AddressTakenAsFirstArgumentResolvesInTheScope)
+{
+    const char* Statements[] = {
+        "PInteger(@TTextRec(F).UserData)^ := 0;",
+        "PInteger(@Rec.Size)^ := 0;",
+        "Keep(@TTextRec(F).Buffer, 1);",
+        "Keep(@Rec, SizeOf(Rec));",
+        "PByte(@Rec)^ := 0;",
+    };
+    for (const char* S : Statements) {
+        SCOPED_TRACE(S);
+        TFixtureUnit Fx("Classes",
+                        "type\n  TPair = record\n    Size, Count: Integer;\n  end;\n\n"
+                        "procedure Keep(P: Pointer; N: Integer);\n",
+                        "procedure Keep(P: Pointer; N: Integer);\nbegin\nend;\n\n"
+                        "procedure Open(var F: Text);\nvar\n  Rec: TPair;\nbegin\n  " +
+                            std::string(S) + "\nend;\n");
+        EXPECT_EQ(Fx.Messages(), "");
+        std::string Unresolved;
+        for (const auto& N : Fx.Unit->GetUnresolvedNames())
+            Unresolved += N + " ";
+        EXPECT_EQ(Unresolved, "");
+    }
+}

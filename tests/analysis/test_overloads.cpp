@@ -54,7 +54,7 @@ struct TCallCase {
 };
 
 // The line of the fixture's implementation text on which Text stands.
-int LineOf(const TFixture& Fx, const std::string& Text)
+int LineOf(const TFixtureUnit& Fx, const std::string& Text)
 {
     std::ifstream In(Fx.Unit->GetFullFileName());
     std::string Line;
@@ -642,5 +642,151 @@ TEST(Overloads, CallBindsToTheOverloadDelphiDecidesForTheArgumentsShape)
                         std::string(C.Call) + "\nend;\n");
         EXPECT_EQ(TFixture::UsesOfEach(Fx.Unit->GetRoutines(), C.Routine, LineOf(Fx, "// call")),
                   C.Uses);
+    }
+}
+
+// A routine name that stands for itself where a procedural type is asked
+// for (a method assigned to a method pointer, a function passed for a
+// parameter of a procedural type) is the overload of that type's
+// parameters; where the type does not tell, every overload stays a
+// candidate.
+TEST(Overloads, RoutineNameBindsToTheOverloadOfTheProceduralTypeAskedFor)
+{
+    const struct {
+        const char* Code;
+        const char* Routine;  // "IsWS", "Scan", or a method of TTree
+        const char* Uses;
+    } Cases[] = {
+        {"FNextNodeProc := GetNextChecked;", "GetNextChecked", "1 0"},
+        {"FNextNodeProc := GetNextVisible;", "GetNextVisible", "0 1"},
+        {"NextNodeProc := GetNextChecked;", "GetNextChecked", "1 0"},
+        {"Walker.Proc := GetNextVisible;", "GetNextVisible", "0 1"},
+        {"Test := IsWS;", "IsWS", "1 0 0"},
+        {"Aliased := IsWS;", "IsWS", "1 0 0"},
+        {"WideTest := IsWS;", "IsWS", "0 1 0"},
+        {"Skip(P, IsWS);", "IsWS", "1 0 0"},
+        {"SkipWide(W, IsWS);", "IsWS", "0 1 0"},
+        {"Scan(IsWS);", "IsWS", "1 0 0"},
+        {"Scan(IsWS, 2);", "IsWS", "1 0 0"},
+        {"Scan(IsWS, 2);", "Scan", "0 1"},
+        // The parameter's type differs from overload to overload.
+        {"Walk(IsWS);", "IsWS", "1? 1? 1?"},
+        // Not a procedural type, or not the whole value.
+        {"Anything := @IsWS;", "IsWS", "1? 1? 1?"},
+        {"Keep(IsWS);", "IsWS", "1? 1? 1?"},
+        // No overload of the type's parameters.
+        {"FNextNodeProc := Reset;", "Reset", "1? 1?"},
+    };
+    const std::string Interface =
+        "type\n"
+        "  TCharTest = function(C: Char): Boolean;\n"
+        "  TWideTest = function(C: WideChar): Boolean;\n"
+        "  TTest = TCharTest;\n"
+        "  TNodeProc = function(Node: Pointer): Pointer of object;\n\n"
+        "  TWalker = class\n  public\n    Proc: TNodeProc;\n  end;\n\n"
+        "  TTree = class\n  private\n    FNextNodeProc: TNodeProc;\n"
+        "    function GetNextChecked(Node: Pointer): Pointer; overload;\n"
+        "    function GetNextChecked(Node: Pointer; Level: Integer): Pointer; overload;\n"
+        "    function GetNextVisible(Node: Pointer; Level: Integer): Pointer; overload;\n"
+        "    function GetNextVisible(Node: Pointer): Pointer; overload;\n"
+        "    procedure Reset(Node: Pointer); overload;\n"
+        "    procedure Reset; overload;\n"
+        "  public\n"
+        "    procedure Run(var P: PChar; var W: PWideChar; Walker: TWalker);\n"
+        "    property NextNodeProc: TNodeProc read FNextNodeProc write FNextNodeProc;\n"
+        "  end;\n\n"
+        "function IsWS(C: Char): Boolean; overload;\n"
+        "function IsWS(C: WideChar): Boolean; overload;\n"
+        "function IsWS(const S: string; Index: Integer): Boolean; overload;\n"
+        "procedure Skip(var P: PChar; Test: TCharTest);\n"
+        "procedure SkipWide(var P: PWideChar; Test: TWideTest);\n"
+        "procedure Scan(Test: TCharTest); overload;\n"
+        "procedure Scan(Test: TCharTest; Limit: Integer); overload;\n"
+        "procedure Walk(Test: TCharTest); overload;\n"
+        "procedure Walk(Test: TWideTest); overload;\n"
+        "procedure Keep(P: Pointer);\n";
+    const std::string Bodies =
+        "function TTree.GetNextChecked(Node: Pointer): Pointer;\nbegin\n  Result := Node;\nend;\n\n"
+        "function TTree.GetNextChecked(Node: Pointer; Level: Integer): Pointer;\nbegin\n"
+        "  Result := Node;\nend;\n\n"
+        "function TTree.GetNextVisible(Node: Pointer; Level: Integer): Pointer;\nbegin\n"
+        "  Result := Node;\nend;\n\n"
+        "function TTree.GetNextVisible(Node: Pointer): Pointer;\nbegin\n  Result := Node;\nend;\n\n"
+        "procedure TTree.Reset(Node: Pointer);\nbegin\nend;\n\n"
+        "procedure TTree.Reset;\nbegin\nend;\n\n"
+        "function IsWS(C: Char): Boolean;\nbegin\n  Result := C = ' ';\nend;\n\n"
+        "function IsWS(C: WideChar): Boolean;\nbegin\n  Result := C = ' ';\nend;\n\n"
+        "function IsWS(const S: string; Index: Integer): Boolean;\nbegin\n"
+        "  Result := S[Index] = ' ';\nend;\n\n"
+        "procedure Skip(var P: PChar; Test: TCharTest);\nbegin\n  while Test(P^) do\n    Inc(P);\nend;\n\n"
+        "procedure SkipWide(var P: PWideChar; Test: TWideTest);\nbegin\n"
+        "  while Test(P^) do\n    Inc(P);\nend;\n\n"
+        "procedure Scan(Test: TCharTest);\nbegin\nend;\n\n"
+        "procedure Scan(Test: TCharTest; Limit: Integer);\nbegin\nend;\n\n"
+        "procedure Walk(Test: TCharTest);\nbegin\nend;\n\n"
+        "procedure Walk(Test: TWideTest);\nbegin\nend;\n\n"
+        "procedure Keep(P: Pointer);\nbegin\nend;\n\n";
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Code);
+        TFixture Fx(Interface,
+                    Bodies + "procedure TTree.Run(var P: PChar; var W: PWideChar; Walker: TWalker);\n"
+                             "var\n  Test: TCharTest;\n  Aliased: TTest;\n  WideTest: TWideTest;\n"
+                             "  Anything: Pointer;\nbegin\n  // call\n  " +
+                        std::string(C.Code) + "\nend;\n");
+        EXPECT_EQ(Fx.Messages(), "");
+        auto* Tree = dynamic_cast<TqlClass*>(Fx.Unit->GetClasses()->Find("TTree"));
+        ASSERT_NE(Tree, nullptr);
+        const bool Global = qlSameText(C.Routine, "IsWS") || qlSameText(C.Routine, "Scan");
+        TqlRoutineList* List = Global ? Fx.Unit->GetRoutines() : Tree->GetRoutines();
+        EXPECT_EQ(TFixture::UsesOfEach(List, C.Routine, LineOf(Fx, "// call")), C.Uses);
+    }
+}
+
+// A private method of an ancestor in another unit is out of reach of the
+// descendant's code: it is none of the overloads of the descendant's
+// method of its name, and an override is of the nearest method in reach.
+TEST(Overloads, PrivateMethodOfAnAncestorInAnotherUnitIsNoOverload)
+{
+    const struct {
+        const char* Directives; // of TChild.Foo
+        const char* Code;
+        const char* ByChild;   // TChild.Foo
+        const char* ByParent;  // TParent.Foo(X: Integer), private
+    } Cases[] = {
+        {"override;", "Keep(@Foo);", "1", "0"},
+        {"overload; override;", "Keep(@Foo);", "1", "0"},
+        {"override;", "Foo;", "1", "0"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(std::string(C.Directives) + " " + C.Code);
+        TFixtureUnit Fx;
+        Fx.F.Write("PA.pas", "unit PA;\n\ninterface\n\ntype\n"
+                             "  TGrand = class\n  protected\n    procedure Foo; virtual;\n  end;\n\n"
+                             "  TParent = class(TGrand)\n  private\n"
+                             "    procedure Foo(X: Integer); reintroduce; overload;\n  end;\n\n"
+                             "implementation\n\n"
+                             "procedure TGrand.Foo;\nbegin\nend;\n\n"
+                             "procedure TParent.Foo(X: Integer);\nbegin\nend;\n\nend.\n");
+        Fx.Analyze("Fixture.pas",
+                   "unit Fixture;\n\ninterface\n\nuses\n  PA;\n\ntype\n"
+                   "  TChild = class(TParent)\n  protected\n    procedure Foo; " +
+                       std::string(C.Directives) +
+                       "\n  public\n    procedure Run;\n  end;\n\n"
+                       "procedure Keep(P: Pointer);\n\n"
+                       "implementation\n\n"
+                       "procedure Keep(P: Pointer);\nbegin\nend;\n\n"
+                       "procedure TChild.Foo;\nbegin\nend;\n\n"
+                       "procedure TChild.Run;\nbegin\n  // call\n  " +
+                       C.Code + "\nend;\n\nend.\n");
+        EXPECT_EQ(Fx.Messages(), "");
+        TqlUnit* PA = Fx.P->FindUnit("PA");
+        ASSERT_NE(PA, nullptr);
+        auto* Parent = dynamic_cast<TqlClass*>(PA->GetClasses()->Find("TParent"));
+        auto* Child = dynamic_cast<TqlClass*>(Fx.Unit->GetClasses()->Find("TChild"));
+        ASSERT_NE(Parent, nullptr);
+        ASSERT_NE(Child, nullptr);
+        const int From = LineOf(Fx, "// call");
+        EXPECT_EQ(TFixture::UsesFrom(Child->GetRoutines()->GetRoutine(0), From), C.ByChild);
+        EXPECT_EQ(TFixture::UsesFrom(Parent->GetRoutines()->GetRoutine(0), From), C.ByParent);
     }
 }
