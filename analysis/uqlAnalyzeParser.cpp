@@ -106,15 +106,18 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
         else
             NoteUnresolved(Name);
     } else if (Context) {
-        if (TqlSymbol* C = Context->FindContainer()) {
+        // A member of what stands before the selector, never a name of the
+        // scopes around: where those members are not known, or do not hold
+        // the name, it is not resolved, as a member of an unknown type is.
+        if (TqlSymbol* C = Context->FindContainer())
             Found = C->FindSymbol(FCurrentUnit, ViewClass(), Name, false, Info);
-            if (Found)
-                RecordNameUse(Found, Name, Info);
-        } else {
+        if (Found)
+            RecordNameUse(Found, Name, Info);
+        else
             NoteUnresolved(Name);
-        }
     }
-    if (!Found && !InAncestors) {
+    const bool InScope = !InAncestors && !Context;
+    if (!Found && InScope) {
         const bool Saved = std::exchange(FCallingName, Inherited);
         Found = FindSymbol(Name, true, true, Info);
         FCallingName = Saved;
@@ -124,7 +127,7 @@ TqlSymbol* TAnalyzeParser::ResolveIdentifier(TqlSymbol* Context)
         FLastSymbol = Found;
         FLastResolved = true;
         Work = Found->FindContainer();
-    } else if (!InAncestors) {
+    } else if (InScope) {
         AddMessage("Symbol not found, " + Name + ".");
     }
     NextToken();

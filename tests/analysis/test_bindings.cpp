@@ -288,3 +288,114 @@ TEST(Bindings, AddressTakenAsFirstArgumentResolvesInTheScope)
         EXPECT_EQ(Unresolved, "");
     }
 }
+
+namespace {
+
+// The uses of S recorded in the file of Unit, as "line:column".
+std::string PlacesIn(TqlSymbol* S, TqlUnit* Unit)
+{
+    if (!S || !Unit)
+        return "(no symbol)";
+    std::string R;
+    TqlUsedByList* Uses = S->GetUsedBy();
+    for (int i = 0; i < Uses->GetCount(); ++i) {
+        TqlUsedByLocation* U = Uses->GetLocations(i);
+        if (U->GetFileIndex() != Unit->GetFileIndex())
+            continue;
+        R += (R.empty() ? "" : " ") + std::to_string(U->GetY()) + ":" + std::to_string(U->GetX());
+    }
+    return R;
+}
+
+} // namespace
+
+// A name after "." is a member of what stands before it, never a name of the
+// scopes around: where that thing's members are not known (a function's
+// result of a type from a unit not on the path, a variable of such a type),
+// or where they do not hold the name, it binds to nothing. The shapes that
+// name a unit, a type, Self or a with statement's object bind as before.
+TEST(Bindings, NameAfterAPointIsOnlyAMember)
+{
+    const struct {
+        const char* Code;
+        const char* Bound;    // the Ys used on the line, in this order: local, field, global, TKnown, PA, TPA
+        bool Unresolved;      // Y is among the unit's unresolved names
+    } Rows[] = {
+        {"Items(1).Y := 0;", "", true},
+        {"Bare(1).Y := 0;", "", true},
+        {"Items(1).Y.Y := 0;", "", true},
+        {"TBare(L).Y := 0;", "", true},
+        {"L.Y := 0;", "", true},
+        // Still bound: members of what is known, and the scopes themselves.
+        {"Y := 0;", "local", false},
+        {"Known(1).Y := 0;", "TKnown", false},
+        {"TKnown(L).Y := 0;", "TKnown", false},
+        {"TKnown(L).Y := Y;", "local TKnown", false},
+        {"Self.Y := 0;", "field", false},
+        {"Fixture.Y := 0;", "global", false},
+        {"PA.Y := 0;", "PA", false},
+        {"PA.TPA.Make.Y := 0;", "TPA", false},
+        {"TPA.Make.Y := 0;", "TPA", false},
+        {"with Known(1) do Y := 0;", "TKnown", false},
+        {"inherited Base(1).Y := 0;", "TKnown", false},
+    };
+    for (const auto& Row : Rows) {
+        SCOPED_TRACE(Row.Code);
+        TFixtureUnit Fx;
+        Fx.F.Write("PA.pas", "unit PA;\n\ninterface\n\ntype\n"
+                             "  TKind = (kaY, kbY);\n"
+                             "  TPA = class\n  public\n    Y: Integer;\n"
+                             "    class function Make: TPA;\n  end;\n\n"
+                             "var\n  Y: Integer;\n\n"
+                             "implementation\n\n"
+                             "class function TPA.Make: TPA;\nbegin\n  Result := nil;\nend;\n\nend.\n");
+        const std::string Text =
+                   "unit Fixture;\n\ninterface\n\nuses\n  Classes, PA;\n\ntype\n"
+                   "  TKnown = class\n  public\n    Y: Integer;\n  end;\n"
+                   "  TBare = class\n  public\n    Z: Integer;\n  end;\n"
+                   "  TBase = class\n  public\n    function Base(N: Integer): TKnown;\n  end;\n"
+                   "  THost = class(TBase)\n  private\n    Y: Integer;\n"
+                   "  public\n    procedure Run(L: TList);\n  end;\n\n"
+                   "var\n  Y: Integer;\n\n"
+                   "function Items(N: Integer): TStrings;\n"
+                   "function Bare(N: Integer): TBare;\n"
+                   "function Known(N: Integer): TKnown;\n"
+                   "procedure Keep(N: Integer);\n\n"
+                   "implementation\n\n"
+                   "function Items(N: Integer): TStrings;\nbegin\n  Result := nil;\nend;\n\n"
+                   "function Bare(N: Integer): TBare;\nbegin\n  Result := nil;\nend;\n\n"
+                   "function Known(N: Integer): TKnown;\nbegin\n  Result := nil;\nend;\n\n"
+                   "procedure Keep(N: Integer);\nbegin\nend;\n\n"
+                   "function TBase.Base(N: Integer): TKnown;\nbegin\n  Result := nil;\nend;\n\n"
+                   "procedure THost.Run(L: TList);\nvar\n  Y: Integer;\nbegin\n  Y := 1;\n  // row\n  " +
+                       std::string(Row.Code) + "\nend;\n\nend.\n";
+        Fx.Analyze("Fixture.pas", Text);
+        EXPECT_EQ(Fx.Messages({"Classes", "TList", "TStrings"}), "");
+        TqlUnit* PA = Fx.P->FindUnit("PA");
+        ASSERT_NE(PA, nullptr);
+        auto* Host = dynamic_cast<TqlClass*>(Fx.Find("THost"));
+        auto* Known = dynamic_cast<TqlClass*>(Fx.Find("TKnown"));
+        auto* TPA = dynamic_cast<TqlClass*>(PA->FindSymbol(PA, nullptr, "TPA"));
+        ASSERT_TRUE(Host && Known && TPA);
+        TqlRoutine* Run = Host->GetRoutines()->GetRoutine(0);
+        const std::pair<const char*, TqlSymbol*> Ys[] = {
+            {"local", Run->GetVariables()->GetCount() ? dynamic_cast<TqlSymbol*>(Run->GetVariables()->GetItem(0)) : nullptr},
+            {"field", Host->GetFieldList()->GetCount() ? dynamic_cast<TqlSymbol*>(Host->GetFieldList()->GetItem(0)) : nullptr},
+            {"global", Fx.Find("Y")},
+            {"TKnown", Known->FindSymbol(Fx.Unit, nullptr, "Y")},
+            {"PA", PA->FindSymbol(PA, nullptr, "Y")},
+            {"TPA", TPA->FindSymbol(PA, nullptr, "Y")},
+        };
+        const auto Mark = Text.find("// row");
+        const std::string Line = std::to_string(std::count(Text.begin(), Text.begin() + Mark, '\n') + 2) + ":";
+        std::string Bound;
+        for (const auto& [Name, Y] : Ys) {
+            ASSERT_NE(Y, nullptr) << Name;
+            const std::string Places = " " + PlacesIn(Y, Fx.Unit);
+            if (Places.find(" " + Line) != std::string::npos)
+                Bound += (Bound.empty() ? "" : " ") + std::string(Name);
+        }
+        EXPECT_EQ(Bound, Row.Bound);
+        EXPECT_EQ(Fx.Unit->GetUnresolvedNames().count("Y") == 1, Row.Unresolved);
+    }
+}
