@@ -469,11 +469,14 @@ TqlSymbol* TqlClass::FindMember(TqlUnit* Unit, TqlClass* Class, const std::strin
     int Index;
     if (FSymbols->Find(Name, Hash, Index))
         Found = static_cast<TqlSymbol*>(FSymbols->GetObject(Index));
-    else if (FInheritsFromClass)
-        Found = FInheritsFromClass->FindMember(Unit, Class, Name, Hash, false, Info);
     // A member that the code (in Unit, in a method of Class, nil outside
-    // methods) cannot reach is not found, here and through each descendant
-    // the lookup came down.
+    // methods) cannot reach hides nothing: an ancestor's member of the name
+    // may be in reach. The one found there is checked again through each
+    // descendant the lookup came down.
+    if (Found && qlMemberOutOfReach(Found, this, Unit, Class))
+        Found = nullptr;
+    if (!Found && FInheritsFromClass)
+        Found = FInheritsFromClass->FindMember(Unit, Class, Name, Hash, false, Info);
     if (Found && qlMemberOutOfReach(Found, this, Unit, Class))
         Found = nullptr;
     RecordUse(Found, Name, AddReference, Info);

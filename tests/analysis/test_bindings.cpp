@@ -399,3 +399,70 @@ TEST(Bindings, NameAfterAPointIsOnlyAMember)
         EXPECT_EQ(Fx.Unit->GetUnresolvedNames().count("Y") == 1, Row.Unresolved);
     }
 }
+
+// A member the code cannot reach hides nothing: the search goes on to the
+// ancestors, and a member of the name they declare in reach is the one
+// meant (TB.X, private in PB, leaves TA.X public to the other units).
+TEST(Bindings, MemberOutOfReachHidesNothingAbove)
+{
+    TFixtureUnit Fx;
+    Fx.F.Write("PA.pas", "unit PA;\n\ninterface\n\ntype\n"
+                         "  TA = class\n  public\n    X: Integer;\n    procedure Y;\n  end;\n\n"
+                         "implementation\n\nprocedure TA.Y;\nbegin\nend;\n\nend.\n");
+    Fx.F.Write("PB.pas", "unit PB;\n\ninterface\n\nuses\n  PA;\n\ntype\n"
+                         "  TB = class(TA)\n  private\n    X: Integer;\n"
+                         "  protected\n    procedure Y;\n  end;\n\n"
+                         "implementation\n\nprocedure TB.Y;\nbegin\n  X := 0;\nend;\n\nend.\n");
+    Fx.Analyze("Fixture.pas",
+               "unit Fixture;\n"                                              // 1
+               "\n"                                                           // 2
+               "interface\n"                                                  // 3
+               "\n"                                                           // 4
+               "uses\n  PA, PB;\n"                                            // 5-6
+               "\n"                                                           // 7
+               "type\n"                                                       // 8
+               "  TC = class(TB)\n  public\n    procedure Run;\n  end;\n"    // 9-12
+               "\n"                                                           // 13
+               "procedure Outside(B: TB);\n"                                  // 14
+               "\n"                                                           // 15
+               "implementation\n"                                             // 16
+               "\n"                                                           // 17
+               "procedure Outside(B: TB);\n"                                  // 18
+               "begin\n"                                                      // 19
+               "  B.X := 1;\n"                                                // 20
+               "  B.Y;\n"                                                     // 21
+               "  with B do\n    begin X := 2; Y; end;\n"                       // 22-23
+               "end;\n"                                                       // 24
+               "\n"                                                           // 25
+               "procedure TC.Run;\n"                                          // 26
+               "begin\n"                                                      // 27
+               "  X := 3;\n"                                                  // 28
+               "  Y;\n"                                                       // 29
+               "  Self.X := 4;\n"                                             // 30
+               "  inherited Y;\n"                                             // 31
+               "end;\n"                                                       // 32
+               "\nend.\n");
+    EXPECT_EQ(Fx.Messages(), "");
+    TqlUnit* PA = Fx.P->FindUnit("PA");
+    TqlUnit* PB = Fx.P->FindUnit("PB");
+    ASSERT_TRUE(PA && PB);
+    auto* TA = dynamic_cast<TqlClass*>(PA->FindSymbol(PA, nullptr, "TA"));
+    auto* TB = dynamic_cast<TqlClass*>(PB->FindSymbol(PB, nullptr, "TB"));
+    ASSERT_TRUE(TA && TB);
+    const struct {
+        const char* Name;
+        TqlSymbol* Symbol;
+        const char* Places;
+    } Rows[] = {
+        {"TA.X", dynamic_cast<TqlSymbol*>(TA->GetFieldList()->GetItem(0)), "20:5 23:11 28:3 30:8"},
+        {"TB.X", dynamic_cast<TqlSymbol*>(TB->GetFieldList()->GetItem(0)), ""},
+        // Protected: out of reach outside the methods of TB's descendants.
+        {"TA.Y", TA->GetRoutines()->GetRoutine(0), "21:5 23:19"},
+        {"TB.Y", TB->GetRoutines()->GetRoutine(0), "29:3 31:13"},
+    };
+    for (const auto& R : Rows)
+        EXPECT_EQ(PlacesIn(R.Symbol, Fx.Unit), R.Places) << R.Name;
+    // In its own unit the private field is the one found.
+    EXPECT_EQ(PlacesIn(dynamic_cast<TqlSymbol*>(TB->GetFieldList()->GetItem(0)), PB), "20:3");
+    EXPECT_EQ(PlacesIn(dynamic_cast<TqlSymbol*>(TA->GetFieldList()->GetItem(0)), PB), "");
+}

@@ -90,6 +90,9 @@ const struct TCase {
     // unit's other with statements are done as well.
     {"with_self_add", TOp::AddLocalVars, true},
     {"with_self_remove", TOp::Remove, true},
+    // A private member of another unit's class hides nothing: the body's
+    // name is the ancestor's public member, written after the expression.
+    {"with_qualify_private_above", TOp::QualifyAll, true},
 };
 
 // Runs the case's operation; lays out the sources in Work's "before" and

@@ -1,0 +1,10 @@
+program Hidden;
+
+{$APPTYPE CONSOLE}
+
+uses
+  UA, UB, UC;
+
+begin
+  Run;
+end.

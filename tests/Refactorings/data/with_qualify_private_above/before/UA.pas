@@ -1,0 +1,13 @@
+unit UA;
+
+interface
+
+type
+  TA = class
+  public
+    X: Integer;
+  end;
+
+implementation
+
+end.
