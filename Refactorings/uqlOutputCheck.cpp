@@ -2,11 +2,16 @@
 
 #include "base/uqlPathUtils.h"
 #include "lexer/lxPasLexTypes.h"
+#include "Refactorings/uqlRefactorNodes.h"
 #include "model/uqlClasses.h"
 
 #include <cctype>
+#include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <tuple>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -219,6 +224,277 @@ void FirstWord(const std::string& Text, const std::string& Name, int& X, int& Y)
         }
 }
 
+// A with statement of a unit's text, known by its expressions' text and its
+// place among the unit's with statements of that text (the n-th "with
+// TheStream do"). An edit that qualifies names inside with statements moves
+// them on their lines but keeps that key.
+using TWithKey = std::pair<std::string, int>;
+
+struct TWithSite {
+    TqlStatementNode* Node;
+    TWithKey Key;
+    // A type the analysis does not know is brought into scope: every name
+    // read in the body may be a member of it.
+    bool Unknown;
+};
+
+// A unit's text parsed into a tree, with the uses its analysis recorded in
+// its own file by place.
+struct TUnitText {
+    std::unique_ptr<TqlModuleNode> Tree;
+    TqlUnit* Unit = nullptr;
+    std::unordered_map<uint64_t, TqlUsedByLocation*> Uses;
+    std::vector<TWithSite> Withs;
+    std::map<std::string, int> WithCounts;
+
+    TqlUsedByLocation* UseAt(const TqlCodeNode* Node) const
+    {
+        const TPoint& P = Node->GetPoint();
+        const auto It = Uses.find((uint64_t(uint32_t(P.Y)) << 32) | uint32_t(P.X));
+        return It == Uses.end() ? nullptr : It->second;
+    }
+};
+
+TqlUnit* UnitOfFile(IqlProject* Project, const std::string& FileName)
+{
+    if (TqlUnitList* Units = Project->GetUnits())
+        for (int I = 0; I < Units->GetCount(); ++I)
+            if (FileNameOf(Project, Units->GetUnits(I)->GetFileIndex()) == FileName)
+                return Units->GetUnits(I);
+    return nullptr;
+}
+
+TqlTokenNode* AsToken(TqlNode* Node, TptTokenKind Kind)
+{
+    auto* Token = dynamic_cast<TqlTokenNode*>(Node);
+    return Token && Token->Count() == 0 && Token->TokenKind() == Kind ? Token : nullptr;
+}
+
+// The token leaves below Root in text order; a stack of its own, as trees of
+// long expressions run deep.
+void ForEachToken(TqlNode* Root, const std::function<void(TqlTokenNode*)>& Visit)
+{
+    std::vector<TqlNode*> Stack{Root};
+    while (!Stack.empty()) {
+        TqlNode* Node = Stack.back();
+        Stack.pop_back();
+        if (Node->Count() == 0) {
+            if (auto* Token = dynamic_cast<TqlTokenNode*>(Node))
+                Visit(Token);
+            continue;
+        }
+        for (int I = Node->Count() - 1; I >= 0; --I)
+            Stack.push_back(Node->GetNode(I));
+    }
+}
+
+bool IsWith(const TqlNode* Node)
+{
+    auto* Statement = dynamic_cast<const TqlStatementNode*>(Node);
+    return Statement && Statement->GetStatementKind() == ptWith;
+}
+
+// The body of a with statement: its last child, when that is a statement.
+TqlNode* WithBody(TqlStatementNode* With)
+{
+    return With->Count() > 0 ? dynamic_cast<TqlStatementNode*>(With->GetNode(With->Count() - 1)) : nullptr;
+}
+
+// One with-expression (its tokens) brings in a type the analysis does not
+// know: a plain name or a chain of names whose last name the analysis did
+// not resolve, or whose variable's type it did not find. Any other form
+// (a call, an index, a cast) counts as known.
+bool UnknownExpression(const TUnitText& Text, const std::vector<TqlTokenNode*>& Tokens)
+{
+    for (size_t I = 0; I < Tokens.size(); ++I)
+        if (Tokens[I]->TokenKind() != (I % 2 ? ptPoint : ptIdentifier))
+            return false;
+    if (Tokens.empty() || Tokens.size() % 2 == 0)
+        return false;
+    TqlUsedByLocation* Use = Text.UseAt(Tokens.back());
+    TqlSymbol* Symbol = Use && Use->GetUsedByList() ? Use->GetUsedByList()->GetSymbol() : nullptr;
+    if (!Symbol)
+        return true;
+    TqlSymbol* Container = Symbol->FindContainer();
+    TqlSymbol* Type = (Container ? Container : Symbol)->GetTypeIntf();
+    return !Type || !Type->GetTypeIntf();
+}
+
+void CollectWiths(TUnitText& Text, TqlNode* Root)
+{
+    std::vector<TqlNode*> Stack{Root};
+    while (!Stack.empty()) {
+        TqlNode* Node = Stack.back();
+        Stack.pop_back();
+        if (IsWith(Node)) {
+            auto* With = static_cast<TqlStatementNode*>(Node);
+            std::string Key;
+            bool Unknown = false;
+            std::vector<TqlTokenNode*> Part;
+            for (int I = 1; I < With->Count() && !AsToken(With->GetNode(I), ptDo); ++I)
+                ForEachToken(With->GetNode(I), [&](TqlTokenNode* Token) {
+                    if (Token->Code().empty())
+                        return;
+                    Key += qlSameTextKey(Token->Code()) + " ";
+                    if (Token->TokenKind() == ptComma) {
+                        Unknown = Unknown || UnknownExpression(Text, Part);
+                        Part.clear();
+                    } else {
+                        Part.push_back(Token);
+                    }
+                });
+            Unknown = Unknown || UnknownExpression(Text, Part);
+            Text.Withs.push_back({With, {Key, Text.WithCounts[Key]++}, Unknown});
+        }
+        for (int I = Node->Count() - 1; I >= 0; --I)
+            Stack.push_back(Node->GetNode(I));
+    }
+}
+
+// Parses the text that the file has now (the output's, under an overlay)
+// and indexes it against Project's analysis of it; no tree when the file
+// has no unit of Project or does not parse.
+TUnitText ReadUnitText(IqlProject* Project, const std::string& FileName)
+{
+    TUnitText Text;
+    Text.Unit = UnitOfFile(Project, FileName);
+    if (!Text.Unit)
+        return Text;
+    try {
+        TlxLexStream Source;
+        Source.LoadFromFile(FileName);
+        std::string Defines;
+        if (Ref<IqlOptions> Options = Project->GetOptions())
+            if (Ref<IqlStringList> List = Options->GetDefines())
+                Defines = List->GetText();
+        auto Root = std::make_unique<TqlModuleNode>();
+        Root->SetFileIndex(Text.Unit->GetFileIndex());
+        TqlNodeBuilder Builder(Root.get(), Defines, GlobalKeyHashTable, GlobalDirectiveHash);
+        Builder.Run(FileName, &Source);
+        Text.Tree = std::move(Root);
+    } catch (const std::exception&) {
+        return Text;
+    }
+    if (TqlList* Uses = Text.Unit->GetUsedByLocations())
+        for (int I = 0; I < Uses->GetCount(); ++I) {
+            auto* Use = static_cast<TqlUsedByLocation*>(Uses->GetItem(I));
+            if (Use->GetFileIndex() == Text.Unit->GetFileIndex())
+                Text.Uses.emplace((uint64_t(uint32_t(Use->GetY())) << 32) | uint32_t(Use->GetX()), Use);
+        }
+    CollectWiths(Text, Text.Tree.get());
+    return Text;
+}
+
+// The unit keeps the names it left unresolved in ASCII capitals.
+bool IsUnresolvedIn(TqlUnit* Unit, std::string Name)
+{
+    for (char& C : Name)
+        if (C >= 'a' && C <= 'z')
+            C = static_cast<char>(C - 'a' + 'A');
+    return Unit->GetUnresolvedNames().count(Name) > 0;
+}
+
+// Every name read in Text's tree, with the innermost with statement over an
+// unknown type whose body holds it (nil when none).
+void ForEachName(const TUnitText& Text, const std::function<void(TqlTokenNode*, const TWithSite*)>& Visit)
+{
+    std::map<const TqlNode*, const TWithSite*> Sites;
+    for (const TWithSite& W : Text.Withs)
+        if (W.Unknown)
+            Sites[W.Node] = &W;
+    ForEachToken(Text.Tree.get(), [&](TqlTokenNode* Token) {
+        if (Token->TokenKind() != ptIdentifier)
+            return;
+        const TWithSite* Around = nullptr;
+        for (TqlNode* N = Token; N && !Around; N = N->Parent()) {
+            const auto Site = N->Parent() ? Sites.find(N->Parent()) : Sites.end();
+            if (Site != Sites.end() && WithBody(Site->second->Node) == N)
+                Around = Site->second;
+        }
+        Visit(Token, Around);
+    });
+}
+
+// What the sources of one edited file had: the with statements over an
+// unknown type with a name left unresolved in their body; how many with
+// statements of each text the file had; and per name, how often it stands
+// outside the bodies of with statements over an unknown type where the
+// analysis recorded no use of it (its declarations, for one).
+struct TSourceDoubts {
+    std::set<TWithKey> Withs;
+    std::map<std::string, int> WithCounts;
+    std::map<std::string, int> Unused;
+};
+
+// Only files that the output edits, whose units left names unresolved.
+std::map<std::string, TSourceDoubts> SourceDoubtsOf(IqlProject* Project, const std::vector<TqlOutputText>& Outputs)
+{
+    std::map<std::string, TSourceDoubts> Result;
+    for (const TqlOutputText& O : Outputs) {
+        if (!O.NewFileName.empty())
+            continue;
+        TqlUnit* Unit = UnitOfFile(Project, O.FileName);
+        if (!Unit || Unit->GetUnresolvedNames().empty())
+            continue;
+        const TUnitText Text = ReadUnitText(Project, O.FileName);
+        if (!Text.Tree)
+            continue;
+        TSourceDoubts& Doubts = Result[O.FileName];
+        Doubts.WithCounts = Text.WithCounts;
+        ForEachName(Text, [&](TqlTokenNode* Token, const TWithSite* Around) {
+            if (Around) {
+                if (IsUnresolvedIn(Unit, Token->Code()))
+                    Doubts.Withs.insert(Around->Key);
+            } else if (!Text.UseAt(Token)) {
+                ++Doubts.Unused[qlSameTextKey(Token->Code())];
+            }
+        });
+    }
+    return Result;
+}
+
+// The names of Names (by key) that the output leaves unresolved only where
+// the sources carried the same doubt. The name is read in the body of a with
+// statement over an unknown type that the sources had (the same text at the
+// same place among those of that text) with a name unresolved in its body,
+// and in no other with statement over an unknown type. Elsewhere the
+// analysis notes a name unresolved only for a call whose arguments fit no
+// routine of that name in sight: no place outside reads the name as a
+// routine, and the places outside with no recorded use are as many as in
+// the sources.
+std::set<std::string> SameDoubt(IqlProject* Trial, const std::string& FileName, const TSourceDoubts& Source,
+                                const std::map<std::string, std::string>& Names)
+{
+    std::set<std::string> Result;
+    const TUnitText Text = ReadUnitText(Trial, FileName);
+    if (!Text.Tree || Text.WithCounts != Source.WithCounts)
+        return Result;
+    std::set<std::string> InWith, Refused;
+    std::map<std::string, int> Unused;
+    ForEachName(Text, [&](TqlTokenNode* Token, const TWithSite* Around) {
+        const std::string Key = qlSameTextKey(Token->Code());
+        if (!Names.count(Key))
+            return;
+        if (Around) {
+            (Source.Withs.count(Around->Key) ? InWith : Refused).insert(Key);
+            return;
+        }
+        TqlUsedByLocation* Use = Text.UseAt(Token);
+        if (!Use)
+            ++Unused[Key];
+        else if (!Use->GetUsedByList() || qlAsRoutine(Use->GetUsedByList()->GetSymbol()))
+            Refused.insert(Key);
+    });
+    for (const std::string& Key : InWith) {
+        const auto Had = Source.Unused.find(Key);
+        const auto Has = Unused.find(Key);
+        if (!Refused.count(Key) && (Had == Source.Unused.end() ? 0 : Had->second) ==
+                                       (Has == Unused.end() ? 0 : Has->second))
+            Result.insert(Key);
+    }
+    return Result;
+}
+
 } // namespace
 
 bool qlFindOutputFault(const std::vector<TqlOutputText>& Outputs, TqlOutputFault& Fault,
@@ -228,6 +504,7 @@ bool qlFindOutputFault(const std::vector<TqlOutputText>& Outputs, TqlOutputFault
     if (Outputs.empty() || !Maker)
         return false;
     const TDigest Before = DigestOf(gqlProject.get());
+    const std::map<std::string, TSourceDoubts> SourceDoubts = SourceDoubtsOf(gqlProject.get(), Outputs);
 
     std::vector<std::pair<std::string, std::string>> Texts;
     std::vector<std::pair<std::string, std::string>> Renamed;
@@ -248,6 +525,22 @@ bool qlFindOutputFault(const std::vector<TqlOutputText>& Outputs, TqlOutputFault
             return true;
         }
         After = DigestOf(Trial.get());
+        // Names that now carry the doubt of a with statement over an
+        // unknown type, which other names carried there in the sources,
+        // are no new fault.
+        for (auto& [File, Names] : After.Unresolved) {
+            const auto Doubts = SourceDoubts.find(File);
+            if (Doubts == SourceDoubts.end())
+                continue;
+            const auto Was = Before.Unresolved.find(File);
+            std::map<std::string, std::string> New;
+            for (const auto& [Key, Name] : Names)
+                if (Was == Before.Unresolved.end() || !Was->second.count(Key))
+                    New.emplace(Key, Name);
+            if (!New.empty())
+                for (const std::string& Key : SameDoubt(Trial.get(), File, Doubts->second, New))
+                    Names.erase(Key);
+        }
     }
 
     // A message the sources did not have.

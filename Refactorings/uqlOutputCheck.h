@@ -37,5 +37,9 @@ struct TqlOutputFault {
 // project's own model stays as it is. A rename gives the old and the new
 // name: where the sources already left the old name unresolved (a use the
 // analysis did not see), the output may leave the new one so.
+// Inside a with statement over a type the analysis does not know, every name
+// read may be a member of that type and is left unresolved: a name that the
+// output newly reads there (qualifying a member written bare) passes where
+// the sources' same with statement already left names unresolved.
 bool qlFindOutputFault(const std::vector<TqlOutputText>& Outputs, TqlOutputFault& Fault,
                        const std::string& OldName = "", const std::string& NewName = "");

@@ -215,3 +215,77 @@ TEST_F(RefactoringTest, TheCheckSearchesTheFoldersTheAnalysisSearched)
                                    Fault))
         << Fault.Text;
 }
+
+namespace {
+
+// A chunk writer over a stream class of a unit that is not on the path: the
+// analysis does not know TStream, so any name read inside "with TheStream
+// do" may be one of its members and is noted unresolved.
+const char* const ChunkProgram = "program Chunks;\nuses UChunks;\nbegin\nend.\n";
+
+const char* const OutputUnit =
+    "unit UOutput;\n\ninterface\n\n"
+    "procedure Emit(Value: Integer); overload;\nprocedure Emit(const Text: string); overload;\n"
+    "procedure Note(Value: Integer); overload;\nprocedure Note(const Text: string); overload;\n\n"
+    "implementation\n\n"
+    "procedure Emit(Value: Integer);\nbegin\nend;\n\nprocedure Emit(const Text: string);\nbegin\nend;\n\n"
+    "procedure Note(Value: Integer);\nbegin\nend;\n\nprocedure Note(const Text: string);\nbegin\nend;\n\n"
+    "end.\n";
+
+const char* const ChunkUnit =
+    "unit UChunks;\n\ninterface\n\nuses\n  Classes;\n\ntype\n"
+    "  TChunk = record\n    ALength: Integer;\n    Data: array[0..15] of Byte;\n    Crc: Longword;\n  end;\n\n"
+    "  TSink = class\n    Total: Integer;\n  end;\n\n"
+    "  TChunkWriter = class\n  private\n    FChunk: TChunk;\n    FSize: Integer;\n  public\n"
+    "    procedure WriteChunk(TheStream: TStream);\n    procedure Flush(TheStream: TStream);\n"
+    "    procedure Count(Sink: TSink);\n  end;\n\n"
+    "implementation\n\nuses\n  UOutput;\n\n"
+    "procedure TChunkWriter.WriteChunk(TheStream: TStream);\nbegin\n  with FChunk do\n  begin\n"
+    "    Inc(FSize, ALength);\n    with TheStream do\n    begin\n"
+    "      Write(Data[0], ALength);\n      Write(Crc, SizeOf(Crc));\n    end;\n  end;\nend;\n\n"
+    "procedure TChunkWriter.Flush(TheStream: TStream);\nbegin\n  with TheStream do\n  begin\n  end;\nend;\n\n"
+    "procedure TChunkWriter.Count(Sink: TSink);\nbegin\n  with Sink do\n  begin\n    Emit(2.5);\n"
+    "    Note(Total);\n  end;\nend;\n\nend.\n";
+
+} // namespace
+
+// A name that the output leaves unresolved is no new fault where it only
+// takes over the doubt of a with statement over an unknown type from the
+// names it qualifies; a with statement over a known type, or one whose body
+// had nothing unresolved, or one that the sources did not have, still
+// refuses it.
+TEST_F(RefactoringTest, AnUnknownWithsDoubtPassesToTheNamesThatQualifyInIt)
+{
+    Analyze({{"Chunks.dpr", ChunkProgram}, {"UChunks.pas", ChunkUnit}, {"UOutput.pas", OutputUnit}});
+    ASSERT_NE(Unit("UChunks"), nullptr);
+    ASSERT_FALSE(Unit("UChunks")->GetUnresolvedNames().empty());
+    const struct {
+        const char* Name;
+        std::string Text;
+        const char* Refused;  // the name the refusal gives; "" when the output passes
+    } Cases[] = {
+        {"the members qualified inside the unknown with",
+         Replaced(Replaced(Replaced(ChunkUnit, "Inc(FSize, ALength);", "Inc(FSize, FChunk.ALength);"),
+                           "      Write(Data[0], ALength);", "      Write(FChunk.Data[0], FChunk.ALength);"),
+                  "Write(Crc, SizeOf(Crc));", "Write(FChunk.Crc, SizeOf(FChunk.Crc));"),
+         ""},
+        {"a name moved into an unknown with whose body had no name",
+         Replaced(ChunkUnit, "  with TheStream do\n  begin\n  end;", "  with TheStream do\n  begin\n    FSize := 0;\n  end;"),
+         "FSize"},
+        {"a name in an unknown with that the sources did not have",
+         Replaced(ChunkUnit, "begin\n  with FChunk do", "begin\n  with TheStream do\n    FSize := 0;\n  with FChunk do"),
+         "FSize"},
+        {"a call that no longer fits inside a with over a known type",
+         Replaced(ChunkUnit, "    Note(Total);", "    Note(2.5);"), "Note"},
+    };
+    for (const auto& C : Cases) {
+        TqlOutputFault Fault;
+        const bool Found = qlFindOutputFault({{Folder.Path() + "/UChunks.pas", C.Text, ""}}, Fault);
+        EXPECT_EQ(Found, *C.Refused != 0) << C.Name << ": " << Fault.Text;
+        if (Found && *C.Refused) {
+            EXPECT_TRUE(qlSameText(Fault.Text, std::string("The output was not written: ") + C.Refused +
+                                                   " no longer resolves in it."))
+                << C.Name << ": " << Fault.Text;
+        }
+    }
+}
