@@ -151,7 +151,7 @@ int main(int argc, char** argv)
     Form->activateWindow();
     // Item: a refused project file is told above the window, which is untitled.
     // The box comes once the window is placed; a loaded machine may take a while.
-    QTest::qWaitFor([] { return Shown<QMessageBox>() != nullptr; }, 10000);
+    (void)QTest::qWaitFor([] { return Shown<QMessageBox>() != nullptr; }, 10000);
     auto* Box = Shown<QMessageBox>();
     Check(Box && Box->parentWidget() == Form && Box->text().contains("FIFO"), "start-up error box of the window");
     Check(Form->windowTitle() == "Untitled - Quillet", "untitled after the refused project");
