@@ -14,8 +14,6 @@ class TqlMemo : public QPlainTextEdit {
 public:
     explicit TqlMemo(QWidget* Parent, bool PathList = false);
 
-    bool PathList() const { return FPathList; }
-
 protected:
     void insertFromMimeData(const QMimeData* Source) override;
     void keyPressEvent(QKeyEvent* Event) override;
