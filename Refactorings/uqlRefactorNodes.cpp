@@ -1024,35 +1024,6 @@ TqlNodeBuilder::TqlNodeBuilder(TqlModuleNode* ARoot, const std::string& ADefines
     });
 }
 
-namespace {
-
-// "$(NAME)rest" read with the variable's value, as the analysis reads the
-// folders of its search paths.
-std::string ExpandedFolder(const std::string& Folder)
-{
-    const size_t Close = Folder.find(')');
-    if (Folder.size() < 2 || Folder[0] != '$' || Folder[1] != '(' || Close == std::string::npos)
-        return Folder;
-    const char* Value = std::getenv(Folder.substr(2, Close - 2).c_str());
-    std::string V = Value ? Value : "";
-    while (!V.empty() && qlIsPathDelimiter(V.back()))
-        V.pop_back();
-    return V + Folder.substr(Close + 1);
-}
-
-void AddLines(const Ref<IqlStringList>& List, std::vector<std::string>& Folders)
-{
-    for (int I = 0; List && I < List->GetCount(); ++I) {
-        std::string Line = List->GetString(I);
-        Line.erase(0, Line.find_first_not_of(" \t"));
-        Line.erase(Line.find_last_not_of(" \t\r") + 1);
-        if (!Line.empty())
-            Folders.push_back(ExpandedFolder(Line));
-    }
-}
-
-} // namespace
-
 std::string TqlNodeBuilder::FindInclude(const std::string& Name, const std::string& Holder)
 {
     auto Known = FIncludeFiles.find({Name, Holder});
@@ -1061,31 +1032,9 @@ std::string TqlNodeBuilder::FindInclude(const std::string& Name, const std::stri
     std::string FileName = Name;
     if (qlExtractFileExt(FileName).empty())
         FileName += ".pas";
-    std::string Full;
-    // Beside the file that holds the directive, then beside the unit.
-    for (const std::string& Folder : {qlFolderOf(Holder), qlFolderOf(FParsedFileName)})
-        if (Full.empty())
-            Full = qlResolveFile(Folder, FileName);
-    // Then the project's folders: the main file's and the search paths'.
-    if (Full.empty() && gqlProject) {
-        if (!qlHasFolderPart(FileName)) {
-            bool IsLibrary = false;
-            gqlProject->FindUnitFile(FileName, "", Full, IsLibrary);
-        } else {
-            TqlUnitList* Units = gqlProject->GetUnits();
-            const std::string Main = Units && Units->GetCount() > 0
-                                         ? qlFolderOf(Units->GetUnits(0)->GetFullFileName())
-                                         : qlFolderOf(FParsedFileName);
-            std::vector<std::string> Folders{Main};
-            if (Ref<IqlOptions> O = gqlProject->GetOptions())
-                AddLines(O->GetProjectSearchPath(), Folders);
-            if (Ref<IqlSystemOptions> O = gqlProject->GetSystemOptions())
-                AddLines(O->GetLibrarySearchPath(), Folders);
-            for (const std::string& Folder : Folders)
-                if (Full.empty())
-                    Full = qlResolveFile(Main, Folder + "/" + FileName);
-        }
-    }
+    // Beside the file that holds the directive, then beside the unit, then
+    // the project's folders, as the analysis looks.
+    const std::string Full = qlFindIncludeFile({qlFolderOf(Holder), qlFolderOf(FParsedFileName)}, FileName);
     FIncludeFiles[{Name, Holder}] = Full;
     return Full;
 }

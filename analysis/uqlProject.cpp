@@ -48,21 +48,6 @@ std::string CurrentFolder()
 
 } // namespace
 
-std::string ExpandEnvironmentPrefix(const std::string& Folder)
-{
-    if (Folder.empty() || Folder[0] != '$')
-        return Folder;
-    const size_t Close = Folder.find(')');
-    if (Folder.size() < 2 || Folder[1] != '(' || Close == std::string::npos)
-        return Folder;
-    const std::string Name = Folder.substr(2, Close - 2);
-    const char* Value = std::getenv(Name.c_str());
-    std::string V = Value ? Value : "";
-    while (!V.empty() && qlIsPathDelimiter(V.back()))
-        V.pop_back();
-    return V + Folder.substr(Close + 1);
-}
-
 namespace {
 
 // A path taken relative to Base (unless absolute), with '\' read as '/',

@@ -23,10 +23,6 @@ std::string qlShippedSystemFolder();
 // Appends that folder to a library search path that does not list it yet.
 void qlAddShippedSystemFolder(const Ref<IqlStringList>& LibrarySearchPath);
 
-// "$(NAME)rest": the variable's value (without a trailing delimiter) followed
-// by the rest. Other texts are returned as they are.
-std::string ExpandEnvironmentPrefix(const std::string& Folder);
-
 class TqlProject : public TInterfacedObject, public IqlProject, public IvxPersist, public IqlTrialProjects {
 public:
     TqlProject();

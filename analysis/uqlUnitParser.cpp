@@ -719,39 +719,7 @@ std::string TUnitParser::FindIncludeFile(const std::string& FileName) const
     if (Files && FFileIndex >= 0 && FFileIndex < Files->GetCount())
         Beside.push_back(qlFolderOf(Files->GetItems(FFileIndex)->GetFullFileName()));
     Beside.push_back(qlFolderOf(FFileName));
-    for (const std::string& Folder : Beside) {
-        const std::string Full = qlResolveFile(Folder, FileName, &FIncludeFiles->Listings());
-        if (!Full.empty())
-            return Full;
-    }
-    // Then every folder of the project: the main file's, the project search
-    // path, the library search path.
-    std::string Full;
-    if (!qlHasFolderPart(FileName)) {
-        bool IsLibrary = false;
-        gqlProject->FindUnitFile(FileName, "", Full, IsLibrary);
-        return Full;
-    }
-    TqlUnitList* Units = gqlProject->GetUnits();
-    const std::string Main = Units && Units->GetCount() > 0
-                                 ? qlFolderOf(Units->GetUnits(0)->GetFullFileName())
-                                 : qlFolderOf(FFileName);
-    std::vector<std::string> Folders{Main};
-    std::vector<Ref<IqlStringList>> Paths;
-    if (Ref<IqlOptions> O = gqlProject->GetOptions())
-        Paths.push_back(O->GetProjectSearchPath());
-    if (Ref<IqlSystemOptions> O = gqlProject->GetSystemOptions())
-        Paths.push_back(O->GetLibrarySearchPath());
-    for (const Ref<IqlStringList>& List : Paths)
-        for (const std::string& F : qlListLines(List))
-            if (!F.empty())
-                Folders.push_back(ExpandEnvironmentPrefix(F));
-    for (const std::string& Folder : Folders) {
-        Full = qlResolveFile(Main, Folder + "/" + FileName, &FIncludeFiles->Listings());
-        if (!Full.empty())
-            return Full;
-    }
-    return Full;
+    return qlFindIncludeFile(Beside, FileName, &FIncludeFiles->Listings());
 }
 
 const char* TUnitParser::IncludeFileRequest(const std::string& Name)

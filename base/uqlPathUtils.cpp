@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -321,4 +322,19 @@ unsigned char qlLowerAnsi(unsigned char C)
     case 0x9F: return 0xFF; // Y with diaeresis
     default: return C;
     }
+}
+
+std::string ExpandEnvironmentPrefix(const std::string& Folder)
+{
+    if (Folder.empty() || Folder[0] != '$')
+        return Folder;
+    const size_t Close = Folder.find(')');
+    if (Folder.size() < 2 || Folder[1] != '(' || Close == std::string::npos)
+        return Folder;
+    const std::string Name = Folder.substr(2, Close - 2);
+    const char* Value = std::getenv(Name.c_str());
+    std::string V = Value ? Value : "";
+    while (!V.empty() && qlIsPathDelimiter(V.back()))
+        V.pop_back();
+    return V + Folder.substr(Close + 1);
 }

@@ -34,6 +34,9 @@ std::string qlChangeFileExt(const std::string& Path, const std::string& Ext);
 std::string qlExtractUnitName(const std::string& Path);
 // Whether the text names a folder part (holds a separator or a drive colon).
 bool qlHasFolderPart(const std::string& Path);
+// "$(NAME)rest": the variable's value (without a trailing delimiter) followed
+// by the rest. Other texts are returned as they are.
+std::string ExpandEnvironmentPrefix(const std::string& Folder);
 // Drive letters and UNC or drive-rooted paths: cannot be found on this system.
 bool qlIsForeignRootedPath(const std::string& Path);
 

@@ -1,5 +1,7 @@
 #include "model/uqlModelShared.h"
 
+#include "base/uqlPathUtils.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -438,4 +440,46 @@ void TqlCodeStatistics::AddText(const char* Text, size_t Size)
         else
             IncEmptyLines();
     }
+}
+
+// ---------------------------------------------------------------------------
+// Include files
+// ---------------------------------------------------------------------------
+
+std::string qlFindIncludeFile(const std::vector<std::string>& Beside, const std::string& FileName,
+                              TqlFolderListings* Listings)
+{
+    for (const std::string& Folder : Beside) {
+        const std::string Full = qlResolveFile(Folder, FileName, Listings);
+        if (!Full.empty())
+            return Full;
+    }
+    if (!gqlProject)
+        return std::string();
+    std::string Full;
+    if (!qlHasFolderPart(FileName)) {
+        bool IsLibrary = false;
+        gqlProject->FindUnitFile(FileName, "", Full, IsLibrary);
+        return Full;
+    }
+    TqlUnitList* Units = gqlProject->GetUnits();
+    const std::string Main = Units && Units->GetCount() > 0 ? qlFolderOf(Units->GetUnits(0)->GetFullFileName())
+                             : Beside.empty()               ? std::string()
+                                                            : Beside.back();
+    std::vector<std::string> Folders{Main};
+    std::vector<Ref<IqlStringList>> Paths;
+    if (Ref<IqlOptions> O = gqlProject->GetOptions())
+        Paths.push_back(O->GetProjectSearchPath());
+    if (Ref<IqlSystemOptions> O = gqlProject->GetSystemOptions())
+        Paths.push_back(O->GetLibrarySearchPath());
+    for (const Ref<IqlStringList>& List : Paths)
+        for (int I = 0; List && I < List->GetCount(); ++I)
+            if (const std::string F = List->GetString(I); !F.empty())
+                Folders.push_back(ExpandEnvironmentPrefix(F));
+    for (const std::string& Folder : Folders) {
+        Full = qlResolveFile(Main, Folder + "/" + FileName, Listings);
+        if (!Full.empty())
+            return Full;
+    }
+    return Full;
 }

@@ -323,3 +323,15 @@ private:
     int FEmptyLines = 0;
     int FSlashCommentLines = 0;
 };
+
+class TqlFolderListings;
+
+// An include file as the analysis finds it: FileName taken relative to each
+// folder of Beside in turn (the folder of the file that holds the directive,
+// then that of its unit's file); then a name without a folder part is
+// searched as a unit file is, and one with a folder part is taken relative
+// to the main file's folder (without a project unit, the last of Beside) and
+// to each folder of the project and library search paths. A name in another
+// case is looked for in Listings, if given. Empty when no folder holds it.
+std::string qlFindIncludeFile(const std::vector<std::string>& Beside, const std::string& FileName,
+                              TqlFolderListings* Listings = nullptr);
