@@ -262,11 +262,6 @@ std::string TqlRefactoring::GetQualifiedBaseFolderName(const std::string& BaseFo
 
 std::string TqlRefactoring::GetGroupName() { return std::string(); }
 
-bool TqlRefactoring::StandsForRunTimeLibrary(const TqlUnit* Unit)
-{
-    return Unit && qlSameText(Unit->GetName(), "QuilletSystem");
-}
-
 void TqlRefactoring::BeginRefactoring(const std::string& /*BaseFolder*/, TqlUnit* Unit)
 {
     if (FRefactoringList->IndexOf(Unit) >= 0)
@@ -274,7 +269,7 @@ void TqlRefactoring::BeginRefactoring(const std::string& /*BaseFolder*/, TqlUnit
     // Its declarations are the library's: an edit there is not one the
     // compiler would ever see, and the units that follow it would no longer
     // match the library they are built with.
-    if (StandsForRunTimeLibrary(Unit))
+    if (qlStandsForRunTimeLibrary(Unit))
         throw EqlRefactoringRefused("Unit, " + Unit->GetName() +
                                         ", stands for the run-time library; no refactoring changes it.",
                                     Unit->GetFileIndex(), Unit->GetX(), Unit->GetY());

@@ -105,9 +105,6 @@ public:
     // is refused (EqlRefactoringRefused, "Unit, %s, stands for the run-time
     // library; no refactoring changes it.").
     void BeginRefactoring(const std::string& BaseFolder, TqlUnit* Unit);
-    // The unit is the one every unit uses implicitly, QuilletSystem, which
-    // stands for the run-time library: no source of the user's.
-    static bool StandsForRunTimeLibrary(const TqlUnit* Unit);
     // The tree of an open unit; nil when it is not open or has no tree.
     TqlModuleNode* GetModuleNode(const TqlUnit* Unit) const;
     bool GetLocked(const TqlUnit* Unit) const;

@@ -826,6 +826,8 @@ void TqlUnit::AddUnresolvedName(const std::string& Name)
 
 bool TqlUnit::IsLibraryUnit() const { return FUnitType == dtLibrary || ParserState != psrFull; }
 
+bool qlStandsForRunTimeLibrary(const TqlUnit* Unit) { return Unit && lxSameText(Unit->GetName(), "QuilletSystem"); }
+
 std::string TqlUnit::GetFullFileName() const
 {
     TqlFileNameList* Files = ProjectFiles();

@@ -562,6 +562,10 @@ private:
     std::unordered_set<std::string> FUnresolvedNames;
 };
 
+// The unit is the shipped QuilletSystem, which stands for the run-time
+// library: not the analysed program's code, and no source of the user's.
+bool qlStandsForRunTimeLibrary(const TqlUnit* Unit);
+
 class TqlType : public TqlSymbol {
 public:
     TqlType(const std::string& Name, TqlTypeKind TypeKind, TVisibilityKind Visibility,

@@ -16,11 +16,6 @@ IqlProject& TqlReport::Project()
     return *gqlProject;
 }
 
-bool qlStandsForRunTimeLibrary(const TqlUnit* Unit)
-{
-    return Unit && qlSameText(Unit->GetName(), "QuilletSystem");
-}
-
 void TqlReport::Construct()
 {
     const std::string Name = GetName();

@@ -57,9 +57,6 @@ private:
     bool FVisible = false;
 };
 
-// The unit is the shipped QuilletSystem, which stands for the run-time
-// library: not the analysed program's code.
-bool qlStandsForRunTimeLibrary(const TqlUnit* Unit);
 // A cell as CSV text: null gives "", numbers their decimal form.
 std::string qlVariantToText(const Variant& Value);
 // Value wrapped in single quotes, embedded single quotes doubled.

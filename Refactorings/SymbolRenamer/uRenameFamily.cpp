@@ -293,7 +293,7 @@ bool TqlSymbolRename::CheckFamily()
         // no further than one that is not (TObject's descendants are many).
         TqlUnit* Unit = M->GetUnitIntf();
         const int File = Unit ? Unit->GetFileIndex() : -1;
-        if (!Unit || Unit->IsLibraryUnit() || TqlRefactoring::StandsForRunTimeLibrary(Unit) || File < 0 ||
+        if (!Unit || Unit->IsLibraryUnit() || qlStandsForRunTimeLibrary(Unit) || File < 0 ||
             File >= Files->GetCount() || !Files->GetItems(File)->Exists) {
             const std::string Where = Unit ? Unit->GetName() : std::string("?");
             return Refuse(M == Selected ? Format2(OutsideSelected, MemberName(M), Where)

@@ -663,7 +663,7 @@ void TMultiUnitSweeper::Execute()
     // not reach), which have nothing to sweep, and the unit that stands for
     // the run-time library.
     for (int I = 1; I < Units->GetCount(); ++I)
-        if (SourceFileOf(Units->GetUnits(I)) && !StandsForRunTimeLibrary(Units->GetUnits(I)))
+        if (SourceFileOf(Units->GetUnits(I)) && !qlStandsForRunTimeLibrary(Units->GetUnits(I)))
             DoRemoveUnusedUnits(Units->GetUnits(I), Base);
     CheckWrittenOutput();
     ViewRefactoring(Base);
