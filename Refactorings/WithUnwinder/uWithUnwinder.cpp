@@ -794,29 +794,26 @@ void TqlWithUnwinder::DoRemoveWithStatementCallback(TqlStatementNode* With)
     // variable or parameter of the same name would take them otherwise.
     TqlClass* SelfClass = nullptr;
     for (TqlVariableReferenceNode* Expression : Expressions(With)) {
+        TqlSymbol* Container = nullptr;
         if (IsPlainSelf(Expression)) {
             SelfClass = qlMethodClass(FUnit, qlOutermostMethod(With));
             if (!SelfClass) {
                 Post(SelfOutsideMethod, With->GetPoint().X, With->GetPoint().Y);
                 return;
             }
-            if (TqlCodeNode* Name = UnresolvedNameInBody(With)) {
-                Post(qlFormat(HasKnownAncestry(SelfClass) ? NotResolved : MaybeUnknownMember, Name->Code()),
-                     Name->GetPoint().X, Name->GetPoint().Y);
+            Container = SelfClass;
+        } else {
+            TResolved R;
+            if (!Resolve(Expression, NoLocation, R) || !IsStableExpression(With, R))
+                return;
+            if (HasUnqualifiedMemberUse(With, R)) {
+                Post(UnqualifiedMembers, With->GetPoint().X, With->GetPoint().Y);
                 return;
             }
-            continue;
-        }
-        TResolved R;
-        if (!Resolve(Expression, NoLocation, R) || !IsStableExpression(With, R))
-            return;
-        if (HasUnqualifiedMemberUse(With, R)) {
-            Post(UnqualifiedMembers, With->GetPoint().X, With->GetPoint().Y);
-            return;
+            Container = R.Container;
         }
         if (TqlCodeNode* Name = UnresolvedNameInBody(With)) {
-            Post(qlFormat(HasKnownAncestry(R.Container) ? NotResolved : MaybeUnknownMember,
-                          Name->Code()),
+            Post(qlFormat(HasKnownAncestry(Container) ? NotResolved : MaybeUnknownMember, Name->Code()),
                  Name->GetPoint().X, Name->GetPoint().Y);
             return;
         }
@@ -993,7 +990,7 @@ void TqlWithRefactoringBase::RunAllUnits(
     TqlUnitList* Units = gqlProject->GetUnits();
     // The unit that stands for the run-time library is no source to change.
     for (int I = 0; I < Units->GetCount(); ++I)
-        if (!StandsForRunTimeLibrary(Units->GetUnits(I)))
+        if (!qlStandsForRunTimeLibrary(Units->GetUnits(I)))
             UnitOperation(Units->GetUnits(I), Base);
     CheckWrittenOutput();
     ViewRefactoring(Base);
