@@ -442,9 +442,11 @@ void TAnalyzeParser::RecordBareInherited()
     TqlClass* Ancestor = Class->GetInheritsFromClass();
     TqlUsedByInfo Info = MakeUsedByInfo();
     Info.IsUnnamed = true;
-    auto* Called = Ancestor ? qlAsRoutine(Ancestor->FindSymbol(FCurrentUnit, Class, Method->GetName(), false, Info))
-                            : nullptr;
     TqlParameterList* Params = Method->GetParameters();
+    const auto PassParametersOn = [&] {
+        for (int i = 0; i < Params->GetCount(); ++i)
+            Params->GetParameters(i)->GetUsedBy()->AddUsedBy(Info);
+    };
     if (Method->GetDirectives().Contains(rdMessage) && Method->GetMessageKey()) {
         // In a message handler it calls the nearest ancestor's handler of
         // the same message, whatever its name (or the default handler),
@@ -461,16 +463,16 @@ void TAnalyzeParser::RecordBareInherited()
         }
         if (Handler)
             RecordUse(Handler, Handler->GetName(), Info);
-        for (int i = 0; i < Params->GetCount(); ++i)
-            Params->GetParameters(i)->GetUsedBy()->AddUsedBy(Info);
+        PassParametersOn();
         return;
     }
+    auto* Called = Ancestor ? qlAsRoutine(Ancestor->FindSymbol(FCurrentUnit, Class, Method->GetName(), false, Info))
+                            : nullptr;
     if (!Called) {
         // An ancestor the analysis did not find may have the method: the
         // parameters are passed on to it.
         if (!Class->HasKnownAncestry())
-            for (int i = 0; i < Params->GetCount(); ++i)
-                Params->GetParameters(i)->GetUsedBy()->AddUsedBy(Info);
+            PassParametersOn();
         return;
     }
     // Of overloads, the one whose parameters are this method's.
@@ -484,8 +486,7 @@ void TAnalyzeParser::RecordBareInherited()
         }
     for (TqlRoutine* R : Entry)
         RecordUse(R, R->GetName(), Info);
-    for (int i = 0; i < Params->GetCount(); ++i)
-        Params->GetParameters(i)->GetUsedBy()->AddUsedBy(Info);
+    PassParametersOn();
 }
 
 void TAnalyzeParser::AsmStatement()
