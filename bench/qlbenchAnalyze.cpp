@@ -17,7 +17,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <set>
 #include <span>
 #include <string>
