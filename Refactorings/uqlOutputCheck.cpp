@@ -352,12 +352,12 @@ void CollectWiths(TUnitText& Text, TqlNode* Root)
 }
 
 // Parses the text that the file has now (the output's, under an overlay)
-// and indexes it against Project's analysis of it; no tree when the file
-// has no unit of Project or does not parse.
-TUnitText ReadUnitText(IqlProject* Project, const std::string& FileName)
+// and indexes it against Project's analysis of Unit, that file's unit; no
+// tree when there is no such unit or the file does not parse.
+TUnitText ReadUnitText(IqlProject* Project, TqlUnit* Unit, const std::string& FileName)
 {
     TUnitText Text;
-    Text.Unit = UnitOfFile(Project, FileName);
+    Text.Unit = Unit;
     if (!Text.Unit)
         return Text;
     try {
@@ -436,7 +436,7 @@ std::map<std::string, TSourceDoubts> SourceDoubtsOf(IqlProject* Project, const s
         TqlUnit* Unit = UnitOfFile(Project, O.FileName);
         if (!Unit || Unit->GetUnresolvedNames().empty())
             continue;
-        const TUnitText Text = ReadUnitText(Project, O.FileName);
+        const TUnitText Text = ReadUnitText(Project, Unit, O.FileName);
         if (!Text.Tree)
             continue;
         TSourceDoubts& Doubts = Result[O.FileName];
@@ -466,7 +466,7 @@ std::set<std::string> SameDoubt(IqlProject* Trial, const std::string& FileName, 
                                 const std::map<std::string, std::string>& Names)
 {
     std::set<std::string> Result;
-    const TUnitText Text = ReadUnitText(Trial, FileName);
+    const TUnitText Text = ReadUnitText(Trial, UnitOfFile(Trial, FileName), FileName);
     if (!Text.Tree || Text.WithCounts != Source.WithCounts)
         return Result;
     std::set<std::string> InWith, Refused;
